@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QDateTime>
+
+namespace platform {
+
+// The one source of time: the time of day, a monotonic counter for deadlines,
+// and the sleep between attempts. Tests install a FakeClock, so no test waits.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual QDateTime now() const = 0;        // local date and time
+    virtual qint64 monotonicMs() const = 0;   // never goes back
+    virtual void sleepMs(int ms) = 0;
+};
+
+Clock &clock();
+
+class SystemClock : public Clock {
+public:
+    QDateTime now() const override;
+    qint64 monotonicMs() const override;
+    void sleepMs(int ms) override;
+};
+
+// Time stands still until advanced; a sleep advances it.
+class FakeClock : public Clock {
+public:
+    explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 1, 15), QTime(10, 0)))
+        : now_(start) {}
+    QDateTime now() const override { return now_; }
+    qint64 monotonicMs() const override { return monotonic_; }
+    void sleepMs(int ms) override { advanceMs(ms); ++sleeps; }
+    void advanceMs(qint64 ms)
+    {
+        now_ = now_.addMSecs(ms);
+        monotonic_ += ms;
+    }
+    void setNow(const QDateTime &t) { now_ = t; }
+
+    int sleeps = 0;
+
+private:
+    QDateTime now_;
+    qint64 monotonic_ = 0;
+};
+
+class ScopedClock {
+public:
+    explicit ScopedClock(Clock &clock);
+    ~ScopedClock();
+    ScopedClock(const ScopedClock &) = delete;
+    ScopedClock &operator=(const ScopedClock &) = delete;
+
+private:
+    Clock *previous_;
+};
+
+}  // namespace platform

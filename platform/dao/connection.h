@@ -1,0 +1,98 @@
+#pragma once
+
+#include "platform/dao/tabledef.h"
+
+#include <QString>
+#include <QVariant>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace dao {
+
+// What a statement was doing when it failed: a lock takes its number from it.
+enum class Operation { Read, OpenDenying, Write };
+
+// One SQLite connection to one file, shared by every Database opened on it.
+class Connection {
+public:
+    static std::shared_ptr<Connection> acquire(const QString &path, bool create);
+    ~Connection();
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    sqlite3 *handle() const { return db_; }
+    const QString &path() const { return path_; }
+
+    // A prepared statement, finalized when it goes out of scope.
+    class Statement {
+    public:
+        Statement(Connection &connection, const QString &sql, Operation op);
+        ~Statement();
+        Statement(const Statement &) = delete;
+        Statement &operator=(const Statement &) = delete;
+        sqlite3_stmt *get() const { return stmt_; }
+        void bind(const QVariantList &params);
+        bool step();  // true while a row is there
+        int columnCount() const;
+
+    private:
+        Connection &connection_;
+        sqlite3_stmt *stmt_ = nullptr;
+        QString sql_;
+        Operation op_;
+    };
+
+    // Runs a statement to its end; returns the rows changed.
+    int run(const QString &sql, const QVariantList &params, Operation op);
+    std::vector<std::vector<QVariant>> query(const QString &sql, const QVariantList &params,
+                                             Operation op);
+    int changes() const { return lastChanges_; }
+
+    [[noreturn]] void fail(int rc, Operation op, const QString &sql) const;
+
+    // The catalog of table definitions.
+    std::vector<QString> tableNames();
+    std::optional<TableDef> findTable(const QString &name);
+    void createTable(const TableDef &table);
+    void dropTable(const QString &name);
+    void renameTable(const QString &name, const QString &newName);
+    void addColumn(const QString &table, const Field &field);
+    void createIndex(const QString &table, const Index &index);
+    void dropIndex(const QString &table, const QString &index);
+    // Makes the table again as target, filling it with the select list read
+    // from the old table; atomic.
+    void rebuildTable(const TableDef &target, const QString &selectList);
+    // Records the properties of a table that SQLite cannot hold.
+    void saveCatalog(const TableDef &table);
+
+    // Transactions and the write lock held by recordsets that deny others.
+    void beginTrans();
+    void commitTrans();
+    void rollback();
+    int depth() const { return depth_; }
+    void hold();     // 3262 when another program holds the database
+    void release();
+
+private:
+    Connection(QString path, sqlite3 *db);
+    void ensureCatalog();
+    void enterBase(int lockNumber);
+    void leaveBase();
+    int schemaVersion();
+
+    QString path_;
+    sqlite3 *db_;
+    int lastChanges_ = 0;
+    int depth_ = 0;
+    int holds_ = 0;
+    bool baseActive_ = false;
+    int cachedVersion_ = -1;
+    std::map<QString, TableDef> cache_;
+};
+
+}  // namespace dao

@@ -1,0 +1,396 @@
+#include "platform/dao/recordset.h"
+
+#include "platform/dao/connection.h"
+#include "platform/dao/values.h"
+#include "platform/errors.h"
+
+#include <QRegularExpression>
+#include <sqlite3.h>
+
+namespace dao {
+
+using namespace platform::err;
+
+namespace {
+constexpr auto KeyColumn = "_dao_key";
+}
+
+Recordset::Recordset(std::shared_ptr<Connection> connection, const QString &sql, const QVariantList &params,
+                     RecordsetType type, int options)
+    : connection_(std::move(connection)), sql_(sql), type_(type), options_(options)
+{
+    const QString text =
+        type == RecordsetType::Table ? QStringLiteral("SELECT * FROM ") + quoteIdentifier(sql) : translateJetSql(sql);
+    const bool denying = options & (DenyRead | DenyWrite);
+    const Operation op = denying ? Operation::OpenDenying : Operation::Read;
+    if (denying) {
+        connection_->hold();
+        holdsLock_ = true;
+    }
+    try {
+        // The rows' keys come with them when the query reads one table plainly.
+        static const QRegularExpression head(QStringLiteral("^\\s*SELECT\\s+"), QRegularExpression::CaseInsensitiveOption);
+        static const QRegularExpression notKeyed(
+            QStringLiteral("\\b(DISTINCT|GROUP\\s+BY|UNION|INTERSECT|EXCEPT|COUNT|SUM|MIN|MAX|AVG|TOTAL|GROUP_CONCAT)\\b"),
+            QRegularExpression::CaseInsensitiveOption);
+        const auto headMatch = head.match(text);
+        std::unique_ptr<Connection::Statement> statement;
+        bool keyed = false;
+        if (headMatch.hasMatch() && !notKeyed.match(text).hasMatch()) {
+            try {
+                statement = std::make_unique<Connection::Statement>(
+                    *connection_,
+                    QStringLiteral("SELECT _rowid_ AS %1, ").arg(QLatin1String(KeyColumn))
+                        + text.mid(headMatch.capturedEnd()),
+                    op);
+                keyed = true;
+            } catch (const platform::RuntimeError &) {
+                // A join or a subquery has no single row key: read it as it is.
+            }
+        }
+        if (!statement)
+            statement = std::make_unique<Connection::Statement>(*connection_, text, op);
+        statement->bind(params);
+
+        sqlite3_stmt *st = statement->get();
+        const int first = keyed ? 1 : 0;
+        const int n = statement->columnCount();
+        QString base;
+        bool oneTable = keyed;
+        std::vector<const char *> origins;
+        for (int c = first; c < n; ++c) {
+            const char *t = sqlite3_column_table_name(st, c);
+            origins.push_back(sqlite3_column_origin_name(st, c));
+            if (!t || !origins.back()) {
+                oneTable = false;
+                continue;
+            }
+            const QString table = QString::fromUtf8(t);
+            if (base.isEmpty())
+                base = table;
+            else if (base.compare(table, Qt::CaseInsensitive) != 0)
+                oneTable = false;
+        }
+        for (int c = first; c < n; ++c) {
+            const QString name = QString::fromUtf8(sqlite3_column_name(st, c));
+            const char *t = sqlite3_column_table_name(st, c);
+            const char *origin = origins[size_t(c - first)];
+            std::optional<TableDef> def;
+            if (t && origin)
+                def = connection_->findTable(QString::fromUtf8(t));
+            if (def && def->hasField(QString::fromUtf8(origin))) {
+                Field f = def->field(QString::fromUtf8(origin));
+                f.name = name;
+                fields_.push_back(f);
+                typed_.push_back(true);
+            } else {
+                fields_.push_back(Field(name, FieldType::Memo));
+                typed_.push_back(false);
+            }
+            columns_.push_back(origin ? QString::fromUtf8(origin) : name);
+        }
+        if (oneTable && !base.isEmpty())
+            table_ = base;
+        live_ = !table_.isEmpty() && type_ != RecordsetType::Snapshot;
+
+        while (statement->step()) {
+            if (keyed)
+                keys_.push_back(sqlite3_column_int64(st, 0));
+            if (!live_) {
+                std::vector<QVariant> row;
+                for (int c = first; c < n; ++c)
+                    row.push_back(columnValue(st, c));
+                snapshot_.push_back(std::move(row));
+            }
+        }
+    } catch (...) {
+        if (holdsLock_)
+            connection_->release();
+        throw;
+    }
+}
+
+Recordset::~Recordset()
+{
+    try {
+        close();
+    } catch (...) {
+        // A failure to end the lock has no one left to report to.
+    }
+}
+
+void Recordset::close()
+{
+    if (!connection_)
+        return;
+    editMode_ = EditMode::None;
+    auto connection = std::move(connection_);
+    connection_.reset();
+    if (holdsLock_) {
+        holdsLock_ = false;
+        connection->release();
+    }
+}
+
+int Recordset::count() const { return int(live_ ? keys_.size() : snapshot_.size()); }
+
+bool Recordset::updatable() const { return live_ && !(options_ & ReadOnly); }
+
+void Recordset::requireOpen() const
+{
+    if (!connection_)
+        platform::raise(ObjectInvalid);
+}
+
+bool Recordset::eof() const
+{
+    requireOpen();
+    return position_ >= count();
+}
+
+bool Recordset::bof() const
+{
+    requireOpen();
+    return position_ < 0 || count() == 0;
+}
+
+int Recordset::recordCount() const
+{
+    requireOpen();
+    return count();
+}
+
+int Recordset::absolutePosition() const { return eof() || bof() ? -1 : position_; }
+
+void Recordset::setAbsolutePosition(int position)
+{
+    requireOpen();
+    if (position < 0 || position >= count())
+        platform::raise(InvalidArgument);
+    moveTo(position);
+}
+
+void Recordset::moveTo(int position)
+{
+    editMode_ = EditMode::None;
+    currentDeleted_ = false;
+    currentLoaded_ = false;
+    position_ = position;
+}
+
+void Recordset::moveFirst()
+{
+    requireOpen();
+    if (count() == 0)
+        platform::raise(NoCurrentRecord);
+    moveTo(0);
+}
+
+void Recordset::moveLast()
+{
+    requireOpen();
+    if (count() == 0)
+        platform::raise(NoCurrentRecord);
+    moveTo(count() - 1);
+}
+
+void Recordset::moveNext()
+{
+    if (eof())
+        platform::raise(NoCurrentRecord);
+    // After a delete the row that followed already stands at this position.
+    moveTo(currentDeleted_ ? position_ : position_ + 1);
+}
+
+void Recordset::movePrevious()
+{
+    if (bof())
+        platform::raise(NoCurrentRecord);
+    moveTo(position_ - 1);
+}
+
+bool Recordset::hasField(const QString &name) const
+{
+    for (const Field &f : fields_)
+        if (f.name.compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+int Recordset::columnOf(const QString &name) const
+{
+    for (size_t i = 0; i < fields_.size(); ++i)
+        if (fields_[i].name.compare(name, Qt::CaseInsensitive) == 0)
+            return int(i);
+    platform::raise(ItemNotFound);
+}
+
+void Recordset::requireCurrent() const
+{
+    if (eof() || bof())
+        platform::raise(NoCurrentRecord);
+    if (currentDeleted_)
+        platform::raise(RecordDeleted);
+}
+
+std::vector<QVariant> Recordset::readRow(qint64 key, bool *found) const
+{
+    QStringList columns;
+    for (const QString &c : columns_)
+        columns << quoteIdentifier(c);
+    const auto rows = connection_->query(QStringLiteral("SELECT ") + columns.join(QStringLiteral(", "))
+                                             + QStringLiteral(" FROM ") + quoteIdentifier(table_)
+                                             + QStringLiteral(" WHERE _rowid_ = ?"),
+                                         {key}, Operation::Read);
+    *found = !rows.empty();
+    return rows.empty() ? std::vector<QVariant>() : rows.front();
+}
+
+void Recordset::loadCurrent()
+{
+    requireCurrent();
+    if (currentLoaded_)
+        return;
+    if (live_) {
+        bool found = false;
+        current_ = readRow(keys_[size_t(position_)], &found);
+        if (!found) {
+            // Another program deleted the row since the recordset was opened.
+            platform::raise(RecordDeleted);
+        }
+    } else {
+        current_ = snapshot_[size_t(position_)];
+    }
+    currentLoaded_ = true;
+}
+
+QVariant Recordset::value(int column) const
+{
+    requireOpen();
+    if (column < 0 || column >= int(fields_.size()))
+        platform::raise(ItemNotFound);
+    const Field *def = typed_[size_t(column)] ? &fields_[size_t(column)] : nullptr;
+    if (editMode_ != EditMode::None)
+        return fromStorage(def, buffer_[size_t(column)]);
+    const_cast<Recordset *>(this)->loadCurrent();
+    return fromStorage(def, current_[size_t(column)]);
+}
+
+QVariant Recordset::value(const QString &field) const
+{
+    requireOpen();
+    return value(columnOf(field));
+}
+
+void Recordset::setValue(const QString &field, const QVariant &value)
+{
+    requireOpen();
+    const int column = columnOf(field);
+    if (editMode_ == EditMode::None)
+        platform::raise(UpdateWithoutEdit);
+    buffer_[size_t(column)] = toStorage(fields_[size_t(column)], value);
+    assigned_[size_t(column)] = true;
+}
+
+void Recordset::edit()
+{
+    requireOpen();
+    if (!updatable())
+        platform::raise(ReadOnly);
+    currentLoaded_ = false;  // edit what the row holds now
+    loadCurrent();
+    buffer_ = current_;
+    assigned_.assign(fields_.size(), false);
+    editMode_ = EditMode::InProgress;
+}
+
+void Recordset::addNew()
+{
+    requireOpen();
+    if (!updatable())
+        platform::raise(ReadOnly);
+    buffer_.clear();
+    for (const Field &f : fields_)
+        buffer_.push_back(evaluateDefault(f));
+    assigned_.assign(fields_.size(), false);
+    editMode_ = EditMode::Add;
+}
+
+void Recordset::cancelUpdate()
+{
+    requireOpen();
+    if (editMode_ == EditMode::None)
+        platform::raise(UpdateWithoutEdit);
+    editMode_ = EditMode::None;
+}
+
+void Recordset::update()
+{
+    requireOpen();
+    if (editMode_ == EditMode::None)
+        platform::raise(UpdateWithoutEdit);
+    QStringList columns;
+    QVariantList values;
+    for (size_t i = 0; i < fields_.size(); ++i) {
+        const bool write = assigned_[i] || (editMode_ == EditMode::Add && !buffer_[i].isNull());
+        if (!write)
+            continue;
+        columns << quoteIdentifier(columns_[i]);
+        values << buffer_[i];
+    }
+    const QString table = quoteIdentifier(table_);
+    if (editMode_ == EditMode::InProgress) {
+        if (!columns.isEmpty()) {
+            const qint64 key = keys_[size_t(position_)];
+            values << key;
+            const int changed = connection_->run(QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ")
+                                                     + columns.join(QStringLiteral(" = ?, "))
+                                                     + QStringLiteral(" = ? WHERE _rowid_ = ?"),
+                                                 values, Operation::Write);
+            if (changed == 0)
+                platform::raise(RecordDeleted);
+            lastModified_ = key;
+        }
+        currentLoaded_ = false;
+    } else {
+        if (columns.isEmpty()) {
+            connection_->run(QStringLiteral("INSERT INTO ") + table + QStringLiteral(" DEFAULT VALUES"), {},
+                             Operation::Write);
+        } else {
+            QStringList marks;
+            for (int i = 0; i < columns.size(); ++i)
+                marks << QStringLiteral("?");
+            connection_->run(QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (")
+                                 + columns.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (")
+                                 + marks.join(QStringLiteral(", ")) + u')',
+                             values, Operation::Write);
+        }
+        const qint64 key = sqlite3_last_insert_rowid(connection_->handle());
+        // The new row joins the end; the current row stays the one it was.
+        if (position_ >= count())
+            ++position_;
+        keys_.push_back(key);
+        lastModified_ = key;
+    }
+    editMode_ = EditMode::None;
+}
+
+void Recordset::deleteCurrent()
+{
+    requireOpen();
+    if (!updatable())
+        platform::raise(ReadOnly);
+    requireCurrent();
+    editMode_ = EditMode::None;
+    const qint64 key = keys_[size_t(position_)];
+    const int changed = connection_->run(QStringLiteral("DELETE FROM ") + quoteIdentifier(table_)
+                                             + QStringLiteral(" WHERE _rowid_ = ?"),
+                                         {key}, Operation::Write);
+    if (changed == 0)
+        platform::raise(RecordDeleted);
+    keys_.erase(keys_.begin() + position_);
+    currentDeleted_ = true;
+    currentLoaded_ = false;
+}
+
+}  // namespace dao

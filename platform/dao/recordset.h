@@ -1,0 +1,100 @@
+#pragma once
+
+#include "platform/dao/database.h"
+#include "platform/dao/tabledef.h"
+
+#include <QString>
+#include <QVariant>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace dao {
+
+enum class EditMode { None = 0, InProgress = 1, Add = 2 };
+
+// The rows of a query. It holds the keys of its rows, never a live cursor: a
+// dynaset reads the current row again whenever it moves onto it, so it sees
+// what others changed; a snapshot keeps the values read at open.
+class Recordset {
+public:
+    ~Recordset();
+    Recordset(const Recordset &) = delete;
+    Recordset &operator=(const Recordset &) = delete;
+
+    bool eof() const;
+    bool bof() const;
+    int recordCount() const;
+    int absolutePosition() const;  // -1 when there is no current row
+    void setAbsolutePosition(int position);
+
+    void moveFirst();
+    void moveLast();
+    void moveNext();
+    void movePrevious();
+
+    // The result columns, with their definitions where they come from a table.
+    const std::vector<Field> &fields() const { return fields_; }
+    bool hasField(const QString &name) const;
+
+    // A field of the current row (or of the row being edited); 3265 when the
+    // name is not a column, 3021 without a current row.
+    QVariant value(const QString &field) const;
+    QVariant value(int column) const;
+    void setValue(const QString &field, const QVariant &value);
+
+    void edit();
+    void addNew();
+    void update();
+    void cancelUpdate();
+    void deleteCurrent();
+    EditMode editMode() const { return editMode_; }
+
+    // The key of the last row added or changed.
+    std::optional<qint64> lastModified() const { return lastModified_; }
+
+    bool updatable() const;
+    const QString &sql() const { return sql_; }
+
+    void close();
+    bool isOpen() const { return connection_ != nullptr; }
+
+private:
+    friend class Database;
+    Recordset(std::shared_ptr<Connection> connection, const QString &sql, const QVariantList &params,
+              RecordsetType type, int options);
+
+    int count() const;
+    void moveTo(int position);
+    int columnOf(const QString &field) const;
+    void requireOpen() const;
+    void requireCurrent() const;
+    void loadCurrent();
+    std::vector<QVariant> readRow(qint64 key, bool *found) const;
+
+    std::shared_ptr<Connection> connection_;
+    QString sql_;
+    RecordsetType type_;
+    int options_;
+    bool holdsLock_ = false;
+
+    QString table_;                    // the one table the rows come from, if any
+    bool live_ = false;                // rows read again from table_ by key
+    std::vector<QString> columns_;     // column of the base table behind each field
+    std::vector<Field> fields_;
+    std::vector<bool> typed_;          // whether fields_ holds the column's definition
+    std::vector<qint64> keys_;
+    std::vector<std::vector<QVariant>> snapshot_;  // values read at open (snapshots, joins)
+
+    int position_ = 0;
+    bool currentDeleted_ = false;
+    std::vector<QVariant> current_;
+    bool currentLoaded_ = false;
+
+    EditMode editMode_ = EditMode::None;
+    std::vector<QVariant> buffer_;
+    std::vector<bool> assigned_;
+    std::optional<qint64> lastModified_;
+};
+
+}  // namespace dao

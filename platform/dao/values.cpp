@@ -1,0 +1,440 @@
+#include "platform/dao/values.h"
+
+#include "platform/clock.h"
+#include "platform/errors.h"
+
+#include <QRegularExpression>
+#include <cmath>
+#include <sqlite3.h>
+
+namespace dao {
+
+using platform::err::DataTypeConversion;
+using platform::err::Overflow;
+
+QString storedDate(const QDateTime &value)
+{
+    if (value.time() == QTime(0, 0))
+        return value.date().toString(QStringLiteral("yyyy-MM-dd"));
+    return value.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+std::optional<QDateTime> parseDateText(const QString &text)
+{
+    static const QRegularExpression italian(
+        QStringLiteral("^\\s*(\\d{1,2})/(\\d{1,2})/(\\d{4})(?:\\s+(\\d{1,2}):(\\d{2})(?::(\\d{2}))?)?\\s*$"));
+    static const QRegularExpression iso(
+        QStringLiteral("^\\s*(\\d{4})-(\\d{2})-(\\d{2})(?:[ T](\\d{2}):(\\d{2})(?::(\\d{2}))?)?\\s*$"));
+    int y = 0, m = 0, d = 0;
+    QRegularExpressionMatch match = italian.match(text);
+    if (match.hasMatch()) {
+        d = match.captured(1).toInt();
+        m = match.captured(2).toInt();
+        y = match.captured(3).toInt();
+    } else {
+        match = iso.match(text);
+        if (!match.hasMatch())
+            return std::nullopt;
+        y = match.captured(1).toInt();
+        m = match.captured(2).toInt();
+        d = match.captured(3).toInt();
+    }
+    const QDate date(y, m, d);
+    if (!date.isValid())
+        return std::nullopt;
+    QTime time(0, 0);
+    if (!match.captured(4).isEmpty()) {
+        time = QTime(match.captured(4).toInt(), match.captured(5).toInt(), match.captured(6).toInt());
+        if (!time.isValid())
+            return std::nullopt;
+    }
+    return QDateTime(date, time);
+}
+
+namespace {
+
+bool isNumericVariant(const QVariant &v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Char:
+    case QMetaType::UChar:
+    case QMetaType::SChar:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::optional<double> toNumber(const QVariant &v)
+{
+    if (v.typeId() == QMetaType::Bool)
+        return v.toBool() ? -1.0 : 0.0;
+    if (isNumericVariant(v))
+        return v.toDouble();
+    if (v.typeId() == QMetaType::QString) {
+        bool ok = false;
+        const double d = v.toString().trimmed().toDouble(&ok);
+        if (ok)
+            return d;
+    }
+    return std::nullopt;
+}
+
+// Whole numbers round half to even, as the system's conversions do.
+QVariant toWhole(const QVariant &v)
+{
+    const auto n = toNumber(v);
+    if (!n || !std::isfinite(*n))
+        platform::raise(DataTypeConversion);
+    const double r = std::nearbyint(*n);
+    if (r < -9.2e18 || r > 9.2e18)
+        platform::raise(Overflow);
+    return QVariant(static_cast<qlonglong>(r));
+}
+
+}  // namespace
+
+QVariant toStorage(const Field &field, const QVariant &value)
+{
+    if (value.isNull() || !value.isValid())
+        return {};
+    switch (field.type) {
+    case FieldType::Boolean: {
+        if (value.typeId() == QMetaType::QString) {
+            const QString t = value.toString().trimmed().toLower();
+            if (t == QLatin1String("true") || t == QLatin1String("vero") || t == QLatin1String("yes"))
+                return QVariant(qlonglong(-1));
+            if (t == QLatin1String("false") || t == QLatin1String("falso") || t == QLatin1String("no"))
+                return QVariant(qlonglong(0));
+        }
+        const auto n = toNumber(value);
+        if (!n)
+            platform::raise(DataTypeConversion);
+        return QVariant(qlonglong(*n != 0 ? -1 : 0));
+    }
+    case FieldType::Byte:
+    case FieldType::Integer:
+    case FieldType::Long:
+        return toWhole(value);
+    case FieldType::Double: {
+        const auto n = toNumber(value);
+        if (!n)
+            platform::raise(DataTypeConversion);
+        return QVariant(*n);
+    }
+    case FieldType::Date: {
+        if (value.typeId() == QMetaType::QDate)
+            return storedDate(QDateTime(value.toDate(), QTime(0, 0)));
+        if (value.typeId() == QMetaType::QDateTime)
+            return storedDate(value.toDateTime());
+        if (value.typeId() == QMetaType::QString) {
+            const auto parsed = parseDateText(value.toString());
+            if (parsed)
+                return storedDate(*parsed);
+        }
+        platform::raise(DataTypeConversion);
+    }
+    case FieldType::Text:
+    case FieldType::Memo:
+        if (value.typeId() == QMetaType::QDate)
+            return value.toDate().toString(QStringLiteral("dd/MM/yyyy"));
+        if (value.typeId() == QMetaType::Bool)
+            return value.toBool() ? QStringLiteral("-1") : QStringLiteral("0");
+        return value.toString();
+    }
+    return value;
+}
+
+QVariant fromStorage(const Field *field, const QVariant &stored)
+{
+    if (stored.isNull())
+        return {};
+    if (!field)
+        return stored;
+    switch (field->type) {
+    case FieldType::Boolean:
+        return QVariant(stored.toLongLong() != 0);
+    case FieldType::Byte:
+    case FieldType::Integer:
+    case FieldType::Long:
+        if (stored.typeId() == QMetaType::LongLong)
+            return QVariant(static_cast<int>(stored.toLongLong()));
+        return stored;
+    case FieldType::Double:
+        return QVariant(stored.toDouble());
+    case FieldType::Date: {
+        const auto parsed = parseDateText(stored.toString());
+        if (!parsed)
+            return stored;
+        if (parsed->time() == QTime(0, 0) && stored.toString().size() == 10)
+            return QVariant(parsed->date());
+        return QVariant(*parsed);
+    }
+    case FieldType::Text:
+    case FieldType::Memo:
+        return QVariant(stored.toString());
+    }
+    return stored;
+}
+
+void bindValue(sqlite3_stmt *statement, int index, const QVariant &value)
+{
+    if (value.isNull() || !value.isValid()) {
+        sqlite3_bind_null(statement, index);
+        return;
+    }
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+        sqlite3_bind_int64(statement, index, value.toBool() ? -1 : 0);
+        return;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        sqlite3_bind_double(statement, index, value.toDouble());
+        return;
+    case QMetaType::QDate:
+        bindValue(statement, index, storedDate(QDateTime(value.toDate(), QTime(0, 0))));
+        return;
+    case QMetaType::QDateTime:
+        bindValue(statement, index, storedDate(value.toDateTime()));
+        return;
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = value.toByteArray();
+        sqlite3_bind_blob(statement, index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+        return;
+    }
+    default:
+        break;
+    }
+    if (isNumericVariant(value)) {
+        sqlite3_bind_int64(statement, index, value.toLongLong());
+        return;
+    }
+    const QByteArray utf8 = value.toString().toUtf8();
+    sqlite3_bind_text(statement, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
+
+QVariant columnValue(sqlite3_stmt *statement, int column)
+{
+    switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_INTEGER:
+        return QVariant(static_cast<qlonglong>(sqlite3_column_int64(statement, column)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(statement, column));
+    case SQLITE_TEXT:
+        return QVariant(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, column)),
+                                          sqlite3_column_bytes(statement, column)));
+    case SQLITE_BLOB:
+        return QVariant(QByteArray(static_cast<const char *>(sqlite3_column_blob(statement, column)),
+                                   sqlite3_column_bytes(statement, column)));
+    default:
+        return {};
+    }
+}
+
+namespace {
+
+// Calls onPart(kind, text) for each stretch of the SQL: 'c' code, 's' a quoted
+// literal or identifier (left as it is).
+template <typename Emit>
+void scanSql(const QString &sql, Emit onPart)
+{
+    int i = 0;
+    const int n = int(sql.size());
+    while (i < n) {
+        const QChar c = sql[i];
+        if (c == u'\'' || c == u'"' || c == u'[' || c == u'`') {
+            const QChar close = c == u'[' ? QChar(u']') : c;
+            int j = i + 1;
+            while (j < n) {
+                if (sql[j] == close) {
+                    if (close != u']' && j + 1 < n && sql[j + 1] == close) {
+                        j += 2;
+                        continue;
+                    }
+                    break;
+                }
+                ++j;
+            }
+            onPart('s', sql.mid(i, j - i + 1));
+            i = j + 1;
+        } else {
+            int j = i;
+            while (j < n && sql[j] != u'\'' && sql[j] != u'"' && sql[j] != u'[' && sql[j] != u'`')
+                ++j;
+            onPart('c', sql.mid(i, j - i));
+            i = j;
+        }
+    }
+}
+
+}  // namespace
+
+QString quoteIdentifier(const QString &identifier)
+{
+    QString q = identifier;
+    q.replace(u'"', QStringLiteral("\"\""));
+    return QStringLiteral("\"") + q + QStringLiteral("\"");
+}
+
+QString translateJetSql(const QString &sql)
+{
+    static const QRegularExpression deleteStar(QStringLiteral("^(\\s*DELETE)\\s+\\*\\s+(FROM\\b)"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression trueWord(QStringLiteral("\\bTrue\\b"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression falseWord(QStringLiteral("\\bFalse\\b"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    QString out;
+    bool first = true;
+    scanSql(sql, [&](char kind, QString part) {
+        if (kind == 'c') {
+            if (first)
+                part.replace(deleteStar, QStringLiteral("\\1 \\2"));
+            part.replace(trueWord, QStringLiteral("-1"));
+            part.replace(falseWord, QStringLiteral("0"));
+        }
+        first = false;
+        out += part;
+    });
+    return out;
+}
+
+QString likePattern(const QString &jetPattern)
+{
+    QString out = jetPattern;
+    out.replace(u'*', u'%');
+    out.replace(u'?', u'_');
+    return out;
+}
+
+namespace {
+QString displayLiteral(const QVariant &v)
+{
+    if (v.isNull() || !v.isValid())
+        return QStringLiteral("Null");
+    switch (v.typeId()) {
+    case QMetaType::Bool:
+        return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    case QMetaType::QDate:
+        return QStringLiteral("DateValue('") + v.toDate().toString(QStringLiteral("dd/MM/yyyy")) + QStringLiteral("')");
+    case QMetaType::QDateTime:
+        return QStringLiteral("DateValue('") + v.toDateTime().toString(QStringLiteral("dd/MM/yyyy"))
+               + QStringLiteral("')");
+    default:
+        break;
+    }
+    if (isNumericVariant(v))
+        return v.typeId() == QMetaType::Double ? QString::number(v.toDouble(), 'g', 15)
+                                               : QString::number(v.toLongLong());
+    return QStringLiteral("\"") + v.toString() + QStringLiteral("\"");
+}
+}  // namespace
+
+QString sqlForDisplay(const QString &sql, const QVariantList &params)
+{
+    QString out;
+    int next = 0;
+    scanSql(sql, [&](char kind, const QString &part) {
+        if (kind == 's') {
+            out += part;
+            return;
+        }
+        for (const QChar c : part) {
+            if (c == u'?' && next < params.size())
+                out += displayLiteral(params[next++]);
+            else
+                out += c;
+        }
+    });
+    return out;
+}
+
+namespace {
+// Splits a default expression into its kind: text literal, number, Boolean
+// word, or the date functions; anything else is left to the program.
+enum class DefaultKind { None, Text, Number, Boolean, Today, Now };
+
+DefaultKind defaultKind(const QString &expr, QVariant *literal)
+{
+    const QString e = expr.trimmed();
+    if (e.isEmpty())
+        return DefaultKind::None;
+    if (e.size() >= 2 && e.startsWith(u'"') && e.endsWith(u'"')) {
+        *literal = e.mid(1, e.size() - 2).replace(QStringLiteral("\"\""), QStringLiteral("\""));
+        return DefaultKind::Text;
+    }
+    const QString lower = e.toLower();
+    if (lower == QLatin1String("true") || lower == QLatin1String("yes")) {
+        *literal = qlonglong(-1);
+        return DefaultKind::Boolean;
+    }
+    if (lower == QLatin1String("false") || lower == QLatin1String("no")) {
+        *literal = qlonglong(0);
+        return DefaultKind::Boolean;
+    }
+    if (lower == QLatin1String("date()"))
+        return DefaultKind::Today;
+    if (lower == QLatin1String("now()"))
+        return DefaultKind::Now;
+    bool ok = false;
+    const double d = e.toDouble(&ok);
+    if (ok) {
+        *literal = d == std::floor(d) && std::fabs(d) < 9e15 ? QVariant(qlonglong(d)) : QVariant(d);
+        return DefaultKind::Number;
+    }
+    return DefaultKind::None;
+}
+}  // namespace
+
+QVariant evaluateDefault(const Field &field)
+{
+    QVariant literal;
+    switch (defaultKind(field.defaultValue, &literal)) {
+    case DefaultKind::None:
+        return {};
+    case DefaultKind::Today:
+        return toStorage(field, platform::clock().now().date());
+    case DefaultKind::Now:
+        return toStorage(field, platform::clock().now());
+    default:
+        return toStorage(field, literal);
+    }
+}
+
+QString sqliteDefault(const Field &field)
+{
+    QVariant literal;
+    switch (defaultKind(field.defaultValue, &literal)) {
+    case DefaultKind::None:
+        return {};
+    case DefaultKind::Today:
+        return QStringLiteral("(date('now','localtime'))");
+    case DefaultKind::Now:
+        return QStringLiteral("(datetime('now','localtime'))");
+    default:
+        break;
+    }
+    QVariant stored;
+    try {
+        stored = toStorage(field, literal);
+    } catch (const platform::RuntimeError &) {
+        return {};
+    }
+    if (stored.typeId() == QMetaType::QString)
+        return QStringLiteral("'") + stored.toString().replace(u'\'', QStringLiteral("''")) + QStringLiteral("'");
+    if (stored.typeId() == QMetaType::Double)
+        return QString::number(stored.toDouble(), 'g', 17);
+    return QString::number(stored.toLongLong());
+}
+
+}  // namespace dao

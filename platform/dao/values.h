@@ -1,0 +1,49 @@
+#pragma once
+
+#include "platform/dao/tabledef.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QVariant>
+#include <optional>
+
+struct sqlite3_stmt;
+
+namespace dao {
+
+// A date as stored: "yyyy-MM-dd", or "yyyy-MM-dd HH:mm:ss" when it has a time.
+QString storedDate(const QDateTime &value);
+// Reads "dd/MM/yyyy" (day and month of one or two digits, an optional time)
+// and the stored forms.
+std::optional<QDateTime> parseDateText(const QString &text);
+
+// The value a field is written with; 3421 when it cannot take that value.
+QVariant toStorage(const Field &field, const QVariant &value);
+// A stored value as the program reads it: Yes/No as bool, dates as QDate or
+// QDateTime, whole numbers as int or qlonglong, Null as a null QVariant.
+QVariant fromStorage(const Field *field, const QVariant &stored);
+
+// A value bound to a statement parameter: bool as -1/0, dates in stored form.
+void bindValue(sqlite3_stmt *statement, int index, const QVariant &value);
+QVariant columnValue(sqlite3_stmt *statement, int column);
+
+// A table or field name quoted for SQLite.
+QString quoteIdentifier(const QString &identifier);
+
+// The system's SQL dialect on top of SQLite's: "DELETE * FROM" and the bare
+// words True and False (which are -1 and 0 here).
+QString translateJetSql(const QString &sql);
+// A LIKE pattern with the system's wildcards "*" and "?" turned into SQLite's.
+QString likePattern(const QString &jetPattern);
+
+// The query as the system writes it, values joined in: text between double
+// quotes, dates through DateValue('dd/mm/yyyy'), numbers bare. For messages only.
+QString sqlForDisplay(const QString &sql, const QVariantList &params);
+
+// A field default expression as the value AddNew puts in the field; a null
+// QVariant when there is none the layer can evaluate.
+QVariant evaluateDefault(const Field &field);
+// The same expression as an SQLite DEFAULT clause body; empty when it has none.
+QString sqliteDefault(const Field &field);
+
+}  // namespace dao

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <stdexcept>
+
+namespace platform {
+
+// A run-time error as the program's procedures meet it: the number they test
+// for and the Italian description shown to the user.
+class RuntimeError : public std::runtime_error {
+public:
+    RuntimeError(int number, const QString &description);
+
+    int number() const { return number_; }
+    const QString &description() const { return description_; }
+
+private:
+    int number_;
+    QString description_;
+};
+
+// Numbers the program tests for by name.
+namespace err {
+constexpr int Overflow = 6;
+constexpr int BadFileNameOrNumber = 52;
+constexpr int FileNotFound = 53;
+constexpr int DeviceUnavailable = 68;
+constexpr int PathFileAccess = 75;
+constexpr int PathNotFound = 76;
+constexpr int ReservedError = 3000;
+constexpr int InvalidArgument = 3001;
+constexpr int TableLockedExclusive = 3008;
+constexpr int AlreadyExists = 3010;
+constexpr int ObjectNotFound = 3011;
+constexpr int UpdateWithoutEdit = 3020;
+constexpr int NoCurrentRecord = 3021;
+constexpr int DuplicateKey = 3022;
+constexpr int DatabaseFileNotFound = 3024;
+constexpr int ReadOnly = 3027;
+constexpr int CommitWithoutBegin = 3034;
+constexpr int FileInUse = 3045;
+constexpr int DatabaseCorrupt = 3049;
+constexpr int DatabaseReadOnly = 3051;
+constexpr int AmbiguousField = 3079;
+constexpr int InvalidName = 3125;
+constexpr int NullInIndex = 3058;
+constexpr int TooFewParameters = 3061;
+constexpr int SyntaxErrorInExpression = 3075;
+constexpr int SyntaxErrorInFrom = 3131;
+constexpr int FieldTooSmall = 3163;
+constexpr int RecordDeleted = 3167;
+constexpr int DuplicateField = 3191;
+constexpr int CouldNotUpdateLocked = 3218;
+constexpr int CouldNotLockTable = 3261;
+constexpr int CouldNotLockTableDenied = 3262;
+constexpr int NoFields = 3264;
+constexpr int ItemNotFound = 3265;
+constexpr int PrimaryKeyExists = 3283;
+constexpr int IndexAlreadyExists = 3284;
+constexpr int FieldRequired = 3314;
+constexpr int ZeroLengthNotAllowed = 3315;
+constexpr int UnrecognizedDatabaseFormat = 3343;
+constexpr int ObjectInvalid = 3420;
+constexpr int DataTypeConversion = 3421;
+constexpr int DataTypeMismatch = 3464;
+}  // namespace err
+
+// The Italian description of a number, with "%1", "%2" filled from args.
+QString errorDescription(int number, const QStringList &args = {});
+
+[[noreturn]] void raise(int number, const QStringList &args = {});
+
+}  // namespace platform

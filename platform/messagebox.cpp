@@ -1,0 +1,134 @@
+#include "platform/messagebox.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace platform {
+
+namespace {
+
+MessageBoxService *&installed()
+{
+    static QtMessageBoxService qtService;
+    static MessageBoxService *current = &qtService;
+    return current;
+}
+
+QMessageBox::StandardButton toStandard(MsgResult r)
+{
+    switch (r) {
+    case MsgResult::OK: return QMessageBox::Ok;
+    case MsgResult::Cancel: return QMessageBox::Cancel;
+    case MsgResult::Abort: return QMessageBox::Abort;
+    case MsgResult::Retry: return QMessageBox::Retry;
+    case MsgResult::Ignore: return QMessageBox::Ignore;
+    case MsgResult::Yes: return QMessageBox::Yes;
+    case MsgResult::No: return QMessageBox::No;
+    }
+    return QMessageBox::Ok;
+}
+
+QString italianText(MsgResult r)
+{
+    switch (r) {
+    case MsgResult::OK: return QStringLiteral("OK");
+    case MsgResult::Cancel: return QStringLiteral("Annulla");
+    case MsgResult::Abort: return QStringLiteral("Termina");
+    case MsgResult::Retry: return QStringLiteral("Riprova");
+    case MsgResult::Ignore: return QStringLiteral("Ignora");
+    case MsgResult::Yes: return QStringLiteral("Sì");
+    case MsgResult::No: return QStringLiteral("No");
+    }
+    return {};
+}
+
+}  // namespace
+
+bool operator==(const Message &a, const Message &b)
+{
+    return a.text == b.text && a.title == b.title && a.icon == b.icon && a.buttons == b.buttons
+           && a.defaultButton == b.defaultButton;
+}
+
+MessageBoxService &messageBoxService() { return *installed(); }
+
+MsgResult msgBox(const Message &message) { return messageBoxService().show(message); }
+
+MsgResult msgBox(const QString &text, const QString &title, MsgIcon icon, MsgButtons buttons,
+                 int defaultButton)
+{
+    return msgBox(Message{text, title, icon, buttons, defaultButton});
+}
+
+std::vector<MsgResult> buttonsOf(MsgButtons buttons)
+{
+    switch (buttons) {
+    case MsgButtons::OK: return {MsgResult::OK};
+    case MsgButtons::OKCancel: return {MsgResult::OK, MsgResult::Cancel};
+    case MsgButtons::AbortRetryIgnore: return {MsgResult::Abort, MsgResult::Retry, MsgResult::Ignore};
+    case MsgButtons::YesNoCancel: return {MsgResult::Yes, MsgResult::No, MsgResult::Cancel};
+    case MsgButtons::YesNo: return {MsgResult::Yes, MsgResult::No};
+    case MsgButtons::RetryCancel: return {MsgResult::Retry, MsgResult::Cancel};
+    }
+    return {MsgResult::OK};
+}
+
+MsgResult QtMessageBoxService::show(const Message &message)
+{
+    QMessageBox box;
+    box.setWindowTitle(message.title);
+    box.setText(message.text);
+    switch (message.icon) {
+    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    }
+    const std::vector<MsgResult> results = buttonsOf(message.buttons);
+    std::vector<QPushButton *> pushButtons;
+    for (MsgResult r : results) {
+        QPushButton *b = box.addButton(toStandard(r));
+        b->setText(italianText(r));
+        pushButtons.push_back(b);
+    }
+    const size_t def = static_cast<size_t>(message.defaultButton) - 1;
+    if (def < pushButtons.size())
+        box.setDefaultButton(pushButtons[def]);
+    // Esc and the close box act only where the set has a natural "no" answer.
+    if (message.buttons == MsgButtons::OK)
+        box.setEscapeButton(pushButtons.front());
+    else if (message.buttons == MsgButtons::OKCancel || message.buttons == MsgButtons::YesNoCancel
+             || message.buttons == MsgButtons::RetryCancel)
+        box.setEscapeButton(pushButtons.back());
+    else
+        box.setEscapeButton(static_cast<QAbstractButton *>(nullptr));
+    box.exec();
+    for (size_t i = 0; i < pushButtons.size(); ++i)
+        if (box.clickedButton() == pushButtons[i])
+            return results[i];
+    return results.back();
+}
+
+MsgResult RecordingMessageBoxService::show(const Message &message)
+{
+    shown.push_back(message);
+    if (!script.empty()) {
+        const MsgResult r = script.front();
+        script.pop_front();
+        return r;
+    }
+    const std::vector<MsgResult> results = buttonsOf(message.buttons);
+    const size_t def = static_cast<size_t>(message.defaultButton) - 1;
+    return def < results.size() ? results[def] : results.front();
+}
+
+ScopedMessageBoxService::ScopedMessageBoxService(MessageBoxService &service)
+    : previous_(installed())
+{
+    installed() = &service;
+}
+
+ScopedMessageBoxService::~ScopedMessageBoxService() { installed() = previous_; }
+
+}  // namespace platform

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QString>
+#include <deque>
+#include <memory>
+#include <vector>
+
+namespace platform {
+
+enum class MsgIcon { None, Information, Exclamation, Critical, Question };
+
+enum class MsgButtons { OK, OKCancel, AbortRetryIgnore, YesNoCancel, YesNo, RetryCancel };
+
+// The answers keep the numbers the system's code compares with.
+enum class MsgResult { OK = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
+
+struct Message {
+    QString text;
+    QString title;
+    MsgIcon icon = MsgIcon::None;
+    MsgButtons buttons = MsgButtons::OK;
+    int defaultButton = 1;  // 1-based, in the order the buttons are listed above
+};
+
+bool operator==(const Message &a, const Message &b);
+
+// Every message box of the program goes through this service.
+class MessageBoxService {
+public:
+    virtual ~MessageBoxService() = default;
+    virtual MsgResult show(const Message &message) = 0;
+};
+
+MessageBoxService &messageBoxService();
+
+// Shows a message through the installed service.
+MsgResult msgBox(const Message &message);
+MsgResult msgBox(const QString &text, const QString &title, MsgIcon icon = MsgIcon::None,
+                 MsgButtons buttons = MsgButtons::OK, int defaultButton = 1);
+
+// The buttons of a set, in order; the first is button 1.
+std::vector<MsgResult> buttonsOf(MsgButtons buttons);
+
+// The QMessageBox implementation. Boxes without a Cancel or an OK answer
+// (Abort/Retry/Ignore, Yes/No) can be closed only through their buttons.
+class QtMessageBoxService : public MessageBoxService {
+public:
+    MsgResult show(const Message &message) override;
+};
+
+// Records every message and answers from a script; with the script used up
+// it answers the default button.
+class RecordingMessageBoxService : public MessageBoxService {
+public:
+    MsgResult show(const Message &message) override;
+    void answer(MsgResult result) { script.push_back(result); }
+
+    std::vector<Message> shown;
+    std::deque<MsgResult> script;
+};
+
+// Installs a service for the lifetime of the guard, then puts the previous one back.
+class ScopedMessageBoxService {
+public:
+    explicit ScopedMessageBoxService(MessageBoxService &service);
+    ~ScopedMessageBoxService();
+    ScopedMessageBoxService(const ScopedMessageBoxService &) = delete;
+    ScopedMessageBoxService &operator=(const ScopedMessageBoxService &) = delete;
+
+private:
+    MessageBoxService *previous_;
+};
+
+}  // namespace platform
