@@ -64,6 +64,12 @@ constexpr int UnrecognizedDatabaseFormat = 3343;
 constexpr int ObjectInvalid = 3420;
 constexpr int DataTypeConversion = 3421;
 constexpr int DataTypeMismatch = 3464;
+
+// Whether a number is one of the locks another program's hold makes us meet.
+constexpr bool isLock(int number)
+{
+    return number == CouldNotUpdateLocked || number == CouldNotLockTable || number == CouldNotLockTableDenied;
+}
 }  // namespace err
 
 // The Italian description of a number, with "%1", "%2" filled from args.

@@ -1,5 +1,7 @@
 #include "platform/messagebox.h"
 
+#include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -42,6 +44,31 @@ QString italianText(MsgResult r)
     return {};
 }
 
+// A box that only its buttons can close, when it has no natural "no" answer:
+// QMessageBox would otherwise pick one of the buttons for Esc and the close box.
+class ButtonsOnlyBox : public QMessageBox {
+public:
+    bool buttonsOnly = false;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (buttonsOnly && event->key() == Qt::Key_Escape) {
+            event->accept();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent *event) override
+    {
+        if (buttonsOnly && !clickedButton()) {
+            event->ignore();
+            return;
+        }
+        QMessageBox::closeEvent(event);
+    }
+};
+
 }  // namespace
 
 bool operator==(const Message &a, const Message &b)
@@ -75,7 +102,8 @@ std::vector<MsgResult> buttonsOf(MsgButtons buttons)
 
 MsgResult QtMessageBoxService::show(const Message &message)
 {
-    QMessageBox box;
+    ButtonsOnlyBox box;
+    box.setObjectName(QStringLiteral("msgBox"));
     box.setWindowTitle(message.title);
     box.setText(message.text);
     switch (message.icon) {
@@ -102,7 +130,7 @@ MsgResult QtMessageBoxService::show(const Message &message)
              || message.buttons == MsgButtons::RetryCancel)
         box.setEscapeButton(pushButtons.back());
     else
-        box.setEscapeButton(static_cast<QAbstractButton *>(nullptr));
+        box.buttonsOnly = true;
     box.exec();
     for (size_t i = 0; i < pushButtons.size(); ++i)
         if (box.clickedButton() == pushButtons[i])

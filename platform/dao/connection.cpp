@@ -44,13 +44,12 @@ void dateValueFunction(sqlite3_context *context, int, sqlite3_value **argv)
 }
 
 // The table a statement works on, for lock messages.
-QString tableOf(const QString &sql)
+// "Table.Field" as the rule messages name a field, spelled as defined.
+QString qualifiedField(const std::optional<TableDef> &def, const QString &table, const QString &field)
 {
-    static const QRegularExpression re(
-        QStringLiteral("\\b(?:FROM|INTO|UPDATE|TABLE)\\s+([\\[\"`]?)([^\\s\\]\"`,;()]+)"),
-        QRegularExpression::CaseInsensitiveOption);
-    const auto m = re.match(sql);
-    return m.hasMatch() ? m.captured(2) : QString();
+    if (!def)
+        return table.isEmpty() ? field : table + u'.' + field;
+    return def->name() + u'.' + (def->hasField(field) ? def->field(field).name : field);
 }
 
 QString sqliteType(const Field &f)
@@ -310,7 +309,7 @@ void Connection::fail(int rc, Operation op, const QString &sql) const
     if (custom.hasMatch())
         platform::raise(custom.captured(1).toInt(), {sql});
     if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) {
-        const QString table = tableOf(sql);
+        const QString table = statementTable(sql);
         switch (op) {
         case Operation::Read: platform::raise(CouldNotLockTable, {table});
         case Operation::OpenDenying: platform::raise(CouldNotLockTableDenied, {table});
@@ -329,13 +328,15 @@ void Connection::fail(int rc, Operation op, const QString &sql) const
             const auto def = self->findTable(table);
             if (def && def->inPrimaryKey(field))
                 platform::raise(NullInIndex);
-            platform::raise(FieldRequired, {def && def->hasField(field) ? def->field(field).name : field});
+            platform::raise(FieldRequired, {qualifiedField(def, table, field)});
         }
         if (rc == SQLITE_CONSTRAINT_CHECK) {
             // "CHECK constraint failed: Field:rule"
             const QString name = message.section(QStringLiteral("failed:"), 1).trimmed();
             const int colon = int(name.lastIndexOf(u':'));
-            const QString field = name.left(colon);
+            const QString table = statementTable(sql);
+            const QString field = qualifiedField(const_cast<Connection *>(this)->findTable(table), table,
+                                                 name.left(colon));
             const QString rule = name.mid(colon + 1);
             if (rule == QLatin1String("width"))
                 platform::raise(FieldTooSmall, {field});
@@ -361,7 +362,7 @@ void Connection::fail(int rc, Operation op, const QString &sql) const
         if (message.startsWith(QLatin1String("ambiguous column name: ")))
             platform::raise(AmbiguousField, {message.mid(23)});
         if (message.startsWith(QLatin1String("table ")) && message.endsWith(QLatin1String("already exists")))
-            platform::raise(AlreadyExists, {tableOf(sql)});
+            platform::raise(AlreadyExists, {statementTable(sql)});
         if (message.contains(QLatin1String("syntax error")) || message.contains(QLatin1String("incomplete input"))
             || message.contains(QLatin1String("unrecognized token")))
             platform::raise(SyntaxErrorInExpression, {sql});

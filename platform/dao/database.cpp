@@ -79,7 +79,12 @@ void Database::renameTableDef(const QString &name, const QString &newName)
 
 void Database::appendField(const QString &table, const Field &field) { connection().addColumn(table, field); }
 
-void Database::appendIndex(const QString &table, const Index &index) { connection().createIndex(table, index); }
+void Database::appendIndex(const QString &table, const Index &index)
+{
+    if (tableDef(table).hasIndex(index.name))
+        platform::raise(platform::err::IndexAlreadyExists);
+    connection().createIndex(table, index);
+}
 
 void Database::deleteIndex(const QString &table, const QString &index)
 {

@@ -23,11 +23,11 @@ Recordset::Recordset(std::shared_ptr<Connection> connection, const QString &sql,
         type == RecordsetType::Table ? QStringLiteral("SELECT * FROM ") + quoteIdentifier(sql) : translateJetSql(sql);
     const bool denying = options & (DenyRead | DenyWrite);
     const Operation op = denying ? Operation::OpenDenying : Operation::Read;
-    if (denying) {
-        connection_->hold();
-        holdsLock_ = true;
-    }
     try {
+        if (denying) {
+            connection_->hold();
+            holdsLock_ = true;
+        }
         // The rows' keys come with them when the query reads one table plainly.
         static const QRegularExpression head(QStringLiteral("^\\s*SELECT\\s+"), QRegularExpression::CaseInsensitiveOption);
         static const QRegularExpression notKeyed(
@@ -44,8 +44,10 @@ Recordset::Recordset(std::shared_ptr<Connection> connection, const QString &sql,
                         + text.mid(headMatch.capturedEnd()),
                     op);
                 keyed = true;
-            } catch (const platform::RuntimeError &) {
+            } catch (const platform::RuntimeError &e) {
                 // A join or a subquery has no single row key: read it as it is.
+                if (platform::err::isLock(e.number()))
+                    throw;
             }
         }
         if (!statement)
@@ -103,6 +105,13 @@ Recordset::Recordset(std::shared_ptr<Connection> connection, const QString &sql,
                 snapshot_.push_back(std::move(row));
             }
         }
+    } catch (const platform::RuntimeError &e) {
+        if (holdsLock_)
+            connection_->release();
+        // The lock is met before the statement names its table: name it here.
+        if (platform::err::isLock(e.number()))
+            platform::raise(e.number(), {statementTable(text)});
+        throw;
     } catch (...) {
         if (holdsLock_)
             connection_->release();
@@ -296,7 +305,7 @@ void Recordset::edit()
 {
     requireOpen();
     if (!updatable())
-        platform::raise(ReadOnly);
+        platform::raise(platform::err::ReadOnly);
     currentLoaded_ = false;  // edit what the row holds now
     loadCurrent();
     buffer_ = current_;
@@ -308,7 +317,7 @@ void Recordset::addNew()
 {
     requireOpen();
     if (!updatable())
-        platform::raise(ReadOnly);
+        platform::raise(platform::err::ReadOnly);
     buffer_.clear();
     for (const Field &f : fields_)
         buffer_.push_back(evaluateDefault(f));
@@ -379,7 +388,7 @@ void Recordset::deleteCurrent()
 {
     requireOpen();
     if (!updatable())
-        platform::raise(ReadOnly);
+        platform::raise(platform::err::ReadOnly);
     requireCurrent();
     editMode_ = EditMode::None;
     const qint64 key = keys_[size_t(position_)];

@@ -279,6 +279,15 @@ void scanSql(const QString &sql, Emit onPart)
 
 }  // namespace
 
+QString statementTable(const QString &sql)
+{
+    static const QRegularExpression re(
+        QStringLiteral("\\b(?:FROM|INTO|UPDATE|TABLE)\\s+([\\[\"`]?)([^\\s\\]\"`,;()]+)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const auto m = re.match(sql);
+    return m.hasMatch() ? m.captured(2) : QString();
+}
+
 QString quoteIdentifier(const QString &identifier)
 {
     QString q = identifier;
