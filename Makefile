@@ -4,7 +4,8 @@
 BUILD   ?= build
 JOBS    ?= $(shell nproc)
 PACKAGES = cmake g++ ninja-build qt6-base-dev libsqlite3-dev sqlite3 \
-           googletest libgtest-dev libgmock-dev fonts-liberation
+           googletest libgtest-dev libgmock-dev fonts-liberation \
+           poppler-utils
 
 .PHONY: deps configure build test run clean
 

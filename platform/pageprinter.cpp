@@ -1,0 +1,262 @@
+#include "platform/pageprinter.h"
+
+#include "platform/clock.h"
+#include "platform/messagebox.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace platform {
+
+namespace {
+
+constexpr double TwipsPerMm = 1440.0 / 25.4;
+
+PagePrinter *&installed()
+{
+    static QtPagePrinter qtPrinter;
+    static PagePrinter *current = &qtPrinter;
+    return current;
+}
+
+QString number(double v) { return QString::number(v, 'g', 10); }
+
+}  // namespace
+
+// ---------------------------------------------------------------- PagePrinter
+
+double PagePrinter::toMm(double v) const { return mode_ == ScaleMode::Twips ? v / TwipsPerMm : v; }
+
+double PagePrinter::fromMm(double mm) const { return mode_ == ScaleMode::Twips ? mm * TwipsPerMm : mm; }
+
+void PagePrinter::print(const QString &text, bool stayOnLine)
+{
+    const Font f = font();
+    drawText(toMm(x_), toMm(y_), text, f);
+    if (stayOnLine) {
+        x_ += fromMm(textWidth(text, f));
+    } else {
+        x_ = 0;
+        y_ += fromMm(lineHeight(f));
+    }
+}
+
+void PagePrinter::line(double x1, double y1, double x2, double y2)
+{
+    drawLine(toMm(x1), toMm(y1), toMm(x2), toMm(y2));
+    x_ = x2;
+    y_ = y2;
+}
+
+void PagePrinter::rectangle(double x1, double y1, double x2, double y2)
+{
+    drawRectangle(toMm(x1), toMm(y1), toMm(x2), toMm(y2));
+    x_ = x2;
+    y_ = y2;
+}
+
+void PagePrinter::newPage()
+{
+    startNewPage();
+    x_ = 0;
+    y_ = 0;
+}
+
+void PagePrinter::endDoc()
+{
+    finishDocument();
+    x_ = 0;
+    y_ = 0;
+}
+
+PagePrinter &printer() { return *installed(); }
+
+ScopedPagePrinter::ScopedPagePrinter(PagePrinter &printer) : previous_(installed()) { installed() = &printer; }
+
+ScopedPagePrinter::~ScopedPagePrinter() { installed() = previous_; }
+
+// ---------------------------------------------------------------- QtPagePrinter
+
+QtPagePrinter::QtPagePrinter() = default;
+
+QtPagePrinter::~QtPagePrinter()
+{
+    if (painter_)
+        painter_->end();
+}
+
+QString QtPagePrinter::deviceName() const
+{
+    if (device_)
+        return device_->outputFormat() == QPrinter::PdfFormat ? QStringLiteral("PDF") : device_->printerName();
+    if (!printerName_.isEmpty())
+        return printerName_;
+    const QString fallback = QPrinterInfo::defaultPrinterName();
+    return fallback.isEmpty() ? QStringLiteral("PDF") : fallback;
+}
+
+void QtPagePrinter::begin()
+{
+    device_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    device_->setPageSize(QPageSize(QPageSize::A4));
+    device_->setPageOrientation(QPageLayout::Portrait);
+    const QString name = printerName_.isEmpty() ? QPrinterInfo::defaultPrinterName() : printerName_;
+    if (!name.isEmpty() && !QPrinterInfo::printerInfo(name).isNull()) {
+        device_->setPrinterName(name);
+    } else {
+        // No printer here: the document is kept as a PDF file of its own.
+        const QString stem = QStringLiteral("Stampa-")
+                             + platform::clock().now().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+        QDir folder(pdfFolder_.isEmpty() ? QDir::tempPath() : pdfFolder_);
+        pdfFile_ = folder.filePath(stem + QStringLiteral(".pdf"));
+        for (int n = 2; QFile::exists(pdfFile_); ++n)
+            pdfFile_ = folder.filePath(QStringLiteral("%1-%2.pdf").arg(stem).arg(n));
+        device_->setOutputFormat(QPrinter::PdfFormat);
+        device_->setOutputFileName(pdfFile_);
+    }
+    painter_ = std::make_unique<QPainter>();
+    painter_->begin(device_.get());
+}
+
+QPainter &QtPagePrinter::painter()
+{
+    if (!painter_)
+        begin();
+    return *painter_;
+}
+
+double QtPagePrinter::px(double mm) const { return mm * device_->resolution() / 25.4; }
+
+namespace {
+
+QFont qtFont(const QString &name, double points, bool bold)
+{
+    QFont f(name);
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    return f;
+}
+
+}  // namespace
+
+void QtPagePrinter::drawText(double x, double y, const QString &text, const Font &font)
+{
+    QPainter &p = painter();
+    p.setFont(qtFont(font.name, font.points, font.bold));
+    const QFontMetricsF metrics(p.font(), device_.get());
+    p.drawText(QPointF(px(x), px(y) + metrics.ascent()), text);
+}
+
+void QtPagePrinter::drawLine(double x1, double y1, double x2, double y2)
+{
+    QPainter &p = painter();
+    p.setPen(QPen(Qt::black, px(0.2)));
+    p.drawLine(QPointF(px(x1), px(y1)), QPointF(px(x2), px(y2)));
+}
+
+void QtPagePrinter::drawRectangle(double x1, double y1, double x2, double y2)
+{
+    QPainter &p = painter();
+    p.setPen(QPen(Qt::black, px(0.2)));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(QPointF(px(x1), px(y1)), QPointF(px(x2), px(y2))));
+}
+
+double QtPagePrinter::textWidth(const QString &text, const Font &font) const
+{
+    if (!device_)
+        const_cast<QtPagePrinter *>(this)->begin();
+    const QFontMetricsF metrics(qtFont(font.name, font.points, font.bold), device_.get());
+    return metrics.horizontalAdvance(text) * 25.4 / device_->resolution();
+}
+
+double QtPagePrinter::lineHeight(const Font &font) const
+{
+    if (!device_)
+        const_cast<QtPagePrinter *>(this)->begin();
+    const QFontMetricsF metrics(qtFont(font.name, font.points, font.bold), device_.get());
+    return metrics.height() * 25.4 / device_->resolution();
+}
+
+void QtPagePrinter::startNewPage()
+{
+    painter();
+    device_->newPage();
+}
+
+void QtPagePrinter::finishDocument()
+{
+    if (!painter_)
+        return;
+    painter_->end();
+    painter_.reset();
+    device_.reset();
+    lastPdf_ = pdfFile_;
+    pdfFile_.clear();
+    if (!lastPdf_.isEmpty())
+        msgBox(QStringLiteral("Nessuna stampante disponibile: il documento è stato salvato nel file '") + lastPdf_
+                   + QStringLiteral("'."),
+               messageTitle_, MsgIcon::Information);
+}
+
+// ---------------------------------------------------------------- RecordingPagePrinter
+
+void RecordingPagePrinter::drawText(double x, double y, const QString &text, const Font &font)
+{
+    calls.push_back({QStringLiteral("text"), page_, x, y, 0, 0, text, font.name, font.points, font.bold});
+}
+
+void RecordingPagePrinter::drawLine(double x1, double y1, double x2, double y2)
+{
+    calls.push_back({QStringLiteral("line"), page_, x1, y1, x2, y2, {}, {}, 0, false});
+}
+
+void RecordingPagePrinter::drawRectangle(double x1, double y1, double x2, double y2)
+{
+    calls.push_back({QStringLiteral("rect"), page_, x1, y1, x2, y2, {}, {}, 0, false});
+}
+
+double RecordingPagePrinter::textWidth(const QString &text, const Font &font) const
+{
+    return text.size() * font.points * 0.2;
+}
+
+double RecordingPagePrinter::lineHeight(const Font &font) const { return font.points * 0.4; }
+
+void RecordingPagePrinter::startNewPage()
+{
+    ++page_;
+    calls.push_back({QStringLiteral("page"), page_, 0, 0, 0, 0, {}, {}, 0, false});
+}
+
+void RecordingPagePrinter::finishDocument()
+{
+    calls.push_back({QStringLiteral("end"), page_, 0, 0, 0, 0, {}, {}, 0, false});
+    page_ = 1;
+}
+
+std::vector<QString> RecordingPagePrinter::lines() const
+{
+    std::vector<QString> out;
+    for (const Call &c : calls) {
+        const QString page = QStringLiteral(" p%1").arg(c.page);
+        if (c.what == QLatin1String("text"))
+            out.push_back(QStringLiteral("text%1 (%2,%3) %4 %5%6: %7")
+                              .arg(page, number(c.x1), number(c.y1), c.font, number(c.points),
+                                   c.bold ? QStringLiteral(" bold") : QString(), c.text));
+        else if (c.what == QLatin1String("line") || c.what == QLatin1String("rect"))
+            out.push_back(QStringLiteral("%1%2 (%3,%4)-(%5,%6)")
+                              .arg(c.what, page, number(c.x1), number(c.y1), number(c.x2), number(c.y2)));
+        else if (c.what == QLatin1String("page"))
+            out.push_back(QStringLiteral("page %1").arg(c.page));
+        else
+            out.push_back(c.what);
+    }
+    return out;
+}
+
+}  // namespace platform

@@ -1,0 +1,169 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+#include <vector>
+
+class QPainter;
+class QPrinter;
+
+namespace platform {
+
+enum class ScaleMode { Twips = 1, Millimeters = 6 };
+
+// The printer as reports drive it: a current position in the chosen unit,
+// measured from the top-left corner of the printable page, a current font,
+// and texts and figures placed at explicit positions. A text printed without
+// staying on the line moves the position to the start of the next line.
+class PagePrinter {
+public:
+    virtual ~PagePrinter() = default;
+
+    void setScaleMode(ScaleMode mode) { mode_ = mode; }
+    ScaleMode scaleMode() const { return mode_; }
+
+    void setFontName(const QString &name) { fontName_ = name; }
+    void setFontSize(double points) { fontSize_ = points; }
+    void setFontBold(bool bold) { bold_ = bold; }
+    const QString &fontName() const { return fontName_; }
+    double fontSize() const { return fontSize_; }
+    bool fontBold() const { return bold_; }
+
+    void setCurrentX(double x) { x_ = x; }
+    void setCurrentY(double y) { y_ = y; }
+    double currentX() const { return x_; }
+    double currentY() const { return y_; }
+
+    // Prints at the current position; stayOnLine keeps the position on the
+    // line just after the text, otherwise it goes to the next line's start.
+    void print(const QString &text, bool stayOnLine = false);
+    void line(double x1, double y1, double x2, double y2);
+    void rectangle(double x1, double y1, double x2, double y2);  // an outline
+    void newPage();
+    void endDoc();
+
+    virtual QString deviceName() const = 0;
+
+protected:
+    struct Font {
+        QString name;
+        double points;
+        bool bold;
+    };
+    Font font() const { return {fontName_, fontSize_, bold_}; }
+
+    // In millimetres from the printable page's top-left corner.
+    virtual void drawText(double x, double y, const QString &text, const Font &font) = 0;
+    virtual void drawLine(double x1, double y1, double x2, double y2) = 0;
+    virtual void drawRectangle(double x1, double y1, double x2, double y2) = 0;
+    virtual double textWidth(const QString &text, const Font &font) const = 0;
+    virtual double lineHeight(const Font &font) const = 0;
+    virtual void startNewPage() = 0;
+    virtual void finishDocument() = 0;
+
+private:
+    double toMm(double v) const;
+    double fromMm(double mm) const;
+
+    ScaleMode mode_ = ScaleMode::Twips;
+    QString fontName_ = QStringLiteral("Arial");
+    double fontSize_ = 10;
+    bool bold_ = false;
+    double x_ = 0;
+    double y_ = 0;
+};
+
+// The printer every report prints on; tests install a RecordingPagePrinter.
+PagePrinter &printer();
+
+class ScopedPagePrinter {
+public:
+    explicit ScopedPagePrinter(PagePrinter &printer);
+    ~ScopedPagePrinter();
+    ScopedPagePrinter(const ScopedPagePrinter &) = delete;
+    ScopedPagePrinter &operator=(const ScopedPagePrinter &) = delete;
+
+private:
+    PagePrinter *previous_;
+};
+
+// The chosen printer, or the default one; where no printer is installed the
+// document goes into a PDF file in the given folder, and the user is told
+// where it is once the document ends.
+class QtPagePrinter : public PagePrinter {
+public:
+    QtPagePrinter();
+    ~QtPagePrinter() override;
+
+    // An empty name is the system's default printer.
+    void setPrinterName(const QString &name) { printerName_ = name; }
+    const QString &printerName() const { return printerName_; }
+    void setPdfFolder(const QString &hostFolder) { pdfFolder_ = hostFolder; }
+    // The title of the message that tells where a PDF was saved.
+    void setMessageTitle(const QString &title) { messageTitle_ = title; }
+    // The PDF file of the last document, when it went to one.
+    const QString &lastPdfFile() const { return lastPdf_; }
+
+    QString deviceName() const override;
+
+protected:
+    void drawText(double x, double y, const QString &text, const Font &font) override;
+    void drawLine(double x1, double y1, double x2, double y2) override;
+    void drawRectangle(double x1, double y1, double x2, double y2) override;
+    double textWidth(const QString &text, const Font &font) const override;
+    double lineHeight(const Font &font) const override;
+    void startNewPage() override;
+    void finishDocument() override;
+
+private:
+    void begin();
+    QPainter &painter();
+    double px(double mm) const;
+
+    QString printerName_;
+    QString pdfFolder_;
+    QString messageTitle_;
+    QString pdfFile_;
+    QString lastPdf_;
+    std::unique_ptr<QPrinter> device_;
+    std::unique_ptr<QPainter> painter_;
+};
+
+// Records every figure and text with its position, font and page. A line is
+// 0.4 mm high for each point of the font (4 mm for 10 points) and a character
+// is 0.2 mm wide for each point, so positions that follow the text are fixed.
+class RecordingPagePrinter : public PagePrinter {
+public:
+    struct Call {
+        QString what;  // "text", "line", "rect", "page", "end"
+        int page = 1;
+        double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+        QString text;
+        QString font;
+        double points = 0;
+        bool bold = false;
+    };
+
+    QString deviceName() const override { return device; }
+
+    // Each call in one line: "text p1 (20,20) Arial 16 bold: Ditta",
+    // "line p1 (20,60)-(190,60)", "rect p1 (20,63)-(190,100)", "page 2", "end".
+    std::vector<QString> lines() const;
+
+    std::vector<Call> calls;
+    QString device = QStringLiteral("Registratore");
+
+protected:
+    void drawText(double x, double y, const QString &text, const Font &font) override;
+    void drawLine(double x1, double y1, double x2, double y2) override;
+    void drawRectangle(double x1, double y1, double x2, double y2) override;
+    double textWidth(const QString &text, const Font &font) const override;
+    double lineHeight(const Font &font) const override;
+    void startNewPage() override;
+    void finishDocument() override;
+
+private:
+    int page_ = 1;
+};
+
+}  // namespace platform
