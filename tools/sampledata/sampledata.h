@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/dao/database.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+// Sample archives for a manual run, for test fixtures and for benchmarks:
+// declarants, offices, compartments, EDI accounts, currencies, countries,
+// payment modes, declarations with their boxes, and the record layouts of
+// every message code.
+namespace sampledata {
+
+// The date of the sample declarations.
+QDate sampleDate();
+
+// Adds the reference rows and declarations to a new archive, in one
+// transaction. With generated = 0 it adds a handful of hand-made
+// declarations (one of each message code); otherwise that many declarations
+// of three articles each, numbered from 1.
+void fillArchive(dao::Database &archive, int generated = 0);
+// Adds the record layouts of the message codes C1, C11, C7, C71, C2, C21, C9
+// and C91 to a new program database.
+void fillProgramDatabase(dao::Database &program);
+
+// The sample files already present in the folder.
+QStringList existingSampleFiles(const QString &folder);
+
+// Makes Archivio.mdb and Corbix.mdb in the folder and fills them. Refuses,
+// changing nothing, when either file exists (3010); a failure leaves neither
+// file behind.
+void createSampleDatabases(const QString &folder, int generated = 0);
+
+// The command line of corbix-sample-data: FOLDER [--declarations N].
+// Returns the exit code; messages go to err.
+int run(const QStringList &arguments, QTextStream &out, QTextStream &err);
+
+}  // namespace sampledata
