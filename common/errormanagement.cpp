@@ -1,9 +1,9 @@
 #include "common/errormanagement.h"
 
+#include "common/errordialog.h"
 #include "common/globals.h"
 #include "platform/clock.h"
 #include "platform/errors.h"
-#include "platform/messagebox.h"
 
 #include <QScreen>
 #include <QWidget>
@@ -48,8 +48,7 @@ qint16 GestioneErrori(qint16 numero, const QString &descrizione, const QString &
         testo += notaAttesa + QStringLiteral("\r\n");
     testo += QStringLiteral("Funzione: ") + funzione + QStringLiteral("\r\nNessun suggerimento");
 
-    switch (platform::msgBox(testo, QStringLiteral("GESTIONE DEGLI ERRORI"), platform::MsgIcon::None,
-                             platform::MsgButtons::AbortRetryIgnore, 1)) {
+    switch (errorDialogService().ask(testo)) {
     case platform::MsgResult::Retry: return Riprova;
     case platform::MsgResult::Ignore: return Prosegui;
     default: return Abbandona;

@@ -15,7 +15,7 @@ enum RispostaErrore : qint16 { Riprova = 0, Prosegui = 1, Abbandona = 2 };
 
 // Lock errors of one procedure are retried silently for 15 seconds (0); any
 // other error, and a lock that outlasts the wait, goes before the user in the
-// box "GESTIONE DEGLI ERRORI": Abort 2, Retry 0, Ignore 1.
+// error dialog (errordialog.h): Abort 2, Retry 0, Ignore 1.
 qint16 GestioneErrori(qint16 numero, const QString &descrizione, const QString &funzione);
 
 // Runs a procedure's steps in order. A step that raises a run-time error goes
