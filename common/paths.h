@@ -41,7 +41,13 @@ qint16 CopyTextFile(const QString &first, const QString &second, const QString &
 qint32 SeekTextLine(qint32 lineNumber, QIODevice *file);
 
 // Texts.
+
+// The characters before the position; empty for a position outside 1 to the
+// length + 1.
 QString StrBefore(const QString &text, qint32 position);
+// The characters after a separator of the given length starting at the
+// position; empty when the separator ends the text or the position is outside
+// 0 to the length. Position 0 with length 1 gives the whole text.
 QString StrAfter(const QString &text, qint32 position, qint32 separatorLength);
 // Mode 0: A-Z to a-z; mode 1: a-z to A-Z; nothing else changes.
 QString ConvertCase(QString &text, int mode);
@@ -49,10 +55,12 @@ bool IsNumericText(const QString &text);
 
 // Numbers.
 QString NumberToPlainText(double number);
+// The number made of the text's digits, its first "." and a sign ahead of
+// them; 0 when the text holds no digit.
 double ExtractNumber(const QString &text);
 // value becomes value + offset; the result is it cut, not rounded, at the
 // digit position (-n: n decimals; n >= 1: units times 10^(n-1)); a position of
-// 0 becomes 1.
+// 0 becomes 1. Cutting more digits than the units hold gives 0.
 double TruncateNumber(double &value, double offset, qint16 &position);
 
 // The company name for report headings from the archive at path.
