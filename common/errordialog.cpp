@@ -1,0 +1,65 @@
+#include "common/errordialog.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace common {
+
+namespace {
+
+ErrorDialogService *&installed()
+{
+    static QtErrorDialogService qtService;
+    static ErrorDialogService *current = &qtService;
+    return current;
+}
+
+}  // namespace
+
+ErrorDialogService &errorDialogService() { return *installed(); }
+
+platform::MsgResult QtErrorDialogService::ask(const QString &text)
+{
+    QMessageBox box;
+    box.setWindowTitle(QStringLiteral("GESTIONE DEGLI ERRORI"));
+    box.setText(text);
+    box.setIcon(QMessageBox::NoIcon);
+    // Buttons of no dialog role: the box then finds no escape button, so Esc
+    // and the close box leave it open.
+    const struct {
+        const char *label;
+        platform::MsgResult result;
+    } buttons[] = {
+        {"Termina", platform::MsgResult::Abort},
+        {"Riprova", platform::MsgResult::Retry},
+        {"Ignora", platform::MsgResult::Ignore},
+    };
+    std::vector<QPushButton *> pushButtons;
+    for (const auto &b : buttons)
+        pushButtons.push_back(box.addButton(QString::fromLatin1(b.label), QMessageBox::ActionRole));
+    box.setDefaultButton(pushButtons.front());
+    box.exec();
+    for (size_t i = 0; i < pushButtons.size(); ++i)
+        if (box.clickedButton() == pushButtons[i])
+            return buttons[i].result;
+    return platform::MsgResult::Abort;
+}
+
+platform::MsgResult RecordingErrorDialogService::ask(const QString &text)
+{
+    shown.push_back(text);
+    if (script.empty())
+        return platform::MsgResult::Abort;
+    const platform::MsgResult r = script.front();
+    script.pop_front();
+    return r;
+}
+
+ScopedErrorDialogService::ScopedErrorDialogService(ErrorDialogService &service) : previous_(installed())
+{
+    installed() = &service;
+}
+
+ScopedErrorDialogService::~ScopedErrorDialogService() { installed() = previous_; }
+
+}  // namespace common

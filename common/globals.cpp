@@ -1,0 +1,69 @@
+#include "common/globals.h"
+
+namespace common {
+
+QString CartellaProgramma;
+QString PercorsoArchivio;
+QVariant EsitoPrimaEsecuzione;
+Opzioni OpzioniCorbix;
+int ElencoCorrente = 0;
+bool GrigliaOccupata = false;
+qint32 RigaSelezionata = 0;
+bool ChiudiApplicazione = false;
+QString TestoSelezione;
+int DestinazioneCorbex = 0;
+QString DichiaranteCorbex;
+QString UfficioCorbex;
+int ProgressivoCorbex = 0;
+bool AnnullaCreazione = false;
+QString ElencoComposizione;
+bool CorbexScritto = false;
+QString FileTemporaneo;
+QString FileSupporto;
+float TotaleArticolo = 0;
+float TotaleGenerale = 0;
+QString CartellaApplicazione;
+QString DescrizioneApplicazione;
+
+QString RiservatoIni1;
+QString RiservatoIni2;
+
+Ciclo CicloAttesa;
+
+QString InsiemeMessaggi;
+QStringList ElencoMessaggi;
+qint32 NumeroMessaggi = 0;
+
+void resetGlobals()
+{
+    CartellaProgramma.clear();
+    PercorsoArchivio.clear();
+    EsitoPrimaEsecuzione = QVariant();
+    OpzioniCorbix = Opzioni();
+    ElencoCorrente = 0;
+    GrigliaOccupata = false;
+    RigaSelezionata = 0;
+    ChiudiApplicazione = false;
+    TestoSelezione.clear();
+    DestinazioneCorbex = 0;
+    DichiaranteCorbex.clear();
+    UfficioCorbex.clear();
+    ProgressivoCorbex = 0;
+    AnnullaCreazione = false;
+    ElencoComposizione.clear();
+    CorbexScritto = false;
+    FileTemporaneo.clear();
+    FileSupporto.clear();
+    TotaleArticolo = 0;
+    TotaleGenerale = 0;
+    CartellaApplicazione.clear();
+    DescrizioneApplicazione.clear();
+    RiservatoIni1.clear();
+    RiservatoIni2.clear();
+    CicloAttesa = Ciclo();
+    InsiemeMessaggi.clear();
+    ElencoMessaggi.clear();
+    NumeroMessaggi = 0;
+}
+
+}  // namespace common

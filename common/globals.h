@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+// The program-wide values, read and written everywhere. resetGlobals() puts
+// every one back as at start-up.
+namespace common {
+
+// The six values of the options row.
+struct Opzioni {
+    QString Centrale;
+    QString FloppyDevice;
+    int SendWith = 0;
+    bool PreventCheck = false;
+    int WhereWrite = 0;
+    QString UserDir;
+};
+
+// The lock-wait cycle of the error management, one for the whole program.
+// Inizio is a reading of the monotonic clock in milliseconds.
+struct Ciclo {
+    qint64 Inizio = 0;
+    QString Funzione;
+};
+
+extern QString CartellaProgramma;    // host form, ends with "/"
+extern QString PercorsoArchivio;
+extern QVariant EsitoPrimaEsecuzione;
+extern Opzioni OpzioniCorbix;
+extern int ElencoCorrente;
+extern bool GrigliaOccupata;
+extern qint32 RigaSelezionata;
+extern bool ChiudiApplicazione;
+extern QString TestoSelezione;
+extern int DestinazioneCorbex;
+extern QString DichiaranteCorbex;
+extern QString UfficioCorbex;
+extern int ProgressivoCorbex;
+extern bool AnnullaCreazione;
+extern QString ElencoComposizione;
+extern bool CorbexScritto;
+extern QString FileTemporaneo;
+extern QString FileSupporto;
+extern float TotaleArticolo;
+extern float TotaleGenerale;
+extern QString CartellaApplicazione;
+extern QString DescrizioneApplicazione;
+
+// The first two lines of the settings file, carried and written back unread.
+extern QString RiservatoIni1;
+extern QString RiservatoIni2;
+
+extern Ciclo CicloAttesa;
+
+// The message set: its selector and its entries, numbered from 1.
+extern QString InsiemeMessaggi;
+extern QStringList ElencoMessaggi;
+extern qint32 NumeroMessaggi;
+
+void resetGlobals();
+
+}  // namespace common

@@ -1,0 +1,241 @@
+#include "platform/drives.h"
+
+#include "platform/errors.h"
+#include "platform/workstation.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <memory>
+#include <optional>
+
+namespace platform {
+
+namespace {
+
+DriveTable *&installed()
+{
+    static DriveTable *current = nullptr;
+    return current;
+}
+
+const QString kUnc = QStringLiteral("unc");
+
+// The entry of a folder whose name equals name without regard to case; the
+// exact name wins. Empty when there is none.
+QString findEntry(const QString &folder, const QString &name)
+{
+    if (QFileInfo::exists(folder + u'/' + name) || QFileInfo(folder + u'/' + name).isSymLink())
+        return name;
+    const QStringList names =
+        QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                               QDir::Name);
+    for (const QString &n : names)
+        if (n.compare(name, Qt::CaseInsensitive) == 0)
+            return n;
+    return {};
+}
+
+// The components of a Windows path below its root; "." is dropped and ".."
+// is refused, so no path leaves its drive or share.
+QStringList components(const QString &rest)
+{
+    QStringList out;
+    for (const QString &part : rest.split(QRegularExpression(QStringLiteral("[\\\\/]")), Qt::SkipEmptyParts)) {
+        if (part == u".")
+            continue;
+        if (part == u"..")
+            raise(err::BadFileNameOrNumber);
+        out << part;
+    }
+    return out;
+}
+
+// Joins the components under a host folder, each found on disk without
+// regard to case; a name not found is kept as written (a file to be made).
+QString below(QString folder, const QStringList &parts)
+{
+    bool searching = true;
+    for (const QString &part : parts) {
+        QString name = part;
+        if (searching) {
+            const QString found = findEntry(folder, part);
+            if (found.isEmpty())
+                searching = false;
+            else
+                name = found;
+        }
+        folder = (folder.endsWith(u'/') ? folder : folder + u'/') + name;
+    }
+    return folder;
+}
+
+// The host folder an entry leads to; empty when the entry or its target is missing.
+QString targetOf(const QString &entry)
+{
+    const QFileInfo info(entry);
+    if (!info.exists() || !info.isDir())
+        return {};
+    return info.canonicalFilePath();
+}
+
+// A host path with its existing part resolved, so that it compares with the
+// entries' targets.
+QString canonicalHost(const QString &path)
+{
+    QString existing = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    QStringList tail;
+    while (!QFileInfo::exists(existing)) {
+        const qsizetype slash = existing.lastIndexOf(u'/');
+        if (slash <= 0) {
+            existing = QStringLiteral("/");
+            break;
+        }
+        tail.prepend(existing.mid(slash + 1));
+        existing.truncate(slash);
+    }
+    QString result = QFileInfo(existing).canonicalFilePath();
+    for (const QString &t : tail)
+        result = (result.endsWith(u'/') ? result : result + u'/') + t;
+    return result;
+}
+
+// The part of a host path below a target, in Windows form; nullopt when the
+// target does not hold the path.
+std::optional<QString> rest(const QString &host, const QString &target)
+{
+    if (host == target)
+        return QString();
+    const QString prefix = target.endsWith(u'/') ? target : target + u'/';
+    if (!host.startsWith(prefix))
+        return std::nullopt;
+    QString tail = host.mid(prefix.size());
+    tail.replace(u'/', u'\\');
+    return tail;
+}
+
+void link(const QString &entry, const QString &target)
+{
+    if (QFileInfo(entry).isSymLink() || QFileInfo::exists(entry))
+        QFile::remove(entry);
+    if (!QFile::link(target, entry))
+        raise(err::PathFileAccess);
+}
+
+}  // namespace
+
+DriveTable::DriveTable(const QString &programFolder, const QString &homeFolder)
+    : folder_(QDir::cleanPath(programFolder) + QStringLiteral("/dosdevices"))
+{
+    if (QFileInfo::exists(folder_))
+        return;
+    if (QDir().mkpath(folder_))
+        QFile::link(homeFolder.isEmpty() ? QDir::homePath() : homeFolder, folder_ + QStringLiteral("/c:"));
+}
+
+QString DriveTable::hostPath(const QString &path) const
+{
+    if (path.startsWith(u'/'))
+        return path;
+
+    static const QRegularExpression drive(QStringLiteral("^([A-Za-z]):(.*)$"));
+    QString root;
+    QString tail;
+    if (path.startsWith(QStringLiteral("\\\\"))) {
+        const QStringList parts = path.mid(2).split(u'\\');
+        if (parts.size() < 2 || parts[0].isEmpty() || parts[1].isEmpty())
+            raise(err::BadFileNameOrNumber);
+        const QString server = parts[0];
+        const QString share = parts[1];
+        tail = parts.mid(2).join(u'\\');
+        if (share.size() == 1 && share[0].isLetter()
+            && server.compare(computerName(), Qt::CaseInsensitive) == 0) {
+            root = share + u':';
+        } else {
+            const QString uncFolder = folder_ + u'/' + kUnc;
+            const QString serverName = findEntry(uncFolder, server);
+            const QString shareName =
+                serverName.isEmpty() ? QString() : findEntry(uncFolder + u'/' + serverName, share);
+            const QString target =
+                shareName.isEmpty() ? QString() : targetOf(uncFolder + u'/' + serverName + u'/' + shareName);
+            if (target.isEmpty())
+                raise(err::PathNotFound);
+            return below(target, components(tail));
+        }
+    } else if (const QRegularExpressionMatch m = drive.match(path); m.hasMatch()) {
+        root = m.captured(1) + u':';
+        tail = m.captured(2);
+    } else {
+        if (path.startsWith(u'\\'))
+            raise(err::BadFileNameOrNumber);
+        return below(QDir::currentPath(), components(path));
+    }
+
+    const QString entry = findEntry(folder_, root);
+    const QString target = entry.isEmpty() ? QString() : targetOf(folder_ + u'/' + entry);
+    if (target.isEmpty())
+        raise(err::DeviceUnavailable);
+    return below(target, components(tail));
+}
+
+QString DriveTable::windowsPath(const QString &hostPath) const
+{
+    const QString host = canonicalHost(hostPath);
+    QString best;
+    qsizetype bestLength = -1;
+    auto consider = [&](const QString &entry, const QString &root) {
+        const QString target = targetOf(entry);
+        if (target.isEmpty() || target.size() <= bestLength)
+            return;
+        if (const std::optional<QString> tail = rest(host, target)) {
+            best = root + *tail;
+            bestLength = target.size();
+        }
+    };
+
+    static const QRegularExpression letter(QStringLiteral("^[A-Za-z]:$"));
+    const QDir dir(folder_);
+    for (const QString &name : dir.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name))
+        if (letter.match(name).hasMatch())
+            consider(dir.filePath(name), name.toUpper() + u'\\');
+    const QDir unc(dir.filePath(kUnc));
+    for (const QString &server : unc.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+        const QDir shares(unc.filePath(server));
+        for (const QString &share :
+             shares.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name))
+            consider(shares.filePath(share), QStringLiteral("\\\\") + server + u'\\' + share + u'\\');
+    }
+    return best;
+}
+
+void DriveTable::setDrive(QChar letter, const QString &target) const
+{
+    link(folder_ + u'/' + letter.toLower() + u':', target);
+}
+
+void DriveTable::setShare(const QString &server, const QString &share, const QString &target) const
+{
+    const QString serverFolder = folder_ + u'/' + kUnc + u'/' + server;
+    if (!QDir().mkpath(serverFolder))
+        raise(err::PathFileAccess);
+    link(serverFolder + u'/' + share, target);
+}
+
+DriveTable &driveTable()
+{
+    if (!installed()) {
+        static std::unique_ptr<DriveTable> current;
+        current = std::make_unique<DriveTable>(QDir::currentPath());
+        installed() = current.get();
+    }
+    return *installed();
+}
+
+ScopedDriveTable::ScopedDriveTable(DriveTable &table) : previous_(installed()) { installed() = &table; }
+
+ScopedDriveTable::~ScopedDriveTable() { installed() = previous_; }
+
+QString hostPath(const QString &path) { return driveTable().hostPath(path); }
+
+}  // namespace platform

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+
+namespace platform {
+
+// The drive table: how the program's Windows paths ("D:\Dogana\",
+// "\\PC1\D\Dogana\", "A:") reach the host's folders. The folder "dosdevices"
+// in the program folder holds one entry per drive letter ("c:", "a:", a link
+// to a host folder) and one per network share under "unc/SERVER/SHARE".
+class DriveTable {
+public:
+    // The table in the given program folder (a host path). When its folder is
+    // missing it is made with the single entry "c:" pointing at homeFolder.
+    explicit DriveTable(const QString &programFolder, const QString &homeFolder = QString());
+
+    // The host folder that holds the entries.
+    const QString &folder() const { return folder_; }
+
+    // The host path of a path: a host path (starting with "/") comes back
+    // unchanged; a Windows path goes through its drive or share entry, each
+    // name below it found on disk without regard to case. A drive without an
+    // entry, or whose target is missing, raises 68; a share without an entry
+    // raises 76; a component that would leave its drive or share raises 52.
+    // A path without drive or share is taken in the current folder.
+    QString hostPath(const QString &path) const;
+
+    // The drive (or share) form of a host path typed by a user, through the
+    // entry whose target holds it, the longest target winning; empty when no
+    // entry holds it.
+    QString windowsPath(const QString &hostPath) const;
+
+    // Makes or replaces the entry of a drive letter or of a share; 75 when it
+    // cannot be written.
+    void setDrive(QChar letter, const QString &target) const;
+    void setShare(const QString &server, const QString &share, const QString &target) const;
+
+private:
+    QString folder_;
+};
+
+// The table in use: the one installed, or else the table of the process's
+// current folder (the program folder at start-up).
+DriveTable &driveTable();
+
+class ScopedDriveTable {
+public:
+    explicit ScopedDriveTable(DriveTable &table);
+    ~ScopedDriveTable();
+    ScopedDriveTable(const ScopedDriveTable &) = delete;
+    ScopedDriveTable &operator=(const ScopedDriveTable &) = delete;
+
+private:
+    DriveTable *previous_;
+};
+
+// The host path of a path through the table in use.
+QString hostPath(const QString &path);
+
+}  // namespace platform

@@ -1,0 +1,70 @@
+#include "platform/workstation.h"
+
+#include <QSysInfo>
+#include <pwd.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+WorkstationSource *&installed()
+{
+    static SystemWorkstationSource system;
+    static WorkstationSource *current = &system;
+    return current;
+}
+
+// Only blanks are trimmed, as the names were read from the registry.
+QString trimBlanks(const QString &text)
+{
+    qsizetype first = 0, last = text.size();
+    while (first < last && text[first] == u' ')
+        ++first;
+    while (last > first && text[last - 1] == u' ')
+        --last;
+    return text.mid(first, last - first);
+}
+
+}  // namespace
+
+WorkstationSource &workstationSource() { return *installed(); }
+
+std::optional<QString> SystemWorkstationSource::hostName() const
+{
+    const QString name = QSysInfo::machineHostName();
+    if (name.isEmpty())
+        return std::nullopt;
+    return name;
+}
+
+std::optional<QString> SystemWorkstationSource::logonUser() const
+{
+    if (const passwd *entry = getpwuid(geteuid()); entry && entry->pw_name && *entry->pw_name)
+        return QString::fromLocal8Bit(entry->pw_name);
+    const QString user = qEnvironmentVariable("USER");
+    if (user.isEmpty())
+        return std::nullopt;
+    return user;
+}
+
+ScopedWorkstationSource::ScopedWorkstationSource(WorkstationSource &source) : previous_(installed())
+{
+    installed() = &source;
+}
+
+ScopedWorkstationSource::~ScopedWorkstationSource() { installed() = previous_; }
+
+QString computerName()
+{
+    const std::optional<QString> name = workstationSource().hostName();
+    return name ? trimBlanks(*name) : QStringLiteral("???");
+}
+
+QString userName()
+{
+    const std::optional<QString> name = workstationSource().logonUser();
+    return name ? trimBlanks(*name) : QStringLiteral("??");
+}
+
+}  // namespace platform

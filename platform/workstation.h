@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace platform {
+
+// Where the names of this workstation come from: the host name as the system
+// reports it, whole, and the logged-on user. Empty optional: cannot be read.
+class WorkstationSource {
+public:
+    virtual ~WorkstationSource() = default;
+    virtual std::optional<QString> hostName() const = 0;
+    virtual std::optional<QString> logonUser() const = 0;
+};
+
+WorkstationSource &workstationSource();
+
+class SystemWorkstationSource : public WorkstationSource {
+public:
+    std::optional<QString> hostName() const override;
+    std::optional<QString> logonUser() const override;
+};
+
+// Fixed names for tests.
+class FixedWorkstationSource : public WorkstationSource {
+public:
+    FixedWorkstationSource(std::optional<QString> host, std::optional<QString> user)
+        : host_(std::move(host)), user_(std::move(user)) {}
+    std::optional<QString> hostName() const override { return host_; }
+    std::optional<QString> logonUser() const override { return user_; }
+
+private:
+    std::optional<QString> host_;
+    std::optional<QString> user_;
+};
+
+class ScopedWorkstationSource {
+public:
+    explicit ScopedWorkstationSource(WorkstationSource &source);
+    ~ScopedWorkstationSource();
+    ScopedWorkstationSource(const ScopedWorkstationSource &) = delete;
+    ScopedWorkstationSource &operator=(const ScopedWorkstationSource &) = delete;
+
+private:
+    WorkstationSource *previous_;
+};
+
+// This computer's name, blanks trimmed at both ends, whole ("-" included);
+// "???" when it cannot be read.
+QString computerName();
+// The logged-on user, blanks trimmed at both ends; "??" when it cannot be read.
+QString userName();
+
+}  // namespace platform

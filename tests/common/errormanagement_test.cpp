@@ -1,0 +1,246 @@
+#include "common/errormanagement.h"
+
+#include "common/errordialog.h"
+
+#include "common/globals.h"
+#include "platform/clock.h"
+#include "platform/errors.h"
+#include "platform/messagebox.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+using namespace common;
+using platform::MsgResult;
+
+namespace {
+
+const QString kTitle = QStringLiteral("GESTIONE DEGLI ERRORI");
+
+
+class ErrorManagementTest : public ::testing::Test {
+protected:
+    ErrorManagementTest() : clockGuard_(clock_), boxesGuard_(boxes_) { resetGlobals(); }
+    ~ErrorManagementTest() override { resetGlobals(); }
+
+    qint16 lock(const QString &procedure)
+    {
+        return GestioneErrori(3261, platform::errorDescription(3261, {QStringLiteral("Corbix")}), procedure);
+    }
+
+    platform::FakeClock clock_;
+    platform::ScopedClock clockGuard_;
+    RecordingErrorDialogService boxes_;
+    ScopedErrorDialogService boxesGuard_;
+};
+
+TEST_F(ErrorManagementTest, LockIsRetriedSilentlyForFifteenSeconds)
+{
+    EXPECT_EQ(lock(QStringLiteral("P")), 0);
+    EXPECT_EQ(CicloAttesa.Funzione, QStringLiteral("P"));
+    clock_.advanceMs(14999);
+    EXPECT_EQ(lock(QStringLiteral("P")), 0);
+    EXPECT_TRUE(boxes_.shown.empty());
+
+    clock_.advanceMs(1);
+    boxes_.answer(MsgResult::Retry);
+    EXPECT_EQ(lock(QStringLiteral("P")), 0);
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0],
+              (QStringLiteral("Si è verificato l'errore  3261\r\n"
+                                 "La tabella 'Corbix' è bloccata in modo esclusivo da un altro utente e non può "
+                                 "essere letta ora.\r\n"
+                                 "(è stato eseguito un ciclo di attesa di 15 secondi)\r\n"
+                                 "Funzione: P\r\n"
+                                 "Nessun suggerimento")));
+    EXPECT_EQ(CicloAttesa.Funzione, QString());
+
+    // The cycle ended with its box: the next lock error starts a fresh one.
+    EXPECT_EQ(lock(QStringLiteral("P")), 0);
+    EXPECT_EQ(boxes_.shown.size(), 1u);
+}
+
+TEST_F(ErrorManagementTest, LockInAnotherProcedureRestartsTheCycle)
+{
+    EXPECT_EQ(lock(QStringLiteral("P")), 0);
+    clock_.advanceMs(10000);
+    EXPECT_EQ(lock(QStringLiteral("Q")), 0);
+    clock_.advanceMs(10000);
+    EXPECT_EQ(lock(QStringLiteral("Q")), 0);
+    EXPECT_EQ(lock(QStringLiteral("P")), 0);
+    EXPECT_TRUE(boxes_.shown.empty());
+    EXPECT_EQ(CicloAttesa.Funzione, QStringLiteral("P"));
+}
+
+TEST_F(ErrorManagementTest, SuccessfulRetryDoesNotEndTheCycle)
+{
+    EXPECT_EQ(lock(QStringLiteral("P")), 0);
+    clock_.advanceMs(20000);  // the statement went through, later it meets a lock again
+    boxes_.answer(MsgResult::Ignore);
+    EXPECT_EQ(lock(QStringLiteral("P")), 1);
+    EXPECT_EQ(boxes_.shown.size(), 1u);
+}
+
+TEST_F(ErrorManagementTest, MidnightChangesNothing)
+{
+    clock_.setNow(QDateTime(QDate(2026, 1, 15), QTime(23, 59, 50)));
+    EXPECT_EQ(lock(QStringLiteral("P")), 0);
+    clock_.advanceMs(10000);
+    EXPECT_EQ(lock(QStringLiteral("P")), 0);
+    EXPECT_TRUE(boxes_.shown.empty());
+    clock_.advanceMs(5000);
+    EXPECT_EQ(lock(QStringLiteral("P")), 2);
+    EXPECT_EQ(boxes_.shown.size(), 1u);
+}
+
+TEST_F(ErrorManagementTest, AllLockNumbersWait)
+{
+    for (const qint16 number : {3218, 3260, 3261, 3262}) {
+        resetGlobals();
+        EXPECT_EQ(GestioneErrori(number, QStringLiteral("bloccato"), QStringLiteral("P")), 0) << number;
+    }
+    EXPECT_TRUE(boxes_.shown.empty());
+}
+
+TEST_F(ErrorManagementTest, OtherErrorsShowTheBoxAtOnce)
+{
+    const struct {
+        MsgResult answer;
+        qint16 result;
+    } cases[] = {{MsgResult::Abort, 2}, {MsgResult::Retry, 0}, {MsgResult::Ignore, 1}};
+    for (const auto &c : cases) {
+        boxes_.shown.clear();
+        boxes_.answer(c.answer);
+        EXPECT_EQ(GestioneErrori(3021, QStringLiteral("Nessun record corrente."),
+                                 QStringLiteral("Routine di esecuzione comando SQL")),
+                  c.result);
+        ASSERT_EQ(boxes_.shown.size(), 1u);
+        EXPECT_EQ(boxes_.shown[0], (QStringLiteral("Si è verificato l'errore  3021\r\n"
+                                                      "Nessun record corrente.\r\n"
+                                                      "Funzione: Routine di esecuzione comando SQL\r\n"
+                                                      "Nessun suggerimento")));
+    }
+    boxes_.shown.clear();
+    GestioneErrori(-5, QStringLiteral("x"), QStringLiteral("P"));
+    EXPECT_EQ(boxes_.shown.at(0),
+              QStringLiteral("Si è verificato l'errore -5\r\nx\r\nFunzione: P\r\nNessun suggerimento"));
+}
+
+TEST_F(ErrorManagementTest, StepsRetryResumeOrLeaveAsAnswered)
+{
+    const struct {
+        MsgResult answer;
+        bool completed;
+        const char *trace;
+    } cases[] = {
+        {MsgResult::Retry, true, "1 2! 2 3"},
+        {MsgResult::Ignore, true, "1 2! 3"},
+        {MsgResult::Abort, false, "1 2!"},
+    };
+    for (const auto &c : cases) {
+        resetGlobals();
+        boxes_.shown.clear();
+        boxes_.answer(c.answer);
+        QStringList trace;
+        bool failed = false;
+        const bool completed = runSteps(QStringLiteral("Prova"), {
+            [&] { trace << QStringLiteral("1"); },
+            [&] {
+                if (!failed) {
+                    failed = true;
+                    trace << QStringLiteral("2!");
+                    platform::raise(platform::err::NoCurrentRecord);
+                }
+                trace << QStringLiteral("2");
+            },
+            [&] { trace << QStringLiteral("3"); },
+        });
+        EXPECT_EQ(completed, c.completed);
+        EXPECT_EQ(trace.join(u' '), QString::fromLatin1(c.trace));
+        ASSERT_EQ(boxes_.shown.size(), 1u);
+        EXPECT_TRUE(boxes_.shown[0].endsWith(QStringLiteral("Funzione: Prova\r\nNessun suggerimento")));
+    }
+}
+
+TEST_F(ErrorManagementTest, StepMeetingALockIsRetriedWithoutAWord)
+{
+    int attempts = 0;
+    const bool completed = runSteps(QStringLiteral("Prova"), {[&] {
+        ++attempts;
+        if (clock_.monotonicMs() < 3000) {
+            clock_.advanceMs(1000);
+            platform::raise(platform::err::CouldNotLockTable, {QStringLiteral("Corbix")});
+        }
+    }});
+    EXPECT_TRUE(completed);
+    EXPECT_EQ(attempts, 4);
+    EXPECT_TRUE(boxes_.shown.empty());
+}
+
+TEST(CentraForm, TwipArithmetic)
+{
+    EXPECT_EQ(centredPosition(QSize(12000, 9000), QSize(4000, 3000)), QPoint(4000, 3000));
+    EXPECT_EQ(centredPosition(QSize(12000, 9000), QSize(14000, 10000)), QPoint(-1000, -500));
+}
+
+TEST(CentraForm, CentresAWindowOnItsScreen)
+{
+    QWidget window;
+    window.resize(200, 100);
+    window.show();
+    CentraForm(&window);
+    const QRect screen = window.screen()->geometry();
+    const QSize frame = window.frameGeometry().size();
+    EXPECT_EQ(window.size(), QSize(200, 100));
+    EXPECT_EQ(window.pos(),
+              screen.topLeft() + QPoint((screen.width() - frame.width()) / 2, (screen.height() - frame.height()) / 2));
+}
+
+// The real dialog, headless: Esc and the close box leave it open; its buttons answer.
+TEST(ErrorDialog, OnlyItsThreeButtonsCloseIt)
+{
+    const struct {
+        const char *button;
+        qint16 result;
+    } cases[] = {{"Termina", 2}, {"Riprova", 0}, {"Ignora", 1}};
+    for (const auto &c : cases) {
+        resetGlobals();
+        bool stayedOpen = false;
+        QString title, text;
+        QStringList labels;
+        bool noIcon = false, firstIsDefault = false;
+        QTimer::singleShot(0, [&] {
+            auto *dialog = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            title = dialog->windowTitle();
+            text = dialog->text();
+            noIcon = dialog->icon() == QMessageBox::NoIcon;
+            for (QAbstractButton *b : dialog->buttons())
+                labels << b->text();
+            firstIsDefault = dialog->defaultButton() && dialog->defaultButton()->text() == QStringLiteral("Termina");
+            QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(dialog, &esc);
+            dialog->close();
+            stayedOpen = dialog->isVisible();
+            for (QAbstractButton *b : dialog->buttons())
+                if (b->text() == QString::fromLatin1(c.button))
+                    b->click();
+        });
+        EXPECT_EQ(GestioneErrori(3021, QStringLiteral("Nessun record corrente."), QStringLiteral("P")), c.result)
+            << c.button;
+        EXPECT_TRUE(stayedOpen) << c.button;
+        EXPECT_EQ(title, kTitle);
+        EXPECT_EQ(text, QStringLiteral("Si è verificato l'errore  3021\r\nNessun record corrente.\r\nFunzione: P\r\n"
+                                       "Nessun suggerimento"));
+        EXPECT_TRUE(noIcon);
+        EXPECT_EQ(labels, (QStringList{QStringLiteral("Termina"), QStringLiteral("Riprova"), QStringLiteral("Ignora")}));
+        EXPECT_TRUE(firstIsDefault);
+    }
+}
+
+}  // namespace

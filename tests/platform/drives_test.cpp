@@ -1,0 +1,145 @@
+#include "platform/drives.h"
+#include "platform/errors.h"
+#include "platform/workstation.h"
+#include "support/tempdir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+using platform::DriveTable;
+
+namespace {
+
+class DrivesTest : public ::testing::Test {
+protected:
+    DrivesTest() : source_(QStringLiteral("PC-UFFICIO-2"), QStringLiteral("mario")), scoped_(source_)
+    {
+        for (const char *folder : {"prog", "home/u/Dogana/Punto", "share/edi", "floppy", "data"})
+            QDir().mkpath(tmp_.file(QString::fromLatin1(folder)));
+        tmp_.write(QStringLiteral("home/u/Dogana/Corbix.ini"), "x");
+    }
+
+    QString at(const QString &name) const { return QFileInfo(tmp_.file(name)).canonicalFilePath(); }
+
+    // The table of the program folder, its drive c: at the fake home.
+    DriveTable table() const { return DriveTable(tmp_.file(QStringLiteral("prog")), tmp_.file(QStringLiteral("home/u"))); }
+
+    int errorOf(const DriveTable &t, const QString &path) const
+    {
+        try {
+            t.hostPath(path);
+        } catch (const platform::RuntimeError &e) {
+            return e.number();
+        }
+        return 0;
+    }
+
+    testsupport::TempDir tmp_;
+    platform::FixedWorkstationSource source_;
+    platform::ScopedWorkstationSource scoped_;
+};
+
+TEST_F(DrivesTest, MissingTableIsMadeWithDriveCAtHome)
+{
+    const DriveTable t = table();
+    EXPECT_EQ(t.folder(), tmp_.file(QStringLiteral("prog/dosdevices")));
+    const QStringList entries =
+        QDir(t.folder()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+    EXPECT_EQ(entries, QStringList{QStringLiteral("c:")});
+    EXPECT_EQ(QFileInfo(t.folder() + QStringLiteral("/c:")).symLinkTarget(), at(QStringLiteral("home/u")));
+}
+
+TEST_F(DrivesTest, ExistingTableIsLeftAsItIs)
+{
+    QDir().mkpath(tmp_.file(QStringLiteral("prog/dosdevices")));
+    const DriveTable t = table();
+    EXPECT_TRUE(QDir(t.folder()).isEmpty(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot));
+    EXPECT_EQ(errorOf(t, QStringLiteral("C:\\Dogana")), platform::err::DeviceUnavailable);
+}
+
+TEST_F(DrivesTest, WindowsPathsReachTheirHostFolders)
+{
+    const DriveTable t = table();
+    t.setDrive(u'D', tmp_.file(QStringLiteral("data")));
+    t.setShare(QStringLiteral("SRVEDI"), QStringLiteral("EDI"), tmp_.file(QStringLiteral("share/edi")));
+    const QString home = tmp_.file(QStringLiteral("home/u"));
+    const struct {
+        const char *path;
+        QString host;
+    } cases[] = {
+        {"C:\\", home},
+        {"C:", home},
+        {"c:\\Dogana\\Punto\\", home + QStringLiteral("/Dogana/Punto")},
+        {"C:\\DOGANA\\punto", home + QStringLiteral("/Dogana/Punto")},
+        {"C:\\Dogana\\CORBIX.INI", home + QStringLiteral("/Dogana/Corbix.ini")},
+        {"C:\\Dogana\\Nuovo\\File.txt", home + QStringLiteral("/Dogana/Nuovo/File.txt")},
+        {"C:\\Dogana\\.\\Punto", home + QStringLiteral("/Dogana/Punto")},
+        {"C:/Dogana/Punto", home + QStringLiteral("/Dogana/Punto")},
+        {"D:\\x.txt", tmp_.file(QStringLiteral("data")) + QStringLiteral("/x.txt")},
+        {"\\\\srvedi\\edi\\F.txt", tmp_.file(QStringLiteral("share/edi")) + QStringLiteral("/F.txt")},
+        {"\\\\pc-ufficio-2\\C\\Dogana\\Punto\\", home + QStringLiteral("/Dogana/Punto")},
+        {"/usr/share/../x", QStringLiteral("/usr/share/../x")},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(QDir::cleanPath(t.hostPath(QString::fromLatin1(c.path))), QDir::cleanPath(c.host)) << c.path;
+}
+
+TEST_F(DrivesTest, RefusedPathsRaiseTheirErrors)
+{
+    const DriveTable t = table();
+    t.setDrive(u'a', tmp_.file(QStringLiteral("floppy")));
+    QDir(tmp_.file(QStringLiteral("floppy"))).removeRecursively();  // medium taken out
+    const struct {
+        const char *path;
+        int number;
+    } cases[] = {
+        {"E:\\Dogana", platform::err::DeviceUnavailable},
+        {"A:\\PRATICHE.001", platform::err::DeviceUnavailable},
+        {"\\\\PC-UFFICIO-2\\E\\x", platform::err::DeviceUnavailable},
+        {"\\\\ALTRO\\C\\x", platform::err::PathNotFound},
+        {"\\\\SRV", platform::err::BadFileNameOrNumber},
+        {"C:\\Dogana\\..\\..\\etc", platform::err::BadFileNameOrNumber},
+        {"C:\\..", platform::err::BadFileNameOrNumber},
+        {"..\\x", platform::err::BadFileNameOrNumber},
+        {"\\Dogana", platform::err::BadFileNameOrNumber},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(errorOf(t, QString::fromLatin1(c.path)), c.number) << c.path;
+}
+
+TEST_F(DrivesTest, HostPathsTakeTheirDriveFormThroughTheLongestTarget)
+{
+    const DriveTable t = table();
+    t.setDrive(u'e', tmp_.file(QStringLiteral("home/u/Dogana")));
+    t.setShare(QStringLiteral("SRVEDI"), QStringLiteral("EDI"), tmp_.file(QStringLiteral("share/edi")));
+    const QString root = tmp_.path();
+    const struct {
+        QString host;
+        const char *windows;
+    } cases[] = {
+        {root + QStringLiteral("/home/u"), "C:\\"},
+        {root + QStringLiteral("/home/u/"), "C:\\"},
+        {root + QStringLiteral("/home/u/Altro/nuovo.txt"), "C:\\Altro\\nuovo.txt"},
+        {root + QStringLiteral("/home/u/Dogana"), "E:\\"},
+        {root + QStringLiteral("/home/u/Dogana/Punto"), "E:\\Punto"},
+        {root + QStringLiteral("/home/u/Dogana/../Dogana/Punto"), "E:\\Punto"},
+        {root + QStringLiteral("/share/edi/F.txt"), "\\\\SRVEDI\\EDI\\F.txt"},
+        {root + QStringLiteral("/home/uu"), ""},
+        {root + QStringLiteral("/data"), ""},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(t.windowsPath(c.host), QString::fromLatin1(c.windows)) << c.host.toStdString();
+}
+
+TEST_F(DrivesTest, InstalledTableServesTheFreeFunction)
+{
+    DriveTable t = table();
+    platform::ScopedDriveTable scoped(t);
+    EXPECT_EQ(&platform::driveTable(), &t);
+    EXPECT_EQ(QDir::cleanPath(platform::hostPath(QStringLiteral("C:\\Dogana"))),
+              tmp_.file(QStringLiteral("home/u/Dogana")));
+}
+
+}  // namespace
