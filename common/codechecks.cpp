@@ -23,17 +23,13 @@ Flags readFlags(qint16 &options)
 {
     if (options == 0)
         options = 63;
-    int rest = options;
-    bool *flags[6];
+    // Weights from the highest down: a value of 63 or more sets them all, a
+    // negative one none.
     Flags f;
-    flags[0] = &f.accept;
-    flags[1] = &f.offer;
-    flags[2] = &f.prepare;
-    flags[3] = &f.explain;
-    flags[4] = &f.dialog;
-    flags[5] = &f.run;
+    bool *const byWeight[] = {&f.accept, &f.offer, &f.prepare, &f.explain, &f.dialog, &f.run};
+    int rest = options;
     int weight = 32;
-    for (bool *flag : flags) {
+    for (bool *flag : byWeight) {
         if (rest >= weight) {
             *flag = true;
             rest -= weight;
