@@ -1,5 +1,6 @@
 #include "common/codechecks.h"
 
+#include "common/paths.h"
 #include "common/threebuttondialog.h"
 
 #include <algorithm>
@@ -89,22 +90,6 @@ bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
 bool isLetter(QChar c) { return c >= u'A' && c <= u'Z'; }
 
-bool isNumericText(const QString &text)
-{
-    const QString t = text.trimmed();
-    bool digit = false, point = false;
-    for (qsizetype i = 0; i < t.size(); ++i) {
-        const QChar c = t[i];
-        if (isDigit(c))
-            digit = true;
-        else if (c == u'.' && !point)
-            point = true;
-        else if (!((c == u'+' || c == u'-') && i == 0))
-            return false;
-    }
-    return digit;
-}
-
 int digitValue(QChar c) { return isDigit(c) ? c.unicode() - u'0' : 0; }
 
 }  // namespace
@@ -162,7 +147,7 @@ qint16 CheckFiscalCode(QString &code, qint16 &options)
 
 QString CalcolaCIN(const QString &code)
 {
-    if (!isNumericText(code))
+    if (!IsNumericText(code))
         return {};
     const QString number = code.trimmed();
     const qsizetype point = number.indexOf(u'.');

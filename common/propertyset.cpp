@@ -1,5 +1,6 @@
 #include "common/propertyset.h"
 
+#include "common/globals.h"
 #include "platform/dao/values.h"
 #include "platform/messagebox.h"
 
@@ -12,9 +13,7 @@ namespace common {
 
 namespace {
 
-const QString ProgramTitle = QStringLiteral("Corbix");
-
-void critical(const QString &text) { platform::msgBox(text, ProgramTitle, platform::MsgIcon::Critical); }
+void critical(const QString &text) { platform::msgBox(text, NomeProgramma, platform::MsgIcon::Critical); }
 
 template <typename Set>
 auto find(Set &set, const QString &name) -> decltype(&set.front())

@@ -1,5 +1,6 @@
 #include "common/schemaedit.h"
 
+#include "common/globals.h"
 #include "platform/dao/connection.h"
 #include "platform/dao/values.h"
 #include "platform/errors.h"
@@ -20,8 +21,6 @@ namespace err = platform::err;
 
 namespace {
 
-const QString ProgramTitle = QStringLiteral("Corbix");
-
 // Minus the error's number, after the run-time error message naming the routine.
 int runtimeFailure(const RuntimeError &e, const QString &routine, bool show)
 {
@@ -29,7 +28,7 @@ int runtimeFailure(const RuntimeError &e, const QString &routine, bool show)
         platform::msgBox(QStringLiteral("Errore di Run-time %1\r\n%2\r\nSi è verificato nella funzione '%3'")
                              .arg(e.number())
                              .arg(e.description(), routine),
-                         ProgramTitle, platform::MsgIcon::Critical);
+                         NomeProgramma, platform::MsgIcon::Critical);
     return -e.number();
 }
 
