@@ -1,7 +1,7 @@
 #include "fixture.h"
 
 #include "flowengine/options.h"
-#include "platform/dao_fixture.h"
+#include "support/otherprogram.h"
 
 using flowengine::CaricaOpzioni;
 using flowengine::LeggiCentrale;
@@ -210,7 +210,7 @@ TEST_F(Options, RowThatCannotBeWrittenPutsTheFolderBack)
     loadWithCentrale(kOld);
     const QVariantList before = storedRow();
     common::OpzioniCorbix.Centrale = kNew;
-    daotest::RawConnection other(archiveHost());
+    testsupport::OtherProgram other(archiveHost());
     ASSERT_EQ(other.exec(QStringLiteral("BEGIN IMMEDIATE")), SQLITE_OK);
     EXPECT_FALSE(SalvaOpzioni());
     ASSERT_EQ(other.exec(QStringLiteral("ROLLBACK")), SQLITE_OK);
