@@ -3,6 +3,7 @@
 #include "common/globals.h"
 #include "platform/dao/database.h"
 #include "platform/dao/recordset.h"
+#include "platform/dao/values.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
 
@@ -67,6 +68,25 @@ qint32 NuovoProgressivo(const QDate &date)
     transaction.commit();
     db.close();
     return numero;
+}
+
+void MarcaDocumentiInviati(QString &list)
+{
+    dao::Database db = dao::Database::open(platform::hostPath(common::PercorsoArchivio));
+    const QString crlf = QStringLiteral("\r\n");
+    while (!list.isEmpty()) {
+        const qsizetype fine = list.indexOf(crlf);
+        const QString riga = fine < 0 ? list : list.left(fine);
+        list = fine < 0 ? QString() : list.mid(fine + 2);
+        const QStringList parti = riga.split(u'-');
+        const qint64 indice = parti.value(0).trimmed().toLongLong();
+        const auto data = dao::parseDateText(parti.value(1).trimmed());
+        if (!data)
+            platform::raise(platform::err::DataTypeConversion);
+        db.execute(QStringLiteral("UPDATE IndiceDoc SET Stato1 = 2 WHERE Indice = ? AND Data = DateValue(?)"),
+                   {indice, data->date()}, dao::FailOnError);
+    }
+    db.close();
 }
 
 }  // namespace flowengine

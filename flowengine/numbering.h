@@ -23,4 +23,10 @@ QString NuovoNomeFile(QString &folder, const QDate &date);
 // write lock, so two workstations never get the same number.
 qint32 NuovoProgressivo(const QDate &date);
 
+// Sets Stato1 to 2 on the declaration of every line of a composition list
+// (Indice "-" dd/mm/yyyy "-" reference, lines ended by CR LF, the last one
+// perhaps not), so that no composition offers it again. The list is consumed:
+// callers pass a copy. A line whose declaration no longer exists is skipped.
+void MarcaDocumentiInviati(QString &list);
+
 }  // namespace flowengine
