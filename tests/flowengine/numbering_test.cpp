@@ -101,3 +101,27 @@ TEST_F(Numbering, ANumberIsNeverGivenWhileAnotherProgramHoldsTheRegister)
     EXPECT_EQ(rows(day).join(u'|'), QString());
     EXPECT_EQ(NuovoProgressivo(day), 1);
 }
+
+TEST_F(Numbering, MarkingSetsStato1OnEveryDeclarationOfTheList)
+{
+    for (int indice : {12, 13, 14})
+        execute(QStringLiteral("INSERT INTO IndiceDoc (Indice, Data, CodiceDoc, Stato1) VALUES (?, ?, 'BOLL', 0)"),
+                {indice, QDate(2024, 3, 5)});
+    auto states = [this] {
+        dao::Database db = dao::Database::open(archiveHost());
+        auto rs = db.openRecordset(QStringLiteral("SELECT Stato1 FROM IndiceDoc ORDER BY Indice"), {},
+                                   dao::RecordsetType::Snapshot);
+        QString out;
+        for (; !rs->eof(); rs->moveNext())
+            out += rs->value(0).toString();
+        return out;
+    };
+    QString empty;
+    MarcaDocumentiInviati(empty);
+    EXPECT_EQ(states(), QStringLiteral("000"));
+    // The last line lacks its CR LF; index 99 no longer exists; a reference may hold "-".
+    QString list = QStringLiteral("12-05/03/2024-4000-01\r\n99-05/03/2024-4000099\r\n14-5/3/2024-4000014");
+    MarcaDocumentiInviati(list);
+    EXPECT_EQ(list, QString());
+    EXPECT_EQ(states(), QStringLiteral("202"));
+}
