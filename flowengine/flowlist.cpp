@@ -153,6 +153,8 @@ void ImpostaGriglia(QTableWidget *griglia, qint16 posizione)
         return;
     griglia->setColumnCount(ColonneElenco);
     griglia->verticalHeader()->hide();
+    // The narrow columns are narrower than the style's smallest section.
+    griglia->horizontalHeader()->setMinimumSectionSize(1);
     const int righeGriglia = griglia->rowCount() + 1;  // the header counts as a row
     for (int c = 0; c < ColonneElenco; ++c) {
         griglia->setHorizontalHeaderItem(c, new QTableWidgetItem(IntestazioneColonna(c)));
