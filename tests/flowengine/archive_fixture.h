@@ -8,7 +8,11 @@
 
 #include <QDate>
 #include <QFile>
+#include <ostream>
 #include <sqlite3.h>
+
+// Texts in failure messages as they read.
+inline void PrintTo(const QString &text, std::ostream *out) { *out << '"' << text.toStdString() << '"'; }
 
 // An archive on drive C: (C:\Archivio.mdb) named by PercorsoArchivio, a
 // program database in the program folder, and a recording message service.
