@@ -16,9 +16,6 @@ namespace flowengine {
 
 namespace {
 
-// Messages of the printing are titled with the program file's name.
-const QString TitoloProgramma = QStringLiteral("Corbix");
-
 // The lowest position a row may start at on a page.
 constexpr int FondoPagina = 266;
 constexpr int AltezzaRiga = 10;
@@ -157,11 +154,11 @@ void StampaDistinta(const DatiCorbex &flow)
                                                   "Tentare con una stampante differente.\r\n"
                                                   "Per le caratteristiche richieste si faccia riferimento al "
                                                   "manuale in linea ove previsto."),
-                             TitoloProgramma, platform::MsgIcon::Information);
+                             common::NomeProgramma, platform::MsgIcon::Information);
         else
             platform::msgBox(TestoErroreRuntime(e.number(), e.description())
                                  + QStringLiteral("\r\n(Durante la stampa della distinta)"),
-                             TitoloProgramma, platform::MsgIcon::Critical);
+                             common::NomeProgramma, platform::MsgIcon::Critical);
     }
 }
 

@@ -5,11 +5,11 @@
 #include "common/globals.h"
 #include "platform/dao/recordset.h"
 #include "platform/messagebox.h"
+#include "support/otherprogram.h"
 
 #include <QDate>
 #include <QFile>
 #include <ostream>
-#include <sqlite3.h>
 
 // Texts in failure messages as they read.
 inline void PrintTo(const QString &text, std::ostream *out) { *out << '"' << text.toStdString() << '"'; }
@@ -67,19 +67,4 @@ protected:
     dao::Database db;
     platform::RecordingMessageBoxService boxes;
     platform::ScopedMessageBoxService boxGuard{boxes};
-};
-
-// Another program sharing the archive, on its own SQLite connection.
-class OtherProgram {
-public:
-    explicit OtherProgram(const QString &path)
-    {
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
-        sqlite3_busy_timeout(db_, 0);
-    }
-    ~OtherProgram() { sqlite3_close(db_); }
-    int exec(const char *sql) { return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr); }
-
-private:
-    sqlite3 *db_ = nullptr;
 };

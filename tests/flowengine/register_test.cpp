@@ -170,7 +170,7 @@ TEST_F(Register, ALockedArchiveStopsTheDeletionBeforeAnythingChanges)
 {
     addFlowWithFile();
     const DatiCorbex flow = loaded();
-    OtherProgram other(onC("Archivio.mdb"));
+    testsupport::OtherProgram other(onC("Archivio.mdb"));
     ASSERT_EQ(other.exec("BEGIN IMMEDIATE"), SQLITE_OK);
     EXPECT_FALSE(EliminaCorbex(flow, true));
     ASSERT_EQ(other.exec("ROLLBACK"), SQLITE_OK);
