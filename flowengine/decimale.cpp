@@ -95,7 +95,7 @@ QString Decimale::testo() const
         decimali.chop(1);
     QString t = cifre.left(cifre.size() - scala_);
     if (!decimali.isEmpty())
-        t += u'.' + decimali;
+        t = (t == QLatin1String("0") ? QString() : t) + u'.' + decimali;  // ".25", as numbers are written
     if (mantissa_ < 0 && t != QLatin1String("0"))
         t.prepend(u'-');
     return t;

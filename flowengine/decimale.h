@@ -21,8 +21,9 @@ public:
     Decimale &operator+=(const Decimale &altro) { return *this = *this + altro; }
     bool operator==(const Decimale &altro) const;
 
-    // Plain digits with "." before the decimals, no zeros after the last
-    // decimal digit, no grouping, no exponent: "1234.5", "0", "-0.25".
+    // Plain digits with "." before the decimals, no zero in front of the
+    // decimal mark, no zeros after the last decimal digit, no grouping, no
+    // exponent: "1234.5", "0", ".5", "-.25".
     QString testo() const;
 
     // Rounded to a whole number, a half going to the even one; 6 when the

@@ -119,12 +119,12 @@ TEST_F(WriteBack, DeferredPaymentGetsAccountAndDueDatesWithEachAmountCountedOnce
     EsitoPositivo e = outcome(true);
     EXPECT_EQ(ScriviCasellaB(12, Day, e), 0);
     EXPECT_EQ(e.TotaleA.testo(), "100.1");
-    EXPECT_EQ(e.TotaleG.testo(), "0.2");
+    EXPECT_EQ(e.TotaleG.testo(), ".2");
     EXPECT_EQ(e.TotaleF.testo(), "50");
     EXPECT_EQ(boxB(12), (QStringList{
                             row(1, "REG. A  N. 000123 X DEL 07.03.24"),
                             row(2, "CONTO N. 0012K  - A 93 N.4567"),
-                            row(3, "EURO0.2**          SCAD. 16.04.24"),
+                            row(3, "EURO.2**           SCAD. 16.04.24"),
                             row(4, "EURO50**           SCAD. 16.05.24"),
                             row(5, ""),
                             row(6, ""),
@@ -153,7 +153,7 @@ TEST_F(WriteBack, AmountsAreAddedExactlyAndCutToThirteenCharacters)
     }
     EsitoPositivo e = outcome(false);
     ScriviCasellaB(12, Day, e);
-    EXPECT_EQ(boxB(12)[1], row(2, "RISCOSSO EURO0.3**"));
+    EXPECT_EQ(boxB(12)[1], row(2, "RISCOSSO EURO.3**"));
 
     declaration(13, "1", 2);
     tax(13, 1, "1", "4", "1234567890.125");
