@@ -1,9 +1,9 @@
 #include "flowengine/numbering.h"
 
 #include "common/globals.h"
+#include "flowengine/register.h"
 #include "platform/dao/database.h"
 #include "platform/dao/recordset.h"
-#include "platform/dao/values.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
 
@@ -56,12 +56,12 @@ qint32 NuovoProgressivo(const QDate &date)
         numero = rs->value(QStringLiteral("Progressivo")).toInt() + 1;
     }
     rs->addNew();
-    rs->setValue(QStringLiteral("Posizione"), 0);
+    rs->setValue(QStringLiteral("Posizione"), PosizioneNumerato);
     rs->setValue(QStringLiteral("Data"), date);
     rs->setValue(QStringLiteral("Progressivo"), numero);
     rs->setValue(QStringLiteral("NomeFile"), QStringLiteral(""));
     rs->setValue(QStringLiteral("CompostoDa"), QStringLiteral(""));
-    rs->setValue(QStringLiteral("Stato"), 0);
+    rs->setValue(QStringLiteral("Stato"), StatoNumerato);
     rs->setValue(QStringLiteral("Tipo"), 0);
     rs->update();
     rs->close();
@@ -72,20 +72,12 @@ qint32 NuovoProgressivo(const QDate &date)
 
 void MarcaDocumentiInviati(QString &list)
 {
+    const std::vector<DichiarazioneElenco> righe = righeCompostoDa(list);
+    list.clear();
     dao::Database db = dao::Database::open(platform::hostPath(common::PercorsoArchivio));
-    const QString crlf = QStringLiteral("\r\n");
-    while (!list.isEmpty()) {
-        const qsizetype fine = list.indexOf(crlf);
-        const QString riga = fine < 0 ? list : list.left(fine);
-        list = fine < 0 ? QString() : list.mid(fine + 2);
-        const QStringList parti = riga.split(u'-');
-        const qint64 indice = parti.value(0).trimmed().toLongLong();
-        const auto data = dao::parseDateText(parti.value(1).trimmed());
-        if (!data)
-            platform::raise(platform::err::DataTypeConversion);
+    for (const DichiarazioneElenco &d : righe)
         db.execute(QStringLiteral("UPDATE IndiceDoc SET Stato1 = 2 WHERE Indice = ? AND Data = DateValue(?)"),
-                   {indice, data->date()}, dao::FailOnError);
-    }
+                   {d.indice, d.data}, dao::FailOnError);
     db.close();
 }
 

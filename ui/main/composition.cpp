@@ -6,6 +6,7 @@
 #include "common/textfiles.h"
 #include "flowengine/collectionpoint.h"
 #include "flowengine/numbering.h"
+#include "flowengine/register.h"
 #include "platform/dao/database.h"
 #include "platform/codepage.h"
 #include "platform/dao/recordset.h"
@@ -169,19 +170,19 @@ std::optional<ChiaveCorbex> RiservaRiga(const QDate &data, int progressivo, cons
             }
         }
         rs->addNew();
-        rs->setValue(QStringLiteral("Posizione"), 3);
+        rs->setValue(QStringLiteral("Posizione"), flowengine::PosizioneInviati);
         rs->setValue(QStringLiteral("Data"), data);
         rs->setValue(QStringLiteral("Progressivo"), progressivo);
         rs->setValue(QStringLiteral("NomeFile"), QVariant());
         rs->setValue(QStringLiteral("CompostoDa"), QVariant());
         rs->setValue(QStringLiteral("RifFloppy"), QVariant());
-        rs->setValue(QStringLiteral("Tipo"), 2);
-        rs->setValue(QStringLiteral("Stato"), 1);
+        rs->setValue(QStringLiteral("Tipo"), flowengine::TipoTelematico);
+        rs->setValue(QStringLiteral("Stato"), flowengine::StatoProdotto);
         rs->setValue(QStringLiteral("FattoDa"), common::StrToNull(dichiarante));
         rs->update();
         rs->close();
         db.close();
-        return ChiaveCorbex{data, progressivo, 3};
+        return ChiaveCorbex{data, progressivo, flowengine::PosizioneInviati};
     } catch (const platform::RuntimeError &e) {
         MostraErroreRunTime(e.number(), e.description());
         return std::nullopt;
@@ -321,23 +322,23 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
                 if (rs->eof())
                     platform::raise(platform::err::NoCurrentRecord);
                 rs->edit();
-                rs->setValue(QStringLiteral("Posizione"), 3);
+                rs->setValue(QStringLiteral("Posizione"), flowengine::PosizioneInviati);
                 rs->setValue(QStringLiteral("NomeFile"), common::StrToNull(nomeArchivio));
                 rs->setValue(QStringLiteral("CompostoDa"), corbex.elenco);
             } else {
                 const qint32 numero = flowengine::NuovoProgressivo(corbex.data);
                 rs = db.openRecordset(QStringLiteral("SELECT * FROM Corbix WHERE Data = DateValue(?) AND "
-                                                     "Progressivo = ? AND Posizione = 0"),
-                                      {corbex.data, numero});
+                                                     "Progressivo = ? AND Posizione = ?"),
+                                      {corbex.data, numero, flowengine::PosizioneNumerato});
                 if (rs->eof())
                     platform::raise(platform::err::NoCurrentRecord);
                 rs->edit();
-                rs->setValue(QStringLiteral("Posizione"), 3);
+                rs->setValue(QStringLiteral("Posizione"), flowengine::PosizioneInviati);
                 rs->setValue(QStringLiteral("NomeFile"), nomeArchivio);
                 rs->setValue(QStringLiteral("CompostoDa"), corbex.elenco);
                 rs->setValue(QStringLiteral("RifFloppy"), common::StrToNull(corbex.fileSupporto));
-                rs->setValue(QStringLiteral("Stato"), 1);
-                rs->setValue(QStringLiteral("Tipo"), 1);
+                rs->setValue(QStringLiteral("Stato"), flowengine::StatoProdotto);
+                rs->setValue(QStringLiteral("Tipo"), flowengine::TipoSupportoMagnetico);
                 rs->setValue(QStringLiteral("FattoDa"), common::StrToNull(DichiaranteDiSelezione(corbex.selezione)));
             }
             rs->update();
@@ -364,9 +365,7 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
 
 void MostraErroreRunTime(int numero, const QString &descrizione)
 {
-    platform::msgBox(QStringLiteral("Errore di Run-time ") + QString::number(numero) + QStringLiteral("\r\n")
-                         + descrizione,
-                     TitoloApplicazione, MsgIcon::Critical);
+    platform::msgBox(flowengine::TestoErroreRuntime(numero, descrizione), TitoloApplicazione, MsgIcon::Critical);
 }
 
 }  // namespace uimain

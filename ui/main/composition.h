@@ -62,7 +62,7 @@ EsitoPasso4 VerificaPasso4(const CampiPasso4 &campi);
 struct ChiaveCorbex {
     QDate data;
     qint32 progressivo = 0;
-    int posizione = 3;
+    int posizione = 3;  // PosizioneInviati
 };
 
 // The last check and the reservation: when no register row of the date
