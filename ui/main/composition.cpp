@@ -5,6 +5,7 @@
 #include "common/paths.h"
 #include "common/textfiles.h"
 #include "flowengine/collectionpoint.h"
+#include "flowengine/flowwriter.h"
 #include "flowengine/numbering.h"
 #include "flowengine/register.h"
 #include "platform/dao/database.h"
@@ -227,6 +228,53 @@ QStringList TipiRichiesti(bool export_, bool exportSemplificato, bool importazio
     if (inDeposito)
         tipi << QStringLiteral("C7");
     return tipi;
+}
+
+QString TipoDichiarazione(dao::Database &db, const QDate &data, qint32 indice, const QString &dichiarante,
+                          const QStringList &tipi)
+{
+    std::unique_ptr<dao::Recordset> rs = db.openRecordset(
+        QStringLiteral("SELECT * FROM dettagliobol WHERE indice = ? and data = DateValue(?) and Modulo = ? and "
+                       "Campo = ? and SottoCasella = ? and Riga = ? and Contenuto = ?"),
+        {indice, data, QStringLiteral("F"), QStringLiteral("14"), QStringLiteral("0"), QStringLiteral("1"), dichiarante},
+        dao::RecordsetType::Snapshot);
+    const bool posseduta = !rs->eof();
+    rs->close();
+    if (!posseduta)
+        return {};
+    const QString r = flowengine::DeterminaCodiceMsg(db, data, indice);
+    if (r.isEmpty())
+        return {};
+    return tipi.contains(r.left(8).trimmed()) ? r : QString();
+}
+
+QList<DichiarazioneTrovata> CercaDichiarazioni(const QString &dichiarante, const QStringList &tipi, const QDate &oggi,
+                                               const std::function<void(qint64, qint64)> &avanzamento)
+{
+    dao::Database db = apriArchivio();
+    std::unique_ptr<dao::Recordset> rs = db.openRecordset(
+        QStringLiteral("SELECT Data, Indice FROM Indicedoc WHERE ultimadata <= DateValue(?) and stato1 <> 1 and "
+                       "stato1 <> 2 ORDER BY Data, Indice"),
+        {oggi}, dao::RecordsetType::Snapshot);
+    const qint64 totale = rs->recordCount();
+    if (totale > 0 && avanzamento)
+        avanzamento(0, totale);
+    QList<DichiarazioneTrovata> trovate;
+    for (qint64 i = 1; !rs->eof(); rs->moveNext(), ++i) {
+        if (avanzamento)
+            avanzamento(i, totale);
+        const QVariant data = rs->value(0);
+        if (data.isNull())
+            continue;
+        const QDate giorno = data.toDate();
+        const qint32 indice = rs->value(1).toInt();
+        const QString r = TipoDichiarazione(db, giorno, indice, dichiarante, tipi);
+        if (!r.isEmpty())
+            trovate.append({giorno, indice, r.right(7), r.left(2)});
+    }
+    rs->close();
+    db.close();
+    return trovate;
 }
 
 // ---------------------------------------------------------------- selection text
