@@ -1,6 +1,7 @@
 #include "ui/main/frmfaicorbex.h"
 
 #include "common/globals.h"
+#include "common/openretry.h"
 #include "common/paths.h"
 #include "common/textfiles.h"
 #include "platform/codepage.h"

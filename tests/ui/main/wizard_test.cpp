@@ -305,7 +305,7 @@ TEST_F(Wizard, TheFolderStepFieldsReactToFocusAndTyping)
     w->cmdNextEnd->click();
     w->optWriteInDir->setChecked(true);
     w->cmdNextEnd->click();
-    w->activateWindow();
+    QApplication::setActiveWindow(w.get());
     w->cmbCustomOfficeCode->setEditText(QStringLiteral("  0121009"));
     EXPECT_EQ(w->cmbCustomOfficeCode->currentText(), QStringLiteral("012100"));
     w->txtProgNumber->setFocus();
