@@ -20,8 +20,8 @@ QString ElencoComposizione;
 bool CorbexScritto = false;
 QString FileTemporaneo;
 QString FileSupporto;
-float TotaleArticolo = 0;
-float TotaleGenerale = 0;
+Decimal TotaleArticolo;
+Decimal TotaleGenerale;
 QString CartellaApplicazione;
 QString DescrizioneApplicazione;
 
@@ -54,8 +54,8 @@ void resetGlobals()
     CorbexScritto = false;
     FileTemporaneo.clear();
     FileSupporto.clear();
-    TotaleArticolo = 0;
-    TotaleGenerale = 0;
+    TotaleArticolo = Decimal();
+    TotaleGenerale = Decimal();
     CartellaApplicazione.clear();
     DescrizioneApplicazione.clear();
     RiservatoIni1.clear();

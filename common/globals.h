@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/decimal.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -43,8 +45,8 @@ extern QString ElencoComposizione;
 extern bool CorbexScritto;
 extern QString FileTemporaneo;
 extern QString FileSupporto;
-extern float TotaleArticolo;
-extern float TotaleGenerale;
+extern Decimal TotaleArticolo;    // running totals of the flow writer
+extern Decimal TotaleGenerale;
 extern QString CartellaApplicazione;
 extern QString DescrizioneApplicazione;
 

@@ -208,22 +208,56 @@ QString ConvertCase(QString &text, int mode)
 
 bool IsNumericText(const QString &text)
 {
+    const QString t = TrimSpaces(text);
+    int digits = 0, points = 0;
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        const QChar c = t[i];
+        if (c >= u'0' && c <= u'9')
+            ++digits;
+        else if (c == u'.')
+            ++points;
+        else if (!((c == u'+' || c == u'-') && i == 0))
+            return false;
+    }
+    return digits > 0 && points <= 1;
+}
+
+QString TrimSpaces(const QString &text)
+{
     qsizetype first = 0, last = text.size();
     while (first < last && text[first] == u' ')
         ++first;
     while (last > first && text[last - 1] == u' ')
         --last;
-    int digits = 0, points = 0;
-    for (qsizetype i = first; i < last; ++i) {
-        const QChar c = text[i];
-        if (c >= u'0' && c <= u'9')
-            ++digits;
-        else if (c == u'.')
-            ++points;
-        else if (!((c == u'+' || c == u'-') && i == first))
-            return false;
+    return text.mid(first, last - first);
+}
+
+QString NumericPrefix(const QString &text)
+{
+    QString kept;
+    bool digit = false, point = false;
+    for (const QChar c : text) {
+        if (c == u' ' || c == u'\t' || c == u'\n')
+            continue;
+        if (c >= u'0' && c <= u'9') {
+            kept += c;
+            digit = true;
+        } else if (c == u'.' && !point) {
+            kept += c;
+            point = true;
+        } else if ((c == u'+' || c == u'-') && kept.isEmpty()) {
+            kept += c;
+        } else {
+            break;
+        }
     }
-    return digits > 0 && points <= 1;
+    return digit ? kept : QString();
+}
+
+double NumericValue(const QString &text)
+{
+    const QString number = NumericPrefix(text);
+    return number.isEmpty() ? 0.0 : number.toDouble() + 0.0;
 }
 
 QString NumberToPlainText(double number)

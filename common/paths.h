@@ -52,9 +52,17 @@ QString StrAfter(const QString &text, qint32 position, qint32 separatorLength);
 // Mode 0: A-Z to a-z; mode 1: a-z to A-Z; nothing else changes.
 QString ConvertCase(QString &text, int mode);
 bool IsNumericText(const QString &text);
+// The text without the spaces at either end (tabs and line ends stay).
+QString TrimSpaces(const QString &text);
 
 // Numbers.
 QString NumberToPlainText(double number);
+// The number a text starts with, as the program reads a typed number: blanks,
+// tabs and line feeds are skipped anywhere, then a sign, digits and one "."
+// are taken up to the first other character. The number's text ("-12.5",
+// "+.5", "" when there is no digit) and its value (0 without a digit).
+QString NumericPrefix(const QString &text);
+double NumericValue(const QString &text);
 // The number made of the text's digits, its first "." and a sign ahead of
 // them; 0 when the text holds no digit.
 double ExtractNumber(const QString &text);
