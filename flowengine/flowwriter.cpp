@@ -265,12 +265,12 @@ CaselleDichiarazione CaselleDichiarazione::leggi(dao::Database &archivio, const 
                        "WHERE Indice = ? AND Data = ? ORDER BY _rowid_"),
         {indice, data}, dao::RecordsetType::Snapshot);
     for (; !rs->eof(); rs->moveNext()) {
-        const QString modulo = rs->value(0).toString();
+        const QString modulo = rs->value(1).toString();
         const QString campo = maiuscolo(rs->value(2).toString());
         const QString sottoCasella = rs->value(3).toString();
         const QString contenuto = rs->value(5).toString();
         const bool frontale = foglioFrontale(modulo);
-        const QVariant articolo = rs->value(1);
+        const QVariant articolo = rs->value(0);
         const QString chiave = chiaveCasella(modulo, campo, sottoCasella, rs->value(4).toString(),
                                              frontale || articolo.isNull() ? QString() : articolo.toString());
         // The first row of a box is the one that counts.
