@@ -26,6 +26,7 @@ constexpr int Overflow = 6;
 constexpr int TypeMismatch = 13;
 constexpr int BadFileNameOrNumber = 52;
 constexpr int FileNotFound = 53;
+constexpr int FileAlreadyExists = 58;
 constexpr int DeviceUnavailable = 68;
 constexpr int PathFileAccess = 75;
 constexpr int PathNotFound = 76;
