@@ -29,12 +29,24 @@ constexpr int DestinazioneSupporto = 2;
 
 QString maiuscolo(QString testo) { return common::ConvertCase(testo, 1); }
 
-// The key of a box: module, box, sub-box and row as the archive compares
-// them, and the article for an article row.
+// The key of a box: module, box, sub-box and row upper-cased, as the
+// archive compares them, each ended by "|", then for an article row the
+// article number as two characters (no text conversion: this runs for every
+// row of every declaration).
 QString chiaveCasella(const QString &modulo, const QString &campo, const QString &sottoCasella, const QString &riga,
-                      const QString &articolo)
+                      const QVariant &articolo)
 {
-    return maiuscolo(modulo + u'|' + campo + u'|' + sottoCasella + u'|' + riga + u'|') + articolo;
+    QString chiave;
+    chiave.reserve(modulo.size() + campo.size() + sottoCasella.size() + riga.size() + 6);
+    for (const QString *parte : {&modulo, &campo, &sottoCasella, &riga})
+        chiave += *parte + u'|';
+    common::ConvertCase(chiave, 1);
+    if (!articolo.isNull()) {
+        const quint32 numero = quint32(articolo.toInt());
+        chiave += QChar(char16_t(numero & 0xFFFF));
+        chiave += QChar(char16_t(numero >> 16));
+    }
+    return chiave;
 }
 
 bool foglioFrontale(const QString &modulo) { return modulo.compare(QLatin1String("F"), Qt::CaseInsensitive) == 0; }
@@ -116,7 +128,7 @@ class Scrittore {
 public:
     Scrittore(dao::Database &archivio, dao::Database &programma, QIODevice &log, AvanzamentoCorbex &avanzamento,
               int destinazione, const QString &riferimento)
-        : archivio_(archivio), programma_(programma), log_(log), avanzamento_(avanzamento), modi_(archivio),
+        : programma_(programma), log_(log), avanzamento_(avanzamento), modi_(archivio),
           controllo_(common::OpzioniCorbix.PreventCheck),
           riferimento_(destinazione == DestinazioneSupporto ? riferimento.leftJustified(16, u' ', true)
                                                             : QStringLiteral("    "))
@@ -126,13 +138,13 @@ public:
     int errori() const { return totale_; }
 
     // The lines of one "BOLL" declaration; false when it is refused.
-    bool dichiarazione(const QDate &data, qint32 indice, QByteArray &righe, QString &rif7)
+    bool dichiarazione(const QDate &data, qint32 indice, const CaselleDichiarazione &caselle, QByteArray &righe,
+                       QString &rif7)
     {
         data_ = data;
         indice_ = indice;
         erroriDichiarazione_ = 0;
         common::TotaleGenerale = common::Decimal();
-        const CaselleDichiarazione caselle = CaselleDichiarazione::leggi(archivio_, data, indice);
         const QString esito = DeterminaCodiceMsg(caselle);
         const QString codice = common::TrimSpaces(esito.left(8));
         rif7 = esito.right(7);
@@ -225,9 +237,9 @@ private:
             valore = grezzo.chopped(qMin<qsizetype>(2, grezzo.size()));
         valore = senzaSeparatori(valore);
 
-        const QString dettaglio = campo.descrizione + EtichettaArticolo(campo.rifBrelk, k);
+        const auto dettaglio = [&campo, k] { return campo.descrizione + EtichettaArticolo(campo.rifBrelk, k); };
         if (controllo_ && campo.obbligatorio && common::TrimSpaces(valore).isEmpty()) {
-            errore(QStringLiteral("Assenza di un campo obbligatorio"), dettaglio);
+            errore(QStringLiteral("Assenza di un campo obbligatorio"), dettaglio());
             return {};
         }
         if (!campo.obbligatorio && valore.isEmpty())
@@ -235,13 +247,12 @@ private:
         QString formattato;
         const int esito = FormattaCampo(valore, campo.picture, !campo.numerico, campo.troncabile, formattato);
         if (esito < 0 && controllo_) {
-            errore(messaggioFormato(esito), dettaglio);
+            errore(messaggioFormato(esito), dettaglio());
             return {};
         }
         return formattato;
     }
 
-    dao::Database &archivio_;
     dao::Database &programma_;
     QIODevice &log_;
     AvanzamentoCorbex &avanzamento_;
@@ -257,6 +268,29 @@ private:
 
 }  // namespace
 
+void CaselleDichiarazione::aggiungi(dao::Recordset &righe, int colonna)
+{
+    for (; !righe.eof(); righe.moveNext()) {
+        const QVariant articolo = righe.value(colonna);
+        const QVariant modulo = righe.value(colonna + 1);
+        // A declaration without boxes comes back from the join as one empty row.
+        if (modulo.isNull() && articolo.isNull() && righe.value(colonna + 2).isNull())
+            continue;
+        const QString campo = maiuscolo(righe.value(colonna + 2).toString());
+        const QString sottoCasella = righe.value(colonna + 3).toString();
+        const QString contenuto = righe.value(colonna + 5).toString();
+        const bool frontale = foglioFrontale(modulo.toString());
+        const QString chiave = chiaveCasella(modulo.toString(), campo, sottoCasella, righe.value(colonna + 4).toString(),
+                                             frontale ? QVariant() : articolo);
+        // The first row of a box is the one that counts.
+        if (!caselle_.contains(chiave))
+            caselle_.insert(chiave, contenuto);
+        if (frontale)
+            foglio_.push_back({campo, maiuscolo(sottoCasella), contenuto});
+    }
+    std::stable_sort(foglio_.begin(), foglio_.end(), [](const Casella &x, const Casella &y) { return x.campo < y.campo; });
+}
+
 CaselleDichiarazione CaselleDichiarazione::leggi(dao::Database &archivio, const QDate &data, qint32 indice)
 {
     CaselleDichiarazione caselle;
@@ -264,24 +298,24 @@ CaselleDichiarazione CaselleDichiarazione::leggi(dao::Database &archivio, const 
         QStringLiteral("SELECT Articolo, Modulo, Campo, SottoCasella, Riga, Contenuto FROM DettaglioBol "
                        "WHERE Indice = ? AND Data = ? ORDER BY _rowid_"),
         {indice, data}, dao::RecordsetType::Snapshot);
-    for (; !rs->eof(); rs->moveNext()) {
-        const QString modulo = rs->value(1).toString();
-        const QString campo = maiuscolo(rs->value(2).toString());
-        const QString sottoCasella = rs->value(3).toString();
-        const QString contenuto = rs->value(5).toString();
-        const bool frontale = foglioFrontale(modulo);
-        const QVariant articolo = rs->value(0);
-        const QString chiave = chiaveCasella(modulo, campo, sottoCasella, rs->value(4).toString(),
-                                             frontale || articolo.isNull() ? QString() : articolo.toString());
-        // The first row of a box is the one that counts.
-        if (!caselle.caselle_.contains(chiave))
-            caselle.caselle_.insert(chiave, contenuto);
-        if (frontale)
-            caselle.foglio_.push_back({campo, maiuscolo(sottoCasella), contenuto});
-    }
+    caselle.aggiungi(*rs, 0);
     rs->close();
-    std::stable_sort(caselle.foglio_.begin(), caselle.foglio_.end(),
-                     [](const Casella &a, const Casella &b) { return a.campo < b.campo; });
+    return caselle;
+}
+
+CaselleDichiarazione CaselleDichiarazione::leggiConIndice(dao::Database &archivio, const QDate &data, qint32 indice,
+                                                          bool &indicizzata, QString &codiceDoc)
+{
+    CaselleDichiarazione caselle;
+    auto rs = archivio.openRecordset(
+        QStringLiteral("SELECT i.CodiceDoc, d.Articolo, d.Modulo, d.Campo, d.SottoCasella, d.Riga, d.Contenuto "
+                       "FROM IndiceDoc AS i LEFT JOIN DettaglioBol AS d ON d.Indice = i.Indice AND d.Data = i.Data "
+                       "WHERE i.Indice = ? AND i.Data = ? ORDER BY d._rowid_"),
+        {indice, data}, dao::RecordsetType::Snapshot);
+    indicizzata = !rs->eof();
+    codiceDoc = indicizzata ? rs->value(0).toString() : QString();
+    caselle.aggiungi(*rs, 1);
+    rs->close();
     return caselle;
 }
 
@@ -289,7 +323,7 @@ const QString *CaselleDichiarazione::contenuto(const QString &riferimento, int a
 {
     const QString modulo = riferimento.left(1);
     const QString chiave = chiaveCasella(modulo, riferimento.mid(1, 2), riferimento.mid(3, 1), riferimento.right(1),
-                                         foglioFrontale(modulo) ? QString() : QString::number(articolo));
+                                         foglioFrontale(modulo) ? QVariant() : QVariant(articolo));
     const auto trovato = caselle_.constFind(chiave);
     return trovato == caselle_.cend() ? nullptr : &*trovato;
 }
@@ -421,15 +455,15 @@ int CreaCorbex(const QString &testoSelezione, int destinazione, QString &fileCor
             const qint32 indice = IndiceDaTesto(trattino < 0 ? QString() : riga.mid(trattino + 1));
             schermo.dichiarazioneInCorso(indice, data);
 
-            auto rs = archivio.openRecordset(QStringLiteral("SELECT CodiceDoc FROM IndiceDoc WHERE Data = ? AND Indice = ?"),
-                                             {data, indice}, dao::RecordsetType::Snapshot);
-            const bool bolla = !rs->eof() && rs->value(0).toString() == QLatin1String("BOLL");
-            rs->close();
+            bool indicizzata = false;
+            QString codiceDoc;
+            const CaselleDichiarazione caselle =
+                CaselleDichiarazione::leggiConIndice(archivio, data, indice, indicizzata, codiceDoc);
             bool accettata = false;
             QString rif7;
-            if (bolla) {
+            if (indicizzata && codiceDoc == QLatin1String("BOLL")) {
                 QByteArray righe;
-                accettata = scrittore.dichiarazione(data, indice, righe, rif7);
+                accettata = scrittore.dichiarazione(data, indice, caselle, righe, rif7);
                 if (accettata) {
                     scrivi(flusso, righe);
                     if (lavoroPresente && !QFile::remove(lavoro))

@@ -12,6 +12,10 @@
 // The flow-file writer: the declarations of a selection turned into the
 // article lines of one flow file, laid out by the record layouts of the
 // program database, with an error log of the declarations it refuses.
+namespace dao {
+class Recordset;
+}
+
 namespace flowengine {
 
 // What the writer tells the screen that runs it, after each change.
@@ -35,6 +39,10 @@ public:
 class CaselleDichiarazione {
 public:
     static CaselleDichiarazione leggi(dao::Database &archivio, const QDate &data, qint32 indice);
+    // The same boxes and, in one query with them, the CodiceDoc of the
+    // declaration's index row; indicizzata is false when there is no such row.
+    static CaselleDichiarazione leggiConIndice(dao::Database &archivio, const QDate &data, qint32 indice,
+                                               bool &indicizzata, QString &codiceDoc);
 
     // The content (Null as empty) of the first row a five-character reference
     // addresses (module, box, sub-box, row); front-sheet rows ("F") whatever
@@ -48,6 +56,10 @@ public:
     const std::vector<Casella> &foglio() const { return foglio_; }
 
 private:
+    // Takes the rows of a query whose columns from the given one on are
+    // Articolo, Modulo, Campo, SottoCasella, Riga and Contenuto.
+    void aggiungi(dao::Recordset &righe, int colonna);
+
     QHash<QString, QString> caselle_;
     std::vector<Casella> foglio_;
 };

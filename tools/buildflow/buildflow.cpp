@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <QStringList>
 
 namespace buildflow {
 
@@ -102,39 +103,38 @@ QSet<QString> fileIn(const QString &cartella)
     return QSet<QString>(nomi.begin(), nomi.end());
 }
 
-// The declarations a selection text names, as "yyyy-MM-dd|Indice".
-QSet<QString> dichiarazioniSelezionate(const QString &testo)
+// The declarations a selection text names, as "Indice|yyyy-MM-dd" in a
+// JSON array, the form one query takes them in as a single parameter.
+QString dichiarazioniSelezionate(const QString &testo)
 {
-    QSet<QString> chiavi;
+    QStringList chiavi;
     const QStringList righe = testo.split(QStringLiteral("\r\n"));
     for (qsizetype i = 3; i < righe.size(); ++i) {
         const qsizetype trattino = righe[i].indexOf(u'-');
         if (trattino < 0)
             continue;
         const QDate data = QDate::fromString(righe[i].left(trattino), QStringLiteral("yyyy/MM/dd"));
-        chiavi.insert(data.toString(Qt::ISODate) + u'|'
-                      + QString::number(flowengine::IndiceDaTesto(righe[i].mid(trattino + 1))));
+        chiavi << u'"' + QString::number(flowengine::IndiceDaTesto(righe[i].mid(trattino + 1))) + u'|'
+                      + data.toString(Qt::ISODate) + u'"';
     }
-    return chiavi;
+    return u'[' + chiavi.join(u',') + u']';
 }
 
-// The least a writer does: the selection's box rows read with one query, and
-// as many bytes as the flow holds written to a file.
+// The least a writer does: the box rows of the selection read with one
+// query, and as many bytes as the flow holds written to a file.
 qint64 tempoMinimo(const QString &testo, qint64 byteFlusso, const QString &cartella)
 {
-    const QSet<QString> scelte = dichiarazioniSelezionate(testo);
+    const QString scelte = dichiarazioniSelezionate(testo);
     QElapsedTimer tempo;
     tempo.start();
     dao::Database archivio = dao::Database::open(platform::hostPath(common::PercorsoArchivio));
     auto rs = archivio.openRecordset(
-        QStringLiteral("SELECT Indice, Data, Articolo, Modulo, Campo, SottoCasella, Riga, Contenuto FROM DettaglioBol"),
-        {}, dao::RecordsetType::Snapshot);
+        QStringLiteral("SELECT Articolo, Modulo, Campo, SottoCasella, Riga, Contenuto FROM DettaglioBol "
+                       "WHERE Indice || '|' || Data IN (SELECT value FROM json_each(?))"),
+        {scelte}, dao::RecordsetType::Snapshot);
     QByteArray byte;
-    for (; !rs->eof(); rs->moveNext()) {
-        const QString chiave = rs->value(1).toDate().toString(Qt::ISODate) + u'|' + rs->value(0).toString();
-        if (scelte.contains(chiave))
-            byte += platform::toWindows1252(rs->value(7).toString()) + '\t';
-    }
+    for (; !rs->eof(); rs->moveNext())
+        byte += platform::toWindows1252(rs->value(5).toString()) + '\t';
     rs->close();
     archivio.close();
     byte = byte.leftJustified(byteFlusso, ' ', true);
