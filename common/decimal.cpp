@@ -8,6 +8,7 @@ namespace common {
 namespace {
 
 constexpr int MaxDigits = 18;
+constexpr qint64 Limit = 1'000'000'000'000'000'000;  // 10^18: the first number of 19 digits
 
 qint64 scaled(qint64 units, int by)
 {
@@ -67,6 +68,8 @@ Decimal &Decimal::operator+=(const Decimal &other)
     units_ = sum;
     scale_ = scale;
     normalise();
+    if (units_ >= Limit || units_ <= -Limit)
+        platform::raise(platform::err::Overflow);
     return *this;
 }
 
