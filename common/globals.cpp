@@ -20,8 +20,6 @@ QString ElencoComposizione;
 bool CorbexScritto = false;
 QString FileTemporaneo;
 QString FileSupporto;
-Decimal TotaleArticolo;
-Decimal TotaleGenerale;
 QString CartellaApplicazione;
 QString DescrizioneApplicazione;
 
@@ -54,8 +52,6 @@ void resetGlobals()
     CorbexScritto = false;
     FileTemporaneo.clear();
     FileSupporto.clear();
-    TotaleArticolo = Decimal();
-    TotaleGenerale = Decimal();
     CartellaApplicazione.clear();
     DescrizioneApplicazione.clear();
     RiservatoIni1.clear();

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "common/decimal.h"
-
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -45,8 +43,6 @@ extern QString ElencoComposizione;
 extern bool CorbexScritto;
 extern QString FileTemporaneo;
 extern QString FileSupporto;
-extern Decimal TotaleArticolo;    // running totals of the flow writer
-extern Decimal TotaleGenerale;
 extern QString CartellaApplicazione;
 extern QString DescrizioneApplicazione;
 

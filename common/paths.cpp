@@ -232,34 +232,6 @@ QString TrimSpaces(const QString &text)
     return text.mid(first, last - first);
 }
 
-QString NumericPrefix(const QString &text)
-{
-    QString kept;
-    bool digit = false, point = false;
-    for (const QChar c : text) {
-        if (c == u' ' || c == u'\t' || c == u'\n')
-            continue;
-        if (c >= u'0' && c <= u'9') {
-            kept += c;
-            digit = true;
-        } else if (c == u'.' && !point) {
-            kept += c;
-            point = true;
-        } else if ((c == u'+' || c == u'-') && kept.isEmpty()) {
-            kept += c;
-        } else {
-            break;
-        }
-    }
-    return digit ? kept : QString();
-}
-
-double NumericValue(const QString &text)
-{
-    const QString number = NumericPrefix(text);
-    return number.isEmpty() ? 0.0 : number.toDouble() + 0.0;
-}
-
 QString NumberToPlainText(double number)
 {
     // The standard text: fifteen significant digits, exponent notation from

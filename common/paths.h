@@ -57,12 +57,6 @@ QString TrimSpaces(const QString &text);
 
 // Numbers.
 QString NumberToPlainText(double number);
-// The number a text starts with, as the program reads a typed number: blanks,
-// tabs and line feeds are skipped anywhere, then a sign, digits and one "."
-// are taken up to the first other character. The number's text ("-12.5",
-// "+.5", "" when there is no digit) and its value (0 without a digit).
-QString NumericPrefix(const QString &text);
-double NumericValue(const QString &text);
 // The number made of the text's digits, its first "." and a sign ahead of
 // them; 0 when the text holds no digit.
 double ExtractNumber(const QString &text);

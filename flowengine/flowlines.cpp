@@ -1,12 +1,11 @@
 #include "flowengine/flowlines.h"
 
 #include "common/paths.h"
+#include "flowengine/decimale.h"
 #include "platform/dao/values.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
 
-#include <cmath>
-#include <limits>
 
 namespace flowengine {
 
@@ -19,14 +18,7 @@ constexpr int CampiPrefisso = 6;
 
 }  // namespace
 
-qint32 IndiceDaTesto(const QString &testo)
-{
-    // Halves go to the even neighbour, as every conversion to a whole number does.
-    const double valore = std::nearbyint(common::NumericValue(testo));
-    if (valore < double(std::numeric_limits<qint32>::min()) || valore > double(std::numeric_limits<qint32>::max()))
-        platform::raise(platform::err::Overflow);
-    return qint32(valore);
-}
+qint32 IndiceDaTesto(const QString &testo) { return Decimale::daTesto(testo).intero32(); }
 
 QString LeggiCampoInterchange(const QString &riga, const QString &tipoRiga, int numeroCampo)
 {

@@ -17,7 +17,8 @@ struct DocumentoCorbex {
 };
 
 // The numeric value of a text as a declaration's Indice (a Long): rounded to
-// the nearest whole number, error 6 (Overflow) outside the Long range.
+// the nearest whole number, a half to the even one; error 6 (Overflow)
+// outside the Long range.
 qint32 IndiceDaTesto(const QString &testo);
 
 // Field n of a line of kind "T": fields 1 to 6 are the parts of the 22-character

@@ -4,6 +4,7 @@
 #include "common/paths.h"
 #include "flowengine/fieldformat.h"
 #include "flowengine/flowlines.h"
+#include "flowengine/decimale.h"
 #include "flowengine/treatments.h"
 #include "platform/codepage.h"
 #include "platform/dao/recordset.h"
@@ -14,7 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
-#include <cmath>
+
 #include <limits>
 #include <map>
 
@@ -50,6 +51,17 @@ QString chiaveCasella(const QString &modulo, const QString &campo, const QString
 }
 
 bool foglioFrontale(const QString &modulo) { return modulo.compare(QLatin1String("F"), Qt::CaseInsensitive) == 0; }
+
+// The numeric value of a count, rounded to a whole number; -1 for one of
+// more than nine digits, which no count reaches: a count too large to hold is
+// out of range, not a failure of the whole run.
+int numeroIntero(const QString &testo)
+{
+    const Decimale valore = Decimale::daTesto(testo);
+    const QString cifre = valore.testo();
+    const qsizetype punto = cifre.indexOf(u'.');
+    return (punto < 0 ? cifre : cifre.left(punto)).size() > 9 ? -1 : valore.intero32();
+}
 
 // The text before the next CR LF, cut off the front of testo (the whole rest
 // when there is none).
@@ -144,15 +156,15 @@ public:
         data_ = data;
         indice_ = indice;
         erroriDichiarazione_ = 0;
-        common::TotaleGenerale = common::Decimal();
+        TotaleGenerale = Decimale();
         const QString esito = DeterminaCodiceMsg(caselle);
         const QString codice = common::TrimSpaces(esito.left(8));
         rif7 = esito.right(7);
 
-        double numero = 0;
+        int numero = 0;
         for (const auto &c : caselle.foglio()) {
             if (c.campo == QLatin1String("05")) {
-                numero = std::nearbyint(common::NumericValue(c.contenuto));
+                numero = numeroIntero(c.contenuto);
                 break;
             }
         }
@@ -162,9 +174,8 @@ public:
             // No message applies: there is no layout to write it with.
             erroreTracciato(codice);
         } else {
-            const int articoli = int(numero);
-            for (int k = 1; k <= articoli; ++k)
-                riga(caselle, codice, rif7, k, articoli, righe);
+            for (int k = 1; k <= numero; ++k)
+                riga(caselle, codice, rif7, k, numero, righe);
         }
         return erroriDichiarazione_ == 0;
     }
@@ -212,7 +223,7 @@ private:
     void riga(const CaselleDichiarazione &caselle, const QString &codice, const QString &rif7, int k, int articoli,
               QByteArray &righe)
     {
-        common::TotaleArticolo = common::Decimal();
+        TotaleArticolo = Decimale();
         // Article lines after the first have a layout of their own.
         const QString codiceRiga = k >= 2 ? codice + u'1' : codice;
         const std::vector<CampoTracciato> &campi = tracciato(codiceRiga);
@@ -424,7 +435,7 @@ int CreaCorbex(const QString &testoSelezione, int destinazione, QString &fileCor
     int numero = 0;
     if (tipo == QLatin1String("T")) {
         riferimento = tagliaRiga(resto);
-        numero = int(qBound(0.0, common::NumericValue(tagliaRiga(resto)), double(std::numeric_limits<int>::max())));
+        numero = qMax(0, numeroIntero(tagliaRiga(resto)));
     }
     schermo.preparazione(common::OpzioniCorbix.PreventCheck, numero);
 

@@ -1,6 +1,5 @@
 #include "flowengine/treatments.h"
 
-#include "common/globals.h"
 #include "common/paths.h"
 #include "platform/clock.h"
 #include "platform/dao/recordset.h"
@@ -36,13 +35,16 @@ QString lineaLiquidazione(const QString &valore, ModiPagamento &modi)
     const QString tipo = riga(0), base = riga(1), importo = riga(2), modo = riga(3);
     if (tipo.isEmpty() || base.isEmpty() || !modi.daLiquidare(modo))
         return {};
-    const common::Decimal valoreImporto = common::Decimal::fromText(importo);
-    common::TotaleArticolo += valoreImporto;
-    common::TotaleGenerale += valoreImporto;
-    return (valoreImporto.isNegative() ? QStringLiteral("-") : QString()) + tipo + u'X' + base;
+    const Decimale valoreImporto = Decimale::daTesto(importo);
+    TotaleArticolo += valoreImporto;
+    TotaleGenerale += valoreImporto;
+    return (valoreImporto.testo().startsWith(u'-') ? QStringLiteral("-") : QString()) + tipo + u'X' + base;
 }
 
 }  // namespace
+
+Decimale TotaleArticolo;
+Decimale TotaleGenerale;
 
 bool DaGarantireFalso(const QVariant &daGarantire)
 {
@@ -91,9 +93,9 @@ QString ApplicaTrattamento(const QString &valore, const QString &parola, int art
         return cifreIniziali(testo.mid(inizio));
     }
     if (parola == QLatin1String("TOTART"))
-        return common::TotaleArticolo.toPlainText();
+        return TotaleArticolo.testo();
     if (parola == QLatin1String("TOTGEN"))
-        return articolo == numeroArticoli ? common::TotaleGenerale.toPlainText() : QString();
+        return articolo == numeroArticoli ? TotaleGenerale.testo() : QString();
     if (parola == QLatin1String("XCPA"))
         return senzaFine(common::TrimSpaces(valore)).left(1);
     if (parola == QLatin1String("XCM")) {

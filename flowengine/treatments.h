@@ -1,5 +1,6 @@
 #pragma once
 
+#include "flowengine/decimale.h"
 #include "platform/dao/database.h"
 
 #include <QHash>
@@ -9,6 +10,12 @@
 // The named treatments that compute a flow field from the contents of the
 // boxes it refers to.
 namespace flowengine {
+
+// The running totals of the flow writer, added up exactly: the declaration's
+// (set to 0 at the start of each declaration) and the article line's (at the
+// start of each line).
+extern Decimale TotaleArticolo;
+extern Decimale TotaleGenerale;
 
 // Whether a payment mode's DaGarantire says False: "0", "False", "Falso" or
 // "No", in any case. Null and every other text do not.

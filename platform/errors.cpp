@@ -17,6 +17,8 @@ const QHash<int, QString> &descriptions()
         {err::DeviceUnavailable, QStringLiteral("Periferica non disponibile.")},
         {err::PathFileAccess, QStringLiteral("Errore di accesso al percorso/file.")},
         {err::PathNotFound, QStringLiteral("Impossibile trovare il percorso.")},
+        {err::PrinterFunctionNotSupported,
+         QStringLiteral("Il driver della stampante non supporta la funzione specificata.")},
         {err::ReservedError, QStringLiteral("Errore riservato (%1); non esiste alcun messaggio per questo errore.")},
         {err::InvalidArgument, QStringLiteral("Argomento non valido.")},
         {err::TableLockedExclusive,

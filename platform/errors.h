@@ -30,6 +30,7 @@ constexpr int FileAlreadyExists = 58;
 constexpr int DeviceUnavailable = 68;
 constexpr int PathFileAccess = 75;
 constexpr int PathNotFound = 76;
+constexpr int PrinterFunctionNotSupported = 483;
 constexpr int ReservedError = 3000;
 constexpr int InvalidArgument = 3001;
 constexpr int TableLockedExclusive = 3008;
