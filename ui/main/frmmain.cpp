@@ -1,0 +1,526 @@
+#include "ui/main/frmmain.h"
+
+#include "common/archivecheck.h"
+#include "common/globals.h"
+#include "common/servizioedi.h"
+#include "common/settings.h"
+#include "platform/dao/database.h"
+#include "platform/drives.h"
+#include "platform/errors.h"
+#include "platform/messagebox.h"
+#include "platform/pageprinter.h"
+#include "ui/main/programfolder.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QToolBar>
+
+// The icons of the list live in this library's resources, which a static
+// library must load itself.
+static void caricaRisorse() { Q_INIT_RESOURCE(uimain); }
+
+namespace uimain {
+
+using platform::MsgButtons;
+using platform::MsgIcon;
+using platform::MsgResult;
+
+namespace {
+
+const QString Titolo = QStringLiteral("Corbix doganali");
+const QString CrLf = QStringLiteral("\r\n");
+
+QString didascalia(const QString &parola)
+{
+    if (parola == QLatin1String("INVIAAMIRSOLAN"))
+        return QStringLiteral("&Invia a ") + common::NomeMacchinaServizio() + QStringLiteral("...");
+    static const QMap<QString, QString> captions = {
+        {QStringLiteral("ANNULLACORBEXINVIATO"), QStringLiteral("&Annulla")},
+        {QStringLiteral("ELIMINACORBEXINVIATO"), QStringLiteral("&Elimina")},
+        {QStringLiteral("RIPRODUCICORBEXFLOPPY"), QStringLiteral("&Riproduci")},
+        {QStringLiteral("RIPRODUCICORBEXEDI"), QStringLiteral("&Riproduci")},
+        {QStringLiteral("DETTAGLICORBEX"), QStringLiteral("&Dettagli")},
+        {QStringLiteral("STAMPADISTINTA"), QStringLiteral("&Stampa distinta")},
+        {QStringLiteral("PRELEVARISPOSTA"), QStringLiteral("&Preleva risposta...")},
+        {QStringLiteral("ELABORARISPOSTA"), QStringLiteral("E&labora risposta")},
+        {QStringLiteral("STAMPARISPOSTAFINALE"), QStringLiteral("&Tabulato esplicativo")},
+        {QStringLiteral("ARCHIVIASTORICO"), QStringLiteral("S&posta nello storico")},
+        {QStringLiteral("STAMPADOC"), QStringLiteral("&Stampa dichiarazioni convalidate")},
+    };
+    return captions.value(parola);
+}
+
+// The window a context command opens, if it opens one.
+std::optional<Finestra> finestraDi(const QString &parola)
+{
+    if (parola == QLatin1String("INVIAAMIRSOLAN"))
+        return Finestra::frmSendMirsolan;
+    if (parola == QLatin1String("PRELEVARISPOSTA"))
+        return Finestra::frmReiceveMirsolan;
+    if (parola == QLatin1String("ELABORARISPOSTA"))
+        return Finestra::frmAswerProcess;
+    if (parola == QLatin1String("STAMPARISPOSTAFINALE"))
+        return Finestra::frmAswerReport;
+    return std::nullopt;
+}
+
+// The windows after which the register may have changed.
+bool cambiaRegistro(Finestra finestra)
+{
+    return finestra == Finestra::frmArchiveLink || finestra == Finestra::frmComposeNew
+           || finestra == Finestra::frmReiceveMirsolan || finestra == Finestra::frmAswerProcess;
+}
+
+}  // namespace
+
+frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    resize(520, 420);
+    caricaRisorse();
+
+    for (const char *key : {"FLOPPY", "RTARWWHT", "RTARWGRN", "REDCHECK", "CRITICAL", "GRNCHECK"})
+        imlHistory.insert(QString::fromLatin1(key),
+                          QIcon(QStringLiteral(":/uimain/icons/") + QString::fromLatin1(key) + QStringLiteral(".png")));
+
+    Toolbar1 = new QToolBar(this);
+    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    addToolBar(Toolbar1);
+    tlbList = new QToolBar(this);
+    tlbList->setObjectName(QStringLiteral("tlbList"));
+    addToolBar(tlbList);
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    setStatusBar(StatusBar1);
+
+    grdHistory = new QTableWidget(1, 7, this);
+    grdHistory->setObjectName(QStringLiteral("grdHistory"));
+    grdHistory->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The highlight is the row's own colours, set by EvidenziaRiga.
+    grdHistory->setSelectionMode(QAbstractItemView::NoSelection);
+    grdHistory->verticalHeader()->hide();
+    grdHistory->viewport()->installEventFilter(this);
+    setCentralWidget(grdHistory);
+    connect(grdHistory, &QTableWidget::currentCellChanged, this, [this](int riga, int, int precedente, int) {
+        if (precedente != riga)
+            grdHistory_LeaveCell(precedente);
+        grdHistory_EnterCell(riga);
+    });
+
+    creaMenu();
+}
+
+frmMain::~frmMain() = default;
+
+QAction *frmMain::voce(QMenu *menu, const char *nome, const QString &testo)
+{
+    QAction *action = menu->addAction(testo);
+    action->setObjectName(QString::fromLatin1(nome));
+    return action;
+}
+
+void frmMain::collega(QAction *action, void (frmMain::*handler)())
+{
+    connect(action, &QAction::triggered, this, handler);
+}
+
+void frmMain::abilita(QAction *action, Finestra finestra)
+{
+    action->setEnabled(windowFactory().disponibile(finestra));
+}
+
+void frmMain::creaMenu()
+{
+    auto menu = [this](const char *nome, const QString &testo) {
+        QMenu *m = menuBar()->addMenu(testo);
+        m->setObjectName(QString::fromLatin1(nome));
+        return m;
+    };
+
+    MenuFile = menu("MenuFile", QStringLiteral("&File"));
+    LinkTo = voce(MenuFile, "LinkTo", QStringLiteral("&Collegamento ad archivi esistenti..."));
+    SetPrinter = voce(MenuFile, "SetPrinter", QStringLiteral("&Imposta stampante..."));
+    Exit = voce(MenuFile, "Exit", QStringLiteral("&Fine lavoro"));
+
+    Corbex = menu("Corbex", QStringLiteral("C&orbex"));
+    Compose = voce(Corbex, "Compose", QStringLiteral("&Componi..."));
+    ImportaCorbex = voce(Corbex, "ImportaCorbex", QStringLiteral("&Importa"));
+    StampaDistinta = voce(Corbex, "StampaDistinta", QStringLiteral("&Stampa distinta"));
+
+    MenuModify = menu("MenuModify", QStringLiteral("&Modifica"));
+    Undo = voce(MenuModify, "Undo", QStringLiteral("&Annulla"));
+    Remove = voce(MenuModify, "Remove", QStringLiteral("&Elimina"));
+    MoveIn = MenuModify->addMenu(QStringLiteral("&Sposta nell'elenco"));
+    MoveIn->setObjectName(QStringLiteral("MoveIn"));
+    MoveInCompleted = voce(MoveIn, "MoveInCompleted", QStringLiteral("Corbix &Completati"));
+    MoveInSent = voce(MoveIn, "MoveInSent", QStringLiteral("Corbix &Inviati"));
+    MoveInExit = voce(MoveIn, "MoveInExit", QStringLiteral("Corbix in &Uscita"));
+
+    ShowList = menu("ShowList", QStringLiteral("&Visualizza"));
+    RefreshList = voce(ShowList, "RefreshList", QStringLiteral("&Aggiorna"));
+    ShowList->addSeparator();
+    Memorized = voce(ShowList, "Memorized", QStringLiteral("&Bozze"));
+    Sended = voce(ShowList, "Sended", QStringLiteral("Corbix &inviati"));
+    InExit = voce(ShowList, "InExit", QStringLiteral("Corbix in &uscita"));
+    History = voce(ShowList, "History", QStringLiteral("&Storico"));
+
+    Tools = menu("Tools", QStringLiteral("&Strumenti"));
+    DownLoad = voce(Tools, "DownLoad", QStringLiteral("&Preleva risposte..."));
+    EDIAccounts = voce(Tools, "EDIAccounts", QStringLiteral("&Utenze servizio E.D.I."));
+    mnuCompartDog = voce(Tools, "mnuCompartDog", QStringLiteral("Gestione &Compartimenti doganali"));
+    Tools->addSeparator();
+    Options = voce(Tools, "Options", QStringLiteral("&Opzioni..."));
+    Tools->addSeparator();
+    mnuComandoSql = voce(Tools, "mnuComandoSql", QStringLiteral("Comando &SQL"));
+
+    Help = menu("Help", QStringLiteral("&?"));
+    DocOnLine = voce(Help, "DocOnLine", QStringLiteral("&Documentazione in linea"));
+    InfoOn = voce(Help, "InfoOn", QStringLiteral("&Informazioni su Corbix Doganali"));
+
+    // Shown only as the list's popup, never in the menu bar.
+    Context = new QMenu(QStringLiteral("Contesto"), this);
+    Context->setObjectName(QStringLiteral("Context"));
+    for (int i = 0; i < 6; ++i) {
+        Opzioni[i] = Context->addAction(QStringLiteral("Opzione"));
+        Opzioni[i]->setObjectName(QStringLiteral("Opzioni"));
+        Opzioni[i]->setProperty("Index", i);
+        connect(Opzioni[i], &QAction::triggered, this, [this, i] { Opzioni_Click(i); });
+    }
+
+    collega(LinkTo, &frmMain::LinkTo_Click);
+    collega(SetPrinter, &frmMain::SetPrinter_Click);
+    collega(Exit, &frmMain::Exit_Click);
+    collega(Compose, &frmMain::Compose_Click);
+    collega(RefreshList, &frmMain::RefreshList_Click);
+    collega(DownLoad, &frmMain::DownLoad_Click);
+    collega(EDIAccounts, &frmMain::EDIAccounts_Click);
+    collega(mnuCompartDog, &frmMain::mnuCompartDog_Click);
+    collega(Options, &frmMain::Options_Click);
+    collega(mnuComandoSql, &frmMain::mnuComandoSql_Click);
+    collega(InfoOn, &frmMain::InfoOn_Click);
+
+    abilita(LinkTo, Finestra::frmArchiveLink);
+    abilita(Compose, Finestra::frmComposeNew);
+    abilita(DownLoad, Finestra::frmReiceveMirsolan);
+    abilita(EDIAccounts, Finestra::frmUtenzeEDI);
+    abilita(mnuCompartDog, Finestra::frmCompartDog);
+    abilita(Options, Finestra::frmOpzioniCorbix);
+    abilita(mnuComandoSql, Finestra::FrmComandoSql);
+    abilita(InfoOn, Finestra::FrmInformazioni);
+}
+
+// ---------------------------------------------------------------- start-up
+
+bool frmMain::Form_Load()
+{
+    try {
+        return avvio();
+    } catch (const platform::RuntimeError &e) {
+        // A database error while loading the options or filling the list.
+        mostraErrore(e);
+        return false;
+    }
+}
+
+bool frmMain::avvio()
+{
+    common::InsiemeMessaggi.clear();
+    common::CartellaProgramma = CartellaConSeparatore(QDir::currentPath(), u'/');
+
+    if (QFileInfo(common::settingsPath()).isFile())
+        common::EsitoPrimaEsecuzione = 1;
+    else
+        apri(Finestra::frmFirstExecution);
+    // A value the wizard left unset, closed from its frame, counts as cancelled.
+    if (common::EsitoPrimaEsecuzione.toInt() == 0)
+        return false;
+
+    if (!common::LeggiIni()) {
+        platform::msgBox(common::settingsUnreadableText(common::settingsPath()), Titolo, MsgIcon::Critical);
+        return false;
+    }
+
+    if (!common::VerificaArchivio(common::PercorsoArchivio))
+        return false;
+    // The check takes every path; an archive that is missing or is not a
+    // database is told here, before anything reads it, and is never created.
+    try {
+        dao::Database::open(platform::hostPath(common::PercorsoArchivio)).close();
+    } catch (const platform::RuntimeError &e) {
+        platform::msgBox(QStringLiteral("Impossibile aprire l'archivio '") + common::PercorsoArchivio
+                             + QStringLiteral("'.") + CrLf + e.description(),
+                         Titolo, MsgIcon::Critical);
+        return false;
+    }
+
+    common::ElencoCorrente = 3;
+    RigaContesto = 0;
+    riempiElenco();
+
+    common::DescrizioneApplicazione =
+        QStringLiteral("Composizione e Invio Corbix Doganali, Ricezione e decodifica risposte E.D.I.");
+    common::CartellaApplicazione = common::CartellaProgramma;
+    setWindowTitle(QStringLiteral("CORBIX DOGANALI"));
+    return true;
+}
+
+// ---------------------------------------------------------------- the list
+
+void frmMain::riempiElenco()
+{
+}
+
+void frmMain::AggiornaElenco()
+{
+    const std::optional<Chiave> corrente = chiaveRiga(RigaCorrente);
+    const std::optional<Chiave> contesto = chiaveRiga(RigaContesto);
+    const std::optional<Chiave> selezionata = chiaveRiga(common::RigaSelezionata);
+    try {
+        riempiElenco();
+    } catch (const platform::RuntimeError &e) {
+        mostraErrore(e);
+    }
+    RigaCorrente = rigaDi(corrente);
+    RigaContesto = rigaDi(contesto);
+    common::RigaSelezionata = rigaDi(selezionata);
+}
+
+std::optional<frmMain::Chiave> frmMain::chiaveRiga(qint32 riga) const
+{
+    if (riga < 1 || riga >= grdHistory->rowCount())
+        return std::nullopt;
+    const QTableWidgetItem *data = grdHistory->item(riga, 0);
+    const QTableWidgetItem *numero = grdHistory->item(riga, 1);
+    if (!data || !numero)
+        return std::nullopt;
+    return Chiave{data->data(Qt::UserRole).toDate(), numero->data(Qt::UserRole).toInt()};
+}
+
+qint32 frmMain::rigaDi(const std::optional<Chiave> &chiave) const
+{
+    if (!chiave)
+        return 0;
+    for (qint32 riga = 1; riga < grdHistory->rowCount(); ++riga) {
+        const std::optional<Chiave> k = chiaveRiga(riga);
+        if (k && k->data == chiave->data && k->numero == chiave->numero)
+            return riga;
+    }
+    return 0;
+}
+
+void frmMain::EvidenziaRiga(qint32 riga, int elenco, bool evidenzia)
+{
+    common::GrigliaOccupata = true;
+    const QPalette &p = grdHistory->palette();
+    const QBrush fondo = evidenzia ? p.highlight() : p.base();
+    const QBrush testo = evidenzia ? p.highlightedText() : p.text();
+    if (elenco == 3 && riga >= 0 && riga < grdHistory->rowCount()) {
+        for (int colonna = 0; colonna < grdHistory->columnCount(); ++colonna) {
+            grdHistory->setCurrentCell(riga, colonna);
+            QTableWidgetItem *cella = grdHistory->item(riga, colonna);
+            if (!cella) {
+                cella = new QTableWidgetItem;
+                grdHistory->setItem(riga, colonna, cella);
+            }
+            cella->setBackground(fondo);
+            cella->setForeground(testo);
+        }
+    }
+    common::GrigliaOccupata = false;
+    common::RigaSelezionata = riga;
+}
+
+qint32 frmMain::RigaSottoMouse(int y) const
+{
+    const int inViewport = y - grdHistory->viewport()->y();
+    if (inViewport < 0)
+        return 0;
+    const int riga = grdHistory->rowAt(inViewport);
+    return riga > 0 ? riga : 0;
+}
+
+void frmMain::grdHistory_EnterCell(qint32 riga)
+{
+    if (common::GrigliaOccupata || riga < 1)
+        return;
+    RigaCorrente = riga;
+    EvidenziaRiga(riga, common::ElencoCorrente, true);
+}
+
+void frmMain::grdHistory_LeaveCell(qint32 riga)
+{
+    if (common::GrigliaOccupata || riga < 1)
+        return;
+    EvidenziaRiga(riga, common::ElencoCorrente, false);
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == grdHistory->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
+            // The right button chooses the row for the context menu only; it
+            // does not move the current cell.
+            if (static_cast<QMouseEvent *>(event)->button() == Qt::RightButton)
+                return true;
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            const QPoint posizione = grdHistory->viewport()->mapTo(grdHistory, mouse->position().toPoint());
+            grdHistory_MouseUp(mouse->button(), mouse->modifiers(), posizione);
+            if (mouse->button() == Qt::RightButton)
+                return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::grdHistory_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, QPoint posizione)
+{
+    if (button != Qt::RightButton)
+        return;
+    const qint32 riga = RigaSottoMouse(posizione.y());
+    if (riga > 0) {
+        if (RigaCorrente > 0)
+            EvidenziaRiga(RigaCorrente, common::ElencoCorrente, false);
+        if (RigaContesto != 0 && RigaContesto != riga)
+            EvidenziaRiga(RigaContesto, common::ElencoCorrente, false);
+        RigaContesto = riga;
+        EvidenziaRiga(riga, common::ElencoCorrente, true);
+    }
+    bool mostra = false;
+    ImpostaMenuContesto(riga, common::ElencoCorrente, mostra);
+    if (mostra)
+        Context->popup(grdHistory->mapToGlobal(posizione));
+}
+
+// ---------------------------------------------------------------- context menu
+
+void frmMain::ImpostaMenuContesto(qint32 riga, int elenco, bool &mostra)
+{
+    Comandi = QStringList{QString()};
+    int n = 0;
+    mostra = false;
+    if (elenco == 3) {
+        if (riga < 1) {
+            Opzioni[0]->setVisible(true);
+            n = 1;
+        }
+    }
+    for (int i = n; i < 6; ++i)
+        Opzioni[i]->setVisible(false);
+}
+
+void frmMain::AggiungiVoceMenu(int indice, const QString &parola)
+{
+    while (Comandi.size() <= indice)
+        Comandi.append(QString());
+    Comandi[indice] = parola;
+    QAction *item = Opzioni[indice];
+    item->setText(didascalia(parola));
+    item->setVisible(true);
+    const std::optional<Finestra> finestra = finestraDi(parola);
+    item->setEnabled(!finestra || windowFactory().disponibile(*finestra));
+}
+
+void frmMain::Opzioni_Click(int Index)
+{
+    const QString parola = Comandi.value(Index);
+    if (const std::optional<Finestra> finestra = finestraDi(parola)) {
+        common::RigaSelezionata = RigaContesto;
+        apriPerRiga(*finestra);
+        return;
+    }
+    platform::msgBox(QStringLiteral("L'opzione selezionata non e' attiva in questa versione."), Titolo,
+                     MsgIcon::Information);
+}
+
+// ---------------------------------------------------------------- menu commands
+
+void frmMain::apri(Finestra finestra, const QString &tag) { windowFactory().apri(finestra, this, tag); }
+
+void frmMain::apriPerRiga(Finestra finestra)
+{
+    apri(finestra);
+    if (cambiaRegistro(finestra))
+        AggiornaElenco();
+}
+
+void frmMain::LinkTo_Click() { apriPerRiga(Finestra::frmArchiveLink); }
+
+void frmMain::SetPrinter_Click()
+{
+    // The choice is read back when the dialog is accepted: later printing
+    // goes to the printer chosen here.
+    auto *printer = new QPrinter;
+    cdlSetPrinter = new QPrintDialog(printer, this);
+    cdlSetPrinter->setObjectName(QStringLiteral("cdlSetPrinter"));
+    cdlSetPrinter->setAttribute(Qt::WA_DeleteOnClose);
+    cdlSetPrinter->setOption(QAbstractPrintDialog::PrintSelection, false);
+    cdlSetPrinter->setOption(QAbstractPrintDialog::PrintPageRange, false);
+    connect(cdlSetPrinter, &QDialog::accepted, this, [printer] {
+        if (auto *qt = dynamic_cast<platform::QtPagePrinter *>(&platform::printer()))
+            qt->setPrinterName(printer->printerName());
+    });
+    connect(cdlSetPrinter, &QObject::destroyed, this, [this, printer] {
+        cdlSetPrinter = nullptr;
+        delete printer;
+    });
+    cdlSetPrinter->open();
+}
+
+void frmMain::Exit_Click() { close(); }
+
+void frmMain::Compose_Click() { apriPerRiga(Finestra::frmComposeNew); }
+
+void frmMain::RefreshList_Click() { AggiornaElenco(); }
+
+void frmMain::DownLoad_Click()
+{
+    if (common::RigaSelezionata < 1) {
+        platform::msgBox(QStringLiteral("Selezionare una riga di dettaglio prima di richiedere questa opzione."),
+                         Titolo, MsgIcon::Information);
+        return;
+    }
+    apriPerRiga(Finestra::frmReiceveMirsolan);
+}
+
+void frmMain::EDIAccounts_Click()
+{
+    apri(Finestra::frmUtenzeEDI, QStringLiteral("TableName=UtenzeEdi;UpDatable=True;Deletable=True;StartUp=N"));
+}
+
+void frmMain::mnuCompartDog_Click()
+{
+    apri(Finestra::frmCompartDog, QStringLiteral("TableName=CompDog;UpDatable=True;Deletable=True"));
+}
+
+void frmMain::Options_Click()
+{
+    common::ChiudiApplicazione = false;
+    apri(Finestra::frmOpzioniCorbix);
+    if (common::ChiudiApplicazione) {
+        platform::msgBox(QStringLiteral("L'applicazione verrà chiusa."), Titolo, MsgIcon::Information);
+        close();
+    }
+}
+
+void frmMain::mnuComandoSql_Click() { apri(Finestra::FrmComandoSql); }
+
+void frmMain::InfoOn_Click() { apri(Finestra::FrmInformazioni); }
+
+void frmMain::mostraErrore(const platform::RuntimeError &e) const
+{
+    platform::msgBox(QStringLiteral("Errore di Run-time ") + QString::number(e.number()) + CrLf + e.description(),
+                     Titolo, MsgIcon::Critical);
+}
+
+}  // namespace uimain
