@@ -59,6 +59,10 @@ extern QString InsiemeMessaggi;
 extern QStringList ElencoMessaggi;
 extern qint32 NumeroMessaggi;
 
+// The program file's name, without extension: the title of the run-time
+// error messages of the shared routines.
+inline const QString NomeProgramma = QStringLiteral("Corbix");
+
 void resetGlobals();
 
 }  // namespace common

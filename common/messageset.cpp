@@ -5,20 +5,13 @@
 
 namespace common {
 
-namespace {
-
-// Shared routines title their messages with the program file's name.
-const QString kTitle = QStringLiteral("Corbix");
-
-}  // namespace
-
 QString GetMessageText(const QString &reference)
 {
     const qsizetype close = reference.indexOf(u']');
     if (close < 0) {
         platform::msgBox(QStringLiteral("Application error: unable to evaluate message identifer '") + reference
                              + u'\'',
-                         kTitle, platform::MsgIcon::Critical);
+                         NomeProgramma, platform::MsgIcon::Critical);
         return {};
     }
     const QString rest = reference.mid(close + 1);
@@ -33,7 +26,7 @@ QString GetMessageText(const QString &reference)
         platform::msgBox(QStringLiteral("Application error: message identifer N. ")
                              + (number ? QString::number(index) : identifier)
                              + QStringLiteral(" not found in message set."),
-                         kTitle, platform::MsgIcon::Critical);
+                         NomeProgramma, platform::MsgIcon::Critical);
         return {};
     }
     return ElencoMessaggi.at(index - 1) + rest;

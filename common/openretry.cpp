@@ -1,5 +1,6 @@
 #include "common/openretry.h"
 
+#include "common/globals.h"
 #include "platform/clock.h"
 #include "platform/dao/values.h"
 #include "platform/errors.h"
@@ -19,8 +20,6 @@ constexpr int RetryPauseMs = 50;
 
 const QString MessageTitle = QStringLiteral("Corbix doganali");
 // Messages titled with the program file's name.
-const QString ProgramTitle = QStringLiteral("Corbix");
-
 }  // namespace
 
 int OpenRecordsetRetry(dao::Database &db, std::unique_ptr<dao::Recordset> &rs, const QString &sql,
@@ -58,7 +57,7 @@ int OpenRecordsetRetry(dao::Database &db, std::unique_ptr<dao::Recordset> &rs, c
                          + QStringLiteral("' risultano bloccati da troppo tempo. Chiudere e riavviare tutte le "
                                           "applicazioni che accedono alla base di dati '")
                          + db.name() + QStringLiteral("'."),
-                     ProgramTitle, platform::MsgIcon::Critical, platform::MsgButtons::OK);
+                     NomeProgramma, platform::MsgIcon::Critical, platform::MsgButtons::OK);
     return -2;
 }
 

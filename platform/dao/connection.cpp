@@ -571,8 +571,7 @@ void Connection::createTable(const TableDef &table)
     if (const Index *pk = table.primaryIndex())
         parts << QStringLiteral("CONSTRAINT ") + quoted(pk->name) + QStringLiteral(" PRIMARY KEY (") + indexColumns(*pk)
                      + u')';
-    beginTrans();
-    try {
+    atomically([&] {
         run(QStringLiteral("CREATE TABLE ") + quoted(table.name()) + QStringLiteral(" (\n  ")
                 + parts.join(QStringLiteral(",\n  ")) + QStringLiteral("\n)"),
             {}, Operation::Write);
@@ -580,11 +579,7 @@ void Connection::createTable(const TableDef &table)
             if (!index.primary)
                 createIndex(table.name(), index);
         saveCatalog(table);
-        commitTrans();
-    } catch (...) {
-        rollback();
-        throw;
-    }
+    });
 }
 
 void Connection::dropTable(const QString &name)
@@ -592,19 +587,14 @@ void Connection::dropTable(const QString &name)
     const auto table = findTable(name);
     if (!table)
         platform::raise(ItemNotFound);
-    beginTrans();
-    try {
+    atomically([&] {
         run(QStringLiteral("DROP TABLE ") + quoted(table->name()), {}, Operation::Write);
         ensureCatalog();
         run(QStringLiteral("DELETE FROM %1 WHERE TableName = ?").arg(QLatin1String(FieldCatalog)), {table->name()},
             Operation::Write);
         run(QStringLiteral("DELETE FROM %1 WHERE TableName = ?").arg(QLatin1String(IndexCatalog)), {table->name()},
             Operation::Write);
-        commitTrans();
-    } catch (...) {
-        rollback();
-        throw;
-    }
+    });
 }
 
 void Connection::renameTable(const QString &name, const QString &newName)
@@ -614,8 +604,7 @@ void Connection::renameTable(const QString &name, const QString &newName)
         platform::raise(ItemNotFound);
     if (findTable(newName) && newName.compare(name, Qt::CaseInsensitive) != 0)
         platform::raise(AlreadyExists, {newName});
-    beginTrans();
-    try {
+    atomically([&] {
         run(QStringLiteral("ALTER TABLE ") + quoted(table->name()) + QStringLiteral(" RENAME TO ") + quoted(newName),
             {}, Operation::Write);
         // SQLite index names are global; they follow the table's name.
@@ -635,11 +624,7 @@ void Connection::renameTable(const QString &name, const QString &newName)
                              quoted(sqliteIndexName(newName, index.name)), quoted(newName), indexColumns(index)),
                     {}, Operation::Write);
         saveCatalog(*table);
-        commitTrans();
-    } catch (...) {
-        rollback();
-        throw;
-    }
+    });
 }
 
 void Connection::addColumn(const QString &tableName, const Field &field)
@@ -653,17 +638,12 @@ void Connection::addColumn(const QString &tableName, const Field &field)
                   Operation::Read)
                 .empty())
         platform::raise(FieldRequired, {field.name});
-    beginTrans();
-    try {
+    atomically([&] {
         run(QStringLiteral("ALTER TABLE ") + quoted(table->name()) + QStringLiteral(" ADD COLUMN ")
                 + columnDefinition(field, false),
             {}, Operation::Write);
         saveCatalog(*table);
-        commitTrans();
-    } catch (...) {
-        rollback();
-        throw;
-    }
+    });
 }
 
 void Connection::createIndex(const QString &tableName, const Index &index)
@@ -693,8 +673,7 @@ void Connection::createIndex(const QString &tableName, const Index &index)
             notNull << quoted(f.name) + QStringLiteral(" IS NOT NULL");
         where = QStringLiteral(" WHERE ") + notNull.join(QStringLiteral(" AND "));
     }
-    beginTrans();
-    try {
+    atomically([&] {
         run(QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)%5")
                 .arg(index.unique ? QStringLiteral("UNIQUE ") : QString(),
                      quoted(sqliteIndexName(table->name(), index.name)), quoted(table->name()),
@@ -704,11 +683,7 @@ void Connection::createIndex(const QString &tableName, const Index &index)
             table->appendIndex(index);
             saveCatalog(*table);
         }
-        commitTrans();
-    } catch (...) {
-        rollback();
-        throw;
-    }
+    });
 }
 
 void Connection::rebuildTable(const TableDef &target, const QString &selectList)
@@ -717,8 +692,7 @@ void Connection::rebuildTable(const TableDef &target, const QString &selectList)
     if (!old)
         platform::raise(ItemNotFound);
     const QString scratch = QStringLiteral("_dao_rebuild");
-    beginTrans();
-    try {
+    atomically([&] {
         run(QStringLiteral("ALTER TABLE ") + quoted(old->name()) + QStringLiteral(" RENAME TO ") + quoted(scratch), {},
             Operation::Write);
         for (const Index &index : old->indexes())
@@ -732,11 +706,7 @@ void Connection::rebuildTable(const TableDef &target, const QString &selectList)
                 + QStringLiteral(") SELECT ") + selectList + QStringLiteral(" FROM ") + quoted(scratch),
             {}, Operation::Write);
         run(QStringLiteral("DROP TABLE ") + quoted(scratch), {}, Operation::Write);
-        commitTrans();
-    } catch (...) {
-        rollback();
-        throw;
-    }
+    });
 }
 
 void Connection::dropIndex(const QString &tableName, const QString &indexName)

@@ -80,6 +80,20 @@ public:
 
 private:
     Connection(QString path, sqlite3 *db);
+    // Runs work in a transaction of its own (a savepoint inside an open one),
+    // undone whole when it throws.
+    template <class Work>
+    void atomically(Work &&work)
+    {
+        beginTrans();
+        try {
+            work();
+        } catch (...) {
+            rollback();
+            throw;
+        }
+        commitTrans();
+    }
     void ensureCatalog();
     void enterBase(int lockNumber);
     void leaveBase();

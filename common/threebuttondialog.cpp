@@ -1,0 +1,172 @@
+#include "common/threebuttondialog.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+namespace common {
+
+namespace {
+
+constexpr int DesignOkLeft = 45;
+constexpr int DesignAdjustLeft = 1500;
+constexpr int DesignAcceptLeft = 2940;
+constexpr int ButtonTop = 915;
+constexpr int ButtonWidth = 1395;
+constexpr int ButtonHeight = 420;
+
+ThreeButtonDialogService *&installed()
+{
+    static QtThreeButtonDialogService qtService;
+    static ThreeButtonDialogService *current = &qtService;
+    return current;
+}
+
+void place(QWidget *widget, int left, int top, int width, int height)
+{
+    widget->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
+}
+
+}  // namespace
+
+int twipsToPixels(int twips) { return (twips + 7) / 15; }
+
+MirsoMsgButtonLefts mirsoMsgButtonLefts(int windowWidth, int buttonWidth, bool adjustVisible, bool acceptVisible)
+{
+    MirsoMsgButtonLefts lefts{DesignOkLeft, DesignAdjustLeft, DesignAcceptLeft};
+    const int quarter = windowWidth / 4 - buttonWidth / 2;
+    const int threeQuarters = (windowWidth / 4) * 3 - buttonWidth / 2;
+    if (!adjustVisible && !acceptVisible) {
+        lefts.ok = windowWidth / 2 - buttonWidth / 2;
+    } else if (adjustVisible && !acceptVisible) {
+        lefts.ok = quarter;
+        lefts.adjust = threeQuarters;
+    } else if (acceptVisible && !adjustVisible) {
+        lefts.ok = quarter;
+        lefts.accept = threeQuarters;
+    }
+    return lefts;
+}
+
+frmMirsoMsg::frmMirsoMsg(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("frmMirsoMsg"));
+    setFixedSize(twipsToPixels(4380), twipsToPixels(1380));
+    move(twipsToPixels(3780), twipsToPixels(3780));
+
+    lblMessage = new QLabel(this);
+    lblMessage->setObjectName(QStringLiteral("lblMessage"));
+    lblMessage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblMessage->setWordWrap(true);
+    place(lblMessage, 45, 60, 4290, 795);
+
+    auto button = [this](const char *name, const QString &caption, int left) {
+        auto *b = new QPushButton(caption, this);
+        b->setObjectName(QLatin1String(name));
+        b->setAutoDefault(false);
+        b->setDefault(false);
+        place(b, left, ButtonTop, ButtonWidth, ButtonHeight);
+        return b;
+    };
+    cmdOK = button("cmdOK", QStringLiteral("OK"), DesignOkLeft);
+    cmdAdjust = button("cmdAdjust", QStringLiteral("Correggi"), DesignAdjustLeft);
+    cmdAccept = button("cmdAccept", QStringLiteral("Accetta"), DesignAcceptLeft);
+    setTabOrder(cmdOK, cmdAdjust);
+    setTabOrder(cmdAdjust, cmdAccept);
+
+    connect(cmdOK, &QPushButton::clicked, this, [this] { choose(QStringLiteral("0")); });
+    connect(cmdAdjust, &QPushButton::clicked, this, [this] { choose(QStringLiteral("1")); });
+    connect(cmdAccept, &QPushButton::clicked, this, [this] { choose(QStringLiteral("2")); });
+}
+
+void frmMirsoMsg::choose(const QString &tag)
+{
+    Tag = tag;
+    hide();
+}
+
+void frmMirsoMsg::Form_Activate()
+{
+    const MirsoMsgButtonLefts lefts =
+        mirsoMsgButtonLefts(frameGeometry().width() * 15, cmdOK->width() * 15, !cmdAdjust->isHidden(),
+                            !cmdAccept->isHidden());
+    cmdOK->move(twipsToPixels(lefts.ok), cmdOK->y());
+    cmdAdjust->move(twipsToPixels(lefts.adjust), cmdAdjust->y());
+    cmdAccept->move(twipsToPixels(lefts.accept), cmdAccept->y());
+    cmdOK->setFocus();
+}
+
+void frmMirsoMsg::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    Form_Activate();
+}
+
+void frmMirsoMsg::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        Form_Activate();
+}
+
+void frmMirsoMsg::keyPressEvent(QKeyEvent *event)
+{
+    // Enter answers through the focused button; Escape does nothing.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (auto *focused = qobject_cast<QPushButton *>(focusWidget())) {
+            focused->click();
+            event->accept();
+            return;
+        }
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void frmMirsoMsg::closeEvent(QCloseEvent *event)
+{
+    // Closing by the close box unloads the window: read afterwards, its Tag
+    // is that of a window loaded afresh.
+    Tag.clear();
+    QDialog::closeEvent(event);
+}
+
+QString QtThreeButtonDialogService::show(const ThreeButtonRequest &request)
+{
+    frmMirsoMsg form;
+    form.setWindowTitle(request.caption);
+    // The label breaks lines at LF; the callers join their lines with CR LF.
+    form.lblMessage->setText(QString(request.message).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    form.cmdAdjust->setVisible(request.adjustVisible);
+    form.cmdAccept->setVisible(request.acceptVisible);
+    form.exec();
+    return form.Tag;
+}
+
+QString RecordingThreeButtonDialogService::show(const ThreeButtonRequest &request)
+{
+    shown.push_back(request);
+    if (script.empty())
+        return QStringLiteral("0");
+    const QString tag = script.front();
+    script.pop_front();
+    return tag;
+}
+
+ThreeButtonDialogService &threeButtonDialogService() { return *installed(); }
+
+ScopedThreeButtonDialogService::ScopedThreeButtonDialogService(ThreeButtonDialogService &service)
+    : previous_(installed())
+{
+    installed() = &service;
+}
+
+ScopedThreeButtonDialogService::~ScopedThreeButtonDialogService() { installed() = previous_; }
+
+}  // namespace common

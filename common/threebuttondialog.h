@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <deque>
+#include <vector>
+
+class QLabel;
+class QPushButton;
+
+namespace common {
+
+// Positions in twips, 15 to a pixel.
+int twipsToPixels(int twips);
+
+// The Left of each button after the dialog is laid out for the buttons shown:
+// "OK" alone is centred, two buttons sit at a quarter and three quarters of
+// the window's outer width, three keep their places.
+struct MirsoMsgButtonLefts {
+    int ok;
+    int adjust;
+    int accept;
+    bool operator==(const MirsoMsgButtonLefts &) const = default;
+};
+MirsoMsgButtonLefts mirsoMsgButtonLefts(int windowWidth, int buttonWidth, bool adjustVisible,
+                                        bool acceptVisible);
+
+// The three-button message window: "OK", "Correggi", "Accetta". The choice
+// comes back in Tag: "0", "1", "2", or "" when the window was closed.
+class frmMirsoMsg : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmMirsoMsg(QWidget *parent = nullptr);
+
+    QString Tag;
+
+    QLabel *lblMessage;
+    QPushButton *cmdOK;
+    QPushButton *cmdAdjust;
+    QPushButton *cmdAccept;
+
+    // Lays out the buttons shown and gives "OK" the focus.
+    void Form_Activate();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void choose(const QString &tag);
+};
+
+// What a caller shows in the window.
+struct ThreeButtonRequest {
+    QString caption;
+    QString message;
+    bool adjustVisible = true;
+    bool acceptVisible = true;
+    bool operator==(const ThreeButtonRequest &) const = default;
+};
+
+// The window is reached through this service; the answer is its Tag.
+class ThreeButtonDialogService {
+public:
+    virtual ~ThreeButtonDialogService() = default;
+    virtual QString show(const ThreeButtonRequest &request) = 0;
+};
+
+ThreeButtonDialogService &threeButtonDialogService();
+
+// Shows frmMirsoMsg modally, reads its Tag and unloads it.
+class QtThreeButtonDialogService : public ThreeButtonDialogService {
+public:
+    QString show(const ThreeButtonRequest &request) override;
+};
+
+// Records every request and answers from a script; with the script used up it
+// answers "0", as Enter on the focused "OK" does.
+class RecordingThreeButtonDialogService : public ThreeButtonDialogService {
+public:
+    QString show(const ThreeButtonRequest &request) override;
+    void answer(const QString &tag) { script.push_back(tag); }
+
+    std::vector<ThreeButtonRequest> shown;
+    std::deque<QString> script;
+};
+
+class ScopedThreeButtonDialogService {
+public:
+    explicit ScopedThreeButtonDialogService(ThreeButtonDialogService &service);
+    ~ScopedThreeButtonDialogService();
+    ScopedThreeButtonDialogService(const ScopedThreeButtonDialogService &) = delete;
+    ScopedThreeButtonDialogService &operator=(const ScopedThreeButtonDialogService &) = delete;
+
+private:
+    ThreeButtonDialogService *previous_;
+};
+
+}  // namespace common

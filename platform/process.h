@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace platform {
+
+// Starting another program, never waiting for it to end.
+class ProcessLauncher {
+public:
+    virtual ~ProcessLauncher() = default;
+    // False when the program could not be started.
+    virtual bool startDetached(const QString &program, const QStringList &arguments = {}) = 0;
+};
+
+ProcessLauncher &processLauncher();
+
+// The QProcess implementation.
+class QtProcessLauncher : public ProcessLauncher {
+public:
+    bool startDetached(const QString &program, const QStringList &arguments = {}) override;
+};
+
+// Records every start and answers with `result`; nothing is started.
+class RecordingProcessLauncher : public ProcessLauncher {
+public:
+    struct Start {
+        QString program;
+        QStringList arguments;
+        bool operator==(const Start &) const = default;
+    };
+
+    bool startDetached(const QString &program, const QStringList &arguments = {}) override;
+
+    std::vector<Start> started;
+    bool result = true;
+};
+
+// Installs a launcher for the lifetime of the guard, then puts the previous one back.
+class ScopedProcessLauncher {
+public:
+    explicit ScopedProcessLauncher(ProcessLauncher &launcher);
+    ~ScopedProcessLauncher();
+    ScopedProcessLauncher(const ScopedProcessLauncher &) = delete;
+    ScopedProcessLauncher &operator=(const ScopedProcessLauncher &) = delete;
+
+private:
+    ProcessLauncher *previous_;
+};
+
+}  // namespace platform
