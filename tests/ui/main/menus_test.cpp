@@ -1,6 +1,8 @@
 #include "fixture.h"
 
+#include <QCoreApplication>
 #include <QMenu>
+#include <QPrintDialog>
 #include <QMenuBar>
 
 using uimain::Finestra;
@@ -179,6 +181,18 @@ TEST_F(MainWindowTest, ExitClosesTheWindow)
     w.show();
     w.Exit->trigger();
     EXPECT_FALSE(w.isVisible());
+}
+
+TEST_F(MainWindowTest, PrinterSetUpCancelledChangesNothing)
+{
+    frmMain w;
+    w.SetPrinter->trigger();
+    ASSERT_NE(w.cdlSetPrinter, nullptr);
+    EXPECT_EQ(w.cdlSetPrinter->objectName(), "cdlSetPrinter");
+    w.cdlSetPrinter->reject();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(w.cdlSetPrinter, nullptr);
+    EXPECT_TRUE(shown().empty());
 }
 
 }  // namespace
