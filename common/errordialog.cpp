@@ -5,18 +5,14 @@
 
 namespace common {
 
-namespace {
-
-ErrorDialogService *&installed()
+ErrorDialogService *&errorDialogSlot()
 {
     static QtErrorDialogService qtService;
     static ErrorDialogService *current = &qtService;
     return current;
 }
 
-}  // namespace
-
-ErrorDialogService &errorDialogService() { return *installed(); }
+ErrorDialogService &errorDialogService() { return *errorDialogSlot(); }
 
 platform::MsgResult QtErrorDialogService::ask(const QString &text)
 {
@@ -54,12 +50,5 @@ platform::MsgResult RecordingErrorDialogService::ask(const QString &text)
     script.pop_front();
     return r;
 }
-
-ScopedErrorDialogService::ScopedErrorDialogService(ErrorDialogService &service) : previous_(installed())
-{
-    installed() = &service;
-}
-
-ScopedErrorDialogService::~ScopedErrorDialogService() { installed() = previous_; }
 
 }  // namespace common

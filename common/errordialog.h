@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/scopedservice.h"
+
 #include "platform/messagebox.h"
 
 #include <QString>
@@ -35,15 +37,8 @@ public:
     std::deque<platform::MsgResult> script;
 };
 
-class ScopedErrorDialogService {
-public:
-    explicit ScopedErrorDialogService(ErrorDialogService &service);
-    ~ScopedErrorDialogService();
-    ScopedErrorDialogService(const ScopedErrorDialogService &) = delete;
-    ScopedErrorDialogService &operator=(const ScopedErrorDialogService &) = delete;
-
-private:
-    ErrorDialogService *previous_;
-};
+// The pointer behind the accessor; a guard installs a test double in it.
+ErrorDialogService *&errorDialogSlot();
+using ScopedErrorDialogService = platform::ScopedService<ErrorDialogService, errorDialogSlot>;
 
 }  // namespace common

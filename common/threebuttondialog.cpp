@@ -16,12 +16,16 @@ constexpr int ButtonTop = 915;
 constexpr int ButtonWidth = 1395;
 constexpr int ButtonHeight = 420;
 
-ThreeButtonDialogService *&installed()
+}  // namespace
+
+ThreeButtonDialogService *&threeButtonDialogSlot()
 {
     static QtThreeButtonDialogService qtService;
     static ThreeButtonDialogService *current = &qtService;
     return current;
 }
+
+namespace {
 
 void place(QWidget *widget, int left, int top, int width, int height)
 {
@@ -159,14 +163,6 @@ QString RecordingThreeButtonDialogService::show(const ThreeButtonRequest &reques
     return tag;
 }
 
-ThreeButtonDialogService &threeButtonDialogService() { return *installed(); }
-
-ScopedThreeButtonDialogService::ScopedThreeButtonDialogService(ThreeButtonDialogService &service)
-    : previous_(installed())
-{
-    installed() = &service;
-}
-
-ScopedThreeButtonDialogService::~ScopedThreeButtonDialogService() { installed() = previous_; }
+ThreeButtonDialogService &threeButtonDialogService() { return *threeButtonDialogSlot(); }
 
 }  // namespace common

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/scopedservice.h"
+
 #include <QDialog>
 #include <QString>
 #include <deque>
@@ -87,15 +89,8 @@ public:
     std::deque<QString> script;
 };
 
-class ScopedThreeButtonDialogService {
-public:
-    explicit ScopedThreeButtonDialogService(ThreeButtonDialogService &service);
-    ~ScopedThreeButtonDialogService();
-    ScopedThreeButtonDialogService(const ScopedThreeButtonDialogService &) = delete;
-    ScopedThreeButtonDialogService &operator=(const ScopedThreeButtonDialogService &) = delete;
-
-private:
-    ThreeButtonDialogService *previous_;
-};
+// The pointer behind the accessor; a guard installs a test double in it.
+ThreeButtonDialogService *&threeButtonDialogSlot();
+using ScopedThreeButtonDialogService = platform::ScopedService<ThreeButtonDialogService, threeButtonDialogSlot>;
 
 }  // namespace common

@@ -5,16 +5,14 @@
 
 namespace platform {
 
-namespace {
-Clock *&installed()
+Clock *&clockSlot()
 {
     static SystemClock systemClock;
     static Clock *current = &systemClock;
     return current;
 }
-}  // namespace
 
-Clock &clock() { return *installed(); }
+Clock &clock() { return *clockSlot(); }
 
 QDateTime SystemClock::now() const { return QDateTime::currentDateTime(); }
 
@@ -29,9 +27,5 @@ qint64 SystemClock::monotonicMs() const
 }
 
 void SystemClock::sleepMs(int ms) { QThread::msleep(static_cast<unsigned long>(ms)); }
-
-ScopedClock::ScopedClock(Clock &clock) : previous_(installed()) { installed() = &clock; }
-
-ScopedClock::~ScopedClock() { installed() = previous_; }
 
 }  // namespace platform

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/scopedservice.h"
+
 #include <QDateTime>
 
 namespace platform {
@@ -45,15 +47,8 @@ private:
     qint64 monotonic_ = 0;
 };
 
-class ScopedClock {
-public:
-    explicit ScopedClock(Clock &clock);
-    ~ScopedClock();
-    ScopedClock(const ScopedClock &) = delete;
-    ScopedClock &operator=(const ScopedClock &) = delete;
-
-private:
-    Clock *previous_;
-};
+// The pointer behind the accessor; a guard installs a test double in it.
+Clock *&clockSlot();
+using ScopedClock = platform::ScopedService<Clock, clockSlot>;
 
 }  // namespace platform

@@ -12,13 +12,13 @@
 
 namespace platform {
 
-namespace {
-
-DriveTable *&installed()
+DriveTable *&driveTableSlot()
 {
     static DriveTable *current = nullptr;
     return current;
 }
+
+namespace {
 
 const QString kUnc = QStringLiteral("unc");
 
@@ -224,17 +224,13 @@ void DriveTable::setShare(const QString &server, const QString &share, const QSt
 
 DriveTable &driveTable()
 {
-    if (!installed()) {
+    if (!driveTableSlot()) {
         static std::unique_ptr<DriveTable> current;
         current = std::make_unique<DriveTable>(QDir::currentPath());
-        installed() = current.get();
+        driveTableSlot() = current.get();
     }
-    return *installed();
+    return *driveTableSlot();
 }
-
-ScopedDriveTable::ScopedDriveTable(DriveTable &table) : previous_(installed()) { installed() = &table; }
-
-ScopedDriveTable::~ScopedDriveTable() { installed() = previous_; }
 
 QString hostPath(const QString &path) { return driveTable().hostPath(path); }
 

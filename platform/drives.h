@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/scopedservice.h"
+
 #include <QChar>
 #include <QString>
 
@@ -44,16 +46,9 @@ private:
 // current folder (the program folder at start-up).
 DriveTable &driveTable();
 
-class ScopedDriveTable {
-public:
-    explicit ScopedDriveTable(DriveTable &table);
-    ~ScopedDriveTable();
-    ScopedDriveTable(const ScopedDriveTable &) = delete;
-    ScopedDriveTable &operator=(const ScopedDriveTable &) = delete;
-
-private:
-    DriveTable *previous_;
-};
+// The pointer behind the accessor; a guard installs a test double in it.
+DriveTable *&driveTableSlot();
+using ScopedDriveTable = platform::ScopedService<DriveTable, driveTableSlot>;
 
 // The host path of a path through the table in use.
 QString hostPath(const QString &path);

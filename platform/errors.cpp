@@ -12,6 +12,7 @@ const QHash<int, QString> &descriptions()
         {err::Overflow, QStringLiteral("Overflow.")},
         {err::BadFileNameOrNumber, QStringLiteral("Nome o numero di file non valido.")},
         {err::FileNotFound, QStringLiteral("Impossibile trovare il file.")},
+        {err::FileAlreadyExists, QStringLiteral("File già esistente.")},
         {err::DeviceUnavailable, QStringLiteral("Periferica non disponibile.")},
         {err::PathFileAccess, QStringLiteral("Errore di accesso al percorso/file.")},
         {err::PathNotFound, QStringLiteral("Impossibile trovare il percorso.")},

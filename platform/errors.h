@@ -25,6 +25,7 @@ namespace err {
 constexpr int Overflow = 6;
 constexpr int BadFileNameOrNumber = 52;
 constexpr int FileNotFound = 53;
+constexpr int FileAlreadyExists = 58;
 constexpr int DeviceUnavailable = 68;
 constexpr int PathFileAccess = 75;
 constexpr int PathNotFound = 76;

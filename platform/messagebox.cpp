@@ -7,14 +7,14 @@
 
 namespace platform {
 
-namespace {
-
-MessageBoxService *&installed()
+MessageBoxService *&messageBoxSlot()
 {
     static QtMessageBoxService qtService;
     static MessageBoxService *current = &qtService;
     return current;
 }
+
+namespace {
 
 QMessageBox::StandardButton toStandard(MsgResult r)
 {
@@ -77,7 +77,7 @@ bool operator==(const Message &a, const Message &b)
            && a.defaultButton == b.defaultButton;
 }
 
-MessageBoxService &messageBoxService() { return *installed(); }
+MessageBoxService &messageBoxService() { return *messageBoxSlot(); }
 
 MsgResult msgBox(const Message &message) { return messageBoxService().show(message); }
 
@@ -150,13 +150,5 @@ MsgResult RecordingMessageBoxService::show(const Message &message)
     const size_t def = static_cast<size_t>(message.defaultButton) - 1;
     return def < results.size() ? results[def] : results.front();
 }
-
-ScopedMessageBoxService::ScopedMessageBoxService(MessageBoxService &service)
-    : previous_(installed())
-{
-    installed() = &service;
-}
-
-ScopedMessageBoxService::~ScopedMessageBoxService() { installed() = previous_; }
 
 }  // namespace platform

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/scopedservice.h"
+
 #include <QString>
 #include <deque>
 #include <memory>
@@ -59,16 +61,8 @@ public:
     std::deque<MsgResult> script;
 };
 
-// Installs a service for the lifetime of the guard, then puts the previous one back.
-class ScopedMessageBoxService {
-public:
-    explicit ScopedMessageBoxService(MessageBoxService &service);
-    ~ScopedMessageBoxService();
-    ScopedMessageBoxService(const ScopedMessageBoxService &) = delete;
-    ScopedMessageBoxService &operator=(const ScopedMessageBoxService &) = delete;
-
-private:
-    MessageBoxService *previous_;
-};
+// The pointer behind the accessor; a guard installs a test double in it.
+MessageBoxService *&messageBoxSlot();
+using ScopedMessageBoxService = platform::ScopedService<MessageBoxService, messageBoxSlot>;
 
 }  // namespace platform

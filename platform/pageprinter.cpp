@@ -16,12 +16,16 @@ namespace {
 
 constexpr double TwipsPerMm = 1440.0 / 25.4;
 
-PagePrinter *&installed()
+}  // namespace
+
+PagePrinter *&printerSlot()
 {
     static QtPagePrinter qtPrinter;
     static PagePrinter *current = &qtPrinter;
     return current;
 }
+
+namespace {
 
 QString number(double v) { return QString::number(v, 'g', 10); }
 
@@ -73,11 +77,7 @@ void PagePrinter::endDoc()
     y_ = 0;
 }
 
-PagePrinter &printer() { return *installed(); }
-
-ScopedPagePrinter::ScopedPagePrinter(PagePrinter &printer) : previous_(installed()) { installed() = &printer; }
-
-ScopedPagePrinter::~ScopedPagePrinter() { installed() = previous_; }
+PagePrinter &printer() { return *printerSlot(); }
 
 // ---------------------------------------------------------------- QtPagePrinter
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/scopedservice.h"
+
 #include <QString>
 #include <memory>
 #include <vector>
@@ -76,16 +78,9 @@ private:
 // The printer every report prints on; tests install a RecordingPagePrinter.
 PagePrinter &printer();
 
-class ScopedPagePrinter {
-public:
-    explicit ScopedPagePrinter(PagePrinter &printer);
-    ~ScopedPagePrinter();
-    ScopedPagePrinter(const ScopedPagePrinter &) = delete;
-    ScopedPagePrinter &operator=(const ScopedPagePrinter &) = delete;
-
-private:
-    PagePrinter *previous_;
-};
+// The pointer behind the accessor; a guard installs a test double in it.
+PagePrinter *&printerSlot();
+using ScopedPagePrinter = platform::ScopedService<PagePrinter, printerSlot>;
 
 // The chosen printer, or the default one; where no printer is installed the
 // document goes into a PDF file in the given folder, and the user is told

@@ -4,18 +4,14 @@
 
 namespace platform {
 
-namespace {
-
-ProcessLauncher *&installed()
+ProcessLauncher *&processLauncherSlot()
 {
     static QtProcessLauncher qtLauncher;
     static ProcessLauncher *current = &qtLauncher;
     return current;
 }
 
-}  // namespace
-
-ProcessLauncher &processLauncher() { return *installed(); }
+ProcessLauncher &processLauncher() { return *processLauncherSlot(); }
 
 bool QtProcessLauncher::startDetached(const QString &program, const QStringList &arguments)
 {
@@ -27,12 +23,5 @@ bool RecordingProcessLauncher::startDetached(const QString &program, const QStri
     started.push_back({program, arguments});
     return result;
 }
-
-ScopedProcessLauncher::ScopedProcessLauncher(ProcessLauncher &launcher) : previous_(installed())
-{
-    installed() = &launcher;
-}
-
-ScopedProcessLauncher::~ScopedProcessLauncher() { installed() = previous_; }
 
 }  // namespace platform

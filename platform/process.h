@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/scopedservice.h"
+
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -37,16 +39,8 @@ public:
     bool result = true;
 };
 
-// Installs a launcher for the lifetime of the guard, then puts the previous one back.
-class ScopedProcessLauncher {
-public:
-    explicit ScopedProcessLauncher(ProcessLauncher &launcher);
-    ~ScopedProcessLauncher();
-    ScopedProcessLauncher(const ScopedProcessLauncher &) = delete;
-    ScopedProcessLauncher &operator=(const ScopedProcessLauncher &) = delete;
-
-private:
-    ProcessLauncher *previous_;
-};
+// The pointer behind the accessor; a guard installs a test double in it.
+ProcessLauncher *&processLauncherSlot();
+using ScopedProcessLauncher = platform::ScopedService<ProcessLauncher, processLauncherSlot>;
 
 }  // namespace platform

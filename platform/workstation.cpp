@@ -6,14 +6,14 @@
 
 namespace platform {
 
-namespace {
-
-WorkstationSource *&installed()
+WorkstationSource *&workstationSlot()
 {
     static SystemWorkstationSource system;
     static WorkstationSource *current = &system;
     return current;
 }
+
+namespace {
 
 // Only blanks are trimmed, as the names were read from the registry.
 QString trimBlanks(const QString &text)
@@ -28,7 +28,7 @@ QString trimBlanks(const QString &text)
 
 }  // namespace
 
-WorkstationSource &workstationSource() { return *installed(); }
+WorkstationSource &workstationSource() { return *workstationSlot(); }
 
 std::optional<QString> SystemWorkstationSource::hostName() const
 {
@@ -47,13 +47,6 @@ std::optional<QString> SystemWorkstationSource::logonUser() const
         return std::nullopt;
     return user;
 }
-
-ScopedWorkstationSource::ScopedWorkstationSource(WorkstationSource &source) : previous_(installed())
-{
-    installed() = &source;
-}
-
-ScopedWorkstationSource::~ScopedWorkstationSource() { installed() = previous_; }
 
 QString computerName()
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/scopedservice.h"
+
 #include <QString>
 #include <optional>
 
@@ -35,16 +37,9 @@ private:
     std::optional<QString> user_;
 };
 
-class ScopedWorkstationSource {
-public:
-    explicit ScopedWorkstationSource(WorkstationSource &source);
-    ~ScopedWorkstationSource();
-    ScopedWorkstationSource(const ScopedWorkstationSource &) = delete;
-    ScopedWorkstationSource &operator=(const ScopedWorkstationSource &) = delete;
-
-private:
-    WorkstationSource *previous_;
-};
+// The pointer behind the accessor; a guard installs a test double in it.
+WorkstationSource *&workstationSlot();
+using ScopedWorkstationSource = platform::ScopedService<WorkstationSource, workstationSlot>;
 
 // This computer's name, blanks trimmed at both ends, whole ("-" included);
 // "???" when it cannot be read.

@@ -4,6 +4,7 @@
 #include "platform/clock.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
+#include "support/otherprogram.h"
 #include "support/tempdir.h"
 
 #include <QFile>
@@ -17,20 +18,7 @@ using platform::MsgIcon;
 
 namespace {
 
-// Another program sharing the archive, on its own SQLite connection.
-class OtherProgram {
-public:
-    explicit OtherProgram(const QString &path)
-    {
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
-        sqlite3_busy_timeout(db_, 0);
-    }
-    ~OtherProgram() { sqlite3_close(db_); }
-    int exec(const char *sql) { return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr); }
-
-private:
-    sqlite3 *db_ = nullptr;
-};
+using testsupport::OtherProgram;
 
 // A test clock that lets something happen at a given pause.
 class EventClock : public platform::FakeClock {

@@ -3,6 +3,7 @@
 #include "platform/dao/database.h"
 #include "platform/dao/recordset.h"
 #include "platform/errors.h"
+#include "support/otherprogram.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
@@ -82,31 +83,6 @@ protected:
     dao::Database db;
 };
 
-// A second program on the same file, through the plain SQLite C API.
-class RawConnection {
-public:
-    explicit RawConnection(const QString &path)
-    {
-        sqlite3_open_v2(path.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
-    }
-    ~RawConnection() { sqlite3_close(db_); }
-    RawConnection(const RawConnection &) = delete;
-    RawConnection &operator=(const RawConnection &) = delete;
-
-    // The SQLite result of a statement; the message is kept in lastMessage.
-    int exec(const QString &sql)
-    {
-        char *message = nullptr;
-        const int rc = sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &message);
-        lastMessage = message ? QString::fromUtf8(message) : QString();
-        sqlite3_free(message);
-        return rc;
-    }
-
-    QString lastMessage;
-
-private:
-    sqlite3 *db_ = nullptr;
-};
+using RawConnection = testsupport::OtherProgram;
 
 }  // namespace daotest

@@ -1,6 +1,14 @@
 #include "sampledata/sampledata.h"
 
+#include "common/globals.h"
+#include "common/settings.h"
+#include "common/version.h"
+#include "flowengine/collectionpoint.h"
+#include "flowengine/options.h"
 #include "platform/dao/recordset.h"
+#include "platform/drives.h"
+#include "platform/messagebox.h"
+#include "platform/workstation.h"
 #include "support/tempdir.h"
 
 #include <QDir>
@@ -37,20 +45,75 @@ TEST(SampleTool, SecondRunRefusesAndChangesNothing)
     const QString folder = dir.file(QStringLiteral("dati"));
     QString out, err;
     ASSERT_EQ(runTool({folder}, &out, &err), 0) << err.toStdString();
+    EXPECT_EQ(out, QStringLiteral("Creata la cartella di programma '") + folder
+                       + QStringLiteral("': archivio C:\\Archivio.mdb, punto di raccolta C:\\Corbix\\, unità C: "
+                                        "nella cartella stessa.\n"));
+    EXPECT_TRUE(err.isEmpty());
     const QString archive = QDir(folder).filePath(QStringLiteral("Archivio.mdb"));
     const QString program = QDir(folder).filePath(QStringLiteral("Corbix.mdb"));
-    EXPECT_EQ(out, QStringLiteral("Creati '") + archive + QStringLiteral("' e '") + program + QStringLiteral("'.\n"));
-    EXPECT_TRUE(err.isEmpty());
     const QByteArray archiveBytes = bytesOf(archive), programBytes = bytesOf(program);
 
     out.clear();
     EXPECT_EQ(runTool({folder}, &out, &err), 1);
     EXPECT_TRUE(out.isEmpty());
-    EXPECT_EQ(err, QStringLiteral("Il file '") + archive + QStringLiteral("' esiste già: non viene sovrascritto.\n")
-                       + QStringLiteral("Il file '") + program
-                       + QStringLiteral("' esiste già: non viene sovrascritto.\n"));
+    QString expected;
+    for (const char *name : {"Archivio.mdb", "Corbix.mdb", "CORBIX.INI", "dosdevices", "Corbix"})
+        expected += QStringLiteral("Il file '") + QDir(folder).filePath(QString::fromLatin1(name))
+                    + QStringLiteral("' esiste già: non viene sovrascritto.\n");
+    EXPECT_EQ(err, expected);
     EXPECT_EQ(bytesOf(archive), archiveBytes);
     EXPECT_EQ(bytesOf(program), programBytes);
+}
+
+// Started in the folder, the application finds its settings, its archive
+// through the folder's own drive C:, its options and a complete collection
+// point.
+TEST(SampleTool, ProgramFolderIsCompleteAndSelfContained)
+{
+    testsupport::TempDir dir;
+    platform::FixedWorkstationSource workstation(QStringLiteral("pc-prova"), QStringLiteral("rossi"));
+    platform::ScopedWorkstationSource workstationGuard(workstation);
+    common::resetGlobals();
+    QString out, err;
+    ASSERT_EQ(runTool({dir.path()}, &out, &err), 0) << err.toStdString();
+    EXPECT_TRUE(common::CartellaProgramma.isEmpty());
+    EXPECT_TRUE(common::PercorsoArchivio.isEmpty());
+
+    EXPECT_EQ(QFileInfo(dir.file(QStringLiteral("dosdevices/c:"))).symLinkTarget(), QDir(dir.path()).canonicalPath());
+    EXPECT_EQ(QDir(dir.file(QStringLiteral("dosdevices"))).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("c:")});
+    EXPECT_EQ(bytesOf(dir.file(QStringLiteral("CORBIX.INI"))),
+              "\r\n\r\nC:\\Archivio.mdb\r\nNon usata\r\n" + common::testoVersione().toLatin1() + "\r\n");
+    EXPECT_EQ(QDir(dir.file(QStringLiteral("Corbix"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name),
+              (QStringList{QStringLiteral("Corbix in uscita"), QStringLiteral("Corbix inviati"),
+                           QStringLiteral("Risposte Pervenute"), QStringLiteral("Storico"), QStringLiteral("TEMP")}));
+
+    platform::RecordingMessageBoxService boxes;
+    platform::ScopedMessageBoxService boxesGuard(boxes);
+    platform::DriveTable drives(dir.path());
+    platform::ScopedDriveTable drivesGuard(drives);
+    common::CartellaProgramma = dir.path() + u'/';
+    ASSERT_TRUE(common::LeggiIni());
+    EXPECT_EQ(common::PercorsoArchivio, QStringLiteral("C:\\Archivio.mdb"));
+    ASSERT_TRUE(flowengine::CaricaOpzioni());
+    EXPECT_EQ(common::OpzioniCorbix.Centrale, QStringLiteral("\\\\pc-prova\\C\\Corbix\\"));
+    EXPECT_TRUE(flowengine::VerificaStrutturaCentrale(common::OpzioniCorbix.Centrale));
+    EXPECT_TRUE(boxes.shown.empty());
+    common::resetGlobals();
+}
+
+// The collection point cannot be made (a file holds its name): the tool
+// leaves the folder as it found it.
+TEST(SampleTool, FailureLeavesNothingBehind)
+{
+    testsupport::TempDir dir;
+    dir.write(QStringLiteral("corbix"), "mio");
+    QString out, err;
+    EXPECT_EQ(runTool({dir.path()}, &out, &err), 1);
+    EXPECT_EQ(err, QStringLiteral("Errore 75: Impossibile creare la cartella 'C:\\Corbix\\' del punto di raccolta.\n"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("corbix")});
+    EXPECT_EQ(bytesOf(dir.file(QStringLiteral("corbix"))), QByteArray("mio"));
 }
 
 TEST(SampleTool, RefusesWhenOnlyOneFileExists)

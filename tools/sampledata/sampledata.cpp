@@ -1,7 +1,12 @@
 #include "sampledata/sampledata.h"
 
 #include "common/archiveschema.h"
+#include "common/globals.h"
+#include "common/settings.h"
+#include "flowengine/collectionpoint.h"
+#include "platform/drives.h"
 #include "platform/errors.h"
+#include "platform/messagebox.h"
 
 #include <QDate>
 #include <QDir>
@@ -373,8 +378,9 @@ void fillProgramDatabase(dao::Database &program)
 QStringList existingSampleFiles(const QString &folder)
 {
     QStringList existing;
-    for (const QString &name : {QStringLiteral("Archivio.mdb"), QStringLiteral("Corbix.mdb")})
-        if (QFileInfo::exists(QDir(folder).filePath(name)))
+    for (const QString &name : {QStringLiteral("Archivio.mdb"), QStringLiteral("Corbix.mdb"),
+                                QStringLiteral("CORBIX.INI"), QStringLiteral("dosdevices"), QStringLiteral("Corbix")})
+        if (QFileInfo::exists(QDir(folder).filePath(name)) || QFileInfo(QDir(folder).filePath(name)).isSymLink())
             existing << QDir(folder).filePath(name);
     return existing;
 }
@@ -384,9 +390,9 @@ void createSampleDatabases(const QString &folder, int generated)
     const QDir dir(folder);
     const QString archivePath = dir.filePath(QStringLiteral("Archivio.mdb"));
     const QString programPath = dir.filePath(QStringLiteral("Corbix.mdb"));
-    const QStringList existing = existingSampleFiles(folder);
-    if (!existing.isEmpty())
-        platform::raise(platform::err::AlreadyExists, {existing.first()});
+    for (const QString &path : {archivePath, programPath})
+        if (QFileInfo::exists(path))
+            platform::raise(platform::err::AlreadyExists, {path});
     try {
         dao::Database archive = common::createArchive(archivePath);
         fillArchive(archive, generated);
@@ -395,6 +401,79 @@ void createSampleDatabases(const QString &folder, int generated)
     } catch (...) {
         QFile::remove(archivePath);
         QFile::remove(programPath);
+        throw;
+    }
+}
+
+namespace {
+
+// The messages of the procedures that prepare the folder are kept rather than
+// shown: the tool has no screen, and a failure reports them.
+class KeptMessages : public platform::MessageBoxService {
+public:
+    platform::MsgResult show(const platform::Message &message) override
+    {
+        texts << message.text;
+        return platform::buttonsOf(message.buttons).at(message.defaultButton - 1);
+    }
+    QStringList texts;
+};
+
+// The program-wide values the preparation sets, put back when it ends.
+class KeptGlobals {
+public:
+    ~KeptGlobals()
+    {
+        common::CartellaProgramma = cartella_;
+        common::PercorsoArchivio = archivio_;
+        common::RiservatoIni1 = riga1_;
+        common::RiservatoIni2 = riga2_;
+    }
+
+private:
+    QString cartella_ = common::CartellaProgramma;
+    QString archivio_ = common::PercorsoArchivio;
+    QString riga1_ = common::RiservatoIni1;
+    QString riga2_ = common::RiservatoIni2;
+};
+
+void removeSampleProgramFolder(const QString &folder)
+{
+    const QDir dir(folder);
+    for (const QString &name : {QStringLiteral("Archivio.mdb"), QStringLiteral("Corbix.mdb"), QStringLiteral("CORBIX.INI")})
+        QFile::remove(dir.filePath(name));
+    // The entry c: is a link to the folder itself: it is removed, never followed.
+    QFile::remove(dir.filePath(QStringLiteral("dosdevices/c:")));
+    dir.rmdir(QStringLiteral("dosdevices"));
+    QDir(dir.filePath(QStringLiteral("Corbix"))).removeRecursively();
+}
+
+}  // namespace
+
+void createSampleProgramFolder(const QString &folder, int generated)
+{
+    const QString host = QDir(folder).absolutePath();
+    const QStringList existing = existingSampleFiles(host);
+    if (!existing.isEmpty())
+        platform::raise(platform::err::AlreadyExists, {existing.first()});
+    KeptGlobals globals;
+    KeptMessages messages;
+    platform::ScopedMessageBoxService messageGuard(messages);
+    try {
+        createSampleDatabases(host, generated);
+        platform::DriveTable drives(host, host);
+        platform::ScopedDriveTable driveGuard(drives);
+        common::CartellaProgramma = host + u'/';
+        common::PercorsoArchivio = QStringLiteral("C:\\Archivio.mdb");
+        common::RiservatoIni1.clear();
+        common::RiservatoIni2.clear();
+        QString cartella = QStringLiteral("C:\\Corbix\\");
+        if (!flowengine::ImpostaPuntoRaccolta(common::PercorsoArchivio, cartella))
+            throw platform::RuntimeError(platform::err::PathFileAccess, messages.texts.join(u' '));
+        if (!common::ScriviIni())
+            platform::raise(platform::err::PathFileAccess);
+    } catch (...) {
+        removeSampleProgramFolder(host);
         throw;
     }
 }
@@ -434,13 +513,13 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
         return 1;
     }
     try {
-        createSampleDatabases(folder, generated);
+        createSampleProgramFolder(folder, generated);
     } catch (const platform::RuntimeError &e) {
         err << "Errore " << e.number() << ": " << e.description() << '\n';
         return 1;
     }
-    out << "Creati '" << QDir(folder).filePath(QStringLiteral("Archivio.mdb")) << "' e '"
-        << QDir(folder).filePath(QStringLiteral("Corbix.mdb")) << "'.\n";
+    out << "Creata la cartella di programma '" << QDir(folder).absolutePath() << "': archivio C:\\Archivio.mdb, "
+        << "punto di raccolta C:\\Corbix\\, unità C: nella cartella stessa.\n";
     return 0;
 }
 

@@ -25,13 +25,23 @@ void fillArchive(dao::Database &archive, int generated = 0);
 // and C91 to a new program database.
 void fillProgramDatabase(dao::Database &program);
 
-// The sample files already present in the folder.
+// The files of a sample program folder already present in the folder: the two
+// databases, CORBIX.INI, the drive table and the collection point.
 QStringList existingSampleFiles(const QString &folder);
 
 // Makes Archivio.mdb and Corbix.mdb in the folder and fills them. Refuses,
 // changing nothing, when either file exists (3010); a failure leaves neither
 // file behind.
 void createSampleDatabases(const QString &folder, int generated = 0);
+
+// Makes a program folder that the application, started in it, finds
+// complete and that never reaches outside itself: the two databases, a drive
+// table whose C: is the folder, the collection point C:\Corbix\ recorded in
+// the archive with its folders made, and CORBIX.INI naming the archive
+// C:\Archivio.mdb. Refuses, changing nothing, when any of them exists (3010);
+// a failure leaves none of them behind. The program-wide values are left as
+// they were.
+void createSampleProgramFolder(const QString &folder, int generated = 0);
 
 // The command line of corbix-sample-data: FOLDER [--declarations N].
 // Returns the exit code; messages go to err.

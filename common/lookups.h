@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/dao/database.h"
+
+#include <QString>
+
+namespace common {
+
+// The description of a code typed on a table screen, from the table that
+// holds it. 0 found (description written), -1 no such code (description left
+// as it was), -2 the table was locked and the user gave up, -3 another error,
+// already shown. formCaption titles the lock message.
+qint16 GetProvinceDescription(const QString &code, QString &description, const QString &formCaption,
+                              dao::Database &db);
+qint16 GetDeclarantName(const QString &code, QString &description, const QString &formCaption, dao::Database &db);
+qint16 GetCountryDescription(const QString &code, QString &description, const QString &formCaption,
+                             dao::Database &db);
+
+}  // namespace common

@@ -1,0 +1,238 @@
+#include "fixture.h"
+
+#include "flowengine/options.h"
+#include "support/otherprogram.h"
+
+using flowengine::CaricaOpzioni;
+using flowengine::LeggiCentrale;
+using flowengine::SalvaOpzioni;
+using platform::Message;
+using platform::MsgButtons;
+using platform::MsgIcon;
+using platform::MsgResult;
+
+namespace {
+
+const QString kTitle = QStringLiteral("Corbix doganali");
+const QString kOld = QStringLiteral("\\\\pc-uff1\\D\\Dogana\\Corbix\\");
+const QString kNew = QStringLiteral("\\\\PC-UFF1\\D\\Dogana\\Nuovo\\");
+
+const Message kMoveQuestion{
+    QStringLiteral("Impossibile spostare la centrale nel percorso specificato. Mantenere comunque il nuovo percorso? "
+                   "Scegliendo sì l'applicazione verrà terminata per consentire all'operatore di effettuare lo "
+                   "spostamento manuale, quindi si potrà riavviare l'applicazione."),
+    kTitle, MsgIcon::Question, MsgButtons::YesNo, 1};
+
+Message runTimeError(const QString &numberAndText)
+{
+    return {QStringLiteral("Errore di Run-time ") + numberAndText, kTitle, MsgIcon::Critical, MsgButtons::OK, 1};
+}
+
+class Options : public FlowEngineTest {
+protected:
+    // The row as the options dialog would leave it, with the collection point kOld.
+    void loadWithCentrale(const QString &centrale)
+    {
+        execute(QStringLiteral("UPDATE Paramflu SET Centrale = ?"), {centrale.isEmpty() ? QVariant() : centrale});
+        ASSERT_TRUE(CaricaOpzioni());
+        common::OpzioniCorbix.FloppyDevice = QStringLiteral("B:");
+        common::OpzioniCorbix.WhereWrite = 2;
+    }
+    QVariantList rowWith(const QVariant &centrale) const
+    {
+        return {QStringLiteral("B:"), 0, false, centrale, 2, QStringLiteral("C:\\")};
+    }
+};
+
+}  // namespace
+
+TEST_F(Options, LoadReadsNullsAsEmptyAndTheLanServiceAsInternet)
+{
+    const struct {
+        const char *update;
+        common::Opzioni expected;
+    } cases[] = {
+        {"UPDATE Paramflu SET FloppyDevice = 'B:', SendWith = 1, PreventCheck = -1, Centrale = '\\\\PC1\\D\\C\\', "
+         "WhereWrite = 2, UserDir = 'D:\\Flussi\\'",
+         {"\\\\PC1\\D\\C\\", "B:", 1, true, 2, "D:\\Flussi\\"}},
+        {"UPDATE Paramflu SET FloppyDevice = 'A:', SendWith = 2, PreventCheck = 0, Centrale = '', WhereWrite = 0, "
+         "UserDir = 'C:\\'",
+         {"", "A:", 1, false, 0, "C:\\"}},
+        {"UPDATE Paramflu SET FloppyDevice = NULL, SendWith = NULL, PreventCheck = NULL, Centrale = NULL, "
+         "WhereWrite = NULL, UserDir = NULL",
+         {"", "", 0, false, 0, ""}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.update);
+        common::resetGlobals();
+        common::PercorsoArchivio = QStringLiteral("C:\\Archivio.mdb");
+        common::OpzioniCorbix = {"x", "x", 9, true, 9, "x"};
+        execute(QString::fromLatin1(c.update));
+        EXPECT_TRUE(CaricaOpzioni());
+        const common::Opzioni &o = common::OpzioniCorbix;
+        EXPECT_EQ(o.Centrale, c.expected.Centrale);
+        EXPECT_EQ(o.FloppyDevice, c.expected.FloppyDevice);
+        EXPECT_EQ(o.SendWith, c.expected.SendWith);
+        EXPECT_EQ(o.PreventCheck, c.expected.PreventCheck);
+        EXPECT_EQ(o.WhereWrite, c.expected.WhereWrite);
+        EXPECT_EQ(o.UserDir, c.expected.UserDir);
+    }
+    EXPECT_TRUE(boxes_.shown.empty());
+}
+
+TEST_F(Options, LoadWithoutRowOrArchiveFailsAndKeepsTheValues)
+{
+    common::OpzioniCorbix.FloppyDevice = QStringLiteral("Z:");
+    execute(QStringLiteral("DELETE FROM Paramflu"));
+    EXPECT_FALSE(CaricaOpzioni());
+    common::PercorsoArchivio = QStringLiteral("C:\\Manca.mdb");
+    EXPECT_FALSE(CaricaOpzioni());
+    EXPECT_EQ(common::OpzioniCorbix.FloppyDevice, QStringLiteral("Z:"));
+    const std::vector<Message> expected = {
+        {QStringLiteral("Impossibile impostare le opzioni dell'applicazione."), QStringLiteral("CORBIX DOGANALI"),
+         MsgIcon::Critical, MsgButtons::OK, 1},
+        runTimeError(QStringLiteral("3024:\r\nImpossibile trovare il file '") + onC(QStringLiteral("Manca.mdb"))
+                     + QStringLiteral("'.")),
+    };
+    EXPECT_EQ(boxes_.shown, expected);
+}
+
+TEST_F(Options, SaveWritesEmptyTextsAsNullAndTheLanServiceAsInternet)
+{
+    execute(QStringLiteral("UPDATE Paramflu SET SendWith = 2, Centrale = ?"), {kOld});
+    ASSERT_TRUE(CaricaOpzioni());
+    common::OpzioniCorbix.FloppyDevice.clear();
+    common::OpzioniCorbix.UserDir.clear();
+    common::OpzioniCorbix.PreventCheck = true;
+    EXPECT_TRUE(SalvaOpzioni());
+    EXPECT_EQ(storedRow(), (QVariantList{QVariant(), 1, true, kOld, 0, QVariant()}));
+    EXPECT_EQ(common::OpzioniCorbix.Centrale, kOld);
+    EXPECT_TRUE(boxes_.shown.empty());
+}
+
+TEST_F(Options, ChangedCollectionPointMovesItsFolder)
+{
+    makeFolders(onD(QStringLiteral("Dogana")), {QStringLiteral("Corbix/Corbix inviati")});
+    loadWithCentrale(kOld);
+    common::OpzioniCorbix.Centrale = kNew;
+    EXPECT_TRUE(SalvaOpzioni());
+    EXPECT_FALSE(isDir(onD(QStringLiteral("Dogana/Corbix"))));
+    EXPECT_TRUE(isDir(onD(QStringLiteral("Dogana/Nuovo/Corbix inviati"))));
+    EXPECT_EQ(storedRow(), rowWith(kNew));
+    EXPECT_EQ(common::OpzioniCorbix.Centrale, kNew);
+    EXPECT_FALSE(common::ChiudiApplicazione);
+    EXPECT_TRUE(boxes_.shown.empty());
+}
+
+TEST_F(Options, ChangeOfLetterCaseAloneRenamesTheFolder)
+{
+    makeFolders(onD(QStringLiteral("Dogana")), {QStringLiteral("Corbix")});
+    loadWithCentrale(kOld);
+    const QString upper = QStringLiteral("\\\\pc-uff1\\D\\Dogana\\CORBIX\\");
+    common::OpzioniCorbix.Centrale = upper;
+    EXPECT_TRUE(SalvaOpzioni());
+    EXPECT_EQ(entries(onD(QStringLiteral("Dogana"))), QStringList{QStringLiteral("CORBIX")});
+    EXPECT_EQ(storedCentrale(), upper);
+    EXPECT_TRUE(boxes_.shown.empty());
+}
+
+// The old folder is not there: the operator decides whether to keep the new
+// path and move the folder by hand after the application has closed.
+TEST_F(Options, FolderThatCannotBeMovedAsksWhetherToKeepTheNewPath)
+{
+    const struct {
+        MsgResult answer;
+        QString stored;
+        bool closes;
+    } cases[] = {{MsgResult::Yes, kNew, true}, {MsgResult::No, kOld, false}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.closes);
+        boxes_.shown.clear();
+        common::ChiudiApplicazione = false;
+        loadWithCentrale(kOld);
+        common::OpzioniCorbix.Centrale = kNew;
+        boxes_.answer(c.answer);
+        EXPECT_TRUE(SalvaOpzioni());
+        EXPECT_EQ(boxes_.shown, std::vector<Message>{kMoveQuestion});
+        EXPECT_EQ(storedRow(), rowWith(c.stored));
+        EXPECT_EQ(common::OpzioniCorbix.Centrale, c.stored);
+        EXPECT_EQ(common::ChiudiApplicazione, c.closes);
+        EXPECT_FALSE(isDir(onD(QStringLiteral("Dogana/Nuovo"))));
+    }
+}
+
+TEST_F(Options, NewPathHeldByAnotherFolderIsRefused)
+{
+    makeFolders(onD(QStringLiteral("Dogana")), {QStringLiteral("Corbix"), QStringLiteral("nuovo/mio")});
+    loadWithCentrale(kOld);
+    common::OpzioniCorbix.Centrale = kNew;
+    EXPECT_TRUE(SalvaOpzioni());
+    EXPECT_EQ(boxes_.shown, std::vector<Message>{runTimeError(QStringLiteral("58:\r\nFile già esistente."))});
+    EXPECT_EQ(storedRow(), rowWith(kOld));
+    EXPECT_EQ(common::OpzioniCorbix.Centrale, kOld);
+    EXPECT_EQ(entries(onD(QStringLiteral("Dogana"))), (QStringList{QStringLiteral("Corbix"), QStringLiteral("nuovo")}));
+    EXPECT_EQ(entries(onD(QStringLiteral("Dogana/nuovo"))), QStringList{QStringLiteral("mio")});
+}
+
+TEST_F(Options, FromAnEmptyPathTheNewOneIsStoredAndToAnEmptyPathItIsRefused)
+{
+    loadWithCentrale(QString());
+    common::OpzioniCorbix.Centrale = kNew;
+    EXPECT_TRUE(SalvaOpzioni());
+    EXPECT_EQ(storedRow(), rowWith(kNew));
+    EXPECT_TRUE(boxes_.shown.empty());
+
+    common::OpzioniCorbix.Centrale.clear();
+    EXPECT_TRUE(SalvaOpzioni());
+    EXPECT_EQ(storedRow(), rowWith(kNew));
+    EXPECT_EQ(common::OpzioniCorbix.Centrale, kNew);
+    const Message refusal{QStringLiteral("Il punto di raccolta non può essere vuoto: viene mantenuto il percorso '")
+                              + kNew + QStringLiteral("'."),
+                          kTitle, MsgIcon::Exclamation, MsgButtons::OK, 1};
+    EXPECT_EQ(boxes_.shown, std::vector<Message>{refusal});
+}
+
+TEST_F(Options, RowAddedAgainKeepsTheCollectionPointInUse)
+{
+    loadWithCentrale(kOld);
+    execute(QStringLiteral("DELETE FROM Paramflu"));
+    EXPECT_TRUE(SalvaOpzioni());
+    EXPECT_EQ(storedRow(), rowWith(kOld));
+    EXPECT_EQ(common::OpzioniCorbix.Centrale, kOld);
+    EXPECT_TRUE(boxes_.shown.empty());
+}
+
+// Another program holds the archive while the folder has already been moved:
+// nothing is written and the folder goes back where the archive says it is.
+TEST_F(Options, RowThatCannotBeWrittenPutsTheFolderBack)
+{
+    makeFolders(onD(QStringLiteral("Dogana")), {QStringLiteral("Corbix")});
+    loadWithCentrale(kOld);
+    const QVariantList before = storedRow();
+    common::OpzioniCorbix.Centrale = kNew;
+    testsupport::OtherProgram other(archiveHost());
+    ASSERT_EQ(other.exec(QStringLiteral("BEGIN IMMEDIATE")), SQLITE_OK);
+    EXPECT_FALSE(SalvaOpzioni());
+    ASSERT_EQ(other.exec(QStringLiteral("ROLLBACK")), SQLITE_OK);
+    EXPECT_EQ(boxes_.shown,
+              std::vector<Message>{runTimeError(QStringLiteral("3218:\r\nImpossibile aggiornare. Attualmente bloccato."))});
+    EXPECT_EQ(storedRow(), before);
+    EXPECT_EQ(common::OpzioniCorbix.Centrale, kOld);
+    EXPECT_EQ(entries(onD(QStringLiteral("Dogana"))), QStringList{QStringLiteral("Corbix")});
+}
+
+TEST_F(Options, LeggiCentraleReadsAnyArchive)
+{
+    const QString other = QStringLiteral("D:\\Altro.mdb");
+    common::createArchive(onD(QStringLiteral("Altro.mdb"))).close();
+    EXPECT_EQ(LeggiCentrale(other), QString());
+    dao::Database::open(onD(QStringLiteral("Altro.mdb")))
+        .execute(QStringLiteral("UPDATE Paramflu SET Centrale = NULL"), {}, dao::FailOnError);
+    EXPECT_EQ(LeggiCentrale(other), QString());
+    dao::Database::open(onD(QStringLiteral("Altro.mdb")))
+        .execute(QStringLiteral("UPDATE Paramflu SET Centrale = ?"), {kOld}, dao::FailOnError);
+    EXPECT_EQ(LeggiCentrale(other), kOld);
+    dao::Database::open(onD(QStringLiteral("Altro.mdb"))).execute(QStringLiteral("DELETE FROM Paramflu"));
+    EXPECT_EQ(LeggiCentrale(other), QString());
+    EXPECT_TRUE(boxes_.shown.empty());
+}
