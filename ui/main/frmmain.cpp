@@ -4,6 +4,8 @@
 #include "common/globals.h"
 #include "common/servizioedi.h"
 #include "common/settings.h"
+#include "flowengine/collectionpoint.h"
+#include "flowengine/options.h"
 #include "platform/dao/database.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
@@ -259,6 +261,17 @@ bool frmMain::avvio()
     } catch (const platform::RuntimeError &e) {
         platform::msgBox(QStringLiteral("Impossibile aprire l'archivio '") + common::PercorsoArchivio
                              + QStringLiteral("'.") + CrLf + e.description(),
+                         Titolo, MsgIcon::Critical);
+        return false;
+    }
+
+    if (!flowengine::CaricaOpzioni())
+        return false;
+
+    if (!flowengine::VerificaStrutturaCentrale(common::OpzioniCorbix.Centrale)) {
+        platform::msgBox(QStringLiteral("Impossibile accedere al punto di raccolta '") + common::OpzioniCorbix.Centrale
+                             + QStringLiteral("' o questo non è impostato correttamente. Impostare il punto di "
+                                              "raccolta quindi riprovare o contattare il fornitore del prodotto."),
                          Titolo, MsgIcon::Critical);
         return false;
     }

@@ -2,12 +2,6 @@
 
 namespace uimain {
 
-namespace {
-
-WindowFactory *installed = nullptr;
-
-}  // namespace
-
 QString nomeFinestra(Finestra finestra)
 {
     switch (finestra) {
@@ -47,10 +41,12 @@ RegisteredWindowFactory &programWindows()
     return factory;
 }
 
-WindowFactory &windowFactory() { return installed ? *installed : programWindows(); }
+WindowFactory *&windowFactorySlot()
+{
+    static WindowFactory *current = &programWindows();
+    return current;
+}
 
-ScopedWindowFactory::ScopedWindowFactory(WindowFactory &factory) : previous_(installed) { installed = &factory; }
-
-ScopedWindowFactory::~ScopedWindowFactory() { installed = previous_; }
+WindowFactory &windowFactory() { return *windowFactorySlot(); }
 
 }  // namespace uimain

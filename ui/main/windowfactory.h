@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/scopedservice.h"
+
 #include <QString>
 #include <functional>
 #include <map>
@@ -67,16 +69,8 @@ private:
 WindowFactory &windowFactory();
 RegisteredWindowFactory &programWindows();
 
-// Installs a factory for the lifetime of the guard, then puts the previous one back.
-class ScopedWindowFactory {
-public:
-    explicit ScopedWindowFactory(WindowFactory &factory);
-    ~ScopedWindowFactory();
-    ScopedWindowFactory(const ScopedWindowFactory &) = delete;
-    ScopedWindowFactory &operator=(const ScopedWindowFactory &) = delete;
-
-private:
-    WindowFactory *previous_;
-};
+// The pointer behind the accessor; a guard installs a test double in it.
+WindowFactory *&windowFactorySlot();
+using ScopedWindowFactory = platform::ScopedService<WindowFactory, windowFactorySlot>;
 
 }  // namespace uimain

@@ -59,6 +59,18 @@ protected:
         common::PercorsoArchivio.clear();
     }
 
+    // The archive with its collection point C:\Corbix\ and the five
+    // sub-folders, and the settings file naming it.
+    void makeProgramFolder()
+    {
+        dao::Database db = common::createArchive(archiveHost());
+        db.execute(QStringLiteral("UPDATE Paramflu SET Centrale = ?"), {QStringLiteral("C:\\Corbix\\")});
+        db.close();
+        for (const char *folder : {"Corbix in uscita", "Corbix inviati", "Risposte Pervenute", "Storico", "TEMP"})
+            QDir().mkpath(onC(QStringLiteral("Corbix/") + QString::fromUtf8(folder)));
+        writeSettings();
+    }
+
     const std::vector<platform::Message> &shown() const { return recorder_.shown; }
 
     QString previous_;

@@ -105,4 +105,89 @@ INSTANTIATE_TEST_SUITE_P(
                       ArchiveCase{"DriveNotReady", "Q:\\Dogana\\Archivio.mdb", nullptr, 68, nullptr}),
     [](const auto &info) { return std::string(info.param.name); });
 
+TEST_F(MainWindowTest, StartsOnAProgramFolder)
+{
+    makeProgramFolder();
+    frmMain w;
+    ASSERT_TRUE(w.Form_Load());
+    EXPECT_TRUE(shown().empty());
+    EXPECT_TRUE(factory_.calls.empty());
+    EXPECT_EQ(w.windowTitle(), "CORBIX DOGANALI");
+    EXPECT_EQ(common::EsitoPrimaEsecuzione.toInt(), 1);
+    EXPECT_EQ(common::PercorsoArchivio, archivePath());
+    EXPECT_EQ(common::OpzioniCorbix.Centrale, "C:\\Corbix\\");
+    EXPECT_EQ(common::OpzioniCorbix.FloppyDevice, "A:");
+    EXPECT_EQ(common::ElencoCorrente, 3);
+    EXPECT_EQ(w.RigaContesto, 0);
+    EXPECT_EQ(common::DescrizioneApplicazione,
+              "Composizione e Invio Corbix Doganali, Ricezione e decodifica risposte E.D.I.");
+    EXPECT_EQ(common::CartellaApplicazione, tmp_.file("prog") + "/");
+}
+
+TEST_F(MainWindowTest, CompletedFirstRunGoesOnWithTheSettingsItWrote)
+{
+    makeProgramFolder();
+    QFile::remove(tmp_.file("prog/CORBIX.INI"));
+    factory_.actions[Finestra::frmFirstExecution] = [this] {
+        writeSettings();
+        common::EsitoPrimaEsecuzione = 1;
+    };
+    frmMain w;
+    ASSERT_TRUE(w.Form_Load());
+    EXPECT_EQ(factory_.calls.size(), 1u);
+    EXPECT_EQ(common::PercorsoArchivio, archivePath());
+    EXPECT_TRUE(shown().empty());
+}
+
+TEST_F(MainWindowTest, NoOptionsRowEndsStartUp)
+{
+    makeProgramFolder();
+    dao::Database::open(archiveHost()).execute("DELETE FROM Paramflu");
+    frmMain w;
+    EXPECT_FALSE(w.Form_Load());
+    ASSERT_EQ(shown().size(), 1u);
+    EXPECT_EQ(shown()[0], (Message{"Impossibile impostare le opzioni dell'applicazione.", "CORBIX DOGANALI",
+                                   MsgIcon::Critical, MsgButtons::OK, 1}));
+}
+
+const char *const collectionPointMessage =
+    "Impossibile accedere al punto di raccolta 'C:\\Corbix\\' o questo non è impostato correttamente. "
+    "Impostare il punto di raccolta quindi riprovare o contattare il fornitore del prodotto.";
+
+TEST_F(MainWindowTest, IncompleteCollectionPointEndsStartUpAfterItsOwnMessage)
+{
+    makeProgramFolder();
+    QDir().rmdir(onC("Corbix/Storico"));
+    frmMain w;
+    EXPECT_FALSE(w.Form_Load());
+    ASSERT_EQ(shown().size(), 2u);
+    EXPECT_EQ(shown()[0], (Message{"La struttura della cartella riservata alla gestione dei corbix non è completa. "
+                                   "Manca la cartella per i corbix esauditi (storico).",
+                                   "Corbix doganali", MsgIcon::Exclamation, MsgButtons::OKCancel, 1}));
+    EXPECT_EQ(shown()[1], critical(collectionPointMessage));
+}
+
+TEST_F(MainWindowTest, MissingCollectionPointEndsStartUp)
+{
+    makeProgramFolder();
+    QDir(onC("Corbix")).removeRecursively();
+    frmMain w;
+    EXPECT_FALSE(w.Form_Load());
+    ASSERT_EQ(shown().size(), 2u);
+    EXPECT_EQ(shown()[0].text, "Impossibile trovare la cartella 'Corbix' riservata ai corbix doganali.");
+    EXPECT_EQ(shown()[1], critical(collectionPointMessage));
+}
+
+TEST_F(MainWindowTest, OutgoingFolderMissingIsOnlyWarnedOf)
+{
+    makeProgramFolder();
+    QDir().rmdir(onC("Corbix/Corbix in uscita"));
+    frmMain w;
+    EXPECT_TRUE(w.Form_Load());
+    ASSERT_EQ(shown().size(), 1u);
+    EXPECT_EQ(shown()[0].text, "La struttura della cartella riservata alla gestione dei corbix non è completa. "
+                               "Manca la cartella per i corbix in uscita.");
+    EXPECT_EQ(w.windowTitle(), "CORBIX DOGANALI");
+}
+
 }  // namespace
