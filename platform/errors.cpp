@@ -10,12 +10,15 @@ const QHash<int, QString> &descriptions()
 {
     static const QHash<int, QString> table = {
         {err::Overflow, QStringLiteral("Overflow.")},
+        {err::TypeMismatch, QStringLiteral("Tipo non corrispondente.")},
         {err::BadFileNameOrNumber, QStringLiteral("Nome o numero di file non valido.")},
         {err::FileNotFound, QStringLiteral("Impossibile trovare il file.")},
         {err::FileAlreadyExists, QStringLiteral("File già esistente.")},
         {err::DeviceUnavailable, QStringLiteral("Periferica non disponibile.")},
         {err::PathFileAccess, QStringLiteral("Errore di accesso al percorso/file.")},
         {err::PathNotFound, QStringLiteral("Impossibile trovare il percorso.")},
+        {err::PrinterFunctionNotSupported,
+         QStringLiteral("Il driver della stampante non supporta la funzione specificata.")},
         {err::ReservedError, QStringLiteral("Errore riservato (%1); non esiste alcun messaggio per questo errore.")},
         {err::InvalidArgument, QStringLiteral("Argomento non valido.")},
         {err::TableLockedExclusive,

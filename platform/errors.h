@@ -23,12 +23,14 @@ private:
 // Numbers the program tests for by name.
 namespace err {
 constexpr int Overflow = 6;
+constexpr int TypeMismatch = 13;
 constexpr int BadFileNameOrNumber = 52;
 constexpr int FileNotFound = 53;
 constexpr int FileAlreadyExists = 58;
 constexpr int DeviceUnavailable = 68;
 constexpr int PathFileAccess = 75;
 constexpr int PathNotFound = 76;
+constexpr int PrinterFunctionNotSupported = 483;
 constexpr int ReservedError = 3000;
 constexpr int InvalidArgument = 3001;
 constexpr int TableLockedExclusive = 3008;

@@ -1,0 +1,177 @@
+#include "flowengine/flowlist.h"
+
+#include "common/globals.h"
+#include "common/openretry.h"
+#include "platform/dao/recordset.h"
+#include "platform/drives.h"
+#include "platform/errors.h"
+#include "platform/messagebox.h"
+
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableWidget>
+
+// The resource of a static library is registered by name, outside any namespace.
+static void registraImmagini() { Q_INIT_RESOURCE(icons); }
+
+namespace flowengine {
+
+namespace {
+
+constexpr double TwipsPerPixel = 15.0;
+
+struct Colonna {
+    const char *intestazione;
+    int larghezza;  // twips
+};
+
+constexpr Colonna Colonne[ColonneElenco] = {
+    {"Data", 1000}, {"Numero", 850}, {"Mittente", 1980}, {"OK", 350}, {"KO", 350}, {"ND", 350}, {"?", 240},
+};
+
+// Sets GrigliaOccupata for as long as the grid is being changed.
+class GrigliaInUso {
+public:
+    GrigliaInUso() { common::GrigliaOccupata = true; }
+    ~GrigliaInUso() { common::GrigliaOccupata = false; }
+    GrigliaInUso(const GrigliaInUso &) = delete;
+    GrigliaInUso &operator=(const GrigliaInUso &) = delete;
+};
+
+QTableWidgetItem *cella(const QString &testo)
+{
+    auto *item = new QTableWidgetItem(testo);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    return item;
+}
+
+}  // namespace
+
+QString IntestazioneColonna(int colonna)
+{
+    return colonna >= 0 && colonna < ColonneElenco ? QString::fromLatin1(Colonne[colonna].intestazione) : QString();
+}
+
+int LarghezzaColonna(int colonna, int righeGriglia)
+{
+    if (colonna == 2)
+        return righeGriglia >= 7 ? 1740 : 1980;
+    return colonna >= 0 && colonna < ColonneElenco ? Colonne[colonna].larghezza : 0;
+}
+
+RigaElenco RigaElencoCorbex(const DatiCorbex &flow, const QString &mittente)
+{
+    RigaElenco riga;
+    riga.data = flow.Data;
+    riga.progressivo = flow.Progressivo;
+    riga.testi[0] = flow.Data.toString(QStringLiteral("dd/MM/yy"));
+    riga.testi[1] = QString::number(flow.Progressivo);
+    riga.testi[2] = mittente;
+    if (flow.Stato == StatoRispostaElaborata) {
+        riga.testi[3] = QString::number(flow.OK);
+        riga.testi[4] = QString::number(flow.KO);
+        riga.testi[5] = QString::number(flow.ND);
+    }
+    riga.icona = IconaStato(flow.Stato, flow.Tipo);
+    return riga;
+}
+
+std::vector<RigaElenco> LeggiElencoCorbex(qint16 posizione)
+{
+    dao::Database db = dao::Database::open(platform::hostPath(common::PercorsoArchivio));
+    std::unique_ptr<dao::Recordset> rs = db.openRecordset(
+        QStringLiteral("SELECT * FROM Corbix WHERE Posizione = ? ORDER BY Data DESC, Progressivo DESC"),
+        {int(posizione)}, dao::RecordsetType::Snapshot);
+    std::vector<RigaElenco> righe;
+    for (; !rs->eof(); rs->moveNext()) {
+        DatiCorbex flow;
+        flow.Data = rs->value(QStringLiteral("Data")).toDate();
+        flow.Progressivo = rs->value(QStringLiteral("Progressivo")).toInt();
+        flow.Stato = qint16(rs->value(QStringLiteral("Stato")).toInt());
+        flow.Tipo = qint16(rs->value(QStringLiteral("Tipo")).toInt());
+        flow.OK = qint16(rs->value(QStringLiteral("OK")).toInt());
+        flow.KO = qint16(rs->value(QStringLiteral("KO")).toInt());
+        flow.ND = qint16(rs->value(QStringLiteral("ND")).toInt());
+        const QString mittente = DescrizioneSpedoga(common::NullToStr(rs->value(QStringLiteral("FattoDa"))));
+        righe.push_back(RigaElencoCorbex(flow, mittente));
+    }
+    return righe;
+}
+
+QIcon ImmagineElenco(const QString &chiave)
+{
+    static const bool registrate = (registraImmagini(), true);
+    Q_UNUSED(registrate);
+    if (chiave.isEmpty())
+        return {};
+    const QString risorsa = QStringLiteral(":/imlHistory/") + chiave + QStringLiteral(".png");
+    return QFile::exists(risorsa) ? QIcon(risorsa) : QIcon();
+}
+
+bool CaricaGriglia(QTableWidget *griglia, qint16 posizione)
+{
+    GrigliaInUso occupata;
+    std::vector<RigaElenco> righe;
+    try {
+        righe = LeggiElencoCorbex(posizione);
+    } catch (const platform::RuntimeError &e) {
+        platform::msgBox(TestoErroreRuntime(e.number(), e.description()), QStringLiteral("Corbix doganali"),
+                         platform::MsgIcon::Critical);
+        return false;
+    }
+    if (posizione != PosizioneInviati)
+        return true;
+
+    griglia->clearContents();
+    griglia->setColumnCount(ColonneElenco);
+    griglia->setRowCount(int(righe.size()));
+    for (int i = 0; i < int(righe.size()); ++i) {
+        const RigaElenco &r = righe[i];
+        for (int c = 0; c < 6; ++c)
+            griglia->setItem(i, c, cella(r.testi[c]));
+        griglia->item(i, 0)->setData(RuoloChiave, r.data);
+        griglia->item(i, 1)->setData(RuoloChiave, r.progressivo);
+        QTableWidgetItem *stato = cella(QString());
+        stato->setData(RuoloChiave, r.icona);
+        griglia->setItem(i, 6, stato);
+        // The picture sits centred in its cell.
+        auto *immagine = new QLabel;
+        immagine->setAlignment(Qt::AlignCenter);
+        const QIcon icona = ImmagineElenco(r.icona);
+        if (!icona.isNull())
+            immagine->setPixmap(icona.pixmap(16, 16));
+        griglia->setCellWidget(i, 6, immagine);
+    }
+    return true;
+}
+
+void ImpostaGriglia(QTableWidget *griglia, qint16 posizione)
+{
+    GrigliaInUso occupata;
+    if (posizione != PosizioneInviati)
+        return;
+    griglia->setColumnCount(ColonneElenco);
+    griglia->verticalHeader()->hide();
+    // The narrow columns are narrower than the style's smallest section.
+    griglia->horizontalHeader()->setMinimumSectionSize(1);
+    const int righeGriglia = griglia->rowCount() + 1;  // the header counts as a row
+    for (int c = 0; c < ColonneElenco; ++c) {
+        griglia->setHorizontalHeaderItem(c, new QTableWidgetItem(IntestazioneColonna(c)));
+        griglia->setColumnWidth(c, qRound(LarghezzaColonna(c, righeGriglia) / TwipsPerPixel));
+    }
+}
+
+bool ChiaveRigaGriglia(const QTableWidget *griglia, int riga, DatiCorbex &flow)
+{
+    const QTableWidgetItem *data = griglia->item(riga, 0);
+    const QTableWidgetItem *numero = griglia->item(riga, 1);
+    if (!data || !numero || !data->data(RuoloChiave).isValid())
+        return false;
+    flow.Data = data->data(RuoloChiave).toDate();
+    flow.Progressivo = numero->data(RuoloChiave).toInt();
+    flow.Posizione = PosizioneInviati;
+    return true;
+}
+
+}  // namespace flowengine

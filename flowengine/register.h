@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <vector>
+
+// The register of flows: the archive table Corbix, one row for every flow
+// produced and one for every answer stored. Every procedure here opens the
+// archive at PercorsoArchivio itself and closes it before returning; opened
+// while a caller holds a transaction on the archive, it works inside it.
+namespace flowengine {
+
+// Posizione: the list a row belongs to.
+constexpr int PosizioneNumerato = 0;  // just numbered, turned into 3 within the same composition
+constexpr int PosizioneInviati = 3;   // a composed flow: the list of the main window
+constexpr int PosizioneRisposta = 4;  // the stored answer of the flow with the same Data and Progressivo
+
+// Stato of a flow row.
+constexpr int StatoNumerato = 0;
+constexpr int StatoProdotto = 1;
+constexpr int StatoControlloPositivo = 2;
+constexpr int StatoRispostaPervenuta = 3;
+constexpr int StatoControlloNegativo = 4;
+constexpr int StatoRispostaElaborata = 5;
+
+// Tipo: how the flow travels (0 on answer rows and just-numbered rows).
+constexpr int TipoSupportoMagnetico = 1;
+constexpr int TipoTelematico = 2;
+
+// One register row. A caller sets the key (Data, Posizione, Progressivo) and
+// has the rest loaded with CaricaCorbex.
+struct DatiCorbex {
+    QDate Data;
+    quint8 Posizione = 0;
+    qint32 Progressivo = 0;
+    QString NomeFile;
+    QString CompostoDa;
+    qint16 Stato = 0;
+    qint16 Tipo = 0;
+    QString RifFloppy;
+    QString FattoDa;
+    qint16 OK = 0;
+    qint16 KO = 0;
+    qint16 ND = 0;
+};
+
+// Loads the row whose key the record holds. True when there is NO such row:
+// the record is then left exactly as it was, and a caller that goes on to act
+// on the flow must stop. A Null counter leaves the record's counter as it was.
+// Database errors reach the caller.
+bool CaricaCorbex(DatiCorbex &flow);
+
+// One line of a composition list: "Indice-dd/mm/yyyy-reference".
+struct DichiarazioneElenco {
+    qint32 indice = 0;
+    QDate data;
+    QString resto;  // what follows the date's "-", untouched
+};
+
+// The lines of a composition list, separated by CR LF (the last one may lack
+// it). The index is the numeric value of the text before the first "-"; the
+// date the text up to the next "-", read as day/month/year: 13 when it is not
+// a date, 6 when the index does not fit in 32 bits.
+std::vector<DichiarazioneElenco> righeCompostoDa(const QString &elenco);
+
+// Makes every declaration named in a composition list free for composition
+// again (IndiceDoc.Stato1 = 0), all of them or, after a failure, none; a
+// declaration no longer in IndiceDoc is passed over. Errors reach the caller.
+void RilasciaDocumenti(QString elenco);
+
+// Deletes the flow's register row and, with rilasciaDocumenti, first releases
+// the declarations of its CompostoDa, in one transaction of the archive; the
+// flow's archive copy (NomeFile, when it names a file) is removed only once
+// that has committed. The flow's answer row and stored answer stay. A failure
+// is shown to the user ("Errore di Run-time " with number and description),
+// leaves the register, the declarations and the file as they were, and gives
+// false.
+bool EliminaCorbex(const DatiCorbex &flow, bool rilasciaDocumenti = false);
+
+// The description of a declarant; empty when the code has no Spedoga row.
+QString DescrizioneSpedoga(const QString &codice);
+
+// The key of the status icon of the list of flows; empty for a state that
+// has none.
+QString IconaStato(qint16 stato, qint16 tipo);
+
+// The text of a run-time error as the flow engine's messages show it.
+QString TestoErroreRuntime(int numero, const QString &descrizione);
+
+}  // namespace flowengine

@@ -1,0 +1,165 @@
+#include "flowengine/writeback.h"
+
+#include "common/globals.h"
+#include "common/openretry.h"
+#include "platform/dao/database.h"
+#include "platform/dao/recordset.h"
+#include "platform/drives.h"
+
+#include <array>
+
+namespace flowengine {
+
+namespace {
+
+dao::Database apriArchivio() { return dao::Database::open(platform::hostPath(common::PercorsoArchivio)); }
+
+QString contenuto(const dao::Recordset &rs) { return common::NullToStr(rs.value(QStringLiteral("Contenuto"))); }
+
+QString dataBreve(const QDate &data) { return data.toString(QStringLiteral("dd.MM.yy")); }
+
+// A text as exactly n characters: cut, or filled with blanks.
+QString campo(const QString &testo, int n) { return testo.leftJustified(n, u' ', true); }
+
+// The last n characters of the number after leading zeros.
+QString cifre(const QString &numero, int n) { return (QString(n, u'0') + Decimale::daTesto(numero).testo()).right(n); }
+
+QString importo(const Decimale &totale) { return totale.testo().left(13); }
+
+}  // namespace
+
+qint16 ScriviCasellaB(qint32 indice, const QDate &data, EsitoPositivo &esito)
+{
+    dao::Database db = apriArchivio();
+    dao::Transaction transazione(db);
+
+    qint16 articoli = 0;
+    {
+        std::unique_ptr<dao::Recordset> rs = db.openRecordset(
+            QStringLiteral("SELECT * FROM DettaglioBol WHERE Indice = ? AND Data = ? AND Modulo = ? AND Campo = ?"),
+            {indice, data, QStringLiteral("F"), QStringLiteral("05")});
+        if (!rs->eof())
+            articoli = Decimale::daTesto(contenuto(*rs)).intero16();
+    }
+
+    esito.TotaleG = esito.TotaleF = esito.TotaleA = Decimale();
+    for (qint16 n = 1; n <= articoli; ++n) {
+        std::unique_ptr<dao::Recordset> rs = db.openRecordset(
+            QStringLiteral("SELECT * FROM DettaglioBol WHERE Indice = ? AND Data = ? AND Articolo = ? AND Modulo = ? "
+                           "AND Campo = ? AND (SottoCasella = ? OR SottoCasella = ?) ORDER BY Riga, SottoCasella"),
+            {indice, data, n, QStringLiteral("A"), QStringLiteral("47"), QStringLiteral("4"), QStringLiteral("5")},
+            dao::RecordsetType::Snapshot);
+        // An amount belongs to the payment line that follows it within its
+        // article, and to no other.
+        Decimale ammontare;
+        for (; !rs->eof(); rs->moveNext()) {
+            const QString sottoCasella = rs->value(QStringLiteral("SottoCasella")).toString();
+            if (sottoCasella == QLatin1String("4")) {
+                ammontare = Decimale::daTesto(contenuto(*rs));
+                continue;
+            }
+            const QString metodo = contenuto(*rs);
+            if (metodo == QLatin1String("A"))
+                esito.TotaleA += ammontare;
+            else if (metodo == QLatin1String("F"))
+                esito.TotaleF += ammontare;
+            else if (metodo == QLatin1String("G"))
+                esito.TotaleG += ammontare;
+            ammontare = Decimale();
+        }
+    }
+
+    std::array<QString, 7> righe;
+    righe[0] = QStringLiteral("REG. ") + campo(esito.RifRegistro, 2) + QStringLiteral(" N. ") + cifre(esito.RifNumero, 6)
+               + u' ' + esito.RifControllo + QStringLiteral(" DEL ") + dataBreve(esito.RifData);
+    if (!esito.ContoLettera.isEmpty()) {
+        righe[1] = QStringLiteral("CONTO N. ") + cifre(esito.ContoNumero, 4) + esito.ContoLettera
+                   + QStringLiteral("  - A 93 N.") + QString::number(esito.A93Numero);
+        righe[2] = QStringLiteral("EURO") + campo(importo(esito.TotaleG) + QStringLiteral("**"), 15)
+                   + QStringLiteral("SCAD. ") + dataBreve(esito.Scadenza1);
+        righe[3] = QStringLiteral("EURO") + campo(importo(esito.TotaleF) + QStringLiteral("**"), 15)
+                   + QStringLiteral("SCAD. ") + dataBreve(esito.Scadenza2);
+    } else {
+        righe[1] = QStringLiteral("RISCOSSO EURO") + importo(esito.TotaleA) + QStringLiteral("**");
+        righe[2] = QStringLiteral("ADDI' ") + dataBreve(esito.RifData) + QString(8, u' ') + QStringLiteral("IL CASSIERE");
+    }
+
+    std::unique_ptr<dao::Recordset> rs = db.openRecordset(
+        QStringLiteral("SELECT * FROM DettaglioBol WHERE Indice = ? AND Data = ? AND Modulo = ? AND Campo = ? "
+                       "ORDER BY Riga"),
+        {indice, data, QStringLiteral("F"), QStringLiteral("0B")});
+    // Box B has seven lines; further rows have no text to receive and stay as they are.
+    for (const QString &riga : righe) {
+        if (rs->eof())
+            break;
+        rs->edit();
+        rs->setValue(QStringLiteral("Contenuto"), common::StrToNull(riga));
+        rs->setValue(QStringLiteral("MaxLung"), 0);
+        rs->setValue(QStringLiteral("Corretto"), true);
+        rs->setValue(QStringLiteral("Gestito"), false);
+        rs->setValue(QStringLiteral("Controllato"), true);
+        rs->update();
+        rs->moveNext();
+    }
+    rs->close();
+    transazione.commit();
+    return 0;
+}
+
+void SegnalaErroriCaselle(qint32 indice, const QDate &data, ErroreRisposta &errore, const QString &codiceMsg)
+{
+    if (errore.CodiceErrore.isEmpty() || errore.CodiceErrore == QLatin1String("ENI"))
+        return;
+    const QString maschera1 = errore.CodiceErrore.left(2).trimmed();
+    const QString maschera2 = errore.CodiceErrore.size() < 3 ? QString() : errore.CodiceErrore.mid(2, 2).trimmed();
+    if (errore.RipetizioneErrore < 1)
+        errore.RipetizioneErrore = -1;
+
+    QString riferimenti;
+    {
+        dao::Database programma = dao::Database::open(common::CartellaProgramma + QStringLiteral("Corbix.mdb"));
+        std::unique_ptr<dao::Recordset> rs = programma.openRecordset(
+            QStringLiteral("SELECT * FROM Tracciati WHERE CodiceMsg = ? AND RifMask1 = ? AND RifMask2 = ? "
+                           "AND Ripetizione = ?"),
+            {codiceMsg.trimmed(), maschera1, maschera2, errore.RipetizioneErrore});
+        if (rs->eof())
+            rs = programma.openRecordset(
+                QStringLiteral("SELECT * FROM Tracciati WHERE CodiceMsg = ? AND RifMask1 = ? AND RifMask2 = ?"),
+                {codiceMsg.trimmed(), maschera1, QStringLiteral("0")});
+        if (rs->eof())
+            return;
+        riferimenti = common::NullToStr(rs->value(QStringLiteral("RifBRELKErr")));
+    }
+
+    dao::Database db = apriArchivio();
+    dao::Transaction transazione(db);
+    for (const QString &rif : riferimenti.split(u';')) {
+        const QString modulo = rif.mid(0, 1);
+        QString sql = QStringLiteral("SELECT * FROM DettaglioBol WHERE Indice = ? AND Data = ? AND Modulo = ? "
+                                     "AND Campo = ? AND SottoCasella = ? AND Riga = ?");
+        QVariantList valori = {indice, data, modulo, rif.mid(1, 2), rif.mid(3, 1), rif.mid(4, 1)};
+        // A front-sheet box has no article; the article of the references
+        // that follow stays the error's own.
+        if (modulo != QLatin1String("F")) {
+            sql += QStringLiteral(" AND Articolo = ?");
+            valori.push_back(errore.ArticoloErrore);
+        }
+        std::unique_ptr<dao::Recordset> rs = db.openRecordset(sql, valori);
+        if (!rs->eof()) {
+            rs->edit();
+            rs->setValue(QStringLiteral("Corretto"), false);
+            rs->update();
+        }
+    }
+    std::unique_ptr<dao::Recordset> rs = db.openRecordset(
+        QStringLiteral("SELECT * FROM IndiceDoc WHERE Indice = ? AND Data = ?"), {indice, data});
+    if (!rs->eof() && rs->value(QStringLiteral("Stato1")).toInt() == 2) {
+        rs->edit();
+        rs->setValue(QStringLiteral("Stato1"), 0);
+        rs->update();
+    }
+    rs->close();
+    transazione.commit();
+}
+
+}  // namespace flowengine
