@@ -4,8 +4,12 @@
 #include "common/globals.h"
 #include "common/servizioedi.h"
 #include "common/settings.h"
+#include "common/paths.h"
 #include "flowengine/collectionpoint.h"
+#include "flowengine/dispatchlist.h"
+#include "flowengine/flowlist.h"
 #include "flowengine/options.h"
+#include "flowengine/register.h"
 #include "platform/dao/database.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
@@ -26,10 +30,6 @@
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QToolBar>
-
-// The icons of the list live in this library's resources, which a static
-// library must load itself.
-static void caricaRisorse() { Q_INIT_RESOURCE(uimain); }
 
 namespace uimain {
 
@@ -89,11 +89,6 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     resize(520, 420);
-    caricaRisorse();
-
-    for (const char *key : {"FLOPPY", "RTARWWHT", "RTARWGRN", "REDCHECK", "CRITICAL", "GRNCHECK"})
-        imlHistory.insert(QString::fromLatin1(key),
-                          QIcon(QStringLiteral(":/uimain/icons/") + QString::fromLatin1(key) + QStringLiteral(".png")));
 
     Toolbar1 = new QToolBar(this);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
@@ -105,7 +100,7 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     setStatusBar(StatusBar1);
 
-    grdHistory = new QTableWidget(1, 7, this);
+    grdHistory = new QTableWidget(0, flowengine::ColonneElenco, this);
     grdHistory->setObjectName(QStringLiteral("grdHistory"));
     grdHistory->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // The highlight is the row's own colours, set by EvidenziaRiga.
@@ -114,9 +109,8 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
     grdHistory->viewport()->installEventFilter(this);
     setCentralWidget(grdHistory);
     connect(grdHistory, &QTableWidget::currentCellChanged, this, [this](int riga, int, int precedente, int) {
-        if (precedente != riga)
-            grdHistory_LeaveCell(precedente);
-        grdHistory_EnterCell(riga);
+        grdHistory_LeaveCell(precedente + 1);
+        grdHistory_EnterCell(riga + 1);
     });
 
     creaMenu();
@@ -278,7 +272,8 @@ bool frmMain::avvio()
 
     common::ElencoCorrente = 3;
     RigaContesto = 0;
-    riempiElenco();
+    if (!riempiElenco())
+        return false;
 
     common::DescrizioneApplicazione =
         QStringLiteral("Composizione e Invio Corbix Doganali, Ricezione e decodifica risposte E.D.I.");
@@ -289,45 +284,39 @@ bool frmMain::avvio()
 
 // ---------------------------------------------------------------- the list
 
-void frmMain::riempiElenco()
+bool frmMain::riempiElenco()
 {
+    if (!flowengine::CaricaGriglia(grdHistory, common::ElencoCorrente))
+        return false;
+    flowengine::ImpostaGriglia(grdHistory, common::ElencoCorrente);
+    return true;
 }
 
 void frmMain::AggiornaElenco()
 {
-    const std::optional<Chiave> corrente = chiaveRiga(RigaCorrente);
-    const std::optional<Chiave> contesto = chiaveRiga(RigaContesto);
-    const std::optional<Chiave> selezionata = chiaveRiga(common::RigaSelezionata);
-    try {
-        riempiElenco();
-    } catch (const platform::RuntimeError &e) {
-        mostraErrore(e);
-    }
+    const auto corrente = chiaveRiga(RigaCorrente);
+    const auto contesto = chiaveRiga(RigaContesto);
+    const auto selezionata = chiaveRiga(common::RigaSelezionata);
+    riempiElenco();
     RigaCorrente = rigaDi(corrente);
     RigaContesto = rigaDi(contesto);
     common::RigaSelezionata = rigaDi(selezionata);
 }
 
-std::optional<frmMain::Chiave> frmMain::chiaveRiga(qint32 riga) const
+std::optional<std::pair<QDate, qint32>> frmMain::chiaveRiga(qint32 riga) const
 {
-    if (riga < 1 || riga >= grdHistory->rowCount())
+    flowengine::DatiCorbex flow;
+    if (riga < 1 || !flowengine::ChiaveRigaGriglia(grdHistory, riga - 1, flow))
         return std::nullopt;
-    const QTableWidgetItem *data = grdHistory->item(riga, 0);
-    const QTableWidgetItem *numero = grdHistory->item(riga, 1);
-    if (!data || !numero)
-        return std::nullopt;
-    return Chiave{data->data(Qt::UserRole).toDate(), numero->data(Qt::UserRole).toInt()};
+    return std::make_pair(flow.Data, flow.Progressivo);
 }
 
-qint32 frmMain::rigaDi(const std::optional<Chiave> &chiave) const
+qint32 frmMain::rigaDi(const std::optional<std::pair<QDate, qint32>> &chiave) const
 {
-    if (!chiave)
-        return 0;
-    for (qint32 riga = 1; riga < grdHistory->rowCount(); ++riga) {
-        const std::optional<Chiave> k = chiaveRiga(riga);
-        if (k && k->data == chiave->data && k->numero == chiave->numero)
-            return riga;
-    }
+    if (chiave)
+        for (qint32 riga = 1; riga <= grdHistory->rowCount(); ++riga)
+            if (chiaveRiga(riga) == chiave)
+                return riga;
     return 0;
 }
 
@@ -337,13 +326,14 @@ void frmMain::EvidenziaRiga(qint32 riga, int elenco, bool evidenzia)
     const QPalette &p = grdHistory->palette();
     const QBrush fondo = evidenzia ? p.highlight() : p.base();
     const QBrush testo = evidenzia ? p.highlightedText() : p.text();
-    if (elenco == 3 && riga >= 0 && riga < grdHistory->rowCount()) {
+    const int r = riga - 1;
+    if (elenco == 3 && r >= 0 && r < grdHistory->rowCount()) {
         for (int colonna = 0; colonna < grdHistory->columnCount(); ++colonna) {
-            grdHistory->setCurrentCell(riga, colonna);
-            QTableWidgetItem *cella = grdHistory->item(riga, colonna);
+            grdHistory->setCurrentCell(r, colonna);
+            QTableWidgetItem *cella = grdHistory->item(r, colonna);
             if (!cella) {
                 cella = new QTableWidgetItem;
-                grdHistory->setItem(riga, colonna, cella);
+                grdHistory->setItem(r, colonna, cella);
             }
             cella->setBackground(fondo);
             cella->setForeground(testo);
@@ -358,8 +348,8 @@ qint32 frmMain::RigaSottoMouse(int y) const
     const int inViewport = y - grdHistory->viewport()->y();
     if (inViewport < 0)
         return 0;
-    const int riga = grdHistory->rowAt(inViewport);
-    return riga > 0 ? riga : 0;
+    // The grid's own hit test: rows keep their own heights.
+    return grdHistory->rowAt(inViewport) + 1;
 }
 
 void frmMain::grdHistory_EnterCell(qint32 riga)
@@ -422,10 +412,49 @@ void frmMain::ImpostaMenuContesto(qint32 riga, int elenco, bool &mostra)
     Comandi = QStringList{QString()};
     int n = 0;
     mostra = false;
+    auto aggiungi = [this, &n](const char *parola) { AggiungiVoceMenu(n++, QString::fromLatin1(parola)); };
     if (elenco == 3) {
+        flowengine::DatiCorbex flow;
         if (riga < 1) {
+            // The menu keeps one item.
             Opzioni[0]->setVisible(true);
             n = 1;
+        } else if (chiaveRiga(riga)) {
+            try {
+                flowengine::ChiaveRigaGriglia(grdHistory, riga - 1, flow);
+                if (!flowengine::CaricaCorbex(flow)) {
+                    if (flow.Tipo == flowengine::TipoSupportoMagnetico) {
+                        for (const char *parola : {"ANNULLACORBEXINVIATO", "ELIMINACORBEXINVIATO", "RIPRODUCICORBEXFLOPPY",
+                                                   "DETTAGLICORBEX", "STAMPADISTINTA", "INVIAAMIRSOLAN"})
+                            aggiungi(parola);
+                        mostra = true;
+                    } else if (flow.Tipo == flowengine::TipoTelematico) {
+                        const int stato = flow.Stato;
+                        if (stato != flowengine::StatoRispostaPervenuta && stato != flowengine::StatoRispostaElaborata) {
+                            aggiungi("ANNULLACORBEXINVIATO");
+                            aggiungi("ELIMINACORBEXINVIATO");
+                            aggiungi("RIPRODUCICORBEXEDI");
+                        } else {
+                            aggiungi("ARCHIVIASTORICO");
+                            if (flow.OK > 0)
+                                aggiungi("STAMPADOC");
+                        }
+                        aggiungi("DETTAGLICORBEX");
+                        aggiungi("STAMPADISTINTA");
+                        if (stato != flowengine::StatoRispostaPervenuta && stato != flowengine::StatoControlloNegativo
+                            && stato != flowengine::StatoRispostaElaborata)
+                            aggiungi("PRELEVARISPOSTA");
+                        if (stato == flowengine::StatoRispostaPervenuta || stato == flowengine::StatoControlloNegativo)
+                            aggiungi("ELABORARISPOSTA");
+                        if (stato == flowengine::StatoRispostaElaborata)
+                            aggiungi("STAMPARISPOSTAFINALE");
+                        mostra = true;
+                    }
+                }
+            } catch (const platform::RuntimeError &e) {
+                mostraErrore(e);
+                mostra = false;
+            }
         }
     }
     for (int i = n; i < 6; ++i)
@@ -446,14 +475,114 @@ void frmMain::AggiungiVoceMenu(int indice, const QString &parola)
 
 void frmMain::Opzioni_Click(int Index)
 {
-    const QString parola = Comandi.value(Index);
+    // The register and the declarations are changed, if at all, in one
+    // transaction: an error leaves them as they were.
+    try {
+        eseguiComando(Comandi.value(Index));
+    } catch (const platform::RuntimeError &e) {
+        mostraErrore(e);
+    }
+}
+
+void frmMain::eseguiComando(const QString &parola)
+{
     if (const std::optional<Finestra> finestra = finestraDi(parola)) {
         common::RigaSelezionata = RigaContesto;
         apriPerRiga(*finestra);
+    } else if (parola == QLatin1String("ANNULLACORBEXINVIATO")) {
+        eliminaContesto(QStringLiteral("Annullare ed eliminare il corbex selezionato?"), true);
+    } else if (parola == QLatin1String("ELIMINACORBEXINVIATO")) {
+        eliminaContesto(QStringLiteral("Eliminare definitivamente dalla lista il corbex selezionato?"), false);
+    } else if (parola == QLatin1String("RIPRODUCICORBEXFLOPPY")) {
+        riproduciSupporto();
+    } else if (parola == QLatin1String("STAMPADISTINTA")) {
+        stampaDistinta();
+    } else {
+        platform::msgBox(QStringLiteral("L'opzione selezionata non e' attiva in questa versione."), Titolo,
+                         MsgIcon::Information);
+    }
+}
+
+bool frmMain::caricaContesto(flowengine::DatiCorbex &flow)
+{
+    if (RigaContesto >= 1 && flowengine::ChiaveRigaGriglia(grdHistory, RigaContesto - 1, flow)
+        && !flowengine::CaricaCorbex(flow))
+        return true;
+    platform::msgBox(QStringLiteral("Il corbex selezionato non è più presente nel registro: l'elenco viene aggiornato."),
+                     Titolo, MsgIcon::Information);
+    AggiornaElenco();
+    return false;
+}
+
+void frmMain::eliminaContesto(const QString &domanda, bool rilasciaDocumenti)
+{
+    if (platform::msgBox(domanda, Titolo, MsgIcon::Question, MsgButtons::YesNo, 2) != MsgResult::Yes)
+        return;
+    flowengine::DatiCorbex flow;
+    if (!caricaContesto(flow))
+        return;
+    // A failure has been told; the list is refilled all the same, so that it
+    // shows the register as the failure left it.
+    flowengine::EliminaCorbex(flow, rilasciaDocumenti);
+    EvidenziaRiga(RigaContesto, common::ElencoCorrente, false);
+    AggiornaElenco();
+}
+
+void frmMain::riproduciSupporto()
+{
+    flowengine::DatiCorbex flow;
+    if (!caricaContesto(flow))
+        return;
+    auto copiaMancante = [&flow] {
+        platform::msgBox(QStringLiteral("Impossibile trovare la copia d'archivio del corbex '") + flow.NomeFile
+                             + QStringLiteral("'."),
+                         Titolo, MsgIcon::Information);
+    };
+    if (flow.NomeFile.isEmpty() || !QFileInfo(platform::hostPath(flow.NomeFile)).isFile()) {
+        copiaMancante();
         return;
     }
-    platform::msgBox(QStringLiteral("L'opzione selezionata non e' attiva in questa versione."), Titolo,
-                     MsgIcon::Information);
+    const QString unita = common::OpzioniCorbix.FloppyDevice;
+    if (platform::msgBox(QStringLiteral("Inserire il supporto magnetico previsto nell'unità '") + unita
+                             + QStringLiteral("' e scegliere 'OK' per procedere"),
+                         Titolo, MsgIcon::Information, MsgButtons::OKCancel)
+        != MsgResult::OK)
+        return;
+    const QString destinazione = unita + QStringLiteral("\\") + flow.RifFloppy;
+    for (;;) {
+        try {
+            if (QFileInfo::exists(platform::hostPath(destinazione))) {
+                platform::msgBox(QStringLiteral("E' già presente un corbex con il nome '") + flow.RifFloppy
+                                     + QStringLiteral("' nell'unità '") + unita
+                                     + QStringLiteral("': utilizzare un'altro supporto magnetico o eliminarlo, quindi "
+                                                      "riprovare."),
+                                 QStringLiteral("Corbix Doganali"), MsgIcon::Information);
+                return;
+            }
+            if (common::CopyWithLineEnd(flow.NomeFile, destinazione, QStringLiteral("\n"))) {
+                copiaMancante();
+                return;
+            }
+            platform::msgBox(QStringLiteral("Il corbex '") + flow.RifFloppy
+                                 + QStringLiteral("' è stato trascritto con successo."),
+                             Titolo, MsgIcon::Information);
+            return;
+        } catch (const platform::RuntimeError &e) {
+            // No medium in the drive: the same choice as when a flow is built.
+            if (e.number() != platform::err::DeviceUnavailable)
+                throw;
+            if (platform::msgBox(e.description(), QStringLiteral("CORBIX"), MsgIcon::Critical, MsgButtons::RetryCancel)
+                != MsgResult::Retry)
+                return;
+        }
+    }
+}
+
+void frmMain::stampaDistinta()
+{
+    flowengine::DatiCorbex flow;
+    if (caricaContesto(flow))
+        flowengine::StampaDistinta(flow);
 }
 
 // ---------------------------------------------------------------- menu commands
@@ -532,8 +661,7 @@ void frmMain::InfoOn_Click() { apri(Finestra::FrmInformazioni); }
 
 void frmMain::mostraErrore(const platform::RuntimeError &e) const
 {
-    platform::msgBox(QStringLiteral("Errore di Run-time ") + QString::number(e.number()) + CrLf + e.description(),
-                     Titolo, MsgIcon::Critical);
+    platform::msgBox(flowengine::TestoErroreRuntime(e.number(), e.description()), Titolo, MsgIcon::Critical);
 }
 
 }  // namespace uimain

@@ -3,12 +3,11 @@
 #include "ui/main/windowfactory.h"
 
 #include <QDate>
-#include <QIcon>
 #include <QMainWindow>
-#include <QMap>
 #include <QStringList>
 #include <array>
 #include <optional>
+#include <utility>
 
 class QAction;
 class QMenu;
@@ -16,6 +15,10 @@ class QPrintDialog;
 class QStatusBar;
 class QTableWidget;
 class QToolBar;
+
+namespace flowengine {
+struct DatiCorbex;
+}
 
 namespace platform {
 class RuntimeError;
@@ -26,8 +29,9 @@ namespace uimain {
 // The main window: the program starts in its Form_Load and ends when it is
 // closed. It shows the list of flows of the register and carries the menus;
 // every command opens a modal window through the window factory or works on
-// the list. The row numbers are those of the list: 0 is the header, data
-// rows from 1.
+// the list. The row numbers (RigaCorrente, RigaContesto, RigaSelezionata)
+// are those of the list: 0 is the header, flows from 1; flow row r is row
+// r - 1 of the table grdHistory, whose header row is its horizontal header.
 class frmMain : public QMainWindow {
     Q_OBJECT
 
@@ -69,7 +73,6 @@ public:
 
     // Controls.
     QTableWidget *grdHistory = nullptr;
-    QMap<QString, QIcon> imlHistory;
     QPrintDialog *cdlSetPrinter = nullptr;
     QToolBar *Toolbar1 = nullptr;
     QToolBar *tlbList = nullptr;
@@ -117,11 +120,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    struct Chiave {
-        QDate data;
-        int numero = 0;
-    };
-
     void creaMenu();
     QAction *voce(QMenu *menu, const char *nome, const QString &testo);
     void collega(QAction *action, void (frmMain::*handler)());
@@ -130,12 +128,22 @@ private:
     void apriPerRiga(Finestra finestra);
 
     bool avvio();
-    void riempiElenco();
-    // Refills the list and brings the row values back to the rows of their flows.
+    bool riempiElenco();
+    // Refills the list and brings the row values back to the rows of their
+    // flows: a row whose flow has left the list becomes 0.
     void AggiornaElenco();
-    std::optional<Chiave> chiaveRiga(qint32 riga) const;
-    qint32 rigaDi(const std::optional<Chiave> &chiave) const;
+    std::optional<std::pair<QDate, qint32>> chiaveRiga(qint32 riga) const;
+    qint32 rigaDi(const std::optional<std::pair<QDate, qint32>> &chiave) const;
 
+    // The flow of row RigaContesto, read afresh; false, after telling the user
+    // and refilling the list, when its register row has gone.
+    bool caricaContesto(flowengine::DatiCorbex &flow);
+    void eliminaContesto(const QString &domanda, bool rilasciaDocumenti);
+    void riproduciSupporto();
+    void stampaDistinta();
+    void eseguiComando(const QString &parola);
+
+    // "Errore di Run-time " with the error's number and description.
     void mostraErrore(const platform::RuntimeError &e) const;
 };
 

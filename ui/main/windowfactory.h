@@ -13,8 +13,9 @@ class QWidget;
 // closed; it is handed nothing but its Tag text and the program-wide values,
 // and hands back nothing but those values.
 //
-// The windows that work on the flow of the list row RigaSelezionata read its
-// date (column 0) and number (column 1) from the owner's grid grdHistory.
+// The windows that work on the flow of the list row RigaSelezionata (1 for
+// the first flow) take its key from the owner's grid grdHistory, table row
+// RigaSelezionata - 1: flowengine::ChiaveRigaGriglia.
 // When a window that may change the register closes (archive link,
 // composition, answer fetch, answer processing), the main window refills its
 // list itself, so those windows need not.

@@ -1,16 +1,19 @@
 #pragma once
 
-#include "common/archiveschema.h"
-#include "common/fixture.h"
-#include "common/globals.h"
 #include "common/settings.h"
-#include "platform/messagebox.h"
+#include "flowengine/archive_fixture.h"
+#include "flowengine/flowlist.h"
 #include "ui/main/frmmain.h"
 #include "ui/main/windowfactory.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QTableWidget>
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <vector>
 
@@ -38,19 +41,23 @@ public:
     std::set<uimain::Finestra> missing;
 };
 
-// A program folder as the current folder, drive C: in the test's folder, an
-// archive path C:\Dogana\Archivio.mdb, recorded message boxes and windows.
-class MainWindowTest : public CommonTest {
+// The program folder as the current folder, the archive C:\Archivio.mdb,
+// recorded message boxes and windows.
+class MainWindowTest : public ArchiveTest {
 protected:
-    MainWindowTest() : previous_(QDir::currentPath()), messages_(recorder_), windows_(factory_)
+    MainWindowTest() : previous_(QDir::currentPath()), windows_(factory_)
     {
         QDir().mkpath(onC(QStringLiteral("Dogana")));
         QDir::setCurrent(tmp_.file(QStringLiteral("prog")));
+        common::PercorsoArchivio.clear();
     }
-    ~MainWindowTest() override { QDir::setCurrent(previous_); }
+    ~MainWindowTest() override
+    {
+        w.reset();
+        QDir::setCurrent(previous_);
+    }
 
-    static QString archivePath() { return QStringLiteral("C:\\Dogana\\Archivio.mdb"); }
-    QString archiveHost() const { return onC(QStringLiteral("Dogana/Archivio.mdb")); }
+    static QString archivePath() { return QStringLiteral("C:\\Archivio.mdb"); }
 
     void writeSettings(const QString &archive = archivePath())
     {
@@ -59,23 +66,76 @@ protected:
         common::PercorsoArchivio.clear();
     }
 
-    // The archive with its collection point C:\Corbix\ and the five
-    // sub-folders, and the settings file naming it.
+    // The collection point C:\Corbix\ with its five sub-folders, and the
+    // settings file naming the archive.
     void makeProgramFolder()
     {
-        dao::Database db = common::createArchive(archiveHost());
         db.execute(QStringLiteral("UPDATE Paramflu SET Centrale = ?"), {QStringLiteral("C:\\Corbix\\")});
-        db.close();
         for (const char *folder : {"Corbix in uscita", "Corbix inviati", "Risposte Pervenute", "Storico", "TEMP"})
             QDir().mkpath(onC(QStringLiteral("Corbix/") + QString::fromUtf8(folder)));
         writeSettings();
     }
 
-    const std::vector<platform::Message> &shown() const { return recorder_.shown; }
+    // The main window started on the program folder.
+    uimain::frmMain &start()
+    {
+        w = std::make_unique<uimain::frmMain>();
+        w->resize(600, 400);
+        EXPECT_TRUE(w->Form_Load());
+        w->show();
+        boxes.shown.clear();
+        return *w;
+    }
+
+    const std::vector<platform::Message> &shown() const { return boxes.shown; }
+
+    // The list as shown: date, number and icon key of each row.
+    QStringList listRows() const
+    {
+        QStringList rows;
+        for (int r = 0; r < w->grdHistory->rowCount(); ++r)
+            rows << w->grdHistory->item(r, 0)->text() + u' ' + w->grdHistory->item(r, 1)->text() + u' '
+                        + w->grdHistory->item(r, 6)->data(flowengine::RuoloChiave).toString();
+        return rows;
+    }
+
+    // The centre of a list row (1 for the first flow) in grid coordinates.
+    QPoint rowCentre(qint32 riga) const
+    {
+        const QRect r = w->grdHistory->visualRect(w->grdHistory->model()->index(riga - 1, 0));
+        return w->grdHistory->viewport()->mapTo(w->grdHistory, r.center());
+    }
+
+    void rightClick(QPoint inGrid) const
+    {
+        QWidget *viewport = w->grdHistory->viewport();
+        const QPoint p = viewport->mapFrom(w->grdHistory, inGrid);
+        QMouseEvent press(QEvent::MouseButtonPress, p, viewport->mapToGlobal(p), Qt::RightButton, Qt::RightButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(viewport, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, p, viewport->mapToGlobal(p), Qt::RightButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(viewport, &release);
+    }
+
+    bool highlighted(qint32 riga) const
+    {
+        const QTableWidgetItem *item = w->grdHistory->item(riga - 1, 0);
+        return item && item->background() == w->grdHistory->palette().highlight();
+    }
+
+    // The captions of the context items shown.
+    QStringList contextItems() const
+    {
+        QStringList items;
+        for (QAction *a : w->Opzioni)
+            if (a->isVisible())
+                items << a->text();
+        return items;
+    }
 
     QString previous_;
-    platform::RecordingMessageBoxService recorder_;
-    platform::ScopedMessageBoxService messages_;
     RecordingWindowFactory factory_;
     uimain::ScopedWindowFactory windows_;
+    std::unique_ptr<uimain::frmMain> w;
 };

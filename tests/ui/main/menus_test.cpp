@@ -116,7 +116,8 @@ TEST_F(MainWindowTest, ItemsOfWindowsNotYetAvailableAreDisabled)
 
 TEST_F(MainWindowTest, ItemsOfAvailableWindowsOpenThem)
 {
-    frmMain w;
+    makeProgramFolder();
+    frmMain &w = start();
     for (const WindowItem &i : windowItems) {
         common::RigaSelezionata = 1;
         QAction *a = w.findChild<QAction *>(i.item);

@@ -92,7 +92,7 @@ TEST_P(ArchiveNotOpened, EndsStartUpWithTheReason)
                                    + platform::errorDescription(c.error, args)));
     // Opening never makes the archive.
     if (!c.contents) {
-        EXPECT_FALSE(QFileInfo::exists(archiveHost()));
+        EXPECT_FALSE(QFileInfo::exists(onC("Dogana/Archivio.mdb")));
     }
 }
 
@@ -142,7 +142,7 @@ TEST_F(MainWindowTest, CompletedFirstRunGoesOnWithTheSettingsItWrote)
 TEST_F(MainWindowTest, NoOptionsRowEndsStartUp)
 {
     makeProgramFolder();
-    dao::Database::open(archiveHost()).execute("DELETE FROM Paramflu");
+    db.execute("DELETE FROM Paramflu");
     frmMain w;
     EXPECT_FALSE(w.Form_Load());
     ASSERT_EQ(shown().size(), 1u);
@@ -188,6 +188,18 @@ TEST_F(MainWindowTest, OutgoingFolderMissingIsOnlyWarnedOf)
     EXPECT_EQ(shown()[0].text, "La struttura della cartella riservata alla gestione dei corbix non è completa. "
                                "Manca la cartella per i corbix in uscita.");
     EXPECT_EQ(w.windowTitle(), "CORBIX DOGANALI");
+}
+
+TEST_F(MainWindowTest, ListThatCannotBeFilledEndsStartUp)
+{
+    makeProgramFolder();
+    testsupport::OtherProgram other(onC("Archivio.mdb"));
+    ASSERT_EQ(other.exec("DROP TABLE Corbix"), SQLITE_OK);
+    frmMain w;
+    EXPECT_FALSE(w.Form_Load());
+    ASSERT_EQ(shown().size(), 1u);
+    EXPECT_TRUE(shown()[0].text.startsWith("Errore di Run-time 3011\r\n")) << shown()[0].text.toStdString();
+    EXPECT_EQ(shown()[0].icon, MsgIcon::Critical);
 }
 
 }  // namespace
