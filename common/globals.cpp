@@ -20,8 +20,6 @@ QString ElencoComposizione;
 bool CorbexScritto = false;
 QString FileTemporaneo;
 QString FileSupporto;
-float TotaleArticolo = 0;
-float TotaleGenerale = 0;
 QString CartellaApplicazione;
 QString DescrizioneApplicazione;
 
@@ -54,8 +52,6 @@ void resetGlobals()
     CorbexScritto = false;
     FileTemporaneo.clear();
     FileSupporto.clear();
-    TotaleArticolo = 0;
-    TotaleGenerale = 0;
     CartellaApplicazione.clear();
     DescrizioneApplicazione.clear();
     RiservatoIni1.clear();

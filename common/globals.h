@@ -43,8 +43,6 @@ extern QString ElencoComposizione;
 extern bool CorbexScritto;
 extern QString FileTemporaneo;
 extern QString FileSupporto;
-extern float TotaleArticolo;
-extern float TotaleGenerale;
 extern QString CartellaApplicazione;
 extern QString DescrizioneApplicazione;
 

@@ -208,22 +208,28 @@ QString ConvertCase(QString &text, int mode)
 
 bool IsNumericText(const QString &text)
 {
+    const QString t = TrimSpaces(text);
+    int digits = 0, points = 0;
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        const QChar c = t[i];
+        if (c >= u'0' && c <= u'9')
+            ++digits;
+        else if (c == u'.')
+            ++points;
+        else if (!((c == u'+' || c == u'-') && i == 0))
+            return false;
+    }
+    return digits > 0 && points <= 1;
+}
+
+QString TrimSpaces(const QString &text)
+{
     qsizetype first = 0, last = text.size();
     while (first < last && text[first] == u' ')
         ++first;
     while (last > first && text[last - 1] == u' ')
         --last;
-    int digits = 0, points = 0;
-    for (qsizetype i = first; i < last; ++i) {
-        const QChar c = text[i];
-        if (c >= u'0' && c <= u'9')
-            ++digits;
-        else if (c == u'.')
-            ++points;
-        else if (!((c == u'+' || c == u'-') && i == first))
-            return false;
-    }
-    return digits > 0 && points <= 1;
+    return text.mid(first, last - first);
 }
 
 QString NumberToPlainText(double number)

@@ -52,6 +52,8 @@ QString StrAfter(const QString &text, qint32 position, qint32 separatorLength);
 // Mode 0: A-Z to a-z; mode 1: a-z to A-Z; nothing else changes.
 QString ConvertCase(QString &text, int mode);
 bool IsNumericText(const QString &text);
+// The text without the spaces at either end (tabs and line ends stay).
+QString TrimSpaces(const QString &text);
 
 // Numbers.
 QString NumberToPlainText(double number);

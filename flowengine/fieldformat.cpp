@@ -1,5 +1,6 @@
 #include "flowengine/fieldformat.h"
 
+#include "common/paths.h"
 #include "platform/messagebox.h"
 
 #include <limits>
@@ -7,20 +8,6 @@
 namespace flowengine {
 
 namespace {
-
-// Removes leading and trailing spaces only, as the flow's texts are trimmed.
-QString trimSpaces(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == u' ')
-        ++begin;
-    while (end > begin && text.at(end - 1) == u' ')
-        --end;
-    return text.mid(begin, end - begin);
-}
-
-bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
 bool onlyZeros(const QString &digits)
 {
@@ -31,35 +18,13 @@ bool onlyZeros(const QString &digits)
     return true;
 }
 
-// A number as typed: without its surrounding spaces, not empty, only digits,
-// at most one "." and at most one sign in first place, with at least one digit.
-bool isNumericText(const QString &text)
-{
-    const QString t = trimSpaces(text);
-    bool digit = false;
-    bool point = false;
-    for (qsizetype i = 0; i < t.size(); ++i) {
-        const QChar c = t.at(i);
-        if (isDigit(c)) {
-            digit = true;
-        } else if (c == u'.' && !point) {
-            point = true;
-        } else if ((c == u'-' || c == u'+') && i == 0) {
-            // a sign, first only
-        } else {
-            return false;
-        }
-    }
-    return digit;
-}
-
 // The value of a count's number text when it is a whole number above 0, else 0.
 // Counts too large for an int stand for the largest one: no value is that long.
 int positiveWholeNumber(const QString &text)
 {
-    if (!isNumericText(text))
+    if (!common::IsNumericText(text))
         return 0;
-    QString t = trimSpaces(text);
+    QString t = common::TrimSpaces(text);
     if (t.startsWith(u'-'))
         return 0;
     if (t.startsWith(u'+'))
@@ -82,12 +47,12 @@ int positiveWholeNumber(const QString &text)
 int formatText(const QString &valore, int lunghezza, bool troncabile, QString &uscita)
 {
     if (troncabile) {
-        uscita = trimSpaces(valore.left(lunghezza));
+        uscita = common::TrimSpaces(valore.left(lunghezza));
         return esitoformato::Ok;
     }
     if (valore.size() > lunghezza)
         return esitoformato::TroppoLungo;
-    uscita = trimSpaces(valore);
+    uscita = common::TrimSpaces(valore);
     return esitoformato::Ok;
 }
 
@@ -95,8 +60,8 @@ int formatNumber(const QString &valore, const Picture &picture, bool nonNumerico
 {
     // The spaces around a number are no part of it (the number check ignores
     // them too): left in, they would end up inside the written number.
-    QString testo = trimSpaces(valore);
-    if (!isNumericText(testo))
+    QString testo = common::TrimSpaces(valore);
+    if (!common::IsNumericText(testo))
         return esitoformato::NonNumerico;
 
     QString segno;
@@ -249,10 +214,7 @@ int FormattaCampo(QString &valore, const QString &picture, bool nonNumerico, boo
     case tipopicture::Numerica:
         return formatNumber(valore, formato, nonNumerico, uscita);
     case tipopicture::Alfabetica:
-        for (QChar &c : valore) {
-            if (c >= u'a' && c <= u'z')
-                c = QChar(c.unicode() - u'a' + u'A');
-        }
+        common::ConvertCase(valore, 1);
         for (QChar c : valore) {
             if (c < u'A' || c > u'Z')
                 return esitoformato::NonAlfabetico;

@@ -5,6 +5,7 @@
 #include "platform/errors.h"
 
 #include <QRegularExpression>
+#include <map>
 #include <sqlite3.h>
 
 namespace dao {
@@ -31,7 +32,7 @@ Recordset::Recordset(std::shared_ptr<Connection> connection, const QString &sql,
         // The rows' keys come with them when the query reads one table plainly.
         static const QRegularExpression head(QStringLiteral("^\\s*SELECT\\s+"), QRegularExpression::CaseInsensitiveOption);
         static const QRegularExpression notKeyed(
-            QStringLiteral("\\b(DISTINCT|GROUP\\s+BY|UNION|INTERSECT|EXCEPT|COUNT|SUM|MIN|MAX|AVG|TOTAL|GROUP_CONCAT)\\b"),
+            QStringLiteral("\\b(JOIN|DISTINCT|GROUP\\s+BY|UNION|INTERSECT|EXCEPT|COUNT|SUM|MIN|MAX|AVG|TOTAL|GROUP_CONCAT)\\b"),
             QRegularExpression::CaseInsensitiveOption);
         const auto headMatch = head.match(text);
         std::unique_ptr<Connection::Statement> statement;
@@ -53,6 +54,9 @@ Recordset::Recordset(std::shared_ptr<Connection> connection, const QString &sql,
         if (!statement)
             statement = std::make_unique<Connection::Statement>(*connection_, text, op);
         statement->bind(params);
+        // Stepping first takes the read lock that the definition lookups
+        // below then share, instead of each taking and dropping one of its own.
+        bool row = statement->step();
 
         sqlite3_stmt *st = statement->get();
         const int first = keyed ? 1 : 0;
@@ -73,13 +77,21 @@ Recordset::Recordset(std::shared_ptr<Connection> connection, const QString &sql,
             else if (base.compare(table, Qt::CaseInsensitive) != 0)
                 oneTable = false;
         }
+        // Each table's definition is looked up once: a lookup is a query of
+        // its own, and a recordset has several columns of one table.
+        std::map<QString, std::optional<TableDef>> definitions;
         for (int c = first; c < n; ++c) {
             const QString name = QString::fromUtf8(sqlite3_column_name(st, c));
             const char *t = sqlite3_column_table_name(st, c);
             const char *origin = origins[size_t(c - first)];
             std::optional<TableDef> def;
-            if (t && origin)
-                def = connection_->findTable(QString::fromUtf8(t));
+            if (t && origin) {
+                const QString table = QString::fromUtf8(t);
+                auto known = definitions.find(table);
+                if (known == definitions.end())
+                    known = definitions.emplace(table, connection_->findTable(table)).first;
+                def = known->second;
+            }
             if (def && def->hasField(QString::fromUtf8(origin))) {
                 Field f = def->field(QString::fromUtf8(origin));
                 f.name = name;
@@ -95,14 +107,14 @@ Recordset::Recordset(std::shared_ptr<Connection> connection, const QString &sql,
             table_ = base;
         live_ = !table_.isEmpty() && type_ != RecordsetType::Snapshot;
 
-        while (statement->step()) {
+        for (; row; row = statement->step()) {
             if (keyed)
                 keys_.push_back(sqlite3_column_int64(st, 0));
             if (!live_) {
-                std::vector<QVariant> row;
+                std::vector<QVariant> values;
                 for (int c = first; c < n; ++c)
-                    row.push_back(columnValue(st, c));
-                snapshot_.push_back(std::move(row));
+                    values.push_back(columnValue(st, c));
+                snapshot_.push_back(std::move(values));
             }
         }
     } catch (const platform::RuntimeError &e) {

@@ -371,3 +371,10 @@ TEST_F(FilesTest, GetCompanyNameReadsTheGeneralParameters)
 }
 
 }  // namespace
+
+TEST(Texts, TrimSpacesLeavesOtherBlanks)
+{
+    EXPECT_EQ(TrimSpaces(QStringLiteral("  a b \t ")), QStringLiteral("a b \t"));
+    EXPECT_EQ(TrimSpaces(QStringLiteral("   ")), QString());
+    EXPECT_EQ(TrimSpaces(QString()), QString());
+}

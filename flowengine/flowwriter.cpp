@@ -1,0 +1,508 @@
+#include "flowengine/flowwriter.h"
+
+#include "common/globals.h"
+#include "common/paths.h"
+#include "flowengine/fieldformat.h"
+#include "flowengine/flowlines.h"
+#include "flowengine/decimale.h"
+#include "flowengine/treatments.h"
+#include "platform/codepage.h"
+#include "platform/dao/recordset.h"
+#include "platform/dao/values.h"
+#include "platform/drives.h"
+#include "platform/errors.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+
+#include <limits>
+#include <map>
+
+namespace flowengine {
+
+namespace {
+
+const QString FineRiga = QStringLiteral("\r\n");
+const QString FormatoData = QStringLiteral("dd/MM/yyyy");
+constexpr int MassimoArticoli = 40;
+constexpr int DestinazioneSupporto = 2;
+
+QString maiuscolo(QString testo) { return common::ConvertCase(testo, 1); }
+
+// The key of a box: module, box, sub-box and row upper-cased, as the
+// archive compares them, each ended by "|", then for an article row the
+// article number as two characters (no text conversion: this runs for every
+// row of every declaration).
+QString chiaveCasella(const QString &modulo, const QString &campo, const QString &sottoCasella, const QString &riga,
+                      const QVariant &articolo)
+{
+    QString chiave;
+    chiave.reserve(modulo.size() + campo.size() + sottoCasella.size() + riga.size() + 6);
+    for (const QString *parte : {&modulo, &campo, &sottoCasella, &riga})
+        chiave += *parte + u'|';
+    common::ConvertCase(chiave, 1);
+    if (!articolo.isNull()) {
+        const quint32 numero = quint32(articolo.toInt());
+        chiave += QChar(char16_t(numero & 0xFFFF));
+        chiave += QChar(char16_t(numero >> 16));
+    }
+    return chiave;
+}
+
+bool foglioFrontale(const QString &modulo) { return modulo.compare(QLatin1String("F"), Qt::CaseInsensitive) == 0; }
+
+// The numeric value of a count, rounded to a whole number; -1 for one of
+// more than nine digits, which no count reaches: a count too large to hold is
+// out of range, not a failure of the whole run.
+int numeroIntero(const QString &testo)
+{
+    const Decimale valore = Decimale::daTesto(testo);
+    const QString cifre = valore.testo();
+    const qsizetype punto = cifre.indexOf(u'.');
+    return (punto < 0 ? cifre : cifre.left(punto)).size() > 9 ? -1 : valore.intero32();
+}
+
+// The text before the next CR LF, cut off the front of testo (the whole rest
+// when there is none).
+QString tagliaRiga(QString &testo)
+{
+    const qsizetype fine = testo.indexOf(FineRiga);
+    QString riga = fine < 0 ? testo : testo.left(fine);
+    testo = fine < 0 ? QString() : testo.mid(fine + 2);
+    return riga;
+}
+
+// A declaration's date as the selection text gives it, "yyyy/mm/dd"; 13 when
+// it is not a date.
+QDate dataSelezione(const QString &testo)
+{
+    const QStringList parti = common::TrimSpaces(testo).split(u'/');
+    if (parti.size() == 3 && parti[0].size() == 4) {
+        bool a = false, m = false, g = false;
+        const QDate data(parti[0].toInt(&a), parti[1].toInt(&m), parti[2].toInt(&g));
+        if (a && m && g && data.isValid())
+            return data;
+    } else if (const auto letta = dao::parseDateText(testo)) {
+        return letta->date();
+    }
+    platform::raise(platform::err::TypeMismatch);
+}
+
+void scrivi(QIODevice &file, const QByteArray &byte)
+{
+    if (file.write(byte) != byte.size())
+        platform::raise(platform::err::PathFileAccess);
+}
+
+// A removal of CR, LF and TAB: such a character inside a field would end
+// the flow line or the field there.
+QString senzaSeparatori(QString valore)
+{
+    valore.remove(u'\r');
+    valore.remove(u'\n');
+    valore.remove(u'\t');
+    return valore;
+}
+
+QString messaggioFormato(int esito)
+{
+    switch (esito) {
+    case esitoformato::NonNumerico:
+        return QStringLiteral("Valore del campo non numerico");
+    case esitoformato::TroppoLungo:
+        return QStringLiteral("Lunghezza errata/caratteri eccedenti");
+    case esitoformato::TroppeCifreIntere:
+        return QStringLiteral("Eccedenza nel numero di cifre intere.");
+    case esitoformato::NonAlfabetico:
+        return QStringLiteral("Contenuto del campo non alfabetico.");
+    default:
+        return QStringLiteral("Errore generale ID: ") + QString::number(esito);
+    }
+}
+
+// One row of a record layout.
+struct CampoTracciato {
+    QString rifBrelk, trattamento, descrizione, picture;
+    bool obbligatorio = false, numerico = false, troncabile = false;
+};
+
+class NessunAvanzamento : public AvanzamentoCorbex {
+public:
+    void preparazione(bool, int) override {}
+    void dichiarazioneInCorso(qint32, const QDate &) override {}
+    void avanzamento(int) override {}
+    void numeroErrori(int) override {}
+};
+
+// The state of one run of the writer.
+class Scrittore {
+public:
+    Scrittore(dao::Database &archivio, dao::Database &programma, QIODevice &log, AvanzamentoCorbex &avanzamento,
+              int destinazione, const QString &riferimento)
+        : programma_(programma), log_(log), avanzamento_(avanzamento), modi_(archivio),
+          controllo_(common::OpzioniCorbix.PreventCheck),
+          riferimento_(destinazione == DestinazioneSupporto ? riferimento.leftJustified(16, u' ', true)
+                                                            : QStringLiteral("    "))
+    {
+    }
+
+    int errori() const { return totale_; }
+
+    // The lines of one "BOLL" declaration; false when it is refused.
+    bool dichiarazione(const QDate &data, qint32 indice, const CaselleDichiarazione &caselle, QByteArray &righe,
+                       QString &rif7)
+    {
+        data_ = data;
+        indice_ = indice;
+        erroriDichiarazione_ = 0;
+        TotaleGenerale = Decimale();
+        const QString esito = DeterminaCodiceMsg(caselle);
+        const QString codice = common::TrimSpaces(esito.left(8));
+        rif7 = esito.right(7);
+
+        int numero = 0;
+        for (const auto &c : caselle.foglio()) {
+            if (c.campo == QLatin1String("05")) {
+                numero = numeroIntero(c.contenuto);
+                break;
+            }
+        }
+        if (numero < 1 || numero > MassimoArticoli) {
+            errore(QStringLiteral("Numero degli articoli fuori dall'intervallo ammesso."), QString());
+        } else if (codice.isEmpty()) {
+            // No message applies: there is no layout to write it with.
+            erroreTracciato(codice);
+        } else {
+            for (int k = 1; k <= numero; ++k)
+                riga(caselle, codice, rif7, k, numero, righe);
+        }
+        return erroriDichiarazione_ == 0;
+    }
+
+private:
+    void errore(const QString &messaggio, const QString &dettaglio)
+    {
+        ++erroriDichiarazione_;
+        if (!controllo_)
+            return;
+        ++totale_;
+        ScriviRigaErrore(log_, QStringLiteral("BOLL"), data_, indice_, messaggio, dettaglio);
+        avanzamento_.numeroErrori(totale_);
+    }
+
+    void erroreTracciato(const QString &codice)
+    {
+        errore(QStringLiteral("Tracciato record non definito per il messaggio '") + codice + u'\'', QString());
+    }
+
+    const std::vector<CampoTracciato> &tracciato(const QString &codice)
+    {
+        auto trovato = tracciati_.find(codice);
+        if (trovato != tracciati_.end())
+            return trovato->second;
+        std::vector<CampoTracciato> campi;
+        auto rs = programma_.openRecordset(
+            QStringLiteral("SELECT * FROM Tracciati WHERE CodiceMsg = ? AND Progressivo > 0 ORDER BY Progressivo"),
+            {codice}, dao::RecordsetType::Snapshot);
+        for (; !rs->eof(); rs->moveNext()) {
+            CampoTracciato c;
+            c.rifBrelk = rs->value(QStringLiteral("RifBRELK")).toString();
+            c.trattamento = rs->value(QStringLiteral("Trattamento")).toString();
+            c.descrizione = rs->value(QStringLiteral("Descrizione")).toString();
+            c.picture = rs->value(QStringLiteral("Picture")).toString();
+            c.obbligatorio = rs->value(QStringLiteral("Obbligatorio")).toBool();
+            c.numerico = rs->value(QStringLiteral("Numerico")).toBool();
+            c.troncabile = rs->value(QStringLiteral("Troncabile")).toBool();
+            campi.push_back(c);
+        }
+        rs->close();
+        return tracciati_.emplace(codice, std::move(campi)).first->second;
+    }
+
+    void riga(const CaselleDichiarazione &caselle, const QString &codice, const QString &rif7, int k, int articoli,
+              QByteArray &righe)
+    {
+        TotaleArticolo = Decimale();
+        // Article lines after the first have a layout of their own.
+        const QString codiceRiga = k >= 2 ? codice + u'1' : codice;
+        const std::vector<CampoTracciato> &campi = tracciato(codiceRiga);
+        if (campi.empty()) {
+            erroreTracciato(codiceRiga);
+            return;
+        }
+        QString linea = (k == 1 ? QStringLiteral("T") : QStringLiteral("?")) + codiceRiga.leftJustified(8, u' ', true)
+                        + riferimento_ + u' ' + rif7.left(6) + QStringLiteral("00");
+        for (const CampoTracciato &campo : campi)
+            linea += valoreCampo(caselle, campo, k, articoli) + u'\t';
+        righe += platform::toWindows1252(linea + FineRiga);
+    }
+
+    QString valoreCampo(const CaselleDichiarazione &caselle, const CampoTracciato &campo, int k, int articoli)
+    {
+        const QString grezzo = campo.rifBrelk.isEmpty() ? QString() : LeggiCaselleRif(caselle, campo.rifBrelk, k);
+        QString valore;
+        if (!campo.trattamento.isEmpty())
+            valore = ApplicaTrattamento(grezzo, campo.trattamento, k, articoli, modi_);
+        else
+            valore = grezzo.chopped(qMin<qsizetype>(2, grezzo.size()));
+        valore = senzaSeparatori(valore);
+
+        const auto dettaglio = [&campo, k] { return campo.descrizione + EtichettaArticolo(campo.rifBrelk, k); };
+        if (controllo_ && campo.obbligatorio && common::TrimSpaces(valore).isEmpty()) {
+            errore(QStringLiteral("Assenza di un campo obbligatorio"), dettaglio());
+            return {};
+        }
+        if (!campo.obbligatorio && valore.isEmpty())
+            return {};
+        QString formattato;
+        const int esito = FormattaCampo(valore, campo.picture, !campo.numerico, campo.troncabile, formattato);
+        if (esito < 0 && controllo_) {
+            errore(messaggioFormato(esito), dettaglio());
+            return {};
+        }
+        return formattato;
+    }
+
+    dao::Database &programma_;
+    QIODevice &log_;
+    AvanzamentoCorbex &avanzamento_;
+    ModiPagamento modi_;
+    const bool controllo_;
+    const QString riferimento_;
+    std::map<QString, std::vector<CampoTracciato>> tracciati_;
+    QDate data_;
+    qint32 indice_ = 0;
+    int erroriDichiarazione_ = 0;
+    int totale_ = 0;
+};
+
+}  // namespace
+
+void CaselleDichiarazione::aggiungi(dao::Recordset &righe, int colonna)
+{
+    for (; !righe.eof(); righe.moveNext()) {
+        const QVariant articolo = righe.value(colonna);
+        const QVariant modulo = righe.value(colonna + 1);
+        // A declaration without boxes comes back from the join as one empty row.
+        if (modulo.isNull() && articolo.isNull() && righe.value(colonna + 2).isNull())
+            continue;
+        const QString campo = maiuscolo(righe.value(colonna + 2).toString());
+        const QString sottoCasella = righe.value(colonna + 3).toString();
+        const QString contenuto = righe.value(colonna + 5).toString();
+        const bool frontale = foglioFrontale(modulo.toString());
+        const QString chiave = chiaveCasella(modulo.toString(), campo, sottoCasella, righe.value(colonna + 4).toString(),
+                                             frontale ? QVariant() : articolo);
+        // The first row of a box is the one that counts.
+        if (!caselle_.contains(chiave))
+            caselle_.insert(chiave, contenuto);
+        if (frontale)
+            foglio_.push_back({campo, maiuscolo(sottoCasella), contenuto});
+    }
+    std::stable_sort(foglio_.begin(), foglio_.end(), [](const Casella &x, const Casella &y) { return x.campo < y.campo; });
+}
+
+CaselleDichiarazione CaselleDichiarazione::leggi(dao::Database &archivio, const QDate &data, qint32 indice)
+{
+    CaselleDichiarazione caselle;
+    auto rs = archivio.openRecordset(
+        QStringLiteral("SELECT Articolo, Modulo, Campo, SottoCasella, Riga, Contenuto FROM DettaglioBol "
+                       "WHERE Indice = ? AND Data = ? ORDER BY _rowid_"),
+        {indice, data}, dao::RecordsetType::Snapshot);
+    caselle.aggiungi(*rs, 0);
+    rs->close();
+    return caselle;
+}
+
+CaselleDichiarazione CaselleDichiarazione::leggiConIndice(dao::Database &archivio, const QDate &data, qint32 indice,
+                                                          bool &indicizzata, QString &codiceDoc)
+{
+    CaselleDichiarazione caselle;
+    auto rs = archivio.openRecordset(
+        QStringLiteral("SELECT i.CodiceDoc, d.Articolo, d.Modulo, d.Campo, d.SottoCasella, d.Riga, d.Contenuto "
+                       "FROM IndiceDoc AS i LEFT JOIN DettaglioBol AS d ON d.Indice = i.Indice AND d.Data = i.Data "
+                       "WHERE i.Indice = ? AND i.Data = ? ORDER BY d._rowid_"),
+        {indice, data}, dao::RecordsetType::Snapshot);
+    indicizzata = !rs->eof();
+    codiceDoc = indicizzata ? rs->value(0).toString() : QString();
+    caselle.aggiungi(*rs, 1);
+    rs->close();
+    return caselle;
+}
+
+const QString *CaselleDichiarazione::contenuto(const QString &riferimento, int articolo) const
+{
+    const QString modulo = riferimento.left(1);
+    const QString chiave = chiaveCasella(modulo, riferimento.mid(1, 2), riferimento.mid(3, 1), riferimento.right(1),
+                                         foglioFrontale(modulo) ? QVariant() : QVariant(articolo));
+    const auto trovato = caselle_.constFind(chiave);
+    return trovato == caselle_.cend() ? nullptr : &*trovato;
+}
+
+QString DeterminaCodiceMsg(dao::Database &archivio, const QDate &data, qint32 indice)
+{
+    return DeterminaCodiceMsg(CaselleDichiarazione::leggi(archivio, data, indice));
+}
+
+QString DeterminaCodiceMsg(const CaselleDichiarazione &caselle)
+{
+    if (caselle.foglio().empty())
+        return {};
+    QString tipo, procedura, riferimento, deposito;
+    for (const auto &c : caselle.foglio()) {
+        if (c.campo == QLatin1String("01") && c.sottoCasella == QLatin1String("1"))
+            tipo = maiuscolo(common::TrimSpaces(c.contenuto));
+        else if (c.campo == QLatin1String("01") && c.sottoCasella == QLatin1String("2"))
+            procedura = maiuscolo(common::TrimSpaces(c.contenuto));
+        else if (c.campo == QLatin1String("07"))
+            riferimento = maiuscolo(senzaSeparatori(c.contenuto).right(7));
+        else if (c.campo == QLatin1String("49"))
+            deposito = maiuscolo(common::TrimSpaces(c.contenuto));
+    }
+    QString codice;
+    if (tipo == QLatin1String("EU") || tipo == QLatin1String("IM"))
+        codice = procedura == QLatin1String("0") ? QStringLiteral("C7") : QStringLiteral("C1");
+    else if (tipo == QLatin1String("EX") && deposito.startsWith(u'D'))
+        codice = QStringLiteral("C2");
+    else if (tipo == QLatin1String("EX") && deposito.startsWith(u'S'))
+        codice = QStringLiteral("C9");
+    if (codice.isEmpty())
+        return {};
+    return codice.leftJustified(8, u' ') + riferimento.rightJustified(7, u' ');
+}
+
+QString LeggiCaselleRif(dao::Database &archivio, const QDate &data, qint32 indice, const QString &riferimenti,
+                        int articolo)
+{
+    return LeggiCaselleRif(CaselleDichiarazione::leggi(archivio, data, indice), riferimenti, articolo);
+}
+
+QString LeggiCaselleRif(const CaselleDichiarazione &caselle, const QString &riferimenti, int articolo)
+{
+    QString risultato;
+    if (riferimenti.isEmpty())
+        return risultato;
+    for (const QString &riferimento : riferimenti.split(u';')) {
+        if (const QString *contenuto = caselle.contenuto(riferimento, articolo)) {
+            QString testo = *contenuto;
+            testo.remove(u'\t');
+            testo.remove(u'\n');
+            risultato += testo + FineRiga;
+        }
+    }
+    return risultato;
+}
+
+void ScriviRigaErrore(QIODevice &file, const QString &tipoDocumento, const QDate &data, qint32 indice,
+                      const QString &messaggio, const QString &dettaglio)
+{
+    const QString documento = tipoDocumento == QLatin1String("BOLL") ? QStringLiteral("Quandera Doganale") : QString();
+    QString riga = documento + QStringLiteral(" N° ") + QString::number(indice) + QStringLiteral(" - ")
+                   + data.toString(FormatoData) + QStringLiteral(": ") + messaggio;
+    if (!dettaglio.isEmpty())
+        riga += QStringLiteral(" -> ") + dettaglio;
+    scrivi(file, platform::toWindows1252(riga + FineRiga));
+}
+
+QString EtichettaArticolo(const QString &riferimento, int articolo)
+{
+    if (riferimento.startsWith(u'F'))
+        return {};
+    return QStringLiteral("/articolo N° ") + QString::number(articolo);
+}
+
+QString NomeFilePratiche()
+{
+    for (int n = 1; n <= 999; ++n) {
+        const QString nome = common::OpzioniCorbix.FloppyDevice + QStringLiteral("\\PRATICHE.")
+                             + QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0'));
+        if (!QFileInfo(platform::hostPath(nome)).isFile())
+            return nome;
+    }
+    return {};
+}
+
+int CreaCorbex(const QString &testoSelezione, int destinazione, QString &fileCorbex, QString &fileErrori,
+               AvanzamentoCorbex *avanzamento, const std::function<bool()> &annulla)
+{
+    NessunAvanzamento nessuno;
+    AvanzamentoCorbex &schermo = avanzamento ? *avanzamento : nessuno;
+    const auto annullata = annulla ? annulla : [] { return common::AnnullaCreazione; };
+
+    QString resto = testoSelezione;
+    const QString tipo = tagliaRiga(resto);
+    QString riferimento;
+    int numero = 0;
+    if (tipo == QLatin1String("T")) {
+        riferimento = tagliaRiga(resto);
+        numero = qMax(0, numeroIntero(tagliaRiga(resto)));
+    }
+    schermo.preparazione(common::OpzioniCorbix.PreventCheck, numero);
+
+    const QString cartella = common::OpzioniCorbix.Centrale + QStringLiteral("TEMP");
+    fileCorbex = common::NewUniqueFileName(cartella);
+    const QString fileLavoro = common::NewUniqueFileName(cartella);
+    fileErrori = common::NewUniqueFileName(cartella);
+    QFile flusso(platform::hostPath(fileCorbex));
+    QFile log(platform::hostPath(fileErrori));
+    if (!flusso.open(QIODevice::WriteOnly | QIODevice::Append) || !log.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        platform::raise(platform::err::PathFileAccess);
+    const QString lavoro = platform::hostPath(fileLavoro);
+    bool lavoroPresente = true;
+
+    dao::Database archivio = dao::Database::open(platform::hostPath(common::PercorsoArchivio));
+    dao::Database programma = dao::Database::open(common::CartellaProgramma + QStringLiteral("Corbix.mdb"));
+    Scrittore scrittore(archivio, programma, log, schermo, destinazione, riferimento);
+
+    if (tipo == QLatin1String("T")) {
+        common::ElencoComposizione.clear();
+        int elaborate = 0;
+        while (!resto.isEmpty() && !annullata()) {
+            const QString riga = tagliaRiga(resto);
+            if (riga.isEmpty())
+                continue;
+            const qsizetype trattino = riga.indexOf(u'-');
+            const QDate data = dataSelezione(trattino < 0 ? riga : riga.left(trattino));
+            const qint32 indice = IndiceDaTesto(trattino < 0 ? QString() : riga.mid(trattino + 1));
+            schermo.dichiarazioneInCorso(indice, data);
+
+            bool indicizzata = false;
+            QString codiceDoc;
+            const CaselleDichiarazione caselle =
+                CaselleDichiarazione::leggiConIndice(archivio, data, indice, indicizzata, codiceDoc);
+            bool accettata = false;
+            QString rif7;
+            if (indicizzata && codiceDoc == QLatin1String("BOLL")) {
+                QByteArray righe;
+                accettata = scrittore.dichiarazione(data, indice, caselle, righe, rif7);
+                if (accettata) {
+                    scrivi(flusso, righe);
+                    if (lavoroPresente && !QFile::remove(lavoro))
+                        platform::raise(platform::err::PathFileAccess);
+                    lavoroPresente = false;
+                } else {
+                    // The refused declaration's lines stay in the work file
+                    // until the next declaration is written.
+                    QFile file(lavoro);
+                    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                        platform::raise(platform::err::PathFileAccess);
+                    scrivi(file, righe);
+                    lavoroPresente = true;
+                }
+            }
+            schermo.avanzamento(++elaborate);
+            if (accettata)
+                common::ElencoComposizione += QString::number(indice) + u'-' + data.toString(FormatoData) + u'-'
+                                              + common::TrimSpaces(rif7) + FineRiga;
+        }
+    }
+    programma.close();
+    archivio.close();
+    flusso.close();
+    log.close();
+    if (flusso.error() != QFileDevice::NoError || log.error() != QFileDevice::NoError)
+        platform::raise(platform::err::PathFileAccess);
+    return scrittore.errori();
+}
+
+}  // namespace flowengine

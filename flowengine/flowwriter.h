@@ -1,0 +1,102 @@
+#pragma once
+
+#include "platform/dao/database.h"
+
+#include <QDate>
+#include <QHash>
+#include <QIODevice>
+#include <QString>
+#include <functional>
+#include <vector>
+
+// The flow-file writer: the declarations of a selection turned into the
+// article lines of one flow file, laid out by the record layouts of the
+// program database, with an error log of the declarations it refuses.
+namespace dao {
+class Recordset;
+}
+
+namespace flowengine {
+
+// What the writer tells the screen that runs it, after each change.
+class AvanzamentoCorbex {
+public:
+    virtual ~AvanzamentoCorbex() = default;
+    // Before the first declaration: whether errors are counted (the
+    // preventive check) and how many declarations the selection announces;
+    // that count may be 0.
+    virtual void preparazione(bool controlloPreventivo, int numeroDichiarazioni) = 0;
+    // The declaration about to be read.
+    virtual void dichiarazioneInCorso(qint32 indice, const QDate &data) = 0;
+    // The declaration lines dealt with so far, whatever became of them.
+    virtual void avanzamento(int elaborate) = 0;
+    // The total of error lines, after each one.
+    virtual void numeroErrori(int totale) = 0;
+};
+
+// The boxes of one declaration, read with one query; a reference is looked
+// up among them as the archive's queries compare texts, without regard to case.
+class CaselleDichiarazione {
+public:
+    static CaselleDichiarazione leggi(dao::Database &archivio, const QDate &data, qint32 indice);
+    // The same boxes and, in one query with them, the CodiceDoc of the
+    // declaration's index row; indicizzata is false when there is no such row.
+    static CaselleDichiarazione leggiConIndice(dao::Database &archivio, const QDate &data, qint32 indice,
+                                               bool &indicizzata, QString &codiceDoc);
+
+    // The content (Null as empty) of the first row a five-character reference
+    // addresses (module, box, sub-box, row); front-sheet rows ("F") whatever
+    // their Articolo, article rows of the given article. nullptr when none.
+    const QString *contenuto(const QString &riferimento, int articolo) const;
+
+    struct Casella {
+        QString campo, sottoCasella, contenuto;
+    };
+    // The front-sheet rows ordered by Campo, in the archive's order within one box.
+    const std::vector<Casella> &foglio() const { return foglio_; }
+
+private:
+    // Takes the rows of a query whose columns from the given one on are
+    // Articolo, Modulo, Campo, SottoCasella, Riga and Contenuto.
+    void aggiungi(dao::Recordset &righe, int colonna);
+
+    QHash<QString, QString> caselle_;
+    std::vector<Casella> foglio_;
+};
+
+// The message result of a declaration: its message code left-justified in 8
+// characters and its customs reference, the last seven characters of box 07
+// upper-cased (padded on the left with spaces when shorter, seven spaces when
+// the box is missing); empty when no message code applies.
+QString DeterminaCodiceMsg(dao::Database &archivio, const QDate &data, qint32 indice);
+QString DeterminaCodiceMsg(const CaselleDichiarazione &caselle);
+
+// The contents addressed by the ";"-separated references, each without TAB
+// and LF and followed by CR LF; a reference without a row adds nothing.
+QString LeggiCaselleRif(dao::Database &archivio, const QDate &data, qint32 indice, const QString &riferimenti,
+                        int articolo);
+QString LeggiCaselleRif(const CaselleDichiarazione &caselle, const QString &riferimenti, int articolo);
+
+// One line of the error log, ended by CR LF, in the ANSI code page.
+void ScriviRigaErrore(QIODevice &file, const QString &tipoDocumento, const QDate &data, qint32 indice,
+                      const QString &messaggio, const QString &dettaglio);
+
+// "/articolo N° k" for an article field, empty for a front-sheet one.
+QString EtichettaArticolo(const QString &riferimento, int articolo);
+
+// The first free name FloppyDevice\PRATICHE.001 .. .999 on the removable
+// medium; empty when all are taken.
+QString NomeFilePratiche();
+
+// Writes the flow of the selection text (kind, reference, count and one
+// "yyyy/mm/dd-Indice" line per declaration) into a new file of the collection
+// point's TEMP folder, with the error log and the declaration work file beside
+// it; destinazione 2 is the removable medium, any other value a folder. Fills
+// ElencoComposizione with the declarations that went into the flow and returns
+// the number of error lines. The run stops before the next declaration once
+// annulla answers true (by default it reads AnnullaCreazione). Database and
+// file errors reach the caller.
+int CreaCorbex(const QString &testoSelezione, int destinazione, QString &fileCorbex, QString &fileErrori,
+               AvanzamentoCorbex *avanzamento = nullptr, const std::function<bool()> &annulla = {});
+
+}  // namespace flowengine

@@ -1,0 +1,186 @@
+#include "buildflow/buildflow.h"
+
+#include "common/globals.h"
+#include "platform/workstation.h"
+#include "sampledata/sampledata.h"
+#include "support/tempdir.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+// The five hand-made sample declarations (C1 of two articles, C7, C2 of two,
+// C9, C1 of three), chosen in the composition wizard by DICH01.
+const QByteArray SampleSelection = "T\r\nDICH01          \r\n5\r\n2024/03/04-000000001\r\n2024/03/04-000000002\r\n"
+                                   "2024/03/04-000000003\r\n2024/03/04-000000004\r\n2024/03/04-000000005\r\n";
+
+// The line prefix: mark, code in 8, the reference (4 blanks for a folder, the
+// declarant in 16 on a removable medium), a blank, six characters of the
+// customs reference (box 07 "2024000005" gives "4000005", so "400000") and "00".
+QByteArray prefix(int destination, const char *mark, const char *code)
+{
+    return QByteArray(mark) + QByteArray(code).leftJustified(8, ' ')
+           + (destination == 2 ? QByteArray("DICH01").leftJustified(16, ' ') : QByteArray("    ")) + " 400000" + "00";
+}
+
+// The sample flow as the layouts give it. Imports: the declaration's boxes,
+// the customs account 1234A split into its number and its check letter, the
+// article's boxes, the two settlement lines (empty when paid by mode F, whose
+// DaGarantire is not False), the article total, the declaration total on the
+// last article line only, and today's date on the first line. Exports: the
+// warehouse of box 49 in place of the account, no settlement and no totals.
+QByteArray sampleFlow(int destination)
+{
+    return prefix(destination, "T", "C1")
+           + "IM4\t012100\tDICH01\t2024000001\t2\tCN\tIT\t1234\tA\t5208520000\tTessuti di cotone stampati\t7\tCN\t"
+             "150.000\t125.000\t\t\t0.00\t\t150126\t\r\n"
+           + prefix(destination, "?", "C11")
+           + "8481809990\tValvole in acciaio inossidabile\t8\tUS\t165.000\t137.500\t\t\t0.00\t0.00\t\r\n"
+           // mode A settles at once: duty 37.13 and VAT 302.50 on a base of 1375.00
+           + prefix(destination, "T", "C7")
+           + "IM0\t032100\tDICH02\t2024000002\t1\tCN\tIT\t5678\tB\t8481809990\tValvole in acciaio inossidabile\t8\tUS\t"
+             "165.000\t137.500\tA00X1375.00\tB00X1375.00\t339.63\t339.63\t150126\t\r\n"
+           + prefix(destination, "T", "C2")
+           + "EX1\t012100\tDICH01\t2024000003\t2\tIT\tCH\tD000003\t8471300000\tElaboratori portatili\t9\tCN\t180.000\t"
+             "150.000\t150126\t\r\n"
+           + prefix(destination, "?", "C21")
+           + "8466930000\tParti di ricambio per macchine utensili\t10\tCN\t195.000\t162.500\t\r\n"
+           + prefix(destination, "T", "C9")
+           + "EX1\t032100\tDICH02\t2024000004\t1\tIT\tCH\tS000004\t8466930000\tParti di ricambio per macchine utensili\t"
+             "10\tCN\t195.000\t162.500\t150126\t\r\n"
+           + prefix(destination, "T", "C1")
+           + "IM4\t012100\tDICH01\t2024000005\t3\tCN\tIT\t1234\tA\t5208520000\tTessuti di cotone stampati\t11\tCN\t"
+             "210.000\t175.000\t\t\t0.00\t\t150126\t\r\n"
+           + prefix(destination, "?", "C11")
+           + "8481809990\tValvole in acciaio inossidabile\t12\tUS\t225.000\t187.500\t\t\t0.00\t\t\r\n"
+           + prefix(destination, "?", "C11")
+           + "8471300000\tElaboratori portatili\t13\tCN\t240.000\t200.000\t\t\t0.00\t0.00\t\r\n";
+}
+
+class BuildFlowTool : public ::testing::Test {
+protected:
+    BuildFlowTool()
+    {
+        QDir().mkpath(program());
+        sampledata::createSampleProgramFolder(program());
+        selectionFile = tmp.write(QStringLiteral("selezione"), SampleSelection);
+    }
+    QString program() const { return tmp.file(QStringLiteral("prog")); }
+    QString output() const { return tmp.file(QStringLiteral("uscita")); }
+    QString temp() const { return tmp.file(QStringLiteral("prog/Corbix/TEMP")); }
+
+    int run(const QStringList &options)
+    {
+        out.clear();
+        err.clear();
+        QTextStream o(&out), e(&err);
+        const int rc = buildflow::run(QStringList{program(), selectionFile, output()} + options, o, e);
+        o.flush();
+        e.flush();
+        return rc;
+    }
+    QStringList files(const QString &folder) const
+    {
+        return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    }
+
+    testsupport::TempDir tmp;
+    platform::FixedWorkstationSource workstation{QStringLiteral("pc-uff1"), QStringLiteral("rossi")};
+    platform::ScopedWorkstationSource workstationGuard{workstation};
+    QString selectionFile, out, err;
+};
+
+TEST_F(BuildFlowTool, WritesTheSampleFlowByTheLayouts)
+{
+    for (int destination : {1, 2}) {
+        SCOPED_TRACE(destination);
+        ASSERT_EQ(run({QStringLiteral("--destination"), QString::number(destination),
+                       QStringLiteral("--preventive-check"), QStringLiteral("--today"), QStringLiteral("2026-01-15")}),
+                  0)
+            << err.toStdString();
+        EXPECT_EQ(bytesOf(output() + QStringLiteral("/flow")), sampleFlow(destination));
+        EXPECT_EQ(bytesOf(output() + QStringLiteral("/log")), QByteArray());
+        EXPECT_EQ(bytesOf(output() + QStringLiteral("/composition")),
+                  QByteArray("1-04/03/2024-4000001\r\n2-04/03/2024-4000002\r\n3-04/03/2024-4000003\r\n"
+                             "4-04/03/2024-4000004\r\n5-04/03/2024-4000005\r\n"));
+        EXPECT_EQ(files(output()), QStringList({QStringLiteral("composition"), QStringLiteral("flow"),
+                                                QStringLiteral("log")}));
+        EXPECT_EQ(files(temp()), QStringList());
+        EXPECT_TRUE(out.startsWith(QStringLiteral("Errori: 0\nTempo: "))) << out.toStdString();
+        EXPECT_EQ(err, QString());
+    }
+}
+
+TEST_F(BuildFlowTool, RefusedDeclarationsAreLoggedWithThePreventiveCheckOnly)
+{
+    // A blank description of the last article makes declaration 5 fail.
+    {
+        dao::Database archive = dao::Database::open(program() + QStringLiteral("/Archivio.mdb"));
+        archive.execute(QStringLiteral("UPDATE DettaglioBol SET Contenuto = ' ' WHERE Indice = 5 AND Articolo = 3 "
+                                       "AND Campo = '31' AND SottoCasella = '1'"));
+    }
+    const QStringList options = {QStringLiteral("--destination"), QStringLiteral("1"), QStringLiteral("--today"),
+                                 QStringLiteral("2026-01-15")};
+    ASSERT_EQ(run(options + QStringList{QStringLiteral("--preventive-check")}), 0) << err.toStdString();
+    EXPECT_EQ(bytesOf(output() + QStringLiteral("/log")),
+              QByteArray("Quandera Doganale N\xb0 5 - 04/03/2024: Assenza di un campo obbligatorio -> Descrizione "
+                         "delle merci/articolo N\xb0 3\r\n"));
+    const QByteArray all = sampleFlow(1);
+    EXPECT_EQ(bytesOf(output() + QStringLiteral("/flow")), all.left(all.indexOf(prefix(1, "T", "C1") + "IM4\t012100\tDICH01\t2024000005")));
+    EXPECT_EQ(bytesOf(output() + QStringLiteral("/composition")),
+              QByteArray("1-04/03/2024-4000001\r\n2-04/03/2024-4000002\r\n3-04/03/2024-4000003\r\n"
+                         "4-04/03/2024-4000004\r\n"));
+    // The work file the refused declaration left is not kept either.
+    EXPECT_EQ(files(temp()), QStringList());
+    EXPECT_TRUE(out.startsWith(QStringLiteral("Errori: 1\n"))) << out.toStdString();
+
+    ASSERT_EQ(run(options), 0) << err.toStdString();
+    EXPECT_EQ(bytesOf(output() + QStringLiteral("/log")), QByteArray());
+    const QByteArray flow = bytesOf(output() + QStringLiteral("/flow"));
+    EXPECT_EQ(flow, QByteArray(all).replace("\tElaboratori portatili\t13\t", "\t\t13\t"));
+    EXPECT_TRUE(out.startsWith(QStringLiteral("Errori: 0\n"))) << out.toStdString();
+}
+
+TEST_F(BuildFlowTool, FloorLeavesTheSameFiles)
+{
+    ASSERT_EQ(run({QStringLiteral("--destination"), QStringLiteral("1"), QStringLiteral("--floor"),
+                   QStringLiteral("--today"), QStringLiteral("2026-01-15")}),
+              0)
+        << err.toStdString();
+    EXPECT_TRUE(out.startsWith(QStringLiteral("Tempo minimo: "))) << out.toStdString();
+    EXPECT_EQ(bytesOf(output() + QStringLiteral("/flow")), sampleFlow(1));
+    EXPECT_EQ(files(output()), QStringList({QStringLiteral("composition"), QStringLiteral("flow"),
+                                            QStringLiteral("log")}));
+}
+
+TEST_F(BuildFlowTool, RefusesAWrongCommandLine)
+{
+    for (const QStringList &options : {QStringList{}, QStringList{QStringLiteral("--destination"), QStringLiteral("3")},
+                                       QStringList{QStringLiteral("--destination"), QStringLiteral("1"),
+                                                   QStringLiteral("--other")}}) {
+        EXPECT_EQ(run(options), 2);
+        EXPECT_TRUE(err.endsWith(QStringLiteral(
+            "Uso: corbix-build-flow CARTELLA_PROGRAMMA FILE_SELEZIONE CARTELLA_USCITA --destination 1|2 "
+            "[--preventive-check] [--today AAAA-MM-GG] [--floor]\n")))
+            << err.toStdString();
+    }
+    EXPECT_EQ(files(output()), QStringList());
+}
+
+TEST_F(BuildFlowTool, AProgramFolderWithoutSettingsIsRefused)
+{
+    QFile::remove(program() + QStringLiteral("/CORBIX.INI"));
+    EXPECT_EQ(run({QStringLiteral("--destination"), QStringLiteral("1")}), 1);
+    EXPECT_FALSE(err.isEmpty());
+    EXPECT_EQ(files(output()), QStringList());
+}
+
+}  // namespace

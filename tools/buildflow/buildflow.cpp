@@ -1,0 +1,226 @@
+#include "buildflow/buildflow.h"
+
+#include "common/globals.h"
+#include "common/paths.h"
+#include "common/settings.h"
+#include "common/textfiles.h"
+#include "flowengine/flowlines.h"
+#include "flowengine/flowwriter.h"
+#include "flowengine/options.h"
+#include "platform/clock.h"
+#include "platform/codepage.h"
+#include "platform/dao/recordset.h"
+#include "platform/drives.h"
+#include "platform/errors.h"
+#include "platform/messagebox.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QStringList>
+
+namespace buildflow {
+
+namespace {
+
+const QString Usage = QStringLiteral(
+    "Uso: corbix-build-flow CARTELLA_PROGRAMMA FILE_SELEZIONE CARTELLA_USCITA --destination 1|2 "
+    "[--preventive-check] [--today AAAA-MM-GG] [--floor]");
+
+// Every message is written out and answered OK: nobody is there to press a button.
+class MessaggiSuErrore : public platform::MessageBoxService {
+public:
+    explicit MessaggiSuErrore(QTextStream &err) : err_(err) {}
+    platform::MsgResult show(const platform::Message &message) override
+    {
+        err_ << message.title << ": " << message.text << '\n';
+        err_.flush();
+        return platform::MsgResult::OK;
+    }
+
+private:
+    QTextStream &err_;
+};
+
+// The system's clock, with the date given on the command line.
+class OrologioConData : public platform::SystemClock {
+public:
+    explicit OrologioConData(const QDate &oggi) : oggi_(oggi) {}
+    QDateTime now() const override { return QDateTime(oggi_, QTime::currentTime()); }
+
+private:
+    QDate oggi_;
+};
+
+struct Argomenti {
+    QString programma, selezione, uscita;
+    int destinazione = 0;
+    bool controllo = false, minimo = false;
+    QDate oggi;
+};
+
+bool leggiArgomenti(const QStringList &arguments, Argomenti &a, QTextStream &err)
+{
+    QStringList posizionali;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &x = arguments[i];
+        if (x == QLatin1String("--destination") && i + 1 < arguments.size()) {
+            const QString d = arguments[++i];
+            a.destinazione = d == QLatin1String("1") ? 1 : d == QLatin1String("2") ? 2 : -1;
+        } else if (x == QLatin1String("--today") && i + 1 < arguments.size()) {
+            a.oggi = QDate::fromString(arguments[++i], QStringLiteral("yyyy-MM-dd"));
+            if (!a.oggi.isValid()) {
+                err << "La data di --today deve avere la forma AAAA-MM-GG.\n";
+                return false;
+            }
+        } else if (x == QLatin1String("--preventive-check")) {
+            a.controllo = true;
+        } else if (x == QLatin1String("--floor")) {
+            a.minimo = true;
+        } else if (x.startsWith(QLatin1String("--"))) {
+            posizionali.clear();
+            break;
+        } else {
+            posizionali << x;
+        }
+    }
+    if (posizionali.size() != 3 || a.destinazione < 1)
+        return false;
+    a.programma = QDir(posizionali[0]).absolutePath();
+    a.selezione = posizionali[1];
+    a.uscita = posizionali[2];
+    return true;
+}
+
+QString secondi(qint64 ms) { return QString::number(double(ms) / 1000.0, 'f', 3) + QStringLiteral(" s"); }
+
+// The files of a folder, by name.
+QSet<QString> fileIn(const QString &cartella)
+{
+    const QStringList nomi = QDir(cartella).entryList(QDir::Files | QDir::Hidden);
+    return QSet<QString>(nomi.begin(), nomi.end());
+}
+
+// The declarations a selection text names, as "Indice|yyyy-MM-dd" in a
+// JSON array, the form one query takes them in as a single parameter.
+QString dichiarazioniSelezionate(const QString &testo)
+{
+    QStringList chiavi;
+    const QStringList righe = testo.split(QStringLiteral("\r\n"));
+    for (qsizetype i = 3; i < righe.size(); ++i) {
+        const qsizetype trattino = righe[i].indexOf(u'-');
+        if (trattino < 0)
+            continue;
+        const QDate data = QDate::fromString(righe[i].left(trattino), QStringLiteral("yyyy/MM/dd"));
+        chiavi << u'"' + QString::number(flowengine::IndiceDaTesto(righe[i].mid(trattino + 1))) + u'|'
+                      + data.toString(Qt::ISODate) + u'"';
+    }
+    return u'[' + chiavi.join(u',') + u']';
+}
+
+// The least a writer does: the box rows of the selection read with one
+// query, and as many bytes as the flow holds written to a file.
+qint64 tempoMinimo(const QString &testo, qint64 byteFlusso, const QString &cartella)
+{
+    const QString scelte = dichiarazioniSelezionate(testo);
+    QElapsedTimer tempo;
+    tempo.start();
+    dao::Database archivio = dao::Database::open(platform::hostPath(common::PercorsoArchivio));
+    auto rs = archivio.openRecordset(
+        QStringLiteral("SELECT Articolo, Modulo, Campo, SottoCasella, Riga, Contenuto FROM DettaglioBol "
+                       "WHERE Indice || '|' || Data IN (SELECT value FROM json_each(?))"),
+        {scelte}, dao::RecordsetType::Snapshot);
+    QByteArray byte;
+    for (; !rs->eof(); rs->moveNext())
+        byte += platform::toWindows1252(rs->value(5).toString()) + '\t';
+    rs->close();
+    archivio.close();
+    byte = byte.leftJustified(byteFlusso, ' ', true);
+    const QString file = QDir(cartella).filePath(QStringLiteral(".minimo"));
+    common::replaceFile(file, byte);
+    const qint64 ms = tempo.elapsed();
+    QFile::remove(file);
+    return ms;
+}
+
+int esegui(const Argomenti &a, QTextStream &out, QTextStream &err)
+{
+    common::resetGlobals();
+    platform::DriveTable unita(a.programma, a.programma);
+    platform::ScopedDriveTable unitaGuard(unita);
+    common::CartellaProgramma = a.programma + u'/';
+    if (!common::LeggiIni()) {
+        err << common::settingsUnreadableText(common::settingsPath()) << '\n';
+        return 1;
+    }
+    if (!flowengine::CaricaOpzioni())
+        return 1;
+    common::OpzioniCorbix.PreventCheck = a.controllo;
+
+    const QString testo = platform::fromWindows1252(common::readFile(a.selezione));
+    if (!QDir().mkpath(a.uscita)) {
+        err << "Impossibile creare la cartella '" << a.uscita << "'.\n";
+        return 1;
+    }
+    const QString temp = platform::hostPath(common::OpzioniCorbix.Centrale + QStringLiteral("TEMP"));
+    const QSet<QString> prima = fileIn(temp);
+
+    QString fileCorbex, fileErrori;
+    QElapsedTimer tempo;
+    tempo.start();
+    int errori = 0;
+    try {
+        errori = flowengine::CreaCorbex(testo, a.destinazione, fileCorbex, fileErrori);
+    } catch (...) {
+        for (const QString &nome : fileIn(temp) - prima)
+            QFile::remove(QDir(temp).filePath(nome));
+        throw;
+    }
+    const qint64 ms = tempo.elapsed();
+
+    const QByteArray flusso = common::readFile(platform::hostPath(fileCorbex));
+    common::replaceFile(QDir(a.uscita).filePath(QStringLiteral("flow")), flusso);
+    common::replaceFile(QDir(a.uscita).filePath(QStringLiteral("log")),
+                        common::readFile(platform::hostPath(fileErrori)));
+    common::replaceFile(QDir(a.uscita).filePath(QStringLiteral("composition")),
+                        platform::toWindows1252(common::ElencoComposizione));
+    // The run's files (the flow, the log and a work file left by a refused
+    // last declaration) have been taken; the collection point keeps none.
+    for (const QString &nome : fileIn(temp) - prima)
+        QFile::remove(QDir(temp).filePath(nome));
+
+    if (a.minimo) {
+        out << "Tempo minimo: " << secondi(tempoMinimo(testo, flusso.size(), a.uscita)) << '\n';
+        return 0;
+    }
+    out << "Errori: " << errori << '\n' << "Tempo: " << secondi(ms) << '\n';
+    return 0;
+}
+
+}  // namespace
+
+int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    Argomenti a;
+    if (!leggiArgomenti(arguments, a, err)) {
+        err << Usage << '\n';
+        return 2;
+    }
+    MessaggiSuErrore messaggi(err);
+    platform::ScopedMessageBoxService messaggiGuard(messaggi);
+    OrologioConData orologio(a.oggi.isValid() ? a.oggi : QDate::currentDate());
+    platform::ScopedClock orologioGuard(orologio);
+    try {
+        const int esito = esegui(a, out, err);
+        common::resetGlobals();
+        return esito;
+    } catch (const platform::RuntimeError &e) {
+        common::resetGlobals();
+        err << "Errore " << e.number() << ": " << e.description() << '\n';
+        return 1;
+    }
+}
+
+}  // namespace buildflow

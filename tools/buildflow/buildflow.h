@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+// corbix-build-flow: the flow writer run from the command line on a program
+// folder, for checks and for measuring it.
+//
+//   corbix-build-flow PROGRAM_FOLDER SELECTION_FILE OUTPUT_FOLDER --destination 1|2
+//                     [--preventive-check] [--today YYYY-MM-DD] [--floor]
+//
+// The archive is the one the folder's CORBIX.INI names, reached through the
+// folder's drive table; the options come from the archive, except the
+// preventive check, which is on only with --preventive-check. OUTPUT_FOLDER
+// receives "flow", "log" and "composition" (the composition list), and the
+// collection point's TEMP folder is left as it was. The error count and the
+// time taken are printed. With --floor the time printed is instead that of
+// reading the same box rows with one query and writing as many bytes as the
+// flow holds: the least any writer needs.
+namespace buildflow {
+
+// Returns the exit code: 0 done, 1 failed (the reason on err), 2 wrong usage.
+int run(const QStringList &arguments, QTextStream &out, QTextStream &err);
+
+}  // namespace buildflow

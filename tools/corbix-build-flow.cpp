@@ -1,0 +1,11 @@
+#include "buildflow/buildflow.h"
+
+#include <QCoreApplication>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return buildflow::run(app.arguments().mid(1), out, err);
+}
