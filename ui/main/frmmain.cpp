@@ -3,8 +3,8 @@
 #include "common/archivecheck.h"
 #include "common/globals.h"
 #include "common/servizioedi.h"
-#include "common/settings.h"
 #include "common/paths.h"
+#include "common/settings.h"
 #include "flowengine/collectionpoint.h"
 #include "flowengine/dispatchlist.h"
 #include "flowengine/flowlist.h"
@@ -18,7 +18,6 @@
 #include "ui/main/programfolder.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -222,7 +221,7 @@ bool frmMain::Form_Load()
     try {
         return avvio();
     } catch (const platform::RuntimeError &e) {
-        // A database error while loading the options or filling the list.
+        // An error that no step has reported itself ends start-up all the same.
         mostraErrore(e);
         return false;
     }
