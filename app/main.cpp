@@ -1,0 +1,13 @@
+#include "ui/main/frmmain.h"
+
+#include <QApplication>
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    uimain::frmMain frmMain;
+    if (!frmMain.Form_Load())
+        return 0;
+    frmMain.show();
+    return app.exec();
+}
