@@ -1,5 +1,7 @@
 #include "flowengine/dispatchlist.h"
 
+#include "flowengine/flowlines.h"
+
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "platform/clock.h"
@@ -101,7 +103,8 @@ void StampaDistinta(const DatiCorbex &flow)
         const QString ditta = nomeDitta();
         // Every declaration is read before the first page, so a list that
         // cannot be read prints nothing.
-        const std::vector<DichiarazioneElenco> dichiarazioni = righeCompostoDa(flow.CompostoDa);
+        std::vector<DocumentoCorbex> dichiarazioni;
+        LeggiCompostoDa(dichiarazioni, flow.CompostoDa);
         const QStringList righe = {
             QStringLiteral("Distinta dichiarazioni doganali / richieste di temporanea custodita"),
             QStringLiteral("emesse dall'operatore ") + DescrizioneSpedoga(flow.FattoDa) + QStringLiteral(" (")
@@ -119,7 +122,7 @@ void StampaDistinta(const DatiCorbex &flow)
         // At least one row a page, wherever the header ends.
         const int righePerPagina = std::max(1, arrotonda(double(FondoPagina - y) / AltezzaRiga));
         int stampate = 0;
-        for (const DichiarazioneElenco &d : dichiarazioni) {
+        for (const DocumentoCorbex &d : dichiarazioni) {
             if (stampate >= righePerPagina) {
                 DisegnaRigaDistinta(qint16(y - 3));
                 ++pagina;
@@ -130,10 +133,10 @@ void StampaDistinta(const DatiCorbex &flow)
             }
             if (stampate > 0)
                 p.line(20, y - 3, 190, y - 3);
-            const qsizetype trattino = d.resto.indexOf(u'-');
-            stampaA(p, 22, y, QString::number(d.indice));
-            stampaA(p, 38, y, d.data.toString(QStringLiteral("dd/MM/yyyy")));
-            stampaA(p, 72, y, (trattino < 0 ? d.resto : d.resto.left(trattino)).trimmed());
+            const qsizetype trattino = d.Rif.indexOf(u'-');
+            stampaA(p, 22, y, QString::number(d.Indice));
+            stampaA(p, 38, y, d.Data.toString(QStringLiteral("dd/MM/yyyy")));
+            stampaA(p, 72, y, (trattino < 0 ? d.Rif : d.Rif.left(trattino)).trimmed());
             y += AltezzaRiga;
             ++stampate;
         }

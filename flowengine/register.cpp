@@ -1,5 +1,7 @@
 #include "flowengine/register.h"
 
+#include "flowengine/flowlines.h"
+
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "flowengine/decimale.h"
@@ -57,37 +59,15 @@ bool CaricaCorbex(DatiCorbex &flow)
     return false;
 }
 
-std::vector<DichiarazioneElenco> righeCompostoDa(const QString &elenco)
-{
-    std::vector<DichiarazioneElenco> righe;
-    QString resto = elenco;
-    while (!resto.isEmpty()) {
-        const qsizetype fine = resto.indexOf(QStringLiteral("\r\n"));
-        const QString riga = fine < 0 ? resto : resto.left(fine);
-        resto = fine < 0 ? QString() : resto.mid(fine + 2);
-
-        DichiarazioneElenco d;
-        const qsizetype primo = riga.indexOf(u'-');
-        d.indice = Decimale::daTesto(primo < 0 ? riga : riga.left(primo)).intero32();
-        const QString dopo = primo < 0 ? QString() : riga.mid(primo + 1);
-        const qsizetype secondo = dopo.indexOf(u'-');
-        const auto data = dao::parseDateText(secondo < 0 ? dopo : dopo.left(secondo));
-        if (!data)
-            platform::raise(platform::err::TypeMismatch);
-        d.data = data->date();
-        d.resto = secondo < 0 ? QString() : dopo.mid(secondo + 1);
-        righe.push_back(d);
-    }
-    return righe;
-}
-
 void RilasciaDocumenti(QString elenco)
 {
     dao::Database db = apriArchivio();
     dao::Transaction transazione(db);
-    for (const DichiarazioneElenco &d : righeCompostoDa(elenco)) {
+    std::vector<DocumentoCorbex> documenti;
+    LeggiCompostoDa(documenti, elenco);
+    for (const DocumentoCorbex &d : documenti) {
         std::unique_ptr<dao::Recordset> rs = db.openRecordset(
-            QStringLiteral("SELECT * FROM IndiceDoc WHERE Indice = ? AND Data = ?"), {d.indice, d.data});
+            QStringLiteral("SELECT * FROM IndiceDoc WHERE Indice = ? AND Data = ?"), {d.Indice, d.Data});
         if (!rs->eof()) {
             rs->edit();
             rs->setValue(QStringLiteral("Stato1"), 0);

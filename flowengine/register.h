@@ -50,19 +50,6 @@ struct DatiCorbex {
 // Database errors reach the caller.
 bool CaricaCorbex(DatiCorbex &flow);
 
-// One line of a composition list: "Indice-dd/mm/yyyy-reference".
-struct DichiarazioneElenco {
-    qint32 indice = 0;
-    QDate data;
-    QString resto;  // what follows the date's "-", untouched
-};
-
-// The lines of a composition list, separated by CR LF (the last one may lack
-// it). The index is the numeric value of the text before the first "-"; the
-// date the text up to the next "-", read as day/month/year: 13 when it is not
-// a date, 6 when the index does not fit in 32 bits.
-std::vector<DichiarazioneElenco> righeCompostoDa(const QString &elenco);
-
 // Makes every declaration named in a composition list free for composition
 // again (IndiceDoc.Stato1 = 0), all of them or, after a failure, none; a
 // declaration no longer in IndiceDoc is passed over. Errors reach the caller.

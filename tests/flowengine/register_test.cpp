@@ -1,5 +1,7 @@
 #include "flowengine/register.h"
 
+#include "flowengine/flowlines.h"
+
 #include "archive_fixture.h"
 
 using namespace flowengine;
@@ -100,15 +102,14 @@ TEST_F(Register, ReleasingFreesEveryDeclarationOfTheListEvenTheLastWithoutLineEn
 
 TEST_F(Register, CompositionLinesSplitIntoIndexDateAndTheRest)
 {
-    const auto righe = righeCompostoDa("12-05/03/2024-ABC-12\r\n 7 -1/2/2023");
-    ASSERT_EQ(righe.size(), 2u);
-    EXPECT_EQ(righe[0].indice, 12);
-    EXPECT_EQ(righe[0].data, Day);
-    EXPECT_EQ(righe[0].resto, "ABC-12");
-    EXPECT_EQ(righe[1].indice, 7);
-    EXPECT_EQ(righe[1].data, QDate(2023, 2, 1));
-    EXPECT_EQ(righe[1].resto, "");
-    EXPECT_TRUE(righeCompostoDa("").empty());
+    std::vector<DocumentoCorbex> righe;
+    ASSERT_EQ(LeggiCompostoDa(righe, "12-05/03/2024-ABC-12\r\n 7 -1/2/2023"), 2);
+    EXPECT_EQ(righe[0].Indice, 12);
+    EXPECT_EQ(righe[0].Data, Day);
+    EXPECT_EQ(righe[0].Rif, "ABC-12");
+    EXPECT_EQ(righe[1].Indice, 7);
+    EXPECT_EQ(righe[1].Data, QDate(2023, 2, 1));
+    EXPECT_EQ(righe[1].Rif, "");
 }
 
 TEST_F(Register, DeletingAloneRemovesRowAndFileAndLeavesTheDeclarationsMarked)

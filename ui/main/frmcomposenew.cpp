@@ -683,4 +683,12 @@ void frmComposeNew::EseguiComposizione()
     RigaRiservata.reset();
 }
 
+void RegistraComposizione(RegisteredWindowFactory &finestre)
+{
+    finestre.registra(Finestra::frmComposeNew, [](QWidget *owner, const QString &) {
+        frmComposeNew composizione(owner);
+        composizione.exec();
+    });
+}
+
 }  // namespace uimain

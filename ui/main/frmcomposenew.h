@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/main/composition.h"
+#include "ui/main/windowfactory.h"
 
 #include <QDialog>
 #include <array>
@@ -109,5 +110,8 @@ private:
 
     QString tagGriglia_;
 };
+
+// Registers the wizard as the window the main window's compose command opens.
+void RegistraComposizione(RegisteredWindowFactory &finestre);
 
 }  // namespace uimain

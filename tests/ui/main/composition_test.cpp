@@ -1,4 +1,4 @@
-#include "fixture.h"
+#include "compose_fixture.h"
 
 #include "support/otherprogram.h"
 #include "ui/main/composition.h"

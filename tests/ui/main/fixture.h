@@ -1,95 +1,141 @@
 #pragma once
 
-#include "flowengine/fixture.h"
+#include "common/settings.h"
+#include "flowengine/archive_fixture.h"
+#include "flowengine/flowlist.h"
+#include "ui/main/frmmain.h"
+#include "ui/main/windowfactory.h"
 
-#include "common/archiveschema.h"
-#include "platform/clock.h"
-#include "platform/codepage.h"
-#include "sampledata/sampledata.h"
+#include <QApplication>
+#include <QDir>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QTableWidget>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <vector>
 
-#include <ostream>
+// Records every window the main window opens, with its Tag and the row
+// RigaSelezionata at that moment, and does in its place what the window
+// would do to the program-wide values.
+class RecordingWindowFactory : public uimain::WindowFactory {
+public:
+    struct Call {
+        uimain::Finestra finestra;
+        QString tag;
+        qint32 riga;
+    };
 
-inline void PrintTo(const QString &text, std::ostream *os) { *os << '"' << text.toStdString() << '"'; }
+    bool disponibile(uimain::Finestra finestra) const override { return !missing.count(finestra); }
+    void apri(uimain::Finestra finestra, QWidget *, const QString &tag) override
+    {
+        calls.push_back({finestra, tag, common::RigaSelezionata});
+        if (const auto it = actions.find(finestra); it != actions.end())
+            it->second();
+    }
 
-// A program folder ready for composing flows: the sample archive and record
-// layouts, the collection point C:\Corbix\ with its five folders, the
-// removable medium A: at a folder of the test, and a clock standing at
-// 15 January 2026, 10:00.
-class ComposeTest : public FlowEngineTest {
+    std::vector<Call> calls;
+    std::map<uimain::Finestra, std::function<void()>> actions;
+    std::set<uimain::Finestra> missing;
+};
+
+// The program folder as the current folder, the archive C:\Archivio.mdb,
+// recorded message boxes and windows.
+class MainWindowTest : public ArchiveTest {
 protected:
-    ComposeTest()
+    MainWindowTest() : previous_(QDir::currentPath()), windows_(factory_)
     {
-        dao::Database archive = dao::Database::open(archiveHost());
-        sampledata::fillArchive(archive);
-        archive.execute(QStringLiteral("UPDATE Paramflu SET Centrale = ?"), {QStringLiteral("C:\\Corbix\\")},
-                        dao::FailOnError);
-        archive.close();
-        dao::Database program = common::createProgramDatabase(common::CartellaProgramma + QStringLiteral("Corbix.mdb"));
-        sampledata::fillProgramDatabase(program);
-        program.close();
-        makeFolders(onC(QStringLiteral("Corbix")), {QStringLiteral("Corbix in uscita"), QStringLiteral("Corbix inviati"),
-                                                    QStringLiteral("Risposte Pervenute"), QStringLiteral("Storico"),
-                                                    QStringLiteral("TEMP")});
-        QDir().mkpath(tmp_.file(QStringLiteral("floppy")));
-        drives_.setDrive(u'a', tmp_.file(QStringLiteral("floppy")));
-        common::OpzioniCorbix.Centrale = QStringLiteral("C:\\Corbix\\");
-        common::OpzioniCorbix.FloppyDevice = QStringLiteral("A:");
-        common::OpzioniCorbix.UserDir = QStringLiteral("C:\\");
-        common::OpzioniCorbix.SendWith = 0;
-        common::ElencoCorrente = 3;
+        QDir().mkpath(onC(QStringLiteral("Dogana")));
+        QDir::setCurrent(tmp_.file(QStringLiteral("prog")));
+        common::PercorsoArchivio.clear();
+    }
+    ~MainWindowTest() override
+    {
+        w.reset();
+        QDir::setCurrent(previous_);
     }
 
-    QDate today() const { return clock_.now().date(); }
-    QString inCorbix(const QString &name) const { return onC(QStringLiteral("Corbix/") + name); }
-    QString onFloppy(const QString &name) const { return tmp_.file(QStringLiteral("floppy/") + name); }
-    QString text(const QString &hostPath) const { return platform::fromWindows1252(bytes(hostPath)); }
+    static QString archivePath() { return QStringLiteral("C:\\Archivio.mdb"); }
 
-    // Every register row as "Posizione/Data/Progressivo/NomeFile/CompostoDa/Stato/Tipo/RifFloppy/FattoDa",
-    // Null shown as <null>, CR LF as "|".
-    QStringList register_()
+    void writeSettings(const QString &archive = archivePath())
     {
-        dao::Database db = dao::Database::open(archiveHost());
-        auto rs = db.openRecordset(QStringLiteral("SELECT * FROM Corbix ORDER BY Data, Progressivo, Posizione"), {},
-                                   dao::RecordsetType::Snapshot);
-        QStringList out;
-        for (; !rs->eof(); rs->moveNext()) {
-            QStringList row;
-            for (const char *f : {"Posizione", "Data", "Progressivo", "NomeFile", "CompostoDa", "Stato", "Tipo",
-                                  "RifFloppy", "FattoDa"}) {
-                const QVariant v = rs->value(QString::fromLatin1(f));
-                row << (v.isNull() ? QStringLiteral("<null>")
-                                   : v.typeId() == QMetaType::QDate ? v.toDate().toString(Qt::ISODate)
-                                                                     : v.toString().replace(QStringLiteral("\r\n"),
-                                                                                            QStringLiteral("|")));
-            }
-            out << row.join(u'/');
-        }
-        return out;
-    }
-    // Stato1 of the sample declarations 1 to 5, as one text.
-    QString stati()
-    {
-        dao::Database db = dao::Database::open(archiveHost());
-        auto rs = db.openRecordset(QStringLiteral("SELECT Stato1 FROM IndiceDoc ORDER BY Indice"), {},
-                                   dao::RecordsetType::Snapshot);
-        QString out;
-        for (; !rs->eof(); rs->moveNext())
-            out += rs->value(0).toString();
-        return out;
-    }
-    platform::Message box(const QString &text, const QString &title, platform::MsgIcon icon,
-                          platform::MsgButtons buttons = platform::MsgButtons::OK, int defaultButton = 1) const
-    {
-        return {text, title, icon, buttons, defaultButton};
-    }
-    QStringList shownTexts() const
-    {
-        QStringList out;
-        for (const platform::Message &m : boxes_.shown)
-            out << m.text;
-        return out;
+        common::PercorsoArchivio = archive;
+        ASSERT_TRUE(common::ScriviIni());
+        common::PercorsoArchivio.clear();
     }
 
-    platform::FakeClock clock_;
-    platform::ScopedClock clockGuard_{clock_};
+    // The collection point C:\Corbix\ with its five sub-folders, and the
+    // settings file naming the archive.
+    void makeProgramFolder()
+    {
+        db.execute(QStringLiteral("UPDATE Paramflu SET Centrale = ?"), {QStringLiteral("C:\\Corbix\\")});
+        for (const char *folder : {"Corbix in uscita", "Corbix inviati", "Risposte Pervenute", "Storico", "TEMP"})
+            QDir().mkpath(onC(QStringLiteral("Corbix/") + QString::fromUtf8(folder)));
+        writeSettings();
+    }
+
+    // The main window started on the program folder.
+    uimain::frmMain &start()
+    {
+        w = std::make_unique<uimain::frmMain>();
+        w->resize(600, 400);
+        EXPECT_TRUE(w->Form_Load());
+        w->show();
+        boxes.shown.clear();
+        return *w;
+    }
+
+    const std::vector<platform::Message> &shown() const { return boxes.shown; }
+
+    // The list as shown: date, number and icon key of each row.
+    QStringList listRows() const
+    {
+        QStringList rows;
+        for (int r = 0; r < w->grdHistory->rowCount(); ++r)
+            rows << w->grdHistory->item(r, 0)->text() + u' ' + w->grdHistory->item(r, 1)->text() + u' '
+                        + w->grdHistory->item(r, 6)->data(flowengine::RuoloChiave).toString();
+        return rows;
+    }
+
+    // The centre of a list row (1 for the first flow) in grid coordinates.
+    QPoint rowCentre(qint32 riga) const
+    {
+        const QRect r = w->grdHistory->visualRect(w->grdHistory->model()->index(riga - 1, 0));
+        return w->grdHistory->viewport()->mapTo(w->grdHistory, r.center());
+    }
+
+    void rightClick(QPoint inGrid) const
+    {
+        QWidget *viewport = w->grdHistory->viewport();
+        const QPoint p = viewport->mapFrom(w->grdHistory, inGrid);
+        QMouseEvent press(QEvent::MouseButtonPress, p, viewport->mapToGlobal(p), Qt::RightButton, Qt::RightButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(viewport, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, p, viewport->mapToGlobal(p), Qt::RightButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(viewport, &release);
+    }
+
+    bool highlighted(qint32 riga) const
+    {
+        const QTableWidgetItem *item = w->grdHistory->item(riga - 1, 0);
+        return item && item->background() == w->grdHistory->palette().highlight();
+    }
+
+    // The captions of the context items shown.
+    QStringList contextItems() const
+    {
+        QStringList items;
+        for (QAction *a : w->Opzioni)
+            if (a->isVisible())
+                items << a->text();
+        return items;
+    }
+
+    QString previous_;
+    RecordingWindowFactory factory_;
+    uimain::ScopedWindowFactory windows_;
+    std::unique_ptr<uimain::frmMain> w;
 };

@@ -1,4 +1,4 @@
-#include "fixture.h"
+#include "compose_fixture.h"
 
 #include "ui/main/composition.h"
 #include "ui/main/frmcomposenew.h"

@@ -1,4 +1,4 @@
-#include "fixture.h"
+#include "compose_fixture.h"
 
 #include "ui/main/folderchooser.h"
 #include "ui/main/frmcomposenew.h"
@@ -442,4 +442,22 @@ TEST_F(Wizard, StoringOnlySavesTheDefaultsAndClosesWithoutAFlow)
     EXPECT_TRUE(register_().isEmpty());
     EXPECT_EQ(stati(), QStringLiteral("00000"));
     EXPECT_TRUE(boxes_.shown.empty());
+}
+
+TEST_F(Wizard, TheComposeCommandOpensTheWizardOnceRegistered)
+{
+    uimain::RegisteredWindowFactory windows;
+    EXPECT_FALSE(windows.disponibile(Finestra::frmComposeNew));
+    RegistraComposizione(windows);
+    EXPECT_TRUE(windows.disponibile(Finestra::frmComposeNew));
+    QString title;
+    QTimer::singleShot(0, [&] {
+        auto *w = qobject_cast<frmComposeNew *>(QApplication::activeModalWidget());
+        ASSERT_NE(w, nullptr);
+        title = w->windowTitle();
+        w->cmdCancel->click();
+    });
+    windows.apri(Finestra::frmComposeNew, nullptr, QString());
+    EXPECT_EQ(title, QStringLiteral("Composizione nuovo Corbex"));
+    EXPECT_TRUE(register_().isEmpty());
 }

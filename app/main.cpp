@@ -1,0 +1,15 @@
+#include "ui/main/frmcomposenew.h"
+#include "ui/main/frmmain.h"
+
+#include <QApplication>
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    uimain::RegistraComposizione(uimain::programWindows());
+    uimain::frmMain frmMain;
+    if (!frmMain.Form_Load())
+        return 0;
+    frmMain.show();
+    return app.exec();
+}

@@ -1,0 +1,488 @@
+#include "fixture.h"
+
+#include "platform/errors.h"
+#include "platform/pageprinter.h"
+
+#include <QFile>
+#include <QMenu>
+#include <QScrollBar>
+
+using platform::Message;
+using platform::MsgButtons;
+using platform::MsgIcon;
+using platform::MsgResult;
+using uimain::Finestra;
+using uimain::frmMain;
+
+namespace {
+
+const QDate D1(2024, 3, 5);
+const QDate D2(2024, 3, 6);
+
+Message info(const QString &text) { return Message{text, "Corbix doganali", MsgIcon::Information, MsgButtons::OK, 1}; }
+Message question(const QString &text) { return Message{text, "Corbix doganali", MsgIcon::Question, MsgButtons::YesNo, 2}; }
+
+const QString annulla = "Annullare ed eliminare il corbex selezionato?";
+const QString elimina = "Eliminare definitivamente dalla lista il corbex selezionato?";
+const QString gone = "Il corbex selezionato non è più presente nel registro: l'elenco viene aggiornato.";
+const QString inserisci = "Inserire il supporto magnetico previsto nell'unità 'A:' e scegliere 'OK' per procedere";
+
+class ContextTest : public MainWindowTest {
+protected:
+    // Three flows: row 1 is 06/03 n. 1 (removable medium), row 2 05/03 n. 2
+    // (folder, state 1), row 3 05/03 n. 1 (removable medium) with the
+    // declarations 12 and 13 of 5 March and its archive copy.
+    void SetUp() override
+    {
+        makeProgramFolder();
+        QDir().mkpath(onC("floppy"));
+        drives_.setDrive(u'A', onC("floppy"));
+        tmp_.write("c/Corbix/Corbix inviati/CX0001", "riga uno\r\nriga due\r\n");
+        tmp_.write("c/Corbix/Corbix inviati/CX0002", "telematico\r\n");
+        addDeclaration(12, D1, 2);
+        addDeclaration(13, D1, 2);
+        addDeclaration(14, D1, 2);
+        addFlow(3, D1, 1, 1, 1, "ABC", "12-05/03/2024-RIF0012\r\n13-05/03/2024-RIF0013\r\n",
+                "C:\\Corbix\\Corbix inviati\\CX0001", "PRATICHE.001");
+        addFlow(3, D1, 2, 1, 2, "ABC", "14-05/03/2024-RIF0014\r\n", "C:\\Corbix\\Corbix inviati\\CX0002");
+        addFlow(3, D2, 1, 1, 1, "ABC", "", "", "PRATICHE.002");
+        start();
+    }
+
+    // Right-clicks a row and chooses a command of its popup.
+    void choose(qint32 riga, const QString &caption)
+    {
+        rightClick(rowCentre(riga));
+        w->Context->hide();
+        for (int i = 0; i < 6; ++i)
+            if (w->Opzioni[i]->isVisible() && w->Opzioni[i]->text() == caption) {
+                w->Opzioni[i]->trigger();
+                return;
+            }
+        ADD_FAILURE() << "no item " << caption.toStdString();
+    }
+
+    QByteArray onFloppy(const QString &name) const { return bytes(onC("floppy/" + name)); }
+};
+
+TEST_F(ContextTest, ListIsFilledAtStartUp)
+{
+    EXPECT_EQ(listRows(), (QStringList{"06/03/24 1 FLOPPY", "05/03/24 2 RTARWWHT", "05/03/24 1 FLOPPY"}));
+}
+
+struct MenuCase {
+    const char *name;
+    int tipo;
+    int stato;
+    QVariant ok;
+    QStringList items;
+    QStringList keywords;
+};
+
+void PrintTo(const MenuCase &c, std::ostream *os) { *os << c.name; }
+
+class ContextMenu : public MainWindowTest, public ::testing::WithParamInterface<MenuCase> {};
+
+TEST_P(ContextMenu, DependsOnKindAndState)
+{
+    const MenuCase &c = GetParam();
+    makeProgramFolder();
+    addFlow(3, D1, 1, c.stato, c.tipo, "ABC", "", "", "", c.ok);
+    start();
+    rightClick(rowCentre(1));
+    const bool offered = !c.items.isEmpty();
+    EXPECT_EQ(w->Context->isVisible(), offered);
+    w->Context->hide();
+    EXPECT_EQ(w->RigaContesto, 1);
+    EXPECT_EQ(contextItems(), c.items);
+    EXPECT_EQ(w->Comandi, c.keywords);
+    for (QAction *a : w->Opzioni) {
+        if (a->isVisible()) {
+            EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
+        }
+    }
+}
+
+const QStringList firstThree{"&Annulla", "&Elimina", "&Riproduci", "&Dettagli", "&Stampa distinta"};
+const QStringList firstKeywords{"ANNULLACORBEXINVIATO", "ELIMINACORBEXINVIATO", "RIPRODUCICORBEXEDI", "DETTAGLICORBEX",
+                                "STAMPADISTINTA"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ContextMenu,
+    ::testing::Values(
+        MenuCase{"Medium", 1, 1, {}, firstThree + QStringList{"&Invia a MIRSOLAN..."},
+                 {"ANNULLACORBEXINVIATO", "ELIMINACORBEXINVIATO", "RIPRODUCICORBEXFLOPPY", "DETTAGLICORBEX",
+                  "STAMPADISTINTA", "INVIAAMIRSOLAN"}},
+        MenuCase{"FolderProduced", 2, 1, {}, firstThree + QStringList{"&Preleva risposta..."},
+                 firstKeywords + QStringList{"PRELEVARISPOSTA"}},
+        MenuCase{"FolderChecked", 2, 2, {}, firstThree + QStringList{"&Preleva risposta..."},
+                 firstKeywords + QStringList{"PRELEVARISPOSTA"}},
+        MenuCase{"FolderAnswered", 2, 3, 0,
+                 {"S&posta nello storico", "&Dettagli", "&Stampa distinta", "E&labora risposta"},
+                 {"ARCHIVIASTORICO", "DETTAGLICORBEX", "STAMPADISTINTA", "ELABORARISPOSTA"}},
+        MenuCase{"FolderAnsweredWithOutcomes", 2, 3, 2,
+                 {"S&posta nello storico", "&Stampa dichiarazioni convalidate", "&Dettagli", "&Stampa distinta",
+                  "E&labora risposta"},
+                 {"ARCHIVIASTORICO", "STAMPADOC", "DETTAGLICORBEX", "STAMPADISTINTA", "ELABORARISPOSTA"}},
+        MenuCase{"FolderRefused", 2, 4, {}, firstThree + QStringList{"E&labora risposta"},
+                 firstKeywords + QStringList{"ELABORARISPOSTA"}},
+        MenuCase{"FolderProcessed", 2, 5, 0,
+                 {"S&posta nello storico", "&Dettagli", "&Stampa distinta", "&Tabulato esplicativo"},
+                 {"ARCHIVIASTORICO", "DETTAGLICORBEX", "STAMPADISTINTA", "STAMPARISPOSTAFINALE"}},
+        MenuCase{"OtherKind", 0, 1, {}, {}, {""}}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(ContextTest, CommandsOfWindowsNotYetAvailableAreDisabled)
+{
+    factory_.missing.insert(Finestra::frmSendMirsolan);
+    rightClick(rowCentre(1));
+    w->Context->hide();
+    EXPECT_FALSE(w->Opzioni[5]->isEnabled());
+    for (int i = 0; i < 5; ++i)
+        EXPECT_TRUE(w->Opzioni[i]->isEnabled()) << i;
+}
+
+TEST_F(ContextTest, HeaderRowOffersNothing)
+{
+    w->Opzioni[0]->setText("&Elimina");
+    rightClick(w->grdHistory->horizontalHeader()->geometry().center());
+    EXPECT_FALSE(w->Context->isVisible());
+    EXPECT_EQ(w->RigaContesto, 0);
+    EXPECT_EQ(w->Comandi, QStringList{""});
+    EXPECT_TRUE(w->Opzioni[0]->isVisible());
+    EXPECT_EQ(w->Opzioni[0]->text(), "&Elimina");
+    for (int i = 1; i < 6; ++i)
+        EXPECT_FALSE(w->Opzioni[i]->isVisible()) << i;
+}
+
+TEST_F(ContextTest, BelowTheLastRowOffersNothing)
+{
+    const QPoint below = rowCentre(3) + QPoint(0, 3 * w->grdHistory->rowHeight(2));
+    EXPECT_EQ(w->RigaSottoMouse(below.y()), 0);
+    rightClick(below);
+    EXPECT_FALSE(w->Context->isVisible());
+    EXPECT_EQ(w->RigaContesto, 0);
+}
+
+TEST_F(ContextTest, RightClickMovesTheHighlightToTheRowClicked)
+{
+    w->grdHistory->setCurrentCell(0, 0);
+    EXPECT_EQ(w->RigaCorrente, 1);
+    EXPECT_TRUE(highlighted(1));
+    rightClick(rowCentre(3));
+    EXPECT_TRUE(w->Context->isVisible());
+    w->Context->hide();
+    EXPECT_EQ(w->RigaContesto, 3);
+    EXPECT_EQ(common::RigaSelezionata, 3);
+    EXPECT_FALSE(highlighted(1));
+    EXPECT_TRUE(highlighted(3));
+    // The right button does not move the current cell.
+    EXPECT_EQ(w->grdHistory->currentRow(), 2);
+    EXPECT_EQ(w->RigaCorrente, 1);
+
+    rightClick(rowCentre(2));
+    w->Context->hide();
+    EXPECT_FALSE(highlighted(3));
+    EXPECT_TRUE(highlighted(2));
+    rightClick(rowCentre(2));
+    w->Context->hide();
+    EXPECT_TRUE(highlighted(2));
+}
+
+TEST_F(ContextTest, KeyboardMovesTheHighlight)
+{
+    w->grdHistory->setCurrentCell(0, 0);
+    w->grdHistory->setCurrentCell(1, 0);
+    EXPECT_EQ(w->RigaCorrente, 2);
+    EXPECT_EQ(common::RigaSelezionata, 2);
+    EXPECT_FALSE(highlighted(1));
+    EXPECT_TRUE(highlighted(2));
+}
+
+TEST_F(ContextTest, RowUnderTheMouseFollowsRowHeightsAndScrolling)
+{
+    // Rows of their own heights: the grid's hit test finds the row, where
+    // counting rows as high as the header would not.
+    w->grdHistory->setRowHeight(0, 5 * w->grdHistory->rowHeight(1));
+    rightClick(rowCentre(2));
+    w->Context->hide();
+    EXPECT_EQ(w->RigaContesto, 2);
+
+    for (int n = 2; n <= 30; ++n)
+        addFlow(3, D2, n, 1, 1, "ABC", "", "", "PRATICHE.003");
+    w->RefreshList_Click();
+    QApplication::processEvents();
+    w->grdHistory->scrollToBottom();
+    ASSERT_GT(w->grdHistory->verticalScrollBar()->value(), 0);
+    ASSERT_TRUE(w->grdHistory->viewport()->rect().contains(w->grdHistory->viewport()->mapFrom(w->grdHistory, rowCentre(32))));
+    rightClick(rowCentre(32));
+    w->Context->hide();
+    EXPECT_EQ(w->RigaContesto, 32);
+}
+
+TEST_F(ContextTest, CancelReleasesTheDeclarationsAndDeletesTheFlow)
+{
+    boxes.answer(MsgResult::Yes);
+    choose(3, "&Annulla");
+    ASSERT_EQ(shown().size(), 1u);
+    EXPECT_EQ(shown()[0], question(annulla));
+    EXPECT_EQ(registerKeys(), (QStringList{"3 05/03/2024 2", "3 06/03/2024 1"}));
+    EXPECT_EQ(stato1(12, D1), 0);
+    EXPECT_EQ(stato1(13, D1), 0);
+    EXPECT_EQ(stato1(14, D1), 2);
+    EXPECT_FALSE(QFile::exists(onC("Corbix/Corbix inviati/CX0001")));
+    EXPECT_EQ(listRows(), (QStringList{"06/03/24 1 FLOPPY", "05/03/24 2 RTARWWHT"}));
+    EXPECT_EQ(w->RigaContesto, 0);
+    EXPECT_EQ(common::RigaSelezionata, 0);
+}
+
+TEST_F(ContextTest, CancelAnsweredNoChangesNothing)
+{
+    boxes.answer(MsgResult::No);
+    choose(3, "&Annulla");
+    EXPECT_EQ(shown().size(), 1u);
+    EXPECT_EQ(registerKeys().size(), 3);
+    EXPECT_EQ(stato1(12, D1), 2);
+    EXPECT_TRUE(QFile::exists(onC("Corbix/Corbix inviati/CX0001")));
+    EXPECT_TRUE(highlighted(3));
+}
+
+TEST_F(ContextTest, DeleteLeavesTheDeclarationsMarked)
+{
+    boxes.answer(MsgResult::Yes);
+    choose(3, "&Elimina");
+    ASSERT_EQ(shown().size(), 1u);
+    EXPECT_EQ(shown()[0], question(elimina));
+    EXPECT_EQ(registerKeys(), (QStringList{"3 05/03/2024 2", "3 06/03/2024 1"}));
+    EXPECT_EQ(stato1(12, D1), 2);
+    EXPECT_EQ(stato1(13, D1), 2);
+    EXPECT_FALSE(QFile::exists(onC("Corbix/Corbix inviati/CX0001")));
+    EXPECT_EQ(listRows().size(), 2);
+}
+
+TEST_F(ContextTest, FailedCancelLeavesEverythingAsItWas)
+{
+    testsupport::OtherProgram other(onC("Archivio.mdb"));
+    ASSERT_EQ(other.exec("BEGIN IMMEDIATE"), SQLITE_OK);
+    boxes.answer(MsgResult::Yes);
+    choose(3, "&Annulla");
+    other.exec("ROLLBACK");
+    ASSERT_EQ(shown().size(), 2u);
+    EXPECT_TRUE(shown()[1].text.startsWith("Errore di Run-time ")) << shown()[1].text.toStdString();
+    EXPECT_EQ(shown()[1].icon, MsgIcon::Critical);
+    EXPECT_EQ(shown()[1].title, "Corbix doganali");
+    EXPECT_EQ(registerKeys().size(), 3);
+    EXPECT_EQ(stato1(12, D1), 2);
+    EXPECT_EQ(stato1(13, D1), 2);
+    EXPECT_TRUE(QFile::exists(onC("Corbix/Corbix inviati/CX0001")));
+    EXPECT_EQ(listRows().size(), 3);
+    EXPECT_EQ(w->RigaContesto, 3);
+}
+
+TEST_F(ContextTest, FlowGoneMeanwhileIsToldAndTheListRefreshed)
+{
+    rightClick(rowCentre(3));
+    w->Context->hide();
+    db.execute("DELETE FROM Corbix WHERE Data = ? AND Progressivo = 1", {D1});
+    boxes.answer(MsgResult::Yes);
+    w->Opzioni[1]->trigger();
+    ASSERT_EQ(shown().size(), 2u);
+    EXPECT_EQ(shown()[1], info(gone));
+    EXPECT_EQ(listRows(), (QStringList{"06/03/24 1 FLOPPY", "05/03/24 2 RTARWWHT"}));
+    EXPECT_EQ(w->RigaContesto, 0);
+    EXPECT_EQ(stato1(12, D1), 2);
+}
+
+TEST_F(ContextTest, RefillBringsTheRowsBackToTheirFlows)
+{
+    rightClick(rowCentre(2));
+    w->Context->hide();
+    w->grdHistory->setCurrentCell(2, 0);
+    ASSERT_EQ(w->RigaContesto, 2);
+    ASSERT_EQ(w->RigaCorrente, 3);
+    // A newer flow moves every row down by one.
+    addFlow(3, D2, 2, 1, 1, "ABC", "", "", "PRATICHE.003");
+    w->RefreshList->trigger();
+    EXPECT_EQ(w->RigaContesto, 3);
+    EXPECT_EQ(w->RigaCorrente, 4);
+    EXPECT_EQ(common::RigaSelezionata, 4);
+    // A flow that has left the register leaves no row behind.
+    db.execute("DELETE FROM Corbix WHERE Data = ? AND Progressivo = 2", {D1});
+    w->RefreshList->trigger();
+    EXPECT_EQ(w->RigaContesto, 0);
+    EXPECT_EQ(w->RigaCorrente, 3);
+}
+
+TEST_F(ContextTest, RewriteCopiesTheFlowToTheMedium)
+{
+    choose(3, "&Riproduci");
+    ASSERT_EQ(shown().size(), 2u);
+    EXPECT_EQ(shown()[0], (Message{inserisci, "Corbix doganali", MsgIcon::Information, MsgButtons::OKCancel, 1}));
+    EXPECT_EQ(shown()[1], info("Il corbex 'PRATICHE.001' è stato trascritto con successo."));
+    EXPECT_EQ(onFloppy("PRATICHE.001"), "riga uno\nriga due\n");
+}
+
+TEST_F(ContextTest, RewriteCancelledWritesNothing)
+{
+    boxes.answer(MsgResult::Cancel);
+    choose(3, "&Riproduci");
+    EXPECT_EQ(shown().size(), 1u);
+    EXPECT_TRUE(entries(onC("floppy")).isEmpty());
+}
+
+TEST_F(ContextTest, RewriteOntoAMediumHoldingTheNameWritesNothing)
+{
+    tmp_.write("c/floppy/pratiche.001", "altro\r\n");
+    choose(3, "&Riproduci");
+    ASSERT_EQ(shown().size(), 2u);
+    EXPECT_EQ(shown()[1], (Message{"E' già presente un corbex con il nome 'PRATICHE.001' nell'unità 'A:': utilizzare "
+                                   "un'altro supporto magnetico o eliminarlo, quindi riprovare.",
+                                   "Corbix Doganali", MsgIcon::Information, MsgButtons::OK, 1}));
+    EXPECT_EQ(onFloppy("pratiche.001"), "altro\r\n");
+}
+
+TEST_F(ContextTest, RewriteWithoutTheArchiveCopySaysSo)
+{
+    QFile::remove(onC("Corbix/Corbix inviati/CX0001"));
+    choose(3, "&Riproduci");
+    ASSERT_EQ(shown().size(), 1u);
+    EXPECT_EQ(shown()[0], info("Impossibile trovare la copia d'archivio del corbex "
+                               "'C:\\Corbix\\Corbix inviati\\CX0001'."));
+    EXPECT_TRUE(entries(onC("floppy")).isEmpty());
+}
+
+// Answers the medium box with Retry once the medium is in, putting it in
+// when asked the first time.
+class InsertingMedium : public platform::MessageBoxService {
+public:
+    explicit InsertingMedium(std::function<void()> insert) : insert_(std::move(insert)) {}
+    MsgResult show(const Message &message) override
+    {
+        shown.push_back(message);
+        if (message.buttons == MsgButtons::RetryCancel) {
+            insert_();
+            return MsgResult::Retry;
+        }
+        return MsgResult::OK;
+    }
+    std::vector<Message> shown;
+
+private:
+    std::function<void()> insert_;
+};
+
+TEST_F(ContextTest, RewriteOnADriveNotReadyOffersRetry)
+{
+    QFile::remove(drives_.folder() + "/a:");
+    InsertingMedium medium([this] { drives_.setDrive(u'A', onC("floppy")); });
+    platform::ScopedMessageBoxService guard(medium);
+    choose(3, "&Riproduci");
+    ASSERT_EQ(medium.shown.size(), 3u);
+    EXPECT_EQ(medium.shown[1], (Message{platform::errorDescription(platform::err::DeviceUnavailable), "CORBIX",
+                                        MsgIcon::Critical, MsgButtons::RetryCancel, 1}));
+    EXPECT_EQ(medium.shown[2].text, "Il corbex 'PRATICHE.001' è stato trascritto con successo.");
+    EXPECT_EQ(onFloppy("PRATICHE.001"), "riga uno\nriga due\n");
+}
+
+TEST_F(ContextTest, RewriteOnADriveNotReadyCancelledWritesNothing)
+{
+    QFile::remove(drives_.folder() + "/a:");
+    boxes.answer(MsgResult::OK);
+    boxes.answer(MsgResult::Cancel);
+    choose(3, "&Riproduci");
+    ASSERT_EQ(shown().size(), 2u);
+    EXPECT_EQ(shown()[1].buttons, MsgButtons::RetryCancel);
+    EXPECT_TRUE(entries(onC("floppy")).isEmpty());
+}
+
+TEST_F(ContextTest, DispatchListPrintsTheFlow)
+{
+    platform::RecordingPagePrinter printer;
+    platform::ScopedPagePrinter guard(printer);
+    choose(3, "&Stampa distinta");
+    EXPECT_TRUE(shown().empty());
+    const std::vector<QString> lines = printer.lines();
+    const QStringList calls(lines.begin(), lines.end());
+    EXPECT_EQ(calls.filter("PRATICHE.001").size(), 1) << calls.join('\n').toStdString();
+    EXPECT_EQ(calls.filter("RIF0013").size(), 1);
+    EXPECT_EQ(calls.last(), "end");
+}
+
+struct WindowCommand {
+    const char *caption;
+    qint32 riga;
+    Finestra finestra;
+    bool refills;
+};
+
+TEST_F(ContextTest, WindowCommandsOpenTheirWindowOnTheRowClicked)
+{
+    db.execute("UPDATE Corbix SET Stato = 4 WHERE Tipo = 2");
+    w->RefreshList_Click();
+    db.execute("UPDATE Corbix SET Stato = 5, OK = 1, KO = 0, ND = 0 WHERE Data = ? AND Progressivo = 1", {D2});
+    const WindowCommand commands[] = {
+        {"&Invia a MIRSOLAN...", 3, Finestra::frmSendMirsolan, false},
+        {"E&labora risposta", 2, Finestra::frmAswerProcess, true},
+    };
+    for (const WindowCommand &c : commands) {
+        factory_.calls.clear();
+        const QStringList before = listRows();
+        choose(c.riga, c.caption);
+        ASSERT_EQ(factory_.calls.size(), 1u) << c.caption;
+        EXPECT_EQ(factory_.calls[0].finestra, c.finestra) << c.caption;
+        EXPECT_EQ(factory_.calls[0].riga, c.riga) << c.caption;
+        EXPECT_EQ(listRows() != before, c.refills) << c.caption;
+    }
+    EXPECT_EQ(listRows().first(), "06/03/24 1 GRNCHECK");
+}
+
+TEST_F(ContextTest, FetchAndReportOpenOnTheRowClicked)
+{
+    choose(2, "&Preleva risposta...");
+    db.execute("UPDATE Corbix SET Stato = 5, OK = 1, KO = 0, ND = 0 WHERE Tipo = 2");
+    w->RefreshList_Click();
+    choose(2, "&Tabulato esplicativo");
+    ASSERT_EQ(factory_.calls.size(), 2u);
+    EXPECT_EQ(factory_.calls[0].finestra, Finestra::frmReiceveMirsolan);
+    EXPECT_EQ(factory_.calls[0].riga, 2);
+    EXPECT_EQ(factory_.calls[1].finestra, Finestra::frmAswerReport);
+    EXPECT_EQ(factory_.calls[1].riga, 2);
+    EXPECT_TRUE(shown().empty());
+}
+
+TEST_F(ContextTest, ErrorsOfACommandAreShown)
+{
+    common::PercorsoArchivio = "C:\\Nessuno.mdb";
+    boxes.answer(MsgResult::Yes);
+    w->RigaContesto = 3;
+    w->Comandi = QStringList{"ELIMINACORBEXINVIATO"};
+    w->Opzioni_Click(0);
+    ASSERT_EQ(shown().size(), 2u);
+    EXPECT_EQ(shown()[1], (Message{"Errore di Run-time 3024\r\n"
+                                       + platform::errorDescription(3024, {onC("Nessuno.mdb")}),
+                                   "Corbix doganali", MsgIcon::Critical, MsgButtons::OK, 1}));
+    common::PercorsoArchivio = archivePath();
+    EXPECT_EQ(registerKeys().size(), 3);
+}
+
+TEST_F(ContextTest, CommandsNotActiveSaySo)
+{
+    for (const char *keyword : {"DETTAGLICORBEX", "RIPRODUCICORBEXEDI", "ARCHIVIASTORICO", "STAMPADOC"}) {
+        w->Comandi = QStringList{keyword};
+        w->Opzioni_Click(0);
+    }
+    ASSERT_EQ(shown().size(), 4u);
+    for (const Message &m : shown())
+        EXPECT_EQ(m, info("L'opzione selezionata non e' attiva in questa versione."));
+    EXPECT_TRUE(factory_.calls.empty());
+}
+
+TEST_F(ContextTest, DownLoadOpensOnTheRowLastHighlighted)
+{
+    w->grdHistory->setCurrentCell(1, 0);
+    w->DownLoad->trigger();
+    ASSERT_EQ(factory_.calls.size(), 1u);
+    EXPECT_EQ(factory_.calls[0].riga, 2);
+}
+
+}  // namespace

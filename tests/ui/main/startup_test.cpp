@@ -1,0 +1,205 @@
+#include "fixture.h"
+
+#include "platform/errors.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+using platform::Message;
+using platform::MsgButtons;
+using platform::MsgIcon;
+using uimain::Finestra;
+using uimain::frmMain;
+
+namespace {
+
+Message critical(const QString &text) { return Message{text, "Corbix doganali", MsgIcon::Critical, MsgButtons::OK, 1}; }
+
+TEST_F(MainWindowTest, ProgramFolderIsTheCurrentFolder)
+{
+    common::CartellaProgramma.clear();
+    frmMain w;
+    w.Form_Load();
+    EXPECT_EQ(common::CartellaProgramma, tmp_.file("prog") + "/");
+    EXPECT_EQ(common::InsiemeMessaggi, "");
+}
+
+TEST_F(MainWindowTest, CancelledFirstRunEndsWithoutAMessage)
+{
+    factory_.actions[Finestra::frmFirstExecution] = [] { common::EsitoPrimaEsecuzione = 0; };
+    frmMain w;
+    EXPECT_FALSE(w.Form_Load());
+    ASSERT_EQ(factory_.calls.size(), 1u);
+    EXPECT_EQ(factory_.calls[0].finestra, Finestra::frmFirstExecution);
+    EXPECT_TRUE(shown().empty());
+    EXPECT_FALSE(w.isVisible());
+}
+
+TEST_F(MainWindowTest, FirstRunClosedFromItsFrameCountsAsCancelled)
+{
+    frmMain w;
+    EXPECT_FALSE(w.Form_Load());
+    EXPECT_EQ(factory_.calls.size(), 1u);
+    EXPECT_TRUE(shown().empty());
+}
+
+TEST_F(MainWindowTest, SettingsFileInAnotherFolderIsNotLookedFor)
+{
+    // The settings file of the executable's folder, or of any other, is not
+    // the program's: only the current folder counts.
+    QDir().mkpath(tmp_.file("other"));
+    tmp_.write("other/CORBIX.INI", "a\r\nb\r\nC:\\Dogana\\Archivio.mdb\r\nNon usata\r\n1.0\r\n");
+    frmMain w;
+    EXPECT_FALSE(w.Form_Load());
+    ASSERT_EQ(factory_.calls.size(), 1u);
+    EXPECT_EQ(factory_.calls[0].finestra, Finestra::frmFirstExecution);
+}
+
+TEST_F(MainWindowTest, EmptySettingsFileEndsStartUp)
+{
+    tmp_.write("prog/CORBIX.INI", "");
+    frmMain w;
+    EXPECT_FALSE(w.Form_Load());
+    EXPECT_TRUE(factory_.calls.empty());
+    ASSERT_EQ(shown().size(), 1u);
+    EXPECT_EQ(shown()[0], critical("Impossibile leggere il file di impostazioni '" + tmp_.file("prog")
+                                   + "/CORBIX.INI'."));
+}
+
+struct ArchiveCase {
+    const char *name;
+    const char *archive;     // the path in the settings file
+    const char *contents;    // written at C:\Dogana\Archivio.mdb unless null
+    int error;
+    const char *hostArg;     // the argument of the error text, relative to the test folder
+};
+
+void PrintTo(const ArchiveCase &c, std::ostream *os) { *os << c.name; }
+
+class ArchiveNotOpened : public MainWindowTest, public ::testing::WithParamInterface<ArchiveCase> {};
+
+TEST_P(ArchiveNotOpened, EndsStartUpWithTheReason)
+{
+    const ArchiveCase &c = GetParam();
+    if (c.contents)
+        tmp_.write("c/Dogana/Archivio.mdb", c.contents);
+    writeSettings(c.archive);
+    frmMain w;
+    EXPECT_FALSE(w.Form_Load());
+    ASSERT_EQ(shown().size(), 1u);
+    const QStringList args = c.hostArg ? QStringList{tmp_.file(c.hostArg)} : QStringList{};
+    EXPECT_EQ(shown()[0], critical(QString("Impossibile aprire l'archivio '") + c.archive + "'.\r\n"
+                                   + platform::errorDescription(c.error, args)));
+    // Opening never makes the archive.
+    if (!c.contents) {
+        EXPECT_FALSE(QFileInfo::exists(onC("Dogana/Archivio.mdb")));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ArchiveNotOpened,
+    ::testing::Values(ArchiveCase{"Missing", "C:\\Dogana\\Archivio.mdb", nullptr, 3024, "c/Dogana/Archivio.mdb"},
+                      ArchiveCase{"Empty", "C:\\Dogana\\Archivio.mdb", "", 3343, "c/Dogana/Archivio.mdb"},
+                      ArchiveCase{"NotADatabase", "C:\\Dogana\\Archivio.mdb", "Archivio di testo\r\n", 3343,
+                                  "c/Dogana/Archivio.mdb"},
+                      ArchiveCase{"DriveNotReady", "Q:\\Dogana\\Archivio.mdb", nullptr, 68, nullptr}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(MainWindowTest, StartsOnAProgramFolder)
+{
+    makeProgramFolder();
+    frmMain w;
+    ASSERT_TRUE(w.Form_Load());
+    EXPECT_TRUE(shown().empty());
+    EXPECT_TRUE(factory_.calls.empty());
+    EXPECT_EQ(w.windowTitle(), "CORBIX DOGANALI");
+    EXPECT_EQ(common::EsitoPrimaEsecuzione.toInt(), 1);
+    EXPECT_EQ(common::PercorsoArchivio, archivePath());
+    EXPECT_EQ(common::OpzioniCorbix.Centrale, "C:\\Corbix\\");
+    EXPECT_EQ(common::OpzioniCorbix.FloppyDevice, "A:");
+    EXPECT_EQ(common::ElencoCorrente, 3);
+    EXPECT_EQ(w.RigaContesto, 0);
+    EXPECT_EQ(common::DescrizioneApplicazione,
+              "Composizione e Invio Corbix Doganali, Ricezione e decodifica risposte E.D.I.");
+    EXPECT_EQ(common::CartellaApplicazione, tmp_.file("prog") + "/");
+}
+
+TEST_F(MainWindowTest, CompletedFirstRunGoesOnWithTheSettingsItWrote)
+{
+    makeProgramFolder();
+    QFile::remove(tmp_.file("prog/CORBIX.INI"));
+    factory_.actions[Finestra::frmFirstExecution] = [this] {
+        writeSettings();
+        common::EsitoPrimaEsecuzione = 1;
+    };
+    frmMain w;
+    ASSERT_TRUE(w.Form_Load());
+    EXPECT_EQ(factory_.calls.size(), 1u);
+    EXPECT_EQ(common::PercorsoArchivio, archivePath());
+    EXPECT_TRUE(shown().empty());
+}
+
+TEST_F(MainWindowTest, NoOptionsRowEndsStartUp)
+{
+    makeProgramFolder();
+    db.execute("DELETE FROM Paramflu");
+    frmMain w;
+    EXPECT_FALSE(w.Form_Load());
+    ASSERT_EQ(shown().size(), 1u);
+    EXPECT_EQ(shown()[0], (Message{"Impossibile impostare le opzioni dell'applicazione.", "CORBIX DOGANALI",
+                                   MsgIcon::Critical, MsgButtons::OK, 1}));
+}
+
+const char *const collectionPointMessage =
+    "Impossibile accedere al punto di raccolta 'C:\\Corbix\\' o questo non è impostato correttamente. "
+    "Impostare il punto di raccolta quindi riprovare o contattare il fornitore del prodotto.";
+
+TEST_F(MainWindowTest, IncompleteCollectionPointEndsStartUpAfterItsOwnMessage)
+{
+    makeProgramFolder();
+    QDir().rmdir(onC("Corbix/Storico"));
+    frmMain w;
+    EXPECT_FALSE(w.Form_Load());
+    ASSERT_EQ(shown().size(), 2u);
+    EXPECT_EQ(shown()[0], (Message{"La struttura della cartella riservata alla gestione dei corbix non è completa. "
+                                   "Manca la cartella per i corbix esauditi (storico).",
+                                   "Corbix doganali", MsgIcon::Exclamation, MsgButtons::OKCancel, 1}));
+    EXPECT_EQ(shown()[1], critical(collectionPointMessage));
+}
+
+TEST_F(MainWindowTest, MissingCollectionPointEndsStartUp)
+{
+    makeProgramFolder();
+    QDir(onC("Corbix")).removeRecursively();
+    frmMain w;
+    EXPECT_FALSE(w.Form_Load());
+    ASSERT_EQ(shown().size(), 2u);
+    EXPECT_EQ(shown()[0].text, "Impossibile trovare la cartella 'Corbix' riservata ai corbix doganali.");
+    EXPECT_EQ(shown()[1], critical(collectionPointMessage));
+}
+
+TEST_F(MainWindowTest, OutgoingFolderMissingIsOnlyWarnedOf)
+{
+    makeProgramFolder();
+    QDir().rmdir(onC("Corbix/Corbix in uscita"));
+    frmMain w;
+    EXPECT_TRUE(w.Form_Load());
+    ASSERT_EQ(shown().size(), 1u);
+    EXPECT_EQ(shown()[0].text, "La struttura della cartella riservata alla gestione dei corbix non è completa. "
+                               "Manca la cartella per i corbix in uscita.");
+    EXPECT_EQ(w.windowTitle(), "CORBIX DOGANALI");
+}
+
+TEST_F(MainWindowTest, ListThatCannotBeFilledEndsStartUp)
+{
+    makeProgramFolder();
+    testsupport::OtherProgram other(onC("Archivio.mdb"));
+    ASSERT_EQ(other.exec("DROP TABLE Corbix"), SQLITE_OK);
+    frmMain w;
+    EXPECT_FALSE(w.Form_Load());
+    ASSERT_EQ(shown().size(), 1u);
+    EXPECT_TRUE(shown()[0].text.startsWith("Errore di Run-time 3011\r\n")) << shown()[0].text.toStdString();
+    EXPECT_EQ(shown()[0].icon, MsgIcon::Critical);
+}
+
+}  // namespace

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "platform/scopedservice.h"
+
+#include <QString>
+#include <functional>
+#include <map>
+
+class QWidget;
+
+// The one way the main window opens the windows of the other screens. Each
+// window is opened modally over the main window and returns only when it has
+// closed; it is handed nothing but its Tag text and the program-wide values,
+// and hands back nothing but those values.
+//
+// The windows that work on the flow of the list row RigaSelezionata (1 for
+// the first flow) take its key from the owner's grid grdHistory, table row
+// RigaSelezionata - 1: flowengine::ChiaveRigaGriglia.
+// When a window that may change the register closes (archive link,
+// composition, answer fetch, answer processing), the main window refills its
+// list itself, so those windows need not.
+namespace uimain {
+
+enum class Finestra {
+    frmFirstExecution,
+    frmArchiveLink,
+    frmOpzioniCorbix,
+    frmReiceveMirsolan,
+    frmSendMirsolan,
+    frmAswerProcess,
+    frmAswerReport,
+    frmUtenzeEDI,
+    frmCompartDog,
+    frmComposeNew,
+    FrmComandoSql,
+    FrmInformazioni,
+};
+
+// The class name of the window, "frmOpzioniCorbix" and so on.
+QString nomeFinestra(Finestra finestra);
+
+class WindowFactory {
+public:
+    virtual ~WindowFactory() = default;
+    // Whether the window can be opened; the commands that open one that
+    // cannot are disabled.
+    virtual bool disponibile(Finestra finestra) const = 0;
+    // Opens the window modally over owner with the given Tag and returns when
+    // it has closed. A window that is not available is not opened.
+    virtual void apri(Finestra finestra, QWidget *owner, const QString &tag) = 0;
+};
+
+// The windows the program's screen libraries provide, each registered with
+// the function that opens it; main() registers them before the main window
+// is made.
+class RegisteredWindowFactory : public WindowFactory {
+public:
+    using Apertura = std::function<void(QWidget *owner, const QString &tag)>;
+
+    void registra(Finestra finestra, Apertura apertura);
+
+    bool disponibile(Finestra finestra) const override;
+    void apri(Finestra finestra, QWidget *owner, const QString &tag) override;
+
+private:
+    std::map<Finestra, Apertura> aperture_;
+};
+
+// The factory in use: the one installed, or else the program's own.
+WindowFactory &windowFactory();
+RegisteredWindowFactory &programWindows();
+
+// The pointer behind the accessor; a guard installs a test double in it.
+WindowFactory *&windowFactorySlot();
+using ScopedWindowFactory = platform::ScopedService<WindowFactory, windowFactorySlot>;
+
+}  // namespace uimain
