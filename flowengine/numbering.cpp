@@ -1,6 +1,7 @@
 #include "flowengine/numbering.h"
 
 #include "common/globals.h"
+#include "flowengine/flowlines.h"
 #include "flowengine/register.h"
 #include "platform/dao/database.h"
 #include "platform/dao/recordset.h"
@@ -72,12 +73,13 @@ qint32 NuovoProgressivo(const QDate &date)
 
 void MarcaDocumentiInviati(QString &list)
 {
-    const std::vector<DichiarazioneElenco> righe = righeCompostoDa(list);
+    std::vector<DocumentoCorbex> documenti;
+    LeggiCompostoDa(documenti, list);
     list.clear();
     dao::Database db = dao::Database::open(platform::hostPath(common::PercorsoArchivio));
-    for (const DichiarazioneElenco &d : righe)
+    for (const DocumentoCorbex &d : documenti)
         db.execute(QStringLiteral("UPDATE IndiceDoc SET Stato1 = 2 WHERE Indice = ? AND Data = DateValue(?)"),
-                   {d.indice, d.data}, dao::FailOnError);
+                   {d.Indice, d.Data}, dao::FailOnError);
     db.close();
 }
 
