@@ -23,7 +23,7 @@ inline const QString TitoloApplicazione = QStringLiteral("CORBIX");
 // ---------------------------------------------------------------- fields
 
 // The colour a check gives a field.
-enum class Colore { Invariato, Finestra, Rosso, Giallo };
+enum class Colore { Invariato, Rosso, Giallo };
 
 // The value of a progressive number: a whole number from 0 to 99, with a "+"
 // allowed in front, blanks around it ignored; nothing otherwise.
