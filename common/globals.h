@@ -57,6 +57,9 @@ extern QString InsiemeMessaggi;
 extern QStringList ElencoMessaggi;
 extern qint32 NumeroMessaggi;
 
+// The application's title: the title of the messages given no other.
+inline const QString TitoloApplicazione = QStringLiteral("CORBIX");
+
 // The program file's name, without extension: the title of the run-time
 // error messages of the shared routines.
 inline const QString NomeProgramma = QStringLiteral("Corbix");

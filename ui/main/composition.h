@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/globals.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -17,8 +19,7 @@ class Database;
 // the filing of a built flow in the collection point and in the register.
 namespace uimain {
 
-// The title of message boxes that carry the application's own title.
-inline const QString TitoloApplicazione = QStringLiteral("CORBIX");
+using common::TitoloApplicazione;
 
 // ---------------------------------------------------------------- fields
 

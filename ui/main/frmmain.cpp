@@ -570,7 +570,7 @@ void frmMain::riproduciSupporto()
             // No medium in the drive: the same choice as when a flow is built.
             if (e.number() != platform::err::DeviceUnavailable)
                 throw;
-            if (platform::msgBox(e.description(), QStringLiteral("CORBIX"), MsgIcon::Critical, MsgButtons::RetryCancel)
+            if (platform::msgBox(e.description(), common::TitoloApplicazione, MsgIcon::Critical, MsgButtons::RetryCancel)
                 != MsgResult::Retry)
                 return;
         }
