@@ -1,6 +1,5 @@
 #include "ui/tables/datacontrol.h"
 
-#include "common/openretry.h"
 #include "platform/drives.h"
 
 #include <QHBoxLayout>
@@ -91,54 +90,6 @@ void DataControl::MoveTo(int position)
         return;
     recordset_->setAbsolutePosition(position);
     emit Reposition();
-}
-
-// ---------------------------------------------------------------- grid model
-
-RecordsetModel::RecordsetModel(DataControl *data, std::vector<Colonna> columns, QObject *parent)
-    : QAbstractTableModel(parent), data_(data), columns_(std::move(columns))
-{
-}
-
-void RecordsetModel::Rebind()
-{
-    beginResetModel();
-    rows_.clear();
-    if (dao::Recordset *rs = data_->Recordset(); rs && rs->recordCount() > 0) {
-        const int current = rs->absolutePosition();
-        for (rs->moveFirst(); !rs->eof(); rs->moveNext()) {
-            QStringList row;
-            for (const Colonna &c : columns_)
-                row << common::NullToStr(rs->value(c.field));
-            rows_.push_back(row);
-        }
-        rs->setAbsolutePosition(current < 0 ? 0 : current);
-    }
-    endResetModel();
-}
-
-int RecordsetModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : int(rows_.size());
-}
-
-int RecordsetModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : int(columns_.size());
-}
-
-QVariant RecordsetModel::data(const QModelIndex &index, int role) const
-{
-    if (role != Qt::DisplayRole || !index.isValid())
-        return {};
-    return rows_[size_t(index.row())][index.column()];
-}
-
-QVariant RecordsetModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (role != Qt::DisplayRole || orientation != Qt::Horizontal)
-        return QAbstractTableModel::headerData(section, orientation, role);
-    return columns_[size_t(section)].caption;
 }
 
 }  // namespace uitables

@@ -3,7 +3,6 @@
 #include "platform/dao/database.h"
 #include "platform/dao/recordset.h"
 
-#include <QAbstractTableModel>
 #include <QString>
 #include <QVariantList>
 #include <QWidget>
@@ -63,33 +62,6 @@ private:
     dao::Database database_;
     std::unique_ptr<dao::Recordset> recordset_;
     QLabel *caption_;
-};
-
-// The rows of a data control's row set for a data-bound grid, one column per
-// field given, headed by its caption; the grid's caller moves the row set to
-// the row the user picks.
-class RecordsetModel : public QAbstractTableModel {
-    Q_OBJECT
-public:
-    struct Colonna {
-        QString caption;
-        QString field;
-    };
-
-    RecordsetModel(DataControl *data, std::vector<Colonna> columns, QObject *parent = nullptr);
-
-    // Reads the row set again after the data control was refreshed.
-    void Rebind();
-
-    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-
-private:
-    DataControl *data_;
-    std::vector<Colonna> columns_;
-    std::vector<QStringList> rows_;  // the texts shown, read at the last Rebind
 };
 
 }  // namespace uitables

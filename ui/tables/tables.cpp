@@ -2,7 +2,9 @@
 
 #include "ui/main/windowfactory.h"
 #include "ui/tables/frmcompartdog.h"
+#include "ui/tables/frmstati.h"
 #include "ui/tables/frmutenzeedi.h"
+#include "ui/tables/frmvaluta.h"
 
 #include <functional>
 #include <map>
@@ -24,6 +26,8 @@ const std::map<QString, Costruttore> &schermate()
     static const std::map<QString, Costruttore> tutte = {
         {QStringLiteral("frmUtenzeEDI"), costruttore<frmUtenzeEDI>()},
         {QStringLiteral("frmCompartDog"), costruttore<frmCompartDog>()},
+        {QStringLiteral("frmstati"), costruttore<frmstati>()},
+        {QStringLiteral("frmvaluta"), costruttore<frmvaluta>()},
     };
     return tutte;
 }
