@@ -1,3 +1,5 @@
+#include "ui/main/frmcomandosql.h"
+#include "ui/main/frminformazioni.h"
 #include "ui/main/frmmain.h"
 
 #include <QApplication>
@@ -5,6 +7,8 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    uimain::programWindows().registra(uimain::Finestra::FrmComandoSql, uimain::ApriFrmComandoSql);
+    uimain::programWindows().registra(uimain::Finestra::FrmInformazioni, uimain::ApriFrmInformazioni);
     uimain::frmMain frmMain;
     if (!frmMain.Form_Load())
         return 0;

@@ -61,6 +61,9 @@ extern qint32 NumeroMessaggi;
 // error messages of the shared routines.
 inline const QString NomeProgramma = QStringLiteral("Corbix");
 
+// The application title, shown by the messages titled with it.
+inline const QString TitoloApplicazione = QStringLiteral("CORBIX");
+
 void resetGlobals();
 
 }  // namespace common

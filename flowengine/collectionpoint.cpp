@@ -20,17 +20,6 @@ namespace {
 
 const QString kTitolo = QStringLiteral("Corbix doganali");
 
-// Whether a folder is at the path; a drive or share that cannot be reached
-// holds none.
-bool esisteCartella(const QString &path)
-{
-    try {
-        return QFileInfo(platform::hostPath(path)).isDir();
-    } catch (const platform::RuntimeError &) {
-        return false;
-    }
-}
-
 // Makes the folder at the path unless it is there; its parent must exist.
 bool creaCartella(const QString &path)
 {
@@ -41,6 +30,15 @@ bool creaCartella(const QString &path)
 QString conSeparatore(const QString &path) { return path.endsWith(u'\\') ? path : path + u'\\'; }
 
 }  // namespace
+
+bool EsisteCartella(const QString &path)
+{
+    try {
+        return QFileInfo(platform::hostPath(path)).isDir();
+    } catch (const platform::RuntimeError &) {
+        return false;
+    }
+}
 
 QString senzaSeparatoreFinale(const QString &path) { return path.endsWith(u'\\') ? path.chopped(1) : path; }
 
@@ -73,7 +71,7 @@ bool VerificaStrutturaCentrale(const QString &centrale)
         return false;
     }
     const QString locale = conSeparatore(formaLocaleCentrale(centrale));
-    if (!esisteCartella(locale)) {
+    if (!EsisteCartella(locale)) {
         platform::msgBox(QStringLiteral("Impossibile trovare la cartella '")
                              + common::EstraiNomeFile(senzaSeparatoreFinale(centrale))
                              + QStringLiteral("' riservata ai corbix doganali."),
@@ -87,7 +85,7 @@ bool VerificaStrutturaCentrale(const QString &centrale)
         platform::msgBox(incompleta + quale, kTitolo, platform::MsgIcon::Exclamation, platform::MsgButtons::OKCancel);
     };
     // Nothing is ever written into the outgoing folder: its absence is only a warning.
-    if (!esisteCartella(locale + CartellaInUscita))
+    if (!EsisteCartella(locale + CartellaInUscita))
         manca(QStringLiteral("per i corbix in uscita."));
     const struct {
         const QString &nome;
@@ -98,7 +96,7 @@ bool VerificaStrutturaCentrale(const QString &centrale)
         {CartellaStorico, QStringLiteral("per i corbix esauditi (storico).")},
     };
     for (const auto &r : richieste) {
-        if (!esisteCartella(locale + r.nome)) {
+        if (!EsisteCartella(locale + r.nome)) {
             manca(r.testo);
             return false;
         }

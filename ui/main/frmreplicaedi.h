@@ -1,0 +1,84 @@
+#pragma once
+
+#include "platform/messagebox.h"
+
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+
+namespace uimain {
+
+// The outcome of the progressive-number check: a valid number with the text
+// the field takes, or an invalid one whose text is left as typed.
+struct NumeroProgressivo {
+    bool valido = false;
+    QString testo;
+    bool operator==(const NumeroProgressivo &) const = default;
+};
+
+// A valid progressive number is a whole number from 0 to 99, written in two
+// digits (5 becomes 05).
+NumeroProgressivo VerificaNumeroReplica(const QString &testo);
+
+// The message for the first entry missing or wrong, tested in this order:
+// the customs office, the destination folder, the progressive number. None
+// when all three pass.
+std::optional<platform::Message> ControlloReplica(const QString &ufficio, const QString &cartella,
+                                                  const QString &numero);
+
+// The codes of the customs offices in the archive PercorsoArchivio, in the
+// order the query returns them, Null as an empty text. Database errors are
+// raised to the caller.
+QStringList CodiciUfficiDoganali();
+
+// The screen for reproducing a flow into a folder: it asks for the customs
+// office of presentation, the destination folder and the progressive number,
+// and checks them. It writes nothing. The folder chooser it would browse
+// with is not among the program's windows, so "Sfoglia..." stays disabled.
+class frmReplicaEDI : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit frmReplicaEDI(QWidget *parent = nullptr);
+
+    // Fills the office codes and the folder; database errors reach the caller.
+    void Form_Load();
+
+    void cmbCustomOfficeCode_Click();
+    void cmdConfirm_Click();
+    void cmdCancel_Click();
+    void undXtxtProgNumber_Change();
+
+    // Runs the progressive-number check when the up-down control has changed
+    // the number since the last one.
+    void ControlloPendente();
+    void VerificaNumero();
+
+    QLabel *lblCustomOfficeCode = nullptr;
+    QComboBox *cmbCustomOfficeCode = nullptr;
+    QLabel *lblProgNumber = nullptr;
+    QLineEdit *txtProgNumber = nullptr;
+    QSpinBox *undXtxtProgNumber = nullptr;
+    QLabel *lblPath = nullptr;
+    QLineEdit *txtPathCorbex = nullptr;
+    QPushButton *cmdSelect = nullptr;
+    QPushButton *cmdConfirm = nullptr;
+    QPushButton *cmdCancel = nullptr;
+
+    // Set when the up-down control changes the number, cleared by the check.
+    bool VerificaInSospeso = false;
+
+    void reject() override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+};
+
+}  // namespace uimain
