@@ -1,5 +1,6 @@
 #include "flowengine/options.h"
 
+#include "common/databases.h"
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "common/paths.h"
@@ -112,7 +113,7 @@ void mostraErroreRunTime(const platform::RuntimeError &error)
 bool CaricaOpzioni()
 {
     try {
-        dao::Database db = dao::Database::open(platform::hostPath(common::PercorsoArchivio));
+        dao::Database db = common::ApriArchivio();
         std::unique_ptr<dao::Recordset> rs = db.openRecordset(QStringLiteral("SELECT * FROM Paramflu"));
         if (rs->eof()) {
             rs->close();
@@ -147,7 +148,7 @@ bool SalvaOpzioni()
     std::optional<QString> registrato;
     std::optional<Spostamento> spostato;
     try {
-        dao::Database db = dao::Database::open(platform::hostPath(common::PercorsoArchivio));
+        dao::Database db = common::ApriArchivio();
         std::unique_ptr<dao::Recordset> rs = db.openRecordset(QStringLiteral("SELECT * FROM Paramflu"));
         if (rs->eof()) {
             rs->addNew();

@@ -1,5 +1,6 @@
 #include "ui/main/composition.h"
 
+#include "common/databases.h"
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "common/paths.h"
@@ -29,7 +30,6 @@ namespace {
 
 const QString kTitolo = QStringLiteral("Corbix doganali");
 
-dao::Database apriArchivio() { return dao::Database::open(platform::hostPath(common::PercorsoArchivio)); }
 
 // The last n characters of the zeros followed by the text.
 QString zeri(const QString &text, int n) { return (QString(n, u'0') + text).right(n); }
@@ -150,7 +150,7 @@ EsitoPasso4 VerificaPasso4(const CampiPasso4 &campi)
 std::optional<ChiaveCorbex> RiservaRiga(const QDate &data, int progressivo, const QString &dichiarante)
 {
     try {
-        dao::Database db = apriArchivio();
+        dao::Database db = common::ApriArchivio();
         std::unique_ptr<dao::Recordset> rs;
         if (common::OpenRecordsetRetry(db, rs,
                                        QStringLiteral("SELECT * FROM Corbix WHERE Data = DateValue(?) ORDER BY "
@@ -193,7 +193,7 @@ std::optional<ChiaveCorbex> RiservaRiga(const QDate &data, int progressivo, cons
 bool EliminaRiga(const ChiaveCorbex &chiave)
 {
     try {
-        dao::Database db = apriArchivio();
+        dao::Database db = common::ApriArchivio();
         std::unique_ptr<dao::Recordset> rs;
         if (common::OpenRecordsetRetry(db, rs,
                                        QStringLiteral("SELECT * FROM Corbix WHERE Data = DateValue(?) AND "
@@ -251,7 +251,7 @@ QString TipoDichiarazione(dao::Database &db, const QDate &data, qint32 indice, c
 QList<DichiarazioneTrovata> CercaDichiarazioni(const QString &dichiarante, const QStringList &tipi, const QDate &oggi,
                                                const std::function<void(qint64, qint64)> &avanzamento)
 {
-    dao::Database db = apriArchivio();
+    dao::Database db = common::ApriArchivio();
     std::unique_ptr<dao::Recordset> rs = db.openRecordset(
         QStringLiteral("SELECT Data, Indice FROM Indicedoc WHERE ultimadata <= DateValue(?) and stato1 <> 1 and "
                        "stato1 <> 2 ORDER BY Data, Indice"),
@@ -359,7 +359,7 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
         archivio.host = hostArchivio;
 
         {
-            dao::Database db = apriArchivio();
+            dao::Database db = common::ApriArchivio();
             dao::Transaction transazione(db);
             std::unique_ptr<dao::Recordset> rs;
             if (cartella) {

@@ -1,12 +1,12 @@
 #include "ui/main/frmcomposenew.h"
 
+#include "common/databases.h"
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "flowengine/options.h"
 #include "flowengine/register.h"
 #include "platform/clock.h"
 #include "platform/dao/recordset.h"
-#include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
 #include "ui/main/folderchooser.h"
@@ -233,7 +233,7 @@ void frmComposeNew::Form_Load()
 void frmComposeNew::caricaElenchi()
 {
     try {
-        dao::Database db = dao::Database::open(platform::hostPath(common::PercorsoArchivio));
+        dao::Database db = common::ApriArchivio();
         std::unique_ptr<dao::Recordset> rs = db.openRecordset(
             QStringLiteral("SELECT Codice FROM Spedoga ORDER BY Codice"), {}, dao::RecordsetType::Snapshot);
         QStringList dichiaranti;

@@ -1,5 +1,6 @@
 #include "ui/main/frmfaicorbex.h"
 
+#include "common/databases.h"
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "common/paths.h"
@@ -323,7 +324,7 @@ bool frmFaiCorbex::scriviSuSupporto()
 bool frmFaiCorbex::scriviInCartella()
 {
     try {
-        dao::Database db = dao::Database::open(platform::hostPath(common::PercorsoArchivio));
+        dao::Database db = common::ApriArchivio();
         std::unique_ptr<dao::Recordset> rs =
             db.openRecordset(QStringLiteral("SELECT CED FROM CompDog WHERE Stato = ? AND Codice = ?"),
                              {QStringLiteral("IT"), common::UfficioCorbex.left(2)}, dao::RecordsetType::Snapshot);

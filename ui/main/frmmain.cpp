@@ -1,5 +1,6 @@
 #include "ui/main/frmmain.h"
 
+#include "common/databases.h"
 #include "common/archivecheck.h"
 #include "common/globals.h"
 #include "common/servizioedi.h"
@@ -250,7 +251,7 @@ bool frmMain::avvio()
     // The check takes every path; an archive that is missing or is not a
     // database is told here, before anything reads it, and is never created.
     try {
-        dao::Database::open(platform::hostPath(common::PercorsoArchivio)).close();
+        common::ApriArchivio().close();
     } catch (const platform::RuntimeError &e) {
         platform::msgBox(QStringLiteral("Impossibile aprire l'archivio '") + common::PercorsoArchivio
                              + QStringLiteral("'.") + CrLf + e.description(),
