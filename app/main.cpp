@@ -1,4 +1,5 @@
 #include "ui/main/frmcomandosql.h"
+#include "ui/main/frmcomposenew.h"
 #include "ui/main/frminformazioni.h"
 #include "ui/main/frmmain.h"
 
@@ -7,6 +8,7 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    uimain::RegistraComposizione(uimain::programWindows());
     uimain::programWindows().registra(uimain::Finestra::FrmComandoSql, uimain::ApriFrmComandoSql);
     uimain::programWindows().registra(uimain::Finestra::FrmInformazioni, uimain::ApriFrmInformazioni);
     uimain::frmMain frmMain;

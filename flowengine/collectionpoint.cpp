@@ -1,5 +1,6 @@
 #include "flowengine/collectionpoint.h"
 
+#include "common/globals.h"
 #include "common/openretry.h"
 #include "common/paths.h"
 #include "flowengine/options.h"
@@ -18,7 +19,17 @@ namespace flowengine {
 
 namespace {
 
-const QString kTitolo = QStringLiteral("Corbix doganali");
+
+// Whether a folder is at the path; a drive or share that cannot be reached
+// holds none.
+bool esisteCartella(const QString &path)
+{
+    try {
+        return QFileInfo(platform::hostPath(path)).isDir();
+    } catch (const platform::RuntimeError &) {
+        return false;
+    }
+}
 
 // Makes the folder at the path unless it is there; its parent must exist.
 bool creaCartella(const QString &path)
@@ -30,15 +41,6 @@ bool creaCartella(const QString &path)
 QString conSeparatore(const QString &path) { return path.endsWith(u'\\') ? path : path + u'\\'; }
 
 }  // namespace
-
-bool EsisteCartella(const QString &path)
-{
-    try {
-        return QFileInfo(platform::hostPath(path)).isDir();
-    } catch (const platform::RuntimeError &) {
-        return false;
-    }
-}
 
 QString senzaSeparatoreFinale(const QString &path) { return path.endsWith(u'\\') ? path.chopped(1) : path; }
 
@@ -71,7 +73,7 @@ bool VerificaStrutturaCentrale(const QString &centrale)
         return false;
     }
     const QString locale = conSeparatore(formaLocaleCentrale(centrale));
-    if (!EsisteCartella(locale)) {
+    if (!esisteCartella(locale)) {
         platform::msgBox(QStringLiteral("Impossibile trovare la cartella '")
                              + common::EstraiNomeFile(senzaSeparatoreFinale(centrale))
                              + QStringLiteral("' riservata ai corbix doganali."),
@@ -82,10 +84,10 @@ bool VerificaStrutturaCentrale(const QString &centrale)
         QStringLiteral("La struttura della cartella riservata alla gestione dei corbix non è completa. Manca la "
                        "cartella ");
     auto manca = [&](const QString &quale) {
-        platform::msgBox(incompleta + quale, kTitolo, platform::MsgIcon::Exclamation, platform::MsgButtons::OKCancel);
+        platform::msgBox(incompleta + quale, common::TitoloCorbix, platform::MsgIcon::Exclamation, platform::MsgButtons::OKCancel);
     };
     // Nothing is ever written into the outgoing folder: its absence is only a warning.
-    if (!EsisteCartella(locale + CartellaInUscita))
+    if (!esisteCartella(locale + CartellaInUscita))
         manca(QStringLiteral("per i corbix in uscita."));
     const struct {
         const QString &nome;
@@ -96,7 +98,7 @@ bool VerificaStrutturaCentrale(const QString &centrale)
         {CartellaStorico, QStringLiteral("per i corbix esauditi (storico).")},
     };
     for (const auto &r : richieste) {
-        if (!EsisteCartella(locale + r.nome)) {
+        if (!esisteCartella(locale + r.nome)) {
             manca(r.testo);
             return false;
         }
@@ -118,7 +120,7 @@ bool ImpostaPuntoRaccolta(const QString &percorso, QString &cartella)
         if (rs->eof()) {
             platform::msgBox(QStringLiteral("Impossibile impostare il punto di raccolta selezionato. Contattare il "
                                             "produttore dell'applicazione."),
-                             kTitolo, platform::MsgIcon::Critical);
+                             common::TitoloCorbix, platform::MsgIcon::Critical);
             return false;
         }
         if (!common::NullToStr(rs->value(QStringLiteral("Centrale"))).isEmpty())
@@ -130,7 +132,7 @@ bool ImpostaPuntoRaccolta(const QString &percorso, QString &cartella)
             if (!creaCartella(cartella + nome)) {
                 platform::msgBox(QStringLiteral("Impossibile creare la cartella '") + cartella + nome
                                      + QStringLiteral("' del punto di raccolta."),
-                                 kTitolo, platform::MsgIcon::Critical);
+                                 common::TitoloCorbix, platform::MsgIcon::Critical);
                 return false;
             }
         }

@@ -19,10 +19,6 @@ inline const QString CartellaTemp = QStringLiteral("TEMP");
 // A path without its closing "\" (unchanged when it has none).
 QString senzaSeparatoreFinale(const QString &path);
 
-// Whether a folder is at the path; a drive or share that cannot be reached
-// holds none.
-bool EsisteCartella(const QString &path);
-
 // The form in which a collection point is examined here: one in the network
 // form of this computer (its whole name, in any letter case) becomes its local
 // drive path (\\PC1\D\Dogana\Corbix\ gives D:\Dogana\Corbix\); any other path

@@ -2,6 +2,7 @@
 
 #include "common/globals.h"
 #include "platform/workstation.h"
+#include "platform/dao/recordset.h"
 #include "sampledata/sampledata.h"
 #include "support/tempdir.h"
 
@@ -163,16 +164,41 @@ TEST_F(BuildFlowTool, FloorLeavesTheSameFiles)
 
 TEST_F(BuildFlowTool, RefusesAWrongCommandLine)
 {
-    for (const QStringList &options : {QStringList{}, QStringList{QStringLiteral("--destination"), QStringLiteral("3")},
-                                       QStringList{QStringLiteral("--destination"), QStringLiteral("1"),
-                                                   QStringLiteral("--other")}}) {
+    for (const QStringList &options :
+         {QStringList{}, QStringList{QStringLiteral("--destination"), QStringLiteral("3")},
+          QStringList{QStringLiteral("--destination"), QStringLiteral("1"), QStringLiteral("--other")},
+          QStringList{QStringLiteral("--destination"), QStringLiteral("1"), QStringLiteral("--whole-run")},
+          QStringList{QStringLiteral("--destination"), QStringLiteral("2"), QStringLiteral("--whole-run"),
+                      QStringLiteral("--floor")}}) {
         EXPECT_EQ(run(options), 2);
         EXPECT_TRUE(err.endsWith(QStringLiteral(
             "Uso: corbix-build-flow CARTELLA_PROGRAMMA FILE_SELEZIONE CARTELLA_USCITA --destination 1|2 "
-            "[--preventive-check] [--today AAAA-MM-GG] [--floor]\n")))
+            "[--preventive-check] [--today AAAA-MM-GG] [--floor | --whole-run]\n")))
             << err.toStdString();
     }
     EXPECT_EQ(files(output()), QStringList());
+}
+
+TEST_F(BuildFlowTool, TheWholeRunFilesRegistersAndMarksTheFlow)
+{
+    ASSERT_EQ(run({QStringLiteral("--destination"), QStringLiteral("2"), QStringLiteral("--whole-run"),
+                   QStringLiteral("--today"), QStringLiteral("2026-01-15")}),
+              0)
+        << err.toStdString();
+    EXPECT_TRUE(out.startsWith(QStringLiteral("Errori: 0\nTempo dell'intera composizione: "))) << out.toStdString();
+    EXPECT_EQ(bytesOf(program() + QStringLiteral("/Corbix/Corbix inviati/20260115-0")), sampleFlow(2));
+    EXPECT_EQ(files(temp()), QStringList());
+    dao::Database archive = dao::Database::open(program() + QStringLiteral("/Archivio.mdb"));
+    auto rs = archive.openRecordset(QStringLiteral("SELECT COUNT(*) FROM IndiceDoc WHERE Stato1 = 2"));
+    EXPECT_EQ(rs->value(0).toInt(), 5);
+    rs = archive.openRecordset(QStringLiteral("SELECT Posizione, Progressivo, Stato, Tipo, FattoDa, NomeFile FROM Corbix"));
+    ASSERT_FALSE(rs->eof());
+    EXPECT_EQ(rs->value(0).toInt(), 3);
+    EXPECT_EQ(rs->value(1).toInt(), 1);
+    EXPECT_EQ(rs->value(2).toInt(), 1);
+    EXPECT_EQ(rs->value(3).toInt(), 1);
+    EXPECT_EQ(rs->value(4).toString(), QStringLiteral("DICH01"));
+    EXPECT_EQ(rs->value(5).toString(), QStringLiteral("\\\\pc-uff1\\C\\Corbix\\Corbix inviati\\20260115-0"));
 }
 
 TEST_F(BuildFlowTool, AProgramFolderWithoutSettingsIsRefused)

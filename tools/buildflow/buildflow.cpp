@@ -1,5 +1,6 @@
 #include "buildflow/buildflow.h"
 
+#include "common/databases.h"
 #include "common/globals.h"
 #include "common/paths.h"
 #include "common/settings.h"
@@ -13,6 +14,7 @@
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
+#include "ui/main/composition.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -27,7 +29,7 @@ namespace {
 
 const QString Usage = QStringLiteral(
     "Uso: corbix-build-flow CARTELLA_PROGRAMMA FILE_SELEZIONE CARTELLA_USCITA --destination 1|2 "
-    "[--preventive-check] [--today AAAA-MM-GG] [--floor]");
+    "[--preventive-check] [--today AAAA-MM-GG] [--floor | --whole-run]");
 
 // Every message is written out and answered OK: nobody is there to press a button.
 class MessaggiSuErrore : public platform::MessageBoxService {
@@ -57,7 +59,7 @@ private:
 struct Argomenti {
     QString programma, selezione, uscita;
     int destinazione = 0;
-    bool controllo = false, minimo = false;
+    bool controllo = false, minimo = false, intera = false;
     QDate oggi;
 };
 
@@ -79,6 +81,8 @@ bool leggiArgomenti(const QStringList &arguments, Argomenti &a, QTextStream &err
             a.controllo = true;
         } else if (x == QLatin1String("--floor")) {
             a.minimo = true;
+        } else if (x == QLatin1String("--whole-run")) {
+            a.intera = true;
         } else if (x.startsWith(QLatin1String("--"))) {
             posizionali.clear();
             break;
@@ -86,7 +90,7 @@ bool leggiArgomenti(const QStringList &arguments, Argomenti &a, QTextStream &err
             posizionali << x;
         }
     }
-    if (posizionali.size() != 3 || a.destinazione < 1)
+    if (posizionali.size() != 3 || a.destinazione < 1 || (a.minimo && a.intera) || (a.intera && a.destinazione != 2))
         return false;
     a.programma = QDir(posizionali[0]).absolutePath();
     a.selezione = posizionali[1];
@@ -127,7 +131,7 @@ qint64 tempoMinimo(const QString &testo, qint64 byteFlusso, const QString &carte
     const QString scelte = dichiarazioniSelezionate(testo);
     QElapsedTimer tempo;
     tempo.start();
-    dao::Database archivio = dao::Database::open(platform::hostPath(common::PercorsoArchivio));
+    dao::Database archivio = common::ApriArchivio();
     auto rs = archivio.openRecordset(
         QStringLiteral("SELECT Articolo, Modulo, Campo, SottoCasella, Riga, Contenuto FROM DettaglioBol "
                        "WHERE Indice || '|' || Data IN (SELECT value FROM json_each(?))"),
@@ -143,6 +147,37 @@ qint64 tempoMinimo(const QString &testo, qint64 byteFlusso, const QString &carte
     const qint64 ms = tempo.elapsed();
     QFile::remove(file);
     return ms;
+}
+
+// The whole composition of a removable-medium flow without its screens: the
+// selection text of the declarations the file names, all ticked; the flow
+// built; its archive copy, its register row and the marking of its
+// declarations. The time of all of it.
+qint64 tempoIntero(const QString &testo, int &errori)
+{
+    QElapsedTimer tempo;
+    tempo.start();
+    const QStringList righe = testo.split(QStringLiteral("\r\n"));
+    QList<uimain::DichiarazioneTrovata> scelte;
+    for (qsizetype i = 3; i < righe.size(); ++i) {
+        const qsizetype trattino = righe[i].indexOf(u'-');
+        if (trattino >= 0)
+            scelte.append({QDate::fromString(righe[i].left(trattino), QStringLiteral("yyyy/MM/dd")),
+                           flowengine::IndiceDaTesto(righe[i].mid(trattino + 1)), {}, {}});
+    }
+    const QString selezione = uimain::ElencoSelezionate(QStringLiteral("T"), righe.value(1).trimmed(), scelte,
+                                                        QString(scelte.size(), u'1'));
+    QString fileCorbex, fileErrori;
+    errori = flowengine::CreaCorbex(selezione, 2, fileCorbex, fileErrori);
+    uimain::CorbexCostruito corbex;
+    corbex.destinazione = 2;
+    corbex.data = platform::clock().now().date();
+    corbex.fileTemporaneo = fileCorbex;
+    corbex.elenco = common::ElencoComposizione;
+    corbex.selezione = selezione;
+    if (!uimain::ArchiviaCorbex(corbex))
+        platform::raise(platform::err::PathFileAccess);
+    return tempo.elapsed();
 }
 
 int esegui(const Argomenti &a, QTextStream &out, QTextStream &err)
@@ -166,6 +201,14 @@ int esegui(const Argomenti &a, QTextStream &out, QTextStream &err)
     }
     const QString temp = platform::hostPath(common::OpzioniCorbix.Centrale + QStringLiteral("TEMP"));
     const QSet<QString> prima = fileIn(temp);
+    if (a.intera) {
+        int errori = 0;
+        const qint64 ms = tempoIntero(testo, errori);
+        for (const QString &nome : fileIn(temp) - prima)
+            QFile::remove(QDir(temp).filePath(nome));
+        out << "Errori: " << errori << '\n' << "Tempo dell'intera composizione: " << secondi(ms) << '\n';
+        return 0;
+    }
 
     QString fileCorbex, fileErrori;
     QElapsedTimer tempo;

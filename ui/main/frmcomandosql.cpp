@@ -1,42 +1,23 @@
 #include "ui/main/frmcomandosql.h"
 
+#include "common/databases.h"
 #include "common/errormanagement.h"
 #include "common/globals.h"
-#include "common/threebuttondialog.h"
 #include "platform/dao/connection.h"
-#include "platform/dao/database.h"
-#include "platform/drives.h"
 #include "platform/messagebox.h"
+#include "ui/main/screen.h"
 
 #include <QFocusEvent>
 #include <QFont>
 #include <QLabel>
-#include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
 namespace uimain {
 
-using common::twipsToPixels;
 using platform::MsgButtons;
 using platform::MsgIcon;
-
-namespace {
-
-void place(QWidget *control, int left, int top, int width, int height)
-{
-    control->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
-}
-
-void setBackground(QWidget *control, const QColor &colour)
-{
-    QPalette p = control->palette();
-    p.setColor(QPalette::Base, colour);
-    control->setPalette(p);
-}
-
-}  // namespace
 
 bool EseguiComandoSql(const QString &comando)
 {
@@ -50,7 +31,7 @@ bool EseguiComandoSql(const QString &comando)
     bool eseguito = false;
     const bool finito = common::runSteps(
         RoutineComandoSql,
-        {[&] { db = dao::Database::open(platform::hostPath(common::CartellaApplicazione + QStringLiteral("Corbix.mdb"))); },
+        {[&] { db = common::ApriDatabaseProgramma(); },
          // The text goes to SQLite as it stands: no translation of the
          // program's own dialect, and a rule broken by any row fails the
          // whole statement, so it runs whole or not at all.
@@ -74,7 +55,7 @@ FrmComandoSql::FrmComandoSql(QWidget *parent)
 {
     setObjectName(QStringLiteral("FrmComandoSql"));
     setWindowTitle(QStringLiteral("COMANDO SQL"));
-    setFixedSize(twipsToPixels(7875), twipsToPixels(3660));
+    setFixedSize(twips(7875), twips(3660));
     setAutoFillBackground(true);
     QPalette green = palette();
     green.setColor(QPalette::Window, QColor(0xC0, 0xFF, 0xC0));
@@ -89,26 +70,26 @@ FrmComandoSql::FrmComandoSql(QWidget *parent)
     Label1->setAlignment(Qt::AlignCenter);
     Label1->setWordWrap(true);
     Label1->setFont(QFont(QStringLiteral("Comic Sans MS"), 12));
-    place(Label1, 120, 60, 7635, 1215);
+    PosizionaTwips(Label1, 120, 60, 7635, 1215);
 
     TxtComandoSql = new QPlainTextEdit(this);
     TxtComandoSql->setObjectName(QStringLiteral("TxtComandoSql"));
     TxtComandoSql->installEventFilter(this);
-    place(TxtComandoSql, 120, 1335, 7635, 1545);
+    PosizionaTwips(TxtComandoSql, 120, 1335, 7635, 1545);
 
     CmdRinuncia = new QPushButton(QStringLiteral("RINUNCIA"), this);
     CmdRinuncia->setObjectName(QStringLiteral("CmdRinuncia"));
-    place(CmdRinuncia, 120, 3000, 2295, 495);
+    PosizionaTwips(CmdRinuncia, 120, 3000, 2295, 495);
 
     CmdEsegui = new QPushButton(QStringLiteral("ESEGUI COMANDO SQL"), this);
     CmdEsegui->setObjectName(QStringLiteral("CmdEsegui"));
-    place(CmdEsegui, 5460, 3000, 2295, 495);
+    PosizionaTwips(CmdEsegui, 5460, 3000, 2295, 495);
 
     auto option = [this](const char *name, const QString &caption, int left) {
         auto *o = new QRadioButton(caption, this);
         o->setObjectName(QLatin1String(name));
         o->setAutoFillBackground(true);
-        place(o, left, 3000, 1560, 495);
+        PosizionaTwips(o, left, 3000, 1560, 495);
         return o;
     };
     OptDitte = option("OptDitte", QStringLiteral("Sql  su DB definizione ditte"), 2475);
@@ -155,9 +136,9 @@ bool FrmComandoSql::eventFilter(QObject *watched, QEvent *event)
     // over it) is no move between fields.
     if (watched == TxtComandoSql && traCampi) {
         if (event->type() == QEvent::FocusIn)
-            setBackground(TxtComandoSql, QColor(0x00, 0xFF, 0xFF));
+            ImpostaColore(TxtComandoSql, ColoreFuoco);
         else if (event->type() == QEvent::FocusOut)
-            setBackground(TxtComandoSql, Qt::white);
+            ImpostaColore(TxtComandoSql, Qt::white);
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -14,7 +14,7 @@ namespace uimain {
 inline const QString RoutineComandoSql = QStringLiteral("Routine di esecuzione comando SQL");
 
 // Runs one statement, as the user wrote it in SQLite's SQL, on the program
-// database CartellaApplicazione + "Corbix.mdb" and reports the outcome in a
+// database Corbix.mdb in the program folder and reports the outcome in a
 // message box; a failure goes to the error management, whose answer retries
 // the step, goes on with the next one or leaves. True when the statement ran
 // and the success message was shown. An empty text only gets its warning.

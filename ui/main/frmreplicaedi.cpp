@@ -1,73 +1,36 @@
 #include "ui/main/frmreplicaedi.h"
 
+#include "common/databases.h"
 #include "common/globals.h"
 #include "common/openretry.h"
-#include "common/paths.h"
-#include "common/threebuttondialog.h"
-#include "flowengine/collectionpoint.h"
-#include "platform/dao/database.h"
 #include "platform/dao/recordset.h"
-#include "platform/drives.h"
+#include "ui/main/composition.h"
+#include "ui/main/folderchooser.h"
+#include "ui/main/screen.h"
 
-#include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPalette>
 #include <QPushButton>
 #include <QSpinBox>
-#include <cmath>
 
 namespace uimain {
 
-using common::twipsToPixels;
 using platform::Message;
 using platform::MsgButtons;
 using platform::MsgIcon;
-
-namespace {
-
-const QString Titolo = QStringLiteral("Corbix doganali");
-const QColor ColoreFuoco(0, 255, 255);
-const QColor ColoreRosso(255, 0, 0);
-
-void place(QWidget *control, int left, int top, int width, int height)
-{
-    control->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
-}
-
-// The field's background; no colour gives the system's window colour back.
-void colora(QWidget *field, const QColor &colour = QColor())
-{
-    QPalette p = field->palette();
-    p.setColor(QPalette::Base, colour.isValid() ? colour : QApplication::palette().color(QPalette::Base));
-    field->setPalette(p);
-}
-
-}  // namespace
-
-NumeroProgressivo VerificaNumeroReplica(const QString &testo)
-{
-    if (!common::IsNumericText(testo))
-        return {false, testo};
-    const double valore = common::ExtractNumber(testo);
-    // A progressive number is whole: ".5" or "5." are not numbers of a flow.
-    if (valore < 0 || valore > 99 || valore != std::floor(valore))
-        return {false, testo};
-    return {true, QStringLiteral("%1").arg(int(valore), 2, 10, QLatin1Char('0'))};
-}
 
 std::optional<Message> ControlloReplica(const QString &ufficio, const QString &cartella, const QString &numero)
 {
     if (ufficio.isEmpty())
         return Message{QStringLiteral("E' necessario indicare il codice dell'ufficio doganali di presentazione del corbex."),
-                       Titolo, MsgIcon::Information, MsgButtons::OK, 1};
-    // An empty path would name the current folder; it names no destination.
-    if (cartella.trimmed().isEmpty() || !flowengine::EsisteCartella(cartella))
+                       common::TitoloCorbix, MsgIcon::Information, MsgButtons::OK, 1};
+    if (!CartellaEsiste(cartella))
         return Message{QStringLiteral("Il percorso indicato per la cartella di destinazione non è corretto. Indicare "
                                       "un percorso corretto."),
-                       Titolo, MsgIcon::Information, MsgButtons::OK, 1};
+                       common::TitoloCorbix, MsgIcon::Information, MsgButtons::OK, 1};
     if (numero.trimmed().isEmpty())
         return Message{QStringLiteral("E' necessario indicare il numero progressivo"), common::TitoloApplicazione,
                        MsgIcon::None, MsgButtons::OK, 1};
@@ -76,7 +39,7 @@ std::optional<Message> ControlloReplica(const QString &ufficio, const QString &c
 
 QStringList CodiciUfficiDoganali()
 {
-    dao::Database db = dao::Database::open(platform::hostPath(common::PercorsoArchivio));
+    dao::Database db = common::ApriArchivio();
     auto rs = db.openRecordset(QStringLiteral("SELECT Codice FROM Dogane"), {}, dao::RecordsetType::Snapshot);
     QStringList codici;
     for (; !rs->eof(); rs->moveNext())
@@ -90,53 +53,55 @@ frmReplicaEDI::frmReplicaEDI(QWidget *parent)
 {
     setObjectName(QStringLiteral("frmReplicaEDI"));
     setWindowTitle(QStringLiteral("Riproduzione di un corbex"));
-    setFixedSize(twipsToPixels(4680), twipsToPixels(2235));
+    setFixedSize(twips(4680), twips(2235));
 
     lblCustomOfficeCode = new QLabel(QStringLiteral("Codice dell'ufficio doganale di presentazione"), this);
     lblCustomOfficeCode->setObjectName(QStringLiteral("lblCustomOfficeCode"));
-    place(lblCustomOfficeCode, 60, 105, 3165, 255);
+    PosizionaTwips(lblCustomOfficeCode, 60, 105, 3165, 255);
 
     cmbCustomOfficeCode = new QComboBox(this);
     cmbCustomOfficeCode->setObjectName(QStringLiteral("cmbCustomOfficeCode"));
     cmbCustomOfficeCode->setEditable(false);
-    place(cmbCustomOfficeCode, 3345, 60, 1245, 315);
+    PosizionaTwips(cmbCustomOfficeCode, 3345, 60, 1245, 315);
 
     lblProgNumber = new QLabel(QStringLiteral("Numero progressivo"), this);
     lblProgNumber->setObjectName(QStringLiteral("lblProgNumber"));
-    place(lblProgNumber, 60, 540, 3195, 240);
+    PosizionaTwips(lblProgNumber, 60, 540, 3195, 240);
 
     txtProgNumber = new QLineEdit(this);
     txtProgNumber->setObjectName(QStringLiteral("txtProgNumber"));
     txtProgNumber->setMaxLength(2);
-    place(txtProgNumber, 3345, 510, 315, 300);
+    PosizionaTwips(txtProgNumber, 3345, 510, 315, 300);
 
     undXtxtProgNumber = new QSpinBox(this);
     undXtxtProgNumber->setObjectName(QStringLiteral("undXtxtProgNumber"));
     undXtxtProgNumber->setRange(0, 99);
-    place(undXtxtProgNumber, 3675, 525, 240, 300);
+    PosizionaTwips(undXtxtProgNumber, 3675, 525, 240, 300);
 
     lblPath = new QLabel(QStringLiteral("Cartella di destinazione"), this);
     lblPath->setObjectName(QStringLiteral("lblPath"));
-    place(lblPath, 90, 990, 1680, 255);
+    PosizionaTwips(lblPath, 90, 990, 1680, 255);
 
     txtPathCorbex = new QLineEdit(this);
     txtPathCorbex->setObjectName(QStringLiteral("txtPathCorbex"));
-    place(txtPathCorbex, 90, 1305, 2910, 330);
+    PosizionaTwips(txtPathCorbex, 90, 1305, 2910, 330);
 
     cmdSelect = new QPushButton(QStringLiteral("&Sfoglia..."), this);
     cmdSelect->setObjectName(QStringLiteral("cmdSelect"));
-    cmdSelect->setEnabled(false);
-    place(cmdSelect, 3045, 1305, 1620, 360);
+    // The chooser belongs to the transmission screens; without it there is
+    // nothing to browse with.
+    cmdSelect->setEnabled(folderChooserSlot() != nullptr);
+    PosizionaTwips(cmdSelect, 3045, 1305, 1620, 360);
 
     cmdConfirm = new QPushButton(QStringLiteral("&OK"), this);
     cmdConfirm->setObjectName(QStringLiteral("cmdConfirm"));
     cmdConfirm->setDefault(true);
-    place(cmdConfirm, 285, 1770, 1620, 360);
+    PosizionaTwips(cmdConfirm, 285, 1770, 1620, 360);
 
     cmdCancel = new QPushButton(QStringLiteral("A&nnulla"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     cmdCancel->setAutoDefault(false);
-    place(cmdCancel, 2805, 1770, 1620, 360);
+    PosizionaTwips(cmdCancel, 2805, 1770, 1620, 360);
 
     setTabOrder(cmbCustomOfficeCode, txtProgNumber);
     setTabOrder(txtProgNumber, txtPathCorbex);
@@ -145,20 +110,20 @@ frmReplicaEDI::frmReplicaEDI(QWidget *parent)
     setTabOrder(cmdConfirm, cmdCancel);
     setTabOrder(cmdCancel, undXtxtProgNumber);
 
-    for (QWidget *w : std::initializer_list<QWidget *>{txtProgNumber, undXtxtProgNumber, txtPathCorbex, cmdConfirm,
-                                                      cmdCancel})
+    for (QWidget *w : std::initializer_list<QWidget *>{txtProgNumber, undXtxtProgNumber, txtPathCorbex, cmdSelect,
+                                                      cmdConfirm, cmdCancel})
         w->installEventFilter(this);
 
     connect(cmbCustomOfficeCode, &QComboBox::activated, this, &frmReplicaEDI::cmbCustomOfficeCode_Click);
+    connect(cmdSelect, &QPushButton::clicked, this, &frmReplicaEDI::cmdSelect_Click);
     connect(cmdConfirm, &QPushButton::clicked, this, &frmReplicaEDI::cmdConfirm_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmReplicaEDI::cmdCancel_Click);
     connect(undXtxtProgNumber, &QSpinBox::valueChanged, this, &frmReplicaEDI::undXtxtProgNumber_Change);
     // The up-down control steps from the number typed in its field.
     connect(txtProgNumber, &QLineEdit::textEdited, this, [this](const QString &testo) {
-        const NumeroProgressivo numero = VerificaNumeroReplica(testo);
-        if (numero.valido) {
+        if (const std::optional<int> numero = ProgressivoValido(testo)) {
             const QSignalBlocker blocker(undXtxtProgNumber);
-            undXtxtProgNumber->setValue(numero.testo.toInt());
+            undXtxtProgNumber->setValue(*numero);
         }
     });
 }
@@ -180,16 +145,28 @@ void frmReplicaEDI::ControlloPendente()
 void frmReplicaEDI::VerificaNumero()
 {
     VerificaInSospeso = false;
-    const NumeroProgressivo numero = VerificaNumeroReplica(txtProgNumber->text());
-    if (numero.valido) {
-        colora(txtProgNumber);
-        txtProgNumber->setText(numero.testo);
+    if (const std::optional<int> numero = ProgressivoValido(txtProgNumber->text())) {
+        ImpostaColore(txtProgNumber);
+        txtProgNumber->setText(QStringLiteral("%1").arg(*numero, 2, 10, QLatin1Char('0')));
     } else {
-        colora(txtProgNumber, ColoreRosso);
+        ImpostaColore(txtProgNumber, ColoreRosso);
     }
 }
 
 void frmReplicaEDI::cmbCustomOfficeCode_Click() { ControlloPendente(); }
+
+void frmReplicaEDI::cmdSelect_Click()
+{
+    ControlloPendente();
+    FolderChooser *scelta = folderChooserSlot();
+    if (!scelta)
+        return;
+    const QString tag = scelta->scegli(this, pos() + QPoint(twips(300), twips(700)),
+                                       QStringLiteral("Selezionare la cartella."), txtPathCorbex->text());
+    if (!tag.isEmpty())
+        txtPathCorbex->setText(tag);
+    QDir::setCurrent(common::CartellaProgramma);
+}
 
 void frmReplicaEDI::cmdConfirm_Click()
 {
@@ -210,9 +187,9 @@ void frmReplicaEDI::reject()
 void frmReplicaEDI::undXtxtProgNumber_Change()
 {
     txtProgNumber->setText(QString::number(undXtxtProgNumber->value()));
-    colora(txtProgNumber, ColoreFuoco);
+    ImpostaColore(txtProgNumber, ColoreFuoco);
     VerificaInSospeso = true;
-    colora(txtPathCorbex);
+    ImpostaColore(txtPathCorbex);
 }
 
 bool frmReplicaEDI::eventFilter(QObject *watched, QEvent *event)
@@ -228,7 +205,7 @@ bool frmReplicaEDI::eventFilter(QObject *watched, QEvent *event)
     }
     if (watched == txtProgNumber) {
         if (entra)
-            colora(txtProgNumber, ColoreFuoco);
+            ImpostaColore(txtProgNumber, ColoreFuoco);
         else if (esce)
             VerificaNumero();
     } else if (watched == undXtxtProgNumber) {
@@ -237,11 +214,11 @@ bool frmReplicaEDI::eventFilter(QObject *watched, QEvent *event)
     } else if (watched == txtPathCorbex) {
         if (entra) {
             ControlloPendente();
-            colora(txtPathCorbex, ColoreFuoco);
+            ImpostaColore(txtPathCorbex, ColoreFuoco);
         } else if (esce) {
-            colora(txtPathCorbex);
+            ImpostaColore(txtPathCorbex);
         }
-    } else if (entra && (watched == cmdConfirm || watched == cmdCancel)) {
+    } else if (entra && (watched == cmdSelect || watched == cmdConfirm || watched == cmdCancel)) {
         ControlloPendente();
     }
     return QDialog::eventFilter(watched, event);

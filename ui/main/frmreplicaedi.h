@@ -15,18 +15,6 @@ class QSpinBox;
 
 namespace uimain {
 
-// The outcome of the progressive-number check: a valid number with the text
-// the field takes, or an invalid one whose text is left as typed.
-struct NumeroProgressivo {
-    bool valido = false;
-    QString testo;
-    bool operator==(const NumeroProgressivo &) const = default;
-};
-
-// A valid progressive number is a whole number from 0 to 99, written in two
-// digits (5 becomes 05).
-NumeroProgressivo VerificaNumeroReplica(const QString &testo);
-
 // The message for the first entry missing or wrong, tested in this order:
 // the customs office, the destination folder, the progressive number. None
 // when all three pass.
@@ -40,8 +28,8 @@ QStringList CodiciUfficiDoganali();
 
 // The screen for reproducing a flow into a folder: it asks for the customs
 // office of presentation, the destination folder and the progressive number,
-// and checks them. It writes nothing. The folder chooser it would browse
-// with is not among the program's windows, so "Sfoglia..." stays disabled.
+// and checks them. It writes nothing. "Sfoglia..." is enabled only when the
+// folder chooser of the transmission screens is installed.
 class frmReplicaEDI : public QDialog {
     Q_OBJECT
 
@@ -52,6 +40,7 @@ public:
     void Form_Load();
 
     void cmbCustomOfficeCode_Click();
+    void cmdSelect_Click();
     void cmdConfirm_Click();
     void cmdCancel_Click();
     void undXtxtProgNumber_Change();
@@ -59,6 +48,8 @@ public:
     // Runs the progressive-number check when the up-down control has changed
     // the number since the last one.
     void ControlloPendente();
+    // The progressive-number check (ProgressivoValido): a valid number is
+    // written in two digits, an invalid one turns the field red.
     void VerificaNumero();
 
     QLabel *lblCustomOfficeCode = nullptr;

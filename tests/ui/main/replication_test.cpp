@@ -1,5 +1,6 @@
 #include "flowengine/archive_fixture.h"
 #include "platform/errors.h"
+#include "ui/main/folderchooser.h"
 #include "ui/main/frmreplicaedi.h"
 
 #include <QApplication>
@@ -14,7 +15,6 @@ using platform::Message;
 using platform::MsgButtons;
 using platform::MsgIcon;
 using uimain::frmReplicaEDI;
-using uimain::NumeroProgressivo;
 
 namespace {
 
@@ -27,23 +27,6 @@ const Message Numero{"E' necessario indicare il numero progressivo", "CORBIX", M
 
 const QColor Fuoco(0, 255, 255);
 const QColor Rosso(255, 0, 0);
-
-struct NumeroCaso {
-    QString typed;
-    NumeroProgressivo expected;
-};
-
-TEST(ReplicationNumber, ValidNumbersTakeTwoDigits)
-{
-    const std::vector<NumeroCaso> cases = {
-        {"5", {true, "05"}},   {"0", {true, "00"}},   {"99", {true, "99"}}, {"+7", {true, "07"}},
-        {"5.", {true, "05"}},  {"-0", {true, "00"}},  {"-5", {false, "-5"}}, {"ab", {false, "ab"}},
-        {"7a", {false, "7a"}}, {"", {false, ""}},     {".5", {false, ".5"}}, {"100", {false, "100"}},
-        {"5-", {false, "5-"}}, {"..", {false, ".."}},
-    };
-    for (const NumeroCaso &c : cases)
-        EXPECT_EQ(uimain::VerificaNumeroReplica(c.typed), c.expected) << c.typed.toStdString();
-}
 
 // The archive with three customs offices, the user folder C:\Dogana.
 class ReplicationTest : public ArchiveTest {
@@ -150,6 +133,59 @@ TEST_F(ReplicationTest, LeavingTheNumberChecksIt)
     w.txtProgNumber->setText("123");
     EXPECT_EQ(w.txtProgNumber->text(), "12");
     EXPECT_TRUE(boxes.shown.empty());
+}
+
+// What leaving the number field makes of what was typed.
+TEST_F(ReplicationTest, NumberTakesTwoDigitsOrTurnsRed)
+{
+    struct Case {
+        QString typed;
+        QString shown;
+        bool valid;
+    };
+    const std::vector<Case> cases = {
+        {"5", "05", true},   {"0", "00", true},   {"99", "99", true}, {"+7", "07", true}, {"-5", "-5", false},
+        {"ab", "ab", false}, {"7a", "7a", false}, {"", "", false},    {".5", ".5", false}, {"5.", "5.", false},
+    };
+    frmReplicaEDI w;
+    w.Form_Load();
+    for (const Case &c : cases) {
+        typeNumber(w, c.typed);
+        EXPECT_EQ(w.txtProgNumber->text(), c.shown) << c.typed.toStdString();
+        EXPECT_EQ(colour(w.txtProgNumber), c.valid ? window() : Rosso) << c.typed.toStdString();
+    }
+}
+
+TEST_F(ReplicationTest, FolderChooserGivesTheFolderUnlessCancelled)
+{
+    struct Chooser : uimain::FolderChooser {
+        QString scegli(QWidget *, const QPoint &, const QString &caption, const QString &start) override
+        {
+            captions << caption;
+            starts << start;
+            QDir::setCurrent(QDir::tempPath());
+            return answer;
+        }
+        QString answer;
+        QStringList captions, starts;
+    } chooser;
+    const QString previous = QDir::currentPath();
+    uimain::ScopedFolderChooser guard(chooser);
+    frmReplicaEDI w;
+    w.Form_Load();
+    EXPECT_TRUE(w.cmdSelect->isEnabled());
+    w.undXtxtProgNumber->stepUp();
+    chooser.answer = QStringLiteral("C:\\Corbix");
+    w.cmdSelect->click();
+    EXPECT_EQ(w.txtProgNumber->text(), "01");
+    EXPECT_EQ(w.txtPathCorbex->text(), "C:\\Corbix");
+    chooser.answer.clear();
+    w.cmdSelect->click();
+    EXPECT_EQ(w.txtPathCorbex->text(), "C:\\Corbix");
+    EXPECT_EQ(chooser.captions, QStringList(2, QStringLiteral("Selezionare la cartella.")));
+    EXPECT_EQ(chooser.starts, (QStringList{"C:\\Dogana", "C:\\Corbix"}));
+    EXPECT_EQ(QDir::currentPath() + u'/', common::CartellaProgramma);
+    QDir::setCurrent(previous);
 }
 
 TEST_F(ReplicationTest, UpDownChangeIsCheckedBeforeTheNextCommand)

@@ -38,7 +38,6 @@ class SqlConsoleTest : public CommonTest {
 protected:
     SqlConsoleTest()
     {
-        common::CartellaApplicazione = common::CartellaProgramma;
         dao::Database db = common::createProgramDatabase(programDatabase());
         db.execute(QStringLiteral("INSERT INTO Tracciati (CodiceMsg, Progressivo, Descrizione) VALUES (?, ?, ?)"),
                    {QStringLiteral("BOLL"), 1, QStringLiteral("Primo")}, dao::FailOnError);

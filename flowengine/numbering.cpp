@@ -1,0 +1,87 @@
+#include "flowengine/numbering.h"
+
+#include "common/databases.h"
+#include "common/globals.h"
+#include "flowengine/flowlines.h"
+#include "flowengine/register.h"
+#include "platform/dao/database.h"
+#include "platform/dao/recordset.h"
+#include "platform/drives.h"
+#include "platform/errors.h"
+
+#include <QFileInfo>
+#include <memory>
+
+namespace flowengine {
+
+namespace {
+
+// The host path of a Windows path; empty when its drive or share cannot be
+// reached, which for a folder looked up here is a folder that does not exist.
+QString raggiungibile(const QString &path)
+{
+    try {
+        return platform::hostPath(path);
+    } catch (const platform::RuntimeError &) {
+        return {};
+    }
+}
+
+}  // namespace
+
+QString NuovoNomeFile(QString &folder, const QDate &date)
+{
+    if (!folder.endsWith(u'\\'))
+        folder += u'\\';
+    const QString cartella = common::OpzioniCorbix.Centrale + folder;
+    const QString host = raggiungibile(cartella);
+    if (host.isEmpty() || !QFileInfo(host).isDir())
+        return {};
+    const QString radice = cartella + date.toString(QStringLiteral("yyyyMMdd")) + u'-';
+    for (qint64 n = 0;; ++n) {
+        const QString nome = radice + QString::number(n);
+        const QFileInfo info(platform::hostPath(nome));
+        if (!info.exists() && !info.isSymLink())
+            return nome;
+    }
+}
+
+qint32 NuovoProgressivo(const QDate &date)
+{
+    dao::Database db = common::ApriArchivio();
+    dao::Transaction transaction(db);
+    std::unique_ptr<dao::Recordset> rs = db.openRecordset(
+        QStringLiteral("SELECT * FROM Corbix WHERE Data = DateValue(?) ORDER BY Progressivo"), {date});
+    qint32 numero = 1;
+    if (!rs->eof()) {
+        rs->moveLast();
+        numero = rs->value(QStringLiteral("Progressivo")).toInt() + 1;
+    }
+    rs->addNew();
+    rs->setValue(QStringLiteral("Posizione"), PosizioneNumerato);
+    rs->setValue(QStringLiteral("Data"), date);
+    rs->setValue(QStringLiteral("Progressivo"), numero);
+    rs->setValue(QStringLiteral("NomeFile"), QStringLiteral(""));
+    rs->setValue(QStringLiteral("CompostoDa"), QStringLiteral(""));
+    rs->setValue(QStringLiteral("Stato"), StatoNumerato);
+    rs->setValue(QStringLiteral("Tipo"), 0);
+    rs->update();
+    rs->close();
+    transaction.commit();
+    db.close();
+    return numero;
+}
+
+void MarcaDocumentiInviati(QString &list)
+{
+    std::vector<DocumentoCorbex> documenti;
+    LeggiCompostoDa(documenti, list);
+    list.clear();
+    dao::Database db = common::ApriArchivio();
+    for (const DocumentoCorbex &d : documenti)
+        db.execute(QStringLiteral("UPDATE IndiceDoc SET Stato1 = 2 WHERE Indice = ? AND Data = DateValue(?)"),
+                   {d.Indice, d.Data}, dao::FailOnError);
+    db.close();
+}
+
+}  // namespace flowengine

@@ -1,0 +1,158 @@
+#include "compose_fixture.h"
+
+#include "support/otherprogram.h"
+#include "ui/main/composition.h"
+
+using namespace uimain;
+using platform::MsgIcon;
+
+namespace {
+
+const QString kList = QStringLiteral("1-04/03/2024-4000001\r\n5-04/03/2024-4000005\r\n");
+const QString kSelection =
+    QStringLiteral("T\r\nDICH01          \r\n2\r\n2024/03/04-000000001\r\n2024/03/04-000000005\r\n");
+
+class Filing : public ComposeTest {
+protected:
+    Filing()
+    {
+        QDir().mkpath(onC(QStringLiteral("Invio")));
+        tmp_.write(QStringLiteral("floppy/PRATICHE.001"), "a\nb\n");
+    }
+    // A built flow in TEMP.
+    QString built(const QByteArray &bytes)
+    {
+        tmp_.write(QStringLiteral("c/Corbix/TEMP/Vordama_01"), bytes);
+        return QStringLiteral("C:\\Corbix\\TEMP\\Vordama_01");
+    }
+    CorbexCostruito medium()
+    {
+        CorbexCostruito c;
+        c.destinazione = 2;
+        c.data = today();
+        c.fileTemporaneo = built("T1 a\t\r\n?1 b\t\r\n");
+        c.fileSupporto = QStringLiteral("PRATICHE.001");
+        c.elenco = kList;
+        c.selezione = kSelection;
+        return c;
+    }
+    CorbexCostruito folder()
+    {
+        CorbexCostruito c;
+        c.destinazione = 1;
+        c.data = today();
+        c.riservata = *RiservaRiga(today(), 7, QStringLiteral("DICH01"));
+        const QString envelope = RecordBusta(QStringLiteral("R001"), today(), 7, QStringLiteral("012100"),
+                                             QStringLiteral("DICH01"), 2);
+        c.fileTemporaneo = built(platform::toWindows1252(envelope) + "\r\nT1 a\t\r\n?1 b\t\r\n");
+        c.elenco = kList;
+        c.selezione = kSelection;
+        c.cartella = QStringLiteral("C:\\Invio");
+        c.progressivo = QStringLiteral("07");
+        c.ufficio = QStringLiteral("012100");
+        return c;
+    }
+    platform::Message runTime(int number, const QString &description) const
+    {
+        return box(QStringLiteral("Errore di Run-time ") + QString::number(number) + QStringLiteral("\r\n") + description,
+                   QStringLiteral("CORBIX"), MsgIcon::Critical);
+    }
+    const QString kListStored = QStringLiteral("1-04/03/2024-4000001|5-04/03/2024-4000005|");
+};
+
+}  // namespace
+
+TEST_F(Filing, ARemovableMediumFlowIsArchivedNumberedAndMarked)
+{
+    execute(QStringLiteral("INSERT INTO Corbix (Posizione, Data, Progressivo, Stato, Tipo) VALUES (4, ?, 3, 0, 0)"),
+            {today()});
+    const auto name = ArchiviaCorbex(medium());
+    ASSERT_TRUE(name.has_value());
+    EXPECT_EQ(*name, QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0"));
+    EXPECT_EQ(bytes(inCorbix(QStringLiteral("Corbix inviati/20260115-0"))), QByteArray("T1 a\t\r\n?1 b\t\r\n"));
+    EXPECT_EQ(register_().join(u'\n'),
+              QStringLiteral("4/2026-01-15/3//<null>/0/0//\n"
+                             "3/2026-01-15/4/C:\\Corbix\\Corbix inviati\\20260115-0/")
+                  + kListStored + QStringLiteral("/1/1/PRATICHE.001/DICH01"));
+    EXPECT_EQ(stati(), QStringLiteral("20002"));
+    EXPECT_EQ(entries(inCorbix(QStringLiteral("TEMP"))), QStringList());
+    EXPECT_EQ(bytes(onFloppy(QStringLiteral("PRATICHE.001"))), QByteArray("a\nb\n"));
+    EXPECT_TRUE(boxes_.shown.empty());
+}
+
+TEST_F(Filing, AFolderFlowCompletesExactlyItsReservedRow)
+{
+    CorbexCostruito c = folder();
+    // The run ends after midnight: the day of the reservation still names everything.
+    clock_.setNow(QDateTime(today().addDays(1), QTime(0, 1)));
+    execute(QStringLiteral("INSERT INTO Corbix (Posizione, Data, Progressivo, Stato, Tipo) VALUES (3, ?, 7, 1, 2)"),
+            {clock_.now().date()});
+    const QByteArray flow = bytes(inCorbix(QStringLiteral("TEMP/Vordama_01")));
+    const auto name = ArchiviaCorbex(c);
+    ASSERT_TRUE(name.has_value());
+    EXPECT_EQ(*name, QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0"));
+    EXPECT_EQ(bytes(inCorbix(QStringLiteral("Corbix inviati/20260115-0"))), flow);
+    QByteArray lf = flow;
+    lf.replace("\r\n", "\n");
+    EXPECT_EQ(bytes(onC(QStringLiteral("Invio/R0010115.T07"))), lf);
+    EXPECT_EQ(register_().join(u'\n'),
+              QStringLiteral("3/2026-01-15/7/C:\\Corbix\\Corbix inviati\\20260115-0/") + kListStored
+                  + QStringLiteral("/1/2/<null>/DICH01\n3/2026-01-16/7//<null>/1/2//"));
+    EXPECT_EQ(stati(), QStringLiteral("20002"));
+    EXPECT_EQ(entries(inCorbix(QStringLiteral("TEMP"))), QStringList());
+    EXPECT_TRUE(boxes_.shown.empty());
+}
+
+TEST_F(Filing, WithoutTheSentFolderNothingIsMarkedAndTheReservationGoes)
+{
+    CorbexCostruito c = folder();
+    QDir(inCorbix(QStringLiteral("Corbix inviati"))).removeRecursively();
+    EXPECT_FALSE(ArchiviaCorbex(c).has_value());
+    EXPECT_EQ(boxes_.shown, std::vector{runTime(76, QStringLiteral("Impossibile trovare il percorso."))});
+    EXPECT_EQ(stati(), QStringLiteral("00000"));
+    EXPECT_TRUE(register_().isEmpty());
+    EXPECT_EQ(entries(onC(QStringLiteral("Invio"))), QStringList());
+    EXPECT_EQ(entries(inCorbix(QStringLiteral("TEMP"))), QStringList{QStringLiteral("Vordama_01")});
+}
+
+TEST_F(Filing, ALockedArchiveUndoesTheFilesOfARemovableMediumFlow)
+{
+    testsupport::OtherProgram other(archiveHost());
+    ASSERT_EQ(other.exec(QStringLiteral("BEGIN IMMEDIATE")), 0);
+    EXPECT_FALSE(ArchiviaCorbex(medium()).has_value());
+    other.exec(QStringLiteral("ROLLBACK"));
+    EXPECT_EQ(boxes_.shown, std::vector{runTime(3218, QStringLiteral("Impossibile aggiornare. Attualmente bloccato."))});
+    EXPECT_EQ(stati(), QStringLiteral("00000"));
+    EXPECT_TRUE(register_().isEmpty());
+    EXPECT_EQ(entries(inCorbix(QStringLiteral("Corbix inviati"))), QStringList());
+    EXPECT_EQ(entries(tmp_.file(QStringLiteral("floppy"))), QStringList());
+    EXPECT_EQ(entries(inCorbix(QStringLiteral("TEMP"))), QStringList{QStringLiteral("Vordama_01")});
+}
+
+TEST_F(Filing, AReservedRowDeletedMeanwhileFailsTheFilingAndMarksNothing)
+{
+    CorbexCostruito c = folder();
+    execute(QStringLiteral("DELETE FROM Corbix"));
+    EXPECT_FALSE(ArchiviaCorbex(c).has_value());
+    EXPECT_EQ(boxes_.shown, std::vector{runTime(3021, QStringLiteral("Nessun record corrente."))});
+    EXPECT_EQ(stati(), QStringLiteral("00000"));
+    EXPECT_EQ(entries(inCorbix(QStringLiteral("Corbix inviati"))), QStringList());
+    EXPECT_EQ(entries(onC(QStringLiteral("Invio"))), QStringList());
+}
+
+TEST_F(Filing, AnOfficeThatLeavesTheFolderIsRefusedByName)
+{
+    common::OpzioniCorbix.SendWith = 3;
+    CorbexCostruito c = folder();
+    c.ufficio = QStringLiteral("..\\..");
+    EXPECT_FALSE(ArchiviaCorbex(c).has_value());
+    EXPECT_EQ(boxes_.shown, std::vector{box(QStringLiteral("Il nome del file '26011507-..\\..' non è valido."),
+                                            QStringLiteral("Corbix doganali"), MsgIcon::Exclamation)});
+    EXPECT_TRUE(register_().isEmpty());
+    EXPECT_EQ(stati(), QStringLiteral("00000"));
+    // With that channel the name is made of the date, the number and the office.
+    c = folder();
+    boxes_.shown.clear();
+    ASSERT_TRUE(ArchiviaCorbex(c).has_value());
+    EXPECT_EQ(entries(onC(QStringLiteral("Invio"))), QStringList{QStringLiteral("26011507-012100")});
+}

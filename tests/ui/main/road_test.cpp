@@ -1,0 +1,332 @@
+#include "compose_fixture.h"
+
+#include "ui/main/composition.h"
+#include "ui/main/frmcomposenew.h"
+#include "ui/main/frmfaicorbex.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTextEdit>
+#include <QTimer>
+
+using namespace uimain;
+using platform::Message;
+using platform::MsgButtons;
+using platform::MsgIcon;
+using platform::MsgResult;
+
+namespace {
+
+const QString kInsert = QStringLiteral("Inserire il supporto magnetico previsto nell'unità A: e scegliere 'OK' quando "
+                                       "si è pronti.");
+const QString kListStored = QStringLiteral("1-04/03/2024-4000001|5-04/03/2024-4000005|");
+
+class Road : public ComposeTest {
+protected:
+    Road() { QDir().mkpath(onC(QStringLiteral("Invio"))); }
+
+    // The wizard on step 3 with declarations 1 and 5 (the C1 of DICH01) ticked.
+    std::unique_ptr<frmComposeNew> onStep3()
+    {
+        auto w = std::make_unique<frmComposeNew>();
+        w->show();
+        w->cmbDichiarante->setCurrentIndex(w->cmbDichiarante->findText(QStringLiteral("DICH01")));
+        w->chkImport->setChecked(true);
+        w->cmdNextEnd->click();
+        w->cmdNextEnd->click();
+        return w;
+    }
+    std::unique_ptr<frmComposeNew> onStep4(const QString &office = QStringLiteral("012100"))
+    {
+        auto w = onStep3();
+        w->optWriteInDir->setChecked(true);
+        w->cmdNextEnd->click();
+        w->cmbCustomOfficeCode->setEditText(office);
+        w->txtProgNumber->setText(QStringLiteral("7"));
+        w->txtPathXCorbex->setText(QStringLiteral("C:\\Invio\\"));
+        return w;
+    }
+    // "&Fine", with the build screen driven by act once it is up.
+    void finish(frmComposeNew &w, const std::function<void(frmFaiCorbex &)> &act)
+    {
+        bool acted = false;
+        QTimer::singleShot(0, &w, [&] {
+            frmFaiCorbex *f = w.findChild<frmFaiCorbex *>();
+            ASSERT_NE(f, nullptr);
+            f->Form_Activate();
+            acted = true;
+            act(*f);
+        });
+        w.cmdNextEnd->click();
+        EXPECT_TRUE(acted);
+    }
+    QList<QByteArray> lines(const QByteArray &bytes) const
+    {
+        QList<QByteArray> out = bytes.split('\n');
+        out.removeLast();
+        return out;
+    }
+    QString shownTitles() const
+    {
+        QStringList out;
+        for (const Message &m : boxes_.shown)
+            out << m.title;
+        return out.join(u'|');
+    }
+};
+
+}  // namespace
+
+TEST_F(Road, ToTheRemovableMedium)
+{
+    tmp_.write(QStringLiteral("floppy/PRATICHE.001"), "x");
+    tmp_.write(QStringLiteral("floppy/PRATICHE.002"), "x");
+    auto w = onStep3();
+    ASSERT_TRUE(w->optWriteOnFloppy->isChecked());
+    QString instruction, title;
+    bool details = true;
+    finish(*w, [&](frmFaiCorbex &f) {
+        instruction = f.lblInstruction->text();
+        title = f.windowTitle();
+        details = f.cmdView->isVisible();
+        f.cmdConfirm->click();
+    });
+    EXPECT_EQ(title, QStringLiteral("Preparazione corbex completata"));
+    EXPECT_EQ(instruction, QStringLiteral("Preparazione del corbex completata correttamente. Scegliere 'OK' per "
+                                          "procedere alla scrittura sul supporto magnetico previsto."));
+    EXPECT_FALSE(details);
+    EXPECT_EQ(boxes_.shown,
+              (std::vector{box(kInsert, QStringLiteral("Corbix doganali"), MsgIcon::Information),
+                           box(QStringLiteral("Il corbex è stato trasferito sul supporto magnetico correttamente con "
+                                              "il nome 'PRATICHE.003'."),
+                               QStringLiteral("Corbix doganali"), MsgIcon::Information)}));
+    EXPECT_FALSE(w->isVisible());
+
+    const QByteArray archived = bytes(inCorbix(QStringLiteral("Corbix inviati/20260115-0")));
+    QByteArray lf = archived;
+    lf.replace("\r\n", "\n");
+    EXPECT_EQ(bytes(onFloppy(QStringLiteral("PRATICHE.003"))), lf);
+    EXPECT_FALSE(lf.contains('\r'));
+    EXPECT_EQ(archived.count("\r\n"), 5);
+    const QList<QByteArray> l = lines(lf);
+    ASSERT_EQ(l.size(), 5);
+    const char *prefixes[] = {"TC1      DICH01           40000000", "?C11     DICH01           40000000",
+                              "TC1      DICH01           40000000", "?C11     DICH01           40000000",
+                              "?C11     DICH01           40000000"};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_TRUE(l[i].startsWith(prefixes[i])) << l[i].constData();
+        EXPECT_TRUE(l[i].endsWith('\t')) << i;
+    }
+    EXPECT_TRUE(l[2].contains("\t2024000005\t"));
+    EXPECT_EQ(register_().join(u'\n'), QStringLiteral("3/2026-01-15/1/C:\\Corbix\\Corbix inviati\\20260115-0/")
+                                           + kListStored + QStringLiteral("/1/1/PRATICHE.003/DICH01"));
+    EXPECT_EQ(stati(), QStringLiteral("20002"));
+    EXPECT_FALSE(QFileInfo::exists(platform::hostPath(common::FileTemporaneo)));
+    EXPECT_TRUE(common::CorbexScritto);
+    EXPECT_EQ(common::FileSupporto, QStringLiteral("PRATICHE.003"));
+    // The declarations are no longer offered.
+    auto again = std::make_unique<frmComposeNew>();
+    again->cmbDichiarante->setCurrentIndex(0);
+    again->chkImport->setChecked(true);
+    again->cmdNextEnd->click();
+    EXPECT_EQ(again->PassoCorrente, 1);
+}
+
+TEST_F(Road, ToAFolderWithItsEnvelope)
+{
+    auto w = onStep4();
+    finish(*w, [&](frmFaiCorbex &f) {
+        EXPECT_EQ(f.lblInstruction->text(), QStringLiteral("Preparazione del corbex completata correttamente. Scegliere "
+                                                           "'OK' per procedere alla scrittura nella cartella "
+                                                           "selezionata."));
+        f.cmdConfirm->click();
+    });
+    EXPECT_TRUE(boxes_.shown.empty()) << shownTexts().join(u'\n').toStdString();
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(w->txtPathXCorbex->text(), QStringLiteral("C:\\Invio"));
+
+    const QByteArray archived = bytes(inCorbix(QStringLiteral("Corbix inviati/20260115-0")));
+    QByteArray lf = archived;
+    lf.replace("\r\n", "\n");
+    EXPECT_EQ(entries(onC(QStringLiteral("Invio"))), QStringList{QStringLiteral("R0010115.T07")});
+    EXPECT_EQ(bytes(onC(QStringLiteral("Invio/R0010115.T07"))), lf);
+    EXPECT_EQ(archived.count("\r\n"), 6);
+    const QList<QByteArray> l = lines(lf);
+    ASSERT_EQ(l.size(), 6);
+    EXPECT_EQ(l[0], QByteArray("R001            R0010115.T07            012100    DICH01          001 00006"));
+    // The folder flow's prefix: 22 characters, four spaces in place of the reference.
+    EXPECT_TRUE(l[1].startsWith("TC1           40000000IM4\t012100\tDICH01\t2024000001\t")) << l[1].constData();
+    EXPECT_TRUE(l[2].startsWith("?C11          400000008481809990\t")) << l[2].constData();
+    EXPECT_TRUE(l[3].startsWith("TC1           40000000IM4\t012100\tDICH01\t2024000005\t")) << l[3].constData();
+    EXPECT_EQ(register_().join(u'\n'), QStringLiteral("3/2026-01-15/7/C:\\Corbix\\Corbix inviati\\20260115-0/")
+                                           + kListStored + QStringLiteral("/1/2/<null>/DICH01"));
+    EXPECT_EQ(stati(), QStringLiteral("20002"));
+    EXPECT_FALSE(QFileInfo::exists(platform::hostPath(common::FileTemporaneo)));
+}
+
+TEST_F(Road, AFolderRunAcrossMidnightFilesUnderTheDayOfItsReservation)
+{
+    auto w = onStep4();
+    finish(*w, [&](frmFaiCorbex &f) {
+        clock_.setNow(QDateTime(QDate(2026, 1, 16), QTime(0, 0, 5)));
+        f.cmdConfirm->click();
+    });
+    EXPECT_EQ(entries(onC(QStringLiteral("Invio"))), QStringList{QStringLiteral("R0010115.T07")});
+    EXPECT_EQ(entries(inCorbix(QStringLiteral("Corbix inviati"))), QStringList{QStringLiteral("20260115-0")});
+    EXPECT_EQ(register_().size(), 1);
+    EXPECT_TRUE(register_()[0].startsWith(QStringLiteral("3/2026-01-15/7/C:\\Corbix\\Corbix inviati\\20260115-0/")));
+    EXPECT_EQ(stati(), QStringLiteral("20002"));
+}
+
+TEST_F(Road, CancellingTheBuildOfAFolderFlowDeletesItsReservedRow)
+{
+    execute(QStringLiteral("INSERT INTO Corbix (Posizione, Data, Progressivo, Stato, Tipo) VALUES (3, ?, 8, 1, 2)"),
+            {today()});
+    auto w = onStep4();
+    finish(*w, [&](frmFaiCorbex &f) {
+        EXPECT_EQ(register_().size(), 2);
+        f.cmdCancel->click();
+    });
+    EXPECT_TRUE(common::AnnullaCreazione);
+    EXPECT_FALSE(common::CorbexScritto);
+    EXPECT_EQ(register_().join(u'\n'), QStringLiteral("3/2026-01-15/8//<null>/1/2//"));
+    EXPECT_EQ(stati(), QStringLiteral("00000"));
+    EXPECT_EQ(entries(onC(QStringLiteral("Invio"))), QStringList());
+    EXPECT_EQ(entries(inCorbix(QStringLiteral("Corbix inviati"))), QStringList());
+    // The built files stay in TEMP.
+    EXPECT_FALSE(entries(inCorbix(QStringLiteral("TEMP"))).isEmpty());
+    EXPECT_TRUE(boxes_.shown.empty());
+}
+
+TEST_F(Road, AMissingLinkToTheEdiServiceKeepsTheScreenOpenUntilCancelled)
+{
+    const struct {
+        const char *name, *office, *text, *title;
+    } cases[] = {
+        {"no compartment CED", "052100",
+         "Impossibile procedere: manca il collegamento fra l'ufficio doganale ed il codice del relativo C.E.D. "
+         "compartimentale.\r\nProvvedere a definire tale collegamento attraverso la maschera della 'Gestione dei "
+         "compartimenti' quindi riprovare.",
+         "Corbix"},
+        {"no EDI account", "032100",
+         "Impossibile completare la generazione del corbex telematico: non risultano definiti i dati di utenza per "
+         "il dichiarante/rappresenetate o per il compartimento doganale di destinazione.\r\nProvvedere a definire "
+         "tali dati attraverso la maschera 'Utenze E.D.I.' quindi riprovare",
+         "CORBIX"},
+    };
+    for (const auto &c : cases) {
+        boxes_.shown.clear();
+        auto w = onStep4(QString::fromLatin1(c.office));
+        finish(*w, [&](frmFaiCorbex &f) {
+            const QByteArray built = bytes(platform::hostPath(f.FileCorbex));
+            f.cmdConfirm->click();
+            EXPECT_TRUE(f.isVisible()) << c.name;
+            EXPECT_EQ(bytes(platform::hostPath(f.FileCorbex)), built) << c.name;
+            f.cmdCancel->click();
+        });
+        const MsgIcon icon = QLatin1String(c.title) == QLatin1String("Corbix") ? MsgIcon::Information : MsgIcon::None;
+        EXPECT_EQ(boxes_.shown, std::vector{box(QString::fromUtf8(c.text), QString::fromLatin1(c.title), icon)})
+            << c.name;
+        EXPECT_TRUE(register_().isEmpty()) << c.name;
+        EXPECT_EQ(stati(), QStringLiteral("00000")) << c.name;
+    }
+}
+
+TEST_F(Road, AMediumNotReadyIsRetriedOrGivenUp)
+{
+    QDir(tmp_.file(QStringLiteral("floppy"))).removeRecursively();
+    const Message notReady =
+        box(QStringLiteral("Periferica non disponibile."), QStringLiteral("CORBIX"), MsgIcon::Critical, MsgButtons::RetryCancel);
+    auto w = onStep3();
+    finish(*w, [&](frmFaiCorbex &f) {
+        boxes_.answer(MsgResult::OK);
+        boxes_.answer(MsgResult::Retry);
+        boxes_.answer(MsgResult::Cancel);
+        f.cmdConfirm->click();
+        EXPECT_TRUE(f.isVisible());
+        EXPECT_FALSE(common::CorbexScritto);
+        QDir().mkpath(tmp_.file(QStringLiteral("floppy")));
+        f.cmdConfirm->click();
+    });
+    const Message insert = box(kInsert, QStringLiteral("Corbix doganali"), MsgIcon::Information);
+    EXPECT_EQ(boxes_.shown,
+              (std::vector{insert, notReady, notReady, insert,
+                           box(QStringLiteral("Il corbex è stato trasferito sul supporto magnetico correttamente con "
+                                              "il nome 'PRATICHE.001'."),
+                               QStringLiteral("Corbix doganali"), MsgIcon::Information)}));
+    EXPECT_EQ(register_().size(), 1);
+    EXPECT_EQ(stati(), QStringLiteral("20002"));
+}
+
+TEST_F(Road, AFullMediumAsksForAnotherOne)
+{
+    for (int n = 1; n <= 999; ++n)
+        tmp_.write(QStringLiteral("floppy/PRATICHE.%1").arg(n, 3, 10, QLatin1Char('0')), "");
+    auto w = onStep3();
+    finish(*w, [&](frmFaiCorbex &f) {
+        boxes_.answer(MsgResult::OK);
+        boxes_.answer(MsgResult::Retry);
+        boxes_.answer(MsgResult::Cancel);
+        f.cmdConfirm->click();
+        EXPECT_TRUE(f.isVisible());
+        f.cmdCancel->click();
+    });
+    ASSERT_EQ(boxes_.shown.size(), 3u);
+    EXPECT_TRUE(boxes_.shown[1].text.startsWith(QStringLiteral("Impossibile scrivere il corbex su questo supporto")));
+    EXPECT_EQ(boxes_.shown[2], boxes_.shown[1]);
+    EXPECT_EQ(boxes_.shown[1].buttons, MsgButtons::RetryCancel);
+    EXPECT_TRUE(register_().isEmpty());
+    EXPECT_EQ(stati(), QStringLiteral("00000"));
+}
+
+TEST_F(Road, RefusedDeclarationsAreListedAndLeftFree)
+{
+    common::OpzioniCorbix.PreventCheck = true;
+    execute(QStringLiteral("DELETE FROM DettaglioBol WHERE Indice = 5 AND Modulo = 'F' AND Campo = '29'"));
+    auto w = onStep3();
+    finish(*w, [&](frmFaiCorbex &f) {
+        EXPECT_EQ(f.lblInstruction->text(),
+                  QStringLiteral("Sono stati rilevati 1 errori durante la generazione del corbex. E' possibile comunque "
+                                 "scrivere il corbex sul supporto magnetico scegliendo 'OK' o vedere gli errori "
+                                 "rilevati attraverso 'Dettagli'"));
+        EXPECT_TRUE(f.cmdView->isVisible());
+        const int height = f.height();
+        f.cmdView->click();
+        EXPECT_EQ(f.cmdView->text(), QStringLiteral("<< &Nascondi"));
+        EXPECT_GT(f.height(), height);
+        f.cmdView->click();
+        EXPECT_EQ(f.height(), height);
+        EXPECT_EQ(f.cmdView->text(), QStringLiteral("&Dettagli >>"));
+        f.cmdView->click();
+        EXPECT_EQ(f.rtfErroriRilevati->toPlainText(),
+                  QStringLiteral("Quandera Doganale N° 5 - 04/03/2024: Assenza di un campo obbligatorio -> Ufficio "
+                                 "doganale\n"));
+        f.cmdConfirm->click();
+    });
+    EXPECT_EQ(register_().join(u'\n'), QStringLiteral("3/2026-01-15/1/C:\\Corbix\\Corbix inviati\\20260115-0/"
+                                                      "1-04/03/2024-4000001|/1/1/PRATICHE.001/DICH01"));
+    EXPECT_EQ(stati(), QStringLiteral("20000"));
+    EXPECT_EQ(lines(bytes(onFloppy(QStringLiteral("PRATICHE.001")))).size(), 2);
+}
+
+TEST_F(Road, AFailedBuildReportsAndFilesNothing)
+{
+    QFile::remove(common::CartellaProgramma + QStringLiteral("Corbix.mdb"));
+    common::ElencoComposizione = QStringLiteral("3-04/03/2024-4000003\r\n");
+    auto w = onStep4();
+    bool closed = false;
+    finish(*w, [&](frmFaiCorbex &f) { closed = !f.isVisible(); });
+    EXPECT_TRUE(closed);
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_TRUE(boxes_.shown[0].text.startsWith(QStringLiteral("Errore di Run-time 3024\r\n")));
+    EXPECT_EQ(boxes_.shown[0].title, QStringLiteral("CORBIX"));
+    EXPECT_EQ(boxes_.shown[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(common::ElencoComposizione, QString());
+    EXPECT_TRUE(register_().isEmpty());
+    EXPECT_EQ(stati(), QStringLiteral("00000"));
+}

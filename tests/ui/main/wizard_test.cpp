@@ -1,0 +1,463 @@
+#include "compose_fixture.h"
+
+#include "ui/main/folderchooser.h"
+#include "ui/main/frmcomposenew.h"
+#include "ui/main/frmfaicorbex.h"
+#include "ui/main/screen.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QKeyEvent>
+#include <QTextEdit>
+#include <QTimer>
+
+using namespace uimain;
+using platform::Message;
+using platform::MsgButtons;
+using platform::MsgIcon;
+using platform::MsgResult;
+
+namespace {
+
+// A key pressed on a widget.
+void press(QWidget *w, Qt::Key key)
+{
+    QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, key == Qt::Key_Space ? QStringLiteral(" ") : QString());
+    QApplication::sendEvent(w, &down);
+    QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier);
+    QApplication::sendEvent(w, &up);
+}
+
+const QString kNone = QStringLiteral("Non vi sono dichiarazioni che soddisfano la ricerca desiderata");
+
+class Wizard : public ComposeTest {
+protected:
+    std::unique_ptr<frmComposeNew> open()
+    {
+        auto w = std::make_unique<frmComposeNew>();
+        w->show();
+        return w;
+    }
+    // Step 1 done with the declarant and the boxes named, then "&Avanti >>".
+    std::unique_ptr<frmComposeNew> searched(const QString &declarant, std::initializer_list<const char *> boxes)
+    {
+        auto w = open();
+        w->cmbDichiarante->setCurrentIndex(w->cmbDichiarante->findText(declarant));
+        for (const char *name : boxes)
+            w->findChild<QCheckBox *>(QString::fromLatin1(name))->setChecked(true);
+        w->cmdNextEnd->click();
+        return w;
+    }
+    QStringList gridRows(const frmComposeNew &w) const
+    {
+        QStringList out;
+        for (int r = 0; r < w.grdListaDich->rowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < 5; ++c)
+                cells << w.grdListaDich->item(r, c)->text();
+            out << cells.join(u'|');
+        }
+        return out;
+    }
+    // Which of the floating boxes 0 to 7 show, and their values: "1", "0" or "-" when out of sight.
+    QString boxes(const frmComposeNew &w) const
+    {
+        QString out;
+        for (int i = 0; i < 8; ++i) {
+            const QCheckBox *b = w.chkVirtualCheck[size_t(i)];
+            out += !b->isVisible() ? u'-' : b->isChecked() ? u'1' : u'0';
+        }
+        return out;
+    }
+    QColor base(const QWidget *w) const { return w->palette().color(QPalette::Base); }
+    QColor window() const { return QApplication::palette().color(QPalette::Base); }
+    // Declarations like sample declaration 1 (a C1 of DICH01), numbered from first.
+    void copiesOfDeclaration1(int first, int count)
+    {
+        for (int k = 0; k < count; ++k) {
+            const int offset = first - 1 + k;
+            execute(QStringLiteral("INSERT INTO IndiceDoc SELECT Indice + ?, Data, CodiceDoc, Stato1, ultimadata FROM "
+                                   "IndiceDoc WHERE Indice = 1"),
+                    {offset});
+            execute(QStringLiteral("INSERT INTO DettaglioBol SELECT Indice + ?, Data, Articolo, Modulo, Campo, "
+                                   "SottoCasella, Riga, Contenuto, MaxLung, Corretto, Gestito, Controllato FROM "
+                                   "DettaglioBol WHERE Indice = 1"),
+                    {offset});
+        }
+    }
+};
+
+}  // namespace
+
+TEST_F(Wizard, LoadsOnStepOneWithItsLists)
+{
+    auto w = open();
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Composizione nuovo Corbex"));
+    EXPECT_EQ(w->PassoCorrente, 1);
+    EXPECT_EQ(w->cmbDichiarante->count(), 2);
+    EXPECT_EQ(w->cmbDichiarante->itemText(0), QStringLiteral("DICH01"));
+    EXPECT_EQ(w->cmbDichiarante->currentIndex(), -1);
+    EXPECT_EQ(w->lblNomeDichiarante->text(), QString());
+    EXPECT_EQ(w->cmbCustomOfficeCode->count(), 4);
+    EXPECT_EQ(w->cmbCustomOfficeCode->currentText(), QString());
+    EXPECT_FALSE(w->cmdNextEnd->isEnabled());
+    EXPECT_FALSE(w->cmdPreview->isEnabled());
+    EXPECT_EQ(w->cmdNextEnd->text(), QStringLiteral("&Avanti >>"));
+    EXPECT_TRUE(w->optWriteOnFloppy->isChecked());
+    EXPECT_EQ(w->txtPathXCorbex->text(), QStringLiteral("C:\\"));
+    EXPECT_TRUE(w->fraTipiDichiarazioni->isVisible());
+    EXPECT_FALSE(w->grdListaDich->isVisible());
+    EXPECT_FALSE(w->txtProgNumber->isVisible());
+    EXPECT_TRUE(w->lblInstruction->text().startsWith(QStringLiteral("Indicare il codice del dichiarante")));
+    EXPECT_EQ(w->grdListaDich->horizontalHeaderItem(3)->text(), QStringLiteral("Riferimeto"));
+    // A type box alone, then the declarant: the button follows both.
+    w->chkExport->setChecked(true);
+    EXPECT_FALSE(w->cmdNextEnd->isEnabled());
+    w->cmbDichiarante->setCurrentIndex(1);
+    EXPECT_EQ(w->lblNomeDichiarante->text(), QStringLiteral("Bianchi & C. Dogane S.n.c."));
+    EXPECT_TRUE(w->cmdNextEnd->isEnabled());
+    w->chkExport->setChecked(false);
+    EXPECT_FALSE(w->cmdNextEnd->isEnabled());
+    EXPECT_TRUE(boxes_.shown.empty());
+}
+
+TEST_F(Wizard, ASingleDeclarantIsChosenAtLoad)
+{
+    execute(QStringLiteral("DELETE FROM Spedoga WHERE Codice = 'DICH02'"));
+    auto w = open();
+    EXPECT_EQ(w->cmbDichiarante->currentText(), QStringLiteral("DICH01"));
+    EXPECT_EQ(w->lblNomeDichiarante->text(), QStringLiteral("Rossi Spedizioni S.r.l."));
+    EXPECT_FALSE(w->cmdNextEnd->isEnabled());
+    w->chkImport->setChecked(true);
+    EXPECT_TRUE(w->cmdNextEnd->isEnabled());
+}
+
+TEST_F(Wizard, TheStoredDefaultsChooseTheFolderAndTheDestination)
+{
+    const struct {
+        int whereWrite;
+        const char *userDir, *shown;
+        bool floppy, save, dir;
+    } cases[] = {{1, "C:\\Corbix", "C:\\Corbix", false, true, false},
+                 {2, "C:\\Manca", "C:\\", false, false, true},
+                 {7, "", "C:\\", false, false, false}};
+    for (const auto &c : cases) {
+        common::OpzioniCorbix.WhereWrite = c.whereWrite;
+        common::OpzioniCorbix.UserDir = QString::fromLatin1(c.userDir);
+        auto w = open();
+        EXPECT_EQ(w->txtPathXCorbex->text(), QString::fromLatin1(c.shown)) << c.whereWrite;
+        EXPECT_EQ(w->optWriteOnFloppy->isChecked(), c.floppy) << c.whereWrite;
+        EXPECT_EQ(w->optSave->isChecked(), c.save) << c.whereWrite;
+        EXPECT_EQ(w->optWriteInDir->isChecked(), c.dir) << c.whereWrite;
+    }
+}
+
+TEST_F(Wizard, NoEligibleDeclarationKeepsStepOne)
+{
+    auto w = searched(QStringLiteral("DICH01"), {"chkInDeposito"});
+    EXPECT_EQ(w->PassoCorrente, 1);
+    EXPECT_EQ(boxes_.shown, std::vector{box(kNone, QStringLiteral("Corbix doganali"), MsgIcon::Information)});
+    EXPECT_EQ(w->lblSelectedElements->text(), QStringLiteral("Elementi selezionati 0 di 0."));
+    EXPECT_TRUE(w->fraTipiDichiarazioni->isVisible());
+}
+
+TEST_F(Wizard, TheSearchListsTheDeclarantsDeclarationsOfTheTickedTypesAllTicked)
+{
+    auto w = searched(QStringLiteral("DICH01"), {"chkImport", "chkExport"});
+    EXPECT_TRUE(boxes_.shown.empty());
+    EXPECT_EQ(w->PassoCorrente, 2);
+    EXPECT_EQ(gridRows(*w).join(u'\n'), QStringLiteral("|04/03/2024|1|4000001|C1\n"
+                                                       "|04/03/2024|3|4000003|C2\n"
+                                                       "|04/03/2024|5|4000005|C1"));
+    EXPECT_EQ(w->TagGriglia(), QStringLiteral("111"));
+    EXPECT_EQ(w->lblSelectedElements->text(), QStringLiteral("Elementi selezionati 3 di 3."));
+    EXPECT_EQ(boxes(*w), QStringLiteral("111-----"));
+    EXPECT_EQ(w->grdListaDich->currentColumn(), 4);
+    EXPECT_TRUE(w->cmdPreview->isEnabled());
+    EXPECT_TRUE(w->cmdNextEnd->isEnabled());
+    EXPECT_EQ(w->grdListaDich->columnWidth(1), twips(1200));
+    // Only C1 wanted: the C2 goes.
+    w->cmdPreview->click();
+    EXPECT_EQ(w->PassoCorrente, 1);
+    EXPECT_EQ(boxes(*w), QStringLiteral("--------"));
+    w->chkExport->setChecked(false);
+    w->cmdNextEnd->click();
+    EXPECT_EQ(gridRows(*w).size(), 2);
+    EXPECT_EQ(w->TagGriglia(), QStringLiteral("11"));
+}
+
+TEST_F(Wizard, OnlyDeclarationsStillFreeAndDueAreCandidates)
+{
+    copiesOfDeclaration1(10, 6);
+    const struct {
+        int indice;
+        const char *stato1;
+        const char *ultimadata;
+    } changes[] = {{10, "2", "2024-03-04"}, {11, "1", "2024-03-04"}, {12, "7", "2026-01-15"},
+                   {13, "0", "2026-01-16"}, {14, "0", "2026-01-15 00:00:01"}, {15, nullptr, "2024-03-04"}};
+    for (const auto &c : changes)
+        execute(QStringLiteral("UPDATE IndiceDoc SET Stato1 = ?, ultimadata = ? WHERE Indice = ?"),
+                {c.stato1 ? QVariant(QString::fromLatin1(c.stato1).toInt()) : QVariant(),
+                 QString::fromLatin1(c.ultimadata), c.indice});
+    auto w = searched(QStringLiteral("DICH01"), {"chkImport"});
+    QStringList indices;
+    for (int r = 0; r < w->grdListaDich->rowCount(); ++r)
+        indices << w->grdListaDich->item(r, 2)->text();
+    EXPECT_EQ(indices.join(u','), QStringLiteral("1,5,12"));
+}
+
+TEST_F(Wizard, TheSelectAllButtonAndTheBoxesKeepTheFlags)
+{
+    auto w = searched(QStringLiteral("DICH01"), {"chkImport", "chkExport"});
+    w->cmdVirtualSelez->click();
+    EXPECT_EQ(w->TagGriglia(), QStringLiteral("000"));
+    EXPECT_EQ(boxes(*w), QStringLiteral("000-----"));
+    EXPECT_EQ(w->lblSelectedElements->text(), QStringLiteral("Elementi selezionati 0 di 3."));
+    EXPECT_FALSE(w->cmdNextEnd->isEnabled());
+    w->chkVirtualCheck[1]->click();
+    EXPECT_EQ(w->TagGriglia(), QStringLiteral("010"));
+    EXPECT_EQ(w->lblSelectedElements->text(), QStringLiteral("Elementi selezionati 1 di 3."));
+    EXPECT_TRUE(w->cmdNextEnd->isEnabled());
+    w->chkVirtualCheck[1]->click();
+    EXPECT_FALSE(w->cmdNextEnd->isEnabled());
+    w->cmdVirtualSelez->click();
+    EXPECT_EQ(w->TagGriglia(), QStringLiteral("111"));
+    w->cmdVirtualSelez->click();
+    w->chkVirtualCheck[2]->click();
+    // Forward and back keep the ticks.
+    w->cmdNextEnd->click();
+    EXPECT_EQ(w->PassoCorrente, 3);
+    EXPECT_EQ(boxes(*w), QStringLiteral("--------"));
+    w->cmdPreview->click();
+    EXPECT_EQ(w->TagGriglia(), QStringLiteral("001"));
+    EXPECT_EQ(boxes(*w), QStringLiteral("001-----"));
+    EXPECT_EQ(w->ElencoSelezionate(QStringLiteral("T")),
+              QStringLiteral("T\r\nDICH01          \r\n1\r\n2024/03/04-000000005\r\n"));
+}
+
+TEST_F(Wizard, TheSpaceBarTogglesTheRowOnlyInTheSelectionColumn)
+{
+    auto w = searched(QStringLiteral("DICH01"), {"chkImport"});
+    w->grdListaDich->setFocus();
+    press(w->grdListaDich, Qt::Key_Space);
+    EXPECT_EQ(w->TagGriglia(), QStringLiteral("11"));
+    w->grdListaDich->setCurrentCell(1, 0);
+    press(w->grdListaDich, Qt::Key_Space);
+    EXPECT_EQ(w->TagGriglia(), QStringLiteral("10"));
+    EXPECT_EQ(boxes(*w), QStringLiteral("10------"));
+    press(w->grdListaDich, Qt::Key_Space);
+    EXPECT_EQ(w->TagGriglia(), QStringLiteral("11"));
+}
+
+TEST_F(Wizard, ManyRowsNarrowTheColumnsAndScrollingMovesTheTicks)
+{
+    copiesOfDeclaration1(100, 10);
+    auto w = searched(QStringLiteral("DICH01"), {"chkImport"});
+    ASSERT_EQ(w->grdListaDich->rowCount(), 12);
+    EXPECT_EQ(w->grdListaDich->columnWidth(1), twips(1125));
+    EXPECT_EQ(w->grdListaDich->columnWidth(2), twips(1125));
+    EXPECT_EQ(w->grdListaDich->columnWidth(3), twips(1225));
+    w->chkVirtualCheck[1]->click();
+    EXPECT_EQ(boxes(*w), QStringLiteral("10111111"));
+    w->grdListaDich->verticalScrollBar()->setValue(1);
+    EXPECT_EQ(w->TopRow(), 2);
+    EXPECT_EQ(boxes(*w), QStringLiteral("01111111"));
+    EXPECT_EQ(w->chkVirtualCheck[0]->property("Tag").toString(), QStringLiteral("2"));
+    w->chkVirtualCheck[0]->click();
+    EXPECT_EQ(w->TagGriglia(), QStringLiteral("111111111111"));
+}
+
+TEST_F(Wizard, TheDestinationStepNamesTheMediumAndItsButton)
+{
+    auto w = searched(QStringLiteral("DICH01"), {"chkImport"});
+    w->cmdNextEnd->click();
+    EXPECT_EQ(w->PassoCorrente, 3);
+    EXPECT_EQ(w->optWriteOnFloppy->text(), QStringLiteral("Scrittura su supporto magnetico (A:)"));
+    EXPECT_EQ(w->cmdNextEnd->text(), QStringLiteral("&Fine"));
+    w->optWriteInDir->setChecked(true);
+    EXPECT_EQ(w->cmdNextEnd->text(), QStringLiteral("&Avanti >>"));
+    w->optSave->setChecked(true);
+    EXPECT_EQ(w->cmdNextEnd->text(), QStringLiteral("&Fine"));
+    w->optWriteInDir->setChecked(true);
+    w->cmdNextEnd->click();
+    EXPECT_EQ(w->PassoCorrente, 4);
+    EXPECT_EQ(w->cmdNextEnd->text(), QStringLiteral("&Fine"));
+    EXPECT_TRUE(w->txtProgNumber->isVisible());
+    EXPECT_FALSE(w->optSave->isVisible());
+    // Back to step 3 and the removable medium: "&Fine" again.
+    w->cmdPreview->click();
+    w->optWriteOnFloppy->setChecked(true);
+    EXPECT_EQ(w->cmdNextEnd->text(), QStringLiteral("&Fine"));
+}
+
+TEST_F(Wizard, TheFolderStepFieldsReactToFocusAndTyping)
+{
+    auto w = searched(QStringLiteral("DICH01"), {"chkImport"});
+    w->cmdNextEnd->click();
+    w->optWriteInDir->setChecked(true);
+    w->cmdNextEnd->click();
+    QApplication::setActiveWindow(w.get());
+    w->cmbCustomOfficeCode->setEditText(QStringLiteral("  0121009"));
+    EXPECT_EQ(w->cmbCustomOfficeCode->currentText(), QStringLiteral("012100"));
+    w->txtProgNumber->setFocus();
+    EXPECT_EQ(base(w->txtProgNumber), ColoreFuoco);
+    w->txtProgNumber->setText(QStringLiteral("7"));
+    w->txtPathXCorbex->setFocus();
+    EXPECT_EQ(w->txtProgNumber->text(), QStringLiteral("07"));
+    EXPECT_EQ(base(w->txtProgNumber), window());
+    EXPECT_EQ(base(w->txtPathXCorbex), ColoreFuoco);
+    w->txtProgNumber->setFocus();
+    EXPECT_EQ(base(w->txtPathXCorbex), window());
+    w->txtProgNumber->setText(QStringLiteral("7a"));
+    w->txtPathXCorbex->setFocus();
+    EXPECT_EQ(w->txtProgNumber->text(), QStringLiteral("7a"));
+    EXPECT_EQ(base(w->txtProgNumber), ColoreRosso);
+}
+
+TEST_F(Wizard, FinishOnTheFolderStepComputesTheNumberAgainWhateverItsColour)
+{
+    auto w = searched(QStringLiteral("DICH01"), {"chkImport"});
+    w->cmdNextEnd->click();
+    w->optWriteInDir->setChecked(true);
+    w->cmdNextEnd->click();
+    w->cmbCustomOfficeCode->setEditText(QStringLiteral("012100"));
+    // Typed without leaving the box (a mnemonic pressed at once): never coloured, still refused.
+    w->txtProgNumber->setText(QStringLiteral("-1"));
+    w->cmdNextEnd->click();
+    EXPECT_EQ(w->PassoCorrente, 4);
+    EXPECT_EQ(boxes_.shown, std::vector{box(QStringLiteral("Il progressivo indicato non è corretto."),
+                                            QStringLiteral("Corbix doganali"), MsgIcon::Information)});
+    EXPECT_EQ(base(w->txtProgNumber), ColoreRosso);
+    EXPECT_TRUE(register_().isEmpty());
+    // Red from an earlier leave, then corrected without leaving: accepted and reserved.
+    boxes_.shown.clear();
+    w->txtProgNumber->setText(QStringLiteral("+7"));
+    w->txtPathXCorbex->setText(QStringLiteral("C:\\Manca"));
+    w->cmdNextEnd->click();
+    EXPECT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(base(w->txtPathXCorbex), ColoreRosso);
+    EXPECT_TRUE(register_().isEmpty());
+}
+
+TEST_F(Wizard, AnUnknownOfficeAnsweredYesTurnsYellowAndTheChecksGoOn)
+{
+    execute(QStringLiteral("INSERT INTO Corbix (Posizione, Data, Progressivo, Stato, Tipo) VALUES (4, ?, 7, 0, 0)"),
+            {today()});
+    auto w = searched(QStringLiteral("DICH01"), {"chkImport"});
+    w->cmdNextEnd->click();
+    w->optWriteInDir->setChecked(true);
+    w->cmdNextEnd->click();
+    w->cmbCustomOfficeCode->setEditText(QStringLiteral("999999"));
+    w->txtProgNumber->setText(QStringLiteral("7"));
+    boxes_.answer(MsgResult::Yes);
+    w->cmdNextEnd->click();
+    EXPECT_EQ(w->PassoCorrente, 4);
+    EXPECT_EQ(base(w->cmbCustomOfficeCode), ColoreGiallo);
+    ASSERT_EQ(boxes_.shown.size(), 2u);
+    EXPECT_EQ(boxes_.shown[1].text, QStringLiteral("Il progressivo indicato non può essere accettato poiché già usato. "
+                                                   "Usare un numero progressivo diverso."));
+    EXPECT_EQ(register_().size(), 1);
+}
+
+TEST_F(Wizard, TheFolderChooserGivesTheFolderUnlessCancelled)
+{
+    struct Chooser : FolderChooser {
+        QString scegli(QWidget *, const QPoint &, const QString &caption, const QString &start) override
+        {
+            captions << caption;
+            starts << start;
+            return answer;
+        }
+        QString answer;
+        QStringList captions, starts;
+    } chooser;
+    {
+        auto w = open();
+        EXPECT_FALSE(w->cmdSelect->isEnabled());
+    }
+    ScopedFolderChooser guard(chooser);
+    auto w = open();
+    EXPECT_TRUE(w->cmdSelect->isEnabled());
+    chooser.answer = QStringLiteral("C:\\Corbix");
+    w->cmdSelect_Click();
+    EXPECT_EQ(w->txtPathXCorbex->text(), QStringLiteral("C:\\Corbix"));
+    chooser.answer.clear();
+    w->cmdSelect_Click();
+    EXPECT_EQ(w->txtPathXCorbex->text(), QStringLiteral("C:\\Corbix"));
+    EXPECT_EQ(chooser.captions, QStringList(2, QStringLiteral("Selezionare la cartella.")));
+    EXPECT_EQ(chooser.starts, (QStringList{QStringLiteral("C:\\"), QStringLiteral("C:\\Corbix")}));
+}
+
+TEST_F(Wizard, CancelOnAnyStepWritesNothing)
+{
+    for (int step = 1; step <= 4; ++step) {
+        auto w = searched(QStringLiteral("DICH01"), {"chkImport"});
+        if (step >= 3)
+            w->cmdNextEnd->click();
+        if (step == 4) {
+            w->optWriteInDir->setChecked(true);
+            w->cmdNextEnd->click();
+        }
+        if (step == 1)
+            w->cmdPreview->click();
+        ASSERT_EQ(w->PassoCorrente, step);
+        w->cmdCancel->click();
+        EXPECT_FALSE(w->isVisible()) << step;
+        EXPECT_EQ(w->result(), QDialog::Rejected) << step;
+    }
+    auto w = searched(QStringLiteral("DICH01"), {"chkImport"});
+    press(w.get(), Qt::Key_Escape);
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_TRUE(register_().isEmpty());
+    EXPECT_EQ(stati(), QStringLiteral("00000"));
+    EXPECT_EQ(storedRow().value(4).toInt(), 0);
+}
+
+TEST_F(Wizard, StoringOnlySavesTheDefaultsAndClosesWithoutAFlow)
+{
+    auto w = searched(QStringLiteral("DICH01"), {"chkImport"});
+    w->cmdNextEnd->click();
+    w->optWriteInDir->setChecked(true);
+    w->cmdNextEnd->click();
+    w->txtPathXCorbex->setText(QStringLiteral("C:\\Corbix"));
+    w->chkSetDefaultPath->setChecked(true);
+    w->cmdPreview->click();
+    w->optSave->setChecked(true);
+    w->chkSetDefaultDestination->setChecked(true);
+    w->cmdNextEnd->click();
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(w->result(), QDialog::Accepted);
+    EXPECT_EQ(common::OpzioniCorbix.WhereWrite, 1);
+    EXPECT_EQ(storedRow().value(4).toInt(), 1);
+    EXPECT_EQ(storedRow().value(5).toString(), QStringLiteral("C:\\Corbix"));
+    EXPECT_TRUE(register_().isEmpty());
+    EXPECT_EQ(stati(), QStringLiteral("00000"));
+    EXPECT_TRUE(boxes_.shown.empty());
+}
+
+TEST_F(Wizard, TheComposeCommandOpensTheWizardOnceRegistered)
+{
+    uimain::RegisteredWindowFactory windows;
+    EXPECT_FALSE(windows.disponibile(Finestra::frmComposeNew));
+    RegistraComposizione(windows);
+    EXPECT_TRUE(windows.disponibile(Finestra::frmComposeNew));
+    QString title;
+    QTimer::singleShot(0, [&] {
+        auto *w = qobject_cast<frmComposeNew *>(QApplication::activeModalWidget());
+        ASSERT_NE(w, nullptr);
+        title = w->windowTitle();
+        w->cmdCancel->click();
+    });
+    windows.apri(Finestra::frmComposeNew, nullptr, QString());
+    EXPECT_EQ(title, QStringLiteral("Composizione nuovo Corbex"));
+    EXPECT_TRUE(register_().isEmpty());
+}

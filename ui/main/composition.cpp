@@ -1,0 +1,418 @@
+#include "ui/main/composition.h"
+
+#include "common/databases.h"
+#include "common/globals.h"
+#include "common/openretry.h"
+#include "common/paths.h"
+#include "common/textfiles.h"
+#include "flowengine/collectionpoint.h"
+#include "flowengine/flowwriter.h"
+#include "flowengine/numbering.h"
+#include "flowengine/register.h"
+#include "platform/dao/database.h"
+#include "platform/codepage.h"
+#include "platform/dao/recordset.h"
+#include "platform/drives.h"
+#include "platform/errors.h"
+#include "platform/messagebox.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <memory>
+
+namespace uimain {
+
+using platform::MsgButtons;
+using platform::MsgIcon;
+using platform::MsgResult;
+
+namespace {
+
+
+
+// The last n characters of the zeros followed by the text.
+QString zeri(const QString &text, int n) { return (QString(n, u'0') + text).right(n); }
+
+// A file written by the filing, removed again when the filing fails.
+struct FileScritto {
+    QString host;
+    void rimuovi() const
+    {
+        if (!host.isEmpty())
+            QFile::remove(host);
+    }
+};
+
+// A failure already told to the user in its own words.
+struct GiaSegnalato {};
+
+// The host path of the file the filing wrote on the medium; empty when the
+// medium can no longer be reached.
+QString fileSulSupporto(const QString &nome)
+{
+    if (nome.isEmpty())
+        return {};
+    try {
+        return platform::hostPath(common::OpzioniCorbix.FloppyDevice + u'\\' + nome);
+    } catch (const platform::RuntimeError &) {
+        return {};
+    }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- fields
+
+std::optional<int> ProgressivoValido(const QString &text)
+{
+    QString t = text.trimmed();
+    if (t.startsWith(u'+'))
+        t.remove(0, 1);
+    if (t.isEmpty() || t.size() > 2)
+        return std::nullopt;
+    for (const QChar c : t)
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+    return t.toInt();
+}
+
+QString UfficioDigitato(const QString &text) { return text.trimmed().left(6); }
+
+bool CartellaEsiste(const QString &folder)
+{
+    if (folder.trimmed().isEmpty())
+        return false;
+    try {
+        return QFileInfo(platform::hostPath(folder)).isDir();
+    } catch (const platform::RuntimeError &) {
+        return false;
+    }
+}
+
+bool NomeFileValido(const QString &name)
+{
+    if (!name.trimmed().isEmpty() && !name.contains(u'\\') && !name.contains(u'/')
+        && !name.contains(QStringLiteral("..")))
+        return true;
+    platform::msgBox(QStringLiteral("Il nome del file '") + name + QStringLiteral("' non è valido."), common::TitoloCorbix,
+                     MsgIcon::Exclamation);
+    return false;
+}
+
+// ---------------------------------------------------------------- folder step
+
+EsitoPasso4 VerificaPasso4(const CampiPasso4 &campi)
+{
+    EsitoPasso4 esito;
+    if (campi.ufficio.isEmpty()) {
+        platform::msgBox(QStringLiteral("E' necessario indicare il codice dell'ufficio doganale a cui è indirizzato "
+                                        "il corbex."),
+                         common::TitoloCorbix, MsgIcon::Information);
+        esito.ufficio = Colore::Rosso;
+        return esito;
+    }
+    if (!campi.uffici.contains(campi.ufficio, Qt::CaseSensitive)) {
+        const MsgResult risposta = platform::msgBox(
+            QStringLiteral("Il codice dell'ufficio doganale di destinazione non risulta definito nel relativo "
+                           "archivio. Accettare comunque tale codice?"),
+            common::TitoloCorbix, MsgIcon::Question, MsgButtons::YesNo, 1);
+        if (risposta != MsgResult::Yes) {
+            esito.ufficio = Colore::Rosso;
+            return esito;
+        }
+        esito.ufficio = Colore::Giallo;
+    }
+    if (campi.progressivo.trimmed().isEmpty()) {
+        platform::msgBox(QStringLiteral("E' necessario indicare il numero progressivo del corbex."),
+                         QStringLiteral("Corbix doganali."), MsgIcon::Information);
+        esito.progressivo = Colore::Rosso;
+        return esito;
+    }
+    // Computed again from the text: the colour the field was left with may
+    // not have followed the last change.
+    if (!ProgressivoValido(campi.progressivo)) {
+        platform::msgBox(QStringLiteral("Il progressivo indicato non è corretto."), common::TitoloCorbix, MsgIcon::Information);
+        esito.progressivo = Colore::Rosso;
+        return esito;
+    }
+    if (!CartellaEsiste(campi.cartella)) {
+        platform::msgBox(QStringLiteral("Il percorso indicato per la cartella di destinazione non esiste. Indicare "
+                                        "un percorso valido."),
+                         QStringLiteral("Corbix Doganali"), MsgIcon::Information);
+        esito.cartella = Colore::Rosso;
+        return esito;
+    }
+    esito.superato = true;
+    return esito;
+}
+
+std::optional<ChiaveCorbex> RiservaRiga(const QDate &data, int progressivo, const QString &dichiarante)
+{
+    try {
+        dao::Database db = common::ApriArchivio();
+        std::unique_ptr<dao::Recordset> rs;
+        if (common::OpenRecordsetRetry(db, rs,
+                                       QStringLiteral("SELECT * FROM Corbix WHERE Data = DateValue(?) ORDER BY "
+                                                      "Progressivo"),
+                                       {data}, common::TimeoutTenSeconds)
+            != 0) {
+            db.close();
+            return std::nullopt;
+        }
+        for (; !rs->eof(); rs->moveNext()) {
+            if (rs->value(QStringLiteral("Progressivo")).toInt() == progressivo) {
+                rs->close();
+                db.close();
+                platform::msgBox(QStringLiteral("Il progressivo indicato non può essere accettato poiché già usato. "
+                                                "Usare un numero progressivo diverso."),
+                                 common::TitoloCorbix, MsgIcon::Information);
+                return std::nullopt;
+            }
+        }
+        rs->addNew();
+        rs->setValue(QStringLiteral("Posizione"), flowengine::PosizioneInviati);
+        rs->setValue(QStringLiteral("Data"), data);
+        rs->setValue(QStringLiteral("Progressivo"), progressivo);
+        rs->setValue(QStringLiteral("NomeFile"), QVariant());
+        rs->setValue(QStringLiteral("CompostoDa"), QVariant());
+        rs->setValue(QStringLiteral("RifFloppy"), QVariant());
+        rs->setValue(QStringLiteral("Tipo"), flowengine::TipoTelematico);
+        rs->setValue(QStringLiteral("Stato"), flowengine::StatoProdotto);
+        rs->setValue(QStringLiteral("FattoDa"), common::StrToNull(dichiarante));
+        rs->update();
+        rs->close();
+        db.close();
+        return ChiaveCorbex{data, progressivo, flowengine::PosizioneInviati};
+    } catch (const platform::RuntimeError &e) {
+        MostraErroreRunTime(e.number(), e.description());
+        return std::nullopt;
+    }
+}
+
+bool EliminaRiga(const ChiaveCorbex &chiave)
+{
+    try {
+        dao::Database db = common::ApriArchivio();
+        std::unique_ptr<dao::Recordset> rs;
+        if (common::OpenRecordsetRetry(db, rs,
+                                       QStringLiteral("SELECT * FROM Corbix WHERE Data = DateValue(?) AND "
+                                                      "Progressivo = ? AND Posizione = ?"),
+                                       {chiave.data, chiave.progressivo, chiave.posizione}, common::TimeoutOneMinute)
+            != 0) {
+            db.close();
+            return false;
+        }
+        if (!rs->eof())
+            rs->deleteCurrent();
+        rs->close();
+        db.close();
+        return true;
+    } catch (const platform::RuntimeError &e) {
+        MostraErroreRunTime(e.number(), e.description());
+        return false;
+    }
+}
+
+// ---------------------------------------------------------------- search
+
+QStringList TipiRichiesti(bool export_, bool exportSemplificato, bool importazione, bool inDeposito)
+{
+    QStringList tipi;
+    if (export_)
+        tipi << QStringLiteral("C2");
+    if (exportSemplificato)
+        tipi << QStringLiteral("C9");
+    if (importazione)
+        tipi << QStringLiteral("C1");
+    if (inDeposito)
+        tipi << QStringLiteral("C7");
+    return tipi;
+}
+
+QString TipoDichiarazione(dao::Database &db, const QDate &data, qint32 indice, const QString &dichiarante,
+                          const QStringList &tipi)
+{
+    std::unique_ptr<dao::Recordset> rs = db.openRecordset(
+        QStringLiteral("SELECT * FROM dettagliobol WHERE indice = ? and data = DateValue(?) and Modulo = ? and "
+                       "Campo = ? and SottoCasella = ? and Riga = ? and Contenuto = ?"),
+        {indice, data, QStringLiteral("F"), QStringLiteral("14"), QStringLiteral("0"), QStringLiteral("1"), dichiarante},
+        dao::RecordsetType::Snapshot);
+    const bool posseduta = !rs->eof();
+    rs->close();
+    if (!posseduta)
+        return {};
+    const QString r = flowengine::DeterminaCodiceMsg(db, data, indice);
+    if (r.isEmpty())
+        return {};
+    return tipi.contains(r.left(8).trimmed()) ? r : QString();
+}
+
+QList<DichiarazioneTrovata> CercaDichiarazioni(const QString &dichiarante, const QStringList &tipi, const QDate &oggi,
+                                               const std::function<void(qint64, qint64)> &avanzamento)
+{
+    dao::Database db = common::ApriArchivio();
+    std::unique_ptr<dao::Recordset> rs = db.openRecordset(
+        QStringLiteral("SELECT Data, Indice FROM Indicedoc WHERE ultimadata <= DateValue(?) and stato1 <> 1 and "
+                       "stato1 <> 2 ORDER BY Data, Indice"),
+        {oggi}, dao::RecordsetType::Snapshot);
+    const qint64 totale = rs->recordCount();
+    if (totale > 0 && avanzamento)
+        avanzamento(0, totale);
+    QList<DichiarazioneTrovata> trovate;
+    for (qint64 i = 1; !rs->eof(); rs->moveNext(), ++i) {
+        if (avanzamento)
+            avanzamento(i, totale);
+        const QVariant data = rs->value(0);
+        if (data.isNull())
+            continue;
+        const QDate giorno = data.toDate();
+        const qint32 indice = rs->value(1).toInt();
+        const QString r = TipoDichiarazione(db, giorno, indice, dichiarante, tipi);
+        if (!r.isEmpty())
+            trovate.append({giorno, indice, r.right(7), r.left(2)});
+    }
+    rs->close();
+    db.close();
+    return trovate;
+}
+
+// ---------------------------------------------------------------- selection text
+
+QString ElencoSelezionate(const QString &kind, const QString &dichiarante, const QList<DichiarazioneTrovata> &righe,
+                          const QString &ticks)
+{
+    const QString crlf = QStringLiteral("\r\n");
+    QString linee;
+    qint64 conteggio = 0;
+    for (qsizetype i = 0; i < righe.size(); ++i) {
+        if (i >= ticks.size() || ticks[i] != u'1')
+            continue;
+        const DichiarazioneTrovata &d = righe[i];
+        linee += d.data.toString(QStringLiteral("yyyy/MM/dd")) + u'-'
+                 + zeri(QString::number(d.indice), 9).right(9) + crlf;
+        ++conteggio;
+    }
+    return kind + crlf + dichiarante.leftJustified(16, u' ', true) + crlf + QString::number(conteggio) + crlf + linee;
+}
+
+QString DichiaranteDiSelezione(const QString &selezione)
+{
+    const QString resto = selezione.mid(selezione.indexOf(QStringLiteral("\r\n")) + 2);
+    return resto.left(resto.indexOf(QStringLiteral("\r\n"))).trimmed();
+}
+
+// ---------------------------------------------------------------- envelope
+
+QString NomeFileBusta(const QString &login, const QDate &data, int progressivo)
+{
+    QString maiuscolo = login;
+    common::ConvertCase(maiuscolo, 1);
+    return zeri(maiuscolo, 4) + data.toString(QStringLiteral("MMdd")) + QStringLiteral(".T")
+           + zeri(QString::number(progressivo), 2);
+}
+
+QString RecordBusta(const QString &login, const QDate &data, int progressivo, const QString &ufficio,
+                    const QString &dichiarante, qint64 righe)
+{
+    return zeri(login, 4) + QString(12, u' ') + NomeFileBusta(login, data, progressivo) + QString(12, u' ')
+           + zeri(ufficio, 6) + QString(4, u' ') + dichiarante.leftJustified(16, u' ', true) + QStringLiteral("001 ")
+           + zeri(QString::number(righe + 1), 5);
+}
+
+QString NomeCopiaCartella(const QString &primaRiga, int sendWith, const QDate &data, const QString &progressivo,
+                          const QString &ufficio)
+{
+    if (sendWith == 0 || sendWith == 1)
+        return primaRiga.mid(16, 12).trimmed();
+    return data.toString(QStringLiteral("yyMMdd")) + zeri(progressivo, 2) + u'-' + ufficio;
+}
+
+// ---------------------------------------------------------------- filing
+
+std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
+{
+    const bool cartella = corbex.destinazione == 1;
+    FileScritto copia, archivio;
+    try {
+        const QString origine = platform::hostPath(corbex.fileTemporaneo);
+        const QByteArray flusso = common::readFile(origine);
+        if (cartella) {
+            const QList<QByteArray> righe = common::splitLines(flusso);
+            const QString nome = NomeCopiaCartella(righe.isEmpty() ? QString() : platform::fromWindows1252(righe[0]),
+                                                   common::OpzioniCorbix.SendWith, corbex.data, corbex.progressivo,
+                                                   corbex.ufficio);
+            if (!NomeFileValido(nome))
+                throw GiaSegnalato{};
+            const QString destinazione = corbex.cartella + u'\\' + nome;
+            const QString host = platform::hostPath(destinazione);
+            if (common::CopyWithLineEnd(corbex.fileTemporaneo, destinazione, QStringLiteral("\n")))
+                platform::raise(platform::err::FileNotFound);
+            copia.host = host;
+        }
+        QString inviati = flowengine::CartellaInviati;
+        const QString nomeArchivio = flowengine::NuovoNomeFile(inviati, corbex.data);
+        if (nomeArchivio.isEmpty())
+            platform::raise(platform::err::PathNotFound);
+        const QString hostArchivio = platform::hostPath(nomeArchivio);
+        common::replaceFile(hostArchivio, flusso);
+        archivio.host = hostArchivio;
+
+        {
+            dao::Database db = common::ApriArchivio();
+            dao::Transaction transazione(db);
+            std::unique_ptr<dao::Recordset> rs;
+            if (cartella) {
+                rs = db.openRecordset(QStringLiteral("SELECT * FROM Corbix WHERE Data = DateValue(?) AND "
+                                                     "Progressivo = ? AND Posizione = ?"),
+                                      {corbex.riservata.data, corbex.riservata.progressivo,
+                                       corbex.riservata.posizione});
+                if (rs->eof())
+                    platform::raise(platform::err::NoCurrentRecord);
+                rs->edit();
+                rs->setValue(QStringLiteral("Posizione"), flowengine::PosizioneInviati);
+                rs->setValue(QStringLiteral("NomeFile"), common::StrToNull(nomeArchivio));
+                rs->setValue(QStringLiteral("CompostoDa"), corbex.elenco);
+            } else {
+                const qint32 numero = flowengine::NuovoProgressivo(corbex.data);
+                rs = db.openRecordset(QStringLiteral("SELECT * FROM Corbix WHERE Data = DateValue(?) AND "
+                                                     "Progressivo = ? AND Posizione = ?"),
+                                      {corbex.data, numero, flowengine::PosizioneNumerato});
+                if (rs->eof())
+                    platform::raise(platform::err::NoCurrentRecord);
+                rs->edit();
+                rs->setValue(QStringLiteral("Posizione"), flowengine::PosizioneInviati);
+                rs->setValue(QStringLiteral("NomeFile"), nomeArchivio);
+                rs->setValue(QStringLiteral("CompostoDa"), corbex.elenco);
+                rs->setValue(QStringLiteral("RifFloppy"), common::StrToNull(corbex.fileSupporto));
+                rs->setValue(QStringLiteral("Stato"), flowengine::StatoProdotto);
+                rs->setValue(QStringLiteral("Tipo"), flowengine::TipoSupportoMagnetico);
+                rs->setValue(QStringLiteral("FattoDa"), common::StrToNull(DichiaranteDiSelezione(corbex.selezione)));
+            }
+            rs->update();
+            rs->close();
+            QString elenco = corbex.elenco;
+            flowengine::MarcaDocumentiInviati(elenco);
+            transazione.commit();
+            db.close();
+        }
+        QFile::remove(origine);
+        return nomeArchivio;
+    } catch (const platform::RuntimeError &e) {
+        MostraErroreRunTime(e.number(), e.description());
+    } catch (const GiaSegnalato &) {
+    }
+    copia.rimuovi();
+    archivio.rimuovi();
+    if (cartella)
+        EliminaRiga(corbex.riservata);
+    else
+        FileScritto{fileSulSupporto(corbex.fileSupporto)}.rimuovi();
+    return std::nullopt;
+}
+
+void MostraErroreRunTime(int numero, const QString &descrizione)
+{
+    platform::msgBox(flowengine::TestoErroreRuntime(numero, descrizione), TitoloApplicazione, MsgIcon::Critical);
+}
+
+}  // namespace uimain

@@ -1,0 +1,171 @@
+#pragma once
+
+#include "common/globals.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+namespace dao {
+class Database;
+}
+
+// What the composition of a flow decides and writes, apart from its screens:
+// the checks of the folder step, the search of the declarations that may
+// still be sent, the selection text, the envelope record, the file names, and
+// the filing of a built flow in the collection point and in the register.
+namespace uimain {
+
+using common::TitoloApplicazione;
+
+// ---------------------------------------------------------------- fields
+
+// The colour a check gives a field.
+enum class Colore { Invariato, Rosso, Giallo };
+
+// The value of a progressive number: a whole number from 0 to 99, with a "+"
+// allowed in front, blanks around it ignored; nothing otherwise.
+std::optional<int> ProgressivoValido(const QString &text);
+
+// The office code as its field keeps it while typed: trimmed, at most 6
+// characters.
+QString UfficioDigitato(const QString &text);
+
+// Whether a folder text names an existing folder; an empty or blank text, or
+// one whose drive is not ready, names none.
+bool CartellaEsiste(const QString &folder);
+
+// Whether a file name made from stored or typed codes is a name inside its
+// folder (not empty, no separator, no ".."); otherwise the user is told and
+// false comes back.
+bool NomeFileValido(const QString &name);
+
+// ---------------------------------------------------------------- folder step
+
+struct CampiPasso4 {
+    QString ufficio;      // the office code typed
+    QStringList uffici;   // the office list, in list order
+    QString progressivo;  // the progressive number typed
+    QString cartella;     // the destination folder
+};
+
+struct EsitoPasso4 {
+    bool superato = false;
+    Colore ufficio = Colore::Invariato;
+    Colore progressivo = Colore::Invariato;
+    Colore cartella = Colore::Invariato;
+};
+
+// The checks of "&Fine" on the folder step that need no archive, in their
+// order, each shown to the user when it fails; the first failure stops them.
+EsitoPasso4 VerificaPasso4(const CampiPasso4 &campi);
+
+// The key of a register row of a flow.
+struct ChiaveCorbex {
+    QDate data;
+    qint32 progressivo = 0;
+    int posizione = 3;  // PosizioneInviati
+};
+
+// The last check and the reservation: when no register row of the date
+// carries the number, the folder flow's row is added (Posizione 3, Stato 1,
+// Tipo 2, FattoDa the declarant) under the same lock that read the day's
+// rows. The key of the row reserved, or nothing when the number is used, the
+// register cannot be opened or the row cannot be stored (the user is told).
+std::optional<ChiaveCorbex> RiservaRiga(const QDate &data, int progressivo, const QString &dichiarante);
+
+// Deletes the register row of the key, waiting up to a minute for a lock.
+// False when it could not be reached (the user is told).
+bool EliminaRiga(const ChiaveCorbex &chiave);
+
+// ---------------------------------------------------------------- search
+
+// A declaration listed by the search.
+struct DichiarazioneTrovata {
+    QDate data;
+    qint32 indice = 0;
+    QString riferimento;  // the last 7 characters of its classification
+    QString tipo;         // its first 2 characters, such as "C1"
+};
+
+// The wanted types of the four type boxes, in the order the search compares
+// them: C2, C9, C1, C7.
+QStringList TipiRichiesti(bool export_, bool exportSemplificato, bool importazione, bool inDeposito);
+
+// The classification of a declaration (its message code in 8 characters and
+// its reference) when the declarant owns it (front-sheet box 14) and its code
+// is one of the types; empty otherwise.
+QString TipoDichiarazione(dao::Database &db, const QDate &data, qint32 indice, const QString &dichiarante,
+                          const QStringList &tipi);
+
+// The declarations that may still be sent (ultimadata on or before today,
+// Stato1 neither 1 nor 2), of the declarant and of one of the types, by date
+// and index. avanzamento, when given, hears the total of candidates and then
+// each one's position.
+QList<DichiarazioneTrovata> CercaDichiarazioni(const QString &dichiarante, const QStringList &tipi,
+                                               const QDate &oggi,
+                                               const std::function<void(qint64 posizione, qint64 totale)> &avanzamento = {});
+
+// ---------------------------------------------------------------- selection text
+
+// The selection text: the kind, the declarant in 16 characters, the count and
+// one "yyyy/mm/dd-nnnnnnnnn" line per ticked declaration, every line ended by
+// CR LF. ticks holds one "1" or "0" per declaration, in their order.
+QString ElencoSelezionate(const QString &kind, const QString &dichiarante, const QList<DichiarazioneTrovata> &righe,
+                          const QString &ticks);
+
+// The declarant of a selection text, trimmed.
+QString DichiaranteDiSelezione(const QString &selezione);
+
+// ---------------------------------------------------------------- envelope
+
+// The envelope's file name: the login in 4 characters, upper case, the date
+// as mmdd, ".T" and the progressive number in 2 digits.
+QString NomeFileBusta(const QString &login, const QDate &data, int progressivo);
+
+// The 75-character envelope record of a folder flow of righe lines.
+QString RecordBusta(const QString &login, const QDate &data, int progressivo, const QString &ufficio,
+                    const QString &dichiarante, qint64 righe);
+
+// The file name of a folder flow's copy in its folder: the envelope's file
+// name (columns 17-28 of the built flow's first line) with the sending
+// channels 0 and 1; the date as yymmdd, the number in 2 digits, "-" and the
+// office with any other.
+QString NomeCopiaCartella(const QString &primaRiga, int sendWith, const QDate &data, const QString &progressivo,
+                          const QString &ufficio);
+
+// ---------------------------------------------------------------- filing
+
+// A built flow to be filed.
+struct CorbexCostruito {
+    int destinazione = 0;       // 2 removable medium, 1 folder
+    QDate data;                 // the day of the composition
+    QString fileTemporaneo;     // the built flow in TEMP
+    QString fileSupporto;       // the name written on the medium
+    QString elenco;             // the composition list
+    QString selezione;          // the selection text
+    // Folder flows only.
+    ChiaveCorbex riservata;
+    QString cartella;
+    QString progressivo;        // as typed
+    QString ufficio;
+};
+
+// Files a built flow: the copy for its folder (folder flows) and the archive
+// copy in "Corbix inviati" are written first, each complete before it takes
+// its name; then, in one transaction, the declarations are marked as sent
+// and the register row is completed (folder) or numbered and written
+// (removable medium). The built flow is then removed from TEMP. On any
+// failure the user gets "Errore di Run-time", the declarations stay free, the
+// files this filing wrote are removed, a reserved row is deleted and the
+// built flow stays in TEMP. Returns the archive name, or nothing on failure.
+std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex);
+
+// "Errore di Run-time " with the number, CR LF and the description, critical,
+// with the application's title.
+void MostraErroreRunTime(int numero, const QString &descrizione);
+
+}  // namespace uimain

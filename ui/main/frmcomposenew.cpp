@@ -1,0 +1,693 @@
+#include "ui/main/frmcomposenew.h"
+
+#include "common/databases.h"
+#include "common/globals.h"
+#include "common/openretry.h"
+#include "flowengine/options.h"
+#include "flowengine/register.h"
+#include "platform/clock.h"
+#include "platform/dao/recordset.h"
+#include "platform/errors.h"
+#include "platform/messagebox.h"
+#include "ui/main/folderchooser.h"
+#include "ui/main/frmfaicorbex.h"
+#include "ui/main/screen.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QEvent>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTableWidget>
+
+namespace uimain {
+
+namespace {
+
+// The window in twips: its width, and its height less the title bar.
+constexpr int kLarghezza = 4740;
+constexpr int kAltezza = 3720;
+constexpr int kAltezzaRiga = 238;
+constexpr int kAltezzaPulsanti = 390;
+constexpr int kAltoPulsanti = kAltezza - kAltezzaPulsanti - 60;
+constexpr int kRuoloChiave = Qt::UserRole;
+
+int basso(const QWidget *w) { return (w->y() + w->height()) * 15; }
+int alto(const QWidget *w) { return w->y() * 15; }
+
+QColor colore(Colore c)
+{
+    switch (c) {
+    case Colore::Rosso:
+        return ColoreRosso;
+    case Colore::Giallo:
+        return ColoreGiallo;
+    default:
+        return {};
+    }
+}
+
+}  // namespace
+
+frmComposeNew::frmComposeNew(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmComposeNew"));
+    setWindowTitle(QStringLiteral("Composizione nuovo Corbex"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    creaControlli();
+    Form_Load();
+}
+
+void frmComposeNew::creaControlli()
+{
+    auto nome = [](QWidget *w, const char *name) { w->setObjectName(QString::fromLatin1(name)); };
+    auto label = [&](QLabel *&m, const char *name, const QString &text, QWidget *parent) {
+        m = new QLabel(text, parent);
+        nome(m, name);
+    };
+    auto check = [&](QCheckBox *&m, const char *name, const QString &text, QWidget *parent) {
+        m = new QCheckBox(text, parent);
+        nome(m, name);
+    };
+    auto button = [&](QPushButton *&m, const char *name, const QString &text) {
+        m = new QPushButton(text, this);
+        nome(m, name);
+        m->setAutoDefault(false);
+    };
+
+    label(lblInstruction, "lblInstruction", QString(), this);
+    lblInstruction->setWordWrap(true);
+    lblInstruction->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label(lblDichiarante, "lblDichiarante", QStringLiteral("Dichiarante/Rappresentante"), this);
+    cmbDichiarante = new QComboBox(this);
+    nome(cmbDichiarante, "cmbDichiarante");
+    label(lblNomeDichiarante, "lblNomeDichiarante", QString(), this);
+    fraTipiDichiarazioni = new QGroupBox(QStringLiteral("Includi nel corbex i seguenti tipi di dichiarazioni"), this);
+    nome(fraTipiDichiarazioni, "fraTipiDichiarazioni");
+    check(chkImport, "chkImport", QStringLiteral("Dichiarazione di importazione (C1)"), fraTipiDichiarazioni);
+    check(chkExport, "chkExport", QStringLiteral("Dichiarazione di esportazione (C2)"), fraTipiDichiarazioni);
+    check(chkInDeposito, "chkInDeposito", QStringLiteral("Introduzione in deposito (C7)"), fraTipiDichiarazioni);
+    check(chkExportSempif, "chkExportSempif",
+          QStringLiteral("Dichiarazione di esportazione in procedura semplificata (C9)"), fraTipiDichiarazioni);
+
+    grdListaDich = new QTableWidget(0, 5, this);
+    nome(grdListaDich, "grdListaDich");
+    grdListaDich->verticalHeader()->hide();
+    grdListaDich->verticalHeader()->setMinimumSectionSize(1);
+    grdListaDich->verticalHeader()->setDefaultSectionSize(twips(kAltezzaRiga));
+    grdListaDich->horizontalHeader()->setFixedHeight(twips(kAltezzaRiga));
+    grdListaDich->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdListaDich->setSelectionMode(QAbstractItemView::SingleSelection);
+    grdListaDich->setSelectionBehavior(QAbstractItemView::SelectItems);
+    grdListaDich->installEventFilter(this);
+    for (int i = 0; i < 10; ++i) {
+        chkVirtualCheck[size_t(i)] = new QCheckBox(this);
+        chkVirtualCheck[size_t(i)]->setObjectName(QStringLiteral("chkVirtualCheck_%1").arg(i));
+        chkVirtualCheck[size_t(i)]->resize(twips(180) + 4, twips(180) + 4);
+        chkVirtualCheck[size_t(i)]->hide();
+        connect(chkVirtualCheck[size_t(i)], &QCheckBox::toggled, this, [this, i] { chkVirtualCheck_Click(i); });
+    }
+    button(cmdVirtualSelez, "cmdVirtualSelez", QStringLiteral("Sel"));
+    label(lblSelectedElements, "lblSelectedElements", QStringLiteral("Elementi selezionati X di Y"), this);
+
+    optWriteOnFloppy = new QRadioButton(this);
+    nome(optWriteOnFloppy, "optWriteOnFloppy");
+    optSave = new QRadioButton(QStringLiteral("Memorizzazione "), this);
+    nome(optSave, "optSave");
+    optWriteInDir = new QRadioButton(QStringLiteral("Cartella specifica"), this);
+    nome(optWriteInDir, "optWriteInDir");
+    auto *destinazioni = new QButtonGroup(this);
+    for (QRadioButton *o : {optWriteOnFloppy, optSave, optWriteInDir})
+        destinazioni->addButton(o);
+    check(chkSetDefaultDestination, "chkSetDefaultDestination",
+          QStringLiteral("Imposta questa scelta come predefinita"), this);
+
+    label(lblCustomOfficeCode, "lblCustomOfficeCode", QStringLiteral("Codice ufficio doganale di presentazione"), this);
+    cmbCustomOfficeCode = new QComboBox(this);
+    nome(cmbCustomOfficeCode, "cmbCustomOfficeCode");
+    cmbCustomOfficeCode->setEditable(true);
+    cmbCustomOfficeCode->setInsertPolicy(QComboBox::NoInsert);
+    cmbCustomOfficeCode->installEventFilter(this);
+    label(lblProgNumber, "lblProgNumber", QStringLiteral("Numero progressivo"), this);
+    txtProgNumber = new QLineEdit(this);
+    nome(txtProgNumber, "txtProgNumber");
+    txtProgNumber->setMaxLength(2);
+    txtProgNumber->installEventFilter(this);
+    label(lblPathXCorbex, "lblPathXCorbex", QStringLiteral("Percorso di destinazione"), this);
+    txtPathXCorbex = new QLineEdit(this);
+    nome(txtPathXCorbex, "txtPathXCorbex");
+    txtPathXCorbex->installEventFilter(this);
+    button(cmdSelect, "cmdSelect", QStringLiteral("Sfoglia..."));
+    check(chkSetDefaultPath, "chkSetDefaultPath", QStringLiteral("Imposta questa cartella come predefinita"), this);
+
+    prbSearch = new QProgressBar(this);
+    nome(prbSearch, "prbSearch");
+    prbSearch->hide();
+    button(cmdPreview, "cmdPreview", QStringLiteral("<< &Indietro"));
+    button(cmdNextEnd, "cmdNextEnd", QStringLiteral("&Avanti >>"));
+    button(cmdCancel, "cmdCancel", QStringLiteral("A&nnulla"));
+    PosizionaTwips(cmdPreview, 45, kAltoPulsanti, 1530, kAltezzaPulsanti);
+    PosizionaTwips(cmdNextEnd, 1612, kAltoPulsanti, 1530, kAltezzaPulsanti);
+    PosizionaTwips(cmdCancel, 3180, kAltoPulsanti, 1530, kAltezzaPulsanti);
+
+    connect(cmdNextEnd, &QPushButton::clicked, this, &frmComposeNew::cmdNextEnd_Click);
+    connect(cmdPreview, &QPushButton::clicked, this, &frmComposeNew::cmdPreview_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmComposeNew::cmdCancel_Click);
+    connect(cmdVirtualSelez, &QPushButton::clicked, this, &frmComposeNew::cmdVirtualSelez_Click);
+    connect(cmdSelect, &QPushButton::clicked, this, &frmComposeNew::cmdSelect_Click);
+    connect(cmbDichiarante, &QComboBox::currentIndexChanged, this, &frmComposeNew::cmbDichiarante_Click);
+    for (QCheckBox *c : {chkImport, chkExport, chkInDeposito, chkExportSempif})
+        connect(c, &QCheckBox::toggled, this, [this] { cmdNextEnd->setEnabled(SelezioneValida()); });
+    for (QRadioButton *o : {optWriteOnFloppy, optSave})
+        connect(o, &QRadioButton::toggled, this, [this](bool on) {
+            if (on)
+                cmdNextEnd->setText(QStringLiteral("&Fine"));
+        });
+    connect(optWriteInDir, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            cmdNextEnd->setText(QStringLiteral("&Avanti >>"));
+    });
+    connect(cmbCustomOfficeCode, &QComboBox::editTextChanged, this, [this](const QString &text) {
+        const QString tenuto = UfficioDigitato(text);
+        if (tenuto != text)
+            cmbCustomOfficeCode->setEditText(tenuto);
+    });
+    connect(grdListaDich->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        if (PassoCorrente == 2)
+            PosizionaSelettori(TopRow());
+    });
+}
+
+void frmComposeNew::Form_Load()
+{
+    PassoCorrente = 1;
+    setFixedSize(twips(kLarghezza), twips(kAltezza));
+    for (QCheckBox *c : {chkImport, chkExport, chkInDeposito, chkExportSempif})
+        c->setChecked(false);
+    cmdPreview->setEnabled(false);
+    cmdNextEnd->setEnabled(false);
+
+    QString cartella = common::OpzioniCorbix.UserDir;
+    if (cartella.isEmpty() || !CartellaEsiste(cartella))
+        cartella = QStringLiteral("C:\\");
+    txtPathXCorbex->setText(cartella);
+    switch (common::OpzioniCorbix.WhereWrite) {
+    case 0:
+        optWriteOnFloppy->setChecked(true);
+        break;
+    case 1:
+        optSave->setChecked(true);
+        break;
+    case 2:
+        optWriteInDir->setChecked(true);
+        break;
+    default:
+        break;
+    }
+
+    GrigliaInCaricamento = true;
+    const char *intestazioni[] = {"Selez.", "Data", "N.I.D.", "Riferimeto", "Tipo"};
+    const int larghezze[] = {500, 1200, 1200, 1300, 500};
+    for (int c = 0; c < 5; ++c) {
+        grdListaDich->setHorizontalHeaderItem(c, new QTableWidgetItem(QString::fromLatin1(intestazioni[c])));
+        grdListaDich->setColumnWidth(c, twips(larghezze[c]));
+    }
+    GrigliaInCaricamento = false;
+    cmdVirtualSelez->resize(twips(500), grdListaDich->horizontalHeader()->height());
+    cmdSelect->setEnabled(folderChooserSlot() != nullptr);
+
+    caricaElenchi();
+    ImpostaPasso();
+}
+
+void frmComposeNew::caricaElenchi()
+{
+    try {
+        dao::Database db = common::ApriArchivio();
+        std::unique_ptr<dao::Recordset> rs = db.openRecordset(
+            QStringLiteral("SELECT Codice FROM Spedoga ORDER BY Codice"), {}, dao::RecordsetType::Snapshot);
+        QStringList dichiaranti;
+        for (; !rs->eof(); rs->moveNext())
+            dichiaranti << common::NullToStr(rs->value(0));
+        rs = db.openRecordset(QStringLiteral("SELECT Codice FROM Dogane"), {}, dao::RecordsetType::Snapshot);
+        QStringList uffici;
+        for (; !rs->eof(); rs->moveNext())
+            uffici << common::NullToStr(rs->value(0));
+        rs->close();
+        db.close();
+        cmbDichiarante->addItems(dichiaranti);
+        cmbCustomOfficeCode->addItems(uffici);
+    } catch (const platform::RuntimeError &e) {
+        MostraErroreRunTime(e.number(), e.description());
+    }
+    if (cmbDichiarante->count() == 1) {
+        cmbDichiarante->setCurrentIndex(0);
+    } else {
+        cmbDichiarante->setCurrentIndex(-1);
+        lblNomeDichiarante->clear();
+    }
+    cmbCustomOfficeCode->setCurrentIndex(-1);
+    cmbCustomOfficeCode->setEditText(QString());
+}
+
+void frmComposeNew::mostraPasso(int passo)
+{
+    const std::pair<int, std::vector<QWidget *>> controlli[] = {
+        {1, {lblDichiarante, cmbDichiarante, lblNomeDichiarante, fraTipiDichiarazioni}},
+        {2, {grdListaDich, cmdVirtualSelez, lblSelectedElements}},
+        {3, {optWriteOnFloppy, optSave, optWriteInDir, chkSetDefaultDestination}},
+        {4, {lblCustomOfficeCode, cmbCustomOfficeCode, lblProgNumber, txtProgNumber, lblPathXCorbex, txtPathXCorbex,
+             cmdSelect, chkSetDefaultPath}},
+    };
+    for (const auto &[p, widgets] : controlli)
+        for (QWidget *w : widgets)
+            w->setVisible(p == passo);
+    if (passo != 2)
+        for (QCheckBox *c : chkVirtualCheck)
+            c->hide();
+}
+
+void frmComposeNew::ImpostaPasso()
+{
+    mostraPasso(PassoCorrente);
+    PosizionaTwips(lblInstruction, 20, 20, kLarghezza - 100, 900);
+    const int sotto = basso(lblInstruction);
+    switch (PassoCorrente) {
+    case 1: {
+        lblInstruction->setText(QStringLiteral(
+            "Indicare il codice del dichiarante rappresentante, scegliendolo fra quelli nella lista, quindi impostare "
+            "il tipo di dichiarazioni da includere nel corbex; pre procedere nella composizione scegliere 'Avanti'."));
+        PosizionaTwips(cmbDichiarante, 2160, sotto + 120, 2520, 315);
+        PosizionaTwips(lblDichiarante, 45, alto(cmbDichiarante) + 20, 2055, 270);
+        PosizionaTwips(lblNomeDichiarante, 45, basso(cmbDichiarante) + 40, 4560, 270);
+        PosizionaTwips(fraTipiDichiarazioni, 45, basso(lblNomeDichiarante) + 40, 4650, 1455);
+        const std::pair<QCheckBox *, int> tipi[] = {{chkImport, 270}, {chkExport, 555}, {chkInDeposito, 840},
+                                                    {chkExportSempif, 1125}};
+        for (const auto &[c, top] : tipi)
+            PosizionaTwips(c, 100, top, 4450, 255);
+        cmdNextEnd->setEnabled(SelezioneValida());
+        cmdPreview->setEnabled(false);
+        cmdNextEnd->setText(QStringLiteral("&Avanti >>"));
+        break;
+    }
+    case 2: {
+        lblInstruction->setText(QStringLiteral("Selezionare, fra le dichiarazioni presenti nella lista, quelle che si "
+                                               "desiderano includere nel corbex.\r\nUna volta certi delle impostazioni "
+                                               "indicate scegliere 'Avanti' per continuare."));
+        const bool molte = grdListaDich->rowCount() + 1 > 8;
+        const int larghezze[] = {molte ? 1125 : 1200, molte ? 1125 : 1200, molte ? 1225 : 1300, 500};
+        for (int c = 1; c <= 4; ++c) {
+            grdListaDich->setColumnWidth(c, twips(larghezze[c - 1]));
+            if (grdListaDich->rowCount() > 0)
+                grdListaDich->setCurrentCell(qMax(0, grdListaDich->currentRow()), c);
+        }
+        const int top = sotto + 30;
+        PosizionaTwips(grdListaDich, 20, top, kLarghezza - 100, (kAltoPulsanti - 180) - top - 50);
+        PosizionaTwips(lblSelectedElements, 20, basso(grdListaDich) + 30, kLarghezza - 100, 200);
+        PosizionaSelettori(TopRow());
+        cmdVirtualSelez->move(grdListaDich->pos());
+        cmdVirtualSelez->raise();
+        cmdPreview->setEnabled(true);
+        cmdNextEnd->setText(QStringLiteral("&Avanti >>"));
+        aggiornaAvanti();
+        break;
+    }
+    case 3: {
+        lblInstruction->setText(QStringLiteral(
+            "Indicare la destinazione del corbex che verrà generato con le specifiche impostate. Scegliendo "
+            "l'opzione 'Cartella specifica' sara' possibile indicare la cartella di destinazione."));
+        optWriteOnFloppy->setText(QStringLiteral("Scrittura su supporto magnetico (") + common::OpzioniCorbix.FloppyDevice
+                                  + u')');
+        PosizionaTwips(optWriteOnFloppy, 30, sotto + 400, 4500, 285);
+        PosizionaTwips(optSave, 30, basso(optWriteOnFloppy), 4500, 285);
+        PosizionaTwips(optWriteInDir, 30, basso(optSave), 4500, 285);
+        PosizionaTwips(chkSetDefaultDestination, 30, basso(optWriteInDir) + 300, 4500, 285);
+        cmdPreview->setEnabled(true);
+        cmdNextEnd->setEnabled(true);
+        cmdNextEnd->setText(optWriteInDir->isChecked() ? QStringLiteral("&Avanti >>") : QStringLiteral("&Fine"));
+        break;
+    }
+    case 4: {
+        lblInstruction->setText(QStringLiteral("Indicare la dogana di presentazione e il numero progressivo del "
+                                               "corbex.\r\nScegliere la cartella ove depositare il corbex.\r\nPer "
+                                               "generare il corbex scegliere 'Fine'."));
+        PosizionaTwips(lblCustomOfficeCode, 30, sotto + 100, 3000, 270);
+        const int sinistra = 30 + 3000;
+        PosizionaTwips(cmbCustomOfficeCode, sinistra, alto(lblCustomOfficeCode) - 50, kLarghezza - sinistra - 800, 315);
+        PosizionaTwips(lblProgNumber, 30, basso(cmbCustomOfficeCode) + 100, 2900, 270);
+        PosizionaTwips(txtProgNumber, sinistra, basso(cmbCustomOfficeCode) + 50, 300, 285);
+        PosizionaTwips(lblPathXCorbex, 30, basso(txtProgNumber) + 200, 3000, 270);
+        PosizionaTwips(txtPathXCorbex, 30, basso(lblPathXCorbex) + 50, kLarghezza - 1800, 285);
+        PosizionaTwips(cmdSelect, (txtPathXCorbex->x() + txtPathXCorbex->width()) * 15 + 150,
+                       alto(txtPathXCorbex) - 10, 1000, 315);
+        PosizionaTwips(chkSetDefaultPath, 30, basso(txtPathXCorbex) + 300, 4500, 285);
+        cmdPreview->setEnabled(true);
+        cmdNextEnd->setEnabled(true);
+        cmdNextEnd->setText(QStringLiteral("&Fine"));
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+bool frmComposeNew::SelezioneValida() const
+{
+    return !cmbDichiarante->currentText().isEmpty()
+           && (chkImport->isChecked() || chkExport->isChecked() || chkInDeposito->isChecked()
+               || chkExportSempif->isChecked());
+}
+
+void frmComposeNew::cmbDichiarante_Click()
+{
+    if (cmbDichiarante->currentIndex() < 0)
+        return;
+    try {
+        lblNomeDichiarante->setText(flowengine::DescrizioneSpedoga(cmbDichiarante->currentText()));
+    } catch (const platform::RuntimeError &e) {
+        MostraErroreRunTime(e.number(), e.description());
+    }
+    cmdNextEnd->setEnabled(SelezioneValida());
+}
+
+void frmComposeNew::CercaDichiarazioni()
+{
+    const QStringList tipi = TipiRichiesti(chkExport->isChecked(), chkExportSempif->isChecked(),
+                                           chkImport->isChecked(), chkInDeposito->isChecked());
+    GrigliaInCaricamento = true;
+    QList<DichiarazioneTrovata> trovate;
+    try {
+        trovate = uimain::CercaDichiarazioni(cmbDichiarante->currentText(), tipi, platform::clock().now().date(),
+                                             [this](qint64 posizione, qint64 totale) {
+                                                 if (posizione == 0) {
+                                                     prbSearch->setGeometry(0, cmdPreview->y(), width(),
+                                                                            cmdPreview->height());
+                                                     prbSearch->setRange(0, int(qMin<qint64>(totale, INT_MAX)));
+                                                     prbSearch->setValue(0);
+                                                     prbSearch->show();
+                                                     prbSearch->raise();
+                                                 } else {
+                                                     prbSearch->setValue(int(qMin<qint64>(posizione, INT_MAX)));
+                                                 }
+                                                 prbSearch->repaint();
+                                             });
+    } catch (const platform::RuntimeError &e) {
+        MostraErroreRunTime(e.number(), e.description());
+    }
+    prbSearch->hide();
+    grdListaDich->setRowCount(0);
+    grdListaDich->setRowCount(int(trovate.size()));
+    for (int r = 0; r < int(trovate.size()); ++r) {
+        const DichiarazioneTrovata &d = trovate[r];
+        auto *data = new QTableWidgetItem(d.data.toString(QStringLiteral("dd/MM/yyyy")));
+        data->setData(kRuoloChiave, d.data);
+        auto *indice = new QTableWidgetItem(QString::number(d.indice));
+        indice->setData(kRuoloChiave, d.indice);
+        grdListaDich->setItem(r, 0, new QTableWidgetItem());
+        grdListaDich->setItem(r, 1, data);
+        grdListaDich->setItem(r, 2, indice);
+        grdListaDich->setItem(r, 3, new QTableWidgetItem(d.riferimento));
+        grdListaDich->setItem(r, 4, new QTableWidgetItem(d.tipo));
+    }
+    tagGriglia_ = QString(trovate.size(), u'1');
+    TotaleDichiarazioni = tagGriglia_.size();
+    TuttiSelezionati = true;
+    TotaleSelezionate = TotaleDichiarazioni;
+    MostraContatore();
+    GrigliaInCaricamento = false;
+}
+
+bool frmComposeNew::NessunaSelezionata() const { return !tagGriglia_.contains(u'1'); }
+
+void frmComposeNew::MostraContatore()
+{
+    lblSelectedElements->setText(QStringLiteral("Elementi selezionati ") + QString::number(TotaleSelezionate)
+                                 + QStringLiteral(" di ") + QString::number(TotaleDichiarazioni) + u'.');
+}
+
+int frmComposeNew::TopRow() const
+{
+    const int riga = grdListaDich->rowAt(0);
+    return riga < 0 ? 1 : riga + 1;
+}
+
+void frmComposeNew::PosizionaSelettori(int primaRiga)
+{
+    for (int i = 1; i <= 8; ++i) {
+        const int r = primaRiga + i - 1;
+        QCheckBox *b = chkVirtualCheck[size_t(i - 1)];
+        if (r > grdListaDich->rowCount()) {
+            b->hide();
+            continue;
+        }
+        b->setProperty("Tag", QString::number(r));
+        const QRect cella = grdListaDich->visualRect(grdListaDich->model()->index(r - 1, 0));
+        const QPoint centro = grdListaDich->viewport()->mapTo(this, cella.center());
+        b->move(centro - QPoint(b->width() / 2, b->height() / 2));
+        PosizionamentoInCorso = true;
+        b->setChecked(tagGriglia_.mid(r - 1, 1) == QLatin1String("1"));
+        PosizionamentoInCorso = false;
+        b->show();
+        b->raise();
+    }
+}
+
+void frmComposeNew::chkVirtualCheck_Click(int index)
+{
+    if (PosizionamentoInCorso)
+        return;
+    QCheckBox *b = chkVirtualCheck[size_t(index)];
+    const int r = b->property("Tag").toString().toInt();
+    if (r < 1 || r > tagGriglia_.size())
+        return;
+    tagGriglia_[r - 1] = b->isChecked() ? u'1' : u'0';
+    TotaleSelezionate += b->isChecked() ? 1 : -1;
+    MostraContatore();
+    aggiornaAvanti();
+}
+
+void frmComposeNew::cmdVirtualSelez_Click()
+{
+    TuttiSelezionati = !TuttiSelezionati;
+    tagGriglia_.fill(TuttiSelezionati ? u'1' : u'0');
+    TotaleSelezionate = TuttiSelezionati ? TotaleDichiarazioni : 0;
+    MostraContatore();
+    PosizionaSelettori(TopRow());
+    aggiornaAvanti();
+}
+
+void frmComposeNew::aggiornaAvanti() { cmdNextEnd->setEnabled(!NessunaSelezionata()); }
+
+bool frmComposeNew::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type tipo = event->type();
+    if (watched == grdListaDich && tipo == QEvent::KeyPress) {
+        const auto *tasto = static_cast<QKeyEvent *>(event);
+        if (tasto->key() == Qt::Key_Space) {
+            const int corrente = grdListaDich->currentRow() + 1;
+            const int indice = corrente - TopRow();
+            if (grdListaDich->currentColumn() == 0 && corrente >= 1 && indice >= 0 && indice < 8) {
+                QCheckBox *b = chkVirtualCheck[size_t(indice)];
+                b->setChecked(!b->isChecked());
+            }
+            return true;
+        }
+    }
+    if (tipo == QEvent::FocusIn && (watched == cmbCustomOfficeCode || watched == txtProgNumber
+                                    || watched == txtPathXCorbex)) {
+        ImpostaColore(static_cast<QWidget *>(watched), ColoreFuoco);
+    } else if (tipo == QEvent::FocusOut) {
+        if (watched == cmbCustomOfficeCode || watched == txtPathXCorbex)
+            ImpostaColore(static_cast<QWidget *>(watched));
+        else if (watched == txtProgNumber)
+            txtProgNumber_LostFocus();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmComposeNew::txtProgNumber_LostFocus()
+{
+    const auto numero = ProgressivoValido(txtProgNumber->text());
+    if (numero) {
+        txtProgNumber->setText(QStringLiteral("%1").arg(*numero, 2, 10, QLatin1Char('0')));
+        ImpostaColore(txtProgNumber);
+    } else {
+        ImpostaColore(txtProgNumber, ColoreRosso);
+    }
+}
+
+void frmComposeNew::cmdSelect_Click()
+{
+    FolderChooser *scelta = folderChooserSlot();
+    if (!scelta)
+        return;
+    const QString tag = scelta->scegli(this, pos() + QPoint(twips(300), twips(700)),
+                                       QStringLiteral("Selezionare la cartella."), txtPathXCorbex->text());
+    if (!tag.isEmpty())
+        txtPathXCorbex->setText(tag);
+    QDir::setCurrent(common::CartellaProgramma);
+}
+
+void frmComposeNew::cmdPreview_Click()
+{
+    if (PassoCorrente >= 2 && PassoCorrente <= 4)
+        --PassoCorrente;
+    ImpostaPasso();
+}
+
+void frmComposeNew::cmdCancel_Click() { reject(); }
+
+void frmComposeNew::cmdNextEnd_Click()
+{
+    switch (PassoCorrente) {
+    case 1:
+        CercaDichiarazioni();
+        if (grdListaDich->rowCount() > 0)
+            PassoCorrente = 2;
+        else
+            platform::msgBox(QStringLiteral("Non vi sono dichiarazioni che soddisfano la ricerca desiderata"), common::TitoloCorbix,
+                             platform::MsgIcon::Information);
+        break;
+    case 2:
+        PassoCorrente = 3;
+        break;
+    case 3:
+        if (!optWriteInDir->isChecked()) {
+            finisci();
+            return;
+        }
+        PassoCorrente = 4;
+        break;
+    case 4: {
+        const QStringList uffici = [this] {
+            QStringList l;
+            for (int i = 0; i < cmbCustomOfficeCode->count(); ++i)
+                l << cmbCustomOfficeCode->itemText(i);
+            return l;
+        }();
+        const EsitoPasso4 esito = VerificaPasso4(
+            {cmbCustomOfficeCode->currentText(), uffici, txtProgNumber->text(), txtPathXCorbex->text()});
+        const std::pair<QWidget *, Colore> colori[] = {{cmbCustomOfficeCode, esito.ufficio},
+                                                       {txtProgNumber, esito.progressivo},
+                                                       {txtPathXCorbex, esito.cartella}};
+        for (const auto &[campo, c] : colori)
+            if (c != Colore::Invariato)
+                ImpostaColore(campo, colore(c));
+        if (!esito.superato)
+            break;
+        RigaRiservata = RiservaRiga(platform::clock().now().date(), *ProgressivoValido(txtProgNumber->text()),
+                                    cmbDichiarante->currentText());
+        if (!RigaRiservata)
+            break;
+        finisci();
+        return;
+    }
+    default:
+        break;
+    }
+    ImpostaPasso();
+}
+
+void frmComposeNew::finisci()
+{
+    bool salva = false;
+    common::Opzioni &o = common::OpzioniCorbix;
+    if (chkSetDefaultDestination->isChecked()) {
+        if (optWriteOnFloppy->isChecked())
+            o.WhereWrite = 0;
+        else if (optSave->isChecked())
+            o.WhereWrite = 1;
+        else if (optWriteInDir->isChecked())
+            o.WhereWrite = 2;
+        salva = true;
+    }
+    if (chkSetDefaultPath->isChecked()) {
+        o.UserDir = txtPathXCorbex->text();
+        salva = true;
+    }
+    if (salva)
+        flowengine::SalvaOpzioni();
+    EseguiComposizione();
+    accept();
+}
+
+QList<DichiarazioneTrovata> frmComposeNew::righeGriglia() const
+{
+    QList<DichiarazioneTrovata> righe;
+    for (int r = 0; r < grdListaDich->rowCount(); ++r)
+        righe.append({grdListaDich->item(r, 1)->data(kRuoloChiave).toDate(),
+                      grdListaDich->item(r, 2)->data(kRuoloChiave).toInt(), grdListaDich->item(r, 3)->text(),
+                      grdListaDich->item(r, 4)->text()});
+    return righe;
+}
+
+QString frmComposeNew::ElencoSelezionate(const QString &kind) const
+{
+    return uimain::ElencoSelezionate(kind, cmbDichiarante->currentText(), righeGriglia(), tagGriglia_);
+}
+
+void frmComposeNew::EseguiComposizione()
+{
+    const QString selezione = ElencoSelezionate(QStringLiteral("T"));
+    common::DichiaranteCorbex = cmbDichiarante->currentText();
+    common::UfficioCorbex = cmbCustomOfficeCode->currentText();
+    common::ProgressivoCorbex = ProgressivoValido(txtProgNumber->text()).value_or(0);
+    CorbexCostruito corbex;
+    corbex.selezione = selezione;
+    if (optWriteOnFloppy->isChecked()) {
+        corbex.destinazione = 2;
+        corbex.data = platform::clock().now().date();
+    } else if (optWriteInDir->isChecked() && RigaRiservata) {
+        QString cartella = txtPathXCorbex->text();
+        if (cartella.endsWith(u'\\')) {
+            cartella.chop(1);
+            txtPathXCorbex->setText(cartella);
+        }
+        corbex.destinazione = 1;
+        corbex.data = RigaRiservata->data;
+        corbex.riservata = *RigaRiservata;
+        corbex.cartella = cartella;
+        corbex.progressivo = txtProgNumber->text();
+        corbex.ufficio = cmbCustomOfficeCode->currentText();
+    } else {
+        return;
+    }
+    common::TestoSelezione = selezione;
+    common::DestinazioneCorbex = corbex.destinazione;
+    common::CorbexScritto = false;
+    // Values an earlier composition left must not pass for this one's.
+    common::FileTemporaneo.clear();
+    common::FileSupporto.clear();
+    {
+        frmFaiCorbex costruzione(corbex.data, this);
+        costruzione.exec();
+    }
+    if (common::CorbexScritto) {
+        corbex.fileTemporaneo = common::FileTemporaneo;
+        corbex.fileSupporto = common::FileSupporto;
+        corbex.elenco = common::ElencoComposizione;
+        ArchiviaCorbex(corbex);
+    } else if (corbex.destinazione == 1) {
+        EliminaRiga(corbex.riservata);
+    }
+    RigaRiservata.reset();
+}
+
+void RegistraComposizione(RegisteredWindowFactory &finestre)
+{
+    finestre.registra(Finestra::frmComposeNew, [](QWidget *owner, const QString &) {
+        frmComposeNew composizione(owner);
+        composizione.exec();
+    });
+}
+
+}  // namespace uimain

@@ -1,0 +1,374 @@
+#include "ui/main/frmfaicorbex.h"
+
+#include "common/databases.h"
+#include "common/globals.h"
+#include "common/openretry.h"
+#include "common/paths.h"
+#include "common/textfiles.h"
+#include "platform/codepage.h"
+#include "platform/dao/recordset.h"
+#include "platform/drives.h"
+#include "platform/errors.h"
+#include "platform/messagebox.h"
+#include "ui/main/composition.h"
+#include "ui/main/screen.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QTimer>
+
+namespace uimain {
+
+using platform::MsgButtons;
+using platform::MsgIcon;
+using platform::MsgResult;
+
+namespace {
+
+constexpr int kLarghezza = 5400;
+constexpr int kAltezza = 2400;
+constexpr int kAltezzaElenco = 2000;
+
+// The user gave up a statement on the medium: nothing is written.
+struct Rinuncia {};
+
+// Runs one statement on the removable medium; a medium that is not ready asks
+// to try again or to give up.
+template <class Istruzione>
+void sulSupporto(Istruzione istruzione)
+{
+    for (;;) {
+        try {
+            istruzione();
+            return;
+        } catch (const platform::RuntimeError &e) {
+            if (e.number() != platform::err::DeviceUnavailable)
+                throw;
+            if (platform::msgBox(e.description(), TitoloApplicazione, MsgIcon::Critical, MsgButtons::RetryCancel)
+                != MsgResult::Retry)
+                throw Rinuncia{};
+        }
+    }
+}
+
+}  // namespace
+
+frmFaiCorbex::frmFaiCorbex(const QDate &data, QWidget *parent) : QDialog(parent), data_(data)
+{
+    setObjectName(QStringLiteral("frmFaiCorbex"));
+    setWindowTitle(QStringLiteral("Preparazione corbex in corso"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedSize(twips(kLarghezza), twips(kAltezza));
+
+    auto label = [this](QLabel *&member, const char *name, const QString &text) {
+        member = new QLabel(text, this);
+        member->setObjectName(QString::fromLatin1(name));
+    };
+    prbProcess = new QProgressBar(this);
+    prbProcess->setObjectName(QStringLiteral("prbProcess"));
+    PosizionaTwips(prbProcess, 60, 1000, kLarghezza - 120, 300);
+    label(lblDichiarazione, "lblDichiarazione", QStringLiteral("Dichiarazione"));
+    PosizionaTwips(lblDichiarazione, 60, 200, 1300, 270);
+    label(lblDescrDich, "lblDescrDich", QString());
+    PosizionaTwips(lblDescrDich, 1400, 200, 3000, 270);
+    label(lblErrors, "lblErrors", QStringLiteral("Errori:"));
+    PosizionaTwips(lblErrors, 60, 550, 1300, 270);
+    label(lblNumeroErrori, "lblNumeroErrori", QString());
+    PosizionaTwips(lblNumeroErrori, 1400, 550, 1000, 270);
+    label(lblInstruction, "lblInstruction", QString());
+    lblInstruction->setWordWrap(true);
+    lblInstruction->hide();
+
+    auto button = [this](QPushButton *&member, const char *name, const QString &text) {
+        member = new QPushButton(text, this);
+        member->setObjectName(QString::fromLatin1(name));
+        member->setAutoDefault(false);
+        member->resize(twips(1300), twips(390));
+    };
+    button(cmdConfirm, "cmdConfirm", QStringLiteral("&OK"));
+    button(cmdCancel, "cmdCancel", QStringLiteral("A&nnulla"));
+    button(cmdView, "cmdView", QStringLiteral("&Dettagli >>"));
+    for (QPushButton *b : {cmdConfirm, cmdCancel, cmdView})
+        b->hide();
+    connect(cmdConfirm, &QPushButton::clicked, this, &frmFaiCorbex::cmdConfirm_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmFaiCorbex::cmdCancel_Click);
+    connect(cmdView, &QPushButton::clicked, this, &frmFaiCorbex::cmdView_Click);
+
+    rtfErroriRilevati = new QTextEdit(this);
+    rtfErroriRilevati->setObjectName(QStringLiteral("rtfErroriRilevati"));
+    rtfErroriRilevati->setReadOnly(true);
+    PosizionaTwips(rtfErroriRilevati, 60, kAltezza + 100, kLarghezza - 120, kAltezzaElenco);
+    rtfErroriRilevati->installEventFilter(this);
+
+    Form_Load();
+}
+
+void frmFaiCorbex::Form_Load()
+{
+    DettagliNascosti = true;
+    common::AnnullaCreazione = false;
+}
+
+void frmFaiCorbex::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!costruito_)
+        QTimer::singleShot(0, this, &frmFaiCorbex::Form_Activate);
+}
+
+void frmFaiCorbex::preparazione(bool controlloPreventivo, int numeroDichiarazioni)
+{
+    lblErrors->setEnabled(controlloPreventivo);
+    lblNumeroErrori->setText(controlloPreventivo ? QStringLiteral("0") : QString());
+    prbProcess->setRange(0, numeroDichiarazioni);
+    prbProcess->setValue(0);
+    repaint();
+}
+
+void frmFaiCorbex::dichiarazioneInCorso(qint32 indice, const QDate &data)
+{
+    lblDescrDich->setText(QString::number(indice) + u' ' + data.toString(QStringLiteral("dd/MM/yyyy")));
+    lblDescrDich->repaint();
+}
+
+void frmFaiCorbex::avanzamento(int elaborate)
+{
+    prbProcess->setValue(elaborate);
+    prbProcess->repaint();
+}
+
+void frmFaiCorbex::numeroErrori(int totale)
+{
+    lblNumeroErrori->setText(QString::number(totale));
+    lblNumeroErrori->repaint();
+}
+
+void frmFaiCorbex::Form_Activate()
+{
+    if (costruito_)
+        return;
+    costruito_ = true;
+    // A build that fails must not leave the list of an earlier flow behind.
+    common::ElencoComposizione.clear();
+    int errori = 0;
+    try {
+        errori = flowengine::CreaCorbex(common::TestoSelezione, common::DestinazioneCorbex, FileCorbex, FileErrori,
+                                        this);
+    } catch (const platform::RuntimeError &e) {
+        common::ElencoComposizione.clear();
+        MostraErroreRunTime(e.number(), e.description());
+        chiudiNonScritto();
+        return;
+    }
+    setWindowTitle(QStringLiteral("Preparazione corbex completata"));
+    for (QWidget *w : std::initializer_list<QWidget *>{prbProcess, lblDichiarazione, lblDescrDich, lblErrors,
+                                                       lblNumeroErrori})
+        w->hide();
+    const int destinazione = common::DestinazioneCorbex;
+    if (destinazione != 1 && destinazione != 2)
+        return;
+    const QString dove = destinazione == 2 ? QStringLiteral("sul supporto magnetico previsto")
+                                           : QStringLiteral("nella cartella selezionata");
+    PosizionaTwips(lblInstruction, 30, 30, kLarghezza - 60, 600);
+    if (errori == 0)
+        lblInstruction->setText(QStringLiteral("Preparazione del corbex completata correttamente. Scegliere 'OK' per "
+                                               "procedere alla scrittura ")
+                                + dove + u'.');
+    else
+        lblInstruction->setText(QStringLiteral("Sono stati rilevati ") + QString::number(errori)
+                                + QStringLiteral(" errori durante la generazione del corbex. E' possibile comunque "
+                                                 "scrivere il corbex ")
+                                + (destinazione == 2 ? QStringLiteral("sul supporto magnetico")
+                                                     : QStringLiteral("nella cartella selezionata"))
+                                + QStringLiteral(" scegliendo 'OK' o vedere gli errori rilevati attraverso 'Dettagli'"));
+    lblInstruction->show();
+    const int top = height() - cmdConfirm->height() - twips(60);
+    cmdConfirm->move(twips(40), top);
+    cmdCancel->move(width() - cmdCancel->width() - twips(110), top);
+    cmdConfirm->show();
+    cmdCancel->show();
+    if (errori > 0) {
+        cmdView->move(width() / 2 - cmdView->width() / 2, top);
+        cmdView->show();
+    }
+}
+
+void frmFaiCorbex::cmdView_Click()
+{
+    const int altezzaElenco = twips(kAltezzaElenco) + twips(50);
+    if (DettagliNascosti) {
+        rtfErroriRilevati->clear();
+        QString testo;
+        try {
+            for (const QByteArray &riga : common::splitLines(common::readFile(platform::hostPath(FileErrori))))
+                testo += platform::fromWindows1252(riga) + QStringLiteral("\n");
+        } catch (const platform::RuntimeError &e) {
+            MostraErroreRunTime(e.number(), e.description());
+            return;
+        }
+        rtfErroriRilevati->setPlainText(testo);
+        setFixedHeight(height() + altezzaElenco);
+        rtfErroriRilevati->move(twips(60), cmdConfirm->y() + cmdConfirm->height() + twips(30));
+        cmdView->setText(QStringLiteral("<< &Nascondi"));
+        DettagliNascosti = false;
+    } else {
+        setFixedHeight(height() - altezzaElenco);
+        cmdView->setText(QStringLiteral("&Dettagli >>"));
+        DettagliNascosti = true;
+    }
+}
+
+bool frmFaiCorbex::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == rtfErroriRilevati) {
+        if (event->type() == QEvent::FocusIn)
+            ElencoErroriAttivo = true;
+        else if (event->type() == QEvent::FocusOut)
+            ElencoErroriAttivo = false;
+        else if (event->type() == QEvent::KeyPress && ElencoErroriAttivo) {
+            QApplication::beep();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmFaiCorbex::cmdCancel_Click()
+{
+    common::AnnullaCreazione = true;
+    reject();
+}
+
+void frmFaiCorbex::chiudiNonScritto()
+{
+    common::CorbexScritto = false;
+    reject();
+}
+
+void frmFaiCorbex::cmdConfirm_Click()
+{
+    bool scritto = false;
+    if (common::DestinazioneCorbex == 2) {
+        platform::msgBox(QStringLiteral("Inserire il supporto magnetico previsto nell'unità ")
+                             + common::OpzioniCorbix.FloppyDevice
+                             + QStringLiteral(" e scegliere 'OK' quando si è pronti."),
+                         common::TitoloCorbix, MsgIcon::Information);
+        scritto = scriviSuSupporto();
+    } else if (common::DestinazioneCorbex == 1) {
+        if (common::OpzioniCorbix.SendWith == 0 || common::OpzioniCorbix.SendWith == 1)
+            scritto = scriviInCartella();
+        else
+            scritto = true;
+        if (scritto)
+            common::CorbexScritto = true;
+    }
+    if (scritto) {
+        common::FileTemporaneo = FileCorbex;
+        accept();
+    }
+}
+
+bool frmFaiCorbex::scriviSuSupporto()
+{
+    const QString unita = common::OpzioniCorbix.FloppyDevice;
+    QString nome;
+    try {
+        // The medium is ready when its drive's entry reaches a folder.
+        sulSupporto([&] { platform::hostPath(unita + u'\\'); });
+        for (;;) {
+            sulSupporto([&] { nome = flowengine::NomeFilePratiche(); });
+            if (!nome.isEmpty())
+                break;
+            if (platform::msgBox(QStringLiteral("Impossibile scrivere il corbex su questo supporto magnetico poiché non "
+                                                "è possibile utilizzare un nome per il corbex che non sia già "
+                                                "esistente. Usare un nuovo supporto magnetico o rimuovere alcuni "
+                                                "corbix usando le applicazioni dell'ambiente operativo, quindi "
+                                                "scegliere 'Riprova'. Scegliere 'Annulla' per annullare "
+                                                "l'operazione"),
+                                 common::TitoloCorbix, MsgIcon::Information, MsgButtons::RetryCancel)
+                != MsgResult::Retry)
+                return false;
+        }
+        sulSupporto([&] {
+            try {
+                if (common::CopyWithLineEnd(FileCorbex, nome, QStringLiteral("\n")))
+                    platform::raise(platform::err::FileNotFound);
+            } catch (...) {
+                // The name was free: whatever stands under it now is this copy's.
+                QFile::remove(platform::hostPath(nome));
+                throw;
+            }
+        });
+    } catch (const Rinuncia &) {
+        return false;
+    } catch (const platform::RuntimeError &e) {
+        MostraErroreRunTime(e.number(), e.description());
+        chiudiNonScritto();
+        return false;
+    }
+    common::FileSupporto = common::EstraiNomeFile(nome);
+    platform::msgBox(QStringLiteral("Il corbex è stato trasferito sul supporto magnetico correttamente con il nome '")
+                         + common::FileSupporto + QStringLiteral("'."),
+                     common::TitoloCorbix, MsgIcon::Information);
+    common::CorbexScritto = true;
+    return true;
+}
+
+bool frmFaiCorbex::scriviInCartella()
+{
+    try {
+        dao::Database db = common::ApriArchivio();
+        std::unique_ptr<dao::Recordset> rs =
+            db.openRecordset(QStringLiteral("SELECT CED FROM CompDog WHERE Stato = ? AND Codice = ?"),
+                             {QStringLiteral("IT"), common::UfficioCorbex.left(2)}, dao::RecordsetType::Snapshot);
+        const QString ced = rs->eof() ? QString() : common::NullToStr(rs->value(0));
+        rs->close();
+        if (ced.isEmpty()) {
+            db.close();
+            platform::msgBox(QStringLiteral("Impossibile procedere: manca il collegamento fra l'ufficio doganale ed il "
+                                            "codice del relativo C.E.D. compartimentale.\r\nProvvedere a definire "
+                                            "tale collegamento attraverso la maschera della 'Gestione dei "
+                                            "compartimenti' quindi riprovare."),
+                             common::NomeProgramma, MsgIcon::Information);
+            return false;
+        }
+        const QString host = platform::hostPath(FileCorbex);
+        const QList<QByteArray> righe = common::splitLines(common::readFile(host));
+        rs = db.openRecordset(QStringLiteral("SELECT Login FROM UtenzeEDI WHERE Dichiarante = ? AND CodiceCED = ?"),
+                              {common::DichiaranteCorbex, ced}, dao::RecordsetType::Snapshot);
+        const bool trovata = !rs->eof();
+        const QString login = trovata ? common::NullToStr(rs->value(0)) : QString();
+        rs->close();
+        db.close();
+        if (!trovata) {
+            platform::msgBox(QStringLiteral("Impossibile completare la generazione del corbex telematico: non risultano "
+                                            "definiti i dati di utenza per il dichiarante/rappresenetate o per il "
+                                            "compartimento doganale di destinazione.\r\nProvvedere a definire tali "
+                                            "dati attraverso la maschera 'Utenze E.D.I.' quindi riprovare"),
+                             TitoloApplicazione, MsgIcon::None);
+            return false;
+        }
+        if (!NomeFileValido(NomeFileBusta(login, data_, common::ProgressivoCorbex)))
+            return false;
+        QByteArray flusso = platform::toWindows1252(RecordBusta(login, data_, common::ProgressivoCorbex,
+                                                                common::UfficioCorbex, common::DichiaranteCorbex,
+                                                                righe.size()))
+                            + "\r\n";
+        for (const QByteArray &riga : righe)
+            flusso += riga + "\r\n";
+        common::replaceFile(host, flusso);
+        return true;
+    } catch (const platform::RuntimeError &e) {
+        MostraErroreRunTime(e.number(), e.description());
+        chiudiNonScritto();
+        return false;
+    }
+}
+
+}  // namespace uimain

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "flowengine/flowwriter.h"
+
+#include <QDate>
+#include <QDialog>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTextEdit;
+
+namespace uimain {
+
+// The flow-build screen: on its first activation it runs the flow writer on
+// the selection of the composition, then says how it went; "OK" writes the
+// flow onto the removable medium (PRATICHE.nnn, LF line ends) or puts the
+// envelope record in front of a folder flow. It answers through CorbexScritto,
+// FileTemporaneo and FileSupporto. data is the day of the composition, the one
+// the envelope carries.
+class frmFaiCorbex : public QDialog, private flowengine::AvanzamentoCorbex {
+    Q_OBJECT
+
+public:
+    explicit frmFaiCorbex(const QDate &data, QWidget *parent = nullptr);
+
+    void Form_Load();
+    // Builds the flow, once: later activations do nothing.
+    void Form_Activate();
+    void cmdConfirm_Click();
+    void cmdCancel_Click();
+    void cmdView_Click();
+
+    QProgressBar *prbProcess = nullptr;
+    QLabel *lblDichiarazione = nullptr;
+    QLabel *lblDescrDich = nullptr;
+    QLabel *lblErrors = nullptr;
+    QLabel *lblNumeroErrori = nullptr;
+    QLabel *lblInstruction = nullptr;
+    QPushButton *cmdConfirm = nullptr;
+    QPushButton *cmdCancel = nullptr;
+    QPushButton *cmdView = nullptr;
+    QTextEdit *rtfErroriRilevati = nullptr;
+
+    QString FileCorbex;
+    QString FileErrori;
+    bool DettagliNascosti = true;
+    bool ElencoErroriAttivo = false;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void preparazione(bool controlloPreventivo, int numeroDichiarazioni) override;
+    void dichiarazioneInCorso(qint32 indice, const QDate &data) override;
+    void avanzamento(int elaborate) override;
+    void numeroErrori(int totale) override;
+
+    bool scriviSuSupporto();
+    bool scriviInCartella();
+    void chiudiNonScritto();
+
+    QDate data_;
+    bool costruito_ = false;
+};
+
+}  // namespace uimain

@@ -1,0 +1,21 @@
+#include "ui/main/screen.h"
+
+#include <QApplication>
+#include <QPalette>
+
+namespace uimain {
+
+void ImpostaColore(QWidget *field, const QColor &colour)
+{
+    QPalette p = field->palette();
+    p.setColor(QPalette::Base, colour.isValid() ? colour : QApplication::palette().color(QPalette::Base));
+    field->setPalette(p);
+}
+
+void PosizionaTwips(QWidget *control, int left, int top, int width, int height)
+{
+    control->setGeometry(twips(left), twips(top), width < 0 ? control->width() : twips(width),
+                         height < 0 ? control->height() : twips(height));
+}
+
+}  // namespace uimain

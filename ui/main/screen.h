@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QColor>
+#include <QWidget>
+
+// What the screens of composition share: positions and sizes given in twips,
+// and the colours input fields show their state by.
+namespace uimain {
+
+constexpr int twips(int t) { return t / 15; }
+
+inline const QColor ColoreFuoco(0, 255, 255);
+inline const QColor ColoreRosso(255, 0, 0);
+inline const QColor ColoreGiallo(255, 255, 0);
+
+// The field's background; an invalid colour gives the window colour back.
+void ImpostaColore(QWidget *field, const QColor &colour = QColor());
+
+// Places a control, in twips relative to its parent.
+void PosizionaTwips(QWidget *control, int left, int top, int width = -1, int height = -1);
+
+}  // namespace uimain
