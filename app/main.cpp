@@ -1,5 +1,9 @@
 #include "ui/main/frmcomposenew.h"
 #include "ui/main/frmmain.h"
+#include "ui/transmission/frmarchivelink.h"
+#include "ui/transmission/frmfirstexecution.h"
+#include "ui/transmission/frmopzionicorbix.h"
+#include "ui/transmission/frmselectdir.h"
 
 #include <QApplication>
 
@@ -7,6 +11,10 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     uimain::RegistraComposizione(uimain::programWindows());
+    uitransmission::RegistraPrimaEsecuzione(uimain::programWindows());
+    uitransmission::RegistraCollegamentoArchivio(uimain::programWindows());
+    uitransmission::RegistraOpzioni(uimain::programWindows());
+    uitransmission::InstallaSceltaCartella();
     uimain::frmMain frmMain;
     if (!frmMain.Form_Load())
         return 0;
