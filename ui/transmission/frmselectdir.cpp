@@ -186,7 +186,8 @@ void frmSelectDir::Form_Activate()
     // found opens the list on C:\.
     riempiDrive();
     lblPath->setText(Tag);
-    const QString inizio = flowengine::formaLocaleCentrale(Tag);
+    const QString inizio =
+        flowengine::formaLocaleCentrale(Tag.isEmpty() || Tag.endsWith(u'\\') ? Tag : Tag + u'\\');
     percorso_.clear();
     try {
         if (!driveDi(inizio).isNull() && uimain::CartellaEsiste(inizio))
