@@ -1,4 +1,6 @@
+#include "ui/main/frmcomandosql.h"
 #include "ui/main/frmcomposenew.h"
+#include "ui/main/frminformazioni.h"
 #include "ui/main/frmmain.h"
 #include "ui/transmission/frmarchivelink.h"
 #include "ui/transmission/frmfirstexecution.h"
@@ -11,6 +13,8 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     uimain::RegistraComposizione(uimain::programWindows());
+    uimain::programWindows().registra(uimain::Finestra::FrmComandoSql, uimain::ApriFrmComandoSql);
+    uimain::programWindows().registra(uimain::Finestra::FrmInformazioni, uimain::ApriFrmInformazioni);
     uitransmission::RegistraPrimaEsecuzione(uimain::programWindows());
     uitransmission::RegistraCollegamentoArchivio(uimain::programWindows());
     uitransmission::RegistraOpzioni(uimain::programWindows());

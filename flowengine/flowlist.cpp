@@ -116,7 +116,7 @@ bool CaricaGriglia(QTableWidget *griglia, qint16 posizione)
     try {
         righe = LeggiElencoCorbex(posizione);
     } catch (const platform::RuntimeError &e) {
-        platform::msgBox(TestoErroreRuntime(e.number(), e.description()), QStringLiteral("Corbix doganali"),
+        platform::msgBox(TestoErroreRuntime(e.number(), e.description()), common::TitoloCorbix,
                          platform::MsgIcon::Critical);
         return false;
     }

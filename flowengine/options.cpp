@@ -19,7 +19,6 @@ namespace flowengine {
 
 namespace {
 
-const QString kTitolo = QStringLiteral("Corbix doganali");
 
 // A folder moved by the save, kept so that the move can be undone when the
 // row then cannot be written.
@@ -70,7 +69,7 @@ std::optional<Spostamento> cambiaCentrale(dao::Recordset &rs, const QString &reg
     if (nuovo.isEmpty()) {
         platform::msgBox(QStringLiteral("Il punto di raccolta non può essere vuoto: viene mantenuto il percorso '")
                              + registrato + QStringLiteral("'."),
-                         kTitolo, platform::MsgIcon::Exclamation);
+                         common::TitoloCorbix, platform::MsgIcon::Exclamation);
         nuovo = registrato;
         return std::nullopt;
     }
@@ -87,7 +86,7 @@ std::optional<Spostamento> cambiaCentrale(dao::Recordset &rs, const QString &reg
                                "nuovo percorso? Scegliendo sì l'applicazione verrà terminata per consentire "
                                "all'operatore di effettuare lo spostamento manuale, quindi si potrà riavviare "
                                "l'applicazione."),
-                kTitolo, platform::MsgIcon::Question, platform::MsgButtons::YesNo, 1);
+                common::TitoloCorbix, platform::MsgIcon::Question, platform::MsgButtons::YesNo, 1);
             if (risposta == platform::MsgResult::Yes) {
                 rs.setValue(QStringLiteral("Centrale"), nuovo);
                 common::ChiudiApplicazione = true;
@@ -107,7 +106,7 @@ void mostraErroreRunTime(const platform::RuntimeError &error)
 {
     platform::msgBox(QStringLiteral("Errore di Run-time ") + QString::number(error.number()) + QStringLiteral(":\r\n")
                          + error.description(),
-                     kTitolo, platform::MsgIcon::Critical);
+                     common::TitoloCorbix, platform::MsgIcon::Critical);
 }
 
 bool CaricaOpzioni()

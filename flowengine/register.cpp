@@ -18,7 +18,6 @@ namespace flowengine {
 
 namespace {
 
-const QString TitoloMessaggi = QStringLiteral("Corbix doganali");
 
 
 QString testo(const dao::Recordset &rs, const char *campo)
@@ -101,7 +100,7 @@ bool EliminaCorbex(const DatiCorbex &flow, bool rilasciaDocumenti)
             platform::raise(platform::err::PathFileAccess);
         return true;
     } catch (const platform::RuntimeError &e) {
-        platform::msgBox(TestoErroreRuntime(e.number(), e.description()), TitoloMessaggi,
+        platform::msgBox(TestoErroreRuntime(e.number(), e.description()), common::TitoloCorbix,
                          platform::MsgIcon::Critical);
         return false;
     }

@@ -28,7 +28,6 @@ using platform::MsgResult;
 
 namespace {
 
-const QString kTitolo = QStringLiteral("Corbix doganali");
 
 
 // The last n characters of the zeros followed by the text.
@@ -95,7 +94,7 @@ bool NomeFileValido(const QString &name)
     if (!name.trimmed().isEmpty() && !name.contains(u'\\') && !name.contains(u'/')
         && !name.contains(QStringLiteral("..")))
         return true;
-    platform::msgBox(QStringLiteral("Il nome del file '") + name + QStringLiteral("' non è valido."), kTitolo,
+    platform::msgBox(QStringLiteral("Il nome del file '") + name + QStringLiteral("' non è valido."), common::TitoloCorbix,
                      MsgIcon::Exclamation);
     return false;
 }
@@ -108,7 +107,7 @@ EsitoPasso4 VerificaPasso4(const CampiPasso4 &campi)
     if (campi.ufficio.isEmpty()) {
         platform::msgBox(QStringLiteral("E' necessario indicare il codice dell'ufficio doganale a cui è indirizzato "
                                         "il corbex."),
-                         kTitolo, MsgIcon::Information);
+                         common::TitoloCorbix, MsgIcon::Information);
         esito.ufficio = Colore::Rosso;
         return esito;
     }
@@ -116,7 +115,7 @@ EsitoPasso4 VerificaPasso4(const CampiPasso4 &campi)
         const MsgResult risposta = platform::msgBox(
             QStringLiteral("Il codice dell'ufficio doganale di destinazione non risulta definito nel relativo "
                            "archivio. Accettare comunque tale codice?"),
-            kTitolo, MsgIcon::Question, MsgButtons::YesNo, 1);
+            common::TitoloCorbix, MsgIcon::Question, MsgButtons::YesNo, 1);
         if (risposta != MsgResult::Yes) {
             esito.ufficio = Colore::Rosso;
             return esito;
@@ -132,7 +131,7 @@ EsitoPasso4 VerificaPasso4(const CampiPasso4 &campi)
     // Computed again from the text: the colour the field was left with may
     // not have followed the last change.
     if (!ProgressivoValido(campi.progressivo)) {
-        platform::msgBox(QStringLiteral("Il progressivo indicato non è corretto."), kTitolo, MsgIcon::Information);
+        platform::msgBox(QStringLiteral("Il progressivo indicato non è corretto."), common::TitoloCorbix, MsgIcon::Information);
         esito.progressivo = Colore::Rosso;
         return esito;
     }
@@ -166,7 +165,7 @@ std::optional<ChiaveCorbex> RiservaRiga(const QDate &data, int progressivo, cons
                 db.close();
                 platform::msgBox(QStringLiteral("Il progressivo indicato non può essere accettato poiché già usato. "
                                                 "Usare un numero progressivo diverso."),
-                                 kTitolo, MsgIcon::Information);
+                                 common::TitoloCorbix, MsgIcon::Information);
                 return std::nullopt;
             }
         }

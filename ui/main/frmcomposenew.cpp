@@ -33,7 +33,6 @@ namespace uimain {
 
 namespace {
 
-const QString kTitolo = QStringLiteral("Corbix doganali");
 // The window in twips: its width, and its height less the title bar.
 constexpr int kLarghezza = 4740;
 constexpr int kAltezza = 3720;
@@ -555,7 +554,7 @@ void frmComposeNew::cmdNextEnd_Click()
         if (grdListaDich->rowCount() > 0)
             PassoCorrente = 2;
         else
-            platform::msgBox(QStringLiteral("Non vi sono dichiarazioni che soddisfano la ricerca desiderata"), kTitolo,
+            platform::msgBox(QStringLiteral("Non vi sono dichiarazioni che soddisfano la ricerca desiderata"), common::TitoloCorbix,
                              platform::MsgIcon::Information);
         break;
     case 2:
