@@ -2,6 +2,10 @@
 #include "ui/main/frmcomposenew.h"
 #include "ui/main/frminformazioni.h"
 #include "ui/main/frmmain.h"
+#include "ui/transmission/frmarchivelink.h"
+#include "ui/transmission/frmfirstexecution.h"
+#include "ui/transmission/frmopzionicorbix.h"
+#include "ui/transmission/frmselectdir.h"
 #include "ui/tables/tables.h"
 
 #include <QApplication>
@@ -12,6 +16,10 @@ int main(int argc, char **argv)
     uimain::RegistraComposizione(uimain::programWindows());
     uimain::programWindows().registra(uimain::Finestra::FrmComandoSql, uimain::ApriFrmComandoSql);
     uimain::programWindows().registra(uimain::Finestra::FrmInformazioni, uimain::ApriFrmInformazioni);
+    uitransmission::RegistraPrimaEsecuzione(uimain::programWindows());
+    uitransmission::RegistraCollegamentoArchivio(uimain::programWindows());
+    uitransmission::RegistraOpzioni(uimain::programWindows());
+    uitransmission::InstallaSceltaCartella();
     uitables::RegistraTabelle(uimain::programWindows());
     uimain::frmMain frmMain;
     if (!frmMain.Form_Load())

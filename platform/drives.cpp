@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -207,6 +208,18 @@ QString DriveTable::windowsPath(const QString &hostPath) const
             consider(shares.filePath(share), QStringLiteral("\\\\") + server + u'\\' + share + u'\\');
     }
     return best;
+}
+
+QList<QChar> DriveTable::drives() const
+{
+    static const QRegularExpression letter(QStringLiteral("^[A-Za-z]:$"));
+    QList<QChar> out;
+    for (const QString &name :
+         QDir(folder_).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name))
+        if (letter.match(name).hasMatch() && !out.contains(name[0].toUpper()))
+            out << name[0].toUpper();
+    std::sort(out.begin(), out.end());
+    return out;
 }
 
 void DriveTable::setDrive(QChar letter, const QString &target) const

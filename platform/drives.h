@@ -3,6 +3,7 @@
 #include "platform/scopedservice.h"
 
 #include <QChar>
+#include <QList>
 #include <QString>
 
 namespace platform {
@@ -32,6 +33,10 @@ public:
     // entry whose target holds it, the longest target winning; empty when no
     // entry holds it.
     QString windowsPath(const QString &hostPath) const;
+
+    // The drive letters that have an entry, upper-case and in order; a drive
+    // whose target is missing is listed too (it is a drive that is not ready).
+    QList<QChar> drives() const;
 
     // Makes or replaces the entry of a drive letter or of a share; 75 when it
     // cannot be written.

@@ -143,3 +143,18 @@ TEST_F(DrivesTest, InstalledTableServesTheFreeFunction)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DrivesTest, DrivesListsTheLettersOfTheTable)
+{
+    const DriveTable t = table();
+    t.setDrive(QChar(u'd'), tmp_.file(QStringLiteral("data")));
+    t.setDrive(QChar(u'a'), tmp_.file(QStringLiteral("no-medium")));
+    t.setShare(QStringLiteral("SRV"), QStringLiteral("edi"), tmp_.file(QStringLiteral("share/edi")));
+    // Something that is not a drive entry is no drive.
+    tmp_.write(QStringLiteral("prog/dosdevices/x:.coperto"), "");
+    EXPECT_EQ(t.drives(), (QList<QChar>{u'A', u'C', u'D'}));
+}
+
+}  // namespace

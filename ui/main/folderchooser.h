@@ -10,8 +10,7 @@ class QWidget;
 // The folder chooser frmSelectDir of the transmission screens, as the
 // composition wizard opens it: placed at a point, captioned, with its drive
 // list and path label shown, started on a folder given in its Tag. It answers
-// the Tag it was left with: the folder chosen on OK, the start folder when
-// cancelled.
+// the Tag it was left with: the folder chosen on OK, "" when cancelled.
 namespace uimain {
 
 class FolderChooser {

@@ -1,0 +1,221 @@
+#include "fixture.h"
+
+#include "common/settings.h"
+#include "ui/main/frmmain.h"
+#include "ui/main/windowfactory.h"
+#include "ui/transmission/frmfirstexecution.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+
+using platform::MsgIcon;
+using uitransmission::frmFirstExecution;
+
+namespace {
+
+class FirstRun : public SetupTest {
+protected:
+    FirstRun() { common::PercorsoArchivio.clear(); }
+
+    void forward(frmFirstExecution &w, const QString &text)
+    {
+        w.txtPathName->setText(text);
+        w.cmdConfirm->click();
+    }
+    bool settingsWritten() const { return QFileInfo::exists(tmp_.file("prog/CORBIX.INI")); }
+    QString step(const frmFirstExecution &w) const
+    {
+        return QString("%1 %2 %3 %4 %5")
+            .arg(w.PassoCorrente)
+            .arg(w.PassoPrecedente)
+            .arg(w.PassoSuccessivo)
+            .arg(w.cmdConfirm->text())
+            .arg(w.cmdPreview->isEnabled() ? "indietro" : "-");
+    }
+};
+
+TEST_F(FirstRun, StartsOnTheWelcome)
+{
+    frmFirstExecution w;
+    EXPECT_EQ(w.windowTitle(), "CORBIX DOGANALI - Preparazione alla prima esecuzione");
+    EXPECT_EQ(step(w), "1 0 2 &Avanti >> -");
+    EXPECT_TRUE(w.lblInstruction->text().startsWith("Grazie per aver scelto l'applicazione 'Corbix Doganali'"));
+    EXPECT_GE(w.txtPathName->y(), w.height());
+}
+
+TEST_F(FirstRun, CancelOnTheWelcomeWritesNothing)
+{
+    frmFirstExecution w;
+    w.cmdCancel->click();
+    EXPECT_EQ(common::EsitoPrimaEsecuzione.toInt(), 0);
+    EXPECT_TRUE(common::EsitoPrimaEsecuzione.isValid());
+    EXPECT_FALSE(settingsWritten());
+}
+
+TEST_F(FirstRun, ANewCollectionPointIsMadeAndRecordedInNetworkForm)
+{
+    frmFirstExecution w;
+    w.cmdConfirm->click();
+    EXPECT_EQ(step(w), "2 0 2 &Avanti >> -");
+    EXPECT_EQ(w.lblPathName->text(), "Nome e percorso dell'archivio.");
+    EXPECT_EQ(w.txtPathName->text(), "C:\\");
+    forward(w, "C:\\Archivio.mdb");
+    EXPECT_EQ(step(w), "3 2 4 &Avanti >> indietro");
+    EXPECT_EQ(w.lblPathName->text(), "Nome e percorso del punto di raccolta corbix.");
+    EXPECT_EQ(w.txtPathName->text(), "C:\\Corbix Doganali");
+    w.cmdConfirm->click();
+    EXPECT_EQ(step(w), "4 3 5 &Fine indietro");
+    QDir::setCurrent(tmp_.path());
+    w.cmdConfirm->click();
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(common::EsitoPrimaEsecuzione.toInt(), 1);
+    EXPECT_EQ(common::PercorsoArchivio, "C:\\Archivio.mdb");
+    EXPECT_EQ(centrale(), "\\\\PC-UFFICIO\\C\\Corbix Doganali\\");
+    EXPECT_EQ(entries(onC("Corbix Doganali")),
+              (QStringList{"Corbix in uscita", "Corbix inviati", "Risposte Pervenute", "Storico", "TEMP"}));
+    EXPECT_EQ(bytes(tmp_.file("prog/CORBIX.INI")).split('\r').value(2), "\nC:\\Archivio.mdb");
+    EXPECT_EQ(QDir::currentPath() + '/', common::CartellaProgramma);
+}
+
+TEST_F(FirstRun, AnArchiveWithACollectionPointSkipsItsStep)
+{
+    db.execute("UPDATE Paramflu SET Centrale = ?", {QString("\\\\SRV\\Dati\\Punto\\")});
+    frmFirstExecution w;
+    w.cmdConfirm->click();
+    forward(w, onC("Archivio.mdb"));  // typed as a host path
+    EXPECT_EQ(step(w), "4 2 5 &Fine indietro");
+    w.cmdPreview->click();
+    EXPECT_EQ(step(w), "2 0 4 &Avanti >> -");
+    EXPECT_EQ(w.txtPathName->text(), "C:\\Archivio.mdb");
+    w.cmdConfirm->click();
+    w.cmdConfirm->click();
+    EXPECT_EQ(common::EsitoPrimaEsecuzione.toInt(), 1);
+    EXPECT_EQ(centrale(), "\\\\SRV\\Dati\\Punto\\");
+    EXPECT_EQ(entries(tmp_.file("c")), QStringList{"Archivio.mdb"});
+    EXPECT_TRUE(settingsWritten());
+}
+
+TEST_F(FirstRun, BackFromTheSummaryThroughTheCollectionPoint)
+{
+    frmFirstExecution w;
+    w.cmdConfirm->click();
+    forward(w, "C:\\Archivio.mdb");
+    forward(w, "C:\\Punto");
+    w.cmdPreview->click();
+    EXPECT_EQ(step(w), "3 2 4 &Avanti >> indietro");
+    EXPECT_EQ(w.txtPathName->text(), "C:\\Punto");
+    w.cmdPreview->click();
+    EXPECT_EQ(step(w), "2 0 3 &Avanti >> -");
+    EXPECT_EQ(w.txtPathName->text(), "C:\\Archivio.mdb");
+}
+
+TEST_F(FirstRun, TheCollectionPointStepRefusesWhatCannotBeMade)
+{
+    QDir().mkpath(onC("Esiste"));
+    frmFirstExecution w;
+    w.cmdConfirm->click();
+    forward(w, "C:\\Archivio.mdb");
+    forward(w, "D:\\Nuova\\Punto");
+    forward(w, "C:\\Esiste");
+    EXPECT_EQ(step(w), "3 2 4 &Avanti >> indietro");
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[0], box("Il percorso 'D:\\Nuova\\' non è valido. Indicare un percorso corretto.",
+                                  MsgIcon::Exclamation));
+    EXPECT_EQ(boxes.shown[1].icon, MsgIcon::Information);
+}
+
+TEST_F(FirstRun, AnArchiveThatDoesNotOpenKeepsTheArchiveStep)
+{
+    tmp_.write("c/Testo.mdb", "testo");
+    frmFirstExecution w;
+    w.cmdConfirm->click();
+    forward(w, "C:\\Testo.mdb");
+    EXPECT_EQ(step(w), "2 0 2 &Avanti >> -");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_TRUE(boxes.shown[0].text.startsWith("Impossibile aprire l'archivio 'C:\\Testo.mdb'."));
+}
+
+TEST_F(FirstRun, ACollectionPointThatCannotBeSetUpLeavesNoSettingsFile)
+{
+    db.execute("DELETE FROM Paramflu");
+    frmFirstExecution w;
+    w.cmdConfirm->click();
+    forward(w, "C:\\Archivio.mdb");
+    forward(w, "C:\\Punto");
+    w.cmdConfirm->click();
+    EXPECT_EQ(common::EsitoPrimaEsecuzione.toInt(), 0);
+    EXPECT_FALSE(settingsWritten());
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0], box("Impossibile impostare il punto di raccolta selezionato. Contattare il produttore "
+                                  "dell'applicazione.",
+                                  MsgIcon::Critical));
+}
+
+TEST_F(FirstRun, BrowseOffersTheDialogOfTheStep)
+{
+    frmFirstExecution w;
+    w.cmdSelect->click();
+    EXPECT_TRUE(dialogs.requests.empty());
+    w.cmdConfirm->click();
+    dialogs.answer(QString("C:\\Dati\\Scelto.mdb"));
+    forward(w, "C:\\Dati\\Vecchio.mdb");
+    w.txtPathName->setText("C:\\Dati\\Vecchio.mdb");
+    w.cmdSelect->click();
+    EXPECT_EQ(w.txtPathName->text(), "C:\\Dati\\Scelto.mdb");
+    uimain::RichiestaFile apri;
+    apri.titolo = "Scegliere l'archivio a cui collegarsi";
+    apri.filtro = "Archivi (*.mdb) |*.mdb|";
+    apri.indiceFiltro = 1;
+    apri.estensione = ".mdb";
+    apri.nomeFile = "Vecchio.mdb";
+    apri.cartellaIniziale = "C:\\Dati\\";
+    apri.flags = 2623492;
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_EQ(dialogs.requests[0], apri);
+}
+
+// The program started in a program folder that holds nothing but its drive
+// table: the wizard runs, and the main window opens on the archive chosen.
+TEST_F(FirstRun, StartUpInAnEmptyProgramFolderReachesTheMainWindow)
+{
+    uimain::RegisteredWindowFactory finestre;
+    uitransmission::RegistraPrimaEsecuzione(finestre);
+    uimain::ScopedWindowFactory guard(finestre);
+    common::CartellaProgramma.clear();
+    bool wizardSeen = false;
+    whenModal([&](QWidget *modal) {
+        auto *w = qobject_cast<frmFirstExecution *>(modal);
+        ASSERT_NE(w, nullptr);
+        wizardSeen = true;
+        w->cmdConfirm->click();
+        w->txtPathName->setText("C:\\Archivio.mdb");
+        w->cmdConfirm->click();
+        w->cmdConfirm->click();
+        w->cmdConfirm->click();
+    });
+    uimain::frmMain main;
+    ASSERT_TRUE(main.Form_Load());
+    EXPECT_TRUE(wizardSeen);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(common::PercorsoArchivio, "C:\\Archivio.mdb");
+    EXPECT_EQ(common::OpzioniCorbix.Centrale, "\\\\PC-UFFICIO\\C\\Corbix Doganali\\");
+    EXPECT_EQ(main.windowTitle(), "CORBIX DOGANALI");
+    EXPECT_EQ(main.grdHistory->rowCount(), 0);
+    EXPECT_TRUE(settingsWritten());
+}
+
+TEST_F(FirstRun, StartUpEndsWhenTheWizardIsClosed)
+{
+    uimain::RegisteredWindowFactory finestre;
+    uitransmission::RegistraPrimaEsecuzione(finestre);
+    uimain::ScopedWindowFactory guard(finestre);
+    whenModal([](QWidget *modal) { modal->close(); });
+    uimain::frmMain main;
+    EXPECT_FALSE(main.Form_Load());
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_FALSE(settingsWritten());
+}
+
+}  // namespace

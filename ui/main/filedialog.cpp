@@ -1,0 +1,90 @@
+#include "ui/main/filedialog.h"
+
+#include "platform/drives.h"
+#include "platform/errors.h"
+#include "platform/messagebox.h"
+
+#include <QFileDialog>
+
+namespace uimain {
+
+bool operator==(const RichiestaFile &a, const RichiestaFile &b)
+{
+    return a.tipo == b.tipo && a.titolo == b.titolo && a.filtro == b.filtro && a.indiceFiltro == b.indiceFiltro
+           && a.estensione == b.estensione && a.nomeFile == b.nomeFile && a.cartellaIniziale == b.cartellaIniziale
+           && a.flags == b.flags;
+}
+
+QStringList filtriQt(const QString &filtro)
+{
+    const QStringList parti = filtro.split(u'|');
+    QStringList filtri;
+    for (int i = 0; i + 1 < parti.size(); i += 2) {
+        const QString modelli = parti[i + 1].trimmed().replace(u';', u' ');
+        if (!modelli.isEmpty())
+            filtri << parti[i].trimmed() + QStringLiteral(" (") + modelli + u')';
+    }
+    return filtri;
+}
+
+std::optional<QString> QtFileDialogService::scegli(QWidget *owner, const RichiestaFile &richiesta)
+{
+    QFileDialog dialog(owner, richiesta.titolo);
+    dialog.setObjectName(QStringLiteral("cdlSelect"));
+    dialog.setAcceptMode(richiesta.tipo == TipoDialogoFile::Salva ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(richiesta.tipo == TipoDialogoFile::Salva ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (richiesta.tipo == TipoDialogoFile::Salva)
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    const QStringList filtri = filtriQt(richiesta.filtro);
+    if (!filtri.isEmpty()) {
+        dialog.setNameFilters(filtri);
+        if (richiesta.indiceFiltro >= 1 && richiesta.indiceFiltro <= filtri.size())
+            dialog.selectNameFilter(filtri[richiesta.indiceFiltro - 1]);
+    }
+    QString estensione = richiesta.estensione;
+    if (estensione.startsWith(u'.'))
+        estensione.remove(0, 1);
+    dialog.setDefaultSuffix(estensione);
+    // A folder on a drive that is not ready opens the dialog where it was.
+    try {
+        if (!richiesta.cartellaIniziale.isEmpty())
+            dialog.setDirectory(platform::hostPath(richiesta.cartellaIniziale));
+    } catch (const platform::RuntimeError &) {
+    }
+    dialog.selectFile(richiesta.nomeFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    const QString scelto = dialog.selectedFiles().first();
+    const QString percorso = platform::driveTable().windowsPath(scelto);
+    if (percorso.isEmpty()) {
+        platform::msgBox(QStringLiteral("Il percorso '") + scelto
+                             + QStringLiteral("' non è valido. Indicare un percorso corretto."),
+                         richiesta.titolo, platform::MsgIcon::Exclamation);
+        return std::nullopt;
+    }
+    return percorso;
+}
+
+std::optional<QString> RecordingFileDialogService::scegli(QWidget *, const RichiestaFile &richiesta)
+{
+    requests.push_back(richiesta);
+    if (script.empty())
+        return std::nullopt;
+    const bool scelto = script.front().has_value();
+    const QString percorso = scelto ? *script.front() : QString();
+    script.pop_front();
+    if (!scelto)
+        return std::nullopt;
+    return percorso;
+}
+
+FileDialogService *&fileDialogSlot()
+{
+    static QtFileDialogService real;
+    static FileDialogService *current = &real;
+    return current;
+}
+
+FileDialogService &fileDialogService() { return *fileDialogSlot(); }
+
+}  // namespace uimain
