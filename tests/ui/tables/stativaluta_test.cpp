@@ -179,25 +179,19 @@ TEST_F(StatiValuta, CurrencyFieldRulesNeverStopASave)
     EXPECT_TRUE(w->VerificaGlobale());
 }
 
-TEST_F(StatiValuta, ACurrencyAddedWithoutItsDecimalPlacesIsRefusedAndReported)
+TEST_F(StatiValuta, ACurrencyAddedTakesTwoDecimalPlaces)
 {
-    // The archive requires PosizioniDecimali, which this screen does not
-    // write: the refusal is told, nothing is stored and the screen stays.
+    // The screen does not show the decimal places, which the archive
+    // requires: a new currency takes the two every currency has.
     auto w = apri<frmvaluta>(QStringLiteral("TableName=Valuta;StartUp=A;MultiAdd=False;NewSearch=False"));
     w->txtCodice->setText(QStringLiteral("CHF"));
     w->txtDescrizione->setText(QStringLiteral("FRANCO"));
     w->cmdVirtual->click();
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_TRUE(boxes.shown[0].text.startsWith("Errore di Run-time 3314\r\n"));
-    EXPECT_EQ(boxes.shown[0].title, ValuteCaption);
-    EXPECT_FALSE(w->Scaricata);
-    EXPECT_EQ(conta(QStringLiteral("SELECT * FROM Valuta")), 2);
-
-    boxes.shown.clear();
-    w->txtCodice->setText(QStringLiteral("EUR"));
-    w->cmdVirtual->click();
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_TRUE(boxes.shown[0].text.startsWith("Errore di Run-time 3314"));
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(conta(QStringLiteral("SELECT * FROM Valuta")), 3);
+    EXPECT_EQ(conta(QStringLiteral("SELECT * FROM Valuta WHERE Codice = 'CHF' AND Descrizione = 'FRANCO' AND "
+                                   "PosizioniDecimali = 2")),
+              1);
 }
 
 TEST_F(StatiValuta, TheQuotedBoxShowsTheStoredValueWhileBrowsingAndIsSavedInModify)
