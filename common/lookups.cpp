@@ -10,49 +10,50 @@ namespace common {
 
 namespace {
 
-struct Lookup {
-    const char *table;
-    const char *lockText;
-    const char *contextLine;
+const Decodifica Province = {
+    QStringLiteral("Province"),
+    QStringLiteral("Descrizione"),
+    QStringLiteral("Risulta momentaneamente impossibile estrarre dall'archivio la descrizione della provincia. "
+                   "Scegliere 'Riprova' per attendere che il dato sia di nuovo disponibile, altrimenti scegliere "
+                   "'Annulla' per abbandonare."),
+    QStringLiteral("Durante la decodifica della provincia."),
 };
 
-const Lookup Province = {
-    "Province",
-    "Risulta momentaneamente impossibile estrarre dall'archivio la descrizione della provincia. Scegliere "
-    "'Riprova' per attendere che il dato sia di nuovo disponibile, altrimenti scegliere 'Annulla' per abbandonare.",
-    "Durante la decodifica della provincia.",
+const Decodifica Declarant = {
+    QStringLiteral("Spedoga"),
+    QStringLiteral("Descrizione"),
+    QStringLiteral("Risulta momentaneamente impossibile estrarre dall'archivio il nominativo del "
+                   "dichiarante/rappresentante. Scegliere 'Riprova' per attendere che il dato sia di nuovo "
+                   "disponibile, altrimenti scegliere 'Annulla' per abbandonare."),
+    QStringLiteral("Durante la decodifica del dichiarante/rappresentante."),
 };
 
-const Lookup Declarant = {
-    "Spedoga",
-    "Risulta momentaneamente impossibile estrarre dall'archivio il nominativo del dichiarante/rappresentante. "
-    "Scegliere 'Riprova' per attendere che il dato sia di nuovo disponibile, altrimenti scegliere 'Annulla' per "
-    "abbandonare.",
-    "Durante la decodifica del dichiarante/rappresentante.",
+const Decodifica Country = {
+    QStringLiteral("Stati"),
+    QStringLiteral("Descrizione"),
+    QStringLiteral("Risulta momentaneamente impossibile estrarre dall'archivio la descrizione dello stato. "
+                   "Scegliere 'Riprova' per attendere che il dato sia di nuovo disponibile, altrimenti scegliere "
+                   "'Annulla' per abbandonare."),
+    QStringLiteral("Durante la decodifica dello stato."),
 };
 
-const Lookup Country = {
-    "Stati",
-    "Risulta momentaneamente impossibile estrarre dall'archivio la descrizione dello stato. Scegliere 'Riprova' "
-    "per attendere che il dato sia di nuovo disponibile, altrimenti scegliere 'Annulla' per abbandonare.",
-    "Durante la decodifica dello stato.",
-};
+}  // namespace
 
 // The code is a bound value: one holding a double quote is simply not found.
-qint16 describe(const Lookup &lookup, const QString &code, QString &description, const QString &formCaption,
-                dao::Database &db)
+qint16 DecodificaCodice(const Decodifica &lookup, const QString &code, QString &description,
+                        const QString &formCaption, dao::Database &db)
 {
-    const QString sql = QStringLiteral("SELECT * FROM %1 WHERE Codice = ?").arg(QLatin1String(lookup.table));
+    const QString sql = QStringLiteral("SELECT * FROM %1 WHERE Codice = ?").arg(lookup.tabella);
     for (;;) {
         try {
             auto rs = db.openRecordset(sql, {code});
             if (rs->recordCount() == 0)
                 return -1;
-            description = NullToStr(rs->value(QStringLiteral("Descrizione")));
+            description = NullToStr(rs->value(lookup.colonna));
             return 0;
         } catch (const platform::RuntimeError &e) {
             if (e.number() == platform::err::CouldNotLockTable) {
-                if (platform::msgBox(QString::fromUtf8(lookup.lockText), formCaption, platform::MsgIcon::Information,
+                if (platform::msgBox(lookup.testoBlocco, formCaption, platform::MsgIcon::Information,
                                      platform::MsgButtons::RetryCancel)
                     == platform::MsgResult::Retry)
                     continue;
@@ -60,30 +61,28 @@ qint16 describe(const Lookup &lookup, const QString &code, QString &description,
             }
             platform::msgBox(QStringLiteral("Errore di Run-time %1\r\n%2\r\n\r\n%3")
                                  .arg(e.number())
-                                 .arg(e.description(), QString::fromUtf8(lookup.contextLine)),
+                                 .arg(e.description(), lookup.rigaContesto),
                              NomeProgramma, platform::MsgIcon::Critical);
             return -3;
         }
     }
 }
 
-}  // namespace
-
 qint16 GetProvinceDescription(const QString &code, QString &description, const QString &formCaption,
                               dao::Database &db)
 {
-    return describe(Province, code, description, formCaption, db);
+    return DecodificaCodice(Province, code, description, formCaption, db);
 }
 
 qint16 GetDeclarantName(const QString &code, QString &description, const QString &formCaption, dao::Database &db)
 {
-    return describe(Declarant, code, description, formCaption, db);
+    return DecodificaCodice(Declarant, code, description, formCaption, db);
 }
 
 qint16 GetCountryDescription(const QString &code, QString &description, const QString &formCaption,
                              dao::Database &db)
 {
-    return describe(Country, code, description, formCaption, db);
+    return DecodificaCodice(Country, code, description, formCaption, db);
 }
 
 }  // namespace common

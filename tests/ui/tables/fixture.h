@@ -1,0 +1,100 @@
+#pragma once
+
+#include "common/threebuttondialog.h"
+#include "flowengine/archive_fixture.h"
+#include "platform/clock.h"
+#include "ui/main/screen.h"
+#include "ui/tables/tablescreen.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QToolButton>
+#include <memory>
+#include <vector>
+
+// Records the lookups a table screen opens in place of showing them.
+class RecordingTableOpener : public uitables::TableOpener {
+public:
+    struct Call {
+        QString form;
+        QString tag;
+        bool operator==(const Call &) const = default;
+    };
+    void apri(const QString &form, QWidget *, const QString &tag) override { calls.push_back({form, tag}); }
+    std::vector<Call> calls;
+};
+
+inline void PrintTo(const RecordingTableOpener::Call &call, std::ostream *out)
+{
+    *out << call.form.toStdString() << " [" << call.tag.toStdString() << "]";
+}
+
+inline void PrintTo(const platform::Message &m, std::ostream *out)
+{
+    *out << '{' << m.text.toStdString() << " | " << m.title.toStdString() << " | icon " << int(m.icon) << " | buttons "
+         << int(m.buttons) << " | default " << m.defaultButton << '}';
+}
+
+// The archive C:\Archivio.mdb, recorded message boxes, code-check dialogs
+// and lookups, and a clock that never waits.
+class TablesTest : public ArchiveTest {
+protected:
+    TablesTest() : clockGuard_(clock), dialogGuard_(dialogs), openerGuard_(opener) {}
+
+    // A screen opened as its opener does, with its Tag, and activated.
+    template <class Screen>
+    std::unique_ptr<Screen> apri(const QString &tag)
+    {
+        auto w = std::make_unique<Screen>();
+        w->Tag = tag;
+        w->show();
+        return w;
+    }
+
+    // A text typed into a field at its caret, as the keyboard puts it.
+    static void digita(QLineEdit *campo, const QString &testo) { campo->insert(testo); }
+
+    static QColor colore(const QWidget *w) { return w->palette().color(QPalette::Base); }
+    static QColor finestra() { return QApplication::palette().color(QPalette::Base); }
+    static QColor rosso() { return QColor(255, 0, 0); }
+    static QColor giallo() { return QColor(255, 255, 0); }
+
+    // Whether a control is out of view below the form.
+    static bool fuoriVista(const QWidget *w) { return w->y() >= w->parentWidget()->height() && !w->isEnabled(); }
+    // The slot (1 to 6) of a control on the button row.
+    static int slot(const uitables::TableScreen &w, const QWidget *c)
+    {
+        for (int k = 1; k <= 6; ++k)
+            if (c->x() == uimain::twips(k * w.Margine + (k - 1) * w.LarghezzaPulsante))
+                return k;
+        return 0;
+    }
+
+    static platform::Message info(const QString &text, const QString &title)
+    {
+        return {text, title, platform::MsgIcon::Information, platform::MsgButtons::OK, 1};
+    }
+    static platform::Message conferma(const QString &title)
+    {
+        return {QStringLiteral("Confermare la cancellazione del record correntemente visualizzato ?"), title,
+                platform::MsgIcon::Information, platform::MsgButtons::YesNo, 1};
+    }
+
+    int conta(const QString &sql, const QVariantList &values = {})
+    {
+        auto rs = db.openRecordset(sql, values);
+        return rs->recordCount();
+    }
+
+    platform::FakeClock clock;
+    common::RecordingThreeButtonDialogService dialogs;
+    RecordingTableOpener opener;
+
+private:
+    platform::ScopedClock clockGuard_;
+    common::ScopedThreeButtonDialogService dialogGuard_;
+    uitables::ScopedTableOpener openerGuard_;
+};

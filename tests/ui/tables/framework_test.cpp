@@ -1,0 +1,441 @@
+// The framework's modes, search, save and delete, on the customs
+// compartments screen, which follows it without differences.
+#include "fixture.h"
+#include "ui/tables/frmcompartdog.h"
+
+#include <QFocusEvent>
+
+using uitables::frmCompartDog;
+
+namespace {
+
+const QString Tag = QStringLiteral("TableName=CompDog;UpDatable=True;Deletable=True");
+const QString Caption = QStringLiteral("Gestione compartimenti doganali");
+const QString Nessuna = QStringLiteral("Nessuna informazione corrisponde al criterio di ricerca indicato.");
+
+class Framework : public TablesTest {
+protected:
+    Framework()
+    {
+        db.execute(QStringLiteral("INSERT INTO Stati (Codice, Descrizione) VALUES ('IT', 'ITALIA'), ('FR', 'FRANCIA')"));
+        db.execute(QStringLiteral("INSERT INTO Province (Codice, Descrizione) VALUES ('MI', 'MILANO')"));
+    }
+    void compartimento(const char *stato, const char *codice, const char *nome, const QVariant &provincia = {},
+                       const QVariant &ced = {})
+    {
+        db.execute(QStringLiteral("INSERT INTO CompDog (Stato, Codice, Descrizione, Provincia, CED) VALUES (?, ?, ?, ?, ?)"),
+                   {QString::fromUtf8(stato), QString::fromUtf8(codice), QString::fromUtf8(nome), provincia, ced},
+                   dao::FailOnError);
+    }
+    void treCompartimenti()
+    {
+        compartimento("IT", "01", "TORINO");
+        compartimento("IT", "02", "GENOVA");
+        compartimento("IT", "03", "MILANO", QStringLiteral("MI"), QStringLiteral("CED3"));
+    }
+    QStringList righe()
+    {
+        QStringList out;
+        auto rs = db.openRecordset(QStringLiteral("SELECT * FROM CompDog ORDER BY Stato, Codice"));
+        for (; !rs->eof(); rs->moveNext()) {
+            QStringList r;
+            for (const char *c : {"Stato", "Codice", "Descrizione", "Provincia", "CED"}) {
+                const QVariant v = rs->value(QString::fromUtf8(c));
+                r << (v.isNull() ? QStringLiteral("<null>") : v.toString());
+            }
+            out << r.join(u'|');
+        }
+        return out;
+    }
+    // Search mode by the toggle, then the Find.
+    void trova(frmCompartDog &w, const QString &stato = {}, const QString &codice = {})
+    {
+        w.cmdSearch->click();
+        w.txtStato->setText(stato);
+        w.txtCodice->setText(codice);
+        w.cmdVirtual->click();
+    }
+};
+
+TEST_F(Framework, StartModesFollowTheTag)
+{
+    struct Case {
+        const char *startUp;
+        int modalita;
+        bool addPressed;
+    } cases[] = {{"", 0, false}, {";StartUp=N", 0, false}, {";StartUp=Q", 1, false},
+                 {";StartUp=A", 4, true}, {";StartUp=Z", 0, false}};
+    for (const Case &c : cases) {
+        auto w = apri<frmCompartDog>(Tag + QString::fromUtf8(c.startUp));
+        EXPECT_EQ(w->Modalita, c.modalita) << c.startUp;
+        EXPECT_EQ(w->cmdAdd->isChecked(), c.addPressed) << c.startUp;
+        EXPECT_EQ(w->bloccato(w->cmdAdd), c.addPressed) << c.startUp;
+        EXPECT_FALSE(w->PrimaAttivazione);
+    }
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(Framework, PropertyNamesMatchWithoutCase)
+{
+    auto w = apri<frmCompartDog>(QStringLiteral("TableName=CompDog;newSearch=False;autoupdate=True"));
+    EXPECT_EQ(common::GetProperty(w->Parametri, QStringLiteral("NewSearch")), QVariant(false));
+    EXPECT_EQ(common::GetProperty(w->Parametri, QStringLiteral("AutoUpDate")), QVariant(true));
+    EXPECT_EQ(common::GetProperty(w->Parametri, QStringLiteral("MultiAdd")), QVariant(true));
+}
+
+TEST_F(Framework, ABadTagIsReportedAndTheScreenStaysIdle)
+{
+    auto w = apri<frmCompartDog>(QStringLiteral("TableName=CompDog;Colore=Rosso;StartUp=A"));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "'Colore': proprietà inesistente.");
+    EXPECT_EQ(w->Modalita, 0);
+    EXPECT_FALSE(w->txtStato->isEnabled());
+}
+
+TEST_F(Framework, IdleLayout)
+{
+    auto w = apri<frmCompartDog>(Tag);
+    EXPECT_EQ(w->LarghezzaPulsante, 965);  // (6105 - 45) / 6 - 45
+    EXPECT_EQ(w->Margine, 45);
+    EXPECT_EQ(slot(*w, w->cmdSearch), 1);
+    EXPECT_EQ(slot(*w, w->cmdAdd), 2);
+    EXPECT_EQ(slot(*w, w->cmdCancel), 6);
+    EXPECT_TRUE(w->cmdSearch->isEnabled());
+    EXPECT_FALSE(w->cmdSearch->isChecked());
+    EXPECT_TRUE(fuoriVista(w->cmdVirtual));
+    EXPECT_TRUE(fuoriVista(w->cmdVirtual1));
+    EXPECT_FALSE(w->dtaLocal->isVisible());
+    for (QWidget *c : std::initializer_list<QWidget *>{w->txtStato, w->lblStato, w->txtCED, w->lblCED})
+        EXPECT_FALSE(c->isEnabled()) << c->objectName().toStdString();
+}
+
+TEST_F(Framework, FindWithEveryFieldEmptyBrowsesTheWholeTable)
+{
+    treCompartimenti();
+    auto w = apri<frmCompartDog>(Tag);
+    trova(*w);
+    EXPECT_EQ(w->Modalita, 2);
+    EXPECT_EQ(common::GetProperty(w->Parametri, QStringLiteral("WhereCondition")), QVariant(QString()));
+    EXPECT_EQ(w->dtaLocal->Caption(), "1/3");
+    EXPECT_EQ(w->txtDescrizione->text(), "TORINO");
+    EXPECT_EQ(w->lblDecStato->text(), "ITALIA");
+    EXPECT_TRUE(w->txtStato->isReadOnly());
+    EXPECT_TRUE(w->txtCED->isReadOnly());
+    EXPECT_TRUE(w->cmdSearch->isChecked());
+    EXPECT_EQ(w->cmdVirtual->text(), "&Aggiorna");
+    EXPECT_EQ(slot(*w, w->dtaLocal), 3);
+    EXPECT_EQ(slot(*w, w->cmdVirtual1), 5);
+    EXPECT_TRUE(fuoriVista(w->cmdAdd));
+    w->dtaLocal->MoveLast();
+    EXPECT_EQ(w->dtaLocal->Caption(), "3/3");
+    EXPECT_EQ(w->txtProvincia->text(), "MI");
+    EXPECT_EQ(w->lblDecProvincia->text(), "MILANO");
+    EXPECT_EQ(w->txtCED->text(), "CED3");
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(Framework, FindJoinsTheFilledFieldsInClauseOrderWithBoundValues)
+{
+    treCompartimenti();
+    compartimento("FR", "10", "PARIGI");
+    auto w = apri<frmCompartDog>(Tag);
+    trova(*w, QStringLiteral("IT"), QStringLiteral("0"));
+    EXPECT_EQ(common::GetProperty(w->Parametri, QStringLiteral("WhereCondition")),
+              QVariant(QStringLiteral("Codice LIKE(?) AND Stato LIKE(?)")));
+    EXPECT_EQ(w->ValoriCondizione, (QVariantList{QStringLiteral("%0%"), QStringLiteral("%IT%")}));
+    EXPECT_EQ(w->dtaLocal->Caption(), "1/3");
+}
+
+TEST_F(Framework, AQuoteTypedInASearchIsOnlyACharacter)
+{
+    treCompartimenti();
+    auto w = apri<frmCompartDog>(Tag);
+    w->cmdSearch->click();
+    w->txtDescrizione->setText(QStringLiteral("\" OR \"\"=\""));
+    w->cmdVirtual->click();
+    EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{info(Nessuna, Caption)}));
+    EXPECT_EQ(w->Modalita, 1);
+    EXPECT_FALSE(w->isHidden());
+}
+
+TEST_F(Framework, AnEmptyResultHidesTheScreenWithoutNewSearch)
+{
+    auto w = apri<frmCompartDog>(Tag + QStringLiteral(";NewSearch=False"));
+    trova(*w, QStringLiteral("XX"));
+    EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{info(Nessuna, Caption)}));
+    EXPECT_TRUE(w->isHidden());
+    EXPECT_EQ(w->Modalita, 2);
+}
+
+TEST_F(Framework, AutoUpdateWithOneRowGoesStraightToModify)
+{
+    treCompartimenti();
+    auto w = apri<frmCompartDog>(Tag + QStringLiteral(";AutoUpDate=True"));
+    trova(*w, QString(), QStringLiteral("03"));
+    EXPECT_EQ(w->Modalita, 3);
+    EXPECT_TRUE(w->txtStato->isReadOnly());
+    EXPECT_TRUE(w->txtCodice->isReadOnly());
+    EXPECT_FALSE(w->txtDescrizione->isReadOnly());
+    EXPECT_EQ(w->txtDescrizione->text(), "MILANO");
+    EXPECT_EQ(w->cmdSearch->text(), "Aggiorna");
+    EXPECT_EQ(w->cmdVirtual->text(), "&Ok");
+
+    auto two = apri<frmCompartDog>(Tag + QStringLiteral(";AutoUpDate=True"));
+    trova(*two, QStringLiteral("IT"), QStringLiteral("0"));
+    EXPECT_EQ(two->Modalita, 2);
+    EXPECT_EQ(two->dtaLocal->Caption(), "1/3");
+}
+
+TEST_F(Framework, ASavedModificationShowsTheSameSelectionRefreshed)
+{
+    treCompartimenti();
+    auto w = apri<frmCompartDog>(Tag);
+    trova(*w, QStringLiteral("IT"));
+    w->dtaLocal->MoveNext();
+    w->cmdVirtual->click();
+    ASSERT_EQ(w->Modalita, 3);
+    w->txtDescrizione->setText(QStringLiteral("  GENOVA PORTO "));
+    w->txtProvincia->setText(QStringLiteral("mi"));
+    w->cmdVirtual->click();
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(w->Modalita, 2);
+    EXPECT_EQ(w->dtaLocal->Caption(), "1/3");
+    EXPECT_EQ(w->txtDescrizione->text(), "TORINO");
+    EXPECT_EQ(common::GetProperty(w->Parametri, QStringLiteral("WhereCondition")),
+              QVariant(QStringLiteral("Stato LIKE(?)")));
+    EXPECT_EQ(righe(), (QStringList{"IT|01|TORINO|<null>|<null>", "IT|02|GENOVA PORTO|MI|<null>",
+                                    "IT|03|MILANO|MI|CED3"}));
+}
+
+TEST_F(Framework, CancelInModifyDropsTheEdits)
+{
+    treCompartimenti();
+    auto w = apri<frmCompartDog>(Tag);
+    trova(*w);
+    w->dtaLocal->MoveLast();
+    w->cmdVirtual->click();
+    w->txtDescrizione->setText(QStringLiteral("ALTRO"));
+    w->cmdCancel->click();
+    EXPECT_EQ(w->Modalita, 2);
+    EXPECT_EQ(w->txtDescrizione->text(), "TORINO");
+    EXPECT_EQ(w->dtaLocal->Caption(), "1/3");
+    EXPECT_EQ(righe()[2], "IT|03|MILANO|MI|CED3");
+}
+
+TEST_F(Framework, AModifyThatMeetsALockStaysInModify)
+{
+    treCompartimenti();
+    auto w = apri<frmCompartDog>(Tag);
+    trova(*w);
+    w->cmdVirtual->click();
+    w->txtDescrizione->setText(QStringLiteral("ALTRO"));
+    testsupport::OtherProgram other(onC(QStringLiteral("Archivio.mdb")));
+    // The checks read first; the lock comes when the row is opened to write.
+    w->VerificaGlobale();
+    ASSERT_EQ(other.exec("BEGIN IMMEDIATE"), SQLITE_OK);
+    w->cmdVirtual->click();
+    other.exec("ROLLBACK");
+    EXPECT_EQ(w->Modalita, 3);
+    EXPECT_EQ(w->txtDescrizione->text(), "ALTRO");
+    ASSERT_FALSE(boxes.shown.empty());
+    EXPECT_TRUE(boxes.shown.back().text.contains("risultano bloccati da troppo tempo"));
+    EXPECT_GE(clock.monotonicMs(), 60'000);
+    EXPECT_EQ(righe()[0], "IT|01|TORINO|<null>|<null>");
+}
+
+TEST_F(Framework, DeletingTheLastRowShowsTheOneBefore)
+{
+    treCompartimenti();
+    auto w = apri<frmCompartDog>(Tag);
+    trova(*w);
+    w->dtaLocal->MoveLast();
+    boxes.answer(platform::MsgResult::Yes);
+    w->cmdVirtual1->click();
+    EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{conferma(Caption)}));
+    EXPECT_EQ(w->dtaLocal->Caption(), "2/2");
+    EXPECT_EQ(w->txtDescrizione->text(), "GENOVA");
+    EXPECT_TRUE(w->cmdVirtual->isEnabled());
+    EXPECT_TRUE(w->cmdVirtual1->isEnabled());
+    EXPECT_TRUE(w->cmdCancel->isEnabled());
+    EXPECT_EQ(righe().size(), 2);
+}
+
+TEST_F(Framework, DeletingTheOnlyRowReturnsToSearch)
+{
+    compartimento("IT", "01", "TORINO");
+    auto w = apri<frmCompartDog>(Tag);
+    trova(*w);
+    EXPECT_EQ(w->dtaLocal->Caption(), "1/1");
+    boxes.answer(platform::MsgResult::Yes);
+    w->cmdVirtual1->click();
+    EXPECT_EQ(boxes.shown,
+              (std::vector<platform::Message>{
+                  conferma(Caption),
+                  info(QStringLiteral("Non vi sono piu' record nella selezione corrente: verrà reimpostata la modalità "
+                                      "di ricerca."),
+                       Caption)}));
+    EXPECT_EQ(w->Modalita, 1);
+    EXPECT_EQ(w->UltimaOperazione, 0);
+    EXPECT_TRUE(righe().isEmpty());
+}
+
+TEST_F(Framework, AnsweringNoDeletesNothing)
+{
+    treCompartimenti();
+    auto w = apri<frmCompartDog>(Tag + QStringLiteral(";UpDatable=False"));
+    trova(*w);
+    EXPECT_FALSE(w->cmdVirtual->isEnabled());
+    boxes.answer(platform::MsgResult::No);
+    w->cmdVirtual1->click();
+    EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{conferma(Caption)}));
+    EXPECT_EQ(righe().size(), 3);
+    EXPECT_TRUE(w->cmdVirtual1->isEnabled());
+    EXPECT_TRUE(w->cmdCancel->isEnabled());
+    // The modify button keeps the state the property gives it.
+    EXPECT_FALSE(w->cmdVirtual->isEnabled());
+}
+
+TEST_F(Framework, ACompartmentInUseByAnOfficeOfItsCountryIsKept)
+{
+    treCompartimenti();
+    compartimento("FR", "02", "LIONE");
+    db.execute(QStringLiteral("INSERT INTO Dogane (Codice, CodiceComp, Stato) VALUES ('FR0201', '02', 'FR')"));
+    auto w = apri<frmCompartDog>(Tag);
+    trova(*w, QString(), QStringLiteral("02"));
+    w->dtaLocal->MoveNext();
+    ASSERT_EQ(w->txtStato->text(), "FR");
+    boxes.answer(platform::MsgResult::Yes);
+    w->cmdVirtual1->click();
+    EXPECT_EQ(boxes.shown,
+              (std::vector<platform::Message>{
+                  conferma(Caption),
+                  info(QStringLiteral("Impossibile eliminare il record attualmente visualizzato poichè risulta essere "
+                                      "una codifica attiva nella tabella delle doganane."),
+                       Caption),
+                  info(QStringLiteral("Impossibile eliminare il record correntemente selezionato poichè esso risulta "
+                                      "usato come codifica attiva."),
+                       Caption)}));
+    EXPECT_EQ(righe().size(), 4);
+    // The Italian compartment 02 has no office of its own country.
+    w->dtaLocal->MovePrevious();
+    ASSERT_EQ(w->txtStato->text(), "IT");
+    boxes.shown.clear();
+    boxes.answer(platform::MsgResult::Yes);
+    w->cmdVirtual1->click();
+    EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{conferma(Caption)}));
+    EXPECT_EQ(w->dtaLocal->Caption(), "1/1");
+    EXPECT_EQ(w->txtStato->text(), "FR");
+    EXPECT_EQ(righe(), (QStringList{"FR|02|LIONE|<null>|<null>", "IT|01|TORINO|<null>|<null>",
+                                    "IT|03|MILANO|MI|CED3"}));
+}
+
+TEST_F(Framework, AddingStaysInAddModeWithClearedFields)
+{
+    auto w = apri<frmCompartDog>(Tag);
+    w->cmdAdd->click();
+    ASSERT_EQ(w->Modalita, 4);
+    EXPECT_TRUE(w->bloccato(w->cmdAdd));
+    EXPECT_TRUE(fuoriVista(w->cmdSearch));
+    EXPECT_EQ(w->cmdVirtual->text(), "&OK");
+    digita(w->txtStato, QStringLiteral("it"));
+    w->txtCodice->setText(QStringLiteral("07"));
+    w->txtDescrizione->setText(QStringLiteral("Venezia"));
+    digita(w->txtCED, QStringLiteral("ab12"));
+    w->cmdVirtual->click();
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(righe(), (QStringList{"IT|07|Venezia|<null>|AB12"}));
+    EXPECT_EQ(w->Modalita, 4);
+    EXPECT_EQ(w->txtStato->text(), "");
+    EXPECT_EQ(w->lblDecStato->text(), "");
+
+    // The toggle stays pressed while the screen is in add mode.
+    w->cmdAdd->click();
+    EXPECT_TRUE(w->cmdAdd->isChecked());
+    w->cmdCancel->click();
+    EXPECT_EQ(w->Modalita, 0);
+    EXPECT_FALSE(w->cmdAdd->isChecked());
+}
+
+TEST_F(Framework, ADuplicateKeepsTheScreenWithTheTypedValues)
+{
+    treCompartimenti();
+    auto w = apri<frmCompartDog>(Tag);
+    w->cmdAdd->click();
+    w->txtStato->setText(QStringLiteral("IT"));
+    w->txtCodice->setText(QStringLiteral("02"));
+    w->txtDescrizione->setText(QStringLiteral("SAVONA"));
+    w->cmdVirtual->click();
+    EXPECT_EQ(boxes.shown,
+              (std::vector<platform::Message>{info(
+                  QStringLiteral("Impossibile registrare i dati nell'archivio: il codice tributo '02' risulta già definito"),
+                  Caption)}));
+    EXPECT_EQ(w->Modalita, 4);
+    EXPECT_EQ(w->txtDescrizione->text(), "SAVONA");
+    EXPECT_EQ(righe()[1], "IT|02|GENOVA|<null>|<null>");
+}
+
+TEST_F(Framework, AddModeFromTheStartClosesAfterOneAddition)
+{
+    auto w = apri<frmCompartDog>(QStringLiteral("TableName=CompDog;StartUp=A;MultiAdd=False;NewSearch=False"));
+    w->txtStato->setText(QStringLiteral("FR"));
+    w->txtCodice->setText(QStringLiteral("10"));
+    w->txtDescrizione->setText(QStringLiteral("PARIGI"));
+    w->cmdVirtual->click();
+    EXPECT_TRUE(w->Scaricata);
+    EXPECT_TRUE(w->isHidden());
+    EXPECT_EQ(righe(), (QStringList{"FR|10|PARIGI|<null>|<null>"}));
+
+    auto cancelled = apri<frmCompartDog>(QStringLiteral("TableName=CompDog;StartUp=A;NewSearch=False"));
+    cancelled->cmdCancel->click();
+    EXPECT_TRUE(cancelled->Scaricata);
+}
+
+TEST_F(Framework, LeavingAFieldInSearchModeNeverTurnsItRed)
+{
+    auto w = apri<frmCompartDog>(Tag);
+    w->cmdSearch->click();
+    w->txtCodice->setText(QStringLiteral("7A"));
+    w->Campo_GotFocus(w->txtCodice);
+    EXPECT_EQ(colore(w->txtCodice), QColor(0, 255, 255));
+    w->Campo_LostFocus(w->txtCodice);
+    EXPECT_EQ(colore(w->txtCodice), finestra());
+    EXPECT_EQ(w->txtCodice->text(), "7A");
+}
+
+TEST_F(Framework, FocusEventsColourTheFields)
+{
+    auto w = apri<frmCompartDog>(Tag);
+    w->cmdAdd->click();
+    w->txtCodice->setText(QStringLiteral(" 7 "));
+    QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
+    QApplication::sendEvent(w->txtCodice, &in);
+    EXPECT_EQ(colore(w->txtCodice), QColor(0, 255, 255));
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(w->txtCodice, &out);
+    EXPECT_EQ(w->txtCodice->text(), "7");
+    EXPECT_EQ(colore(w->txtCodice), rosso());
+    // A message box taking the focus away checks nothing.
+    w->txtCodice->setText(QStringLiteral("07"));
+    QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(w->txtCodice, &away);
+    EXPECT_EQ(colore(w->txtCodice), rosso());
+}
+
+TEST_F(Framework, CancelWalksBackThroughTheModes)
+{
+    treCompartimenti();
+    auto w = apri<frmCompartDog>(Tag);
+    trova(*w);
+    w->cmdVirtual->click();
+    ASSERT_EQ(w->Modalita, 3);
+    const int expected[] = {2, 1, 0};
+    for (int mode : expected) {
+        w->cmdCancel->click();
+        EXPECT_EQ(w->Modalita, mode);
+    }
+    EXPECT_FALSE(w->Scaricata);
+    w->cmdCancel->click();
+    EXPECT_TRUE(w->Scaricata);
+}
+
+}  // namespace

@@ -1,0 +1,246 @@
+#include "fixture.h"
+#include "ui/tables/frmstati.h"
+#include "ui/tables/frmvaluta.h"
+
+#include <QCheckBox>
+
+using uitables::frmstati;
+using uitables::frmvaluta;
+
+namespace {
+
+const QString StatiCaption = QStringLiteral("Codifica degli Stati");
+const QString ValuteCaption = QStringLiteral("Gestione Archivio delle Valute");
+const QString LookupTag = QStringLiteral("TableName=Stati;StartUp=A;MultiAdd=False;newSearch=False");
+
+class StatiValuta : public TablesTest {
+protected:
+    StatiValuta()
+    {
+        db.execute(QStringLiteral("INSERT INTO Valuta (Codice, Descrizione, Quotata, PosizioniDecimali) VALUES "
+                                  "('EUR', 'EURO', -1, 2), ('USD', 'DOLLARO', 0, 2)"));
+    }
+    QString stato(const QString &codice, const char *colonna)
+    {
+        auto rs = db.openRecordset(QStringLiteral("SELECT * FROM Stati WHERE Codice = ?"), {codice});
+        if (rs->eof())
+            return QStringLiteral("<none>");
+        const QVariant v = rs->value(QString::fromUtf8(colonna));
+        return v.isNull() ? QStringLiteral("<null>") : v.toString();
+    }
+};
+
+TEST_F(StatiValuta, CountryFieldRules)
+{
+    auto w = apri<frmstati>(LookupTag);
+    ASSERT_EQ(w->Modalita, 4);
+    struct Case {
+        QLineEdit *frmstati::*field;
+        const char *typed;
+        const char *shown;
+        bool valid;
+    } cases[] = {
+        {&frmstati::txtCodice, "it", "IT", true},       {&frmstati::txtCodice, "I1", "I1", false},
+        {&frmstati::txtCodice, "I", "I", false},        {&frmstati::txtGeoCodice, "12", "12", false},
+        {&frmstati::txtGeoCodice, "12A", "12A", false}, {&frmstati::txtGeoCodice, "012", "012", true},
+        {&frmstati::txtDescrizione, " ", "", false},    {&frmstati::txtValuta, "XYZ", "XYZ", false},
+        {&frmstati::txtValuta, "eur", "eur", true},     {&frmstati::txtValuta, "", "", false},
+    };
+    for (const Case &c : cases) {
+        QLineEdit *field = (*w).*c.field;
+        field->clear();
+        digita(field, QString::fromUtf8(c.typed));
+        w->Campo_LostFocus(field);
+        EXPECT_EQ(field->text(), QString::fromUtf8(c.shown)) << c.typed;
+        EXPECT_EQ(colore(field), c.valid ? finestra() : rosso()) << c.typed;
+    }
+    EXPECT_EQ(w->lblDecValuta->text(), "");
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(StatiValuta, ACountryAddedAsALookupClosesTheScreenAndStoresTheCurrencyAsTyped)
+{
+    auto w = apri<frmstati>(LookupTag);
+    w->txtCodice->setText(QStringLiteral("DE"));
+    w->txtGeoCodice->setText(QStringLiteral("004"));
+    w->txtDescrizione->setText(QStringLiteral("GERMANIA"));
+    w->txtValuta->setText(QStringLiteral("eur"));
+    w->Campo_LostFocus(w->txtValuta);
+    EXPECT_EQ(w->lblDecValuta->text(), "EURO");
+    w->cmdVirtual->click();
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_TRUE(w->Scaricata);
+    EXPECT_EQ(stato(QStringLiteral("DE"), "Valuta"), "eur");
+    EXPECT_EQ(stato(QStringLiteral("DE"), "Aereo"), "<null>");
+
+    auto cancelled = apri<frmstati>(LookupTag);
+    cancelled->cmdCancel->click();
+    EXPECT_TRUE(cancelled->Scaricata);
+}
+
+TEST_F(StatiValuta, AnInvalidCountryIsNotSaved)
+{
+    auto w = apri<frmstati>(LookupTag);
+    w->txtCodice->setText(QStringLiteral("DE"));
+    w->txtGeoCodice->setText(QStringLiteral("004"));
+    w->txtDescrizione->setText(QStringLiteral("GERMANIA"));
+    w->txtValuta->setText(QStringLiteral("XXX"));
+    w->cmdVirtual->click();
+    EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{info(
+                               QStringLiteral("Impossibile procedere alla registrazione dei dati: uno o più campi non "
+                                              "risultano corretti."),
+                               StatiCaption)}));
+    EXPECT_EQ(stato(QStringLiteral("DE"), "Codice"), "<none>");
+    EXPECT_FALSE(w->Scaricata);
+}
+
+TEST_F(StatiValuta, ModifyLeavesTheAirColumnAsItWas)
+{
+    db.execute(QStringLiteral("INSERT INTO Stati (Codice, GeoCodice, Descrizione, Valuta, Aereo) VALUES "
+                              "('IT', '001', 'ITALIA', 'EUR', 'AZ')"));
+    auto w = apri<frmstati>(QStringLiteral("TableName=Stati"));
+    w->cmdSearch->click();
+    w->cmdVirtual->click();
+    EXPECT_EQ(w->lblDecValuta->text(), "EURO");
+    w->cmdVirtual->click();
+    w->txtDescrizione->setText(QStringLiteral("REPUBBLICA ITALIANA"));
+    w->cmdVirtual->click();
+    EXPECT_EQ(w->Modalita, 2);
+    EXPECT_EQ(stato(QStringLiteral("IT"), "Descrizione"), "REPUBBLICA ITALIANA");
+    EXPECT_EQ(stato(QStringLiteral("IT"), "Aereo"), "AZ");
+}
+
+TEST_F(StatiValuta, ACountryInUseNamesTheFirstTableThatUsesIt)
+{
+    db.execute(QStringLiteral("INSERT INTO Stati (Codice, GeoCodice, Descrizione, Valuta) VALUES ('IT', '001', 'ITALIA', "
+                              "'EUR'), ('FR', '029', 'FRANCIA', 'EUR')"));
+    db.execute(QStringLiteral("INSERT INTO ZRQAnagrafe (Codice, stato) VALUES ('A1', 'IT')"));
+    db.execute(QStringLiteral("INSERT INTO Dogane (Codice, Stato) VALUES ('D1', 'IT'), ('D2', 'FR')"));
+    db.execute(QStringLiteral("INSERT INTO CompDog (Stato, Codice) VALUES ('FR', '01')"));
+    auto w = apri<frmstati>(QStringLiteral("TableName=Stati"));
+    w->cmdSearch->click();
+    w->cmdVirtual->click();
+    for (const char *expected : {"Anagrafica speditori/destinatari", "Dogane"}) {
+        boxes.shown.clear();
+        boxes.answer(platform::MsgResult::Yes);
+        w->cmdVirtual1->click();
+        ASSERT_EQ(boxes.shown.size(), 3u);
+        EXPECT_EQ(boxes.shown[1],
+                  info(QStringLiteral("Impossibile eliminare il record attualmete visualizzato poiché risulta essere una "
+                                      "codifica attiva presente nella tabella '")
+                           + QString::fromUtf8(expected) + QStringLiteral("'."),
+                       StatiCaption));
+        w->dtaLocal->MoveNext();
+    }
+    EXPECT_EQ(conta(QStringLiteral("SELECT * FROM Stati")), 2);
+}
+
+TEST_F(StatiValuta, DoubleClickOnTheCurrencyOpensTheCurrenciesScreenEvenWhileBrowsing)
+{
+    db.execute(QStringLiteral("INSERT INTO Stati (Codice, Descrizione, Valuta) VALUES ('IT', 'ITALIA', 'EUR')"));
+    auto w = apri<frmstati>(QStringLiteral("TableName=Stati"));
+    w->cmdSearch->click();
+    w->cmdVirtual->click();
+    ASSERT_TRUE(w->txtValuta->isReadOnly());
+    QMouseEvent click(QEvent::MouseButtonDblClick, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(w->txtValuta, &click);
+    EXPECT_EQ(opener.calls, (std::vector<RecordingTableOpener::Call>{
+                                {"frmvaluta", "TableName=Valuta;StartUp=A;MultiAdd=False;NewSearch=False"}}));
+    EXPECT_NE(uitables::CreaSchermata(QStringLiteral("frmvaluta"), nullptr), nullptr);
+    EXPECT_EQ(uitables::CreaSchermata(QStringLiteral("frmNessuno"), nullptr), nullptr);
+}
+
+TEST_F(StatiValuta, CurrencyFieldRulesNeverStopASave)
+{
+    auto w = apri<frmvaluta>(QStringLiteral("TableName=Valuta;StartUp=A;MultiAdd=False;NewSearch=False"));
+    EXPECT_FALSE(w->chkQuotata->isChecked());
+    EXPECT_TRUE(w->chkQuotata->isEnabled());
+    struct Case {
+        QLineEdit *frmvaluta::*field;
+        const char *typed;
+        const char *shown;
+        bool valid;
+    } cases[] = {
+        {&frmvaluta::txtCodice, "chf", "CHF", true}, {&frmvaluta::txtCodice, "CH", "CH", false},
+        {&frmvaluta::txtCodice, "C1F", "C1F", false}, {&frmvaluta::txtDogana, "", "", true},
+        {&frmvaluta::txtDogana, "12", "12", false},  {&frmvaluta::txtDogana, "1A2", "1A2", false},
+        {&frmvaluta::txtDogana, "012", "012", true}, {&frmvaluta::txtIATA, "chf", "CHF", true},
+        {&frmvaluta::txtIATA, "", "", true},         {&frmvaluta::txtDescrizione, "", "", false},
+    };
+    for (const Case &c : cases) {
+        QLineEdit *field = (*w).*c.field;
+        field->clear();
+        digita(field, QString::fromUtf8(c.typed));
+        w->Campo_LostFocus(field);
+        EXPECT_EQ(field->text(), QString::fromUtf8(c.shown)) << c.typed;
+        EXPECT_EQ(colore(field), c.valid ? finestra() : rosso()) << c.typed;
+    }
+    EXPECT_TRUE(w->VerificaGlobale());
+}
+
+TEST_F(StatiValuta, ACurrencyAddedWithoutItsDecimalPlacesIsRefusedAndReported)
+{
+    // The archive requires PosizioniDecimali, which this screen does not
+    // write: the refusal is told, nothing is stored and the screen stays.
+    auto w = apri<frmvaluta>(QStringLiteral("TableName=Valuta;StartUp=A;MultiAdd=False;NewSearch=False"));
+    w->txtCodice->setText(QStringLiteral("CHF"));
+    w->txtDescrizione->setText(QStringLiteral("FRANCO"));
+    w->cmdVirtual->click();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_TRUE(boxes.shown[0].text.startsWith("Errore di Run-time 3314\r\n"));
+    EXPECT_EQ(boxes.shown[0].title, ValuteCaption);
+    EXPECT_FALSE(w->Scaricata);
+    EXPECT_EQ(conta(QStringLiteral("SELECT * FROM Valuta")), 2);
+
+    boxes.shown.clear();
+    w->txtCodice->setText(QStringLiteral("EUR"));
+    w->cmdVirtual->click();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_TRUE(boxes.shown[0].text.startsWith("Errore di Run-time 3314"));
+}
+
+TEST_F(StatiValuta, TheQuotedBoxShowsTheStoredValueWhileBrowsingAndIsSavedInModify)
+{
+    auto w = apri<frmvaluta>(QStringLiteral("TableName=Valuta"));
+    w->cmdSearch->click();
+    EXPECT_FALSE(w->chkQuotata->isEnabled());
+    w->txtDescrizione->setText(QStringLiteral("O"));
+    w->txtIATA->setText(QStringLiteral("US"));
+    w->cmdVirtual->click();
+    EXPECT_EQ(common::GetProperty(w->Parametri, QStringLiteral("WhereCondition")),
+              QVariant(QStringLiteral("Descrizione LIKE(?) AND IATA LIKE(?)")));
+    // Neither currency has an IATA code.
+    EXPECT_EQ(w->Modalita, 1);
+    boxes.shown.clear();
+    w->txtIATA->clear();
+    w->cmdVirtual->click();
+    ASSERT_EQ(w->dtaLocal->Caption(), "1/2");
+    EXPECT_TRUE(w->chkQuotata->isChecked());
+    w->chkQuotata->click();
+    EXPECT_TRUE(w->chkQuotata->isChecked());
+    w->cmdVirtual->click();
+    w->chkQuotata->click();
+    EXPECT_FALSE(w->chkQuotata->isChecked());
+    w->cmdVirtual->click();
+    auto rs = db.openRecordset(QStringLiteral("SELECT Quotata FROM Valuta WHERE Codice = 'EUR'"));
+    EXPECT_EQ(rs->value(0), QVariant(false));
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(StatiValuta, ACurrencyUsedByACountryIsKept)
+{
+    db.execute(QStringLiteral("INSERT INTO Stati (Codice, Descrizione, Valuta) VALUES ('IT', 'ITALIA', 'EUR')"));
+    auto w = apri<frmvaluta>(QStringLiteral("TableName=Valuta"));
+    w->cmdSearch->click();
+    w->cmdVirtual->click();
+    boxes.answer(platform::MsgResult::Yes);
+    w->cmdVirtual1->click();
+    ASSERT_EQ(boxes.shown.size(), 3u);
+    EXPECT_EQ(boxes.shown[1], info(QStringLiteral("Impossibile eliminare il record corrente poiché risulta essere una "
+                                                  "codifica attiva nella tabella degli 'Stati'"),
+                                   ValuteCaption));
+    EXPECT_EQ(conta(QStringLiteral("SELECT * FROM Valuta")), 2);
+}
+
+}  // namespace

@@ -1,0 +1,237 @@
+#include "fixture.h"
+#include "ui/tables/frmutenzeedi.h"
+
+#include <QComboBox>
+
+using uitables::frmUtenzeEDI;
+
+namespace {
+
+const QString Tag = QStringLiteral("TableName=UtenzeEdi;UpDatable=True;Deletable=True;StartUp=N");
+const QString FiscalCode = QStringLiteral("RSSMRA85T10A562S");
+
+class UtenzeEDI : public TablesTest {
+protected:
+    UtenzeEDI() { addDeclarant(QStringLiteral("DICH1"), QStringLiteral("Spedizioni Rossi")); }
+
+    void utenza(const QString &login, const QVariant &protocollo)
+    {
+        db.execute(QStringLiteral("INSERT INTO UtenzeEDI VALUES ('DICH1', ?, 'Rossi SpA', ?, 'segreto', ?, 'CED1', "
+                                  "'Centro', 'NODO', 'TPM')"),
+                   {FiscalCode, login, protocollo}, dao::FailOnError);
+    }
+    // Add mode with every box filled and valid.
+    std::unique_ptr<frmUtenzeEDI> compilata()
+    {
+        auto w = apri<frmUtenzeEDI>(Tag);
+        w->cmdAdd->click();
+        w->txtSpedoga->setText(QStringLiteral("DICH1"));
+        w->txtUA->setText(FiscalCode);
+        w->txtUARagSoc->setText(QStringLiteral("Rossi SpA"));
+        w->txtLogin->setText(QStringLiteral("L001"));
+        w->txtPasswd->setText(QStringLiteral("pw"));
+        w->cmbProtocol->setCurrentIndex(2);
+        w->txtCodice->setText(QStringLiteral("CED2"));
+        w->txtDescrizione->setText(QStringLiteral("Roma"));
+        w->txtSdA->setText(QStringLiteral("SDA1"));
+        w->txtTPMonitor->setText(QStringLiteral("TP1"));
+        return w;
+    }
+    QStringList righe()
+    {
+        QStringList out;
+        auto rs = db.openRecordset(QStringLiteral("SELECT * FROM UtenzeEDI ORDER BY CodiceCED"));
+        for (; !rs->eof(); rs->moveNext()) {
+            QStringList r;
+            for (const dao::Field &f : rs->fields())
+                r << (rs->value(f.name).isNull() ? QStringLiteral("<null>") : rs->value(f.name).toString());
+            out << r.join(u'|');
+        }
+        return out;
+    }
+};
+
+TEST_F(UtenzeEDI, TheProtocolIsShownAndWrittenByItsStoredForm)
+{
+    struct Case {
+        const char *stored;
+        int index;
+        const char *written;
+    } cases[] = {{"KERM", 0, "KERM"}, {"FTAM", 3, "FTAM"}, {"XYZ", -1, nullptr}};
+    for (const Case &c : cases) {
+        db.execute(QStringLiteral("DELETE FROM UtenzeEDI"));
+        utenza(QStringLiteral("L001"), QString::fromUtf8(c.stored));
+        auto w = apri<frmUtenzeEDI>(Tag);
+        w->cmdSearch->click();
+        w->cmdVirtual->click();
+        EXPECT_EQ(w->cmbProtocol->currentIndex(), c.index) << c.stored;
+        EXPECT_EQ(w->lblDecSpedoga->text(), "Spedizioni Rossi");
+        w->cmdVirtual->click();
+        boxes.shown.clear();
+        w->cmdVirtual->click();
+        auto rs = db.openRecordset(QStringLiteral("SELECT Protocol FROM UtenzeEDI"));
+        if (c.written) {
+            EXPECT_TRUE(boxes.shown.empty()) << c.stored;
+            EXPECT_EQ(rs->value(0), QVariant(QString::fromUtf8(c.written)));
+        } else {
+            // No entry chosen is Null, which the archive's column refuses:
+            // the row stays as it was and the user is told.
+            ASSERT_EQ(boxes.shown.size(), 1u);
+            EXPECT_TRUE(boxes.shown[0].text.startsWith("Errore di Run-time 3314\r\n"));
+            EXPECT_EQ(boxes.shown[0].icon, platform::MsgIcon::Critical);
+            EXPECT_EQ(w->Modalita, 3);
+            EXPECT_EQ(rs->value(0), QVariant(QStringLiteral("XYZ")));
+        }
+    }
+}
+
+TEST_F(UtenzeEDI, FindClausesFollowTheBoxes)
+{
+    utenza(QStringLiteral("L001"), QStringLiteral("FTP"));
+    auto w = apri<frmUtenzeEDI>(Tag);
+    w->cmdSearch->click();
+    EXPECT_FALSE(w->txtPasswd->isEnabled());
+    EXPECT_FALSE(w->cmbProtocol->isEnabled());
+    EXPECT_TRUE(w->txtLogin->isEnabled());
+    w->txtUA->setText(QStringLiteral("rssmra"));
+    w->txtLogin->setText(QStringLiteral("L0"));
+    w->cmdVirtual->click();
+    EXPECT_EQ(common::GetProperty(w->Parametri, QStringLiteral("WhereCondition")),
+              QVariant(QStringLiteral("UA LIKE(?) AND Login LIKE(?)")));
+    EXPECT_EQ(w->ValoriCondizione, (QVariantList{QStringLiteral("%RSSMRA%"), QStringLiteral("%L0%")}));
+    EXPECT_EQ(w->dtaLocal->Caption(), "1/1");
+    for (QLineEdit *box : {w->txtSpedoga, w->txtUA, w->txtPasswd, w->txtSdA})
+        EXPECT_TRUE(box->isReadOnly());
+    EXPECT_TRUE(w->listaBloccata());
+}
+
+TEST_F(UtenzeEDI, TheAuthorisedUserGoesToTheCheckOfItsLength)
+{
+    struct Case {
+        const char *code;
+        const char *caption;
+    } cases[] = {{"RSSMRA85T10A562K", "Controllo Codice Fiscale"},
+                 {"12345678901", "Controllo Partita I.V.A."},
+                 {"123456789012345", "Controllo Partita I.V.A."}};
+    auto w = apri<frmUtenzeEDI>(Tag);
+    w->cmdAdd->click();
+    for (const Case &c : cases) {
+        dialogs.shown.clear();
+        w->txtUA->setText(QString::fromUtf8(c.code));
+        w->Campo_LostFocus(w->txtUA);
+        ASSERT_EQ(dialogs.shown.size(), 1u) << c.code;
+        EXPECT_EQ(dialogs.shown[0].caption, QString::fromUtf8(c.caption));
+        EXPECT_EQ(colore(w->txtUA), rosso());
+    }
+    EXPECT_TRUE(dialogs.shown[0].message.startsWith("Lunghezza codice errata."));
+}
+
+TEST_F(UtenzeEDI, TheDialogsAnswerColoursTheAuthorisedUser)
+{
+    struct Case {
+        const char *answer;
+        const char *shown;
+        QColor colour;
+    } cases[] = {{"1", "RSSMRA85T10A562S", finestra()}, {"2", "RSSMRA85T10A562K", giallo()},
+                 {"0", "RSSMRA85T10A562K", rosso()}};
+    auto w = apri<frmUtenzeEDI>(Tag);
+    w->cmdAdd->click();
+    for (const Case &c : cases) {
+        dialogs.answer(QString::fromUtf8(c.answer));
+        w->txtUA->setText(QStringLiteral("RSSMRA85T10A562K"));
+        w->Campo_LostFocus(w->txtUA);
+        EXPECT_EQ(w->txtUA->text(), QString::fromUtf8(c.shown)) << c.answer;
+        EXPECT_EQ(colore(w->txtUA), c.colour) << c.answer;
+    }
+}
+
+TEST_F(UtenzeEDI, AnAcceptedCodeCanBeSavedARefusedOneCannot)
+{
+    auto w = compilata();
+    w->txtUA->setText(QStringLiteral("RSSMRA85T10A562K"));
+    dialogs.answer(QStringLiteral("0"));
+    w->cmdVirtual->click();
+    EXPECT_TRUE(righe().isEmpty());
+    dialogs.answer(QStringLiteral("2"));
+    w->cmdVirtual->click();
+    EXPECT_EQ(righe(), (QStringList{"DICH1|RSSMRA85T10A562K|Rossi SpA|L001|pw|UFT|CED2|Roma|SDA1|TP1"}));
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(w->Modalita, 4);
+    EXPECT_EQ(w->txtSpedoga->text(), "");
+    EXPECT_EQ(w->cmbProtocol->currentText(), "KERMIT");
+}
+
+TEST_F(UtenzeEDI, ARedBoxRefusesTheSaveWithoutAnyDialog)
+{
+    for (QLineEdit *frmUtenzeEDI::*box : {&frmUtenzeEDI::txtSpedoga, &frmUtenzeEDI::txtTPMonitor, &frmUtenzeEDI::txtPasswd}) {
+        auto w = compilata();
+        ((*w).*box)->clear();
+        w->cmdVirtual->click();
+        EXPECT_EQ(colore((*w).*box), rosso());
+        EXPECT_TRUE(dialogs.shown.empty());
+        EXPECT_TRUE(boxes.shown.empty());
+        EXPECT_TRUE(righe().isEmpty());
+    }
+}
+
+TEST_F(UtenzeEDI, AnEmptyUserOrAnUnknownDeclarantIsRed)
+{
+    auto w = compilata();
+    w->txtUA->clear();
+    w->Campo_LostFocus(w->txtUA);
+    EXPECT_EQ(colore(w->txtUA), rosso());
+    EXPECT_TRUE(dialogs.shown.empty());
+    w->txtSpedoga->setText(QStringLiteral("dich1"));
+    w->Campo_LostFocus(w->txtSpedoga);
+    EXPECT_EQ(w->lblDecSpedoga->text(), "Spedizioni Rossi");
+    w->txtSpedoga->setText(QStringLiteral("NESSUNO"));
+    w->Campo_LostFocus(w->txtSpedoga);
+    EXPECT_EQ(colore(w->txtSpedoga), rosso());
+    EXPECT_EQ(w->lblDecSpedoga->text(), "");
+    w->cmdVirtual->click();
+    EXPECT_TRUE(righe().isEmpty());
+}
+
+TEST_F(UtenzeEDI, ModifyLocksTheKeyAndWritesTheOtherColumns)
+{
+    utenza(QStringLiteral("L001"), QStringLiteral("KERM"));
+    auto w = apri<frmUtenzeEDI>(Tag);
+    w->cmdSearch->click();
+    w->cmdVirtual->click();
+    w->cmdVirtual->click();
+    ASSERT_EQ(w->Modalita, 3);
+    EXPECT_TRUE(w->txtSpedoga->isReadOnly());
+    EXPECT_TRUE(w->txtCodice->isReadOnly());
+    for (QLineEdit *box : {w->txtUA, w->txtUARagSoc, w->txtLogin, w->txtPasswd, w->txtDescrizione, w->txtSdA,
+                           w->txtTPMonitor})
+        EXPECT_FALSE(box->isReadOnly());
+    EXPECT_FALSE(w->listaBloccata());
+    w->txtLogin->setText(QStringLiteral("L999"));
+    w->cmbProtocol->setCurrentText(QStringLiteral("FTP"));
+    w->cmdVirtual->click();
+    EXPECT_EQ(righe(), (QStringList{"DICH1|RSSMRA85T10A562S|Rossi SpA|L999|segreto|FTP|CED1|Centro|NODO|TPM"}));
+    EXPECT_EQ(w->Modalita, 2);
+}
+
+TEST_F(UtenzeEDI, AddModeAtStartDoesNotPressTheToggle)
+{
+    auto w = apri<frmUtenzeEDI>(QStringLiteral("TableName=UtenzeEdi;StartUp=A"));
+    EXPECT_EQ(w->Modalita, 4);
+    EXPECT_FALSE(w->cmdAdd->isChecked());
+    EXPECT_TRUE(w->txtSpedoga->isEnabled());
+}
+
+TEST_F(UtenzeEDI, DeletingNeverAsksAboutUse)
+{
+    utenza(QStringLiteral("L001"), QStringLiteral("KERM"));
+    auto w = apri<frmUtenzeEDI>(Tag);
+    w->cmdSearch->click();
+    w->cmdVirtual->click();
+    boxes.answer(platform::MsgResult::Yes);
+    w->cmdVirtual1->click();
+    EXPECT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[0], conferma(QStringLiteral("Gestione Utente E.D.I.")));
+    EXPECT_TRUE(righe().isEmpty());
+}
+
+}  // namespace

@@ -1,0 +1,825 @@
+#include "ui/tables/tablescreen.h"
+
+#include "common/globals.h"
+#include "common/messageset.h"
+#include "common/openretry.h"
+#include "common/paths.h"
+#include "platform/dao/values.h"
+#include "platform/errors.h"
+#include "platform/messagebox.h"
+#include "ui/main/screen.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <cmath>
+
+namespace uitables {
+
+using uimain::twips;
+
+// ---------------------------------------------------------------- rules
+
+CondizioneRicerca ClausolaRicerca(const std::vector<std::pair<QString, QString>> &colonneTesti)
+{
+    CondizioneRicerca condizione;
+    QStringList clausole;
+    for (const auto &[colonna, testo] : colonneTesti) {
+        if (testo.isEmpty())
+            continue;
+        clausole << colonna + QStringLiteral(" LIKE(?)");
+        condizione.valori << dao::likePattern(u'*' + testo + u'*');
+    }
+    condizione.testo = clausole.join(QStringLiteral(" AND "));
+    return condizione;
+}
+
+QString DidascaliaPosizione(int posizione, int conteggio)
+{
+    if (conteggio <= 0)
+        return {};
+    return QString::number(posizione + 1) + u'/' + QString::number(conteggio);
+}
+
+bool CodiceFisso(const QString &testo, int lunghezza, QChar da, QChar a)
+{
+    if (testo.isEmpty() || testo.size() != lunghezza)
+        return false;
+    for (const QChar c : testo)
+        if (c < da || c > a)
+            return false;
+    return true;
+}
+
+double ValoreIniziale(const QString &testo)
+{
+    QString letto;
+    bool cifre = false, punto = false;
+    for (const QChar c : testo) {
+        if (c == u' ' || c == u'\t')
+            continue;
+        if (c.isDigit() && c.unicode() < 128) {
+            letto += c;
+            cifre = true;
+        } else if (c == u'.' && !punto) {
+            letto += c;
+            punto = true;
+        } else if ((c == u'+' || c == u'-') && letto.isEmpty()) {
+            letto += c;
+        } else {
+            break;
+        }
+    }
+    return cifre ? letto.toDouble() : 0;
+}
+
+QLabel *Etichetta(QWidget *parent, const char *name, const QString &caption, int left, int top, int width,
+                  int height)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    uimain::PosizionaTwips(label, left, top, width, height);
+    return label;
+}
+
+QLineEdit *Casella(QWidget *parent, const char *name, int left, int top, int width, int height)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    uimain::PosizionaTwips(edit, left, top, width, height);
+    return edit;
+}
+
+QLabel *Decodifica(QWidget *parent, const char *name, const QString &caption, int left, int top, int width,
+                   int height)
+{
+    QLabel *label = Etichetta(parent, name, caption, left, top, width, height);
+    QPalette p = label->palette();
+    p.setColor(QPalette::WindowText, uimain::ColoreRosso);
+    label->setPalette(p);
+    return label;
+}
+
+EsitoCampo Obbligatorio(const QLineEdit *campo)
+{
+    return common::TrimSpaces(campo->text()).isEmpty() ? EsitoCampo::Invalido : EsitoCampo::Valido;
+}
+
+// ---------------------------------------------------------------- opener
+
+namespace {
+
+class ProgramTableOpener : public TableOpener {
+public:
+    void apri(const QString &form, QWidget *owner, const QString &tag) override
+    {
+        std::unique_ptr<TableScreen> screen = CreaSchermata(form, owner);
+        if (!screen)
+            return;
+        screen->Tag = tag;
+        screen->exec();
+    }
+};
+
+const QString NessunaInformazione = QStringLiteral("Nessuna informazione corrisponde al criterio di ricerca indicato.");
+
+}  // namespace
+
+TableOpener *&tableOpenerSlot()
+{
+    static TableOpener *slot = nullptr;
+    return slot;
+}
+
+TableOpener &tableOpener()
+{
+    static ProgramTableOpener program;
+    return tableOpenerSlot() ? *tableOpenerSlot() : program;
+}
+
+// ---------------------------------------------------------------- the framework
+
+TableScreen::TableScreen(const QString &caption, int larghezza, int altezza, int topPulsanti, int altezzaPulsanti,
+                         QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      cmdSearch(new QToolButton(this)),
+      cmdAdd(new QToolButton(this)),
+      cmdVirtual(new QPushButton(this)),
+      cmdVirtual1(new QPushButton(this)),
+      cmdCancel(new QPushButton(this)),
+      dtaLocal(new DataControl(this)),
+      topPulsanti_(topPulsanti),
+      larghezza_(larghezza),
+      altezza_(altezza)
+{
+    setWindowTitle(caption);
+    setFixedSize(twips(larghezza), twips(altezza));
+    cmdSearch->setObjectName(QStringLiteral("cmdSearch"));
+    cmdAdd->setObjectName(QStringLiteral("cmdAdd"));
+    cmdVirtual->setObjectName(QStringLiteral("cmdVirtual"));
+    cmdVirtual1->setObjectName(QStringLiteral("cmdVirtual1"));
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    dtaLocal->setObjectName(QStringLiteral("dtaLocal"));
+    for (QToolButton *toggle : {cmdSearch, cmdAdd}) {
+        toggle->setCheckable(true);
+        toggle->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        connect(toggle, &QToolButton::toggled, this, [this, toggle](bool premuto) { toggle_Toggled(toggle, premuto); });
+    }
+    cmdSearch->setText(QStringLiteral("Ricerca"));
+    cmdAdd->setText(QStringLiteral("Aggiungi"));
+    cmdVirtual1->setText(QStringLiteral("&Elimina"));
+    cmdCancel->setText(QStringLiteral("A&nnulla"));
+    for (QPushButton *button : {cmdVirtual, cmdVirtual1, cmdCancel})
+        button->setAutoDefault(false);
+    cmdCancel->setGeometry(0, twips(topPulsanti), 0, twips(altezzaPulsanti));
+    connect(cmdVirtual, &QPushButton::clicked, this, &TableScreen::cmdVirtual_Click);
+    connect(cmdVirtual1, &QPushButton::clicked, this, &TableScreen::cmdVirtual1_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &TableScreen::cmdCancel_Click);
+    connect(dtaLocal, &DataControl::Reposition, this, &TableScreen::dtaLocal_Reposition);
+}
+
+TableScreen::~TableScreen() = default;
+
+void TableScreen::Form_Load()
+{
+    using namespace common;
+    Parametri = {
+        {QStringLiteral("TableName"), PropertyText, QString()},
+        {QStringLiteral("WhereCondition"), PropertyText, QString()},
+        {QStringLiteral("AutoUpDate"), PropertyBoolean, false},
+        {QStringLiteral("StartUp"), PropertyText, QStringLiteral("N")},
+        {QStringLiteral("MultiAdd"), PropertyBoolean, true},
+        {QStringLiteral("UpDatable"), PropertyBoolean, true},
+        {QStringLiteral("Deletable"), PropertyBoolean, true},
+        {QStringLiteral("NewSearch"), PropertyBoolean, true},
+    };
+    cmdSearch->setText(didascalia(151, cmdSearch->text()));
+    cmdAdd->setText(didascalia(152, cmdAdd->text()));
+    cmdCancel->setText(didascalia(7, cmdCancel->text()));
+
+    Margine = 3 * 15;
+    LarghezzaPulsante = int(std::lround(double(larghezza_ - Margine) / 6 - Margine));
+    const int altezza = cmdCancel->height();
+    for (QWidget *button : std::initializer_list<QWidget *>{cmdAdd, cmdSearch, cmdVirtual, cmdVirtual1, cmdCancel})
+        button->resize(twips(LarghezzaPulsante), altezza);
+    dtaLocal->resize(twips(2 * LarghezzaPulsante + Margine), altezza);
+
+    dtaLocal->DatabaseName = PercorsoArchivio;
+    PrimaAttivazione = true;
+    UltimaOperazione = 0;
+    for (QWidget *button : std::initializer_list<QWidget *>{cmdVirtual, cmdVirtual1})
+        fuoriVista(button);
+    dtaLocal->setVisible(false);
+}
+
+void TableScreen::registraCampo(QLabel *etichetta, QLineEdit *campo, int lunghezza, int opzioni, Controllo controllo)
+{
+    if (lunghezza > 0)
+        campo->setMaxLength(lunghezza);
+    if (opzioni & Maiuscolo)
+        connect(campo, &QLineEdit::textChanged, campo, [campo](const QString &testo) {
+            const QString maiuscolo = testo.toUpper();
+            if (maiuscolo == testo)
+                return;
+            const int cursore = campo->cursorPosition();
+            campo->setText(maiuscolo);
+            campo->setCursorPosition(cursore);
+        });
+    campo->installEventFilter(this);
+    campi_.push_back({etichetta, campo, opzioni, std::move(controllo)});
+}
+
+void TableScreen::registraDecodifica(QLabel *decodifica) { decodifiche_.push_back(decodifica); }
+
+void TableScreen::registraFuoco(QWidget *controllo) { controllo->installEventFilter(this); }
+
+QWidget *TableScreen::primoCampo() const { return campi_.empty() ? nullptr : campi_.front().campo; }
+
+QString TableScreen::didascalia(int id, const QString &letterale) const
+{
+    if (!varianti.didascalieDaInsieme || common::InsiemeMessaggi.isEmpty())
+        return letterale;
+    return common::GetMessageText(u'[' + QString::number(id) + u']');
+}
+
+void TableScreen::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (PrimaAttivazione)
+        Form_Activate();
+}
+
+void TableScreen::Form_Activate()
+{
+    if (!PrimaAttivazione)
+        return;
+    PrimaAttivazione = false;
+    if (!common::LoadPropertySet(Tag, Parametri)) {
+        const QString avvio = common::GetProperty(Parametri, QStringLiteral("StartUp")).toString();
+        if (avvio == QLatin1String("A")) {
+            if (varianti.avvioAggiuntaDiretto)
+                Modalita = ModoAggiunta;
+            else
+                cmdAdd->setChecked(true);
+        } else if (avvio == QLatin1String("Q")) {
+            Modalita = ModoRicerca;
+        } else if (avvio == QLatin1String("N")) {
+            Modalita = ModoInattivo;
+        } else if (avvio == QLatin1String("B")) {
+            Modalita = ModoConsultazione;
+        }
+    }
+    if (!Scaricata)
+        ImpostaModalita();
+}
+
+// ---------------------------------------------------------------- layout
+
+void TableScreen::posiziona(QWidget *controllo, int slot)
+{
+    controllo->move(twips(slot * Margine + (slot - 1) * LarghezzaPulsante), cmdCancel->y());
+}
+
+void TableScreen::fuoriVista(QWidget *controllo)
+{
+    controllo->move(controllo->x(), height() + twips(400));
+    controllo->setEnabled(false);
+}
+
+void TableScreen::impostaToggle(QToolButton *toggle, bool premuto, bool blocca)
+{
+    ignoraToggle_ = true;
+    toggle->setChecked(premuto);
+    ignoraToggle_ = false;
+    (toggle == cmdSearch ? bloccoRicerca_ : bloccoAggiunta_) = blocca;
+}
+
+bool TableScreen::bloccato(QToolButton *toggle) const
+{
+    return toggle == cmdSearch ? bloccoRicerca_ : bloccoAggiunta_;
+}
+
+void TableScreen::toggle_Toggled(QToolButton *toggle, bool premuto)
+{
+    if (ignoraToggle_)
+        return;
+    if (!premuto) {
+        if (bloccato(toggle))
+            impostaToggle(toggle, true, true);
+        return;
+    }
+    if (toggle == cmdSearch)
+        cmdSearch_Click();
+    else
+        cmdAdd_Click();
+}
+
+void TableScreen::cmdSearch_Click()
+{
+    Modalita = ModoRicerca;
+    ImpostaModalita();
+    if (QWidget *primo = primoCampo())
+        primo->setFocus();
+}
+
+void TableScreen::cmdAdd_Click()
+{
+    bloccoAggiunta_ = true;
+    Modalita = ModoAggiunta;
+    ImpostaModalita();
+}
+
+void TableScreen::ImpostaModalita()
+{
+    cmdCancel->move(twips(6 * Margine + 5 * LarghezzaPulsante), cmdCancel->y());
+    cmdCancel->setEnabled(true);
+    if (Modalita != ModoConsultazione) {
+        dtaLocal->setVisible(false);
+        if (Modalita != ModoInattivo)
+            fuoriVista(dtaLocal);
+        if (Modalita != ModoRicerca) {
+            dtaLocal->RecordSource.clear();
+            dtaLocal->Refresh();
+            dtaLocal->setCaption(QString());
+        }
+    }
+    switch (Modalita) {
+    case ModoInattivo:
+        posiziona(cmdSearch, 1);
+        cmdSearch->setEnabled(true);
+        impostaToggle(cmdSearch, false, false);
+        posiziona(cmdAdd, 2);
+        cmdAdd->setEnabled(true);
+        impostaToggle(cmdAdd, false, false);
+        fuoriVista(cmdVirtual);
+        fuoriVista(cmdVirtual1);
+        AbilitaCampi(true);
+        for (const Campo &c : campi_) {
+            if (c.etichetta)
+                c.etichetta->setEnabled(false);
+            c.campo->setEnabled(false);
+        }
+        ImpostaCampi(Modalita);
+        cmdSearch->setFocus();
+        break;
+    case ModoRicerca:
+        posiziona(cmdSearch, 1);
+        cmdSearch->setText(QStringLiteral("Ricerca"));
+        posiziona(cmdVirtual, 2);
+        cmdVirtual->setText(didascalia(68, QStringLiteral("&Trova")));
+        cmdVirtual->setEnabled(true);
+        fuoriVista(cmdAdd);
+        fuoriVista(cmdVirtual1);
+        AbilitaCampi(true);
+        ImpostaCampi(Modalita);
+        if (!varianti.fuocoRicercaDaPulsante)
+            if (QWidget *primo = primoCampo())
+                primo->setFocus();
+        break;
+    case ModoConsultazione:
+        consulta();
+        break;
+    case ModoModifica:
+        posiziona(cmdSearch, 1);
+        cmdSearch->setText(QStringLiteral("Aggiorna"));
+        cmdSearch->setEnabled(true);
+        impostaToggle(cmdSearch, true, true);
+        posiziona(cmdVirtual, 2);
+        cmdVirtual->setText(didascalia(89, QStringLiteral("&Ok")));
+        cmdVirtual->setEnabled(true);
+        fuoriVista(cmdVirtual1);
+        fuoriVista(cmdAdd);
+        AbilitaCampi(false);
+        for (const auto &chiave : chiavi())
+            chiave.second->setReadOnly(true);
+        ImpostaCampi(Modalita);
+        break;
+    case ModoAggiunta:
+        posiziona(cmdAdd, 1);
+        cmdAdd->setEnabled(true);
+        posiziona(cmdVirtual, 2);
+        cmdVirtual->setText(didascalia(89, QStringLiteral("&OK")));
+        cmdVirtual->setEnabled(true);
+        fuoriVista(cmdSearch);
+        fuoriVista(cmdVirtual1);
+        AbilitaCampi(true);
+        ImpostaCampi(Modalita);
+        if (QWidget *primo = primoCampo())
+            primo->setFocus();
+        break;
+    default:
+        break;
+    }
+}
+
+void TableScreen::consulta()
+{
+    const QString tabella = common::GetProperty(Parametri, QStringLiteral("TableName")).toString();
+    const QString condizione = common::GetProperty(Parametri, QStringLiteral("WhereCondition")).toString().trimmed();
+    dtaLocal->setVisible(true);
+    dtaLocal->RecordSource = QStringLiteral("SELECT * FROM ") + tabella;
+    dtaLocal->RecordSourceValues.clear();
+    if (!condizione.isEmpty()) {
+        dtaLocal->RecordSource += QStringLiteral(" WHERE ") + condizione;
+        dtaLocal->RecordSourceValues = ValoriCondizione;
+    }
+    try {
+        dtaLocal->Refresh();
+    } catch (const platform::RuntimeError &e) {
+        // The selection cannot be read (the table locked or missing): the
+        // user is told and searches again.
+        dtaLocal->setVisible(false);
+        messaggioErrore(e.number(), e.description());
+        Modalita = ModoRicerca;
+        ImpostaModalita();
+        return;
+    }
+    AbilitaCampi(true);
+    const int righe = dtaLocal->Recordset()->recordCount();
+    if (righe == 0) {
+        dtaLocal->setCaption(QString());
+        const bool nuovaRicerca = common::GetProperty(Parametri, QStringLiteral("NewSearch")).toBool();
+        if (nuovaRicerca && varianti.consultazioneVuotaResta) {
+            platform::msgBox(NessunaInformazione, caption(), platform::MsgIcon::Information);
+        } else {
+            dtaLocal->setVisible(false);
+            platform::msgBox(NessunaInformazione, caption(), platform::MsgIcon::Information);
+            if (!nuovaRicerca) {
+                hide();
+            } else {
+                Modalita = ModoRicerca;
+                ImpostaModalita();
+            }
+            return;
+        }
+    } else {
+        dtaLocal->MoveLast();
+        dtaLocal->MoveFirst();
+        if (Scaricata)
+            return;
+    }
+    posiziona(cmdSearch, 1);
+    cmdSearch->setText(QStringLiteral("Ricerca"));
+    cmdSearch->setEnabled(true);
+    impostaToggle(cmdSearch, true, true);
+    posiziona(cmdVirtual, 2);
+    cmdVirtual->setText(didascalia(160, QStringLiteral("&Aggiorna")));
+    cmdVirtual->setEnabled(common::GetProperty(Parametri, QStringLiteral("UpDatable")).toBool());
+    posiziona(dtaLocal, 3);
+    posiziona(cmdVirtual1, 5);
+    cmdVirtual1->setText(didascalia(155, QStringLiteral("&Elimina")));
+    cmdVirtual1->setEnabled(common::GetProperty(Parametri, QStringLiteral("Deletable")).toBool());
+    fuoriVista(cmdAdd);
+    if (righe == 1 && common::GetProperty(Parametri, QStringLiteral("AutoUpDate")).toBool()) {
+        Modalita = ModoModifica;
+        ImpostaModalita();
+        return;
+    }
+    for (const Campo &c : campi_)
+        c.campo->setReadOnly(true);
+    ImpostaCampi(Modalita);
+}
+
+void TableScreen::dtaLocal_Reposition()
+{
+    dao::Recordset *rs = dtaLocal->Recordset();
+    if (!rs || rs->recordCount() == 0) {
+        dtaLocal->setCaption(QString());
+        return;
+    }
+    dtaLocal->setCaption(DidascaliaPosizione(rs->absolutePosition(), rs->recordCount()));
+    AggiornaMaschera();
+}
+
+bool TableScreen::haRigaCorrente() const
+{
+    const dao::Recordset *rs = dtaLocal->Recordset();
+    return rs && rs->absolutePosition() >= 0;
+}
+
+// ---------------------------------------------------------------- the action button
+
+void TableScreen::cmdVirtual_Click()
+{
+    try {
+        switch (Modalita) {
+        case ModoRicerca: trova(); break;
+        case ModoConsultazione:
+            // Over an empty selection there is no row to modify.
+            if (!haRigaCorrente())
+                return;
+            Modalita = ModoModifica;
+            ImpostaModalita();
+            break;
+        case ModoModifica: salvaModifica(); break;
+        case ModoAggiunta: salvaAggiunta(); break;
+        default: break;
+        }
+    } catch (const platform::RuntimeError &e) {
+        messaggioErrore(e.number(), e.description());
+    }
+}
+
+void TableScreen::trova()
+{
+    if (UltimaOperazione == 3) {
+        UltimaOperazione = 0;
+    } else {
+        std::vector<std::pair<QString, QString>> colonne;
+        for (const auto &[colonna, campo] : campiRicerca())
+            colonne.emplace_back(colonna, campo->text());
+        const CondizioneRicerca condizione = ClausolaRicerca(colonne);
+        QVariant testo = condizione.testo;
+        common::SetProperty(Parametri, QStringLiteral("WhereCondition"), testo);
+        ValoriCondizione = condizione.valori;
+    }
+    Modalita = ModoConsultazione;
+    ImpostaModalita();
+}
+
+void TableScreen::salvaModifica()
+{
+    if (!VerificaGlobale() || Scaricata)
+        return;
+    QStringList condizioni;
+    QVariantList valori;
+    for (const auto &[colonna, campo] : chiavi()) {
+        condizioni << colonna + QStringLiteral(" = ?");
+        valori << campo->text();
+    }
+    const QString sql = QStringLiteral("SELECT * FROM ")
+                        + common::GetProperty(Parametri, QStringLiteral("TableName")).toString()
+                        + QStringLiteral(" WHERE ") + condizioni.join(QStringLiteral(" AND "));
+    std::unique_ptr<dao::Recordset> rs;
+    if (common::OpenRecordsetRetry(dtaLocal->Database(), rs, sql, valori, common::TimeoutOneMinute) != 0)
+        return;
+    if (rs->recordCount() == 0) {
+        // Another program deleted the row meanwhile: nothing to write.
+        rs->close();
+        platform::msgBox(QStringLiteral("Impossibile registrare i dati nell'archivio: il record visualizzato non "
+                                        "risulta più presente."),
+                         caption(), platform::MsgIcon::Information);
+        return;
+    }
+    if (!salva(*rs, false))
+        return;
+    UltimaOperazione = 3;
+    Modalita = ModoRicerca;
+    cmdVirtual_Click();
+}
+
+void TableScreen::salvaAggiunta()
+{
+    if (!VerificaGlobale() || Scaricata)
+        return;
+    std::unique_ptr<dao::Recordset> rs = dtaLocal->Database().openRecordset(
+        QStringLiteral("SELECT * FROM ") + common::GetProperty(Parametri, QStringLiteral("TableName")).toString());
+    if (!salva(*rs, true))
+        return;
+    if (common::GetProperty(Parametri, QStringLiteral("MultiAdd")).toBool()) {
+        AbilitaCampi(true);
+        if (varianti.fuocoDopoAggiunta)
+            if (QWidget *primo = primoCampo())
+                primo->setFocus();
+    } else {
+        cmdCancel_Click();
+    }
+}
+
+// One statement writes the whole row, so a refused save leaves the archive
+// as it was; the user is told why and the screen keeps the typed values.
+bool TableScreen::salva(dao::Recordset &rs, bool aggiunta)
+{
+    try {
+        if (aggiunta) {
+            rs.addNew();
+            scriviAggiunta(rs);
+        } else {
+            rs.edit();
+            scriviModifica(rs);
+        }
+        rs.update();
+        rs.close();
+        return true;
+    } catch (const platform::RuntimeError &e) {
+        rs.close();
+        if (e.number() == platform::err::DuplicateKey)
+            platform::msgBox(messaggioDuplicato(), caption(), platform::MsgIcon::Information);
+        else
+            messaggioErrore(e.number(), e.description());
+        return false;
+    }
+}
+
+QString TableScreen::messaggioDuplicato() const
+{
+    return QStringLiteral("Impossibile registrare i dati nell'archivio: il codice tributo '") + chiavi().back().second->text()
+           + QStringLiteral("' risulta già definito");
+}
+
+void TableScreen::messaggioErrore(int numero, const QString &descrizione)
+{
+    platform::msgBox(QStringLiteral("Errore di Run-time ") + QString::number(numero) + QStringLiteral("\r\n") + descrizione,
+                     caption(), platform::MsgIcon::Critical);
+}
+
+// ---------------------------------------------------------------- delete
+
+void TableScreen::abilitaTreTasti(bool abilita)
+{
+    cmdVirtual->setEnabled(abilita && common::GetProperty(Parametri, QStringLiteral("UpDatable")).toBool());
+    cmdVirtual1->setEnabled(abilita && common::GetProperty(Parametri, QStringLiteral("Deletable")).toBool());
+    cmdCancel->setEnabled(abilita);
+}
+
+void TableScreen::cmdVirtual1_Click()
+{
+    if (Modalita != ModoConsultazione || !haRigaCorrente())
+        return;
+    abilitaTreTasti(false);
+    if (platform::msgBox(QStringLiteral("Confermare la cancellazione del record correntemente visualizzato ?"), caption(),
+                         platform::MsgIcon::Information, platform::MsgButtons::YesNo, 1)
+        != platform::MsgResult::Yes) {
+        abilitaTreTasti(true);
+        return;
+    }
+    dao::Recordset *rs = dtaLocal->Recordset();
+    const int posizione = rs->absolutePosition();
+    bool cancellabile = false;
+    try {
+        cancellabile = VerificaCancellabile();
+    } catch (const platform::RuntimeError &e) {
+        // The use of the row could not be read: it is kept.
+        messaggioErrore(e.number(), e.description());
+        abilitaTreTasti(true);
+        return;
+    }
+    if (!cancellabile) {
+        platform::msgBox(QStringLiteral("Impossibile eliminare il record correntemente selezionato poichè esso risulta "
+                                        "usato come codifica attiva."),
+                         caption(), platform::MsgIcon::Information);
+        abilitaTreTasti(true);
+        return;
+    }
+    try {
+        rs->deleteCurrent();
+    } catch (const platform::RuntimeError &e) {
+        // The row stays; the user learns why instead of seeing it still there.
+        messaggioErrore(e.number(), e.description());
+        abilitaTreTasti(true);
+        return;
+    }
+    if (rs->recordCount() > 0) {
+        dtaLocal->MoveTo(std::min(posizione, rs->recordCount() - 1));
+        abilitaTreTasti(true);
+        return;
+    }
+    platform::msgBox(QStringLiteral("Non vi sono piu' record nella selezione corrente: verrà reimpostata la modalità di "
+                                    "ricerca."),
+                     caption(), platform::MsgIcon::Information);
+    UltimaOperazione = 0;
+    Modalita = ModoRicerca;
+    ImpostaModalita();
+}
+
+// ---------------------------------------------------------------- cancel
+
+void TableScreen::cmdCancel_Click()
+{
+    switch (Modalita) {
+    case ModoInattivo: Scarica(); return;
+    case ModoRicerca: Modalita = ModoInattivo; break;
+    case ModoConsultazione: Modalita = ModoRicerca; break;
+    case ModoModifica: Modalita = ModoConsultazione; break;
+    case ModoAggiunta:
+        if (!varianti.annullaAggiuntaInattivo && !common::GetProperty(Parametri, QStringLiteral("NewSearch")).toBool()) {
+            Scarica();
+            return;
+        }
+        Modalita = ModoInattivo;
+        break;
+    default: return;
+    }
+    try {
+        ImpostaModalita();
+    } catch (const platform::RuntimeError &e) {
+        messaggioErrore(e.number(), e.description());
+    }
+}
+
+void TableScreen::Scarica()
+{
+    Scaricata = true;
+    done(QDialog::Rejected);
+}
+
+// ---------------------------------------------------------------- fields
+
+void TableScreen::AbilitaCampi(bool Pulisci)
+{
+    for (const Campo &c : campi_) {
+        if (c.etichetta)
+            c.etichetta->setEnabled(true);
+        c.campo->setEnabled(true);
+        c.campo->setReadOnly(false);
+        uimain::ImpostaColore(c.campo);
+        if (Pulisci)
+            c.campo->clear();
+    }
+    if (Pulisci)
+        for (QLabel *decodifica : decodifiche_)
+            decodifica->setText(QString());
+}
+
+void TableScreen::coloraCampo(QLineEdit *campo, EsitoCampo esito)
+{
+    switch (esito) {
+    case EsitoCampo::Valido: uimain::ImpostaColore(campo); break;
+    case EsitoCampo::Invalido: uimain::ImpostaColore(campo, uimain::ColoreRosso); break;
+    case EsitoCampo::Avviso: uimain::ImpostaColore(campo, uimain::ColoreGiallo); break;
+    }
+}
+
+bool TableScreen::rosso(const QWidget *campo) { return campo->palette().color(QPalette::Base) == uimain::ColoreRosso; }
+
+bool TableScreen::giallo(const QWidget *campo)
+{
+    return campo->palette().color(QPalette::Base) == uimain::ColoreGiallo;
+}
+
+void TableScreen::controlla(const Campo &c)
+{
+    if (!(c.opzioni & NonRifilare)) {
+        const QString rifilato = common::TrimSpaces(c.campo->text());
+        if (rifilato != c.campo->text())
+            c.campo->setText(rifilato);
+    }
+    coloraCampo(c.campo, c.controllo ? c.controllo() : EsitoCampo::Valido);
+}
+
+void TableScreen::controllaCampo(QLineEdit *campo)
+{
+    for (const Campo &c : campi_)
+        if (c.campo == campo)
+            controlla(c);
+}
+
+bool TableScreen::verificaCampi()
+{
+    for (const Campo &c : campi_) {
+        controlla(c);
+        if (Scaricata)
+            return false;
+    }
+    for (const Campo &c : campi_)
+        if (rosso(c.campo))
+            return false;
+    return true;
+}
+
+void TableScreen::Campo_GotFocus(QWidget *campo) { uimain::ImpostaColore(campo, uimain::ColoreFuoco); }
+
+void TableScreen::Campo_LostFocus(QLineEdit *campo)
+{
+    for (const Campo &c : campi_) {
+        if (c.campo != campo)
+            continue;
+        if (Modalita == ModoModifica || Modalita == ModoAggiunta) {
+            try {
+                controlla(c);
+            } catch (const platform::RuntimeError &e) {
+                messaggioErrore(e.number(), e.description());
+            }
+        } else {
+            uimain::ImpostaColore(campo);
+        }
+        return;
+    }
+    uimain::ImpostaColore(campo);
+}
+
+bool TableScreen::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonDblClick)
+        Campo_DblClick(static_cast<QWidget *>(watched));
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+        // A window that comes or goes (a message box of a check) moves no
+        // field's focus.
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            auto *widget = static_cast<QWidget *>(watched);
+            if (event->type() == QEvent::FocusIn)
+                Campo_GotFocus(widget);
+            else if (auto *campo = qobject_cast<QLineEdit *>(widget))
+                Campo_LostFocus(campo);
+            else
+                uimain::ImpostaColore(widget);
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace uitables

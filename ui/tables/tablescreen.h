@@ -1,0 +1,247 @@
+#pragma once
+
+#include "common/propertyset.h"
+#include "platform/scopedservice.h"
+#include "ui/tables/datacontrol.h"
+
+#include <QDialog>
+#include <QString>
+#include <QVariantList>
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+
+// The table-maintenance screens: one archive table searched by example,
+// browsed a row at a time, modified, added to and deleted from, configured
+// by the property set its opener puts in its Tag.
+namespace uitables {
+
+// ---------------------------------------------------------------- rules
+
+// What a field's check makes of its text.
+enum class EsitoCampo { Valido, Invalido, Avviso };
+
+// A filter of the browse: the condition text with "?" in place of each
+// typed value, and the values, in order.
+struct CondizioneRicerca {
+    QString testo;
+    QVariantList valori;
+    bool operator==(const CondizioneRicerca &) const = default;
+};
+
+// The search by example: for each column whose text is not empty, in the
+// order given, "Column LIKE(?)" with the text as typed between the pattern's
+// "*"; the clauses joined by " AND ". The typed text is a bound value, so a
+// quote in it is only a character to look for.
+CondizioneRicerca ClausolaRicerca(const std::vector<std::pair<QString, QString>> &colonneTesti);
+
+// The data control's caption: "3/12" for the third of twelve rows; empty
+// without rows.
+QString DidascaliaPosizione(int posizione, int conteggio);
+
+// A code of exactly the given length whose every character lies between
+// da and a.
+bool CodiceFisso(const QString &testo, int lunghezza, QChar da, QChar a);
+
+// The leading number of a text: blanks skipped, a sign, digits and one "."
+// read up to the first other character; 0 when there is none.
+double ValoreIniziale(const QString &testo);
+
+// The controls of a screen, placed in twips inside their parent.
+QLabel *Etichetta(QWidget *parent, const char *name, const QString &caption, int left, int top, int width,
+                  int height);
+QLineEdit *Casella(QWidget *parent, const char *name, int left, int top, int width, int height = 300);
+// A decode label: red text beside its field.
+QLabel *Decodifica(QWidget *parent, const char *name, const QString &caption, int left, int top, int width,
+                   int height = 255);
+
+// The mandatory text check: invalid when empty (after trimming).
+EsitoCampo Obbligatorio(const QLineEdit *campo);
+
+// The screen's modes.
+enum Modo : int { ModoInattivo = 0, ModoRicerca = 1, ModoConsultazione = 2, ModoModifica = 3, ModoAggiunta = 4 };
+
+// ---------------------------------------------------------------- lookups between screens
+
+// How a table screen opens another as a lookup: modally, with its Tag;
+// nothing comes back.
+class TableOpener {
+public:
+    virtual ~TableOpener() = default;
+    virtual void apri(const QString &form, QWidget *owner, const QString &tag) = 0;
+};
+
+// The opener in use: the one installed, or the program's, which makes the
+// screen of that name and shows it modally.
+TableOpener &tableOpener();
+// The table screen of a form name ("frmstati", ...); null for a name that is
+// none.
+std::unique_ptr<class TableScreen> CreaSchermata(const QString &form, QWidget *owner);
+TableOpener *&tableOpenerSlot();
+using ScopedTableOpener = platform::ScopedService<TableOpener, tableOpenerSlot>;
+
+// ---------------------------------------------------------------- the framework
+
+class TableScreen : public QDialog {
+    Q_OBJECT
+public:
+    ~TableScreen() override;
+
+    QString Tag;
+
+    common::PropertySet Parametri;
+    int Modalita = ModoInattivo;
+    int UltimaOperazione = 0;
+    bool PrimaAttivazione = true;
+    int Margine = 0;             // twips
+    int LarghezzaPulsante = 0;   // twips
+    // The values of the "?" of WhereCondition, when the Find built it.
+    QVariantList ValoriCondizione;
+    // Set when the screen has unloaded itself.
+    bool Scaricata = false;
+
+    QToolButton *cmdSearch;
+    QToolButton *cmdAdd;
+    QPushButton *cmdVirtual;
+    QPushButton *cmdVirtual1;
+    QPushButton *cmdCancel;
+    DataControl *dtaLocal;
+
+    // The first activation: reads the Tag and applies the start mode.
+    void Form_Activate();
+    void ImpostaModalita();
+
+    void cmdSearch_Click();
+    void cmdAdd_Click();
+    void cmdVirtual_Click();
+    void cmdVirtual1_Click();
+    void cmdCancel_Click();
+
+    // What happens when a field takes and loses the focus.
+    void Campo_GotFocus(QWidget *campo);
+    void Campo_LostFocus(QLineEdit *campo);
+    // A double-click on an enabled field (a screen may open a lookup).
+    virtual void Campo_DblClick(QWidget * /*campo*/) {}
+
+    // Whether a toggle is locked (pressed and kept so).
+    bool bloccato(QToolButton *toggle) const;
+
+    // The screen's hooks.
+    virtual void AbilitaCampi(bool Pulisci);
+    virtual void AggiornaMaschera() = 0;
+    virtual bool VerificaGlobale() = 0;
+    // A lookup that cannot be made throws; the row is then kept.
+    virtual bool VerificaCancellabile() { return true; }
+
+protected:
+    // The form of the given inner size in twips, with cmdCancel's Top and
+    // Height.
+    TableScreen(const QString &caption, int larghezza, int altezza, int topPulsanti, int altezzaPulsanti,
+                QWidget *parent);
+
+    // Load: the property set's defaults, the layout, the archive as the data
+    // control's database. Called by each screen once its fields exist.
+    void Form_Load();
+
+    // A label and its text field, in field order; a field with a check has it
+    // run on leaving in modify and add mode.
+    using Controllo = std::function<EsitoCampo()>;
+    enum OpzioniCampo : int {
+        Normale = 0,
+        Maiuscolo = 1,    // upper-cased while typed, the caret kept in place
+        NonRifilare = 2,  // left as typed on leaving
+    };
+    void registraCampo(QLabel *etichetta, QLineEdit *campo, int lunghezza, int opzioni,
+                       Controllo controllo = {});
+    // A label emptied with the fields.
+    void registraDecodifica(QLabel *decodifica);
+    // A control whose focus follows the field rules without being a text field.
+    void registraFuoco(QWidget *controllo);
+
+    // The columns of the Find, in clause order, with their fields.
+    virtual std::vector<std::pair<QString, QLineEdit *>> campiRicerca() const = 0;
+    // The key columns that find the row to modify, with their fields (locked
+    // in modify mode).
+    virtual std::vector<std::pair<QString, QLineEdit *>> chiavi() const = 0;
+    virtual void scriviModifica(dao::Recordset &rs) = 0;
+    virtual void scriviAggiunta(dao::Recordset &rs) = 0;
+    // The message of a duplicate key; by default it names the last key
+    // field's text as "il codice tributo".
+    virtual QString messaggioDuplicato() const;
+    // What a screen does to its own fields after the framework applied a mode.
+    virtual void ImpostaCampi(int /*modalita*/) {}
+
+    // The result of a field's check as a colour, and the colour read back.
+    void coloraCampo(QLineEdit *campo, EsitoCampo esito);
+    static bool rosso(const QWidget *campo);
+    static bool giallo(const QWidget *campo);
+
+    // Re-runs every field check in field order; true when no field is red.
+    bool verificaCampi();
+    // Runs one field's leave check, as if the field were left in modify mode.
+    void controllaCampo(QLineEdit *campo);
+
+    // The screen closes itself (a decode met an error it cannot go on from).
+    void Scarica();
+
+    // A caption of the message set when the screen takes them from there and
+    // the selector is set, else the literal.
+    QString didascalia(int id, const QString &letterale) const;
+
+    QWidget *primoCampo() const;
+    QString caption() const { return windowTitle(); }
+
+    // Differences of single screens from the framework's behaviour.
+    struct Varianti {
+        bool avvioAggiuntaDiretto = false;     // StartUp "A" applies add mode without pressing cmdAdd
+        bool annullaAggiuntaInattivo = false;  // Cancel in add mode always returns to idle
+        bool consultazioneVuotaResta = false;  // no rows and NewSearch True: stays in browse
+        bool fuocoRicercaDaPulsante = false;   // only the search toggle moves the focus in search mode
+        bool fuocoDopoAggiunta = true;         // after a MultiAdd addition the focus goes to the first field
+        bool didascalieDaInsieme = false;      // captions from the message set
+    } varianti;
+
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    struct Campo {
+        QLabel *etichetta;
+        QLineEdit *campo;
+        int opzioni;
+        Controllo controllo;
+    };
+    void controlla(const Campo &campo);
+
+    void posiziona(QWidget *controllo, int slot);
+    void fuoriVista(QWidget *controllo);
+    void impostaToggle(QToolButton *toggle, bool premuto, bool blocca);
+    void toggle_Toggled(QToolButton *toggle, bool premuto);
+    void consulta();
+    void trova();
+    void salvaModifica();
+    void salvaAggiunta();
+    void elimina();
+    void abilitaTreTasti(bool abilita);
+    void dtaLocal_Reposition();
+    bool haRigaCorrente() const;
+    bool salva(dao::Recordset &rs, bool aggiunta);
+    void messaggioErrore(int numero, const QString &descrizione);
+
+    std::vector<Campo> campi_;
+    std::vector<QLabel *> decodifiche_;
+    int topPulsanti_;
+    int larghezza_;
+    int altezza_;
+    bool bloccoRicerca_ = false;
+    bool bloccoAggiunta_ = false;
+    bool ignoraToggle_ = false;
+};
+
+}  // namespace uitables
