@@ -1,5 +1,6 @@
 #include "ui/transmission/answerfetch.h"
 
+#include "common/databases.h"
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "common/textfiles.h"
@@ -189,7 +190,7 @@ bool PrelevaRisposta(const QString &percorso, const DatiCorbex &flow)
     }
 
     try {
-        dao::Database db = dao::Database::open(platform::hostPath(common::PercorsoArchivio));
+        dao::Database db = common::ApriArchivio();
         if (ControlloFormale(tipo) && ControlloSuperato(risposta.riga(2)))
             return controlloPositivo(db, flow);
         // The register holds one answer row for each flow: an answer already

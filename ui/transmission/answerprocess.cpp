@@ -1,5 +1,6 @@
 #include "ui/transmission/answerprocess.h"
 
+#include "common/databases.h"
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "common/paths.h"
@@ -124,7 +125,7 @@ void Elaborazione::controlli(const RispostaEdi &risposta)
     QFile flusso(platform::hostPath(inviata_.NomeFile));
     if (!flusso.open(QIODevice::ReadOnly))
         platform::raise(flusso.exists() ? platform::err::PathFileAccess : platform::err::FileNotFound);
-    dao::Database programma = dao::Database::open(common::CartellaProgramma + QStringLiteral("Corbix.mdb"));
+    dao::Database programma = common::ApriDatabaseProgramma();
 
     const int corpo = RigheRisposta(risposta.intestazione()) - 2;
     const int ultima = std::min<int>(corpo + 1, int(risposta.righe.size()));
@@ -213,7 +214,7 @@ EsitoElaborazione ElaboraRisposta(const QDate &data, qint32 progressivo, const S
 
         // The flow's row is held from the start, so that the counts can be
         // stored once the declarations have been written.
-        dao::Database db = dao::Database::open(platform::hostPath(common::PercorsoArchivio));
+        dao::Database db = common::ApriArchivio();
         std::unique_ptr<dao::Recordset> registro;
         if (common::OpenRecordsetRetry(
                 db, registro,

@@ -1,5 +1,6 @@
 #include "ui/transmission/flowsend.h"
 
+#include "common/databases.h"
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "common/servizioedi.h"
@@ -20,13 +21,11 @@ namespace {
 
 constexpr QChar Unita = u'Z';
 
-dao::Database archivio() { return dao::Database::open(platform::hostPath(common::PercorsoArchivio)); }
-
 }  // namespace
 
 bool VerificaPassword(const QString &codiceUtenza, const QString &password)
 {
-    dao::Database db = archivio();
+    dao::Database db = common::ApriArchivio();
     auto rs = db.openRecordset(QStringLiteral("SELECT PasswdUtenza FROM Spedoga WHERE CodiceUtenza = ?"), {codiceUtenza},
                                dao::RecordsetType::Snapshot);
     return !rs->eof() && common::NullToStr(rs->value(0)) == password;
@@ -34,7 +33,7 @@ bool VerificaPassword(const QString &codiceUtenza, const QString &password)
 
 void MemorizzaAutoPasswd(const QString &codiceUtenza, bool memorizza)
 {
-    dao::Database db = archivio();
+    dao::Database db = common::ApriArchivio();
     auto rs = db.openRecordset(QStringLiteral("SELECT AutoPasswd FROM Spedoga WHERE CodiceUtenza = ?"), {codiceUtenza});
     if (rs->eof())
         return;

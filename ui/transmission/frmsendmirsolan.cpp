@@ -1,5 +1,6 @@
 #include "ui/transmission/frmsendmirsolan.h"
 
+#include "common/databases.h"
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "common/paths.h"
@@ -126,7 +127,7 @@ void frmSendMirsolan::carica()
 {
     // A row no longer in the register leaves the flow's other fields empty.
     flowengine::CaricaCorbex(Corbex);
-    dao::Database db = dao::Database::open(platform::hostPath(common::PercorsoArchivio));
+    dao::Database db = common::ApriArchivio();
     QString ufficio;
     {
         auto rs = db.openRecordset(QStringLiteral("SELECT * FROM Spedoga WHERE Codice = ?"), {Corbex.FattoDa},
