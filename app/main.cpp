@@ -6,6 +6,9 @@
 #include "ui/transmission/frmfirstexecution.h"
 #include "ui/transmission/frmopzionicorbix.h"
 #include "ui/transmission/frmselectdir.h"
+#include "ui/transmission/frmaswerprocess.h"
+#include "ui/transmission/frmreicevemirsolan.h"
+#include "ui/transmission/frmsendmirsolan.h"
 #include "ui/tables/tables.h"
 
 #include <QApplication>
@@ -14,6 +17,9 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     uimain::RegistraComposizione(uimain::programWindows());
+    uitransmission::RegistraInvio(uimain::programWindows());
+    uitransmission::RegistraPrelievo(uimain::programWindows());
+    uitransmission::RegistraElaborazione(uimain::programWindows());
     uimain::programWindows().registra(uimain::Finestra::FrmComandoSql, uimain::ApriFrmComandoSql);
     uimain::programWindows().registra(uimain::Finestra::FrmInformazioni, uimain::ApriFrmInformazioni);
     uitransmission::RegistraPrimaEsecuzione(uimain::programWindows());

@@ -235,6 +235,49 @@ void DriveTable::setShare(const QString &server, const QString &share, const QSt
     link(serverFolder + u'/' + share, target);
 }
 
+namespace {
+
+// The name under which a mapped letter keeps the entry it covers, and the
+// mark that the letter is mapped.
+QString covered(const QString &folder, QChar letter) { return folder + u'/' + letter.toLower() + QStringLiteral(":.coperta"); }
+QString mapped(const QString &folder, QChar letter) { return folder + u'/' + letter.toLower() + QStringLiteral(":.mappata"); }
+
+bool present(const QString &entry) { return QFileInfo(entry).isSymLink() || QFileInfo::exists(entry); }
+
+}  // namespace
+
+void DriveTable::mapDrive(QChar letter, const QString &server, const QString &share) const
+{
+    const QString uncFolder = folder_ + u'/' + kUnc;
+    const QString serverName = findEntry(uncFolder, server);
+    const QString shareName = serverName.isEmpty() ? QString() : findEntry(uncFolder + u'/' + serverName, share);
+    const QString target = shareName.isEmpty() ? QString() : targetOf(uncFolder + u'/' + serverName + u'/' + shareName);
+    if (target.isEmpty())
+        raise(err::PathNotFound);
+    const QString entry = folder_ + u'/' + letter.toLower() + u':';
+    // A letter mapped already keeps the entry it covered the first time.
+    if (!present(mapped(folder_, letter))) {
+        if (present(entry) && !QFile::rename(entry, covered(folder_, letter)))
+            raise(err::PathFileAccess);
+        QFile mark(mapped(folder_, letter));
+        if (!mark.open(QIODevice::WriteOnly))
+            raise(err::PathFileAccess);
+    }
+    link(entry, target);
+}
+
+void DriveTable::unmapDrive(QChar letter) const
+{
+    if (!present(mapped(folder_, letter)))
+        return;
+    const QString entry = folder_ + u'/' + letter.toLower() + u':';
+    if (present(entry) && !QFile::remove(entry))
+        raise(err::PathFileAccess);
+    if (present(covered(folder_, letter)) && !QFile::rename(covered(folder_, letter), entry))
+        raise(err::PathFileAccess);
+    QFile::remove(mapped(folder_, letter));
+}
+
 DriveTable &driveTable()
 {
     if (!driveTableSlot()) {

@@ -43,6 +43,16 @@ public:
     void setDrive(QChar letter, const QString &target) const;
     void setShare(const QString &server, const QString &share, const QString &target) const;
 
+    // Maps a drive letter to a share, as the network's "use" command does:
+    // the letter's entry leads where the share's entry leads. An entry the
+    // letter had is kept inside the table under another name, so that it
+    // survives a crash, and comes back when the letter is unmapped. 76 when
+    // the share has no entry, 75 when the table cannot be written.
+    void mapDrive(QChar letter, const QString &server, const QString &share) const;
+    // Removes the letter's mapping and puts back the entry it covered;
+    // nothing happens to a letter that is not mapped.
+    void unmapDrive(QChar letter) const;
+
 private:
     QString folder_;
 };

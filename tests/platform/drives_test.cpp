@@ -158,3 +158,39 @@ TEST_F(DrivesTest, DrivesListsTheLettersOfTheTable)
 }
 
 }  // namespace
+
+TEST_F(DrivesTest, AMappedShareCoversItsLetterUntilUnmapped)
+{
+    const DriveTable t = table();
+    t.setShare(QStringLiteral("MIRSOLAN"), QStringLiteral("U001"), tmp_.file(QStringLiteral("share/edi")));
+    t.setDrive(u'z', tmp_.file(QStringLiteral("data")));
+
+    t.mapDrive(u'Z', QStringLiteral("mirsolan"), QStringLiteral("u001"));
+    EXPECT_EQ(t.hostPath(QStringLiteral("Z:\\corbix")), at(QStringLiteral("share/edi")) + QStringLiteral("/corbix"));
+    // Mapped twice, the letter still keeps the entry it first covered.
+    t.mapDrive(u'Z', QStringLiteral("MIRSOLAN"), QStringLiteral("U001"));
+    t.unmapDrive(u'Z');
+    EXPECT_EQ(t.hostPath(QStringLiteral("Z:\\")), at(QStringLiteral("data")));
+    t.unmapDrive(u'Z');
+    EXPECT_EQ(t.hostPath(QStringLiteral("Z:\\")), at(QStringLiteral("data")));
+    EXPECT_EQ(QDir(t.folder()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+              (QStringList{QStringLiteral("c:"), QStringLiteral("unc"), QStringLiteral("z:")}));
+}
+
+TEST_F(DrivesTest, ALetterWithoutEntryIsNotReadyAgainOnceUnmapped)
+{
+    const DriveTable t = table();
+    t.setShare(QStringLiteral("MIRSOLAN"), QStringLiteral("U001"), tmp_.file(QStringLiteral("share/edi")));
+    t.mapDrive(u'z', QStringLiteral("MIRSOLAN"), QStringLiteral("U001"));
+    EXPECT_EQ(errorOf(t, QStringLiteral("Z:\\")), 0);
+    t.unmapDrive(u'z');
+    EXPECT_EQ(errorOf(t, QStringLiteral("Z:\\")), platform::err::DeviceUnavailable);
+
+    try {
+        t.mapDrive(u'z', QStringLiteral("MIRSOLAN"), QStringLiteral("U002"));
+        FAIL() << "a share without entry was mapped";
+    } catch (const platform::RuntimeError &e) {
+        EXPECT_EQ(e.number(), platform::err::PathNotFound);
+    }
+    EXPECT_EQ(errorOf(t, QStringLiteral("Z:\\")), platform::err::DeviceUnavailable);
+}

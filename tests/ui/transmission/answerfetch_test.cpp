@@ -1,0 +1,318 @@
+#include "fixture.h"
+
+#include "support/otherprogram.h"
+#include "ui/transmission/answerfetch.h"
+#include "ui/transmission/frmreicevemirsolan.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+using namespace uitransmission;
+using platform::Message;
+using platform::MsgButtons;
+using platform::MsgIcon;
+
+namespace {
+
+const QDate Day(2026, 1, 15);
+const QString Sent = QStringLiteral("1 15/01/2026 7");
+const QString Flow = QStringLiteral("3 15/01/2026 7|C:\\Corbix\\Corbix inviati\\flusso|1-15/01/2026-AB12345|%1|2|<null>|DICH01|<null>|<null>|<null>");
+
+Message info(const QString &text, const QString &title = QStringLiteral("Corbix doganali"))
+{
+    return {text, title, MsgIcon::Information, MsgButtons::OK, 1};
+}
+
+class Fetch : public TransmissionTest {
+protected:
+    Fetch()
+    {
+        addFlow(3, Day, 7, 1, 2, QStringLiteral("DICH01"), QStringLiteral("1-15/01/2026-AB12345"),
+                QStringLiteral("C:\\Corbix\\Corbix inviati\\flusso"));
+        common::OpzioniCorbix.Centrale = QStringLiteral("C:\\Corbix\\");
+        flow.Data = Day;
+        flow.Posizione = 3;
+        flow.Progressivo = 7;
+        flowengine::CaricaCorbex(flow);
+    }
+    // An answer of the given type for the flow: its date on line 2 (W, H)
+    // or on the last line (A, B, F at 7-14; P at 12-19).
+    QStringList answer(QChar type, const QString &second = QString(), const QString &declarant = QStringLiteral("DICH01"),
+                       const QString &date = QStringLiteral("15/01/26"))
+    {
+        QStringList lines{header(type, declarant, 4)};
+        if (type == u'W' || type == u'H') {
+            lines << at({{1, second}, {12, date}}) << QStringLiteral("terza") << QStringLiteral("R ultima");
+        } else {
+            lines << second << QStringLiteral("terza");
+            lines << (type == u'P' ? at({{12, date}}) : at({{7, date}}));
+        }
+        return lines;
+    }
+    QString put(const QByteArray &bytes, const QString &name = QStringLiteral("RISP07"))
+    {
+        writeHost(onC(QStringLiteral("In/") + name), bytes);
+        return QStringLiteral("C:\\In\\") + name;
+    }
+    QStringList stored() const { return entries(onC(QStringLiteral("Corbix/Risposte Pervenute"))); }
+
+    flowengine::DatiCorbex flow;
+};
+
+}  // namespace
+
+TEST(FetchLines, LineEndsBecomeCrLf)
+{
+    struct Case {
+        QByteArray in, out;
+    } cases[] = {
+        {"a\nb\n", "a\r\nb\r\n"},
+        {"a\n\nb\n", "a\r\n\r\nb\r\n"},          // an empty line ended by LF stays
+        {"a\r\n\r\nb\r\n", "a\r\nb\r\n"},        // one ended by CR LF goes
+        {"a\r\rb\r", "a\r\nb\r\n"},              // and one ended by CR
+        {"a\r\nb", "a\r\nb\r\n"},                // text after the last end is a last line
+        {"a\n\r\nb", "a\r\nb\r\n"},
+        {"", ""},
+        {"\xe8\n", "\xe8\r\n"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(NormalizzaFineRighe(c.in), c.out) << c.in.toStdString();
+}
+
+TEST(FetchLines, TheStoredCopysName)
+{
+    EXPECT_EQ(NomeCopiaRisposta(QStringLiteral("\\\\PC1\\C\\Corbix\\"), QDate(2026, 1, 5), 7, u'W'),
+              QStringLiteral("\\\\PC1\\C\\Corbix\\Risposte Pervenute\\20260105-7-W"));
+}
+
+TEST_F(Fetch, AnAnswerWithOutcomesIsStoredAndTheFlowMovesToState3)
+{
+    const QString path = put(file(answer(u'W'), "\n"));
+    EXPECT_TRUE(PrelevaRisposta(path, flow));
+    EXPECT_EQ(boxes.shown, std::vector<Message>{});
+    EXPECT_EQ(registerRows(), (QStringList{Flow.arg(3), QStringLiteral("4 15/01/2026 7|C:\\Corbix\\Risposte Pervenute\\"
+                                                                        "20260115-7-W|<null>|0|0|<null>|DICH01|<null>|"
+                                                                        "<null>|<null>")}));
+    const QByteArray crlf = file(answer(u'W'));
+    EXPECT_EQ(bytes(onC(QStringLiteral("In/RISP07"))), crlf);
+    EXPECT_EQ(bytes(onC(QStringLiteral("Corbix/Risposte Pervenute/20260115-7-W"))), crlf);
+    EXPECT_EQ(QDir::currentPath() + u'/', common::CartellaProgramma);
+}
+
+TEST_F(Fetch, AnswersOfIntrastatAndManifestAreStoredToo)
+{
+    for (QChar type : {u'H', u'P'}) {
+        db.execute(QStringLiteral("DELETE FROM Corbix WHERE Posizione = 4"));
+        EXPECT_TRUE(PrelevaRisposta(put(file(answer(type))), flow)) << QString(type).toStdString();
+        EXPECT_EQ(registerRows().value(0), Flow.arg(3));
+        EXPECT_EQ(registerRows().size(), 2);
+    }
+    EXPECT_EQ(stored(), (QStringList{QStringLiteral("20260115-7-H"), QStringLiteral("20260115-7-P")}));
+}
+
+TEST_F(Fetch, RefusedAnswersChangeNothingButTheirLineEnds)
+{
+    struct Case {
+        QStringList lines;
+        QString name;
+        Message message;
+    } cases[] = {
+        {answer(u'W', {}, QStringLiteral("DICH01"), QStringLiteral("16/01/26")), QStringLiteral("RISP07"),
+         info(QStringLiteral("La data della risposta non coincide con la data del corbex orgine."),
+              QStringLiteral("Corbix Doganali"))},
+        {answer(u'X'), QStringLiteral("RISP07"),
+         info(QStringLiteral("La data della risposta non coincide con la data del corbex orgine."),
+              QStringLiteral("Corbix Doganali"))},
+        // A type G answer carries no date the program knows of.
+        {answer(u'G', QStringLiteral("0")), QStringLiteral("RISP07"),
+         info(QStringLiteral("La data della risposta non coincide con la data del corbex orgine."),
+              QStringLiteral("Corbix Doganali"))},
+        {answer(u'W'), QStringLiteral("RISP08"),
+         info(QStringLiteral("Il numero progressivo della risposta non coincide con quello del corbex origine."))},
+        {answer(u'W'), QStringLiteral("RISPAB"),
+         info(QStringLiteral("Il numero progressivo della risposta non coincide con quello del corbex origine."))},
+        {answer(u'W', {}, QStringLiteral("DICH02")), QStringLiteral("RISP07"),
+         info(QStringLiteral("Il dichiarante indicato nella risposta non coincide con quello nel corbex origine."),
+              QStringLiteral("Corbix doganali."))},
+        {answer(u'F', QStringLiteral("1")), QStringLiteral("RISP07"),
+         info(QStringLiteral("La tipologia della riposta non fra quelle previste dal sistema E.D.I."))},
+        {{header(u'W', QStringLiteral("DICH01"), 1)}, QStringLiteral("RISP07"),
+         info(QStringLiteral("La data della risposta non coincide con la data del corbex orgine."),
+              QStringLiteral("Corbix Doganali"))},
+    };
+    for (const Case &c : cases) {
+        boxes.shown.clear();
+        const QString path = put(file(c.lines, "\n"), c.name);
+        EXPECT_FALSE(PrelevaRisposta(path, flow)) << c.name.toStdString();
+        EXPECT_EQ(boxes.shown, std::vector<Message>{c.message}) << c.lines.value(0).toStdString();
+        EXPECT_EQ(bytes(onC(QStringLiteral("In/") + c.name)), file(c.lines));
+        EXPECT_EQ(registerRows(), QStringList{Flow.arg(1)});
+        EXPECT_TRUE(stored().isEmpty());
+    }
+}
+
+TEST_F(Fetch, APathWithoutAFileIsRefused)
+{
+    for (const QString &path : {QStringLiteral("C:\\In\\NESSUNA07"), QStringLiteral("C:\\In"), QStringLiteral("Q:\\R07")}) {
+        boxes.shown.clear();
+        EXPECT_FALSE(PrelevaRisposta(path, flow));
+        EXPECT_EQ(boxes.shown, std::vector<Message>{info(QStringLiteral(
+                                   "Il nome identificativo della risposta non è stato trovato nel percorso specificato. "
+                                   "Indicare il nome corretto o modificare il percorso."))});
+    }
+    EXPECT_EQ(registerRows(), QStringList{Flow.arg(1)});
+}
+
+TEST_F(Fetch, APassedFormalCheckMovesTheFlowToState2AndStoresNothing)
+{
+    db.execute(QStringLiteral("UPDATE Corbix SET Stato = 5"));
+    for (QChar type : {u'A', u'B'}) {
+        boxes.shown.clear();
+        EXPECT_TRUE(PrelevaRisposta(put(file(answer(type, QStringLiteral("0")))), flow));
+        EXPECT_EQ(boxes.shown, std::vector<Message>{info(QStringLiteral(
+                                   "Il controllo formale ha dato esito positivo. Prelevare la risposta."))});
+        EXPECT_EQ(registerRows(), QStringList{Flow.arg(2)});
+        EXPECT_TRUE(stored().isEmpty());
+    }
+}
+
+TEST_F(Fetch, AFormalCheckWithErrorsIsStoredOnceAndTheFlowMovesToState4)
+{
+    const QString path = put(file(answer(u'A', QStringLiteral("1 errori"))));
+    EXPECT_TRUE(PrelevaRisposta(path, flow));
+    EXPECT_EQ(boxes.shown, std::vector<Message>{});
+    const QStringList after{Flow.arg(4), QStringLiteral("4 15/01/2026 7|C:\\Corbix\\Risposte Pervenute\\20260115-7-A|"
+                                                        "<null>|0|0|<null>|DICH01|<null>|<null>|<null>")};
+    EXPECT_EQ(registerRows(), after);
+    EXPECT_EQ(stored(), QStringList{QStringLiteral("20260115-7-A")});
+
+    db.execute(QStringLiteral("UPDATE Corbix SET Stato = 5 WHERE Posizione = 3"));
+    EXPECT_FALSE(PrelevaRisposta(path, flow));
+    EXPECT_EQ(boxes.shown, std::vector<Message>{info(QStringLiteral(
+                               "La risposta di tipo controllo formale risultagià prelevata."))});
+    EXPECT_EQ(registerRows().value(0), Flow.arg(5));
+}
+
+TEST_F(Fetch, ASecondAnswerWithOutcomesIsNotStoredAgain)
+{
+    ASSERT_TRUE(PrelevaRisposta(put(file(answer(u'W'))), flow));
+    db.execute(QStringLiteral("UPDATE Corbix SET Stato = 5 WHERE Posizione = 3"));
+    const QStringList before = registerRows();
+    const QByteArray first = bytes(onC(QStringLiteral("Corbix/Risposte Pervenute/20260115-7-W")));
+
+    QStringList other = answer(u'W');
+    other[2] = QStringLiteral("un'altra");
+    EXPECT_FALSE(PrelevaRisposta(put(file(other)), flow));
+    EXPECT_EQ(boxes.shown, std::vector<Message>{info(QStringLiteral("La risposta risulta già prelevata."))});
+    EXPECT_EQ(registerRows(), before);
+    EXPECT_EQ(bytes(onC(QStringLiteral("Corbix/Risposte Pervenute/20260115-7-W"))), first);
+}
+
+TEST_F(Fetch, ARegisterLockedBeyondTheDeadlineStoresNothing)
+{
+    testsupport::OtherProgram other(onC(QStringLiteral("Archivio.mdb")));
+    ASSERT_EQ(other.exec(QStringLiteral("BEGIN IMMEDIATE")), SQLITE_OK);
+    EXPECT_FALSE(PrelevaRisposta(put(file(answer(u'A', QStringLiteral("1")))), flow));
+    other.exec(QStringLiteral("ROLLBACK"));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_GE(clock_.monotonicMs(), 60'000);
+    EXPECT_EQ(registerRows(), QStringList{Flow.arg(1)});
+    EXPECT_TRUE(stored().isEmpty());
+}
+
+TEST_F(Fetch, ACopyThatCannotBeWrittenLeavesTheRegisterAsItWas)
+{
+    QDir(onC(QStringLiteral("Corbix/Risposte Pervenute"))).removeRecursively();
+    EXPECT_FALSE(PrelevaRisposta(put(file(answer(u'W'))), flow));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_TRUE(boxes.shown[0].text.startsWith(QStringLiteral("Errore di Run-time 76:"))) << boxes.shown[0].text.toStdString();
+    EXPECT_EQ(registerRows(), QStringList{Flow.arg(1)});
+}
+
+TEST_F(Fetch, ARowThatCannotBeAddedLeavesTheStateAndNoCopy)
+{
+    // Another program stores an answer row between the check and the insert:
+    // the key refuses the second one.
+    db.execute(QStringLiteral("CREATE TRIGGER altro AFTER UPDATE OF Stato ON Corbix BEGIN "
+                              "INSERT INTO Corbix (Posizione, Data, Progressivo, Stato, Tipo) "
+                              "VALUES (4, NEW.Data, NEW.Progressivo, 0, 0); END"));
+    EXPECT_FALSE(PrelevaRisposta(put(file(answer(u'W'))), flow));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_TRUE(boxes.shown[0].text.startsWith(QStringLiteral("Errore di Run-time 3022:"))) << boxes.shown[0].text.toStdString();
+    db.execute(QStringLiteral("DROP TRIGGER altro"));
+    EXPECT_EQ(registerRows(), QStringList{Flow.arg(1)});
+    EXPECT_TRUE(stored().isEmpty());
+}
+
+// ---------------------------------------------------------------- the window
+
+TEST_F(Fetch, TheWindowStartsOnTheUserFolderAndBrowses)
+{
+    db.execute(QStringLiteral("UPDATE Paramflu SET UserDir = ?"), {QStringLiteral("C:\\In\\")});
+    startOn(1);
+    ASSERT_EQ(common::OpzioniCorbix.UserDir, QStringLiteral("C:\\In\\"));
+    frmReiceveMirsolan f(w.get());
+    EXPECT_EQ(f.windowTitle(), QStringLiteral("Prelievo risposte EDI"));
+    EXPECT_EQ(f.txtAswerPathName->text(), QStringLiteral("C:\\In\\"));
+    EXPECT_EQ(f.Corbex.FattoDa, QStringLiteral("DICH01"));
+    EXPECT_EQ(f.Corbex.NomeFile, QStringLiteral("C:\\Corbix\\Corbix inviati\\flusso"));
+
+    dialogs_.answer(QStringLiteral("C:\\In\\RISP07"));
+    dialogs_.answer(std::nullopt);
+    QDir::setCurrent(onC(QStringLiteral("In")));
+    f.cmdSelect->click();
+    EXPECT_EQ(f.txtAswerPathName->text(), QStringLiteral("C:\\In\\RISP07"));
+    EXPECT_EQ(QDir::currentPath() + u'/', common::CartellaProgramma);
+    uimain::RichiestaFile expected;
+    expected.titolo = QStringLiteral("Scegliere la risposta da prelevare");
+    expected.cartellaIniziale = QStringLiteral("C:\\In\\");
+    ASSERT_EQ(dialogs_.requests.size(), 1u);
+    EXPECT_EQ(dialogs_.requests[0], expected);
+
+    QDir::setCurrent(onC(QStringLiteral("In")));
+    f.cmdSelect->click();
+    EXPECT_EQ(f.txtAswerPathName->text(), QStringLiteral("C:\\In\\RISP07"));
+    EXPECT_EQ(QDir::currentPath() + u'/', common::CartellaProgramma);
+}
+
+TEST_F(Fetch, TheWindowStaysOpenAfterARefusalAndClosesAfterTheFetch)
+{
+    startOn(1);
+    frmReiceveMirsolan f(w.get());
+    f.show();
+    f.txtAswerPathName->setText(QStringLiteral("C:\\In\\NESSUNA07"));
+    f.cmdConfirm->click();
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_EQ(f.txtAswerPathName->text(), QStringLiteral("C:\\In\\NESSUNA07"));
+
+    f.txtAswerPathName->setText(put(file(answer(u'W'))));
+    f.cmdConfirm->click();
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_EQ(f.result(), QDialog::Accepted);
+    EXPECT_EQ(registerRows().value(0), Flow.arg(3));
+}
+
+TEST_F(Fetch, TheMainWindowsFetchCommandOpensTheWindowOnTheSelectedRowAndRefillsTheList)
+{
+    addFlow(3, Day, 8, 1, 2, QStringLiteral("DICH01"));
+    uimain::RegisteredWindowFactory windows;
+    RegistraPrelievo(windows);
+    uimain::ScopedWindowFactory guard(windows);
+    startOn(2);  // flow 7: the list shows flow 8 first
+    const QString path = put(file(answer(u'W')));
+    bool acted = false;
+    QTimer::singleShot(0, w.get(), [&] {
+        auto *f = w->findChild<frmReiceveMirsolan *>();
+        ASSERT_NE(f, nullptr);
+        EXPECT_EQ(f->Corbex.Progressivo, 7);
+        f->txtAswerPathName->setText(path);
+        f->cmdConfirm->click();
+        acted = true;
+    });
+    w->DownLoad->trigger();
+    EXPECT_TRUE(acted);
+    EXPECT_EQ(registerRows().value(0), Flow.arg(3));
+    EXPECT_EQ(listRows(), (QStringList{QStringLiteral("15/01/26 8 ") + flowengine::IconaStato(1, 2),
+                                       QStringLiteral("15/01/26 7 ") + flowengine::IconaStato(3, 2)}));
+}

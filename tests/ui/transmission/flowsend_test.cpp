@@ -1,0 +1,265 @@
+#include "fixture.h"
+
+#include "platform/sharemapping.h"
+#include "ui/main/screen.h"
+#include "ui/transmission/flowsend.h"
+#include "ui/transmission/frmsendmirsolan.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+using namespace uitransmission;
+using platform::Message;
+using platform::MsgButtons;
+using platform::MsgIcon;
+using platform::MsgResult;
+
+namespace {
+
+const QDate Day(2026, 1, 15);
+const QByteArray FlowBytes("BUSTA\r\nriga \xe8\r\n");
+const Message Sent{QStringLiteral("Il corbex è stato spedito al servizio MIRSOLAN. E' ora possibile disconnetersi "
+                                  "dalla macchina MIRSOLAN."),
+                   QStringLiteral("Corbix Doganali"), MsgIcon::Information, MsgButtons::OK, 1};
+const Message Offline{QStringLiteral("La macchina del servizio 'MIRSOLAN non è in linea. Effettuare la connessione a "
+                                     "MIRSOLAN, quindi riprovare."),
+                      QStringLiteral("Corbix Doganali"), MsgIcon::Information, MsgButtons::RetryCancel, 1};
+const Message WrongPassword{QStringLiteral("Password errata, correggere e riprovare."), QStringLiteral("Corbix Doganali"),
+                            MsgIcon::Information, MsgButtons::OK, 1};
+const Message NoOffice{QStringLiteral("E' necessario indicare il codice dell'ufficio doganale a cui si presenta il "
+                                      "corbex."),
+                       QStringLiteral("Corbix doganali"), MsgIcon::Information, MsgButtons::OK, 1};
+
+class Send : public TransmissionTest {
+protected:
+    Send()
+    {
+        qunsetenv("CORBIX_MACCHINA_SERVIZIO");
+        QDir().mkpath(tmp_.file(QStringLiteral("share/corbix")));
+        QDir().mkpath(onC(QStringLiteral("Z")));
+        drives_.setShare(QStringLiteral("MIRSOLAN"), QStringLiteral("U001"), tmp_.file(QStringLiteral("share")));
+        // Drive Z: already means something on this workstation.
+        drives_.setDrive(u'z', onC(QStringLiteral("Z")));
+        db.execute(QStringLiteral("INSERT INTO Spedoga (Codice, Descrizione, CodiceUtenza, PasswdUtenza, AutoPasswd, "
+                                  "Ufficio) VALUES ('DICH01', 'Primo', 'U001', 'Segreta', False, '012100'), "
+                                  "('DICH02', 'Secondo', '', 'x', False, NULL)"),
+                   {}, dao::FailOnError);
+        db.execute(QStringLiteral("INSERT INTO Dogane (Codice) VALUES ('099999'), ('012100'), ('055000')"), {},
+                   dao::FailOnError);
+        addFlow(3, Day, 7, 1, 1, QStringLiteral("DICH01"), QStringLiteral("1-10/01/2026-AB12345"),
+                QStringLiteral("C:\\Corbix\\Corbix inviati\\flusso"));
+        writeHost(onC(QStringLiteral("Corbix/Corbix inviati/flusso")), FlowBytes);
+    }
+    std::unique_ptr<frmSendMirsolan> open()
+    {
+        startOn(1);
+        auto f = std::make_unique<frmSendMirsolan>(w.get());
+        f->show();
+        boxes.shown.clear();
+        return f;
+    }
+    QStringList onShare() const { return entries(tmp_.file(QStringLiteral("share/corbix"))); }
+    QVariant autoPasswd()
+    {
+        auto rs = db.openRecordset(QStringLiteral("SELECT AutoPasswd FROM Spedoga WHERE Codice = 'DICH01'"));
+        return rs->value(0);
+    }
+    // Drive Z: as the workstation had it.
+    QString driveZ() const { return platform::hostPath(QStringLiteral("Z:\\")); }
+};
+
+}  // namespace
+
+TEST_F(Send, TheScreenShowsTheDeclarantsAccountAndTheFlow)
+{
+    auto f = open();
+    EXPECT_EQ(f->windowTitle(), QStringLiteral("Invio corbex a MIRSOLAN"));
+    EXPECT_EQ(f->fraUserData->title(), QStringLiteral("&Utenza MIRSOLAN"));
+    EXPECT_EQ(f->txtUserId->text(), QStringLiteral("U001"));
+    EXPECT_EQ(f->txtMessageDate->text(), QStringLiteral("15/01/2026"));
+    EXPECT_EQ(f->txtProgNumber->text(), QStringLiteral("07"));
+    EXPECT_EQ(f->Tag, QStringLiteral("C:\\Corbix\\Corbix inviati\\flusso"));
+    EXPECT_EQ(f->txtUserPasswd->text(), QString());
+    EXPECT_FALSE(f->chkSavePasswd->isChecked());
+    EXPECT_EQ(f->txtUserPasswd->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(f->txtUserPasswd->maxLength(), 8);
+    QStringList offices;
+    for (int i = 0; i < f->cmbCustomOfficeCode->count(); ++i)
+        offices << f->cmbCustomOfficeCode->itemText(i);
+    EXPECT_EQ(offices, (QStringList{QStringLiteral("012100"), QStringLiteral("055000"), QStringLiteral("099999")}));
+    EXPECT_EQ(f->cmbCustomOfficeCode->currentText(), QStringLiteral("012100"));
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(Send, AKeptPasswordIsPrefilledAndAnOfficeNotListedIsNotChosen)
+{
+    db.execute(QStringLiteral("UPDATE Spedoga SET AutoPasswd = True, Ufficio = '012101' WHERE Codice = 'DICH01'"));
+    auto f = open();
+    EXPECT_EQ(f->txtUserPasswd->text(), QStringLiteral("Segreta"));
+    EXPECT_TRUE(f->chkSavePasswd->isChecked());
+    EXPECT_EQ(f->cmbCustomOfficeCode->currentIndex(), -1);
+    f->cmdConfirm->click();
+    EXPECT_EQ(boxes.shown, std::vector<Message>{NoOffice});
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_TRUE(onShare().isEmpty());
+}
+
+TEST_F(Send, ADeclarantWithoutEdiUserCodeIsTold)
+{
+    db.execute(QStringLiteral("UPDATE Corbix SET FattoDa = 'DICH02'"));
+    startOn(1);
+    frmSendMirsolan f(w.get());
+    const Message expected{QStringLiteral("Nessun codice utenza al servizio MIRSOLAN risulta associato al "
+                                          "dichiarante/rappresentante il cui codice coincide con 'DICH02'\r\n"
+                                          "Definire tale associazione quindi riprovare."),
+                           QStringLiteral("Corbix doganali"), MsgIcon::Information, MsgButtons::OK, 1};
+    EXPECT_EQ(boxes.shown, std::vector<Message>{expected});
+    EXPECT_EQ(f.cmbCustomOfficeCode->count(), 0);
+    EXPECT_EQ(f.txtUserId->text(), QString());
+}
+
+TEST_F(Send, TheFlowIsCopiedOntoTheShareUnderItsNameAndDriveZIsGivenBack)
+{
+    const QString before = driveZ();
+    auto f = open();
+    f->txtUserPasswd->setText(QStringLiteral("Segreta"));
+    f->cmbCustomOfficeCode->setCurrentIndex(1);
+    f->cmdConfirm->click();
+    EXPECT_EQ(boxes.shown, std::vector<Message>{Sent});
+    EXPECT_FALSE(f->isVisible());
+    EXPECT_EQ(onShare(), QStringList{QStringLiteral("26011507-055000")});
+    EXPECT_EQ(bytes(tmp_.file(QStringLiteral("share/corbix/26011507-055000"))), FlowBytes);
+    EXPECT_EQ(driveZ(), before);
+    // Two seconds in the on-line test, four after mapping, two after unmapping.
+    EXPECT_EQ(clock_.monotonicMs(), 8000);
+    EXPECT_EQ(autoPasswd(), false);
+}
+
+TEST_F(Send, PasswordsAreComparedWithTheirCapitals)
+{
+    auto f = open();
+    f->chkSavePasswd->setChecked(true);
+    f->txtUserPasswd->setText(QStringLiteral("segreta"));
+    f->cmdConfirm->click();
+    EXPECT_EQ(boxes.shown, std::vector<Message>{WrongPassword});
+    EXPECT_EQ(f->txtUserPasswd->palette().color(QPalette::Base), uimain::ColoreRosso);
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_EQ(autoPasswd(), false) << "nothing is stored before the password is right";
+    EXPECT_FALSE(VerificaPassword(QStringLiteral("U009"), QString()));
+    EXPECT_TRUE(VerificaPassword(QStringLiteral("U001"), QStringLiteral("Segreta")));
+}
+
+TEST_F(Send, AServiceOfflineIsRetriedOrGivenUpWithTheKeptPasswordStored)
+{
+    QFile::remove(drives_.folder() + QStringLiteral("/unc/MIRSOLAN/U001"));
+    const QString before = driveZ();
+    auto f = open();
+    f->chkSavePasswd->setChecked(true);
+    f->txtUserPasswd->setText(QStringLiteral("Segreta"));
+    boxes.answer(MsgResult::Retry);
+    boxes.answer(MsgResult::Cancel);
+    f->cmdConfirm->click();
+    EXPECT_EQ(boxes.shown, (std::vector<Message>{Offline, Offline}));
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_EQ(autoPasswd(), true);
+    EXPECT_EQ(driveZ(), before);
+}
+
+TEST_F(Send, TheShareIsMappedOnlyWhileTheFileIsCopied)
+{
+    platform::RecordingShareMapper mapper;
+    platform::ScopedShareMapper guard(mapper);
+    auto f = open();
+    f->txtUserPasswd->setText(QStringLiteral("Segreta"));
+    // The recorded mapping leads nowhere: the on-line test finds drive Z:
+    // as the workstation has it, and the copy meets no "corbix" folder.
+    f->cmdConfirm->click();
+    EXPECT_EQ(mapper.chiamate, (std::vector<QString>{QStringLiteral("mappa Z: \\\\MIRSOLAN\\U001"),
+                                                     QStringLiteral("rimuovi Z:"),
+                                                     QStringLiteral("mappa Z: \\\\MIRSOLAN\\U001"),
+                                                     QStringLiteral("rimuovi Z:")}));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_TRUE(boxes.shown[0].text.startsWith(QStringLiteral("Errore di Run-time 76:"))) << boxes.shown[0].text.toStdString();
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_TRUE(entries(onC(QStringLiteral("Z"))).isEmpty());
+}
+
+TEST_F(Send, AMissingFlowFileIsToldAndLeavesNothingOnTheShare)
+{
+    QFile::remove(onC(QStringLiteral("Corbix/Corbix inviati/flusso")));
+    const QString before = driveZ();
+    auto f = open();
+    f->txtUserPasswd->setText(QStringLiteral("Segreta"));
+    f->cmdConfirm->click();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_TRUE(boxes.shown[0].text.startsWith(QStringLiteral("Errore di Run-time 53:"))) << boxes.shown[0].text.toStdString();
+    EXPECT_TRUE(onShare().isEmpty());
+    EXPECT_EQ(driveZ(), before);
+    EXPECT_TRUE(f->isVisible());
+}
+
+TEST_F(Send, TheProgressiveNumberIsCheckedWhenLeftAndBeforeASendFromItsField)
+{
+    auto f = open();
+    struct Case {
+        const char *typed;
+        const char *shown;
+        bool red;
+    } cases[] = {{"7", "07", false}, {"12", "12", false}, {"-1", "-1", true}, {"x", "x", true}, {" 5", "05", false}};
+    for (const Case &c : cases) {
+        f->txtProgNumber->setText(QString::fromLatin1(c.typed));
+        f->txtProgNumber_LostFocus();
+        EXPECT_EQ(f->txtProgNumber->text(), QString::fromLatin1(c.shown)) << c.typed;
+        EXPECT_EQ(f->txtProgNumber->palette().color(QPalette::Base) == uimain::ColoreRosso, c.red) << c.typed;
+    }
+    EXPECT_EQ(f->txtProgNumber->maxLength(), 2);
+
+    f->txtUserPasswd->setText(QStringLiteral("Segreta"));
+    f->txtProgNumber->setText(QStringLiteral("9"));
+    QApplication::setActiveWindow(f.get());
+    f->txtProgNumber->setFocus();
+    ASSERT_TRUE(f->txtProgNumber->hasFocus());
+    f->cmdConfirm->click();
+    EXPECT_EQ(onShare(), QStringList{QStringLiteral("26011509-012100")});
+}
+
+TEST_F(Send, TheShareFileNameTakesTheFlowsOwnDate)
+{
+    EXPECT_EQ(NomeFileServizio(QDate(2025, 12, 31), QStringLiteral("07"), QStringLiteral("012100")),
+              QStringLiteral("25123107-012100"));
+    EXPECT_EQ(NomeFileServizio(QDate(2026, 1, 5), QStringLiteral("-1"), QStringLiteral("012100")),
+              QStringLiteral("260105-1-012100"));
+}
+
+TEST_F(Send, TheMainWindowsSendCommandOpensTheScreenOnTheRowClicked)
+{
+    uimain::RegisteredWindowFactory windows;
+    RegistraInvio(windows);
+    uimain::ScopedWindowFactory guard(windows);
+    startOn(0);
+    bool acted = false;
+    QTimer::singleShot(0, w.get(), [&] {
+        auto *f = w->findChild<frmSendMirsolan *>();
+        ASSERT_NE(f, nullptr);
+        EXPECT_EQ(f->Corbex.Progressivo, 7);
+        f->txtUserPasswd->setText(QStringLiteral("Segreta"));
+        f->cmdConfirm->click();
+        acted = true;
+    });
+    rightClick(rowCentre(1));
+    QAction *invia = nullptr;
+    for (QAction *a : w->Opzioni)
+        if (a->isVisible() && a->text() == QStringLiteral("&Invia a MIRSOLAN..."))
+            invia = a;
+    ASSERT_NE(invia, nullptr) << contextItems().join(u',').toStdString();
+    invia->trigger();
+    EXPECT_TRUE(acted);
+    EXPECT_EQ(onShare(), QStringList{QStringLiteral("26011507-012100")});
+    EXPECT_EQ(registerRows().value(0).section(u'|', 3, 3), QStringLiteral("1"));
+}

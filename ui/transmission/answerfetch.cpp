@@ -1,0 +1,213 @@
+#include "ui/transmission/answerfetch.h"
+
+#include "common/databases.h"
+#include "common/globals.h"
+#include "common/openretry.h"
+#include "common/textfiles.h"
+#include "flowengine/decimale.h"
+#include "flowengine/options.h"
+#include "platform/dao/database.h"
+#include "platform/dao/recordset.h"
+#include "platform/drives.h"
+#include "platform/errors.h"
+#include "platform/messagebox.h"
+#include "ui/transmission/answerfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <memory>
+
+namespace uitransmission {
+
+using flowengine::DatiCorbex;
+using platform::MsgIcon;
+
+QByteArray NormalizzaFineRighe(const QByteArray &bytes)
+{
+    QByteArray out;
+    QByteArray riga;
+    auto scrivi = [&] {
+        out += riga;
+        out += "\r\n";
+        riga.clear();
+    };
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c == '\r') {
+            // The end of a piece; the LF of a CR LF belongs to it.
+            if (i + 1 < bytes.size() && bytes[i + 1] == '\n')
+                ++i;
+            if (!riga.isEmpty())
+                scrivi();
+        } else if (c == '\n') {
+            scrivi();
+        } else {
+            riga += c;
+        }
+    }
+    if (!riga.isEmpty())
+        scrivi();
+    return out;
+}
+
+QString NomeCopiaRisposta(const QString &centrale, const QDate &data, qint32 progressivo, QChar tipo)
+{
+    return centrale + QStringLiteral("Risposte Pervenute\\") + data.toString(QStringLiteral("yyyyMMdd")) + u'-'
+           + QString::number(progressivo) + u'-' + tipo;
+}
+
+namespace {
+
+const QString Titolo = QStringLiteral("Corbix doganali");
+
+void avvisa(const QString &testo, const QString &titolo = Titolo) { platform::msgBox(testo, titolo, MsgIcon::Information); }
+
+// The host path of a file that exists; empty when there is none (or its drive
+// is not ready).
+QString fileEsistente(const QString &percorso)
+{
+    try {
+        const QString host = platform::hostPath(percorso);
+        return QFileInfo(host).isFile() ? host : QString();
+    } catch (const platform::RuntimeError &) {
+        return {};
+    }
+}
+
+const QString SqlRigaInviata =
+    QStringLiteral("SELECT Stato FROM Corbix WHERE Posizione = 3 AND Data = DateValue(?) AND Progressivo = ?");
+
+bool rigaRispostaPresente(dao::Database &db, const DatiCorbex &flow)
+{
+    auto rs = db.openRecordset(
+        QStringLiteral("SELECT * FROM Corbix WHERE Posizione = 4 AND Data = DateValue(?) AND Progressivo = ?"),
+        {flow.Data, flow.Progressivo}, dao::RecordsetType::Snapshot);
+    return !rs->eof();
+}
+
+// Stores the answer: the copy in the collection point first, then the flow's
+// new state and the answer row in one transaction, while the flow's row is
+// held against other programs. A failure is told and undoes the copy.
+bool archivia(dao::Database &db, const DatiCorbex &flow, QChar tipo, const QByteArray &contenuto, int stato)
+{
+    std::unique_ptr<dao::Recordset> inviata;
+    if (common::OpenRecordsetRetry(db, inviata, SqlRigaInviata, {flow.Data, flow.Progressivo},
+                                   common::TimeoutOneMinute)
+        != 0)
+        return false;
+    const QString copia = NomeCopiaRisposta(common::OpzioniCorbix.Centrale, flow.Data, flow.Progressivo, tipo);
+    QString copiaHost;
+    try {
+        copiaHost = platform::hostPath(copia);
+        common::replaceFile(copiaHost, contenuto);
+        dao::Transaction transazione(db);
+        if (!inviata->eof()) {
+            inviata->edit();
+            inviata->setValue(QStringLiteral("Stato"), stato);
+            inviata->update();
+        }
+        db.execute(QStringLiteral("INSERT INTO Corbix (Posizione, Data, Progressivo, NomeFile, CompostoDa, Stato, "
+                                  "Tipo, RifFloppy, FattoDa) VALUES (?, ?, ?, ?, NULL, 0, 0, NULL, ?)"),
+                   {flowengine::PosizioneRisposta, flow.Data, flow.Progressivo, copia,
+                    common::StrToNull(flow.FattoDa)},
+                   dao::FailOnError);
+        transazione.commit();
+        // Closing the held row ends the archive's transaction: its failure is
+        // a failure of the fetch.
+        inviata->close();
+    } catch (const platform::RuntimeError &e) {
+        inviata->close();
+        if (!copiaHost.isEmpty())
+            QFile::remove(copiaHost);
+        flowengine::mostraErroreRunTime(e);
+        return false;
+    }
+    return true;
+}
+
+// The flow whose formal check passed: state 2, nothing stored.
+bool controlloPositivo(dao::Database &db, const DatiCorbex &flow)
+{
+    std::unique_ptr<dao::Recordset> inviata;
+    if (common::OpenRecordsetRetry(db, inviata, SqlRigaInviata, {flow.Data, flow.Progressivo},
+                                   common::TimeoutOneMinute)
+        != 0)
+        return false;
+    if (!inviata->eof()) {
+        inviata->edit();
+        inviata->setValue(QStringLiteral("Stato"), flowengine::StatoControlloPositivo);
+        inviata->update();
+    }
+    inviata->close();
+    avvisa(QStringLiteral("Il controllo formale ha dato esito positivo. Prelevare la risposta."));
+    return true;
+}
+
+}  // namespace
+
+bool PrelevaRisposta(const QString &percorso, const DatiCorbex &flow)
+{
+    const QString host = fileEsistente(percorso);
+    if (host.isEmpty()) {
+        avvisa(QStringLiteral("Il nome identificativo della risposta non è stato trovato nel percorso specificato. "
+                              "Indicare il nome corretto o modificare il percorso."));
+        return false;
+    }
+    const qint32 progressivo = flowengine::Decimale::daTesto(percorso.right(2)).intero32();
+
+    QByteArray contenuto;
+    try {
+        contenuto = NormalizzaFineRighe(common::readFile(host));
+        common::replaceFile(host, contenuto);
+    } catch (const platform::RuntimeError &e) {
+        flowengine::mostraErroreRunTime(e);
+        return false;
+    }
+    const RispostaEdi risposta = RispostaEdi::daBytes(contenuto);
+    QDir::setCurrent(common::CartellaProgramma);
+
+    const QString dichiarante = DichiaranteRisposta(risposta.intestazione());
+    const QChar tipo = risposta.tipo();
+    if (risposta.data() != flow.Data || !flow.Data.isValid()) {
+        avvisa(QStringLiteral("La data della risposta non coincide con la data del corbex orgine."),
+               QStringLiteral("Corbix Doganali"));
+        return false;
+    }
+    if (progressivo != flow.Progressivo) {
+        avvisa(QStringLiteral("Il numero progressivo della risposta non coincide con quello del corbex origine."));
+        return false;
+    }
+    if (dichiarante != flow.FattoDa) {
+        avvisa(QStringLiteral("Il dichiarante indicato nella risposta non coincide con quello nel corbex origine."),
+               QStringLiteral("Corbix doganali."));
+        return false;
+    }
+    const bool conservata = tipo == TipoEsiti || tipo == TipoIntrastat || tipo == TipoManifesto;
+    if (!conservata && !ControlloFormale(tipo)) {
+        avvisa(QStringLiteral("La tipologia della riposta non fra quelle previste dal sistema E.D.I."));
+        return false;
+    }
+
+    try {
+        dao::Database db = common::ApriArchivio();
+        if (ControlloFormale(tipo) && ControlloSuperato(risposta.riga(2)))
+            return controlloPositivo(db, flow);
+        // The register holds one answer row for each flow: an answer already
+        // stored is not stored again.
+        if (rigaRispostaPresente(db, flow)) {
+            if (ControlloFormale(tipo))
+                avvisa(QStringLiteral("La risposta di tipo controllo formale risultagià prelevata."));
+            else
+                avvisa(QStringLiteral("La risposta risulta già prelevata."));
+            return false;
+        }
+        return archivia(db, flow, tipo, contenuto,
+                        conservata ? flowengine::StatoRispostaPervenuta : flowengine::StatoControlloNegativo);
+    } catch (const platform::RuntimeError &e) {
+        flowengine::mostraErroreRunTime(e);
+        return false;
+    }
+}
+
+}  // namespace uitransmission

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "flowengine/register.h"
+
+#include <QByteArray>
+#include <QChar>
+#include <QDate>
+#include <QString>
+
+// The fetch of an answer file into the collection point: its line ends made
+// CR LF, its checks against the flow, its stored copy and its register rows.
+namespace uitransmission {
+
+// The bytes of an answer with every line ended by CR LF. A piece of the file
+// ends at CR, at CR LF or at the end; within a piece an LF ends a line, which
+// is kept even when empty, and at the end of a piece a line that is not
+// empty is kept. So an empty line ended by LF stays, one ended by CR or CR LF
+// goes, and text after the last line end becomes a last line.
+QByteArray NormalizzaFineRighe(const QByteArray &bytes);
+
+// The stored copy of an answer: Centrale, "Risposte Pervenute\", the flow's
+// date as yyyymmdd, "-", its number, "-" and the answer type; no extension.
+QString NomeCopiaRisposta(const QString &centrale, const QDate &data, qint32 progressivo, QChar tipo);
+
+// Fetches the answer file at percorso (a Windows path or a host path) for
+// the flow: rewrites its line ends in place, checks its date, number,
+// declarant and type against the flow, and then moves the flow to its next
+// state, storing a copy and its answer row where the answer is kept. Every
+// refusal and failure is told to the user and changes nothing more than the
+// answer's line ends; the register rows and the stored copy are all made or,
+// after a failure, none. True when the window's work is done (answer stored,
+// or formal check passed), false when it stays open.
+bool PrelevaRisposta(const QString &percorso, const flowengine::DatiCorbex &flow);
+
+}  // namespace uitransmission

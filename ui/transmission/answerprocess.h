@@ -1,0 +1,41 @@
+#pragma once
+
+#include "flowengine/flowlines.h"
+
+#include <QDate>
+#include <functional>
+
+// The processing of a stored answer: its outcomes written back into the
+// flow's declarations through the flow engine, and the flow moved to state 5
+// with its counts.
+namespace uitransmission {
+
+struct Conteggi {
+    int positivi = 0;      // OK
+    int negativi = 0;      // KO
+    int incongruenze = 0;  // ND: records that match no declaration or no line of the flow
+};
+
+// What the processing window follows during a run.
+struct SeguitoElaborazione {
+    std::function<void(const flowengine::DocumentoCorbex &)> documento;  // the declaration being processed
+    std::function<void(const Conteggi &)> conteggi;                      // after every count
+    std::function<void(int massimo)> righe;                              // the body lines to read
+    std::function<void(int posizione)> riga;                             // the lines read so far
+};
+
+enum class EsitoElaborazione {
+    Elaborata,     // processed: the register holds state 5 and the counts
+    Rifiutata,     // an answer of a type the program does not process (H, P): the user was told
+    NonElaborata,  // no answer row, or a type that is not processed (B, G, ...): nothing done
+    Fallita,       // a failure, told to the user: the declarations and the register are as they were
+};
+
+// Processes the answer of the flow of that day and number. The write-back of
+// every declaration and the flow's new state and counts are made in one
+// transaction of the archive, while the flow's row is held against other
+// programs: all of them or, after a failure, none. Counts above 255 (the
+// register's columns hold a byte) are stored as 255.
+EsitoElaborazione ElaboraRisposta(const QDate &data, qint32 progressivo, const SeguitoElaborazione &seguito = {});
+
+}  // namespace uitransmission

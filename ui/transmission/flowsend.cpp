@@ -1,0 +1,109 @@
+#include "ui/transmission/flowsend.h"
+
+#include "common/databases.h"
+#include "common/globals.h"
+#include "common/openretry.h"
+#include "common/servizioedi.h"
+#include "common/textfiles.h"
+#include "flowengine/options.h"
+#include "platform/clock.h"
+#include "platform/dao/database.h"
+#include "platform/dao/recordset.h"
+#include "platform/drives.h"
+#include "platform/errors.h"
+#include "platform/sharemapping.h"
+
+#include <QFileInfo>
+
+namespace uitransmission {
+
+namespace {
+
+constexpr QChar Unita = u'Z';
+
+}  // namespace
+
+bool VerificaPassword(const QString &codiceUtenza, const QString &password)
+{
+    dao::Database db = common::ApriArchivio();
+    auto rs = db.openRecordset(QStringLiteral("SELECT PasswdUtenza FROM Spedoga WHERE CodiceUtenza = ?"), {codiceUtenza},
+                               dao::RecordsetType::Snapshot);
+    return !rs->eof() && common::NullToStr(rs->value(0)) == password;
+}
+
+void MemorizzaAutoPasswd(const QString &codiceUtenza, bool memorizza)
+{
+    dao::Database db = common::ApriArchivio();
+    auto rs = db.openRecordset(QStringLiteral("SELECT AutoPasswd FROM Spedoga WHERE CodiceUtenza = ?"), {codiceUtenza});
+    if (rs->eof())
+        return;
+    rs->edit();
+    rs->setValue(QStringLiteral("AutoPasswd"), memorizza);
+    rs->update();
+}
+
+void Attendi(int secondi)
+{
+    platform::Clock &orologio = platform::clock();
+    const qint64 fine = orologio.monotonicMs() + qint64(secondi) * 1000;
+    for (qint64 adesso = orologio.monotonicMs(); adesso < fine; adesso = orologio.monotonicMs())
+        orologio.sleepMs(int(fine - adesso));
+}
+
+bool VerificaServizioInLinea(const QString &codiceUtenza)
+{
+    platform::ShareMapper &mapper = platform::shareMapper();
+    try {
+        mapper.mappa(Unita, common::NomeMacchinaServizio(), codiceUtenza);
+    } catch (const platform::RuntimeError &) {
+        return false;
+    }
+    bool inLinea = false;
+    try {
+        Attendi(2);
+        inLinea = QFileInfo(platform::hostPath(QString(Unita) + QStringLiteral(":\\"))).isDir();
+    } catch (const platform::RuntimeError &) {
+        inLinea = false;
+    }
+    try {
+        mapper.rimuovi(Unita);
+    } catch (const platform::RuntimeError &) {
+        return false;
+    }
+    return inLinea;
+}
+
+QString NomeFileServizio(const QDate &data, const QString &progressivo, const QString &ufficio)
+{
+    return data.toString(QStringLiteral("yyMMdd")) + progressivo + u'-' + ufficio;
+}
+
+bool SpedisciFile(const QString &codiceUtenza, const QString &file, const QString &nomeServizio)
+{
+    platform::ShareMapper &mapper = platform::shareMapper();
+    bool mappata = false;
+    try {
+        mapper.mappa(Unita, common::NomeMacchinaServizio(), codiceUtenza);
+        mappata = true;
+        Attendi(4);
+        const QByteArray contenuto = common::readFile(platform::hostPath(file));
+        common::replaceFile(platform::hostPath(QString(Unita) + QStringLiteral(":\\corbix\\") + nomeServizio),
+                            contenuto);
+        mappata = false;
+        mapper.rimuovi(Unita);
+        Attendi(2);
+    } catch (const platform::RuntimeError &e) {
+        if (mappata) {
+            try {
+                mapper.rimuovi(Unita);
+            } catch (const platform::RuntimeError &) {
+                // The failure told below is the one that stopped the send.
+            }
+        }
+        flowengine::mostraErroreRunTime(e);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace uitransmission

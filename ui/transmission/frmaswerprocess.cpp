@@ -1,0 +1,181 @@
+#include "ui/transmission/frmaswerprocess.h"
+
+#include "ui/main/screen.h"
+#include "ui/main/windowfactory.h"
+#include "ui/transmission/selectedflow.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace uitransmission {
+
+using uimain::PosizionaTwips;
+using uimain::twips;
+
+namespace {
+
+constexpr int Larghezza = 4680;
+constexpr int Altezza = 2100;
+constexpr int Crescita = 800;
+
+// The window's measures in twips.
+int altezzaTwips(const QWidget *w) { return w->height() * 15; }
+int larghezzaTwips(const QWidget *w) { return w->width() * 15; }
+int topTwips(const QWidget *w) { return w->y() * 15; }
+
+void sposta(QWidget *w, int top, int left = -1) { w->move(left < 0 ? w->x() : twips(left), twips(top)); }
+
+}  // namespace
+
+frmAswerProcess::frmAswerProcess(QWidget *owner) : QDialog(owner)
+{
+    setObjectName(QStringLiteral("frmAswerProcess"));
+    setWindowTitle(QStringLiteral("Elaborazione risposta"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    Altezza_ = Altezza;
+    setFixedSize(twips(Larghezza), twips(Altezza_));
+
+    auto label = [](QLabel *&member, QWidget *parent, const char *name, const QString &text) {
+        member = new QLabel(text, parent);
+        member->setObjectName(QString::fromLatin1(name));
+    };
+    label(lblNotify, this, "lblNotify",
+          QStringLiteral("Verrà eseguita l'elaborazione della risposta relativa al corbex selezionato. L'operazione "
+                         "non potrà essere interrotta. Scegliere 'Avvia' per avviare l'elaborazione."));
+    lblNotify->setWordWrap(true);
+    PosizionaTwips(lblNotify, 60, 30, Larghezza - 120, 750);
+
+    auto button = [this](QPushButton *&member, const char *name, const QString &text) {
+        member = new QPushButton(text, this);
+        member->setObjectName(QString::fromLatin1(name));
+        member->setAutoDefault(false);
+        PosizionaTwips(member, 0, 0, 1215, 375);
+    };
+    button(cmdStart, "cmdStart", QStringLiteral("&Avvia"));
+    button(cmdCancel, "cmdCancel", QStringLiteral("A&nnulla"));
+    connect(cmdStart, &QPushButton::clicked, this, &frmAswerProcess::cmdStart_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmAswerProcess::cmdCancel_Click);
+
+    auto frame = [this](QGroupBox *&member, const char *name, const QString &title) {
+        member = new QGroupBox(title, this);
+        member->setObjectName(QString::fromLatin1(name));
+        PosizionaTwips(member, 60, 0, Larghezza - 120, 660);
+    };
+    frame(fraDocProcess, "fraDocProcess", QStringLiteral("Riferimento documento"));
+    label(lblDocNumber, fraDocProcess, "lblDocNumber", QStringLiteral("Dichiarazione N°"));
+    label(txtDocNumber, fraDocProcess, "txtDocNumber", QString());
+    label(lblDocDate, fraDocProcess, "lblDocDate", QStringLiteral("Del"));
+    label(txtDocDate, fraDocProcess, "txtDocDate", QString());
+    label(lblCustomReference, fraDocProcess, "lblCustomReference", QStringLiteral("Rif. doganale"));
+    label(txtCustomReference, fraDocProcess, "txtCustomReference", QString());
+    PosizionaTwips(lblDocNumber, 120, 240, 1300, 255);
+    PosizionaTwips(txtDocNumber, 1440, 240, 900, 255);
+    PosizionaTwips(lblDocDate, 2400, 240, 400, 255);
+    PosizionaTwips(txtDocDate, 2820, 240, 1500, 255);
+    PosizionaTwips(lblCustomReference, 120, 420, 1300, 255);
+    PosizionaTwips(txtCustomReference, 1440, 420, 2000, 255);
+
+    frame(fraStats, "fraStats", QStringLiteral("Statistiche"));
+    label(lblDocSuccess, fraStats, "lblDocSuccess", QStringLiteral("Esiti positivi"));
+    label(txtDocSuccess, fraStats, "txtDocSuccess", QString());
+    label(lblDocFailure, fraStats, "lblDocFailure", QStringLiteral("Esiti negativi"));
+    label(txtDocFailure, fraStats, "txtDocFailure", QString());
+    label(lblStrange, fraStats, "lblStrange", QStringLiteral("Incongruenze"));
+    label(txtStrange, fraStats, "txtStrange", QString());
+    PosizionaTwips(lblDocSuccess, 120, 300, 1100, 255);
+    PosizionaTwips(txtDocSuccess, 1220, 300, 300, 255);
+    PosizionaTwips(lblDocFailure, 1560, 300, 1100, 255);
+    PosizionaTwips(txtDocFailure, 2660, 300, 300, 255);
+    PosizionaTwips(lblStrange, 3000, 300, 1100, 255);
+    PosizionaTwips(txtStrange, 4100, 300, 300, 255);
+
+    prbProcess = new QProgressBar(this);
+    prbProcess->setObjectName(QStringLiteral("prbProcess"));
+    PosizionaTwips(prbProcess, 60, 0, Larghezza - 120, 240);
+
+    const flowengine::DatiCorbex chiave = ChiaveFlussoSelezionato(owner);
+    Data = chiave.Data;
+    Progressivo = chiave.Progressivo;
+    Form_Load();
+}
+
+void frmAswerProcess::Form_Load()
+{
+    // The notice layout: the processing controls below the lower edge.
+    for (QWidget *w : {static_cast<QWidget *>(fraDocProcess), static_cast<QWidget *>(fraStats),
+                       static_cast<QWidget *>(prbProcess)})
+        sposta(w, Altezza_ + 100);
+    sposta(lblNotify, 30);
+    Altezza_ -= Crescita;
+    setFixedSize(width(), twips(Altezza_));
+    const int top = Altezza_ - altezzaTwips(cmdStart) - 420;
+    sposta(cmdStart, top, 30);
+    sposta(cmdCancel, top, larghezzaTwips(this) - larghezzaTwips(cmdCancel) - 120);
+}
+
+void frmAswerProcess::cmdStart_Click()
+{
+    Altezza_ += Crescita;
+    setFixedSize(width(), twips(Altezza_));
+    for (QWidget *w : {static_cast<QWidget *>(lblNotify), static_cast<QWidget *>(cmdStart),
+                       static_cast<QWidget *>(cmdCancel)})
+        sposta(w, Altezza_ + 100);
+    sposta(fraDocProcess, 30);
+    sposta(fraStats, topTwips(fraDocProcess) + altezzaTwips(fraDocProcess) + 60);
+    sposta(prbProcess, Altezza_ - 360 - altezzaTwips(prbProcess) - 30);
+    txtDocNumber->clear();
+    txtDocDate->clear();
+    txtCustomReference->clear();
+    seguiConteggi({});
+    repaint();
+
+    SeguitoElaborazione seguito;
+    seguito.documento = [this](const flowengine::DocumentoCorbex &d) { seguiDocumento(d); };
+    seguito.conteggi = [this](const Conteggi &c) { seguiConteggi(c); };
+    seguito.righe = [this](int massimo) { prbProcess->setRange(massimo > 1 ? 1 : 0, std::max(massimo, 1)); };
+    seguito.riga = [this](int posizione) {
+        prbProcess->setValue(posizione);
+        repaint();
+    };
+    switch (ElaboraRisposta(Data, Progressivo, seguito)) {
+    case EsitoElaborazione::Elaborata:
+        accept();
+        break;
+    case EsitoElaborazione::Fallita:
+        reject();
+        break;
+    case EsitoElaborazione::Rifiutata:
+    case EsitoElaborazione::NonElaborata:
+        break;
+    }
+}
+
+void frmAswerProcess::cmdCancel_Click() { reject(); }
+
+void frmAswerProcess::seguiDocumento(const flowengine::DocumentoCorbex &documento)
+{
+    txtDocNumber->setText(QString::number(documento.Indice));
+    txtDocDate->setText(documento.Data.toString(QStringLiteral("dd/MM/yyyy")));
+    txtCustomReference->setText(documento.Rif);
+    repaint();
+}
+
+void frmAswerProcess::seguiConteggi(const Conteggi &conteggi)
+{
+    txtDocSuccess->setText(QString::number(conteggi.positivi));
+    txtDocFailure->setText(QString::number(conteggi.negativi));
+    txtStrange->setText(QString::number(conteggi.incongruenze));
+    repaint();
+}
+
+void RegistraElaborazione(uimain::RegisteredWindowFactory &finestre)
+{
+    finestre.registra(uimain::Finestra::frmAswerProcess, [](QWidget *owner, const QString &) {
+        frmAswerProcess elaborazione(owner);
+        elaborazione.exec();
+    });
+}
+
+}  // namespace uitransmission

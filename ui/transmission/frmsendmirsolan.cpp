@@ -1,0 +1,247 @@
+#include "ui/transmission/frmsendmirsolan.h"
+
+#include "common/databases.h"
+#include "common/globals.h"
+#include "common/openretry.h"
+#include "common/paths.h"
+#include "common/servizioedi.h"
+#include "flowengine/decimale.h"
+#include "flowengine/options.h"
+#include "platform/dao/database.h"
+#include "platform/dao/recordset.h"
+#include "platform/dao/values.h"
+#include "platform/drives.h"
+#include "platform/errors.h"
+#include "platform/messagebox.h"
+#include "ui/main/screen.h"
+#include "ui/main/windowfactory.h"
+#include "ui/transmission/flowsend.h"
+#include "ui/transmission/selectedflow.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace uitransmission {
+
+using platform::MsgIcon;
+using uimain::ImpostaColore;
+using uimain::PosizionaTwips;
+
+namespace {
+
+// The last two characters of "00" and the number's plain digits (7 gives "07").
+QString DueCifre(const QString &numero) { return (QStringLiteral("00") + numero).right(2); }
+
+}  // namespace
+
+frmSendMirsolan::frmSendMirsolan(QWidget *owner) : QDialog(owner)
+{
+    const QString macchina = common::NomeMacchinaServizio();
+    setObjectName(QStringLiteral("frmSendMirsolan"));
+    setWindowTitle(QStringLiteral("Invio corbex a ") + macchina);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedSize(uimain::twips(4800), uimain::twips(3120));
+
+    auto label = [](QLabel *&member, QWidget *parent, const char *name, const QString &text) {
+        member = new QLabel(text, parent);
+        member->setObjectName(QString::fromLatin1(name));
+    };
+    fraUserData = new QGroupBox(QStringLiteral("&Utenza ") + macchina, this);
+    fraUserData->setObjectName(QStringLiteral("fraUserData"));
+    PosizionaTwips(fraUserData, 60, 60, 4680, 1080);
+    label(lblUserId, fraUserData, "lblUserId", QStringLiteral("Codice utenza"));
+    PosizionaTwips(lblUserId, 120, 300, 1300, 255);
+    label(txtUserId, fraUserData, "txtUserId", QString());
+    PosizionaTwips(txtUserId, 1500, 300, 1000, 255);
+    label(lblUserPasswd, fraUserData, "lblUserPasswd", QStringLiteral("Password"));
+    PosizionaTwips(lblUserPasswd, 120, 660, 1300, 255);
+    txtUserPasswd = new QLineEdit(fraUserData);
+    txtUserPasswd->setObjectName(QStringLiteral("txtUserPasswd"));
+    txtUserPasswd->setEchoMode(QLineEdit::Password);
+    txtUserPasswd->setMaxLength(8);
+    PosizionaTwips(txtUserPasswd, 1500, 620, 1300, 315);
+    chkSavePasswd = new QCheckBox(QStringLiteral("&Salva password"), fraUserData);
+    chkSavePasswd->setObjectName(QStringLiteral("chkSavePasswd"));
+    PosizionaTwips(chkSavePasswd, 2940, 640, 1600, 255);
+
+    fraMessageData = new QGroupBox(QStringLiteral("&Dati Corbex"), this);
+    fraMessageData->setObjectName(QStringLiteral("fraMessageData"));
+    PosizionaTwips(fraMessageData, 60, 1200, 4680, 1380);
+    label(lblMessageDate, fraMessageData, "lblMessageDate", QStringLiteral("Data"));
+    PosizionaTwips(lblMessageDate, 120, 300, 1300, 255);
+    label(txtMessageDate, fraMessageData, "txtMessageDate", QString());
+    PosizionaTwips(txtMessageDate, 1500, 300, 1300, 255);
+    label(lblProgNumber, fraMessageData, "lblProgNumber", QStringLiteral("Numero progressivo"));
+    PosizionaTwips(lblProgNumber, 120, 640, 1800, 255);
+    txtProgNumber = new QLineEdit(fraMessageData);
+    txtProgNumber->setObjectName(QStringLiteral("txtProgNumber"));
+    txtProgNumber->setMaxLength(2);
+    PosizionaTwips(txtProgNumber, 2700, 600, 500, 315);
+    label(lblCustomOfficeCode, fraMessageData, "lblCustomOfficeCode", QStringLiteral("Codice ufficio di presentazione"));
+    PosizionaTwips(lblCustomOfficeCode, 120, 1000, 2500, 255);
+    cmbCustomOfficeCode = new QComboBox(fraMessageData);
+    cmbCustomOfficeCode->setObjectName(QStringLiteral("cmbCustomOfficeCode"));
+    cmbCustomOfficeCode->setEditable(false);
+    PosizionaTwips(cmbCustomOfficeCode, 2700, 960, 1300, 315);
+
+    cmdConfirm = new QPushButton(QStringLiteral("&Invia"), this);
+    cmdConfirm->setObjectName(QStringLiteral("cmdConfirm"));
+    cmdConfirm->setDefault(true);
+    PosizionaTwips(cmdConfirm, 2220, 2680, 1215, 375);
+    cmdCancel = new QPushButton(QStringLiteral("&Annulla"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel->setAutoDefault(false);
+    PosizionaTwips(cmdCancel, 3525, 2680, 1215, 375);
+
+    setTabOrder(txtUserPasswd, chkSavePasswd);
+    setTabOrder(chkSavePasswd, txtProgNumber);
+    setTabOrder(txtProgNumber, cmbCustomOfficeCode);
+    setTabOrder(cmbCustomOfficeCode, cmdConfirm);
+    setTabOrder(cmdConfirm, cmdCancel);
+    txtUserPasswd->installEventFilter(this);
+    txtProgNumber->installEventFilter(this);
+    connect(cmbCustomOfficeCode, &QComboBox::activated, this, [this] { ImpostaColore(cmbCustomOfficeCode); });
+    connect(cmdConfirm, &QPushButton::clicked, this, &frmSendMirsolan::cmdConfirm_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmSendMirsolan::cmdCancel_Click);
+
+    Corbex = ChiaveFlussoSelezionato(owner);
+    Form_Load();
+    txtUserPasswd->setFocus();
+}
+
+void frmSendMirsolan::Form_Load()
+{
+    try {
+        carica();
+    } catch (const platform::RuntimeError &e) {
+        flowengine::mostraErroreRunTime(e);
+    }
+}
+
+void frmSendMirsolan::carica()
+{
+    // A row no longer in the register leaves the flow's other fields empty.
+    flowengine::CaricaCorbex(Corbex);
+    dao::Database db = common::ApriArchivio();
+    QString ufficio;
+    {
+        auto rs = db.openRecordset(QStringLiteral("SELECT * FROM Spedoga WHERE Codice = ?"), {Corbex.FattoDa},
+                                   dao::RecordsetType::Snapshot);
+        if (rs->eof())
+            return;
+        const QString codice = common::NullToStr(rs->value(QStringLiteral("CodiceUtenza")));
+        if (codice.isEmpty()) {
+            platform::msgBox(QStringLiteral("Nessun codice utenza al servizio ") + common::NomeMacchinaServizio()
+                                 + QStringLiteral(" risulta associato al dichiarante/rappresentante il cui codice "
+                                                  "coincide con '")
+                                 + Corbex.FattoDa + QStringLiteral("'\r\nDefinire tale associazione quindi riprovare."),
+                             QStringLiteral("Corbix doganali"), MsgIcon::Information);
+            return;
+        }
+        txtUserId->setText(codice);
+        txtMessageDate->setText(Corbex.Data.toString(QStringLiteral("dd/MM/yyyy")));
+        txtProgNumber->setText(DueCifre(QString::number(Corbex.Progressivo)));
+        Tag = Corbex.NomeFile;
+        ufficio = common::NullToStr(rs->value(QStringLiteral("Ufficio")));
+        const bool auto_ = rs->value(QStringLiteral("AutoPasswd")).toBool();
+        txtUserPasswd->setText(auto_ ? common::NullToStr(rs->value(QStringLiteral("PasswdUtenza"))) : QString());
+        chkSavePasswd->setChecked(auto_);
+    }
+    auto uffici = db.openRecordset(QStringLiteral("SELECT Codice FROM Dogane ORDER BY CODICE"), {},
+                                   dao::RecordsetType::Snapshot);
+    for (; !uffici->eof(); uffici->moveNext())
+        cmbCustomOfficeCode->addItem(common::NullToStr(uffici->value(0)));
+    cmbCustomOfficeCode->setCurrentIndex(ufficio.isEmpty() ? -1 : cmbCustomOfficeCode->findText(ufficio, Qt::MatchExactly | Qt::MatchCaseSensitive));
+}
+
+bool frmSendMirsolan::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == txtUserPasswd || watched == txtProgNumber) {
+        auto *field = static_cast<QWidget *>(watched);
+        if (event->type() == QEvent::FocusIn)
+            ImpostaColore(field, uimain::ColoreFuoco);
+        else if (event->type() == QEvent::FocusOut) {
+            if (watched == txtProgNumber)
+                txtProgNumber_LostFocus();
+            else
+                ImpostaColore(field);
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmSendMirsolan::txtProgNumber_LostFocus()
+{
+    const QString testo = txtProgNumber->text();
+    const flowengine::Decimale valore = flowengine::Decimale::daTesto(testo);
+    if (!common::IsNumericText(testo) || valore.testo().startsWith(u'-')) {
+        ImpostaColore(txtProgNumber, uimain::ColoreRosso);
+        return;
+    }
+    txtProgNumber->setText(DueCifre(valore.testo()));
+    ImpostaColore(txtProgNumber);
+}
+
+void frmSendMirsolan::cmdConfirm_Click()
+{
+    const QString macchina = common::NomeMacchinaServizio();
+    // A send started with Enter from the number's field finds it not yet
+    // checked: the check runs first, so the number sent is the one it leaves.
+    if (txtProgNumber->hasFocus())
+        txtProgNumber_LostFocus();
+    try {
+        if (!VerificaPassword(txtUserId->text(), txtUserPasswd->text())) {
+            platform::msgBox(QStringLiteral("Password errata, correggere e riprovare."), QStringLiteral("Corbix Doganali"),
+                             MsgIcon::Information);
+            ImpostaColore(txtUserPasswd, uimain::ColoreRosso);
+            return;
+        }
+        if (cmbCustomOfficeCode->currentText().isEmpty()) {
+            platform::msgBox(
+                QStringLiteral("E' necessario indicare il codice dell'ufficio doganale a cui si presenta il corbex."),
+                QStringLiteral("Corbix doganali"), MsgIcon::Information);
+            ImpostaColore(cmbCustomOfficeCode, uimain::ColoreRosso);
+            return;
+        }
+        if (chkSavePasswd->isChecked())
+            MemorizzaAutoPasswd(txtUserId->text(), true);
+    } catch (const platform::RuntimeError &e) {
+        flowengine::mostraErroreRunTime(e);
+        return;
+    }
+    while (!VerificaServizioInLinea(txtUserId->text())) {
+        if (platform::msgBox(QStringLiteral("La macchina del servizio '") + macchina
+                                 + QStringLiteral(" non è in linea. Effettuare la connessione a ") + macchina
+                                 + QStringLiteral(", quindi riprovare."),
+                             QStringLiteral("Corbix Doganali"), MsgIcon::Information, platform::MsgButtons::RetryCancel)
+            != platform::MsgResult::Retry)
+            return;
+    }
+    const auto data = dao::parseDateText(txtMessageDate->text());
+    const QString nome =
+        NomeFileServizio(data ? data->date() : QDate(), txtProgNumber->text(), cmbCustomOfficeCode->currentText());
+    if (!SpedisciFile(txtUserId->text(), Tag, nome))
+        return;
+    platform::msgBox(QStringLiteral("Il corbex è stato spedito al servizio ") + macchina
+                         + QStringLiteral(". E' ora possibile disconnetersi dalla macchina ") + macchina
+                         + QStringLiteral("."),
+                     QStringLiteral("Corbix Doganali"), MsgIcon::Information);
+    accept();
+}
+
+void frmSendMirsolan::cmdCancel_Click() { reject(); }
+
+void RegistraInvio(uimain::RegisteredWindowFactory &finestre)
+{
+    finestre.registra(uimain::Finestra::frmSendMirsolan, [](QWidget *owner, const QString &) {
+        frmSendMirsolan invio(owner);
+        invio.exec();
+    });
+}
+
+}  // namespace uitransmission
