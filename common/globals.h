@@ -60,6 +60,9 @@ extern qint32 NumeroMessaggi;
 // The application's title: the title of the messages given no other.
 inline const QString TitoloApplicazione = QStringLiteral("CORBIX");
 
+// The title of most messages of the main window and the flow engine.
+inline const QString TitoloCorbix = QStringLiteral("Corbix doganali");
+
 // The program file's name, without extension: the title of the run-time
 // error messages of the shared routines.
 inline const QString NomeProgramma = QStringLiteral("Corbix");

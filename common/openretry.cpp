@@ -18,7 +18,6 @@ namespace {
 // the lock is rarely held for less.
 constexpr int RetryPauseMs = 50;
 
-const QString MessageTitle = QStringLiteral("Corbix doganali");
 // Messages titled with the program file's name.
 }  // namespace
 
@@ -43,12 +42,12 @@ int OpenRecordsetRetry(dao::Database &db, std::unique_ptr<dao::Recordset> &rs, c
                 platform::msgBox(QStringLiteral("Errore di applicazione: la tabella '") + shownSql
                                      + QStringLiteral("' non risulta definita nel DataBase '") + db.name()
                                      + QStringLiteral("'."),
-                                 MessageTitle, platform::MsgIcon::Critical, platform::MsgButtons::OK);
+                                 TitoloCorbix, platform::MsgIcon::Critical, platform::MsgButtons::OK);
                 return -1;
             default:
                 platform::msgBox(QStringLiteral("Errore di Run-rime ") + QString::number(e.number())
                                      + QStringLiteral("\r\n") + e.description(),
-                                 MessageTitle, platform::MsgIcon::Critical, platform::MsgButtons::OK);
+                                 TitoloCorbix, platform::MsgIcon::Critical, platform::MsgButtons::OK);
                 return -3;
             }
         }

@@ -1,5 +1,6 @@
 #include "flowengine/collectionpoint.h"
 
+#include "common/globals.h"
 #include "common/openretry.h"
 #include "common/paths.h"
 #include "flowengine/options.h"
@@ -18,7 +19,6 @@ namespace flowengine {
 
 namespace {
 
-const QString kTitolo = QStringLiteral("Corbix doganali");
 
 // Whether a folder is at the path; a drive or share that cannot be reached
 // holds none.
@@ -84,7 +84,7 @@ bool VerificaStrutturaCentrale(const QString &centrale)
         QStringLiteral("La struttura della cartella riservata alla gestione dei corbix non è completa. Manca la "
                        "cartella ");
     auto manca = [&](const QString &quale) {
-        platform::msgBox(incompleta + quale, kTitolo, platform::MsgIcon::Exclamation, platform::MsgButtons::OKCancel);
+        platform::msgBox(incompleta + quale, common::TitoloCorbix, platform::MsgIcon::Exclamation, platform::MsgButtons::OKCancel);
     };
     // Nothing is ever written into the outgoing folder: its absence is only a warning.
     if (!esisteCartella(locale + CartellaInUscita))
@@ -120,7 +120,7 @@ bool ImpostaPuntoRaccolta(const QString &percorso, QString &cartella)
         if (rs->eof()) {
             platform::msgBox(QStringLiteral("Impossibile impostare il punto di raccolta selezionato. Contattare il "
                                             "produttore dell'applicazione."),
-                             kTitolo, platform::MsgIcon::Critical);
+                             common::TitoloCorbix, platform::MsgIcon::Critical);
             return false;
         }
         if (!common::NullToStr(rs->value(QStringLiteral("Centrale"))).isEmpty())
@@ -132,7 +132,7 @@ bool ImpostaPuntoRaccolta(const QString &percorso, QString &cartella)
             if (!creaCartella(cartella + nome)) {
                 platform::msgBox(QStringLiteral("Impossibile creare la cartella '") + cartella + nome
                                      + QStringLiteral("' del punto di raccolta."),
-                                 kTitolo, platform::MsgIcon::Critical);
+                                 common::TitoloCorbix, platform::MsgIcon::Critical);
                 return false;
             }
         }

@@ -1,12 +1,11 @@
 #include "flowengine/dispatchlist.h"
 
-#include "flowengine/flowlines.h"
-
+#include "common/databases.h"
 #include "common/globals.h"
 #include "common/openretry.h"
+#include "flowengine/flowlines.h"
 #include "platform/clock.h"
 #include "platform/dao/recordset.h"
-#include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
 #include "platform/pageprinter.h"
@@ -27,7 +26,7 @@ int arrotonda(double v) { return int(std::nearbyint(v)); }
 
 QString nomeDitta()
 {
-    dao::Database db = dao::Database::open(platform::hostPath(common::PercorsoArchivio));
+    dao::Database db = common::ApriArchivio();
     std::unique_ptr<dao::Recordset> rs = db.openRecordset(QStringLiteral("SELECT NomeDitta FROM Paragen"));
     return rs->eof() ? QString() : common::NullToStr(rs->value(0));
 }

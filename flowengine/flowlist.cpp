@@ -1,9 +1,9 @@
 #include "flowengine/flowlist.h"
 
+#include "common/databases.h"
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "platform/dao/recordset.h"
-#include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
 
@@ -79,7 +79,7 @@ RigaElenco RigaElencoCorbex(const DatiCorbex &flow, const QString &mittente)
 
 std::vector<RigaElenco> LeggiElencoCorbex(qint16 posizione)
 {
-    dao::Database db = dao::Database::open(platform::hostPath(common::PercorsoArchivio));
+    dao::Database db = common::ApriArchivio();
     std::unique_ptr<dao::Recordset> rs = db.openRecordset(
         QStringLiteral("SELECT * FROM Corbix WHERE Posizione = ? ORDER BY Data DESC, Progressivo DESC"),
         {int(posizione)}, dao::RecordsetType::Snapshot);
@@ -116,7 +116,7 @@ bool CaricaGriglia(QTableWidget *griglia, qint16 posizione)
     try {
         righe = LeggiElencoCorbex(posizione);
     } catch (const platform::RuntimeError &e) {
-        platform::msgBox(TestoErroreRuntime(e.number(), e.description()), QStringLiteral("Corbix doganali"),
+        platform::msgBox(TestoErroreRuntime(e.number(), e.description()), common::TitoloCorbix,
                          platform::MsgIcon::Critical);
         return false;
     }

@@ -1,5 +1,6 @@
 #include "flowengine/flowwriter.h"
 
+#include "common/databases.h"
 #include "common/globals.h"
 #include "common/paths.h"
 #include "flowengine/fieldformat.h"
@@ -450,8 +451,8 @@ int CreaCorbex(const QString &testoSelezione, int destinazione, QString &fileCor
     const QString lavoro = platform::hostPath(fileLavoro);
     bool lavoroPresente = true;
 
-    dao::Database archivio = dao::Database::open(platform::hostPath(common::PercorsoArchivio));
-    dao::Database programma = dao::Database::open(common::CartellaProgramma + QStringLiteral("Corbix.mdb"));
+    dao::Database archivio = common::ApriArchivio();
+    dao::Database programma = common::ApriDatabaseProgramma();
     Scrittore scrittore(archivio, programma, log, schermo, destinazione, riferimento);
 
     if (tipo == QLatin1String("T")) {

@@ -1,5 +1,6 @@
 #include "flowengine/numbering.h"
 
+#include "common/databases.h"
 #include "common/globals.h"
 #include "flowengine/flowlines.h"
 #include "flowengine/register.h"
@@ -47,7 +48,7 @@ QString NuovoNomeFile(QString &folder, const QDate &date)
 
 qint32 NuovoProgressivo(const QDate &date)
 {
-    dao::Database db = dao::Database::open(platform::hostPath(common::PercorsoArchivio));
+    dao::Database db = common::ApriArchivio();
     dao::Transaction transaction(db);
     std::unique_ptr<dao::Recordset> rs = db.openRecordset(
         QStringLiteral("SELECT * FROM Corbix WHERE Data = DateValue(?) ORDER BY Progressivo"), {date});
@@ -76,7 +77,7 @@ void MarcaDocumentiInviati(QString &list)
     std::vector<DocumentoCorbex> documenti;
     LeggiCompostoDa(documenti, list);
     list.clear();
-    dao::Database db = dao::Database::open(platform::hostPath(common::PercorsoArchivio));
+    dao::Database db = common::ApriArchivio();
     for (const DocumentoCorbex &d : documenti)
         db.execute(QStringLiteral("UPDATE IndiceDoc SET Stato1 = 2 WHERE Indice = ? AND Data = DateValue(?)"),
                    {d.Indice, d.Data}, dao::FailOnError);

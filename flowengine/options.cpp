@@ -1,5 +1,6 @@
 #include "flowengine/options.h"
 
+#include "common/databases.h"
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "common/paths.h"
@@ -18,7 +19,6 @@ namespace flowengine {
 
 namespace {
 
-const QString kTitolo = QStringLiteral("Corbix doganali");
 
 // A folder moved by the save, kept so that the move can be undone when the
 // row then cannot be written.
@@ -69,7 +69,7 @@ std::optional<Spostamento> cambiaCentrale(dao::Recordset &rs, const QString &reg
     if (nuovo.isEmpty()) {
         platform::msgBox(QStringLiteral("Il punto di raccolta non può essere vuoto: viene mantenuto il percorso '")
                              + registrato + QStringLiteral("'."),
-                         kTitolo, platform::MsgIcon::Exclamation);
+                         common::TitoloCorbix, platform::MsgIcon::Exclamation);
         nuovo = registrato;
         return std::nullopt;
     }
@@ -86,7 +86,7 @@ std::optional<Spostamento> cambiaCentrale(dao::Recordset &rs, const QString &reg
                                "nuovo percorso? Scegliendo sì l'applicazione verrà terminata per consentire "
                                "all'operatore di effettuare lo spostamento manuale, quindi si potrà riavviare "
                                "l'applicazione."),
-                kTitolo, platform::MsgIcon::Question, platform::MsgButtons::YesNo, 1);
+                common::TitoloCorbix, platform::MsgIcon::Question, platform::MsgButtons::YesNo, 1);
             if (risposta == platform::MsgResult::Yes) {
                 rs.setValue(QStringLiteral("Centrale"), nuovo);
                 common::ChiudiApplicazione = true;
@@ -106,13 +106,13 @@ void mostraErroreRunTime(const platform::RuntimeError &error)
 {
     platform::msgBox(QStringLiteral("Errore di Run-time ") + QString::number(error.number()) + QStringLiteral(":\r\n")
                          + error.description(),
-                     kTitolo, platform::MsgIcon::Critical);
+                     common::TitoloCorbix, platform::MsgIcon::Critical);
 }
 
 bool CaricaOpzioni()
 {
     try {
-        dao::Database db = dao::Database::open(platform::hostPath(common::PercorsoArchivio));
+        dao::Database db = common::ApriArchivio();
         std::unique_ptr<dao::Recordset> rs = db.openRecordset(QStringLiteral("SELECT * FROM Paramflu"));
         if (rs->eof()) {
             rs->close();
@@ -147,7 +147,7 @@ bool SalvaOpzioni()
     std::optional<QString> registrato;
     std::optional<Spostamento> spostato;
     try {
-        dao::Database db = dao::Database::open(platform::hostPath(common::PercorsoArchivio));
+        dao::Database db = common::ApriArchivio();
         std::unique_ptr<dao::Recordset> rs = db.openRecordset(QStringLiteral("SELECT * FROM Paramflu"));
         if (rs->eof()) {
             rs->addNew();

@@ -1,10 +1,10 @@
 #include "flowengine/register.h"
 
-#include "flowengine/flowlines.h"
-
+#include "common/databases.h"
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "flowengine/decimale.h"
+#include "flowengine/flowlines.h"
 #include "platform/dao/recordset.h"
 #include "platform/dao/values.h"
 #include "platform/drives.h"
@@ -18,9 +18,7 @@ namespace flowengine {
 
 namespace {
 
-const QString TitoloMessaggi = QStringLiteral("Corbix doganali");
 
-dao::Database apriArchivio() { return dao::Database::open(platform::hostPath(common::PercorsoArchivio)); }
 
 QString testo(const dao::Recordset &rs, const char *campo)
 {
@@ -36,7 +34,7 @@ QString TestoErroreRuntime(int numero, const QString &descrizione)
 
 bool CaricaCorbex(DatiCorbex &flow)
 {
-    dao::Database db = apriArchivio();
+    dao::Database db = common::ApriArchivio();
     std::unique_ptr<dao::Recordset> rs = db.openRecordset(
         QStringLiteral("SELECT * FROM Corbix WHERE Posizione = ? AND Data = ? AND Progressivo = ?"),
         {int(flow.Posizione), flow.Data, flow.Progressivo});
@@ -61,7 +59,7 @@ bool CaricaCorbex(DatiCorbex &flow)
 
 void RilasciaDocumenti(QString elenco)
 {
-    dao::Database db = apriArchivio();
+    dao::Database db = common::ApriArchivio();
     dao::Transaction transazione(db);
     std::vector<DocumentoCorbex> documenti;
     LeggiCompostoDa(documenti, elenco);
@@ -88,7 +86,7 @@ bool EliminaCorbex(const DatiCorbex &flow, bool rilasciaDocumenti)
             if (QFileInfo(host).isFile())
                 file = host;
         }
-        dao::Database db = apriArchivio();
+        dao::Database db = common::ApriArchivio();
         {
             dao::Transaction transazione(db);
             if (rilasciaDocumenti)
@@ -102,7 +100,7 @@ bool EliminaCorbex(const DatiCorbex &flow, bool rilasciaDocumenti)
             platform::raise(platform::err::PathFileAccess);
         return true;
     } catch (const platform::RuntimeError &e) {
-        platform::msgBox(TestoErroreRuntime(e.number(), e.description()), TitoloMessaggi,
+        platform::msgBox(TestoErroreRuntime(e.number(), e.description()), common::TitoloCorbix,
                          platform::MsgIcon::Critical);
         return false;
     }
@@ -110,7 +108,7 @@ bool EliminaCorbex(const DatiCorbex &flow, bool rilasciaDocumenti)
 
 QString DescrizioneSpedoga(const QString &codice)
 {
-    dao::Database db = apriArchivio();
+    dao::Database db = common::ApriArchivio();
     std::unique_ptr<dao::Recordset> rs =
         db.openRecordset(QStringLiteral("SELECT Descrizione FROM Spedoga WHERE Codice = ?"), {codice});
     return rs->eof() ? QString() : testo(*rs, "Descrizione");

@@ -1,10 +1,10 @@
 #include "flowengine/writeback.h"
 
+#include "common/databases.h"
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "platform/dao/database.h"
 #include "platform/dao/recordset.h"
-#include "platform/drives.h"
 
 #include <array>
 
@@ -12,7 +12,6 @@ namespace flowengine {
 
 namespace {
 
-dao::Database apriArchivio() { return dao::Database::open(platform::hostPath(common::PercorsoArchivio)); }
 
 QString contenuto(const dao::Recordset &rs) { return common::NullToStr(rs.value(QStringLiteral("Contenuto"))); }
 
@@ -30,7 +29,7 @@ QString importo(const Decimale &totale) { return totale.testo().left(13); }
 
 qint16 ScriviCasellaB(qint32 indice, const QDate &data, EsitoPositivo &esito)
 {
-    dao::Database db = apriArchivio();
+    dao::Database db = common::ApriArchivio();
     dao::Transaction transazione(db);
 
     qint16 articoli = 0;
@@ -117,7 +116,7 @@ void SegnalaErroriCaselle(qint32 indice, const QDate &data, ErroreRisposta &erro
 
     QString riferimenti;
     {
-        dao::Database programma = dao::Database::open(common::CartellaProgramma + QStringLiteral("Corbix.mdb"));
+        dao::Database programma = common::ApriDatabaseProgramma();
         std::unique_ptr<dao::Recordset> rs = programma.openRecordset(
             QStringLiteral("SELECT * FROM Tracciati WHERE CodiceMsg = ? AND RifMask1 = ? AND RifMask2 = ? "
                            "AND Ripetizione = ?"),
@@ -131,7 +130,7 @@ void SegnalaErroriCaselle(qint32 indice, const QDate &data, ErroreRisposta &erro
         riferimenti = common::NullToStr(rs->value(QStringLiteral("RifBRELKErr")));
     }
 
-    dao::Database db = apriArchivio();
+    dao::Database db = common::ApriArchivio();
     dao::Transaction transazione(db);
     for (const QString &rif : riferimenti.split(u';')) {
         const QString modulo = rif.mid(0, 1);

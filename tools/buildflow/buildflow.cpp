@@ -1,5 +1,6 @@
 #include "buildflow/buildflow.h"
 
+#include "common/databases.h"
 #include "common/globals.h"
 #include "common/paths.h"
 #include "common/settings.h"
@@ -130,7 +131,7 @@ qint64 tempoMinimo(const QString &testo, qint64 byteFlusso, const QString &carte
     const QString scelte = dichiarazioniSelezionate(testo);
     QElapsedTimer tempo;
     tempo.start();
-    dao::Database archivio = dao::Database::open(platform::hostPath(common::PercorsoArchivio));
+    dao::Database archivio = common::ApriArchivio();
     auto rs = archivio.openRecordset(
         QStringLiteral("SELECT Articolo, Modulo, Campo, SottoCasella, Riga, Contenuto FROM DettaglioBol "
                        "WHERE Indice || '|' || Data IN (SELECT value FROM json_each(?))"),

@@ -1,5 +1,6 @@
 #include "ui/main/composition.h"
 
+#include "common/databases.h"
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "common/paths.h"
@@ -27,9 +28,7 @@ using platform::MsgResult;
 
 namespace {
 
-const QString kTitolo = QStringLiteral("Corbix doganali");
 
-dao::Database apriArchivio() { return dao::Database::open(platform::hostPath(common::PercorsoArchivio)); }
 
 // The last n characters of the zeros followed by the text.
 QString zeri(const QString &text, int n) { return (QString(n, u'0') + text).right(n); }
@@ -95,7 +94,7 @@ bool NomeFileValido(const QString &name)
     if (!name.trimmed().isEmpty() && !name.contains(u'\\') && !name.contains(u'/')
         && !name.contains(QStringLiteral("..")))
         return true;
-    platform::msgBox(QStringLiteral("Il nome del file '") + name + QStringLiteral("' non è valido."), kTitolo,
+    platform::msgBox(QStringLiteral("Il nome del file '") + name + QStringLiteral("' non è valido."), common::TitoloCorbix,
                      MsgIcon::Exclamation);
     return false;
 }
@@ -108,7 +107,7 @@ EsitoPasso4 VerificaPasso4(const CampiPasso4 &campi)
     if (campi.ufficio.isEmpty()) {
         platform::msgBox(QStringLiteral("E' necessario indicare il codice dell'ufficio doganale a cui è indirizzato "
                                         "il corbex."),
-                         kTitolo, MsgIcon::Information);
+                         common::TitoloCorbix, MsgIcon::Information);
         esito.ufficio = Colore::Rosso;
         return esito;
     }
@@ -116,7 +115,7 @@ EsitoPasso4 VerificaPasso4(const CampiPasso4 &campi)
         const MsgResult risposta = platform::msgBox(
             QStringLiteral("Il codice dell'ufficio doganale di destinazione non risulta definito nel relativo "
                            "archivio. Accettare comunque tale codice?"),
-            kTitolo, MsgIcon::Question, MsgButtons::YesNo, 1);
+            common::TitoloCorbix, MsgIcon::Question, MsgButtons::YesNo, 1);
         if (risposta != MsgResult::Yes) {
             esito.ufficio = Colore::Rosso;
             return esito;
@@ -132,7 +131,7 @@ EsitoPasso4 VerificaPasso4(const CampiPasso4 &campi)
     // Computed again from the text: the colour the field was left with may
     // not have followed the last change.
     if (!ProgressivoValido(campi.progressivo)) {
-        platform::msgBox(QStringLiteral("Il progressivo indicato non è corretto."), kTitolo, MsgIcon::Information);
+        platform::msgBox(QStringLiteral("Il progressivo indicato non è corretto."), common::TitoloCorbix, MsgIcon::Information);
         esito.progressivo = Colore::Rosso;
         return esito;
     }
@@ -150,7 +149,7 @@ EsitoPasso4 VerificaPasso4(const CampiPasso4 &campi)
 std::optional<ChiaveCorbex> RiservaRiga(const QDate &data, int progressivo, const QString &dichiarante)
 {
     try {
-        dao::Database db = apriArchivio();
+        dao::Database db = common::ApriArchivio();
         std::unique_ptr<dao::Recordset> rs;
         if (common::OpenRecordsetRetry(db, rs,
                                        QStringLiteral("SELECT * FROM Corbix WHERE Data = DateValue(?) ORDER BY "
@@ -166,7 +165,7 @@ std::optional<ChiaveCorbex> RiservaRiga(const QDate &data, int progressivo, cons
                 db.close();
                 platform::msgBox(QStringLiteral("Il progressivo indicato non può essere accettato poiché già usato. "
                                                 "Usare un numero progressivo diverso."),
-                                 kTitolo, MsgIcon::Information);
+                                 common::TitoloCorbix, MsgIcon::Information);
                 return std::nullopt;
             }
         }
@@ -193,7 +192,7 @@ std::optional<ChiaveCorbex> RiservaRiga(const QDate &data, int progressivo, cons
 bool EliminaRiga(const ChiaveCorbex &chiave)
 {
     try {
-        dao::Database db = apriArchivio();
+        dao::Database db = common::ApriArchivio();
         std::unique_ptr<dao::Recordset> rs;
         if (common::OpenRecordsetRetry(db, rs,
                                        QStringLiteral("SELECT * FROM Corbix WHERE Data = DateValue(?) AND "
@@ -251,7 +250,7 @@ QString TipoDichiarazione(dao::Database &db, const QDate &data, qint32 indice, c
 QList<DichiarazioneTrovata> CercaDichiarazioni(const QString &dichiarante, const QStringList &tipi, const QDate &oggi,
                                                const std::function<void(qint64, qint64)> &avanzamento)
 {
-    dao::Database db = apriArchivio();
+    dao::Database db = common::ApriArchivio();
     std::unique_ptr<dao::Recordset> rs = db.openRecordset(
         QStringLiteral("SELECT Data, Indice FROM Indicedoc WHERE ultimadata <= DateValue(?) and stato1 <> 1 and "
                        "stato1 <> 2 ORDER BY Data, Indice"),
@@ -359,7 +358,7 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
         archivio.host = hostArchivio;
 
         {
-            dao::Database db = apriArchivio();
+            dao::Database db = common::ApriArchivio();
             dao::Transaction transazione(db);
             std::unique_ptr<dao::Recordset> rs;
             if (cartella) {

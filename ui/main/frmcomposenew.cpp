@@ -1,12 +1,12 @@
 #include "ui/main/frmcomposenew.h"
 
+#include "common/databases.h"
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "flowengine/options.h"
 #include "flowengine/register.h"
 #include "platform/clock.h"
 #include "platform/dao/recordset.h"
-#include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
 #include "ui/main/folderchooser.h"
@@ -33,7 +33,6 @@ namespace uimain {
 
 namespace {
 
-const QString kTitolo = QStringLiteral("Corbix doganali");
 // The window in twips: its width, and its height less the title bar.
 constexpr int kLarghezza = 4740;
 constexpr int kAltezza = 3720;
@@ -233,7 +232,7 @@ void frmComposeNew::Form_Load()
 void frmComposeNew::caricaElenchi()
 {
     try {
-        dao::Database db = dao::Database::open(platform::hostPath(common::PercorsoArchivio));
+        dao::Database db = common::ApriArchivio();
         std::unique_ptr<dao::Recordset> rs = db.openRecordset(
             QStringLiteral("SELECT Codice FROM Spedoga ORDER BY Codice"), {}, dao::RecordsetType::Snapshot);
         QStringList dichiaranti;
@@ -555,7 +554,7 @@ void frmComposeNew::cmdNextEnd_Click()
         if (grdListaDich->rowCount() > 0)
             PassoCorrente = 2;
         else
-            platform::msgBox(QStringLiteral("Non vi sono dichiarazioni che soddisfano la ricerca desiderata"), kTitolo,
+            platform::msgBox(QStringLiteral("Non vi sono dichiarazioni che soddisfano la ricerca desiderata"), common::TitoloCorbix,
                              platform::MsgIcon::Information);
         break;
     case 2:

@@ -1,5 +1,6 @@
 #include "ui/main/frmfaicorbex.h"
 
+#include "common/databases.h"
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "common/paths.h"
@@ -30,7 +31,6 @@ using platform::MsgResult;
 
 namespace {
 
-const QString kTitolo = QStringLiteral("Corbix doganali");
 constexpr int kLarghezza = 5400;
 constexpr int kAltezza = 2400;
 constexpr int kAltezzaElenco = 2000;
@@ -258,7 +258,7 @@ void frmFaiCorbex::cmdConfirm_Click()
         platform::msgBox(QStringLiteral("Inserire il supporto magnetico previsto nell'unità ")
                              + common::OpzioniCorbix.FloppyDevice
                              + QStringLiteral(" e scegliere 'OK' quando si è pronti."),
-                         kTitolo, MsgIcon::Information);
+                         common::TitoloCorbix, MsgIcon::Information);
         scritto = scriviSuSupporto();
     } else if (common::DestinazioneCorbex == 1) {
         if (common::OpzioniCorbix.SendWith == 0 || common::OpzioniCorbix.SendWith == 1)
@@ -291,7 +291,7 @@ bool frmFaiCorbex::scriviSuSupporto()
                                                 "corbix usando le applicazioni dell'ambiente operativo, quindi "
                                                 "scegliere 'Riprova'. Scegliere 'Annulla' per annullare "
                                                 "l'operazione"),
-                                 kTitolo, MsgIcon::Information, MsgButtons::RetryCancel)
+                                 common::TitoloCorbix, MsgIcon::Information, MsgButtons::RetryCancel)
                 != MsgResult::Retry)
                 return false;
         }
@@ -315,7 +315,7 @@ bool frmFaiCorbex::scriviSuSupporto()
     common::FileSupporto = common::EstraiNomeFile(nome);
     platform::msgBox(QStringLiteral("Il corbex è stato trasferito sul supporto magnetico correttamente con il nome '")
                          + common::FileSupporto + QStringLiteral("'."),
-                     kTitolo, MsgIcon::Information);
+                     common::TitoloCorbix, MsgIcon::Information);
     common::CorbexScritto = true;
     return true;
 }
@@ -323,7 +323,7 @@ bool frmFaiCorbex::scriviSuSupporto()
 bool frmFaiCorbex::scriviInCartella()
 {
     try {
-        dao::Database db = dao::Database::open(platform::hostPath(common::PercorsoArchivio));
+        dao::Database db = common::ApriArchivio();
         std::unique_ptr<dao::Recordset> rs =
             db.openRecordset(QStringLiteral("SELECT CED FROM CompDog WHERE Stato = ? AND Codice = ?"),
                              {QStringLiteral("IT"), common::UfficioCorbex.left(2)}, dao::RecordsetType::Snapshot);

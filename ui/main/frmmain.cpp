@@ -1,5 +1,6 @@
 #include "ui/main/frmmain.h"
 
+#include "common/databases.h"
 #include "common/archivecheck.h"
 #include "common/globals.h"
 #include "common/servizioedi.h"
@@ -38,7 +39,6 @@ using platform::MsgResult;
 
 namespace {
 
-const QString Titolo = QStringLiteral("Corbix doganali");
 const QString CrLf = QStringLiteral("\r\n");
 
 QString didascalia(const QString &parola)
@@ -241,7 +241,7 @@ bool frmMain::avvio()
         return false;
 
     if (!common::LeggiIni()) {
-        platform::msgBox(common::settingsUnreadableText(common::settingsPath()), Titolo, MsgIcon::Critical);
+        platform::msgBox(common::settingsUnreadableText(common::settingsPath()), common::TitoloCorbix, MsgIcon::Critical);
         return false;
     }
 
@@ -250,11 +250,11 @@ bool frmMain::avvio()
     // The check takes every path; an archive that is missing or is not a
     // database is told here, before anything reads it, and is never created.
     try {
-        dao::Database::open(platform::hostPath(common::PercorsoArchivio)).close();
+        common::ApriArchivio().close();
     } catch (const platform::RuntimeError &e) {
         platform::msgBox(QStringLiteral("Impossibile aprire l'archivio '") + common::PercorsoArchivio
                              + QStringLiteral("'.") + CrLf + e.description(),
-                         Titolo, MsgIcon::Critical);
+                         common::TitoloCorbix, MsgIcon::Critical);
         return false;
     }
 
@@ -265,7 +265,7 @@ bool frmMain::avvio()
         platform::msgBox(QStringLiteral("Impossibile accedere al punto di raccolta '") + common::OpzioniCorbix.Centrale
                              + QStringLiteral("' o questo non è impostato correttamente. Impostare il punto di "
                                               "raccolta quindi riprovare o contattare il fornitore del prodotto."),
-                         Titolo, MsgIcon::Critical);
+                         common::TitoloCorbix, MsgIcon::Critical);
         return false;
     }
 
@@ -497,7 +497,7 @@ void frmMain::eseguiComando(const QString &parola)
     } else if (parola == QLatin1String("STAMPADISTINTA")) {
         stampaDistinta();
     } else {
-        platform::msgBox(QStringLiteral("L'opzione selezionata non e' attiva in questa versione."), Titolo,
+        platform::msgBox(QStringLiteral("L'opzione selezionata non e' attiva in questa versione."), common::TitoloCorbix,
                          MsgIcon::Information);
     }
 }
@@ -508,14 +508,14 @@ bool frmMain::caricaContesto(flowengine::DatiCorbex &flow)
         && !flowengine::CaricaCorbex(flow))
         return true;
     platform::msgBox(QStringLiteral("Il corbex selezionato non è più presente nel registro: l'elenco viene aggiornato."),
-                     Titolo, MsgIcon::Information);
+                     common::TitoloCorbix, MsgIcon::Information);
     AggiornaElenco();
     return false;
 }
 
 void frmMain::eliminaContesto(const QString &domanda, bool rilasciaDocumenti)
 {
-    if (platform::msgBox(domanda, Titolo, MsgIcon::Question, MsgButtons::YesNo, 2) != MsgResult::Yes)
+    if (platform::msgBox(domanda, common::TitoloCorbix, MsgIcon::Question, MsgButtons::YesNo, 2) != MsgResult::Yes)
         return;
     flowengine::DatiCorbex flow;
     if (!caricaContesto(flow))
@@ -535,7 +535,7 @@ void frmMain::riproduciSupporto()
     auto copiaMancante = [&flow] {
         platform::msgBox(QStringLiteral("Impossibile trovare la copia d'archivio del corbex '") + flow.NomeFile
                              + QStringLiteral("'."),
-                         Titolo, MsgIcon::Information);
+                         common::TitoloCorbix, MsgIcon::Information);
     };
     if (flow.NomeFile.isEmpty() || !QFileInfo(platform::hostPath(flow.NomeFile)).isFile()) {
         copiaMancante();
@@ -544,7 +544,7 @@ void frmMain::riproduciSupporto()
     const QString unita = common::OpzioniCorbix.FloppyDevice;
     if (platform::msgBox(QStringLiteral("Inserire il supporto magnetico previsto nell'unità '") + unita
                              + QStringLiteral("' e scegliere 'OK' per procedere"),
-                         Titolo, MsgIcon::Information, MsgButtons::OKCancel)
+                         common::TitoloCorbix, MsgIcon::Information, MsgButtons::OKCancel)
         != MsgResult::OK)
         return;
     const QString destinazione = unita + QStringLiteral("\\") + flow.RifFloppy;
@@ -564,7 +564,7 @@ void frmMain::riproduciSupporto()
             }
             platform::msgBox(QStringLiteral("Il corbex '") + flow.RifFloppy
                                  + QStringLiteral("' è stato trascritto con successo."),
-                             Titolo, MsgIcon::Information);
+                             common::TitoloCorbix, MsgIcon::Information);
             return;
         } catch (const platform::RuntimeError &e) {
             // No medium in the drive: the same choice as when a flow is built.
@@ -628,7 +628,7 @@ void frmMain::DownLoad_Click()
 {
     if (common::RigaSelezionata < 1) {
         platform::msgBox(QStringLiteral("Selezionare una riga di dettaglio prima di richiedere questa opzione."),
-                         Titolo, MsgIcon::Information);
+                         common::TitoloCorbix, MsgIcon::Information);
         return;
     }
     apriPerRiga(Finestra::frmReiceveMirsolan);
@@ -649,7 +649,7 @@ void frmMain::Options_Click()
     common::ChiudiApplicazione = false;
     apri(Finestra::frmOpzioniCorbix);
     if (common::ChiudiApplicazione) {
-        platform::msgBox(QStringLiteral("L'applicazione verrà chiusa."), Titolo, MsgIcon::Information);
+        platform::msgBox(QStringLiteral("L'applicazione verrà chiusa."), common::TitoloCorbix, MsgIcon::Information);
         close();
     }
 }
@@ -660,7 +660,7 @@ void frmMain::InfoOn_Click() { apri(Finestra::FrmInformazioni); }
 
 void frmMain::mostraErrore(const platform::RuntimeError &e) const
 {
-    platform::msgBox(flowengine::TestoErroreRuntime(e.number(), e.description()), Titolo, MsgIcon::Critical);
+    platform::msgBox(flowengine::TestoErroreRuntime(e.number(), e.description()), common::TitoloCorbix, MsgIcon::Critical);
 }
 
 }  // namespace uimain
