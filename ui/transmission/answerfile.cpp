@@ -1,0 +1,189 @@
+#include "ui/transmission/answerfile.h"
+
+#include "common/picturemask.h"
+#include "common/textfiles.h"
+#include "flowengine/decimale.h"
+#include "platform/codepage.h"
+
+#include <QRegularExpression>
+
+namespace uitransmission {
+
+using flowengine::Decimale;
+
+QString Colonne(const QString &riga, int da, int a)
+{
+    if (da < 1 || a < da || da > riga.size())
+        return {};
+    return riga.mid(da - 1, a - da + 1);
+}
+
+qint16 Numero16(const QString &riga, int da, int a) { return Decimale::daTesto(Colonne(riga, da, a)).intero16(); }
+
+qint32 Numero32(const QString &riga, int da, int a) { return Decimale::daTesto(Colonne(riga, da, a)).intero32(); }
+
+QString NumeroTesto(const QString &riga, int da, int a) { return Decimale::daTesto(Colonne(riga, da, a)).testo(); }
+
+std::optional<QDate> DataD8(const QString &testo)
+{
+    static const QRegularExpression forma(
+        QStringLiteral("^\\s*(\\d{1,2})[/.\\-](\\d{1,2})[/.\\-](\\d{2}|\\d{4})\\s*$"));
+    const QRegularExpressionMatch m = forma.match(testo);
+    if (!m.hasMatch())
+        return std::nullopt;
+    int anno = m.captured(3).toInt();
+    if (m.captured(3).size() == 2)
+        anno += anno < 30 ? 2000 : 1900;
+    const QDate data(anno, m.captured(2).toInt(), m.captured(1).toInt());
+    if (!data.isValid())
+        return std::nullopt;
+    return data;
+}
+
+std::optional<QDate> DataD6(const QString &testo)
+{
+    static const QRegularExpression seiCifre(QStringLiteral("^\\d{6}$"));
+    if (!seiCifre.match(testo).hasMatch())
+        return std::nullopt;
+    return DataD8(common::FormatByPicture(testo, QStringLiteral("XX\"/\"XX\"/\"XX")));
+}
+
+QChar TipoRisposta(const QString &intestazione)
+{
+    const QString tipo = Colonne(intestazione, 26, 26);
+    return tipo.isEmpty() ? QChar() : tipo[0];
+}
+
+QString DichiaranteRisposta(const QString &intestazione) { return Colonne(intestazione, 51, 66).trimmed(); }
+
+qint16 RigheRisposta(const QString &intestazione) { return Numero16(intestazione, 71, 75); }
+
+bool ControlloFormale(QChar tipo) { return tipo == TipoControlloA || tipo == TipoControlloB || tipo == TipoControlloG; }
+
+bool ControlloSuperato(const QString &seconda) { return seconda.startsWith(u'0'); }
+
+RispostaEdi RispostaEdi::daBytes(const QByteArray &bytes)
+{
+    RispostaEdi risposta;
+    for (const QByteArray &riga : common::splitLines(bytes))
+        risposta.righe << platform::fromWindows1252(riga);
+    return risposta;
+}
+
+RispostaEdi RispostaEdi::leggi(const QString &hostPath) { return daBytes(common::readFile(hostPath)); }
+
+QString RispostaEdi::riga(int n) const { return n >= 1 && n <= righe.size() ? righe[n - 1] : QString(); }
+
+QString RispostaEdi::ultima() const { return righe.isEmpty() ? QString() : righe.last(); }
+
+std::optional<QDate> RispostaEdi::data() const
+{
+    const QChar t = tipo();
+    if (t == TipoEsiti || t == TipoIntrastat)
+        return DataD8(Colonne(riga(2), 12, 19));
+    if (t == TipoManifesto)
+        return DataD8(Colonne(ultima(), 12, 19));
+    if (t == TipoControlloA || t == TipoControlloB || t == TipoNonPrevisto)
+        return DataD8(Colonne(ultima(), 7, 14));
+    return std::nullopt;
+}
+
+bool RecordEsito(const QString &riga) { return riga.startsWith(u'R'); }
+
+bool PrimoArticolo(const QString &codiceMsg)
+{
+    return codiceMsg == u"C1" || codiceMsg == u"C2" || codiceMsg == u"C7" || codiceMsg == u"C9";
+}
+
+bool EsitoRecord::convalida() const { return positivo() && PrimoArticolo(codiceMsg); }
+
+EsitoRecord LeggiEsitoRecord(const QString &riga)
+{
+    EsitoRecord r;
+    r.codiceMsg = Colonne(riga, 2, 9).trimmed();
+    r.anomalia = Colonne(riga, 4, 7).trimmed();
+    r.riferimento = Colonne(riga, 14, 19);
+    r.esito = Colonne(riga, 28, 28);
+    if (!r.convalida())
+        return r;
+    r.registro = Colonne(riga, 29, 30).trimmed();
+    r.serie = Colonne(riga, 31, 32).trimmed();
+    r.numero = NumeroTesto(riga, 33, 38);
+    r.lettera = Colonne(riga, 39, 39);
+    r.dataConvalida = DataD6(Colonne(riga, 40, 45));
+    // A line that stops before column 50 carries no account either.
+    r.conConto = !Colonne(riga, 50, 50).trimmed().isEmpty();
+    if (r.conConto) {
+        r.contoCodice = NumeroTesto(riga, 46, 49);
+        r.contoLettera = Colonne(riga, 50, 50);
+        r.numeroA93 = Numero32(riga, 51, 56);
+        r.scadenzaFiscale = DataD6(Colonne(riga, 57, 62));
+        r.scadenzaNonFiscale = DataD6(Colonne(riga, 63, 68));
+    }
+    return r;
+}
+
+RigaErrore LeggiRigaErrore(const QString &riga)
+{
+    RigaErrore e;
+    e.articolo = Numero16(riga, 2, 3);
+    e.rifCasella = Colonne(riga, 4, 7).trimmed();
+    e.ripetizione = Numero16(riga, 9, 10);
+    e.indicatore = Colonne(riga, 11, 11);
+    e.testo = Colonne(riga, 16, 70).trimmed();
+    return e;
+}
+
+bool RigaContinuazione(const QString &riga)
+{
+    const QString inizio = Colonne(riga, 1, 15);
+    return inizio.size() == 15 && inizio.count(u' ') == 15;
+}
+
+QString TestoContinuazione(const QString &riga) { return riga.mid(15); }
+
+namespace {
+
+// The field number an item of a list of errors begins with.
+std::optional<qint16> NumeroCampo(const QString &voce)
+{
+    const qsizetype spazio = voce.indexOf(u' ');
+    bool ok = false;
+    const qint16 numero = (spazio < 0 ? voce : voce.left(spazio)).trimmed().toShort(&ok);
+    if (!ok)
+        return std::nullopt;
+    return numero;
+}
+
+}  // namespace
+
+RigaControllo LeggiRigaControllo(const QString &riga)
+{
+    RigaControllo c;
+    c.lineaFlusso = Numero32(riga, 1, 5);
+    QString resto = riga.mid(5);
+    while (!resto.isEmpty()) {
+        QString voce;
+        const qsizetype trattino = resto.indexOf(u'-');
+        if (trattino >= 0) {
+            voce = resto.left(trattino).trimmed();
+            resto = resto.mid(trattino + 1).trimmed();
+        } else {
+            voce = resto.trimmed();
+            resto.clear();
+        }
+        if (!voce.isEmpty())
+            c.campi.push_back(NumeroCampo(voce));
+    }
+    return c;
+}
+
+int TrovaDichiarazione(const std::vector<flowengine::DocumentoCorbex> &dichiarazioni, const QString &riferimento)
+{
+    for (std::size_t i = 0; i < dichiarazioni.size(); ++i)
+        if (dichiarazioni[i].Rif.left(6) == riferimento)
+            return int(i);
+    return -1;
+}
+
+}  // namespace uitransmission
