@@ -1,5 +1,6 @@
 #include "ui/main/frmcomposenew.h"
 #include "ui/main/frmmain.h"
+#include "ui/transmission/frmaswerreport.h"
 
 #include <QApplication>
 
@@ -7,6 +8,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     uimain::RegistraComposizione(uimain::programWindows());
+    uitransmission::RegistraTabulato(uimain::programWindows());
     uimain::frmMain frmMain;
     if (!frmMain.Form_Load())
         return 0;

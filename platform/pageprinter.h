@@ -105,8 +105,10 @@ public:
     void setPrinterName(const QString &name) { printerName_ = name; }
     const QString &printerName() const { return printerName_; }
     void setPdfFolder(const QString &hostFolder) { pdfFolder_ = hostFolder; }
+    const QString &pdfFolder() const { return pdfFolder_; }
     // The title of the message that tells where a PDF was saved.
     void setMessageTitle(const QString &title) { messageTitle_ = title; }
+    const QString &messageTitle() const { return messageTitle_; }
     // The PDF file of the last document, when it went to one.
     const QString &lastPdfFile() const { return lastPdf_; }
 
