@@ -68,6 +68,8 @@ bool runSteps(const QString &funzione, std::initializer_list<std::function<void(
                     break;
                 if (risposta == Abbandona)
                     return false;
+                if (isLockError(e.number()))
+                    platform::clock().sleepMs(platform::LockRetryPauseMs);
             }
         }
     }

@@ -12,15 +12,6 @@ namespace common {
 
 using namespace platform::err;
 
-namespace {
-
-// Between attempts the thread rests a moment instead of keeping a core busy;
-// the lock is rarely held for less.
-constexpr int RetryPauseMs = 50;
-
-// Messages titled with the program file's name.
-}  // namespace
-
 int OpenRecordsetRetry(dao::Database &db, std::unique_ptr<dao::Recordset> &rs, const QString &sql,
                        const QVariantList &params, std::chrono::milliseconds timeout)
 {
@@ -36,7 +27,7 @@ int OpenRecordsetRetry(dao::Database &db, std::unique_ptr<dao::Recordset> &rs, c
             switch (e.number()) {
             case TableLockedExclusive:
             case CouldNotLockTableDenied:
-                clock.sleepMs(RetryPauseMs);
+                clock.sleepMs(platform::LockRetryPauseMs);
                 break;
             case ObjectNotFound:
                 platform::msgBox(QStringLiteral("Errore di applicazione: la tabella '") + shownSql

@@ -10,10 +10,11 @@ inline constexpr int VersioneMinore = 0;
 inline constexpr int VersioneRevisione = 0;
 
 // Major, minor and revision in plain decimal digits, joined by ".".
-inline QString testoVersione()
+inline QString testoVersione(int maggiore, int minore, int revisione)
 {
-    return QString::number(VersioneMaggiore) + u'.' + QString::number(VersioneMinore) + u'.'
-           + QString::number(VersioneRevisione);
+    return QString::number(maggiore) + u'.' + QString::number(minore) + u'.' + QString::number(revisione);
 }
+
+inline QString testoVersione() { return testoVersione(VersioneMaggiore, VersioneMinore, VersioneRevisione); }
 
 }  // namespace common

@@ -18,6 +18,11 @@ public:
 
 Clock &clock();
 
+// The rest between two attempts at something another program holds locked:
+// the thread waits a moment instead of keeping a core busy, and the lock is
+// rarely held for less.
+inline constexpr int LockRetryPauseMs = 50;
+
 class SystemClock : public Clock {
 public:
     QDateTime now() const override;

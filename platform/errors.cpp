@@ -55,6 +55,7 @@ const QHash<int, QString> &descriptions()
         {err::SyntaxErrorInExpression,
          QStringLiteral("Errore di sintassi (operatore mancante) nell'espressione della query '%1'.")},
         {err::SyntaxErrorInFrom, QStringLiteral("Errore di sintassi nella clausola FROM.")},
+        {err::CharactersAfterEnd, QStringLiteral("Trovati caratteri dopo la fine dell'istruzione SQL.")},
         {err::FieldTooSmall,
          QStringLiteral("Il campo è troppo piccolo per accettare la quantità di dati che si è tentato "
                         "di aggiungere. Provare a inserire o a incollare una quantità minore di dati.")},

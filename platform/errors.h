@@ -51,6 +51,7 @@ constexpr int NullInIndex = 3058;
 constexpr int TooFewParameters = 3061;
 constexpr int SyntaxErrorInExpression = 3075;
 constexpr int SyntaxErrorInFrom = 3131;
+constexpr int CharactersAfterEnd = 3142;
 constexpr int FieldTooSmall = 3163;
 constexpr int RecordDeleted = 3167;
 constexpr int DuplicateField = 3191;

@@ -197,11 +197,25 @@ Connection::Statement::Statement(Connection &connection, const QString &sql, Ope
     : connection_(connection), sql_(sql), op_(op)
 {
     const QByteArray utf8 = sql.toUtf8();
-    const int rc = sqlite3_prepare_v2(connection.db_, utf8.constData(), int(utf8.size()) + 1, &stmt_, nullptr);
+    const char *tail = nullptr;
+    const int rc = sqlite3_prepare_v2(connection.db_, utf8.constData(), int(utf8.size()) + 1, &stmt_, &tail);
     if (rc != SQLITE_OK) {
         sqlite3_finalize(stmt_);
         stmt_ = nullptr;
         connection.fail(rc, op, sql);
+    }
+    // SQLite compiles the first statement alone and would pass over the rest
+    // without a word; text after the end of the statement is refused, so what
+    // runs is always the whole of what was written. Blanks and comments may follow.
+    if (tail && *tail) {
+        sqlite3_stmt *next = nullptr;
+        const int tailRc = sqlite3_prepare_v2(connection.db_, tail, -1, &next, nullptr);
+        sqlite3_finalize(next);
+        if (tailRc != SQLITE_OK || next) {
+            sqlite3_finalize(stmt_);
+            stmt_ = nullptr;
+            platform::raise(CharactersAfterEnd);
+        }
     }
 }
 

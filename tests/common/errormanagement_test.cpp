@@ -182,6 +182,21 @@ TEST_F(ErrorManagementTest, StepMeetingALockIsRetriedWithoutAWord)
     EXPECT_TRUE(boxes_.shown.empty());
 }
 
+TEST_F(ErrorManagementTest, LockHeldOnRestsBetweenAttemptsThenAsksAfterFifteenSeconds)
+{
+    boxes_.answer(MsgResult::Abort);
+    int attempts = 0;
+    const bool completed = runSteps(QStringLiteral("Prova"), {[&] {
+        ++attempts;
+        platform::raise(platform::err::CouldNotLockTable, {QStringLiteral("Corbix")});
+    }});
+    EXPECT_FALSE(completed);
+    EXPECT_EQ(clock_.monotonicMs(), 15000) << "every silent attempt rests 50 ms, on the clock";
+    EXPECT_EQ(attempts, 15000 / 50 + 1);
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_TRUE(boxes_.shown[0].contains(QStringLiteral("(è stato eseguito un ciclo di attesa di 15 secondi)")));
+}
+
 TEST(CentraForm, TwipArithmetic)
 {
     EXPECT_EQ(centredPosition(QSize(12000, 9000), QSize(4000, 3000)), QPoint(4000, 3000));

@@ -119,6 +119,20 @@ TEST_F(DaoTest, MissingNamesHaveTheirNumbers)
     EXPECT_EQ(errorOf([&] { rs->value("Manca"); }), 3265);
 }
 
+// A second statement after the first is refused whole, not passed over:
+// nothing of the text runs.
+TEST_F(DaoTest, TextAfterTheStatementIsRefused)
+{
+    insert("A", "Primo");
+    EXPECT_EQ(errorOf([&] { db.execute("DELETE FROM Prova; DELETE FROM Prova", {}, dao::FailOnError); }), 3142);
+    EXPECT_EQ(errorOf([&] { db.execute("DELETE FROM Prova; garbage", {}, dao::FailOnError); }), 3142);
+    EXPECT_EQ(errorOf([&] { db.openRecordset("SELECT * FROM Prova; SELECT 1"); }), 3142);
+    EXPECT_EQ(db.openRecordset("SELECT * FROM Prova")->recordCount(), 1);
+
+    EXPECT_EQ(errorOf([&] { db.execute("UPDATE Prova SET Nome = 'Secondo';  -- fatto\n ", {}, dao::FailOnError); }), 0);
+    EXPECT_EQ(db.openRecordset("SELECT Nome FROM Prova")->value("Nome"), QVariant("Secondo"));
+}
+
 TEST_F(DaoTest, CatalogStaysOutOfTheTableDefinitions)
 {
     QStringList names;
