@@ -2,14 +2,15 @@
 #include "ui/main/frmcomposenew.h"
 #include "ui/main/frminformazioni.h"
 #include "ui/main/frmmain.h"
+#include "ui/tables/tables.h"
 #include "ui/transmission/frmarchivelink.h"
+#include "ui/transmission/frmaswerprocess.h"
+#include "ui/transmission/frmaswerreport.h"
 #include "ui/transmission/frmfirstexecution.h"
 #include "ui/transmission/frmopzionicorbix.h"
-#include "ui/transmission/frmselectdir.h"
-#include "ui/transmission/frmaswerprocess.h"
 #include "ui/transmission/frmreicevemirsolan.h"
+#include "ui/transmission/frmselectdir.h"
 #include "ui/transmission/frmsendmirsolan.h"
-#include "ui/tables/tables.h"
 
 #include <QApplication>
 
@@ -17,11 +18,12 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     uimain::RegistraComposizione(uimain::programWindows());
+    uimain::programWindows().registra(uimain::Finestra::FrmComandoSql, uimain::ApriFrmComandoSql);
+    uimain::programWindows().registra(uimain::Finestra::FrmInformazioni, uimain::ApriFrmInformazioni);
     uitransmission::RegistraInvio(uimain::programWindows());
     uitransmission::RegistraPrelievo(uimain::programWindows());
     uitransmission::RegistraElaborazione(uimain::programWindows());
-    uimain::programWindows().registra(uimain::Finestra::FrmComandoSql, uimain::ApriFrmComandoSql);
-    uimain::programWindows().registra(uimain::Finestra::FrmInformazioni, uimain::ApriFrmInformazioni);
+    uitransmission::RegistraTabulato(uimain::programWindows());
     uitransmission::RegistraPrimaEsecuzione(uimain::programWindows());
     uitransmission::RegistraCollegamentoArchivio(uimain::programWindows());
     uitransmission::RegistraOpzioni(uimain::programWindows());

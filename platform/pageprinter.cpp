@@ -37,6 +37,12 @@ double PagePrinter::toMm(double v) const { return mode_ == ScaleMode::Twips ? v 
 
 double PagePrinter::fromMm(double mm) const { return mode_ == ScaleMode::Twips ? mm * TwipsPerMm : mm; }
 
+void PagePrinter::setOrientation(PageOrientation orientation)
+{
+    orientation_ = orientation;
+    orientationChanged(orientation);
+}
+
 void PagePrinter::print(const QString &text, bool stayOnLine)
 {
     const Font f = font();
@@ -99,11 +105,20 @@ QString QtPagePrinter::deviceName() const
     return fallback.isEmpty() ? QStringLiteral("PDF") : fallback;
 }
 
+namespace {
+
+QPageLayout::Orientation qtOrientation(PageOrientation orientation)
+{
+    return orientation == PageOrientation::Landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
+}
+
+}  // namespace
+
 void QtPagePrinter::begin()
 {
     device_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     device_->setPageSize(QPageSize(QPageSize::A4));
-    device_->setPageOrientation(QPageLayout::Portrait);
+    device_->setPageOrientation(qtOrientation(orientation()));
     const QString name = printerName_.isEmpty() ? QPrinterInfo::defaultPrinterName() : printerName_;
     if (!name.isEmpty() && !QPrinterInfo::printerInfo(name).isNull()) {
         device_->setPrinterName(name);
@@ -133,11 +148,12 @@ double QtPagePrinter::px(double mm) const { return mm * device_->resolution() / 
 
 namespace {
 
-QFont qtFont(const QString &name, double points, bool bold)
+QFont qtFont(const QString &name, double points, bool bold, bool italic = false)
 {
     QFont f(name);
     f.setPointSizeF(points);
     f.setBold(bold);
+    f.setItalic(italic);
     return f;
 }
 
@@ -146,7 +162,7 @@ QFont qtFont(const QString &name, double points, bool bold)
 void QtPagePrinter::drawText(double x, double y, const QString &text, const Font &font)
 {
     QPainter &p = painter();
-    p.setFont(qtFont(font.name, font.points, font.bold));
+    p.setFont(qtFont(font.name, font.points, font.bold, font.italic));
     const QFontMetricsF metrics(p.font(), device_.get());
     p.drawText(QPointF(px(x), px(y) + metrics.ascent()), text);
 }
@@ -170,7 +186,7 @@ double QtPagePrinter::textWidth(const QString &text, const Font &font) const
 {
     if (!device_)
         const_cast<QtPagePrinter *>(this)->begin();
-    const QFontMetricsF metrics(qtFont(font.name, font.points, font.bold), device_.get());
+    const QFontMetricsF metrics(qtFont(font.name, font.points, font.bold, font.italic), device_.get());
     return metrics.horizontalAdvance(text) * 25.4 / device_->resolution();
 }
 
@@ -185,6 +201,8 @@ double QtPagePrinter::lineHeight(const Font &font) const
 void QtPagePrinter::startNewPage()
 {
     painter();
+    // A new orientation takes effect from the page that begins here.
+    device_->setPageOrientation(qtOrientation(orientation()));
     device_->newPage();
 }
 
@@ -207,17 +225,18 @@ void QtPagePrinter::finishDocument()
 
 void RecordingPagePrinter::drawText(double x, double y, const QString &text, const Font &font)
 {
-    calls.push_back({QStringLiteral("text"), page_, x, y, 0, 0, text, font.name, font.points, font.bold});
+    calls.push_back(
+        {QStringLiteral("text"), page_, x, y, 0, 0, text, font.name, font.points, font.bold, font.italic});
 }
 
 void RecordingPagePrinter::drawLine(double x1, double y1, double x2, double y2)
 {
-    calls.push_back({QStringLiteral("line"), page_, x1, y1, x2, y2, {}, {}, 0, false});
+    calls.push_back({QStringLiteral("line"), page_, x1, y1, x2, y2, {}, {}, 0, false, false});
 }
 
 void RecordingPagePrinter::drawRectangle(double x1, double y1, double x2, double y2)
 {
-    calls.push_back({QStringLiteral("rect"), page_, x1, y1, x2, y2, {}, {}, 0, false});
+    calls.push_back({QStringLiteral("rect"), page_, x1, y1, x2, y2, {}, {}, 0, false, false});
 }
 
 double RecordingPagePrinter::textWidth(const QString &text, const Font &font) const
@@ -230,12 +249,20 @@ double RecordingPagePrinter::lineHeight(const Font &font) const { return font.po
 void RecordingPagePrinter::startNewPage()
 {
     ++page_;
-    calls.push_back({QStringLiteral("page"), page_, 0, 0, 0, 0, {}, {}, 0, false});
+    calls.push_back({QStringLiteral("page"), page_, 0, 0, 0, 0, {}, {}, 0, false, false});
+}
+
+void RecordingPagePrinter::orientationChanged(PageOrientation orientation)
+{
+    calls.push_back({QStringLiteral("orientation"), page_, 0, 0, 0, 0,
+                     orientation == PageOrientation::Landscape ? QStringLiteral("landscape")
+                                                               : QStringLiteral("portrait"),
+                     {}, 0, false, false});
 }
 
 void RecordingPagePrinter::finishDocument()
 {
-    calls.push_back({QStringLiteral("end"), page_, 0, 0, 0, 0, {}, {}, 0, false});
+    calls.push_back({QStringLiteral("end"), page_, 0, 0, 0, 0, {}, {}, 0, false, false});
     page_ = 1;
 }
 
@@ -245,14 +272,17 @@ std::vector<QString> RecordingPagePrinter::lines() const
     for (const Call &c : calls) {
         const QString page = QStringLiteral(" p%1").arg(c.page);
         if (c.what == QLatin1String("text"))
-            out.push_back(QStringLiteral("text%1 (%2,%3) %4 %5%6: %7")
+            out.push_back(QStringLiteral("text%1 (%2,%3) %4 %5%6%7: %8")
                               .arg(page, number(c.x1), number(c.y1), c.font, number(c.points),
-                                   c.bold ? QStringLiteral(" bold") : QString(), c.text));
+                                   c.bold ? QStringLiteral(" bold") : QString(),
+                                   c.italic ? QStringLiteral(" italic") : QString(), c.text));
         else if (c.what == QLatin1String("line") || c.what == QLatin1String("rect"))
             out.push_back(QStringLiteral("%1%2 (%3,%4)-(%5,%6)")
                               .arg(c.what, page, number(c.x1), number(c.y1), number(c.x2), number(c.y2)));
         else if (c.what == QLatin1String("page"))
             out.push_back(QStringLiteral("page %1").arg(c.page));
+        else if (c.what == QLatin1String("orientation"))
+            out.push_back(QStringLiteral("orientation ") + c.text);
         else
             out.push_back(c.what);
     }

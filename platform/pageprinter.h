@@ -12,6 +12,7 @@ class QPrinter;
 namespace platform {
 
 enum class ScaleMode { Twips = 1, Millimeters = 6 };
+enum class PageOrientation { Portrait = 1, Landscape = 2 };
 
 // The printer as reports drive it: a current position in the chosen unit,
 // measured from the top-left corner of the printable page, a current font,
@@ -27,9 +28,15 @@ public:
     void setFontName(const QString &name) { fontName_ = name; }
     void setFontSize(double points) { fontSize_ = points; }
     void setFontBold(bool bold) { bold_ = bold; }
+    void setFontItalic(bool italic) { italic_ = italic; }
     const QString &fontName() const { return fontName_; }
     double fontSize() const { return fontSize_; }
     bool fontBold() const { return bold_; }
+    bool fontItalic() const { return italic_; }
+
+    // The orientation of the pages begun from now on.
+    void setOrientation(PageOrientation orientation);
+    PageOrientation orientation() const { return orientation_; }
 
     void setCurrentX(double x) { x_ = x; }
     void setCurrentY(double y) { y_ = y; }
@@ -51,8 +58,9 @@ protected:
         QString name;
         double points;
         bool bold;
+        bool italic;
     };
-    Font font() const { return {fontName_, fontSize_, bold_}; }
+    Font font() const { return {fontName_, fontSize_, bold_, italic_}; }
 
     // In millimetres from the printable page's top-left corner.
     virtual void drawText(double x, double y, const QString &text, const Font &font) = 0;
@@ -62,6 +70,7 @@ protected:
     virtual double lineHeight(const Font &font) const = 0;
     virtual void startNewPage() = 0;
     virtual void finishDocument() = 0;
+    virtual void orientationChanged(PageOrientation) {}
 
 private:
     double toMm(double v) const;
@@ -71,6 +80,8 @@ private:
     QString fontName_ = QStringLiteral("Arial");
     double fontSize_ = 10;
     bool bold_ = false;
+    bool italic_ = false;
+    PageOrientation orientation_ = PageOrientation::Portrait;
     double x_ = 0;
     double y_ = 0;
 };
@@ -94,8 +105,10 @@ public:
     void setPrinterName(const QString &name) { printerName_ = name; }
     const QString &printerName() const { return printerName_; }
     void setPdfFolder(const QString &hostFolder) { pdfFolder_ = hostFolder; }
+    const QString &pdfFolder() const { return pdfFolder_; }
     // The title of the message that tells where a PDF was saved.
     void setMessageTitle(const QString &title) { messageTitle_ = title; }
+    const QString &messageTitle() const { return messageTitle_; }
     // The PDF file of the last document, when it went to one.
     const QString &lastPdfFile() const { return lastPdf_; }
 
@@ -130,19 +143,21 @@ private:
 class RecordingPagePrinter : public PagePrinter {
 public:
     struct Call {
-        QString what;  // "text", "line", "rect", "page", "end"
+        QString what;  // "text", "line", "rect", "page", "end", "orientation"
         int page = 1;
         double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
         QString text;
         QString font;
         double points = 0;
         bool bold = false;
+        bool italic = false;
     };
 
     QString deviceName() const override { return device; }
 
     // Each call in one line: "text p1 (20,20) Arial 16 bold: Ditta",
-    // "line p1 (20,60)-(190,60)", "rect p1 (20,63)-(190,100)", "page 2", "end".
+    // "text p1 (76,60) Arial 10 italic: Contenuto", "line p1 (20,60)-(190,60)",
+    // "rect p1 (20,63)-(190,100)", "page 2", "end", "orientation landscape".
     std::vector<QString> lines() const;
 
     std::vector<Call> calls;
@@ -156,6 +171,7 @@ protected:
     double lineHeight(const Font &font) const override;
     void startNewPage() override;
     void finishDocument() override;
+    void orientationChanged(PageOrientation orientation) override;
 
 private:
     int page_ = 1;

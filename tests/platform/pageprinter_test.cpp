@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -49,6 +50,55 @@ TEST(RecordingPrinter, PositionsFollowTheTextInEitherUnit)
         "end",
     };
     EXPECT_EQ(p.lines(), expected);
+}
+
+TEST(RecordingPrinter, ItalicTextsAndTheOrientationAreRecorded)
+{
+    RecordingPagePrinter p;
+    p.setScaleMode(ScaleMode::Millimeters);
+    p.setOrientation(PageOrientation::Landscape);
+    p.setCurrentX(76);
+    p.setCurrentY(60);
+    p.setFontItalic(true);
+    p.print("Contenuto");
+    p.setFontItalic(false);
+    p.setCurrentX(76);
+    p.print("Testo");
+    p.endDoc();
+    p.setOrientation(PageOrientation::Portrait);
+    EXPECT_EQ(p.orientation(), PageOrientation::Portrait);
+
+    const std::vector<QString> expected = {
+        "orientation landscape",
+        "text p1 (76,60) Arial 10 italic: Contenuto",
+        "text p1 (76,64) Arial 10: Testo",
+        "end",
+        "orientation portrait",
+    };
+    EXPECT_EQ(p.lines(), expected);
+}
+
+TEST(QtPrinter, ALandscapeDocumentHasLandscapePages)
+{
+    testsupport::TempDir dir;
+    RecordingMessageBoxService messages;
+    ScopedMessageBoxService guard(messages);
+
+    QtPagePrinter p;
+    p.setPdfFolder(dir.path());
+    p.setOrientation(PageOrientation::Landscape);
+    p.setScaleMode(ScaleMode::Millimeters);
+    p.setCurrentX(20);
+    p.setCurrentY(20);
+    p.setFontItalic(true);
+    p.print("Orizzontale");
+    p.endDoc();
+
+    QProcess info;
+    info.start("pdfinfo", {p.lastPdfFile()});
+    ASSERT_TRUE(info.waitForFinished(20000));
+    const QString read = QString::fromUtf8(info.readAllStandardOutput());
+    EXPECT_TRUE(read.contains(QRegularExpression("Page size: +842 x 595 pts"))) << read.toStdString();
 }
 
 TEST(QtPrinter, WithoutAPrinterTheDocumentIsAPdfAndTheUserIsTold)

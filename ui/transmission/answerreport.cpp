@@ -1,0 +1,382 @@
+#include "ui/transmission/answerreport.h"
+
+#include "common/databases.h"
+#include "common/globals.h"
+#include "common/openretry.h"
+#include "common/paths.h"
+#include "common/picturemask.h"
+#include "common/textfiles.h"
+#include "flowengine/decimale.h"
+#include "flowengine/flowlines.h"
+#include "flowengine/register.h"
+#include "platform/clock.h"
+#include "platform/codepage.h"
+#include "platform/dao/database.h"
+#include "platform/dao/recordset.h"
+#include "platform/drives.h"
+#include "platform/errors.h"
+#include "platform/messagebox.h"
+#include "platform/pageprinter.h"
+#include "ui/transmission/answerfile.h"
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace uitransmission {
+
+namespace {
+
+const QString TitoloTabulato = QStringLiteral("Tabulato esplicativo");
+
+// The lowest position a row may reach on a page of either listing.
+constexpr double FondoPagina = 190;
+constexpr double PassoRiga = 5;
+constexpr qint16 PrimaRigaPositivi = 57;
+constexpr qint16 PrimaRigaNegativi = 55;
+
+using flowengine::DocumentoCorbex;
+
+// The lines of the flow file as sent, by the path the register holds.
+QStringList righeCorbex(const QString &percorso)
+{
+    QStringList righe;
+    for (const QByteArray &riga : common::splitLines(common::readFile(platform::hostPath(percorso))))
+        righe << platform::fromWindows1252(riga);
+    return righe;
+}
+
+const DocumentoCorbex *cercaDichiarazione(const std::vector<DocumentoCorbex> &dichiarazioni,
+                                          const QString &riferimento)
+{
+    const int i = TrovaDichiarazione(dichiarazioni, riferimento);
+    return i < 0 ? nullptr : &dichiarazioni[std::size_t(i)];
+}
+
+QString riferimentoInterno(const DocumentoCorbex &d)
+{
+    return QString::number(d.Indice) + u'/' + d.Data.toString(QStringLiteral("yyyy"));
+}
+
+// A date of the answer as dd/mm/yyyy; empty when the answer holds no date there.
+QString dataRisposta(const std::optional<QDate> &data)
+{
+    return data ? data->toString(QStringLiteral("dd/MM/yyyy")) : QString();
+}
+
+void stampaA(platform::PagePrinter &p, double x, double y, const QString &testo)
+{
+    p.setCurrentX(x);
+    p.setCurrentY(y);
+    p.print(testo);
+}
+
+void impostaPagina(platform::PagePrinter &p, platform::PageOrientation orientamento)
+{
+    p.setOrientation(orientamento);
+    p.setFontName(QStringLiteral("Arial"));
+    p.setFontBold(false);
+    p.setFontItalic(false);
+    p.setFontSize(10);
+    p.setScaleMode(platform::ScaleMode::Millimeters);
+}
+
+// The header lines both listings share; the rest of the page heading is each
+// listing's own.
+void stampaTestata(platform::PagePrinter &p, qint16 pagina, const DatiTabulato &tabulato, const QString &ditta,
+                   const QString &esiti, double xPagina)
+{
+    p.setFontBold(true);
+    p.setFontSize(16);
+    stampaA(p, 20, 20, ditta);
+    p.setFontBold(false);
+    p.setFontSize(10);
+    stampaA(p, 20, 30,
+            QStringLiteral("Tabulato esplicativo messaggio di risposta al corbex N. ")
+                + QString::number(tabulato.Progressivo) + QStringLiteral(" del ")
+                + tabulato.Data.toString(QStringLiteral("dd/MM/yyyy")) + QStringLiteral(" (") + esiti
+                + QStringLiteral(")"));
+    stampaA(p, 20, 35,
+            QStringLiteral("Stampato il ") + platform::clock().now().date().toString(QStringLiteral("dd/MM/yyyy")));
+    stampaA(p, xPagina, 35, QStringLiteral("Pag. ") + QString::number(pagina));
+}
+
+// Runs one listing. corpo reads what it needs and then prints; iniziata is
+// set once the first page is begun, so that a failure after it still ends
+// the document and frees the printer.
+void stampaDocumento(const QString &durante, const std::function<void(bool &iniziata)> &corpo)
+{
+    platform::PagePrinter &p = platform::printer();
+    bool iniziata = false;
+    try {
+        corpo(iniziata);
+    } catch (const platform::RuntimeError &e) {
+        if (iniziata) {
+            try {
+                p.endDoc();
+            } catch (const platform::RuntimeError &) {
+            }
+        }
+        platform::msgBox(flowengine::TestoErroreRuntime(e.number(), e.description()) + QStringLiteral("\r\n(")
+                             + durante + u')',
+                         TitoloTabulato, platform::MsgIcon::Critical);
+    }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- positive outcomes
+
+qint16 StampaTestataPositivi(qint16 pagina, const DatiTabulato &tabulato, const QString &ditta)
+{
+    platform::PagePrinter &p = platform::printer();
+    stampaTestata(p, pagina, tabulato, ditta, QStringLiteral("esiti positivi"), 215);
+    p.setFontBold(true);
+    stampaA(p, 23, 45, QStringLiteral("N/S Riferimento"));
+    stampaA(p, 53, 45, QStringLiteral("Riferimento"));
+    stampaA(p, 97, 45, QStringLiteral("CONVALIDA"));
+    stampaA(p, 173, 45, QStringLiteral("CONTO DOGANALE"));
+    stampaA(p, 23, 50, QStringLiteral("(numero e anno)"));
+    stampaA(p, 54, 50, QStringLiteral("doganale"));
+    stampaA(p, 76, 50, QStringLiteral("Reg."));
+    stampaA(p, 85, 50, QStringLiteral("Serie"));
+    stampaA(p, 98, 50, QStringLiteral("Numero"));
+    stampaA(p, 124, 50, QStringLiteral("Data"));
+    stampaA(p, 141, 50, QStringLiteral("Codice"));
+    stampaA(p, 160, 50, QStringLiteral("A93"));
+    stampaA(p, 173, 50, QStringLiteral("Scadenza fiscale"));
+    stampaA(p, 203, 50, QStringLiteral("Scadenza non fiscale"));
+    p.setFontBold(false);
+    return PrimaRigaPositivi;
+}
+
+void TracciaGrigliaPositivi(double alto, double basso)
+{
+    platform::PagePrinter &p = platform::printer();
+    p.rectangle(20, alto - 13, 240, basso + 4);
+    for (double x : {52, 75, 140})
+        p.line(x, alto - 13, x, basso + 4);
+    p.line(75, alto - 7, 240, alto - 7);
+    p.line(20, alto - 2, 240, alto - 2);
+    for (double x : {84, 94, 115, 155, 172, 202})
+        p.line(x, alto - 7, x, basso + 4);
+}
+
+void StampaEsitiPositivi(const DatiTabulato &tabulato)
+{
+    stampaDocumento(QStringLiteral("Durante la stampa degli esiti positivi"), [&](bool &iniziata) {
+        std::vector<DocumentoCorbex> dichiarazioni;
+        flowengine::LeggiCompostoDa(dichiarazioni, tabulato.CompostoDa);
+        const RispostaEdi risposta = RispostaEdi::leggi(platform::hostPath(tabulato.FileRisposta));
+        const int ultima = RigheRisposta(risposta.intestazione());
+        const QString ditta = common::GetCompanyName(common::PercorsoArchivio);
+
+        platform::PagePrinter &p = platform::printer();
+        iniziata = true;
+        impostaPagina(p, platform::PageOrientation::Landscape);
+        qint16 pagina = 1;
+        const double alto = StampaTestataPositivi(pagina, tabulato, ditta);
+        double y = alto;
+        // A full page is closed only when another row comes, so that the
+        // last row never leaves an empty page behind it.
+        bool paginaPiena = false;
+
+        for (int n = 2; n <= ultima && n <= risposta.righe.size(); ++n) {
+            const QString &riga = risposta.riga(n);
+            if (!RecordEsito(riga))
+                continue;
+            const EsitoRecord esito = LeggiEsitoRecord(riga);
+            if (!esito.positivo() || !esito.convalida())
+                continue;
+            const DocumentoCorbex *d = cercaDichiarazione(dichiarazioni, esito.riferimento);
+            if (!d)
+                continue;
+
+            if (paginaPiena) {
+                TracciaGrigliaPositivi(alto, y - PassoRiga);
+                p.newPage();
+                ++pagina;
+                y = StampaTestataPositivi(pagina, tabulato, ditta);
+                paginaPiena = false;
+            }
+            stampaA(p, 23, y, riferimentoInterno(*d));
+            stampaA(p, 54, y, d->Rif);
+            stampaA(p, 77, y, esito.registro);
+            stampaA(p, 87, y, esito.serie);
+            stampaA(p, 95, y, common::FormatByPicture(esito.numero, QStringLiteral("Z(6)")) + u' ' + esito.lettera);
+            stampaA(p, 116, y, dataRisposta(esito.dataConvalida));
+            if (esito.conConto) {
+                stampaA(p, 141, y, common::FormatByPicture(esito.contoCodice, QStringLiteral("Z(4)")) + esito.contoLettera);
+                stampaA(p, 156, y, QString::number(esito.numeroA93));
+                stampaA(p, 175, y, dataRisposta(esito.scadenzaFiscale));
+                stampaA(p, 209, y, dataRisposta(esito.scadenzaNonFiscale));
+            }
+            y += PassoRiga;
+            paginaPiena = y > FondoPagina;
+            p.setCurrentY(y);
+        }
+        TracciaGrigliaPositivi(alto, y - PassoRiga);
+        p.endDoc();
+    });
+}
+
+// ---------------------------------------------------------------- negative outcomes
+
+qint16 StampaTestataNegativi(qint16 pagina, const DatiTabulato &tabulato, const QString &ditta)
+{
+    platform::PagePrinter &p = platform::printer();
+    stampaTestata(p, pagina, tabulato, ditta, QStringLiteral("esiti negativi"), 160);
+    p.setFontBold(true);
+    stampaA(p, 23, 45, QStringLiteral("N/S Riferimento"));
+    stampaA(p, 53, 45, QStringLiteral("Riferimento"));
+    stampaA(p, 116, 45, QStringLiteral("Descrizione errore"));
+    stampaA(p, 23, 50, QStringLiteral("(numero e anno)"));
+    stampaA(p, 54, 50, QStringLiteral("doganale"));
+    stampaA(p, 94, 50, QStringLiteral("(con indicazione del campo e suo contenuto)"));
+    p.setFontBold(false);
+    return PrimaRigaNegativi;
+}
+
+void TracciaGrigliaNegativi(double alto, double basso)
+{
+    platform::PagePrinter &p = platform::printer();
+    p.rectangle(20, alto - 10, 190, basso);
+    p.line(52, alto - 10, 52, basso);
+    p.line(74, alto - 10, 74, basso);
+}
+
+QString CercaRecordInviato(const QStringList &righeCorbex, const QString &codiceMsg, const QString &riferimento,
+                           int articolo, int campo, dao::Database &programma)
+{
+    if (!PrimoArticolo(codiceMsg))
+        return {};
+    // A further article of a declaration has a record layout of its own.
+    const QString codice = articolo >= 2 ? codiceMsg + u'1' : codiceMsg;
+    std::optional<int> campoArticolo;
+    if (articolo >= 2) {
+        std::unique_ptr<dao::Recordset> rs = programma.openRecordset(
+            QStringLiteral("SELECT Progressivo FROM Tracciati WHERE CodiceMsg = ? AND RifMask1 = ? AND RifMask2 = ?"),
+            {codice, QStringLiteral("32"), QStringLiteral("0")}, dao::RecordsetType::Snapshot);
+        if (!rs->eof())
+            campoArticolo = rs->value(0).toInt();
+    }
+    for (const QString &riga : righeCorbex) {
+        if (Colonne(riga, 2, 9).trimmed() != codice || Colonne(riga, 15, 20) != riferimento)
+            continue;
+        if (campoArticolo
+            && !(flowengine::Decimale::daTesto(
+                     flowengine::LeggiCampoInterchange(riga, QStringLiteral("T"), *campoArticolo))
+                 == flowengine::Decimale::daTesto(QString::number(articolo))))
+            continue;
+        return flowengine::LeggiCampoInterchange(riga, QStringLiteral("T"), campo);
+    }
+    return {};
+}
+
+void StampaEsitiNegativi(const DatiTabulato &tabulato)
+{
+    stampaDocumento(QStringLiteral("Durante la stampa degli esiti negativi"), [&](bool &iniziata) {
+        std::vector<DocumentoCorbex> dichiarazioni;
+        flowengine::LeggiCompostoDa(dichiarazioni, tabulato.CompostoDa);
+        const RispostaEdi risposta = RispostaEdi::leggi(platform::hostPath(tabulato.FileRisposta));
+        const int ultima = RigheRisposta(risposta.intestazione());
+        const QStringList corbex = righeCorbex(tabulato.FileCorbex);
+        const QString ditta = common::GetCompanyName(common::PercorsoArchivio);
+        dao::Database programma = common::ApriDatabaseProgramma();
+
+        platform::PagePrinter &p = platform::printer();
+        iniziata = true;
+        impostaPagina(p, platform::PageOrientation::Portrait);
+        qint16 pagina = 1;
+        double alto = StampaTestataNegativi(pagina, tabulato, ditta);
+        double y = alto;
+
+        // The answer's last line (its line count) is never read, nor is any
+        // line the file does not have: a record at the end of a short file
+        // simply has no error line.
+        int prossima = 2;  // the number of the next line to read
+        const auto leggibile = [&] { return prossima < ultima && prossima <= risposta.righe.size(); };
+
+        while (leggibile()) {
+            const QString riga = risposta.riga(prossima++);
+            if (!RecordEsito(riga))
+                continue;
+            const EsitoRecord esito = LeggiEsitoRecord(riga);
+            if (esito.esito != u"N" || !PrimoArticolo(esito.codiceMsg))
+                continue;
+            const DocumentoCorbex *d = cercaDichiarazione(dichiarazioni, esito.riferimento);
+
+            QString descrizione, contenuto, errore, seguito;
+            if (!d) {
+                errore = QStringLiteral("DICHIRAZIONE '") + esito.riferimento
+                         + QStringLiteral(" NON PRESENTE NEL CORBEX INVIATO");
+            } else {
+                const QString testoErrore = leggibile() ? risposta.riga(prossima++) : QString();
+                const RigaErrore e = LeggiRigaErrore(testoErrore);
+                errore = e.testo;
+                std::unique_ptr<dao::Recordset> rs = programma.openRecordset(
+                    QStringLiteral("SELECT Progressivo, Descrizione FROM Tracciati WHERE CodiceMsg = ? AND "
+                                   "RifMask1 = ? AND RifMask2 = ?"),
+                    {esito.codiceMsg, Colonne(testoErrore, 4, 5).trimmed(), Colonne(testoErrore, 6, 7).trimmed()},
+                    dao::RecordsetType::Snapshot);
+                if (!rs->eof()) {
+                    const int progressivo = rs->value(0).toInt();
+                    descrizione = common::NullToStr(rs->value(1));
+                    if (progressivo > 0) {
+                        if (e.ripetizione >= 1)
+                            descrizione += QStringLiteral(", RIGA ") + QString::number(e.ripetizione);
+                        contenuto = CercaRecordInviato(corbex, esito.codiceMsg, esito.riferimento, e.articolo,
+                                                       progressivo, programma);
+                    } else {
+                        contenuto = QStringLiteral("CAMPO NON PRESENTE NEL TRACCIATO DEL CORBEX INVIATO");
+                    }
+                } else if (!e.rifCasella.isEmpty()) {
+                    descrizione = QStringLiteral("IMPOSSIBILE RISALIRE AL CAMPO CON RIF. MASK '")
+                                  + Colonne(testoErrore, 4, 7) + u'\'';
+                    contenuto = QStringLiteral("CONTENUTO DEL CAMPO NON RILEVABILE");
+                }
+                rs->close();
+                // Any line but a continuation is left to be read as the
+                // answer's next.
+                if (leggibile() && RigaContinuazione(risposta.riga(prossima)))
+                    seguito = TestoContinuazione(risposta.riga(prossima++)).trimmed();
+            }
+
+            double altezza = 0;
+            for (const QString *testo : {&descrizione, &contenuto, &errore, &seguito})
+                if (!testo->isEmpty())
+                    altezza += PassoRiga;
+            if (y + altezza > FondoPagina) {
+                TracciaGrigliaNegativi(alto, y);
+                p.newPage();
+                ++pagina;
+                alto = StampaTestataNegativi(pagina, tabulato, ditta);
+                y = alto + 3;
+            }
+
+            p.line(20, y, 190, y);
+            y += 1;
+            p.setCurrentY(y);
+            if (d)
+                stampaA(p, 22, y, riferimentoInterno(*d));
+            stampaA(p, 53, y, esito.riferimento);
+            const auto stampaTesto = [&](const QString &testo, bool corsivo) {
+                if (testo.isEmpty())
+                    return;
+                p.setFontItalic(corsivo);
+                stampaA(p, 76, y, testo);
+                p.setFontItalic(false);
+                y += PassoRiga;
+            };
+            stampaTesto(descrizione, false);
+            stampaTesto(contenuto, true);
+            stampaTesto(errore, false);
+            stampaTesto(seguito, false);
+        }
+        programma.close();
+        TracciaGrigliaNegativi(alto, y);
+        p.endDoc();
+    });
+}
+
+}  // namespace uitransmission

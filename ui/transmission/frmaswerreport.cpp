@@ -1,0 +1,187 @@
+#include "ui/transmission/frmaswerreport.h"
+
+#include "common/globals.h"
+#include "flowengine/collectionpoint.h"
+#include "flowengine/flowlist.h"
+#include "flowengine/register.h"
+#include "platform/drives.h"
+#include "platform/errors.h"
+#include "platform/messagebox.h"
+#include "platform/pageprinter.h"
+#include "ui/main/screen.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+
+namespace uitransmission {
+
+namespace {
+
+// The window in twips, less its title bar.
+constexpr int kLarghezza = 4575;
+constexpr int kAltezza = 2040;
+
+// Where no printer is installed the listing is kept as a PDF file in the
+// collection point's TEMP folder, and the user is told so under this
+// window's title; the printer's own settings are put back afterwards.
+class DestinazionePdf {
+public:
+    explicit DestinazionePdf(const QString &titolo)
+        : qt_(dynamic_cast<platform::QtPagePrinter *>(&platform::printer()))
+    {
+        if (!qt_)
+            return;
+        cartella_ = qt_->pdfFolder();
+        titolo_ = qt_->messageTitle();
+        qt_->setMessageTitle(titolo);
+        try {
+            if (!common::OpzioniCorbix.Centrale.isEmpty())
+                qt_->setPdfFolder(platform::hostPath(common::OpzioniCorbix.Centrale + flowengine::CartellaTemp));
+        } catch (const platform::RuntimeError &) {
+            // A collection point out of reach leaves the printer's own folder.
+        }
+    }
+    ~DestinazionePdf()
+    {
+        if (!qt_)
+            return;
+        qt_->setPdfFolder(cartella_);
+        qt_->setMessageTitle(titolo_);
+    }
+    DestinazionePdf(const DestinazionePdf &) = delete;
+    DestinazionePdf &operator=(const DestinazionePdf &) = delete;
+
+private:
+    platform::QtPagePrinter *qt_;
+    QString cartella_;
+    QString titolo_;
+};
+
+}  // namespace
+
+frmAswerReport::frmAswerReport(QWidget *owner) : QDialog(owner), owner_(owner)
+{
+    setObjectName(QStringLiteral("frmAswerReport"));
+    setWindowTitle(QStringLiteral("Tabulato esplicativo"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedSize(uimain::twips(kLarghezza), uimain::twips(kAltezza));
+
+    fraSelectReport = new QGroupBox(QStringLiteral("Tabulati da riprodurre"), this);
+    fraSelectReport->setObjectName(QStringLiteral("fraSelectReport"));
+    uimain::PosizionaTwips(fraSelectReport, 120, 60, 3000, 1140);
+    chkSuccess = new QCheckBox(QStringLiteral("&Esiti &Positivi"), fraSelectReport);
+    chkSuccess->setObjectName(QStringLiteral("chkSuccess"));
+    uimain::PosizionaTwips(chkSuccess, 240, 360, 2535, 285);
+    chkFailure = new QCheckBox(QStringLiteral("Esiti &Negativi"), fraSelectReport);
+    chkFailure->setObjectName(QStringLiteral("chkFailure"));
+    uimain::PosizionaTwips(chkFailure, 240, 720, 2535, 285);
+
+    cmdPrint = new QPushButton(QStringLiteral("&Stampa"), this);
+    cmdPrint->setObjectName(QStringLiteral("cmdPrint"));
+    cmdPrint->setDefault(true);
+    uimain::PosizionaTwips(cmdPrint, 3240, 165, 1215, 375);
+    cmdCancel = new QPushButton(QStringLiteral("A&nnulla"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel->setAutoDefault(false);
+    uimain::PosizionaTwips(cmdCancel, 3240, 645, 1215, 375);
+
+    lblDestinationPrint = new QLabel(QStringLiteral("La stampa verrà avviata su:"), this);
+    lblDestinationPrint->setObjectName(QStringLiteral("lblDestinationPrint"));
+    uimain::PosizionaTwips(lblDestinationPrint, 120, 1320, 4335, 255);
+    txtDestinationPrinter = new QLabel(this);
+    txtDestinationPrinter->setObjectName(QStringLiteral("txtDestinationPrinter"));
+    uimain::PosizionaTwips(txtDestinationPrinter, 120, 1620, 4335, 255);
+
+    setTabOrder(chkSuccess, chkFailure);
+    setTabOrder(chkFailure, cmdPrint);
+    setTabOrder(cmdPrint, cmdCancel);
+
+    connect(chkSuccess, &QCheckBox::clicked, this, &frmAswerReport::chkSuccess_Click);
+    connect(chkFailure, &QCheckBox::clicked, this, &frmAswerReport::chkFailure_Click);
+    connect(cmdPrint, &QPushButton::clicked, this, &frmAswerReport::cmdPrint_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmAswerReport::cmdCancel_Click);
+}
+
+void frmAswerReport::Form_Load()
+{
+    flowengine::DatiCorbex flow;
+    const auto *griglia = owner_ ? owner_->findChild<QTableWidget *>(QStringLiteral("grdHistory")) : nullptr;
+    bool trovato = false;
+    try {
+        if (griglia && common::RigaSelezionata >= 1
+            && flowengine::ChiaveRigaGriglia(griglia, common::RigaSelezionata - 1, flow)) {
+            tabulato_.Data = flow.Data;
+            tabulato_.Progressivo = flow.Progressivo;
+            trovato = !flowengine::CaricaCorbex(flow);
+            if (trovato) {
+                tabulato_.FileCorbex = flow.NomeFile;
+                tabulato_.CompostoDa = flow.CompostoDa;
+            }
+        }
+    } catch (const platform::RuntimeError &e) {
+        platform::msgBox(flowengine::TestoErroreRuntime(e.number(), e.description()), windowTitle(),
+                         platform::MsgIcon::Critical);
+    }
+
+    // A flow that cannot be read offers nothing to print.
+    chkSuccess->setChecked(false);
+    chkSuccess->setEnabled(trovato && flow.OK >= 1);
+    chkSuccess->setChecked(chkSuccess->isEnabled());
+    chkFailure->setChecked(false);
+    chkFailure->setEnabled(trovato && flow.KO >= 1);
+    chkFailure->setChecked(chkFailure->isEnabled());
+    cmdPrint->setEnabled(SelezioneValida());
+    txtDestinationPrinter->setText(platform::printer().deviceName());
+
+    if (trovato) {
+        flowengine::DatiCorbex risposta;
+        risposta.Data = flow.Data;
+        risposta.Posizione = flowengine::PosizioneRisposta;
+        risposta.Progressivo = flow.Progressivo;
+        try {
+            if (!flowengine::CaricaCorbex(risposta))
+                tabulato_.FileRisposta = risposta.NomeFile;
+        } catch (const platform::RuntimeError &e) {
+            platform::msgBox(flowengine::TestoErroreRuntime(e.number(), e.description()), windowTitle(),
+                             platform::MsgIcon::Critical);
+        }
+    }
+}
+
+bool frmAswerReport::SelezioneValida() const { return chkSuccess->isChecked() || chkFailure->isChecked(); }
+
+void frmAswerReport::StampaEsitiPositivi() { uitransmission::StampaEsitiPositivi(tabulato_); }
+
+void frmAswerReport::StampaEsitiNegativi() { uitransmission::StampaEsitiNegativi(tabulato_); }
+
+void frmAswerReport::chkSuccess_Click() { cmdPrint->setEnabled(SelezioneValida()); }
+
+void frmAswerReport::chkFailure_Click() { cmdPrint->setEnabled(SelezioneValida()); }
+
+void frmAswerReport::cmdPrint_Click()
+{
+    {
+        DestinazionePdf pdf(windowTitle());
+        if (chkSuccess->isChecked())
+            StampaEsitiPositivi();
+        if (chkFailure->isChecked())
+            StampaEsitiNegativi();
+    }
+    accept();
+}
+
+void frmAswerReport::cmdCancel_Click() { reject(); }
+
+void RegistraTabulato(uimain::RegisteredWindowFactory &finestre)
+{
+    finestre.registra(uimain::Finestra::frmAswerReport, [](QWidget *owner, const QString &) {
+        frmAswerReport tabulato(owner);
+        tabulato.Form_Load();
+        tabulato.exec();
+    });
+}
+
+}  // namespace uitransmission
