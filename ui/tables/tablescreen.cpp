@@ -1,5 +1,6 @@
 #include "ui/tables/tablescreen.h"
 
+#include "common/codechecks.h"
 #include "common/globals.h"
 #include "common/messageset.h"
 #include "common/openretry.h"
@@ -74,6 +75,29 @@ double ValoreIniziale(const QString &testo)
         }
     }
     return cifre ? letto.toDouble() : 0;
+}
+
+bool InteroSemplice(const QString &testo, double minimo, double massimo)
+{
+    double valore = ValoreIniziale(testo);
+    qint16 unita = 1;
+    const double n = common::TruncateNumber(valore, 0, unita);
+    return testo == common::NumberToPlainText(n) && n >= minimo && n <= massimo;
+}
+
+EsitoCampo CodiceContoDoganale(QLineEdit *campo)
+{
+    QString testo = campo->text();
+    while (testo.size() < 5)
+        testo.prepend(u'0');
+    campo->setText(testo);
+    QString codice = QStringLiteral("00") + testo;
+    qint16 opzioni = 63;
+    switch (common::CheckCINCode(codice, opzioni)) {
+    case -1: campo->setText(codice.right(5)); return EsitoCampo::Valido;
+    case 0: return EsitoCampo::Invalido;
+    default: return EsitoCampo::Avviso;
+    }
 }
 
 QLabel *Etichetta(QWidget *parent, const char *name, const QString &caption, int left, int top, int width,

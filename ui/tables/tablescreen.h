@@ -53,6 +53,16 @@ bool CodiceFisso(const QString &testo, int lunghezza, QChar da, QChar a);
 // read up to the first other character; 0 when there is none.
 double ValoreIniziale(const QString &testo);
 
+// A whole number written plainly: the text is its leading number cut to whole
+// units, with no blank, sign, leading zero or decimal, and that number lies
+// between minimo and massimo.
+bool InteroSemplice(const QString &testo, double minimo, double massimo);
+
+// The code of a customs account in its field, not empty: zero-filled to five
+// characters, then checked with its CIN letter as "00" and the five (with the
+// correction dialog); a correction shows in the field.
+EsitoCampo CodiceContoDoganale(QLineEdit *campo);
+
 // The controls of a screen, placed in twips inside their parent.
 QLabel *Etichetta(QWidget *parent, const char *name, const QString &caption, int left, int top, int width,
                   int height);

@@ -1,0 +1,414 @@
+#include "common/codechecks.h"
+#include "fixture.h"
+#include "ui/tables/frmspedoga.h"
+
+#include <QFocusEvent>
+
+using uitables::frmspedoga;
+
+namespace {
+
+const QString Caption = QStringLiteral("Archivio dichiaranti / rappresentanti");
+const QString Tag = QStringLiteral("TableName=Spedoga;UpDatable=True;Deletable=True");
+const QString FiscalCode = QStringLiteral("RSSMRA85T10A562S");
+
+// Five digits and the CIN letter of the first four: a valid account code.
+QString conto(const QString &quattro) { return quattro + common::CalcolaCIN(QStringLiteral("00") + quattro); }
+
+class Spedoga : public TablesTest {
+protected:
+    Spedoga()
+    {
+        db.execute(QStringLiteral("INSERT INTO ContoDoga (Codice, Intestatario) VALUES (?, 'Rossi Spedizioni')"),
+                   {conto(QStringLiteral("0012"))}, dao::FailOnError);
+    }
+    std::unique_ptr<frmspedoga> inAggiunta(const QString &tag = Tag)
+    {
+        auto w = apri<frmspedoga>(tag);
+        w->cmdAdd->click();
+        return w;
+    }
+    QColor lascia(frmspedoga &w, QLineEdit *campo, const QString &testo)
+    {
+        campo->setText(testo);
+        w.Campo_LostFocus(campo);
+        return colore(campo);
+    }
+    QStringList righe()
+    {
+        QStringList out;
+        auto rs = db.openRecordset(QStringLiteral("SELECT * FROM Spedoga ORDER BY Codice"));
+        for (; !rs->eof(); rs->moveNext()) {
+            QStringList r;
+            for (const char *c : {"Codice", "Descrizione", "Frase1", "Frase2", "ProgIM", "ContoDog", "CodiceUtenza"}) {
+                const QVariant v = rs->value(QString::fromUtf8(c));
+                r << (v.isNull() ? QStringLiteral("<null>") : v.toString());
+            }
+            out << r.join(u'|');
+        }
+        return out;
+    }
+};
+
+TEST_F(Spedoga, TheCodesLengthChoosesItsCheck)
+{
+    struct Case {
+        QString code;
+        const char *dialog;  // caption of the check's dialog, null when none
+        QColor colour;
+    } cases[] = {
+        {QString(), nullptr, rosso()},
+        {QStringLiteral("12345"), nullptr, rosso()},
+        {QStringLiteral("12345678"), nullptr, rosso()},
+        {QStringLiteral("123456789"), nullptr, rosso()},
+        {QStringLiteral("123456789012"), nullptr, rosso()},
+        {QStringLiteral("1234567890123"), nullptr, rosso()},
+        {QStringLiteral("12345678901234"), nullptr, rosso()},
+        {QStringLiteral("12345") + common::CalcolaCIN(QStringLiteral("12345")), nullptr, finestra()},
+        {QStringLiteral("123456") + common::CalcolaCIN(QStringLiteral("123456")), nullptr, finestra()},
+        {QStringLiteral("123456"), "Controllo dei codici con CIN", giallo()},
+        {QStringLiteral("1234AX"), "Controllo dei codici con CIN", rosso()},
+        {QStringLiteral("12345670017"), nullptr, finestra()},
+        {QStringLiteral("0123456789"), "Controllo Partita I.V.A.", rosso()},
+        {QStringLiteral("123456789012345"), "Controllo Codice Fiscale", rosso()},
+        {FiscalCode, nullptr, finestra()},
+    };
+    auto w = inAggiunta();
+    for (const Case &c : cases) {
+        dialogs.shown.clear();
+        EXPECT_EQ(lascia(*w, w->txtCode, c.code), c.colour) << c.code.toStdString();
+        ASSERT_EQ(dialogs.shown.size(), c.dialog ? 1u : 0u) << c.code.toStdString();
+        if (c.dialog) {
+            EXPECT_EQ(dialogs.shown[0].caption, QString::fromUtf8(c.dialog));
+        }
+    }
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(Spedoga, TheCheckDialogsAnswerColoursTheCode)
+{
+    const QString wrong = QStringLiteral("RSSMRA85T10A562K");
+    struct Case {
+        const char *answer;
+        QString shown;
+        QColor colour;
+    } cases[] = {{"1", FiscalCode, finestra()}, {"0", wrong, giallo()}, {"2", wrong, giallo()}};
+    auto w = inAggiunta();
+    for (const Case &c : cases) {
+        dialogs.answer(QString::fromUtf8(c.answer));
+        digita(w->txtCode, QString());
+        EXPECT_EQ(lascia(*w, w->txtCode, wrong.toLower()), c.colour) << c.answer;
+        EXPECT_EQ(w->txtCode->text(), c.shown) << c.answer;
+    }
+}
+
+TEST_F(Spedoga, TheAccountIsZeroFilledCheckedAndDecoded)
+{
+    auto w = inAggiunta();
+    // "12" becomes 00012: the check receives 0000012, whose last digit is not a
+    // CIN letter, and offers the correction; OK declines it.
+    EXPECT_EQ(lascia(*w, w->txtContoDog, QStringLiteral("12")), giallo());
+    EXPECT_EQ(w->txtContoDog->text(), "00012");
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(w->lblDecContoDog->text(), "");
+    dialogs.answer(QStringLiteral("1"));
+    lascia(*w, w->txtContoDog, QStringLiteral("12"));
+    EXPECT_EQ(w->txtContoDog->text(), QStringLiteral("0012") + common::CalcolaCIN(QStringLiteral("0000012")));
+
+    // Five digits corrected through "Correggi" show the last four and the
+    // letter; that account does not exist.
+    dialogs.answer(QStringLiteral("1"));
+    EXPECT_EQ(lascia(*w, w->txtContoDog, QStringLiteral("12345")), rosso());
+    EXPECT_EQ(w->txtContoDog->text(), QStringLiteral("2345") + common::CalcolaCIN(QStringLiteral("0012345")));
+    EXPECT_EQ(w->lblDecContoDog->text(), "");
+    dialogs.answer(QStringLiteral("2"));
+    EXPECT_EQ(lascia(*w, w->txtContoDog, QStringLiteral("12345")), giallo());
+    EXPECT_EQ(w->txtContoDog->text(), "12345");
+
+    // A valid code typed in lower case is decoded.
+    dialogs.shown.clear();
+    EXPECT_EQ(lascia(*w, w->txtContoDog, conto(QStringLiteral("0012")).toLower()), finestra());
+    EXPECT_EQ(w->txtContoDog->text(), conto(QStringLiteral("0012")));
+    EXPECT_EQ(w->lblDecContoDog->text(), "Rossi Spedizioni");
+    EXPECT_TRUE(dialogs.shown.empty());
+
+    dialogs.shown.clear();
+    EXPECT_EQ(lascia(*w, w->txtContoDog, conto(QStringLiteral("0077")).toLower()), rosso());
+    EXPECT_EQ(w->lblDecContoDog->text(), "");
+    EXPECT_TRUE(dialogs.shown.empty());
+
+    w->lblDecContoDog->setText(QStringLiteral("x"));
+    EXPECT_EQ(lascia(*w, w->txtContoDog, QStringLiteral("  ")), finestra());
+    EXPECT_EQ(w->lblDecContoDog->text(), "");
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(Spedoga, ALockedAccountTableLeavesTheHolderNotAvailable)
+{
+    addDeclarant(QStringLiteral("DICH1"), QStringLiteral("Rossi"));
+    db.execute(QStringLiteral("UPDATE Spedoga SET ContoDog = ?"), {conto(QStringLiteral("0012"))});
+    auto w = apri<frmspedoga>(Tag);
+    w->cmdSearch->click();
+    w->cmdVirtual->click();
+    ASSERT_EQ(w->lblDecContoDog->text(), "Rossi Spedizioni");
+    testsupport::OtherProgram other(onC(QStringLiteral("Archivio.mdb")));
+    ASSERT_EQ(other.exec("BEGIN EXCLUSIVE"), SQLITE_OK);
+    boxes.answer(platform::MsgResult::Retry);
+    boxes.answer(platform::MsgResult::Cancel);
+    w->AggiornaMaschera();
+    EXPECT_EQ(w->lblDecContoDog->text(), "[Non Disponibile]");
+    const platform::Message blocco{
+        QStringLiteral("Risulta momentaneamente impossibile estrarre dall'archivio l'intestatario del conto doganale. "
+                       "Scegliere 'Riprova' per attendere che il dato sia di nuovo disponibile, altrimenti scegliere "
+                       "'Annulla' per abbandonare."),
+        Caption, platform::MsgIcon::Information, platform::MsgButtons::RetryCancel, 1};
+    EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{blocco, blocco}));
+
+    w->cmdVirtual->click();
+    ASSERT_EQ(w->Modalita, 3);
+    boxes.answer(platform::MsgResult::Cancel);
+    EXPECT_EQ(lascia(*w, w->txtContoDog, conto(QStringLiteral("0012"))), rosso());
+    EXPECT_EQ(w->lblDecContoDog->text(), "[Non disponibile]");
+    other.exec("ROLLBACK");
+}
+
+TEST_F(Spedoga, AnotherDecodeErrorClosesTheScreen)
+{
+    db.execute(QStringLiteral("DROP TABLE ContoDoga"));
+    auto w = inAggiunta();
+    lascia(*w, w->txtContoDog, conto(QStringLiteral("0012")));
+    EXPECT_TRUE(w->Scaricata);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_TRUE(boxes.shown[0].text.startsWith("Errore di Run-time "));
+    EXPECT_TRUE(boxes.shown[0].text.endsWith("\r\n\r\nDurante la decodifica del conto doganale."));
+    EXPECT_EQ(boxes.shown[0].title, "Corbix");
+    EXPECT_EQ(boxes.shown[0].icon, platform::MsgIcon::Critical);
+}
+
+TEST_F(Spedoga, TheCounterIsAPlainWholeNumberOfSixDigits)
+{
+    struct Case {
+        const char *typed;
+        bool valid;
+    } cases[] = {{"007", false}, {"1.5", false}, {"12abc", false}, {"1E10", false}, {"", false},
+                 {"-1", false},  {"0", true},    {"999999", true}, {" 42 ", true}};
+    auto w = inAggiunta();
+    EXPECT_EQ(w->txtNumDic->text(), "0");
+    for (const Case &c : cases) {
+        EXPECT_EQ(lascia(*w, w->txtNumDic, QString::fromUtf8(c.typed)), c.valid ? finestra() : rosso()) << c.typed;
+        EXPECT_EQ(w->txtNumDic->text(), QString::fromUtf8(c.typed).trimmed());
+    }
+}
+
+TEST_F(Spedoga, RedAndYellowBoxesDoNotStopTheSave)
+{
+    struct Case {
+        const char *code;
+        const char *counter;
+        const char *row;
+    } cases[] = {
+        {"ABC", "007", "ABC|Nome|Agente|<null>|7|<null>|"},
+        {"DEF", "12abc", "DEF|Nome|Agente|<null>|12|<null>|"},
+        {"GHI", "", "GHI|Nome|Agente|<null>|0|<null>|"},
+    };
+    QStringList attese;
+    for (const Case &c : cases) {
+        auto w = inAggiunta();
+        lascia(*w, w->txtCode, QString::fromUtf8(c.code));
+        w->txtDescrizione->setText(QStringLiteral("Nome"));
+        w->txtFrase1->setText(QStringLiteral("Agente"));
+        lascia(*w, w->txtNumDic, QString::fromUtf8(c.counter));
+        ASSERT_EQ(colore(w->txtCode), rosso());
+        w->cmdVirtual->click();
+        attese << QString::fromUtf8(c.row);
+        EXPECT_EQ(righe(), attese);
+        // Another declarant follows in add mode, the counter left empty.
+        EXPECT_EQ(w->Modalita, 4);
+        EXPECT_EQ(w->txtNumDic->text(), "");
+        EXPECT_EQ(w->txtCode->text(), "");
+    }
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(Spedoga, AnAccountIsStoredWithItsCodeAndAnEmptyOneAsNull)
+{
+    auto w = inAggiunta();
+    w->txtCode->setText(FiscalCode);
+    w->txtDescrizione->setText(QStringLiteral("Mario Rossi"));
+    w->txtFrase1->setText(QStringLiteral(" in qualità di "));
+    w->txtFrase2->setText(QStringLiteral("rappresentante"));
+    lascia(*w, w->txtContoDog, conto(QStringLiteral("0012")));
+    w->cmdVirtual->click();
+    EXPECT_EQ(righe(), (QStringList{FiscalCode + QStringLiteral("|Mario Rossi| in qualità di |rappresentante|0|")
+                                    + conto(QStringLiteral("0012")) + u'|'}));
+}
+
+TEST_F(Spedoga, ADuplicateCodeKeepsTheTypedData)
+{
+    addDeclarant(QStringLiteral("DICH1"), QStringLiteral("Rossi"));
+    auto w = inAggiunta();
+    w->txtCode->setText(QStringLiteral("DICH1"));
+    w->txtDescrizione->setText(QStringLiteral("Bianchi"));
+    w->cmdVirtual->click();
+    EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{info(
+                               QStringLiteral("Impossibile registrare i dati nell'archivio: il codice mnemonico "
+                                              "'DICH1' risulta già definito"),
+                               Caption)}));
+    EXPECT_EQ(w->Modalita, 4);
+    EXPECT_EQ(w->txtDescrizione->text(), "Bianchi");
+    EXPECT_EQ(righe(), (QStringList{"DICH1|Rossi|<null>|<null>|<null>|<null>|"}));
+}
+
+TEST_F(Spedoga, SearchUsesCodeNameAndAccountOnly)
+{
+    addDeclarant(QStringLiteral("DICH1"), QStringLiteral("Rossi"));
+    db.execute(QStringLiteral("UPDATE Spedoga SET ContoDog = ?"), {conto(QStringLiteral("0012"))});
+    addDeclarant(QStringLiteral("DICH2"), QStringLiteral("Bianchi"));
+    auto w = apri<frmspedoga>(Tag);
+    w->cmdSearch->click();
+    for (QWidget *c : std::initializer_list<QWidget *>{w->txtFrase1, w->txtFrase2, w->txtNumDic, w->lblFrase, w->lblNumDic})
+        EXPECT_FALSE(c->isEnabled()) << c->objectName().toStdString();
+    EXPECT_TRUE(w->txtContoDog->isEnabled());
+    w->txtContoDog->setText(QStringLiteral("0012"));
+    w->cmdVirtual->click();
+    EXPECT_EQ(common::GetProperty(w->Parametri, QStringLiteral("WhereCondition")),
+              QVariant(QStringLiteral("ContoDog LIKE(?)")));
+    EXPECT_EQ(w->ValoriCondizione, (QVariantList{QStringLiteral("%0012%")}));
+    EXPECT_EQ(w->dtaLocal->Caption(), "1/1");
+    EXPECT_EQ(w->txtCode->text(), "DICH1");
+    EXPECT_EQ(w->lblDecContoDog->text(), "Rossi Spedizioni");
+
+    w->cmdCancel->click();
+    w->txtCode->setText(QStringLiteral("DICH"));
+    w->txtDescrizione->setText(QStringLiteral("i"));
+    w->cmdVirtual->click();
+    EXPECT_EQ(common::GetProperty(w->Parametri, QStringLiteral("WhereCondition")),
+              QVariant(QStringLiteral("Codice LIKE(?) AND Descrizione LIKE(?)")));
+    EXPECT_EQ(w->dtaLocal->Caption(), "1/2");
+    EXPECT_EQ(w->lblDecContoDog->text(), "Rossi Spedizioni");
+    w->dtaLocal->MoveNext();
+    EXPECT_EQ(w->txtCode->text(), "DICH2");
+    EXPECT_EQ(w->txtContoDog->text(), "");
+    EXPECT_EQ(w->lblDecContoDog->text(), "");
+}
+
+TEST_F(Spedoga, ModifyWritesEachBoxToItsColumnAndKeepsTheRest)
+{
+    db.execute(QStringLiteral("INSERT INTO Spedoga (Codice, Descrizione, Frase1, Frase2, ProgIM, CodiceUtenza) VALUES "
+                              "('DICH1', 'Rossi', 'a', 'b', 41, 'U001'), ('DICH2', 'Bianchi', 'c', 'd', 5, 'U002')"));
+    auto w = apri<frmspedoga>(Tag);
+    w->cmdSearch->click();
+    w->txtCode->setText(QStringLiteral("DICH1"));
+    w->cmdVirtual->click();
+    EXPECT_EQ(w->txtNumDic->text(), "41");
+    w->cmdVirtual->click();
+    ASSERT_EQ(w->Modalita, 3);
+    EXPECT_TRUE(w->txtCode->isReadOnly());
+    w->txtFrase1->setText(QStringLiteral("primo"));
+    w->txtFrase2->clear();
+    w->txtNumDic->setText(QStringLiteral("042"));
+    w->cmdVirtual->click();
+    EXPECT_EQ(w->Modalita, 2);
+    EXPECT_EQ(righe(), (QStringList{"DICH1|Rossi|primo|<null>|42|<null>|U001", "DICH2|Bianchi|c|d|5|<null>|U002"}));
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(Spedoga, StartedInAddModeCancelReturnsToIdle)
+{
+    auto w = apri<frmspedoga>(QStringLiteral("TableName=Spedoga;StartUp=A;NewSearch=False"));
+    EXPECT_EQ(w->Modalita, 4);
+    EXPECT_FALSE(w->cmdAdd->isChecked());
+    EXPECT_EQ(w->txtNumDic->text(), "0");
+    w->cmdCancel->click();
+    EXPECT_EQ(w->Modalita, 0);
+    EXPECT_FALSE(w->Scaricata);
+}
+
+TEST_F(Spedoga, AnAdditionWithoutMultiAddEndsInIdle)
+{
+    auto w = apri<frmspedoga>(QStringLiteral("TableName=Spedoga;StartUp=A;MultiAdd=False;NewSearch=False"));
+    w->txtCode->setText(QStringLiteral("DICH9"));
+    w->txtDescrizione->setText(QStringLiteral("Verdi"));
+    w->cmdVirtual->click();
+    EXPECT_EQ(righe(), (QStringList{"DICH9|Verdi|<null>|<null>|0|<null>|"}));
+    EXPECT_EQ(w->Modalita, 0);
+    EXPECT_FALSE(w->Scaricata);
+}
+
+TEST_F(Spedoga, AnEmptySearchStaysInBrowseWithNothingToModifyOrDelete)
+{
+    addDeclarant(QStringLiteral("DICH1"), QStringLiteral("Rossi"));
+    auto w = apri<frmspedoga>(Tag);
+    w->cmdSearch->click();
+    w->txtCode->setText(QStringLiteral("NESSUNO"));
+    w->cmdVirtual->click();
+    EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{
+                               info(QStringLiteral("Nessuna informazione corrisponde al criterio di ricerca indicato."),
+                                    Caption)}));
+    EXPECT_EQ(w->Modalita, 2);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_TRUE(w->dtaLocal->isVisible());
+    EXPECT_TRUE(w->cmdVirtual->isEnabled());
+    EXPECT_TRUE(w->cmdVirtual1->isEnabled());
+    w->cmdVirtual->click();
+    EXPECT_EQ(w->Modalita, 2);
+    w->cmdVirtual1->click();
+    EXPECT_EQ(boxes.shown.size(), 1u);
+    w->cmdCancel->click();
+    EXPECT_EQ(w->Modalita, 1);
+    EXPECT_EQ(righe(), (QStringList{"DICH1|Rossi|<null>|<null>|<null>|<null>|"}));
+}
+
+TEST_F(Spedoga, DeletingAsksOnlyForConfirmation)
+{
+    addDeclarant(QStringLiteral("DICH1"), QStringLiteral("Rossi"));
+    db.execute(QStringLiteral("INSERT INTO UtenzeEDI VALUES ('DICH1', ?, 'Rossi SpA', 'L001', 'pw', 'FTP', 'CED1', "
+                              "'Centro', 'NODO', 'TPM')"),
+               {FiscalCode}, dao::FailOnError);
+    auto w = apri<frmspedoga>(Tag);
+    w->cmdSearch->click();
+    w->cmdVirtual->click();
+    boxes.answer(platform::MsgResult::Yes);
+    w->cmdVirtual1->click();
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[0], conferma(Caption));
+    EXPECT_TRUE(righe().isEmpty());
+    EXPECT_EQ(w->Modalita, 1);
+}
+
+TEST_F(Spedoga, DoubleClickOnTheAccountOpensTheAccountsScreenToAdd)
+{
+    addDeclarant(QStringLiteral("DICH1"), QStringLiteral("Rossi"));
+    auto w = apri<frmspedoga>(Tag);
+    w->cmdSearch->click();
+    w->cmdVirtual->click();
+    ASSERT_EQ(w->Modalita, 2);
+    QMouseEvent click(QEvent::MouseButtonDblClick, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(w->txtContoDog, &click);
+    QApplication::sendEvent(w->txtNumDic, &click);
+    EXPECT_EQ(opener.calls, (std::vector<RecordingTableOpener::Call>{
+                                {"frmcontodoga", "TableName=ContoDoga;StartUp=A;MultiAdd=False;NewSearch=False"}}));
+    EXPECT_EQ(w->txtContoDog->text(), "");
+}
+
+TEST_F(Spedoga, TheQualificationLinesTakeTheHighlightTogether)
+{
+    auto w = inAggiunta();
+    QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
+    QApplication::sendEvent(w->txtFrase2, &in);
+    EXPECT_EQ(colore(w->txtFrase1), uimain::ColoreFuoco);
+    EXPECT_EQ(colore(w->txtFrase2), uimain::ColoreFuoco);
+    w->txtFrase2->setText(QStringLiteral(" a "));
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(w->txtFrase2, &out);
+    EXPECT_EQ(colore(w->txtFrase1), finestra());
+    EXPECT_EQ(colore(w->txtFrase2), finestra());
+    EXPECT_EQ(w->txtFrase2->text(), " a ");
+
+    w->txtNumDic->setText(QStringLiteral("15"));
+    QApplication::sendEvent(w->txtNumDic, &in);
+    EXPECT_EQ(w->txtNumDic->selectedText(), "15");
+}
+
+}  // namespace
