@@ -2,6 +2,7 @@
 
 #include "ui/main/windowfactory.h"
 #include "ui/tables/frmcompartdog.h"
+#include "ui/tables/frmcontodoga.h"
 #include "ui/tables/frmstati.h"
 #include "ui/tables/frmutenzeedi.h"
 #include "ui/tables/frmvaluta.h"
@@ -28,6 +29,7 @@ const std::map<QString, Costruttore> &schermate()
         {QStringLiteral("frmCompartDog"), costruttore<frmCompartDog>()},
         {QStringLiteral("frmstati"), costruttore<frmstati>()},
         {QStringLiteral("frmvaluta"), costruttore<frmvaluta>()},
+        {QStringLiteral("frmcontodoga"), costruttore<frmcontodoga>()},
     };
     return tutte;
 }

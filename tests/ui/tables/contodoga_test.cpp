@@ -1,0 +1,275 @@
+#include "common/codechecks.h"
+#include "fixture.h"
+#include "ui/tables/frmcontodoga.h"
+
+#include <QPlainTextEdit>
+
+using uitables::frmcontodoga;
+
+namespace {
+
+const QString Caption = QStringLiteral("Gestione archivio conti doganali");
+const QString Tag = QStringLiteral("TableName=ContoDoga;UpDatable=True;Deletable=True");
+const QString LookupTag = QStringLiteral("TableName=ContoDoga;StartUp=A;MultiAdd=False;NewSearch=False");
+
+// Four digits and their CIN letter: a valid account code.
+QString conto(const QString &quattro) { return quattro + common::CalcolaCIN(QStringLiteral("00") + quattro); }
+
+class ContoDoga : public TablesTest {
+protected:
+    std::unique_ptr<frmcontodoga> inAggiunta(const QString &tag = Tag)
+    {
+        auto w = apri<frmcontodoga>(tag);
+        w->cmdAdd->click();
+        return w;
+    }
+    QColor lascia(frmcontodoga &w, QLineEdit *campo, const QString &testo)
+    {
+        campo->setText(testo);
+        w.Campo_LostFocus(campo);
+        return colore(campo);
+    }
+    void aggiungi(const QString &codice, const char *intestatario, const QVariant &fido = {})
+    {
+        db.execute(QStringLiteral("INSERT INTO ContoDoga (Codice, Intestatario, Fido) VALUES (?, ?, ?)"),
+                   {codice, QString::fromUtf8(intestatario), fido}, dao::FailOnError);
+    }
+    QStringList righe()
+    {
+        QStringList out;
+        auto rs = db.openRecordset(QStringLiteral("SELECT * FROM ContoDoga ORDER BY Codice"));
+        for (; !rs->eof(); rs->moveNext()) {
+            QStringList r;
+            for (const char *c : {"Codice", "Intestatario", "Fido", "Obbligato"}) {
+                const QVariant v = rs->value(QString::fromUtf8(c));
+                r << (v.isNull() ? QStringLiteral("<null>") : v.toString());
+            }
+            out << r.join(u'|');
+        }
+        return out;
+    }
+};
+
+TEST_F(ContoDoga, TheCodeIsZeroFilledBeforeItsCinCheck)
+{
+    const QString tre = QStringLiteral("12") + common::CalcolaCIN(QStringLiteral("000012"));
+    struct Case {
+        QString typed;
+        const char *answer;
+        QString shown;
+        QColor colour;
+        size_t dialogs;
+    } cases[] = {
+        {tre.toLower(), nullptr, QStringLiteral("00") + tre, finestra(), 0},
+        {conto(QStringLiteral("1234")), nullptr, conto(QStringLiteral("1234")), finestra(), 0},
+        {QString(), nullptr, QString(), rosso(), 0},
+        // Five digits without the letter, corrected: the last four and the letter.
+        {QStringLiteral("12345"), "1", QStringLiteral("2345") + common::CalcolaCIN(QStringLiteral("0012345")),
+         finestra(), 1},
+        {QStringLiteral("12345"), "2", QStringLiteral("12345"), giallo(), 1},
+        {QStringLiteral("12345"), "0", QStringLiteral("12345"), giallo(), 1},
+        // Wrong without a correction to offer.
+        {QStringLiteral("12A4B"), "0", QStringLiteral("12A4B"), rosso(), 1},
+    };
+    auto w = inAggiunta();
+    for (const Case &c : cases) {
+        dialogs.shown.clear();
+        if (c.answer)
+            dialogs.answer(QString::fromUtf8(c.answer));
+        EXPECT_EQ(lascia(*w, w->txtCodice, c.typed), c.colour) << c.typed.toStdString();
+        EXPECT_EQ(w->txtCodice->text(), c.shown) << c.typed.toStdString();
+        EXPECT_EQ(dialogs.shown.size(), c.dialogs) << c.typed.toStdString();
+        EXPECT_EQ(colore(w->txtDescrizione), finestra());
+    }
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(ContoDoga, TheAmountIsAWholeNumberFromOne)
+{
+    struct Case {
+        const char *typed;
+        bool valid;
+    } cases[] = {{"1", true},          {"2147483647", true}, {" 1500 ", true}, {"0", false},
+                 {"", false},          {"1.5", false},       {"01", false},    {"+5", false},
+                 {"1 000", false},     {"1.000", false},     {"12a", false},   {"2147483648", false},
+                 {"9999999999", false}};
+    auto w = inAggiunta();
+    for (const Case &c : cases) {
+        EXPECT_EQ(lascia(*w, w->txtFido, QString::fromUtf8(c.typed)), c.valid ? finestra() : rosso()) << c.typed;
+        EXPECT_EQ(w->txtFido->text(), QString::fromUtf8(c.typed).trimmed());
+    }
+}
+
+TEST_F(ContoDoga, RedFieldsDoNotStopTheSaveAndAnAmountThatIsNoNumberIsZero)
+{
+    struct Case {
+        const char *amount;
+        const char *stored;
+    } cases[] = {{"abc", "0"}, {"1.5", "1.5"}, {"12a", "12"}, {"", "0"}};
+    int k = 0;
+    QStringList attese;
+    auto w = inAggiunta();
+    for (const Case &c : cases) {
+        const QString codice = conto(QStringLiteral("000") + QString::number(++k));
+        w->txtCodice->setText(codice);
+        lascia(*w, w->txtFido, QString::fromUtf8(c.amount));
+        w->txtDescrizione->clear();
+        w->txtObbligato->setPlainText(QStringLiteral("riga 1\nriga 2"));
+        w->cmdVirtual->click();
+        attese << codice + QStringLiteral("|<null>|") + QString::fromUtf8(c.stored) + QStringLiteral("|riga 1\nriga 2");
+        EXPECT_EQ(righe(), attese) << c.amount;
+        EXPECT_EQ(w->Modalita, 4);
+        EXPECT_EQ(w->txtCodice->text(), "");
+        EXPECT_EQ(w->txtObbligato->toPlainText(), "");
+    }
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(ContoDoga, FindSearchesCodeAndHolderOnly)
+{
+    aggiungi(conto(QStringLiteral("0012")), "Rossi Spedizioni", 1500.0);
+    aggiungi(conto(QStringLiteral("0013")), "Bianchi", 10.0);
+    auto w = apri<frmcontodoga>(Tag);
+    w->cmdSearch->click();
+    for (QWidget *c : std::initializer_list<QWidget *>{w->txtFido, w->lblFido, w->txtObbligato, w->lblObbligato})
+        EXPECT_FALSE(c->isEnabled()) << c->objectName().toStdString();
+    w->txtDescrizione->setText(QStringLiteral("rossi"));
+    w->cmdVirtual->click();
+    EXPECT_EQ(common::GetProperty(w->Parametri, QStringLiteral("WhereCondition")),
+              QVariant(QStringLiteral("Intestatario LIKE(?)")));
+    EXPECT_EQ(w->dtaLocal->Caption(), "1/1");
+    EXPECT_EQ(w->txtFido->text(), "1500");
+    EXPECT_TRUE(w->txtObbligato->isReadOnly());
+
+    w->cmdCancel->click();
+    w->txtCodice->setText(QStringLiteral("001"));
+    w->txtDescrizione->setText(QStringLiteral("i"));
+    w->cmdVirtual->click();
+    EXPECT_EQ(common::GetProperty(w->Parametri, QStringLiteral("WhereCondition")),
+              QVariant(QStringLiteral("Codice LIKE(?) AND Intestatario LIKE(?)")));
+    EXPECT_EQ(w->ValoriCondizione, (QVariantList{QStringLiteral("%001%"), QStringLiteral("%i%")}));
+    EXPECT_EQ(w->dtaLocal->Caption(), "1/2");
+}
+
+TEST_F(ContoDoga, ModifyWritesTheHolderAmountAndIndications)
+{
+    aggiungi(conto(QStringLiteral("0012")), "Rossi", 1500.0);
+    auto w = apri<frmcontodoga>(Tag);
+    w->cmdSearch->click();
+    w->cmdVirtual->click();
+    w->cmdVirtual->click();
+    ASSERT_EQ(w->Modalita, 3);
+    EXPECT_TRUE(w->txtCodice->isReadOnly());
+    EXPECT_FALSE(w->txtObbligato->isReadOnly());
+    w->txtDescrizione->setText(QStringLiteral("Rossi & C."));
+    w->txtFido->setText(QStringLiteral("2500"));
+    w->txtObbligato->setPlainText(QStringLiteral("Garanzia n. 7"));
+    w->cmdVirtual->click();
+    EXPECT_EQ(w->Modalita, 2);
+    EXPECT_EQ(righe(), (QStringList{conto(QStringLiteral("0012")) + QStringLiteral("|Rossi & C.|2500|Garanzia n. 7")}));
+}
+
+TEST_F(ContoDoga, ADuplicateCodeKeepsTheTypedValues)
+{
+    aggiungi(conto(QStringLiteral("0012")), "Rossi");
+    auto w = inAggiunta();
+    w->txtCodice->setText(conto(QStringLiteral("0012")));
+    w->txtDescrizione->setText(QStringLiteral("Bianchi"));
+    w->cmdVirtual->click();
+    EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{
+                               info(QStringLiteral("Impossibile registrare i dati nell'archivio: il codice '")
+                                        + conto(QStringLiteral("0012")) + QStringLiteral("' risulta già definito"),
+                                    Caption)}));
+    EXPECT_EQ(w->Modalita, 4);
+    EXPECT_EQ(w->txtDescrizione->text(), "Bianchi");
+    EXPECT_EQ(righe().size(), 1);
+}
+
+TEST_F(ContoDoga, AnAccountUsedByADeclarantIsKept)
+{
+    aggiungi(conto(QStringLiteral("0012")), "Rossi");
+    db.execute(QStringLiteral("INSERT INTO Spedoga (Codice, Descrizione, ContoDog) VALUES ('DICH1', 'Rossi', ?)"),
+               {conto(QStringLiteral("0012"))});
+    auto w = apri<frmcontodoga>(Tag);
+    w->cmdSearch->click();
+    w->cmdVirtual->click();
+    boxes.answer(platform::MsgResult::Yes);
+    w->cmdVirtual1->click();
+    EXPECT_EQ(boxes.shown,
+              (std::vector<platform::Message>{
+                  conferma(Caption),
+                  info(QStringLiteral("Impossibile cancellare il record correntemente selezionato poiché risulta essere "
+                                      "una codifica utilizzata nella tabella dei dichiaranti/rappresentanti"),
+                       Caption),
+                  info(QStringLiteral("Impossibile eliminare il record correntemente selezionato poichè esso risulta "
+                                      "usato come codifica attiva."),
+                       Caption)}));
+    EXPECT_EQ(righe().size(), 1);
+    EXPECT_TRUE(w->cmdVirtual1->isEnabled());
+
+    db.execute(QStringLiteral("UPDATE Spedoga SET ContoDog = NULL"));
+    boxes.shown.clear();
+    boxes.answer(platform::MsgResult::Yes);
+    w->cmdVirtual1->click();
+    EXPECT_TRUE(righe().isEmpty());
+}
+
+TEST_F(ContoDoga, AMissingDeclarantsTableKeepsTheAccount)
+{
+    aggiungi(conto(QStringLiteral("0012")), "Rossi");
+    db.execute(QStringLiteral("DROP TABLE Spedoga"));
+    auto w = apri<frmcontodoga>(Tag);
+    w->cmdSearch->click();
+    w->cmdVirtual->click();
+    boxes.answer(platform::MsgResult::Yes);
+    w->cmdVirtual1->click();
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_TRUE(boxes.shown[1].text.startsWith("Errore di Run-time "));
+    EXPECT_FALSE(w->Scaricata);
+    EXPECT_EQ(righe().size(), 1);
+}
+
+TEST_F(ContoDoga, AnEmptySearchStaysInBrowse)
+{
+    auto w = apri<frmcontodoga>(Tag);
+    w->cmdSearch->click();
+    w->txtCodice->setText(QStringLiteral("99"));
+    w->cmdVirtual->click();
+    EXPECT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(w->Modalita, 2);
+    EXPECT_TRUE(w->isVisible());
+    w->cmdVirtual->click();
+    EXPECT_EQ(w->Modalita, 2);
+}
+
+TEST_F(ContoDoga, OpenedFromTheDeclarantsOneAdditionOrCancelClosesIt)
+{
+    auto w = apri<frmcontodoga>(LookupTag);
+    EXPECT_EQ(w->Modalita, 4);
+    w->txtCodice->setText(conto(QStringLiteral("0012")));
+    w->txtDescrizione->setText(QStringLiteral("Rossi"));
+    w->txtFido->setText(QStringLiteral("100"));
+    w->cmdVirtual->click();
+    EXPECT_TRUE(w->Scaricata);
+    EXPECT_EQ(righe(), (QStringList{conto(QStringLiteral("0012")) + QStringLiteral("|Rossi|100|<null>")}));
+
+    auto cancelled = apri<frmcontodoga>(LookupTag);
+    cancelled->cmdCancel->click();
+    EXPECT_TRUE(cancelled->Scaricata);
+}
+
+TEST_F(ContoDoga, TheDeclarantsScreenOpensItByName)
+{
+    auto screen = uitables::CreaSchermata(QStringLiteral("frmcontodoga"), nullptr);
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(screen->windowTitle(), Caption);
+}
+
+TEST_F(ContoDoga, TheIndicationsTakeAtMost255Characters)
+{
+    auto w = inAggiunta();
+    w->txtObbligato->setPlainText(QString(300, u'x'));
+    EXPECT_EQ(w->txtObbligato->toPlainText(), QString(255, u'x'));
+}
+
+}  // namespace
