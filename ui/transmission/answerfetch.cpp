@@ -59,9 +59,8 @@ QString NomeCopiaRisposta(const QString &centrale, const QDate &data, qint32 pro
 
 namespace {
 
-const QString Titolo = QStringLiteral("Corbix doganali");
 
-void avvisa(const QString &testo, const QString &titolo = Titolo) { platform::msgBox(testo, titolo, MsgIcon::Information); }
+void avvisa(const QString &testo, const QString &titolo = common::TitoloCorbix) { platform::msgBox(testo, titolo, MsgIcon::Information); }
 
 // The host path of a file that exists; empty when there is none (or its drive
 // is not ready).

@@ -27,7 +27,6 @@ using flowengine::DocumentoCorbex;
 
 namespace {
 
-const QString Titolo = QStringLiteral("Corbix doganali");
 
 // One run over an answer, with the flow's declarations and what it counted.
 class Elaborazione {
@@ -193,13 +192,13 @@ EsitoElaborazione ElaboraRisposta(const QDate &data, qint32 progressivo, const S
         if (tipo == TipoIntrastat) {
             platform::msgBox(QStringLiteral("La versione dell'applicazione non è in grado di elaborare la risposta ad "
                                             "un messaggio relativo alle 'Dichiarazioni Intrastat'."),
-                             Titolo, platform::MsgIcon::Information);
+                             common::TitoloCorbix, platform::MsgIcon::Information);
             return EsitoElaborazione::Rifiutata;
         }
         if (tipo == TipoManifesto) {
             platform::msgBox(QStringLiteral("La versione dell'applicazione non è in grado di elaborare la risposta ad "
                                             "un messaggio relativo al 'Manifersto doganale merci in arrivo'."),
-                             Titolo, platform::MsgIcon::Information);
+                             common::TitoloCorbix, platform::MsgIcon::Information);
             return EsitoElaborazione::Rifiutata;
         }
         if (tipo != TipoEsiti && tipo != TipoControlloA)

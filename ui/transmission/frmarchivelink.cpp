@@ -181,7 +181,7 @@ bool frmArchiveLink::collega(const QString &archivio)
     if (!common::ScriviIni()) {
         platform::msgBox(QStringLiteral("Impossibile scrivere il file di impostazioni '") + common::settingsPath()
                              + QStringLiteral("'."),
-                         TitoloImpostazioni, platform::MsgIcon::Critical);
+                         TitoloCorbix, platform::MsgIcon::Critical);
         common::PercorsoArchivio = precedente;
         common::OpzioniCorbix = opzioni;
         return false;

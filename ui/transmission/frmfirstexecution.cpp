@@ -218,7 +218,7 @@ void frmFirstExecution::fine()
         else
             platform::msgBox(QStringLiteral("Impossibile scrivere il file di impostazioni '") + common::settingsPath()
                                  + QStringLiteral("'."),
-                             TitoloImpostazioni, platform::MsgIcon::Critical);
+                             TitoloCorbix, platform::MsgIcon::Critical);
     }
     accept();
 }

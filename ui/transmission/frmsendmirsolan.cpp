@@ -140,7 +140,7 @@ void frmSendMirsolan::carica()
                                  + QStringLiteral(" risulta associato al dichiarante/rappresentante il cui codice "
                                                   "coincide con '")
                                  + Corbex.FattoDa + QStringLiteral("'\r\nDefinire tale associazione quindi riprovare."),
-                             QStringLiteral("Corbix doganali"), MsgIcon::Information);
+                             common::TitoloCorbix, MsgIcon::Information);
             return;
         }
         txtUserId->setText(codice);
@@ -204,7 +204,7 @@ void frmSendMirsolan::cmdConfirm_Click()
         if (cmbCustomOfficeCode->currentText().isEmpty()) {
             platform::msgBox(
                 QStringLiteral("E' necessario indicare il codice dell'ufficio doganale a cui si presenta il corbex."),
-                QStringLiteral("Corbix doganali"), MsgIcon::Information);
+                common::TitoloCorbix, MsgIcon::Information);
             ImpostaColore(cmbCustomOfficeCode, uimain::ColoreRosso);
             return;
         }

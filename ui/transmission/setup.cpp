@@ -39,7 +39,7 @@ std::optional<QString> PercorsoDigitato(const QString &testo)
         return testo;
     const QString percorso = platform::driveTable().windowsPath(testo);
     if (percorso.isEmpty()) {
-        platform::msgBox(percorsoNonValido(testo), TitoloImpostazioni, platform::MsgIcon::Exclamation);
+        platform::msgBox(percorsoNonValido(testo), TitoloCorbix, platform::MsgIcon::Exclamation);
         return std::nullopt;
     }
     return percorso;
@@ -49,13 +49,13 @@ bool NuovoPuntoRaccoltaValido(const QString &punto)
 {
     const QString cartella = common::EstraiPercorso(punto);
     if (!uimain::CartellaEsiste(cartella)) {
-        platform::msgBox(percorsoNonValido(cartella), TitoloImpostazioni, platform::MsgIcon::Exclamation);
+        platform::msgBox(percorsoNonValido(cartella), TitoloCorbix, platform::MsgIcon::Exclamation);
         return false;
     }
     if (esiste(punto)) {
         platform::msgBox(QStringLiteral("Il nome scelto per il punto di raccolta non è valido poiché già esistente nel "
                                         "percorso scelto. Scegliere un nuovo nome o cambiare il percorso."),
-                         TitoloImpostazioni, platform::MsgIcon::Information);
+                         TitoloCorbix, platform::MsgIcon::Information);
         return false;
     }
     return true;
@@ -69,7 +69,7 @@ bool ArchivioApribile(const QString &percorso)
     } catch (const platform::RuntimeError &e) {
         platform::msgBox(QStringLiteral("Impossibile aprire l'archivio '") + percorso + QStringLiteral("'.\r\n")
                              + e.description(),
-                         TitoloImpostazioni, platform::MsgIcon::Exclamation);
+                         TitoloCorbix, platform::MsgIcon::Exclamation);
         return false;
     }
 }

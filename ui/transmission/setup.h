@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/globals.h"
+
 #include <QString>
 #include <optional>
 
@@ -7,8 +9,8 @@
 // paths they are given, apart from their screens.
 namespace uitransmission {
 
-// The title of the setup windows' messages.
-inline const QString TitoloImpostazioni = QStringLiteral("Corbix doganali");
+// The setup windows title their messages as the flow engine does.
+using common::TitoloCorbix;
 
 // A path as typed: a host path ("/home/u/Dogana") is taken in its drive form
 // through the drive table; any other text is kept as it is. Nothing, after
