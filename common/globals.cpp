@@ -4,6 +4,7 @@ namespace common {
 
 QString CartellaProgramma;
 QString PercorsoArchivio;
+QString PercorsoContabilita;
 QVariant EsitoPrimaEsecuzione;
 Opzioni OpzioniCorbix;
 int ElencoCorrente = 0;
@@ -36,6 +37,7 @@ void resetGlobals()
 {
     CartellaProgramma.clear();
     PercorsoArchivio.clear();
+    PercorsoContabilita.clear();
     EsitoPrimaEsecuzione = QVariant();
     OpzioniCorbix = Opzioni();
     ElencoCorrente = 0;

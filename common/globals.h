@@ -27,6 +27,7 @@ struct Ciclo {
 
 extern QString CartellaProgramma;    // host form, ends with "/"
 extern QString PercorsoArchivio;
+extern QString PercorsoContabilita;  // the accounting database, Windows form
 extern QVariant EsitoPrimaEsecuzione;
 extern Opzioni OpzioniCorbix;
 extern int ElencoCorrente;
