@@ -62,6 +62,28 @@ protected:
     static QColor rosso() { return QColor(255, 0, 0); }
     static QColor giallo() { return QColor(255, 255, 0); }
 
+    // One field of a screen typed afresh and left: the text it then shows and
+    // whether it is valid (the window colour) or not (red).
+    template <class Screen>
+    struct CasoCampo {
+        QLineEdit *Screen::*campo;
+        const char *digitato;
+        const char *mostrato;
+        bool valido;
+    };
+    template <class Screen>
+    static void verificaCampi(Screen &w, const std::vector<CasoCampo<Screen>> &casi)
+    {
+        for (const CasoCampo<Screen> &c : casi) {
+            QLineEdit *field = w.*c.campo;
+            field->clear();
+            digita(field, QString::fromUtf8(c.digitato));
+            w.Campo_LostFocus(field);
+            EXPECT_EQ(field->text(), QString::fromUtf8(c.mostrato)) << c.digitato;
+            EXPECT_EQ(colore(field), c.valido ? finestra() : rosso()) << c.digitato;
+        }
+    }
+
     // Whether a control is out of view below the form.
     static bool fuoriVista(const QWidget *w) { return w->y() >= w->parentWidget()->height() && !w->isEnabled(); }
     // The slot (1 to 6) of a control on the button row.

@@ -34,26 +34,13 @@ TEST_F(StatiValuta, CountryFieldRules)
 {
     auto w = apri<frmstati>(LookupTag);
     ASSERT_EQ(w->Modalita, 4);
-    struct Case {
-        QLineEdit *frmstati::*field;
-        const char *typed;
-        const char *shown;
-        bool valid;
-    } cases[] = {
+    verificaCampi<frmstati>(*w, {
         {&frmstati::txtCodice, "it", "IT", true},       {&frmstati::txtCodice, "I1", "I1", false},
         {&frmstati::txtCodice, "I", "I", false},        {&frmstati::txtGeoCodice, "12", "12", false},
         {&frmstati::txtGeoCodice, "12A", "12A", false}, {&frmstati::txtGeoCodice, "012", "012", true},
         {&frmstati::txtDescrizione, " ", "", false},    {&frmstati::txtValuta, "XYZ", "XYZ", false},
         {&frmstati::txtValuta, "eur", "eur", true},     {&frmstati::txtValuta, "", "", false},
-    };
-    for (const Case &c : cases) {
-        QLineEdit *field = (*w).*c.field;
-        field->clear();
-        digita(field, QString::fromUtf8(c.typed));
-        w->Campo_LostFocus(field);
-        EXPECT_EQ(field->text(), QString::fromUtf8(c.shown)) << c.typed;
-        EXPECT_EQ(colore(field), c.valid ? finestra() : rosso()) << c.typed;
-    }
+    });
     EXPECT_EQ(w->lblDecValuta->text(), "");
     EXPECT_TRUE(boxes.shown.empty());
 }
@@ -156,26 +143,13 @@ TEST_F(StatiValuta, CurrencyFieldRulesNeverStopASave)
     auto w = apri<frmvaluta>(QStringLiteral("TableName=Valuta;StartUp=A;MultiAdd=False;NewSearch=False"));
     EXPECT_FALSE(w->chkQuotata->isChecked());
     EXPECT_TRUE(w->chkQuotata->isEnabled());
-    struct Case {
-        QLineEdit *frmvaluta::*field;
-        const char *typed;
-        const char *shown;
-        bool valid;
-    } cases[] = {
+    verificaCampi<frmvaluta>(*w, {
         {&frmvaluta::txtCodice, "chf", "CHF", true}, {&frmvaluta::txtCodice, "CH", "CH", false},
         {&frmvaluta::txtCodice, "C1F", "C1F", false}, {&frmvaluta::txtDogana, "", "", true},
         {&frmvaluta::txtDogana, "12", "12", false},  {&frmvaluta::txtDogana, "1A2", "1A2", false},
         {&frmvaluta::txtDogana, "012", "012", true}, {&frmvaluta::txtIATA, "chf", "CHF", true},
         {&frmvaluta::txtIATA, "", "", true},         {&frmvaluta::txtDescrizione, "", "", false},
-    };
-    for (const Case &c : cases) {
-        QLineEdit *field = (*w).*c.field;
-        field->clear();
-        digita(field, QString::fromUtf8(c.typed));
-        w->Campo_LostFocus(field);
-        EXPECT_EQ(field->text(), QString::fromUtf8(c.shown)) << c.typed;
-        EXPECT_EQ(colore(field), c.valid ? finestra() : rosso()) << c.typed;
-    }
+    });
     EXPECT_TRUE(w->VerificaGlobale());
 }
 
