@@ -64,13 +64,14 @@ int numeroIntero(const QString &testo)
     return (punto < 0 ? cifre : cifre.left(punto)).size() > 9 ? -1 : valore.intero32();
 }
 
-// The text before the next CR LF, cut off the front of testo (the whole rest
-// when there is none).
-QString tagliaRiga(QString &testo)
+// The text from inizio to the next CR LF (the whole rest when there is
+// none); inizio moves past it. The text itself is never cut: a selection of
+// thousands of lines would be copied once per line.
+QString tagliaRiga(const QString &testo, qsizetype &inizio)
 {
-    const qsizetype fine = testo.indexOf(FineRiga);
-    QString riga = fine < 0 ? testo : testo.left(fine);
-    testo = fine < 0 ? QString() : testo.mid(fine + 2);
+    const qsizetype fine = testo.indexOf(FineRiga, inizio);
+    const QString riga = testo.mid(inizio, fine < 0 ? -1 : fine - inizio);
+    inizio = fine < 0 ? testo.size() : fine + 2;
     return riga;
 }
 
@@ -280,9 +281,9 @@ private:
 
 }  // namespace
 
-void CaselleDichiarazione::aggiungi(dao::Recordset &righe, int colonna)
+void CaselleDichiarazione::aggiungi(dao::Recordset &righe, int colonna, int quante)
 {
-    for (; !righe.eof(); righe.moveNext()) {
+    for (; !righe.eof() && quante != 0; righe.moveNext(), --quante) {
         const QVariant articolo = righe.value(colonna);
         const QVariant modulo = righe.value(colonna + 1);
         // A declaration without boxes comes back from the join as one empty row.
@@ -312,6 +313,13 @@ CaselleDichiarazione CaselleDichiarazione::leggi(dao::Database &archivio, const 
         {indice, data}, dao::RecordsetType::Snapshot);
     caselle.aggiungi(*rs, 0);
     rs->close();
+    return caselle;
+}
+
+CaselleDichiarazione CaselleDichiarazione::daRighe(dao::Recordset &rs, int colonna, int righe)
+{
+    CaselleDichiarazione caselle;
+    caselle.aggiungi(rs, colonna, righe);
     return caselle;
 }
 
@@ -430,13 +438,13 @@ int CreaCorbex(const QString &testoSelezione, int destinazione, QString &fileCor
     AvanzamentoCorbex &schermo = avanzamento ? *avanzamento : nessuno;
     const auto annullata = annulla ? annulla : [] { return common::AnnullaCreazione; };
 
-    QString resto = testoSelezione;
-    const QString tipo = tagliaRiga(resto);
+    qsizetype resto = 0;
+    const QString tipo = tagliaRiga(testoSelezione, resto);
     QString riferimento;
     int numero = 0;
     if (tipo == QLatin1String("T")) {
-        riferimento = tagliaRiga(resto);
-        numero = qMax(0, numeroIntero(tagliaRiga(resto)));
+        riferimento = tagliaRiga(testoSelezione, resto);
+        numero = qMax(0, numeroIntero(tagliaRiga(testoSelezione, resto)));
     }
     schermo.preparazione(common::OpzioniCorbix.PreventCheck, numero);
 
@@ -458,8 +466,8 @@ int CreaCorbex(const QString &testoSelezione, int destinazione, QString &fileCor
     if (tipo == QLatin1String("T")) {
         common::ElencoComposizione.clear();
         int elaborate = 0;
-        while (!resto.isEmpty() && !annullata()) {
-            const QString riga = tagliaRiga(resto);
+        while (resto < testoSelezione.size() && !annullata()) {
+            const QString riga = tagliaRiga(testoSelezione, resto);
             if (riga.isEmpty())
                 continue;
             const qsizetype trattino = riga.indexOf(u'-');

@@ -43,6 +43,11 @@ public:
     // declaration's index row; indicizzata is false when there is no such row.
     static CaselleDichiarazione leggiConIndice(dao::Database &archivio, const QDate &data, qint32 indice,
                                                bool &indicizzata, QString &codiceDoc);
+    // The boxes of one declaration of a query that reads several at once:
+    // righe rows from the current one, whose columns from the given one on
+    // are Articolo, Modulo, Campo, SottoCasella, Riga and Contenuto. The
+    // recordset is left on the row after them.
+    static CaselleDichiarazione daRighe(dao::Recordset &rs, int colonna, int righe);
 
     // The content (Null as empty) of the first row a five-character reference
     // addresses (module, box, sub-box, row); front-sheet rows ("F") whatever
@@ -58,7 +63,8 @@ public:
 private:
     // Takes the rows of a query whose columns from the given one on are
     // Articolo, Modulo, Campo, SottoCasella, Riga and Contenuto.
-    void aggiungi(dao::Recordset &righe, int colonna);
+    // Takes at most `quante` rows (all, when negative).
+    void aggiungi(dao::Recordset &righe, int colonna, int quante = -1);
 
     QHash<QString, QString> caselle_;
     std::vector<Casella> foglio_;

@@ -196,6 +196,9 @@ QString sqliteIndexName(const QString &table, const QString &index) { return tab
 Connection::Statement::Statement(Connection &connection, const QString &sql, Operation op)
     : connection_(connection), sql_(sql), op_(op)
 {
+    stmt_ = connection.statements_.take(sql);
+    if (stmt_)
+        return;
     const QByteArray utf8 = sql.toUtf8();
     const char *tail = nullptr;
     const int rc = sqlite3_prepare_v2(connection.db_, utf8.constData(), int(utf8.size()) + 1, &stmt_, &tail);
@@ -219,7 +222,7 @@ Connection::Statement::Statement(Connection &connection, const QString &sql, Ope
     }
 }
 
-Connection::Statement::~Statement() { sqlite3_finalize(stmt_); }
+Connection::Statement::~Statement() { connection_.statements_.give(sql_, stmt_); }
 
 void Connection::Statement::bind(const QVariantList &params)
 {
@@ -235,8 +238,12 @@ bool Connection::Statement::step()
     const int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW)
         return true;
-    if (rc == SQLITE_DONE)
+    if (rc == SQLITE_DONE) {
+        // Its rows are read: the statement lets go of the file at once, not
+        // when it goes back to the cache.
+        sqlite3_reset(stmt_);
         return false;
+    }
     connection_.fail(sqlite3_extended_errcode(connection_.db_), op_, sql_);
 }
 
@@ -304,6 +311,7 @@ Connection::Connection(QString path, sqlite3 *db) : path_(std::move(path)), db_(
 
 Connection::~Connection()
 {
+    statements_.clear();
     if (baseActive_)
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close_v2(db_);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/dao/statementcache.h"
 #include "platform/dao/tabledef.h"
 
 #include <QString>
@@ -28,7 +29,8 @@ public:
     sqlite3 *handle() const { return db_; }
     const QString &path() const { return path_; }
 
-    // A prepared statement, finalized when it goes out of scope.
+    // A prepared statement, taken from the connection's cache and given back
+    // to it (reset, its bindings cleared) when it goes out of scope.
     class Statement {
     public:
         Statement(Connection &connection, const QString &sql, Operation op);
@@ -37,7 +39,7 @@ public:
         Statement &operator=(const Statement &) = delete;
         sqlite3_stmt *get() const { return stmt_; }
         void bind(const QVariantList &params);
-        bool step();  // true while a row is there
+        bool step();  // true while a row is there; at the end the statement is reset
         int columnCount() const;
 
     private:
@@ -107,6 +109,7 @@ private:
     bool baseActive_ = false;
     int cachedVersion_ = -1;
     std::map<QString, TableDef> cache_;
+    StatementCache statements_{db_};
 };
 
 }  // namespace dao

@@ -279,10 +279,14 @@ void Recordset::loadCurrent()
             // Another program deleted the row since the recordset was opened.
             platform::raise(RecordDeleted);
         }
-    } else {
-        current_ = snapshot_[size_t(position_)];
     }
     currentLoaded_ = true;
+}
+
+const std::vector<QVariant> &Recordset::currentRow() const
+{
+    // A row read at open is read where it is kept, never copied.
+    return live_ ? current_ : snapshot_[size_t(position_)];
 }
 
 QVariant Recordset::value(int column) const
@@ -294,7 +298,7 @@ QVariant Recordset::value(int column) const
     if (editMode_ != EditMode::None)
         return fromStorage(def, buffer_[size_t(column)]);
     const_cast<Recordset *>(this)->loadCurrent();
-    return fromStorage(def, current_[size_t(column)]);
+    return fromStorage(def, currentRow()[size_t(column)]);
 }
 
 QVariant Recordset::value(const QString &field) const
@@ -320,7 +324,7 @@ void Recordset::edit()
         platform::raise(platform::err::ReadOnly);
     currentLoaded_ = false;  // edit what the row holds now
     loadCurrent();
-    buffer_ = current_;
+    buffer_ = currentRow();
     assigned_.assign(fields_.size(), false);
     editMode_ = EditMode::InProgress;
 }

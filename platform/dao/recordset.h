@@ -70,6 +70,7 @@ private:
     void requireOpen() const;
     void requireCurrent() const;
     void loadCurrent();
+    const std::vector<QVariant> &currentRow() const;
     std::vector<QVariant> readRow(qint64 key, bool *found) const;
 
     std::shared_ptr<Connection> connection_;

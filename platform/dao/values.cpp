@@ -19,8 +19,50 @@ QString storedDate(const QDateTime &value)
     return value.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
+namespace {
+
+// The digits of text from `from` for `count` characters as a number; -1 when
+// one of them is not a digit.
+int digits(const QString &text, qsizetype from, qsizetype count)
+{
+    int value = 0;
+    for (qsizetype i = from; i < from + count; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9')
+            return -1;
+        value = value * 10 + (c - u'0');
+    }
+    return value;
+}
+
+// The stored forms read without a pattern: every date field of every row
+// read passes here.
+std::optional<QDateTime> parseStoredDate(const QString &text)
+{
+    if (text.size() != 10 && text.size() != 19)
+        return std::nullopt;
+    if (text[4] != u'-' || text[7] != u'-')
+        return std::nullopt;
+    const int year = digits(text, 0, 4);
+    const QDate date(year, digits(text, 5, 2), digits(text, 8, 2));
+    if (year < 0 || !date.isValid())
+        return std::nullopt;
+    if (text.size() == 10)
+        return QDateTime(date, QTime(0, 0));
+    if (text[10] != u' ' || text[13] != u':' || text[16] != u':')
+        return std::nullopt;
+    const QTime time(digits(text, 11, 2), digits(text, 14, 2), digits(text, 17, 2));
+    if (!time.isValid())
+        return std::nullopt;
+    return QDateTime(date, time);
+}
+
+}  // namespace
+
 std::optional<QDateTime> parseDateText(const QString &text)
 {
+    if (auto stored = parseStoredDate(text))
+        return stored;
     static const QRegularExpression italian(
         QStringLiteral("^\\s*(\\d{1,2})/(\\d{1,2})/(\\d{4})(?:\\s+(\\d{1,2}):(\\d{2})(?::(\\d{2}))?)?\\s*$"));
     static const QRegularExpression iso(
@@ -173,15 +215,19 @@ QVariant fromStorage(const Field *field, const QVariant &stored)
     case FieldType::Double:
         return QVariant(stored.toDouble());
     case FieldType::Date: {
-        const auto parsed = parseDateText(stored.toString());
+        const QString text = stored.toString();
+        const auto parsed = parseDateText(text);
         if (!parsed)
             return stored;
-        if (parsed->time() == QTime(0, 0) && stored.toString().size() == 10)
+        if (parsed->time() == QTime(0, 0) && text.size() == 10)
             return QVariant(parsed->date());
         return QVariant(*parsed);
     }
     case FieldType::Text:
     case FieldType::Memo:
+        // A text is read as text already: the value is shared, not copied.
+        if (stored.typeId() == QMetaType::QString)
+            return stored;
         return QVariant(stored.toString());
     }
     return stored;

@@ -229,47 +229,54 @@ QStringList TipiRichiesti(bool export_, bool exportSemplificato, bool importazio
     return tipi;
 }
 
-QString TipoDichiarazione(dao::Database &db, const QDate &data, qint32 indice, const QString &dichiarante,
-                          const QStringList &tipi)
-{
-    std::unique_ptr<dao::Recordset> rs = db.openRecordset(
-        QStringLiteral("SELECT * FROM dettagliobol WHERE indice = ? and data = DateValue(?) and Modulo = ? and "
-                       "Campo = ? and SottoCasella = ? and Riga = ? and Contenuto = ?"),
-        {indice, data, QStringLiteral("F"), QStringLiteral("14"), QStringLiteral("0"), QStringLiteral("1"), dichiarante},
-        dao::RecordsetType::Snapshot);
-    const bool posseduta = !rs->eof();
-    rs->close();
-    if (!posseduta)
-        return {};
-    const QString r = flowengine::DeterminaCodiceMsg(db, data, indice);
-    if (r.isEmpty())
-        return {};
-    return tipi.contains(r.left(8).trimmed()) ? r : QString();
-}
-
 QList<DichiarazioneTrovata> CercaDichiarazioni(const QString &dichiarante, const QStringList &tipi, const QDate &oggi,
                                                const std::function<void(qint64, qint64)> &avanzamento)
 {
+    // One query reads every candidate with its front-sheet boxes (the rows
+    // TipoDichiarazione reads for it, ownership included, compared by the
+    // archive as that query compares them), by date and index: a query per
+    // candidate costs more than the candidate's work.
     dao::Database db = common::ApriArchivio();
     std::unique_ptr<dao::Recordset> rs = db.openRecordset(
-        QStringLiteral("SELECT Data, Indice FROM Indicedoc WHERE ultimadata <= DateValue(?) and stato1 <> 1 and "
-                       "stato1 <> 2 ORDER BY Data, Indice"),
-        {oggi}, dao::RecordsetType::Snapshot);
-    const qint64 totale = rs->recordCount();
+        QStringLiteral("SELECT i.Data, i.Indice, (d.Campo = ? AND d.SottoCasella = ? AND d.Riga = ? AND "
+                       "d.Contenuto = ?) AS Propria, d.Articolo, d.Modulo, d.Campo, d.SottoCasella, d.Riga, "
+                       "d.Contenuto FROM Indicedoc AS i LEFT JOIN dettagliobol AS d ON d.indice = i.Indice AND "
+                       "d.data = date(i.Data) AND d.Modulo = ? WHERE i.ultimadata <= DateValue(?) and i.stato1 <> 1 "
+                       "and i.stato1 <> 2 ORDER BY i.Data, i.Indice, d._rowid_"),
+        {QStringLiteral("14"), QStringLiteral("0"), QStringLiteral("1"), dichiarante, QStringLiteral("F"), oggi},
+        dao::RecordsetType::Snapshot);
+    // Where each candidate's rows begin, the end last.
+    std::vector<int> inizi;
+    QVariant data, indice;
+    for (int r = 0; !rs->eof(); rs->moveNext(), ++r) {
+        QVariant d = rs->value(0), n = rs->value(1);
+        if (inizi.empty() || d != data || n != indice)
+            inizi.push_back(r);
+        data = std::move(d);
+        indice = std::move(n);
+    }
+    const qint64 totale = qint64(inizi.size());
+    inizi.push_back(rs->recordCount());
     if (totale > 0 && avanzamento)
         avanzamento(0, totale);
     QList<DichiarazioneTrovata> trovate;
-    for (qint64 i = 1; !rs->eof(); rs->moveNext(), ++i) {
+    for (qint64 i = 1; i <= totale; ++i) {
         if (avanzamento)
             avanzamento(i, totale);
-        const QVariant data = rs->value(0);
-        if (data.isNull())
+        const int inizio = inizi[size_t(i - 1)];
+        const int righe = inizi[size_t(i)] - inizio;
+        rs->setAbsolutePosition(inizio);
+        const QDate giorno = rs->value(0).toDate();
+        const qint32 numero = rs->value(1).toInt();
+        bool posseduta = false;
+        for (int r = 0; r < righe && !posseduta; ++r, rs->moveNext())
+            posseduta = rs->value(2).toInt() != 0;
+        if (!posseduta)
             continue;
-        const QDate giorno = data.toDate();
-        const qint32 indice = rs->value(1).toInt();
-        const QString r = TipoDichiarazione(db, giorno, indice, dichiarante, tipi);
-        if (!r.isEmpty())
-            trovate.append({giorno, indice, r.right(7), r.left(2)});
+        rs->setAbsolutePosition(inizio);
+        const QString r = flowengine::DeterminaCodiceMsg(flowengine::CaselleDichiarazione::daRighe(*rs, 3, righe));
+        if (!r.isEmpty() && tipi.contains(r.left(8).trimmed()))
+            trovate.append({giorno, numero, r.right(7), r.left(2)});
     }
     rs->close();
     db.close();

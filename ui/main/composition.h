@@ -95,12 +95,6 @@ struct DichiarazioneTrovata {
 // them: C2, C9, C1, C7.
 QStringList TipiRichiesti(bool export_, bool exportSemplificato, bool importazione, bool inDeposito);
 
-// The classification of a declaration (its message code in 8 characters and
-// its reference) when the declarant owns it (front-sheet box 14) and its code
-// is one of the types; empty otherwise.
-QString TipoDichiarazione(dao::Database &db, const QDate &data, qint32 indice, const QString &dichiarante,
-                          const QStringList &tipi);
-
 // The declarations that may still be sent (ultimadata on or before today,
 // Stato1 neither 1 nor 2), of the declarant and of one of the types, by date
 // and index. avanzamento, when given, hears the total of candidates and then
