@@ -1,0 +1,335 @@
+#include "bench/bench.h"
+
+#include "common/globals.h"
+#include "common/settings.h"
+#include "flowengine/dispatchlist.h"
+#include "flowengine/flowlist.h"
+#include "flowengine/flowwriter.h"
+#include "flowengine/options.h"
+#include "flowengine/register.h"
+#include "platform/clock.h"
+#include "platform/drives.h"
+#include "platform/errors.h"
+#include "platform/messagebox.h"
+#include "platform/pageprinter.h"
+#include "ui/main/composition.h"
+#include "ui/main/frmcomposenew.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <sqlite3.h>
+#include <vector>
+
+namespace bench {
+
+namespace {
+
+constexpr int Giri = 5;
+constexpr int RigheElenco = 10000;
+
+// Every message is written out and answered OK: nobody is there to press a button.
+class MessaggiSuErrore : public platform::MessageBoxService {
+public:
+    explicit MessaggiSuErrore(QTextStream &err) : err_(err) {}
+    platform::MsgResult show(const platform::Message &message) override
+    {
+        err_ << message.title << ": " << message.text << '\n';
+        err_.flush();
+        return platform::MsgResult::OK;
+    }
+
+private:
+    QTextStream &err_;
+};
+
+// The seconds a piece of work takes.
+double secondi(const std::function<void()> &lavoro)
+{
+    QElapsedTimer tempo;
+    tempo.start();
+    lavoro();
+    return double(tempo.nsecsElapsed()) / 1e9;
+}
+
+double mediana(std::vector<double> valori)
+{
+    std::sort(valori.begin(), valori.end());
+    return valori.empty() ? 0.0 : valori[valori.size() / 2];
+}
+
+// ---------------------------------------------------------------- floors
+
+// One plain statement of the SQLite C API on its own connection: every
+// column of every row it returns is read as text, the least a reader does.
+qint64 leggiRighe(const QString &archivio, const char *sql, const QByteArray &parametro = {})
+{
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(archivio).constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+        platform::raise(platform::err::PathFileAccess);
+    sqlite3_stmt *st = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK) {
+        const QString errore = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_close(db);
+        platform::raise(platform::err::ReservedError, {errore});
+    }
+    if (!parametro.isNull())
+        sqlite3_bind_text(st, 1, parametro.constData(), int(parametro.size()), SQLITE_TRANSIENT);
+    qint64 byte = 0;
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        const int colonne = sqlite3_column_count(st);
+        for (int c = 0; c < colonne; ++c) {
+            sqlite3_column_text(st, c);
+            byte += sqlite3_column_bytes(st, c);
+        }
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return byte;
+}
+
+// Runs statements in one transaction through the C API.
+void esegui(const QString &archivio, const QStringList &istruzioni)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(archivio).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    const QString tutte = QStringLiteral("BEGIN;") + istruzioni.join(u';') + QStringLiteral(";COMMIT");
+    char *errore = nullptr;
+    const int rc = sqlite3_exec(db, tutte.toUtf8().constData(), nullptr, nullptr, &errore);
+    const QString testo = errore ? QString::fromUtf8(errore) : QString();
+    sqlite3_free(errore);
+    sqlite3_close(db);
+    if (rc != SQLITE_OK)
+        platform::raise(platform::err::ReservedError, {testo});
+}
+
+// Writes that many bytes to a file once.
+void scriviByte(const QString &file, qint64 quanti)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(QByteArray(quanti, 'x')) != quanti)
+        platform::raise(platform::err::PathFileAccess);
+    f.close();
+    QFile::remove(file);
+}
+
+const char *const SqlCandidati =
+    "SELECT i.Data, i.Indice, d.Campo, d.SottoCasella, d.Riga, d.Contenuto FROM IndiceDoc AS i "
+    "JOIN DettaglioBol AS d ON d.Indice = i.Indice AND d.Data = i.Data AND d.Modulo = 'F' "
+    "WHERE i.ultimadata <= date('now') AND i.Stato1 <> 1 AND i.Stato1 <> 2 ORDER BY i.Data, i.Indice";
+const char *const SqlCaselle =
+    "SELECT i.*, d.* FROM IndiceDoc AS i JOIN DettaglioBol AS d ON d.Indice = i.Indice AND d.Data = i.Data "
+    "ORDER BY i.Data, i.Indice";
+const char *const SqlElenco = "SELECT * FROM Corbix WHERE Posizione = 3 ORDER BY Data DESC, Progressivo DESC";
+const char *const SqlDistinta = "SELECT CompostoDa FROM Corbix WHERE Posizione = 3 AND Progressivo = 1";
+
+// ---------------------------------------------------------------- the copy
+
+// A copy of the program folder whose drive C: is the copy itself.
+void copiaCartella(const QString &da, const QString &a)
+{
+    namespace fs = std::filesystem;
+    for (const auto &voce : fs::directory_iterator(fs::path(da.toStdString()))) {
+        if (voce.path().filename() == "dosdevices")
+            continue;
+        fs::copy(voce.path(), fs::path(a.toStdString()) / voce.path().filename(), fs::copy_options::recursive);
+    }
+    QDir(a).mkpath(QStringLiteral("dosdevices"));
+    QFile::link(a, a + QStringLiteral("/dosdevices/c:"));
+}
+
+// The program-wide values of a start in the folder.
+void avvia(const QString &cartella)
+{
+    common::resetGlobals();
+    common::CartellaProgramma = cartella + u'/';
+    if (!common::LeggiIni() || !flowengine::CaricaOpzioni())
+        platform::raise(platform::err::PathFileAccess);
+    common::OpzioniCorbix.PreventCheck = true;
+}
+
+struct Passo {
+    QString nome;
+    QString obiettivo;  // "2x" of the floor, or a time
+    double limite = 0;  // the ratio or the seconds allowed; 0 for none
+    bool rapporto = true;
+    std::vector<double> tempi, minimi;
+};
+
+}  // namespace
+
+int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    if (arguments.size() != 1 || !QFileInfo(arguments[0] + QStringLiteral("/Archivio.mdb")).isFile()) {
+        err << "Uso: corbix-bench CARTELLA_PROGRAMMA (una cartella fatta da corbix-sample-data)\n";
+        return 2;
+    }
+    const QString origine = QDir(arguments[0]).absolutePath();
+    MessaggiSuErrore messaggi(err);
+    platform::ScopedMessageBoxService messaggiGuard(messaggi);
+
+    std::vector<Passo> passi = {
+        {QStringLiteral("ricerca delle dichiarazioni di ogni dichiarante"), QStringLiteral("3x"), 3, true, {}, {}},
+        {QStringLiteral("passo 1 -> 2: ricerca, griglia e testo di selezione"), QStringLiteral("0,5 s"), 0.5, false, {}, {}},
+        {QStringLiteral("scrittura del flusso"), QStringLiteral("2x"), 2, true, {}, {}},
+        {QStringLiteral("archiviazione del flusso"), QString(), 0, true, {}, {}},
+        {QStringLiteral("elenco dei flussi, %1 righe").arg(RigheElenco), QStringLiteral("0,3 s"), 0.3, false, {}, {}},
+        {QStringLiteral("distinta stampata in PDF"), QString(), 0, true, {}, {}},
+    };
+    int dichiarazioni = 0;
+    try {
+        for (int giro = 0; giro < Giri; ++giro) {
+            QTemporaryDir temp;
+            const QString cartella = temp.path() + QStringLiteral("/prog");
+            QDir().mkpath(cartella);
+            copiaCartella(origine, cartella);
+            platform::DriveTable unita(cartella, cartella);
+            platform::ScopedDriveTable unitaGuard(unita);
+            avvia(cartella);
+            const QString archivio = cartella + QStringLiteral("/Archivio.mdb");
+            const QDate oggi = platform::clock().now().date();
+
+            // The search, for each declarant of the archive.
+            QStringList dichiaranti;
+            {
+                sqlite3 *db = nullptr;
+                sqlite3_open_v2(QFile::encodeName(archivio).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+                sqlite3_stmt *st = nullptr;
+                sqlite3_prepare_v2(db, "SELECT Codice FROM Spedoga ORDER BY Codice", -1, &st, nullptr);
+                while (sqlite3_step(st) == SQLITE_ROW)
+                    dichiaranti << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+                sqlite3_finalize(st);
+                sqlite3_close(db);
+            }
+            const QStringList tipi = uimain::TipiRichiesti(true, true, true, true);
+            qint64 passiAvanzamento = 0;
+            passi[0].tempi.push_back(secondi([&] {
+                for (const QString &d : dichiaranti)
+                    uimain::CercaDichiarazioni(d, tipi, oggi, [&](qint64, qint64) { ++passiAvanzamento; });
+            }));
+            passi[0].minimi.push_back(secondi([&] {
+                for (int i = 0; i < dichiaranti.size(); ++i)
+                    leggiRighe(archivio, SqlCandidati);
+            }));
+
+            // The wizard from step 1 to step 2: the search of the first
+            // declarant, the grid filled, the selection text.
+            QString selezioneWizard;
+            {
+                uimain::frmComposeNew wizard;
+                wizard.cmbDichiarante->setCurrentText(dichiaranti.value(0));
+                for (QCheckBox *c : {wizard.chkImport, wizard.chkExport, wizard.chkInDeposito, wizard.chkExportSempif})
+                    c->setChecked(true);
+                passi[1].tempi.push_back(secondi([&] {
+                    wizard.CercaDichiarazioni();
+                    selezioneWizard = wizard.ElencoSelezionate(QStringLiteral("T"));
+                }));
+            }
+            passi[1].minimi.push_back(secondi([&] {
+                leggiRighe(archivio, SqlCandidati);
+                scriviByte(cartella + QStringLiteral("/.minimo"), selezioneWizard.size());
+            }));
+
+            // The writer, on every declaration of the archive.
+            QList<uimain::DichiarazioneTrovata> tutte;
+            for (const QString &d : dichiaranti)
+                tutte += uimain::CercaDichiarazioni(d, tipi, oggi);
+            std::sort(tutte.begin(), tutte.end(), [](const auto &x, const auto &y) {
+                return std::pair(x.data, x.indice) < std::pair(y.data, y.indice);
+            });
+            dichiarazioni = int(tutte.size());
+            const QString selezione = uimain::ElencoSelezionate(QStringLiteral("T"), dichiaranti.value(0), tutte,
+                                                                QString(tutte.size(), u'1'));
+            QString fileCorbex, fileErrori;
+            passi[2].tempi.push_back(secondi([&] { flowengine::CreaCorbex(selezione, 2, fileCorbex, fileErrori); }));
+            const qint64 byteFlusso = QFileInfo(platform::hostPath(fileCorbex)).size();
+            passi[2].minimi.push_back(secondi([&] {
+                leggiRighe(archivio, SqlCaselle);
+                scriviByte(cartella + QStringLiteral("/.minimo"), byteFlusso);
+            }));
+
+            // The filing: the archive copy, the marking, the register row.
+            uimain::CorbexCostruito corbex;
+            corbex.destinazione = 2;
+            corbex.data = oggi;
+            corbex.fileTemporaneo = fileCorbex;
+            corbex.elenco = common::ElencoComposizione;
+            corbex.selezione = selezione;
+            passi[3].tempi.push_back(secondi([&] {
+                if (!uimain::ArchiviaCorbex(corbex))
+                    platform::raise(platform::err::PathFileAccess);
+            }));
+            QFile::remove(platform::hostPath(fileErrori));
+            passi[3].minimi.push_back(secondi([&] {
+                scriviByte(cartella + QStringLiteral("/.minimo"), byteFlusso);
+                esegui(archivio, {QStringLiteral("UPDATE IndiceDoc SET Stato1 = Stato1"),
+                                  QStringLiteral("UPDATE Corbix SET NomeFile = NomeFile WHERE Progressivo = 1")});
+            }));
+
+            // The printed dispatch list of the filed flow.
+            flowengine::DatiCorbex filed;
+            filed.Data = oggi;
+            filed.Progressivo = 1;
+            filed.Posizione = flowengine::PosizioneInviati;
+            flowengine::CaricaCorbex(filed);
+            platform::QtPagePrinter stampante;
+            stampante.setPrinterName(QStringLiteral("PDF"));
+            stampante.setPdfFolder(temp.path());
+            platform::ScopedPagePrinter stampanteGuard(stampante);
+            passi[5].tempi.push_back(secondi([&] { flowengine::StampaDistinta(filed); }));
+            const qint64 bytePdf = QFileInfo(stampante.lastPdfFile()).size();
+            passi[5].minimi.push_back(secondi([&] {
+                leggiRighe(archivio, SqlDistinta);
+                scriviByte(cartella + QStringLiteral("/.minimo"), bytePdf);
+            }));
+
+            // The list of flows over a register of RigheElenco rows.
+            QStringList righe;
+            for (int i = 1; i < RigheElenco; ++i)
+                righe << QStringLiteral("INSERT INTO Corbix (Posizione, Data, Progressivo, NomeFile, Stato, Tipo, "
+                                        "FattoDa, OK, KO, ND) VALUES (3, date('2020-01-01', '+%1 day'), %2, '', %3, "
+                                        "%4, 'DICH0%5', %6, %7, 0)")
+                             .arg(i / 5).arg(i % 5 + 2).arg(i % 6).arg(i % 2 + 1).arg(i % 2 + 1).arg(i % 200).arg(i % 7);
+            esegui(archivio, righe);
+            QTableWidget griglia;
+            passi[4].tempi.push_back(secondi([&] {
+                flowengine::CaricaGriglia(&griglia, flowengine::PosizioneInviati);
+                flowengine::ImpostaGriglia(&griglia, flowengine::PosizioneInviati);
+            }));
+            if (griglia.rowCount() != RigheElenco)
+                platform::raise(platform::err::ReservedError, {QStringLiteral("elenco incompleto")});
+            passi[4].minimi.push_back(secondi([&] { leggiRighe(archivio, SqlElenco); }));
+            common::resetGlobals();
+        }
+    } catch (const platform::RuntimeError &e) {
+        common::resetGlobals();
+        err << "Errore " << e.number() << ": " << e.description() << '\n';
+        return 1;
+    }
+
+    out << "Corbix: " << dichiarazioni << " dichiarazioni, mediane di " << Giri << " giri\n\n";
+    out << "| passo | tempo | minimo | rapporto | obiettivo | esito |\n|---|---|---|---|---|---|\n";
+    bool tutti = true;
+    for (const Passo &p : passi) {
+        const double t = mediana(p.tempi), m = mediana(p.minimi);
+        const double r = m > 0 ? t / m : 0;
+        const bool entro = p.limite == 0 || (p.rapporto ? r <= p.limite : t <= p.limite);
+        tutti = tutti && entro;
+        out << "| " << p.nome << " | " << QString::number(t, 'f', 3) << " s | " << QString::number(m, 'f', 3)
+            << " s | " << QString::number(r, 'f', 1) << "x | " << (p.obiettivo.isEmpty() ? QStringLiteral("-") : p.obiettivo)
+            << " | " << (p.limite == 0 ? QStringLiteral("-") : entro ? QStringLiteral("entro") : QStringLiteral("FUORI"))
+            << " |\n";
+    }
+    out.flush();
+    return tutti ? 0 : 3;
+}
+
+}  // namespace bench
