@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableWidget>
+#include <map>
 
 // The resource of a static library is registered by name, outside any namespace.
 static void registraImmagini() { Q_INIT_RESOURCE(icons); }
@@ -84,6 +85,8 @@ std::vector<RigaElenco> LeggiElencoCorbex(qint16 posizione)
         QStringLiteral("SELECT * FROM Corbix WHERE Posizione = ? ORDER BY Data DESC, Progressivo DESC"),
         {int(posizione)}, dao::RecordsetType::Snapshot);
     std::vector<RigaElenco> righe;
+    // A register names few declarants: each one's description is read once.
+    std::map<QString, QString> mittenti;
     for (; !rs->eof(); rs->moveNext()) {
         DatiCorbex flow;
         flow.Data = rs->value(QStringLiteral("Data")).toDate();
@@ -93,8 +96,11 @@ std::vector<RigaElenco> LeggiElencoCorbex(qint16 posizione)
         flow.OK = qint16(rs->value(QStringLiteral("OK")).toInt());
         flow.KO = qint16(rs->value(QStringLiteral("KO")).toInt());
         flow.ND = qint16(rs->value(QStringLiteral("ND")).toInt());
-        const QString mittente = DescrizioneSpedoga(common::NullToStr(rs->value(QStringLiteral("FattoDa"))));
-        righe.push_back(RigaElencoCorbex(flow, mittente));
+        const QString codice = common::NullToStr(rs->value(QStringLiteral("FattoDa")));
+        auto mittente = mittenti.find(codice);
+        if (mittente == mittenti.end())
+            mittente = mittenti.emplace(codice, DescrizioneSpedoga(codice)).first;
+        righe.push_back(RigaElencoCorbex(flow, mittente->second));
     }
     return righe;
 }
@@ -126,6 +132,8 @@ bool CaricaGriglia(QTableWidget *griglia, qint16 posizione)
     griglia->clearContents();
     griglia->setColumnCount(ColonneElenco);
     griglia->setRowCount(int(righe.size()));
+    // The list has a handful of pictures: each is drawn once per fill.
+    std::map<QString, QPixmap> immagini;
     for (int i = 0; i < int(righe.size()); ++i) {
         const RigaElenco &r = righe[i];
         for (int c = 0; c < 6; ++c)
@@ -138,9 +146,13 @@ bool CaricaGriglia(QTableWidget *griglia, qint16 posizione)
         // The picture sits centred in its cell.
         auto *immagine = new QLabel;
         immagine->setAlignment(Qt::AlignCenter);
-        const QIcon icona = ImmagineElenco(r.icona);
-        if (!icona.isNull())
-            immagine->setPixmap(icona.pixmap(16, 16));
+        auto pixmap = immagini.find(r.icona);
+        if (pixmap == immagini.end()) {
+            const QIcon icona = ImmagineElenco(r.icona);
+            pixmap = immagini.emplace(r.icona, icona.isNull() ? QPixmap() : icona.pixmap(16, 16)).first;
+        }
+        if (!pixmap->second.isNull())
+            immagine->setPixmap(pixmap->second);
         griglia->setCellWidget(i, 6, immagine);
     }
     return true;

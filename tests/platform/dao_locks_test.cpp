@@ -1,4 +1,5 @@
 #include "dao_fixture.h"
+#include <QProcess>
 
 using namespace daotest;
 
@@ -114,4 +115,34 @@ TEST_F(DaoTest, DenyingRecordsetInsideATransactionKeepsItsWork)
     tx.commit();
     auto rs = db.openRecordset("SELECT Nome FROM Prova");
     EXPECT_EQ(rs->value("Nome").toString(), "Dentro");
+}
+
+// Another program writing the file, as its own process, with no wait for a lock.
+int otherProcessWrites(const QString &path, const QString &sql)
+{
+    QProcess python;
+    python.start(QStringLiteral("python3"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("import sqlite3,sys\nc=sqlite3.connect(sys.argv[1],timeout=0)\nc.execute(sys.argv[2])\n"
+                                 "c.commit()"),
+                  path, sql});
+    python.waitForFinished(30000);
+    return python.exitCode();
+}
+
+TEST_F(DaoTest, AStatementKeptForReuseHoldsNoLockBetweenUses)
+{
+    insert("A1", "Primo");
+    insert("A2", "Secondo");
+    for (int round = 0; round < 2; ++round) {
+        // The same texts again: the second round runs the kept statements.
+        auto rs = db.openRecordset("SELECT Nome FROM Prova WHERE Codice = ?", {QStringLiteral("A1")},
+                                   dao::RecordsetType::Snapshot);
+        EXPECT_EQ(rs->value("Nome").toString(), round == 0 ? "Primo" : "Altro");
+        auto dynaset = db.openRecordset("SELECT * FROM Prova ORDER BY Codice");
+        EXPECT_EQ(dynaset->value("Nome").toString(), round == 0 ? "Primo" : "Altro");
+        db.execute("UPDATE Prova SET Nome = Nome WHERE Codice = ?", {QStringLiteral("A2")});
+        // Read, left open, and the other program writes at once.
+        EXPECT_EQ(otherProcessWrites(path, QStringLiteral("UPDATE Prova SET Nome = 'Altro' WHERE Codice = 'A1'")), 0);
+    }
 }
