@@ -1,5 +1,7 @@
 #include "bench/bench.h"
 
+#include "buildflow/buildflow.h"
+
 #include "common/globals.h"
 #include "common/settings.h"
 #include "flowengine/dispatchlist.h"
@@ -35,21 +37,6 @@ namespace {
 
 constexpr int Giri = 5;
 constexpr int RigheElenco = 10000;
-
-// Every message is written out and answered OK: nobody is there to press a button.
-class MessaggiSuErrore : public platform::MessageBoxService {
-public:
-    explicit MessaggiSuErrore(QTextStream &err) : err_(err) {}
-    platform::MsgResult show(const platform::Message &message) override
-    {
-        err_ << message.title << ": " << message.text << '\n';
-        err_.flush();
-        return platform::MsgResult::OK;
-    }
-
-private:
-    QTextStream &err_;
-};
 
 // The seconds a piece of work takes.
 double secondi(const std::function<void()> &lavoro)
@@ -173,7 +160,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
         return 2;
     }
     const QString origine = QDir(arguments[0]).absolutePath();
-    MessaggiSuErrore messaggi(err);
+    buildflow::MessaggiSuErrore messaggi(err);
     platform::ScopedMessageBoxService messaggiGuard(messaggi);
 
     std::vector<Passo> passi = {

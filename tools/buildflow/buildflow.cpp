@@ -31,21 +31,6 @@ const QString Usage = QStringLiteral(
     "Uso: corbix-build-flow CARTELLA_PROGRAMMA FILE_SELEZIONE CARTELLA_USCITA --destination 1|2 "
     "[--preventive-check] [--today AAAA-MM-GG] [--floor | --whole-run]");
 
-// Every message is written out and answered OK: nobody is there to press a button.
-class MessaggiSuErrore : public platform::MessageBoxService {
-public:
-    explicit MessaggiSuErrore(QTextStream &err) : err_(err) {}
-    platform::MsgResult show(const platform::Message &message) override
-    {
-        err_ << message.title << ": " << message.text << '\n';
-        err_.flush();
-        return platform::MsgResult::OK;
-    }
-
-private:
-    QTextStream &err_;
-};
-
 // The system's clock, with the date given on the command line.
 class OrologioConData : public platform::SystemClock {
 public:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/messagebox.h"
+
 #include <QStringList>
 #include <QTextStream>
 
@@ -22,6 +24,21 @@
 // row and the marking of its declarations, which stay in the archive (run it
 // on a folder made for the purpose).
 namespace buildflow {
+
+// Every message is written out and answered OK: nobody is there to press a button.
+class MessaggiSuErrore : public platform::MessageBoxService {
+public:
+    explicit MessaggiSuErrore(QTextStream &err) : err_(err) {}
+    platform::MsgResult show(const platform::Message &message) override
+    {
+        err_ << message.title << ": " << message.text << '\n';
+        err_.flush();
+        return platform::MsgResult::OK;
+    }
+
+private:
+    QTextStream &err_;
+};
 
 // Returns the exit code: 0 done, 1 failed (the reason on err), 2 wrong usage.
 int run(const QStringList &arguments, QTextStream &out, QTextStream &err);
