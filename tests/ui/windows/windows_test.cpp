@@ -100,11 +100,13 @@ protected:
         w.show();
         check(&w, state);
     }
-    // A table screen in its start mode, then adding, then searching.
+    // A table screen in its start mode, then adding, then searching, then on
+    // the first row found.
     template <class Screen>
-    void checkTable()
+    void checkTable(const char *table)
     {
         Screen w(main_.get());
+        w.Tag = QStringLiteral("TableName=%1;UpDatable=True;Deletable=True").arg(QLatin1String(table));
         checkShown(w, QStringLiteral("start"));
         w.cmdAdd->click();
         check(&w, QStringLiteral("add"));
@@ -186,12 +188,12 @@ TEST_F(Windows, EveryWindowShowsEveryTextWholeWithoutOverlapsOnA1024x768Screen)
         w.Form_Load();
         checkShown(w, QString());
     }
-    checkTable<frmUtenzeEDI>();
-    checkTable<frmCompartDog>();
-    checkTable<frmcontodoga>();
-    checkTable<frmspedoga>();
-    checkTable<frmstati>();
-    checkTable<frmvaluta>();
+    checkTable<frmUtenzeEDI>("UtenzeEdi");
+    checkTable<frmCompartDog>("CompDog");
+    checkTable<frmcontodoga>("ContoDoga");
+    checkTable<frmspedoga>("Spedoga");
+    checkTable<frmstati>("Stati");
+    checkTable<frmvaluta>("Valuta");
     {
         QLineEdit caller;
         FrmHelpPianoDeiConti w(main_.get());
@@ -259,7 +261,8 @@ TEST_F(Windows, EveryWindowShowsEveryTextWholeWithoutOverlapsOnA1024x768Screen)
     for (const auto &[adjust, accept] : {std::pair{false, false}, {true, false}, {true, true}}) {
         common::frmMirsoMsg w(main_.get());
         w.setWindowTitle(QStringLiteral("Codice fiscale"));
-        w.lblMessage->setText(QStringLiteral("Il carattere 16 è errato.\nCarattere di controllo errato.\nScegliere "
+        w.lblMessage->setText(QStringLiteral("Il carattere 16 è errato.\nCarattere di controllo errato: il codice "
+                                             "non corrisponde a quello calcolato sugli altri caratteri.\nScegliere "
                                              "'Correggi' per correggere automaticamente l'errore"));
         w.cmdAdjust->setVisible(adjust);
         w.cmdAccept->setVisible(accept);
