@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <utility>
 
 namespace uitransmission {
 
@@ -91,12 +92,14 @@ frmAswerProcess::frmAswerProcess(QWidget *owner) : QDialog(owner)
     label(lblStrange, fraStats, "lblStrange", QStringLiteral("Incongruenze"));
     label(txtStrange, fraStats, "txtStrange", QString());
     // Each count takes four digits whole beside its caption.
-    PosizionaTwips(lblDocSuccess, 120, 300, 1050, 255);
-    PosizionaTwips(txtDocSuccess, 1170, 300, 390, 255);
-    PosizionaTwips(lblDocFailure, 1620, 300, 1050, 255);
-    PosizionaTwips(txtDocFailure, 2670, 300, 390, 255);
-    PosizionaTwips(lblStrange, 3120, 300, 1050, 255);
-    PosizionaTwips(txtStrange, 4170, 300, 390, 255);
+    int sinistra = 120;
+    for (const auto &[didascalia, conteggio] : {std::pair{lblDocSuccess, txtDocSuccess},
+                                                std::pair{lblDocFailure, txtDocFailure},
+                                                std::pair{lblStrange, txtStrange}}) {
+        PosizionaTwips(didascalia, sinistra, 300, 1050, 255);
+        PosizionaTwips(conteggio, sinistra + 1050, 300, 390, 255);
+        sinistra += 1500;
+    }
 
     prbProcess = new QProgressBar(this);
     prbProcess->setObjectName(QStringLiteral("prbProcess"));

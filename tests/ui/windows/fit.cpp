@@ -10,7 +10,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -22,7 +21,6 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTextDocument>
-#include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -76,8 +74,7 @@ QString etichetta(const QLabel *l)
                        : l->text();
     if (text.isEmpty())
         return {};
-    if (l->buddy() || l->text().contains(u'&'))
-        text = testoMostrato(text);
+    text = testoMostrato(text);
     const QRect area = l->contentsRect().adjusted(l->margin(), l->margin(), -l->margin(), -l->margin());
     if (!l->wordWrap())
         return nonEntra(l, text, area.size());

@@ -30,13 +30,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFileDialog>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
-#include <QTableWidget>
 #include <QTimer>
 #include <QToolButton>
 
@@ -130,6 +129,9 @@ protected:
 
 TEST_F(Windows, EveryWindowShowsEveryTextWholeWithoutOverlapsOnA1024x768Screen)
 {
+    ASSERT_EQ(QApplication::font().family(), QStringLiteral("Liberation Sans"));
+    ASSERT_EQ(QApplication::font().pointSize(), 8);
+    ASSERT_EQ(QFontInfo(QApplication::font()).family(), QStringLiteral("Liberation Sans")) << "fonts-liberation";
     common::RigaSelezionata = 1;
     check(main_.get(), QStringLiteral("list"));
 
@@ -251,12 +253,12 @@ TEST_F(Windows, EveryWindowShowsEveryTextWholeWithoutOverlapsOnA1024x768Screen)
         w.cmdConfirm->click();
         check(&w, QStringLiteral("step 4"));
     }
-    {
+    for (const bool full : {true, false}) {
         frmSelectDir w(main_.get());
-        w.dlbDirveList->setVisible(true);
-        w.lblPath->setVisible(true);
+        w.dlbDirveList->setVisible(full);
+        w.lblPath->setVisible(full);
         w.Tag = QStringLiteral("C:\\Corbix\\Risposte Pervenute");
-        checkShown(w, QString());
+        checkShown(w, full ? QStringLiteral("with drive and path") : QStringLiteral("bare"));
     }
     for (const auto &[adjust, accept] : {std::pair{false, false}, {true, false}, {true, true}}) {
         common::frmMirsoMsg w(main_.get());
