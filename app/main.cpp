@@ -1,3 +1,4 @@
+#include "platform/application.h"
 #include "ui/main/frmcomandosql.h"
 #include "ui/main/frmcomposenew.h"
 #include "ui/main/frminformazioni.h"
@@ -17,6 +18,7 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    platform::ImpostaApplicazione();
     uimain::RegistraComposizione(uimain::programWindows());
     uimain::programWindows().registra(uimain::Finestra::FrmComandoSql, uimain::ApriFrmComandoSql);
     uimain::programWindows().registra(uimain::Finestra::FrmInformazioni, uimain::ApriFrmInformazioni);

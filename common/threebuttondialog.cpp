@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
 namespace common {
 
@@ -94,6 +95,14 @@ void frmMirsoMsg::choose(const QString &tag)
 
 void frmMirsoMsg::Form_Activate()
 {
+    // A message longer than the window was drawn for grows it downwards,
+    // the buttons staying clear below the text.
+    const int testo = std::max(twipsToPixels(795), lblMessage->heightForWidth(lblMessage->width()));
+    lblMessage->resize(lblMessage->width(), testo);
+    const int top = std::max(twipsToPixels(ButtonTop), lblMessage->y() + testo + twipsToPixels(60));
+    for (QPushButton *b : {cmdOK, cmdAdjust, cmdAccept})
+        b->move(b->x(), top);
+    setFixedHeight(std::max(twipsToPixels(1380), top + cmdOK->height() + twipsToPixels(45)));
     const MirsoMsgButtonLefts lefts =
         mirsoMsgButtonLefts(frameGeometry().width() * 15, cmdOK->width() * 15, !cmdAdjust->isHidden(),
                             !cmdAccept->isHidden());

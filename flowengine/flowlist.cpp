@@ -27,8 +27,9 @@ struct Colonna {
     int larghezza;  // twips
 };
 
+// The counters take three digits whole.
 constexpr Colonna Colonne[ColonneElenco] = {
-    {"Data", 1000}, {"Numero", 850}, {"Mittente", 1980}, {"OK", 350}, {"KO", 350}, {"ND", 350}, {"?", 240},
+    {"Data", 1000}, {"Numero", 850}, {"Mittente", 1980}, {"OK", 400}, {"KO", 400}, {"ND", 400}, {"?", 240},
 };
 
 // Sets GrigliaOccupata for as long as the grid is being changed.

@@ -96,7 +96,7 @@ TEST_F(FlowList, TheSenderColumnNarrowsFromSevenGridRows)
         EXPECT_EQ(LarghezzaColonna(2, c.flows + 1), c.twips);
         EXPECT_EQ(grid.columnWidth(2), c.twips / 15) << c.flows;
     }
-    const int widths[] = {1000, 850, 1740, 350, 350, 350, 240};
+    const int widths[] = {1000, 850, 1740, 400, 400, 400, 240};
     for (int col = 0; col < 7; ++col)
         EXPECT_EQ(grid.columnWidth(col), qRound(widths[col] / 15.0)) << col;
 }

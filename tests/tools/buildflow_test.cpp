@@ -19,51 +19,52 @@ QByteArray bytesOf(const QString &path)
 }
 
 // The five hand-made sample declarations (C1 of two articles, C7, C2 of two,
-// C9, C1 of three), chosen in the composition wizard by DICH01.
-const QByteArray SampleSelection = "T\r\nDICH01          \r\n5\r\n2024/03/04-000000001\r\n2024/03/04-000000002\r\n"
+// C9, C1 of three), chosen in the composition wizard by 010101Z.
+const QByteArray SampleSelection = "T\r\n010101Z         \r\n5\r\n2024/03/04-000000001\r\n2024/03/04-000000002\r\n"
                                    "2024/03/04-000000003\r\n2024/03/04-000000004\r\n2024/03/04-000000005\r\n";
 
 // The line prefix: mark, code in 8, the reference (4 blanks for a folder, the
 // declarant in 16 on a removable medium), a blank, six characters of the
-// customs reference (box 07 "2024000005" gives "4000005", so "400000") and "00".
-QByteArray prefix(int destination, const char *mark, const char *code)
+// customs reference (box 07 "202400005TO" gives "00005TO", so "00005T") and "00".
+QByteArray prefix(int destination, const char *mark, const char *code, int declaration)
 {
     return QByteArray(mark) + QByteArray(code).leftJustified(8, ' ')
-           + (destination == 2 ? QByteArray("DICH01").leftJustified(16, ' ') : QByteArray("    ")) + " 400000" + "00";
+           + (destination == 2 ? QByteArray("010101Z").leftJustified(16, ' ') : QByteArray("    ")) + " 0000"
+           + QByteArray::number(declaration) + "T00";
 }
 
 // The sample flow as the layouts give it. Imports: the declaration's boxes,
-// the customs account 1234A split into its number and its check letter, the
-// article's boxes, the two settlement lines (empty when paid by mode F, whose
+// the customs account 1234Z split into its number and its check letter, the
+// article's number and boxes, the two settlement lines (empty when paid by mode F, whose
 // DaGarantire is not False), the article total, the declaration total on the
 // last article line only, and today's date on the first line. Exports: the
 // warehouse of box 49 in place of the account, no settlement and no totals.
 QByteArray sampleFlow(int destination)
 {
-    return prefix(destination, "T", "C1")
-           + "IM4\t012100\tDICH01\t2024000001\t2\tCN\tIT\t1234\tA\t5208520000\tTessuti di cotone stampati\t7\tCN\t"
+    return prefix(destination, "T", "C1", 1)
+           + "IM4\t012100\t010101Z\t202400001TO\t2\tCN\tIT\t1234\tZ\t1\t5208520000\tTessuti di cotone stampati\t7\tCN\t"
              "150.000\t125.000\t\t\t0.00\t\t150126\t\r\n"
-           + prefix(destination, "?", "C11")
-           + "8481809990\tValvole in acciaio inossidabile\t8\tUS\t165.000\t137.500\t\t\t0.00\t0.00\t\r\n"
+           + prefix(destination, "?", "C11", 1)
+           + "2\t8481809990\tValvole in acciaio inossidabile\t8\tUS\t165.000\t137.500\t\t\t0.00\t0.00\t\r\n"
            // mode A settles at once: duty 37.13 and VAT 302.50 on a base of 1375.00
-           + prefix(destination, "T", "C7")
-           + "IM0\t032100\tDICH02\t2024000002\t1\tCN\tIT\t5678\tB\t8481809990\tValvole in acciaio inossidabile\t8\tUS\t"
+           + prefix(destination, "T", "C7", 2)
+           + "IM0\t032100\t030201H\t202400002TO\t1\tCN\tIT\t5678\tJ\t1\t8481809990\tValvole in acciaio inossidabile\t8\tUS\t"
              "165.000\t137.500\tA00X1375.00\tB00X1375.00\t339.63\t339.63\t150126\t\r\n"
-           + prefix(destination, "T", "C2")
-           + "EX1\t012100\tDICH01\t2024000003\t2\tIT\tCH\tD000003\t8471300000\tElaboratori portatili\t9\tCN\t180.000\t"
+           + prefix(destination, "T", "C2", 3)
+           + "EX1\t012100\t010101Z\t202400003TO\t2\tIT\tCH\tD000003\t1\t8471300000\tElaboratori portatili\t9\tCN\t180.000\t"
              "150.000\t150126\t\r\n"
-           + prefix(destination, "?", "C21")
-           + "8466930000\tParti di ricambio per macchine utensili\t10\tCN\t195.000\t162.500\t\r\n"
-           + prefix(destination, "T", "C9")
-           + "EX1\t032100\tDICH02\t2024000004\t1\tIT\tCH\tS000004\t8466930000\tParti di ricambio per macchine utensili\t"
+           + prefix(destination, "?", "C21", 3)
+           + "2\t8466930000\tParti di ricambio per macchine utensili\t10\tCN\t195.000\t162.500\t\r\n"
+           + prefix(destination, "T", "C9", 4)
+           + "EX1\t032100\t030201H\t202400004TO\t1\tIT\tCH\tS000004\t1\t8466930000\tParti di ricambio per macchine utensili\t"
              "10\tCN\t195.000\t162.500\t150126\t\r\n"
-           + prefix(destination, "T", "C1")
-           + "IM4\t012100\tDICH01\t2024000005\t3\tCN\tIT\t1234\tA\t5208520000\tTessuti di cotone stampati\t11\tCN\t"
+           + prefix(destination, "T", "C1", 5)
+           + "IM4\t012100\t010101Z\t202400005TO\t3\tCN\tIT\t1234\tZ\t1\t5208520000\tTessuti di cotone stampati\t11\tCN\t"
              "210.000\t175.000\t\t\t0.00\t\t150126\t\r\n"
-           + prefix(destination, "?", "C11")
-           + "8481809990\tValvole in acciaio inossidabile\t12\tUS\t225.000\t187.500\t\t\t0.00\t\t\r\n"
-           + prefix(destination, "?", "C11")
-           + "8471300000\tElaboratori portatili\t13\tCN\t240.000\t200.000\t\t\t0.00\t0.00\t\r\n";
+           + prefix(destination, "?", "C11", 5)
+           + "2\t8481809990\tValvole in acciaio inossidabile\t12\tUS\t225.000\t187.500\t\t\t0.00\t\t\r\n"
+           + prefix(destination, "?", "C11", 5)
+           + "3\t8471300000\tElaboratori portatili\t13\tCN\t240.000\t200.000\t\t\t0.00\t0.00\t\r\n";
 }
 
 class BuildFlowTool : public ::testing::Test {
@@ -110,8 +111,8 @@ TEST_F(BuildFlowTool, WritesTheSampleFlowByTheLayouts)
         EXPECT_EQ(bytesOf(output() + QStringLiteral("/flow")), sampleFlow(destination));
         EXPECT_EQ(bytesOf(output() + QStringLiteral("/log")), QByteArray());
         EXPECT_EQ(bytesOf(output() + QStringLiteral("/composition")),
-                  QByteArray("1-04/03/2024-4000001\r\n2-04/03/2024-4000002\r\n3-04/03/2024-4000003\r\n"
-                             "4-04/03/2024-4000004\r\n5-04/03/2024-4000005\r\n"));
+                  QByteArray("1-04/03/2024-00001TO\r\n2-04/03/2024-00002TO\r\n3-04/03/2024-00003TO\r\n"
+                             "4-04/03/2024-00004TO\r\n5-04/03/2024-00005TO\r\n"));
         EXPECT_EQ(files(output()), QStringList({QStringLiteral("composition"), QStringLiteral("flow"),
                                                 QStringLiteral("log")}));
         EXPECT_EQ(files(temp()), QStringList());
@@ -135,10 +136,10 @@ TEST_F(BuildFlowTool, RefusedDeclarationsAreLoggedWithThePreventiveCheckOnly)
               QByteArray("Quandera Doganale N\xb0 5 - 04/03/2024: Assenza di un campo obbligatorio -> Descrizione "
                          "delle merci/articolo N\xb0 3\r\n"));
     const QByteArray all = sampleFlow(1);
-    EXPECT_EQ(bytesOf(output() + QStringLiteral("/flow")), all.left(all.indexOf(prefix(1, "T", "C1") + "IM4\t012100\tDICH01\t2024000005")));
+    EXPECT_EQ(bytesOf(output() + QStringLiteral("/flow")), all.left(all.indexOf(prefix(1, "T", "C1", 5) + "IM4\t012100\t010101Z\t202400005TO")));
     EXPECT_EQ(bytesOf(output() + QStringLiteral("/composition")),
-              QByteArray("1-04/03/2024-4000001\r\n2-04/03/2024-4000002\r\n3-04/03/2024-4000003\r\n"
-                         "4-04/03/2024-4000004\r\n"));
+              QByteArray("1-04/03/2024-00001TO\r\n2-04/03/2024-00002TO\r\n3-04/03/2024-00003TO\r\n"
+                         "4-04/03/2024-00004TO\r\n"));
     // The work file the refused declaration left is not kept either.
     EXPECT_EQ(files(temp()), QStringList());
     EXPECT_TRUE(out.startsWith(QStringLiteral("Errori: 1\n"))) << out.toStdString();
@@ -197,7 +198,7 @@ TEST_F(BuildFlowTool, TheWholeRunFilesRegistersAndMarksTheFlow)
     EXPECT_EQ(rs->value(1).toInt(), 1);
     EXPECT_EQ(rs->value(2).toInt(), 1);
     EXPECT_EQ(rs->value(3).toInt(), 1);
-    EXPECT_EQ(rs->value(4).toString(), QStringLiteral("DICH01"));
+    EXPECT_EQ(rs->value(4).toString(), sampledata::Dichiarante1);
     EXPECT_EQ(rs->value(5).toString(), QStringLiteral("\\\\pc-uff1\\C\\Corbix\\Corbix inviati\\20260115-0"));
 }
 

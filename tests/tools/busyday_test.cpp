@@ -17,15 +17,20 @@
 #include <QFile>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <string>
 
 namespace {
 
-QByteArray sha256(const QByteArray &bytes) { return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex(); }
+// Checksums as plain strings, so that a mismatch is printed readably.
+std::string sha256(const QByteArray &bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().toStdString();
+}
 
-QByteArray fileSha(const QString &path)
+std::string fileSha(const QString &path)
 {
     QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? sha256(f.readAll()) : QByteArray("<missing>");
+    return f.open(QIODevice::ReadOnly) ? sha256(f.readAll()) : std::string("<missing>");
 }
 
 // The rows of a query as the sqlite3 shell lists them: columns joined by
@@ -56,7 +61,7 @@ protected:
     {
         QDir().mkpath(program());
         sampledata::createSampleProgramFolder(program(), 5000);
-        QByteArray selection = "T\r\nDICH01          \r\n5000\r\n";
+        QByteArray selection = "T\r\n010101Z         \r\n5000\r\n";
         for (int i = 1; i <= 5000; ++i)
             selection += "2024/03/04-" + QByteArray::number(i).rightJustified(9, '0') + "\r\n";
         selectionFile = tmp.write(QStringLiteral("selezione"), selection);
@@ -84,10 +89,12 @@ TEST_F(BusyDay, TheSearchFindsTheSameDeclarationsAndAdvancesOverEveryCandidate)
     common::CartellaProgramma = program() + u'/';
     ASSERT_TRUE(common::LeggiIni());
     struct Expected {
-        const char *declarant, *sha;
+        const char *declarant, *sha, *selectionSha;
     };
-    for (const Expected &e : {Expected{"DICH01", "4dc8281f723f0fe240b88a593c447260ddcf9afd672868a0c1a0cc88650b682c"},
-                              Expected{"DICH02", "37532bd9167bef9389b8d6134c9d19dad23ae659ce0e5d9091df021d405c75b3"}}) {
+    for (const Expected &e : {Expected{"010101Z", "33821479427f8bbd67165c09001cff8cdd46eecbf062d40024566c19ad73869b",
+                                       "736d69ef0fe05324882363d13d2219c599a19e8426d0a6015b456053f1de3784"},
+                              Expected{"030201H", "d8526236fb34785a64b624e472c53ebda38f40ef8303934f02fa5c64e9eac109",
+                                       "fe45da5bb3995e7751d804b407d91f7c3ec44fb9cab217b1d7a73f53171ff548"}}) {
         SCOPED_TRACE(e.declarant);
         std::vector<qint64> positions;
         const auto found = uimain::CercaDichiarazioni(
@@ -102,7 +109,14 @@ TEST_F(BusyDay, TheSearchFindsTheSameDeclarationsAndAdvancesOverEveryCandidate)
                        + d.tipo + u'\n')
                           .toUtf8();
         EXPECT_EQ(found.size(), 2500);
-        EXPECT_EQ(sha256(listed), QByteArray(e.sha));
+        EXPECT_EQ(sha256(listed), e.sha);
+        // The selection text of the wizard with every third declaration left unticked.
+        QString ticks;
+        for (qsizetype i = 0; i < found.size(); ++i)
+            ticks += i % 3 == 2 ? u'0' : u'1';
+        EXPECT_EQ(sha256(uimain::ElencoSelezionate(QStringLiteral("T"), QString::fromLatin1(e.declarant), found, ticks)
+                             .toUtf8()),
+                  e.selectionSha);
         // 0 first, then every candidate in turn.
         ASSERT_EQ(positions.size(), 5001u);
         for (size_t i = 0; i < positions.size(); ++i)
@@ -114,15 +128,15 @@ TEST_F(BusyDay, TheSearchFindsTheSameDeclarationsAndAdvancesOverEveryCandidate)
 TEST_F(BusyDay, TheFlowOfFiveThousandDeclarationsHasTheSameBytes)
 {
     for (const auto &[destination, sha] :
-         {std::pair{1, "131c752c1f6ce4ab90df538b2feb3e85b064c7faf6716fc8d9da3fd503ac9e74"},
-          std::pair{2, "288b54b16393343d49df7ea4bb6c841fb4a646e1b8aa48d96931e9468055ddde"}}) {
+         {std::pair{1, "0d9dc97f3559d5a8ecd7f301c9f3e08c845ce0dbbc0ed87fde709e4b0e78c874"},
+          std::pair{2, "b92f29693f3542d13041267e453b83e7dc8d6ab7cf287763b0049f6c8722a948"}}) {
         SCOPED_TRACE(destination);
         ASSERT_EQ(run({QStringLiteral("--destination"), QString::number(destination),
                        QStringLiteral("--preventive-check"), QStringLiteral("--today"), QStringLiteral("2026-01-15")}),
                   0);
-        EXPECT_EQ(fileSha(output() + QStringLiteral("/flow")), QByteArray(sha));
+        EXPECT_EQ(fileSha(output() + QStringLiteral("/flow")), sha);
         EXPECT_EQ(fileSha(output() + QStringLiteral("/composition")),
-                  QByteArray("cee0df85a6517ea23dfbbb174c14de632f89cc0170d2aeed7fa393642385c2ab"));
+                  "1cd784132cb22ff37e4f2b8f2b1c7ce78e761de7f32e5348c3cd1d419813e07a");
         EXPECT_EQ(fileSha(output() + QStringLiteral("/log")), sha256({}));
     }
 }
@@ -135,15 +149,15 @@ TEST_F(BusyDay, TheFilingLeavesTheSameRegisterAndDeclarationRows)
     const QString archive = program() + QStringLiteral("/Archivio.mdb");
     EXPECT_EQ(rowsOf(archive, "SELECT Posizione, Data, Progressivo, Stato, Tipo, RifFloppy, FattoDa, OK, KO, ND "
                               "FROM Corbix"),
-              QByteArray("3|2026-01-15|1|1|1||DICH01|||\n"));
+              QByteArray("3|2026-01-15|1|1|1||010101Z|||\n"));
     EXPECT_EQ(rowsOf(archive, "SELECT NomeFile FROM Corbix"),
               QByteArray("\\\\pc-uff1\\C\\Corbix\\Corbix inviati\\20260115-0\n"));
     EXPECT_EQ(sha256(rowsOf(archive, "SELECT CompostoDa FROM Corbix").chopped(1)),
-              QByteArray("cee0df85a6517ea23dfbbb174c14de632f89cc0170d2aeed7fa393642385c2ab"));
+              "1cd784132cb22ff37e4f2b8f2b1c7ce78e761de7f32e5348c3cd1d419813e07a");
     EXPECT_EQ(sha256(rowsOf(archive, "SELECT Indice, Data, Stato1, ultimadata FROM IndiceDoc ORDER BY Indice")),
-              QByteArray("46d6a5c43184336a25b73d7050a982cf3ea54693f1fb81cc7d54f2c1f0dee134"));
+              "46d6a5c43184336a25b73d7050a982cf3ea54693f1fb81cc7d54f2c1f0dee134");
     EXPECT_EQ(fileSha(program() + QStringLiteral("/Corbix/Corbix inviati/20260115-0")),
-              QByteArray("288b54b16393343d49df7ea4bb6c841fb4a646e1b8aa48d96931e9468055ddde"));
+              "b92f29693f3542d13041267e453b83e7dc8d6ab7cf287763b0049f6c8722a948");
 }
 
 }  // namespace

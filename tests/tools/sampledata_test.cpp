@@ -1,5 +1,6 @@
 #include "sampledata/sampledata.h"
 
+#include "common/codechecks.h"
 #include "common/globals.h"
 #include "common/settings.h"
 #include "common/version.h"
@@ -47,7 +48,8 @@ TEST(SampleTool, SecondRunRefusesAndChangesNothing)
     ASSERT_EQ(runTool({folder}, &out, &err), 0) << err.toStdString();
     EXPECT_EQ(out, QStringLiteral("Creata la cartella di programma '") + folder
                        + QStringLiteral("': archivio C:\\Archivio.mdb, punto di raccolta C:\\Corbix\\, unità C: "
-                                        "nella cartella stessa.\n"));
+                                        "nella cartella stessa, supporto magnetico A: nella cartella 'supporto', "
+                                        "condivisioni del servizio EDI \\\\MIRSOLAN nella cartella 'servizio'.\n"));
     EXPECT_TRUE(err.isEmpty());
     const QString archive = QDir(folder).filePath(QStringLiteral("Archivio.mdb"));
     const QString program = QDir(folder).filePath(QStringLiteral("Corbix.mdb"));
@@ -57,7 +59,7 @@ TEST(SampleTool, SecondRunRefusesAndChangesNothing)
     EXPECT_EQ(runTool({folder}, &out, &err), 1);
     EXPECT_TRUE(out.isEmpty());
     QString expected;
-    for (const char *name : {"Archivio.mdb", "Corbix.mdb", "CORBIX.INI", "dosdevices", "Corbix"})
+    for (const char *name : {"Archivio.mdb", "Corbix.mdb", "CORBIX.INI", "dosdevices", "Corbix", "supporto", "servizio"})
         expected += QStringLiteral("Il file '") + QDir(folder).filePath(QString::fromLatin1(name))
                     + QStringLiteral("' esiste già: non viene sovrascritto.\n");
     EXPECT_EQ(err, expected);
@@ -80,8 +82,23 @@ TEST(SampleTool, ProgramFolderIsCompleteAndSelfContained)
     EXPECT_TRUE(common::PercorsoArchivio.isEmpty());
 
     EXPECT_EQ(QFileInfo(dir.file(QStringLiteral("dosdevices/c:"))).symLinkTarget(), QDir(dir.path()).canonicalPath());
-    EXPECT_EQ(QDir(dir.file(QStringLiteral("dosdevices"))).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
-              QStringList{QStringLiteral("c:")});
+    EXPECT_EQ(QDir(dir.file(QStringLiteral("dosdevices"))).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot,
+                                                                    QDir::Name),
+              (QStringList{QStringLiteral("a:"), QStringLiteral("c:"), QStringLiteral("unc")}));
+    // The removable medium and the EDI service's share of each declarant's
+    // user, with the folder the flows are sent to.
+    EXPECT_EQ(QFileInfo(dir.file(QStringLiteral("dosdevices/a:"))).symLinkTarget(),
+              QDir(dir.path()).canonicalPath() + QStringLiteral("/supporto"));
+    EXPECT_TRUE(QDir(dir.file(QStringLiteral("supporto"))).isEmpty());
+    for (const char *user : {"B002", "R001"}) {
+        const QString share = QStringLiteral("dosdevices/unc/MIRSOLAN/") + QString::fromLatin1(user);
+        EXPECT_EQ(QFileInfo(dir.file(share)).symLinkTarget(),
+                  QDir(dir.path()).canonicalPath() + QStringLiteral("/servizio/") + QString::fromLatin1(user));
+        EXPECT_TRUE(QDir(dir.file(share + QStringLiteral("/corbix"))).isEmpty());
+    }
+    EXPECT_EQ(QDir(dir.file(QStringLiteral("dosdevices/unc/MIRSOLAN"))).entryList(QDir::AllEntries | QDir::NoDotAndDotDot,
+                                                                                  QDir::Name),
+              (QStringList{QStringLiteral("B002"), QStringLiteral("R001")}));
     EXPECT_EQ(bytesOf(dir.file(QStringLiteral("CORBIX.INI"))),
               "\r\n\r\nC:\\Archivio.mdb\r\nNon usata\r\n" + common::testoVersione().toLatin1() + "\r\n");
     EXPECT_EQ(QDir(dir.file(QStringLiteral("Corbix"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name),
@@ -131,6 +148,7 @@ TEST(SampleTool, BadArgumentsShowTheUsage)
     testsupport::TempDir dir;
     const QStringList cases[] = {{}, {dir.path(), QStringLiteral("--declarations")},
                                  {dir.path(), QStringLiteral("--declarations"), QStringLiteral("0")},
+                                 {dir.path(), QStringLiteral("--declarations"), QStringLiteral("100000")},
                                  {dir.path(), QStringLiteral("--altro")}};
     for (const QStringList &arguments : cases) {
         QString out, err;
@@ -138,6 +156,23 @@ TEST(SampleTool, BadArgumentsShowTheUsage)
         EXPECT_TRUE(err.endsWith(QStringLiteral("Uso: corbix-sample-data CARTELLA [--declarations N]\n")));
     }
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
+}
+
+TEST(SampleTool, RefusesMoreDeclarationsThanTheReferencesTellApart)
+{
+    testsupport::TempDir dir;
+    QString out, err;
+    EXPECT_EQ(runTool({dir.path(), QStringLiteral("--declarations"), QStringLiteral("100000")}, &out, &err), 2);
+    EXPECT_EQ(err, QStringLiteral("Il numero di dichiarazioni deve essere un intero da 1 a 99999.\n"
+                                  "Uso: corbix-sample-data CARTELLA [--declarations N]\n"));
+    // The part of a reference an answer names: the first six of its last
+    // seven characters.
+    QSet<QString> named;
+    for (int n = 1; n <= sampledata::MassimoDichiarazioni; ++n)
+        named.insert(sampledata::reference(n).right(7).left(6));
+    EXPECT_EQ(named.size(), sampledata::MassimoDichiarazioni);
+    EXPECT_EQ(sampledata::reference(1), QStringLiteral("202400001TO"));
+    EXPECT_EQ(sampledata::reference(99999), QStringLiteral("202499999TO"));
 }
 
 TEST(SampleTool, DeclarationsHaveFrontSheetAndArticleBoxes)
@@ -180,14 +215,20 @@ TEST(SampleTool, LayoutsCoverEveryMessageCodeInOrder)
     testsupport::TempDir dir;
     sampledata::createSampleDatabases(dir.path());
     dao::Database db = dao::Database::open(dir.file(QStringLiteral("Corbix.mdb")));
-    auto rs = db.openRecordset(QStringLiteral("SELECT CodiceMsg, count(*), min(Progressivo), max(Progressivo) FROM "
-                                              "Tracciati GROUP BY CodiceMsg ORDER BY CodiceMsg"),
-                               {}, dao::RecordsetType::Snapshot);
+    // Numbered from 7 without gaps, as the readers count the fields of a flow
+    // line (six in its prefix), each with the article number where the
+    // answers look for it.
+    auto rs = db.openRecordset(
+        QStringLiteral("SELECT CodiceMsg, count(*), min(Progressivo), max(Progressivo), "
+                       "sum(RifBRELK = 'A3200' AND RifMask1 = '32' AND RifMask2 = '0') FROM Tracciati "
+                       "GROUP BY CodiceMsg ORDER BY CodiceMsg"),
+        {}, dao::RecordsetType::Snapshot);
     QStringList codes;
     for (; !rs->eof(); rs->moveNext()) {
         codes << rs->value(0).toString();
-        EXPECT_EQ(rs->value(2).toInt(), 1);
-        EXPECT_EQ(rs->value(3).toInt(), rs->value(1).toInt());
+        EXPECT_EQ(rs->value(2).toInt(), 7);
+        EXPECT_EQ(rs->value(3).toInt(), rs->value(1).toInt() + 6);
+        EXPECT_EQ(rs->value(4).toInt(), 1) << rs->value(0).toString().toStdString();
     }
     EXPECT_EQ(codes.join(u' '), QStringLiteral("C1 C11 C2 C21 C7 C71 C9 C91"));
     EXPECT_EQ(single(db, QStringLiteral("SELECT count(DISTINCT CodiceMsg) FROM Tracciati WHERE "
@@ -209,6 +250,64 @@ TEST(SampleTool, GeneratesTheDeclarationsAskedFor)
     EXPECT_EQ(single(db, QStringLiteral("SELECT count(DISTINCT Indice || '-' || Articolo) FROM DettaglioBol WHERE "
                                         "Modulo = 'A'")),
               QStringLiteral("36"));
+}
+
+}  // namespace
+
+namespace {
+
+QStringList column(dao::Database &db, const QString &sql)
+{
+    QStringList out;
+    auto rs = db.openRecordset(sql, {}, dao::RecordsetType::Snapshot);
+    for (; !rs->eof(); rs->moveNext())
+        out << rs->value(0).toString();
+    return out;
+}
+
+// The checks the reference screens make when a key box is left: run
+// without their dialog, each code must come back valid (-1).
+TEST(SampleTool, ReferenceRowsPassTheChecksOfTheirScreens)
+{
+    testsupport::TempDir dir;
+    sampledata::createSampleDatabases(dir.path());
+    dao::Database db = dao::Database::open(dir.file(QStringLiteral("Archivio.mdb")));
+    const auto valid = [](qint16 (*check)(QString &, qint16 &), QString code) {
+        qint16 options = 1;
+        return check(code, options) == -1;
+    };
+    // Declarants: a professional code of six digits and its CIN letter.
+    const QStringList declarants = column(db, QStringLiteral("SELECT Codice FROM Spedoga ORDER BY Codice"));
+    EXPECT_EQ(declarants, (QStringList{sampledata::Dichiarante1, sampledata::Dichiarante2}));
+    for (const QString &code : declarants) {
+        EXPECT_EQ(code.size(), 7);
+        EXPECT_TRUE(valid(common::CheckCINCode, code)) << code.toStdString();
+    }
+    // Customs accounts: five characters, checked as "00" and the code.
+    for (const QString &code : column(db, QStringLiteral("SELECT Codice FROM ContoDoga UNION ALL SELECT ContoDog FROM "
+                                                         "Spedoga UNION ALL SELECT Contenuto FROM DettaglioBol "
+                                                         "WHERE Campo = '48'"))) {
+        EXPECT_EQ(code.size(), 5);
+        EXPECT_TRUE(valid(common::CheckCINCode, QStringLiteral("00") + code)) << code.toStdString();
+    }
+    // EDI accounts: a VAT number for the authorised user, a protocol of the
+    // screen's list, a declarant that exists.
+    for (const QString &code : column(db, QStringLiteral("SELECT UA FROM UtenzeEDI"))) {
+        QString country = QStringLiteral("IT");
+        qint16 options = 1 | 8;
+        QString checked = code;
+        EXPECT_EQ(common::CheckVATNumber(checked, options, country), -1) << code.toStdString();
+        EXPECT_EQ(checked, code);
+    }
+    EXPECT_EQ(column(db, QStringLiteral("SELECT DISTINCT Protocol FROM UtenzeEDI")), QStringList{QStringLiteral("FTP")});
+    EXPECT_EQ(column(db, QStringLiteral("SELECT count(*) FROM UtenzeEDI WHERE Dichiarante NOT IN "
+                                        "(SELECT Codice FROM Spedoga)")),
+              QStringList{QStringLiteral("0")});
+    // Every declaration's declarant and office exist.
+    EXPECT_EQ(column(db, QStringLiteral("SELECT count(*) FROM DettaglioBol WHERE (Campo = '14' AND Contenuto NOT IN "
+                                        "(SELECT Codice FROM Spedoga)) OR (Campo = '29' AND Contenuto NOT IN "
+                                        "(SELECT Codice FROM Dogane))")),
+              QStringList{QStringLiteral("0")});
 }
 
 }  // namespace

@@ -2,8 +2,10 @@
 
 #include "common/archiveschema.h"
 #include "common/globals.h"
+#include "common/servizioedi.h"
 #include "common/settings.h"
 #include "flowengine/collectionpoint.h"
+#include "platform/dao/recordset.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
@@ -41,22 +43,21 @@ void fillReferenceTables(dao::Database &db)
                                  QStringLiteral("CodiceUtenza"), QStringLiteral("PasswdUtenza"),
                                  QStringLiteral("AutoPasswd"),   QStringLiteral("Ufficio")};
     insert(db, QStringLiteral("Spedoga"), spedoga,
-           {QStringLiteral("DICH01"), QStringLiteral("Rossi Spedizioni S.r.l."),
-            QStringLiteral("Spedizioniere doganale"), QStringLiteral("Via Roma 1 - Torino"), 101,
-            QStringLiteral("1234A"), QStringLiteral("R001"), QStringLiteral("rossi001"), true,
+           {Dichiarante1, QStringLiteral("Rossi Spedizioni S.r.l."),
+            QStringLiteral("Spedizioniere doganale"), QStringLiteral("Via Roma 1 - Torino"), 101, Conto1, QStringLiteral("R001"), QStringLiteral("rossi001"), true,
             QStringLiteral("012100")});
     insert(db, QStringLiteral("Spedoga"), spedoga,
-           {QStringLiteral("DICH02"), QStringLiteral("Bianchi & C. Dogane S.n.c."),
-            QStringLiteral("Rappresentante indiretto"), QVariant(), 57, QStringLiteral("5678B"),
+           {Dichiarante2, QStringLiteral("Bianchi & C. Dogane S.n.c."),
+            QStringLiteral("Rappresentante indiretto"), QVariant(), 57, Conto2,
             QStringLiteral("B002"), QStringLiteral("bianchi2"), false, QStringLiteral("032100")});
 
     const QStringList conto = {QStringLiteral("Codice"), QStringLiteral("Intestatario"), QStringLiteral("Fido"),
                                QStringLiteral("Obbligato")};
     insert(db, QStringLiteral("ContoDoga"), conto,
-           {QStringLiteral("1234A"), QStringLiteral("Rossi Spedizioni S.r.l."), 150000.0,
+           {Conto1, QStringLiteral("Rossi Spedizioni S.r.l."), 150000.0,
             QStringLiteral("Banca Esempio S.p.A.\r\nVia Garibaldi 10\r\n10121 Torino")});
     insert(db, QStringLiteral("ContoDoga"), conto,
-           {QStringLiteral("5678B"), QStringLiteral("Bianchi & C. Dogane S.n.c."), 80000.0,
+           {Conto2, QStringLiteral("Bianchi & C. Dogane S.n.c."), 80000.0,
             QStringLiteral("Assicurazioni Esempio S.p.A.\r\nPiazza De Ferrari 2\r\n16121 Genova")});
 
     const QStringList province = {QStringLiteral("Codice"), QStringLiteral("Descrizione")};
@@ -86,12 +87,12 @@ void fillReferenceTables(dao::Database &db)
                                 QStringLiteral("CodiceCED"),   QStringLiteral("DescrizioneCED"),
                                 QStringLiteral("NodoSdA"),     QStringLiteral("TPMonitor")};
     insert(db, QStringLiteral("UtenzeEDI"), utenze,
-           {QStringLiteral("DICH01"), QStringLiteral("UA0001"), QStringLiteral("Rossi Spedizioni S.r.l."),
-            QStringLiteral("R001"), QStringLiteral("rossi001"), QStringLiteral("X400"), QStringLiteral("0101"),
+           {Dichiarante1, QStringLiteral("01234560017"), QStringLiteral("Rossi Spedizioni S.r.l."),
+            QStringLiteral("R001"), QStringLiteral("rossi001"), QStringLiteral("FTP"), QStringLiteral("0101"),
             QStringLiteral("CED di Torino"), QStringLiteral("N001"), QStringLiteral("CICS")});
     insert(db, QStringLiteral("UtenzeEDI"), utenze,
-           {QStringLiteral("DICH02"), QStringLiteral("UA0002"), QStringLiteral("Bianchi & C. Dogane S.n.c."),
-            QStringLiteral("B002"), QStringLiteral("bianchi2"), QStringLiteral("X400"), QStringLiteral("0301"),
+           {Dichiarante2, QStringLiteral("07654320030"), QStringLiteral("Bianchi & C. Dogane S.n.c."),
+            QStringLiteral("B002"), QStringLiteral("bianchi2"), QStringLiteral("FTP"), QStringLiteral("0301"),
             QStringLiteral("CED di Genova"), QStringLiteral("N003"), QStringLiteral("CICS")});
 
     const QStringList valuta = {QStringLiteral("Codice"), QStringLiteral("Descrizione"), QStringLiteral("Quotata"),
@@ -208,6 +209,7 @@ void writeDeclaration(dao::Database &db, const Declaration &d)
               QVariant(), 0);
     for (int k = 1; k <= int(d.articles.size()); ++k) {
         const Article &a = d.articles[size_t(k - 1)];
+        w.article(k, QStringLiteral("32"), QStringLiteral("0"), QStringLiteral("0"), QString::number(k), 3);
         w.article(k, QStringLiteral("31"), QStringLiteral("1"), QStringLiteral("1"), a.description, 70);
         w.article(k, QStringLiteral("31"), QStringLiteral("2"), QStringLiteral("1"), a.packages, 20);
         w.article(k, QStringLiteral("33"), QStringLiteral("1"), QStringLiteral("1"), a.commodity, 10);
@@ -249,6 +251,12 @@ Article article(int n)
             QString::number(net * 10 * 0.22, 'f', 2)};
 }
 
+}  // namespace
+
+QString reference(int n) { return QStringLiteral("2024%1TO").arg(n, 5, 10, QLatin1Char('0')); }
+
+namespace {
+
 // Declaration n of a series: the four message codes in turn.
 Declaration declaration(int n, int articles)
 {
@@ -260,11 +268,11 @@ Declaration declaration(int n, int articles)
     const int i = (n - 1) % 4;
     d.kind = QString::fromLatin1(kinds[i]);
     d.procedure = QString::fromLatin1(procedures[i]);
-    d.reference = QStringLiteral("2024%1").arg(n, 6, 10, QLatin1Char('0'));
+    d.reference = reference(n);
     const bool first = n % 2 == 1;
-    d.declarant = first ? QStringLiteral("DICH01") : QStringLiteral("DICH02");
+    d.declarant = first ? Dichiarante1 : Dichiarante2;
     d.office = first ? QStringLiteral("012100") : QStringLiteral("032100");
-    d.account = first ? QStringLiteral("1234A") : QStringLiteral("5678B");
+    d.account = first ? Conto1 : Conto2;
     d.warehouse = i == 2 ? QStringLiteral("D%1").arg(n, 6, 10, QLatin1Char('0'))
                          : QStringLiteral("S%1").arg(n, 6, 10, QLatin1Char('0'));
     d.method = first ? QStringLiteral("F") : QStringLiteral("A");
@@ -299,6 +307,7 @@ const LayoutField layoutFields[] = {
     {First | Import, "Conto di debito", "F4801", "SOLOCONTODOG", "9(4)", false, true, false},
     {First | Import, "Carattere di controllo del conto", "F4801", "SOLOCINCONTODOG", "A(1)", false, false, false},
     {First | Export, "Deposito", "F4901", "", "X(10)", false, false, false},
+    {Both, "Numero dell'articolo", "A3200", "", "9(3)", true, true, false},
     {Both, "Codice delle merci", "A3311", "", "X(10)", true, false, false},
     {Both, "Descrizione delle merci", "A3111", "", "X(70)", true, false, true},
     {Both, "Numero dei colli", "A3121", "COLLI", "9(5)", false, true, false},
@@ -312,9 +321,13 @@ const LayoutField layoutFields[] = {
     {First | Both, "Data di invio", "", "SYSDATEGGMMAA", "9(6)", true, false, false},
 };
 
+// The first field of a record after its 22-character prefix, as the readers
+// of flow lines and the answers count the fields.
+constexpr int PrimoCampo = 7;
+
 void fillLayout(dao::Database &db, const QString &code, unsigned scope, bool firstLine)
 {
-    int progressivo = 0;
+    int progressivo = PrimoCampo - 1;
     for (const LayoutField &f : layoutFields) {
         if (!(f.scope & scope) || ((f.scope & First) && !firstLine))
             continue;
@@ -379,7 +392,8 @@ QStringList existingSampleFiles(const QString &folder)
 {
     QStringList existing;
     for (const QString &name : {QStringLiteral("Archivio.mdb"), QStringLiteral("Corbix.mdb"),
-                                QStringLiteral("CORBIX.INI"), QStringLiteral("dosdevices"), QStringLiteral("Corbix")})
+                                QStringLiteral("CORBIX.INI"), QStringLiteral("dosdevices"), QStringLiteral("Corbix"),
+                                CartellaSupporto, CartellaServizio})
         if (QFileInfo::exists(QDir(folder).filePath(name)) || QFileInfo(QDir(folder).filePath(name)).isSymLink())
             existing << QDir(folder).filePath(name);
     return existing;
@@ -442,10 +456,42 @@ void removeSampleProgramFolder(const QString &folder)
     const QDir dir(folder);
     for (const QString &name : {QStringLiteral("Archivio.mdb"), QStringLiteral("Corbix.mdb"), QStringLiteral("CORBIX.INI")})
         QFile::remove(dir.filePath(name));
-    // The entry c: is a link to the folder itself: it is removed, never followed.
-    QFile::remove(dir.filePath(QStringLiteral("dosdevices/c:")));
+    // The entries are links, c: to the folder itself: they are removed, never
+    // followed.
+    for (const QString &entry : {QStringLiteral("c:"), QStringLiteral("a:")})
+        QFile::remove(dir.filePath(QStringLiteral("dosdevices/") + entry));
+    const QDir unc(dir.filePath(QStringLiteral("dosdevices/unc")));
+    for (const QString &server : unc.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks)) {
+        const QDir shares(unc.filePath(server));
+        for (const QString &share : shares.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot))
+            QFile::remove(shares.filePath(share));
+        unc.rmdir(server);
+    }
+    dir.rmdir(QStringLiteral("dosdevices/unc"));
     dir.rmdir(QStringLiteral("dosdevices"));
-    QDir(dir.filePath(QStringLiteral("Corbix"))).removeRecursively();
+    for (const QString &name : {QStringLiteral("Corbix"), CartellaSupporto, CartellaServizio})
+        QDir(dir.filePath(name)).removeRecursively();
+}
+
+// The removable medium A: and, for every declarant with an EDI user code,
+// the user's share on the service machine with its "corbix" folder.
+void makeOutsideWorld(const QString &host, const platform::DriveTable &drives)
+{
+    const QDir dir(host);
+    if (!dir.mkpath(CartellaSupporto))
+        platform::raise(platform::err::PathFileAccess);
+    drives.setDrive(u'a', dir.filePath(CartellaSupporto));
+    dao::Database archive = dao::Database::open(dir.filePath(QStringLiteral("Archivio.mdb")));
+    auto users = archive.openRecordset(
+        QStringLiteral("SELECT DISTINCT CodiceUtenza FROM Spedoga WHERE CodiceUtenza <> '' ORDER BY CodiceUtenza"), {},
+        dao::RecordsetType::Snapshot);
+    for (; !users->eof(); users->moveNext()) {
+        const QString user = users->value(0).toString();
+        const QString share = dir.filePath(CartellaServizio + u'/' + user);
+        if (!QDir().mkpath(share + QStringLiteral("/corbix")))
+            platform::raise(platform::err::PathFileAccess);
+        drives.setShare(common::NomeMacchinaServizio(), user, share);
+    }
 }
 
 }  // namespace
@@ -463,6 +509,7 @@ void createSampleProgramFolder(const QString &folder, int generated)
         createSampleDatabases(host, generated);
         platform::DriveTable drives(host, host);
         platform::ScopedDriveTable driveGuard(drives);
+        makeOutsideWorld(host, drives);
         common::CartellaProgramma = host + u'/';
         common::PercorsoArchivio = QStringLiteral("C:\\Archivio.mdb");
         common::RiservatoIni1.clear();
@@ -488,8 +535,9 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
         if (a == QLatin1String("--declarations")) {
             bool ok = false;
             generated = i + 1 < arguments.size() ? arguments[++i].toInt(&ok) : 0;
-            if (!ok || generated < 1) {
-                err << "Il numero di dichiarazioni deve essere un intero maggiore di zero.\n" << usage << '\n';
+            if (!ok || generated < 1 || generated > MassimoDichiarazioni) {
+                err << "Il numero di dichiarazioni deve essere un intero da 1 a " << MassimoDichiarazioni << ".\n"
+                    << usage << '\n';
                 return 2;
             }
         } else if (folder.isEmpty() && !a.startsWith(QLatin1String("--"))) {
@@ -519,7 +567,9 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
         return 1;
     }
     out << "Creata la cartella di programma '" << QDir(folder).absolutePath() << "': archivio C:\\Archivio.mdb, "
-        << "punto di raccolta C:\\Corbix\\, unità C: nella cartella stessa.\n";
+        << "punto di raccolta C:\\Corbix\\, unità C: nella cartella stessa, supporto magnetico A: nella cartella '"
+        << CartellaSupporto << "', condivisioni del servizio EDI \\\\" << common::NomeMacchinaServizio()
+        << " nella cartella '" << CartellaServizio << "'.\n";
     return 0;
 }
 

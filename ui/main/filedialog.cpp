@@ -21,8 +21,13 @@ QStringList filtriQt(const QString &filtro)
     QStringList filtri;
     for (int i = 0; i + 1 < parti.size(); i += 2) {
         const QString modelli = parti[i + 1].trimmed().replace(u';', u' ');
-        if (!modelli.isEmpty())
-            filtri << parti[i].trimmed() + QStringLiteral(" (") + modelli + u')';
+        if (modelli.isEmpty())
+            continue;
+        // A description that already ends with its patterns is shown as it is:
+        // the dialog takes the patterns from the last parentheses.
+        const QString descrizione = parti[i].trimmed();
+        const QString coda = u'(' + modelli + u')';
+        filtri << (descrizione.endsWith(coda) ? descrizione : descrizione + u' ' + coda);
     }
     return filtri;
 }

@@ -62,7 +62,9 @@ public:
     std::deque<std::optional<QString>> script;
 };
 
-// The filter of a request as QFileDialog takes it: "Archivi (*.mdb) (*.mdb)".
+// The filter of a request as QFileDialog takes it, each description with its
+// patterns once: "Archivi (*.mdb) |*.mdb|" gives "Archivi (*.mdb)", "Testi|*.txt;*.doc|"
+// gives "Testi (*.txt *.doc)".
 QStringList filtriQt(const QString &filtro);
 
 // The pointer behind the accessor; a guard installs a test double in it.

@@ -33,8 +33,12 @@ namespace uimain {
 
 namespace {
 
-// The window in twips: its width, and its height less the title bar.
-constexpr int kLarghezza = 4740;
+// The window in twips: its width, and its height less the title bar. It is
+// wider than the 4740 the layout was drawn with, so that the longest type
+// reads whole in the application font.
+constexpr int kLarghezza = 5100;
+// The column of the ticks, wide enough for its header.
+constexpr int kLarghezzaSelez = 600;
 constexpr int kAltezza = 3720;
 constexpr int kAltezzaRiga = 238;
 constexpr int kAltezzaPulsanti = 390;
@@ -156,8 +160,8 @@ void frmComposeNew::creaControlli()
     button(cmdNextEnd, "cmdNextEnd", QStringLiteral("&Avanti >>"));
     button(cmdCancel, "cmdCancel", QStringLiteral("A&nnulla"));
     PosizionaTwips(cmdPreview, 45, kAltoPulsanti, 1530, kAltezzaPulsanti);
-    PosizionaTwips(cmdNextEnd, 1612, kAltoPulsanti, 1530, kAltezzaPulsanti);
-    PosizionaTwips(cmdCancel, 3180, kAltoPulsanti, 1530, kAltezzaPulsanti);
+    PosizionaTwips(cmdNextEnd, kLarghezza / 2 - 765, kAltoPulsanti, 1530, kAltezzaPulsanti);
+    PosizionaTwips(cmdCancel, kLarghezza - 1575, kAltoPulsanti, 1530, kAltezzaPulsanti);
 
     connect(cmdNextEnd, &QPushButton::clicked, this, &frmComposeNew::cmdNextEnd_Click);
     connect(cmdPreview, &QPushButton::clicked, this, &frmComposeNew::cmdPreview_Click);
@@ -216,13 +220,13 @@ void frmComposeNew::Form_Load()
 
     GrigliaInCaricamento = true;
     const char *intestazioni[] = {"Selez.", "Data", "N.I.D.", "Riferimeto", "Tipo"};
-    const int larghezze[] = {500, 1200, 1200, 1300, 500};
+    const int larghezze[] = {kLarghezzaSelez, 1200, 1200, 1300, 500};
     for (int c = 0; c < 5; ++c) {
         grdListaDich->setHorizontalHeaderItem(c, new QTableWidgetItem(QString::fromLatin1(intestazioni[c])));
         grdListaDich->setColumnWidth(c, twips(larghezze[c]));
     }
     GrigliaInCaricamento = false;
-    cmdVirtualSelez->resize(twips(500), grdListaDich->horizontalHeader()->height());
+    cmdVirtualSelez->resize(twips(kLarghezzaSelez), grdListaDich->horizontalHeader()->height());
     cmdSelect->setEnabled(folderChooserSlot() != nullptr);
 
     caricaElenchi();
@@ -288,12 +292,12 @@ void frmComposeNew::ImpostaPasso()
             "il tipo di dichiarazioni da includere nel corbex; pre procedere nella composizione scegliere 'Avanti'."));
         PosizionaTwips(cmbDichiarante, 2160, sotto + 120, 2520, 315);
         PosizionaTwips(lblDichiarante, 45, alto(cmbDichiarante) + 20, 2055, 270);
-        PosizionaTwips(lblNomeDichiarante, 45, basso(cmbDichiarante) + 40, 4560, 270);
-        PosizionaTwips(fraTipiDichiarazioni, 45, basso(lblNomeDichiarante) + 40, 4650, 1455);
+        PosizionaTwips(lblNomeDichiarante, 45, basso(cmbDichiarante) + 40, kLarghezza - 180, 270);
+        PosizionaTwips(fraTipiDichiarazioni, 45, basso(lblNomeDichiarante) + 40, kLarghezza - 90, 1455);
         const std::pair<QCheckBox *, int> tipi[] = {{chkImport, 270}, {chkExport, 555}, {chkInDeposito, 840},
                                                     {chkExportSempif, 1125}};
         for (const auto &[c, top] : tipi)
-            PosizionaTwips(c, 100, top, 4450, 255);
+            PosizionaTwips(c, 100, top, kLarghezza - 290, 255);
         cmdNextEnd->setEnabled(SelezioneValida());
         cmdPreview->setEnabled(false);
         cmdNextEnd->setText(QStringLiteral("&Avanti >>"));
@@ -327,10 +331,10 @@ void frmComposeNew::ImpostaPasso()
             "l'opzione 'Cartella specifica' sara' possibile indicare la cartella di destinazione."));
         optWriteOnFloppy->setText(QStringLiteral("Scrittura su supporto magnetico (") + common::OpzioniCorbix.FloppyDevice
                                   + u')');
-        PosizionaTwips(optWriteOnFloppy, 30, sotto + 400, 4500, 285);
-        PosizionaTwips(optSave, 30, basso(optWriteOnFloppy), 4500, 285);
-        PosizionaTwips(optWriteInDir, 30, basso(optSave), 4500, 285);
-        PosizionaTwips(chkSetDefaultDestination, 30, basso(optWriteInDir) + 300, 4500, 285);
+        PosizionaTwips(optWriteOnFloppy, 30, sotto + 400, kLarghezza - 240, 285);
+        PosizionaTwips(optSave, 30, basso(optWriteOnFloppy), kLarghezza - 240, 285);
+        PosizionaTwips(optWriteInDir, 30, basso(optSave), kLarghezza - 240, 285);
+        PosizionaTwips(chkSetDefaultDestination, 30, basso(optWriteInDir) + 300, kLarghezza - 240, 285);
         cmdPreview->setEnabled(true);
         cmdNextEnd->setEnabled(true);
         cmdNextEnd->setText(optWriteInDir->isChecked() ? QStringLiteral("&Avanti >>") : QStringLiteral("&Fine"));
@@ -349,7 +353,7 @@ void frmComposeNew::ImpostaPasso()
         PosizionaTwips(txtPathXCorbex, 30, basso(lblPathXCorbex) + 50, kLarghezza - 1800, 285);
         PosizionaTwips(cmdSelect, (txtPathXCorbex->x() + txtPathXCorbex->width()) * 15 + 150,
                        alto(txtPathXCorbex) - 10, 1000, 315);
-        PosizionaTwips(chkSetDefaultPath, 30, basso(txtPathXCorbex) + 300, 4500, 285);
+        PosizionaTwips(chkSetDefaultPath, 30, basso(txtPathXCorbex) + 300, kLarghezza - 240, 285);
         cmdPreview->setEnabled(true);
         cmdNextEnd->setEnabled(true);
         cmdNextEnd->setText(QStringLiteral("&Fine"));

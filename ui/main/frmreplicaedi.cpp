@@ -53,16 +53,17 @@ frmReplicaEDI::frmReplicaEDI(QWidget *parent)
 {
     setObjectName(QStringLiteral("frmReplicaEDI"));
     setWindowTitle(QStringLiteral("Riproduzione di un corbex"));
-    setFixedSize(twips(4680), twips(2235));
+    // Wider than drawn, so that the office caption reads whole.
+    setFixedSize(twips(4950), twips(2235));
 
     lblCustomOfficeCode = new QLabel(QStringLiteral("Codice dell'ufficio doganale di presentazione"), this);
     lblCustomOfficeCode->setObjectName(QStringLiteral("lblCustomOfficeCode"));
-    PosizionaTwips(lblCustomOfficeCode, 60, 105, 3165, 255);
+    PosizionaTwips(lblCustomOfficeCode, 60, 105, 3345, 255);
 
     cmbCustomOfficeCode = new QComboBox(this);
     cmbCustomOfficeCode->setObjectName(QStringLiteral("cmbCustomOfficeCode"));
     cmbCustomOfficeCode->setEditable(false);
-    PosizionaTwips(cmbCustomOfficeCode, 3345, 60, 1245, 315);
+    PosizionaTwips(cmbCustomOfficeCode, 3525, 60, 1245, 315);
 
     lblProgNumber = new QLabel(QStringLiteral("Numero progressivo"), this);
     lblProgNumber->setObjectName(QStringLiteral("lblProgNumber"));
@@ -71,16 +72,16 @@ frmReplicaEDI::frmReplicaEDI(QWidget *parent)
     txtProgNumber = new QLineEdit(this);
     txtProgNumber->setObjectName(QStringLiteral("txtProgNumber"));
     txtProgNumber->setMaxLength(2);
-    PosizionaTwips(txtProgNumber, 3345, 510, 315, 300);
+    PosizionaTwips(txtProgNumber, 3525, 510, 315, 300);
 
     undXtxtProgNumber = new QSpinBox(this);
     undXtxtProgNumber->setObjectName(QStringLiteral("undXtxtProgNumber"));
     undXtxtProgNumber->setRange(0, 99);
-    PosizionaTwips(undXtxtProgNumber, 3675, 525, 240, 300);
+    PosizionaTwips(undXtxtProgNumber, 3855, 525, 240, 300);
 
     lblPath = new QLabel(QStringLiteral("Cartella di destinazione"), this);
     lblPath->setObjectName(QStringLiteral("lblPath"));
-    PosizionaTwips(lblPath, 90, 990, 1680, 255);
+    PosizionaTwips(lblPath, 90, 990, 1800, 255);
 
     txtPathCorbex = new QLineEdit(this);
     txtPathCorbex->setObjectName(QStringLiteral("txtPathCorbex"));

@@ -33,7 +33,7 @@ frmcontodoga::frmcontodoga(QWidget *parent)
     txtFido = Casella(this, "txtFido", 1380, 1110, 1020, 285);
     txtFido->setAlignment(Qt::AlignRight);
     lblObbligato = Etichetta(this, "lblObbligato", QStringLiteral("Indicazioni aggiuntive per il campo 50 del D.A.U."),
-                             135, 1515, 3525, 240);
+                             135, 1515, 3900, 240);
     txtObbligato = new QPlainTextEdit(this);
     txtObbligato->setObjectName(QStringLiteral("txtObbligato"));
     txtObbligato->setTabChangesFocus(true);

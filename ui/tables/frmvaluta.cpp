@@ -33,7 +33,7 @@ frmvaluta::frmvaluta(QWidget *parent)
     txtDescrizione = Casella(this, "txtDescrizione", 1755, 450, 4515);
     chkQuotata = new QCheckBox(QStringLiteral("Moneta quotata con tasso di cambio"), this);
     chkQuotata->setObjectName(QStringLiteral("chkQuotata"));
-    uimain::PosizionaTwips(chkQuotata, 75, 900, 2925, 255);
+    uimain::PosizionaTwips(chkQuotata, 75, 900, 3200, 255);
     fraCodifiche = new QGroupBox(QStringLiteral("Altre codifiche"), this);
     fraCodifiche->setObjectName(QStringLiteral("fraCodifiche"));
     uimain::PosizionaTwips(fraCodifiche, 75, 1230, 6195, 660);

@@ -1,5 +1,6 @@
 #include "ui/transmission/frmaswerprocess.h"
 
+#include "platform/application.h"
 #include "ui/main/screen.h"
 #include "ui/main/windowfactory.h"
 #include "ui/transmission/selectedflow.h"
@@ -8,6 +9,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <utility>
 
 namespace uitransmission {
 
@@ -17,13 +19,16 @@ using uimain::twips;
 namespace {
 
 constexpr int Larghezza = 4680;
+// The window's outer heights, frame included: processing, and the notice
+// Crescita less.
 constexpr int Altezza = 2100;
 constexpr int Crescita = 800;
+// The space between controls and around the window's edge.
+constexpr int Margine = 60;
 
-// The window's measures in twips.
+int basso(const QWidget *w) { return (w->y() + w->height()) * 15; }
 int altezzaTwips(const QWidget *w) { return w->height() * 15; }
 int larghezzaTwips(const QWidget *w) { return w->width() * 15; }
-int topTwips(const QWidget *w) { return w->y() * 15; }
 
 void sposta(QWidget *w, int top, int left = -1) { w->move(left < 0 ? w->x() : twips(left), twips(top)); }
 
@@ -70,12 +75,14 @@ frmAswerProcess::frmAswerProcess(QWidget *owner) : QDialog(owner)
     label(txtDocDate, fraDocProcess, "txtDocDate", QString());
     label(lblCustomReference, fraDocProcess, "lblCustomReference", QStringLiteral("Rif. doganale"));
     label(txtCustomReference, fraDocProcess, "txtCustomReference", QString());
-    PosizionaTwips(lblDocNumber, 120, 240, 1300, 255);
-    PosizionaTwips(txtDocNumber, 1440, 240, 900, 255);
-    PosizionaTwips(lblDocDate, 2400, 240, 400, 255);
-    PosizionaTwips(txtDocDate, 2820, 240, 1500, 255);
-    PosizionaTwips(lblCustomReference, 120, 420, 1300, 255);
-    PosizionaTwips(txtCustomReference, 1440, 420, 2000, 255);
+    // Two lines of 240 twips, one under the other, in a frame grown to hold them.
+    fraDocProcess->resize(fraDocProcess->width(), twips(780));
+    PosizionaTwips(lblDocNumber, 120, 240, 1300, 240);
+    PosizionaTwips(txtDocNumber, 1440, 240, 900, 240);
+    PosizionaTwips(lblDocDate, 2400, 240, 400, 240);
+    PosizionaTwips(txtDocDate, 2820, 240, 1500, 240);
+    PosizionaTwips(lblCustomReference, 120, 480, 1300, 240);
+    PosizionaTwips(txtCustomReference, 1440, 480, 2000, 240);
 
     frame(fraStats, "fraStats", QStringLiteral("Statistiche"));
     label(lblDocSuccess, fraStats, "lblDocSuccess", QStringLiteral("Esiti positivi"));
@@ -84,12 +91,15 @@ frmAswerProcess::frmAswerProcess(QWidget *owner) : QDialog(owner)
     label(txtDocFailure, fraStats, "txtDocFailure", QString());
     label(lblStrange, fraStats, "lblStrange", QStringLiteral("Incongruenze"));
     label(txtStrange, fraStats, "txtStrange", QString());
-    PosizionaTwips(lblDocSuccess, 120, 300, 1100, 255);
-    PosizionaTwips(txtDocSuccess, 1220, 300, 300, 255);
-    PosizionaTwips(lblDocFailure, 1560, 300, 1100, 255);
-    PosizionaTwips(txtDocFailure, 2660, 300, 300, 255);
-    PosizionaTwips(lblStrange, 3000, 300, 1100, 255);
-    PosizionaTwips(txtStrange, 4100, 300, 300, 255);
+    // Each count takes four digits whole beside its caption.
+    int sinistra = 120;
+    for (const auto &[didascalia, conteggio] : {std::pair{lblDocSuccess, txtDocSuccess},
+                                                std::pair{lblDocFailure, txtDocFailure},
+                                                std::pair{lblStrange, txtStrange}}) {
+        PosizionaTwips(didascalia, sinistra, 300, 1050, 255);
+        PosizionaTwips(conteggio, sinistra + 1050, 300, 390, 255);
+        sinistra += 1500;
+    }
 
     prbProcess = new QProgressBar(this);
     prbProcess->setObjectName(QStringLiteral("prbProcess"));
@@ -107,10 +117,13 @@ void frmAswerProcess::Form_Load()
     for (QWidget *w : {static_cast<QWidget *>(fraDocProcess), static_cast<QWidget *>(fraStats),
                        static_cast<QWidget *>(prbProcess)})
         sposta(w, Altezza_ + 100);
+    // The notice as high as its text, the buttons on the lower edge below it.
     sposta(lblNotify, 30);
+    lblNotify->resize(lblNotify->width(), lblNotify->heightForWidth(lblNotify->width()));
     Altezza_ -= Crescita;
-    setFixedSize(width(), twips(Altezza_));
-    const int top = Altezza_ - altezzaTwips(cmdStart) - 420;
+    platform::ImpostaAltezzaEsterna(this, twips(Altezza_),
+                                    twips(basso(lblNotify) + Margine + altezzaTwips(cmdStart) + Margine));
+    const int top = height() * 15 - altezzaTwips(cmdStart) - Margine;
     sposta(cmdStart, top, 30);
     sposta(cmdCancel, top, larghezzaTwips(this) - larghezzaTwips(cmdCancel) - 120);
 }
@@ -118,13 +131,15 @@ void frmAswerProcess::Form_Load()
 void frmAswerProcess::cmdStart_Click()
 {
     Altezza_ += Crescita;
-    setFixedSize(width(), twips(Altezza_));
     for (QWidget *w : {static_cast<QWidget *>(lblNotify), static_cast<QWidget *>(cmdStart),
                        static_cast<QWidget *>(cmdCancel)})
         sposta(w, Altezza_ + 100);
     sposta(fraDocProcess, 30);
-    sposta(fraStats, topTwips(fraDocProcess) + altezzaTwips(fraDocProcess) + 60);
-    sposta(prbProcess, Altezza_ - 360 - altezzaTwips(prbProcess) - 30);
+    sposta(fraStats, basso(fraDocProcess) + Margine);
+    // The bar on the lower edge, below the statistics.
+    platform::ImpostaAltezzaEsterna(this, twips(Altezza_),
+                                    twips(basso(fraStats) + Margine + altezzaTwips(prbProcess) + 30));
+    sposta(prbProcess, height() * 15 - altezzaTwips(prbProcess) - 30);
     txtDocNumber->clear();
     txtDocDate->clear();
     txtCustomReference->clear();

@@ -7,6 +7,7 @@
 #include "common/settings.h"
 #include "flowengine/collectionpoint.h"
 #include "flowengine/options.h"
+#include "platform/application.h"
 #include "platform/messagebox.h"
 #include "ui/main/filedialog.h"
 #include "ui/main/screen.h"
@@ -118,9 +119,13 @@ void frmFirstExecution::ImpostaPasso()
 
     const int top = lblInstruction->y() * 15;
     const bool conPercorso = PassoCorrente == 2 || PassoCorrente == 3;
+    // The instruction as high as the step gives it, or as its text needs.
+    PosizionaTwips(lblInstruction, 120, top, Larghezza - 240, conPercorso ? 1050 : 1640);
+    lblInstruction->resize(lblInstruction->width(),
+                           std::max(lblInstruction->height(), lblInstruction->heightForWidth(lblInstruction->width())));
+    const int sottoIstruzione = (lblInstruction->y() + lblInstruction->height()) * 15;
     if (!conPercorso) {
-        PosizionaTwips(lblInstruction, 120, top, Larghezza - 240, 1640);
-        const int pulsanti = top + 1640 + 50;
+        const int pulsanti = sottoIstruzione + 50;
         for (QPushButton *b : {cmdPreview, cmdConfirm, cmdCancel})
             PosizionaTwips(b, b->x() * 15, pulsanti);
         // Below the visible area.
@@ -128,11 +133,13 @@ void frmFirstExecution::ImpostaPasso()
         for (QWidget *w : {static_cast<QWidget *>(lblPathName), static_cast<QWidget *>(txtPathName),
                            static_cast<QWidget *>(cmdSelect)})
             PosizionaTwips(w, w->x() * 15, sotto);
-        if (PassoCorrente == 1)
-            setFixedSize(twips(Larghezza), twips(pulsanti + 420 + 400));
+        // The height is the outer one, title bar and borders included.
+        if (PassoCorrente == 1) {
+            setFixedWidth(twips(Larghezza));
+            platform::ImpostaAltezzaEsterna(this, twips(pulsanti + 420 + 400), twips(pulsanti + 420 + 120));
+        }
     } else {
-        PosizionaTwips(lblInstruction, 120, top, Larghezza - 240, 1050);
-        const int etichetta = top + 1050 + 30;
+        const int etichetta = sottoIstruzione + 30;
         PosizionaTwips(lblPathName, 120, etichetta);
         const int casella = etichetta + 255 + 10;
         PosizionaTwips(txtPathName, 120, casella);

@@ -79,7 +79,7 @@ frmOpzioniCorbix::frmOpzioniCorbix(QWidget *parent) : QDialog(parent)
     optOnFloppyDevice = opzione(fraWhereWrite, "optOnFloppyDevice", QStringLiteral("Trascritto su supporto magnetico"));
     PosizionaTwips(optOnFloppyDevice, 240, 300, 5500, 255);
     optSaved = opzione(fraWhereWrite, "optSaved", QStringLiteral("Memorizzato"));
-    PosizionaTwips(optSaved, 240, 570, 5500, 255);
+    PosizionaTwips(optSaved, 240, 570, 4000, 255);
     optOnUserDir = opzione(fraWhereWrite, "optOnUserDir", QStringLiteral("Trascritto nella cartella indicata"));
     PosizionaTwips(optOnUserDir, 240, 840, 4000, 255);
     cmdChangeUserDir = pulsante(fraWhereWrite, "cmdChangeUserDir", QStringLiteral("&Cambia..."));

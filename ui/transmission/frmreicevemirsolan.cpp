@@ -31,7 +31,7 @@ frmReiceveMirsolan::frmReiceveMirsolan(QWidget *owner) : QDialog(owner)
     PosizionaTwips(lblInstruction, 60, 60, 4935, 255);
     lblAswerPathName = new QLabel(QStringLiteral("Nome e percorso della risposta"), this);
     lblAswerPathName->setObjectName(QStringLiteral("lblAswerPathName"));
-    PosizionaTwips(lblAswerPathName, 60, 360, 3000, 255);
+    PosizionaTwips(lblAswerPathName, 60, 360, 3000, 240);
     txtAswerPathName = new QLineEdit(QStringLiteral("Nome e percorso della risposta..."), this);
     txtAswerPathName->setObjectName(QStringLiteral("txtAswerPathName"));
     PosizionaTwips(txtAswerPathName, 60, 600, 3555, 315);

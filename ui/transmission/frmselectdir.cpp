@@ -2,6 +2,7 @@
 
 #include "common/paths.h"
 #include "flowengine/collectionpoint.h"
+#include "platform/application.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
@@ -234,7 +235,9 @@ void frmSelectDir::Form_Activate()
         PosizionaTwips(lblPath, 60, b);
         altezza = b + altezzaDrive + 30 + 330;
     }
-    setFixedSize(twips(larghezza), twips(altezza));
+    // The height is the outer one; the client area holds at least the lists.
+    setFixedWidth(twips(larghezza));
+    platform::ImpostaAltezzaEsterna(this, twips(altezza), twips(altezza - 330));
     const int q = b / 4;
     PosizionaTwips(cmdConfirm, 3060, q - 420 / 2);
     PosizionaTwips(cmdCancel, 3060, 3 * q - 420 / 2);

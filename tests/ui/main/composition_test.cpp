@@ -132,12 +132,12 @@ TEST_F(Composition, TheFolderStepChecksInOrder)
 
 TEST_F(Composition, TheReservationAddsTheFolderRowAndKeepsItsKey)
 {
-    const auto key = RiservaRiga(today(), 7, QStringLiteral("DICH01"));
+    const auto key = RiservaRiga(today(), 7, QStringLiteral("010101Z"));
     ASSERT_TRUE(key.has_value());
     EXPECT_EQ(key->data, today());
     EXPECT_EQ(key->progressivo, 7);
     EXPECT_EQ(key->posizione, 3);
-    EXPECT_EQ(register_().join(u'\n'), QStringLiteral("3/2026-01-15/7/<null>/<null>/1/2/<null>/DICH01"));
+    EXPECT_EQ(register_().join(u'\n'), QStringLiteral("3/2026-01-15/7/<null>/<null>/1/2/<null>/010101Z"));
     EXPECT_TRUE(boxes_.shown.empty());
 }
 
@@ -148,10 +148,10 @@ TEST_F(Composition, ANumberUsedTodayByAnyRowIsRefused)
     const Message used = box(QStringLiteral("Il progressivo indicato non può essere accettato poiché già usato. Usare "
                                             "un numero progressivo diverso."),
                              QStringLiteral("Corbix doganali"), MsgIcon::Information);
-    EXPECT_FALSE(RiservaRiga(today(), 7, QStringLiteral("DICH01")).has_value());
+    EXPECT_FALSE(RiservaRiga(today(), 7, QStringLiteral("010101Z")).has_value());
     EXPECT_EQ(boxes_.shown, std::vector<Message>{used});
     // Yesterday's number is free today.
-    EXPECT_TRUE(RiservaRiga(today(), 8, QStringLiteral("DICH01")).has_value());
+    EXPECT_TRUE(RiservaRiga(today(), 8, QStringLiteral("010101Z")).has_value());
     EXPECT_EQ(register_().size(), 3);
 }
 
@@ -159,7 +159,7 @@ TEST_F(Composition, ALockedRegisterIsWaitedForTenSecondsThenNothingIsReserved)
 {
     testsupport::OtherProgram other(archiveHost());
     ASSERT_EQ(other.exec(QStringLiteral("BEGIN IMMEDIATE")), 0);
-    EXPECT_FALSE(RiservaRiga(today(), 7, QStringLiteral("DICH01")).has_value());
+    EXPECT_FALSE(RiservaRiga(today(), 7, QStringLiteral("010101Z")).has_value());
     other.exec(QStringLiteral("ROLLBACK"));
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_TRUE(boxes_.shown[0].text.startsWith(QStringLiteral("I dati richiesti nell'interrogazione")));
@@ -172,7 +172,7 @@ TEST_F(Composition, DeletingAReservedRowTouchesNoOtherFlow)
 {
     addRow(3, today(), 6);
     addRow(4, today(), 7);
-    ASSERT_TRUE(RiservaRiga(today(), 5, QStringLiteral("DICH01")).has_value());
+    ASSERT_TRUE(RiservaRiga(today(), 5, QStringLiteral("010101Z")).has_value());
     EXPECT_TRUE(EliminaRiga({today(), 5, 3}));
     EXPECT_TRUE(EliminaRiga({today(), 7, 3}));
     EXPECT_EQ(register_().join(u'\n'), QStringLiteral("3/2026-01-15/6//<null>/0/0//\n4/2026-01-15/7//<null>/0/0//"));

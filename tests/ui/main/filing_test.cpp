@@ -8,9 +8,9 @@ using platform::MsgIcon;
 
 namespace {
 
-const QString kList = QStringLiteral("1-04/03/2024-4000001\r\n5-04/03/2024-4000005\r\n");
+const QString kList = QStringLiteral("1-04/03/2024-00001TO\r\n5-04/03/2024-00005TO\r\n");
 const QString kSelection =
-    QStringLiteral("T\r\nDICH01          \r\n2\r\n2024/03/04-000000001\r\n2024/03/04-000000005\r\n");
+    QStringLiteral("T\r\n010101Z         \r\n2\r\n2024/03/04-000000001\r\n2024/03/04-000000005\r\n");
 
 class Filing : public ComposeTest {
 protected:
@@ -41,9 +41,9 @@ protected:
         CorbexCostruito c;
         c.destinazione = 1;
         c.data = today();
-        c.riservata = *RiservaRiga(today(), 7, QStringLiteral("DICH01"));
+        c.riservata = *RiservaRiga(today(), 7, QStringLiteral("010101Z"));
         const QString envelope = RecordBusta(QStringLiteral("R001"), today(), 7, QStringLiteral("012100"),
-                                             QStringLiteral("DICH01"), 2);
+                                             QStringLiteral("010101Z"), 2);
         c.fileTemporaneo = built(platform::toWindows1252(envelope) + "\r\nT1 a\t\r\n?1 b\t\r\n");
         c.elenco = kList;
         c.selezione = kSelection;
@@ -57,7 +57,7 @@ protected:
         return box(QStringLiteral("Errore di Run-time ") + QString::number(number) + QStringLiteral("\r\n") + description,
                    QStringLiteral("CORBIX"), MsgIcon::Critical);
     }
-    const QString kListStored = QStringLiteral("1-04/03/2024-4000001|5-04/03/2024-4000005|");
+    const QString kListStored = QStringLiteral("1-04/03/2024-00001TO|5-04/03/2024-00005TO|");
 };
 
 }  // namespace
@@ -73,7 +73,7 @@ TEST_F(Filing, ARemovableMediumFlowIsArchivedNumberedAndMarked)
     EXPECT_EQ(register_().join(u'\n'),
               QStringLiteral("4/2026-01-15/3//<null>/0/0//\n"
                              "3/2026-01-15/4/C:\\Corbix\\Corbix inviati\\20260115-0/")
-                  + kListStored + QStringLiteral("/1/1/PRATICHE.001/DICH01"));
+                  + kListStored + QStringLiteral("/1/1/PRATICHE.001/010101Z"));
     EXPECT_EQ(stati(), QStringLiteral("20002"));
     EXPECT_EQ(entries(inCorbix(QStringLiteral("TEMP"))), QStringList());
     EXPECT_EQ(bytes(onFloppy(QStringLiteral("PRATICHE.001"))), QByteArray("a\nb\n"));
@@ -97,7 +97,7 @@ TEST_F(Filing, AFolderFlowCompletesExactlyItsReservedRow)
     EXPECT_EQ(bytes(onC(QStringLiteral("Invio/R0010115.T07"))), lf);
     EXPECT_EQ(register_().join(u'\n'),
               QStringLiteral("3/2026-01-15/7/C:\\Corbix\\Corbix inviati\\20260115-0/") + kListStored
-                  + QStringLiteral("/1/2/<null>/DICH01\n3/2026-01-16/7//<null>/1/2//"));
+                  + QStringLiteral("/1/2/<null>/010101Z\n3/2026-01-16/7//<null>/1/2//"));
     EXPECT_EQ(stati(), QStringLiteral("20002"));
     EXPECT_EQ(entries(inCorbix(QStringLiteral("TEMP"))), QStringList());
     EXPECT_TRUE(boxes_.shown.empty());

@@ -5,12 +5,15 @@
 namespace {
 
 struct FolderCase {
+    const char *name;
     const char *current;
     char separator;
     const char *expected;
 };
 
-void PrintTo(const FolderCase &c, std::ostream *os) { *os << c.current; }
+// A folder text may end in a backslash, which would run into the next line of
+// the test list: a case prints as its name.
+void PrintTo(const FolderCase &c, std::ostream *os) { *os << c.name; }
 
 class ProgramFolder : public ::testing::TestWithParam<FolderCase> {};
 
@@ -22,13 +25,15 @@ TEST_P(ProgramFolder, EndsInOneSeparator)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ProgramFolder,
-                         ::testing::Values(FolderCase{"E:\\", '\\', "E:\\"},
-                                           FolderCase{"D:\\Dogana\\Corbix", '\\', "D:\\Dogana\\Corbix\\"},
-                                           FolderCase{"D:\\Dogana\\Corbix\\\\", '\\', "D:\\Dogana\\Corbix\\"},
-                                           FolderCase{"\\", '\\', "C:\\"},
-                                           FolderCase{"", '\\', "C:\\"},
-                                           FolderCase{"/home/u/corbix", '/', "/home/u/corbix/"},
-                                           FolderCase{"/home/u/corbix//", '/', "/home/u/corbix/"},
-                                           FolderCase{"/", '/', "/"}));
+                         ::testing::Values(FolderCase{"DriveRoot", "E:\\", '\\', "E:\\"},
+                                           FolderCase{"DriveFolder", "D:\\Dogana\\Corbix", '\\', "D:\\Dogana\\Corbix\\"},
+                                           FolderCase{"DriveFolderWithTwoSeparators", "D:\\Dogana\\Corbix\\\\", '\\',
+                                                      "D:\\Dogana\\Corbix\\"},
+                                           FolderCase{"SeparatorAlone", "\\", '\\', "C:\\"},
+                                           FolderCase{"Empty", "", '\\', "C:\\"},
+                                           FolderCase{"HostFolder", "/home/u/corbix", '/', "/home/u/corbix/"},
+                                           FolderCase{"HostFolderWithTwoSeparators", "/home/u/corbix//", '/', "/home/u/corbix/"},
+                                           FolderCase{"HostRoot", "/", '/', "/"}),
+                         [](const ::testing::TestParamInfo<FolderCase> &info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -64,7 +64,7 @@ TEST_F(ReplicationTest, WindowAsItOpens)
     w.Form_Load();
     w.show();
     EXPECT_EQ(w.windowTitle(), "Riproduzione di un corbex");
-    EXPECT_EQ(w.size(), QSize(312, 149));
+    EXPECT_EQ(w.size(), QSize(330, 149));
     EXPECT_EQ(w.findChild<QComboBox *>("cmbCustomOfficeCode")->count(), 3);
     QStringList codes;
     for (int i = 0; i < w.cmbCustomOfficeCode->count(); ++i)
@@ -90,12 +90,12 @@ TEST_F(ReplicationTest, WindowAsItOpens)
         QRect geometry;
     };
     const std::vector<Control> controls = {
-        {"lblCustomOfficeCode", "Codice dell'ufficio doganale di presentazione", {4, 7, 211, 17}},
-        {"cmbCustomOfficeCode", "", {223, 4, 83, 21}},
+        {"lblCustomOfficeCode", "Codice dell'ufficio doganale di presentazione", {4, 7, 223, 17}},
+        {"cmbCustomOfficeCode", "", {235, 4, 83, 21}},
         {"lblProgNumber", "Numero progressivo", {4, 36, 213, 16}},
-        {"txtProgNumber", "", {223, 34, 21, 20}},
-        {"undXtxtProgNumber", "", {245, 35, 16, 20}},
-        {"lblPath", "Cartella di destinazione", {6, 66, 112, 17}},
+        {"txtProgNumber", "", {235, 34, 21, 20}},
+        {"undXtxtProgNumber", "", {257, 35, 16, 20}},
+        {"lblPath", "Cartella di destinazione", {6, 66, 120, 17}},
         {"txtPathCorbex", "", {6, 87, 194, 22}},
         {"cmdSelect", "&Sfoglia...", {203, 87, 108, 24}},
         {"cmdConfirm", "&OK", {19, 118, 108, 24}},

@@ -24,18 +24,18 @@ namespace {
 
 const QString kInsert = QStringLiteral("Inserire il supporto magnetico previsto nell'unità A: e scegliere 'OK' quando "
                                        "si è pronti.");
-const QString kListStored = QStringLiteral("1-04/03/2024-4000001|5-04/03/2024-4000005|");
+const QString kListStored = QStringLiteral("1-04/03/2024-00001TO|5-04/03/2024-00005TO|");
 
 class Road : public ComposeTest {
 protected:
     Road() { QDir().mkpath(onC(QStringLiteral("Invio"))); }
 
-    // The wizard on step 3 with declarations 1 and 5 (the C1 of DICH01) ticked.
+    // The wizard on step 3 with declarations 1 and 5 (the C1 of 010101Z) ticked.
     std::unique_ptr<frmComposeNew> onStep3()
     {
         auto w = std::make_unique<frmComposeNew>();
         w->show();
-        w->cmbDichiarante->setCurrentIndex(w->cmbDichiarante->findText(QStringLiteral("DICH01")));
+        w->cmbDichiarante->setCurrentIndex(w->cmbDichiarante->findText(QStringLiteral("010101Z")));
         w->chkImport->setChecked(true);
         w->cmdNextEnd->click();
         w->cmdNextEnd->click();
@@ -115,16 +115,16 @@ TEST_F(Road, ToTheRemovableMedium)
     EXPECT_EQ(archived.count("\r\n"), 5);
     const QList<QByteArray> l = lines(lf);
     ASSERT_EQ(l.size(), 5);
-    const char *prefixes[] = {"TC1      DICH01           40000000", "?C11     DICH01           40000000",
-                              "TC1      DICH01           40000000", "?C11     DICH01           40000000",
-                              "?C11     DICH01           40000000"};
+    const char *prefixes[] = {"TC1      010101Z          00001T00", "?C11     010101Z          00001T00",
+                              "TC1      010101Z          00005T00", "?C11     010101Z          00005T00",
+                              "?C11     010101Z          00005T00"};
     for (int i = 0; i < 5; ++i) {
         EXPECT_TRUE(l[i].startsWith(prefixes[i])) << l[i].constData();
         EXPECT_TRUE(l[i].endsWith('\t')) << i;
     }
-    EXPECT_TRUE(l[2].contains("\t2024000005\t"));
+    EXPECT_TRUE(l[2].contains("\t202400005TO\t"));
     EXPECT_EQ(register_().join(u'\n'), QStringLiteral("3/2026-01-15/1/C:\\Corbix\\Corbix inviati\\20260115-0/")
-                                           + kListStored + QStringLiteral("/1/1/PRATICHE.003/DICH01"));
+                                           + kListStored + QStringLiteral("/1/1/PRATICHE.003/010101Z"));
     EXPECT_EQ(stati(), QStringLiteral("20002"));
     EXPECT_FALSE(QFileInfo::exists(platform::hostPath(common::FileTemporaneo)));
     EXPECT_TRUE(common::CorbexScritto);
@@ -158,13 +158,13 @@ TEST_F(Road, ToAFolderWithItsEnvelope)
     EXPECT_EQ(archived.count("\r\n"), 6);
     const QList<QByteArray> l = lines(lf);
     ASSERT_EQ(l.size(), 6);
-    EXPECT_EQ(l[0], QByteArray("R001            R0010115.T07            012100    DICH01          001 00006"));
+    EXPECT_EQ(l[0], QByteArray("R001            R0010115.T07            012100    010101Z         001 00006"));
     // The folder flow's prefix: 22 characters, four spaces in place of the reference.
-    EXPECT_TRUE(l[1].startsWith("TC1           40000000IM4\t012100\tDICH01\t2024000001\t")) << l[1].constData();
-    EXPECT_TRUE(l[2].startsWith("?C11          400000008481809990\t")) << l[2].constData();
-    EXPECT_TRUE(l[3].startsWith("TC1           40000000IM4\t012100\tDICH01\t2024000005\t")) << l[3].constData();
+    EXPECT_TRUE(l[1].startsWith("TC1           00001T00IM4\t012100\t010101Z\t202400001TO\t")) << l[1].constData();
+    EXPECT_TRUE(l[2].startsWith("?C11          00001T002\t8481809990\t")) << l[2].constData();
+    EXPECT_TRUE(l[3].startsWith("TC1           00005T00IM4\t012100\t010101Z\t202400005TO\t")) << l[3].constData();
     EXPECT_EQ(register_().join(u'\n'), QStringLiteral("3/2026-01-15/7/C:\\Corbix\\Corbix inviati\\20260115-0/")
-                                           + kListStored + QStringLiteral("/1/2/<null>/DICH01"));
+                                           + kListStored + QStringLiteral("/1/2/<null>/010101Z"));
     EXPECT_EQ(stati(), QStringLiteral("20002"));
     EXPECT_FALSE(QFileInfo::exists(platform::hostPath(common::FileTemporaneo)));
 }
@@ -309,7 +309,7 @@ TEST_F(Road, RefusedDeclarationsAreListedAndLeftFree)
         f.cmdConfirm->click();
     });
     EXPECT_EQ(register_().join(u'\n'), QStringLiteral("3/2026-01-15/1/C:\\Corbix\\Corbix inviati\\20260115-0/"
-                                                      "1-04/03/2024-4000001|/1/1/PRATICHE.001/DICH01"));
+                                                      "1-04/03/2024-00001TO|/1/1/PRATICHE.001/010101Z"));
     EXPECT_EQ(stati(), QStringLiteral("20000"));
     EXPECT_EQ(lines(bytes(onFloppy(QStringLiteral("PRATICHE.001")))).size(), 2);
 }
@@ -317,7 +317,7 @@ TEST_F(Road, RefusedDeclarationsAreListedAndLeftFree)
 TEST_F(Road, AFailedBuildReportsAndFilesNothing)
 {
     QFile::remove(common::CartellaProgramma + QStringLiteral("Corbix.mdb"));
-    common::ElencoComposizione = QStringLiteral("3-04/03/2024-4000003\r\n");
+    common::ElencoComposizione = QStringLiteral("3-04/03/2024-00003TO\r\n");
     auto w = onStep4();
     bool closed = false;
     finish(*w, [&](frmFaiCorbex &f) { closed = !f.isVisible(); });

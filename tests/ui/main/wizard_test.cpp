@@ -80,7 +80,7 @@ protected:
     }
     QColor base(const QWidget *w) const { return w->palette().color(QPalette::Base); }
     QColor window() const { return QApplication::palette().color(QPalette::Base); }
-    // Declarations like sample declaration 1 (a C1 of DICH01), numbered from first.
+    // Declarations like sample declaration 1 (a C1 of 010101Z), numbered from first.
     void copiesOfDeclaration1(int first, int count)
     {
         for (int k = 0; k < count; ++k) {
@@ -104,7 +104,7 @@ TEST_F(Wizard, LoadsOnStepOneWithItsLists)
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Composizione nuovo Corbex"));
     EXPECT_EQ(w->PassoCorrente, 1);
     EXPECT_EQ(w->cmbDichiarante->count(), 2);
-    EXPECT_EQ(w->cmbDichiarante->itemText(0), QStringLiteral("DICH01"));
+    EXPECT_EQ(w->cmbDichiarante->itemText(0), QStringLiteral("010101Z"));
     EXPECT_EQ(w->cmbDichiarante->currentIndex(), -1);
     EXPECT_EQ(w->lblNomeDichiarante->text(), QString());
     EXPECT_EQ(w->cmbCustomOfficeCode->count(), 4);
@@ -132,9 +132,9 @@ TEST_F(Wizard, LoadsOnStepOneWithItsLists)
 
 TEST_F(Wizard, ASingleDeclarantIsChosenAtLoad)
 {
-    execute(QStringLiteral("DELETE FROM Spedoga WHERE Codice = 'DICH02'"));
+    execute(QStringLiteral("DELETE FROM Spedoga WHERE Codice = '030201H'"));
     auto w = open();
-    EXPECT_EQ(w->cmbDichiarante->currentText(), QStringLiteral("DICH01"));
+    EXPECT_EQ(w->cmbDichiarante->currentText(), QStringLiteral("010101Z"));
     EXPECT_EQ(w->lblNomeDichiarante->text(), QStringLiteral("Rossi Spedizioni S.r.l."));
     EXPECT_FALSE(w->cmdNextEnd->isEnabled());
     w->chkImport->setChecked(true);
@@ -163,7 +163,7 @@ TEST_F(Wizard, TheStoredDefaultsChooseTheFolderAndTheDestination)
 
 TEST_F(Wizard, NoEligibleDeclarationKeepsStepOne)
 {
-    auto w = searched(QStringLiteral("DICH01"), {"chkInDeposito"});
+    auto w = searched(QStringLiteral("010101Z"), {"chkInDeposito"});
     EXPECT_EQ(w->PassoCorrente, 1);
     EXPECT_EQ(boxes_.shown, std::vector{box(kNone, QStringLiteral("Corbix doganali"), MsgIcon::Information)});
     EXPECT_EQ(w->lblSelectedElements->text(), QStringLiteral("Elementi selezionati 0 di 0."));
@@ -172,12 +172,12 @@ TEST_F(Wizard, NoEligibleDeclarationKeepsStepOne)
 
 TEST_F(Wizard, TheSearchListsTheDeclarantsDeclarationsOfTheTickedTypesAllTicked)
 {
-    auto w = searched(QStringLiteral("DICH01"), {"chkImport", "chkExport"});
+    auto w = searched(QStringLiteral("010101Z"), {"chkImport", "chkExport"});
     EXPECT_TRUE(boxes_.shown.empty());
     EXPECT_EQ(w->PassoCorrente, 2);
-    EXPECT_EQ(gridRows(*w).join(u'\n'), QStringLiteral("|04/03/2024|1|4000001|C1\n"
-                                                       "|04/03/2024|3|4000003|C2\n"
-                                                       "|04/03/2024|5|4000005|C1"));
+    EXPECT_EQ(gridRows(*w).join(u'\n'), QStringLiteral("|04/03/2024|1|00001TO|C1\n"
+                                                       "|04/03/2024|3|00003TO|C2\n"
+                                                       "|04/03/2024|5|00005TO|C1"));
     EXPECT_EQ(w->TagGriglia(), QStringLiteral("111"));
     EXPECT_EQ(w->lblSelectedElements->text(), QStringLiteral("Elementi selezionati 3 di 3."));
     EXPECT_EQ(boxes(*w), QStringLiteral("111-----"));
@@ -208,7 +208,7 @@ TEST_F(Wizard, OnlyDeclarationsStillFreeAndDueAreCandidates)
         execute(QStringLiteral("UPDATE IndiceDoc SET Stato1 = ?, ultimadata = ? WHERE Indice = ?"),
                 {c.stato1 ? QVariant(QString::fromLatin1(c.stato1).toInt()) : QVariant(),
                  QString::fromLatin1(c.ultimadata), c.indice});
-    auto w = searched(QStringLiteral("DICH01"), {"chkImport"});
+    auto w = searched(QStringLiteral("010101Z"), {"chkImport"});
     QStringList indices;
     for (int r = 0; r < w->grdListaDich->rowCount(); ++r)
         indices << w->grdListaDich->item(r, 2)->text();
@@ -217,7 +217,7 @@ TEST_F(Wizard, OnlyDeclarationsStillFreeAndDueAreCandidates)
 
 TEST_F(Wizard, TheSelectAllButtonAndTheBoxesKeepTheFlags)
 {
-    auto w = searched(QStringLiteral("DICH01"), {"chkImport", "chkExport"});
+    auto w = searched(QStringLiteral("010101Z"), {"chkImport", "chkExport"});
     w->cmdVirtualSelez->click();
     EXPECT_EQ(w->TagGriglia(), QStringLiteral("000"));
     EXPECT_EQ(boxes(*w), QStringLiteral("000-----"));
@@ -241,12 +241,12 @@ TEST_F(Wizard, TheSelectAllButtonAndTheBoxesKeepTheFlags)
     EXPECT_EQ(w->TagGriglia(), QStringLiteral("001"));
     EXPECT_EQ(boxes(*w), QStringLiteral("001-----"));
     EXPECT_EQ(w->ElencoSelezionate(QStringLiteral("T")),
-              QStringLiteral("T\r\nDICH01          \r\n1\r\n2024/03/04-000000005\r\n"));
+              QStringLiteral("T\r\n010101Z         \r\n1\r\n2024/03/04-000000005\r\n"));
 }
 
 TEST_F(Wizard, TheSpaceBarTogglesTheRowOnlyInTheSelectionColumn)
 {
-    auto w = searched(QStringLiteral("DICH01"), {"chkImport"});
+    auto w = searched(QStringLiteral("010101Z"), {"chkImport"});
     w->grdListaDich->setFocus();
     press(w->grdListaDich, Qt::Key_Space);
     EXPECT_EQ(w->TagGriglia(), QStringLiteral("11"));
@@ -261,7 +261,7 @@ TEST_F(Wizard, TheSpaceBarTogglesTheRowOnlyInTheSelectionColumn)
 TEST_F(Wizard, ManyRowsNarrowTheColumnsAndScrollingMovesTheTicks)
 {
     copiesOfDeclaration1(100, 10);
-    auto w = searched(QStringLiteral("DICH01"), {"chkImport"});
+    auto w = searched(QStringLiteral("010101Z"), {"chkImport"});
     ASSERT_EQ(w->grdListaDich->rowCount(), 12);
     EXPECT_EQ(w->grdListaDich->columnWidth(1), twips(1125));
     EXPECT_EQ(w->grdListaDich->columnWidth(2), twips(1125));
@@ -278,7 +278,7 @@ TEST_F(Wizard, ManyRowsNarrowTheColumnsAndScrollingMovesTheTicks)
 
 TEST_F(Wizard, TheDestinationStepNamesTheMediumAndItsButton)
 {
-    auto w = searched(QStringLiteral("DICH01"), {"chkImport"});
+    auto w = searched(QStringLiteral("010101Z"), {"chkImport"});
     w->cmdNextEnd->click();
     EXPECT_EQ(w->PassoCorrente, 3);
     EXPECT_EQ(w->optWriteOnFloppy->text(), QStringLiteral("Scrittura su supporto magnetico (A:)"));
@@ -301,7 +301,7 @@ TEST_F(Wizard, TheDestinationStepNamesTheMediumAndItsButton)
 
 TEST_F(Wizard, TheFolderStepFieldsReactToFocusAndTyping)
 {
-    auto w = searched(QStringLiteral("DICH01"), {"chkImport"});
+    auto w = searched(QStringLiteral("010101Z"), {"chkImport"});
     w->cmdNextEnd->click();
     w->optWriteInDir->setChecked(true);
     w->cmdNextEnd->click();
@@ -325,7 +325,7 @@ TEST_F(Wizard, TheFolderStepFieldsReactToFocusAndTyping)
 
 TEST_F(Wizard, FinishOnTheFolderStepComputesTheNumberAgainWhateverItsColour)
 {
-    auto w = searched(QStringLiteral("DICH01"), {"chkImport"});
+    auto w = searched(QStringLiteral("010101Z"), {"chkImport"});
     w->cmdNextEnd->click();
     w->optWriteInDir->setChecked(true);
     w->cmdNextEnd->click();
@@ -352,7 +352,7 @@ TEST_F(Wizard, AnUnknownOfficeAnsweredYesTurnsYellowAndTheChecksGoOn)
 {
     execute(QStringLiteral("INSERT INTO Corbix (Posizione, Data, Progressivo, Stato, Tipo) VALUES (4, ?, 7, 0, 0)"),
             {today()});
-    auto w = searched(QStringLiteral("DICH01"), {"chkImport"});
+    auto w = searched(QStringLiteral("010101Z"), {"chkImport"});
     w->cmdNextEnd->click();
     w->optWriteInDir->setChecked(true);
     w->cmdNextEnd->click();
@@ -400,7 +400,7 @@ TEST_F(Wizard, TheFolderChooserGivesTheFolderUnlessCancelled)
 TEST_F(Wizard, CancelOnAnyStepWritesNothing)
 {
     for (int step = 1; step <= 4; ++step) {
-        auto w = searched(QStringLiteral("DICH01"), {"chkImport"});
+        auto w = searched(QStringLiteral("010101Z"), {"chkImport"});
         if (step >= 3)
             w->cmdNextEnd->click();
         if (step == 4) {
@@ -414,7 +414,7 @@ TEST_F(Wizard, CancelOnAnyStepWritesNothing)
         EXPECT_FALSE(w->isVisible()) << step;
         EXPECT_EQ(w->result(), QDialog::Rejected) << step;
     }
-    auto w = searched(QStringLiteral("DICH01"), {"chkImport"});
+    auto w = searched(QStringLiteral("010101Z"), {"chkImport"});
     press(w.get(), Qt::Key_Escape);
     EXPECT_FALSE(w->isVisible());
     EXPECT_TRUE(register_().isEmpty());
@@ -424,7 +424,7 @@ TEST_F(Wizard, CancelOnAnyStepWritesNothing)
 
 TEST_F(Wizard, StoringOnlySavesTheDefaultsAndClosesWithoutAFlow)
 {
-    auto w = searched(QStringLiteral("DICH01"), {"chkImport"});
+    auto w = searched(QStringLiteral("010101Z"), {"chkImport"});
     w->cmdNextEnd->click();
     w->optWriteInDir->setChecked(true);
     w->cmdNextEnd->click();

@@ -3,6 +3,7 @@
 #include "common/settings.h"
 #include "ui/main/frmmain.h"
 #include "ui/main/windowfactory.h"
+#include "ui/main/screen.h"
 #include "ui/transmission/frmfirstexecution.h"
 
 #include <QLabel>
@@ -43,6 +44,9 @@ TEST_F(FirstRun, StartsOnTheWelcome)
     EXPECT_EQ(step(w), "1 0 2 &Avanti >> -");
     EXPECT_TRUE(w.lblInstruction->text().startsWith("Grazie per aver scelto l'applicazione 'Corbix Doganali'"));
     EXPECT_GE(w.txtPathName->y(), w.height());
+    // No blank strip below the buttons: the height given is the outer one.
+    EXPECT_LE(w.height() - (w.cmdConfirm->y() + w.cmdConfirm->height()), uimain::twips(120));
+    EXPECT_GT(w.cmdConfirm->y(), w.lblInstruction->geometry().bottom());
 }
 
 TEST_F(FirstRun, CancelOnTheWelcomeWritesNothing)

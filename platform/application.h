@@ -1,0 +1,23 @@
+#pragma once
+
+class QWidget;
+
+// What every window of the program shares: the face its geometry was drawn
+// for and Qt's own dialogs and buttons in Italian. main() and the tests set
+// it up the same way, once, right after the application object is made.
+namespace platform {
+
+// Liberation Sans 8 pt as the application font; Qt's Italian translation.
+void ImpostaApplicazione();
+
+// The height of a window's frame (title bar and borders) beyond its client
+// area: as the window manager reports it once shown, or else (before the
+// first show, offscreen) the title bar and borders the style draws.
+int AltezzaCornice(const QWidget *window);
+
+// Fixes a top-level window's outer height, frame included, at `outer`
+// pixels, or taller where its client area needs `minimaInterna` pixels for
+// what it shows.
+void ImpostaAltezzaEsterna(QWidget *window, int outer, int minimaInterna = 0);
+
+}  // namespace platform

@@ -1,0 +1,286 @@
+#include "fit.h"
+#include "ui/main/compose_fixture.h"
+
+#include "common/settings.h"
+#include "common/threebuttondialog.h"
+#include "ui/main/filedialog.h"
+#include "ui/main/frmcomandosql.h"
+#include "ui/main/frmcomposenew.h"
+#include "ui/main/frmfaicorbex.h"
+#include "ui/main/frminformazioni.h"
+#include "ui/main/frmmain.h"
+#include "ui/main/frmreplicaedi.h"
+#include "ui/tables/frmcompartdog.h"
+#include "ui/tables/frmcontodoga.h"
+#include "ui/tables/frmhelppianodeiconti.h"
+#include "ui/tables/frmspedoga.h"
+#include "ui/tables/frmstati.h"
+#include "ui/tables/frmutenzeedi.h"
+#include "ui/tables/frmvaluta.h"
+#include "ui/transmission/frmarchivelink.h"
+#include "ui/transmission/frmaswerprocess.h"
+#include "ui/transmission/frmaswerreport.h"
+#include "ui/transmission/frmfirstexecution.h"
+#include "ui/transmission/frmopzionicorbix.h"
+#include "ui/transmission/frmreicevemirsolan.h"
+#include "ui/transmission/frmselectdir.h"
+#include "ui/transmission/frmsendmirsolan.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace uimain;
+using namespace uitransmission;
+using namespace uitables;
+
+namespace {
+
+// The sample program folder, a register whose counters run to three digits,
+// the main window started on it and an accounting database for the chart
+// lookup. Every finding of every window is gathered, named by the window and
+// its state, and all of them are reported together.
+class Windows : public ComposeTest {
+protected:
+    Windows() : previous_(QDir::currentPath())
+    {
+        QDir::setCurrent(tmp_.file(QStringLiteral("prog")));
+        execute(QStringLiteral("INSERT INTO Corbix (Posizione, Data, Progressivo, NomeFile, CompostoDa, Stato, Tipo, "
+                               "RifFloppy, FattoDa, OK, KO, ND) VALUES "
+                               "(3, '2026-01-10', 1234567, 'C:\\Corbix\\Corbix inviati\\20260110-0', "
+                               "'1-10/01/2026-AB12345', 5, 1, NULL, 'DICH01', 255, 208, 188), "
+                               "(2, '2026-01-11', 7, NULL, NULL, 2, 2, 'PRATICHE.001', 'DICH02', 123, 45, 6)"));
+        common::PercorsoArchivio = QStringLiteral("C:\\Archivio.mdb");
+        EXPECT_TRUE(common::ScriviIni());
+        common::createAccountingDatabase(onC(QStringLiteral("Conti.mdb")))
+            .execute(QStringLiteral("INSERT INTO PianoDeiConti (Codice, Descrizione, natura, parola) VALUES "
+                                    "('01.0001', 'Banca d''Italia, conto ordinario', 'P', 'ATT')"),
+                     {}, dao::FailOnError);
+        common::PercorsoContabilita = QStringLiteral("C:\\Conti.mdb");
+        main_ = std::make_unique<frmMain>();
+        EXPECT_TRUE(main_->Form_Load());
+        main_->show();
+    }
+    ~Windows() override
+    {
+        main_.reset();
+        QDir::setCurrent(previous_);
+    }
+
+    // The window as shown now, and as shown on each page of its tab controls.
+    void check(QWidget *window, const QString &state)
+    {
+        // Layouts settle; timers (a build about to start) do not run.
+        QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        const QString name = QString::fromLatin1(window->metaObject()->className()) + u' ' + state + QStringLiteral(": ");
+        const QList<QTabWidget *> tabs = window->findChildren<QTabWidget *>();
+        for (const QString &d : difettiFinestra(window))
+            findings << name + d;
+        for (QTabWidget *tab : tabs)
+            for (int page = 1; page < tab->count(); ++page) {
+                tab->setCurrentIndex(page);
+                QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+                for (const QString &d : difettiFinestra(window))
+                    findings << name + tab->tabText(page) + QStringLiteral(": ") + d;
+            }
+    }
+    template <class Window>
+    void checkShown(Window &w, const QString &state)
+    {
+        w.show();
+        check(&w, state);
+    }
+    // A table screen in its start mode, then adding, then searching, then on
+    // the first row found.
+    template <class Screen>
+    void checkTable(const char *table)
+    {
+        Screen w(main_.get());
+        w.Tag = QStringLiteral("TableName=%1;UpDatable=True;Deletable=True").arg(QLatin1String(table));
+        checkShown(w, QStringLiteral("start"));
+        w.cmdAdd->click();
+        check(&w, QStringLiteral("add"));
+        w.cmdCancel->click();
+        if (w.isVisible()) {
+            w.cmdSearch->click();
+            check(&w, QStringLiteral("search"));
+            w.cmdVirtual->click();
+            check(&w, QStringLiteral("found"));
+        }
+    }
+
+    QString previous_;
+    std::unique_ptr<frmMain> main_;
+    QStringList findings;
+    common::RecordingThreeButtonDialogService dialogs_;
+    common::ScopedThreeButtonDialogService dialogsGuard_{dialogs_};
+    RecordingFileDialogService files_;
+    ScopedFileDialogService filesGuard_{files_};
+};
+
+TEST_F(Windows, EveryWindowShowsEveryTextWholeWithoutOverlapsOnA1024x768Screen)
+{
+    ASSERT_EQ(QApplication::font().family(), QStringLiteral("Liberation Sans"));
+    ASSERT_EQ(QApplication::font().pointSize(), 8);
+    ASSERT_EQ(QFontInfo(QApplication::font()).family(), QStringLiteral("Liberation Sans")) << "fonts-liberation";
+    common::RigaSelezionata = 1;
+    check(main_.get(), QStringLiteral("list"));
+
+    {
+        frmComposeNew w(main_.get());
+        checkShown(w, QStringLiteral("step 1"));
+        w.cmbDichiarante->setCurrentIndex(w.cmbDichiarante->findText(QStringLiteral("DICH01")));
+        for (QCheckBox *box : {w.chkImport, w.chkExport, w.chkInDeposito, w.chkExportSempif})
+            box->setChecked(true);
+        w.cmdNextEnd->click();
+        check(&w, QStringLiteral("step 2"));
+        w.cmdNextEnd->click();
+        check(&w, QStringLiteral("step 3"));
+        w.optWriteInDir->setChecked(true);
+        w.cmdNextEnd->click();
+        w.cmbCustomOfficeCode->setEditText(QStringLiteral("012100"));
+        w.txtProgNumber->setText(QStringLiteral("1234567"));
+        check(&w, QStringLiteral("step 4"));
+    }
+    {
+        // The build screen while it builds, with its outcome, with its errors.
+        common::OpzioniCorbix.PreventCheck = true;
+        execute(QStringLiteral("DELETE FROM DettaglioBol WHERE Indice = 5 AND Modulo = 'F' AND Campo = '29'"));
+        frmComposeNew w(main_.get());
+        w.show();
+        w.cmbDichiarante->setCurrentIndex(w.cmbDichiarante->findText(QStringLiteral("DICH01")));
+        w.chkImport->setChecked(true);
+        w.cmdNextEnd->click();
+        w.cmdNextEnd->click();
+        QTimer::singleShot(0, &w, [&] {
+            frmFaiCorbex *f = w.findChild<frmFaiCorbex *>();
+            ASSERT_NE(f, nullptr);
+            f->lblDescrDich->setText(QStringLiteral("4000005 04/03/2024"));
+            f->lblNumeroErrori->setText(QStringLiteral("1234"));
+            check(f, QStringLiteral("building"));
+            f->Form_Activate();
+            check(f, QStringLiteral("built with errors"));
+            f->cmdView->click();
+            check(f, QStringLiteral("details"));
+            f->cmdCancel->click();
+        });
+        w.cmdNextEnd->click();
+    }
+    {
+        FrmComandoSql w(main_.get());
+        w.Form_Load();
+        checkShown(w, QString());
+    }
+    {
+        FrmInformazioni w(main_.get());
+        w.Form_Load();
+        checkShown(w, QString());
+    }
+    {
+        frmReplicaEDI w(main_.get());
+        w.Form_Load();
+        checkShown(w, QString());
+    }
+    checkTable<frmUtenzeEDI>("UtenzeEdi");
+    checkTable<frmCompartDog>("CompDog");
+    checkTable<frmcontodoga>("ContoDoga");
+    checkTable<frmspedoga>("Spedoga");
+    checkTable<frmstati>("Stati");
+    checkTable<frmvaluta>("Valuta");
+    {
+        QLineEdit caller;
+        FrmHelpPianoDeiConti w(main_.get());
+        QTimer::singleShot(0, &w, [&] {
+            check(&w, QString());
+            w.CmdUscita->click();
+        });
+        w.Avvia(&caller);
+    }
+    {
+        frmArchiveLink w(main_.get());
+        checkShown(w, QString());
+        frmSetPickPoint p(&w);
+        checkShown(p, QString());
+    }
+    {
+        frmReiceveMirsolan w(main_.get());
+        checkShown(w, QString());
+    }
+    {
+        frmSendMirsolan w(main_.get());
+        checkShown(w, QString());
+    }
+    {
+        frmAswerReport w(main_.get());
+        w.Form_Load();
+        checkShown(w, QString());
+    }
+    {
+        frmOpzioniCorbix w(main_.get());
+        checkShown(w, QString());
+    }
+    {
+        // An answer of a type not processed leaves the window in its
+        // processing layout.
+        frmAswerProcess w(main_.get());
+        checkShown(w, QStringLiteral("notice"));
+        w.cmdStart->click();
+        w.txtDocNumber->setText(QStringLiteral("4000005"));
+        w.txtDocDate->setText(QStringLiteral("04/03/2024"));
+        w.txtCustomReference->setText(QStringLiteral("CD56789012345"));
+        for (QLabel *count : {w.txtDocSuccess, w.txtDocFailure, w.txtStrange})
+            count->setText(QStringLiteral("9999"));
+        check(&w, QStringLiteral("processing"));
+    }
+    {
+        common::createArchive(onC(QStringLiteral("Nuovo.mdb"))).close();
+        frmFirstExecution w;
+        checkShown(w, QStringLiteral("step 1"));
+        w.cmdConfirm->click();
+        check(&w, QStringLiteral("step 2"));
+        w.txtPathName->setText(QStringLiteral("C:\\Nuovo.mdb"));
+        w.cmdConfirm->click();
+        check(&w, QStringLiteral("step 3"));
+        w.cmdConfirm->click();
+        check(&w, QStringLiteral("step 4"));
+    }
+    for (const bool full : {true, false}) {
+        frmSelectDir w(main_.get());
+        w.dlbDirveList->setVisible(full);
+        w.lblPath->setVisible(full);
+        w.Tag = QStringLiteral("C:\\Corbix\\Risposte Pervenute");
+        checkShown(w, full ? QStringLiteral("with drive and path") : QStringLiteral("bare"));
+    }
+    for (const auto &[adjust, accept] : {std::pair{false, false}, {true, false}, {true, true}}) {
+        common::frmMirsoMsg w(main_.get());
+        w.setWindowTitle(QStringLiteral("Codice fiscale"));
+        w.lblMessage->setText(QStringLiteral("Il carattere 16 è errato.\nCarattere di controllo errato: il codice "
+                                             "non corrisponde a quello calcolato sugli altri caratteri.\nScegliere "
+                                             "'Correggi' per correggere automaticamente l'errore"));
+        w.cmdAdjust->setVisible(adjust);
+        w.cmdAccept->setVisible(accept);
+        checkShown(w, QStringLiteral("%1 %2").arg(adjust).arg(accept));
+    }
+    EXPECT_EQ(findings.join(u'\n'), QString());
+}
+
+// Qt's own dialogs speak Italian, and a filter shows its patterns once.
+TEST(QtDialogs, SpeakItalianAndShowEachFilterOnce)
+{
+    EXPECT_EQ(QDialogButtonBox(QDialogButtonBox::Cancel).button(QDialogButtonBox::Cancel)->text(),
+              QStringLiteral("Annulla"));
+    EXPECT_EQ(filtriQt(QStringLiteral("Archivi (*.mdb) |*.mdb|")), QStringList{QStringLiteral("Archivi (*.mdb)")});
+    EXPECT_EQ(filtriQt(QStringLiteral("Testi|*.txt;*.doc|Tutti (*.*)|*.*")),
+              (QStringList{QStringLiteral("Testi (*.txt *.doc)"), QStringLiteral("Tutti (*.*)")}));
+}
+
+}  // namespace
