@@ -8,14 +8,13 @@ StatementCache::~StatementCache() { clear(); }
 
 sqlite3_stmt *StatementCache::take(const QString &sql)
 {
-    for (auto it = kept_.begin(); it != kept_.end(); ++it) {
-        if (it->first == sql) {
-            sqlite3_stmt *statement = it->second;
-            kept_.erase(it);
-            return statement;
-        }
-    }
-    return nullptr;
+    const auto found = byText_.find(sql);
+    if (found == byText_.end())
+        return nullptr;
+    sqlite3_stmt *statement = found.value()->second;
+    kept_.erase(found.value());
+    byText_.erase(found);
+    return statement;
 }
 
 void StatementCache::give(const QString &sql, sqlite3_stmt *statement)
@@ -24,15 +23,15 @@ void StatementCache::give(const QString &sql, sqlite3_stmt *statement)
         return;
     sqlite3_reset(statement);
     sqlite3_clear_bindings(statement);
-    for (const auto &kept : kept_) {
-        if (kept.first == sql) {
-            // The same text was run inside itself: one statement of it is enough.
-            sqlite3_finalize(statement);
-            return;
-        }
+    if (byText_.contains(sql)) {
+        // The same text was run inside itself: one statement of it is enough.
+        sqlite3_finalize(statement);
+        return;
     }
     kept_.emplace_front(sql, statement);
+    byText_.insert(sql, kept_.begin());
     if (kept_.size() > Capacity) {
+        byText_.remove(kept_.back().first);
         sqlite3_finalize(kept_.back().second);
         kept_.pop_back();
     }
@@ -43,6 +42,7 @@ void StatementCache::clear()
     for (const auto &kept : kept_)
         sqlite3_finalize(kept.second);
     kept_.clear();
+    byText_.clear();
 }
 
 }  // namespace dao

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <list>
 #include <utility>
@@ -34,7 +35,9 @@ public:
 private:
     static constexpr std::size_t Capacity = 64;
     sqlite3 *db_;
-    std::list<std::pair<QString, sqlite3_stmt *>> kept_;  // most recently used first
+    using Kept = std::list<std::pair<QString, sqlite3_stmt *>>;
+    Kept kept_;                              // most recently used first
+    QHash<QString, Kept::iterator> byText_;  // each kept statement by its text
 };
 
 }  // namespace dao

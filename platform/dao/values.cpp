@@ -15,9 +15,13 @@ using platform::err::Overflow;
 QString storedDate(const QDateTime &value)
 {
     if (value.time() == QTime(0, 0))
-        return value.date().toString(QStringLiteral("yyyy-MM-dd"));
+        return storedDate(value.date());
     return value.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
+
+// A day goes straight to text: through a local QDateTime every date bound
+// would consult the system's time zone.
+QString storedDate(const QDate &value) { return value.toString(QStringLiteral("yyyy-MM-dd")); }
 
 namespace {
 
@@ -35,17 +39,22 @@ int digits(const QString &text, qsizetype from, qsizetype count)
     return value;
 }
 
+// The day of a stored form ("yyyy-MM-dd" at its start), read without a
+// pattern; an invalid date when it is not one.
+QDate storedDay(const QString &text)
+{
+    if ((text.size() != 10 && text.size() != 19) || text[4] != u'-' || text[7] != u'-')
+        return {};
+    const int year = digits(text, 0, 4);
+    return year < 0 ? QDate() : QDate(year, digits(text, 5, 2), digits(text, 8, 2));
+}
+
 // The stored forms read without a pattern: every date field of every row
 // read passes here.
 std::optional<QDateTime> parseStoredDate(const QString &text)
 {
-    if (text.size() != 10 && text.size() != 19)
-        return std::nullopt;
-    if (text[4] != u'-' || text[7] != u'-')
-        return std::nullopt;
-    const int year = digits(text, 0, 4);
-    const QDate date(year, digits(text, 5, 2), digits(text, 8, 2));
-    if (year < 0 || !date.isValid())
+    const QDate date = storedDay(text);
+    if (!date.isValid())
         return std::nullopt;
     if (text.size() == 10)
         return QDateTime(date, QTime(0, 0));
@@ -176,7 +185,7 @@ QVariant toStorage(const Field &field, const QVariant &value)
     }
     case FieldType::Date: {
         if (value.typeId() == QMetaType::QDate)
-            return storedDate(QDateTime(value.toDate(), QTime(0, 0)));
+            return storedDate(value.toDate());
         if (value.typeId() == QMetaType::QDateTime)
             return storedDate(value.toDateTime());
         if (value.typeId() == QMetaType::QString) {
@@ -216,6 +225,11 @@ QVariant fromStorage(const Field *field, const QVariant &stored)
         return QVariant(stored.toDouble());
     case FieldType::Date: {
         const QString text = stored.toString();
+        // A stored day is read as a day, without the time zone a QDateTime
+        // of local time would consult.
+        if (text.size() == 10)
+            if (const QDate day = storedDay(text); day.isValid())
+                return QVariant(day);
         const auto parsed = parseDateText(text);
         if (!parsed)
             return stored;
@@ -248,7 +262,7 @@ void bindValue(sqlite3_stmt *statement, int index, const QVariant &value)
         sqlite3_bind_double(statement, index, value.toDouble());
         return;
     case QMetaType::QDate:
-        bindValue(statement, index, storedDate(QDateTime(value.toDate(), QTime(0, 0))));
+        bindValue(statement, index, storedDate(value.toDate()));
         return;
     case QMetaType::QDateTime:
         bindValue(statement, index, storedDate(value.toDateTime()));

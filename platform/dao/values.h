@@ -13,6 +13,7 @@ namespace dao {
 
 // A date as stored: "yyyy-MM-dd", or "yyyy-MM-dd HH:mm:ss" when it has a time.
 QString storedDate(const QDateTime &value);
+QString storedDate(const QDate &value);
 // Reads "dd/MM/yyyy" (day and month of one or two digits, an optional time)
 // and the stored forms.
 std::optional<QDateTime> parseDateText(const QString &text);
