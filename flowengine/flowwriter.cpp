@@ -353,6 +353,12 @@ QString DeterminaCodiceMsg(dao::Database &archivio, const QDate &data, qint32 in
     return DeterminaCodiceMsg(CaselleDichiarazione::leggi(archivio, data, indice));
 }
 
+const QStringList &CampiCodiceMsg()
+{
+    static const QStringList campi = {QStringLiteral("01"), QStringLiteral("07"), QStringLiteral("49")};
+    return campi;
+}
+
 QString DeterminaCodiceMsg(const CaselleDichiarazione &caselle)
 {
     if (caselle.foglio().empty())

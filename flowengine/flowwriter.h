@@ -76,6 +76,9 @@ private:
 // the box is missing); empty when no message code applies.
 QString DeterminaCodiceMsg(dao::Database &archivio, const QDate &data, qint32 indice);
 QString DeterminaCodiceMsg(const CaselleDichiarazione &caselle);
+// The front-sheet boxes (Campo) the message result is made of: the boxes of
+// a declaration read with only these rows give the same result.
+const QStringList &CampiCodiceMsg();
 
 // The contents addressed by the ";"-separated references, each without TAB
 // and LF and followed by CR LF; a reference without a row adds nothing.

@@ -108,9 +108,14 @@ void scriviByte(const QString &file, qint64 quanti)
     QFile::remove(file);
 }
 
+// Every candidate and, for those of the declarant (bound), the front-sheet
+// boxes their message result is made of.
 const char *const SqlCandidati =
     "SELECT i.Data, i.Indice, d.Campo, d.SottoCasella, d.Riga, d.Contenuto FROM IndiceDoc AS i "
-    "JOIN DettaglioBol AS d ON d.Indice = i.Indice AND d.Data = i.Data AND d.Modulo = 'F' "
+    "LEFT JOIN DettaglioBol AS d ON d.Indice = i.Indice AND d.Data = i.Data AND d.Modulo = 'F' "
+    "AND d.Campo IN ('01', '07', '49') AND EXISTS (SELECT * FROM DettaglioBol AS p WHERE p.Indice = i.Indice "
+    "AND p.Data = i.Data AND p.Modulo = 'F' AND p.Campo = '14' AND p.SottoCasella = '0' AND p.Riga = '1' "
+    "AND p.Contenuto = ?) "
     "WHERE i.ultimadata <= date('now') AND i.Stato1 <> 1 AND i.Stato1 <> 2 ORDER BY i.Data, i.Indice";
 const char *const SqlCaselle =
     "SELECT i.*, d.* FROM IndiceDoc AS i JOIN DettaglioBol AS d ON d.Indice = i.Indice AND d.Data = i.Data "
@@ -203,8 +208,8 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
                     uimain::CercaDichiarazioni(d, tipi, oggi, [&](qint64, qint64) { ++passiAvanzamento; });
             }));
             passi[0].minimi.push_back(secondi([&] {
-                for (int i = 0; i < dichiaranti.size(); ++i)
-                    leggiRighe(archivio, SqlCandidati);
+                for (const QString &d : dichiaranti)
+                    leggiRighe(archivio, SqlCandidati, d.toUtf8());
             }));
 
             // The wizard from step 1 to step 2: the search of the first
@@ -221,7 +226,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
                 }));
             }
             passi[1].minimi.push_back(secondi([&] {
-                leggiRighe(archivio, SqlCandidati);
+                leggiRighe(archivio, SqlCandidati, dichiaranti.value(0).toUtf8());
                 scriviByte(cartella + QStringLiteral("/.minimo"), selezioneWizard.size());
             }));
 

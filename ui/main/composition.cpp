@@ -232,19 +232,27 @@ QStringList TipiRichiesti(bool export_, bool exportSemplificato, bool importazio
 QList<DichiarazioneTrovata> CercaDichiarazioni(const QString &dichiarante, const QStringList &tipi, const QDate &oggi,
                                                const std::function<void(qint64, qint64)> &avanzamento)
 {
-    // One query reads every candidate with its front-sheet boxes (the rows
-    // TipoDichiarazione reads for it, ownership included, compared by the
-    // archive as that query compares them), by date and index: a query per
-    // candidate costs more than the candidate's work.
+    // One query reads every candidate, by date and index, and for each one
+    // the declarant owns (front-sheet box 14, compared by the archive) the
+    // front-sheet boxes its message result is made of: a query per candidate
+    // costs more than the candidate's work. A candidate with no such rows
+    // comes back as one row with no box.
+    const QStringList &campi = flowengine::CampiCodiceMsg();
+    QVariantList parametri = {QStringLiteral("F")};
+    parametri += QVariantList(campi.cbegin(), campi.cend());
+    parametri += QVariantList{QStringLiteral("F"), QStringLiteral("14"), QStringLiteral("0"), QStringLiteral("1"),
+                              dichiarante, oggi};
     dao::Database db = common::ApriArchivio();
     std::unique_ptr<dao::Recordset> rs = db.openRecordset(
-        QStringLiteral("SELECT i.Data, i.Indice, (d.Campo = ? AND d.SottoCasella = ? AND d.Riga = ? AND "
-                       "d.Contenuto = ?) AS Propria, d.Articolo, d.Modulo, d.Campo, d.SottoCasella, d.Riga, "
-                       "d.Contenuto FROM Indicedoc AS i LEFT JOIN dettagliobol AS d ON d.indice = i.Indice AND "
-                       "d.data = date(i.Data) AND d.Modulo = ? WHERE i.ultimadata <= DateValue(?) and i.stato1 <> 1 "
-                       "and i.stato1 <> 2 ORDER BY i.Data, i.Indice, d._rowid_"),
-        {QStringLiteral("14"), QStringLiteral("0"), QStringLiteral("1"), dichiarante, QStringLiteral("F"), oggi},
-        dao::RecordsetType::Snapshot);
+        QStringLiteral("SELECT i.Data, i.Indice, d.Articolo, d.Modulo, d.Campo, d.SottoCasella, d.Riga, d.Contenuto "
+                       "FROM Indicedoc AS i LEFT JOIN dettagliobol AS d ON d.indice = i.Indice AND "
+                       "d.data = date(i.Data) AND d.Modulo = ? AND d.Campo IN (%1) AND EXISTS (SELECT * FROM "
+                       "dettagliobol AS p WHERE p.indice = i.Indice AND p.data = date(i.Data) AND p.Modulo = ? AND "
+                       "p.Campo = ? AND p.SottoCasella = ? AND p.Riga = ? AND p.Contenuto = ?) "
+                       "WHERE i.ultimadata <= DateValue(?) and i.stato1 <> 1 and i.stato1 <> 2 "
+                       "ORDER BY i.Data, i.Indice, d._rowid_")
+            .arg(QStringList(campi.size(), QStringLiteral("?")).join(QStringLiteral(", "))),
+        parametri, dao::RecordsetType::Snapshot);
     // Where each candidate's rows begin, the end last.
     std::vector<int> inizi;
     QVariant data, indice;
@@ -264,17 +272,13 @@ QList<DichiarazioneTrovata> CercaDichiarazioni(const QString &dichiarante, const
         if (avanzamento)
             avanzamento(i, totale);
         const int inizio = inizi[size_t(i - 1)];
-        const int righe = inizi[size_t(i)] - inizio;
         rs->setAbsolutePosition(inizio);
+        if (rs->value(3).isNull())
+            continue;  // not the declarant's, or none of the boxes
         const QDate giorno = rs->value(0).toDate();
         const qint32 numero = rs->value(1).toInt();
-        bool posseduta = false;
-        for (int r = 0; r < righe && !posseduta; ++r, rs->moveNext())
-            posseduta = rs->value(2).toInt() != 0;
-        if (!posseduta)
-            continue;
-        rs->setAbsolutePosition(inizio);
-        const QString r = flowengine::DeterminaCodiceMsg(flowengine::CaselleDichiarazione::daRighe(*rs, 3, righe));
+        const QString r = flowengine::DeterminaCodiceMsg(
+            flowengine::CaselleDichiarazione::daRighe(*rs, 2, inizi[size_t(i)] - inizio));
         if (!r.isEmpty() && tipi.contains(r.left(8).trimmed()))
             trovate.append({giorno, numero, r.right(7), r.left(2)});
     }

@@ -185,6 +185,34 @@ TEST_F(Composition, TheWantedTypesFollowTheBoxesInTheSearchOrder)
     EXPECT_TRUE(TipiRichiesti(false, false, false, false).isEmpty());
 }
 
+TEST_F(Composition, TheSearchJudgesEachCandidateByItsOwnFrontSheetRows)
+{
+    // Declaration 1 is no longer 010101Z's (its box 14 on another line);
+    // declaration 3 has a second box 07, which counts; declaration 5 is owned
+    // through a lower-case module and code, and its procedure written on an
+    // article line does not count.
+    execute(QStringLiteral("UPDATE DettaglioBol SET Riga = '2' WHERE Indice = 1 AND Campo = '14'"));
+    execute(QStringLiteral("UPDATE DettaglioBol SET Modulo = 'f', Contenuto = '010101z' WHERE Indice = 5 AND "
+                           "Campo = '14'"));
+    const QString insert = QStringLiteral("INSERT INTO DettaglioBol (Indice, Data, Articolo, Modulo, Campo, "
+                                          "SottoCasella, Riga, Contenuto) VALUES (?, ?, ?, ?, ?, ?, '1', ?)");
+    execute(insert, {3, sampledata::sampleDate(), QVariant(), QStringLiteral("F"), QStringLiteral("07"),
+                     QStringLiteral("0"), QStringLiteral("2024zzz99xy")});
+    execute(insert, {5, sampledata::sampleDate(), 1, QStringLiteral("A"), QStringLiteral("01"), QStringLiteral("2"),
+                     QStringLiteral("0")});
+    std::vector<qint64> positions;
+    QStringList found;
+    for (const DichiarazioneTrovata &d :
+         CercaDichiarazioni(QStringLiteral("010101Z"), TipiRichiesti(true, true, true, true), today(),
+                            [&](qint64 position, qint64 total) {
+                                EXPECT_EQ(total, 5);
+                                positions.push_back(position);
+                            }))
+        found << d.data.toString(Qt::ISODate) + u'|' + QString::number(d.indice) + u'|' + d.riferimento + u'|' + d.tipo;
+    EXPECT_EQ(found, QStringList({QStringLiteral("2024-03-04|3|ZZZ99XY|C2"), QStringLiteral("2024-03-04|5|00005TO|C1")}));
+    EXPECT_EQ(positions, (std::vector<qint64>{0, 1, 2, 3, 4, 5}));
+}
+
 TEST_F(Composition, TheSelectionTextListsTheTickedDeclarations)
 {
     const QList<DichiarazioneTrovata> rows = {{QDate(2001, 3, 5), 1234, {}, {}},
