@@ -40,8 +40,10 @@ QString chiaveCasella(const QString &modulo, const QString &campo, const QString
 {
     QString chiave;
     chiave.reserve(modulo.size() + campo.size() + sottoCasella.size() + riga.size() + 6);
-    for (const QString *parte : {&modulo, &campo, &sottoCasella, &riga})
-        chiave += *parte + u'|';
+    for (const QString *parte : {&modulo, &campo, &sottoCasella, &riga}) {
+        chiave += *parte;
+        chiave += u'|';
+    }
     common::ConvertCase(chiave, 1);
     if (!articolo.isNull()) {
         const quint32 numero = quint32(articolo.toInt());
@@ -323,22 +325,6 @@ CaselleDichiarazione CaselleDichiarazione::daRighe(dao::Recordset &rs, int colon
     return caselle;
 }
 
-CaselleDichiarazione CaselleDichiarazione::leggiConIndice(dao::Database &archivio, const QDate &data, qint32 indice,
-                                                          bool &indicizzata, QString &codiceDoc)
-{
-    CaselleDichiarazione caselle;
-    auto rs = archivio.openRecordset(
-        QStringLiteral("SELECT i.CodiceDoc, d.Articolo, d.Modulo, d.Campo, d.SottoCasella, d.Riga, d.Contenuto "
-                       "FROM IndiceDoc AS i LEFT JOIN DettaglioBol AS d ON d.Indice = i.Indice AND d.Data = i.Data "
-                       "WHERE i.Indice = ? AND i.Data = ? ORDER BY d._rowid_"),
-        {indice, data}, dao::RecordsetType::Snapshot);
-    indicizzata = !rs->eof();
-    codiceDoc = indicizzata ? rs->value(0).toString() : QString();
-    caselle.aggiungi(*rs, 1);
-    rs->close();
-    return caselle;
-}
-
 const QString *CaselleDichiarazione::contenuto(const QString &riferimento, int articolo) const
 {
     const QString modulo = riferimento.left(1);
@@ -437,6 +423,98 @@ QString NomeFilePratiche()
     return {};
 }
 
+namespace {
+
+// The date and index of a selection line "yyyy/mm/dd-nnnnnnnnn"; a type
+// mismatch when the date cannot be read.
+std::pair<QDate, qint32> dichiarazioneDiRiga(const QString &riga)
+{
+    const qsizetype trattino = riga.indexOf(u'-');
+    const QDate data = dataSelezione(trattino < 0 ? riga : riga.left(trattino));
+    return {data, IndiceDaTesto(trattino < 0 ? QString() : riga.mid(trattino + 1))};
+}
+
+// The boxes of the selection's declarations and the CodiceDoc of their index
+// rows, read in the selection's order a batch at a time: a query per
+// declaration costs more than its rows. A batch ends before a line that
+// cannot be read, which then fails in its turn as it always did.
+class CaselleDellaSelezione {
+public:
+    CaselleDellaSelezione(dao::Database &archivio, const QString &selezione) : archivio_(archivio), selezione_(selezione)
+    {
+    }
+
+    // The declaration of the line just read, which ends at dopo; indicizzata
+    // is false when it has no index row.
+    CaselleDichiarazione leggi(const QDate &data, qint32 indice, qsizetype dopo, bool &indicizzata,
+                               QString &codiceDoc)
+    {
+        if (prossima_ == lette_.size())
+            carica(data, indice, dopo);
+        Letta &letta = lette_[prossima_++];
+        indicizzata = letta.indicizzata;
+        codiceDoc = letta.codiceDoc;
+        return std::move(letta.caselle);
+    }
+
+private:
+    static constexpr int Lotto = 100;
+
+    struct Letta {
+        bool indicizzata = false;
+        QString codiceDoc;
+        CaselleDichiarazione caselle;
+    };
+
+    void carica(const QDate &data, qint32 indice, qsizetype dopo)
+    {
+        QVariantList parametri = {0, indice, data};
+        QStringList valori = {QStringLiteral("(?, ?, ?)")};
+        while (valori.size() < Lotto && dopo < selezione_.size()) {
+            const QString riga = tagliaRiga(selezione_, dopo);
+            if (riga.isEmpty())
+                continue;
+            try {
+                const auto [giorno, numero] = dichiarazioneDiRiga(riga);
+                parametri << int(valori.size()) << numero << giorno;
+            } catch (const platform::RuntimeError &) {
+                break;
+            }
+            valori << QStringLiteral("(?, ?, ?)");
+        }
+        // Each declaration's rows in the order of its own query: its index
+        // row with its boxes, by their order in the archive.
+        auto rs = archivio_.openRecordset(
+            QStringLiteral("SELECT s.column1, i.CodiceDoc, d.Articolo, d.Modulo, d.Campo, d.SottoCasella, d.Riga, "
+                           "d.Contenuto FROM IndiceDoc AS i JOIN (VALUES %1) AS s ON i.Indice = s.column2 AND "
+                           "i.Data = s.column3 LEFT JOIN DettaglioBol AS d ON d.Indice = i.Indice AND d.Data = i.Data "
+                           "ORDER BY s.column1, d._rowid_")
+                .arg(valori.join(QStringLiteral(", "))),
+            parametri, dao::RecordsetType::Snapshot);
+        lette_.assign(size_t(valori.size()), Letta());
+        prossima_ = 0;
+        while (!rs->eof()) {
+            Letta &letta = lette_[size_t(rs->value(0).toInt())];
+            const int inizio = int(rs->absolutePosition());
+            int righe = 0;
+            for (const QVariant posizione = rs->value(0); !rs->eof() && rs->value(0) == posizione; rs->moveNext())
+                ++righe;
+            rs->setAbsolutePosition(inizio);
+            letta.indicizzata = true;
+            letta.codiceDoc = rs->value(1).toString();
+            letta.caselle = CaselleDichiarazione::daRighe(*rs, 2, righe);
+        }
+        rs->close();
+    }
+
+    dao::Database &archivio_;
+    const QString &selezione_;
+    std::vector<Letta> lette_;
+    size_t prossima_ = 0;
+};
+
+}  // namespace
+
 int CreaCorbex(const QString &testoSelezione, int destinazione, QString &fileCorbex, QString &fileErrori,
                AvanzamentoCorbex *avanzamento, const std::function<bool()> &annulla)
 {
@@ -468,6 +546,7 @@ int CreaCorbex(const QString &testoSelezione, int destinazione, QString &fileCor
     dao::Database archivio = common::ApriArchivio();
     dao::Database programma = common::ApriDatabaseProgramma();
     Scrittore scrittore(archivio, programma, log, schermo, destinazione, riferimento);
+    CaselleDellaSelezione caselleSelezione(archivio, testoSelezione);
 
     if (tipo == QLatin1String("T")) {
         common::ElencoComposizione.clear();
@@ -476,15 +555,12 @@ int CreaCorbex(const QString &testoSelezione, int destinazione, QString &fileCor
             const QString riga = tagliaRiga(testoSelezione, resto);
             if (riga.isEmpty())
                 continue;
-            const qsizetype trattino = riga.indexOf(u'-');
-            const QDate data = dataSelezione(trattino < 0 ? riga : riga.left(trattino));
-            const qint32 indice = IndiceDaTesto(trattino < 0 ? QString() : riga.mid(trattino + 1));
+            const auto [data, indice] = dichiarazioneDiRiga(riga);
             schermo.dichiarazioneInCorso(indice, data);
 
             bool indicizzata = false;
             QString codiceDoc;
-            const CaselleDichiarazione caselle =
-                CaselleDichiarazione::leggiConIndice(archivio, data, indice, indicizzata, codiceDoc);
+            const CaselleDichiarazione caselle = caselleSelezione.leggi(data, indice, resto, indicizzata, codiceDoc);
             bool accettata = false;
             QString rif7;
             if (indicizzata && codiceDoc == QLatin1String("BOLL")) {

@@ -39,10 +39,6 @@ public:
 class CaselleDichiarazione {
 public:
     static CaselleDichiarazione leggi(dao::Database &archivio, const QDate &data, qint32 indice);
-    // The same boxes and, in one query with them, the CodiceDoc of the
-    // declaration's index row; indicizzata is false when there is no such row.
-    static CaselleDichiarazione leggiConIndice(dao::Database &archivio, const QDate &data, qint32 indice,
-                                               bool &indicizzata, QString &codiceDoc);
     // The boxes of one declaration of a query that reads several at once:
     // righe rows from the current one, whose columns from the given one on
     // are Articolo, Modulo, Campo, SottoCasella, Riga and Contenuto. The

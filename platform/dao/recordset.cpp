@@ -112,6 +112,7 @@ Recordset::Recordset(std::shared_ptr<Connection> connection, const QString &sql,
                 keys_.push_back(sqlite3_column_int64(st, 0));
             if (!live_) {
                 std::vector<QVariant> values;
+                values.reserve(size_t(n - first));
                 for (int c = first; c < n; ++c)
                     values.push_back(columnValue(st, c));
                 snapshot_.push_back(std::move(values));

@@ -495,6 +495,44 @@ TEST_F(FlowWriter, SelectionsWithoutDeclarationsOrWithEmptyLines)
     }
 }
 
+TEST_F(FlowWriter, ALongSelectionIsWrittenInItsOwnOrderUpToALineThatIsNoDeclaration)
+{
+    importLayouts();
+    for (int i = 1; i <= 3; ++i)
+        goodImport(i, q("RIF000000") + QString::number(i));
+    // 250 lines over 1, 2, 3 and 4, which has no index row, each several times.
+    std::vector<int> order;
+    QByteArray expected;
+    QString listed;
+    for (int n = 0; n < 250; ++n) {
+        const int i = (n * 7) % 4 + 1;
+        order.push_back(i);
+        if (i == 4)
+            continue;
+        expected += goodLines("000000", ("RIF000000" + QByteArray::number(i)).constData());
+        listed += QString::number(i) + q("-04/03/2024-000000") + QString::number(i) + q("\r\n");
+    }
+    EXPECT_EQ(build(selection(order)), 0);
+    EXPECT_EQ(flow, expected);
+    EXPECT_EQ(common::ElencoComposizione, listed);
+
+    // A line that is no declaration fails in its turn, after the ones before it.
+    RecordingProgress screen;
+    progress = &screen;
+    QString text = selection(order);
+    const qsizetype lineLength = 22;  // "2024/03/04-000000001" and CR LF
+    text.insert(text.indexOf(q("2024/03/04-")) + 171 * lineLength, q("2024/02/30-000000001\r\n"));
+    try {
+        build(text);
+        FAIL() << "a date that is no date was taken";
+    } catch (const platform::RuntimeError &e) {
+        EXPECT_EQ(e.number(), platform::err::TypeMismatch);
+    }
+    ASSERT_FALSE(screen.calls.isEmpty());
+    EXPECT_EQ(screen.calls.back(), q("avanzamento 171"));
+    EXPECT_EQ(screen.calls.count(q("dichiarazione 4 04/03/2024")), 43);
+}
+
 TEST_F(FlowWriter, ErrorLineAndArticleLabel)
 {
     QBuffer buffer;
