@@ -17,8 +17,10 @@
 #include "platform/messagebox.h"
 #include "platform/pageprinter.h"
 #include "ui/main/programfolder.h"
+#include "ui/main/screen.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -127,6 +129,8 @@ bool cambiaRegistro(Finestra finestra)
 frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmMain"));
+    // Every window of the program, and the information box, show this icon.
+    QApplication::setWindowIcon(IconaApplicazione());
     resize(520, 420);
 
     Toolbar1 = new QToolBar(this);
