@@ -105,6 +105,9 @@ private:
     void caricaElenchi();
     void mostraPasso(int passo);
     void aggiornaAvanti();
+    // Ticks (spunta) or unticks one grid row's flag (1 the first data row),
+    // with the count and the "&Avanti >>" button.
+    void segnaRiga(int riga, bool spunta);
     void finisci();
     QList<DichiarazioneTrovata> righeGriglia() const;
 

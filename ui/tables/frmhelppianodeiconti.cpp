@@ -151,6 +151,9 @@ void FrmHelpPianoDeiConti::Avvia(QObject *chiamante, const QString &radice, cons
     else if (natura == u"F")
         OptFornitori->setChecked(true);
     Form_Load();
+    // The layout gives the screen its size only when asked: it is centred on
+    // that size, not on a window's default one.
+    adjustSize();
     common::CentraForm(this);
     exec();
 }

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTableView>
 #include <QTimer>
 #include <functional>
@@ -102,6 +103,26 @@ TEST_F(PianoDeiConti, OpensWithEveryKindByDescriptionAndHandsTheCodeBack)
     });
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(campo.text(), QStringLiteral("02.0002"));
+}
+
+TEST_F(PianoDeiConti, OpensCentredOnItsOwnSizeWithinTheSmallestScreen)
+{
+    FrmHelpPianoDeiConti w;
+    CampoConto campo;
+    QRect shown;
+    avvia(w, &campo, [&] {
+        shown = w.frameGeometry();
+        w.CmdUscita->click();
+    });
+    const QRect screen = w.screen()->geometry();
+    EXPECT_LE(shown.width(), 1024);
+    EXPECT_LE(shown.height(), 768);
+    // Before it is shown the window has no frame yet: the frame may shift it
+    // by its own thickness.
+    const int frame = shown.height() - w.height();
+    EXPECT_NEAR(shown.center().x(), screen.center().x(), frame);
+    EXPECT_NEAR(shown.center().y(), screen.center().y(), frame);
+    EXPECT_TRUE(screen.contains(w.mapToGlobal(w.CmdOK->geometry().bottomRight())));
 }
 
 TEST_F(PianoDeiConti, KindAndOrderFollowTheOptionsShown)
