@@ -28,10 +28,10 @@ protected:
         w->cmdAdd->click();
         return w;
     }
-    QColor lascia(frmspedoga &w, QLineEdit *campo, const QString &testo)
+    QColor lascia(frmspedoga &, QLineEdit *campo, const QString &testo)
     {
         campo->setText(testo);
-        w.Campo_LostFocus(campo);
+        esci(campo);
         return colore(campo);
     }
     QStringList righe()
@@ -272,8 +272,8 @@ TEST_F(Spedoga, SearchUsesCodeNameAndAccountOnly)
     w->txtContoDog->setText(QStringLiteral("0012"));
     w->cmdVirtual->click();
     EXPECT_EQ(common::GetProperty(w->Parametri, QStringLiteral("WhereCondition")),
-              QVariant(QStringLiteral("ContoDog LIKE(?)")));
-    EXPECT_EQ(w->ValoriCondizione, (QVariantList{QStringLiteral("%0012%")}));
+              QVariant(QStringLiteral("JetLike(ContoDog, ?)")));
+    EXPECT_EQ(w->ValoriCondizione, (QVariantList{QStringLiteral("*0012*")}));
     EXPECT_EQ(w->dtaLocal->Caption(), "1/1");
     EXPECT_EQ(w->txtCode->text(), "DICH1");
     EXPECT_EQ(w->lblDecContoDog->text(), "Rossi Spedizioni");
@@ -283,7 +283,7 @@ TEST_F(Spedoga, SearchUsesCodeNameAndAccountOnly)
     w->txtDescrizione->setText(QStringLiteral("i"));
     w->cmdVirtual->click();
     EXPECT_EQ(common::GetProperty(w->Parametri, QStringLiteral("WhereCondition")),
-              QVariant(QStringLiteral("Codice LIKE(?) AND Descrizione LIKE(?)")));
+              QVariant(QStringLiteral("JetLike(Codice, ?) AND JetLike(Descrizione, ?)")));
     EXPECT_EQ(w->dtaLocal->Caption(), "1/2");
     EXPECT_EQ(w->lblDecContoDog->text(), "Rossi Spedizioni");
     w->dtaLocal->MoveNext();

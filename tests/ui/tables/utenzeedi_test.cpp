@@ -74,13 +74,22 @@ TEST_F(UtenzeEDI, TheProtocolIsShownAndWrittenByItsStoredForm)
             EXPECT_TRUE(boxes.shown.empty()) << c.stored;
             EXPECT_EQ(rs->value(0), QVariant(QString::fromUtf8(c.written)));
         } else {
-            // No entry chosen is Null, which the archive's column refuses:
-            // the row stays as it was and the user is told.
-            ASSERT_EQ(boxes.shown.size(), 1u);
-            EXPECT_TRUE(boxes.shown[0].text.startsWith("Errore di Run-time 3314\r\n"));
-            EXPECT_EQ(boxes.shown[0].icon, platform::MsgIcon::Critical);
+            // The archive requires a protocol: with no entry chosen the save
+            // is refused before it reaches the archive, the list turns red.
+            EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{
+                                       {QStringLiteral("Indicare il protocollo di comunicazione."),
+                                        QStringLiteral("Gestione Utente E.D.I."), platform::MsgIcon::Exclamation,
+                                        platform::MsgButtons::OK, 1}}));
+            EXPECT_EQ(colore(w->cmbProtocol), rosso());
             EXPECT_EQ(w->Modalita, 3);
             EXPECT_EQ(rs->value(0), QVariant(QStringLiteral("XYZ")));
+            // Choosing one clears the red; the save then writes it.
+            w->cmbProtocol->setCurrentIndex(1);
+            EXPECT_EQ(colore(w->cmbProtocol), finestra());
+            QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+            EXPECT_EQ(boxes.shown.size(), 1u);
+            auto dopo = db.openRecordset(QStringLiteral("SELECT Protocol FROM UtenzeEDI"));
+            EXPECT_EQ(dopo->value(0), QVariant(QStringLiteral("FTP")));
         }
     }
 }
@@ -97,8 +106,8 @@ TEST_F(UtenzeEDI, FindClausesFollowTheBoxes)
     w->txtLogin->setText(QStringLiteral("L0"));
     w->cmdVirtual->click();
     EXPECT_EQ(common::GetProperty(w->Parametri, QStringLiteral("WhereCondition")),
-              QVariant(QStringLiteral("UA LIKE(?) AND Login LIKE(?)")));
-    EXPECT_EQ(w->ValoriCondizione, (QVariantList{QStringLiteral("%RSSMRA%"), QStringLiteral("%L0%")}));
+              QVariant(QStringLiteral("JetLike(UA, ?) AND JetLike(Login, ?)")));
+    EXPECT_EQ(w->ValoriCondizione, (QVariantList{QStringLiteral("*RSSMRA*"), QStringLiteral("*L0*")}));
     EXPECT_EQ(w->dtaLocal->Caption(), "1/1");
     for (QLineEdit *box : {w->txtSpedoga, w->txtUA, w->txtPasswd, w->txtSdA})
         EXPECT_TRUE(box->isReadOnly());
@@ -118,7 +127,7 @@ TEST_F(UtenzeEDI, TheAuthorisedUserGoesToTheCheckOfItsLength)
     for (const Case &c : cases) {
         dialogs.shown.clear();
         w->txtUA->setText(QString::fromUtf8(c.code));
-        w->Campo_LostFocus(w->txtUA);
+        esci(w->txtUA);
         ASSERT_EQ(dialogs.shown.size(), 1u) << c.code;
         EXPECT_EQ(dialogs.shown[0].caption, QString::fromUtf8(c.caption));
         EXPECT_EQ(colore(w->txtUA), rosso());
@@ -139,7 +148,7 @@ TEST_F(UtenzeEDI, TheDialogsAnswerColoursTheAuthorisedUser)
     for (const Case &c : cases) {
         dialogs.answer(QString::fromUtf8(c.answer));
         w->txtUA->setText(QStringLiteral("RSSMRA85T10A562K"));
-        w->Campo_LostFocus(w->txtUA);
+        esci(w->txtUA);
         EXPECT_EQ(w->txtUA->text(), QString::fromUtf8(c.shown)) << c.answer;
         EXPECT_EQ(colore(w->txtUA), c.colour) << c.answer;
     }
@@ -178,14 +187,14 @@ TEST_F(UtenzeEDI, AnEmptyUserOrAnUnknownDeclarantIsRed)
 {
     auto w = compilata();
     w->txtUA->clear();
-    w->Campo_LostFocus(w->txtUA);
+    esci(w->txtUA);
     EXPECT_EQ(colore(w->txtUA), rosso());
     EXPECT_TRUE(dialogs.shown.empty());
     w->txtSpedoga->setText(QStringLiteral("dich1"));
-    w->Campo_LostFocus(w->txtSpedoga);
+    esci(w->txtSpedoga);
     EXPECT_EQ(w->lblDecSpedoga->text(), "Spedizioni Rossi");
     w->txtSpedoga->setText(QStringLiteral("NESSUNO"));
-    w->Campo_LostFocus(w->txtSpedoga);
+    esci(w->txtSpedoga);
     EXPECT_EQ(colore(w->txtSpedoga), rosso());
     EXPECT_EQ(w->lblDecSpedoga->text(), "");
     w->cmdVirtual->click();
