@@ -1,3 +1,4 @@
+#include <QPlainTextEdit>
 #include "common/codechecks.h"
 #include "fixture.h"
 #include "ui/tables/frmcontodoga.h"
@@ -271,6 +272,63 @@ TEST_F(ContoDoga, TheIndicationsTakeAtMost255Characters)
     auto w = inAggiunta();
     w->txtObbligato->setPlainText(QString(300, u'x'));
     EXPECT_EQ(w->txtObbligato->toPlainText(), QString(255, u'x'));
+}
+
+TEST_F(ContoDoga, TheIndicationsKeepTheLineEndsTheyWereStoredWith)
+{
+    const QString lf = QStringLiteral("riga 1\nriga 2");
+    const QString crlf = QStringLiteral("riga 1\r\nriga 2\r\n");
+    db.execute(QStringLiteral("INSERT INTO ContoDoga (Codice, Intestatario, Fido, Obbligato) VALUES (?, 'A', 1, ?), "
+                              "(?, 'B', 1, ?)"),
+               {conto(QStringLiteral("0012")), lf, conto(QStringLiteral("0013")), crlf}, dao::FailOnError);
+    auto obbligato = [&](const QString &quattro) {
+        auto rs = db.openRecordset(QStringLiteral("SELECT Obbligato FROM ContoDoga WHERE Codice = ?"),
+                                   {conto(quattro)});
+        return rs->value(0).toString().toUtf8();
+    };
+    auto w = apri<frmcontodoga>(Tag);
+    QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
+    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    ASSERT_EQ(w->dtaLocal->Caption(), "1/2");
+    EXPECT_EQ(w->txtObbligato->toPlainText(), "riga 1\nriga 2");
+    // Saved unchanged, each text keeps its own line ends.
+    for (int riga = 0; riga < 2; ++riga) {
+        if (riga == 1)
+            QTest::mouseClick(w->dtaLocal->cmdNext, Qt::LeftButton);
+        QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+        QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+        ASSERT_EQ(w->Modalita, 2);
+    }
+    EXPECT_EQ(obbligato(QStringLiteral("0012")), QByteArray("riga 1\nriga 2"));
+    EXPECT_EQ(obbligato(QStringLiteral("0013")), QByteArray("riga 1\r\nriga 2\r\n"));
+
+    // A line typed at the end ends the one before with CR LF; the stored
+    // line end stays.
+    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    ASSERT_EQ(w->Modalita, 3);
+    QTest::mouseClick(w->txtObbligato, Qt::LeftButton);
+    w->txtObbligato->moveCursor(QTextCursor::End);
+    QTest::keyClick(w->txtObbligato, Qt::Key_Return);
+    QTest::keyClicks(w->txtObbligato, QStringLiteral("riga 3"));
+    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    EXPECT_EQ(obbligato(QStringLiteral("0012")), QByteArray("riga 1\nriga 2\r\nriga 3"));
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(ContoDoga, TheLimitCountsATypedLineEndAsTwoCharacters)
+{
+    auto w = inAggiunta();
+    QTest::mouseClick(w->txtObbligato, Qt::LeftButton);
+    QTest::keyClicks(w->txtObbligato, QString(253, u'a'));
+    QTest::keyClick(w->txtObbligato, Qt::Key_Return);
+    QTest::keyClicks(w->txtObbligato, QStringLiteral("bc"));
+    EXPECT_EQ(w->txtObbligato->toPlainText(), QString(253, u'a') + u'\n');
+    w->txtCodice->setText(conto(QStringLiteral("0012")));
+    w->txtDescrizione->setText(QStringLiteral("Rossi"));
+    w->txtFido->setText(QStringLiteral("1"));
+    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    auto rs = db.openRecordset(QStringLiteral("SELECT Obbligato FROM ContoDoga"));
+    EXPECT_EQ(rs->value(0).toString().toUtf8(), QByteArray(253, 'a') + "\r\n");
 }
 
 }  // namespace

@@ -243,4 +243,52 @@ TEST_F(UtenzeEDI, DeletingNeverAsksAboutUse)
     EXPECT_TRUE(righe().isEmpty());
 }
 
+TEST_F(UtenzeEDI, ModifyWritesTheRowShownAndNoOtherWithTheSameKey)
+{
+    utenza(QStringLiteral("L001"), QStringLiteral("FTP"));
+    utenza(QStringLiteral("L002"), QStringLiteral("FTP"));
+    auto accessi = [&] {
+        QStringList out;
+        auto rs = db.openRecordset(QStringLiteral("SELECT Login, Passwd FROM UtenzeEDI ORDER BY Login"));
+        for (; !rs->eof(); rs->moveNext())
+            out << rs->value(0).toString() + u'/' + rs->value(1).toString();
+        return out;
+    };
+    auto w = apri<frmUtenzeEDI>(Tag);
+    QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
+    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    QTest::mouseClick(w->dtaLocal->cmdNext, Qt::LeftButton);
+    ASSERT_EQ(w->txtLogin->text(), "L002");
+    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    ASSERT_EQ(w->Modalita, 3);
+    QTest::mouseClick(w->txtPasswd, Qt::LeftButton);
+    QTest::keyClick(w->txtPasswd, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(w->txtPasswd, QStringLiteral("nuova"));
+    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(accessi(), (QStringList{"L001/segreto", "L002/nuova"}));
+
+    // Another program changes, then deletes, the row shown meanwhile:
+    // nothing is written, and the user is told.
+    const platform::Message nonPresente =
+        info(QStringLiteral("Impossibile registrare i dati nell'archivio: il record visualizzato non risulta più "
+                            "presente."),
+             QStringLiteral("Gestione Utente E.D.I."));
+    testsupport::OtherProgram altro(onC(QStringLiteral("Archivio.mdb")));
+    for (const char *sql : {"UPDATE UtenzeEDI SET Passwd = 'altrui' WHERE Login = 'L001'",
+                            "DELETE FROM UtenzeEDI WHERE Login = 'L001'"}) {
+        ASSERT_EQ(w->dtaLocal->Caption(), "1/2");
+        QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+        ASSERT_EQ(w->Modalita, 3);
+        w->txtPasswd->setText(QStringLiteral("mia"));
+        ASSERT_EQ(altro.exec(QString::fromUtf8(sql)), SQLITE_OK);
+        boxes.shown.clear();
+        QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+        EXPECT_EQ(boxes.shown, std::vector<platform::Message>{nonPresente}) << sql;
+        EXPECT_EQ(w->Modalita, 3);
+        QTest::mouseClick(w->cmdCancel, Qt::LeftButton);
+    }
+    EXPECT_EQ(accessi(), (QStringList{"L002/nuova"}));
+}
+
 }  // namespace
