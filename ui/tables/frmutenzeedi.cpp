@@ -6,6 +6,7 @@
 #include "platform/messagebox.h"
 #include "ui/main/screen.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -27,6 +28,16 @@ QGroupBox *Cornice(QWidget *parent, const char *name, const QString &caption, in
     frame->setObjectName(QString::fromLatin1(name));
     uimain::PosizionaTwips(frame, left, top, width, height);
     return frame;
+}
+
+// The protocol list's colour: a drop-down list draws its face in the button
+// colour, so both take it.
+void coloraLista(QComboBox *lista, const QColor &colore = QColor())
+{
+    uimain::ImpostaColore(lista, colore);
+    QPalette p = lista->palette();
+    p.setColor(QPalette::Button, colore.isValid() ? colore : QApplication::palette().color(QPalette::Button));
+    lista->setPalette(p);
 }
 
 }  // namespace
@@ -54,7 +65,7 @@ frmUtenzeEDI::frmUtenzeEDI(QWidget *parent)
     cmbProtocol->setObjectName(QStringLiteral("cmbProtocol"));
     cmbProtocol->addItems({QStringLiteral("KERMIT"), QStringLiteral("FTP"), QStringLiteral("UFT"), QStringLiteral("FTAM")});
     uimain::PosizionaTwips(cmbProtocol, 2340, 630, 1200, 315);
-    connect(cmbProtocol, &QComboBox::currentIndexChanged, this, [this] { uimain::ImpostaColore(cmbProtocol); });
+    connect(cmbProtocol, &QComboBox::currentIndexChanged, this, [this] { coloraLista(cmbProtocol); });
 
     fraCEDData = Cornice(this, "fraCEDData", QStringLiteral("Dati C.E.D. Dogane"), 60, 2880, 6135, 1200);
     lblCodice = Etichetta(fraCEDData, "lblCodice", QStringLiteral("Codice"), 120, 300, 700, 255);
@@ -136,7 +147,7 @@ bool frmUtenzeEDI::VerificaGlobale()
     // The archive requires the protocol: a row showing none is refused here,
     // before the save.
     if (cmbProtocol->currentIndex() < 0) {
-        uimain::ImpostaColore(cmbProtocol, uimain::ColoreRosso);
+        coloraLista(cmbProtocol, uimain::ColoreRosso);
         platform::msgBox(QStringLiteral("Indicare il protocollo di comunicazione."), caption(),
                          platform::MsgIcon::Exclamation);
         return false;
@@ -173,7 +184,7 @@ void frmUtenzeEDI::AbilitaCampi(bool Pulisci)
     for (QWidget *w : std::initializer_list<QWidget *>{fraUA, fraUserData, fraCEDData, lblProtocol, cmbProtocol})
         w->setEnabled(true);
     bloccaLista(false);
-    uimain::ImpostaColore(cmbProtocol);
+    coloraLista(cmbProtocol);
     if (Pulisci)
         cmbProtocol->setCurrentIndex(0);
 }

@@ -81,6 +81,7 @@ TEST_F(UtenzeEDI, TheProtocolIsShownAndWrittenByItsStoredForm)
                                         QStringLiteral("Gestione Utente E.D.I."), platform::MsgIcon::Exclamation,
                                         platform::MsgButtons::OK, 1}}));
             EXPECT_EQ(colore(w->cmbProtocol), rosso());
+            EXPECT_EQ(w->cmbProtocol->palette().color(QPalette::Button), rosso());
             EXPECT_EQ(w->Modalita, 3);
             EXPECT_EQ(rs->value(0), QVariant(QStringLiteral("XYZ")));
             // Choosing one clears the red; the save then writes it.
