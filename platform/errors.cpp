@@ -60,6 +60,8 @@ const QHash<int, QString> &descriptions()
          QStringLiteral("Il campo è troppo piccolo per accettare la quantità di dati che si è tentato "
                         "di aggiungere. Provare a inserire o a incollare una quantità minore di dati.")},
         {err::RecordDeleted, QStringLiteral("Il record è eliminato.")},
+        {err::DataChanged,
+         QStringLiteral("Il processo è stato interrotto perché un altro utente ha modificato gli stessi dati.")},
         {err::DuplicateField, QStringLiteral("Impossibile definire il campo '%1' più di una volta.")},
         {err::CouldNotUpdateLocked, QStringLiteral("Impossibile aggiornare. Attualmente bloccato.")},
         {err::CouldNotLockTable,

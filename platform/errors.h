@@ -55,6 +55,7 @@ constexpr int CharactersAfterEnd = 3142;
 constexpr int FieldTooSmall = 3163;
 constexpr int RecordDeleted = 3167;
 constexpr int DuplicateField = 3191;
+constexpr int DataChanged = 3197;
 constexpr int CouldNotUpdateLocked = 3218;
 constexpr int CouldNotLockTable = 3261;
 constexpr int CouldNotLockTableDenied = 3262;

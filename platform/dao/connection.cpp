@@ -280,6 +280,8 @@ std::shared_ptr<Connection> Connection::acquire(const QString &path, bool create
     sqlite3_busy_timeout(db, 0);
     sqlite3_create_function(db, "DateValue", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, dateValueFunction,
                             nullptr, nullptr);
+    sqlite3_create_function(db, "JetLike", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, jetLikeFunction, nullptr,
+                            nullptr);
     std::shared_ptr<Connection> connection(new Connection(create ? QFileInfo(path).canonicalFilePath() : key, db));
     if (create) {
         connection->run(QStringLiteral("PRAGMA journal_mode=DELETE"), {}, Operation::Write);
