@@ -125,20 +125,22 @@ bool archivia(dao::Database &db, const DatiCorbex &flow, QChar tipo, const QByte
     return true;
 }
 
-// The flow whose formal check passed: state 2, nothing stored.
+// The flow whose formal check passed: state 2, nothing stored. A row that
+// cannot be opened (the user was told why) keeps its state; the answer is
+// still told, and the fetch is done.
 bool controlloPositivo(dao::Database &db, const DatiCorbex &flow)
 {
     std::unique_ptr<dao::Recordset> inviata;
     if (common::OpenRecordsetRetry(db, inviata, SqlRigaInviata, {flow.Data, flow.Progressivo},
                                    common::TimeoutOneMinute)
-        != 0)
-        return false;
-    if (!inviata->eof()) {
-        inviata->edit();
-        inviata->setValue(QStringLiteral("Stato"), flowengine::StatoControlloPositivo);
-        inviata->update();
+        == 0) {
+        if (!inviata->eof()) {
+            inviata->edit();
+            inviata->setValue(QStringLiteral("Stato"), flowengine::StatoControlloPositivo);
+            inviata->update();
+        }
+        inviata->close();
     }
-    inviata->close();
     avvisa(QStringLiteral("Il controllo formale ha dato esito positivo. Prelevare la risposta."));
     return true;
 }

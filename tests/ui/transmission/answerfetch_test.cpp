@@ -221,6 +221,24 @@ TEST_F(Fetch, ARegisterLockedBeyondTheDeadlineStoresNothing)
     EXPECT_TRUE(stored().isEmpty());
 }
 
+TEST_F(Fetch, APassedFormalCheckUnderALockIsStillToldAndClosesTheWindow)
+{
+    startOn(1);
+    frmReiceveMirsolan f(w.get());
+    f.show();
+    f.txtAswerPathName->setText(put(file(answer(u'A', QStringLiteral("0")))));
+    testsupport::OtherProgram other(onC(QStringLiteral("Archivio.mdb")));
+    ASSERT_EQ(other.exec(QStringLiteral("BEGIN IMMEDIATE")), SQLITE_OK);
+    f.cmdConfirm->click();
+    other.exec(QStringLiteral("ROLLBACK"));
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[1], info(QStringLiteral("Il controllo formale ha dato esito positivo. Prelevare la risposta.")));
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_EQ(f.result(), QDialog::Accepted);
+    EXPECT_EQ(registerRows(), QStringList{Flow.arg(1)});
+    EXPECT_TRUE(stored().isEmpty());
+}
+
 TEST_F(Fetch, ACopyThatCannotBeWrittenLeavesTheRegisterAsItWas)
 {
     QDir(onC(QStringLiteral("Corbix/Risposte Pervenute"))).removeRecursively();
