@@ -291,13 +291,14 @@ void StampaEsitiNegativi(const DatiTabulato &tabulato)
         double alto = StampaTestataNegativi(pagina, tabulato, ditta);
         double y = alto;
 
-        // The answer's last line (its line count) is never read, nor is any
-        // line the file does not have: a record at the end of a short file
-        // simply has no error line.
+        // Records are read up to the line before the header's count; a
+        // record's error line and its continuation are read wherever they
+        // are in the file, the count's own line included, as the processing
+        // reads them. A record at the end of the file has no error line.
         int prossima = 2;  // the number of the next line to read
-        const auto leggibile = [&] { return prossima < ultima && prossima <= risposta.righe.size(); };
+        const auto nelFile = [&] { return prossima <= risposta.righe.size(); };
 
-        while (leggibile()) {
+        while (prossima < ultima && nelFile()) {
             const QString riga = risposta.riga(prossima++);
             if (!RecordEsito(riga))
                 continue;
@@ -311,7 +312,7 @@ void StampaEsitiNegativi(const DatiTabulato &tabulato)
                 errore = QStringLiteral("DICHIRAZIONE '") + esito.riferimento
                          + QStringLiteral(" NON PRESENTE NEL CORBEX INVIATO");
             } else {
-                const QString testoErrore = leggibile() ? risposta.riga(prossima++) : QString();
+                const QString testoErrore = nelFile() ? risposta.riga(prossima++) : QString();
                 const RigaErrore e = LeggiRigaErrore(testoErrore);
                 errore = e.testo;
                 std::unique_ptr<dao::Recordset> rs = programma.openRecordset(
@@ -338,7 +339,7 @@ void StampaEsitiNegativi(const DatiTabulato &tabulato)
                 rs->close();
                 // Any line but a continuation is left to be read as the
                 // answer's next.
-                if (leggibile() && RigaContinuazione(risposta.riga(prossima)))
+                if (nelFile() && RigaContinuazione(risposta.riga(prossima)))
                     seguito = TestoContinuazione(risposta.riga(prossima++)).trimmed();
             }
 

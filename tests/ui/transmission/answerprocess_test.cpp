@@ -1,7 +1,9 @@
 #include "fixture.h"
 
 #include "common/openretry.h"
+#include "platform/pageprinter.h"
 #include "support/otherprogram.h"
+#include "ui/transmission/answerreport.h"
 #include "ui/transmission/answerprocess.h"
 #include "ui/transmission/frmaswerprocess.h"
 
@@ -149,6 +151,38 @@ TEST_F(Process, AnUnmatchedNegativeRecordLeavesItsNextLineToBeRead)
     // The last record has no error line: it counts, and marks nothing.
     EXPECT_EQ(flowRow(), QStringLiteral("5|2|<null>|DICH01|1|1|1"));
     EXPECT_TRUE(wrong().isEmpty());
+}
+
+TEST_F(Process, AnErrorLineOnTheCountsOwnLineIsReadByTheProcessingAndTheReport)
+{
+    // The header counts the error line itself: it is the file's line N.
+    answerW({negative(QStringLiteral("C1"), QStringLiteral("AB1234")), errorLine(QStringLiteral("331"))});
+    program.execute(QStringLiteral("UPDATE Tracciati SET Descrizione = 'PESO LORDO' WHERE Progressivo = 12"));
+    writeHost(onC(QStringLiteral("Corbix/Corbix inviati/flusso")),
+              file({at({{1, QStringLiteral("T")}, {2, QStringLiteral("C1")}, {15, QStringLiteral("AB1234")}})
+                    + QStringLiteral(" \t7\t8\t9\t10\t11\t1250,00")}));
+
+    EXPECT_EQ(ElaboraRisposta(Day, 7), EsitoElaborazione::Elaborata);
+    EXPECT_EQ(flowRow(), QStringLiteral("5|2|<null>|DICH01|0|1|0"));
+    EXPECT_EQ(wrong(), QStringList{QStringLiteral("1 A331")});
+
+    platform::RecordingPagePrinter printer;
+    platform::ScopedPagePrinter printerGuard(printer);
+    DatiTabulato tabulato{Day, 7, QStringLiteral("C:\\Corbix\\Corbix inviati\\flusso"),
+                          QStringLiteral("1-10/01/2026-AB12345\r\n2-10/01/2026-CD56789"),
+                          QStringLiteral("C:\\Corbix\\Risposte Pervenute\\20260115-7-W")};
+    StampaEsitiNegativi(tabulato);
+    // The texts of the row, below the page heading.
+    std::vector<QString> row;
+    const std::vector<QString> lines = printer.lines();
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (lines[i].startsWith(QStringLiteral("text")) && printer.calls[i].y1 > 55)
+            row.push_back(lines[i]);
+    EXPECT_EQ(row, (std::vector<QString>{QStringLiteral("text p1 (22,56) Arial 10: 1/2026"),
+                                         QStringLiteral("text p1 (53,56) Arial 10: AB1234"),
+                                         QStringLiteral("text p1 (76,56) Arial 10: PESO LORDO, RIGA 1"),
+                                         QStringLiteral("text p1 (76,61) Arial 10 italic: 1250,00"),
+                                         QStringLiteral("text p1 (76,66) Arial 10: VALORE NON AMMESSO")}));
 }
 
 TEST_F(Process, TheHeaderCountBoundsTheBody)
