@@ -9,6 +9,7 @@
 #include "flowengine/decimale.h"
 #include "flowengine/flowlines.h"
 #include "flowengine/register.h"
+#include "flowengine/reportprinting.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/dao/database.h"
@@ -69,16 +70,6 @@ void stampaA(platform::PagePrinter &p, double x, double y, const QString &testo)
     p.setCurrentX(x);
     p.setCurrentY(y);
     p.print(testo);
-}
-
-void impostaPagina(platform::PagePrinter &p, platform::PageOrientation orientamento)
-{
-    p.setOrientation(orientamento);
-    p.setFontName(QStringLiteral("Arial"));
-    p.setFontBold(false);
-    p.setFontItalic(false);
-    p.setFontSize(10);
-    p.setScaleMode(platform::ScaleMode::Millimeters);
 }
 
 // The header lines both listings share; the rest of the page heading is each
@@ -173,7 +164,7 @@ void StampaEsitiPositivi(const DatiTabulato &tabulato)
 
         platform::PagePrinter &p = platform::printer();
         iniziata = true;
-        impostaPagina(p, platform::PageOrientation::Landscape);
+        flowengine::ImpostaStampa(p, platform::PageOrientation::Landscape);
         qint16 pagina = 1;
         const double alto = StampaTestataPositivi(pagina, tabulato, ditta);
         double y = alto;
@@ -286,7 +277,7 @@ void StampaEsitiNegativi(const DatiTabulato &tabulato)
 
         platform::PagePrinter &p = platform::printer();
         iniziata = true;
-        impostaPagina(p, platform::PageOrientation::Portrait);
+        flowengine::ImpostaStampa(p, platform::PageOrientation::Portrait);
         qint16 pagina = 1;
         double alto = StampaTestataNegativi(pagina, tabulato, ditta);
         double y = alto;
