@@ -56,7 +56,7 @@ QChar TipoRisposta(const QString &intestazione)
 
 QString DichiaranteRisposta(const QString &intestazione) { return Colonne(intestazione, 51, 66).trimmed(); }
 
-qint16 RigheRisposta(const QString &intestazione) { return Numero16(intestazione, 71, 75); }
+qint32 RigheRisposta(const QString &intestazione) { return Numero32(intestazione, 71, 75); }
 
 bool ControlloFormale(QChar tipo) { return tipo == TipoControlloA || tipo == TipoControlloB || tipo == TipoControlloG; }
 

@@ -53,9 +53,8 @@ constexpr QChar TipoNonPrevisto = u'F';       // known only by where its date st
 QChar TipoRisposta(const QString &intestazione);
 // The declarant code (columns 51-66, trimmed).
 QString DichiaranteRisposta(const QString &intestazione);
-// The number of lines of the file, header included (columns 71-75); raises 6
-// beyond 32767.
-qint16 RigheRisposta(const QString &intestazione);
+// The number of lines of the file, header included (columns 71-75).
+qint32 RigheRisposta(const QString &intestazione);
 
 // Whether a type is a formal-check answer (A, B, G).
 bool ControlloFormale(QChar tipo);
