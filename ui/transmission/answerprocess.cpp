@@ -124,7 +124,7 @@ QString DueCaratteri(const QVariant &valore) { return common::NullToStr(valore).
 
 void Elaborazione::controlli(const RispostaEdi &risposta)
 {
-    QFile flusso(platform::hostPath(inviata_.NomeFile));
+    QFile flusso(flowengine::FileRegistrato(inviata_.NomeFile));
     if (!flusso.open(QIODevice::ReadOnly))
         platform::raise(flusso.exists() ? platform::err::PathFileAccess : platform::err::FileNotFound);
     dao::Database programma = common::ApriDatabaseProgramma();
@@ -183,10 +183,9 @@ void Elaborazione::controlli(const RispostaEdi &risposta)
 // name ends with "yyyymmdd-N-T": N is its progressive number, T its type.
 std::optional<RispostaEdi> copiaVerificata(const QString &nome, QChar tipo, const DatiCorbex &inviata)
 {
-    const QString host = platform::hostPath(nome);
-    if (!DimensioneRisposta(host, nome, TitoloElaborazione))
+    if (!DimensioneRisposta(flowengine::FileRegistrato(nome), nome, TitoloElaborazione))
         return std::nullopt;
-    RispostaEdi risposta = RispostaEdi::leggi(host);
+    RispostaEdi risposta = RispostaEdi::daBytes(flowengine::LeggiFileRegistrato(nome));
     const QString base = common::EstraiNomeFile(nome);
     const qsizetype primo = base.indexOf(u'-');
     const qsizetype ultimo = base.lastIndexOf(u'-');

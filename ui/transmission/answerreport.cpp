@@ -42,7 +42,7 @@ using flowengine::DocumentoCorbex;
 QStringList righeCorbex(const QString &percorso)
 {
     QStringList righe;
-    for (const QByteArray &riga : common::splitLines(common::readFile(platform::hostPath(percorso))))
+    for (const QByteArray &riga : common::splitLines(flowengine::LeggiFileRegistrato(percorso)))
         righe << platform::fromWindows1252(riga);
     return righe;
 }
@@ -158,7 +158,7 @@ void StampaEsitiPositivi(const DatiTabulato &tabulato)
     stampaDocumento(QStringLiteral("Durante la stampa degli esiti positivi"), [&](bool &iniziata) {
         std::vector<DocumentoCorbex> dichiarazioni;
         flowengine::LeggiCompostoDa(dichiarazioni, tabulato.CompostoDa);
-        const RispostaEdi risposta = RispostaEdi::leggi(platform::hostPath(tabulato.FileRisposta));
+        const RispostaEdi risposta = RispostaEdi::daBytes(flowengine::LeggiFileRegistrato(tabulato.FileRisposta));
         const int ultima = RigheRisposta(risposta.intestazione());
         const QString ditta = common::GetCompanyName(common::PercorsoArchivio);
 
@@ -269,7 +269,7 @@ void StampaEsitiNegativi(const DatiTabulato &tabulato)
     stampaDocumento(QStringLiteral("Durante la stampa degli esiti negativi"), [&](bool &iniziata) {
         std::vector<DocumentoCorbex> dichiarazioni;
         flowengine::LeggiCompostoDa(dichiarazioni, tabulato.CompostoDa);
-        const RispostaEdi risposta = RispostaEdi::leggi(platform::hostPath(tabulato.FileRisposta));
+        const RispostaEdi risposta = RispostaEdi::daBytes(flowengine::LeggiFileRegistrato(tabulato.FileRisposta));
         const int ultima = RigheRisposta(risposta.intestazione());
         const QStringList corbex = righeCorbex(tabulato.FileCorbex);
         const QString ditta = common::GetCompanyName(common::PercorsoArchivio);

@@ -1,9 +1,12 @@
 #include "fixture.h"
 
 #include "platform/pageprinter.h"
+#include "platform/workstation.h"
 #include "ui/transmission/frmaswerreport.h"
+#include "ui/transmission/frmopzionicorbix.h"
 
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -35,6 +38,23 @@ protected:
                             {29, QStringLiteral("IMA 001234K150126")}})}));
         clock_.setNow(QDateTime(Day, QTime(9, 30, 5)));
     }
+    // The answer report's positive listing, from the list's context command.
+    void printReport()
+    {
+        uimain::RegisteredWindowFactory windows;
+        RegistraTabulato(windows);
+        uimain::ScopedWindowFactory guard(windows);
+        bool acted = false;
+        QTimer::singleShot(0, w.get(), [&] {
+            auto *f = w->findChild<frmAswerReport *>();
+            ASSERT_NE(f, nullptr);
+            ASSERT_TRUE(f->chkSuccess->isChecked());
+            f->cmdPrint->click();
+            acted = true;
+        });
+        choose(1, QStringLiteral("&Tabulato esplicativo"));
+        EXPECT_TRUE(acted);
+    }
     static QString riferimento(int n) { return QStringLiteral("DR%1Z").arg(n, 4, 10, QChar(u'0')); }
 
     static QString run(const QString &program, const QStringList &arguments)
@@ -53,28 +73,17 @@ protected:
 
     platform::QtPagePrinter qt;
     platform::ScopedPagePrinter printerGuard{qt};
+    platform::FixedWorkstationSource source_{QStringLiteral("PC-UFFICIO"), QStringLiteral("mario")};
+    platform::ScopedWorkstationSource sourceGuard_{source_};
 };
 
 }  // namespace
 
 TEST_F(Printing, TheDispatchListAfterALandscapeReportIsPortraitWithEveryDeclaration)
 {
-    uimain::RegisteredWindowFactory windows;
-    RegistraTabulato(windows);
-    uimain::ScopedWindowFactory guard(windows);
     startOn(1);
-
     // The answer report's positive listing, landscape.
-    bool acted = false;
-    QTimer::singleShot(0, w.get(), [&] {
-        auto *f = w->findChild<frmAswerReport *>();
-        ASSERT_NE(f, nullptr);
-        ASSERT_TRUE(f->chkSuccess->isChecked());
-        f->cmdPrint->click();
-        acted = true;
-    });
-    choose(1, QStringLiteral("&Tabulato esplicativo"));
-    ASSERT_TRUE(acted);
+    printReport();
     const QString report = onC(QStringLiteral("Corbix/TEMP/Stampa-20260115-093005.pdf"));
     EXPECT_EQ(boxes.shown, std::vector<platform::Message>{saved(report, QStringLiteral("Tabulato esplicativo"))});
     EXPECT_TRUE(run(QStringLiteral("pdfinfo"), {report}).contains(QRegularExpression("Page size: +842 x 595 pts")));
@@ -100,4 +109,35 @@ TEST_F(Printing, TheDispatchListAfterALandscapeReportIsPortraitWithEveryDeclarat
     // The printer's own settings are back.
     EXPECT_EQ(qt.pdfFolder(), QString());
     EXPECT_EQ(qt.messageTitle(), QString());
+}
+
+TEST_F(Printing, AMovedCollectionPointKeepsItsFlowsFilesAndNamesOneThatIsGone)
+{
+    startOn(1);
+    {
+        frmOpzioniCorbix options(w.get());
+        options.txtPickPointPathName->setText(QStringLiteral("C:\\Nuovo"));
+        options.cmdConfirm->click();
+    }
+    ASSERT_TRUE(boxes.shown.empty());
+    const QString centrale = QStringLiteral("\\\\PC-UFFICIO\\C\\Nuovo\\");
+    EXPECT_EQ(registerRows().value(0).section(u'|', 1, 1), centrale + QStringLiteral("Corbix inviati\\flusso"));
+    EXPECT_EQ(registerRows().value(1).section(u'|', 1, 1), centrale + QStringLiteral("Risposte Pervenute\\20260115-7-W"));
+
+    // The report reads the answer where it now is, and keeps its PDF in the
+    // new TEMP folder.
+    printReport();
+    const QString pdf = onC(QStringLiteral("Nuovo/TEMP/Stampa-20260115-093005.pdf"));
+    EXPECT_EQ(boxes.shown, std::vector<platform::Message>{saved(pdf, QStringLiteral("Tabulato esplicativo"))});
+    EXPECT_TRUE(QFileInfo(pdf).isFile());
+
+    boxes.shown.clear();
+    ASSERT_TRUE(QFile::remove(onC(QStringLiteral("Nuovo/Risposte Pervenute/20260115-7-W"))));
+    printReport();
+    const platform::Message missing{QStringLiteral("Errore di Run-time 53\r\nImpossibile trovare il file. ('") + centrale
+                                        + QStringLiteral("Risposte Pervenute\\20260115-7-W')\r\n(Durante la stampa degli "
+                                                         "esiti positivi)"),
+                                    QStringLiteral("Tabulato esplicativo"), platform::MsgIcon::Critical,
+                                    platform::MsgButtons::OK, 1};
+    EXPECT_EQ(boxes.shown, std::vector<platform::Message>{missing});
 }
