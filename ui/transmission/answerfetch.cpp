@@ -160,7 +160,7 @@ bool DimensioneRisposta(const QString &host, const QString &percorso, const QStr
     return false;
 }
 
-bool RispostaDelFlusso(const RispostaEdi &risposta, qint32 progressivo, const DatiCorbex &flow)
+bool RispostaDelFlusso(const RispostaEdi &risposta, qint32 progressivo, const DatiCorbex &flow, QChar tipoAtteso)
 {
     const QString dichiarante = DichiaranteRisposta(risposta.intestazione());
     const QChar tipo = risposta.tipo();
@@ -178,7 +178,7 @@ bool RispostaDelFlusso(const RispostaEdi &risposta, qint32 progressivo, const Da
                QStringLiteral("Corbix doganali."));
         return false;
     }
-    if (!RispostaConservata(tipo) && !ControlloFormale(tipo)) {
+    if ((!RispostaConservata(tipo) && !ControlloFormale(tipo)) || (!tipoAtteso.isNull() && tipo != tipoAtteso)) {
         avvisa(QStringLiteral("La tipologia della riposta non fra quelle previste dal sistema E.D.I."));
         return false;
     }

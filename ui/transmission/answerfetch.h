@@ -26,9 +26,10 @@ bool DimensioneRisposta(const QString &host, const QString &percorso, const QStr
 
 // The checks of an answer's content against its flow, in their order: its
 // date, its progressive number (read from its name), its declarant, and a
-// type the service sends. The first that fails is told to the user with its
-// own message, and false comes back.
-bool RispostaDelFlusso(const RispostaEdi &risposta, qint32 progressivo, const flowengine::DatiCorbex &flow);
+// type the service sends (when tipoAtteso is given, that type). The first
+// that fails is told to the user with its own message, and false comes back.
+bool RispostaDelFlusso(const RispostaEdi &risposta, qint32 progressivo, const flowengine::DatiCorbex &flow,
+                       QChar tipoAtteso = QChar());
 
 // The bytes of an answer with every line ended by CR LF. A piece of the file
 // ends at CR, at CR LF or at the end; within a piece an LF ends a line, which

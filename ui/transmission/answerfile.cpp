@@ -70,8 +70,6 @@ RispostaEdi RispostaEdi::daBytes(const QByteArray &bytes)
     return risposta;
 }
 
-RispostaEdi RispostaEdi::leggi(const QString &hostPath) { return daBytes(common::readFile(hostPath)); }
-
 QString RispostaEdi::riga(int n) const { return n >= 1 && n <= righe.size() ? righe[n - 1] : QString(); }
 
 QString RispostaEdi::ultima() const { return righe.isEmpty() ? QString() : righe.last(); }

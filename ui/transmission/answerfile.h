@@ -14,7 +14,7 @@
 // code page, a header line saying what kind of answer it is, then the lines
 // of that kind. Columns are counted from 1; a field wholly or partly beyond
 // the end of its line reads as the characters that are there. Everything here
-// works on texts and never touches a file, except RispostaEdi::leggi.
+// works on texts and never touches a file.
 namespace uitransmission {
 
 // ---------------------------------------------------------------- fields
@@ -70,8 +70,6 @@ struct RispostaEdi {
 
     // The lines of bytes in the ANSI code page, ended by CR LF, CR or LF.
     static RispostaEdi daBytes(const QByteArray &bytes);
-    // The lines of a file by its host path; raises 53 when it is missing.
-    static RispostaEdi leggi(const QString &hostPath);
 
     // Line n, counted from 1; empty beyond the file.
     QString riga(int n) const;

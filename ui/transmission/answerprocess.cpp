@@ -179,8 +179,9 @@ void Elaborazione::controlli(const RispostaEdi &risposta)
 }
 
 // The stored copy of the answer, read once it has passed the fetch's checks
-// against the flow; nothing after telling the user why it is refused. Its
-// name ends with "yyyymmdd-N-T": N is its progressive number, T its type.
+// against the flow, its header's type being the one its name ends with;
+// nothing after telling the user why it is refused. Its name ends with
+// "yyyymmdd-N-T": N is its progressive number, T its type.
 std::optional<RispostaEdi> copiaVerificata(const QString &nome, QChar tipo, const DatiCorbex &inviata)
 {
     if (!DimensioneRisposta(flowengine::FileRegistrato(nome), nome, TitoloElaborazione))
@@ -191,13 +192,8 @@ std::optional<RispostaEdi> copiaVerificata(const QString &nome, QChar tipo, cons
     const qsizetype ultimo = base.lastIndexOf(u'-');
     bool numero = primo >= 0 && ultimo > primo;
     const qint32 progressivo = numero ? base.mid(primo + 1, ultimo - primo - 1).toInt(&numero) : 0;
-    if (!RispostaDelFlusso(risposta, numero ? progressivo : -1, inviata))
+    if (!RispostaDelFlusso(risposta, numero ? progressivo : -1, inviata, tipo))
         return std::nullopt;
-    if (risposta.tipo() != tipo) {
-        platform::msgBox(QStringLiteral("La tipologia della riposta non fra quelle previste dal sistema E.D.I."),
-                         common::TitoloCorbix, platform::MsgIcon::Information);
-        return std::nullopt;
-    }
     return risposta;
 }
 
