@@ -98,6 +98,16 @@ QString GetRelativeFolder(const QString &path)
     return rest;
 }
 
+std::optional<QString> PercorsoInFormaDrive(const QString &typed)
+{
+    if (!typed.startsWith(u'/'))
+        return typed;
+    const QString path = platform::driveTable().windowsPath(typed);
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
+}
+
 QString NewUniqueFileName(const QString &folder, const QString &prefix, const QString &suffix)
 {
     static const QString alphabet = QStringLiteral("_ABCDEFGHIJKLMNOPQRSTUVWXYZ-");

@@ -2,6 +2,7 @@
 
 #include <QIODevice>
 #include <QString>
+#include <optional>
 
 // Shared routines for paths, text files, texts and numbers. Paths are Windows
 // path texts ("\" as separator, "\\SERVER\SHARE\" for a network path) and are
@@ -16,6 +17,11 @@ QString EstraiNomeFile(const QString &path);    // after the last "\"
 QString GetUNCServer(const QString &path);      // "\\SERVER\" of a network path, else ""
 QString GetRootFolder(const QString &path, qint32 mode);
 QString GetRelativeFolder(const QString &path);
+
+// A path as the user typed it: a host path ("/home/u/Dogana") is taken in its
+// drive form through the drive table ("C:\Dogana" when "c:" is /home/u), any
+// other text is kept as it is. Nothing for a host path that no entry holds.
+std::optional<QString> PercorsoInFormaDrive(const QString &typed);
 
 // A name in folder that no file or folder holds yet, made of the prefix, a
 // counter code and the suffix; the file is created empty, exclusively, so no

@@ -3,6 +3,7 @@
 #include "common/databases.h"
 #include "common/globals.h"
 #include "common/openretry.h"
+#include "common/textfiles.h"
 #include "flowengine/decimale.h"
 #include "flowengine/flowlines.h"
 #include "platform/dao/recordset.h"
@@ -18,7 +19,10 @@ namespace flowengine {
 
 namespace {
 
-
+[[noreturn]] void conNome(const platform::RuntimeError &e, const QString &nome)
+{
+    throw platform::RuntimeError(e.number(), e.description() + QStringLiteral(" ('") + nome + QStringLiteral("')"));
+}
 
 QString testo(const dao::Recordset &rs, const char *campo)
 {
@@ -30,6 +34,43 @@ QString testo(const dao::Recordset &rs, const char *campo)
 QString TestoErroreRuntime(int numero, const QString &descrizione)
 {
     return QStringLiteral("Errore di Run-time ") + QString::number(numero) + QStringLiteral("\r\n") + descrizione;
+}
+
+QString FileRegistrato(const QString &nome)
+{
+    try {
+        const QString host = platform::hostPath(nome);
+        if (!QFileInfo(host).isFile())
+            platform::raise(platform::err::FileNotFound);
+        return host;
+    } catch (const platform::RuntimeError &e) {
+        conNome(e, nome);
+    }
+}
+
+QByteArray LeggiFileRegistrato(const QString &nome)
+{
+    const QString host = FileRegistrato(nome);
+    try {
+        return common::readFile(host);
+    } catch (const platform::RuntimeError &e) {
+        conNome(e, nome);
+    }
+}
+
+void SpostaNomiRegistro(dao::Database &db, const QString &da, const QString &a)
+{
+    std::unique_ptr<dao::Recordset> rs =
+        db.openRecordset(QStringLiteral("SELECT NomeFile FROM Corbix WHERE NomeFile IS NOT NULL"));
+    for (; !rs->eof(); rs->moveNext()) {
+        const QString nome = testo(*rs, "NomeFile");
+        if (!nome.startsWith(da, Qt::CaseInsensitive))
+            continue;
+        rs->edit();
+        rs->setValue(QStringLiteral("NomeFile"), a + nome.mid(da.size()));
+        rs->update();
+    }
+    rs->close();
 }
 
 bool CaricaCorbex(DatiCorbex &flow)

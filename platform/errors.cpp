@@ -10,6 +10,7 @@ const QHash<int, QString> &descriptions()
 {
     static const QHash<int, QString> table = {
         {err::Overflow, QStringLiteral("Overflow.")},
+        {err::OutOfMemory, QStringLiteral("Memoria insufficiente.")},
         {err::TypeMismatch, QStringLiteral("Tipo non corrispondente.")},
         {err::BadFileNameOrNumber, QStringLiteral("Nome o numero di file non valido.")},
         {err::FileNotFound, QStringLiteral("Impossibile trovare il file.")},

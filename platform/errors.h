@@ -23,6 +23,7 @@ private:
 // Numbers the program tests for by name.
 namespace err {
 constexpr int Overflow = 6;
+constexpr int OutOfMemory = 7;
 constexpr int TypeMismatch = 13;
 constexpr int BadFileNameOrNumber = 52;
 constexpr int FileNotFound = 53;

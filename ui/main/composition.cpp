@@ -135,7 +135,10 @@ EsitoPasso4 VerificaPasso4(const CampiPasso4 &campi)
         esito.progressivo = Colore::Rosso;
         return esito;
     }
-    if (!CartellaEsiste(campi.cartella)) {
+    // A host path would pass for a folder and then lose the flow: the filing
+    // joins the folder and the name with "\".
+    const std::optional<QString> cartella = common::PercorsoInFormaDrive(campi.cartella);
+    if (!cartella || !CartellaEsiste(*cartella)) {
         platform::msgBox(QStringLiteral("Il percorso indicato per la cartella di destinazione non esiste. Indicare "
                                         "un percorso valido."),
                          QStringLiteral("Corbix Doganali"), MsgIcon::Information);
@@ -143,6 +146,7 @@ EsitoPasso4 VerificaPasso4(const CampiPasso4 &campi)
         return esito;
     }
     esito.superato = true;
+    esito.percorso = *cartella;
     return esito;
 }
 

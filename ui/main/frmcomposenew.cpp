@@ -608,6 +608,7 @@ void frmComposeNew::cmdNextEnd_Click()
                 ImpostaColore(campo, colore(c));
         if (!esito.superato)
             break;
+        txtPathXCorbex->setText(esito.percorso);
         RigaRiservata = RiservaRiga(platform::clock().now().date(), *ProgressivoValido(txtProgNumber->text()),
                                     cmbDichiarante->currentText());
         if (!RigaRiservata)

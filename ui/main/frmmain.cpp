@@ -11,6 +11,7 @@
 #include "flowengine/flowlist.h"
 #include "flowengine/options.h"
 #include "flowengine/register.h"
+#include "flowengine/reportprinting.h"
 #include "platform/dao/database.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
@@ -641,8 +642,10 @@ void frmMain::riproduciSupporto()
 void frmMain::stampaDistinta()
 {
     flowengine::DatiCorbex flow;
-    if (caricaContesto(flow))
-        flowengine::StampaDistinta(flow);
+    if (!caricaContesto(flow))
+        return;
+    flowengine::DestinazioneStampa pdf(windowTitle());
+    flowengine::StampaDistinta(flow);
 }
 
 // ---------------------------------------------------------------- menu commands

@@ -70,19 +70,6 @@ protected:
         return rows;
     }
 
-    // Right-clicks a row and chooses a command of its popup.
-    void choose(qint32 riga, const QString &caption)
-    {
-        rightClick(rowCentre(riga));
-        w->Context->hide();
-        for (int i = 0; i < 6; ++i)
-            if (w->Opzioni[i]->isVisible() && w->Opzioni[i]->text() == caption) {
-                w->Opzioni[i]->trigger();
-                return;
-            }
-        ADD_FAILURE() << "no item " << caption.toStdString();
-    }
-
     QByteArray onFloppy(const QString &name) const { return bytes(onC("floppy/" + name)); }
 };
 
