@@ -398,9 +398,13 @@ void frmComposeNew::CercaDichiarazioni()
                                            chkImport->isChecked(), chkInDeposito->isChecked());
     GrigliaInCaricamento = true;
     QList<DichiarazioneTrovata> trovate;
+    // The bar advances over every candidate but is painted at the pace of the
+    // build screen's: painting it for each of thousands of candidates would
+    // take longer than the search itself.
+    qint64 ultimaPittura = 0;
     try {
         trovate = uimain::CercaDichiarazioni(cmbDichiarante->currentText(), tipi, platform::clock().now().date(),
-                                             [this](qint64 posizione, qint64 totale) {
+                                             [this, &ultimaPittura](qint64 posizione, qint64 totale) {
                                                  if (posizione == 0) {
                                                      prbSearch->setGeometry(0, cmdPreview->y(), width(),
                                                                             cmdPreview->height());
@@ -411,7 +415,13 @@ void frmComposeNew::CercaDichiarazioni()
                                                  } else {
                                                      prbSearch->setValue(int(qMin<qint64>(posizione, INT_MAX)));
                                                  }
-                                                 prbSearch->repaint();
+                                                 const qint64 adesso = platform::clock().monotonicMs();
+                                                 if (posizione == 0 || posizione == totale
+                                                     || adesso - ultimaPittura
+                                                            >= frmFaiCorbex::IntervalloAvanzamentoMs) {
+                                                     ultimaPittura = adesso;
+                                                     prbSearch->repaint();
+                                                 }
                                              });
     } catch (const platform::RuntimeError &e) {
         MostraErroreRunTime(e.number(), e.description());
