@@ -1,3 +1,5 @@
+#include "platform/clock.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
@@ -6,5 +8,9 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    // No test waits for real seconds: a wait for another program's lock runs
+    // on a clock that a sleep advances; the day is today's.
+    platform::FakeClock clock(QDateTime::currentDateTime());
+    platform::ScopedClock installed(clock);
     return RUN_ALL_TESTS();
 }
