@@ -1,6 +1,7 @@
 #include "ui/main/composition.h"
 
 #include "common/databases.h"
+#include "common/errormanagement.h"
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "common/paths.h"
@@ -19,6 +20,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <memory>
+#include <optional>
 
 namespace uimain {
 
@@ -359,7 +361,12 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
 
         {
             dao::Database db = common::ApriArchivio();
-            dao::Transaction transazione(db);
+            // Nothing of the filing runs outside its transaction: a start
+            // that is not made, whatever the user answers, leaves the filing.
+            std::optional<dao::Transaction> transazione;
+            if (!common::runRequiredStep(QStringLiteral("ArchiviaCorbex"), [&] { transazione.emplace(db); }))
+                throw GiaSegnalato{};
+            const dao::CommitWait attesa(common::AttesaSilenziosaMs);
             std::unique_ptr<dao::Recordset> rs;
             if (cartella) {
                 rs = db.openRecordset(QStringLiteral("SELECT * FROM Corbix WHERE Data = DateValue(?) AND "
@@ -392,7 +399,7 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
             rs->close();
             QString elenco = corbex.elenco;
             flowengine::MarcaDocumentiInviati(elenco);
-            transazione.commit();
+            transazione->commit();
             db.close();
         }
         QFile::remove(origine);
