@@ -19,14 +19,6 @@ const QString kBackslash = QStringLiteral("\\");
 
 bool isFile(const QString &hostPath) { return QFileInfo(hostPath).isFile(); }
 
-QByteArray joinLines(const QList<QByteArray> &lines, const QByteArray &lineEnd)
-{
-    QByteArray out;
-    for (const QByteArray &line : lines)
-        out += line + lineEnd;
-    return out;
-}
-
 // Moves past one line and its end (CR LF, CR or LF); false at the end of the file.
 bool skipLine(QIODevice *file)
 {
