@@ -172,7 +172,8 @@ qint32 SeekTextLine(qint32 lineNumber, QIODevice *file)
 
 QString StrBefore(const QString &text, qint32 position)
 {
-    if (position < 1 || position > text.size() + 1)
+    // A position past the end takes the whole text.
+    if (position < 1)
         return {};
     return text.left(position - 1);
 }

@@ -197,50 +197,36 @@ TEST_F(DaoTest, DenyingRecordsetKeepsOtherProgramsFromReading)
     }
 }
 
-// The other program holds a read transaction: our commit is refused at its
-// deadline, and the transaction is then over, its lock released and nothing
-// of it written, now or with the next commit.
-TEST_F(DaoTest, ARefusedCommitIsRolledBack)
+// The other program holds a read transaction. Our commit is refused at its
+// deadline: the transaction is then over, its lock released and nothing of
+// it written, now or with the next commit. A rollback never commits: it
+// neither waits nor fails.
+TEST_F(DaoTest, ARefusedCommitIsRolledBackAndARollbackNeverCommits)
 {
     insert("A1", "Primo");
-    platform::FakeClock clock;
-    platform::ScopedClock installed(clock);
-    RawConnection other(path);
-    ASSERT_EQ(other.exec("BEGIN; SELECT * FROM Prova"), SQLITE_OK);
-    db.beginTrans();
-    db.execute("UPDATE Prova SET Nome = 'Rifiutato'", {}, dao::FailOnError);
-    EXPECT_EQ(errorOf([&] { db.commitTrans(); }), 3218);
-    EXPECT_EQ(clock.monotonicMs(), dao::BusyWaitMs) << "without a deadline of its procedure, the busy wait";
-    EXPECT_FALSE(inTransaction(db));
-    EXPECT_EQ(db.transactionDepth(), 0);
-    ASSERT_EQ(other.exec("COMMIT"), SQLITE_OK);
-    EXPECT_EQ(other.exec("BEGIN IMMEDIATE"), SQLITE_OK) << "no lock of ours is left";
-    ASSERT_EQ(other.exec("ROLLBACK"), SQLITE_OK);
-
+    for (const bool commit : {true, false}) {
+        SCOPED_TRACE(commit ? "commit" : "rollback");
+        platform::FakeClock clock;
+        platform::ScopedClock installed(clock);
+        RawConnection other(path);
+        ASSERT_EQ(other.exec("BEGIN; SELECT * FROM Prova"), SQLITE_OK);
+        db.beginTrans();
+        db.execute("UPDATE Prova SET Nome = 'Rifiutato'", {}, dao::FailOnError);
+        EXPECT_EQ(errorOf([&] { commit ? db.commitTrans() : db.rollback(); }), commit ? 3218 : 0);
+        // Without a deadline of its procedure, a commit waits the busy wait.
+        EXPECT_EQ(clock.monotonicMs(), commit ? dao::BusyWaitMs : 0);
+        EXPECT_FALSE(inTransaction(db));
+        EXPECT_EQ(db.transactionDepth(), 0);
+        ASSERT_EQ(other.exec("COMMIT"), SQLITE_OK);
+        EXPECT_EQ(other.exec("BEGIN IMMEDIATE"), SQLITE_OK) << "no lock of ours is left";
+        ASSERT_EQ(other.exec("ROLLBACK"), SQLITE_OK);
+    }
     dao::Transaction next(db);
     insert("A2", "Secondo");
     next.commit();
+    RawConnection other(path);
     ASSERT_EQ(other.exec("SELECT Nome FROM Prova ORDER BY Codice"), SQLITE_OK);
     EXPECT_EQ(other.lastRows, (QStringList{"Primo", "Secondo"}));
-}
-
-// A rollback never commits: with the other program reading, it neither
-// waits nor fails, and writes nothing.
-TEST_F(DaoTest, ARollbackNeverCommits)
-{
-    insert("A1", "Primo");
-    platform::FakeClock clock;
-    platform::ScopedClock installed(clock);
-    RawConnection other(path);
-    ASSERT_EQ(other.exec("BEGIN; SELECT * FROM Prova"), SQLITE_OK);
-    db.beginTrans();
-    db.execute("UPDATE Prova SET Nome = 'Annullato'", {}, dao::FailOnError);
-    EXPECT_EQ(errorOf([&] { db.rollback(); }), 0);
-    EXPECT_EQ(clock.sleeps, 0);
-    EXPECT_FALSE(inTransaction(db));
-    ASSERT_EQ(other.exec("COMMIT"), SQLITE_OK);
-    ASSERT_EQ(other.exec("SELECT Nome FROM Prova"), SQLITE_OK);
-    EXPECT_EQ(other.lastRows, QStringList{"Primo"});
 }
 
 // A COMMIT waits for readers as long as its procedure's deadline allows,

@@ -379,12 +379,13 @@ void frmComposeNew::cmbDichiarante_Click()
     cmdNextEnd->setEnabled(SelezioneValida());
 }
 
-void frmComposeNew::CercaDichiarazioni()
+bool frmComposeNew::CercaDichiarazioni()
 {
     const QStringList tipi = TipiRichiesti(chkExport->isChecked(), chkExportSempif->isChecked(),
                                            chkImport->isChecked(), chkInDeposito->isChecked());
     GrigliaInCaricamento = true;
     QList<DichiarazioneTrovata> trovate;
+    bool riuscita = true;
     try {
         trovate = uimain::CercaDichiarazioni(cmbDichiarante->currentText(), tipi, platform::clock().now().date(),
                                              [this](qint64 posizione, qint64 totale) {
@@ -402,6 +403,7 @@ void frmComposeNew::CercaDichiarazioni()
                                              });
     } catch (const platform::RuntimeError &e) {
         MostraErroreRunTime(e.number(), e.description());
+        riuscita = false;
     }
     prbSearch->hide();
     grdListaDich->setRowCount(0);
@@ -424,6 +426,7 @@ void frmComposeNew::CercaDichiarazioni()
     TotaleSelezionate = TotaleDichiarazioni;
     MostraContatore();
     GrigliaInCaricamento = false;
+    return riuscita;
 }
 
 bool frmComposeNew::NessunaSelezionata() const { return !tagGriglia_.contains(u'1'); }
@@ -550,7 +553,9 @@ void frmComposeNew::cmdNextEnd_Click()
 {
     switch (PassoCorrente) {
     case 1:
-        CercaDichiarazioni();
+        // A search that failed has told its error; it found nothing.
+        if (!CercaDichiarazioni())
+            break;
         if (grdListaDich->rowCount() > 0)
             PassoCorrente = 2;
         else
