@@ -48,8 +48,8 @@ qint32 SeekTextLine(qint32 lineNumber, QIODevice *file);
 
 // Texts.
 
-// The characters before the position; empty for a position outside 1 to the
-// length + 1.
+// The characters before the position: empty for a position of 1 or below,
+// the whole text for one past the end.
 QString StrBefore(const QString &text, qint32 position);
 // The characters after a separator of the given length starting at the
 // position; empty when the separator ends the text or the position is outside

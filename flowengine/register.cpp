@@ -1,6 +1,7 @@
 #include "flowengine/register.h"
 
 #include "common/databases.h"
+#include "common/errormanagement.h"
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "common/textfiles.h"
@@ -14,6 +15,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <optional>
 
 namespace flowengine {
 
@@ -129,12 +131,17 @@ bool EliminaCorbex(const DatiCorbex &flow, bool rilasciaDocumenti)
         }
         dao::Database db = common::ApriArchivio();
         {
-            dao::Transaction transazione(db);
+            // Nothing of the deletion runs outside its transaction: a start
+            // that is not made, whatever the user answers, leaves it.
+            std::optional<dao::Transaction> transazione;
+            if (!common::runRequiredStep(QStringLiteral("EliminaCorbex"), [&] { transazione.emplace(db); }))
+                return false;
+            const dao::CommitWait attesa(common::AttesaSilenziosaMs);
             if (rilasciaDocumenti)
                 RilasciaDocumenti(flow.CompostoDa);
             db.execute(QStringLiteral("DELETE * FROM Corbix WHERE Posizione = ? AND Data = ? AND Progressivo = ?"),
                        {int(flow.Posizione), flow.Data, flow.Progressivo}, dao::FailOnError);
-            transazione.commit();
+            transazione->commit();
         }
         db.close();
         if (!file.isEmpty() && !QFile::remove(file))

@@ -29,6 +29,9 @@ Recordset::Recordset(std::shared_ptr<Connection> connection, const QString &sql,
         if (denying) {
             connection_->hold();
             holdsLock_ = true;
+            // Its work is committed when it closes, within the deadline of
+            // the procedure that opened it.
+            commitWaitMs_ = CommitWait::current();
         }
         // The rows' keys come with them when the query reads one table plainly.
         static const QRegularExpression head(QStringLiteral("^\\s*SELECT\\s+"), QRegularExpression::CaseInsensitiveOption);
@@ -150,6 +153,7 @@ void Recordset::close()
     connection_.reset();
     if (holdsLock_) {
         holdsLock_ = false;
+        CommitWait wait(commitWaitMs_);
         connection->release();
     }
 }

@@ -94,6 +94,7 @@ private:
     RecordsetType type_;
     int options_;
     bool holdsLock_ = false;
+    int commitWaitMs_ = BusyWaitMs;  // the deadline of the procedure that opened it
 
     QString table_;                    // the one table the rows come from, if any
     bool live_ = false;                // rows read again from table_ by key

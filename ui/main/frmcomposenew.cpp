@@ -392,12 +392,13 @@ void frmComposeNew::cmbDichiarante_Click()
     cmdNextEnd->setEnabled(SelezioneValida());
 }
 
-void frmComposeNew::CercaDichiarazioni()
+bool frmComposeNew::CercaDichiarazioni()
 {
     const QStringList tipi = TipiRichiesti(chkExport->isChecked(), chkExportSempif->isChecked(),
                                            chkImport->isChecked(), chkInDeposito->isChecked());
     GrigliaInCaricamento = true;
     QList<DichiarazioneTrovata> trovate;
+    bool riuscita = true;
     // The bar advances over every candidate but is painted at the pace of the
     // build screen's: painting it for each of thousands of candidates would
     // take longer than the search itself.
@@ -425,6 +426,7 @@ void frmComposeNew::CercaDichiarazioni()
                                              });
     } catch (const platform::RuntimeError &e) {
         MostraErroreRunTime(e.number(), e.description());
+        riuscita = false;
     }
     prbSearch->hide();
     grdListaDich->setRowCount(0);
@@ -447,6 +449,7 @@ void frmComposeNew::CercaDichiarazioni()
     TotaleSelezionate = TotaleDichiarazioni;
     MostraContatore();
     GrigliaInCaricamento = false;
+    return riuscita;
 }
 
 bool frmComposeNew::NessunaSelezionata() const { return !tagGriglia_.contains(u'1'); }
@@ -584,7 +587,9 @@ void frmComposeNew::cmdNextEnd_Click()
 {
     switch (PassoCorrente) {
     case 1:
-        CercaDichiarazioni();
+        // A search that failed has told its error; it found nothing.
+        if (!CercaDichiarazioni())
+            break;
         if (grdListaDich->rowCount() > 0)
             PassoCorrente = 2;
         else

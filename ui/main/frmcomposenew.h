@@ -32,7 +32,7 @@ public:
     void Form_Load();
     void ImpostaPasso();
     bool SelezioneValida() const;
-    void CercaDichiarazioni();
+    bool CercaDichiarazioni();  // false when the search failed (the user is told)
     bool NessunaSelezionata() const;
     void MostraContatore();
     // Places the floating boxes over the visible rows from grid row primaRiga

@@ -1,4 +1,5 @@
 #include "compose_fixture.h"
+#include "support/otherprogram.h"
 
 #include "ui/main/folderchooser.h"
 #include "ui/main/frmcomposenew.h"
@@ -160,6 +161,20 @@ TEST_F(Wizard, TheStoredDefaultsChooseTheFolderAndTheDestination)
         EXPECT_EQ(w->optSave->isChecked(), c.save) << c.whereWrite;
         EXPECT_EQ(w->optWriteInDir->isChecked(), c.dir) << c.whereWrite;
     }
+}
+
+// A search the other program's lock stops shows its error alone.
+TEST_F(Wizard, AFailedSearchShowsItsErrorOnly)
+{
+    testsupport::OtherProgram other(archiveHost());
+    ASSERT_EQ(other.exec(QStringLiteral("BEGIN EXCLUSIVE")), 0);
+    auto w = searched(QStringLiteral("DICH01"), {});
+    other.exec(QStringLiteral("ROLLBACK"));
+    EXPECT_EQ(w->PassoCorrente, 1);
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_TRUE(boxes_.shown[0].text.startsWith(QStringLiteral("Errore di Run-time 3261\r\n")))
+        << boxes_.shown[0].text.toStdString();
+    EXPECT_EQ(boxes_.shown[0].icon, MsgIcon::Critical);
 }
 
 TEST_F(Wizard, NoEligibleDeclarationKeepsStepOne)
