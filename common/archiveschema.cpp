@@ -218,7 +218,7 @@ std::vector<TableDef> archiveTables()
     tables.push_back(table("Valuta",
                            {field("Codice", Text, 3, 1, Req), field("Descrizione", Text, 50, 2),
                             field("Quotata", Boolean, 0, 3), field("Dogana", Text, 3, 4), field("IATA", Text, 3, 5),
-                            field("PosizioniDecimali", Byte, 0, 6, Req, "2")},
+                            field("PosizioniDecimali", Byte, 0, 6, Req)},
                            {primaryKey("PrimaryKey", {"Codice"})}));
     tables.push_back(table("RevisioniTabelle", {field("Tabella", Text, 255, 1, Req, "\"\""),
                                                 field("Revisione", Integer, 0, 2, Req, "0")}));

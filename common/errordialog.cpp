@@ -26,7 +26,7 @@ platform::MsgResult QtErrorDialogService::ask(const QString &text)
         const char *label;
         platform::MsgResult result;
     } buttons[] = {
-        {"Termina", platform::MsgResult::Abort},
+        {"Interrompi", platform::MsgResult::Abort},
         {"Riprova", platform::MsgResult::Retry},
         {"Ignora", platform::MsgResult::Ignore},
     };

@@ -3,6 +3,7 @@
 #include "common/errordialog.h"
 #include "common/globals.h"
 #include "platform/clock.h"
+#include "platform/dao/database.h"
 #include "platform/errors.h"
 
 #include <QScreen>
@@ -12,7 +13,6 @@ namespace common {
 
 namespace {
 
-constexpr qint64 kSilentWaitMs = 15000;
 constexpr int kTwipsPerPixel = 15;
 
 bool isLockError(int number)
@@ -34,7 +34,7 @@ qint16 GestioneErrori(qint16 numero, const QString &descrizione, const QString &
             CicloAttesa.Inizio = now;
             return Riprova;
         }
-        if (now - CicloAttesa.Inizio < kSilentWaitMs)
+        if (now - CicloAttesa.Inizio < AttesaSilenziosaMs)
             return Riprova;
         CicloAttesa.Funzione.clear();
         notaAttesa = QStringLiteral("(è stato eseguito un ciclo di attesa di 15 secondi)");
@@ -55,25 +55,46 @@ qint16 GestioneErrori(qint16 numero, const QString &descrizione, const QString &
     }
 }
 
-bool runSteps(const QString &funzione, std::initializer_list<std::function<void()>> steps)
+namespace {
+
+enum class Passo { Superato, Saltato, Abbandonato };
+
+// Runs one step until it passes or the error management says to go on
+// without it or to leave.
+Passo runStep(const QString &funzione, const std::function<void()> &step)
 {
-    for (const std::function<void()> &step : steps) {
-        for (;;) {
-            try {
-                step();
-                break;
-            } catch (const platform::RuntimeError &e) {
-                const qint16 risposta = GestioneErrori(static_cast<qint16>(e.number()), e.description(), funzione);
-                if (risposta == Prosegui)
-                    break;
-                if (risposta == Abbandona)
-                    return false;
-                if (isLockError(e.number()))
-                    platform::clock().sleepMs(platform::LockRetryPauseMs);
-            }
+    // A COMMIT in the step waits for other programs' readers as long as the
+    // procedure retries its locks.
+    dao::CommitWait attesa(AttesaSilenziosaMs);
+    for (;;) {
+        try {
+            step();
+            return Passo::Superato;
+        } catch (const platform::RuntimeError &e) {
+            const qint16 risposta = GestioneErrori(static_cast<qint16>(e.number()), e.description(), funzione);
+            if (risposta == Prosegui)
+                return Passo::Saltato;
+            if (risposta == Abbandona)
+                return Passo::Abbandonato;
+            if (isLockError(e.number()))
+                platform::clock().sleepMs(platform::LockRetryPauseMs);
         }
     }
+}
+
+}  // namespace
+
+bool runSteps(const QString &funzione, std::initializer_list<std::function<void()>> steps)
+{
+    for (const std::function<void()> &step : steps)
+        if (runStep(funzione, step) == Passo::Abbandonato)
+            return false;
     return true;
+}
+
+bool runRequiredStep(const QString &funzione, const std::function<void()> &step)
+{
+    return runStep(funzione, step) == Passo::Superato;
 }
 
 QPoint centredPosition(QSize screenTwips, QSize windowTwips)

@@ -19,6 +19,8 @@ int OpenRecordsetRetry(dao::Database &db, std::unique_ptr<dao::Recordset> &rs, c
     const qint64 deadline = clock.monotonicMs() + timeout.count();
     // The query as it reads with its values in place, for the messages.
     const QString shownSql = dao::sqlForDisplay(sql, params);
+    // What the recordset writes is committed within the same deadline.
+    const dao::CommitWait attesa(int(timeout.count()));
     while (clock.monotonicMs() <= deadline) {
         try {
             rs = db.openRecordset(sql, params, dao::RecordsetType::Dynaset, dao::DenyWrite | dao::DenyRead);

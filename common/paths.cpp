@@ -19,14 +19,6 @@ const QString kBackslash = QStringLiteral("\\");
 
 bool isFile(const QString &hostPath) { return QFileInfo(hostPath).isFile(); }
 
-QByteArray joinLines(const QList<QByteArray> &lines, const QByteArray &lineEnd)
-{
-    QByteArray out;
-    for (const QByteArray &line : lines)
-        out += line + lineEnd;
-    return out;
-}
-
 // Moves past one line and its end (CR LF, CR or LF); false at the end of the file.
 bool skipLine(QIODevice *file)
 {
@@ -96,6 +88,16 @@ QString GetRelativeFolder(const QString &path)
         rest = first < 0 ? QString() : rest.mid(first + 1);
     }
     return rest;
+}
+
+std::optional<QString> PercorsoInFormaDrive(const QString &typed)
+{
+    if (!typed.startsWith(u'/'))
+        return typed;
+    const QString path = platform::driveTable().windowsPath(typed);
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
 }
 
 QString NewUniqueFileName(const QString &folder, const QString &prefix, const QString &suffix)
@@ -180,7 +182,8 @@ qint32 SeekTextLine(qint32 lineNumber, QIODevice *file)
 
 QString StrBefore(const QString &text, qint32 position)
 {
-    if (position < 1 || position > text.size() + 1)
+    // A position past the end takes the whole text.
+    if (position < 1)
         return {};
     return text.left(position - 1);
 }

@@ -2,6 +2,7 @@
 
 #include <QIODevice>
 #include <QString>
+#include <optional>
 
 // Shared routines for paths, text files, texts and numbers. Paths are Windows
 // path texts ("\" as separator, "\\SERVER\SHARE\" for a network path) and are
@@ -16,6 +17,11 @@ QString EstraiNomeFile(const QString &path);    // after the last "\"
 QString GetUNCServer(const QString &path);      // "\\SERVER\" of a network path, else ""
 QString GetRootFolder(const QString &path, qint32 mode);
 QString GetRelativeFolder(const QString &path);
+
+// A path as the user typed it: a host path ("/home/u/Dogana") is taken in its
+// drive form through the drive table ("C:\Dogana" when "c:" is /home/u), any
+// other text is kept as it is. Nothing for a host path that no entry holds.
+std::optional<QString> PercorsoInFormaDrive(const QString &typed);
 
 // A name in folder that no file or folder holds yet, made of the prefix, a
 // counter code and the suffix; the file is created empty, exclusively, so no
@@ -42,8 +48,8 @@ qint32 SeekTextLine(qint32 lineNumber, QIODevice *file);
 
 // Texts.
 
-// The characters before the position; empty for a position outside 1 to the
-// length + 1.
+// The characters before the position: empty for a position of 1 or below,
+// the whole text for one past the end.
 QString StrBefore(const QString &text, qint32 position);
 // The characters after a separator of the given length starting at the
 // position; empty when the separator ends the text or the position is outside

@@ -111,6 +111,9 @@ int CreateDBTable(dao::Database &source, const QString &sourceTable, const QStri
     try {
         // The source is read in full before the target is touched.
         const TableDef from = source.tableDef(sourceTable);
+        // A name that exists is refused without replace, even the source's own.
+        if (!replace && destination.hasTable(newTable))
+            return -1;
         if (&source.connection() == &destination.connection() && sameName(from.name(), newTable))
             return -3;
         TableDef copy(newTable);

@@ -12,8 +12,8 @@ namespace common {
 
 // Copies a table's layout, never its rows, into the target (the source
 // database when none is given). Flags: 2 replaces a table of the new name,
-// 1 copies the indexes too. 0 done; -1 the new name exists and replacing was
-// not asked; -3 an error stopped the copy (a missing source table, or a
+// 1 copies the indexes too. 0 done; -1 the new name exists (the source's
+// own included) and replacing was not asked; -3 an error stopped the copy (a missing source table, or a
 // source equal to the table it would replace); -4 the target is not open.
 int CreateDBTable(dao::Database &source, const QString &sourceTable, const QString &newTable, int flags,
                   dao::Database *target = nullptr);

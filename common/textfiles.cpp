@@ -5,8 +5,19 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cerrno>
+#include <cstdio>
+#include <unistd.h>
 
 namespace common {
+
+QByteArray joinLines(const QList<QByteArray> &lines, const QByteArray &lineEnd)
+{
+    QByteArray out;
+    for (const QByteArray &line : lines)
+        out += line + lineEnd;
+    return out;
+}
 
 QList<QByteArray> splitLines(const QByteArray &bytes)
 {
@@ -47,6 +58,60 @@ void replaceFile(const QString &hostPath, const QByteArray &bytes)
     QSaveFile file(hostPath);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         platform::raise(platform::err::PathFileAccess);
+}
+
+QString nomeTemporaneo(const QString &hostPath) { return hostPath + QLatin1String(MarcaTemporaneo); }
+
+bool writeTemporary(const QString &hostPath, const QByteArray &bytes, bool replace)
+{
+    if (!QFileInfo(QFileInfo(hostPath).absolutePath()).isDir())
+        platform::raise(platform::err::PathNotFound);
+    const auto presente = [](const QString &path) {
+        const QFileInfo info(path);
+        return info.exists() || info.isSymLink();
+    };
+    const QString temporaneo = nomeTemporaneo(hostPath);
+    if (replace)
+        QFile::remove(temporaneo);
+    else if (presente(hostPath))
+        return false;
+    QFile file(temporaneo);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        // Another run holds the temporary, or has just given it its name.
+        if (!replace && (presente(temporaneo) || presente(hostPath)))
+            return false;
+        platform::raise(platform::err::PathFileAccess);
+    }
+    // The other run may have given the name between the look and the
+    // creation: the name is then its own.
+    if (!replace && presente(hostPath)) {
+        file.close();
+        QFile::remove(temporaneo);
+        return false;
+    }
+    if (file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0) {
+        file.close();
+        QFile::remove(temporaneo);
+        platform::raise(platform::err::PathFileAccess);
+    }
+    file.close();
+    return true;
+}
+
+void takeFinalName(const QString &hostPath, bool replace)
+{
+    const QByteArray from = QFile::encodeName(nomeTemporaneo(hostPath));
+    const QByteArray to = QFile::encodeName(hostPath);
+    if (replace) {
+        if (::rename(from.constData(), to.constData()) != 0)
+            platform::raise(platform::err::PathFileAccess);
+        return;
+    }
+    // A hard link is made only where no file is: the name is taken
+    // exclusively, and a crash leaves at worst both names of one file.
+    if (::link(from.constData(), to.constData()) != 0)
+        platform::raise(errno == EEXIST ? platform::err::FileAlreadyExists : platform::err::PathFileAccess);
+    ::unlink(from.constData());
 }
 
 }  // namespace common

@@ -11,6 +11,9 @@ namespace common {
 // and a last line without an end still counts.
 QList<QByteArray> splitLines(const QByteArray &bytes);
 
+// The lines, each followed by lineEnd.
+QByteArray joinLines(const QList<QByteArray> &lines, const QByteArray &lineEnd);
+
 // The bytes of a file: 53 when it is missing, 75 when it cannot be read.
 QByteArray readFile(const QString &hostPath);
 
@@ -19,5 +22,27 @@ QByteArray readFile(const QString &hostPath);
 // target as it was and no half file. 76 when the folder is missing, 75 when
 // the file cannot be written.
 void replaceFile(const QString &hostPath, const QByteArray &bytes);
+
+// The mark that ends the name of a file the program is still writing: the
+// name it will take is the same without the mark. The EDI service and the
+// program's lists pass such names over.
+inline constexpr char MarcaTemporaneo[] = ".corbix~";
+
+// The temporary name of a file.
+QString nomeTemporaneo(const QString &hostPath);
+
+// Writes a file whole under its temporary name, created exclusively: false
+// when that temporary or the file itself is there already (another run has
+// taken the name). With replace, a file there is to be replaced and a
+// temporary there is a crashed run's leftover, replaced too. 76 when the
+// folder is missing, 75 when the file cannot be written (nothing is left of
+// it then).
+bool writeTemporary(const QString &hostPath, const QByteArray &bytes, bool replace);
+
+// Gives the temporary of a file its final name. Without replace the name is
+// taken exclusively, never over a file already there (58, the temporary
+// kept); with it, a file already there is replaced. 75 when it cannot be
+// renamed.
+void takeFinalName(const QString &hostPath, bool replace);
 
 }  // namespace common

@@ -4,6 +4,7 @@
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "flowengine/flowlines.h"
+#include "flowengine/reportprinting.h"
 #include "platform/clock.h"
 #include "platform/dao/recordset.h"
 #include "platform/errors.h"
@@ -111,10 +112,7 @@ void StampaDistinta(const DatiCorbex &flow)
         };
 
         iniziata = true;
-        p.setScaleMode(platform::ScaleMode::Millimeters);
-        p.setFontName(QStringLiteral("Arial"));
-        p.setFontBold(false);
-        p.setFontSize(10);
+        ImpostaStampa(p, platform::PageOrientation::Portrait);
 
         qint16 pagina = 1;
         int y = StampaIntestazioneDistinta(pagina, ditta, flow.RifFloppy, righe, qint16(righe.size())) + 10;

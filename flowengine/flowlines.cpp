@@ -1,5 +1,6 @@
 #include "flowengine/flowlines.h"
 
+#include "common/globals.h"
 #include "common/paths.h"
 #include "flowengine/decimale.h"
 #include "platform/dao/values.h"
@@ -25,7 +26,7 @@ QString LeggiCampoInterchange(const QString &riga, const QString &tipoRiga, int 
     if (tipoRiga != QLatin1String("T")) {
         platform::msgBox(QStringLiteral("Ipossibile determinare il contenuto del campo di un intechange di tipo '")
                              + tipoRiga + QStringLiteral("' poiché la versione dell'applicazione non lo prevede."),
-                         QStringLiteral("Corbix"), platform::MsgIcon::None, platform::MsgButtons::OK);
+                         common::TitoloApplicazione, platform::MsgIcon::None, platform::MsgButtons::OK);
         return {};
     }
     const int cercato = numeroCampo - CampiPrefisso;

@@ -350,15 +350,17 @@ QString DeterminaCodiceMsg(const CaselleDichiarazione &caselle)
     if (caselle.foglio().empty())
         return {};
     QString tipo, procedura, riferimento, deposito;
+    // These boxes are compared and sent in upper case: every letter the code
+    // page has an upper case for, not only a to z.
     for (const auto &c : caselle.foglio()) {
         if (c.campo == QLatin1String("01") && c.sottoCasella == QLatin1String("1"))
-            tipo = maiuscolo(common::TrimSpaces(c.contenuto));
+            tipo = platform::upperWindows1252(common::TrimSpaces(c.contenuto));
         else if (c.campo == QLatin1String("01") && c.sottoCasella == QLatin1String("2"))
-            procedura = maiuscolo(common::TrimSpaces(c.contenuto));
+            procedura = platform::upperWindows1252(common::TrimSpaces(c.contenuto));
         else if (c.campo == QLatin1String("07"))
-            riferimento = maiuscolo(senzaSeparatori(c.contenuto).right(7));
+            riferimento = platform::upperWindows1252(senzaSeparatori(c.contenuto).right(7));
         else if (c.campo == QLatin1String("49"))
-            deposito = maiuscolo(common::TrimSpaces(c.contenuto));
+            deposito = platform::upperWindows1252(common::TrimSpaces(c.contenuto));
     }
     QString codice;
     if (tipo == QLatin1String("EU") || tipo == QLatin1String("IM"))

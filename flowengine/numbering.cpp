@@ -1,5 +1,6 @@
 #include "flowengine/numbering.h"
 
+#include "common/textfiles.h"
 #include "common/databases.h"
 #include "common/globals.h"
 #include "flowengine/flowlines.h"
@@ -39,9 +40,11 @@ QString NuovoNomeFile(QString &folder, const QDate &date)
         return {};
     const QString radice = cartella + date.toString(QStringLiteral("yyyyMMdd")) + u'-';
     for (qint64 n = 0;; ++n) {
+        // A name another run is still writing under its temporary is taken.
         const QString nome = radice + QString::number(n);
-        const QFileInfo info(platform::hostPath(nome));
-        if (!info.exists() && !info.isSymLink())
+        const QString host = platform::hostPath(nome);
+        const QFileInfo info(host), temporaneo(common::nomeTemporaneo(host));
+        if (!info.exists() && !info.isSymLink() && !temporaneo.exists() && !temporaneo.isSymLink())
             return nome;
     }
 }

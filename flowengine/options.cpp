@@ -5,6 +5,7 @@
 #include "common/openretry.h"
 #include "common/paths.h"
 #include "flowengine/collectionpoint.h"
+#include "flowengine/register.h"
 #include "platform/dao/database.h"
 #include "platform/dao/recordset.h"
 #include "platform/drives.h"
@@ -149,12 +150,15 @@ bool SalvaOpzioni()
     try {
         dao::Database db = common::ApriArchivio();
         std::unique_ptr<dao::Recordset> rs = db.openRecordset(QStringLiteral("SELECT * FROM Paramflu"));
-        if (rs->eof()) {
+        if (!rs->eof())
+            registrato = common::NullToStr(rs->value(QStringLiteral("Centrale")));
+        // The options row and the register's file names change together.
+        dao::Transaction transazione(db);
+        if (!registrato) {
             rs->addNew();
             // A row added again keeps the collection point in use.
             rs->setValue(QStringLiteral("Centrale"), common::StrToNull(o.Centrale));
         } else {
-            registrato = common::NullToStr(rs->value(QStringLiteral("Centrale")));
             rs->edit();
         }
         rs->setValue(QStringLiteral("FloppyDevice"), common::StrToNull(o.FloppyDevice));
@@ -166,6 +170,11 @@ bool SalvaOpzioni()
             spostato = cambiaCentrale(*rs, *registrato);
         rs->update();
         rs->close();
+        // A collection point moved, by the save or by hand: the files the
+        // register names are under the new path.
+        if (registrato && !registrato->isEmpty() && *registrato != o.Centrale)
+            SpostaNomiRegistro(db, *registrato, o.Centrale);
+        transazione.commit();
         db.close();
         return true;
     } catch (const platform::RuntimeError &e) {

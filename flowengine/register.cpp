@@ -1,8 +1,10 @@
 #include "flowengine/register.h"
 
 #include "common/databases.h"
+#include "common/errormanagement.h"
 #include "common/globals.h"
 #include "common/openretry.h"
+#include "common/textfiles.h"
 #include "flowengine/decimale.h"
 #include "flowengine/flowlines.h"
 #include "platform/dao/recordset.h"
@@ -13,12 +15,16 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <optional>
 
 namespace flowengine {
 
 namespace {
 
-
+[[noreturn]] void conNome(const platform::RuntimeError &e, const QString &nome)
+{
+    throw platform::RuntimeError(e.number(), e.description() + QStringLiteral(" ('") + nome + QStringLiteral("')"));
+}
 
 QString testo(const dao::Recordset &rs, const char *campo)
 {
@@ -30,6 +36,43 @@ QString testo(const dao::Recordset &rs, const char *campo)
 QString TestoErroreRuntime(int numero, const QString &descrizione)
 {
     return QStringLiteral("Errore di Run-time ") + QString::number(numero) + QStringLiteral("\r\n") + descrizione;
+}
+
+QString FileRegistrato(const QString &nome)
+{
+    try {
+        const QString host = platform::hostPath(nome);
+        if (!QFileInfo(host).isFile())
+            platform::raise(platform::err::FileNotFound);
+        return host;
+    } catch (const platform::RuntimeError &e) {
+        conNome(e, nome);
+    }
+}
+
+QByteArray LeggiFileRegistrato(const QString &nome)
+{
+    const QString host = FileRegistrato(nome);
+    try {
+        return common::readFile(host);
+    } catch (const platform::RuntimeError &e) {
+        conNome(e, nome);
+    }
+}
+
+void SpostaNomiRegistro(dao::Database &db, const QString &da, const QString &a)
+{
+    std::unique_ptr<dao::Recordset> rs =
+        db.openRecordset(QStringLiteral("SELECT NomeFile FROM Corbix WHERE NomeFile IS NOT NULL"));
+    for (; !rs->eof(); rs->moveNext()) {
+        const QString nome = testo(*rs, "NomeFile");
+        if (!nome.startsWith(da, Qt::CaseInsensitive))
+            continue;
+        rs->edit();
+        rs->setValue(QStringLiteral("NomeFile"), a + nome.mid(da.size()));
+        rs->update();
+    }
+    rs->close();
 }
 
 bool CaricaCorbex(DatiCorbex &flow)
@@ -88,12 +131,17 @@ bool EliminaCorbex(const DatiCorbex &flow, bool rilasciaDocumenti)
         }
         dao::Database db = common::ApriArchivio();
         {
-            dao::Transaction transazione(db);
+            // Nothing of the deletion runs outside its transaction: a start
+            // that is not made, whatever the user answers, leaves it.
+            std::optional<dao::Transaction> transazione;
+            if (!common::runRequiredStep(QStringLiteral("EliminaCorbex"), [&] { transazione.emplace(db); }))
+                return false;
+            const dao::CommitWait attesa(common::AttesaSilenziosaMs);
             if (rilasciaDocumenti)
                 RilasciaDocumenti(flow.CompostoDa);
             db.execute(QStringLiteral("DELETE * FROM Corbix WHERE Posizione = ? AND Data = ? AND Progressivo = ?"),
                        {int(flow.Posizione), flow.Data, flow.Progressivo}, dao::FailOnError);
-            transazione.commit();
+            transazione->commit();
         }
         db.close();
         if (!file.isEmpty() && !QFile::remove(file))

@@ -1,8 +1,13 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDate>
 #include <QString>
 #include <vector>
+
+namespace dao {
+class Database;
+}
 
 // The register of flows: the archive table Corbix, one row for every flow
 // produced and one for every answer stored. Every procedure here opens the
@@ -73,5 +78,18 @@ QString IconaStato(qint16 stato, qint16 tipo);
 
 // The text of a run-time error as the flow engine's messages show it.
 QString TestoErroreRuntime(int numero, const QString &descrizione);
+
+// A file the register names (a flow's copy, a stored answer), by its name as
+// stored: its host path, or its bytes. A file that cannot be found or read
+// raises the error met, its description followed by " ('" + the name + "')",
+// so that the user is told which file is missing.
+QString FileRegistrato(const QString &nome);
+QByteArray LeggiFileRegistrato(const QString &nome);
+
+// Writes, into the register, the collection point moved from the path da to
+// the path a (each with its closing "\"): every NomeFile under da, found
+// without regard to letter case, is put under a. Runs inside the caller's
+// transaction on the archive db.
+void SpostaNomiRegistro(dao::Database &db, const QString &da, const QString &a);
 
 }  // namespace flowengine

@@ -14,6 +14,17 @@ constexpr char16_t kHigh[32] = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 98-9F
 };
 
+// Whether the code page holds a character.
+bool inCodePage(char16_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return true;
+    for (const char16_t h : kHigh)
+        if (h == c)
+            return true;
+    return false;
+}
+
 }  // namespace
 
 QByteArray toWindows1252(const QString &text)
@@ -44,6 +55,17 @@ QString fromWindows1252(const QByteArray &bytes)
     for (const char b : bytes) {
         const auto u = static_cast<unsigned char>(b);
         out.append(QChar(u >= 0x80 && u < 0xA0 ? kHigh[u - 0x80] : char16_t(u)));
+    }
+    return out;
+}
+
+QString upperWindows1252(const QString &text)
+{
+    QString out = text;
+    for (QChar &c : out) {
+        const QChar upper = c.toUpper();
+        if (upper != c && inCodePage(upper.unicode()))
+            c = upper;
     }
     return out;
 }

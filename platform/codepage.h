@@ -15,4 +15,10 @@ QByteArray toWindows1252(const QString &text);
 // written back keeps its bytes.
 QString fromWindows1252(const QByteArray &bytes);
 
+// The text with each character replaced by its single-character upper case
+// when the code page holds that ("à" to "À", "ÿ" to "Ÿ"); any other character
+// ("ß", "µ", whose upper case is none of the page's) stays, so the length
+// never changes.
+QString upperWindows1252(const QString &text);
+
 }  // namespace platform

@@ -10,6 +10,7 @@ const QHash<int, QString> &descriptions()
 {
     static const QHash<int, QString> table = {
         {err::Overflow, QStringLiteral("Overflow.")},
+        {err::OutOfMemory, QStringLiteral("Memoria insufficiente.")},
         {err::TypeMismatch, QStringLiteral("Tipo non corrispondente.")},
         {err::BadFileNameOrNumber, QStringLiteral("Nome o numero di file non valido.")},
         {err::FileNotFound, QStringLiteral("Impossibile trovare il file.")},
@@ -60,6 +61,8 @@ const QHash<int, QString> &descriptions()
          QStringLiteral("Il campo è troppo piccolo per accettare la quantità di dati che si è tentato "
                         "di aggiungere. Provare a inserire o a incollare una quantità minore di dati.")},
         {err::RecordDeleted, QStringLiteral("Il record è eliminato.")},
+        {err::DataChanged,
+         QStringLiteral("Il processo è stato interrotto perché un altro utente ha modificato gli stessi dati.")},
         {err::DuplicateField, QStringLiteral("Impossibile definire il campo '%1' più di una volta.")},
         {err::CouldNotUpdateLocked, QStringLiteral("Impossibile aggiornare. Attualmente bloccato.")},
         {err::CouldNotLockTable,

@@ -23,6 +23,7 @@ private:
 // Numbers the program tests for by name.
 namespace err {
 constexpr int Overflow = 6;
+constexpr int OutOfMemory = 7;
 constexpr int TypeMismatch = 13;
 constexpr int BadFileNameOrNumber = 52;
 constexpr int FileNotFound = 53;
@@ -55,6 +56,7 @@ constexpr int CharactersAfterEnd = 3142;
 constexpr int FieldTooSmall = 3163;
 constexpr int RecordDeleted = 3167;
 constexpr int DuplicateField = 3191;
+constexpr int DataChanged = 3197;
 constexpr int CouldNotUpdateLocked = 3218;
 constexpr int CouldNotLockTable = 3261;
 constexpr int CouldNotLockTableDenied = 3262;

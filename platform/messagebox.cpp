@@ -35,7 +35,7 @@ QString italianText(MsgResult r)
     switch (r) {
     case MsgResult::OK: return QStringLiteral("OK");
     case MsgResult::Cancel: return QStringLiteral("Annulla");
-    case MsgResult::Abort: return QStringLiteral("Termina");
+    case MsgResult::Abort: return QStringLiteral("Interrompi");
     case MsgResult::Retry: return QStringLiteral("Riprova");
     case MsgResult::Ignore: return QStringLiteral("Ignora");
     case MsgResult::Yes: return QStringLiteral("Sì");

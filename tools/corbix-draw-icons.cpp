@@ -1,6 +1,7 @@
 // Draws the small status pictures of the list of flows into a folder, one
-// 16 x 16 PNG per key: corbix-draw-icons FOLDER. The pictures in
-// flowengine/icons were made with it.
+// 16 x 16 PNG per key, and the application's 32 x 32 window icon CORBIX.png
+// into another: corbix-draw-icons LIST_FOLDER WINDOW_FOLDER. The pictures in
+// flowengine/icons and ui/main/icons were made with it.
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -12,6 +13,7 @@
 namespace {
 
 constexpr int Size = 16;
+constexpr int WindowIconSize = 32;
 
 void arrow(QPainter &p, const QColor &fill)
 {
@@ -56,6 +58,35 @@ void critical(QPainter &p)
     p.drawLine(QPointF(10.5, 5.5), QPointF(5.5, 10.5));
 }
 
+// A sheet of declarations leaving as a flow: the window icon.
+void application(QPainter &p)
+{
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(3.5, 1.5, 20, 27));
+    p.setPen(QPen(QColor(40, 60, 160), 2));
+    for (int y = 7; y <= 22; y += 5)
+        p.drawLine(QPointF(7, y), QPointF(20, y));
+    p.scale(1.25, 1.25);
+    p.translate(10, 10);
+    arrow(p, QColor(0, 170, 0));
+}
+
+bool save(QTextStream &err, const QDir &folder, const char *key, int size, const std::function<void(QPainter &)> &draw)
+{
+    QImage image(size, size, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    draw(p);
+    p.end();
+    const QString file = folder.filePath(QString::fromLatin1(key) + QStringLiteral(".png"));
+    if (image.save(file))
+        return true;
+    err << "Impossibile scrivere " << file << "\n";
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
@@ -63,8 +94,8 @@ int main(int argc, char **argv)
     QGuiApplication app(argc, argv);
     QTextStream err(stderr);
     const QStringList args = app.arguments().mid(1);
-    if (args.size() != 1) {
-        err << "Uso: corbix-draw-icons CARTELLA\n";
+    if (args.size() != 2) {
+        err << "Uso: corbix-draw-icons CARTELLA_ELENCO CARTELLA_FINESTRE\n";
         return 2;
     }
     const QDir folder(args[0]);
@@ -76,18 +107,10 @@ int main(int argc, char **argv)
         {"CRITICAL", critical},
         {"GRNCHECK", [](QPainter &p) { check(p, QColor(0, 150, 0)); }},
     };
-    for (const auto &[key, draw] : icons) {
-        QImage image(Size, Size, QImage::Format_ARGB32);
-        image.fill(Qt::transparent);
-        QPainter p(&image);
-        p.setRenderHint(QPainter::Antialiasing);
-        draw(p);
-        p.end();
-        const QString file = folder.filePath(QString::fromLatin1(key) + QStringLiteral(".png"));
-        if (!image.save(file)) {
-            err << "Impossibile scrivere " << file << "\n";
+    for (const auto &[key, draw] : icons)
+        if (!save(err, folder, key, Size, draw))
             return 1;
-        }
-    }
+    if (!save(err, QDir(args[1]), "CORBIX", WindowIconSize, application))
+        return 1;
     return 0;
 }

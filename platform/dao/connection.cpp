@@ -254,27 +254,34 @@ int Connection::Statement::columnCount() const { return sqlite3_column_count(stm
 std::shared_ptr<Connection> Connection::acquire(const QString &path, bool create)
 {
     const QFileInfo info(path);
+    // The process's own connection is found before the file is touched: SQLite's
+    // locks belong to the process, and closing any other descriptor of the file
+    // would drop every lock our transactions hold on it.
+    if (!create) {
+        auto it = registry().find(info.canonicalFilePath());
+        if (it != registry().end())
+            if (auto existing = it->second.lock())
+                return existing;
+    }
     if (create) {
         if (info.exists())
             platform::raise(AlreadyExists, {path});
     } else {
         if (!info.exists() || !info.isFile())
             platform::raise(DatabaseFileNotFound, {path});
-        // Read the header ourselves: SQLite would take an empty file for a new
-        // database, and opening must not need the file's lock.
+    }
+    // Nobody in the process holds the file: its header may be read here.
+    // SQLite would take an empty file for a new database, and opening must
+    // not need the file's lock.
+    bool walHeader = false;
+    if (!create) {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
             platform::raise(PathFileAccess);
         const QByteArray header = file.read(100);
         if (header.size() < 100 || !header.startsWith(QByteArray("SQLite format 3\0", 16)))
             platform::raise(UnrecognizedDatabaseFormat, {path});
-    }
-    const QString key = create ? QFileInfo(info.absoluteFilePath()).absoluteFilePath() : info.canonicalFilePath();
-    if (!create) {
-        auto it = registry().find(key);
-        if (it != registry().end())
-            if (auto existing = it->second.lock())
-                return existing;
+        walHeader = header[18] == 2 || header[19] == 2;
     }
     sqlite3 *db = nullptr;
     const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX;
@@ -284,23 +291,20 @@ std::shared_ptr<Connection> Connection::acquire(const QString &path, bool create
         platform::raise(rc == SQLITE_CANTOPEN ? DatabaseFileNotFound : UnrecognizedDatabaseFormat, {path});
     }
     sqlite3_extended_result_codes(db, 1);
-    sqlite3_busy_timeout(db, 0);
     sqlite3_create_function(db, "DateValue", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, dateValueFunction,
                             nullptr, nullptr);
-    std::shared_ptr<Connection> connection(new Connection(create ? QFileInfo(path).canonicalFilePath() : key, db));
+    sqlite3_create_function(db, "JetLike", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, jetLikeFunction, nullptr,
+                            nullptr);
+    std::shared_ptr<Connection> connection(new Connection(QFileInfo(path).canonicalFilePath(), db));
+    sqlite3_busy_handler(db, &Connection::busyHandler, connection.get());
     if (create) {
         connection->run(QStringLiteral("PRAGMA journal_mode=DELETE"), {}, Operation::Write);
         connection->ensureCatalog();
-    } else {
-        QFile file(path);
-        file.open(QIODevice::ReadOnly);
-        const QByteArray header = file.read(20);
-        if (header.size() == 20 && (header[18] == 2 || header[19] == 2)) {
-            try {
-                connection->run(QStringLiteral("PRAGMA journal_mode=DELETE"), {}, Operation::Write);
-            } catch (const platform::RuntimeError &) {
-                platform::raise(FileInUse, {path});
-            }
+    } else if (walHeader) {
+        try {
+            connection->run(QStringLiteral("PRAGMA journal_mode=DELETE"), {}, Operation::Write);
+        } catch (const platform::RuntimeError &) {
+            platform::raise(FileInUse, {path});
         }
     }
     registry()[connection->path_] = connection;
@@ -401,6 +405,8 @@ int Connection::run(const QString &sql, const QVariantList &params, Operation op
     while (statement.step()) {
     }
     lastChanges_ = sqlite3_changes(db_);
+    if (op == Operation::Write && baseActive_ && depth_ == 0)
+        baseWritten_ = true;
     return lastChanges_;
 }
 
@@ -738,39 +744,100 @@ void Connection::dropIndex(const QString &tableName, const QString &indexName)
 
 // ---------------------------------------------------------------- transactions
 
-void Connection::enterBase(int lockNumber)
+namespace {
+int &commitWaitSlot()
 {
-    if (baseActive_)
+    static int ms = BusyWaitMs;
+    return ms;
+}
+}  // namespace
+
+CommitWait::CommitWait(int ms) : previous_(commitWaitSlot()) { commitWaitSlot() = ms; }
+
+CommitWait::~CommitWait() { commitWaitSlot() = previous_; }
+
+int CommitWait::current() { return commitWaitSlot(); }
+
+// Another program's lock is waited for on the program's one clock, up to the
+// limit of what is being done (a few seconds; a COMMIT, its procedure's).
+int Connection::busyHandler(void *self, int attempts)
+{
+    auto *connection = static_cast<Connection *>(self);
+    const qint64 now = platform::clock().monotonicMs();
+    if (attempts == 0)
+        connection->busySince_ = now;
+    if (now - connection->busySince_ >= connection->waitLimitMs_)
+        return 0;
+    platform::clock().sleepMs(platform::LockRetryPauseMs);
+    return 1;
+}
+
+void Connection::enterBase(int lockNumber, bool exclusive)
+{
+    if (baseActive_) {
+        if (exclusive && !baseExclusive_)
+            takeExclusiveLock(lockNumber);
         return;
-    const int rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    }
+    const char *begin = exclusive ? "BEGIN EXCLUSIVE" : "BEGIN IMMEDIATE";
+    const int rc = sqlite3_exec(db_, begin, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
         if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
             platform::raise(lockNumber, {QString()});
-        fail(rc, Operation::Write, QStringLiteral("BEGIN IMMEDIATE"));
+        fail(rc, Operation::Write, QString::fromLatin1(begin));
     }
     baseActive_ = true;
+    baseExclusive_ = exclusive;
+    baseWritten_ = false;
+}
+
+// A transaction already open holds the write lock only; readers of other
+// programs still come in. Writing a page out of the cache takes the
+// exclusive lock, which SQLite then keeps to the end of the transaction: the
+// header page is made dirty by writing back the value it holds.
+void Connection::takeExclusiveLock(int lockNumber)
+{
+    const QVariant version = query(QStringLiteral("PRAGMA user_version"), {}, Operation::Write).at(0).at(0);
+    run(QStringLiteral("PRAGMA user_version = %1").arg(version.toLongLong()), {}, Operation::Write);
+    const int rc = sqlite3_db_cacheflush(db_);
+    if (rc != SQLITE_OK) {
+        if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
+            platform::raise(lockNumber, {QString()});
+        fail(rc, Operation::Write, QStringLiteral("COMMIT"));
+    }
+    baseExclusive_ = true;
 }
 
 void Connection::leaveBase()
 {
     if (!baseActive_ || depth_ > 0 || holds_ > 0)
         return;
-    // Readers of other programs may hold the file for a moment; the commit
-    // waits for them a little before it gives up.
-    for (int attempt = 0;; ++attempt) {
-        const int rc = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
-        if (rc == SQLITE_OK)
-            break;
-        if ((rc & 0xff) != SQLITE_BUSY || attempt >= 100)
-            fail(rc, Operation::Write, QStringLiteral("COMMIT"));
-        platform::clock().sleepMs(20);
+    // Readers of other programs may hold the file: the commit waits for them
+    // as long as the procedure that runs it allows.
+    waitLimitMs_ = CommitWait::current();
+    const int rc = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+    waitLimitMs_ = BusyWaitMs;
+    if (rc == SQLITE_OK) {
+        baseActive_ = false;
+        return;
     }
+    // A refused commit is undone at once: left open, it would keep every other
+    // program out and reach the archive with the next commit.
+    abandonBase();
+    fail(rc, Operation::Write, QStringLiteral("COMMIT"));
+}
+
+void Connection::abandonBase()
+{
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     baseActive_ = false;
+    cachedVersion_ = -1;
+    cache_.clear();
 }
 
 void Connection::beginTrans()
 {
-    enterBase(CouldNotUpdateLocked);
+    enterBase(CouldNotUpdateLocked, false);
     ++depth_;
     run(QStringLiteral("SAVEPOINT dao_%1").arg(depth_), {}, Operation::Write);
 }
@@ -793,12 +860,17 @@ void Connection::rollback()
     --depth_;
     cachedVersion_ = -1;
     cache_.clear();
-    leaveBase();
+    // A rollback never commits: the outermost one ends the transaction undone,
+    // unless a recordset that denied others wrote outside it meanwhile.
+    if (depth_ == 0 && holds_ == 0 && baseActive_ && !baseWritten_)
+        abandonBase();
+    else
+        leaveBase();
 }
 
 void Connection::hold()
 {
-    enterBase(CouldNotLockTableDenied);
+    enterBase(CouldNotLockTableDenied, true);
     ++holds_;
 }
 

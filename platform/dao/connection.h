@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/dao/database.h"
 #include "platform/dao/statementcache.h"
 #include "platform/dao/tabledef.h"
 
@@ -97,8 +98,14 @@ private:
         commitTrans();
     }
     void ensureCatalog();
-    void enterBase(int lockNumber);
+    // The outermost transaction, under the write lock; a recordset that
+    // denies others takes the exclusive lock (readers kept out too).
+    void enterBase(int lockNumber, bool exclusive);
+    void takeExclusiveLock(int lockNumber);
     void leaveBase();
+    // Ends the outermost transaction undone, whatever it held.
+    void abandonBase();
+    static int busyHandler(void *self, int attempts);
     int schemaVersion();
 
     QString path_;
@@ -107,6 +114,10 @@ private:
     int depth_ = 0;
     int holds_ = 0;
     bool baseActive_ = false;
+    bool baseExclusive_ = false;
+    bool baseWritten_ = false;   // written outside any savepoint: kept by a rollback
+    int waitLimitMs_ = BusyWaitMs;
+    qint64 busySince_ = 0;
     int cachedVersion_ = -1;
     std::map<QString, TableDef> cache_;
     StatementCache statements_{db_};

@@ -12,6 +12,25 @@ namespace dao {
 class Connection;
 class Recordset;
 
+// How long a read or the start of a transaction waits for another program's
+// lock before it reports it: a few seconds, never zero, never endless.
+inline constexpr int BusyWaitMs = 5000;
+
+// How long a COMMIT waits for other programs' readers: the deadline of the
+// procedure that runs it, for the guard's lifetime (the busy wait without
+// one). Guards nest; the innermost one holds.
+class CommitWait {
+public:
+    explicit CommitWait(int ms);
+    ~CommitWait();
+    CommitWait(const CommitWait &) = delete;
+    CommitWait &operator=(const CommitWait &) = delete;
+    static int current();
+
+private:
+    int previous_;
+};
+
 enum class RecordsetType { Table = 1, Dynaset = 2, Snapshot = 4 };
 
 // Option bits keep their values.

@@ -5,6 +5,7 @@
 #include "platform/errors.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <map>
 #include <sqlite3.h>
 
@@ -28,6 +29,9 @@ Recordset::Recordset(std::shared_ptr<Connection> connection, const QString &sql,
         if (denying) {
             connection_->hold();
             holdsLock_ = true;
+            // Its work is committed when it closes, within the deadline of
+            // the procedure that opened it.
+            commitWaitMs_ = CommitWait::current();
         }
         // The rows' keys come with them when the query reads one table plainly.
         static const QRegularExpression head(QStringLiteral("^\\s*SELECT\\s+"), QRegularExpression::CaseInsensitiveOption);
@@ -150,6 +154,7 @@ void Recordset::close()
     connection_.reset();
     if (holdsLock_) {
         holdsLock_ = false;
+        CommitWait wait(commitWaitMs_);
         connection->release();
     }
 }
@@ -195,6 +200,7 @@ void Recordset::setAbsolutePosition(int position)
 void Recordset::moveTo(int position)
 {
     editMode_ = EditMode::None;
+    condition_.reset();
     currentDeleted_ = false;
     currentLoaded_ = false;
     position_ = position;
@@ -328,6 +334,56 @@ void Recordset::edit()
     buffer_ = currentRow();
     assigned_.assign(fields_.size(), false);
     editMode_ = EditMode::InProgress;
+    condition_.reset();
+}
+
+Recordset::Image Recordset::image() const
+{
+    requireOpen();
+    if (!live_)
+        platform::raise(platform::err::ReadOnly);
+    const_cast<Recordset *>(this)->loadCurrent();
+    return {keys_[size_t(position_)], columns_, current_};
+}
+
+// The same column, by name, with the same stored value of the same type.
+bool Recordset::holds(const Image &image) const
+{
+    for (size_t i = 0; i < image.columns.size(); ++i) {
+        const auto it = std::find_if(columns_.begin(), columns_.end(), [&](const QString &c) {
+            return c.compare(image.columns[i], Qt::CaseInsensitive) == 0;
+        });
+        if (it == columns_.end())
+            return false;
+        const QVariant &now = current_[size_t(it - columns_.begin())];
+        const QVariant &then = image.values[i];
+        if (now.isNull() != then.isNull() || (!now.isNull() && (now.typeId() != then.typeId() || now != then)))
+            return false;
+    }
+    return true;
+}
+
+bool Recordset::editUnchanged(const Image &image)
+{
+    requireOpen();
+    if (!updatable())
+        platform::raise(platform::err::ReadOnly);
+    const auto it = std::find(keys_.begin(), keys_.end(), image.key);
+    if (it == keys_.end())
+        return false;
+    moveTo(int(it - keys_.begin()));
+    bool found = false;
+    current_ = readRow(image.key, &found);
+    if (!found)
+        return false;
+    currentLoaded_ = true;
+    if (!holds(image))
+        return false;
+    buffer_ = current_;
+    assigned_.assign(fields_.size(), false);
+    editMode_ = EditMode::InProgress;
+    condition_ = image;
+    return true;
 }
 
 void Recordset::addNew()
@@ -339,6 +395,7 @@ void Recordset::addNew()
     for (const Field &f : fields_)
         buffer_.push_back(evaluateDefault(f));
     assigned_.assign(fields_.size(), false);
+    condition_.reset();
     editMode_ = EditMode::Add;
 }
 
@@ -369,12 +426,22 @@ void Recordset::update()
         if (!columns.isEmpty()) {
             const qint64 key = keys_[size_t(position_)];
             values << key;
+            // Held to an image, the row is written only while it still holds
+            // the image's values, compared exactly (case included).
+            QString held;
+            if (condition_) {
+                for (size_t i = 0; i < condition_->columns.size(); ++i) {
+                    held += QStringLiteral(" AND ") + quoteIdentifier(condition_->columns[i])
+                            + QStringLiteral(" IS ? COLLATE BINARY");
+                    values << condition_->values[i];
+                }
+            }
             const int changed = connection_->run(QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ")
                                                      + columns.join(QStringLiteral(" = ?, "))
-                                                     + QStringLiteral(" = ? WHERE _rowid_ = ?"),
+                                                     + QStringLiteral(" = ? WHERE _rowid_ = ?") + held,
                                                  values, Operation::Write);
             if (changed == 0)
-                platform::raise(RecordDeleted);
+                platform::raise(condition_ ? DataChanged : RecordDeleted);
             lastModified_ = key;
         }
         currentLoaded_ = false;
@@ -399,6 +466,7 @@ void Recordset::update()
         lastModified_ = key;
     }
     editMode_ = EditMode::None;
+    condition_.reset();
 }
 
 void Recordset::deleteCurrent()

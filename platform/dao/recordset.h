@@ -43,7 +43,23 @@ public:
     QVariant value(int column) const;
     void setValue(const QString &field, const QVariant &value);
 
+    // The current row as it was read, with its key: what a later edit of that
+    // very row can be held to. 3021 without a current row, 3027 when the rows
+    // have no keys.
+    struct Image {
+        qint64 key = 0;
+        std::vector<QString> columns;
+        std::vector<QVariant> values;
+    };
+    Image image() const;
+
     void edit();
+    // Makes the row of an image current and begins its edit, only while the
+    // row still holds the image's values; false, nothing begun, when it is
+    // not among this recordset's rows, is gone or was changed. The update then
+    // writes it only if it still holds them at that instant (3197 otherwise),
+    // so a change made meanwhile by another program is never overwritten.
+    bool editUnchanged(const Image &image);
     void addNew();
     void update();
     void cancelUpdate();
@@ -72,12 +88,14 @@ private:
     void loadCurrent();
     const std::vector<QVariant> &currentRow() const;
     std::vector<QVariant> readRow(qint64 key, bool *found) const;
+    bool holds(const Image &image) const;
 
     std::shared_ptr<Connection> connection_;
     QString sql_;
     RecordsetType type_;
     int options_;
     bool holdsLock_ = false;
+    int commitWaitMs_ = BusyWaitMs;  // the deadline of the procedure that opened it
 
     QString table_;                    // the one table the rows come from, if any
     bool live_ = false;                // rows read again from table_ by key
@@ -95,6 +113,7 @@ private:
     EditMode editMode_ = EditMode::None;
     std::vector<QVariant> buffer_;
     std::vector<bool> assigned_;
+    std::optional<Image> condition_;   // what the row must still hold for the update
     std::optional<qint64> lastModified_;
 };
 

@@ -5,6 +5,8 @@
 
 #include <QRegularExpression>
 #include <cmath>
+#include <optional>
+#include <vector>
 #include <sqlite3.h>
 
 namespace dao {
@@ -378,12 +380,127 @@ QString translateJetSql(const QString &sql)
     return out;
 }
 
-QString likePattern(const QString &jetPattern)
+namespace {
+
+// One element of a pattern: a run of any characters, one character of a
+// class, or one given character.
+struct PatternItem {
+    enum Kind { Run, Any, Digit, Set, Literal } kind;
+    QChar literal;
+    bool negated = false;
+    std::vector<std::pair<QChar, QChar>> ranges;
+
+    static PatternItem of(Kind kind, QChar literal = {}) { return {kind, literal, false, {}}; }
+};
+
+std::vector<PatternItem> parsePattern(const QString &pattern)
 {
-    QString out = jetPattern;
-    out.replace(u'*', u'%');
-    out.replace(u'?', u'_');
-    return out;
+    std::vector<PatternItem> items;
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const QChar c = pattern[i];
+        if (c == u'*') {
+            items.push_back(PatternItem::of(PatternItem::Run));
+        } else if (c == u'?') {
+            items.push_back(PatternItem::of(PatternItem::Any));
+        } else if (c == u'#') {
+            items.push_back(PatternItem::of(PatternItem::Digit));
+        } else if (c == u'[' && pattern.indexOf(u']', i + 1) > i) {
+            const qsizetype end = pattern.indexOf(u']', i + 1);
+            // "[]" stands for no character at all.
+            if (end == i + 1) {
+                i = end;
+                continue;
+            }
+            PatternItem set = PatternItem::of(PatternItem::Set);
+            qsizetype k = i + 1;
+            if (k < end && pattern[k] == u'!') {
+                set.negated = true;
+                ++k;
+            }
+            for (; k < end; ++k) {
+                if (k + 2 < end && pattern[k + 1] == u'-') {
+                    set.ranges.emplace_back(pattern[k], pattern[k + 2]);
+                    k += 2;
+                } else {
+                    set.ranges.emplace_back(pattern[k], pattern[k]);
+                }
+            }
+            items.push_back(std::move(set));
+            i = end;
+        } else {
+            items.push_back(PatternItem::of(PatternItem::Literal, c));
+        }
+    }
+    return items;
+}
+
+bool sameLetter(QChar a, QChar b) { return a == b || a.toCaseFolded() == b.toCaseFolded(); }
+
+bool inRange(QChar c, const std::pair<QChar, QChar> &range)
+{
+    for (const QChar form : {c, c.toLower(), c.toUpper()})
+        if (form >= range.first && form <= range.second)
+            return true;
+    return false;
+}
+
+bool matchesOne(const PatternItem &item, QChar c)
+{
+    switch (item.kind) {
+    case PatternItem::Any: return true;
+    case PatternItem::Digit: return c >= u'0' && c <= u'9';
+    case PatternItem::Literal: return sameLetter(item.literal, c);
+    case PatternItem::Set: {
+        bool found = false;
+        for (const auto &range : item.ranges)
+            found = found || inRange(c, range);
+        return found != item.negated;
+    }
+    case PatternItem::Run: break;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool jetLike(const QString &text, const QString &pattern)
+{
+    const std::vector<PatternItem> items = parsePattern(pattern);
+    // Each element but a run takes one character; on a mismatch the last
+    // run seen takes one character more and the match goes on after it.
+    size_t p = 0;
+    qsizetype t = 0;
+    std::optional<size_t> run;
+    qsizetype runText = 0;
+    while (t < text.size()) {
+        if (p < items.size() && items[p].kind == PatternItem::Run) {
+            run = p++;
+            runText = t;
+        } else if (p < items.size() && matchesOne(items[p], text[t])) {
+            ++p;
+            ++t;
+        } else if (run) {
+            p = *run + 1;
+            t = ++runText;
+        } else {
+            return false;
+        }
+    }
+    while (p < items.size() && items[p].kind == PatternItem::Run)
+        ++p;
+    return p == items.size();
+}
+
+void jetLikeFunction(sqlite3_context *context, int, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const auto text = [](sqlite3_value *v) {
+        return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(v)), sqlite3_value_bytes(v));
+    };
+    sqlite3_result_int(context, jetLike(text(argv[0]), text(argv[1])) ? 1 : 0);
 }
 
 namespace {

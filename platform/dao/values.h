@@ -7,7 +7,9 @@
 #include <QVariant>
 #include <optional>
 
+struct sqlite3_context;
 struct sqlite3_stmt;
+struct sqlite3_value;
 
 namespace dao {
 
@@ -37,8 +39,16 @@ QString quoteIdentifier(const QString &identifier);
 // The system's SQL dialect on top of SQLite's: "DELETE * FROM" and the bare
 // words True and False (which are -1 and 0 here).
 QString translateJetSql(const QString &sql);
-// A LIKE pattern with the system's wildcards "*" and "?" turned into SQLite's.
-QString likePattern(const QString &jetPattern);
+// Whether a text matches a pattern as the system's LIKE matches it, without
+// regard to case: "*" any run of characters, "?" any one character, "#" one
+// digit, "[...]" one character of a list or range ("[!...]" one not in it);
+// every other character, SQLite's "%" and "_" and a "[" never closed among
+// them, stands for itself.
+bool jetLike(const QString &text, const QString &pattern);
+// The SQL function JetLike(text, pattern) on jetLike, Null when either is
+// Null. The system's queries match patterns through it, so SQLite's own LIKE
+// keeps its meaning for SQL typed by the user.
+void jetLikeFunction(sqlite3_context *context, int argc, sqlite3_value **argv);
 
 // The query as the system writes it, values joined in: text between double
 // quotes, dates through DateValue('dd/mm/yyyy'), numbers bare. For messages only.

@@ -114,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FieldCase{"UtenzeEDI", "Dichiarante", FieldType::Text, 16, true, false, "\"\"", 0},
                       FieldCase{"UtenzeEDI", "DescrizioneCED", FieldType::Text, 25, true, false, "\"\"", 7},
                       FieldCase{"UtenzeEDI", "TPMonitor", FieldType::Text, 8, true, false, "\"\"", 9},
-                      FieldCase{"Valuta", "PosizioniDecimali", FieldType::Byte, 1, true, false, "2", 6},
+                      FieldCase{"Valuta", "PosizioniDecimali", FieldType::Byte, 1, true, false, "", 6},
                       FieldCase{"RevisioniTabelle", "Tabella", FieldType::Text, 255, true, false, "\"\"", 1},
                       FieldCase{"RevisioniTabelle", "Revisione", FieldType::Integer, 2, true, false, "0", 2},
                       FieldCase{"Tributi", "AutoLiquida", FieldType::Boolean, 1, true, false, "True", 8},

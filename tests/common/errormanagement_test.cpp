@@ -222,7 +222,7 @@ TEST(ErrorDialog, OnlyItsThreeButtonsCloseIt)
     const struct {
         const char *button;
         qint16 result;
-    } cases[] = {{"Termina", 2}, {"Riprova", 0}, {"Ignora", 1}};
+    } cases[] = {{"Interrompi", 2}, {"Riprova", 0}, {"Ignora", 1}};
     for (const auto &c : cases) {
         resetGlobals();
         bool stayedOpen = false;
@@ -237,7 +237,7 @@ TEST(ErrorDialog, OnlyItsThreeButtonsCloseIt)
             noIcon = dialog->icon() == QMessageBox::NoIcon;
             for (QAbstractButton *b : dialog->buttons())
                 labels << b->text();
-            firstIsDefault = dialog->defaultButton() && dialog->defaultButton()->text() == QStringLiteral("Termina");
+            firstIsDefault = dialog->defaultButton() && dialog->defaultButton()->text() == QStringLiteral("Interrompi");
             QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
             QApplication::sendEvent(dialog, &esc);
             dialog->close();
@@ -253,7 +253,7 @@ TEST(ErrorDialog, OnlyItsThreeButtonsCloseIt)
         EXPECT_EQ(text, QStringLiteral("Si è verificato l'errore  3021\r\nNessun record corrente.\r\nFunzione: P\r\n"
                                        "Nessun suggerimento"));
         EXPECT_TRUE(noIcon);
-        EXPECT_EQ(labels, (QStringList{QStringLiteral("Termina"), QStringLiteral("Riprova"), QStringLiteral("Ignora")}));
+        EXPECT_EQ(labels, (QStringList{QStringLiteral("Interrompi"), QStringLiteral("Riprova"), QStringLiteral("Ignora")}));
         EXPECT_TRUE(firstIsDefault);
     }
 }

@@ -92,7 +92,7 @@ TEST(Texts, StrBeforeAndStrAfter)
     const struct {
         int position;
         const char *before;
-    } before[] = {{4, "abc"}, {1, ""}, {0, ""}, {-1, ""}, {8, "abc\tdef"}, {9, ""}};
+    } before[] = {{4, "abc"}, {1, ""}, {0, ""}, {-1, ""}, {8, "abc\tdef"}, {9, "abc\tdef"}, {100, "abc\tdef"}};
     for (const auto &c : before)
         EXPECT_EQ(StrBefore(t, c.position), QString::fromLatin1(c.before)) << c.position;
 

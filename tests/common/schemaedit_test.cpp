@@ -212,6 +212,8 @@ TEST_F(SchemaEditTest, CreateDBTableRefusesWhatWouldLoseATable)
         {"Manca", "Copia", 3, -3},
         {"Copia", "Copia", 2, -3},    // a table cannot replace itself
         {"Copia", "copia", 3, -3},
+        {"Copia", "Copia", 0, -1},    // without replacing, its own name exists like any other
+        {"Copia", "COPIA", 1, -1},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << c.source << " " << c.target << " " << c.flags);

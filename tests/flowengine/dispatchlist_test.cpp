@@ -105,8 +105,18 @@ protected:
 
 TEST_F(DispatchList, OnePageOfAFolderFlow)
 {
+    // Whatever the report before it left, the list is portrait, in
+    // millimetres, Arial 10 plain.
+    printer.setOrientation(platform::PageOrientation::Landscape);
+    printer.setScaleMode(platform::ScaleMode::Twips);
+    printer.setFontName("Courier");
+    printer.setFontSize(16);
+    printer.setFontBold(true);
+    printer.setFontItalic(true);
+    printer.calls.clear();
     StampaDistinta(flowOf(2));
-    std::vector<QString> expected = header(1, {});
+    std::vector<QString> expected = {"orientation portrait"};
+    append(expected, header(1, {}));
     append(expected, row(1, 84, 1, false));
     append(expected, row(1, 94, 2, true));
     append(expected, frame(1, 101));
@@ -118,7 +128,8 @@ TEST_F(DispatchList, OnePageOfAFolderFlow)
 TEST_F(DispatchList, ARemovableMediumFlowNamesItsFileAndAnEmptyFlowGetsAnEmptyFrame)
 {
     StampaDistinta(flowOf(0, "PRATICHE.003"));
-    std::vector<QString> expected = header(1, "PRATICHE.003");
+    std::vector<QString> expected = {"orientation portrait"};
+    append(expected, header(1, "PRATICHE.003"));
     append(expected, frame(1, 81));
     expected.push_back("end");
     EXPECT_EQ(printer.lines(), expected);
@@ -127,7 +138,8 @@ TEST_F(DispatchList, ARemovableMediumFlowNamesItsFileAndAnEmptyFlowGetsAnEmptyFr
 TEST_F(DispatchList, ThirtyDeclarationsBreakAfterEighteenRows)
 {
     StampaDistinta(flowOf(30));
-    std::vector<QString> expected = header(1, {});
+    std::vector<QString> expected = {"orientation portrait"};
+    append(expected, header(1, {}));
     for (int i = 0; i < 18; ++i)
         append(expected, row(1, 84 + 10 * i, i + 1, i > 0));
     append(expected, frame(1, 261));
@@ -146,7 +158,7 @@ TEST_F(DispatchList, AnUnknownDeclarantLeavesTheDescriptionEmpty)
     DatiCorbex flow = flowOf(1);
     flow.FattoDa = "  IGNOTO ";
     StampaDistinta(flow);
-    EXPECT_EQ(printer.lines()[2], "text p1 (20,34) Arial 10: emesse dall'operatore  (IGNOTO)");
+    EXPECT_EQ(printer.lines()[3], "text p1 (20,34) Arial 10: emesse dall'operatore  (IGNOTO)");
 }
 
 TEST_F(DispatchList, AHeaderBelowThePageStillPrintsOneRowAPage)

@@ -44,7 +44,7 @@ TEST_F(FlowLines, OnlyLinesOfKindTCanBeRead)
     EXPECT_EQ(boxes.shown[0],
               (platform::Message{q("Ipossibile determinare il contenuto del campo di un intechange di tipo 'R' poiché la "
                                    "versione dell'applicazione non lo prevede."),
-                                 q("Corbix"), platform::MsgIcon::None, platform::MsgButtons::OK, 1}));
+                                 q("CORBIX"), platform::MsgIcon::None, platform::MsgButtons::OK, 1}));
 }
 
 TEST_F(FlowLines, CompositionListsAreReadBack)

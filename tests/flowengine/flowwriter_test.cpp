@@ -115,6 +115,9 @@ TEST_F(FlowWriter, CustomsReferenceIsTheTailOfBox07)
     const std::vector<Case> cases = {
         {q("123456789"), "C1      3456789", "345678", "3456789"},
         {q("ab"), "C1           AB", "     A", "AB"},
+        // upper-cased in full within the code page; "ß" has no such upper case
+        {q("xyzàbcd"), "C1      XYZÀBCD", "XYZ\xC0" "BC", "XYZÀBCD"},
+        {q("ÿaßµ"), "C1         ŸAßµ", "   \x9F" "A\xDF", "ŸAßµ"},
         // without box 07 the reference is blank, never the code's tail
         {QVariant(), "C1             ", "      ", ""},
     };
@@ -128,7 +131,7 @@ TEST_F(FlowWriter, CustomsReferenceIsTheTailOfBox07)
         expected += prefix("T", "C1", c.ref6) + "IM\t\r\n";
         listed += QString::number(indice) + q("-04/03/2024-") + q(c.listed) + q("\r\n");
     }
-    build(selection({1, 2, 3}));
+    build(selection({1, 2, 3, 4, 5}));
     EXPECT_EQ(flow, expected);
     EXPECT_EQ(common::ElencoComposizione, listed);
 }

@@ -42,6 +42,34 @@ protected:
     {
         return {QStringLiteral("B:"), 0, false, centrale, 2, QStringLiteral("C:\\")};
     }
+    // Register rows naming files under the collection point (in another
+    // letter case too), a file elsewhere and none.
+    void addFlows()
+    {
+        const char *names[] = {"\\\\pc-uff1\\D\\Dogana\\Corbix\\Corbix inviati\\20260115-0",
+                               "\\\\PC-UFF1\\d\\dogana\\CORBIX\\Risposte Pervenute\\20260115-7-W",
+                               "C:\\Altrove\\flusso", nullptr};
+        int n = 0;
+        for (const char *name : names)
+            execute(QStringLiteral("INSERT INTO Corbix (Posizione, Data, Progressivo, NomeFile, Stato, Tipo) "
+                                   "VALUES (3, ?, ?, ?, 1, 2)"),
+                    {QDate(2026, 1, 15), ++n, name ? QVariant(QString::fromUtf8(name)) : QVariant()});
+    }
+    QStringList fileNames()
+    {
+        dao::Database db = dao::Database::open(archiveHost());
+        auto rs = db.openRecordset(QStringLiteral("SELECT NomeFile FROM Corbix ORDER BY Progressivo"));
+        QStringList names;
+        for (; !rs->eof(); rs->moveNext())
+            names << (rs->value(0).isNull() ? QStringLiteral("<null>") : rs->value(0).toString());
+        return names;
+    }
+    const QStringList oldNames{QStringLiteral("\\\\pc-uff1\\D\\Dogana\\Corbix\\Corbix inviati\\20260115-0"),
+                               QStringLiteral("\\\\PC-UFF1\\d\\dogana\\CORBIX\\Risposte Pervenute\\20260115-7-W"),
+                               QStringLiteral("C:\\Altrove\\flusso"), QStringLiteral("<null>")};
+    const QStringList newNames{QStringLiteral("\\\\PC-UFF1\\D\\Dogana\\Nuovo\\Corbix inviati\\20260115-0"),
+                               QStringLiteral("\\\\PC-UFF1\\D\\Dogana\\Nuovo\\Risposte Pervenute\\20260115-7-W"),
+                               QStringLiteral("C:\\Altrove\\flusso"), QStringLiteral("<null>")};
 };
 
 }  // namespace
@@ -114,8 +142,10 @@ TEST_F(Options, ChangedCollectionPointMovesItsFolder)
 {
     makeFolders(onD(QStringLiteral("Dogana")), {QStringLiteral("Corbix/Corbix inviati")});
     loadWithCentrale(kOld);
+    addFlows();
     common::OpzioniCorbix.Centrale = kNew;
     EXPECT_TRUE(SalvaOpzioni());
+    EXPECT_EQ(fileNames(), newNames);
     EXPECT_FALSE(isDir(onD(QStringLiteral("Dogana/Corbix"))));
     EXPECT_TRUE(isDir(onD(QStringLiteral("Dogana/Nuovo/Corbix inviati"))));
     EXPECT_EQ(storedRow(), rowWith(kNew));
@@ -144,11 +174,14 @@ TEST_F(Options, FolderThatCannotBeMovedAsksWhetherToKeepTheNewPath)
         MsgResult answer;
         QString stored;
         bool closes;
-    } cases[] = {{MsgResult::Yes, kNew, true}, {MsgResult::No, kOld, false}};
+        QStringList names;
+    } cases[] = {{MsgResult::Yes, kNew, true, newNames}, {MsgResult::No, kOld, false, oldNames}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.closes);
         boxes_.shown.clear();
         common::ChiudiApplicazione = false;
+        execute(QStringLiteral("DELETE FROM Corbix"));
+        addFlows();
         loadWithCentrale(kOld);
         common::OpzioniCorbix.Centrale = kNew;
         boxes_.answer(c.answer);
@@ -157,6 +190,7 @@ TEST_F(Options, FolderThatCannotBeMovedAsksWhetherToKeepTheNewPath)
         EXPECT_EQ(storedRow(), rowWith(c.stored));
         EXPECT_EQ(common::OpzioniCorbix.Centrale, c.stored);
         EXPECT_EQ(common::ChiudiApplicazione, c.closes);
+        EXPECT_EQ(fileNames(), c.names);
         EXPECT_FALSE(isDir(onD(QStringLiteral("Dogana/Nuovo"))));
     }
 }
@@ -164,6 +198,7 @@ TEST_F(Options, FolderThatCannotBeMovedAsksWhetherToKeepTheNewPath)
 TEST_F(Options, NewPathHeldByAnotherFolderIsRefused)
 {
     makeFolders(onD(QStringLiteral("Dogana")), {QStringLiteral("Corbix"), QStringLiteral("nuovo/mio")});
+    addFlows();
     loadWithCentrale(kOld);
     common::OpzioniCorbix.Centrale = kNew;
     EXPECT_TRUE(SalvaOpzioni());
@@ -172,6 +207,7 @@ TEST_F(Options, NewPathHeldByAnotherFolderIsRefused)
     EXPECT_EQ(common::OpzioniCorbix.Centrale, kOld);
     EXPECT_EQ(entries(onD(QStringLiteral("Dogana"))), (QStringList{QStringLiteral("Corbix"), QStringLiteral("nuovo")}));
     EXPECT_EQ(entries(onD(QStringLiteral("Dogana/nuovo"))), QStringList{QStringLiteral("mio")});
+    EXPECT_EQ(fileNames(), oldNames);
 }
 
 TEST_F(Options, FromAnEmptyPathTheNewOneIsStoredAndToAnEmptyPathItIsRefused)
@@ -207,6 +243,7 @@ TEST_F(Options, RowAddedAgainKeepsTheCollectionPointInUse)
 TEST_F(Options, RowThatCannotBeWrittenPutsTheFolderBack)
 {
     makeFolders(onD(QStringLiteral("Dogana")), {QStringLiteral("Corbix")});
+    addFlows();
     loadWithCentrale(kOld);
     const QVariantList before = storedRow();
     common::OpzioniCorbix.Centrale = kNew;
@@ -219,6 +256,27 @@ TEST_F(Options, RowThatCannotBeWrittenPutsTheFolderBack)
     EXPECT_EQ(storedRow(), before);
     EXPECT_EQ(common::OpzioniCorbix.Centrale, kOld);
     EXPECT_EQ(entries(onD(QStringLiteral("Dogana"))), QStringList{QStringLiteral("Corbix")});
+    EXPECT_EQ(fileNames(), oldNames);
+}
+
+// A register row that cannot take its new name undoes the whole move: the
+// options row, the other names and the folder.
+TEST_F(Options, ARegisterThatCannotBeRenamedUndoesTheMove)
+{
+    makeFolders(onD(QStringLiteral("Dogana")), {QStringLiteral("Corbix")});
+    addFlows();
+    loadWithCentrale(kOld);
+    const QVariantList before = storedRow();
+    execute(QStringLiteral("CREATE TRIGGER rifiuta BEFORE UPDATE OF NomeFile ON Corbix WHEN NEW.NomeFile LIKE "
+                           "'%Risposte%' BEGIN SELECT RAISE(ABORT, 'no'); END"));
+    common::OpzioniCorbix.Centrale = kNew;
+    EXPECT_FALSE(SalvaOpzioni());
+    execute(QStringLiteral("DROP TRIGGER rifiuta"));
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(storedRow(), before);
+    EXPECT_EQ(common::OpzioniCorbix.Centrale, kOld);
+    EXPECT_EQ(entries(onD(QStringLiteral("Dogana"))), QStringList{QStringLiteral("Corbix")});
+    EXPECT_EQ(fileNames(), oldNames);
 }
 
 TEST_F(Options, LeggiCentraleReadsAnyArchive)

@@ -1,5 +1,7 @@
 #include "flowengine/register.h"
 
+#include "common/errordialog.h"
+
 #include "flowengine/flowlines.h"
 
 #include "archive_fixture.h"
@@ -167,19 +169,31 @@ TEST_F(Register, AFailedCancelLeavesRegisterDeclarationsAndFileAsTheyWere)
     EXPECT_EQ(db.transactionDepth(), 0);
 }
 
+// The start of the deletion's transaction waits out the silent cycle; then
+// whatever the user answers but "Riprova" leaves the deletion, since nothing
+// of it may run outside the transaction.
 TEST_F(Register, ALockedArchiveStopsTheDeletionBeforeAnythingChanges)
 {
     addFlowWithFile();
     const DatiCorbex flow = loaded();
-    testsupport::OtherProgram other(onC("Archivio.mdb"));
-    ASSERT_EQ(other.exec("BEGIN IMMEDIATE"), SQLITE_OK);
-    EXPECT_FALSE(EliminaCorbex(flow, true));
-    ASSERT_EQ(other.exec("ROLLBACK"), SQLITE_OK);
-    EXPECT_EQ(registerKeys(), (QStringList{"3 05/03/2024 7", "4 05/03/2024 7"}));
-    EXPECT_TRUE(fileThere());
-    EXPECT_EQ(stato1(12, Day), 2);
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, "Errore di Run-time 3218\r\nImpossibile aggiornare. Attualmente bloccato.");
+    for (const platform::MsgResult answer : {platform::MsgResult::Abort, platform::MsgResult::Ignore}) {
+        SCOPED_TRACE(int(answer));
+        common::RecordingErrorDialogService errors;
+        common::ScopedErrorDialogService errorsGuard(errors);
+        errors.answer(answer);
+        testsupport::OtherProgram other(onC("Archivio.mdb"));
+        ASSERT_EQ(other.exec("BEGIN IMMEDIATE"), SQLITE_OK);
+        EXPECT_FALSE(EliminaCorbex(flow, true));
+        ASSERT_EQ(other.exec("ROLLBACK"), SQLITE_OK);
+        EXPECT_EQ(registerKeys(), (QStringList{"3 05/03/2024 7", "4 05/03/2024 7"}));
+        EXPECT_TRUE(fileThere());
+        EXPECT_EQ(stato1(12, Day), 2);
+        EXPECT_TRUE(boxes.shown.empty());
+        EXPECT_EQ(errors.shown, std::vector<QString>{
+                                    "Si è verificato l'errore  3218\r\nImpossibile aggiornare. Attualmente bloccato.\r\n"
+                                    "(è stato eseguito un ciclo di attesa di 15 secondi)\r\nFunzione: EliminaCorbex\r\n"
+                                    "Nessun suggerimento"});
+    }
 }
 
 TEST_F(Register, DeclarantDescriptionIsLookedUpWithTheCodeAsAValue)

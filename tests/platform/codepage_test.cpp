@@ -41,4 +41,24 @@ TEST(CodePage, EveryByteReadsBackToItself)
               QString::fromUtf16(u"\u0081\u008D\u008F\u0090\u009D"));
 }
 
+TEST(CodePage, UpperCaseStaysInsideTheCodePage)
+{
+    const struct {
+        QString text;
+        QString upper;
+    } cases[] = {
+        {QStringLiteral("xyzàbcd"), QStringLiteral("XYZÀBCD")},
+        {QStringLiteral("ÿšœžæøþ"), QStringLiteral("ŸŠŒŽÆØÞ")},
+        // No single upper case in the page: the character stays.
+        {QStringLiteral("ßµ"), QStringLiteral("ßµ")},
+        {QStringLiteral("A1-/ É"), QStringLiteral("A1-/ É")},
+        {QString(), QString()},
+    };
+    for (const auto &c : cases) {
+        const QString upper = platform::upperWindows1252(c.text);
+        EXPECT_EQ(upper, c.upper) << c.text.toStdString();
+        EXPECT_EQ(upper.size(), c.text.size());
+    }
+}
+
 }  // namespace

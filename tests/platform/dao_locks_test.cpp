@@ -1,5 +1,10 @@
 #include "dao_fixture.h"
+
+#include "platform/clock.h"
+#include "platform/dao/connection.h"
+
 #include <QProcess>
+#include <optional>
 
 using namespace daotest;
 
@@ -144,5 +149,187 @@ TEST_F(DaoTest, AStatementKeptForReuseHoldsNoLockBetweenUses)
         db.execute("UPDATE Prova SET Nome = Nome WHERE Codice = ?", {QStringLiteral("A2")});
         // Read, left open, and the other program writes at once.
         EXPECT_EQ(otherProcessWrites(path, QStringLiteral("UPDATE Prova SET Nome = 'Altro' WHERE Codice = 'A1'")), 0);
+    }
+}
+
+namespace {
+
+// A clock whose sleeps advance it, and that makes the other program let go
+// once the waiting has lasted as long as asked.
+class ReleasingClock : public platform::FakeClock {
+public:
+    void sleepMs(int ms) override
+    {
+        FakeClock::sleepMs(ms);
+        if (letGo && monotonicMs() >= letGoAtMs) {
+            letGo();
+            letGo = nullptr;
+        }
+    }
+    std::function<void()> letGo;
+    qint64 letGoAtMs = 0;
+};
+
+bool inTransaction(dao::Database &db) { return sqlite3_get_autocommit(db.connection().handle()) == 0; }
+
+}  // namespace
+
+// A nested open of the file inside a transaction finds the process's
+// connection: the lock our transaction holds stays, and the other program is
+// kept out before and after it.
+TEST_F(DaoTest, NestedOpensKeepTheLocksOfTheTransaction)
+{
+    insert("A1", "Primo");
+    RawConnection other(path);
+    {
+        dao::Transaction tx(db);
+        db.execute("UPDATE Prova SET Nome = 'Nostro'", {}, dao::FailOnError);
+        EXPECT_EQ(other.exec("UPDATE Prova SET Nome = 'Altro'"), SQLITE_BUSY);
+        for (int i = 0; i < 3; ++i) {
+            dao::Database nested = dao::Database::open(dir.path() + "/./prova.mdb");
+            nested.execute("UPDATE Prova SET Nome = Nome || '+'", {}, dao::FailOnError);
+            nested.close();
+            EXPECT_EQ(other.exec("UPDATE Prova SET Nome = 'Altro'"), SQLITE_BUSY) << "after nested open " << i;
+            EXPECT_EQ(other.exec("BEGIN IMMEDIATE"), SQLITE_BUSY);
+        }
+        tx.commit();
+    }
+    ASSERT_EQ(other.exec("SELECT Nome FROM Prova"), SQLITE_OK);
+    EXPECT_EQ(other.lastRows, QStringList{"Nostro+++"});
+    EXPECT_EQ(other.exec("PRAGMA integrity_check"), SQLITE_OK);
+    EXPECT_EQ(other.lastRows, QStringList{"ok"});
+}
+
+// A recordset that denies others reading and writing keeps the other
+// program from reading too, opened alone or inside a transaction, across
+// nested opens, until it is closed.
+TEST_F(DaoTest, DenyingRecordsetKeepsOtherProgramsFromReading)
+{
+    insert("A1", "Primo");
+    RawConnection other(path);
+    for (const bool inside : {false, true}) {
+        SCOPED_TRACE(inside ? "inside a transaction" : "alone");
+        std::optional<dao::Transaction> tx;
+        if (inside) {
+            tx.emplace(db);
+            db.execute("UPDATE Prova SET Nome = 'Dentro'", {}, dao::FailOnError);
+            EXPECT_EQ(other.exec("SELECT Nome FROM Prova"), SQLITE_OK) << "a write lock lets readers in";
+        }
+        auto held = db.openRecordset("SELECT * FROM Prova", {}, dao::RecordsetType::Dynaset,
+                                     dao::DenyWrite | dao::DenyRead);
+        EXPECT_EQ(other.exec("SELECT Nome FROM Prova"), SQLITE_BUSY);
+        dao::Database::open(path).close();
+        EXPECT_EQ(other.exec("SELECT Nome FROM Prova"), SQLITE_BUSY) << "after a nested open";
+        held->close();
+        if (tx)
+            tx->commit();
+        ASSERT_EQ(other.exec("SELECT Nome FROM Prova"), SQLITE_OK);
+        EXPECT_EQ(other.lastRows, QStringList{inside ? "Dentro" : "Primo"});
+    }
+}
+
+// The other program holds a read transaction. Our commit is refused at its
+// deadline: the transaction is then over, its lock released and nothing of
+// it written, now or with the next commit. A rollback never commits: it
+// neither waits nor fails.
+TEST_F(DaoTest, ARefusedCommitIsRolledBackAndARollbackNeverCommits)
+{
+    insert("A1", "Primo");
+    for (const bool commit : {true, false}) {
+        SCOPED_TRACE(commit ? "commit" : "rollback");
+        platform::FakeClock clock;
+        platform::ScopedClock installed(clock);
+        RawConnection other(path);
+        ASSERT_EQ(other.exec("BEGIN; SELECT * FROM Prova"), SQLITE_OK);
+        db.beginTrans();
+        db.execute("UPDATE Prova SET Nome = 'Rifiutato'", {}, dao::FailOnError);
+        EXPECT_EQ(errorOf([&] { commit ? db.commitTrans() : db.rollback(); }), commit ? 3218 : 0);
+        // Without a deadline of its procedure, a commit waits the busy wait.
+        EXPECT_EQ(clock.monotonicMs(), commit ? dao::BusyWaitMs : 0);
+        EXPECT_FALSE(inTransaction(db));
+        EXPECT_EQ(db.transactionDepth(), 0);
+        ASSERT_EQ(other.exec("COMMIT"), SQLITE_OK);
+        EXPECT_EQ(other.exec("BEGIN IMMEDIATE"), SQLITE_OK) << "no lock of ours is left";
+        ASSERT_EQ(other.exec("ROLLBACK"), SQLITE_OK);
+    }
+    dao::Transaction next(db);
+    insert("A2", "Secondo");
+    next.commit();
+    RawConnection other(path);
+    ASSERT_EQ(other.exec("SELECT Nome FROM Prova ORDER BY Codice"), SQLITE_OK);
+    EXPECT_EQ(other.lastRows, (QStringList{"Primo", "Secondo"}));
+}
+
+// A COMMIT waits for readers as long as its procedure's deadline allows,
+// and goes through when the reader lets go in time.
+TEST_F(DaoTest, ACommitWaitsForReadersUntilItsProceduresDeadline)
+{
+    insert("A1", "Primo");
+    struct Case {
+        int deadlineMs;
+        qint64 readerLeavesAtMs;  // 0: it never does
+        int number;
+    };
+    const Case cases[] = {{15000, 0, 3218}, {15000, 14000, 0}, {60000, 50000, 0}, {60000, 0, 3218}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.deadlineMs);
+        SCOPED_TRACE(c.readerLeavesAtMs);
+        ReleasingClock clock;
+        platform::ScopedClock installed(clock);
+        RawConnection other(path);
+        ASSERT_EQ(other.exec("BEGIN; SELECT * FROM Prova"), SQLITE_OK);
+        if (c.readerLeavesAtMs) {
+            clock.letGoAtMs = c.readerLeavesAtMs;
+            clock.letGo = [&] { other.exec("COMMIT"); };
+        }
+        dao::CommitWait deadline(c.deadlineMs);
+        db.beginTrans();
+        db.execute("UPDATE Prova SET Nome = 'Atteso'", {}, dao::FailOnError);
+        EXPECT_EQ(errorOf([&] { db.commitTrans(); }), c.number);
+        EXPECT_FALSE(inTransaction(db));
+        if (c.number)
+            EXPECT_EQ(clock.monotonicMs(), c.deadlineMs);
+        else
+            EXPECT_LT(clock.monotonicMs(), c.readerLeavesAtMs + 100);
+        other.exec("COMMIT");
+        ASSERT_EQ(other.exec("SELECT Nome FROM Prova"), SQLITE_OK);
+        EXPECT_EQ(other.lastRows, QStringList{c.number ? "Primo" : "Atteso"});
+        db.execute("UPDATE Prova SET Nome = 'Primo'", {}, dao::FailOnError);
+    }
+}
+
+// A read, or the start of a transaction, meeting another program's lock
+// waits a few seconds for it: it goes through when the lock ends in time,
+// and reports the lock at the end of the wait.
+TEST_F(DaoTest, ReadsAndBeginsWaitAFewSecondsForTheOtherProgram)
+{
+    insert("A1", "Primo");
+    const struct {
+        const char *held;
+        const char *operation;
+        int number;
+    } cases[] = {{"BEGIN EXCLUSIVE", "read", 3261},
+                 {"BEGIN IMMEDIATE", "begin", 3218},
+                 {"BEGIN IMMEDIATE", "deny", 3262},
+                 {"BEGIN EXCLUSIVE", "write", 3218}};
+    for (const auto &c : cases) {
+        for (const bool letsGo : {false, true}) {
+            SCOPED_TRACE(std::string(c.operation) + (letsGo ? " let go" : " held"));
+            ReleasingClock clock;
+            platform::ScopedClock installed(clock);
+            RawConnection other(path);
+            ASSERT_EQ(other.exec(c.held), SQLITE_OK);
+            if (letsGo) {
+                clock.letGoAtMs = dao::BusyWaitMs - 1000;
+                clock.letGo = [&] { other.exec("ROLLBACK"); };
+            }
+            const int number = QLatin1String(c.operation) == QLatin1String("begin")
+                                   ? errorOf([&] { dao::Transaction(db).commit(); })
+                                   : attempt(db, c.operation);
+            EXPECT_EQ(number, letsGo ? 0 : c.number);
+            EXPECT_EQ(clock.monotonicMs(), letsGo ? dao::BusyWaitMs - 1000 : dao::BusyWaitMs);
+            EXPECT_FALSE(inTransaction(db));
+            other.exec("ROLLBACK");
+        }
     }
 }

@@ -210,9 +210,84 @@ TEST_F(DaoRows, JetDialectAndWildcards)
     db.execute("UPDATE Prova SET Attivo = True WHERE Codice <> 'A2'", {}, dao::FailOnError);
     EXPECT_EQ(names("SELECT Nome FROM Prova WHERE Attivo = False OR Attivo IS NULL"), QStringList({"Secondo"}));
     EXPECT_EQ(names("SELECT Nome FROM Prova WHERE Nome = 'True'"), QStringList());
-    EXPECT_EQ(dao::likePattern("A*B?"), "A%B_");
     EXPECT_EQ(db.execute("DELETE * FROM Prova WHERE Attivo = True", {}, dao::FailOnError), 2);
     EXPECT_EQ(names(), QStringList({"Secondo"}));
+}
+
+TEST(JetLike, PatternsMatchAsTheSystemsLike)
+{
+    const struct {
+        const char *text;
+        const char *pattern;
+        bool match;
+    } cases[] = {
+        {"Genova", "*NOV*", true},       {"Genova", "gen?va", true},    {"Genova", "gen?", false},
+        {"", "*", true},                 {"abc", "", false},            {"a*c", "a[*]c", true},
+        {"abc", "a[*]c", false},         {"50%", "*%*", true},          {"500", "*%*", false},
+        {"A_B", "*_*", true},            {"AB", "*_*", false},          {"C:\\DIR", "*\\D*", true},
+        {"CD", "*\\D*", false},          {"A1B", "A#B", true},          {"AXB", "A#B", false},
+        {"b", "[a-c]", true},            {"B", "[a-c]", true},          {"d", "[a-c]", false},
+        {"d", "[!a-c]", true},           {"b", "[!a-c]", false},        {"x", "[xyz]", true},
+        {"à", "À", true},                {"a[b", "a[b", true},          {"ab", "a[]b", true},
+        {"X.0000", "*.0000", true},      {"X10000", "*.0000", false},   {"aXbXc", "*X*X*", true},
+        {"aXbc", "*X*X*", false},        {"mississippi", "*sip*i", true}, {"?", "[?]", true},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(dao::jetLike(QString::fromUtf8(c.text), QString::fromUtf8(c.pattern)), c.match)
+            << c.text << " LIKE " << c.pattern;
+}
+
+TEST_F(DaoRows, QueriesMatchJetPatternsAndLikeStaysSQLites)
+{
+    db.execute("UPDATE Prova SET Nota = '10% _x_' WHERE Codice = 'A2'", {}, dao::FailOnError);
+    EXPECT_EQ(names("SELECT Nome FROM Prova WHERE JetLike(Nota, ?)", {"*%*"}), QStringList({"Secondo"}));
+    EXPECT_EQ(names("SELECT Nome FROM Prova WHERE JetLike(Nome, ?) ORDER BY Codice", {"*_*"}), QStringList());
+    EXPECT_EQ(names("SELECT Nome FROM Prova WHERE JetLike(Nome, ?) ORDER BY Codice", {"[p-s]*"}),
+              QStringList({"Primo", "Secondo"}));
+    // A Null column matches no pattern.
+    EXPECT_EQ(names("SELECT Nome FROM Prova WHERE NOT JetLike(Nota, ?) ORDER BY Codice", {"*"}), QStringList());
+    // SQLite's own LIKE, as the SQL console types it, keeps its wildcards.
+    EXPECT_EQ(names("SELECT Nome FROM Prova WHERE Nome LIKE '_erzo'"), QStringList({"Terzo"}));
+}
+
+TEST_F(DaoRows, AnEditHeldToAnImageWritesOnlyThatUnchangedRow)
+{
+    auto browse = db.openRecordset("SELECT * FROM Prova ORDER BY Codice");
+    browse->moveNext();
+    const dao::Recordset::Image shown = browse->image();
+    auto write = [&](const dao::Recordset::Image &image) {
+        auto rs = db.openRecordset("SELECT * FROM Prova");
+        if (!rs->editUnchanged(image))
+            return false;
+        rs->setValue("Nome", "Nuovo");
+        rs->update();
+        return true;
+    };
+    testsupport::OtherProgram other(path);
+
+    // Changed by another program (only in case): not written.
+    ASSERT_EQ(other.exec("UPDATE Prova SET Nome = 'SECONDO' WHERE Codice = 'A2'"), SQLITE_OK);
+    EXPECT_FALSE(write(shown));
+    // Back as shown: written, and no other row.
+    ASSERT_EQ(other.exec("UPDATE Prova SET Nome = 'Secondo' WHERE Codice = 'A2'"), SQLITE_OK);
+    EXPECT_TRUE(write(shown));
+    EXPECT_EQ(names(), QStringList({"Primo", "Nuovo", "Terzo"}));
+    // The row no longer holds what was shown.
+    EXPECT_FALSE(write(shown));
+
+    // A change made between the start of the edit and the update.
+    browse->moveLast();
+    auto rs = db.openRecordset("SELECT * FROM Prova");
+    ASSERT_TRUE(rs->editUnchanged(browse->image()));
+    rs->setValue("Nome", "Perso");
+    ASSERT_EQ(other.exec("UPDATE Prova SET Nota = 'altro' WHERE Codice = 'A3'"), SQLITE_OK);
+    EXPECT_EQ(errorOf([&] { rs->update(); }), 3197);
+    // Gone, or not among the recordset's rows.
+    ASSERT_EQ(other.exec("DELETE FROM Prova WHERE Codice = 'A3'"), SQLITE_OK);
+    EXPECT_FALSE(rs->editUnchanged(browse->image()));
+    auto first = db.openRecordset("SELECT * FROM Prova WHERE Codice = 'A1'");
+    EXPECT_FALSE(first->editUnchanged(shown));
+    EXPECT_EQ(names(), QStringList({"Primo", "Nuovo"}));
 }
 
 TEST_F(DaoRows, JoinsAreReadOnlySnapshotsOfTheirRows)

@@ -1,4 +1,5 @@
 #include "platform/application.h"
+#include "platform/clock.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
@@ -9,5 +10,9 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     platform::ImpostaApplicazione();
     ::testing::InitGoogleTest(&argc, argv);
+    // No test waits for real seconds: a wait for another program's lock runs
+    // on a clock that a sleep advances; the day is today's.
+    platform::FakeClock clock(QDateTime::currentDateTime());
+    platform::ScopedClock installed(clock);
     return RUN_ALL_TESTS();
 }

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <gtest/gtest.h>
 
 namespace {
@@ -211,3 +212,50 @@ TEST_F(BuildFlowTool, AProgramFolderWithoutSettingsIsRefused)
 }
 
 }  // namespace
+
+// Two programs compose on one archive at the same moment, again and again:
+// every flow gets its own number and archive name, every registered flow has
+// its file, no temporary is left and the archive stays sound.
+TEST_F(BuildFlowTool, TwoCompositionsAtOnceTakeDistinctNumbersAndNames)
+{
+    const QString first = tmp.write(QStringLiteral("s1"), "T\r\nDICH01          \r\n1\r\n2024/03/04-000000001\r\n");
+    const QString second = tmp.write(QStringLiteral("s2"), "T\r\nDICH01          \r\n1\r\n2024/03/04-000000005\r\n");
+    // The folder is made by the sample tool's own process, on this computer's
+    // name, as the two programs will see it.
+    const QString folder = tmp.file(QStringLiteral("insieme"));
+    ASSERT_EQ(QProcess::execute(QStringLiteral(CORBIX_SAMPLE_DATA), {folder}), 0);
+    constexpr int Rounds = 6;
+    int filed = 0;
+    for (int round = 0; round < Rounds; ++round) {
+        std::vector<std::unique_ptr<QProcess>> runs;
+        for (const QString &selection : {first, second}) {
+            auto p = std::make_unique<QProcess>();
+            p->start(QStringLiteral(CORBIX_BUILD_FLOW),
+                     {folder, selection, output() + QString::number(runs.size()), QStringLiteral("--destination"),
+                      QStringLiteral("2"), QStringLiteral("--whole-run"), QStringLiteral("--today"),
+                      QStringLiteral("2026-01-15")});
+            runs.push_back(std::move(p));
+        }
+        for (auto &p : runs) {
+            ASSERT_TRUE(p->waitForFinished(30000));
+            if (p->exitCode() == 0)
+                ++filed;
+            else  // a run that fails files nothing: checked below
+                EXPECT_TRUE(p->readAllStandardError().startsWith("Errore ")) << p->exitCode();
+        }
+    }
+    EXPECT_GE(filed, Rounds);
+    const QString sent = folder + QStringLiteral("/Corbix/Corbix inviati/");
+    dao::Database archive = dao::Database::open(folder + QStringLiteral("/Archivio.mdb"));
+    auto rs = archive.openRecordset(QStringLiteral("SELECT Progressivo, NomeFile FROM Corbix ORDER BY Progressivo"));
+    QStringList names;
+    for (int n = 1; !rs->eof(); rs->moveNext(), ++n) {
+        EXPECT_EQ(rs->value(0).toInt(), n);
+        names << rs->value(1).toString().section(u'\\', -1);
+    }
+    EXPECT_EQ(names.size(), filed);
+    names.sort();
+    EXPECT_EQ(files(sent), names) << "one file for every registered flow, and no other";
+    rs = archive.openRecordset(QStringLiteral("PRAGMA integrity_check"));
+    EXPECT_EQ(rs->value(0).toString(), QStringLiteral("ok"));
+}

@@ -1,6 +1,7 @@
 #include "ui/main/composition.h"
 
 #include "common/databases.h"
+#include "common/errormanagement.h"
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "common/paths.h"
@@ -19,6 +20,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <memory>
+#include <optional>
 
 namespace uimain {
 
@@ -33,13 +35,15 @@ namespace {
 // The last n characters of the zeros followed by the text.
 QString zeri(const QString &text, int n) { return (QString(n, u'0') + text).right(n); }
 
-// A file written by the filing, removed again when the filing fails.
+// A file the filing writes under its temporary name: the temporary is
+// removed again when the filing fails before the archive knows the flow.
 struct FileScritto {
     QString host;
+    bool finale = false;
     void rimuovi() const
     {
-        if (!host.isEmpty())
-            QFile::remove(host);
+        if (!host.isEmpty() && !finale)
+            QFile::remove(common::nomeTemporaneo(host));
     }
 };
 
@@ -135,7 +139,10 @@ EsitoPasso4 VerificaPasso4(const CampiPasso4 &campi)
         esito.progressivo = Colore::Rosso;
         return esito;
     }
-    if (!CartellaEsiste(campi.cartella)) {
+    // A host path would pass for a folder and then lose the flow: the filing
+    // joins the folder and the name with "\".
+    const std::optional<QString> cartella = common::PercorsoInFormaDrive(campi.cartella);
+    if (!cartella || !CartellaEsiste(*cartella)) {
         platform::msgBox(QStringLiteral("Il percorso indicato per la cartella di destinazione non esiste. Indicare "
                                         "un percorso valido."),
                          QStringLiteral("Corbix Doganali"), MsgIcon::Information);
@@ -143,6 +150,7 @@ EsitoPasso4 VerificaPasso4(const CampiPasso4 &campi)
         return esito;
     }
     esito.superato = true;
+    esito.percorso = *cartella;
     return esito;
 }
 
@@ -343,6 +351,8 @@ QString NomeCopiaCartella(const QString &primaRiga, int sendWith, const QDate &d
 std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
 {
     const bool cartella = corbex.destinazione == 1;
+    // The files are written whole under their temporary names and take their
+    // final names only once the archive knows the flow.
     FileScritto copia, archivio;
     try {
         const QString origine = platform::hostPath(corbex.fileTemporaneo);
@@ -354,23 +364,31 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
                                                    corbex.ufficio);
             if (!NomeFileValido(nome))
                 throw GiaSegnalato{};
-            const QString destinazione = corbex.cartella + u'\\' + nome;
-            const QString host = platform::hostPath(destinazione);
-            if (common::CopyWithLineEnd(corbex.fileTemporaneo, destinazione, QStringLiteral("\n")))
-                platform::raise(platform::err::FileNotFound);
+            const QString host = platform::hostPath(corbex.cartella + u'\\' + nome);
             copia.host = host;
+            if (!common::writeTemporary(host, common::joinLines(righe, "\n"), true))
+                platform::raise(platform::err::PathFileAccess);
         }
+        // The archive name is taken exclusively: its temporary is created
+        // only where neither it nor the name is there, else the next name.
         QString inviati = flowengine::CartellaInviati;
-        const QString nomeArchivio = flowengine::NuovoNomeFile(inviati, corbex.data);
-        if (nomeArchivio.isEmpty())
-            platform::raise(platform::err::PathNotFound);
-        const QString hostArchivio = platform::hostPath(nomeArchivio);
-        common::replaceFile(hostArchivio, flusso);
-        archivio.host = hostArchivio;
-
+        QString nomeArchivio;
+        for (;;) {
+            nomeArchivio = flowengine::NuovoNomeFile(inviati, corbex.data);
+            if (nomeArchivio.isEmpty())
+                platform::raise(platform::err::PathNotFound);
+            if (common::writeTemporary(platform::hostPath(nomeArchivio), flusso, false))
+                break;
+        }
+        archivio.host = platform::hostPath(nomeArchivio);
         {
             dao::Database db = common::ApriArchivio();
-            dao::Transaction transazione(db);
+            // Nothing of the filing runs outside its transaction: a start
+            // that is not made, whatever the user answers, leaves the filing.
+            std::optional<dao::Transaction> transazione;
+            if (!common::runRequiredStep(QStringLiteral("ArchiviaCorbex"), [&] { transazione.emplace(db); }))
+                throw GiaSegnalato{};
+            const dao::CommitWait attesa(common::AttesaSilenziosaMs);
             std::unique_ptr<dao::Recordset> rs;
             if (cartella) {
                 rs = db.openRecordset(QStringLiteral("SELECT * FROM Corbix WHERE Data = DateValue(?) AND "
@@ -403,9 +421,13 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
             rs->close();
             QString elenco = corbex.elenco;
             flowengine::MarcaDocumentiInviati(elenco);
-            transazione.commit();
+            transazione->commit();
             db.close();
         }
+        archivio.finale = copia.finale = true;
+        common::takeFinalName(archivio.host, false);
+        if (cartella)
+            common::takeFinalName(copia.host, true);
         QFile::remove(origine);
         return nomeArchivio;
     } catch (const platform::RuntimeError &e) {
@@ -416,8 +438,8 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
     archivio.rimuovi();
     if (cartella)
         EliminaRiga(corbex.riservata);
-    else
-        FileScritto{fileSulSupporto(corbex.fileSupporto)}.rimuovi();
+    else if (const QString supporto = fileSulSupporto(corbex.fileSupporto); !supporto.isEmpty())
+        QFile::remove(supporto);  // the flow the writer left on the medium
     return std::nullopt;
 }
 

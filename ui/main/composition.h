@@ -49,7 +49,7 @@ struct CampiPasso4 {
     QString ufficio;      // the office code typed
     QStringList uffici;   // the office list, in list order
     QString progressivo;  // the progressive number typed
-    QString cartella;     // the destination folder
+    QString cartella;     // the destination folder as typed
 };
 
 struct EsitoPasso4 {
@@ -57,10 +57,13 @@ struct EsitoPasso4 {
     Colore ufficio = Colore::Invariato;
     Colore progressivo = Colore::Invariato;
     Colore cartella = Colore::Invariato;
+    QString percorso;  // when passed: the folder in its drive form
 };
 
 // The checks of "&Fine" on the folder step that need no archive, in their
 // order, each shown to the user when it fails; the first failure stops them.
+// A folder typed as a host path is taken in its drive form; one that no
+// entry of the drive table holds is refused as a folder that does not exist.
 EsitoPasso4 VerificaPasso4(const CampiPasso4 &campi);
 
 // The key of a register row of a flow.

@@ -74,6 +74,8 @@ FrmComandoSql::FrmComandoSql(QWidget *parent)
 
     TxtComandoSql = new QPlainTextEdit(this);
     TxtComandoSql->setObjectName(QStringLiteral("TxtComandoSql"));
+    // Tab goes on to the buttons: a statement needs no tab characters.
+    TxtComandoSql->setTabChangesFocus(true);
     TxtComandoSql->installEventFilter(this);
     PosizionaTwips(TxtComandoSql, 120, 1335, 7635, 1545);
 
@@ -129,16 +131,17 @@ void FrmComandoSql::CmdRinuncia_Click() { close(); }
 
 bool FrmComandoSql::eventFilter(QObject *watched, QEvent *event)
 {
-    const bool traCampi = (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)
-                          && static_cast<QFocusEvent *>(event)->reason() != Qt::ActiveWindowFocusReason
-                          && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason;
-    // Focus that comes and goes with the window's activation (a message box
-    // over it) is no move between fields.
-    if (watched == TxtComandoSql && traCampi) {
-        if (event->type() == QEvent::FocusIn)
+    if (watched == TxtComandoSql) {
+        // Cyan whenever the box has the focus, also when the window opens
+        // with it; the focus that goes with the window's deactivation (a
+        // message box over it) is no move to another field.
+        if (event->type() == QEvent::FocusIn) {
             ImpostaColore(TxtComandoSql, ColoreFuoco);
-        else if (event->type() == QEvent::FocusOut)
-            ImpostaColore(TxtComandoSql, Qt::white);
+        } else if (event->type() == QEvent::FocusOut) {
+            const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+                ImpostaColore(TxtComandoSql, Qt::white);
+        }
     }
     return QDialog::eventFilter(watched, event);
 }

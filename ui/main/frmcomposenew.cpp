@@ -113,11 +113,15 @@ void frmComposeNew::creaControlli()
     grdListaDich->setSelectionMode(QAbstractItemView::SingleSelection);
     grdListaDich->setSelectionBehavior(QAbstractItemView::SelectItems);
     grdListaDich->installEventFilter(this);
+    grdListaDich->viewport()->installEventFilter(this);
     for (int i = 0; i < 10; ++i) {
         chkVirtualCheck[size_t(i)] = new QCheckBox(this);
         chkVirtualCheck[size_t(i)]->setObjectName(QStringLiteral("chkVirtualCheck_%1").arg(i));
         chkVirtualCheck[size_t(i)]->resize(twips(180) + 4, twips(180) + 4);
         chkVirtualCheck[size_t(i)]->hide();
+        // The keyboard stays with the grid: its current row is ticked with
+        // the space bar, and a box clicked does not take the focus from it.
+        chkVirtualCheck[size_t(i)]->setFocusPolicy(Qt::NoFocus);
         connect(chkVirtualCheck[size_t(i)], &QCheckBox::toggled, this, [this, i] { chkVirtualCheck_Click(i); });
     }
     button(cmdVirtualSelez, "cmdVirtualSelez", QStringLiteral("Sel"));
@@ -185,10 +189,11 @@ void frmComposeNew::creaControlli()
         if (tenuto != text)
             cmbCustomOfficeCode->setEditText(tenuto);
     });
-    connect(grdListaDich->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
-        if (PassoCorrente == 2)
-            PosizionaSelettori(TopRow());
-    });
+    for (QScrollBar *barra : {grdListaDich->verticalScrollBar(), grdListaDich->horizontalScrollBar()})
+        connect(barra, &QScrollBar::valueChanged, this, [this] {
+            if (PassoCorrente == 2)
+                PosizionaSelettori(TopRow());
+        });
 }
 
 void frmComposeNew::Form_Load()
@@ -309,11 +314,15 @@ void frmComposeNew::ImpostaPasso()
                                                "indicate scegliere 'Avanti' per continuare."));
         const bool molte = grdListaDich->rowCount() + 1 > 8;
         const int larghezze[] = {molte ? 1125 : 1200, molte ? 1125 : 1200, molte ? 1225 : 1300, 500};
+        // The current cell moves without scrolling the grid: the selection
+        // column stays in view with its boxes.
+        grdListaDich->setAutoScroll(false);
         for (int c = 1; c <= 4; ++c) {
             grdListaDich->setColumnWidth(c, twips(larghezze[c - 1]));
             if (grdListaDich->rowCount() > 0)
                 grdListaDich->setCurrentCell(qMax(0, grdListaDich->currentRow()), c);
         }
+        grdListaDich->setAutoScroll(true);
         const int top = sotto + 30;
         PosizionaTwips(grdListaDich, 20, top, kLarghezza - 100, (kAltoPulsanti - 180) - top - 50);
         PosizionaTwips(lblSelectedElements, 20, basso(grdListaDich) + 30, kLarghezza - 100, 200);
@@ -383,15 +392,20 @@ void frmComposeNew::cmbDichiarante_Click()
     cmdNextEnd->setEnabled(SelezioneValida());
 }
 
-void frmComposeNew::CercaDichiarazioni()
+bool frmComposeNew::CercaDichiarazioni()
 {
     const QStringList tipi = TipiRichiesti(chkExport->isChecked(), chkExportSempif->isChecked(),
                                            chkImport->isChecked(), chkInDeposito->isChecked());
     GrigliaInCaricamento = true;
     QList<DichiarazioneTrovata> trovate;
+    bool riuscita = true;
+    // The bar advances over every candidate but is painted at the pace of the
+    // build screen's: painting it for each of thousands of candidates would
+    // take longer than the search itself.
+    qint64 ultimaPittura = 0;
     try {
         trovate = uimain::CercaDichiarazioni(cmbDichiarante->currentText(), tipi, platform::clock().now().date(),
-                                             [this](qint64 posizione, qint64 totale) {
+                                             [this, &ultimaPittura](qint64 posizione, qint64 totale) {
                                                  if (posizione == 0) {
                                                      prbSearch->setGeometry(0, cmdPreview->y(), width(),
                                                                             cmdPreview->height());
@@ -402,10 +416,17 @@ void frmComposeNew::CercaDichiarazioni()
                                                  } else {
                                                      prbSearch->setValue(int(qMin<qint64>(posizione, INT_MAX)));
                                                  }
-                                                 prbSearch->repaint();
+                                                 const qint64 adesso = platform::clock().monotonicMs();
+                                                 if (posizione == 0 || posizione == totale
+                                                     || adesso - ultimaPittura
+                                                            >= frmFaiCorbex::IntervalloAvanzamentoMs) {
+                                                     ultimaPittura = adesso;
+                                                     prbSearch->repaint();
+                                                 }
                                              });
     } catch (const platform::RuntimeError &e) {
         MostraErroreRunTime(e.number(), e.description());
+        riuscita = false;
     }
     prbSearch->hide();
     grdListaDich->setRowCount(0);
@@ -428,6 +449,7 @@ void frmComposeNew::CercaDichiarazioni()
     TotaleSelezionate = TotaleDichiarazioni;
     MostraContatore();
     GrigliaInCaricamento = false;
+    return riuscita;
 }
 
 bool frmComposeNew::NessunaSelezionata() const { return !tagGriglia_.contains(u'1'); }
@@ -446,15 +468,20 @@ int frmComposeNew::TopRow() const
 
 void frmComposeNew::PosizionaSelettori(int primaRiga)
 {
+    const QRect vista = grdListaDich->viewport()->rect();
     for (int i = 1; i <= 8; ++i) {
         const int r = primaRiga + i - 1;
         QCheckBox *b = chkVirtualCheck[size_t(i - 1)];
-        if (r > grdListaDich->rowCount()) {
+        // A box shows only over a cell of the selection column wholly in
+        // view, never over the grid's scroll bars or beside the grid.
+        const QRect cella = r <= grdListaDich->rowCount()
+                                ? grdListaDich->visualRect(grdListaDich->model()->index(r - 1, 0))
+                                : QRect();
+        if (!cella.isValid() || !vista.contains(cella)) {
             b->hide();
             continue;
         }
         b->setProperty("Tag", QString::number(r));
-        const QRect cella = grdListaDich->visualRect(grdListaDich->model()->index(r - 1, 0));
         const QPoint centro = grdListaDich->viewport()->mapTo(this, cella.center());
         b->move(centro - QPoint(b->width() / 2, b->height() / 2));
         PosizionamentoInCorso = true;
@@ -470,11 +497,15 @@ void frmComposeNew::chkVirtualCheck_Click(int index)
     if (PosizionamentoInCorso)
         return;
     QCheckBox *b = chkVirtualCheck[size_t(index)];
-    const int r = b->property("Tag").toString().toInt();
-    if (r < 1 || r > tagGriglia_.size())
+    segnaRiga(b->property("Tag").toString().toInt(), b->isChecked());
+}
+
+void frmComposeNew::segnaRiga(int riga, bool spunta)
+{
+    if (riga < 1 || riga > tagGriglia_.size() || (tagGriglia_[riga - 1] == u'1') == spunta)
         return;
-    tagGriglia_[r - 1] = b->isChecked() ? u'1' : u'0';
-    TotaleSelezionate += b->isChecked() ? 1 : -1;
+    tagGriglia_[riga - 1] = spunta ? u'1' : u'0';
+    TotaleSelezionate += spunta ? 1 : -1;
     MostraContatore();
     aggiornaAvanti();
 }
@@ -498,14 +529,16 @@ bool frmComposeNew::eventFilter(QObject *watched, QEvent *event)
         const auto *tasto = static_cast<QKeyEvent *>(event);
         if (tasto->key() == Qt::Key_Space) {
             const int corrente = grdListaDich->currentRow() + 1;
-            const int indice = corrente - TopRow();
-            if (grdListaDich->currentColumn() == 0 && corrente >= 1 && indice >= 0 && indice < 8) {
-                QCheckBox *b = chkVirtualCheck[size_t(indice)];
-                b->setChecked(!b->isChecked());
+            if (grdListaDich->currentColumn() == 0 && corrente >= 1) {
+                segnaRiga(corrente, tagGriglia_.at(corrente - 1) != u'1');
+                PosizionaSelettori(TopRow());
             }
             return true;
         }
     }
+    // The boxes follow the cells when the grid's view changes size.
+    if (watched == grdListaDich->viewport() && tipo == QEvent::Resize && PassoCorrente == 2)
+        PosizionaSelettori(TopRow());
     if (tipo == QEvent::FocusIn && (watched == cmbCustomOfficeCode || watched == txtProgNumber
                                     || watched == txtPathXCorbex)) {
         ImpostaColore(static_cast<QWidget *>(watched), ColoreFuoco);
@@ -554,7 +587,9 @@ void frmComposeNew::cmdNextEnd_Click()
 {
     switch (PassoCorrente) {
     case 1:
-        CercaDichiarazioni();
+        // A search that failed has told its error; it found nothing.
+        if (!CercaDichiarazioni())
+            break;
         if (grdListaDich->rowCount() > 0)
             PassoCorrente = 2;
         else
@@ -588,6 +623,7 @@ void frmComposeNew::cmdNextEnd_Click()
                 ImpostaColore(campo, colore(c));
         if (!esito.superato)
             break;
+        txtPathXCorbex->setText(esito.percorso);
         RigaRiservata = RiservaRiga(platform::clock().now().date(), *ProgressivoValido(txtProgNumber->text()),
                                     cmbDichiarante->currentText());
         if (!RigaRiservata)

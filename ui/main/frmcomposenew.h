@@ -32,7 +32,7 @@ public:
     void Form_Load();
     void ImpostaPasso();
     bool SelezioneValida() const;
-    void CercaDichiarazioni();
+    bool CercaDichiarazioni();  // false when the search failed (the user is told)
     bool NessunaSelezionata() const;
     void MostraContatore();
     // Places the floating boxes over the visible rows from grid row primaRiga
@@ -105,6 +105,9 @@ private:
     void caricaElenchi();
     void mostraPasso(int passo);
     void aggiornaAvanti();
+    // Ticks (spunta) or unticks one grid row's flag (1 the first data row),
+    // with the count and the "&Avanti >>" button.
+    void segnaRiga(int riga, bool spunta);
     void finisci();
     QList<DichiarazioneTrovata> righeGriglia() const;
 

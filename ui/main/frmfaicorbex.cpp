@@ -5,6 +5,7 @@
 #include "common/openretry.h"
 #include "common/paths.h"
 #include "common/textfiles.h"
+#include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/dao/recordset.h"
 #include "platform/drives.h"
@@ -22,6 +23,7 @@
 #include <QPushButton>
 #include <QTextEdit>
 #include <QTimer>
+#include <QWindow>
 
 namespace uimain {
 
@@ -34,6 +36,53 @@ namespace {
 constexpr int kLarghezza = 5400;
 constexpr int kAltezza = 2400;
 constexpr int kAltezzaElenco = 2000;
+
+// While the flow is built the screen keeps painting itself, but every key,
+// click and close request aimed at it is thrown away: the build runs to its
+// end, and nothing typed or clicked meanwhile lands on the buttons that
+// appear afterwards. A message box raised meanwhile still takes its answer.
+class IngressoRifiutato : public QObject {
+public:
+    explicit IngressoRifiutato(QWidget *schermo) : schermo_(schermo)
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    ~IngressoRifiutato() override { QCoreApplication::instance()->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::TabletPress:
+        case QEvent::TabletRelease:
+            break;
+        case QEvent::Close:
+            if (watched != schermo_)
+                return false;
+            event->ignore();
+            return true;
+        default:
+            return false;
+        }
+        const auto *widget = qobject_cast<QWidget *>(watched);
+        return widget && widget->window() == schermo_;
+    }
+
+private:
+    QWidget *schermo_;
+};
 
 // The user gave up a statement on the medium: nothing is written.
 struct Rinuncia {};
@@ -115,11 +164,25 @@ void frmFaiCorbex::Form_Load()
     common::AnnullaCreazione = false;
 }
 
-void frmFaiCorbex::showEvent(QShowEvent *event)
+void frmFaiCorbex::paintEvent(QPaintEvent *event)
 {
-    QDialog::showEvent(event);
-    if (!costruito_)
-        QTimer::singleShot(0, this, &frmFaiCorbex::Form_Activate);
+    QDialog::paintEvent(event);
+    // The build starts once the screen is on the display and painted, so the
+    // user sees it from the first declaration on.
+    if (avviato_ || !windowHandle() || !windowHandle()->isExposed())
+        return;
+    avviato_ = true;
+    QTimer::singleShot(0, this, &frmFaiCorbex::Form_Activate);
+}
+
+void frmFaiCorbex::dipingi(bool sempre)
+{
+    const qint64 adesso = platform::clock().monotonicMs();
+    if (!sempre && adesso - ultimaPittura_ < IntervalloAvanzamentoMs)
+        return;
+    ultimaPittura_ = adesso;
+    // Paints what changed; the user's input is refused meanwhile.
+    QCoreApplication::processEvents();
 }
 
 void frmFaiCorbex::preparazione(bool controlloPreventivo, int numeroDichiarazioni)
@@ -128,25 +191,23 @@ void frmFaiCorbex::preparazione(bool controlloPreventivo, int numeroDichiarazion
     lblNumeroErrori->setText(controlloPreventivo ? QStringLiteral("0") : QString());
     prbProcess->setRange(0, numeroDichiarazioni);
     prbProcess->setValue(0);
-    repaint();
+    dipingi(true);
 }
 
 void frmFaiCorbex::dichiarazioneInCorso(qint32 indice, const QDate &data)
 {
     lblDescrDich->setText(QString::number(indice) + u' ' + data.toString(QStringLiteral("dd/MM/yyyy")));
-    lblDescrDich->repaint();
 }
 
 void frmFaiCorbex::avanzamento(int elaborate)
 {
     prbProcess->setValue(elaborate);
-    prbProcess->repaint();
+    dipingi(false);
 }
 
 void frmFaiCorbex::numeroErrori(int totale)
 {
     lblNumeroErrori->setText(QString::number(totale));
-    lblNumeroErrori->repaint();
 }
 
 void frmFaiCorbex::Form_Activate()
@@ -158,6 +219,7 @@ void frmFaiCorbex::Form_Activate()
     common::ElencoComposizione.clear();
     int errori = 0;
     try {
+        const IngressoRifiutato rifiuto(this);
         errori = flowengine::CreaCorbex(common::TestoSelezione, common::DestinazioneCorbex, FileCorbex, FileErrori,
                                         this);
     } catch (const platform::RuntimeError &e) {

@@ -12,8 +12,9 @@ class QTextEdit;
 
 namespace uimain {
 
-// The flow-build screen: on its first activation it runs the flow writer on
-// the selection of the composition, then says how it went; "OK" writes the
+// The flow-build screen: once it is on the display and painted it runs the
+// flow writer on the selection of the composition, painting the declaration,
+// the bar and the error count as it goes, then says how it went; "OK" writes the
 // flow onto the removable medium (PRATICHE.nnn, LF line ends) or puts the
 // envelope record in front of a folder flow. It answers through CorbexScritto,
 // FileTemporaneo and FileSupporto. data is the day of the composition, the one
@@ -30,6 +31,10 @@ public:
     void cmdConfirm_Click();
     void cmdCancel_Click();
     void cmdView_Click();
+
+    // The least time between two paintings of the progress, so that a long
+    // build is not slowed by its own display.
+    static constexpr qint64 IntervalloAvanzamentoMs = 50;
 
     QProgressBar *prbProcess = nullptr;
     QLabel *lblDichiarazione = nullptr;
@@ -48,7 +53,7 @@ public:
     bool ElencoErroriAttivo = false;
 
 protected:
-    void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -57,12 +62,18 @@ private:
     void avanzamento(int elaborate) override;
     void numeroErrori(int totale) override;
 
+    // Puts the progress on the screen, at most every IntervalloAvanzamentoMs
+    // unless sempre.
+    void dipingi(bool sempre);
+
     bool scriviSuSupporto();
     bool scriviInCartella();
     void chiudiNonScritto();
 
     QDate data_;
+    bool avviato_ = false;
     bool costruito_ = false;
+    qint64 ultimaPittura_ = 0;
 };
 
 }  // namespace uimain

@@ -11,14 +11,17 @@
 #include "flowengine/flowlist.h"
 #include "flowengine/options.h"
 #include "flowengine/register.h"
+#include "flowengine/reportprinting.h"
 #include "platform/dao/database.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
 #include "platform/pageprinter.h"
 #include "ui/main/programfolder.h"
+#include "ui/main/screen.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -27,6 +30,7 @@
 #include <QMouseEvent>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScopedValueRollback>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QToolBar>
@@ -75,6 +79,45 @@ std::optional<Finestra> finestraDi(const QString &parola)
     return std::nullopt;
 }
 
+// The list's grid, telling the current-cell changes the user makes with the
+// keyboard or the mouse from those it makes by itself: the first cell it
+// picks when it takes the focus without one, and the moves of a refill.
+class GrigliaElenco : public QTableWidget {
+public:
+    using QTableWidget::QTableWidget;
+
+    bool sceltaUtente() const { return sceltaUtente_; }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        const QScopedValueRollback<bool> scelta(sceltaUtente_, true);
+        QTableWidget::keyPressEvent(event);
+    }
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        const QScopedValueRollback<bool> scelta(sceltaUtente_, true);
+        QTableWidget::mousePressEvent(event);
+    }
+    void mouseMoveEvent(QMouseEvent *event) override
+    {
+        const QScopedValueRollback<bool> scelta(sceltaUtente_, true);
+        QTableWidget::mouseMoveEvent(event);
+    }
+    void focusInEvent(QFocusEvent *event) override
+    {
+        // Taking the focus chooses no row: the first key the user presses
+        // enters the first row.
+        const bool senzaCorrente = !currentIndex().isValid();
+        QTableWidget::focusInEvent(event);
+        if (senzaCorrente)
+            selectionModel()->clearCurrentIndex();
+    }
+
+private:
+    bool sceltaUtente_ = false;
+};
+
 // The windows after which the register may have changed.
 bool cambiaRegistro(Finestra finestra)
 {
@@ -87,6 +130,8 @@ bool cambiaRegistro(Finestra finestra)
 frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmMain"));
+    // Every window of the program, and the information box, show this icon.
+    QApplication::setWindowIcon(IconaApplicazione());
     resize(520, 420);
 
     Toolbar1 = new QToolBar(this);
@@ -99,7 +144,8 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     setStatusBar(StatusBar1);
 
-    grdHistory = new QTableWidget(0, flowengine::ColonneElenco, this);
+    auto *griglia = new GrigliaElenco(0, flowengine::ColonneElenco, this);
+    grdHistory = griglia;
     grdHistory->setObjectName(QStringLiteral("grdHistory"));
     grdHistory->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // The highlight is the row's own colours, set by EvidenziaRiga.
@@ -107,7 +153,9 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
     grdHistory->verticalHeader()->hide();
     grdHistory->viewport()->installEventFilter(this);
     setCentralWidget(grdHistory);
-    connect(grdHistory, &QTableWidget::currentCellChanged, this, [this](int riga, int, int precedente, int) {
+    connect(grdHistory, &QTableWidget::currentCellChanged, this, [this, griglia](int riga, int, int precedente, int) {
+        if (!griglia->sceltaUtente())
+            return;
         grdHistory_LeaveCell(precedente + 1);
         grdHistory_EnterCell(riga + 1);
     });
@@ -296,10 +344,24 @@ void frmMain::AggiornaElenco()
     const auto corrente = chiaveRiga(RigaCorrente);
     const auto contesto = chiaveRiga(RigaContesto);
     const auto selezionata = chiaveRiga(common::RigaSelezionata);
+    const bool evidenziata = rigaEvidenziata(common::RigaSelezionata);
     riempiElenco();
     RigaCorrente = rigaDi(corrente);
     RigaContesto = rigaDi(contesto);
     common::RigaSelezionata = rigaDi(selezionata);
+    // The refill took the colours away: the flow the user chose is
+    // highlighted again on its new row, and no other row is.
+    if (evidenziata && common::RigaSelezionata >= 1) {
+        EvidenziaRiga(common::RigaSelezionata, common::ElencoCorrente, true);
+    } else {
+        grdHistory->selectionModel()->clearCurrentIndex();
+    }
+}
+
+bool frmMain::rigaEvidenziata(qint32 riga) const
+{
+    const QTableWidgetItem *cella = riga >= 1 ? grdHistory->item(riga - 1, 0) : nullptr;
+    return cella && cella->background() == grdHistory->palette().highlight();
 }
 
 std::optional<std::pair<QDate, qint32>> frmMain::chiaveRiga(qint32 riga) const
@@ -580,8 +642,10 @@ void frmMain::riproduciSupporto()
 void frmMain::stampaDistinta()
 {
     flowengine::DatiCorbex flow;
-    if (caricaContesto(flow))
-        flowengine::StampaDistinta(flow);
+    if (!caricaContesto(flow))
+        return;
+    flowengine::DestinazioneStampa pdf(windowTitle());
+    flowengine::StampaDistinta(flow);
 }
 
 // ---------------------------------------------------------------- menu commands

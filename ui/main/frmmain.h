@@ -130,9 +130,12 @@ private:
     bool avvio();
     bool riempiElenco();
     // Refills the list and brings the row values back to the rows of their
-    // flows: a row whose flow has left the list becomes 0.
+    // flows: a row whose flow has left the list becomes 0, and the flow that
+    // was highlighted is highlighted again.
     void AggiornaElenco();
     std::optional<std::pair<QDate, qint32>> chiaveRiga(qint32 riga) const;
+    // Whether the row shows the highlight of EvidenziaRiga.
+    bool rigaEvidenziata(qint32 riga) const;
     qint32 rigaDi(const std::optional<std::pair<QDate, qint32>> &chiave) const;
 
     // The flow of row RigaContesto, read afresh; false, after telling the user

@@ -3,7 +3,16 @@
 #include <QApplication>
 #include <QPalette>
 
+static void registraFinestre() { Q_INIT_RESOURCE(finestre); }
+
 namespace uimain {
+
+QIcon IconaApplicazione()
+{
+    static const bool registrate = (registraFinestre(), true);
+    Q_UNUSED(registrate);
+    return QIcon(QStringLiteral(":/finestre/CORBIX.png"));
+}
 
 void ImpostaColore(QWidget *field, const QColor &colour)
 {

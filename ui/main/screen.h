@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QIcon>
 #include <QWidget>
 
 // What the screens of composition share: positions and sizes given in twips,
@@ -15,6 +16,9 @@ inline const QColor ColoreGiallo(255, 255, 0);
 
 // The field's background; an invalid colour gives the window colour back.
 void ImpostaColore(QWidget *field, const QColor &colour = QColor());
+
+// The application's icon, which every window shows.
+QIcon IconaApplicazione();
 
 // Places a control, in twips relative to its parent.
 void PosizionaTwips(QWidget *control, int left, int top, int width = -1, int height = -1);

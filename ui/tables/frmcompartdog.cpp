@@ -6,6 +6,8 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
 
 namespace uitables {
 
@@ -57,6 +59,8 @@ frmCompartDog::frmCompartDog(QWidget *parent)
     });
     registraDecodifica(lblDecStato);
     registraDecodifica(lblDecProvincia);
+    ordineTab({txtStato, txtCodice, txtDescrizione, txtProvincia, txtCED, cmdSearch, cmdAdd, cmdVirtual, cmdVirtual1,
+               cmdCancel});
     Form_Load();
 }
 

@@ -38,11 +38,15 @@ frmcontodoga::frmcontodoga(QWidget *parent)
     txtObbligato->setObjectName(QStringLiteral("txtObbligato"));
     txtObbligato->setTabChangesFocus(true);
     uimain::PosizionaTwips(txtObbligato, 105, 1770, 6855, 885);
-    // The column holds 255 characters: what goes beyond is not taken.
+    // The column holds 255 characters, a CR LF counting two: what goes
+    // beyond is not taken.
     connect(txtObbligato, &QPlainTextEdit::textChanged, this, [this] {
         const QString testo = txtObbligato->toPlainText();
-        if (testo.size() > LunghezzaObbligato) {
-            txtObbligato->setPlainText(testo.left(LunghezzaObbligato));
+        qsizetype preso = testo.size();
+        while (RigheDaScrivere(obbligatoLetto_, testo.left(preso)).size() > LunghezzaObbligato)
+            --preso;
+        if (preso < testo.size()) {
+            txtObbligato->setPlainText(testo.left(preso));
             txtObbligato->moveCursor(QTextCursor::End);
         }
     });
@@ -59,10 +63,7 @@ frmcontodoga::frmcontodoga(QWidget *parent)
     });
     registraFuoco(txtObbligato);
 
-    QWidget *ordine[] = {txtCodice, txtDescrizione, txtFido,     txtObbligato, cmdSearch,
-                         cmdAdd,    cmdVirtual,     cmdVirtual1, cmdCancel};
-    for (std::size_t i = 0; i + 1 < std::size(ordine); ++i)
-        setTabOrder(ordine[i], ordine[i + 1]);
+    ordineTab({txtCodice, txtDescrizione, txtFido, txtObbligato, cmdSearch, cmdAdd, cmdVirtual, cmdVirtual1, cmdCancel});
 
     varianti.consultazioneVuotaResta = true;
     varianti.fuocoRicercaDaPulsante = true;
@@ -76,7 +77,8 @@ void frmcontodoga::AggiornaMaschera()
     txtCodice->setText(NullToStr(rs.value(QStringLiteral("Codice"))));
     txtDescrizione->setText(NullToStr(rs.value(QStringLiteral("Intestatario"))));
     txtFido->setText(NullToStr(rs.value(QStringLiteral("Fido"))));
-    txtObbligato->setPlainText(NullToStr(rs.value(QStringLiteral("Obbligato"))));
+    obbligatoLetto_ = NullToStr(rs.value(QStringLiteral("Obbligato")));
+    txtObbligato->setPlainText(RigheMostrate(obbligatoLetto_));
 }
 
 void frmcontodoga::AbilitaCampi(bool Pulisci)
@@ -86,8 +88,10 @@ void frmcontodoga::AbilitaCampi(bool Pulisci)
     txtObbligato->setEnabled(true);
     txtObbligato->setReadOnly(false);
     uimain::ImpostaColore(txtObbligato);
-    if (Pulisci)
+    if (Pulisci) {
+        obbligatoLetto_.clear();
         txtObbligato->clear();
+    }
 }
 
 void frmcontodoga::ImpostaCampi(int modalita)
@@ -139,7 +143,7 @@ void frmcontodoga::scriviModifica(dao::Recordset &rs)
 {
     rs.setValue(QStringLiteral("Intestatario"), StrToNull(txtDescrizione->text()));
     rs.setValue(QStringLiteral("Fido"), ValoreIniziale(txtFido->text()));
-    rs.setValue(QStringLiteral("Obbligato"), StrToNull(txtObbligato->toPlainText()));
+    rs.setValue(QStringLiteral("Obbligato"), StrToNull(RigheDaScrivere(obbligatoLetto_, txtObbligato->toPlainText())));
 }
 
 void frmcontodoga::scriviAggiunta(dao::Recordset &rs)

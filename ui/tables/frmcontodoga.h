@@ -35,6 +35,10 @@ protected:
     void scriviAggiunta(dao::Recordset &rs) override;
     QString messaggioDuplicato() const override;
     void ImpostaCampi(int modalita) override;
+
+private:
+    // The indications as stored in the row shown; empty for a new row.
+    QString obbligatoLetto_;
 };
 
 }  // namespace uitables

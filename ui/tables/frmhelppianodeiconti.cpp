@@ -2,7 +2,6 @@
 
 #include "common/errormanagement.h"
 #include "common/globals.h"
-#include "platform/dao/values.h"
 #include "ui/main/screen.h"
 #include "ui/tables/datacontrol.h"
 #include "ui/tables/recordsetmodel.h"
@@ -26,15 +25,15 @@ QueryConti QueryPianoDeiConti(const QString &caratteri, const QString &radice, c
 {
     QueryConti query;
     query.sql = QStringLiteral("select PianoDeiConti.Codice as codice, PianoDeiConti.Descrizione as descrizione "
-                               "from PianoDeiConti where codice not like ? ");
-    query.valori << dao::likePattern(QStringLiteral("*.0000"));
+                               "from PianoDeiConti where not JetLike(codice, ?) ");
+    query.valori << QStringLiteral("*.0000");
     if (!caratteri.isEmpty()) {
-        query.sql += QStringLiteral("and descrizione like ? ");
-        query.valori << dao::likePattern(u'*' + caratteri + u'*');
+        query.sql += QStringLiteral("and JetLike(descrizione, ?) ");
+        query.valori << u'*' + caratteri + u'*';
     }
     if (!radice.isEmpty()) {
-        query.sql += QStringLiteral("and parola like ? ");
-        query.valori << dao::likePattern(radice);
+        query.sql += QStringLiteral("and JetLike(parola, ?) ");
+        query.valori << radice;
     }
     if (natura == u"P" || natura == u"C" || natura == u"F") {
         query.sql += QStringLiteral("and natura=? ");
@@ -151,6 +150,9 @@ void FrmHelpPianoDeiConti::Avvia(QObject *chiamante, const QString &radice, cons
     else if (natura == u"F")
         OptFornitori->setChecked(true);
     Form_Load();
+    // The layout gives the screen its size only when asked: it is centred on
+    // that size, not on a window's default one.
+    adjustSize();
     common::CentraForm(this);
     exec();
 }

@@ -5,7 +5,6 @@
 #include "common/openretry.h"
 #include "ui/main/screen.h"
 
-#include <QFocusEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -68,10 +67,8 @@ frmspedoga::frmspedoga(QWidget *parent)
     registraCampo(lblContoDog, txtContoDog, 5, Maiuscolo, [this] { return controllaConto(); });
     registraDecodifica(lblDecContoDog);
 
-    QWidget *ordine[] = {txtCode,     txtDescrizione, txtFrase1, txtFrase2, txtNumDic, txtContoDog,
-                         cmdVirtual,  cmdVirtual1,    cmdCancel, cmdSearch, cmdAdd};
-    for (std::size_t i = 0; i + 1 < std::size(ordine); ++i)
-        setTabOrder(ordine[i], ordine[i + 1]);
+    ordineTab({txtCode, txtDescrizione, txtFrase1, txtFrase2, txtNumDic, txtContoDog, cmdVirtual, cmdVirtual1,
+               cmdCancel, cmdSearch, cmdAdd});
 
     varianti.avvioAggiuntaDiretto = true;
     varianti.annullaAggiuntaInattivo = true;
@@ -170,25 +167,23 @@ void frmspedoga::Campo_DblClick(QWidget *campo)
 
 // The two qualification lines take and lose the highlight together; the
 // counter is selected whole when entered to be typed over.
-bool frmspedoga::eventFilter(QObject *watched, QEvent *event)
+void frmspedoga::Campo_GotFocus(QWidget *campo)
 {
-    const bool filtrato = TableScreen::eventFilter(watched, event);
-    if (event->type() != QEvent::FocusIn && event->type() != QEvent::FocusOut)
-        return filtrato;
-    const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
-        return filtrato;
-    if (watched == txtFrase1 || watched == txtFrase2) {
+    TableScreen::Campo_GotFocus(campo);
+    if (campo == txtFrase1 || campo == txtFrase2) {
         for (QLineEdit *riga : {txtFrase1, txtFrase2})
-            if (event->type() == QEvent::FocusIn)
-                uimain::ImpostaColore(riga, uimain::ColoreFuoco);
-            else
-                uimain::ImpostaColore(riga);
-    } else if (watched == txtNumDic && event->type() == QEvent::FocusIn
-               && (Modalita == ModoModifica || Modalita == ModoAggiunta)) {
+            uimain::ImpostaColore(riga, uimain::ColoreFuoco);
+    } else if (campo == txtNumDic && (Modalita == ModoModifica || Modalita == ModoAggiunta)) {
         txtNumDic->selectAll();
     }
-    return filtrato;
+}
+
+void frmspedoga::Campo_LostFocus(QWidget *campo)
+{
+    TableScreen::Campo_LostFocus(campo);
+    if (campo == txtFrase1 || campo == txtFrase2)
+        for (QLineEdit *riga : {txtFrase1, txtFrase2})
+            uimain::ImpostaColore(riga);
 }
 
 std::vector<std::pair<QString, QLineEdit *>> frmspedoga::campiRicerca() const

@@ -17,6 +17,8 @@ public:
     void AggiornaMaschera() override;
     bool VerificaGlobale() override { return true; }
     void Campo_DblClick(QWidget *campo) override;
+    void Campo_GotFocus(QWidget *campo) override;
+    void Campo_LostFocus(QWidget *campo) override;
 
     // The account's holder: 0 found, -1 no such account, -2 locked and given
     // up, -3 another error (shown).
@@ -43,7 +45,6 @@ protected:
     void scriviAggiunta(dao::Recordset &rs) override;
     QString messaggioDuplicato() const override;
     void ImpostaCampi(int modalita) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     EsitoCampo controllaCodice();

@@ -6,6 +6,8 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
 
 namespace uitables {
 
@@ -53,6 +55,7 @@ frmstati::frmstati(QWidget *parent) : TableScreen(QStringLiteral("Codifica degli
     registraCampo(lblDescrizione, txtDescrizione, 0, Normale, [this] { return Obbligatorio(txtDescrizione); });
     registraCampo(lblValuta, txtValuta, 3, Normale, [this] { return controllaValuta(); });
     registraDecodifica(lblDecValuta);
+    ordineTab({txtCodice, txtGeoCodice, txtDescrizione, txtValuta, cmdVirtual, cmdVirtual1, cmdCancel, cmdSearch, cmdAdd});
     Form_Load();
 }
 

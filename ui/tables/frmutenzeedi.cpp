@@ -3,12 +3,16 @@
 #include "common/codechecks.h"
 #include "common/lookups.h"
 #include "common/openretry.h"
+#include "platform/messagebox.h"
 #include "ui/main/screen.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
 #include <tuple>
 
 namespace uitables {
@@ -24,6 +28,16 @@ QGroupBox *Cornice(QWidget *parent, const char *name, const QString &caption, in
     frame->setObjectName(QString::fromLatin1(name));
     uimain::PosizionaTwips(frame, left, top, width, height);
     return frame;
+}
+
+// The protocol list's colour: a drop-down list draws its face in the button
+// colour, so both take it.
+void coloraLista(QComboBox *lista, const QColor &colore = QColor())
+{
+    uimain::ImpostaColore(lista, colore);
+    QPalette p = lista->palette();
+    p.setColor(QPalette::Button, colore.isValid() ? colore : QApplication::palette().color(QPalette::Button));
+    lista->setPalette(p);
 }
 
 }  // namespace
@@ -51,6 +65,7 @@ frmUtenzeEDI::frmUtenzeEDI(QWidget *parent)
     cmbProtocol->setObjectName(QStringLiteral("cmbProtocol"));
     cmbProtocol->addItems({QStringLiteral("KERMIT"), QStringLiteral("FTP"), QStringLiteral("UFT"), QStringLiteral("FTAM")});
     uimain::PosizionaTwips(cmbProtocol, 2340, 630, 1200, 315);
+    connect(cmbProtocol, &QComboBox::currentIndexChanged, this, [this] { coloraLista(cmbProtocol); });
 
     fraCEDData = Cornice(this, "fraCEDData", QStringLiteral("Dati C.E.D. Dogane"), 60, 2880, 6135, 1200);
     lblCodice = Etichetta(fraCEDData, "lblCodice", QStringLiteral("Codice"), 120, 300, 700, 255);
@@ -75,15 +90,8 @@ frmUtenzeEDI::frmUtenzeEDI(QWidget *parent)
         registraCampo(label, edit, length, Normale, [field] { return Obbligatorio(field); });
     }
     registraDecodifica(lblDecSpedoga);
-    setTabOrder(txtSpedoga, txtUA);
-    setTabOrder(txtUA, txtUARagSoc);
-    setTabOrder(txtUARagSoc, txtLogin);
-    setTabOrder(txtLogin, txtPasswd);
-    setTabOrder(txtPasswd, cmbProtocol);
-    setTabOrder(cmbProtocol, txtCodice);
-    setTabOrder(txtCodice, txtDescrizione);
-    setTabOrder(txtDescrizione, txtTPMonitor);
-    setTabOrder(txtTPMonitor, txtSdA);
+    ordineTab({txtSpedoga, txtUA, txtUARagSoc, txtLogin, txtPasswd, cmbProtocol, txtCodice, txtDescrizione,
+               txtTPMonitor, txtSdA, cmdSearch, cmdAdd, cmdVirtual, cmdVirtual1, cmdCancel});
 
     varianti.avvioAggiuntaDiretto = true;
     Form_Load();
@@ -134,7 +142,17 @@ bool frmUtenzeEDI::VerificaGlobale()
         if (rosso(campo))
             return false;
     controllaCampo(txtUA);
-    return !rosso(txtUA);
+    if (rosso(txtUA))
+        return false;
+    // The archive requires the protocol: a row showing none is refused here,
+    // before the save.
+    if (cmbProtocol->currentIndex() < 0) {
+        coloraLista(cmbProtocol, uimain::ColoreRosso);
+        platform::msgBox(QStringLiteral("Indicare il protocollo di comunicazione."), caption(),
+                         platform::MsgIcon::Exclamation);
+        return false;
+    }
+    return true;
 }
 
 void frmUtenzeEDI::AggiornaMaschera()
@@ -166,6 +184,7 @@ void frmUtenzeEDI::AbilitaCampi(bool Pulisci)
     for (QWidget *w : std::initializer_list<QWidget *>{fraUA, fraUserData, fraCEDData, lblProtocol, cmbProtocol})
         w->setEnabled(true);
     bloccaLista(false);
+    coloraLista(cmbProtocol);
     if (Pulisci)
         cmbProtocol->setCurrentIndex(0);
 }

@@ -8,6 +8,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
 
 namespace uitables {
 
@@ -49,6 +51,8 @@ frmvaluta::frmvaluta(QWidget *parent)
     registraCampo(lblDogana, txtDogana, 3, Normale, [this] { return codiceFacoltativo(txtDogana, u'0', u'9'); });
     registraCampo(lblIATA, txtIATA, 3, Maiuscolo, [this] { return codiceFacoltativo(txtIATA, u'A', u'Z'); });
     connect(chkQuotata, &QCheckBox::clicked, this, &frmvaluta::chkQuotata_Click);
+    ordineTab({txtCodice, txtDescrizione, chkQuotata, txtDogana, txtIATA, cmdVirtual, cmdVirtual1, cmdCancel, cmdSearch,
+               cmdAdd});
     Form_Load();
 }
 
@@ -124,6 +128,9 @@ void frmvaluta::scriviAggiunta(dao::Recordset &rs)
 {
     rs.setValue(QStringLiteral("Codice"), StrToNull(txtCodice->text()));
     scriviModifica(rs);
+    // The archive requires the decimal places, which the screen does not
+    // show: a new currency takes the two that every currency has.
+    rs.setValue(QStringLiteral("PosizioniDecimali"), 2);
 }
 
 }  // namespace uitables

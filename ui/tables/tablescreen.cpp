@@ -5,16 +5,18 @@
 #include "common/messageset.h"
 #include "common/openretry.h"
 #include "common/paths.h"
-#include "platform/dao/values.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
 #include "ui/main/screen.h"
 
+#include <QAbstractButton>
 #include <QApplication>
-#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QShortcutEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QToolButton>
 #include <cmath>
 
@@ -31,11 +33,65 @@ CondizioneRicerca ClausolaRicerca(const std::vector<std::pair<QString, QString>>
     for (const auto &[colonna, testo] : colonneTesti) {
         if (testo.isEmpty())
             continue;
-        clausole << colonna + QStringLiteral(" LIKE(?)");
-        condizione.valori << dao::likePattern(u'*' + testo + u'*');
+        clausole << QStringLiteral("JetLike(") + colonna + QStringLiteral(", ?)");
+        condizione.valori << u'*' + testo + u'*';
     }
     condizione.testo = clausole.join(QStringLiteral(" AND "));
     return condizione;
+}
+
+namespace {
+
+// The lines of a stored text and the end that follows each (none after the
+// last).
+struct Righe {
+    QStringList testi;
+    QStringList fini;
+};
+
+Righe righe(const QString &memorizzato)
+{
+    static const QRegularExpression fine(QStringLiteral("\\r\\n|\\r|\\n"));
+    Righe r;
+    qsizetype inizio = 0;
+    for (auto it = fine.globalMatch(memorizzato); it.hasNext();) {
+        const auto m = it.next();
+        r.testi << memorizzato.mid(inizio, m.capturedStart() - inizio);
+        r.fini << m.captured();
+        inizio = m.capturedEnd();
+    }
+    r.testi << memorizzato.mid(inizio);
+    return r;
+}
+
+}  // namespace
+
+QString RigheMostrate(const QString &memorizzato) { return righe(memorizzato).testi.join(u'\n'); }
+
+QString RigheDaScrivere(const QString &memorizzato, const QString &mostrato)
+{
+    const Righe prima = righe(memorizzato);
+    const QStringList dopo = mostrato.split(u'\n');
+    const qsizetype n = prima.testi.size(), m = dopo.size();
+    qsizetype inizio = 0, coda = 0;
+    while (inizio < std::min(n, m) && prima.testi[inizio] == dopo[inizio])
+        ++inizio;
+    while (coda < std::min(n, m) - inizio && prima.testi[n - 1 - coda] == dopo[m - 1 - coda])
+        ++coda;
+    QString out;
+    for (qsizetype j = 0; j < m; ++j) {
+        out += dopo[j];
+        if (j == m - 1)
+            break;
+        // The end after a line kept from the stored text is the one it had.
+        if (j < inizio && j < n - 1)
+            out += prima.fini[j];
+        else if (j >= m - coda)
+            out += prima.fini[j - (m - coda) + (n - coda)];
+        else
+            out += QStringLiteral("\r\n");
+    }
+    return out;
 }
 
 QString DidascaliaPosizione(int posizione, int conteggio)
@@ -149,6 +205,8 @@ public:
 };
 
 const QString NessunaInformazione = QStringLiteral("Nessuna informazione corrisponde al criterio di ricerca indicato.");
+const QString NonPiuPresente = QStringLiteral("Impossibile registrare i dati nell'archivio: il record visualizzato non "
+                                              "risulta più presente.");
 
 }  // namespace
 
@@ -196,8 +254,10 @@ TableScreen::TableScreen(const QString &caption, int larghezza, int altezza, int
     cmdAdd->setText(QStringLiteral("Aggiungi"));
     cmdVirtual1->setText(QStringLiteral("&Elimina"));
     cmdCancel->setText(QStringLiteral("A&nnulla"));
-    for (QPushButton *button : {cmdVirtual, cmdVirtual1, cmdCancel})
+    for (QPushButton *button : {cmdVirtual, cmdVirtual1, cmdCancel}) {
         button->setAutoDefault(false);
+        button->installEventFilter(this);
+    }
     cmdCancel->setGeometry(0, twips(topPulsanti), 0, twips(altezzaPulsanti));
     connect(cmdVirtual, &QPushButton::clicked, this, &TableScreen::cmdVirtual_Click);
     connect(cmdVirtual1, &QPushButton::clicked, this, &TableScreen::cmdVirtual1_Click);
@@ -493,13 +553,13 @@ void TableScreen::consulta()
     cmdVirtual->setText(didascalia(160, QStringLiteral("&Aggiorna")));
     cmdVirtual->setEnabled(common::GetProperty(Parametri, QStringLiteral("UpDatable")).toBool());
     posiziona(dtaLocal, 3);
+    dtaLocal->setEnabled(true);
     posiziona(cmdVirtual1, 5);
     cmdVirtual1->setText(didascalia(155, QStringLiteral("&Elimina")));
     cmdVirtual1->setEnabled(common::GetProperty(Parametri, QStringLiteral("Deletable")).toBool());
     fuoriVista(cmdAdd);
     if (righe == 1 && common::GetProperty(Parametri, QStringLiteral("AutoUpDate")).toBool()) {
-        Modalita = ModoModifica;
-        ImpostaModalita();
+        iniziaModifica();
         return;
     }
     for (const Campo &c : campi_)
@@ -535,8 +595,7 @@ void TableScreen::cmdVirtual_Click()
             // Over an empty selection there is no row to modify.
             if (!haRigaCorrente())
                 return;
-            Modalita = ModoModifica;
-            ImpostaModalita();
+            iniziaModifica();
             break;
         case ModoModifica: salvaModifica(); break;
         case ModoAggiunta: salvaAggiunta(); break;
@@ -564,6 +623,16 @@ void TableScreen::trova()
     ImpostaModalita();
 }
 
+// Modify begins on the row shown: its identity and the values it showed are
+// kept, so that the save writes that very row, and only while it still holds
+// them.
+void TableScreen::iniziaModifica()
+{
+    rigaMostrata_ = dtaLocal->Recordset()->image();
+    Modalita = ModoModifica;
+    ImpostaModalita();
+}
+
 void TableScreen::salvaModifica()
 {
     if (!VerificaGlobale() || Scaricata)
@@ -580,12 +649,13 @@ void TableScreen::salvaModifica()
     std::unique_ptr<dao::Recordset> rs;
     if (common::OpenRecordsetRetry(dtaLocal->Database(), rs, sql, valori, common::TimeoutOneMinute) != 0)
         return;
-    if (rs->recordCount() == 0) {
-        // Another program deleted the row meanwhile: nothing to write.
+    // The key values find the rows that may be the one shown; only the one
+    // shown is written, and only as it was shown. Another row with the same
+    // key values is never touched.
+    if (!rs->editUnchanged(rigaMostrata_)) {
+        // Another program deleted or changed the row meanwhile: nothing to write.
         rs->close();
-        platform::msgBox(QStringLiteral("Impossibile registrare i dati nell'archivio: il record visualizzato non "
-                                        "risulta più presente."),
-                         caption(), platform::MsgIcon::Information);
+        platform::msgBox(NonPiuPresente, caption(), platform::MsgIcon::Information);
         return;
     }
     if (!salva(*rs, false))
@@ -622,7 +692,6 @@ bool TableScreen::salva(dao::Recordset &rs, bool aggiunta)
             rs.addNew();
             scriviAggiunta(rs);
         } else {
-            rs.edit();
             scriviModifica(rs);
         }
         rs.update();
@@ -632,6 +701,8 @@ bool TableScreen::salva(dao::Recordset &rs, bool aggiunta)
         rs.close();
         if (e.number() == platform::err::DuplicateKey)
             platform::msgBox(messaggioDuplicato(), caption(), platform::MsgIcon::Information);
+        else if (e.number() == platform::err::DataChanged)
+            platform::msgBox(NonPiuPresente, caption(), platform::MsgIcon::Information);
         else
             messaggioErrore(e.number(), e.description());
         return false;
@@ -806,7 +877,7 @@ bool TableScreen::verificaCampi()
 
 void TableScreen::Campo_GotFocus(QWidget *campo) { uimain::ImpostaColore(campo, uimain::ColoreFuoco); }
 
-void TableScreen::Campo_LostFocus(QLineEdit *campo)
+void TableScreen::Campo_LostFocus(QWidget *campo)
 {
     for (const Campo &c : campi_) {
         if (c.campo != campo)
@@ -825,23 +896,57 @@ void TableScreen::Campo_LostFocus(QLineEdit *campo)
     uimain::ImpostaColore(campo);
 }
 
+void TableScreen::ordineTab(std::initializer_list<QWidget *> controlli)
+{
+    std::vector<QWidget *> ordine(controlli);
+    ordine.insert(ordine.end(), {dtaLocal->cmdFirst, dtaLocal->cmdPrevious, dtaLocal->cmdNext, dtaLocal->cmdLast});
+    for (std::size_t i = 0; i + 1 < ordine.size(); ++i)
+        setTabOrder(ordine[i], ordine[i + 1]);
+}
+
+// Escape is the cancel button: it goes back one mode, and closes the screen
+// only where the button does.
+void TableScreen::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        if (cmdCancel->isEnabled())
+            cmdCancel->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 bool TableScreen::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::MouseButtonDblClick)
-        Campo_DblClick(static_cast<QWidget *>(watched));
-    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-        // A window that comes or goes (a message box of a check) moves no
-        // field's focus.
-        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-            auto *widget = static_cast<QWidget *>(watched);
-            if (event->type() == QEvent::FocusIn)
-                Campo_GotFocus(widget);
-            else if (auto *campo = qobject_cast<QLineEdit *>(widget))
-                Campo_LostFocus(campo);
-            else
-                uimain::ImpostaColore(widget);
+    switch (event->type()) {
+    case QEvent::MouseButtonDblClick: Campo_DblClick(static_cast<QWidget *>(watched)); break;
+    case QEvent::Shortcut:
+        // A button's access key moves the focus to the button before it acts,
+        // as a click does, so the field being left is processed first.
+        if (auto *button = qobject_cast<QAbstractButton *>(watched);
+            button && !static_cast<QShortcutEvent *>(event)->isAmbiguous()) {
+            if (button->isEnabled())
+                button->setFocus(Qt::ShortcutFocusReason);
+            if (button->isEnabled() && !Scaricata)
+                button->click();
+            return true;
         }
+        break;
+    case QEvent::FocusIn:
+        campoAttivo_ = static_cast<QWidget *>(watched);
+        Campo_GotFocus(campoAttivo_);
+        break;
+    case QEvent::FocusOut: {
+        // The focus has already moved on: the field is left only for another
+        // control of this screen.
+        QWidget *verso = QApplication::focusWidget();
+        if (watched == campoAttivo_ && verso && verso != watched && verso->window() == this) {
+            campoAttivo_ = nullptr;
+            Campo_LostFocus(static_cast<QWidget *>(watched));
+        }
+        break;
+    }
+    default: break;
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QVariantList>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -36,10 +37,19 @@ struct CondizioneRicerca {
 };
 
 // The search by example: for each column whose text is not empty, in the
-// order given, "Column LIKE(?)" with the text as typed between the pattern's
-// "*"; the clauses joined by " AND ". The typed text is a bound value, so a
-// quote in it is only a character to look for.
+// order given, "JetLike(Column, ?)" with the text as typed between the
+// pattern's "*"; the clauses joined by " AND ". The typed text is a bound
+// value, so a quote in it is only a character to look for, and "%" and "_"
+// are letters like any other.
 CondizioneRicerca ClausolaRicerca(const std::vector<std::pair<QString, QString>> &colonneTesti);
+
+// A stored text of several lines as its box shows it: each line end (CR LF,
+// LF or a lone CR) a line break.
+QString RigheMostrate(const QString &memorizzato);
+// The text to store for what a box shows, given the stored text it was
+// filled with: the lines kept at its start and at its end keep their own
+// line ends, the others end with CR LF. An unchanged text comes back whole.
+QString RigheDaScrivere(const QString &memorizzato, const QString &mostrato);
 
 // The data control's caption: "3/12" for the third of twelve rows; empty
 // without rows.
@@ -133,9 +143,13 @@ public:
     void cmdVirtual1_Click();
     void cmdCancel_Click();
 
-    // What happens when a field takes and loses the focus.
-    void Campo_GotFocus(QWidget *campo);
-    void Campo_LostFocus(QLineEdit *campo);
+    // What happens when a field takes the focus (every time, also when its
+    // window comes back from a dialog) and when it is left: the focus moved
+    // from it to another control of this screen, by Tab, a click, an access
+    // key or a button's access key. A window that comes (a dialog of a check)
+    // or goes leaves no field.
+    virtual void Campo_GotFocus(QWidget *campo);
+    virtual void Campo_LostFocus(QWidget *campo);
     // A double-click on an enabled field (a screen may open a lookup).
     virtual void Campo_DblClick(QWidget * /*campo*/) {}
 
@@ -197,6 +211,9 @@ protected:
     // Runs one field's leave check, as if the field were left in modify mode.
     void controllaCampo(QLineEdit *campo);
 
+    // The tab order: the controls given, then the data control's buttons.
+    void ordineTab(std::initializer_list<QWidget *> controlli);
+
     // The screen closes itself (a decode met an error it cannot go on from).
     void Scarica();
 
@@ -218,6 +235,7 @@ protected:
     } varianti;
 
     void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -235,6 +253,7 @@ private:
     void toggle_Toggled(QToolButton *toggle, bool premuto);
     void consulta();
     void trova();
+    void iniziaModifica();
     void salvaModifica();
     void salvaAggiunta();
     void elimina();
@@ -252,6 +271,10 @@ private:
     bool bloccoRicerca_ = false;
     bool bloccoAggiunta_ = false;
     bool ignoraToggle_ = false;
+    // The field that has the focus and has not been left yet.
+    QWidget *campoAttivo_ = nullptr;
+    // The row shown when modify began: the one row its save may write.
+    dao::Recordset::Image rigaMostrata_;
 };
 
 }  // namespace uitables

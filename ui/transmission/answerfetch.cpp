@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <memory>
+#include <new>
 
 namespace uitransmission {
 
@@ -59,6 +60,8 @@ QString NomeCopiaRisposta(const QString &centrale, const QDate &data, qint32 pro
 
 namespace {
 
+// Whether an answer of the type is stored for processing (W, H, P).
+bool RispostaConservata(QChar tipo) { return tipo == TipoEsiti || tipo == TipoIntrastat || tipo == TipoManifesto; }
 
 void avvisa(const QString &testo, const QString &titolo = common::TitoloCorbix) { platform::msgBox(testo, titolo, MsgIcon::Information); }
 
@@ -125,47 +128,40 @@ bool archivia(dao::Database &db, const DatiCorbex &flow, QChar tipo, const QByte
     return true;
 }
 
-// The flow whose formal check passed: state 2, nothing stored.
+// The flow whose formal check passed: state 2, nothing stored. A row that
+// cannot be opened (the user was told why) keeps its state; the answer is
+// still told, and the fetch is done.
 bool controlloPositivo(dao::Database &db, const DatiCorbex &flow)
 {
     std::unique_ptr<dao::Recordset> inviata;
     if (common::OpenRecordsetRetry(db, inviata, SqlRigaInviata, {flow.Data, flow.Progressivo},
                                    common::TimeoutOneMinute)
-        != 0)
-        return false;
-    if (!inviata->eof()) {
-        inviata->edit();
-        inviata->setValue(QStringLiteral("Stato"), flowengine::StatoControlloPositivo);
-        inviata->update();
+        == 0) {
+        if (!inviata->eof()) {
+            inviata->edit();
+            inviata->setValue(QStringLiteral("Stato"), flowengine::StatoControlloPositivo);
+            inviata->update();
+        }
+        inviata->close();
     }
-    inviata->close();
     avvisa(QStringLiteral("Il controllo formale ha dato esito positivo. Prelevare la risposta."));
     return true;
 }
 
 }  // namespace
 
-bool PrelevaRisposta(const QString &percorso, const DatiCorbex &flow)
+bool DimensioneRisposta(const QString &host, const QString &percorso, const QString &titolo)
 {
-    const QString host = fileEsistente(percorso);
-    if (host.isEmpty()) {
-        avvisa(QStringLiteral("Il nome identificativo della risposta non è stato trovato nel percorso specificato. "
-                              "Indicare il nome corretto o modificare il percorso."));
-        return false;
-    }
-    const qint32 progressivo = flowengine::Decimale::daTesto(percorso.right(2)).intero32();
+    if (QFileInfo(host).size() <= MassimaRisposta)
+        return true;
+    platform::msgBox(QStringLiteral("Il file '") + percorso
+                         + QStringLiteral("' è troppo grande per essere una risposta del servizio."),
+                     titolo, MsgIcon::Exclamation);
+    return false;
+}
 
-    QByteArray contenuto;
-    try {
-        contenuto = NormalizzaFineRighe(common::readFile(host));
-        common::replaceFile(host, contenuto);
-    } catch (const platform::RuntimeError &e) {
-        flowengine::mostraErroreRunTime(e);
-        return false;
-    }
-    const RispostaEdi risposta = RispostaEdi::daBytes(contenuto);
-    QDir::setCurrent(common::CartellaProgramma);
-
+bool RispostaDelFlusso(const RispostaEdi &risposta, qint32 progressivo, const DatiCorbex &flow, QChar tipoAtteso)
+{
     const QString dichiarante = DichiaranteRisposta(risposta.intestazione());
     const QChar tipo = risposta.tipo();
     if (risposta.data() != flow.Data || !flow.Data.isValid()) {
@@ -182,12 +178,45 @@ bool PrelevaRisposta(const QString &percorso, const DatiCorbex &flow)
                QStringLiteral("Corbix doganali."));
         return false;
     }
-    const bool conservata = tipo == TipoEsiti || tipo == TipoIntrastat || tipo == TipoManifesto;
-    if (!conservata && !ControlloFormale(tipo)) {
+    if ((!RispostaConservata(tipo) && !ControlloFormale(tipo)) || (!tipoAtteso.isNull() && tipo != tipoAtteso)) {
         avvisa(QStringLiteral("La tipologia della riposta non fra quelle previste dal sistema E.D.I."));
         return false;
     }
+    return true;
+}
 
+bool PrelevaRisposta(const QString &percorso, const DatiCorbex &flow)
+{
+    const QString host = fileEsistente(percorso);
+    if (host.isEmpty()) {
+        avvisa(QStringLiteral("Il nome identificativo della risposta non è stato trovato nel percorso specificato. "
+                              "Indicare il nome corretto o modificare il percorso."));
+        return false;
+    }
+    if (!DimensioneRisposta(host, percorso, TitoloPrelievo))
+        return false;
+    const qint32 progressivo = flowengine::Decimale::daTesto(percorso.right(2)).intero32();
+
+    QByteArray contenuto;
+    RispostaEdi risposta;
+    try {
+        contenuto = NormalizzaFineRighe(common::readFile(host));
+        common::replaceFile(host, contenuto);
+        risposta = RispostaEdi::daBytes(contenuto);
+    } catch (const platform::RuntimeError &e) {
+        flowengine::mostraErroreRunTime(e);
+        return false;
+    } catch (const std::bad_alloc &) {
+        flowengine::mostraErroreRunTime(
+            platform::RuntimeError(platform::err::OutOfMemory, platform::errorDescription(platform::err::OutOfMemory)));
+        return false;
+    }
+    QDir::setCurrent(common::CartellaProgramma);
+    if (!RispostaDelFlusso(risposta, progressivo, flow))
+        return false;
+
+    const QChar tipo = risposta.tipo();
+    const bool conservata = RispostaConservata(tipo);
     try {
         dao::Database db = common::ApriArchivio();
         if (ControlloFormale(tipo) && ControlloSuperato(risposta.riga(2)))

@@ -11,6 +11,26 @@
 // CR LF, its checks against the flow, its stored copy and its register rows.
 namespace uitransmission {
 
+struct RispostaEdi;
+
+// The caption of the fetch window, which titles the fetch's own refusals.
+inline const QString TitoloPrelievo = QStringLiteral("Prelievo risposte EDI");
+
+// The largest file taken for an answer: 64 MiB, far beyond any answer the
+// service sends, and small enough to be read whole.
+constexpr qint64 MassimaRisposta = qint64(64) * 1024 * 1024;
+
+// Whether the file at the host path is no larger than an answer can be;
+// otherwise the user is told, naming it as percorso, under the title.
+bool DimensioneRisposta(const QString &host, const QString &percorso, const QString &titolo);
+
+// The checks of an answer's content against its flow, in their order: its
+// date, its progressive number (read from its name), its declarant, and a
+// type the service sends (when tipoAtteso is given, that type). The first
+// that fails is told to the user with its own message, and false comes back.
+bool RispostaDelFlusso(const RispostaEdi &risposta, qint32 progressivo, const flowengine::DatiCorbex &flow,
+                       QChar tipoAtteso = QChar());
+
 // The bytes of an answer with every line ended by CR LF. A piece of the file
 // ends at CR, at CR LF or at the end; within a piece an LF ends a line, which
 // is kept even when empty, and at the end of a piece a line that is not
@@ -23,7 +43,8 @@ QByteArray NormalizzaFineRighe(const QByteArray &bytes);
 QString NomeCopiaRisposta(const QString &centrale, const QDate &data, qint32 progressivo, QChar tipo);
 
 // Fetches the answer file at percorso (a Windows path or a host path) for
-// the flow: rewrites its line ends in place, checks its date, number,
+// the flow: refuses a file larger than MassimaRisposta untouched, rewrites
+// its line ends in place, checks its date, number,
 // declarant and type against the flow, and then moves the flow to its next
 // state, storing a copy and its answer row where the answer is kept. Every
 // refusal and failure is told to the user and changes nothing more than the

@@ -56,7 +56,7 @@ QChar TipoRisposta(const QString &intestazione)
 
 QString DichiaranteRisposta(const QString &intestazione) { return Colonne(intestazione, 51, 66).trimmed(); }
 
-qint16 RigheRisposta(const QString &intestazione) { return Numero16(intestazione, 71, 75); }
+qint32 RigheRisposta(const QString &intestazione) { return Numero32(intestazione, 71, 75); }
 
 bool ControlloFormale(QChar tipo) { return tipo == TipoControlloA || tipo == TipoControlloB || tipo == TipoControlloG; }
 
@@ -69,8 +69,6 @@ RispostaEdi RispostaEdi::daBytes(const QByteArray &bytes)
         risposta.righe << platform::fromWindows1252(riga);
     return risposta;
 }
-
-RispostaEdi RispostaEdi::leggi(const QString &hostPath) { return daBytes(common::readFile(hostPath)); }
 
 QString RispostaEdi::riga(int n) const { return n >= 1 && n <= righe.size() ? righe[n - 1] : QString(); }
 

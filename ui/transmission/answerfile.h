@@ -14,7 +14,7 @@
 // code page, a header line saying what kind of answer it is, then the lines
 // of that kind. Columns are counted from 1; a field wholly or partly beyond
 // the end of its line reads as the characters that are there. Everything here
-// works on texts and never touches a file, except RispostaEdi::leggi.
+// works on texts and never touches a file.
 namespace uitransmission {
 
 // ---------------------------------------------------------------- fields
@@ -53,9 +53,8 @@ constexpr QChar TipoNonPrevisto = u'F';       // known only by where its date st
 QChar TipoRisposta(const QString &intestazione);
 // The declarant code (columns 51-66, trimmed).
 QString DichiaranteRisposta(const QString &intestazione);
-// The number of lines of the file, header included (columns 71-75); raises 6
-// beyond 32767.
-qint16 RigheRisposta(const QString &intestazione);
+// The number of lines of the file, header included (columns 71-75).
+qint32 RigheRisposta(const QString &intestazione);
 
 // Whether a type is a formal-check answer (A, B, G).
 bool ControlloFormale(QChar tipo);
@@ -71,8 +70,6 @@ struct RispostaEdi {
 
     // The lines of bytes in the ANSI code page, ended by CR LF, CR or LF.
     static RispostaEdi daBytes(const QByteArray &bytes);
-    // The lines of a file by its host path; raises 53 when it is missing.
-    static RispostaEdi leggi(const QString &hostPath);
 
     // Line n, counted from 1; empty beyond the file.
     QString riga(int n) const;

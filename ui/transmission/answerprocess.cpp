@@ -14,11 +14,14 @@
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
+#include "ui/transmission/answerfetch.h"
 #include "ui/transmission/answerfile.h"
 
 #include <QFile>
 #include <algorithm>
 #include <memory>
+#include <new>
+#include <optional>
 
 namespace uitransmission {
 
@@ -121,7 +124,7 @@ QString DueCaratteri(const QVariant &valore) { return common::NullToStr(valore).
 
 void Elaborazione::controlli(const RispostaEdi &risposta)
 {
-    QFile flusso(platform::hostPath(inviata_.NomeFile));
+    QFile flusso(flowengine::FileRegistrato(inviata_.NomeFile));
     if (!flusso.open(QIODevice::ReadOnly))
         platform::raise(flusso.exists() ? platform::err::PathFileAccess : platform::err::FileNotFound);
     dao::Database programma = common::ApriDatabaseProgramma();
@@ -175,9 +178,28 @@ void Elaborazione::controlli(const RispostaEdi &risposta)
     }
 }
 
-int Byte(int conteggio) { return std::min(conteggio, 255); }
+// The stored copy of the answer, read once it has passed the fetch's checks
+// against the flow, its header's type being the one its name ends with;
+// nothing after telling the user why it is refused. Its name ends with
+// "yyyymmdd-N-T": N is its progressive number, T its type.
+std::optional<RispostaEdi> copiaVerificata(const QString &nome, QChar tipo, const DatiCorbex &inviata)
+{
+    if (!DimensioneRisposta(flowengine::FileRegistrato(nome), nome, TitoloElaborazione))
+        return std::nullopt;
+    RispostaEdi risposta = RispostaEdi::daBytes(flowengine::LeggiFileRegistrato(nome));
+    const QString base = common::EstraiNomeFile(nome);
+    const qsizetype primo = base.indexOf(u'-');
+    const qsizetype ultimo = base.lastIndexOf(u'-');
+    bool numero = primo >= 0 && ultimo > primo;
+    const qint32 progressivo = numero ? base.mid(primo + 1, ultimo - primo - 1).toInt(&numero) : 0;
+    if (!RispostaDelFlusso(risposta, numero ? progressivo : -1, inviata, tipo))
+        return std::nullopt;
+    return risposta;
+}
 
 }  // namespace
+
+int ConteggioRegistrato(int conteggio) { return std::min(conteggio, 255); }
 
 EsitoElaborazione ElaboraRisposta(const QDate &data, qint32 progressivo, const SeguitoElaborazione &seguito)
 {
@@ -209,7 +231,10 @@ EsitoElaborazione ElaboraRisposta(const QDate &data, qint32 progressivo, const S
         inviata.NomeFile.clear();
         inviata.CompostoDa.clear();
         flowengine::CaricaCorbex(inviata);
-        const RispostaEdi file = RispostaEdi::leggi(platform::hostPath(risposta.NomeFile));
+        const std::optional<RispostaEdi> copia = copiaVerificata(risposta.NomeFile, tipo, inviata);
+        if (!copia)
+            return EsitoElaborazione::Rifiutata;
+        const RispostaEdi &file = *copia;
 
         // The flow's row is held from the start, so that the counts can be
         // stored once the declarations have been written.
@@ -233,9 +258,9 @@ EsitoElaborazione ElaboraRisposta(const QDate &data, qint32 progressivo, const S
                 const Conteggi &c = elaborazione.conteggi();
                 registro->edit();
                 registro->setValue(QStringLiteral("Stato"), flowengine::StatoRispostaElaborata);
-                registro->setValue(QStringLiteral("OK"), Byte(c.positivi));
-                registro->setValue(QStringLiteral("KO"), Byte(c.negativi));
-                registro->setValue(QStringLiteral("ND"), Byte(c.incongruenze));
+                registro->setValue(QStringLiteral("OK"), ConteggioRegistrato(c.positivi));
+                registro->setValue(QStringLiteral("KO"), ConteggioRegistrato(c.negativi));
+                registro->setValue(QStringLiteral("ND"), ConteggioRegistrato(c.incongruenze));
                 registro->update();
             }
             transazione.commit();
@@ -243,6 +268,10 @@ EsitoElaborazione ElaboraRisposta(const QDate &data, qint32 progressivo, const S
         registro->close();
     } catch (const platform::RuntimeError &e) {
         flowengine::mostraErroreRunTime(e);
+        return EsitoElaborazione::Fallita;
+    } catch (const std::bad_alloc &) {
+        flowengine::mostraErroreRunTime(
+            platform::RuntimeError(platform::err::OutOfMemory, platform::errorDescription(platform::err::OutOfMemory)));
         return EsitoElaborazione::Fallita;
     }
     platform::msgBox(QStringLiteral("La risposta è stata elaborata."), QStringLiteral("Corbix doganali."),

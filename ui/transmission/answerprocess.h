@@ -3,6 +3,7 @@
 #include "flowengine/flowlines.h"
 
 #include <QDate>
+#include <QString>
 #include <functional>
 
 // The processing of a stored answer: its outcomes written back into the
@@ -24,14 +25,26 @@ struct SeguitoElaborazione {
     std::function<void(int posizione)> riga;                             // the lines read so far
 };
 
+// The caption of the processing window, which titles the refusal of a
+// stored copy too large to be an answer.
+inline const QString TitoloElaborazione = QStringLiteral("Elaborazione risposta");
+
+// A count as the register's byte columns store it, and as it is shown: 255
+// for any count above.
+int ConteggioRegistrato(int conteggio);
+
 enum class EsitoElaborazione {
     Elaborata,     // processed: the register holds state 5 and the counts
-    Rifiutata,     // an answer of a type the program does not process (H, P): the user was told
+    Rifiutata,     // an answer of a type the program does not process (H, P), or a stored copy that is not
+                   // the flow's answer: the user was told, nothing changed
     NonElaborata,  // no answer row, or a type that is not processed (B, G, ...): nothing done
     Fallita,       // a failure, told to the user: the declarations and the register are as they were
 };
 
-// Processes the answer of the flow of that day and number. The write-back of
+// Processes the answer of the flow of that day and number. The stored copy is
+// checked first as the fetch checks an answer (its size, date, progressive
+// number from its name, declarant and type), and its header's type must be
+// the one its name ends with. The write-back of
 // every declaration and the flow's new state and counts are made in one
 // transaction of the archive, while the flow's row is held against other
 // programs: all of them or, after a failure, none. Counts above 255 (the

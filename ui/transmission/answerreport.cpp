@@ -9,6 +9,7 @@
 #include "flowengine/decimale.h"
 #include "flowengine/flowlines.h"
 #include "flowengine/register.h"
+#include "flowengine/reportprinting.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/dao/database.h"
@@ -41,7 +42,7 @@ using flowengine::DocumentoCorbex;
 QStringList righeCorbex(const QString &percorso)
 {
     QStringList righe;
-    for (const QByteArray &riga : common::splitLines(common::readFile(platform::hostPath(percorso))))
+    for (const QByteArray &riga : common::splitLines(flowengine::LeggiFileRegistrato(percorso)))
         righe << platform::fromWindows1252(riga);
     return righe;
 }
@@ -69,16 +70,6 @@ void stampaA(platform::PagePrinter &p, double x, double y, const QString &testo)
     p.setCurrentX(x);
     p.setCurrentY(y);
     p.print(testo);
-}
-
-void impostaPagina(platform::PagePrinter &p, platform::PageOrientation orientamento)
-{
-    p.setOrientation(orientamento);
-    p.setFontName(QStringLiteral("Arial"));
-    p.setFontBold(false);
-    p.setFontItalic(false);
-    p.setFontSize(10);
-    p.setScaleMode(platform::ScaleMode::Millimeters);
 }
 
 // The header lines both listings share; the rest of the page heading is each
@@ -167,13 +158,13 @@ void StampaEsitiPositivi(const DatiTabulato &tabulato)
     stampaDocumento(QStringLiteral("Durante la stampa degli esiti positivi"), [&](bool &iniziata) {
         std::vector<DocumentoCorbex> dichiarazioni;
         flowengine::LeggiCompostoDa(dichiarazioni, tabulato.CompostoDa);
-        const RispostaEdi risposta = RispostaEdi::leggi(platform::hostPath(tabulato.FileRisposta));
+        const RispostaEdi risposta = RispostaEdi::daBytes(flowengine::LeggiFileRegistrato(tabulato.FileRisposta));
         const int ultima = RigheRisposta(risposta.intestazione());
         const QString ditta = common::GetCompanyName(common::PercorsoArchivio);
 
         platform::PagePrinter &p = platform::printer();
         iniziata = true;
-        impostaPagina(p, platform::PageOrientation::Landscape);
+        flowengine::ImpostaStampa(p, platform::PageOrientation::Landscape);
         qint16 pagina = 1;
         const double alto = StampaTestataPositivi(pagina, tabulato, ditta);
         double y = alto;
@@ -278,7 +269,7 @@ void StampaEsitiNegativi(const DatiTabulato &tabulato)
     stampaDocumento(QStringLiteral("Durante la stampa degli esiti negativi"), [&](bool &iniziata) {
         std::vector<DocumentoCorbex> dichiarazioni;
         flowengine::LeggiCompostoDa(dichiarazioni, tabulato.CompostoDa);
-        const RispostaEdi risposta = RispostaEdi::leggi(platform::hostPath(tabulato.FileRisposta));
+        const RispostaEdi risposta = RispostaEdi::daBytes(flowengine::LeggiFileRegistrato(tabulato.FileRisposta));
         const int ultima = RigheRisposta(risposta.intestazione());
         const QStringList corbex = righeCorbex(tabulato.FileCorbex);
         const QString ditta = common::GetCompanyName(common::PercorsoArchivio);
@@ -286,18 +277,19 @@ void StampaEsitiNegativi(const DatiTabulato &tabulato)
 
         platform::PagePrinter &p = platform::printer();
         iniziata = true;
-        impostaPagina(p, platform::PageOrientation::Portrait);
+        flowengine::ImpostaStampa(p, platform::PageOrientation::Portrait);
         qint16 pagina = 1;
         double alto = StampaTestataNegativi(pagina, tabulato, ditta);
         double y = alto;
 
-        // The answer's last line (its line count) is never read, nor is any
-        // line the file does not have: a record at the end of a short file
-        // simply has no error line.
+        // Records are read up to the line before the header's count; a
+        // record's error line and its continuation are read wherever they
+        // are in the file, the count's own line included, as the processing
+        // reads them. A record at the end of the file has no error line.
         int prossima = 2;  // the number of the next line to read
-        const auto leggibile = [&] { return prossima < ultima && prossima <= risposta.righe.size(); };
+        const auto nelFile = [&] { return prossima <= risposta.righe.size(); };
 
-        while (leggibile()) {
+        while (prossima < ultima && nelFile()) {
             const QString riga = risposta.riga(prossima++);
             if (!RecordEsito(riga))
                 continue;
@@ -311,7 +303,7 @@ void StampaEsitiNegativi(const DatiTabulato &tabulato)
                 errore = QStringLiteral("DICHIRAZIONE '") + esito.riferimento
                          + QStringLiteral(" NON PRESENTE NEL CORBEX INVIATO");
             } else {
-                const QString testoErrore = leggibile() ? risposta.riga(prossima++) : QString();
+                const QString testoErrore = nelFile() ? risposta.riga(prossima++) : QString();
                 const RigaErrore e = LeggiRigaErrore(testoErrore);
                 errore = e.testo;
                 std::unique_ptr<dao::Recordset> rs = programma.openRecordset(
@@ -338,7 +330,7 @@ void StampaEsitiNegativi(const DatiTabulato &tabulato)
                 rs->close();
                 // Any line but a continuation is left to be read as the
                 // answer's next.
-                if (leggibile() && RigaContinuazione(risposta.riga(prossima)))
+                if (nelFile() && RigaContinuazione(risposta.riga(prossima)))
                     seguito = TestoContinuazione(risposta.riga(prossima++)).trimmed();
             }
 

@@ -6,6 +6,7 @@
 #include "common/servizioedi.h"
 #include "common/textfiles.h"
 #include "flowengine/options.h"
+#include "flowengine/register.h"
 #include "platform/clock.h"
 #include "platform/dao/database.h"
 #include "platform/dao/recordset.h"
@@ -86,7 +87,7 @@ bool SpedisciFile(const QString &codiceUtenza, const QString &file, const QStrin
         mapper.mappa(Unita, common::NomeMacchinaServizio(), codiceUtenza);
         mappata = true;
         Attendi(4);
-        const QByteArray contenuto = common::readFile(platform::hostPath(file));
+        const QByteArray contenuto = flowengine::LeggiFileRegistrato(file);
         common::replaceFile(platform::hostPath(QString(Unita) + QStringLiteral(":\\corbix\\") + nomeServizio),
                             contenuto);
         mappata = false;

@@ -37,7 +37,7 @@ void sposta(QWidget *w, int top, int left = -1) { w->move(left < 0 ? w->x() : tw
 frmAswerProcess::frmAswerProcess(QWidget *owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("frmAswerProcess"));
-    setWindowTitle(QStringLiteral("Elaborazione risposta"));
+    setWindowTitle(TitoloElaborazione);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     Altezza_ = Altezza;
     setFixedSize(twips(Larghezza), twips(Altezza_));
@@ -179,9 +179,10 @@ void frmAswerProcess::seguiDocumento(const flowengine::DocumentoCorbex &document
 
 void frmAswerProcess::seguiConteggi(const Conteggi &conteggi)
 {
-    txtDocSuccess->setText(QString::number(conteggi.positivi));
-    txtDocFailure->setText(QString::number(conteggi.negativi));
-    txtStrange->setText(QString::number(conteggi.incongruenze));
+    // Shown as the register will keep them.
+    txtDocSuccess->setText(QString::number(ConteggioRegistrato(conteggi.positivi)));
+    txtDocFailure->setText(QString::number(ConteggioRegistrato(conteggi.negativi)));
+    txtStrange->setText(QString::number(ConteggioRegistrato(conteggi.incongruenze)));
     repaint();
 }
 

@@ -4,7 +4,7 @@
 #include "flowengine/collectionpoint.h"
 #include "flowengine/flowlist.h"
 #include "flowengine/register.h"
-#include "platform/drives.h"
+#include "flowengine/reportprinting.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
 #include "platform/pageprinter.h"
@@ -23,42 +23,6 @@ namespace {
 // The window in twips, less its title bar.
 constexpr int kLarghezza = 4575;
 constexpr int kAltezza = 2040;
-
-// Where no printer is installed the listing is kept as a PDF file in the
-// collection point's TEMP folder, and the user is told so under this
-// window's title; the printer's own settings are put back afterwards.
-class DestinazionePdf {
-public:
-    explicit DestinazionePdf(const QString &titolo)
-        : qt_(dynamic_cast<platform::QtPagePrinter *>(&platform::printer()))
-    {
-        if (!qt_)
-            return;
-        cartella_ = qt_->pdfFolder();
-        titolo_ = qt_->messageTitle();
-        qt_->setMessageTitle(titolo);
-        try {
-            if (!common::OpzioniCorbix.Centrale.isEmpty())
-                qt_->setPdfFolder(platform::hostPath(common::OpzioniCorbix.Centrale + flowengine::CartellaTemp));
-        } catch (const platform::RuntimeError &) {
-            // A collection point out of reach leaves the printer's own folder.
-        }
-    }
-    ~DestinazionePdf()
-    {
-        if (!qt_)
-            return;
-        qt_->setPdfFolder(cartella_);
-        qt_->setMessageTitle(titolo_);
-    }
-    DestinazionePdf(const DestinazionePdf &) = delete;
-    DestinazionePdf &operator=(const DestinazionePdf &) = delete;
-
-private:
-    platform::QtPagePrinter *qt_;
-    QString cartella_;
-    QString titolo_;
-};
 
 }  // namespace
 
@@ -164,7 +128,7 @@ void frmAswerReport::chkFailure_Click() { cmdPrint->setEnabled(SelezioneValida()
 void frmAswerReport::cmdPrint_Click()
 {
     {
-        DestinazionePdf pdf(windowTitle());
+        flowengine::DestinazioneStampa pdf(windowTitle());
         if (chkSuccess->isChecked())
             StampaEsitiPositivi();
         if (chkFailure->isChecked())

@@ -22,7 +22,7 @@ using uimain::twips;
 frmReiceveMirsolan::frmReiceveMirsolan(QWidget *owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("frmReiceveMirsolan"));
-    setWindowTitle(QStringLiteral("Prelievo risposte EDI"));
+    setWindowTitle(TitoloPrelievo);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(twips(5055), twips(1290));
 

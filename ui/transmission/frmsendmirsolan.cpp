@@ -24,6 +24,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 
 namespace uitransmission {
@@ -33,6 +34,19 @@ using uimain::ImpostaColore;
 using uimain::PosizionaTwips;
 
 namespace {
+
+// The password box hides each character behind "*", whatever the style
+// would draw.
+class StileAsterisco : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return u'*';
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
 
 // The last two characters of "00" and the number's plain digits (7 gives "07").
 QString DueCifre(const QString &numero) { return (QStringLiteral("00") + numero).right(2); }
@@ -63,6 +77,9 @@ frmSendMirsolan::frmSendMirsolan(QWidget *owner) : QDialog(owner)
     txtUserPasswd = new QLineEdit(fraUserData);
     txtUserPasswd->setObjectName(QStringLiteral("txtUserPasswd"));
     txtUserPasswd->setEchoMode(QLineEdit::Password);
+    auto *asterisco = new StileAsterisco;
+    asterisco->setParent(txtUserPasswd);
+    txtUserPasswd->setStyle(asterisco);
     txtUserPasswd->setMaxLength(8);
     PosizionaTwips(txtUserPasswd, 1500, 620, 1300, 315);
     chkSavePasswd = new QCheckBox(QStringLiteral("&Salva password"), fraUserData);

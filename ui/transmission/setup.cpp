@@ -35,13 +35,9 @@ QString conSeparatore(const QString &path) { return path.endsWith(u'\\') ? path 
 
 std::optional<QString> PercorsoDigitato(const QString &testo)
 {
-    if (!testo.startsWith(u'/'))
-        return testo;
-    const QString percorso = platform::driveTable().windowsPath(testo);
-    if (percorso.isEmpty()) {
+    const std::optional<QString> percorso = common::PercorsoInFormaDrive(testo);
+    if (!percorso)
         platform::msgBox(percorsoNonValido(testo), TitoloCorbix, platform::MsgIcon::Exclamation);
-        return std::nullopt;
-    }
     return percorso;
 }
 

@@ -1,11 +1,13 @@
 #include "fixture.h"
 
+#include "common/errordialog.h"
 #include "platform/errors.h"
 #include "platform/pageprinter.h"
 
 #include <QFile>
 #include <QMenu>
 #include <QScrollBar>
+#include <QTest>
 
 using platform::Message;
 using platform::MsgButtons;
@@ -47,19 +49,26 @@ protected:
         addFlow(3, D1, 2, 1, 2, "ABC", "14-05/03/2024-RIF0014\r\n", "C:\\Corbix\\Corbix inviati\\CX0002");
         addFlow(3, D2, 1, 1, 1, "ABC", "", "", "PRATICHE.002");
         start();
+        w->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
     }
 
-    // Right-clicks a row and chooses a command of its popup.
-    void choose(qint32 riga, const QString &caption)
+    // A click of the left button on a row, as the user enters it.
+    void leftClick(qint32 riga) const
     {
-        rightClick(rowCentre(riga));
-        w->Context->hide();
-        for (int i = 0; i < 6; ++i)
-            if (w->Opzioni[i]->isVisible() && w->Opzioni[i]->text() == caption) {
-                w->Opzioni[i]->trigger();
-                return;
-            }
-        ADD_FAILURE() << "no item " << caption.toStdString();
+        QWidget *viewport = w->grdHistory->viewport();
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, viewport->mapFrom(w->grdHistory, rowCentre(riga)));
+    }
+    void key(Qt::Key k) const { QTest::keyClick(w->grdHistory, k); }
+
+    // The rows that show the highlight.
+    QList<qint32> highlightedRows() const
+    {
+        QList<qint32> rows;
+        for (qint32 riga = 1; riga <= w->grdHistory->rowCount(); ++riga)
+            if (highlighted(riga))
+                rows << riga;
+        return rows;
     }
 
     QByteArray onFloppy(const QString &name) const { return bytes(onC("floppy/" + name)); }
@@ -166,7 +175,7 @@ TEST_F(ContextTest, BelowTheLastRowOffersNothing)
 
 TEST_F(ContextTest, RightClickMovesTheHighlightToTheRowClicked)
 {
-    w->grdHistory->setCurrentCell(0, 0);
+    leftClick(1);
     EXPECT_EQ(w->RigaCorrente, 1);
     EXPECT_TRUE(highlighted(1));
     rightClick(rowCentre(3));
@@ -189,14 +198,53 @@ TEST_F(ContextTest, RightClickMovesTheHighlightToTheRowClicked)
     EXPECT_TRUE(highlighted(2));
 }
 
+TEST_F(ContextTest, AtStartUpNoRowIsChosenUntilTheUserEntersOne)
+{
+    // The grid took the focus with the window; that chooses nothing.
+    EXPECT_TRUE(w->grdHistory->hasFocus());
+    EXPECT_EQ(highlightedRows(), QList<qint32>());
+    EXPECT_EQ(common::RigaSelezionata, 0);
+    EXPECT_EQ(w->RigaCorrente, 0);
+    // "&Preleva risposte..." from the Strumenti menu, by its access keys.
+    QTest::keyClick(w.get(), Qt::Key_S, Qt::AltModifier);
+    ASSERT_NE(QApplication::activePopupWidget(), nullptr);
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_P);
+    EXPECT_TRUE(factory_.calls.empty());
+    EXPECT_EQ(shown(), (std::vector<Message>{info("Selezionare una riga di dettaglio prima di richiedere questa "
+                                                  "opzione.")}));
+    // A refill chooses nothing either.
+    w->RefreshList->trigger();
+    EXPECT_EQ(highlightedRows(), QList<qint32>());
+    EXPECT_EQ(common::RigaSelezionata, 0);
+    // The first key enters the first row.
+    key(Qt::Key_Down);
+    EXPECT_EQ(highlightedRows(), QList<qint32>{1});
+    EXPECT_EQ(w->RigaCorrente, 1);
+    EXPECT_EQ(common::RigaSelezionata, 1);
+}
+
 TEST_F(ContextTest, KeyboardMovesTheHighlight)
 {
-    w->grdHistory->setCurrentCell(0, 0);
-    w->grdHistory->setCurrentCell(1, 0);
+    key(Qt::Key_Down);
+    key(Qt::Key_Down);
     EXPECT_EQ(w->RigaCorrente, 2);
     EXPECT_EQ(common::RigaSelezionata, 2);
-    EXPECT_FALSE(highlighted(1));
-    EXPECT_TRUE(highlighted(2));
+    EXPECT_EQ(highlightedRows(), QList<qint32>{2});
+    key(Qt::Key_Down);
+    key(Qt::Key_Down);
+    key(Qt::Key_Up);
+    EXPECT_EQ(w->RigaCorrente, 2);
+    EXPECT_EQ(highlightedRows(), QList<qint32>{2});
+}
+
+TEST_F(ContextTest, TheFocusComingBackChoosesNoOtherRow)
+{
+    leftClick(3);
+    ASSERT_EQ(highlightedRows(), QList<qint32>{3});
+    w->grdHistory->clearFocus();
+    w->grdHistory->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(highlightedRows(), QList<qint32>{3});
+    EXPECT_EQ(common::RigaSelezionata, 3);
 }
 
 TEST_F(ContextTest, RowUnderTheMouseFollowsRowHeightsAndScrolling)
@@ -262,15 +310,17 @@ TEST_F(ContextTest, DeleteLeavesTheDeclarationsMarked)
 
 TEST_F(ContextTest, FailedCancelLeavesEverythingAsItWas)
 {
+    common::RecordingErrorDialogService errors;
+    common::ScopedErrorDialogService errorsGuard(errors);
     testsupport::OtherProgram other(onC("Archivio.mdb"));
     ASSERT_EQ(other.exec("BEGIN IMMEDIATE"), SQLITE_OK);
     boxes.answer(MsgResult::Yes);
     choose(3, "&Annulla");
     other.exec("ROLLBACK");
-    ASSERT_EQ(shown().size(), 2u);
-    EXPECT_TRUE(shown()[1].text.startsWith("Errore di Run-time ")) << shown()[1].text.toStdString();
-    EXPECT_EQ(shown()[1].icon, MsgIcon::Critical);
-    EXPECT_EQ(shown()[1].title, "Corbix doganali");
+    ASSERT_EQ(shown().size(), 1u);
+    ASSERT_EQ(errors.shown.size(), 1u);
+    EXPECT_TRUE(errors.shown[0].endsWith("Funzione: EliminaCorbex\r\nNessun suggerimento"))
+        << errors.shown[0].toStdString();
     EXPECT_EQ(registerKeys().size(), 3);
     EXPECT_EQ(stato1(12, D1), 2);
     EXPECT_EQ(stato1(13, D1), 2);
@@ -297,7 +347,7 @@ TEST_F(ContextTest, RefillBringsTheRowsBackToTheirFlows)
 {
     rightClick(rowCentre(2));
     w->Context->hide();
-    w->grdHistory->setCurrentCell(2, 0);
+    leftClick(3);
     ASSERT_EQ(w->RigaContesto, 2);
     ASSERT_EQ(w->RigaCorrente, 3);
     // A newer flow moves every row down by one.
@@ -306,11 +356,45 @@ TEST_F(ContextTest, RefillBringsTheRowsBackToTheirFlows)
     EXPECT_EQ(w->RigaContesto, 3);
     EXPECT_EQ(w->RigaCorrente, 4);
     EXPECT_EQ(common::RigaSelezionata, 4);
+    EXPECT_EQ(highlightedRows(), QList<qint32>{4});
     // A flow that has left the register leaves no row behind.
     db.execute("DELETE FROM Corbix WHERE Data = ? AND Progressivo = 2", {D1});
     w->RefreshList->trigger();
     EXPECT_EQ(w->RigaContesto, 0);
     EXPECT_EQ(w->RigaCorrente, 3);
+    EXPECT_EQ(common::RigaSelezionata, 3);
+    EXPECT_EQ(highlightedRows(), QList<qint32>{3});
+    // The keyboard goes on from the row highlighted.
+    key(Qt::Key_Up);
+    EXPECT_EQ(w->RigaCorrente, 2);
+    EXPECT_EQ(highlightedRows(), QList<qint32>{2});
+    // The chosen flow gone, no row is highlighted.
+    db.execute("DELETE FROM Corbix WHERE Data = ? AND Progressivo = 1", {D2});
+    w->RefreshList->trigger();
+    EXPECT_EQ(common::RigaSelezionata, 0);
+    EXPECT_EQ(w->RigaCorrente, 0);
+    EXPECT_EQ(highlightedRows(), QList<qint32>());
+}
+
+TEST_F(ContextTest, AFetchKeepsTheFlowChosen)
+{
+    leftClick(3);
+    // The fetch sets the flow's state, and meanwhile a newer flow came.
+    factory_.actions[Finestra::frmReiceveMirsolan] = [this] {
+        db.execute("UPDATE Corbix SET Stato = 2 WHERE Data = ? AND Progressivo = 1", {D1});
+        addFlow(3, D2, 2, 1, 1, "ABC", "", "", "PRATICHE.003");
+    };
+    w->DownLoad->trigger();
+    ASSERT_EQ(factory_.calls.size(), 1u);
+    EXPECT_EQ(factory_.calls[0].riga, 3);
+    EXPECT_EQ(listRows()[3], "05/03/24 1 RTARWGRN");
+    EXPECT_EQ(common::RigaSelezionata, 4);
+    EXPECT_EQ(w->RigaCorrente, 4);
+    EXPECT_EQ(highlightedRows(), QList<qint32>{4});
+    factory_.actions.clear();
+    w->DownLoad->trigger();
+    ASSERT_EQ(factory_.calls.size(), 2u);
+    EXPECT_EQ(factory_.calls[1].riga, 4);
 }
 
 TEST_F(ContextTest, RewriteCopiesTheFlowToTheMedium)
@@ -479,7 +563,7 @@ TEST_F(ContextTest, CommandsNotActiveSaySo)
 
 TEST_F(ContextTest, DownLoadOpensOnTheRowLastHighlighted)
 {
-    w->grdHistory->setCurrentCell(1, 0);
+    leftClick(2);
     w->DownLoad->trigger();
     ASSERT_EQ(factory_.calls.size(), 1u);
     EXPECT_EQ(factory_.calls[0].riga, 2);

@@ -1,5 +1,6 @@
 #include "compose_fixture.h"
 
+#include "common/errordialog.h"
 #include "support/otherprogram.h"
 #include "ui/main/composition.h"
 
@@ -115,18 +116,32 @@ TEST_F(Filing, WithoutTheSentFolderNothingIsMarkedAndTheReservationGoes)
     EXPECT_EQ(entries(inCorbix(QStringLiteral("TEMP"))), QStringList{QStringLiteral("Vordama_01")});
 }
 
+// The start of the filing's transaction waits out the silent cycle; then
+// "Ignora" leaves the filing as "Interrompi" does: nothing of it may run
+// outside the transaction.
 TEST_F(Filing, ALockedArchiveUndoesTheFilesOfARemovableMediumFlow)
 {
-    testsupport::OtherProgram other(archiveHost());
-    ASSERT_EQ(other.exec(QStringLiteral("BEGIN IMMEDIATE")), 0);
-    EXPECT_FALSE(ArchiviaCorbex(medium()).has_value());
-    other.exec(QStringLiteral("ROLLBACK"));
-    EXPECT_EQ(boxes_.shown, std::vector{runTime(3218, QStringLiteral("Impossibile aggiornare. Attualmente bloccato."))});
-    EXPECT_EQ(stati(), QStringLiteral("00000"));
-    EXPECT_TRUE(register_().isEmpty());
-    EXPECT_EQ(entries(inCorbix(QStringLiteral("Corbix inviati"))), QStringList());
-    EXPECT_EQ(entries(tmp_.file(QStringLiteral("floppy"))), QStringList());
-    EXPECT_EQ(entries(inCorbix(QStringLiteral("TEMP"))), QStringList{QStringLiteral("Vordama_01")});
+    for (const platform::MsgResult answer : {platform::MsgResult::Abort, platform::MsgResult::Ignore}) {
+        SCOPED_TRACE(int(answer));
+        common::RecordingErrorDialogService errors;
+        common::ScopedErrorDialogService errorsGuard(errors);
+        errors.answer(answer);
+        testsupport::OtherProgram other(archiveHost());
+        ASSERT_EQ(other.exec(QStringLiteral("BEGIN IMMEDIATE")), 0);
+        EXPECT_FALSE(ArchiviaCorbex(medium()).has_value());
+        other.exec(QStringLiteral("ROLLBACK"));
+        EXPECT_EQ(errors.shown,
+                  std::vector<QString>{QStringLiteral(
+                      "Si è verificato l'errore  3218\r\nImpossibile aggiornare. Attualmente bloccato.\r\n"
+                      "(è stato eseguito un ciclo di attesa di 15 secondi)\r\nFunzione: ArchiviaCorbex\r\n"
+                      "Nessun suggerimento")});
+        EXPECT_TRUE(boxes_.shown.empty());
+        EXPECT_EQ(stati(), QStringLiteral("00000"));
+        EXPECT_TRUE(register_().isEmpty());
+        EXPECT_EQ(entries(inCorbix(QStringLiteral("Corbix inviati"))), QStringList());
+        EXPECT_EQ(entries(tmp_.file(QStringLiteral("floppy"))), QStringList());
+        EXPECT_EQ(entries(inCorbix(QStringLiteral("TEMP"))), QStringList{QStringLiteral("Vordama_01")});
+    }
 }
 
 TEST_F(Filing, AReservedRowDeletedMeanwhileFailsTheFilingAndMarksNothing)

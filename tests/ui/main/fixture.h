@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QHeaderView>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QTableWidget>
 #include <functional>
@@ -116,6 +117,19 @@ protected:
         QMouseEvent release(QEvent::MouseButtonRelease, p, viewport->mapToGlobal(p), Qt::RightButton, Qt::NoButton,
                             Qt::NoModifier);
         QApplication::sendEvent(viewport, &release);
+    }
+
+    // Right-clicks a row and chooses a command of its popup.
+    void choose(qint32 riga, const QString &caption)
+    {
+        rightClick(rowCentre(riga));
+        w->Context->hide();
+        for (int i = 0; i < 6; ++i)
+            if (w->Opzioni[i]->isVisible() && w->Opzioni[i]->text() == caption) {
+                w->Opzioni[i]->trigger();
+                return;
+            }
+        ADD_FAILURE() << "no item " << caption.toStdString();
     }
 
     bool highlighted(qint32 riga) const

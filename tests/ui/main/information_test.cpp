@@ -2,7 +2,9 @@
 #include "platform/messagebox.h"
 #include "platform/process.h"
 #include "ui/main/frminformazioni.h"
+#include "ui/main/frmmain.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
@@ -167,3 +169,15 @@ TEST_F(InformationTest, FolderInHostFormFindsTheTool)
 }
 
 }  // namespace
+
+TEST(InformationIcon, IsTheIconTheProgramGivesItsWindows)
+{
+    const uimain::frmMain main;
+    ASSERT_FALSE(QApplication::windowIcon().isNull());
+    EXPECT_EQ(main.windowIcon().pixmap(32, 32).toImage(), QApplication::windowIcon().pixmap(32, 32).toImage());
+    FrmInformazioni w;
+    w.Form_Load();
+    w.show();
+    ASSERT_FALSE(w.picIcon->pixmap().isNull());
+    EXPECT_EQ(w.picIcon->pixmap().toImage(), QApplication::windowIcon().pixmap(32, 32).toImage());
+}

@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTextEdit>
+#include <QTemporaryDir>
 #include <QTimer>
 
 using namespace uimain;
@@ -167,6 +168,38 @@ TEST_F(Road, ToAFolderWithItsEnvelope)
                                            + kListStored + QStringLiteral("/1/2/<null>/010101Z"));
     EXPECT_EQ(stati(), QStringLiteral("20002"));
     EXPECT_FALSE(QFileInfo::exists(platform::hostPath(common::FileTemporaneo)));
+}
+
+TEST_F(Road, AFolderTypedAsAHostPathTakesItsDriveFormAndReceivesTheFlow)
+{
+    auto w = onStep4();
+    w->txtPathXCorbex->setText(onC(QStringLiteral("Invio")));
+    w->chkSetDefaultPath->setChecked(true);
+    finish(*w, [&](frmFaiCorbex &f) { f.cmdConfirm->click(); });
+    EXPECT_TRUE(boxes_.shown.empty()) << shownTexts().join(u'\n').toStdString();
+    EXPECT_EQ(w->txtPathXCorbex->text(), QStringLiteral("C:\\Invio"));
+    EXPECT_EQ(common::OpzioniCorbix.UserDir, QStringLiteral("C:\\Invio"));
+    EXPECT_EQ(entries(onC(QStringLiteral("Invio"))), QStringList{QStringLiteral("R0010115.T07")});
+    EXPECT_EQ(entries(onC(QString())).filter(QStringLiteral("R0010115")), QStringList());
+    EXPECT_EQ(register_().size(), 1);
+}
+
+TEST_F(Road, AFolderTypedAsAHostPathOutsideTheDrivesIsRefused)
+{
+    QTemporaryDir outside;
+    ASSERT_TRUE(outside.isValid());
+    auto w = onStep4();
+    w->txtPathXCorbex->setText(outside.path());
+    w->cmdNextEnd->click();
+    EXPECT_EQ(w->PassoCorrente, 4);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(boxes_.shown, (std::vector<Message>{{QStringLiteral("Il percorso indicato per la cartella di destinazione "
+                                                                  "non esiste. Indicare un percorso valido."),
+                                                   QStringLiteral("Corbix Doganali"), MsgIcon::Information,
+                                                   MsgButtons::OK, 1}}));
+    EXPECT_EQ(w->txtPathXCorbex->text(), outside.path());
+    EXPECT_TRUE(register_().isEmpty());
+    EXPECT_TRUE(QDir(outside.path()).isEmpty());
 }
 
 TEST_F(Road, AFolderRunAcrossMidnightFilesUnderTheDayOfItsReservation)

@@ -6,7 +6,7 @@
 #include "ui/main/frmcomandosql.h"
 
 #include <QApplication>
-#include <QFocusEvent>
+#include <QTest>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -59,12 +59,6 @@ protected:
         return out;
     }
 
-    void focus(QWidget *widget, QEvent::Type type)
-    {
-        QFocusEvent event(type, Qt::TabFocusReason);
-        QApplication::sendEvent(widget, &event);
-    }
-
     platform::RecordingMessageBoxService boxes;
     platform::ScopedMessageBoxService boxGuard{boxes};
     common::RecordingErrorDialogService errors;
@@ -100,11 +94,30 @@ TEST_F(SqlConsoleTest, WindowAsItOpens)
 
 TEST_F(SqlConsoleTest, StatementBoxIsCyanWhileItHasTheFocus)
 {
+    const QColor cyan(0x00, 0xFF, 0xFF);
     FrmComandoSql w;
-    focus(w.TxtComandoSql, QEvent::FocusIn);
-    EXPECT_EQ(w.TxtComandoSql->palette().color(QPalette::Base), QColor(0x00, 0xFF, 0xFF));
-    focus(w.TxtComandoSql, QEvent::FocusOut);
+    w.Form_Load();
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    // The window opens with the focus in the box.
+    ASSERT_TRUE(w.TxtComandoSql->hasFocus());
+    EXPECT_EQ(w.TxtComandoSql->palette().color(QPalette::Base), cyan);
+    QTest::keyClick(w.TxtComandoSql, Qt::Key_Tab);
+    ASSERT_FALSE(w.TxtComandoSql->hasFocus());
     EXPECT_EQ(w.TxtComandoSql->palette().color(QPalette::Base), QColor(Qt::white));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    ASSERT_TRUE(w.TxtComandoSql->hasFocus());
+    EXPECT_EQ(w.TxtComandoSql->palette().color(QPalette::Base), cyan);
+    // Another window over it takes the focus from the window, not from the box.
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    EXPECT_EQ(w.TxtComandoSql->palette().color(QPalette::Base), cyan);
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    EXPECT_EQ(w.TxtComandoSql->palette().color(QPalette::Base), cyan);
 }
 
 TEST_F(SqlConsoleTest, EmptyBoxOnlyWarnsAndOpensNoDatabase)

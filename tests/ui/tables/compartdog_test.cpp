@@ -21,7 +21,7 @@ protected:
     QColor lascia(QLineEdit *campo, const QString &testo)
     {
         campo->setText(testo);
-        w->Campo_LostFocus(campo);
+        esci(campo);
         return colore(campo);
     }
     std::unique_ptr<frmCompartDog> w;

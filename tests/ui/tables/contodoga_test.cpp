@@ -1,3 +1,4 @@
+#include <QPlainTextEdit>
 #include "common/codechecks.h"
 #include "fixture.h"
 #include "ui/tables/frmcontodoga.h"
@@ -23,10 +24,10 @@ protected:
         w->cmdAdd->click();
         return w;
     }
-    QColor lascia(frmcontodoga &w, QLineEdit *campo, const QString &testo)
+    QColor lascia(frmcontodoga &, QLineEdit *campo, const QString &testo)
     {
         campo->setText(testo);
-        w.Campo_LostFocus(campo);
+        esci(campo);
         return colore(campo);
     }
     void aggiungi(const QString &codice, const char *intestatario, const QVariant &fido = {})
@@ -79,7 +80,8 @@ TEST_F(ContoDoga, TheCodeIsZeroFilledBeforeItsCinCheck)
         EXPECT_EQ(lascia(*w, w->txtCodice, c.typed), c.colour) << c.typed.toStdString();
         EXPECT_EQ(w->txtCodice->text(), c.shown) << c.typed.toStdString();
         EXPECT_EQ(dialogs.shown.size(), c.dialogs) << c.typed.toStdString();
-        EXPECT_EQ(colore(w->txtDescrizione), finestra());
+        // The field entered next is highlighted, never checked.
+        EXPECT_EQ(colore(w->txtDescrizione), cyan());
     }
     EXPECT_TRUE(boxes.shown.empty());
 }
@@ -116,7 +118,7 @@ TEST_F(ContoDoga, RedFieldsDoNotStopTheSaveAndAnAmountThatIsNoNumberIsZero)
         w->txtDescrizione->clear();
         w->txtObbligato->setPlainText(QStringLiteral("riga 1\nriga 2"));
         w->cmdVirtual->click();
-        attese << codice + QStringLiteral("|<null>|") + QString::fromUtf8(c.stored) + QStringLiteral("|riga 1\nriga 2");
+        attese << codice + QStringLiteral("|<null>|") + QString::fromUtf8(c.stored) + QStringLiteral("|riga 1\r\nriga 2");
         EXPECT_EQ(righe(), attese) << c.amount;
         EXPECT_EQ(w->Modalita, 4);
         EXPECT_EQ(w->txtCodice->text(), "");
@@ -136,7 +138,7 @@ TEST_F(ContoDoga, FindSearchesCodeAndHolderOnly)
     w->txtDescrizione->setText(QStringLiteral("rossi"));
     w->cmdVirtual->click();
     EXPECT_EQ(common::GetProperty(w->Parametri, QStringLiteral("WhereCondition")),
-              QVariant(QStringLiteral("Intestatario LIKE(?)")));
+              QVariant(QStringLiteral("JetLike(Intestatario, ?)")));
     EXPECT_EQ(w->dtaLocal->Caption(), "1/1");
     EXPECT_EQ(w->txtFido->text(), "1500");
     EXPECT_TRUE(w->txtObbligato->isReadOnly());
@@ -146,8 +148,8 @@ TEST_F(ContoDoga, FindSearchesCodeAndHolderOnly)
     w->txtDescrizione->setText(QStringLiteral("i"));
     w->cmdVirtual->click();
     EXPECT_EQ(common::GetProperty(w->Parametri, QStringLiteral("WhereCondition")),
-              QVariant(QStringLiteral("Codice LIKE(?) AND Intestatario LIKE(?)")));
-    EXPECT_EQ(w->ValoriCondizione, (QVariantList{QStringLiteral("%001%"), QStringLiteral("%i%")}));
+              QVariant(QStringLiteral("JetLike(Codice, ?) AND JetLike(Intestatario, ?)")));
+    EXPECT_EQ(w->ValoriCondizione, (QVariantList{QStringLiteral("*001*"), QStringLiteral("*i*")}));
     EXPECT_EQ(w->dtaLocal->Caption(), "1/2");
 }
 
@@ -270,6 +272,63 @@ TEST_F(ContoDoga, TheIndicationsTakeAtMost255Characters)
     auto w = inAggiunta();
     w->txtObbligato->setPlainText(QString(300, u'x'));
     EXPECT_EQ(w->txtObbligato->toPlainText(), QString(255, u'x'));
+}
+
+TEST_F(ContoDoga, TheIndicationsKeepTheLineEndsTheyWereStoredWith)
+{
+    const QString lf = QStringLiteral("riga 1\nriga 2");
+    const QString crlf = QStringLiteral("riga 1\r\nriga 2\r\n");
+    db.execute(QStringLiteral("INSERT INTO ContoDoga (Codice, Intestatario, Fido, Obbligato) VALUES (?, 'A', 1, ?), "
+                              "(?, 'B', 1, ?)"),
+               {conto(QStringLiteral("0012")), lf, conto(QStringLiteral("0013")), crlf}, dao::FailOnError);
+    auto obbligato = [&](const QString &quattro) {
+        auto rs = db.openRecordset(QStringLiteral("SELECT Obbligato FROM ContoDoga WHERE Codice = ?"),
+                                   {conto(quattro)});
+        return rs->value(0).toString().toUtf8();
+    };
+    auto w = apri<frmcontodoga>(Tag);
+    QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
+    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    ASSERT_EQ(w->dtaLocal->Caption(), "1/2");
+    EXPECT_EQ(w->txtObbligato->toPlainText(), "riga 1\nriga 2");
+    // Saved unchanged, each text keeps its own line ends.
+    for (int riga = 0; riga < 2; ++riga) {
+        if (riga == 1)
+            QTest::mouseClick(w->dtaLocal->cmdNext, Qt::LeftButton);
+        QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+        QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+        ASSERT_EQ(w->Modalita, 2);
+    }
+    EXPECT_EQ(obbligato(QStringLiteral("0012")), QByteArray("riga 1\nriga 2"));
+    EXPECT_EQ(obbligato(QStringLiteral("0013")), QByteArray("riga 1\r\nriga 2\r\n"));
+
+    // A line typed at the end ends the one before with CR LF; the stored
+    // line end stays.
+    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    ASSERT_EQ(w->Modalita, 3);
+    QTest::mouseClick(w->txtObbligato, Qt::LeftButton);
+    w->txtObbligato->moveCursor(QTextCursor::End);
+    QTest::keyClick(w->txtObbligato, Qt::Key_Return);
+    QTest::keyClicks(w->txtObbligato, QStringLiteral("riga 3"));
+    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    EXPECT_EQ(obbligato(QStringLiteral("0012")), QByteArray("riga 1\nriga 2\r\nriga 3"));
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(ContoDoga, TheLimitCountsATypedLineEndAsTwoCharacters)
+{
+    auto w = inAggiunta();
+    QTest::mouseClick(w->txtObbligato, Qt::LeftButton);
+    QTest::keyClicks(w->txtObbligato, QString(253, u'a'));
+    QTest::keyClick(w->txtObbligato, Qt::Key_Return);
+    QTest::keyClicks(w->txtObbligato, QStringLiteral("bc"));
+    EXPECT_EQ(w->txtObbligato->toPlainText(), QString(253, u'a') + u'\n');
+    w->txtCodice->setText(conto(QStringLiteral("0012")));
+    w->txtDescrizione->setText(QStringLiteral("Rossi"));
+    w->txtFido->setText(QStringLiteral("1"));
+    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    auto rs = db.openRecordset(QStringLiteral("SELECT Obbligato FROM ContoDoga"));
+    EXPECT_EQ(rs->value(0).toString().toUtf8(), QByteArray(253, 'a') + "\r\n");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTest>
 #include <QToolButton>
 #include <memory>
 #include <vector>
@@ -44,14 +45,24 @@ class TablesTest : public ArchiveTest {
 protected:
     TablesTest() : clockGuard_(clock), dialogGuard_(dialogs), openerGuard_(opener) {}
 
-    // A screen opened as its opener does, with its Tag, and activated.
+    // A screen opened as its opener does, with its Tag, shown and made the
+    // active window, so that focus moves are real.
     template <class Screen>
     std::unique_ptr<Screen> apri(const QString &tag)
     {
         auto w = std::make_unique<Screen>();
         w->Tag = tag;
         w->show();
+        w->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(w.get()));
         return w;
+    }
+
+    // A field entered by a click and left by Tab, as the user does.
+    static void esci(QWidget *campo)
+    {
+        QTest::mouseClick(campo, Qt::LeftButton);
+        QTest::keyClick(campo, Qt::Key_Tab);
     }
 
     // A text typed into a field at its caret, as the keyboard puts it.
@@ -60,6 +71,7 @@ protected:
     static QColor colore(const QWidget *w) { return w->palette().color(QPalette::Base); }
     static QColor finestra() { return QApplication::palette().color(QPalette::Base); }
     static QColor rosso() { return QColor(255, 0, 0); }
+    static QColor cyan() { return QColor(0, 255, 255); }
     static QColor giallo() { return QColor(255, 255, 0); }
 
     // One field of a screen typed afresh and left: the text it then shows and
@@ -78,7 +90,7 @@ protected:
             QLineEdit *field = w.*c.campo;
             field->clear();
             digita(field, QString::fromUtf8(c.digitato));
-            w.Campo_LostFocus(field);
+            esci(field);
             EXPECT_EQ(field->text(), QString::fromUtf8(c.mostrato)) << c.digitato;
             EXPECT_EQ(colore(field), c.valido ? finestra() : rosso()) << c.digitato;
         }

@@ -5,6 +5,7 @@
 
 #include <QFocusEvent>
 
+using uitables::DataControl;
 using uitables::frmCompartDog;
 
 namespace {
@@ -141,8 +142,8 @@ TEST_F(Framework, FindJoinsTheFilledFieldsInClauseOrderWithBoundValues)
     auto w = apri<frmCompartDog>(Tag);
     trova(*w, QStringLiteral("IT"), QStringLiteral("0"));
     EXPECT_EQ(common::GetProperty(w->Parametri, QStringLiteral("WhereCondition")),
-              QVariant(QStringLiteral("Codice LIKE(?) AND Stato LIKE(?)")));
-    EXPECT_EQ(w->ValoriCondizione, (QVariantList{QStringLiteral("%0%"), QStringLiteral("%IT%")}));
+              QVariant(QStringLiteral("JetLike(Codice, ?) AND JetLike(Stato, ?)")));
+    EXPECT_EQ(w->ValoriCondizione, (QVariantList{QStringLiteral("*0*"), QStringLiteral("*IT*")}));
     EXPECT_EQ(w->dtaLocal->Caption(), "1/3");
 }
 
@@ -202,7 +203,7 @@ TEST_F(Framework, ASavedModificationShowsTheSameSelectionRefreshed)
     EXPECT_EQ(w->dtaLocal->Caption(), "1/3");
     EXPECT_EQ(w->txtDescrizione->text(), "TORINO");
     EXPECT_EQ(common::GetProperty(w->Parametri, QStringLiteral("WhereCondition")),
-              QVariant(QStringLiteral("Stato LIKE(?)")));
+              QVariant(QStringLiteral("JetLike(Stato, ?)")));
     EXPECT_EQ(righe(), (QStringList{"IT|01|TORINO|<null>|<null>", "IT|02|GENOVA PORTO|MI|<null>",
                                     "IT|03|MILANO|MI|CED3"}));
 }
@@ -393,32 +394,171 @@ TEST_F(Framework, AddModeFromTheStartClosesAfterOneAddition)
 TEST_F(Framework, LeavingAFieldInSearchModeNeverTurnsItRed)
 {
     auto w = apri<frmCompartDog>(Tag);
-    w->cmdSearch->click();
-    w->txtCodice->setText(QStringLiteral("7A"));
-    w->Campo_GotFocus(w->txtCodice);
-    EXPECT_EQ(colore(w->txtCodice), QColor(0, 255, 255));
-    w->Campo_LostFocus(w->txtCodice);
+    QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
+    QTest::mouseClick(w->txtCodice, Qt::LeftButton);
+    QTest::keyClicks(w->txtCodice, QStringLiteral("7A"));
+    EXPECT_EQ(colore(w->txtCodice), cyan());
+    QTest::keyClick(w->txtCodice, Qt::Key_Tab);
     EXPECT_EQ(colore(w->txtCodice), finestra());
     EXPECT_EQ(w->txtCodice->text(), "7A");
 }
 
-TEST_F(Framework, FocusEventsColourTheFields)
+TEST_F(Framework, TabAndClicksLeaveAFieldOnceAndHighlightTheNext)
 {
     auto w = apri<frmCompartDog>(Tag);
-    w->cmdAdd->click();
-    w->txtCodice->setText(QStringLiteral(" 7 "));
-    QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
-    QApplication::sendEvent(w->txtCodice, &in);
-    EXPECT_EQ(colore(w->txtCodice), QColor(0, 255, 255));
-    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-    QApplication::sendEvent(w->txtCodice, &out);
+    QTest::mouseClick(w->cmdAdd, Qt::LeftButton);
+    ASSERT_EQ(QApplication::focusWidget(), w->txtStato);
+    EXPECT_EQ(colore(w->txtStato), cyan());
+    QTest::keyClicks(w->txtStato, QStringLiteral("xx"));
+    QTest::keyClick(w->txtStato, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), w->txtCodice);
+    EXPECT_EQ(colore(w->txtStato), rosso());
+    EXPECT_EQ(colore(w->txtCodice), cyan());
+    QTest::keyClicks(w->txtCodice, QStringLiteral(" 7 "));
+    // A click on another field leaves this one: trimmed and checked.
+    QTest::mouseClick(w->txtDescrizione, Qt::LeftButton);
     EXPECT_EQ(w->txtCodice->text(), "7");
     EXPECT_EQ(colore(w->txtCodice), rosso());
-    // A message box taking the focus away checks nothing.
-    w->txtCodice->setText(QStringLiteral("07"));
-    QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
-    QApplication::sendEvent(w->txtCodice, &away);
-    EXPECT_EQ(colore(w->txtCodice), rosso());
+    EXPECT_EQ(colore(w->txtDescrizione), cyan());
+    // Shift+Tab goes back; the field it leaves is checked, the one it
+    // enters is only highlighted.
+    QTest::keyClick(w->txtDescrizione, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), w->txtCodice);
+    EXPECT_EQ(colore(w->txtDescrizione), rosso());
+    EXPECT_EQ(colore(w->txtCodice), cyan());
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(Framework, TheDataControlBrowsesTheWholeResultAfterEverySearch)
+{
+    treCompartimenti();
+    auto w = apri<frmCompartDog>(Tag);
+    for (int giro = 0; giro < 2; ++giro) {
+        QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
+        QTest::keyClicks(w->txtStato, QStringLiteral("it"));
+        QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+        ASSERT_EQ(w->Modalita, 2);
+        EXPECT_TRUE(w->dtaLocal->isVisible());
+        EXPECT_TRUE(w->dtaLocal->isEnabled());
+        EXPECT_EQ(w->dtaLocal->Caption(), "1/3");
+        const struct {
+            QToolButton *DataControl::*button;
+            const char *caption;
+            const char *nome;
+        } passi[] = {{&DataControl::cmdNext, "2/3", "GENOVA"},   {&DataControl::cmdNext, "3/3", "MILANO"},
+                     {&DataControl::cmdNext, "3/3", "MILANO"},   {&DataControl::cmdPrevious, "2/3", "GENOVA"},
+                     {&DataControl::cmdFirst, "1/3", "TORINO"},  {&DataControl::cmdPrevious, "1/3", "TORINO"},
+                     {&DataControl::cmdLast, "3/3", "MILANO"}};
+        for (const auto &passo : passi) {
+            QTest::mouseClick((*w->dtaLocal).*passo.button, Qt::LeftButton);
+            EXPECT_EQ(w->dtaLocal->Caption(), passo.caption);
+            EXPECT_EQ(w->txtDescrizione->text(), passo.nome);
+        }
+        // The row reached is the one modified.
+        QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+        ASSERT_EQ(w->Modalita, 3);
+        w->txtCED->setText(QStringLiteral("CED%1").arg(giro));
+        QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+        EXPECT_EQ(righe()[2], QStringLiteral("IT|03|MILANO|MI|CED%1").arg(giro));
+        QTest::mouseClick(w->cmdCancel, Qt::LeftButton);
+    }
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(Framework, ASearchFindsWhatTheSystemsPatternsFind)
+{
+    compartimento("IT", "01", "TORINO");
+    compartimento("IT", "02", "50% PORTO");
+    compartimento("IT", "03", "A_B");
+    compartimento("IT", "04", "C:\\DOGANA");
+    compartimento("IT", "05", "PORTO 7");
+    const struct {
+        const char *cercato;
+        QStringList trovati;
+    } casi[] = {
+        {"%", {"50% PORTO"}},        {"_", {"A_B"}},       {"\\", {"C:\\DOGANA"}},     {"t?rino", {"TORINO"}},
+        {"o*o", {"TORINO", "50% PORTO", "PORTO 7"}},       {"porto #", {"PORTO 7"}},  {"[a-b]_", {"A_B"}},
+        {"[!a-z]", {"50% PORTO", "A_B", "C:\\DOGANA", "PORTO 7"}},
+    };
+    auto w = apri<frmCompartDog>(Tag);
+    for (const auto &caso : casi) {
+        QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
+        QTest::keyClicks(w->txtDescrizione, QString::fromUtf8(caso.cercato));
+        QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+        QStringList trovati;
+        for (int k = 0; w->Modalita == 2 && k < w->dtaLocal->Recordset()->recordCount(); ++k) {
+            QTest::mouseClick(k == 0 ? w->dtaLocal->cmdFirst : w->dtaLocal->cmdNext, Qt::LeftButton);
+            trovati << w->txtDescrizione->text();
+        }
+        EXPECT_EQ(trovati, caso.trovati) << caso.cercato;
+        QTest::mouseClick(w->cmdCancel, Qt::LeftButton);
+    }
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(Framework, EscapeDoesWhatCancelDoesInEachMode)
+{
+    treCompartimenti();
+    auto w = apri<frmCompartDog>(Tag);
+    QTest::mouseClick(w->cmdAdd, Qt::LeftButton);
+    QTest::keyClicks(w->txtStato, QStringLiteral("FR"));
+    QTest::keyClick(w->txtStato, Qt::Key_Escape);
+    EXPECT_EQ(w->Modalita, 0);
+    EXPECT_FALSE(w->Scaricata);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_TRUE(righe().size() == 3);
+
+    QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
+    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    ASSERT_EQ(w->Modalita, 3);
+    QTest::mouseClick(w->txtDescrizione, Qt::LeftButton);
+    QTest::keyClicks(w->txtDescrizione, QStringLiteral(" NUOVA"));
+    const int modi[] = {2, 1, 0};
+    for (int modo : modi) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        EXPECT_EQ(w->Modalita, modo);
+        EXPECT_TRUE(w->isVisible());
+    }
+    EXPECT_EQ(righe()[0], "IT|01|TORINO|<null>|<null>");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_TRUE(w->Scaricata);
+    EXPECT_FALSE(w->isVisible());
+
+    // Where Cancel closes the screen, so does Escape.
+    auto aggiunta = apri<frmCompartDog>(QStringLiteral("TableName=CompDog;StartUp=A;NewSearch=False"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_TRUE(aggiunta->Scaricata);
+}
+
+TEST_F(Framework, AnAccessKeyLeavesTheFieldBeforeItsButtonActs)
+{
+    treCompartimenti();
+    auto w = apri<frmCompartDog>(Tag);
+    QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
+    QTest::keyClicks(w->txtCodice, QStringLiteral("03"));
+    QTest::keyClick(w->txtCodice, Qt::Key_T, Qt::AltModifier);
+    ASSERT_EQ(w->Modalita, 2);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::AltModifier);
+    ASSERT_EQ(w->Modalita, 3);
+    QTest::mouseClick(w->txtCED, Qt::LeftButton);
+    QTest::keyClick(w->txtCED, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(w->txtCED, QStringLiteral(" ab1"));
+    // Leaving the field trims it and turns it red: the save is refused,
+    // with the screen's own message.
+    QTest::keyClick(w->txtCED, Qt::Key_O, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), w->cmdVirtual);
+    EXPECT_EQ(w->txtCED->text(), "AB1");
+    EXPECT_EQ(colore(w->txtCED), rosso());
+    EXPECT_EQ(w->Modalita, 3);
+    EXPECT_EQ(righe()[2], "IT|03|MILANO|MI|CED3");
+    // Annulla by its access key goes back to browse.
+    QTest::keyClick(w->cmdVirtual, Qt::Key_N, Qt::AltModifier);
+    EXPECT_EQ(w->Modalita, 2);
+    EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{
+                               info(QStringLiteral("Impossibile procedere con la registrazione dei dati: uno o più "
+                                                   "campi non risultano compilati in modo corretto."),
+                                    Caption)}));
 }
 
 TEST_F(Framework, CancelWalksBackThroughTheModes)

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTableView>
 #include <QTimer>
 #include <functional>
@@ -74,13 +75,13 @@ TEST_F(PianoDeiConti, QueryBindsEveryTypedValue)
     const uitables::QueryConti q =
         uitables::QueryPianoDeiConti(QStringLiteral("d'I"), QStringLiteral("AT*"), QStringLiteral("P"), true);
     EXPECT_EQ(q.sql, QStringLiteral("select PianoDeiConti.Codice as codice, PianoDeiConti.Descrizione as "
-                                    "descrizione from PianoDeiConti where codice not like ? and descrizione like ? "
-                                    "and parola like ? and natura=? order by codice"));
-    EXPECT_EQ(q.valori, (QVariantList{"%.0000", "%d'I%", "AT%", "P"}));
+                                    "descrizione from PianoDeiConti where not JetLike(codice, ?) and JetLike(descrizione, ?) "
+                                    "and JetLike(parola, ?) and natura=? order by codice"));
+    EXPECT_EQ(q.valori, (QVariantList{"*.0000", "*d'I*", "AT*", "P"}));
     const uitables::QueryConti tutti = uitables::QueryPianoDeiConti({}, {}, QStringLiteral("X"), false);
     EXPECT_EQ(tutti.sql, QStringLiteral("select PianoDeiConti.Codice as codice, PianoDeiConti.Descrizione as "
-                                        "descrizione from PianoDeiConti where codice not like ? order by descrizione"));
-    EXPECT_EQ(tutti.valori, (QVariantList{"%.0000"}));
+                                        "descrizione from PianoDeiConti where not JetLike(codice, ?) order by descrizione"));
+    EXPECT_EQ(tutti.valori, (QVariantList{"*.0000"}));
 }
 
 TEST_F(PianoDeiConti, OpensWithEveryKindByDescriptionAndHandsTheCodeBack)
@@ -102,6 +103,26 @@ TEST_F(PianoDeiConti, OpensWithEveryKindByDescriptionAndHandsTheCodeBack)
     });
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(campo.text(), QStringLiteral("02.0002"));
+}
+
+TEST_F(PianoDeiConti, OpensCentredOnItsOwnSizeWithinTheSmallestScreen)
+{
+    FrmHelpPianoDeiConti w;
+    CampoConto campo;
+    QRect shown;
+    avvia(w, &campo, [&] {
+        shown = w.frameGeometry();
+        w.CmdUscita->click();
+    });
+    const QRect screen = w.screen()->geometry();
+    EXPECT_LE(shown.width(), 1024);
+    EXPECT_LE(shown.height(), 768);
+    // Before it is shown the window has no frame yet: the frame may shift it
+    // by its own thickness.
+    const int frame = shown.height() - w.height();
+    EXPECT_NEAR(shown.center().x(), screen.center().x(), frame);
+    EXPECT_NEAR(shown.center().y(), screen.center().y(), frame);
+    EXPECT_TRUE(screen.contains(w.mapToGlobal(w.CmdOK->geometry().bottomRight())));
 }
 
 TEST_F(PianoDeiConti, KindAndOrderFollowTheOptionsShown)
@@ -142,6 +163,13 @@ TEST_F(PianoDeiConti, EveryKeystrokeNarrowsByContiguousLetters)
         // A quote in the filter is a letter like any other.
         w.TxtCaratteri->setText(QStringLiteral("d'i"));
         EXPECT_EQ(elenco(w), (QStringList{"01.0002"}));
+        // So are SQLite's wildcards; the system's own keep their meaning.
+        for (const char *letterale : {"%", "_", "\\", "ross_"}) {
+            w.TxtCaratteri->setText(QString::fromUtf8(letterale));
+            EXPECT_EQ(elenco(w), QStringList()) << letterale;
+        }
+        w.TxtCaratteri->setText(QStringLiteral("ross?"));
+        EXPECT_EQ(elenco(w), (QStringList{"02.0001"}));
         w.TxtCaratteri->setText(QStringLiteral("xyz"));
         EXPECT_EQ(elenco(w), QStringList());
         EXPECT_FALSE(w.CmdOK->isEnabled());
@@ -158,6 +186,11 @@ TEST_F(PianoDeiConti, CodeRootIsAPatternOfItsOwn)
         {"CLI", {"02.0001"}},
         {"CLI*", {"02.0002", "02.0001"}},
         {"C", {}},
+        {"CL?", {"02.0001"}},
+        {"CLI#", {"02.0002"}},
+        {"[a-c]LI", {"02.0001"}},
+        {"CL_", {}},
+        {"C%", {}},
     };
     for (const auto &caso : casi) {
         FrmHelpPianoDeiConti w;

@@ -2,7 +2,7 @@
 #include "fixture.h"
 #include "ui/tables/frmspedoga.h"
 
-#include <QFocusEvent>
+#include <QTimer>
 
 using uitables::frmspedoga;
 
@@ -28,10 +28,10 @@ protected:
         w->cmdAdd->click();
         return w;
     }
-    QColor lascia(frmspedoga &w, QLineEdit *campo, const QString &testo)
+    QColor lascia(frmspedoga &, QLineEdit *campo, const QString &testo)
     {
         campo->setText(testo);
-        w.Campo_LostFocus(campo);
+        esci(campo);
         return colore(campo);
     }
     QStringList righe()
@@ -272,8 +272,8 @@ TEST_F(Spedoga, SearchUsesCodeNameAndAccountOnly)
     w->txtContoDog->setText(QStringLiteral("0012"));
     w->cmdVirtual->click();
     EXPECT_EQ(common::GetProperty(w->Parametri, QStringLiteral("WhereCondition")),
-              QVariant(QStringLiteral("ContoDog LIKE(?)")));
-    EXPECT_EQ(w->ValoriCondizione, (QVariantList{QStringLiteral("%0012%")}));
+              QVariant(QStringLiteral("JetLike(ContoDog, ?)")));
+    EXPECT_EQ(w->ValoriCondizione, (QVariantList{QStringLiteral("*0012*")}));
     EXPECT_EQ(w->dtaLocal->Caption(), "1/1");
     EXPECT_EQ(w->txtCode->text(), "DICH1");
     EXPECT_EQ(w->lblDecContoDog->text(), "Rossi Spedizioni");
@@ -283,7 +283,7 @@ TEST_F(Spedoga, SearchUsesCodeNameAndAccountOnly)
     w->txtDescrizione->setText(QStringLiteral("i"));
     w->cmdVirtual->click();
     EXPECT_EQ(common::GetProperty(w->Parametri, QStringLiteral("WhereCondition")),
-              QVariant(QStringLiteral("Codice LIKE(?) AND Descrizione LIKE(?)")));
+              QVariant(QStringLiteral("JetLike(Codice, ?) AND JetLike(Descrizione, ?)")));
     EXPECT_EQ(w->dtaLocal->Caption(), "1/2");
     EXPECT_EQ(w->lblDecContoDog->text(), "Rossi Spedizioni");
     w->dtaLocal->MoveNext();
@@ -395,20 +395,84 @@ TEST_F(Spedoga, DoubleClickOnTheAccountOpensTheAccountsScreenToAdd)
 TEST_F(Spedoga, TheQualificationLinesTakeTheHighlightTogether)
 {
     auto w = inAggiunta();
-    QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
-    QApplication::sendEvent(w->txtFrase2, &in);
+    QTest::mouseClick(w->txtFrase2, Qt::LeftButton);
     EXPECT_EQ(colore(w->txtFrase1), uimain::ColoreFuoco);
     EXPECT_EQ(colore(w->txtFrase2), uimain::ColoreFuoco);
-    w->txtFrase2->setText(QStringLiteral(" a "));
-    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-    QApplication::sendEvent(w->txtFrase2, &out);
+    QTest::keyClicks(w->txtFrase2, QStringLiteral(" a "));
+    w->txtNumDic->setText(QStringLiteral("15"));
+    QTest::keyClick(w->txtFrase2, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), w->txtNumDic);
     EXPECT_EQ(colore(w->txtFrase1), finestra());
     EXPECT_EQ(colore(w->txtFrase2), finestra());
     EXPECT_EQ(w->txtFrase2->text(), " a ");
-
-    w->txtNumDic->setText(QStringLiteral("15"));
-    QApplication::sendEvent(w->txtNumDic, &in);
     EXPECT_EQ(w->txtNumDic->selectedText(), "15");
+}
+
+TEST_F(Spedoga, SavingByItsAccessKeyLeavesTheAccountFirst)
+{
+    auto w = inAggiunta();
+    QTest::keyClicks(w->txtCode, FiscalCode);
+    QTest::keyClick(w->txtCode, Qt::Key_Tab);
+    QTest::keyClicks(w->txtDescrizione, QStringLiteral("Rossi"));
+    QTest::mouseClick(w->txtContoDog, Qt::LeftButton);
+    QTest::keyClicks(w->txtContoDog, QStringLiteral(" 12"));
+    QTest::keyClick(w->txtContoDog, Qt::Key_O, Qt::AltModifier);
+    // The account was left: trimmed, zero-filled and checked once.
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].caption, "Controllo dei codici con CIN");
+    EXPECT_EQ(righe(), (QStringList{FiscalCode + QStringLiteral("|Rossi|<null>|<null>|0|00012|")}));
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+// The three-button window itself, shown modally; once it is the active
+// window its OK button is clicked.
+class FinestraVera : public common::ThreeButtonDialogService {
+public:
+    QString show(const common::ThreeButtonRequest &request) override
+    {
+        shown.push_back(request);
+        QTimer::singleShot(0, [] {
+            common::frmMirsoMsg *finestra = nullptr;
+            EXPECT_TRUE(QTest::qWaitFor([&] {
+                finestra = qobject_cast<common::frmMirsoMsg *>(QApplication::activeModalWidget());
+                return finestra && finestra->isActiveWindow();
+            }));
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (auto *m = qobject_cast<common::frmMirsoMsg *>(w); m && m->isVisible())
+                    m->cmdOK->click();
+        });
+        return common::QtThreeButtonDialogService().show(request);
+    }
+    std::vector<common::ThreeButtonRequest> shown;
+};
+
+TEST_F(Spedoga, ADialogOfACheckLeavesNoOtherFieldAndTheFieldEnteredIsHighlighted)
+{
+    FinestraVera finestra;
+    common::ScopedThreeButtonDialogService guard(finestra);
+    auto w = inAggiunta();
+    // Typed into but never entered: a check of it would correct it.
+    w->txtContoDog->setText(QStringLiteral(" 12"));
+    QTest::keyClicks(w->txtCode, QStringLiteral("123456"));
+    // The click leaves the code, whose check shows its dialog.
+    QTest::mouseClick(w->txtContoDog, Qt::LeftButton);
+    ASSERT_EQ(finestra.shown.size(), 1u);
+    EXPECT_EQ(finestra.shown[0].caption, "Controllo dei codici con CIN");
+    EXPECT_EQ(colore(w->txtCode), giallo());
+    // The screen becomes the active window again once the dialog is gone, as
+    // the window manager makes it.
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    EXPECT_EQ(QApplication::focusWidget(), w->txtContoDog);
+    EXPECT_EQ(colore(w->txtContoDog), cyan());
+    EXPECT_EQ(w->txtContoDog->text(), " 12");
+    // Leaving the account checks it, once.
+    QTest::keyClick(w->txtContoDog, Qt::Key_Tab);
+    ASSERT_EQ(finestra.shown.size(), 2u);
+    EXPECT_EQ(w->txtContoDog->text(), "00012");
+    EXPECT_EQ(colore(w->txtContoDog), giallo());
+    EXPECT_EQ(colore(w->txtCode), giallo());
+    EXPECT_TRUE(boxes.shown.empty());
 }
 
 }  // namespace

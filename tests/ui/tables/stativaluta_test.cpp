@@ -52,7 +52,7 @@ TEST_F(StatiValuta, ACountryAddedAsALookupClosesTheScreenAndStoresTheCurrencyAsT
     w->txtGeoCodice->setText(QStringLiteral("004"));
     w->txtDescrizione->setText(QStringLiteral("GERMANIA"));
     w->txtValuta->setText(QStringLiteral("eur"));
-    w->Campo_LostFocus(w->txtValuta);
+    esci(w->txtValuta);
     EXPECT_EQ(w->lblDecValuta->text(), "EURO");
     w->cmdVirtual->click();
     EXPECT_TRUE(boxes.shown.empty());
@@ -177,7 +177,7 @@ TEST_F(StatiValuta, TheQuotedBoxShowsTheStoredValueWhileBrowsingAndIsSavedInModi
     w->txtIATA->setText(QStringLiteral("US"));
     w->cmdVirtual->click();
     EXPECT_EQ(common::GetProperty(w->Parametri, QStringLiteral("WhereCondition")),
-              QVariant(QStringLiteral("Descrizione LIKE(?) AND IATA LIKE(?)")));
+              QVariant(QStringLiteral("JetLike(Descrizione, ?) AND JetLike(IATA, ?)")));
     // Neither currency has an IATA code.
     EXPECT_EQ(w->Modalita, 1);
     boxes.shown.clear();

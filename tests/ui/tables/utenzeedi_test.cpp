@@ -74,13 +74,23 @@ TEST_F(UtenzeEDI, TheProtocolIsShownAndWrittenByItsStoredForm)
             EXPECT_TRUE(boxes.shown.empty()) << c.stored;
             EXPECT_EQ(rs->value(0), QVariant(QString::fromUtf8(c.written)));
         } else {
-            // No entry chosen is Null, which the archive's column refuses:
-            // the row stays as it was and the user is told.
-            ASSERT_EQ(boxes.shown.size(), 1u);
-            EXPECT_TRUE(boxes.shown[0].text.startsWith("Errore di Run-time 3314\r\n"));
-            EXPECT_EQ(boxes.shown[0].icon, platform::MsgIcon::Critical);
+            // The archive requires a protocol: with no entry chosen the save
+            // is refused before it reaches the archive, the list turns red.
+            EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{
+                                       {QStringLiteral("Indicare il protocollo di comunicazione."),
+                                        QStringLiteral("Gestione Utente E.D.I."), platform::MsgIcon::Exclamation,
+                                        platform::MsgButtons::OK, 1}}));
+            EXPECT_EQ(colore(w->cmbProtocol), rosso());
+            EXPECT_EQ(w->cmbProtocol->palette().color(QPalette::Button), rosso());
             EXPECT_EQ(w->Modalita, 3);
             EXPECT_EQ(rs->value(0), QVariant(QStringLiteral("XYZ")));
+            // Choosing one clears the red; the save then writes it.
+            w->cmbProtocol->setCurrentIndex(1);
+            EXPECT_EQ(colore(w->cmbProtocol), finestra());
+            QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+            EXPECT_EQ(boxes.shown.size(), 1u);
+            auto dopo = db.openRecordset(QStringLiteral("SELECT Protocol FROM UtenzeEDI"));
+            EXPECT_EQ(dopo->value(0), QVariant(QStringLiteral("FTP")));
         }
     }
 }
@@ -97,8 +107,8 @@ TEST_F(UtenzeEDI, FindClausesFollowTheBoxes)
     w->txtLogin->setText(QStringLiteral("L0"));
     w->cmdVirtual->click();
     EXPECT_EQ(common::GetProperty(w->Parametri, QStringLiteral("WhereCondition")),
-              QVariant(QStringLiteral("UA LIKE(?) AND Login LIKE(?)")));
-    EXPECT_EQ(w->ValoriCondizione, (QVariantList{QStringLiteral("%RSSMRA%"), QStringLiteral("%L0%")}));
+              QVariant(QStringLiteral("JetLike(UA, ?) AND JetLike(Login, ?)")));
+    EXPECT_EQ(w->ValoriCondizione, (QVariantList{QStringLiteral("*RSSMRA*"), QStringLiteral("*L0*")}));
     EXPECT_EQ(w->dtaLocal->Caption(), "1/1");
     for (QLineEdit *box : {w->txtSpedoga, w->txtUA, w->txtPasswd, w->txtSdA})
         EXPECT_TRUE(box->isReadOnly());
@@ -118,7 +128,7 @@ TEST_F(UtenzeEDI, TheAuthorisedUserGoesToTheCheckOfItsLength)
     for (const Case &c : cases) {
         dialogs.shown.clear();
         w->txtUA->setText(QString::fromUtf8(c.code));
-        w->Campo_LostFocus(w->txtUA);
+        esci(w->txtUA);
         ASSERT_EQ(dialogs.shown.size(), 1u) << c.code;
         EXPECT_EQ(dialogs.shown[0].caption, QString::fromUtf8(c.caption));
         EXPECT_EQ(colore(w->txtUA), rosso());
@@ -139,7 +149,7 @@ TEST_F(UtenzeEDI, TheDialogsAnswerColoursTheAuthorisedUser)
     for (const Case &c : cases) {
         dialogs.answer(QString::fromUtf8(c.answer));
         w->txtUA->setText(QStringLiteral("RSSMRA85T10A562K"));
-        w->Campo_LostFocus(w->txtUA);
+        esci(w->txtUA);
         EXPECT_EQ(w->txtUA->text(), QString::fromUtf8(c.shown)) << c.answer;
         EXPECT_EQ(colore(w->txtUA), c.colour) << c.answer;
     }
@@ -178,14 +188,14 @@ TEST_F(UtenzeEDI, AnEmptyUserOrAnUnknownDeclarantIsRed)
 {
     auto w = compilata();
     w->txtUA->clear();
-    w->Campo_LostFocus(w->txtUA);
+    esci(w->txtUA);
     EXPECT_EQ(colore(w->txtUA), rosso());
     EXPECT_TRUE(dialogs.shown.empty());
     w->txtSpedoga->setText(QStringLiteral("dich1"));
-    w->Campo_LostFocus(w->txtSpedoga);
+    esci(w->txtSpedoga);
     EXPECT_EQ(w->lblDecSpedoga->text(), "Spedizioni Rossi");
     w->txtSpedoga->setText(QStringLiteral("NESSUNO"));
-    w->Campo_LostFocus(w->txtSpedoga);
+    esci(w->txtSpedoga);
     EXPECT_EQ(colore(w->txtSpedoga), rosso());
     EXPECT_EQ(w->lblDecSpedoga->text(), "");
     w->cmdVirtual->click();
@@ -232,6 +242,54 @@ TEST_F(UtenzeEDI, DeletingNeverAsksAboutUse)
     EXPECT_EQ(boxes.shown.size(), 2u);
     EXPECT_EQ(boxes.shown[0], conferma(QStringLiteral("Gestione Utente E.D.I.")));
     EXPECT_TRUE(righe().isEmpty());
+}
+
+TEST_F(UtenzeEDI, ModifyWritesTheRowShownAndNoOtherWithTheSameKey)
+{
+    utenza(QStringLiteral("L001"), QStringLiteral("FTP"));
+    utenza(QStringLiteral("L002"), QStringLiteral("FTP"));
+    auto accessi = [&] {
+        QStringList out;
+        auto rs = db.openRecordset(QStringLiteral("SELECT Login, Passwd FROM UtenzeEDI ORDER BY Login"));
+        for (; !rs->eof(); rs->moveNext())
+            out << rs->value(0).toString() + u'/' + rs->value(1).toString();
+        return out;
+    };
+    auto w = apri<frmUtenzeEDI>(Tag);
+    QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
+    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    QTest::mouseClick(w->dtaLocal->cmdNext, Qt::LeftButton);
+    ASSERT_EQ(w->txtLogin->text(), "L002");
+    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    ASSERT_EQ(w->Modalita, 3);
+    QTest::mouseClick(w->txtPasswd, Qt::LeftButton);
+    QTest::keyClick(w->txtPasswd, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(w->txtPasswd, QStringLiteral("nuova"));
+    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(accessi(), (QStringList{"L001/segreto", "L002/nuova"}));
+
+    // Another program changes, then deletes, the row shown meanwhile:
+    // nothing is written, and the user is told.
+    const platform::Message nonPresente =
+        info(QStringLiteral("Impossibile registrare i dati nell'archivio: il record visualizzato non risulta più "
+                            "presente."),
+             QStringLiteral("Gestione Utente E.D.I."));
+    testsupport::OtherProgram altro(onC(QStringLiteral("Archivio.mdb")));
+    for (const char *sql : {"UPDATE UtenzeEDI SET Passwd = 'altrui' WHERE Login = 'L001'",
+                            "DELETE FROM UtenzeEDI WHERE Login = 'L001'"}) {
+        ASSERT_EQ(w->dtaLocal->Caption(), "1/2");
+        QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+        ASSERT_EQ(w->Modalita, 3);
+        w->txtPasswd->setText(QStringLiteral("mia"));
+        ASSERT_EQ(altro.exec(QString::fromUtf8(sql)), SQLITE_OK);
+        boxes.shown.clear();
+        QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+        EXPECT_EQ(boxes.shown, std::vector<platform::Message>{nonPresente}) << sql;
+        EXPECT_EQ(w->Modalita, 3);
+        QTest::mouseClick(w->cmdCancel, Qt::LeftButton);
+    }
+    EXPECT_EQ(accessi(), (QStringList{"L002/nuova"}));
 }
 
 }  // namespace

@@ -221,6 +221,57 @@ TEST_F(Fetch, ARegisterLockedBeyondTheDeadlineStoresNothing)
     EXPECT_TRUE(stored().isEmpty());
 }
 
+TEST_F(Fetch, APassedFormalCheckUnderALockIsStillToldAndClosesTheWindow)
+{
+    startOn(1);
+    frmReiceveMirsolan f(w.get());
+    f.show();
+    f.txtAswerPathName->setText(put(file(answer(u'A', QStringLiteral("0")))));
+    testsupport::OtherProgram other(onC(QStringLiteral("Archivio.mdb")));
+    ASSERT_EQ(other.exec(QStringLiteral("BEGIN IMMEDIATE")), SQLITE_OK);
+    f.cmdConfirm->click();
+    other.exec(QStringLiteral("ROLLBACK"));
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[1], info(QStringLiteral("Il controllo formale ha dato esito positivo. Prelevare la risposta.")));
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_EQ(f.result(), QDialog::Accepted);
+    EXPECT_EQ(registerRows(), QStringList{Flow.arg(1)});
+    EXPECT_TRUE(stored().isEmpty());
+}
+
+TEST_F(Fetch, AFileTooLargeForAnAnswerIsRefusedUntouched)
+{
+    const QString path = put("EDI\nfine\n");
+    const QString host = onC(QStringLiteral("In/RISP07"));
+    {
+        QFile f(host);
+        ASSERT_TRUE(f.resize(MassimaRisposta + 1));
+    }
+    startOn(1);
+    frmReiceveMirsolan f(w.get());
+    f.show();
+    f.txtAswerPathName->setText(path);
+    f.cmdConfirm->click();
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_EQ(boxes.shown, (std::vector<Message>{{QStringLiteral("Il file 'C:\\In\\RISP07' è troppo grande per essere "
+                                                                 "una risposta del servizio."),
+                                                  QStringLiteral("Prelievo risposte EDI"), MsgIcon::Exclamation,
+                                                  MsgButtons::OK, 1}}));
+    QFile after(host);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.size(), MassimaRisposta + 1);
+    EXPECT_EQ(after.read(9), QByteArray("EDI\nfine\n")) << "its line ends are not rewritten";
+    EXPECT_EQ(registerRows(), QStringList{Flow.arg(1)});
+    EXPECT_TRUE(stored().isEmpty());
+
+    // The largest answer is still an answer.
+    after.close();
+    ASSERT_TRUE(after.resize(MassimaRisposta));
+    boxes.shown.clear();
+    EXPECT_TRUE(DimensioneRisposta(host, path, TitoloPrelievo));
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
 TEST_F(Fetch, ACopyThatCannotBeWrittenLeavesTheRegisterAsItWas)
 {
     QDir(onC(QStringLiteral("Corbix/Risposte Pervenute"))).removeRecursively();

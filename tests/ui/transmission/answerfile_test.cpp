@@ -66,6 +66,9 @@ TEST(AnswerFile, HeaderFields)
     EXPECT_EQ(TipoRisposta(header), u'W');
     EXPECT_EQ(DichiaranteRisposta(header), QStringLiteral("DICH01"));
     EXPECT_EQ(RigheRisposta(header), 12);
+    // A count is a whole number of any size the five columns hold.
+    for (const int count : {32767, 32768, 65536, 99999})
+        EXPECT_EQ(RigheRisposta(at({{71, QString::number(count)}})), count);
     EXPECT_EQ(TipoRisposta(QStringLiteral("corta")), QChar());
     EXPECT_TRUE(ControlloSuperato(QStringLiteral("0 nessun errore")));
     EXPECT_FALSE(ControlloSuperato(QStringLiteral("1")));

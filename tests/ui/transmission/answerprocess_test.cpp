@@ -2,7 +2,10 @@
 
 #include "common/openretry.h"
 #include "platform/application.h"
+#include "platform/pageprinter.h"
 #include "support/otherprogram.h"
+#include "ui/transmission/answerreport.h"
+#include "ui/transmission/answerfetch.h"
 #include "ui/transmission/answerprocess.h"
 #include "ui/transmission/frmaswerprocess.h"
 
@@ -21,6 +24,11 @@ namespace {
 
 const QDate Day(2026, 1, 15);
 const QDate DocDay(2026, 1, 10);
+Message info(const QString &text, const QString &title = QStringLiteral("Corbix doganali"))
+{
+    return {text, title, MsgIcon::Information, MsgButtons::OK, 1};
+}
+
 const Message Done{QStringLiteral("La risposta è stata elaborata."), QStringLiteral("Corbix doganali."),
                    MsgIcon::Information, MsgButtons::OK, 1};
 
@@ -152,6 +160,38 @@ TEST_F(Process, AnUnmatchedNegativeRecordLeavesItsNextLineToBeRead)
     EXPECT_TRUE(wrong().isEmpty());
 }
 
+TEST_F(Process, AnErrorLineOnTheCountsOwnLineIsReadByTheProcessingAndTheReport)
+{
+    // The header counts the error line itself: it is the file's line N.
+    answerW({negative(QStringLiteral("C1"), QStringLiteral("AB1234")), errorLine(QStringLiteral("331"))});
+    program.execute(QStringLiteral("UPDATE Tracciati SET Descrizione = 'PESO LORDO' WHERE Progressivo = 12"));
+    writeHost(onC(QStringLiteral("Corbix/Corbix inviati/flusso")),
+              file({at({{1, QStringLiteral("T")}, {2, QStringLiteral("C1")}, {15, QStringLiteral("AB1234")}})
+                    + QStringLiteral(" \t7\t8\t9\t10\t11\t1250,00")}));
+
+    EXPECT_EQ(ElaboraRisposta(Day, 7), EsitoElaborazione::Elaborata);
+    EXPECT_EQ(flowRow(), QStringLiteral("5|2|<null>|DICH01|0|1|0"));
+    EXPECT_EQ(wrong(), QStringList{QStringLiteral("1 A331")});
+
+    platform::RecordingPagePrinter printer;
+    platform::ScopedPagePrinter printerGuard(printer);
+    DatiTabulato tabulato{Day, 7, QStringLiteral("C:\\Corbix\\Corbix inviati\\flusso"),
+                          QStringLiteral("1-10/01/2026-AB12345\r\n2-10/01/2026-CD56789"),
+                          QStringLiteral("C:\\Corbix\\Risposte Pervenute\\20260115-7-W")};
+    StampaEsitiNegativi(tabulato);
+    // The texts of the row, below the page heading.
+    std::vector<QString> row;
+    const std::vector<QString> lines = printer.lines();
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (lines[i].startsWith(QStringLiteral("text")) && printer.calls[i].y1 > 55)
+            row.push_back(lines[i]);
+    EXPECT_EQ(row, (std::vector<QString>{QStringLiteral("text p1 (22,56) Arial 10: 1/2026"),
+                                         QStringLiteral("text p1 (53,56) Arial 10: AB1234"),
+                                         QStringLiteral("text p1 (76,56) Arial 10: PESO LORDO, RIGA 1"),
+                                         QStringLiteral("text p1 (76,61) Arial 10 italic: 1250,00"),
+                                         QStringLiteral("text p1 (76,66) Arial 10: VALORE NON AMMESSO")}));
+}
+
 TEST_F(Process, TheHeaderCountBoundsTheBody)
 {
     const QStringList body{positive(QStringLiteral("C11"), QStringLiteral("AB1234"), false),
@@ -159,14 +199,85 @@ TEST_F(Process, TheHeaderCountBoundsTheBody)
     struct Case {
         int count;
         QString counts;
-    } cases[] = {{3, QStringLiteral("0|0|0")}, {2, QStringLiteral("0|0|0")}, {4, QStringLiteral("1|0|0")},
-                 {99, QStringLiteral("2|0|0")}};
+    } cases[] = {{3, QStringLiteral("0|0|0")},     {2, QStringLiteral("0|0|0")},
+                 {4, QStringLiteral("1|0|0")},     {99, QStringLiteral("2|0|0")},
+                 {32768, QStringLiteral("2|0|0")}, {99999, QStringLiteral("2|0|0")}};
     for (const Case &c : cases) {
         db.execute(QStringLiteral("DELETE FROM Corbix WHERE Posizione = 4"));
         answerW(body, c.count);
         EXPECT_EQ(ElaboraRisposta(Day, 7), EsitoElaborazione::Elaborata) << c.count;
         EXPECT_EQ(flowRow(), QStringLiteral("5|2|<null>|DICH01|") + c.counts) << c.count;
     }
+}
+
+TEST_F(Process, AStoredCopyThatIsNotTheFlowsAnswerIsRefusedAndChangesNothing)
+{
+    const QString body = positive(QStringLiteral("C1"), QStringLiteral("AB1234"), true);
+    const QString date = at({{12, QStringLiteral("15/01/26")}});
+    const QString name = QStringLiteral("C:\\Corbix\\Risposte Pervenute\\20260115-7-W");
+    const Message wrongDate = info(QStringLiteral("La data della risposta non coincide con la data del corbex orgine."),
+                                   QStringLiteral("Corbix Doganali"));
+    const Message wrongNumber =
+        info(QStringLiteral("Il numero progressivo della risposta non coincide con quello del corbex origine."));
+    const Message wrongDeclarant = info(
+        QStringLiteral("Il dichiarante indicato nella risposta non coincide con quello nel corbex origine."),
+        QStringLiteral("Corbix doganali."));
+    const Message wrongType = info(QStringLiteral("La tipologia della riposta non fra quelle previste dal sistema E.D.I."));
+    struct Case {
+        const char *name;
+        QByteArray bytes;
+        QString stored;  // the copy's name in the register
+        Message shown;
+    } cases[] = {
+        {"empty", {}, name, wrongDate},
+        {"binary", QByteArray("\x00\x01\xFF\xFE%PDF\x00", 10), name, wrongDate},
+        {"another date", file({header(u'W', QStringLiteral("DICH01"), 4), at({{12, QStringLiteral("16/01/26")}}),
+                               QStringLiteral("terza"), body}),
+         name, wrongDate},
+        {"another declarant", file({header(u'W', QStringLiteral("DICH02"), 4), date, QStringLiteral("terza"), body}),
+         name, wrongDeclarant},
+        {"another number in the name", file({header(u'W', QStringLiteral("DICH01"), 4), date, QStringLiteral("terza"), body}),
+         QStringLiteral("C:\\Corbix\\Risposte Pervenute\\20260115-8-W"), wrongNumber},
+        {"no number in the name", file({header(u'W', QStringLiteral("DICH01"), 4), date, QStringLiteral("terza"), body}),
+         QStringLiteral("C:\\Corbix\\Risposte Pervenute\\20260115-W"), wrongNumber},
+        {"another type", file({header(u'H', QStringLiteral("DICH01"), 4), date, QStringLiteral("terza"), body}), name,
+         wrongType},
+        {"a type the service never sends",
+         file({header(u'X', QStringLiteral("DICH01"), 4), date, QStringLiteral("terza"), body}), name, wrongDate},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        boxes.shown.clear();
+        db.execute(QStringLiteral("DELETE FROM Corbix WHERE Posizione = 4"));
+        addFlow(4, Day, 7, 0, 0, QStringLiteral("DICH01"), {}, c.stored);
+        writeHost(onC(c.stored.mid(3).replace(u'\\', u'/')), c.bytes);
+        const QStringList before = registerRows();
+        EXPECT_EQ(ElaboraRisposta(Day, 7), EsitoElaborazione::Rifiutata);
+        EXPECT_EQ(boxes.shown, std::vector<Message>{c.shown});
+        EXPECT_EQ(registerRows(), before);
+        EXPECT_EQ(boxB(1), untouchedB());
+        EXPECT_TRUE(wrong().isEmpty());
+        EXPECT_EQ(bytes(onC(c.stored.mid(3).replace(u'\\', u'/'))), c.bytes) << "the copy stays as it is";
+    }
+}
+
+TEST_F(Process, AStoredCopyTooLargeForAnAnswerIsRefusedUnread)
+{
+    answerW({positive(QStringLiteral("C1"), QStringLiteral("AB1234"), true)});
+    QFile copy(onC(QStringLiteral("Corbix/Risposte Pervenute/20260115-7-W")));
+    ASSERT_TRUE(copy.resize(MassimaRisposta + 1));
+    const QStringList before = registerRows();
+    startOn(1);
+    frmAswerProcess f(w.get());
+    f.show();
+    f.cmdStart->click();
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_EQ(boxes.shown, (std::vector<Message>{{QStringLiteral("Il file 'C:\\Corbix\\Risposte Pervenute\\20260115-7-W' "
+                                                                 "è troppo grande per essere una risposta del servizio."),
+                                                  QStringLiteral("Elaborazione risposta"), MsgIcon::Exclamation,
+                                                  MsgButtons::OK, 1}}));
+    EXPECT_EQ(registerRows(), before);
+    EXPECT_EQ(boxB(1), untouchedB());
 }
 
 TEST_F(Process, AnswersOfOtherKindsAreLeftAlone)
@@ -233,8 +344,13 @@ TEST_F(Process, CountsBeyondAByteAreStoredAs255)
     for (int i = 0; i < 300; ++i)
         body << positive(QStringLiteral("C11"), QStringLiteral("AB1234"), false);
     answerW(body);
-    EXPECT_EQ(ElaboraRisposta(Day, 7), EsitoElaborazione::Elaborata);
+    startOn(1);
+    frmAswerProcess f(w.get());
+    f.show();
+    f.cmdStart->click();
+    EXPECT_EQ(f.result(), QDialog::Accepted);
     EXPECT_EQ(flowRow(), QStringLiteral("5|2|<null>|DICH01|255|0|0"));
+    EXPECT_EQ(f.txtDocSuccess->text(), QStringLiteral("255")) << "shown as it is kept";
 }
 
 // ---------------------------------------------------------------- type A

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 using namespace uitransmission;
@@ -89,6 +90,12 @@ TEST_F(Send, TheScreenShowsTheDeclarantsAccountAndTheFlow)
     EXPECT_FALSE(f->chkSavePasswd->isChecked());
     EXPECT_EQ(f->txtUserPasswd->echoMode(), QLineEdit::Password);
     EXPECT_EQ(f->txtUserPasswd->maxLength(), 8);
+    f->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(f.get()));
+    f->txtUserPasswd->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(f->txtUserPasswd, QStringLiteral("Segreta"));
+    EXPECT_EQ(f->txtUserPasswd->text(), QStringLiteral("Segreta"));
+    EXPECT_EQ(f->txtUserPasswd->displayText(), QStringLiteral("*******"));
     QStringList offices;
     for (int i = 0; i < f->cmbCustomOfficeCode->count(); ++i)
         offices << f->cmbCustomOfficeCode->itemText(i);

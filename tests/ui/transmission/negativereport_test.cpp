@@ -182,7 +182,8 @@ TEST_F(NegativeReport, AMissingFlowFilePrintsNothingAndIsTold)
     StampaEsitiNegativi(tabulato);
     EXPECT_TRUE(printer.calls.empty());
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, "Errore di Run-time 53\r\nImpossibile trovare il file.\r\n"
+    EXPECT_EQ(boxes.shown[0].text, "Errore di Run-time 53\r\nImpossibile trovare il file. "
+                                   "('C:\\Corbix\\Corbix inviati\\C0000007.TXT')\r\n"
                                    "(Durante la stampa degli esiti negativi)");
     EXPECT_EQ(boxes.shown[0].title, "Tabulato esplicativo");
 }

@@ -172,7 +172,8 @@ TEST_F(PositiveReport, AMissingAnswerFilePrintsNothingAndIsTold)
     StampaEsitiPositivi(tabulato);
     EXPECT_TRUE(printer.calls.empty());
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0], (platform::Message{"Errore di Run-time 53\r\nImpossibile trovare il file.\r\n"
+    EXPECT_EQ(boxes.shown[0], (platform::Message{"Errore di Run-time 53\r\nImpossibile trovare il file. "
+                                                 "('C:\\Corbix\\Risposte Pervenute\\R0000007.TXT')\r\n"
                                                  "(Durante la stampa degli esiti positivi)",
                                                  "Tabulato esplicativo", platform::MsgIcon::Critical,
                                                  platform::MsgButtons::OK, 1}));
