@@ -24,31 +24,106 @@ namespace uitransmission {
 using flowengine::DatiCorbex;
 using platform::MsgIcon;
 
+namespace {
+
+// The rewriting of line ends to CR LF, a piece of the file at a time: between
+// pieces it remembers whether the line begun holds anything and whether a CR
+// has just ended a piece (its LF then belongs to it). The bytes of a line are
+// passed on as they come, never gathered.
+class FineRighe {
+public:
+    // Passes on a piece's bytes with their new line ends, appended to out
+    // when given; the number of bytes they make.
+    qsizetype aggiungi(const char *dati, qsizetype quanti, QByteArray *out)
+    {
+        qsizetype fatti = 0;
+        for (qsizetype i = 0; i < quanti;) {
+            const char c = dati[i];
+            if (dopoCR_) {
+                dopoCR_ = false;
+                if (c == '\n') {
+                    ++i;
+                    continue;
+                }
+            }
+            if (c == '\r') {
+                dopoCR_ = true;
+                if (piena_)
+                    fatti += fine(out);
+                ++i;
+            } else if (c == '\n') {
+                fatti += fine(out);
+                ++i;
+            } else {
+                qsizetype j = i + 1;
+                while (j < quanti && dati[j] != '\r' && dati[j] != '\n')
+                    ++j;
+                if (out)
+                    out->append(dati + i, j - i);
+                fatti += j - i;
+                piena_ = true;
+                i = j;
+            }
+        }
+        return fatti;
+    }
+    // The end of the file: a last line that holds anything is ended.
+    qsizetype chiudi(QByteArray *out) { return piena_ ? fine(out) : 0; }
+
+private:
+    qsizetype fine(QByteArray *out)
+    {
+        if (out)
+            out->append("\r\n", 2);
+        piena_ = false;
+        return 2;
+    }
+    bool piena_ = false;
+    bool dopoCR_ = false;
+};
+
+// The answer file with its line ends made CR LF, read a piece at a time:
+// once to count its new size, once to fill exactly that, so that nothing but
+// the new bytes is held.
+QByteArray leggiNormalizzato(const QString &host)
+{
+    constexpr qint64 Pezzo = 1024 * 1024;
+    const QFileInfo info(host);
+    if (!info.exists() || info.isDir())
+        platform::raise(platform::err::FileNotFound);
+    QFile file(host);
+    if (!file.open(QIODevice::ReadOnly))
+        platform::raise(platform::err::PathFileAccess);
+    QByteArray pezzo(Pezzo, Qt::Uninitialized);
+    const auto passata = [&](QByteArray *out) {
+        if (!file.seek(0))
+            platform::raise(platform::err::PathFileAccess);
+        FineRighe fineRighe;
+        qsizetype totale = 0;
+        for (;;) {
+            const qint64 letti = file.read(pezzo.data(), Pezzo);
+            if (letti < 0)
+                platform::raise(platform::err::PathFileAccess);
+            if (letti == 0)
+                break;
+            totale += fineRighe.aggiungi(pezzo.constData(), letti, out);
+        }
+        return totale + fineRighe.chiudi(out);
+    };
+    QByteArray contenuto;
+    contenuto.reserve(passata(nullptr));
+    passata(&contenuto);
+    return contenuto;
+}
+
+}  // namespace
+
 QByteArray NormalizzaFineRighe(const QByteArray &bytes)
 {
     QByteArray out;
-    QByteArray riga;
-    auto scrivi = [&] {
-        out += riga;
-        out += "\r\n";
-        riga.clear();
-    };
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c == '\r') {
-            // The end of a piece; the LF of a CR LF belongs to it.
-            if (i + 1 < bytes.size() && bytes[i + 1] == '\n')
-                ++i;
-            if (!riga.isEmpty())
-                scrivi();
-        } else if (c == '\n') {
-            scrivi();
-        } else {
-            riga += c;
-        }
-    }
-    if (!riga.isEmpty())
-        scrivi();
+    FineRighe fineRighe;
+    fineRighe.aggiungi(bytes.constData(), bytes.size(), &out);
+    fineRighe.chiudi(&out);
     return out;
 }
 
@@ -200,9 +275,9 @@ bool PrelevaRisposta(const QString &percorso, const DatiCorbex &flow)
     QByteArray contenuto;
     RispostaEdi risposta;
     try {
-        contenuto = NormalizzaFineRighe(common::readFile(host));
+        contenuto = leggiNormalizzato(host);
         common::replaceFile(host, contenuto);
-        risposta = RispostaEdi::daBytes(contenuto);
+        risposta = RispostaEdi::estremi(contenuto);
     } catch (const platform::RuntimeError &e) {
         flowengine::mostraErroreRunTime(e);
         return false;

@@ -70,6 +70,22 @@ RispostaEdi RispostaEdi::daBytes(const QByteArray &bytes)
     return risposta;
 }
 
+RispostaEdi RispostaEdi::estremi(const QByteArray &bytes)
+{
+    // The first two lines, and the last when it is a later one.
+    qsizetype fine = 0;
+    for (int n = 0; n < 2 && fine >= 0 && fine < bytes.size(); ++n) {
+        fine = bytes.indexOf("\r\n", fine);
+        fine = fine < 0 ? bytes.size() : fine + 2;
+    }
+    RispostaEdi risposta = daBytes(bytes.left(fine));
+    if (fine < bytes.size()) {
+        const qsizetype inizio = bytes.lastIndexOf("\r\n", bytes.size() - 3);
+        risposta.righe << daBytes(bytes.mid(inizio < fine ? fine : inizio + 2)).righe.value(0);
+    }
+    return risposta;
+}
+
 QString RispostaEdi::riga(int n) const { return n >= 1 && n <= righe.size() ? righe[n - 1] : QString(); }
 
 QString RispostaEdi::ultima() const { return righe.isEmpty() ? QString() : righe.last(); }

@@ -70,6 +70,10 @@ struct RispostaEdi {
 
     // The lines of bytes in the ANSI code page, ended by CR LF, CR or LF.
     static RispostaEdi daBytes(const QByteArray &bytes);
+    // Only the lines an answer's checks read, its header, its second line and
+    // its last, from bytes whose every line is ended by CR LF: righe then
+    // holds these alone, and a file of any size is never held as text.
+    static RispostaEdi estremi(const QByteArray &bytes);
 
     // Line n, counted from 1; empty beyond the file.
     QString riga(int n) const;

@@ -100,6 +100,23 @@ TEST_F(Fetch, AnAnswerWithOutcomesIsStoredAndTheFlowMovesToState3)
     EXPECT_EQ(QDir::currentPath() + u'/', common::CartellaProgramma);
 }
 
+TEST_F(Fetch, ALargeAnswerIsRewrittenAsAWholeAcrossItsPieces)
+{
+    // The file is read a mebibyte at a time: a CR ends one piece and its LF
+    // starts the next, a line runs over the next boundary, and a lone CR, a
+    // lone LF and an empty line ended by CR stand near the end.
+    const qsizetype piece = 1024 * 1024;
+    QByteArray big = file(answer(u'W'), "\n");
+    big += QByteArray(piece - 1 - big.size(), 'x') + "\r\n";
+    big += QByteArray(piece + 10, 'y') + "\rz\n\r\r";
+    big += file({QStringLiteral("R ultima")}, "\n").chopped(1);
+    ASSERT_EQ(big.mid(piece - 1, 2), QByteArray("\r\n"));
+    EXPECT_TRUE(PrelevaRisposta(put(big), flow));
+    EXPECT_EQ(boxes.shown, std::vector<Message>{});
+    EXPECT_EQ(bytes(onC(QStringLiteral("In/RISP07"))), NormalizzaFineRighe(big));
+    EXPECT_EQ(bytes(onC(QStringLiteral("Corbix/Risposte Pervenute/20260115-7-W"))), NormalizzaFineRighe(big));
+}
+
 TEST_F(Fetch, AnswersOfIntrastatAndManifestAreStoredToo)
 {
     for (QChar type : {u'H', u'P'}) {

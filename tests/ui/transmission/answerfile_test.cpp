@@ -102,6 +102,20 @@ TEST(AnswerFile, LinesFromBytesInTheCodePage)
     EXPECT_EQ(RispostaEdi::daBytes("solo").ultima(), QStringLiteral("solo"));
 }
 
+TEST(AnswerFile, TheLinesTheChecksReadAreTheFilesOwn)
+{
+    for (const QByteArray &bytes :
+         {QByteArray(), QByteArray("uno\r\n"), QByteArray("uno\r\ndue\r\n"), QByteArray("uno\r\ndue\r\ntre\r\n"),
+          QByteArray("uno\r\n\r\ntre\r\nquattro\r\n"), QByteArray("uno\r\ndue\r\ntre\r\n\r\n"),
+          QByteArray("uno\r\ndue\r\ntre\r\nquattro"), QByteArray("\xe8\r\ndue\r\ntre\r\n\xe0\r\n")}) {
+        const RispostaEdi whole = RispostaEdi::daBytes(bytes), ends = RispostaEdi::estremi(bytes);
+        EXPECT_EQ(ends.intestazione(), whole.intestazione()) << bytes.toStdString();
+        EXPECT_EQ(ends.riga(2), whole.riga(2)) << bytes.toStdString();
+        EXPECT_EQ(ends.ultima(), whole.ultima()) << bytes.toStdString();
+        EXPECT_EQ(ends.righe.size(), std::min<qsizetype>(whole.righe.size(), 3)) << bytes.toStdString();
+    }
+}
+
 TEST(AnswerFile, PositiveRecordWithAccount)
 {
     const QString line = at({{1, QStringLiteral("RC1")}, {14, QStringLiteral("AB1234")}, {28, QStringLiteral("P")},
