@@ -30,6 +30,11 @@ QString importo(const Decimale &totale) { return totale.testo().left(13); }
 qint16 ScriviCasellaB(qint32 indice, const QDate &data, EsitoPositivo &esito)
 {
     dao::Database db = common::ApriArchivio();
+    return ScriviCasellaB(db, indice, data, esito);
+}
+
+qint16 ScriviCasellaB(dao::Database &db, qint32 indice, const QDate &data, EsitoPositivo &esito)
+{
     dao::Transaction transazione(db);
 
     qint16 articoli = 0;
@@ -107,6 +112,13 @@ qint16 ScriviCasellaB(qint32 indice, const QDate &data, EsitoPositivo &esito)
 
 void SegnalaErroriCaselle(qint32 indice, const QDate &data, ErroreRisposta &errore, const QString &codiceMsg)
 {
+    SegnalaErroriCaselle(indice, data, errore, codiceMsg, common::ApriDatabaseProgramma, common::ApriArchivio);
+}
+
+void SegnalaErroriCaselle(qint32 indice, const QDate &data, ErroreRisposta &errore, const QString &codiceMsg,
+                          const std::function<dao::Database()> &apriProgramma,
+                          const std::function<dao::Database()> &apriArchivio)
+{
     if (errore.CodiceErrore.isEmpty() || errore.CodiceErrore == QLatin1String("ENI"))
         return;
     const QString maschera1 = errore.CodiceErrore.left(2).trimmed();
@@ -116,7 +128,7 @@ void SegnalaErroriCaselle(qint32 indice, const QDate &data, ErroreRisposta &erro
 
     QString riferimenti;
     {
-        dao::Database programma = common::ApriDatabaseProgramma();
+        dao::Database programma = apriProgramma();
         std::unique_ptr<dao::Recordset> rs = programma.openRecordset(
             QStringLiteral("SELECT * FROM Tracciati WHERE CodiceMsg = ? AND RifMask1 = ? AND RifMask2 = ? "
                            "AND Ripetizione = ?"),
@@ -130,7 +142,7 @@ void SegnalaErroriCaselle(qint32 indice, const QDate &data, ErroreRisposta &erro
         riferimenti = common::NullToStr(rs->value(QStringLiteral("RifBRELKErr")));
     }
 
-    dao::Database db = common::ApriArchivio();
+    dao::Database db = apriArchivio();
     dao::Transaction transazione(db);
     for (const QString &rif : riferimenti.split(u';')) {
         const QString modulo = rif.mid(0, 1);

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "flowengine/decimale.h"
+#include "platform/dao/database.h"
 
 #include <QDate>
 #include <QString>
+#include <functional>
 
 // The write-back of an answer's outcomes into the declarations' boxes
 // (DettaglioBol) and their state (IndiceDoc). Each procedure opens the archive
@@ -43,6 +45,9 @@ struct ErroreRisposta {
 // amount collected, in the existing "0B" rows, at most seven. Sets the
 // outcome's totals. The result is always 0.
 qint16 ScriviCasellaB(qint32 indice, const QDate &data, EsitoPositivo &esito);
+// The same in the archive the caller holds open: the processing of an answer
+// writes thousands, and opening the file for each costs more than writing.
+qint16 ScriviCasellaB(dao::Database &archivio, qint32 indice, const QDate &data, EsitoPositivo &esito);
 
 // Marks the boxes that one error names as not correct (through the record
 // layout codiceMsg of the program database) and makes the declaration free
@@ -50,5 +55,10 @@ qint16 ScriviCasellaB(qint32 indice, const QDate &data, EsitoPositivo &esito);
 // or one that no record layout row names changes nothing. A repetition below
 // 1 is set to -1.
 void SegnalaErroriCaselle(qint32 indice, const QDate &data, ErroreRisposta &errore, const QString &codiceMsg);
+// The same with the databases the caller holds open, each asked for when the
+// marking first needs it.
+void SegnalaErroriCaselle(qint32 indice, const QDate &data, ErroreRisposta &errore, const QString &codiceMsg,
+                          const std::function<dao::Database()> &programma,
+                          const std::function<dao::Database()> &archivio);
 
 }  // namespace flowengine

@@ -4,6 +4,7 @@
 #include "platform/dao/values.h"
 #include "platform/errors.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <algorithm>
 #include <map>
@@ -14,8 +15,32 @@ namespace dao {
 using namespace platform::err;
 
 namespace {
+
 constexpr auto KeyColumn = "_dao_key";
+
+// The text that reads each row's key with it, for a query that reads one
+// table plainly; empty for any other. Worked out once per text and thread:
+// the same few queries are opened thousands of times.
+QString keyedText(const QString &text)
+{
+    thread_local QHash<QString, QString> known;
+    if (const auto found = known.constFind(text); found != known.cend())
+        return *found;
+    static const QRegularExpression head(QStringLiteral("^\\s*SELECT\\s+"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression notKeyed(
+        QStringLiteral("\\b(JOIN|DISTINCT|GROUP\\s+BY|UNION|INTERSECT|EXCEPT|COUNT|SUM|MIN|MAX|AVG|TOTAL|GROUP_CONCAT)\\b"),
+        QRegularExpression::CaseInsensitiveOption);
+    const auto headMatch = head.match(text);
+    QString keyed;
+    if (headMatch.hasMatch() && !notKeyed.match(text).hasMatch())
+        keyed = QStringLiteral("SELECT _rowid_ AS %1, ").arg(QLatin1String(KeyColumn)) + text.mid(headMatch.capturedEnd());
+    if (known.size() >= 256)
+        known.clear();
+    known.insert(text, keyed);
+    return keyed;
 }
+
+}  // namespace
 
 Recordset::Recordset(std::shared_ptr<Connection> connection, const QString &sql, const QVariantList &params,
                      RecordsetType type, int options)
@@ -34,20 +59,12 @@ Recordset::Recordset(std::shared_ptr<Connection> connection, const QString &sql,
             commitWaitMs_ = CommitWait::current();
         }
         // The rows' keys come with them when the query reads one table plainly.
-        static const QRegularExpression head(QStringLiteral("^\\s*SELECT\\s+"), QRegularExpression::CaseInsensitiveOption);
-        static const QRegularExpression notKeyed(
-            QStringLiteral("\\b(JOIN|DISTINCT|GROUP\\s+BY|UNION|INTERSECT|EXCEPT|COUNT|SUM|MIN|MAX|AVG|TOTAL|GROUP_CONCAT)\\b"),
-            QRegularExpression::CaseInsensitiveOption);
-        const auto headMatch = head.match(text);
+        const QString withKeys = keyedText(text);
         std::unique_ptr<Connection::Statement> statement;
         bool keyed = false;
-        if (headMatch.hasMatch() && !notKeyed.match(text).hasMatch()) {
+        if (!withKeys.isEmpty()) {
             try {
-                statement = std::make_unique<Connection::Statement>(
-                    *connection_,
-                    QStringLiteral("SELECT _rowid_ AS %1, ").arg(QLatin1String(KeyColumn))
-                        + text.mid(headMatch.capturedEnd()),
-                    op);
+                statement = std::make_unique<Connection::Statement>(*connection_, withKeys, op);
                 keyed = true;
             } catch (const platform::RuntimeError &e) {
                 // A join or a subquery has no single row key: read it as it is.
@@ -88,16 +105,16 @@ Recordset::Recordset(std::shared_ptr<Connection> connection, const QString &sql,
             const QString name = QString::fromUtf8(sqlite3_column_name(st, c));
             const char *t = sqlite3_column_table_name(st, c);
             const char *origin = origins[size_t(c - first)];
-            std::optional<TableDef> def;
+            const std::optional<TableDef> *def = nullptr;
             if (t && origin) {
                 const QString table = QString::fromUtf8(t);
                 auto known = definitions.find(table);
                 if (known == definitions.end())
                     known = definitions.emplace(table, connection_->findTable(table)).first;
-                def = known->second;
+                def = &known->second;
             }
-            if (def && def->hasField(QString::fromUtf8(origin))) {
-                Field f = def->field(QString::fromUtf8(origin));
+            if (def && *def && (*def)->hasField(QString::fromUtf8(origin))) {
+                Field f = (*def)->field(QString::fromUtf8(origin));
                 f.name = name;
                 fields_.push_back(f);
                 typed_.push_back(true);

@@ -3,6 +3,7 @@
 #include "platform/clock.h"
 #include "platform/errors.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <cmath>
 #include <optional>
@@ -357,7 +358,9 @@ QString quoteIdentifier(const QString &identifier)
     return QStringLiteral("\"") + q + QStringLiteral("\"");
 }
 
-QString translateJetSql(const QString &sql)
+namespace {
+
+QString translateOnce(const QString &sql)
 {
     static const QRegularExpression deleteStar(QStringLiteral("^(\\s*DELETE)\\s+\\*\\s+(FROM\\b)"),
                                                QRegularExpression::CaseInsensitiveOption);
@@ -378,6 +381,20 @@ QString translateJetSql(const QString &sql)
         out += part;
     });
     return out;
+}
+
+}  // namespace
+
+QString translateJetSql(const QString &sql)
+{
+    // The program runs the same few texts thousands of times: each is
+    // translated once per thread.
+    thread_local QHash<QString, QString> translated;
+    if (const auto found = translated.constFind(sql); found != translated.cend())
+        return *found;
+    if (translated.size() >= 256)
+        translated.clear();
+    return *translated.insert(sql, translateOnce(sql));
 }
 
 namespace {

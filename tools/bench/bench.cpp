@@ -1,6 +1,7 @@
 #include "bench/bench.h"
 
 #include "buildflow/buildflow.h"
+#include "sampleanswer/sampleanswer.h"
 
 #include "common/globals.h"
 #include "common/settings.h"
@@ -10,12 +11,15 @@
 #include "flowengine/options.h"
 #include "flowengine/register.h"
 #include "platform/clock.h"
+#include "platform/codepage.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
 #include "platform/pageprinter.h"
 #include "ui/main/composition.h"
 #include "ui/main/frmcomposenew.h"
+#include "ui/transmission/answerfetch.h"
+#include "ui/transmission/answerprocess.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -37,6 +41,7 @@ namespace {
 
 constexpr int Giri = 5;
 constexpr int RigheElenco = 10000;
+constexpr int NumeroCartella = 7;  // the register number of the folder flow answered
 
 // The seconds a piece of work takes.
 double secondi(const std::function<void()> &lavoro)
@@ -98,6 +103,15 @@ void esegui(const QString &archivio, const QStringList &istruzioni)
         platform::raise(platform::err::ReservedError, {testo});
 }
 
+// Reads a file whole, once.
+QByteArray leggiFile(const QString &file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        platform::raise(platform::err::PathFileAccess);
+    return f.readAll();
+}
+
 // Writes that many bytes to a file once.
 void scriviByte(const QString &file, qint64 quanti)
 {
@@ -120,22 +134,38 @@ const char *const SqlCandidati =
 const char *const SqlCaselle =
     "SELECT i.*, d.* FROM IndiceDoc AS i JOIN DettaglioBol AS d ON d.Indice = i.Indice AND d.Data = i.Data "
     "ORDER BY i.Data, i.Indice";
+const char *const SqlRigaInviata = "SELECT Stato FROM Corbix WHERE Posizione = 3 AND Data = ? AND Progressivo = 7";
+// The box B rows and the gross masses of the declarations, which the outcomes
+// fill and mark, with their index rows.
+const char *const SqlEsiti =
+    "SELECT i.*, d.* FROM IndiceDoc AS i JOIN DettaglioBol AS d ON d.Indice = i.Indice AND d.Data = i.Data "
+    "WHERE d.Campo = '0B' OR d.Campo = '35' ORDER BY i.Data, i.Indice";
 const char *const SqlElenco = "SELECT * FROM Corbix WHERE Posizione = 3 ORDER BY Data DESC, Progressivo DESC";
 const char *const SqlDistinta = "SELECT CompostoDa FROM Corbix WHERE Posizione = 3 AND Progressivo = 1";
 
 // ---------------------------------------------------------------- the copy
 
-// A copy of the program folder whose drive C: is the copy itself.
+// A copy of the program folder whose drive table points into the copy
+// wherever the folder's own pointed into the folder.
 void copiaCartella(const QString &da, const QString &a)
 {
     namespace fs = std::filesystem;
-    for (const auto &voce : fs::directory_iterator(fs::path(da.toStdString()))) {
-        if (voce.path().filename() == "dosdevices")
-            continue;
-        fs::copy(voce.path(), fs::path(a.toStdString()) / voce.path().filename(), fs::copy_options::recursive);
+    const fs::path origine(da.toStdString()), copia(a.toStdString());
+    for (const auto &voce : fs::directory_iterator(origine)) {
+        if (voce.path().filename() != "dosdevices")
+            fs::copy(voce.path(), copia / voce.path().filename(), fs::copy_options::recursive);
     }
-    QDir(a).mkpath(QStringLiteral("dosdevices"));
-    QFile::link(a, a + QStringLiteral("/dosdevices/c:"));
+    fs::create_directories(copia / "dosdevices");
+    for (const auto &voce : fs::recursive_directory_iterator(origine / "dosdevices")) {
+        const fs::path dove = copia / voce.path().lexically_relative(origine);
+        if (voce.is_symlink()) {
+            const QString bersaglio = QString::fromStdString(fs::read_symlink(voce.path()).string());
+            fs::create_directory_symlink(
+                (bersaglio.startsWith(da) ? a + bersaglio.mid(da.size()) : bersaglio).toStdString(), dove);
+        } else if (voce.is_directory()) {
+            fs::create_directories(dove);
+        }
+    }
 }
 
 // The program-wide values of a start in the folder.
@@ -146,6 +176,51 @@ void avvia(const QString &cartella)
     if (!common::LeggiIni() || !flowengine::CaricaOpzioni())
         platform::raise(platform::err::PathFileAccess);
     common::OpzioniCorbix.PreventCheck = true;
+}
+
+// The folder flow of every declaration of the selection, as the wizard
+// files it (its envelope record in front), under NumeroCartella, and the
+// service's answer to it: the answer file's host path.
+QString flussoRisposto(const QString &cartella, const QString &selezione, const QString &utenza,
+                       const QString &ufficio)
+{
+    const QDate oggi = platform::clock().now().date();
+    const QString dichiarante = uimain::DichiaranteDiSelezione(selezione);
+    const auto riservata = uimain::RiservaRiga(oggi, NumeroCartella, dichiarante);
+    if (!riservata)
+        platform::raise(platform::err::ReservedError, {QStringLiteral("numero non riservato")});
+    uimain::CorbexCostruito corbex;
+    QString fileErrori;
+    flowengine::CreaCorbex(selezione, 1, corbex.fileTemporaneo, fileErrori);
+    QFile::remove(platform::hostPath(fileErrori));
+    const QString flusso = platform::hostPath(corbex.fileTemporaneo);
+    const QByteArray costruito = leggiFile(flusso);
+    QFile f(flusso);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        platform::raise(platform::err::PathFileAccess);
+    f.write(platform::toWindows1252(uimain::RecordBusta(utenza, oggi, NumeroCartella, ufficio, dichiarante,
+                                                       costruito.count("\r\n")))
+            + "\r\n" + costruito);
+    f.close();
+    corbex.destinazione = 1;
+    corbex.data = oggi;
+    corbex.selezione = selezione;
+    corbex.elenco = common::ElencoComposizione;
+    corbex.riservata = *riservata;
+    corbex.cartella = QStringLiteral("C:\\Corbix\\Corbix in uscita");
+    corbex.progressivo = QString::number(NumeroCartella);
+    corbex.ufficio = ufficio;
+    if (!uimain::ArchiviaCorbex(corbex))
+        platform::raise(platform::err::PathFileAccess);
+
+    QString scritto, errori;
+    QTextStream out(&scritto), err(&errori);
+    const int esito = sampleanswer::run({cartella, oggi.toString(Qt::ISODate), QString::number(NumeroCartella)}, out, err);
+    out.flush();
+    err.flush();
+    if (esito != 0)
+        platform::raise(platform::err::ReservedError, {errori.trimmed()});
+    return scritto.trimmed().split(u'\n').last();
 }
 
 struct Passo {
@@ -175,6 +250,8 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
         {QStringLiteral("archiviazione del flusso"), QString(), 0, true, {}, {}},
         {QStringLiteral("elenco dei flussi, %1 righe").arg(RigheElenco), QStringLiteral("0,3 s"), 0.3, false, {}, {}},
         {QStringLiteral("distinta stampata in PDF"), QString(), 0, true, {}, {}},
+        {QStringLiteral("prelievo di una risposta di %1 esiti").arg(5000), QString(), 0, true, {}, {}},
+        {QStringLiteral("elaborazione della risposta"), QStringLiteral("3x"), 3, true, {}, {}},
     };
     int dichiarazioni = 0;
     try {
@@ -189,15 +266,26 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
             const QString archivio = cartella + QStringLiteral("/Archivio.mdb");
             const QDate oggi = platform::clock().now().date();
 
-            // The search, for each declarant of the archive.
+            // The search, for each declarant of the archive; the first one's
+            // EDI user and office for the folder flow.
             QStringList dichiaranti;
+            QString utenza, ufficio;
             {
                 sqlite3 *db = nullptr;
                 sqlite3_open_v2(QFile::encodeName(archivio).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
                 sqlite3_stmt *st = nullptr;
-                sqlite3_prepare_v2(db, "SELECT Codice FROM Spedoga ORDER BY Codice", -1, &st, nullptr);
-                while (sqlite3_step(st) == SQLITE_ROW)
-                    dichiaranti << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+                sqlite3_prepare_v2(db, "SELECT Codice, CodiceUtenza, Ufficio FROM Spedoga ORDER BY Codice", -1, &st,
+                                   nullptr);
+                const auto testo = [&](int c) {
+                    return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, c)));
+                };
+                while (sqlite3_step(st) == SQLITE_ROW) {
+                    if (dichiaranti.isEmpty()) {
+                        utenza = testo(1);
+                        ufficio = testo(2);
+                    }
+                    dichiaranti << testo(0);
+                }
                 sqlite3_finalize(st);
                 sqlite3_close(db);
             }
@@ -276,7 +364,12 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
             stampante.setPrinterName(QStringLiteral("PDF"));
             stampante.setPdfFolder(temp.path());
             platform::ScopedPagePrinter stampanteGuard(stampante);
-            passi[5].tempi.push_back(secondi([&] { flowengine::StampaDistinta(filed); }));
+            {
+                // The printer tells where the PDF went: nobody is there to read it.
+                platform::RecordingMessageBoxService avvisi;
+                platform::ScopedMessageBoxService avvisiGuard(avvisi);
+                passi[5].tempi.push_back(secondi([&] { flowengine::StampaDistinta(filed); }));
+            }
             const qint64 bytePdf = QFileInfo(stampante.lastPdfFile()).size();
             passi[5].minimi.push_back(secondi([&] {
                 leggiRighe(archivio, SqlDistinta);
@@ -299,6 +392,46 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
             if (griglia.rowCount() != RigheElenco)
                 platform::raise(platform::err::ReservedError, {QStringLiteral("elenco incompleto")});
             passi[4].minimi.push_back(secondi([&] { leggiRighe(archivio, SqlElenco); }));
+
+            // The answer of the service to a folder flow of every declaration,
+            // one outcome each: fetched and processed.
+            const QString risposta = flussoRisposto(cartella, selezione, utenza, ufficio);
+            avvia(cartella);
+            flowengine::DatiCorbex inviata;
+            inviata.Data = oggi;
+            inviata.Progressivo = NumeroCartella;
+            inviata.Posizione = flowengine::PosizioneInviati;
+            flowengine::CaricaCorbex(inviata);
+            const qint64 byteRisposta = QFileInfo(risposta).size();
+            passi[6].tempi.push_back(secondi([&] {
+                if (!uitransmission::PrelevaRisposta(risposta, inviata))
+                    platform::raise(platform::err::ReservedError, {QStringLiteral("risposta non prelevata")});
+            }));
+            passi[6].minimi.push_back(secondi([&] {
+                leggiFile(risposta);
+                leggiRighe(archivio, SqlRigaInviata, oggi.toString(Qt::ISODate).toUtf8());
+                scriviByte(cartella + QStringLiteral("/.minimo"), byteRisposta);
+                scriviByte(cartella + QStringLiteral("/.minimo"), byteRisposta);
+            }));
+            {
+                // Its only message says it is done.
+                platform::RecordingMessageBoxService risposte;
+                platform::ScopedMessageBoxService risposteGuard(risposte);
+                passi[7].tempi.push_back(secondi([&] {
+                    if (uitransmission::ElaboraRisposta(oggi, NumeroCartella)
+                        != uitransmission::EsitoElaborazione::Elaborata)
+                        platform::raise(platform::err::ReservedError, {QStringLiteral("risposta non elaborata")});
+                }));
+                if (risposte.shown.size() != 1)
+                    platform::raise(platform::err::ReservedError, {QStringLiteral("messaggi inattesi")});
+            }
+            passi[7].minimi.push_back(secondi([&] {
+                leggiFile(risposta);
+                leggiRighe(archivio, SqlEsiti);
+                esegui(archivio, {QStringLiteral("UPDATE DettaglioBol SET Contenuto = Contenuto, Corretto = Corretto "
+                                                 "WHERE Campo = '0B' OR Campo = '35'"),
+                                  QStringLiteral("UPDATE IndiceDoc SET Stato1 = Stato1")});
+            }));
             common::resetGlobals();
         }
     } catch (const platform::RuntimeError &e) {

@@ -195,7 +195,7 @@ RigaControllo LeggiRigaControllo(const QString &riga)
 int TrovaDichiarazione(const std::vector<flowengine::DocumentoCorbex> &dichiarazioni, const QString &riferimento)
 {
     for (std::size_t i = 0; i < dichiarazioni.size(); ++i)
-        if (dichiarazioni[i].Rif.left(6) == riferimento)
+        if (QStringView(dichiarazioni[i].Rif).left(6) == riferimento)
             return int(i);
     return -1;
 }

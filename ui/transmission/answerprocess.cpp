@@ -34,7 +34,8 @@ namespace {
 // One run over an answer, with the flow's declarations and what it counted.
 class Elaborazione {
 public:
-    Elaborazione(const DatiCorbex &inviata, const SeguitoElaborazione &seguito) : inviata_(inviata), seguito_(seguito)
+    Elaborazione(const DatiCorbex &inviata, const SeguitoElaborazione &seguito, dao::Database &archivio)
+        : inviata_(inviata), seguito_(seguito), archivio_(archivio)
     {
         flowengine::LeggiCompostoDa(dichiarazioni_, inviata.CompostoDa);
     }
@@ -53,6 +54,19 @@ private:
             seguito_.documento(dichiarazioni_[std::size_t(i)]);
         return &dichiarazioni_[std::size_t(i)];
     }
+    dao::Database &programma()
+    {
+        if (!programma_.isOpen())
+            programma_ = common::ApriDatabaseProgramma();
+        return programma_;
+    }
+    // The marking of the boxes an error names, in the databases of the run.
+    void segnala(const DocumentoCorbex &documento, flowengine::ErroreRisposta &errore, const QString &codiceMsg)
+    {
+        flowengine::SegnalaErroriCaselle(
+            documento.Indice, documento.Data, errore, codiceMsg, [this] { return programma(); },
+            [this] { return archivio_; });
+    }
     void conta(int Conteggi::*contatore)
     {
         ++(conteggi_.*contatore);
@@ -62,8 +76,13 @@ private:
 
     const DatiCorbex &inviata_;
     const SeguitoElaborazione &seguito_;
+    dao::Database &archivio_;
     std::vector<DocumentoCorbex> dichiarazioni_;
     Conteggi conteggi_;
+    // Opened at its first use and kept for the run: every error marked reads
+    // its layout there, and opening the file for each would cost more than
+    // the reading.
+    dao::Database programma_;
 };
 
 void Elaborazione::esiti(const RispostaEdi &risposta)
@@ -100,7 +119,7 @@ void Elaborazione::esiti(const RispostaEdi &risposta)
             esito.A93Numero = record.numeroA93;
             esito.Scadenza1 = record.scadenzaFiscale.value_or(QDate());
             esito.Scadenza2 = record.scadenzaNonFiscale.value_or(QDate());
-            if (flowengine::ScriviCasellaB(documento->Indice, documento->Data, esito) != 0)
+            if (flowengine::ScriviCasellaB(archivio_, documento->Indice, documento->Data, esito) != 0)
                 platform::raise(platform::err::ReservedError);
             continue;
         }
@@ -113,7 +132,7 @@ void Elaborazione::esiti(const RispostaEdi &risposta)
             errore.ArticoloErrore = riga.articolo;
             errore.CodiceErrore = riga.rifCasella;
             errore.RipetizioneErrore = riga.ripetizione;
-            flowengine::SegnalaErroriCaselle(documento->Indice, documento->Data, errore, record.codiceMsg);
+            segnala(*documento, errore, record.codiceMsg);
         }
         conta(&Conteggi::negativi);
     }
@@ -127,7 +146,7 @@ void Elaborazione::controlli(const RispostaEdi &risposta)
     QFile flusso(flowengine::FileRegistrato(inviata_.NomeFile));
     if (!flusso.open(QIODevice::ReadOnly))
         platform::raise(flusso.exists() ? platform::err::PathFileAccess : platform::err::FileNotFound);
-    dao::Database programma = common::ApriDatabaseProgramma();
+    programma();
 
     const int corpo = RigheRisposta(risposta.intestazione()) - 2;
     const int ultima = std::min<int>(corpo + 1, int(risposta.righe.size()));
@@ -150,7 +169,7 @@ void Elaborazione::controlli(const RispostaEdi &risposta)
         const QString codice = Colonne(riga, 2, 9).trimmed();
         qint16 articolo = 0;
         {
-            auto rs = programma.openRecordset(
+            auto rs = programma().openRecordset(
                 QStringLiteral("SELECT Progressivo FROM Tracciati WHERE RifBRELK = 'A3200' AND CodiceMsg = ?"), {codice},
                 dao::RecordsetType::Snapshot);
             if (!rs->eof())
@@ -163,7 +182,7 @@ void Elaborazione::controlli(const RispostaEdi &risposta)
             conta(&Conteggi::negativi);
             if (!campo)
                 continue;
-            auto rs = programma.openRecordset(
+            auto rs = programma().openRecordset(
                 QStringLiteral("SELECT RifMask1, RifMask2, Ripetizione FROM Tracciati WHERE CodiceMsg = ? AND "
                                "Progressivo = ?"),
                 {codice, *campo}, dao::RecordsetType::Snapshot);
@@ -173,7 +192,7 @@ void Elaborazione::controlli(const RispostaEdi &risposta)
             errore.ArticoloErrore = articolo;
             errore.CodiceErrore = DueCaratteri(rs->value(0)) + DueCaratteri(rs->value(1));
             errore.RipetizioneErrore = qint16(rs->value(2).toInt());
-            flowengine::SegnalaErroriCaselle(documento->Indice, documento->Data, errore, codice);
+            segnala(*documento, errore, codice);
         }
     }
 }
@@ -249,7 +268,7 @@ EsitoElaborazione ElaboraRisposta(const QDate &data, qint32 progressivo, const S
             return EsitoElaborazione::Fallita;
         {
             dao::Transaction transazione(db);
-            Elaborazione elaborazione(inviata, seguito);
+            Elaborazione elaborazione(inviata, seguito, db);
             if (tipo == TipoEsiti)
                 elaborazione.esiti(file);
             else
