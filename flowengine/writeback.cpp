@@ -41,22 +41,30 @@ qint16 ScriviCasellaB(dao::Database &db, qint32 indice, const QDate &data, Esito
     {
         std::unique_ptr<dao::Recordset> rs = db.openRecordset(
             QStringLiteral("SELECT * FROM DettaglioBol WHERE Indice = ? AND Data = ? AND Modulo = ? AND Campo = ?"),
-            {indice, data, QStringLiteral("F"), QStringLiteral("05")});
+            {indice, data, QStringLiteral("F"), QStringLiteral("05")}, dao::RecordsetType::Snapshot);
         if (!rs->eof())
             articoli = Decimale::daTesto(contenuto(*rs)).intero16();
     }
 
     esito.TotaleG = esito.TotaleF = esito.TotaleA = Decimale();
-    for (qint16 n = 1; n <= articoli; ++n) {
+    if (articoli >= 1) {
+        // The tax lines of every article in one query, article by article.
         std::unique_ptr<dao::Recordset> rs = db.openRecordset(
-            QStringLiteral("SELECT * FROM DettaglioBol WHERE Indice = ? AND Data = ? AND Articolo = ? AND Modulo = ? "
-                           "AND Campo = ? AND (SottoCasella = ? OR SottoCasella = ?) ORDER BY Riga, SottoCasella"),
-            {indice, data, n, QStringLiteral("A"), QStringLiteral("47"), QStringLiteral("4"), QStringLiteral("5")},
+            QStringLiteral("SELECT * FROM DettaglioBol WHERE Indice = ? AND Data = ? AND Articolo >= 1 AND "
+                           "Articolo <= ? AND Modulo = ? AND Campo = ? AND (SottoCasella = ? OR SottoCasella = ?) "
+                           "ORDER BY Articolo, Riga, SottoCasella"),
+            {indice, data, articoli, QStringLiteral("A"), QStringLiteral("47"), QStringLiteral("4"),
+             QStringLiteral("5")},
             dao::RecordsetType::Snapshot);
         // An amount belongs to the payment line that follows it within its
         // article, and to no other.
         Decimale ammontare;
+        QVariant articolo;
         for (; !rs->eof(); rs->moveNext()) {
+            if (const QVariant questo = rs->value(QStringLiteral("Articolo")); questo != articolo) {
+                articolo = questo;
+                ammontare = Decimale();
+            }
             const QString sottoCasella = rs->value(QStringLiteral("SottoCasella")).toString();
             if (sottoCasella == QLatin1String("4")) {
                 ammontare = Decimale::daTesto(contenuto(*rs));
@@ -89,20 +97,18 @@ qint16 ScriviCasellaB(dao::Database &db, qint32 indice, const QDate &data, Esito
     }
 
     std::unique_ptr<dao::Recordset> rs = db.openRecordset(
-        QStringLiteral("SELECT * FROM DettaglioBol WHERE Indice = ? AND Data = ? AND Modulo = ? AND Campo = ? "
-                       "ORDER BY Riga"),
-        {indice, data, QStringLiteral("F"), QStringLiteral("0B")});
-    // Box B has seven lines; further rows have no text to receive and stay as they are.
+        QStringLiteral("SELECT _rowid_ AS Chiave, * FROM DettaglioBol WHERE Indice = ? AND Data = ? AND Modulo = ? "
+                       "AND Campo = ? ORDER BY Riga"),
+        {indice, data, QStringLiteral("F"), QStringLiteral("0B")}, dao::RecordsetType::Snapshot);
+    // Box B has seven lines; further rows have no text to receive and stay as
+    // they are. Each line is written by its row's key: the transaction keeps
+    // every other program from changing the rows meanwhile.
     for (const QString &riga : righe) {
         if (rs->eof())
             break;
-        rs->edit();
-        rs->setValue(QStringLiteral("Contenuto"), common::StrToNull(riga));
-        rs->setValue(QStringLiteral("MaxLung"), 0);
-        rs->setValue(QStringLiteral("Corretto"), true);
-        rs->setValue(QStringLiteral("Gestito"), false);
-        rs->setValue(QStringLiteral("Controllato"), true);
-        rs->update();
+        db.execute(QStringLiteral("UPDATE DettaglioBol SET Contenuto = ?, MaxLung = ?, Corretto = ?, Gestito = ?, "
+                                  "Controllato = ? WHERE _rowid_ = ?"),
+                   {common::StrToNull(riga), 0, true, false, true, rs->value(0)}, dao::FailOnError);
         rs->moveNext();
     }
     rs->close();
@@ -132,11 +138,11 @@ void SegnalaErroriCaselle(qint32 indice, const QDate &data, ErroreRisposta &erro
         std::unique_ptr<dao::Recordset> rs = programma.openRecordset(
             QStringLiteral("SELECT * FROM Tracciati WHERE CodiceMsg = ? AND RifMask1 = ? AND RifMask2 = ? "
                            "AND Ripetizione = ?"),
-            {codiceMsg.trimmed(), maschera1, maschera2, errore.RipetizioneErrore});
+            {codiceMsg.trimmed(), maschera1, maschera2, errore.RipetizioneErrore}, dao::RecordsetType::Snapshot);
         if (rs->eof())
             rs = programma.openRecordset(
                 QStringLiteral("SELECT * FROM Tracciati WHERE CodiceMsg = ? AND RifMask1 = ? AND RifMask2 = ?"),
-                {codiceMsg.trimmed(), maschera1, QStringLiteral("0")});
+                {codiceMsg.trimmed(), maschera1, QStringLiteral("0")}, dao::RecordsetType::Snapshot);
         if (rs->eof())
             return;
         riferimenti = common::NullToStr(rs->value(QStringLiteral("RifBRELKErr")));
@@ -146,8 +152,8 @@ void SegnalaErroriCaselle(qint32 indice, const QDate &data, ErroreRisposta &erro
     dao::Transaction transazione(db);
     for (const QString &rif : riferimenti.split(u';')) {
         const QString modulo = rif.mid(0, 1);
-        QString sql = QStringLiteral("SELECT * FROM DettaglioBol WHERE Indice = ? AND Data = ? AND Modulo = ? "
-                                     "AND Campo = ? AND SottoCasella = ? AND Riga = ?");
+        QString sql = QStringLiteral("SELECT _rowid_ AS Chiave, * FROM DettaglioBol WHERE Indice = ? AND Data = ? "
+                                     "AND Modulo = ? AND Campo = ? AND SottoCasella = ? AND Riga = ?");
         QVariantList valori = {indice, data, modulo, rif.mid(1, 2), rif.mid(3, 1), rif.mid(4, 1)};
         // A front-sheet box has no article; the article of the references
         // that follow stays the error's own.
@@ -155,21 +161,15 @@ void SegnalaErroriCaselle(qint32 indice, const QDate &data, ErroreRisposta &erro
             sql += QStringLiteral(" AND Articolo = ?");
             valori.push_back(errore.ArticoloErrore);
         }
-        std::unique_ptr<dao::Recordset> rs = db.openRecordset(sql, valori);
-        if (!rs->eof()) {
-            rs->edit();
-            rs->setValue(QStringLiteral("Corretto"), false);
-            rs->update();
-        }
+        // The first row of the box is marked, by its key: the transaction
+        // keeps every other program from changing the rows meanwhile.
+        std::unique_ptr<dao::Recordset> rs = db.openRecordset(sql, valori, dao::RecordsetType::Snapshot);
+        if (!rs->eof())
+            db.execute(QStringLiteral("UPDATE DettaglioBol SET Corretto = ? WHERE _rowid_ = ?"), {false, rs->value(0)},
+                       dao::FailOnError);
     }
-    std::unique_ptr<dao::Recordset> rs = db.openRecordset(
-        QStringLiteral("SELECT * FROM IndiceDoc WHERE Indice = ? AND Data = ?"), {indice, data});
-    if (!rs->eof() && rs->value(QStringLiteral("Stato1")).toInt() == 2) {
-        rs->edit();
-        rs->setValue(QStringLiteral("Stato1"), 0);
-        rs->update();
-    }
-    rs->close();
+    db.execute(QStringLiteral("UPDATE IndiceDoc SET Stato1 = 0 WHERE Indice = ? AND Data = ? AND Stato1 = 2"),
+               {indice, data}, dao::FailOnError);
     transazione.commit();
 }
 

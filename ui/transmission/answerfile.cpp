@@ -194,10 +194,17 @@ RigaControllo LeggiRigaControllo(const QString &riga)
 
 int TrovaDichiarazione(const std::vector<flowengine::DocumentoCorbex> &dichiarazioni, const QString &riferimento)
 {
-    for (std::size_t i = 0; i < dichiarazioni.size(); ++i)
-        if (QStringView(dichiarazioni[i].Rif).left(6) == riferimento)
-            return int(i);
-    return -1;
+    return IndiceDichiarazioni(dichiarazioni).trova(riferimento);
+}
+
+IndiceDichiarazioni::IndiceDichiarazioni(const std::vector<flowengine::DocumentoCorbex> &dichiarazioni)
+{
+    // The first declaration of a reference is the one found.
+    for (std::size_t i = 0; i < dichiarazioni.size(); ++i) {
+        const QString chiave = dichiarazioni[i].Rif.left(6);
+        if (!posizioni_.contains(chiave))
+            posizioni_.insert(chiave, int(i));
+    }
 }
 
 }  // namespace uitransmission

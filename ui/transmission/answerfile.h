@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QDate>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -160,5 +161,16 @@ RigaControllo LeggiRigaControllo(const QString &riga);
 // reference, cut to its first 6 characters, equals the record's reference
 // exactly; -1 when none does.
 int TrovaDichiarazione(const std::vector<flowengine::DocumentoCorbex> &dichiarazioni, const QString &riferimento);
+
+// The same look-up made once for every record of an answer: the flow's
+// declarations indexed by their references' first 6 characters.
+class IndiceDichiarazioni {
+public:
+    explicit IndiceDichiarazioni(const std::vector<flowengine::DocumentoCorbex> &dichiarazioni);
+    int trova(const QString &riferimento) const { return posizioni_.value(riferimento, -1); }
+
+private:
+    QHash<QString, int> posizioni_;
+};
 
 }  // namespace uitransmission

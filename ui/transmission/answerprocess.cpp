@@ -38,6 +38,7 @@ public:
         : inviata_(inviata), seguito_(seguito), archivio_(archivio)
     {
         flowengine::LeggiCompostoDa(dichiarazioni_, inviata.CompostoDa);
+        indice_.emplace(dichiarazioni_);
     }
 
     void esiti(const RispostaEdi &risposta);
@@ -47,7 +48,7 @@ public:
 private:
     const DocumentoCorbex *trova(const QString &riferimento)
     {
-        const int i = TrovaDichiarazione(dichiarazioni_, riferimento);
+        const int i = indice_->trova(riferimento);
         if (i < 0)
             return nullptr;
         if (seguito_.documento)
@@ -78,6 +79,7 @@ private:
     const SeguitoElaborazione &seguito_;
     dao::Database &archivio_;
     std::vector<DocumentoCorbex> dichiarazioni_;
+    std::optional<IndiceDichiarazioni> indice_;
     Conteggi conteggi_;
     // Opened at its first use and kept for the run: every error marked reads
     // its layout there, and opening the file for each would cost more than
