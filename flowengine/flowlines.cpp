@@ -51,10 +51,10 @@ int LeggiCompostoDa(std::vector<DocumentoCorbex> &documenti, const QString &elen
         documento.Indice = IndiceDaTesto(primo < 0 ? riga : riga.left(primo));
         const QString resto = primo < 0 ? QString() : riga.mid(primo + 1);
         const qsizetype secondo = resto.indexOf(u'-');
-        const auto data = dao::parseDateText(secondo < 0 ? resto : resto.left(secondo));
+        const auto data = dao::parseDayText(secondo < 0 ? resto : resto.left(secondo));
         if (!data)
             platform::raise(platform::err::TypeMismatch);
-        documento.Data = data->date();
+        documento.Data = *data;
         documento.Rif = secondo < 0 ? QString() : resto.mid(secondo + 1);
         letti.push_back(documento);
     }

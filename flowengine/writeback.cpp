@@ -40,7 +40,7 @@ qint16 ScriviCasellaB(dao::Database &db, qint32 indice, const QDate &data, Esito
     qint16 articoli = 0;
     {
         std::unique_ptr<dao::Recordset> rs = db.openRecordset(
-            QStringLiteral("SELECT * FROM DettaglioBol WHERE Indice = ? AND Data = ? AND Modulo = ? AND Campo = ?"),
+            QStringLiteral("SELECT Contenuto FROM DettaglioBol WHERE Indice = ? AND Data = ? AND Modulo = ? AND Campo = ?"),
             {indice, data, QStringLiteral("F"), QStringLiteral("05")}, dao::RecordsetType::Snapshot);
         if (!rs->eof())
             articoli = Decimale::daTesto(contenuto(*rs)).intero16();
@@ -50,7 +50,8 @@ qint16 ScriviCasellaB(dao::Database &db, qint32 indice, const QDate &data, Esito
     if (articoli >= 1) {
         // The tax lines of every article in one query, article by article.
         std::unique_ptr<dao::Recordset> rs = db.openRecordset(
-            QStringLiteral("SELECT * FROM DettaglioBol WHERE Indice = ? AND Data = ? AND Articolo >= 1 AND "
+            QStringLiteral("SELECT Articolo, SottoCasella, Contenuto FROM DettaglioBol WHERE Indice = ? AND "
+                           "Data = ? AND Articolo >= 1 AND "
                            "Articolo <= ? AND Modulo = ? AND Campo = ? AND (SottoCasella = ? OR SottoCasella = ?) "
                            "ORDER BY Articolo, Riga, SottoCasella"),
             {indice, data, articoli, QStringLiteral("A"), QStringLiteral("47"), QStringLiteral("4"),
@@ -97,21 +98,30 @@ qint16 ScriviCasellaB(dao::Database &db, qint32 indice, const QDate &data, Esito
     }
 
     std::unique_ptr<dao::Recordset> rs = db.openRecordset(
-        QStringLiteral("SELECT _rowid_ AS Chiave, * FROM DettaglioBol WHERE Indice = ? AND Data = ? AND Modulo = ? "
-                       "AND Campo = ? ORDER BY Riga"),
+        QStringLiteral("SELECT _rowid_ AS Chiave, Contenuto FROM DettaglioBol WHERE Indice = ? AND Data = ? AND "
+                       "Modulo = ? AND Campo = ? ORDER BY Riga"),
         {indice, data, QStringLiteral("F"), QStringLiteral("0B")}, dao::RecordsetType::Snapshot);
     // Box B has seven lines; further rows have no text to receive and stay as
-    // they are. Each line is written by its row's key: the transaction keeps
-    // every other program from changing the rows meanwhile.
+    // they are. The lines are written in one statement, each to its row's
+    // key: the transaction keeps every other program from changing the rows
+    // meanwhile.
+    QStringList casi, segni;
+    QVariantList contenuti, chiavi;
     for (const QString &riga : righe) {
         if (rs->eof())
             break;
-        db.execute(QStringLiteral("UPDATE DettaglioBol SET Contenuto = ?, MaxLung = ?, Corretto = ?, Gestito = ?, "
-                                  "Controllato = ? WHERE _rowid_ = ?"),
-                   {common::StrToNull(riga), 0, true, false, true, rs->value(0)}, dao::FailOnError);
+        casi << QStringLiteral("WHEN ? THEN ?");
+        segni << QStringLiteral("?");
+        contenuti << rs->value(0) << common::StrToNull(riga);
+        chiavi << rs->value(0);
         rs->moveNext();
     }
     rs->close();
+    if (!chiavi.isEmpty())
+        db.execute(QStringLiteral("UPDATE DettaglioBol SET Contenuto = CASE _rowid_ %1 END, MaxLung = ?, Corretto = ?, "
+                                  "Gestito = ?, Controllato = ? WHERE _rowid_ IN (%2)")
+                       .arg(casi.join(u' '), segni.join(QStringLiteral(", "))),
+                   contenuti + QVariantList{0, true, false, true} + chiavi, dao::FailOnError);
     transazione.commit();
     return 0;
 }
@@ -136,12 +146,13 @@ void SegnalaErroriCaselle(qint32 indice, const QDate &data, ErroreRisposta &erro
     {
         dao::Database programma = apriProgramma();
         std::unique_ptr<dao::Recordset> rs = programma.openRecordset(
-            QStringLiteral("SELECT * FROM Tracciati WHERE CodiceMsg = ? AND RifMask1 = ? AND RifMask2 = ? "
-                           "AND Ripetizione = ?"),
+            QStringLiteral("SELECT RifBRELKErr FROM Tracciati WHERE CodiceMsg = ? AND RifMask1 = ? AND "
+                           "RifMask2 = ? AND Ripetizione = ?"),
             {codiceMsg.trimmed(), maschera1, maschera2, errore.RipetizioneErrore}, dao::RecordsetType::Snapshot);
         if (rs->eof())
             rs = programma.openRecordset(
-                QStringLiteral("SELECT * FROM Tracciati WHERE CodiceMsg = ? AND RifMask1 = ? AND RifMask2 = ?"),
+                QStringLiteral("SELECT RifBRELKErr FROM Tracciati WHERE CodiceMsg = ? AND RifMask1 = ? AND "
+                               "RifMask2 = ?"),
                 {codiceMsg.trimmed(), maschera1, QStringLiteral("0")}, dao::RecordsetType::Snapshot);
         if (rs->eof())
             return;
@@ -152,8 +163,8 @@ void SegnalaErroriCaselle(qint32 indice, const QDate &data, ErroreRisposta &erro
     dao::Transaction transazione(db);
     for (const QString &rif : riferimenti.split(u';')) {
         const QString modulo = rif.mid(0, 1);
-        QString sql = QStringLiteral("SELECT _rowid_ AS Chiave, * FROM DettaglioBol WHERE Indice = ? AND Data = ? "
-                                     "AND Modulo = ? AND Campo = ? AND SottoCasella = ? AND Riga = ?");
+        QString sql = QStringLiteral("SELECT _rowid_ AS Chiave, Contenuto FROM DettaglioBol WHERE Indice = ? AND "
+                                     "Data = ? AND Modulo = ? AND Campo = ? AND SottoCasella = ? AND Riga = ?");
         QVariantList valori = {indice, data, modulo, rif.mid(1, 2), rif.mid(3, 1), rif.mid(4, 1)};
         // A front-sheet box has no article; the article of the references
         // that follow stays the error's own.

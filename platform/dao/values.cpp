@@ -54,26 +54,26 @@ QDate storedDay(const QString &text)
 
 // The stored forms read without a pattern: every date field of every row
 // read passes here.
-std::optional<QDateTime> parseStoredDate(const QString &text)
+std::optional<std::pair<QDate, QTime>> storedDayAndTime(const QString &text)
 {
     const QDate date = storedDay(text);
     if (!date.isValid())
         return std::nullopt;
     if (text.size() == 10)
-        return QDateTime(date, QTime(0, 0));
+        return std::pair(date, QTime(0, 0));
     if (text[10] != u' ' || text[13] != u':' || text[16] != u':')
         return std::nullopt;
     const QTime time(digits(text, 11, 2), digits(text, 14, 2), digits(text, 17, 2));
     if (!time.isValid())
         return std::nullopt;
-    return QDateTime(date, time);
+    return std::pair(date, time);
 }
 
-}  // namespace
-
-std::optional<QDateTime> parseDateText(const QString &text)
+// The day and the time of a date text. Kept apart until a caller wants a
+// QDateTime: one of local time consults the system's time zone.
+std::optional<std::pair<QDate, QTime>> dayAndTime(const QString &text)
 {
-    if (auto stored = parseStoredDate(text))
+    if (auto stored = storedDayAndTime(text))
         return stored;
     static const QRegularExpression italian(
         QStringLiteral("^\\s*(\\d{1,2})/(\\d{1,2})/(\\d{4})(?:\\s+(\\d{1,2}):(\\d{2})(?::(\\d{2}))?)?\\s*$"));
@@ -102,7 +102,23 @@ std::optional<QDateTime> parseDateText(const QString &text)
         if (!time.isValid())
             return std::nullopt;
     }
-    return QDateTime(date, time);
+    return std::pair(date, time);
+}
+
+}  // namespace
+
+std::optional<QDateTime> parseDateText(const QString &text)
+{
+    const auto parsed = dayAndTime(text);
+    if (!parsed)
+        return std::nullopt;
+    return QDateTime(parsed->first, parsed->second);
+}
+
+std::optional<QDate> parseDayText(const QString &text)
+{
+    const auto parsed = dayAndTime(text);
+    return parsed ? std::optional(parsed->first) : std::nullopt;
 }
 
 namespace {

@@ -19,6 +19,8 @@ QString storedDate(const QDate &value);
 // Reads "dd/MM/yyyy" (day and month of one or two digits, an optional time)
 // and the stored forms.
 std::optional<QDateTime> parseDateText(const QString &text);
+// The day of such a text, read without the time zone.
+std::optional<QDate> parseDayText(const QString &text);
 
 // The value a field is written with; 3421 when it cannot take that value.
 QVariant toStorage(const Field &field, const QVariant &value);
