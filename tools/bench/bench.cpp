@@ -33,6 +33,8 @@
 #include <filesystem>
 #include <functional>
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace bench {
@@ -229,7 +231,78 @@ struct Passo {
     double limite = 0;  // the ratio or the seconds allowed; 0 for none
     bool rapporto = true;
     std::vector<double> tempi, minimi;
+    QString unita = QStringLiteral("s");  // of tempi and minimi: "s", or "MB" for memory
 };
+
+constexpr qint64 ByteRispostaGrande = qint64(60) * 1000 * 1000;  // below the fetch's limit
+
+// The answer of the service grown with its own records, ended by LF, to
+// about ByteRispostaGrande bytes, written beside it: the line ends the fetch
+// has most to rewrite. Its host path.
+QString rispostaGrande(const QString &risposta)
+{
+    const QList<QByteArray> righe = leggiFile(risposta).split('\n');
+    QByteArray corpo;
+    for (qsizetype i = 3; i < righe.size(); ++i)
+        if (!righe[i].isEmpty())
+            corpo += righe[i].chopped(righe[i].endsWith('\r') ? 1 : 0) + '\n';
+    // Its name ends as the answer's does: the fetch reads the number there.
+    QFile f(QFileInfo(risposta).path() + QStringLiteral("/grande-") + QFileInfo(risposta).fileName());
+    if (corpo.isEmpty() || !f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        platform::raise(platform::err::PathFileAccess);
+    for (qsizetype i = 0; i < 3 && i < righe.size(); ++i)
+        f.write(righe[i].chopped(righe[i].endsWith('\r') ? 1 : 0) + '\n');
+    while (f.size() + corpo.size() <= ByteRispostaGrande)
+        f.write(corpo);
+    f.close();
+    return f.fileName();
+}
+
+// A line "Nome:   N kB" of /proc/self/status, in bytes.
+qint64 statoProcesso(const char *nome)
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (f.open(QIODevice::ReadOnly))
+        for (const QByteArray &riga : f.readAll().split('\n'))
+            if (riga.startsWith(nome))
+                return riga.mid(qsizetype(qstrlen(nome))).trimmed().split(' ').value(0).toLongLong() * 1024;
+    return -1;
+}
+
+// How much the process's resident memory grows at most while the work runs,
+// in bytes; measured in a child process, whose peak starts from where it
+// stands. -1 when the work fails.
+qint64 crescitaMemoria(const std::function<void()> &lavoro)
+{
+    int tubo[2];
+    if (pipe(tubo) != 0)
+        platform::raise(platform::err::ReservedError, {QStringLiteral("pipe")});
+    const pid_t figlio = fork();
+    if (figlio == 0) {
+        ::close(tubo[0]);
+        QFile azzera(QStringLiteral("/proc/self/clear_refs"));
+        if (azzera.open(QIODevice::WriteOnly))
+            azzera.write("5");
+        azzera.close();
+        const qint64 prima = statoProcesso("VmRSS:");
+        qint64 crescita = -1;
+        try {
+            lavoro();
+            crescita = statoProcesso("VmHWM:") - prima;
+        } catch (const platform::RuntimeError &) {
+        }
+        [[maybe_unused]] const auto scritti = ::write(tubo[1], &crescita, sizeof crescita);
+        _exit(0);
+    }
+    ::close(tubo[1]);
+    qint64 crescita = -1;
+    if (figlio < 0 || ::read(tubo[0], &crescita, sizeof crescita) != sizeof crescita)
+        crescita = -1;
+    ::close(tubo[0]);
+    if (figlio > 0)
+        waitpid(figlio, nullptr, 0);
+    return crescita;
+}
 
 }  // namespace
 
@@ -252,6 +325,8 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
         {QStringLiteral("distinta stampata in PDF"), QString(), 0, true, {}, {}},
         {QStringLiteral("prelievo di una risposta di %1 esiti").arg(5000), QString(), 0, true, {}, {}},
         {QStringLiteral("elaborazione della risposta"), QStringLiteral("3x"), 3, true, {}, {}},
+        {QStringLiteral("memoria del prelievo di una risposta di %1 MB").arg(ByteRispostaGrande / 1000000),
+         QStringLiteral("2x"), 2, true, {}, {}, QStringLiteral("MB")},
     };
     int dichiarazioni = 0;
     try {
@@ -432,6 +507,22 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
                                                  "WHERE Campo = '0B' OR Campo = '35'"),
                                   QStringLiteral("UPDATE IndiceDoc SET Stato1 = Stato1")});
             }));
+
+            // The fetch of the same answer grown near the fetch's limit, stored
+            // again in place of the first: the memory it holds beside the
+            // file's size.
+            const QString grande = rispostaGrande(risposta);
+            const qint64 byteGrande = QFileInfo(grande).size();
+            const qint64 crescita = crescitaMemoria([&] {
+                esegui(archivio, {QStringLiteral("DELETE FROM Corbix WHERE Posizione = 4 AND Progressivo = %1")
+                                      .arg(NumeroCartella)});
+                if (!uitransmission::PrelevaRisposta(grande, inviata))
+                    platform::raise(platform::err::ReservedError, {QStringLiteral("risposta non prelevata")});
+            });
+            if (crescita < 0)
+                platform::raise(platform::err::ReservedError, {QStringLiteral("risposta grande non prelevata")});
+            passi[8].tempi.push_back(double(crescita) / 1e6);
+            passi[8].minimi.push_back(double(byteGrande) / 1e6);
             common::resetGlobals();
         }
     } catch (const platform::RuntimeError &e) {
@@ -448,8 +539,10 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
         const double r = m > 0 ? t / m : 0;
         const bool entro = p.limite == 0 || (p.rapporto ? r <= p.limite : t <= p.limite);
         tutti = tutti && entro;
-        out << "| " << p.nome << " | " << QString::number(t, 'f', 3) << " s | " << QString::number(m, 'f', 3)
-            << " s | " << QString::number(r, 'f', 1) << "x | " << (p.obiettivo.isEmpty() ? QStringLiteral("-") : p.obiettivo)
+        const int cifre = p.unita == QLatin1String("s") ? 3 : 1;
+        out << "| " << p.nome << " | " << QString::number(t, 'f', cifre) << ' ' << p.unita << " | "
+            << QString::number(m, 'f', cifre) << ' ' << p.unita << " | " << QString::number(r, 'f', 1) << "x | "
+            << (p.obiettivo.isEmpty() ? QStringLiteral("-") : p.obiettivo)
             << " | " << (p.limite == 0 ? QStringLiteral("-") : entro ? QStringLiteral("entro") : QStringLiteral("FUORI"))
             << " |\n";
     }
