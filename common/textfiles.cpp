@@ -37,14 +37,19 @@ QList<QByteArray> splitLines(const QByteArray &bytes)
     return lines;
 }
 
-QByteArray readFile(const QString &hostPath)
+void openToRead(QFile &file)
 {
-    const QFileInfo info(hostPath);
+    const QFileInfo info(file.fileName());
     if (!info.exists() || info.isDir())
         platform::raise(platform::err::FileNotFound);
-    QFile file(hostPath);
     if (!file.open(QIODevice::ReadOnly))
         platform::raise(platform::err::PathFileAccess);
+}
+
+QByteArray readFile(const QString &hostPath)
+{
+    QFile file(hostPath);
+    openToRead(file);
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         platform::raise(platform::err::PathFileAccess);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QList>
 #include <QString>
 
@@ -13,6 +14,10 @@ QList<QByteArray> splitLines(const QByteArray &bytes);
 
 // The lines, each followed by lineEnd.
 QByteArray joinLines(const QList<QByteArray> &lines, const QByteArray &lineEnd);
+
+// Opens the file (named by its host path) for reading: 53 when it is
+// missing or a folder, 75 when it cannot be opened.
+void openToRead(QFile &file);
 
 // The bytes of a file: 53 when it is missing, 75 when it cannot be read.
 QByteArray readFile(const QString &hostPath);

@@ -88,12 +88,8 @@ private:
 QByteArray leggiNormalizzato(const QString &host)
 {
     constexpr qint64 Pezzo = 1024 * 1024;
-    const QFileInfo info(host);
-    if (!info.exists() || info.isDir())
-        platform::raise(platform::err::FileNotFound);
     QFile file(host);
-    if (!file.open(QIODevice::ReadOnly))
-        platform::raise(platform::err::PathFileAccess);
+    common::openToRead(file);
     QByteArray pezzo(Pezzo, Qt::Uninitialized);
     const auto passata = [&](QByteArray *out) {
         if (!file.seek(0))
