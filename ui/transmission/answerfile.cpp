@@ -194,7 +194,10 @@ RigaControllo LeggiRigaControllo(const QString &riga)
 
 int TrovaDichiarazione(const std::vector<flowengine::DocumentoCorbex> &dichiarazioni, const QString &riferimento)
 {
-    return IndiceDichiarazioni(dichiarazioni).trova(riferimento);
+    for (std::size_t i = 0; i < dichiarazioni.size(); ++i)
+        if (QStringView(dichiarazioni[i].Rif).left(6) == riferimento)
+            return int(i);
+    return -1;
 }
 
 IndiceDichiarazioni::IndiceDichiarazioni(const std::vector<flowengine::DocumentoCorbex> &dichiarazioni)

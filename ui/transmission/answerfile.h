@@ -162,8 +162,9 @@ RigaControllo LeggiRigaControllo(const QString &riga);
 // exactly; -1 when none does.
 int TrovaDichiarazione(const std::vector<flowengine::DocumentoCorbex> &dichiarazioni, const QString &riferimento);
 
-// The same look-up made once for every record of an answer: the flow's
-// declarations indexed by their references' first 6 characters.
+// The same look-up for every record of an answer at once: the flow's
+// declarations indexed by their references' first 6 characters, the first
+// of each kept.
 class IndiceDichiarazioni {
 public:
     explicit IndiceDichiarazioni(const std::vector<flowengine::DocumentoCorbex> &dichiarazioni);

@@ -220,4 +220,13 @@ TEST(AnswerFile, ADeclarationIsFoundByTheFirstSixCharactersOfItsReference)
     EXPECT_EQ(TrovaDichiarazione(list, QStringLiteral("ab1234")), -1);
     EXPECT_EQ(TrovaDichiarazione(list, QStringLiteral("AB123")), -1);
     EXPECT_EQ(TrovaDichiarazione({}, QStringLiteral("AB1234")), -1);
+    // The index made once for a whole answer finds the same, a reference
+    // shorter than six characters included.
+    list.push_back(flowengine::DocumentoCorbex());
+    list.back().Rif = QStringLiteral("EF12");
+    const IndiceDichiarazioni index(list);
+    for (const char *reference : {"CD5678", "AB1234", "ab1234", "AB123", "EF12", "EF1234", ""})
+        EXPECT_EQ(index.trova(QString::fromLatin1(reference)), TrovaDichiarazione(list, QString::fromLatin1(reference)))
+            << reference;
+    EXPECT_EQ(index.trova(QStringLiteral("EF12")), 3);
 }
