@@ -179,13 +179,27 @@ QStringList griglia(const QTableView *t)
     if (!model)
         return difetti;
     const int margine = t->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, t) + 1;
+    // The columns within the view: no scroll bar to reach the last one.
+    int larghezzaColonne = 0;
+    for (int c = 0; c < model->columnCount(); ++c)
+        if (!t->isColumnHidden(c))
+            larghezzaColonne += t->columnWidth(c);
+    if (larghezzaColonne > t->viewport()->width())
+        difetti << QStringLiteral("%1: columns %2 wide in a view of %3")
+                       .arg(nome(t))
+                       .arg(larghezzaColonne)
+                       .arg(t->viewport()->width());
     for (int c = 0; c < model->columnCount(); ++c) {
         if (t->isColumnHidden(c) || t->columnWidth(c) == 0)
             continue;
         const int spazio = t->columnWidth(c) - 2 * margine;
         if (t->horizontalHeader()->isVisible()) {
             const QString header = model->headerData(c, Qt::Horizontal).toString();
-            const QFontMetrics hf(t->horizontalHeader()->font());
+            // The header of the current column is drawn in bold.
+            QFont headerFont = t->horizontalHeader()->font();
+            if (t->horizontalHeader()->highlightSections())
+                headerFont.setBold(true);
+            const QFontMetrics hf(headerFont);
             // The header draws its own margins and, on sorting, an arrow.
             const int headerMargin = t->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, t);
             if (hf.horizontalAdvance(header) > t->columnWidth(c) - 2 * headerMargin)
@@ -269,19 +283,18 @@ void esamina(QWidget *parent, QStringList &difetti)
     if (qobject_cast<QMainWindow *>(parent) || qobject_cast<QTabWidget *>(parent))
         return;
     // Controls floating over a grid (its check boxes, the button on its
-    // corner) or set in a bare panel are placed there on purpose.
+    // corner) or set in a bare panel are placed there on purpose; the
+    // floating controls must not cover each other.
     const auto sfondo = [](const QWidget *v) {
         return qobject_cast<const QAbstractItemView *>(v)
                || (v->metaObject() == &QFrame::staticMetaObject && v->children().isEmpty());
     };
-    const auto galleggia = [&](const QWidget *w) {
-        return std::any_of(controlli.begin(), controlli.end(), [&](const QWidget *v) {
-            return v != w && sfondo(v) && v->geometry().contains(w->geometry());
-        });
+    const auto galleggia = [&](const QWidget *w, const QWidget *v) {
+        return sfondo(v) && v->geometry().contains(w->geometry());
     };
     for (int i = 0; i < controlli.size(); ++i)
         for (int j = i + 1; j < controlli.size(); ++j)
-            if (!galleggia(controlli[i]) && !galleggia(controlli[j])
+            if (!galleggia(controlli[i], controlli[j]) && !galleggia(controlli[j], controlli[i])
                 && controlli[i]->geometry().intersects(controlli[j]->geometry()))
                 difetti << QStringLiteral("%1 overlaps %2").arg(nome(controlli[i]), nome(controlli[j]));
 }

@@ -36,6 +36,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTimer>
 #include <QToolButton>
 
@@ -138,18 +139,37 @@ TEST_F(Windows, EveryWindowShowsEveryTextWholeWithoutOverlapsOnA1024x768Screen)
     {
         frmComposeNew w(main_.get());
         checkShown(w, QStringLiteral("step 1"));
-        w.cmbDichiarante->setCurrentIndex(w.cmbDichiarante->findText(QStringLiteral("DICH01")));
+        w.cmbDichiarante->setCurrentIndex(w.cmbDichiarante->findText(sampledata::Dichiarante1));
         for (QCheckBox *box : {w.chkImport, w.chkExport, w.chkInDeposito, w.chkExportSempif})
             box->setChecked(true);
+        check(&w, QStringLiteral("step 1 filled"));
         w.cmdNextEnd->click();
+        ASSERT_EQ(w.PassoCorrente, 2);
         check(&w, QStringLiteral("step 2"));
         w.cmdNextEnd->click();
+        ASSERT_EQ(w.PassoCorrente, 3);
         check(&w, QStringLiteral("step 3"));
         w.optWriteInDir->setChecked(true);
         w.cmdNextEnd->click();
+        ASSERT_EQ(w.PassoCorrente, 4);
         w.cmbCustomOfficeCode->setEditText(QStringLiteral("012100"));
-        w.txtProgNumber->setText(QStringLiteral("1234567"));
+        w.txtProgNumber->setText(QStringLiteral("99"));
         check(&w, QStringLiteral("step 4"));
+    }
+    {
+        // More declarations than the grid shows: its scroll bar takes room
+        // from the columns.
+        copiesOfDeclaration1(100, 20);
+        frmComposeNew w(main_.get());
+        w.show();
+        w.cmbDichiarante->setCurrentIndex(w.cmbDichiarante->findText(sampledata::Dichiarante1));
+        w.chkImport->setChecked(true);
+        w.cmdNextEnd->click();
+        ASSERT_EQ(w.PassoCorrente, 2);
+        ASSERT_GT(w.grdListaDich->rowCount(), 20);
+        check(&w, QStringLiteral("step 2 with many rows"));
+        execute(QStringLiteral("DELETE FROM DettaglioBol WHERE Indice >= 100"));
+        execute(QStringLiteral("DELETE FROM IndiceDoc WHERE Indice >= 100"));
     }
     {
         // The build screen while it builds, with its outcome, with its errors.
@@ -157,10 +177,13 @@ TEST_F(Windows, EveryWindowShowsEveryTextWholeWithoutOverlapsOnA1024x768Screen)
         execute(QStringLiteral("DELETE FROM DettaglioBol WHERE Indice = 5 AND Modulo = 'F' AND Campo = '29'"));
         frmComposeNew w(main_.get());
         w.show();
-        w.cmbDichiarante->setCurrentIndex(w.cmbDichiarante->findText(QStringLiteral("DICH01")));
+        w.cmbDichiarante->setCurrentIndex(w.cmbDichiarante->findText(sampledata::Dichiarante1));
         w.chkImport->setChecked(true);
         w.cmdNextEnd->click();
         w.cmdNextEnd->click();
+        ASSERT_EQ(w.PassoCorrente, 3);
+        w.optWriteOnFloppy->setChecked(true);
+        bool built = false;
         QTimer::singleShot(0, &w, [&] {
             frmFaiCorbex *f = w.findChild<frmFaiCorbex *>();
             ASSERT_NE(f, nullptr);
@@ -171,9 +194,11 @@ TEST_F(Windows, EveryWindowShowsEveryTextWholeWithoutOverlapsOnA1024x768Screen)
             check(f, QStringLiteral("built with errors"));
             f->cmdView->click();
             check(f, QStringLiteral("details"));
+            built = true;
             f->cmdCancel->click();
         });
         w.cmdNextEnd->click();
+        EXPECT_TRUE(built) << "the build screen did not open";
     }
     {
         FrmComandoSql w(main_.get());
