@@ -30,15 +30,21 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QHeaderView>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeView>
+#include <QtTest>
 
 using namespace uimain;
 using namespace uitransmission;
@@ -54,6 +60,8 @@ class Windows : public ComposeTest {
 protected:
     Windows() : previous_(QDir::currentPath())
     {
+        // Qt's dialogs keep their settings apart from the user's.
+        QStandardPaths::setTestModeEnabled(true);
         QDir::setCurrent(tmp_.file(QStringLiteral("prog")));
         execute(QStringLiteral("INSERT INTO Corbix (Posizione, Data, Progressivo, NomeFile, CompostoDa, Stato, Tipo, "
                                "RifFloppy, FattoDa, OK, KO, ND) VALUES "
@@ -213,6 +221,7 @@ TEST_F(Windows, EveryWindowShowsEveryTextWholeWithoutOverlapsOnA1024x768Screen)
     {
         frmReplicaEDI w(main_.get());
         w.Form_Load();
+        w.txtProgNumber->setText(QStringLiteral("99"));
         checkShown(w, QString());
     }
     checkTable<frmUtenzeEDI>("UtenzeEdi");
@@ -241,7 +250,11 @@ TEST_F(Windows, EveryWindowShowsEveryTextWholeWithoutOverlapsOnA1024x768Screen)
         checkShown(w, QString());
     }
     {
+        // The widest values the window shows.
         frmSendMirsolan w(main_.get());
+        w.txtUserId->setText(QStringLiteral("WWWW"));
+        w.txtMessageDate->setText(QStringLiteral("30/08/2026"));
+        w.txtProgNumber->setText(QStringLiteral("99"));
         checkShown(w, QString());
     }
     {
@@ -284,6 +297,40 @@ TEST_F(Windows, EveryWindowShowsEveryTextWholeWithoutOverlapsOnA1024x768Screen)
         w.lblPath->setVisible(full);
         w.Tag = QStringLiteral("C:\\Corbix\\Risposte Pervenute");
         checkShown(w, full ? QStringLiteral("with drive and path") : QStringLiteral("bare"));
+    }
+    {
+        // Qt's own file dialog, on a folder with archives in it, with the
+        // column widths Qt gives it before a user changes them (it keeps
+        // them in its settings, here the test's own).
+        QSettings(QSettings::UserScope, QStringLiteral("QtProject")).remove(QStringLiteral("FileDialog"));
+        QtFileDialogService files;
+        bool shown = false;
+        QTimer::singleShot(0, main_.get(), [&] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            auto *list = dialog->findChild<QTreeView *>();
+            ASSERT_NE(list, nullptr);
+            // The folder is read, then each file's size, type and date.
+            const QAbstractItemModel *files = list->model();
+            EXPECT_TRUE(QTest::qWaitFor([&] {
+                const int rows = files->rowCount(list->rootIndex());
+                for (int r = 0; r < rows; ++r)
+                    if (files->index(r, 3, list->rootIndex()).data().toString().isEmpty())
+                        return false;
+                return rows > 0;
+            }));
+            // The list fits its columns to what it has read on its next turn.
+            QCoreApplication::processEvents();
+            check(dialog, QString());
+            shown = true;
+            dialog->reject();
+        });
+        RichiestaFile request;
+        request.titolo = QStringLiteral("Scegliere l'archivio a cui collegarsi");
+        request.filtro = QStringLiteral("Archivi (*.mdb) |*.mdb|");
+        request.cartellaIniziale = QStringLiteral("C:\\");
+        files.scegli(main_.get(), request);
+        EXPECT_TRUE(shown);
     }
     for (const auto &[adjust, accept] : {std::pair{false, false}, {true, false}, {true, true}}) {
         common::frmMirsoMsg w(main_.get());
