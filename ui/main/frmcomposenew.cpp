@@ -475,8 +475,8 @@ void frmComposeNew::PosizionaSelettori(int primaRiga)
             continue;
         }
         b->setProperty("Tag", QString::number(r));
-        const QPoint centro = grdListaDich->viewport()->mapTo(this, cella.center());
-        b->move(centro - QPoint(b->width() / 2, b->height() / 2));
+        b->move(grdListaDich->viewport()->mapTo(
+            this, QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, b->size(), cella).topLeft()));
         PosizionamentoInCorso = true;
         b->setChecked(tagGriglia_.mid(r - 1, 1) == QLatin1String("1"));
         PosizionamentoInCorso = false;

@@ -304,6 +304,26 @@ void esamina(QWidget *parent, QStringList &difetti)
             if (!galleggia(controlli[i], controlli[j]) && !galleggia(controlli[j], controlli[i])
                 && controlli[i]->geometry().intersects(controlli[j]->geometry()))
                 difetti << QStringLiteral("%1 overlaps %2").arg(nome(controlli[i]), nome(controlli[j]));
+    // A control floating over a grid's cell (a check box on its row) lies
+    // within that cell, not over the grid's lines or the next row.
+    for (QWidget *w : controlli)
+        for (QWidget *v : controlli) {
+            auto *grid = qobject_cast<QAbstractItemView *>(v);
+            if (!grid || w == v || !galleggia(w, v))
+                continue;
+            const QRect sopra(grid->viewport()->mapFrom(parent, w->pos()), w->size());
+            const QModelIndex cella = grid->indexAt(sopra.center());
+            if (cella.isValid() && !grid->visualRect(cella).contains(sopra))
+                difetti << QStringLiteral("%1: %2x%3 over cell %4,%5 of %6, %7x%8")
+                               .arg(nome(w))
+                               .arg(w->width())
+                               .arg(w->height())
+                               .arg(cella.row())
+                               .arg(cella.column())
+                               .arg(nome(grid))
+                               .arg(grid->visualRect(cella).width())
+                               .arg(grid->visualRect(cella).height());
+        }
 }
 
 }  // namespace
