@@ -174,7 +174,7 @@ QString gruppo(const QGroupBox *g)
 
 // Every cell text in the first rows, and the column headers, within their
 // columns: a table's, or a list's with columns (the file dialog's).
-QStringList griglia(const QAbstractItemView *t, const QHeaderView *intestazione)
+QStringList griglia(const QAbstractItemView *t, const QHeaderView *intestazione, bool aCapo)
 {
     QStringList difetti;
     const QAbstractItemModel *model = t->model();
@@ -218,8 +218,16 @@ QStringList griglia(const QAbstractItemView *t, const QHeaderView *intestazione)
             QFont f = t->font();
             if (const QVariant font = i.data(Qt::FontRole); font.isValid())
                 f = font.value<QFont>();
-            const int larghezza = QFontMetrics(f).horizontalAdvance(text);
             const int icona = i.data(Qt::DecorationRole).isValid() ? larghezzaIcona + 4 : 0;
+            int larghezza = QFontMetrics(f).horizontalAdvance(text);
+            // A grid that wraps words shows a long text on the lines its row
+            // has room for.
+            if (aCapo && larghezza + icona > spazio) {
+                const QRect testo = QFontMetrics(f).boundingRect(QRect(0, 0, spazio - icona, 100000),
+                                                                 Qt::TextWordWrap, text);
+                if (testo.height() <= t->visualRect(i).height())
+                    larghezza = testo.width();
+            }
             if (larghezza + icona > spazio)
                 difetti << QStringLiteral("%1: cell %2,%3 \"%4\" needs %5, has %6")
                                .arg(nome(t))
@@ -277,9 +285,9 @@ void esamina(QWidget *parent, QStringList &difetti)
         else if (auto *g = qobject_cast<QGroupBox *>(w))
             d = gruppo(g);
         else if (auto *t = qobject_cast<QTableView *>(w))
-            difetti << griglia(t, t->horizontalHeader());
+            difetti << griglia(t, t->horizontalHeader(), t->wordWrap());
         else if (auto *l = qobject_cast<QTreeView *>(w))
-            difetti << griglia(l, l->header());
+            difetti << griglia(l, l->header(), l->wordWrap());
         if (!d.isEmpty())
             difetti << d;
         if (!composto(w))

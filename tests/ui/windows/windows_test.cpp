@@ -66,7 +66,7 @@ protected:
         execute(QStringLiteral("INSERT INTO Corbix (Posizione, Data, Progressivo, NomeFile, CompostoDa, Stato, Tipo, "
                                "RifFloppy, FattoDa, OK, KO, ND) VALUES "
                                "(3, '2026-01-10', 1234567, 'C:\\Corbix\\Corbix inviati\\20260110-0', "
-                               "'1-10/01/2026-AB12345', 5, 1, NULL, 'DICH01', 255, 208, 188), "
+                               "'1-10/01/2026-AB12345', 5, 1, NULL, '030201H', 255, 208, 188), "
                                "(2, '2026-01-11', 7, NULL, NULL, 2, 2, 'PRATICHE.001', 'DICH02', 123, 45, 6)"));
         common::PercorsoArchivio = QStringLiteral("C:\\Archivio.mdb");
         EXPECT_TRUE(common::ScriviIni());
