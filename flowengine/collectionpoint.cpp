@@ -1,5 +1,6 @@
 #include "flowengine/collectionpoint.h"
 
+#include "common/databases.h"
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "common/paths.h"
@@ -115,7 +116,7 @@ bool VerificaStrutturaCentrale(const QString &centrale)
 bool ImpostaPuntoRaccolta(const QString &percorso, QString &cartella)
 {
     try {
-        dao::Database db = dao::Database::open(platform::hostPath(percorso));
+        dao::Database db = common::ApriDatabase(percorso);
         std::unique_ptr<dao::Recordset> rs = db.openRecordset(QStringLiteral("SELECT Centrale FROM Paramflu"));
         if (rs->eof()) {
             platform::msgBox(QStringLiteral("Impossibile impostare il punto di raccolta selezionato. Contattare il "

@@ -1,5 +1,6 @@
 #include "ui/transmission/setup.h"
 
+#include "common/databases.h"
 #include "common/paths.h"
 #include "flowengine/collectionpoint.h"
 #include "platform/dao/database.h"
@@ -60,7 +61,7 @@ bool NuovoPuntoRaccoltaValido(const QString &punto)
 bool ArchivioApribile(const QString &percorso)
 {
     try {
-        dao::Database::open(platform::hostPath(percorso)).close();
+        common::ApriDatabase(percorso).close();
         return true;
     } catch (const platform::RuntimeError &e) {
         platform::msgBox(QStringLiteral("Impossibile aprire l'archivio '") + percorso + QStringLiteral("'.\r\n")

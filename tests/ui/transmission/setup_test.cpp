@@ -106,10 +106,10 @@ TEST_F(SetupTest, AnArchiveThatDoesNotOpenIsTold)
     EXPECT_FALSE(ArchivioApribile("C:\\Manca.mdb"));
     ASSERT_EQ(boxes.shown.size(), 2u);
     EXPECT_EQ(boxes.shown[0], box("Impossibile aprire l'archivio 'C:\\Testo.mdb'.\r\n"
-                                      + platform::errorDescription(3343, {tmp_.file("c/Testo.mdb")}),
+                                      + platform::errorDescription(3343, {"C:\\Testo.mdb"}),
                                   MsgIcon::Exclamation));
     EXPECT_EQ(boxes.shown[1], box("Impossibile aprire l'archivio 'C:\\Manca.mdb'.\r\n"
-                                      + platform::errorDescription(3024, {tmp_.file("c/Manca.mdb")}),
+                                      + platform::errorDescription(3024, {"C:\\Manca.mdb"}),
                                   MsgIcon::Exclamation));
     EXPECT_FALSE(QFileInfo::exists(onC("Manca.mdb")));
 }
