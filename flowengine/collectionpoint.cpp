@@ -55,8 +55,17 @@ QString formaLocaleCentrale(const QString &centrale)
            + common::EstraiPercorso(centrale.mid(server.size() + common::GetRootFolder(centrale, 0).size()));
 }
 
+bool PercorsoConPunti(const QString &path)
+{
+    static const QRegularExpression separatore(QStringLiteral("[\\\\/]"));
+    const QStringList nomi = path.split(separatore);
+    return nomi.contains(QStringLiteral(".")) || nomi.contains(QStringLiteral(".."));
+}
+
 QString formaDiReteCentrale(const QString &cartella)
 {
+    if (PercorsoConPunti(cartella))
+        platform::raise(platform::err::BadFileNameOrNumber);
     if (!common::GetUNCServer(cartella).isEmpty())
         return cartella;
     static const QRegularExpression drive(QStringLiteral("^[A-Za-z]:\\\\"));

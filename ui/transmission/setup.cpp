@@ -44,6 +44,10 @@ std::optional<QString> PercorsoDigitato(const QString &testo)
 
 bool NuovoPuntoRaccoltaValido(const QString &punto)
 {
+    if (flowengine::PercorsoConPunti(punto)) {
+        platform::msgBox(percorsoNonValido(punto), TitoloCorbix, platform::MsgIcon::Exclamation);
+        return false;
+    }
     const QString cartella = common::EstraiPercorso(punto);
     if (!uimain::CartellaEsiste(cartella)) {
         platform::msgBox(percorsoNonValido(cartella), TitoloCorbix, platform::MsgIcon::Exclamation);

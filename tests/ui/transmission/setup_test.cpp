@@ -39,7 +39,8 @@ TEST_F(SetupTest, CollectionPointIsRecordedInNetworkForm)
     };
     for (const ShownCase &c : cases)
         EXPECT_EQ(CentraleDaTesto(c.stored).value_or("<refused>"), c.shown) << c.stored;
-    for (const char *odd : {"", "   ", "Punto", "C:Punto", "/Punto"})
+    for (const char *odd : {"", "   ", "Punto", "C:Punto", "/Punto", "C:\\Dogana\\..", "C:\\Dogana\\..\\Punto",
+                            "C:\\.\\Punto", "\\\\SRV\\..\\Punto", "\\\\SRV\\Dati\\Punto/..\\"})
         EXPECT_FALSE(CentraleDaTesto(odd)) << odd;
 }
 
@@ -95,7 +96,15 @@ INSTANTIATE_TEST_SUITE_P(
         PointCase{"NoFolderPart", "Punto", "Il percorso '' non è valido. Indicare un percorso corretto.",
                   MsgIcon::Exclamation},
         PointCase{"ExistingFolder", "C:\\Dogana\\esiste", inUse, MsgIcon::Information},
-        PointCase{"ExistingFile", "C:\\Dogana\\File.txt", inUse, MsgIcon::Information}),
+        PointCase{"ExistingFile", "C:\\Dogana\\File.txt", inUse, MsgIcon::Information},
+        PointCase{"GoingUp", "C:\\Dogana\\Esiste\\..",
+                  "Il percorso 'C:\\Dogana\\Esiste\\..' non è valido. Indicare un percorso corretto.",
+                  MsgIcon::Exclamation},
+        PointCase{"GoingUpInTheFolder", "C:\\Dogana\\..\\Punto",
+                  "Il percorso 'C:\\Dogana\\..\\Punto' non è valido. Indicare un percorso corretto.",
+                  MsgIcon::Exclamation},
+        PointCase{"Here", "C:\\Dogana\\.",
+                  "Il percorso 'C:\\Dogana\\.' non è valido. Indicare un percorso corretto.", MsgIcon::Exclamation}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(SetupTest, AnArchiveThatDoesNotOpenIsTold)
