@@ -9,6 +9,9 @@ dao::Database ApriDatabase(const QString &percorso) { return dao::Database::open
 
 dao::Database ApriArchivio() { return ApriDatabase(PercorsoArchivio); }
 
-dao::Database ApriDatabaseProgramma() { return dao::Database::open(CartellaProgramma + QStringLiteral("Corbix.mdb")); }
+dao::Database ApriDatabaseProgramma()
+{
+    return dao::Database::open(platform::pathInFolder(CartellaProgramma, QStringLiteral("Corbix.mdb")));
+}
 
 }  // namespace common

@@ -9,7 +9,8 @@ namespace common {
 dao::Database ApriDatabase(const QString &percorso);
 // The archive named by PercorsoArchivio.
 dao::Database ApriArchivio();
-// The program database Corbix.mdb in the program folder.
+// The program database Corbix.mdb in the program folder, its name found
+// without regard to case.
 dao::Database ApriDatabaseProgramma();
 
 }  // namespace common

@@ -304,4 +304,10 @@ DriveTable &driveTable()
 
 QString hostPath(const QString &path) { return driveTable().hostPath(path); }
 
+QString pathInFolder(const QString &folder, const QString &name)
+{
+    const QString found = findEntry(folder, name);
+    return (folder.endsWith(u'/') ? folder : folder + u'/') + (found.isEmpty() ? name : found);
+}
+
 }  // namespace platform

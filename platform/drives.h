@@ -70,4 +70,9 @@ using ScopedDriveTable = platform::ScopedService<DriveTable, driveTableSlot>;
 // The host path of a path through the table in use.
 QString hostPath(const QString &path);
 
+// The host path of a name in a host folder, the name found on disk without
+// regard to case (the exact name wins); the name as written when the folder
+// holds none.
+QString pathInFolder(const QString &folder, const QString &name);
+
 }  // namespace platform

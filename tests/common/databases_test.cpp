@@ -57,6 +57,20 @@ TEST_F(Databases, AnArchiveThatCannotBeOpenedIsNamedByItsPath)
                                                   + QStringLiteral("' non riconosciuto.")));
 }
 
+// The program database is found in the program folder whatever the letter
+// case of its name; a missing one is named as the program folder holds it.
+TEST_F(Databases, TheProgramDatabaseIsFoundWithoutRegardToCase)
+{
+    EXPECT_THROW(common::ApriDatabaseProgramma(), platform::RuntimeError);
+    const QString trovato = common::CartellaProgramma + QStringLiteral("CORBIX.MDB");
+    common::createProgramDatabase(trovato).close();
+    dao::Database db = common::ApriDatabaseProgramma();
+    EXPECT_EQ(db.name(), trovato);
+    EXPECT_TRUE(db.hasTable(QStringLiteral("Tracciati")));
+    EXPECT_EQ(entries(common::CartellaProgramma).filter(QStringLiteral(".mdb"), Qt::CaseInsensitive),
+              QStringList{QStringLiteral("CORBIX.MDB")});
+}
+
 TEST_F(Databases, TheOpenWithRetryNamesTheArchiveAndShowsADateOnce)
 {
     common::createArchive(onC(QStringLiteral("Archivio.mdb"))).close();

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 using platform::Message;
 using platform::MsgButtons;
@@ -64,6 +65,34 @@ TEST_F(MainWindowTest, EmptySettingsFileEndsStartUp)
     ASSERT_EQ(shown().size(), 1u);
     EXPECT_EQ(shown()[0], critical("Impossibile leggere il file di impostazioni '" + tmp_.file("prog")
                                    + "/CORBIX.INI'."));
+}
+
+// A folder in the place of the settings file is no first run: the settings
+// file is there and cannot be read.
+TEST_F(MainWindowTest, ASettingsFileThatIsAFolderEndsStartUp)
+{
+    QDir().mkpath(tmp_.file("prog/Corbix.Ini"));
+    frmMain w;
+    EXPECT_FALSE(w.Form_Load());
+    EXPECT_TRUE(factory_.calls.empty());
+    ASSERT_EQ(shown().size(), 1u);
+    EXPECT_EQ(shown()[0], critical("Impossibile leggere il file di impostazioni '" + tmp_.file("prog")
+                                   + "/Corbix.Ini'."));
+    EXPECT_TRUE(QFileInfo(tmp_.file("prog/Corbix.Ini")).isDir());
+}
+
+// The settings file and the program database are found in the program
+// folder whatever the letter case of their names.
+TEST_F(MainWindowTest, StartsOnSettingsAndProgramDatabaseNamedInAnyCase)
+{
+    makeProgramFolder();
+    ASSERT_TRUE(QFile::rename(tmp_.file("prog/CORBIX.INI"), tmp_.file("prog/corbix.ini")));
+    frmMain w;
+    ASSERT_TRUE(w.Form_Load());
+    EXPECT_TRUE(shown().empty());
+    EXPECT_TRUE(factory_.calls.empty());
+    EXPECT_EQ(common::PercorsoArchivio, archivePath());
+    EXPECT_EQ(entries(tmp_.file("prog")).filter(QRegularExpression("(?i)^corbix\\.ini$")), QStringList{"corbix.ini"});
 }
 
 struct ArchiveCase {
