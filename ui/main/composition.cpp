@@ -19,6 +19,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -95,7 +96,9 @@ bool CartellaEsiste(const QString &folder)
 
 bool NomeFileValido(const QString &name)
 {
-    if (!name.trimmed().isEmpty() && !name.contains(u'\\') && !name.contains(u'/')
+    const bool controllo =
+        std::any_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
+    if (!name.trimmed().isEmpty() && name != u"." && !controllo && !name.contains(u'\\') && !name.contains(u'/')
         && !name.contains(QStringLiteral("..")))
         return true;
     platform::msgBox(QStringLiteral("Il nome del file '") + name + QStringLiteral("' non è valido."), common::TitoloCorbix,

@@ -39,8 +39,8 @@ QString UfficioDigitato(const QString &text);
 bool CartellaEsiste(const QString &folder);
 
 // Whether a file name made from stored or typed codes is a name inside its
-// folder (not empty, no separator, no ".."); otherwise the user is told and
-// false comes back.
+// folder (not empty, not ".", no separator, no "..", no control character);
+// otherwise the user is told and false comes back.
 bool NomeFileValido(const QString &name);
 
 // ---------------------------------------------------------------- folder step

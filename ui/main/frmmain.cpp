@@ -280,7 +280,9 @@ bool frmMain::avvio()
     common::InsiemeMessaggi.clear();
     common::CartellaProgramma = CartellaConSeparatore(QDir::currentPath(), u'/');
 
-    if (QFileInfo(common::settingsPath()).isFile())
+    // Whatever stands under the name (a folder too) is a settings file,
+    // read or found unreadable; only its absence means a first run.
+    if (QFileInfo::exists(common::settingsPath()))
         common::EsitoPrimaEsecuzione = 1;
     else
         apri(Finestra::frmFirstExecution);
