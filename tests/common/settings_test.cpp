@@ -113,8 +113,9 @@ TEST_F(SettingsTest, WhatCannotBeASettingsFileIsUnreadable)
         writeIni(c.content);
         EXPECT_EQ(LeggiIni(), c.read);
         EXPECT_EQ(RiservatoIni1, QString::fromLatin1(c.read ? "R1" : "Prima"));
-        if (!c.read)
+        if (!c.read) {
             EXPECT_EQ(PercorsoArchivio, QStringLiteral("D:\\Prima.mdb"));
+        }
         EXPECT_EQ(bytes(ini()), c.content);
     }
     QFile::remove(ini());
