@@ -3,6 +3,7 @@
 #include "common/databases.h"
 #include "common/globals.h"
 #include "common/paths.h"
+#include "common/textfiles.h"
 #include "flowengine/fieldformat.h"
 #include "flowengine/flowlines.h"
 #include "flowengine/decimale.h"
@@ -419,7 +420,10 @@ QString NomeFilePratiche()
     for (int n = 1; n <= 999; ++n) {
         const QString nome = common::OpzioniCorbix.FloppyDevice + QStringLiteral("\\PRATICHE.")
                              + QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0'));
-        if (!QFileInfo(platform::hostPath(nome)).isFile())
+        // A name another run is still writing under its temporary is taken.
+        const QString host = platform::hostPath(nome);
+        const QFileInfo temporaneo(common::nomeTemporaneo(host));
+        if (!QFileInfo(host).isFile() && !temporaneo.exists() && !temporaneo.isSymLink())
             return nome;
     }
     return {};

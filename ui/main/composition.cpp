@@ -12,6 +12,7 @@
 #include "flowengine/register.h"
 #include "platform/dao/database.h"
 #include "platform/codepage.h"
+#include "platform/crashpoint.h"
 #include "platform/dao/recordset.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
@@ -60,6 +61,18 @@ QString fileSulSupporto(const QString &nome)
         return platform::hostPath(common::OpzioniCorbix.FloppyDevice + u'\\' + nome);
     } catch (const platform::RuntimeError &) {
         return {};
+    }
+}
+
+// Takes the name of a file the journal notes, once written under its
+// temporary; the temporary is removed if the note cannot be made.
+void annotaScritto(flowengine::GiornaleLavoro &giornale, const QString &host, flowengine::Destino destino)
+{
+    try {
+        giornale.annota(host, destino);
+    } catch (const platform::RuntimeError &) {
+        QFile::remove(common::nomeTemporaneo(host));
+        throw;
     }
 }
 
@@ -337,13 +350,34 @@ QString NomeCopiaCartella(const QString &primaRiga, int sendWith, const QDate &d
 
 // ---------------------------------------------------------------- filing
 
+QString ScriviSulSupporto(const QByteArray &righe, flowengine::GiornaleLavoro &giornale)
+{
+    for (;;) {
+        const QString nome = flowengine::NomeFilePratiche();
+        if (nome.isEmpty())
+            return {};
+        const QString host = platform::hostPath(nome);
+        // false: another run has just taken the name.
+        if (common::writeTemporary(host, righe, false)) {
+            annotaScritto(giornale, host, flowengine::Destino::Esclusivo);
+            return nome;
+        }
+    }
+}
+
 std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
 {
     const bool cartella = corbex.destinazione == 1;
     // The files are written whole under their temporary names and take their
     // final names only once the archive knows the flow.
-    FileScritto copia, archivio;
+    FileScritto copia, archivio, supporto;
+    supporto.host = fileSulSupporto(corbex.fileSupporto);
+    // The journal outlives the removal of the temporaries after a failure,
+    // so that it goes with them.
+    std::shared_ptr<flowengine::GiornaleLavoro> giornale = corbex.giornale;
     try {
+        if (!giornale)
+            giornale = std::make_shared<flowengine::GiornaleLavoro>();
         const QString origine = platform::hostPath(corbex.fileTemporaneo);
         const QByteArray flusso = common::readFile(origine);
         if (cartella) {
@@ -354,6 +388,7 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
             if (!NomeFileValido(nome))
                 throw GiaSegnalato{};
             const QString host = platform::hostPath(corbex.cartella + u'\\' + nome);
+            giornale->annota(host, flowengine::Destino::Sostituisce);
             copia.host = host;
             if (!common::writeTemporary(host, common::joinLines(righe, "\n"), true))
                 platform::raise(platform::err::PathFileAccess);
@@ -370,6 +405,10 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
                 break;
         }
         archivio.host = platform::hostPath(nomeArchivio);
+        annotaScritto(*giornale, archivio.host, flowengine::Destino::Esclusivo);
+        // Once the register holds this name, a start-up after a crash gives
+        // the temporaries their names.
+        giornale->registra(nomeArchivio);
         {
             dao::Database db = common::ApriArchivio();
             // Nothing of the filing runs outside its transaction: a start
@@ -410,14 +449,24 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
             rs->close();
             QString elenco = corbex.elenco;
             flowengine::MarcaDocumentiInviati(elenco);
+            platform::puntoDiArresto();
             transazione->commit();
             db.close();
         }
-        archivio.finale = copia.finale = true;
-        common::takeFinalName(archivio.host, false);
-        if (cartella)
-            common::takeFinalName(copia.host, true);
+        platform::puntoDiArresto();
         QFile::remove(origine);
+        archivio.finale = copia.finale = supporto.finale = true;
+        // The flow is filed whatever follows: a name not given now is given
+        // by the next start-up, whose journal names it.
+        try {
+            common::takeFinalName(archivio.host, false);
+            if (!copia.host.isEmpty())
+                common::takeFinalName(copia.host, true);
+            if (!supporto.host.isEmpty())
+                common::takeFinalName(supporto.host, false);
+        } catch (const platform::RuntimeError &e) {
+            MostraErroreRunTime(e.number(), e.description());
+        }
         return nomeArchivio;
     } catch (const platform::RuntimeError &e) {
         MostraErroreRunTime(e.number(), e.description());
@@ -425,10 +474,9 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
     }
     copia.rimuovi();
     archivio.rimuovi();
+    supporto.rimuovi();
     if (cartella)
         EliminaRiga(corbex.riservata);
-    else if (const QString supporto = fileSulSupporto(corbex.fileSupporto); !supporto.isEmpty())
-        QFile::remove(supporto);  // the flow the writer left on the medium
     return std::nullopt;
 }
 

@@ -18,7 +18,8 @@ protected:
     Filing()
     {
         QDir().mkpath(onC(QStringLiteral("Invio")));
-        tmp_.write(QStringLiteral("floppy/PRATICHE.001"), "a\nb\n");
+        // The build screen leaves the medium's flow under its temporary name.
+        tmp_.write(QStringLiteral("floppy/PRATICHE.001.corbix~"), "a\nb\n");
     }
     // A built flow in TEMP.
     QString built(const QByteArray &bytes)
@@ -78,6 +79,7 @@ TEST_F(Filing, ARemovableMediumFlowIsArchivedNumberedAndMarked)
     EXPECT_EQ(stati(), QStringLiteral("20002"));
     EXPECT_EQ(entries(inCorbix(QStringLiteral("TEMP"))), QStringList());
     EXPECT_EQ(bytes(onFloppy(QStringLiteral("PRATICHE.001"))), QByteArray("a\nb\n"));
+    EXPECT_EQ(entries(tmp_.file(QStringLiteral("floppy"))), QStringList{QStringLiteral("PRATICHE.001")});
     EXPECT_TRUE(boxes_.shown.empty());
 }
 
