@@ -118,20 +118,20 @@ void takeFinalName(const QString &hostPath, bool replace)
         platform::puntoDiArresto();
         return;
     }
-    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
-        platform::raise(errno == EEXIST ? platform::err::FileAlreadyExists : platform::err::PathFileAccess);
+    int errore = errno;
     // A file system that cannot rename so: a hard link is made only where no
     // file is, and a crash leaves at worst both names of one file.
-    if (::link(from.constData(), to.constData()) != 0) {
-        const int errore = errno;
-        // A run stopped between the two steps left both names of one file.
+    if (errore == EINVAL || errore == ENOSYS || errore == ENOTSUP)
+        errore = ::link(from.constData(), to.constData()) == 0 ? 0 : errno;
+    if (errore == EEXIST) {
+        // Both names of one file: a run stopped between the two steps.
         struct stat temporaneo {}, finale {};
-        const bool stessoFile = errore == EEXIST && ::stat(from.constData(), &temporaneo) == 0
-                                && ::stat(to.constData(), &finale) == 0 && temporaneo.st_dev == finale.st_dev
-                                && temporaneo.st_ino == finale.st_ino;
-        if (!stessoFile)
-            platform::raise(errore == EEXIST ? platform::err::FileAlreadyExists : platform::err::PathFileAccess);
+        if (::stat(from.constData(), &temporaneo) == 0 && ::stat(to.constData(), &finale) == 0
+            && temporaneo.st_dev == finale.st_dev && temporaneo.st_ino == finale.st_ino)
+            errore = 0;
     }
+    if (errore != 0)
+        platform::raise(errore == EEXIST ? platform::err::FileAlreadyExists : platform::err::PathFileAccess);
     platform::puntoDiArresto();
     ::unlink(from.constData());
     platform::puntoDiArresto();
