@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -29,7 +30,7 @@ const QString PrefissoGiornale = QStringLiteral("Giornale");
 
 // The letters that open a journal's lines: a temporary by its destiny, or
 // the name the register holds once the run has committed.
-constexpr char Esclusivo = 'E', Sostituisce = 'S', Scarta = 'X', Registrato = 'R';
+constexpr char Esclusivo = 'E', Sostituisce = 'S', Scarta = 'X', Ritirato = '-', Registrato = 'R';
 
 char lettera(Destino destino)
 {
@@ -61,16 +62,20 @@ int apriCartella(const QString &host)
 // The host path of a folder of the collection point.
 QString cartellaCentrale(const QString &nome) { return platform::hostPath(common::OpzioniCorbix.Centrale + nome); }
 
-// Finishes one journal of a run that no longer runs: the temporaries of a
-// committed run take their names, the others are deleted; the journal goes
-// when all are done. The temporaries that stay are added to rimasti. 75 when
-// the journal cannot be read: what it names is then unknown.
-void sistemaGiornale(dao::Database &archivio, const QString &giornale, QSet<QString> &rimasti)
+// A journal of a run that no longer runs, as read back.
+struct Interrotto {
+    QString giornale;
+    QList<QPair<char, QString>> voci;  // the temporaries still its own
+    bool registrata = false;           // whether the run committed
+};
+
+// 75 when the journal cannot be read: what it names is then unknown.
+Interrotto leggiGiornale(dao::Database &archivio, const QString &giornale)
 {
     QFile file(giornale);
     if (!file.open(QIODevice::ReadOnly))
         platform::raise(platform::err::PathFileAccess);
-    QList<QPair<char, QString>> voci;
+    Interrotto lavoro{giornale, {}, false};
     QString registrato;
     for (const QByteArray &riga : common::splitLines(file.readAll())) {
         if (riga.size() < 3 || riga[1] != ' ')
@@ -78,19 +83,28 @@ void sistemaGiornale(dao::Database &archivio, const QString &giornale, QSet<QStr
         const QString testo = QString::fromUtf8(riga.mid(2));
         if (riga[0] == Registrato)
             registrato = testo;
+        else if (riga[0] == Ritirato)
+            lavoro.voci.removeIf([&](const QPair<char, QString> &voce) { return voce.second == testo; });
         else
-            voci.append({riga[0], testo});
+            lavoro.voci.append({riga[0], testo});
     }
-    file.close();
-    bool registrata = false;
     if (!registrato.isEmpty()) {
         auto rs = archivio.openRecordset(QStringLiteral("SELECT COUNT(*) FROM Corbix WHERE NomeFile = ?"),
                                          {registrato}, dao::RecordsetType::Snapshot);
-        registrata = rs->value(0).toInt() > 0;
+        lavoro.registrata = rs->value(0).toInt() > 0;
         rs->close();
     }
+    return lavoro;
+}
+
+// Finishes one run that no longer runs: the temporaries of a committed run
+// take their names, the others are deleted; the journal goes when all are
+// done. The temporaries that stay are added to rimasti.
+void sistemaGiornale(const Interrotto &lavoro, QSet<QString> &rimasti)
+{
+    const bool registrata = lavoro.registrata;
     bool finito = true;
-    for (const auto &[destino, host] : voci) {
+    for (const auto &[destino, host] : lavoro.voci) {
         const QString temp = common::nomeTemporaneo(host);
         if (!presente(temp))
             continue;
@@ -105,7 +119,7 @@ void sistemaGiornale(dao::Database &archivio, const QString &giornale, QSet<QStr
         }
     }
     if (finito)
-        QFile::remove(giornale);
+        QFile::remove(lavoro.giornale);
 }
 
 }  // namespace
@@ -158,6 +172,12 @@ void GiornaleLavoro::annota(const QString &host, Destino destino)
     annotati_.append(host);
 }
 
+void GiornaleLavoro::ritira(const QString &host)
+{
+    scrivi(QByteArray(1, Ritirato) + ' ' + host.toUtf8());
+    annotati_.removeOne(host);
+}
+
 void GiornaleLavoro::registra(const QString &nomeFile) { scrivi(QByteArray(1, Registrato) + ' ' + nomeFile.toUtf8()); }
 
 void SistemaLavoriInterrotti()
@@ -179,13 +199,19 @@ void SistemaLavoriInterrotti()
             archivio.close();
             return;
         }
-        QSet<QString> rimasti;
+        QList<Interrotto> lavori;
         const QDir cartellaTemp(temp);
         for (const QString &nome : cartellaTemp.entryList({PrefissoGiornale + u'*'}, QDir::Files | QDir::Hidden)) {
             if (temporaneo(nome))
-                sistemaGiornale(archivio, cartellaTemp.filePath(nome), rimasti);
+                lavori.append(leggiGiornale(archivio, cartellaTemp.filePath(nome)));
         }
         archivio.close();
+        // A name noted by a run that then found it taken may be named by the
+        // run that took it: the committed runs come first.
+        std::stable_partition(lavori.begin(), lavori.end(), [](const Interrotto &l) { return l.registrata; });
+        QSet<QString> rimasti;
+        for (const Interrotto &lavoro : lavori)
+            sistemaGiornale(lavoro, rimasti);
         // A temporary that no journal names was being made when its run
         // stopped, before the run could note it: its run never committed.
         for (const QString &sotto : {CartellaInviati, CartellaRisposte}) {

@@ -35,9 +35,12 @@ public:
     GiornaleLavoro(const GiornaleLavoro &) = delete;
     GiornaleLavoro &operator=(const GiornaleLavoro &) = delete;
 
-    // Notes the temporary of the file at the host path (75 when the note
-    // cannot be written).
+    // Notes the temporary of the file at the host path before it is made
+    // (75 when the note cannot be written).
     void annota(const QString &host, Destino destino);
+    // Takes back the note of a temporary that was not made because another
+    // run holds that name.
+    void ritira(const QString &host);
     // Notes the file name the register holds once the run has committed:
     // noted before the transaction starts.
     void registra(const QString &nomeFile);

@@ -148,3 +148,33 @@ TEST_F(Journal, TheJournalGoesWithTheLastTemporary)
     }
     EXPECT_EQ(folder(QStringLiteral("Corbix/TEMP")), QStringList());
 }
+
+// Two runs noted one archive name: the one that made its temporary and
+// committed, and one stopped before it found the name taken. The committed
+// run names the file, whatever the order of the journals; a run that found
+// the name taken takes its note back and leaves no journal.
+TEST_F(Journal, ANameNotedByTwoRunsIsNamedByTheRunThatCommitted)
+{
+    const QString archive = inviati(QStringLiteral("20260115-0"));
+    const QString name = QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0");
+    {
+        GiornaleLavoro winner;
+        winner.annota(archive, Destino::Esclusivo);
+        temporary(archive, "flusso\r\n");
+        winner.registra(name);
+        addFlow(3, Today, 1, 1, 2, QStringLiteral("DICH01"), {}, name);
+        {
+            GiornaleLavoro polite;
+            polite.annota(archive, Destino::Esclusivo);
+            polite.ritira(archive);
+        }
+        ASSERT_EQ(folder(QStringLiteral("Corbix/TEMP")).size(), 1);
+        GiornaleLavoro stopped;
+        stopped.annota(archive, Destino::Esclusivo);
+    }
+    ASSERT_EQ(folder(QStringLiteral("Corbix/TEMP")).size(), 2);
+    SistemaLavoriInterrotti();
+    EXPECT_EQ(bytes(archive), QByteArray("flusso\r\n"));
+    EXPECT_EQ(folder(QStringLiteral("Corbix/Corbix inviati")), QStringList{QStringLiteral("20260115-0")});
+    EXPECT_EQ(folder(QStringLiteral("Corbix/TEMP")), QStringList());
+}

@@ -64,16 +64,15 @@ QString fileSulSupporto(const QString &nome)
     }
 }
 
-// Takes the name of a file the journal notes, once written under its
-// temporary; the temporary is removed if the note cannot be made.
-void annotaScritto(flowengine::GiornaleLavoro &giornale, const QString &host, flowengine::Destino destino)
+// Writes a file whole under its temporary name, created exclusively and
+// noted in the journal first: false when another run holds the name.
+bool scriviEsclusivo(flowengine::GiornaleLavoro &giornale, const QString &host, const QByteArray &bytes)
 {
-    try {
-        giornale.annota(host, destino);
-    } catch (const platform::RuntimeError &) {
-        QFile::remove(common::nomeTemporaneo(host));
-        throw;
-    }
+    giornale.annota(host, flowengine::Destino::Esclusivo);
+    if (common::writeTemporary(host, bytes, false))
+        return true;
+    giornale.ritira(host);
+    return false;
 }
 
 }  // namespace
@@ -356,12 +355,8 @@ QString ScriviSulSupporto(const QByteArray &righe, flowengine::GiornaleLavoro &g
         const QString nome = flowengine::NomeFilePratiche();
         if (nome.isEmpty())
             return {};
-        const QString host = platform::hostPath(nome);
-        // false: another run has just taken the name.
-        if (common::writeTemporary(host, righe, false)) {
-            annotaScritto(giornale, host, flowengine::Destino::Esclusivo);
+        if (scriviEsclusivo(giornale, platform::hostPath(nome), righe))
             return nome;
-        }
     }
 }
 
@@ -401,11 +396,10 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
             nomeArchivio = flowengine::NuovoNomeFile(inviati, corbex.data);
             if (nomeArchivio.isEmpty())
                 platform::raise(platform::err::PathNotFound);
-            if (common::writeTemporary(platform::hostPath(nomeArchivio), flusso, false))
+            if (scriviEsclusivo(*giornale, platform::hostPath(nomeArchivio), flusso))
                 break;
         }
         archivio.host = platform::hostPath(nomeArchivio);
-        annotaScritto(*giornale, archivio.host, flowengine::Destino::Esclusivo);
         // Once the register holds this name, a start-up after a crash gives
         // the temporaries their names.
         giornale->registra(nomeArchivio);
