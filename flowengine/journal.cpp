@@ -184,49 +184,61 @@ void SistemaLavoriInterrotti()
 {
     int cartella = -1;
     try {
-        dao::Database archivio = common::ApriArchivio();
-        // A folder-step reservation waits for its file only on its own day.
-        archivio.execute(QStringLiteral("DELETE FROM Corbix WHERE Posizione = ? AND NomeFile IS NULL AND "
-                                        "Data < DateValue(?)"),
-                         {PosizioneInviati, platform::clock().now().date()}, dao::FailOnError);
         const QString temp = cartellaCentrale(CartellaTemp);
         cartella = apriCartella(temp);
         // A run going on, here or on another workstation, is left alone: the
         // next start-up finishes what it may leave.
-        if (cartella < 0 || ::flock(cartella, LOCK_EX | LOCK_NB) != 0) {
-            if (cartella >= 0)
-                ::close(cartella);
-            archivio.close();
-            return;
-        }
-        QList<Interrotto> lavori;
-        const QDir cartellaTemp(temp);
-        for (const QString &nome : cartellaTemp.entryList({PrefissoGiornale + u'*'}, QDir::Files | QDir::Hidden)) {
-            if (temporaneo(nome))
-                lavori.append(leggiGiornale(archivio, cartellaTemp.filePath(nome)));
-        }
-        archivio.close();
-        // A name noted by a run that then found it taken may be named by the
-        // run that took it: the committed runs come first.
-        std::stable_partition(lavori.begin(), lavori.end(), [](const Interrotto &l) { return l.registrata; });
-        QSet<QString> rimasti;
-        for (const Interrotto &lavoro : lavori)
-            sistemaGiornale(lavoro, rimasti);
-        // A temporary that no journal names was being made when its run
-        // stopped, before the run could note it: its run never committed.
-        for (const QString &sotto : {CartellaInviati, CartellaRisposte}) {
-            const QDir dir(cartellaCentrale(sotto));
-            for (const QString &nome : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-                const QString host = dir.filePath(nome);
-                if (temporaneo(nome) && !rimasti.contains(host))
-                    QFile::remove(host);
+        if (cartella >= 0 && ::flock(cartella, LOCK_EX | LOCK_NB) == 0) {
+            dao::Database archivio = common::ApriArchivio();
+            QList<Interrotto> lavori;
+            const QDir cartellaTemp(temp);
+            for (const QString &nome :
+                 cartellaTemp.entryList({PrefissoGiornale + u'*'}, QDir::Files | QDir::Hidden)) {
+                if (temporaneo(nome))
+                    lavori.append(leggiGiornale(archivio, cartellaTemp.filePath(nome)));
             }
+            // A name noted by a run that then found it taken may be named by
+            // the run that took it: the committed runs come first.
+            std::stable_partition(lavori.begin(), lavori.end(), [](const Interrotto &l) { return l.registrata; });
+            QSet<QString> rimasti;
+            for (const Interrotto &lavoro : lavori)
+                sistemaGiornale(lavoro, rimasti);
+            // A temporary that no journal names has lost its journal: it takes
+            // its name when the register holds a file of that name there.
+            for (const QString &sotto : {CartellaInviati, CartellaRisposte}) {
+                const QDir dir(cartellaCentrale(sotto));
+                for (const QString &nome : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+                    const QString host = dir.filePath(nome);
+                    if (!temporaneo(nome) || rimasti.contains(host))
+                        continue;
+                    const QString finale = u'\\' + sotto + u'\\' + nome.chopped(qstrlen(common::MarcaTemporaneo));
+                    auto rs = archivio.openRecordset(
+                        QStringLiteral("SELECT COUNT(*) FROM Corbix WHERE substr(NomeFile, -?) = ?"),
+                        {finale.size(), finale}, dao::RecordsetType::Snapshot);
+                    const bool registrato = rs->value(0).toInt() > 0;
+                    rs->close();
+                    if (registrato)
+                        common::takeFinalName(host.chopped(qstrlen(common::MarcaTemporaneo)), sotto == CartellaRisposte);
+                    else
+                        QFile::remove(host);
+                }
+            }
+            archivio.close();
         }
     } catch (const platform::RuntimeError &) {
         // Whatever is left waits for the next start-up.
     }
     if (cartella >= 0)
         ::close(cartella);
+    try {
+        // A folder-step reservation waits for its file only on its own day.
+        dao::Database archivio = common::ApriArchivio();
+        archivio.execute(QStringLiteral("DELETE FROM Corbix WHERE Posizione = ? AND NomeFile IS NULL AND "
+                                        "Data < DateValue(?)"),
+                         {PosizioneInviati, platform::clock().now().date()}, dao::FailOnError);
+        archivio.close();
+    } catch (const platform::RuntimeError &) {
+    }
 }
 
 }  // namespace flowengine

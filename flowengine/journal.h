@@ -57,7 +57,8 @@ private:
 // The start-up sweep: for each journal left in the collection point's TEMP
 // folder by a run that no longer runs, the temporaries of a committed run
 // take their names and the others are deleted; a temporary in "Corbix
-// inviati" or "Risposte Pervenute" that no journal names is deleted; a
+// inviati" or "Risposte Pervenute" that no journal names takes its name when
+// the register holds a file of that name there, and is deleted otherwise; a
 // folder-step reservation (NomeFile Null) of a day before today is removed
 // from the register. Only files with the temporary mark are touched. A step
 // that fails leaves its journal for the next start-up; nothing is shown.

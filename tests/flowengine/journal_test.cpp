@@ -95,13 +95,19 @@ TEST_F(Journal, AnUncommittedRunsTemporariesAreDeletedAndNothingElse)
         run.annota(archive, Destino::Esclusivo);
         run.registra(QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0"));
     }
-    // A temporary whose run stopped before noting it, and one of an answer.
+    // Temporaries whose journal is lost, of a flow and of an answer; one
+    // whose name the register holds takes it.
     temporary(inviati(QStringLiteral("20260115-1")), "a");
     temporary(onC(QStringLiteral("Corbix/Risposte Pervenute/20260115-1-W")), "b");
+    temporary(inviati(QStringLiteral("20260113-0")), "registrato");
+    addFlow(3, Today.addDays(-2), 1, 1, 2, QStringLiteral("DICH01"), {},
+            QStringLiteral("\\\\PC1\\C\\Corbix\\Corbix inviati\\20260113-0"));
     SistemaLavoriInterrotti();
     EXPECT_EQ(folder(QStringLiteral("Invio")), QStringList{QStringLiteral("R0010115.T07")});
     EXPECT_EQ(bytes(copy), QByteArray("vecchio"));
-    EXPECT_EQ(folder(QStringLiteral("Corbix/Corbix inviati")), QStringList{QStringLiteral("20260114-0")});
+    EXPECT_EQ(folder(QStringLiteral("Corbix/Corbix inviati")),
+              (QStringList{QStringLiteral("20260113-0"), QStringLiteral("20260114-0")}));
+    EXPECT_EQ(bytes(inviati(QStringLiteral("20260113-0"))), QByteArray("registrato"));
     EXPECT_EQ(folder(QStringLiteral("Corbix/Risposte Pervenute")), QStringList{QStringLiteral("20260114-1-W")});
     EXPECT_EQ(folder(QStringLiteral("Corbix/TEMP")),
               (QStringList{QStringLiteral("Distinta.pdf"), QStringLiteral("VordamaA01"), QStringLiteral("Vordama_01")}));
