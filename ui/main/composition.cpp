@@ -351,12 +351,17 @@ QString NomeCopiaCartella(const QString &primaRiga, int sendWith, const QDate &d
 
 QString ScriviSulSupporto(const QByteArray &righe, flowengine::GiornaleLavoro &giornale)
 {
-    for (;;) {
+    for (QString precedente;;) {
         const QString nome = flowengine::NomeFilePratiche();
         if (nome.isEmpty())
             return {};
+        // A name offered again is held by something that is not a file (a
+        // folder): it cannot be written.
+        if (nome == precedente)
+            platform::raise(platform::err::PathFileAccess);
         if (scriviEsclusivo(giornale, platform::hostPath(nome), righe))
             return nome;
+        precedente = nome;
     }
 }
 
