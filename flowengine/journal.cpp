@@ -28,8 +28,8 @@ namespace {
 
 const QString PrefissoGiornale = QStringLiteral("Giornale");
 
-// The letters that open a journal's lines: a temporary by its destiny, or
-// the name the register holds once the run has committed.
+// The letters that open a journal's lines: a temporary by its destiny, a
+// note taken back, or the name the register holds once the run has committed.
 constexpr char Esclusivo = 'E', Sostituisce = 'S', Scarta = 'X', Ritirato = '-', Registrato = 'R';
 
 char lettera(Destino destino)
@@ -218,7 +218,8 @@ void SistemaLavoriInterrotti()
                     const bool registrato = rs->value(0).toInt() > 0;
                     rs->close();
                     if (registrato)
-                        common::takeFinalName(host.chopped(qstrlen(common::MarcaTemporaneo)), sotto == CartellaRisposte);
+                        common::takeFinalName(host.chopped(qstrlen(common::MarcaTemporaneo)),
+                                              sotto == CartellaRisposte);
                     else
                         QFile::remove(host);
                 }

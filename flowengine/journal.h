@@ -2,7 +2,7 @@
 
 #include <QFile>
 #include <QString>
-#include <memory>
+#include <QStringList>
 
 // The journal of a run that files flows or answers. Such a run writes its
 // files whole under temporary names (common::nomeTemporaneo) and gives them

@@ -398,7 +398,8 @@ TEST_F(FilesTest, FinalNamesAreTakenExclusivelyOrReplacingAndFinishedAfterAStop)
 
     const QString other = tmp_.file(QStringLiteral("secondo"));
     ASSERT_TRUE(common::writeTemporary(other, "tutto", false));
-    ASSERT_EQ(::link(QFile::encodeName(common::nomeTemporaneo(other)).constData(), QFile::encodeName(other).constData()),
+    ASSERT_EQ(::link(QFile::encodeName(common::nomeTemporaneo(other)).constData(),
+                     QFile::encodeName(other).constData()),
               0);
     EXPECT_EQ(errorOf([&] { common::takeFinalName(other, false); }), 0);
     EXPECT_EQ(QDir(tmp_.path()).entryList(QDir::Files, QDir::Name),

@@ -62,7 +62,8 @@ TEST_F(Journal, ACommittedRunsTemporariesTakeTheirNames)
         run.annota(answer, Destino::Scarta);
         temporary(answer, "riscritta\r\n");
         run.registra(QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0"));
-        addFlow(3, Today, 1, 1, 2, QStringLiteral("DICH01"), {}, QStringLiteral("C:\\CORBIX\\Corbix inviati\\20260115-0"));
+        addFlow(3, Today, 1, 1, 2, QStringLiteral("DICH01"), {},
+                QStringLiteral("C:\\CORBIX\\Corbix inviati\\20260115-0"));
         // The run stops here: its journal stays while its temporaries do.
     }
     ASSERT_EQ(folder(QStringLiteral("Corbix/TEMP")).size(), 1);
@@ -70,7 +71,8 @@ TEST_F(Journal, ACommittedRunsTemporariesTakeTheirNames)
     EXPECT_EQ(bytes(archive), QByteArray("flusso\r\n"));
     EXPECT_EQ(bytes(copy), QByteArray("copia\n"));
     EXPECT_EQ(bytes(answer), QByteArray("risposta\n"));
-    EXPECT_EQ(folder(QStringLiteral("Invio")), (QStringList{QStringLiteral("R0010115.T07"), QStringLiteral("risposta")}));
+    EXPECT_EQ(folder(QStringLiteral("Invio")),
+              (QStringList{QStringLiteral("R0010115.T07"), QStringLiteral("risposta")}));
     EXPECT_EQ(folder(QStringLiteral("Corbix/Corbix inviati")), QStringList{QStringLiteral("20260115-0")});
     EXPECT_EQ(folder(QStringLiteral("Corbix/TEMP")), QStringList());
 }
@@ -110,7 +112,8 @@ TEST_F(Journal, AnUncommittedRunsTemporariesAreDeletedAndNothingElse)
     EXPECT_EQ(bytes(inviati(QStringLiteral("20260113-0"))), QByteArray("registrato"));
     EXPECT_EQ(folder(QStringLiteral("Corbix/Risposte Pervenute")), QStringList{QStringLiteral("20260114-1-W")});
     EXPECT_EQ(folder(QStringLiteral("Corbix/TEMP")),
-              (QStringList{QStringLiteral("Distinta.pdf"), QStringLiteral("VordamaA01"), QStringLiteral("Vordama_01")}));
+              (QStringList{QStringLiteral("Distinta.pdf"), QStringLiteral("VordamaA01"),
+                           QStringLiteral("Vordama_01")}));
     EXPECT_EQ(bytes(onC(QStringLiteral("Corbix/errori.log"))), QByteArray("x"));
 }
 
@@ -120,8 +123,10 @@ TEST_F(Journal, ARunGoingOnIsLeftAloneAndOldReservationsGo)
 {
     addFlow(3, Today.addDays(-1), 4, 1, 2, QStringLiteral("DICH01"));
     addFlow(3, Today, 5, 1, 2, QStringLiteral("DICH01"));
-    addFlow(3, Today.addDays(-1), 6, 1, 2, QStringLiteral("DICH01"), {}, QStringLiteral("C:\\Corbix\\Corbix inviati\\x"));
-    addFlow(4, Today.addDays(-1), 6, 0, 0, QStringLiteral("DICH01"), {}, QStringLiteral("C:\\Corbix\\Risposte Pervenute\\y"));
+    addFlow(3, Today.addDays(-1), 6, 1, 2, QStringLiteral("DICH01"), {},
+            QStringLiteral("C:\\Corbix\\Corbix inviati\\x"));
+    addFlow(4, Today.addDays(-1), 6, 0, 0, QStringLiteral("DICH01"), {},
+            QStringLiteral("C:\\Corbix\\Risposte Pervenute\\y"));
     const QString archive = inviati(QStringLiteral("20260115-0"));
     GiornaleLavoro running;
     temporary(archive, "flusso\r\n");

@@ -183,7 +183,8 @@ TEST_P(Crash, StoppedAtEveryStepItLeavesNothingHalfDoneAndTheNextRunSucceeds)
         EXPECT_FALSE(next.killed);
         if (stored)
             // Stopped after its commit: the answer is stored, and not twice.
-            EXPECT_TRUE(next.err.contains(QStringLiteral("La risposta risulta già prelevata."))) << next.err.toStdString();
+            EXPECT_TRUE(next.err.contains(QStringLiteral("La risposta risulta già prelevata.")))
+                << next.err.toStdString();
         else
             EXPECT_EQ(next.code, 0) << next.err.toStdString();
         checkInvariants(folder, true);

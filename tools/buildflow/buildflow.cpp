@@ -221,7 +221,8 @@ int esegui(const Argomenti &a, QTextStream &out, QTextStream &err)
 
     QElapsedTimer tempo;
     tempo.start();
-    const int errori = flowengine::CreaCorbex(testo, a.destinazione, file.flusso, file.errori, nullptr, {}, &file.lavoro);
+    const int errori =
+        flowengine::CreaCorbex(testo, a.destinazione, file.flusso, file.errori, nullptr, {}, &file.lavoro);
     const qint64 ms = tempo.elapsed();
 
     const QByteArray flusso = common::readFile(platform::hostPath(file.flusso));

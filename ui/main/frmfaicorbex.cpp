@@ -343,7 +343,8 @@ bool frmFaiCorbex::scriviSuSupporto()
     try {
         // The medium is ready when its drive's entry reaches a folder.
         sulSupporto([&] { platform::hostPath(unita + u'\\'); });
-        const QByteArray righe = common::joinLines(common::splitLines(common::readFile(platform::hostPath(FileCorbex))), "\n");
+        const QByteArray righe =
+            common::joinLines(common::splitLines(common::readFile(platform::hostPath(FileCorbex))), "\n");
         for (;;) {
             sulSupporto([&] {
                 if (!Giornale)
