@@ -716,6 +716,7 @@ void frmComposeNew::EseguiComposizione()
     {
         frmFaiCorbex costruzione(corbex.data, this);
         costruzione.exec();
+        corbex.giornale = costruzione.Giornale;
     }
     if (common::CorbexScritto) {
         corbex.fileTemporaneo = common::FileTemporaneo;

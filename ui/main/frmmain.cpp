@@ -7,6 +7,7 @@
 #include "common/paths.h"
 #include "common/settings.h"
 #include "flowengine/collectionpoint.h"
+#include "flowengine/journal.h"
 #include "flowengine/dispatchlist.h"
 #include "flowengine/flowlist.h"
 #include "flowengine/options.h"
@@ -318,6 +319,8 @@ bool frmMain::avvio()
                          common::TitoloCorbix, MsgIcon::Critical);
         return false;
     }
+    // What a run stopped by a crash left is finished before the list is read.
+    flowengine::SistemaLavoriInterrotti();
 
     common::ElencoCorrente = 3;
     RigaContesto = 0;

@@ -1,5 +1,9 @@
 #include "fixture.h"
 
+#include "common/textfiles.h"
+#include "flowengine/journal.h"
+#include "platform/clock.h"
+#include "platform/dao/recordset.h"
 #include "platform/errors.h"
 
 #include <QFile>
@@ -231,3 +235,36 @@ TEST_F(MainWindowTest, ListThatCannotBeFilledEndsStartUp)
 }
 
 }  // namespace
+
+// Start-up finishes what a run stopped by a crash left: the temporaries of
+// its uncommitted flow go, and so does a folder-step reservation of an
+// earlier day; the list then shows only today's reservation.
+TEST_F(MainWindowTest, StartUpFinishesWhatAnInterruptedRunLeft)
+{
+    makeProgramFolder();
+    platform::FakeClock clock(QDateTime(QDate(2026, 1, 15), QTime(9, 0)));
+    platform::ScopedClock clockGuard(clock);
+    for (const QDate &day : {QDate(2026, 1, 14), QDate(2026, 1, 15)})
+        db.execute(QStringLiteral("INSERT INTO Corbix (Posizione, Data, Progressivo, NomeFile, Stato, Tipo) "
+                                  "VALUES (3, ?, 7, NULL, 1, 2)"),
+                   {day}, dao::FailOnError);
+    const QString archive = onC("Corbix/Corbix inviati/20260115-0");
+    common::OpzioniCorbix.Centrale = QStringLiteral("C:\\Corbix\\");
+    {
+        flowengine::GiornaleLavoro run;
+        ASSERT_TRUE(common::writeTemporary(archive, "flusso\r\n", false));
+        run.annota(archive, flowengine::Destino::Esclusivo);
+        run.registra(QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0"));
+    }
+    ASSERT_EQ(entries(onC("Corbix/TEMP")).size(), 1);
+    frmMain w;
+    ASSERT_TRUE(w.Form_Load());
+    EXPECT_TRUE(shown().empty());
+    EXPECT_EQ(entries(onC("Corbix/Corbix inviati")), QStringList());
+    EXPECT_EQ(entries(onC("Corbix/TEMP")), QStringList());
+    auto rs = db.openRecordset(QStringLiteral("SELECT Data FROM Corbix"));
+    ASSERT_FALSE(rs->eof());
+    EXPECT_EQ(rs->value(0).toDate(), QDate(2026, 1, 15));
+    rs->moveNext();
+    EXPECT_TRUE(rs->eof());
+}
