@@ -131,11 +131,13 @@ protected:
                 EXPECT_TRUE(known.contains(sub + u'/' + name)) << "unknown to the register: " << name.toStdString();
         for (const QString &name : files(folder + QStringLiteral("/supporto"), false))
             EXPECT_TRUE(onMedium.contains(name)) << "unknown to the register: " << name.toStdString();
-        if (!folderFlowFiled)
+        if (!folderFlowFiled) {
             EXPECT_EQ(files(folder + QStringLiteral("/Corbix/Corbix in uscita"), false), QStringList());
+        }
         rs = archive.openRecordset(QStringLiteral("SELECT COUNT(*) FROM IndiceDoc WHERE Stato1 = 2"));
-        if (rs->value(0).toInt() > 0)
+        if (rs->value(0).toInt() > 0) {
             EXPECT_TRUE(flowFiled) << "declarations marked without their flow";
+        }
         rs = archive.openRecordset(QStringLiteral("PRAGMA integrity_check"));
         EXPECT_EQ(rs->value(0).toString(), QStringLiteral("ok"));
         rs->close();
@@ -145,8 +147,9 @@ protected:
             QFile f(answer);
             ASSERT_TRUE(f.open(QIODevice::ReadOnly));
             EXPECT_TRUE(f.readAll().endsWith('\n'));
-            if (!answerStored)
+            if (!answerStored) {
                 EXPECT_EQ(files(folder + QStringLiteral("/Corbix/Risposte Pervenute"), false), QStringList());
+            }
         }
         if (swept) {
             for (const char *sub : {"Corbix/Corbix inviati", "Corbix/Risposte Pervenute", "Corbix/Corbix in uscita",
