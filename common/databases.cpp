@@ -5,8 +5,13 @@
 
 namespace common {
 
-dao::Database ApriArchivio() { return dao::Database::open(platform::hostPath(PercorsoArchivio)); }
+dao::Database ApriDatabase(const QString &percorso) { return dao::Database::open(platform::hostPath(percorso), percorso); }
 
-dao::Database ApriDatabaseProgramma() { return dao::Database::open(CartellaProgramma + QStringLiteral("Corbix.mdb")); }
+dao::Database ApriArchivio() { return ApriDatabase(PercorsoArchivio); }
+
+dao::Database ApriDatabaseProgramma()
+{
+    return dao::Database::open(platform::pathInFolder(CartellaProgramma, QStringLiteral("Corbix.mdb")));
+}
 
 }  // namespace common

@@ -4,9 +4,13 @@
 
 namespace common {
 
-// The archive named by PercorsoArchivio, reached through the drive table.
+// A database named by its path as the program keeps it (a Windows path is
+// reached through the drive table); its messages name it so.
+dao::Database ApriDatabase(const QString &percorso);
+// The archive named by PercorsoArchivio.
 dao::Database ApriArchivio();
-// The program database Corbix.mdb in the program folder.
+// The program database Corbix.mdb in the program folder, its name found
+// without regard to case.
 dao::Database ApriDatabaseProgramma();
 
 }  // namespace common

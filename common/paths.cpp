@@ -1,5 +1,6 @@
 #include "common/paths.h"
 
+#include "common/databases.h"
 #include "common/textfiles.h"
 #include "platform/codepage.h"
 #include "platform/dao/database.h"
@@ -327,7 +328,7 @@ double TruncateNumber(double &value, double offset, qint16 &position)
 
 QString GetCompanyName(const QString &path)
 {
-    dao::Database db = dao::Database::open(platform::hostPath(path));
+    dao::Database db = ApriDatabase(path);
     std::unique_ptr<dao::Recordset> rs = db.openRecordset(QStringLiteral("SELECT * FROM Paragen"));
     QString name;
     if (!rs->eof() && rs->value(QStringLiteral("UsaQuestoNome")).toBool())

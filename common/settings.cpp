@@ -7,6 +7,7 @@
 #include "platform/drives.h"
 #include "platform/errors.h"
 
+#include <QFileInfo>
 #include <QList>
 #include <optional>
 
@@ -14,14 +15,32 @@ namespace common {
 
 namespace {
 
-// The lines of the settings file; nullopt when it cannot be read.
+// A settings file holds five short lines: one larger than this, or whose
+// archive path is longer than this, is no settings file.
+constexpr qint64 DimensioneMassima = 64 * 1024;
+constexpr qsizetype LunghezzaMassimaPercorso = 1024;
+
+// The lines of the settings file; nullopt when it cannot be read or is
+// larger than a settings file is.
 std::optional<QList<QByteArray>> readLines()
 {
+    const QString path = settingsPath();
+    if (QFileInfo(path).size() > DimensioneMassima)
+        return std::nullopt;
     try {
-        return splitLines(readFile(platform::hostPath(settingsPath())));
+        return splitLines(readFile(path));
     } catch (const platform::RuntimeError &) {
         return std::nullopt;
     }
+}
+
+// The archive path of a line; nullopt when it is too long to be one.
+std::optional<QString> archivePath(const QByteArray &line)
+{
+    const QString path = platform::fromWindows1252(line);
+    if (path.size() > LunghezzaMassimaPercorso)
+        return std::nullopt;
+    return path;
 }
 
 bool writeFiveLines()
@@ -30,7 +49,7 @@ bool writeFiveLines()
                          + PercorsoArchivio + QStringLiteral("\r\nNon usata\r\n") + testoVersione()
                          + QStringLiteral("\r\n");
     try {
-        replaceFile(platform::hostPath(settingsPath()), platform::toWindows1252(text));
+        replaceFile(settingsPath(), platform::toWindows1252(text));
         return true;
     } catch (const platform::RuntimeError &) {
         return false;
@@ -39,7 +58,7 @@ bool writeFiveLines()
 
 }  // namespace
 
-QString settingsPath() { return CartellaProgramma + QStringLiteral("CORBIX.INI"); }
+QString settingsPath() { return platform::pathInFolder(CartellaProgramma, QStringLiteral("CORBIX.INI")); }
 
 bool LeggiIni() { return LeggiFileIni(); }
 
@@ -48,11 +67,15 @@ bool LeggiFileIni()
     const std::optional<QList<QByteArray>> lines = readLines();
     if (!lines || lines->isEmpty())
         return false;
+    // A refused file changes nothing: the archive path of a short file of
+    // the earlier form is its first line.
+    if ((lines->size() > 2 && !archivePath(lines->at(2))) || (lines->size() < 5 && !archivePath(lines->at(0))))
+        return false;
     RiservatoIni1 = platform::fromWindows1252(lines->at(0));
     if (lines->size() > 1)
         RiservatoIni2 = platform::fromWindows1252(lines->at(1));
     if (lines->size() > 2)
-        PercorsoArchivio = platform::fromWindows1252(lines->at(2));
+        PercorsoArchivio = *archivePath(lines->at(2));
     if (lines->size() < 5)
         return AggiornaIni();
     return true;
@@ -64,7 +87,10 @@ bool AggiornaIni()
     const std::optional<QList<QByteArray>> lines = readLines();
     if (!lines || lines->isEmpty())
         return false;
-    PercorsoArchivio = platform::fromWindows1252(lines->at(0));
+    const std::optional<QString> percorso = archivePath(lines->at(0));
+    if (!percorso)
+        return false;
+    PercorsoArchivio = *percorso;
     return writeFiveLines();
 }
 

@@ -7,12 +7,15 @@
 // "Non usata" and the version of the program that wrote it.
 namespace common {
 
-// CartellaProgramma + "CORBIX.INI".
+// CartellaProgramma + "CORBIX.INI", the name found in the folder without
+// regard to case: the file read is the file rewritten.
 QString settingsPath();
 
 // Reads the file into RiservatoIni1, RiservatoIni2 and PercorsoArchivio and
 // brings a file of fewer than five lines to the current form. False when the
-// file is empty, cannot be read, or a short one cannot be rewritten.
+// file is empty, cannot be read (a folder), is larger than 64 KiB, its
+// archive path is longer than 1 024 characters, or a short one cannot be
+// rewritten; nothing is changed then.
 bool LeggiIni();
 bool LeggiFileIni();
 

@@ -1,5 +1,6 @@
 #include "common/textfiles.h"
 
+#include "platform/crashpoint.h"
 #include "platform/errors.h"
 
 #include <QFile>
@@ -7,6 +8,8 @@
 #include <QSaveFile>
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace common {
@@ -87,6 +90,7 @@ bool writeTemporary(const QString &hostPath, const QByteArray &bytes, bool repla
             return false;
         platform::raise(platform::err::PathFileAccess);
     }
+    platform::puntoDiArresto();
     // The other run may have given the name between the look and the
     // creation: the name is then its own.
     if (!replace && presente(hostPath)) {
@@ -100,6 +104,7 @@ bool writeTemporary(const QString &hostPath, const QByteArray &bytes, bool repla
         platform::raise(platform::err::PathFileAccess);
     }
     file.close();
+    platform::puntoDiArresto();
     return true;
 }
 
@@ -110,13 +115,31 @@ void takeFinalName(const QString &hostPath, bool replace)
     if (replace) {
         if (::rename(from.constData(), to.constData()) != 0)
             platform::raise(platform::err::PathFileAccess);
+        platform::puntoDiArresto();
         return;
     }
-    // A hard link is made only where no file is: the name is taken
-    // exclusively, and a crash leaves at worst both names of one file.
-    if (::link(from.constData(), to.constData()) != 0)
-        platform::raise(errno == EEXIST ? platform::err::FileAlreadyExists : platform::err::PathFileAccess);
+    // Renamed only where no file is: the name is taken exclusively.
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) {
+        platform::puntoDiArresto();
+        return;
+    }
+    int errore = errno;
+    // A file system that cannot rename so: a hard link is made only where no
+    // file is, and a crash leaves at worst both names of one file.
+    if (errore == EINVAL || errore == ENOSYS || errore == ENOTSUP)
+        errore = ::link(from.constData(), to.constData()) == 0 ? 0 : errno;
+    if (errore == EEXIST) {
+        // Both names of one file: a run stopped between the two steps.
+        struct stat temporaneo {}, finale {};
+        if (::stat(from.constData(), &temporaneo) == 0 && ::stat(to.constData(), &finale) == 0
+            && temporaneo.st_dev == finale.st_dev && temporaneo.st_ino == finale.st_ino)
+            errore = 0;
+    }
+    if (errore != 0)
+        platform::raise(errore == EEXIST ? platform::err::FileAlreadyExists : platform::err::PathFileAccess);
+    platform::puntoDiArresto();
     ::unlink(from.constData());
+    platform::puntoDiArresto();
 }
 
 }  // namespace common

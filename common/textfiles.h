@@ -46,8 +46,9 @@ bool writeTemporary(const QString &hostPath, const QByteArray &bytes, bool repla
 
 // Gives the temporary of a file its final name. Without replace the name is
 // taken exclusively, never over a file already there (58, the temporary
-// kept); with it, a file already there is replaced. 75 when it cannot be
-// renamed.
+// kept; a run stopped while naming it may have left the file under both
+// names, and the name is then finished); with it, a file already there is
+// replaced. 75 when it cannot be renamed.
 void takeFinalName(const QString &hostPath, bool replace);
 
 }  // namespace common

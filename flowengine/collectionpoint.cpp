@@ -1,5 +1,6 @@
 #include "flowengine/collectionpoint.h"
 
+#include "common/databases.h"
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "common/paths.h"
@@ -54,8 +55,17 @@ QString formaLocaleCentrale(const QString &centrale)
            + common::EstraiPercorso(centrale.mid(server.size() + common::GetRootFolder(centrale, 0).size()));
 }
 
+bool PercorsoConPunti(const QString &path)
+{
+    static const QRegularExpression separatore(QStringLiteral("[\\\\/]"));
+    const QStringList nomi = path.split(separatore);
+    return nomi.contains(QStringLiteral(".")) || nomi.contains(QStringLiteral(".."));
+}
+
 QString formaDiReteCentrale(const QString &cartella)
 {
+    if (PercorsoConPunti(cartella))
+        platform::raise(platform::err::BadFileNameOrNumber);
     if (!common::GetUNCServer(cartella).isEmpty())
         return cartella;
     static const QRegularExpression drive(QStringLiteral("^[A-Za-z]:\\\\"));
@@ -115,7 +125,7 @@ bool VerificaStrutturaCentrale(const QString &centrale)
 bool ImpostaPuntoRaccolta(const QString &percorso, QString &cartella)
 {
     try {
-        dao::Database db = dao::Database::open(platform::hostPath(percorso));
+        dao::Database db = common::ApriDatabase(percorso);
         std::unique_ptr<dao::Recordset> rs = db.openRecordset(QStringLiteral("SELECT Centrale FROM Paramflu"));
         if (rs->eof()) {
             platform::msgBox(QStringLiteral("Impossibile impostare il punto di raccolta selezionato. Contattare il "

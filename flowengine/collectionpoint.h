@@ -25,8 +25,13 @@ QString senzaSeparatoreFinale(const QString &path);
 // is used unchanged.
 QString formaLocaleCentrale(const QString &centrale);
 
+// Whether a path holds a folder name "." or "..": such a path would be
+// resolved elsewhere than it reads, and is no collection point.
+bool PercorsoConPunti(const QString &path);
+
 // The form in which a folder is recorded: a drive path becomes this computer's
-// network form, a network path stays as it is. Raises 52 for any other path.
+// network form, a network path stays as it is. Raises 52 for any other path
+// and for one holding "." or "..".
 QString formaDiReteCentrale(const QString &cartella);
 
 // Whether the collection point can be used: its folder and the sub-folders

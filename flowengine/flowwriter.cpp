@@ -3,6 +3,7 @@
 #include "common/databases.h"
 #include "common/globals.h"
 #include "common/paths.h"
+#include "common/textfiles.h"
 #include "flowengine/fieldformat.h"
 #include "flowengine/flowlines.h"
 #include "flowengine/decimale.h"
@@ -419,7 +420,10 @@ QString NomeFilePratiche()
     for (int n = 1; n <= 999; ++n) {
         const QString nome = common::OpzioniCorbix.FloppyDevice + QStringLiteral("\\PRATICHE.")
                              + QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0'));
-        if (!QFileInfo(platform::hostPath(nome)).isFile())
+        // A name another run is still writing under its temporary is taken.
+        const QString host = platform::hostPath(nome);
+        const QFileInfo temporaneo(common::nomeTemporaneo(host));
+        if (!QFileInfo(host).isFile() && !temporaneo.exists() && !temporaneo.isSymLink())
             return nome;
     }
     return {};
@@ -518,7 +522,7 @@ private:
 }  // namespace
 
 int CreaCorbex(const QString &testoSelezione, int destinazione, QString &fileCorbex, QString &fileErrori,
-               AvanzamentoCorbex *avanzamento, const std::function<bool()> &annulla)
+               AvanzamentoCorbex *avanzamento, const std::function<bool()> &annulla, QString *fileLavoro)
 {
     NessunAvanzamento nessuno;
     AvanzamentoCorbex &schermo = avanzamento ? *avanzamento : nessuno;
@@ -536,14 +540,19 @@ int CreaCorbex(const QString &testoSelezione, int destinazione, QString &fileCor
 
     const QString cartella = common::OpzioniCorbix.Centrale + QStringLiteral("TEMP");
     fileCorbex = common::NewUniqueFileName(cartella);
-    const QString fileLavoro = common::NewUniqueFileName(cartella);
+    // The work file keeps its name for the whole run: given back mid-run, the
+    // name could become another run's file, which a later refusal would then
+    // overwrite.
+    const QString nomeLavoro = common::NewUniqueFileName(cartella);
+    if (fileLavoro)
+        *fileLavoro = nomeLavoro;
     fileErrori = common::NewUniqueFileName(cartella);
     QFile flusso(platform::hostPath(fileCorbex));
     QFile log(platform::hostPath(fileErrori));
     if (!flusso.open(QIODevice::WriteOnly | QIODevice::Append) || !log.open(QIODevice::WriteOnly | QIODevice::Truncate))
         platform::raise(platform::err::PathFileAccess);
-    const QString lavoro = platform::hostPath(fileLavoro);
-    bool lavoroPresente = true;
+    const QString lavoro = platform::hostPath(nomeLavoro);
+    bool lavoroPresente = false;  // whether the work file holds a refused declaration
 
     dao::Database archivio = common::ApriArchivio();
     dao::Database programma = common::ApriDatabaseProgramma();
@@ -570,7 +579,7 @@ int CreaCorbex(const QString &testoSelezione, int destinazione, QString &fileCor
                 accettata = scrittore.dichiarazione(data, indice, caselle, righe, rif7);
                 if (accettata) {
                     scrivi(flusso, righe);
-                    if (lavoroPresente && !QFile::remove(lavoro))
+                    if (lavoroPresente && !QFile::resize(lavoro, 0))
                         platform::raise(platform::err::PathFileAccess);
                     lavoroPresente = false;
                 } else {
@@ -595,6 +604,13 @@ int CreaCorbex(const QString &testoSelezione, int destinazione, QString &fileCor
     log.close();
     if (flusso.error() != QFileDevice::NoError || log.error() != QFileDevice::NoError)
         platform::raise(platform::err::PathFileAccess);
+    if (!lavoroPresente) {
+        if (!QFile::remove(lavoro))
+            platform::raise(platform::err::PathFileAccess);
+        // The name is free again, perhaps another run's by now.
+        if (fileLavoro)
+            fileLavoro->clear();
+    }
     return scrittore.errori();
 }
 

@@ -99,9 +99,12 @@ QString NomeFilePratiche();
 // it; destinazione 2 is the removable medium, any other value a folder. Fills
 // ElencoComposizione with the declarations that went into the flow and returns
 // the number of error lines. The run stops before the next declaration once
-// annulla answers true (by default it reads AnnullaCreazione). Database and
-// file errors reach the caller.
+// annulla answers true (by default it reads AnnullaCreazione). The work file
+// stays only when it holds the last declaration, refused; fileLavoro, when
+// given, holds its name while the file is the run's (empty once removed).
+// Database and file errors reach the caller.
 int CreaCorbex(const QString &testoSelezione, int destinazione, QString &fileCorbex, QString &fileErrori,
-               AvanzamentoCorbex *avanzamento = nullptr, const std::function<bool()> &annulla = {});
+               AvanzamentoCorbex *avanzamento = nullptr, const std::function<bool()> &annulla = {},
+               QString *fileLavoro = nullptr);
 
 }  // namespace flowengine

@@ -191,7 +191,7 @@ bool SalvaOpzioni()
 QString LeggiCentrale(const QString &percorso)
 {
     try {
-        dao::Database db = dao::Database::open(platform::hostPath(percorso));
+        dao::Database db = common::ApriDatabase(percorso);
         std::unique_ptr<dao::Recordset> rs = db.openRecordset(QStringLiteral("SELECT Centrale FROM Paramflu"));
         const QString centrale = rs->eof() ? QString() : common::NullToStr(rs->value(QStringLiteral("Centrale")));
         rs->close();

@@ -5,6 +5,7 @@
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "common/textfiles.h"
+#include "flowengine/collectionpoint.h"
 #include "flowengine/decimale.h"
 #include "flowengine/flowlines.h"
 #include "platform/dao/recordset.h"
@@ -24,6 +25,25 @@ namespace {
 [[noreturn]] void conNome(const platform::RuntimeError &e, const QString &nome)
 {
     throw platform::RuntimeError(e.number(), e.description() + QStringLiteral(" ('") + nome + QStringLiteral("')"));
+}
+
+// Whether a file (a host path) lies inside the collection point's "Corbix
+// inviati". The paths compared are those the drive table resolves, links
+// followed, so no spelling of a path stored in the register ("..", another
+// letter case, a link, a name that merely begins like the folder) reaches a
+// file elsewhere. A collection point unset or out of reach holds nothing.
+bool nellaCartellaInviati(const QString &file)
+{
+    if (common::OpzioniCorbix.Centrale.isEmpty())
+        return false;
+    QString inviati;
+    try {
+        inviati = QFileInfo(platform::hostPath(common::OpzioniCorbix.Centrale + CartellaInviati)).canonicalFilePath();
+    } catch (const platform::RuntimeError &) {
+        return false;
+    }
+    const QString percorso = QFileInfo(file).canonicalFilePath();
+    return !inviati.isEmpty() && percorso.startsWith(inviati + u'/');
 }
 
 QString testo(const dao::Recordset &rs, const char *campo)
@@ -122,11 +142,13 @@ bool EliminaCorbex(const DatiCorbex &flow, bool rilasciaDocumenti)
 {
     try {
         // The file is found before anything changes: a drive that is not
-        // ready stops the deletion here.
+        // ready stops the deletion here. Only a copy the collection point
+        // keeps is removed; a file the register names anywhere else (one
+        // filed before the collection point moved) stays where it is.
         QString file;
         if (!flow.NomeFile.isEmpty()) {
             const QString host = platform::hostPath(flow.NomeFile);
-            if (QFileInfo(host).isFile())
+            if (QFileInfo(host).isFile() && nellaCartellaInviati(host))
                 file = host;
         }
         dao::Database db = common::ApriArchivio();

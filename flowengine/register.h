@@ -62,8 +62,9 @@ void RilasciaDocumenti(QString elenco);
 
 // Deletes the flow's register row and, with rilasciaDocumenti, first releases
 // the declarations of its CompostoDa, in one transaction of the archive; the
-// flow's archive copy (NomeFile, when it names a file) is removed only once
-// that has committed. The flow's answer row and stored answer stay. A failure
+// flow's archive copy (NomeFile, when it names a file inside the collection
+// point's "Corbix inviati") is removed only once that has committed; a file
+// anywhere else is kept. The flow's answer row and stored answer stay. A failure
 // is shown to the user ("Errore di Run-time " with number and description),
 // leaves the register, the declarations and the file as they were, and gives
 // false.

@@ -38,6 +38,14 @@ QString findEntry(const QString &folder, const QString &name)
     return {};
 }
 
+// Raises 52 for a server or share name that would lead out of the table's
+// "unc" folder: "." and "..", or a name holding a separator.
+void checkUncName(const QString &name)
+{
+    if (name == u"." || name == u".." || name.contains(u'/') || name.contains(u'\\'))
+        raise(err::BadFileNameOrNumber);
+}
+
 // The components of a Windows path below its root; "." is dropped and ".."
 // is refused, so no path leaves its drive or share.
 QStringList components(const QString &rest)
@@ -149,6 +157,8 @@ QString DriveTable::hostPath(const QString &path) const
             raise(err::BadFileNameOrNumber);
         const QString server = parts[0];
         const QString share = parts[1];
+        checkUncName(server);
+        checkUncName(share);
         tail = parts.mid(2).join(u'\\');
         if (share.size() == 1 && share[0].isLetter()
             && server.compare(computerName(), Qt::CaseInsensitive) == 0) {
@@ -229,6 +239,8 @@ void DriveTable::setDrive(QChar letter, const QString &target) const
 
 void DriveTable::setShare(const QString &server, const QString &share, const QString &target) const
 {
+    checkUncName(server);
+    checkUncName(share);
     const QString serverFolder = folder_ + u'/' + kUnc + u'/' + server;
     if (!QDir().mkpath(serverFolder))
         raise(err::PathFileAccess);
@@ -248,6 +260,8 @@ bool present(const QString &entry) { return QFileInfo(entry).isSymLink() || QFil
 
 void DriveTable::mapDrive(QChar letter, const QString &server, const QString &share) const
 {
+    checkUncName(server);
+    checkUncName(share);
     const QString uncFolder = folder_ + u'/' + kUnc;
     const QString serverName = findEntry(uncFolder, server);
     const QString shareName = serverName.isEmpty() ? QString() : findEntry(uncFolder + u'/' + serverName, share);
@@ -289,5 +303,11 @@ DriveTable &driveTable()
 }
 
 QString hostPath(const QString &path) { return driveTable().hostPath(path); }
+
+QString pathInFolder(const QString &folder, const QString &name)
+{
+    const QString found = findEntry(folder, name);
+    return (folder.endsWith(u'/') ? folder : folder + u'/') + (found.isEmpty() ? name : found);
+}
 
 }  // namespace platform

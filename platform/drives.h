@@ -25,7 +25,8 @@ public:
     // unchanged; a Windows path goes through its drive or share entry, each
     // name below it found on disk without regard to case. A drive without an
     // entry, or whose target is missing, raises 68; a share without an entry
-    // raises 76; a component that would leave its drive or share raises 52.
+    // raises 76; a component that would leave its drive or share, or a
+    // server or share name "." or ".." or holding a separator, raises 52.
     // A path without drive or share is taken in the current folder.
     QString hostPath(const QString &path) const;
 
@@ -39,7 +40,7 @@ public:
     QList<QChar> drives() const;
 
     // Makes or replaces the entry of a drive letter or of a share; 75 when it
-    // cannot be written.
+    // cannot be written, 52 for a server or share name refused by hostPath.
     void setDrive(QChar letter, const QString &target) const;
     void setShare(const QString &server, const QString &share, const QString &target) const;
 
@@ -47,7 +48,8 @@ public:
     // the letter's entry leads where the share's entry leads. An entry the
     // letter had is kept inside the table under another name, so that it
     // survives a crash, and comes back when the letter is unmapped. 76 when
-    // the share has no entry, 75 when the table cannot be written.
+    // the share has no entry, 75 when the table cannot be written, 52 for a
+    // server or share name refused by hostPath.
     void mapDrive(QChar letter, const QString &server, const QString &share) const;
     // Removes the letter's mapping and puts back the entry it covered;
     // nothing happens to a letter that is not mapped.
@@ -67,5 +69,10 @@ using ScopedDriveTable = platform::ScopedService<DriveTable, driveTableSlot>;
 
 // The host path of a path through the table in use.
 QString hostPath(const QString &path);
+
+// The host path of a name in a host folder, the name found on disk without
+// regard to case (the exact name wins); the name as written when the folder
+// holds none.
+QString pathInFolder(const QString &folder, const QString &name);
 
 }  // namespace platform

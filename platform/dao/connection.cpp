@@ -251,9 +251,10 @@ int Connection::Statement::columnCount() const { return sqlite3_column_count(stm
 
 // ---------------------------------------------------------------- opening
 
-std::shared_ptr<Connection> Connection::acquire(const QString &path, bool create)
+std::shared_ptr<Connection> Connection::acquire(const QString &path, bool create, const QString &shownName)
 {
     const QFileInfo info(path);
+    const QString name = shownName.isEmpty() ? path : shownName;
     // The process's own connection is found before the file is touched: SQLite's
     // locks belong to the process, and closing any other descriptor of the file
     // would drop every lock our transactions hold on it.
@@ -265,10 +266,10 @@ std::shared_ptr<Connection> Connection::acquire(const QString &path, bool create
     }
     if (create) {
         if (info.exists())
-            platform::raise(AlreadyExists, {path});
+            platform::raise(AlreadyExists, {name});
     } else {
         if (!info.exists() || !info.isFile())
-            platform::raise(DatabaseFileNotFound, {path});
+            platform::raise(DatabaseFileNotFound, {name});
     }
     // Nobody in the process holds the file: its header may be read here.
     // SQLite would take an empty file for a new database, and opening must
@@ -280,7 +281,7 @@ std::shared_ptr<Connection> Connection::acquire(const QString &path, bool create
             platform::raise(PathFileAccess);
         const QByteArray header = file.read(100);
         if (header.size() < 100 || !header.startsWith(QByteArray("SQLite format 3\0", 16)))
-            platform::raise(UnrecognizedDatabaseFormat, {path});
+            platform::raise(UnrecognizedDatabaseFormat, {name});
         walHeader = header[18] == 2 || header[19] == 2;
     }
     sqlite3 *db = nullptr;
@@ -288,14 +289,14 @@ std::shared_ptr<Connection> Connection::acquire(const QString &path, bool create
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_close(db);
-        platform::raise(rc == SQLITE_CANTOPEN ? DatabaseFileNotFound : UnrecognizedDatabaseFormat, {path});
+        platform::raise(rc == SQLITE_CANTOPEN ? DatabaseFileNotFound : UnrecognizedDatabaseFormat, {name});
     }
     sqlite3_extended_result_codes(db, 1);
     sqlite3_create_function(db, "DateValue", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, dateValueFunction,
                             nullptr, nullptr);
     sqlite3_create_function(db, "JetLike", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, jetLikeFunction, nullptr,
                             nullptr);
-    std::shared_ptr<Connection> connection(new Connection(QFileInfo(path).canonicalFilePath(), db));
+    std::shared_ptr<Connection> connection(new Connection(QFileInfo(path).canonicalFilePath(), name, db));
     sqlite3_busy_handler(db, &Connection::busyHandler, connection.get());
     if (create) {
         connection->run(QStringLiteral("PRAGMA journal_mode=DELETE"), {}, Operation::Write);
@@ -304,14 +305,15 @@ std::shared_ptr<Connection> Connection::acquire(const QString &path, bool create
         try {
             connection->run(QStringLiteral("PRAGMA journal_mode=DELETE"), {}, Operation::Write);
         } catch (const platform::RuntimeError &) {
-            platform::raise(FileInUse, {path});
+            platform::raise(FileInUse, {name});
         }
     }
     registry()[connection->path_] = connection;
     return connection;
 }
 
-Connection::Connection(QString path, sqlite3 *db) : path_(std::move(path)), db_(db)
+Connection::Connection(QString path, QString shownName, sqlite3 *db)
+    : path_(std::move(path)), shownName_(std::move(shownName)), db_(db)
 {
     // A run that writes back thousands of declarations in one transaction
     // touches more pages than SQLite's default cache holds, and spilling them
@@ -381,11 +383,11 @@ void Connection::fail(int rc, Operation op, const QString &sql) const
         platform::raise(ReservedError, {message});
     }
     if (primary == SQLITE_NOTADB)
-        platform::raise(UnrecognizedDatabaseFormat, {path_});
+        platform::raise(UnrecognizedDatabaseFormat, {shownName_});
     if (primary == SQLITE_CORRUPT)
-        platform::raise(DatabaseCorrupt, {path_});
+        platform::raise(DatabaseCorrupt, {shownName_});
     if (primary == SQLITE_READONLY)
-        platform::raise(DatabaseReadOnly, {path_});
+        platform::raise(DatabaseReadOnly, {shownName_});
     if (primary == SQLITE_ERROR) {
         if (message.startsWith(QLatin1String("no such table: ")))
             platform::raise(ObjectNotFound, {message.mid(15)});

@@ -22,7 +22,9 @@ enum class Operation { Read, OpenDenying, Write };
 // One SQLite connection to one file, shared by every Database opened on it.
 class Connection {
 public:
-    static std::shared_ptr<Connection> acquire(const QString &path, bool create);
+    // The file at the host path; its messages name it shownName (the name
+    // the program keeps for it), the path itself when that is empty.
+    static std::shared_ptr<Connection> acquire(const QString &path, bool create, const QString &shownName = {});
     ~Connection();
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
@@ -82,7 +84,7 @@ public:
     void release();
 
 private:
-    Connection(QString path, sqlite3 *db);
+    Connection(QString path, QString shownName, sqlite3 *db);
     // Runs work in a transaction of its own (a savepoint inside an open one),
     // undone whole when it throws.
     template <class Work>
@@ -109,6 +111,7 @@ private:
     int schemaVersion();
 
     QString path_;
+    QString shownName_;
     sqlite3 *db_;
     int lastChanges_ = 0;
     int depth_ = 0;

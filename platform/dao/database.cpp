@@ -16,7 +16,10 @@ Database::Database(QString name, std::shared_ptr<Connection> connection)
 {
 }
 
-Database Database::open(const QString &path) { return Database(path, Connection::acquire(path, false)); }
+Database Database::open(const QString &path, const QString &shownName)
+{
+    return Database(shownName.isEmpty() ? path : shownName, Connection::acquire(path, false, shownName));
+}
 
 Database Database::create(const QString &path) { return Database(path, Connection::acquire(path, true)); }
 

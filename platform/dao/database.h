@@ -46,15 +46,16 @@ enum RecordsetOption : int {
 class Database {
 public:
     // Opens an existing file, never creating it: 3024 when missing, 3343 when
-    // empty or not a database.
-    static Database open(const QString &path);
+    // empty or not a database. The messages name the file shownName, the
+    // name the program keeps for it, or the path when that is empty.
+    static Database open(const QString &path, const QString &shownName = {});
 
     // Makes a new, empty database file; 3010 when the file exists already.
     static Database create(const QString &path);
 
     Database() = default;
 
-    // The path as given at open.
+    // The name given at open (the path when none was).
     const QString &name() const { return name_; }
     bool isOpen() const { return connection_ != nullptr; }
     void close();

@@ -561,6 +561,10 @@ QString displayLiteral(const QVariant &v)
 
 QString sqlForDisplay(const QString &sql, const QVariantList &params)
 {
+    // A value already inside DateValue(...) is its text there, as the system
+    // writes it: DateValue('09/03/2026'), the function named once.
+    static const QRegularExpression insideDateValue(QStringLiteral("DateValue\\s*\\(\\s*$"),
+                                                    QRegularExpression::CaseInsensitiveOption);
     QString out;
     int next = 0;
     scanSql(sql, [&](char kind, const QString &part) {
@@ -569,10 +573,19 @@ QString sqlForDisplay(const QString &sql, const QVariantList &params)
             return;
         }
         for (const QChar c : part) {
-            if (c == u'?' && next < params.size())
-                out += displayLiteral(params[next++]);
-            else
+            if (c != u'?' || next >= params.size()) {
                 out += c;
+                continue;
+            }
+            const QVariant &value = params[next++];
+            if (!value.isNull() && insideDateValue.match(out).hasMatch()) {
+                const QString text = value.typeId() == QMetaType::QDate || value.typeId() == QMetaType::QDateTime
+                                         ? value.toDate().toString(QStringLiteral("dd/MM/yyyy"))
+                                         : value.toString();
+                out += u'\'' + text + u'\'';
+            } else {
+                out += displayLiteral(value);
+            }
         }
     });
     return out;

@@ -1,11 +1,13 @@
 #include "common/paths.h"
 
+#include "common/textfiles.h"
 #include "fixture.h"
 #include "platform/dao/database.h"
 #include "platform/errors.h"
 
 #include <QBuffer>
 #include <cmath>
+#include <unistd.h>
 
 using namespace common;
 
@@ -377,4 +379,30 @@ TEST(Texts, TrimSpacesLeavesOtherBlanks)
     EXPECT_EQ(TrimSpaces(QStringLiteral("  a b \t ")), QStringLiteral("a b \t"));
     EXPECT_EQ(TrimSpaces(QStringLiteral("   ")), QString());
     EXPECT_EQ(TrimSpaces(QString()), QString());
+}
+
+// An exclusive name is never taken over a file there: 58, both kept. With
+// replace the file there is replaced. A run stopped between the link and the
+// removal of its temporary left both names of one file: the name is then
+// finished, not refused.
+TEST_F(FilesTest, FinalNamesAreTakenExclusivelyOrReplacingAndFinishedAfterAStop)
+{
+    const QString name = tmp_.write(QStringLiteral("flusso"), "altro");
+    ASSERT_FALSE(common::writeTemporary(name, "mio", false));
+    ASSERT_TRUE(common::writeTemporary(name, "mio", true));
+    EXPECT_EQ(errorOf([&] { common::takeFinalName(name, false); }), platform::err::FileAlreadyExists);
+    EXPECT_EQ(bytes(name), QByteArray("altro"));
+    EXPECT_EQ(bytes(name + QStringLiteral(".corbix~")), QByteArray("mio"));
+    EXPECT_EQ(errorOf([&] { common::takeFinalName(name, true); }), 0);
+    EXPECT_EQ(bytes(name), QByteArray("mio"));
+
+    const QString other = tmp_.file(QStringLiteral("secondo"));
+    ASSERT_TRUE(common::writeTemporary(other, "tutto", false));
+    ASSERT_EQ(::link(QFile::encodeName(common::nomeTemporaneo(other)).constData(),
+                     QFile::encodeName(other).constData()),
+              0);
+    EXPECT_EQ(errorOf([&] { common::takeFinalName(other, false); }), 0);
+    EXPECT_EQ(QDir(tmp_.path()).entryList(QDir::Files, QDir::Name),
+              (QStringList{QStringLiteral("flusso"), QStringLiteral("secondo")}));
+    EXPECT_EQ(bytes(other), QByteArray("tutto"));
 }

@@ -86,6 +86,61 @@ TEST_F(SettingsTest, WritesFiveLinesInTheAnsiCodePage)
     EXPECT_EQ(PercorsoArchivio, QStringLiteral("\\\\PC1\\D\\Città\\Archivio.mdb"));
 }
 
+// A file no settings file can be (too large, an archive path too long for
+// one, a folder) is unreadable: nothing is read from it and it is left as it is.
+TEST_F(SettingsTest, WhatCannotBeASettingsFileIsUnreadable)
+{
+    const QByteArray lungo(1025, 'x');
+    const QByteArray giusto(1024, 'x');
+    const struct {
+        const char *name;
+        QByteArray content;
+        bool read;
+    } cases[] = {
+        {"third line of 1 024", "R1\r\nR2\r\n" + giusto + "\r\nNon usata\r\n0.9.27\r\n", true},
+        {"third line of 1 025", "R1\r\nR2\r\n" + lungo + "\r\nNon usata\r\n0.9.27\r\n", false},
+        {"earlier form of 1 025", lungo + "\r\n", false},
+        {"64 KiB", "R1\r\nR2\r\nC:\\A.mdb\r\nNon usata\r\n0.9.27\r\n" + QByteArray(65536 - 37, ' '), true},
+        {"64 KiB and one byte",
+         "R1\r\nR2\r\nC:\\A.mdb\r\nNon usata\r\n0.9.27\r\n" + QByteArray(65536 - 36, ' '), false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        resetGlobals();
+        CartellaProgramma = tmp_.file(QStringLiteral("prog")) + u'/';
+        RiservatoIni1 = QStringLiteral("Prima");
+        PercorsoArchivio = QStringLiteral("D:\\Prima.mdb");
+        writeIni(c.content);
+        EXPECT_EQ(LeggiIni(), c.read);
+        EXPECT_EQ(RiservatoIni1, QString::fromLatin1(c.read ? "R1" : "Prima"));
+        if (!c.read) {
+            EXPECT_EQ(PercorsoArchivio, QStringLiteral("D:\\Prima.mdb"));
+        }
+        EXPECT_EQ(bytes(ini()), c.content);
+    }
+    QFile::remove(ini());
+    ASSERT_TRUE(QDir().mkpath(ini()));
+    EXPECT_FALSE(LeggiIni());
+    EXPECT_FALSE(ScriviIni());
+    EXPECT_TRUE(QFileInfo(ini()).isDir());
+    EXPECT_EQ(PercorsoArchivio, QStringLiteral("D:\\Prima.mdb"));
+}
+
+// The settings file is found in the program folder without regard to case,
+// and the file found is the file rewritten: no second file is made.
+TEST_F(SettingsTest, TheFileIsFoundWhateverItsLetterCaseAndRewrittenInPlace)
+{
+    const QString trovato = tmp_.write(QStringLiteral("prog/Corbix.ini"), "D:\\Vecchio\\Archivio.mdb\r\n");
+    EXPECT_EQ(settingsPath(), trovato);
+    ASSERT_TRUE(LeggiIni());
+    EXPECT_EQ(PercorsoArchivio, QStringLiteral("D:\\Vecchio\\Archivio.mdb"));
+    PercorsoArchivio = QStringLiteral("D:\\Nuovo.mdb");
+    ASSERT_TRUE(ScriviIni());
+    EXPECT_EQ(entries(tmp_.file(QStringLiteral("prog"))),
+              (QStringList{QStringLiteral("Corbix.ini"), QStringLiteral("dosdevices")}));
+    EXPECT_EQ(bytes(trovato), QByteArray("D:\\Vecchio\\Archivio.mdb\r\n\r\nD:\\Nuovo.mdb\r\nNon usata\r\n") + version());
+}
+
 TEST_F(SettingsTest, WriteIntoAMissingFolderIsAFailure)
 {
     CartellaProgramma = tmp_.file(QStringLiteral("manca")) + u'/';

@@ -560,6 +560,8 @@ TEST_F(FlowWriter, NextFreeFileOnTheRemovableMedium)
     tmp_.write(q("medium/pratiche.001"), {});
     tmp_.write(q("medium/PRATICHE.002"), {});
     EXPECT_EQ(NomeFilePratiche(), q("A:\\PRATICHE.003"));
+    tmp_.write(q("medium/PRATICHE.003.corbix~"), {});  // another run is writing it
+    EXPECT_EQ(NomeFilePratiche(), q("A:\\PRATICHE.004"));
     for (int n = 3; n <= 999; ++n)
         tmp_.write(QStringLiteral("medium/PRATICHE.%1").arg(n, 3, 10, QLatin1Char('0')), {});
     EXPECT_EQ(NomeFilePratiche(), QString());

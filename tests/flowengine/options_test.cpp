@@ -119,8 +119,7 @@ TEST_F(Options, LoadWithoutRowOrArchiveFailsAndKeepsTheValues)
     const std::vector<Message> expected = {
         {QStringLiteral("Impossibile impostare le opzioni dell'applicazione."), QStringLiteral("CORBIX DOGANALI"),
          MsgIcon::Critical, MsgButtons::OK, 1},
-        runTimeError(QStringLiteral("3024:\r\nImpossibile trovare il file '") + onC(QStringLiteral("Manca.mdb"))
-                     + QStringLiteral("'.")),
+        runTimeError(QStringLiteral("3024:\r\nImpossibile trovare il file 'C:\\Manca.mdb'.")),
     };
     EXPECT_EQ(boxes_.shown, expected);
 }

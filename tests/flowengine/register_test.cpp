@@ -17,6 +17,8 @@ const QDate Day(2024, 3, 5);
 
 class Register : public ArchiveTest {
 protected:
+    Register() { common::OpzioniCorbix.Centrale = QStringLiteral("C:\\Punto\\"); }
+
     // A flow of two declarations, its archive copy on drive C: and its answer.
     void addFlowWithFile()
     {
@@ -135,6 +137,52 @@ TEST_F(Register, CancellingReleasesTheDeclarationsAndDeletesRowAndFile)
     EXPECT_EQ(stato1(13, QDate(2024, 3, 4)), 0);
     EXPECT_EQ(stato1(14, Day), 2) << "a declaration of another flow";
     EXPECT_TRUE(boxes.shown.empty());
+}
+
+// Only a file inside the collection point's "Corbix inviati" is removed,
+// whichever way the register spells its path; a file the register names
+// anywhere else stays, the row going all the same.
+TEST_F(Register, DeletingRemovesOnlyAFileInsideTheCollectionPointsSentFolder)
+{
+    QDir().mkpath(onC("Punto/Corbix inviati"));
+    QDir().mkpath(onC("Punto/Corbix inviati altri"));
+    QDir().mkpath(onC("Nuovo/Corbix inviati"));
+    QDir().mkpath(onC("Punto/Storico"));
+    tmp_.write("c/Punto/Corbix inviati/flusso.txt", "riga\r\n");
+    tmp_.write("c/Punto/Corbix inviati altri/flusso.txt", "riga\r\n");
+    tmp_.write("c/Punto/Storico/flusso.txt", "riga\r\n");
+    tmp_.write("c/fuori.txt", "riga\r\n");
+    QFile::link(onC("fuori.txt"), onC("Punto/Corbix inviati/collegamento"));
+    const struct {
+        const char *centrale;
+        const char *nomeFile;
+        const char *file;  // relative to drive C:
+        bool removed;
+    } cases[] = {
+        {"C:\\Nuovo\\", "C:\\Punto\\Corbix inviati\\flusso.txt", "Punto/Corbix inviati/flusso.txt", false},
+        {"C:\\Punto\\", "C:\\Punto\\Corbix inviati altri\\flusso.txt", "Punto/Corbix inviati altri/flusso.txt",
+         false},
+        {"C:\\Punto\\", "C:\\Punto\\Storico\\flusso.txt", "Punto/Storico/flusso.txt", false},
+        {"C:\\Punto\\", "C:\\Archivio.mdb", "Archivio.mdb", false},
+        {"C:\\Punto\\", "C:\\Punto\\Corbix inviati\\collegamento", "fuori.txt", false},
+        {"", "C:\\Punto\\Corbix inviati\\flusso.txt", "Punto/Corbix inviati/flusso.txt", false},
+        {"C:\\Punto\\", "c:\\PUNTO\\corbix INVIATI\\FLUSSO.TXT", "Punto/Corbix inviati/flusso.txt", true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.nomeFile);
+        common::OpzioniCorbix.Centrale = QString::fromLatin1(c.centrale);
+        addFlow(3, Day, 1, 1, 2, "S", {}, QString::fromLatin1(c.nomeFile));
+        DatiCorbex flow;
+        flow.Data = Day;
+        flow.Posizione = 3;
+        flow.Progressivo = 1;
+        ASSERT_FALSE(CaricaCorbex(flow));
+        EXPECT_TRUE(EliminaCorbex(flow));
+        EXPECT_TRUE(registerKeys().isEmpty());
+        EXPECT_EQ(QFile::exists(onC(QString::fromLatin1(c.file))), !c.removed);
+    }
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_TRUE(QFileInfo(onC("Punto/Corbix inviati/collegamento")).isSymLink());
 }
 
 TEST_F(Register, DeletingAFlowWithoutAFileRemovesOnlyItsRow)

@@ -309,4 +309,8 @@ TEST(DaoValues, QueryShownAsTheSystemWritesIt)
               "SELECT * FROM Bollette WHERE Numero = 42 AND Data = DateValue('09/03/2026') AND Nome = "
               "\"O'Brien\"");
     EXPECT_EQ(dao::sqlForDisplay("SELECT '?' FROM T WHERE A = ?", {"x"}), "SELECT '?' FROM T WHERE A = \"x\"");
+    // A value the query hands to DateValue itself is shown once inside it.
+    EXPECT_EQ(dao::sqlForDisplay("SELECT * FROM Corbix WHERE Data = DateValue(?) AND X = datevalue( ?) AND P = ?",
+                                 {QDate(2026, 12, 10), "31/01/2026", 7}),
+              "SELECT * FROM Corbix WHERE Data = DateValue('10/12/2026') AND X = datevalue( '31/01/2026') AND P = 7");
 }

@@ -104,9 +104,43 @@ TEST_F(DrivesTest, RefusedPathsRaiseTheirErrors)
         {"C:\\..", platform::err::BadFileNameOrNumber},
         {"..\\x", platform::err::BadFileNameOrNumber},
         {"\\Dogana", platform::err::BadFileNameOrNumber},
+        // A server or share name that would lead out of the shares' folder.
+        {"\\\\.\\MIRSOLAN\\x", platform::err::BadFileNameOrNumber},
+        {"\\\\..\\unc\\x", platform::err::BadFileNameOrNumber},
+        {"\\\\MIRSOLAN\\.\\U001", platform::err::BadFileNameOrNumber},
+        {"\\\\MIRSOLAN\\..\\x", platform::err::BadFileNameOrNumber},
+        {"\\\\MIRSOLAN\\..", platform::err::BadFileNameOrNumber},
+        {"\\\\MIRSOLAN\\U001/..\\x", platform::err::BadFileNameOrNumber},
     };
+    t.setShare(QStringLiteral("MIRSOLAN"), QStringLiteral("U001"), tmp_.file(QStringLiteral("share/edi")));
     for (const auto &c : cases)
         EXPECT_EQ(errorOf(t, QString::fromLatin1(c.path)), c.number) << c.path;
+}
+
+// A share code mapped as a drive ("." or "..", or holding a separator) is
+// refused as a name, never resolved, and the letter keeps its entry.
+TEST_F(DrivesTest, AShareNameThatLeavesTheSharesIsNotMapped)
+{
+    const DriveTable t = table();
+    t.setShare(QStringLiteral("MIRSOLAN"), QStringLiteral("U001"), tmp_.file(QStringLiteral("share/edi")));
+    t.setDrive(u'z', tmp_.file(QStringLiteral("data")));
+    const QStringList before = QDir(t.folder()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+    const struct {
+        const char *server;
+        const char *share;
+    } cases[] = {{"MIRSOLAN", "."}, {"MIRSOLAN", ".."}, {".", "MIRSOLAN"}, {"..", "unc"},
+                 {"MIRSOLAN", "U001/.."}, {"MIRSOLAN", "U001\\.."}};
+    for (const auto &c : cases) {
+        int number = 0;
+        try {
+            t.mapDrive(u'z', QString::fromLatin1(c.server), QString::fromLatin1(c.share));
+        } catch (const platform::RuntimeError &e) {
+            number = e.number();
+        }
+        EXPECT_EQ(number, platform::err::BadFileNameOrNumber) << c.server << " " << c.share;
+        EXPECT_EQ(t.hostPath(QStringLiteral("Z:\\")), at(QStringLiteral("data")));
+    }
+    EXPECT_EQ(QDir(t.folder()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot), before);
 }
 
 TEST_F(DrivesTest, HostPathsTakeTheirDriveFormThroughTheLongestTarget)

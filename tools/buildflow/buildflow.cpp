@@ -20,7 +20,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QSet>
 #include <QStringList>
 
 namespace buildflow {
@@ -85,12 +84,23 @@ bool leggiArgomenti(const QStringList &arguments, Argomenti &a, QTextStream &err
 
 QString secondi(qint64 ms) { return QString::number(double(ms) / 1000.0, 'f', 3) + QStringLiteral(" s"); }
 
-// The files of a folder, by name.
-QSet<QString> fileIn(const QString &cartella)
-{
-    const QStringList nomi = QDir(cartella).entryList(QDir::Files | QDir::Hidden);
-    return QSet<QString>(nomi.begin(), nomi.end());
-}
+// The files a run of the writer holds in the collection point's TEMP folder
+// (the flow, the log, the work file), removed when the run is over: only
+// these, since another program may be composing beside this one, and only
+// while they are this run's (a name given back may be another run's by now).
+struct FileDelLavoro {
+    QString flusso, errori, lavoro;
+    ~FileDelLavoro()
+    {
+        for (const QString *nome : {&flusso, &errori, &lavoro}) {
+            try {
+                if (!nome->isEmpty())
+                    QFile::remove(platform::hostPath(*nome));
+            } catch (const platform::RuntimeError &) {
+            }
+        }
+    }
+};
 
 // The declarations a selection text names, as "Indice|yyyy-MM-dd" in a
 // JSON array, the form one query takes them in as a single parameter.
@@ -138,7 +148,7 @@ qint64 tempoMinimo(const QString &testo, qint64 byteFlusso, const QString &carte
 // selection text of the declarations the file names, all ticked; the flow
 // built; its archive copy, its register row and the marking of its
 // declarations. The time of all of it.
-qint64 tempoIntero(const QString &testo, int &errori)
+qint64 tempoIntero(const QString &testo, int &errori, FileDelLavoro &file)
 {
     QElapsedTimer tempo;
     tempo.start();
@@ -152,16 +162,16 @@ qint64 tempoIntero(const QString &testo, int &errori)
     }
     const QString selezione = uimain::ElencoSelezionate(QStringLiteral("T"), righe.value(1).trimmed(), scelte,
                                                         QString(scelte.size(), u'1'));
-    QString fileCorbex, fileErrori;
-    errori = flowengine::CreaCorbex(selezione, 2, fileCorbex, fileErrori);
+    errori = flowengine::CreaCorbex(selezione, 2, file.flusso, file.errori, nullptr, {}, &file.lavoro);
     uimain::CorbexCostruito corbex;
     corbex.destinazione = 2;
     corbex.data = platform::clock().now().date();
-    corbex.fileTemporaneo = fileCorbex;
+    corbex.fileTemporaneo = file.flusso;
     corbex.elenco = common::ElencoComposizione;
     corbex.selezione = selezione;
     if (!uimain::ArchiviaCorbex(corbex))
         platform::raise(platform::err::PathFileAccess);
+    file.flusso.clear();  // filed and removed: the name is no longer this run's
     return tempo.elapsed();
 }
 
@@ -184,40 +194,28 @@ int esegui(const Argomenti &a, QTextStream &out, QTextStream &err)
         err << "Impossibile creare la cartella '" << a.uscita << "'.\n";
         return 1;
     }
-    const QString temp = platform::hostPath(common::OpzioniCorbix.Centrale + QStringLiteral("TEMP"));
-    const QSet<QString> prima = fileIn(temp);
+    // The run's files (the flow, the log and a work file left by a refused
+    // last declaration) are taken or filed; the collection point keeps none.
+    FileDelLavoro file;
     if (a.intera) {
         int errori = 0;
-        const qint64 ms = tempoIntero(testo, errori);
-        for (const QString &nome : fileIn(temp) - prima)
-            QFile::remove(QDir(temp).filePath(nome));
+        const qint64 ms = tempoIntero(testo, errori, file);
         out << "Errori: " << errori << '\n' << "Tempo dell'intera composizione: " << secondi(ms) << '\n';
         return 0;
     }
 
-    QString fileCorbex, fileErrori;
     QElapsedTimer tempo;
     tempo.start();
-    int errori = 0;
-    try {
-        errori = flowengine::CreaCorbex(testo, a.destinazione, fileCorbex, fileErrori);
-    } catch (...) {
-        for (const QString &nome : fileIn(temp) - prima)
-            QFile::remove(QDir(temp).filePath(nome));
-        throw;
-    }
+    const int errori =
+        flowengine::CreaCorbex(testo, a.destinazione, file.flusso, file.errori, nullptr, {}, &file.lavoro);
     const qint64 ms = tempo.elapsed();
 
-    const QByteArray flusso = common::readFile(platform::hostPath(fileCorbex));
+    const QByteArray flusso = common::readFile(platform::hostPath(file.flusso));
     common::replaceFile(QDir(a.uscita).filePath(QStringLiteral("flow")), flusso);
     common::replaceFile(QDir(a.uscita).filePath(QStringLiteral("log")),
-                        common::readFile(platform::hostPath(fileErrori)));
+                        common::readFile(platform::hostPath(file.errori)));
     common::replaceFile(QDir(a.uscita).filePath(QStringLiteral("composition")),
                         platform::toWindows1252(common::ElencoComposizione));
-    // The run's files (the flow, the log and a work file left by a refused
-    // last declaration) have been taken; the collection point keeps none.
-    for (const QString &nome : fileIn(temp) - prima)
-        QFile::remove(QDir(temp).filePath(nome));
 
     if (a.minimo) {
         out << "Tempo minimo: " << secondi(tempoMinimo(testo, flusso.size(), a.uscita)) << '\n';

@@ -171,7 +171,7 @@ QString nomeRisposta(const QDate &data, QChar tipo, qint32 numero)
     return data.toString(QStringLiteral("yyyyMMdd")) + u'-' + tipo + cifre(numero % 100, 2);
 }
 
-int esegui(const Argomenti &a, QTextStream &out, QTextStream &err)
+int esegui(const Argomenti &a, QTextStream &out)
 {
     common::resetGlobals();
     platform::DriveTable unita(a.programma, a.programma);
@@ -285,7 +285,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     platform::ScopedMessageBoxService messaggiGuard(messaggi);
     int esito = 1;
     try {
-        esito = esegui(a, out, err);
+        esito = esegui(a, out);
     } catch (const Rifiuto &r) {
         err << r.testo << '\n';
     } catch (const platform::RuntimeError &e) {

@@ -12,6 +12,7 @@
 #include "flowengine/register.h"
 #include "platform/dao/database.h"
 #include "platform/codepage.h"
+#include "platform/crashpoint.h"
 #include "platform/dao/recordset.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
@@ -19,6 +20,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -63,6 +65,17 @@ QString fileSulSupporto(const QString &nome)
     }
 }
 
+// Writes a file whole under its temporary name, created exclusively and
+// noted in the journal first: false when another run holds the name.
+bool scriviEsclusivo(flowengine::GiornaleLavoro &giornale, const QString &host, const QByteArray &bytes)
+{
+    giornale.annota(host, flowengine::Destino::Esclusivo);
+    if (common::writeTemporary(host, bytes, false))
+        return true;
+    giornale.ritira(host);
+    return false;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- fields
@@ -95,7 +108,9 @@ bool CartellaEsiste(const QString &folder)
 
 bool NomeFileValido(const QString &name)
 {
-    if (!name.trimmed().isEmpty() && !name.contains(u'\\') && !name.contains(u'/')
+    const bool controllo =
+        std::any_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
+    if (!name.trimmed().isEmpty() && name != u"." && !controllo && !name.contains(u'\\') && !name.contains(u'/')
         && !name.contains(QStringLiteral("..")))
         return true;
     platform::msgBox(QStringLiteral("Il nome del file '") + name + QStringLiteral("' non è valido."), common::TitoloCorbix,
@@ -348,13 +363,35 @@ QString NomeCopiaCartella(const QString &primaRiga, int sendWith, const QDate &d
 
 // ---------------------------------------------------------------- filing
 
+QString ScriviSulSupporto(const QByteArray &righe, flowengine::GiornaleLavoro &giornale)
+{
+    for (QString precedente;;) {
+        const QString nome = flowengine::NomeFilePratiche();
+        if (nome.isEmpty())
+            return {};
+        // A name offered again is held by something that is not a file (a
+        // folder): it cannot be written.
+        if (nome == precedente)
+            platform::raise(platform::err::PathFileAccess);
+        if (scriviEsclusivo(giornale, platform::hostPath(nome), righe))
+            return nome;
+        precedente = nome;
+    }
+}
+
 std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
 {
     const bool cartella = corbex.destinazione == 1;
     // The files are written whole under their temporary names and take their
     // final names only once the archive knows the flow.
-    FileScritto copia, archivio;
+    FileScritto copia, archivio, supporto;
+    supporto.host = fileSulSupporto(corbex.fileSupporto);
+    // The journal outlives the removal of the temporaries after a failure,
+    // so that it goes with them.
+    std::shared_ptr<flowengine::GiornaleLavoro> giornale = corbex.giornale;
     try {
+        if (!giornale)
+            giornale = std::make_shared<flowengine::GiornaleLavoro>();
         const QString origine = platform::hostPath(corbex.fileTemporaneo);
         const QByteArray flusso = common::readFile(origine);
         if (cartella) {
@@ -365,6 +402,7 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
             if (!NomeFileValido(nome))
                 throw GiaSegnalato{};
             const QString host = platform::hostPath(corbex.cartella + u'\\' + nome);
+            giornale->annota(host, flowengine::Destino::Sostituisce);
             copia.host = host;
             if (!common::writeTemporary(host, common::joinLines(righe, "\n"), true))
                 platform::raise(platform::err::PathFileAccess);
@@ -377,10 +415,13 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
             nomeArchivio = flowengine::NuovoNomeFile(inviati, corbex.data);
             if (nomeArchivio.isEmpty())
                 platform::raise(platform::err::PathNotFound);
-            if (common::writeTemporary(platform::hostPath(nomeArchivio), flusso, false))
+            if (scriviEsclusivo(*giornale, platform::hostPath(nomeArchivio), flusso))
                 break;
         }
         archivio.host = platform::hostPath(nomeArchivio);
+        // Once the register holds this name, a start-up after a crash gives
+        // the temporaries their names.
+        giornale->registra(nomeArchivio);
         {
             dao::Database db = common::ApriArchivio();
             // Nothing of the filing runs outside its transaction: a start
@@ -421,14 +462,24 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
             rs->close();
             QString elenco = corbex.elenco;
             flowengine::MarcaDocumentiInviati(elenco);
+            platform::puntoDiArresto();
             transazione->commit();
             db.close();
         }
-        archivio.finale = copia.finale = true;
-        common::takeFinalName(archivio.host, false);
-        if (cartella)
-            common::takeFinalName(copia.host, true);
+        platform::puntoDiArresto();
         QFile::remove(origine);
+        archivio.finale = copia.finale = supporto.finale = true;
+        // The flow is filed whatever follows: a name not given now is given
+        // by the next start-up, whose journal names it.
+        try {
+            common::takeFinalName(archivio.host, false);
+            if (!copia.host.isEmpty())
+                common::takeFinalName(copia.host, true);
+            if (!supporto.host.isEmpty())
+                common::takeFinalName(supporto.host, false);
+        } catch (const platform::RuntimeError &e) {
+            MostraErroreRunTime(e.number(), e.description());
+        }
         return nomeArchivio;
     } catch (const platform::RuntimeError &e) {
         MostraErroreRunTime(e.number(), e.description());
@@ -436,10 +487,9 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
     }
     copia.rimuovi();
     archivio.rimuovi();
+    supporto.rimuovi();
     if (cartella)
         EliminaRiga(corbex.riservata);
-    else if (const QString supporto = fileSulSupporto(corbex.fileSupporto); !supporto.isEmpty())
-        QFile::remove(supporto);  // the flow the writer left on the medium
     return std::nullopt;
 }
 

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "common/globals.h"
+#include "flowengine/journal.h"
 
 #include <QDate>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace dao {
@@ -39,8 +41,8 @@ QString UfficioDigitato(const QString &text);
 bool CartellaEsiste(const QString &folder);
 
 // Whether a file name made from stored or typed codes is a name inside its
-// folder (not empty, no separator, no ".."); otherwise the user is told and
-// false comes back.
+// folder (not empty, not ".", no separator, no "..", no control character);
+// otherwise the user is told and false comes back.
 bool NomeFileValido(const QString &name);
 
 // ---------------------------------------------------------------- folder step
@@ -136,12 +138,20 @@ QString NomeCopiaCartella(const QString &primaRiga, int sendWith, const QDate &d
 
 // ---------------------------------------------------------------- filing
 
+// Writes the lines of a built flow, each ended by LF, on the removable
+// medium under the first free name PRATICHE.nnn, taken exclusively through
+// its temporary, which the journal notes; the filing gives it its name.
+// The name, or empty when every name is taken; the medium's errors reach the
+// caller.
+QString ScriviSulSupporto(const QByteArray &righe, flowengine::GiornaleLavoro &giornale);
+
 // A built flow to be filed.
 struct CorbexCostruito {
     int destinazione = 0;       // 2 removable medium, 1 folder
     QDate data;                 // the day of the composition
     QString fileTemporaneo;     // the built flow in TEMP
-    QString fileSupporto;       // the name written on the medium
+    QString fileSupporto;       // the name written on the medium, still under its temporary
+    std::shared_ptr<flowengine::GiornaleLavoro> giornale;  // the journal that notes it
     QString elenco;             // the composition list
     QString selezione;          // the selection text
     // Folder flows only.
@@ -152,13 +162,17 @@ struct CorbexCostruito {
 };
 
 // Files a built flow: the copy for its folder (folder flows) and the archive
-// copy in "Corbix inviati" are written first, each complete before it takes
-// its name; then, in one transaction, the declarations are marked as sent
-// and the register row is completed (folder) or numbered and written
-// (removable medium). The built flow is then removed from TEMP. On any
-// failure the user gets "Errore di Run-time", the declarations stay free, the
-// files this filing wrote are removed, a reserved row is deleted and the
-// built flow stays in TEMP. Returns the archive name, or nothing on failure.
+// copy in "Corbix inviati" are written first, whole, under their temporary
+// names, noted with the archive name in the run's journal (the medium's, when
+// the flow was written on a medium); then, in one transaction, the
+// declarations are marked as sent and the register row is completed (folder)
+// or numbered and written (removable medium); only then do the files (the
+// medium's too) take their names, and the built flow is removed from TEMP.
+// On any failure before the commit the user gets "Errore di Run-time", the
+// declarations stay free, the temporaries are removed, a reserved row is
+// deleted and the built flow stays in TEMP. A name that cannot be taken
+// after the commit is told; the flow stays filed and the next start-up gives
+// the name. Returns the archive name, or nothing on failure.
 std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex);
 
 // "Errore di Run-time " with the number, CR LF and the description, critical,

@@ -5,6 +5,8 @@
 #include "platform/messagebox.h"
 
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QTreeView>
 
 namespace uimain {
 
@@ -57,6 +59,11 @@ std::optional<QString> QtFileDialogService::scegli(QWidget *owner, const Richies
     } catch (const platform::RuntimeError &) {
     }
     dialog.selectFile(richiesta.nomeFile);
+    // Qt sizes the columns of its list for English texts: the size, type
+    // and date take the width of their Italian contents.
+    if (auto *elenco = dialog.findChild<QTreeView *>())
+        for (int c = 1; c < elenco->header()->count(); ++c)
+            elenco->header()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     const QString scelto = dialog.selectedFiles().first();

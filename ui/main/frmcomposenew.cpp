@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTableWidget>
 
 namespace uimain {
@@ -107,7 +108,6 @@ void frmComposeNew::creaControlli()
     nome(grdListaDich, "grdListaDich");
     grdListaDich->verticalHeader()->hide();
     grdListaDich->verticalHeader()->setMinimumSectionSize(1);
-    grdListaDich->verticalHeader()->setDefaultSectionSize(twips(kAltezzaRiga));
     grdListaDich->horizontalHeader()->setFixedHeight(twips(kAltezzaRiga));
     grdListaDich->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdListaDich->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -117,13 +117,19 @@ void frmComposeNew::creaControlli()
     for (int i = 0; i < 10; ++i) {
         chkVirtualCheck[size_t(i)] = new QCheckBox(this);
         chkVirtualCheck[size_t(i)]->setObjectName(QStringLiteral("chkVirtualCheck_%1").arg(i));
-        chkVirtualCheck[size_t(i)]->resize(twips(180) + 4, twips(180) + 4);
+        // Only the box is drawn: the widget is the style's box, no larger.
+        chkVirtualCheck[size_t(i)]->resize(style()->pixelMetric(QStyle::PM_IndicatorWidth),
+                                           style()->pixelMetric(QStyle::PM_IndicatorHeight));
         chkVirtualCheck[size_t(i)]->hide();
         // The keyboard stays with the grid: its current row is ticked with
         // the space bar, and a box clicked does not take the focus from it.
         chkVirtualCheck[size_t(i)]->setFocusPolicy(Qt::NoFocus);
         connect(chkVirtualCheck[size_t(i)], &QCheckBox::toggled, this, [this, i] { chkVirtualCheck_Click(i); });
     }
+    // Each row holds its floating box whole, within the grid's lines, so
+    // that no box covers the next one or the header.
+    grdListaDich->verticalHeader()->setDefaultSectionSize(
+        std::max(twips(kAltezzaRiga), chkVirtualCheck[0]->height() + 1));
     button(cmdVirtualSelez, "cmdVirtualSelez", QStringLiteral("Sel"));
     label(lblSelectedElements, "lblSelectedElements", QStringLiteral("Elementi selezionati X di Y"), this);
 
@@ -482,8 +488,8 @@ void frmComposeNew::PosizionaSelettori(int primaRiga)
             continue;
         }
         b->setProperty("Tag", QString::number(r));
-        const QPoint centro = grdListaDich->viewport()->mapTo(this, cella.center());
-        b->move(centro - QPoint(b->width() / 2, b->height() / 2));
+        b->move(grdListaDich->viewport()->mapTo(
+            this, QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, b->size(), cella).topLeft()));
         PosizionamentoInCorso = true;
         b->setChecked(tagGriglia_.mid(r - 1, 1) == QLatin1String("1"));
         PosizionamentoInCorso = false;
@@ -710,6 +716,7 @@ void frmComposeNew::EseguiComposizione()
     {
         frmFaiCorbex costruzione(corbex.data, this);
         costruzione.exec();
+        corbex.giornale = costruzione.Giornale;
     }
     if (common::CorbexScritto) {
         corbex.fileTemporaneo = common::FileTemporaneo;

@@ -343,8 +343,14 @@ bool frmFaiCorbex::scriviSuSupporto()
     try {
         // The medium is ready when its drive's entry reaches a folder.
         sulSupporto([&] { platform::hostPath(unita + u'\\'); });
+        const QByteArray righe =
+            common::joinLines(common::splitLines(common::readFile(platform::hostPath(FileCorbex))), "\n");
         for (;;) {
-            sulSupporto([&] { nome = flowengine::NomeFilePratiche(); });
+            sulSupporto([&] {
+                if (!Giornale)
+                    Giornale = std::make_shared<flowengine::GiornaleLavoro>();
+                nome = ScriviSulSupporto(righe, *Giornale);
+            });
             if (!nome.isEmpty())
                 break;
             if (platform::msgBox(QStringLiteral("Impossibile scrivere il corbex su questo supporto magnetico poiché non "
@@ -357,16 +363,6 @@ bool frmFaiCorbex::scriviSuSupporto()
                 != MsgResult::Retry)
                 return false;
         }
-        sulSupporto([&] {
-            try {
-                if (common::CopyWithLineEnd(FileCorbex, nome, QStringLiteral("\n")))
-                    platform::raise(platform::err::FileNotFound);
-            } catch (...) {
-                // The name was free: whatever stands under it now is this copy's.
-                QFile::remove(platform::hostPath(nome));
-                throw;
-            }
-        });
     } catch (const Rinuncia &) {
         return false;
     } catch (const platform::RuntimeError &e) {

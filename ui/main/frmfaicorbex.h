@@ -1,9 +1,11 @@
 #pragma once
 
 #include "flowengine/flowwriter.h"
+#include "flowengine/journal.h"
 
 #include <QDate>
 #include <QDialog>
+#include <memory>
 
 class QLabel;
 class QProgressBar;
@@ -49,6 +51,9 @@ public:
 
     QString FileCorbex;
     QString FileErrori;
+    // The journal of the flow written on the medium under its temporary
+    // name, handed to the filing, which gives the flow its name.
+    std::shared_ptr<flowengine::GiornaleLavoro> Giornale;
     bool DettagliNascosti = true;
     bool ElencoErroriAttivo = false;
 

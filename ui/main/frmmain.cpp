@@ -7,6 +7,7 @@
 #include "common/paths.h"
 #include "common/settings.h"
 #include "flowengine/collectionpoint.h"
+#include "flowengine/journal.h"
 #include "flowengine/dispatchlist.h"
 #include "flowengine/flowlist.h"
 #include "flowengine/options.h"
@@ -280,7 +281,9 @@ bool frmMain::avvio()
     common::InsiemeMessaggi.clear();
     common::CartellaProgramma = CartellaConSeparatore(QDir::currentPath(), u'/');
 
-    if (QFileInfo(common::settingsPath()).isFile())
+    // Whatever stands under the name (a folder too) is a settings file,
+    // read or found unreadable; only its absence means a first run.
+    if (QFileInfo::exists(common::settingsPath()))
         common::EsitoPrimaEsecuzione = 1;
     else
         apri(Finestra::frmFirstExecution);
@@ -316,6 +319,8 @@ bool frmMain::avvio()
                          common::TitoloCorbix, MsgIcon::Critical);
         return false;
     }
+    // What a run stopped by a crash left is finished before the list is read.
+    flowengine::SistemaLavoriInterrotti();
 
     common::ElencoCorrente = 3;
     RigaContesto = 0;

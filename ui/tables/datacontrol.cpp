@@ -1,6 +1,6 @@
 #include "ui/tables/datacontrol.h"
 
-#include "platform/drives.h"
+#include "common/databases.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -49,7 +49,7 @@ DataControl::DataControl(QWidget *parent)
 dao::Database &DataControl::Database()
 {
     if (!database_.isOpen())
-        database_ = dao::Database::open(platform::hostPath(DatabaseName));
+        database_ = common::ApriDatabase(DatabaseName);
     return database_;
 }
 

@@ -5,7 +5,9 @@
 #include "common/openretry.h"
 #include "common/textfiles.h"
 #include "flowengine/decimale.h"
+#include "flowengine/journal.h"
 #include "flowengine/options.h"
+#include "platform/crashpoint.h"
 #include "platform/dao/database.h"
 #include "platform/dao/recordset.h"
 #include "platform/drives.h"
@@ -18,6 +20,7 @@
 #include <QFileInfo>
 #include <memory>
 #include <new>
+#include <optional>
 
 namespace uitransmission {
 
@@ -159,10 +162,13 @@ bool rigaRispostaPresente(dao::Database &db, const DatiCorbex &flow)
     return !rs->eof();
 }
 
-// Stores the answer: the copy in the collection point first, then the flow's
-// new state and the answer row in one transaction, while the flow's row is
-// held against other programs. A failure is told and undoes the copy.
-bool archivia(dao::Database &db, const DatiCorbex &flow, QChar tipo, const QByteArray &contenuto, int stato)
+// Stores the answer: the copy in the collection point first, whole under its
+// temporary name, noted in the journal, then the flow's new state and the
+// answer row in one transaction, while the flow's row is held against other
+// programs; the copy takes its name once that has committed. A failure is
+// told and undoes the copy.
+bool archivia(dao::Database &db, flowengine::GiornaleLavoro &giornale, const DatiCorbex &flow, QChar tipo,
+              const QByteArray &contenuto, int stato)
 {
     std::unique_ptr<dao::Recordset> inviata;
     if (common::OpenRecordsetRetry(db, inviata, SqlRigaInviata, {flow.Data, flow.Progressivo},
@@ -172,8 +178,12 @@ bool archivia(dao::Database &db, const DatiCorbex &flow, QChar tipo, const QByte
     const QString copia = NomeCopiaRisposta(common::OpzioniCorbix.Centrale, flow.Data, flow.Progressivo, tipo);
     QString copiaHost;
     try {
-        copiaHost = platform::hostPath(copia);
-        common::replaceFile(copiaHost, contenuto);
+        const QString host = platform::hostPath(copia);
+        giornale.annota(host, flowengine::Destino::Sostituisce);
+        copiaHost = host;
+        if (!common::writeTemporary(copiaHost, contenuto, true))
+            platform::raise(platform::err::PathFileAccess);
+        giornale.registra(copia);
         dao::Transaction transazione(db);
         if (!inviata->eof()) {
             inviata->edit();
@@ -186,15 +196,24 @@ bool archivia(dao::Database &db, const DatiCorbex &flow, QChar tipo, const QByte
                     common::StrToNull(flow.FattoDa)},
                    dao::FailOnError);
         transazione.commit();
+        platform::puntoDiArresto();
         // Closing the held row ends the archive's transaction: its failure is
         // a failure of the fetch.
         inviata->close();
     } catch (const platform::RuntimeError &e) {
         inviata->close();
         if (!copiaHost.isEmpty())
-            QFile::remove(copiaHost);
+            QFile::remove(common::nomeTemporaneo(copiaHost));
         flowengine::mostraErroreRunTime(e);
         return false;
+    }
+    platform::puntoDiArresto();
+    // The answer is stored whatever follows: a name not given now is given
+    // by the next start-up, whose journal names it.
+    try {
+        common::takeFinalName(copiaHost, true);
+    } catch (const platform::RuntimeError &e) {
+        flowengine::mostraErroreRunTime(e);
     }
     return true;
 }
@@ -270,9 +289,16 @@ bool PrelevaRisposta(const QString &percorso, const DatiCorbex &flow)
 
     QByteArray contenuto;
     RispostaEdi risposta;
+    // The journal names the temporaries of the fetch: the rewritten answer,
+    // never to be named after a crash, and the stored copy.
+    std::optional<flowengine::GiornaleLavoro> giornale;
     try {
         contenuto = leggiNormalizzato(host);
-        common::replaceFile(host, contenuto);
+        giornale.emplace().annota(host, flowengine::Destino::Scarta);
+        // The rewritten answer replaces the file at once and whole.
+        if (!common::writeTemporary(host, contenuto, true))
+            platform::raise(platform::err::PathFileAccess);
+        common::takeFinalName(host, true);
         risposta = RispostaEdi::estremi(contenuto);
     } catch (const platform::RuntimeError &e) {
         flowengine::mostraErroreRunTime(e);
@@ -301,7 +327,7 @@ bool PrelevaRisposta(const QString &percorso, const DatiCorbex &flow)
                 avvisa(QStringLiteral("La risposta risulta già prelevata."));
             return false;
         }
-        return archivia(db, flow, tipo, contenuto,
+        return archivia(db, *giornale, flow, tipo, contenuto,
                         conservata ? flowengine::StatoRispostaPervenuta : flowengine::StatoControlloNegativo);
     } catch (const platform::RuntimeError &e) {
         flowengine::mostraErroreRunTime(e);

@@ -56,7 +56,9 @@ bool VerificaServizioInLinea(const QString &codiceUtenza)
     platform::ShareMapper &mapper = platform::shareMapper();
     try {
         mapper.mappa(Unita, common::NomeMacchinaServizio(), codiceUtenza);
-    } catch (const platform::RuntimeError &) {
+    } catch (const platform::RuntimeError &e) {
+        if (e.number() == platform::err::BadFileNameOrNumber)
+            throw;
         return false;
     }
     bool inLinea = false;

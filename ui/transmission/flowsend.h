@@ -14,7 +14,8 @@ bool VerificaPassword(const QString &codiceUtenza, const QString &password);
 // declarant with that EDI user code.
 void MemorizzaAutoPasswd(const QString &codiceUtenza, bool memorizza);
 // Whether the user's share on the service machine answers: maps it, looks
-// at drive Z:, and unmaps it.
+// at drive Z:, and unmaps it. A user code that cannot name a share ("."
+// or "..", or holding a separator) is no machine off line: it raises 52.
 bool VerificaServizioInLinea(const QString &codiceUtenza);
 // Waits that many seconds on the program's clock.
 void Attendi(int secondi);

@@ -227,17 +227,19 @@ void frmSendMirsolan::cmdConfirm_Click()
         }
         if (chkSavePasswd->isChecked())
             MemorizzaAutoPasswd(txtUserId->text(), true);
+        while (!VerificaServizioInLinea(txtUserId->text())) {
+            if (platform::msgBox(QStringLiteral("La macchina del servizio '") + macchina
+                                     + QStringLiteral(" non è in linea. Effettuare la connessione a ") + macchina
+                                     + QStringLiteral(", quindi riprovare."),
+                                 QStringLiteral("Corbix Doganali"), MsgIcon::Information,
+                                 platform::MsgButtons::RetryCancel)
+                != platform::MsgResult::Retry)
+                return;
+        }
     } catch (const platform::RuntimeError &e) {
+        // A user code that names no share, among the others.
         flowengine::mostraErroreRunTime(e);
         return;
-    }
-    while (!VerificaServizioInLinea(txtUserId->text())) {
-        if (platform::msgBox(QStringLiteral("La macchina del servizio '") + macchina
-                                 + QStringLiteral(" non è in linea. Effettuare la connessione a ") + macchina
-                                 + QStringLiteral(", quindi riprovare."),
-                             QStringLiteral("Corbix Doganali"), MsgIcon::Information, platform::MsgButtons::RetryCancel)
-            != platform::MsgResult::Retry)
-            return;
     }
     const auto data = dao::parseDateText(txtMessageDate->text());
     const QString nome =

@@ -1,5 +1,6 @@
 #include "ui/transmission/setup.h"
 
+#include "common/databases.h"
 #include "common/paths.h"
 #include "flowengine/collectionpoint.h"
 #include "platform/dao/database.h"
@@ -43,6 +44,10 @@ std::optional<QString> PercorsoDigitato(const QString &testo)
 
 bool NuovoPuntoRaccoltaValido(const QString &punto)
 {
+    if (flowengine::PercorsoConPunti(punto)) {
+        platform::msgBox(percorsoNonValido(punto), TitoloCorbix, platform::MsgIcon::Exclamation);
+        return false;
+    }
     const QString cartella = common::EstraiPercorso(punto);
     if (!uimain::CartellaEsiste(cartella)) {
         platform::msgBox(percorsoNonValido(cartella), TitoloCorbix, platform::MsgIcon::Exclamation);
@@ -60,7 +65,7 @@ bool NuovoPuntoRaccoltaValido(const QString &punto)
 bool ArchivioApribile(const QString &percorso)
 {
     try {
-        dao::Database::open(platform::hostPath(percorso)).close();
+        common::ApriDatabase(percorso).close();
         return true;
     } catch (const platform::RuntimeError &e) {
         platform::msgBox(QStringLiteral("Impossibile aprire l'archivio '") + percorso + QStringLiteral("'.\r\n")

@@ -19,7 +19,8 @@ std::optional<QString> PercorsoDigitato(const QString &testo);
 
 // Whether a new collection point can be made at the path: its folder part
 // (up to and including the last "\") must be an existing folder and the path
-// itself must name nothing yet. Each refusal is told to the user.
+// itself must name nothing yet, and no folder name in it may be "." or "..".
+// Each refusal is told to the user.
 bool NuovoPuntoRaccoltaValido(const QString &punto);
 
 // Whether the archive at the path opens; the user is told why when it does
@@ -33,7 +34,7 @@ QString CentraleMostrata(const QString &centrale);
 
 // The collection point as the options record it, from the text typed: a drive
 // path in this computer's network form, a network path as it is, each with a
-// closing "\". Nothing for a text that is neither.
+// closing "\". Nothing for a text that is neither, or that holds "." or "..".
 std::optional<QString> CentraleDaTesto(const QString &testo);
 
 }  // namespace uitransmission

@@ -105,7 +105,7 @@ TEST_F(BuildScreen, AttendsToTheDisplayAtMostEveryInterval)
         QString title;
         painted.onFirstDeclaration = [&] { QTimer::singleShot(0, &screen, [&] { title = screen.windowTitle(); }); };
         build(screen);
-        QTest::qWaitFor([&] { return !title.isEmpty(); }, 1000);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !title.isEmpty(); }, 1000));
         EXPECT_EQ(title, step ? QStringLiteral("Preparazione corbex in corso")
                               : QStringLiteral("Preparazione corbex completata"));
     }

@@ -58,7 +58,8 @@ TEST_F(Composition, AnEmptyOrBlankFolderDoesNotExist)
 TEST_F(Composition, FileNamesThatLeaveTheirFolderAreRefused)
 {
     EXPECT_TRUE(NomeFileValido(QStringLiteral("00AB1209.T05")));
-    for (const char *name : {"0A\\B1209.T05", "0A/B1209.T05", "..AB1209.T05", "", "  "}) {
+    for (const char *name : {"0A\\B1209.T05", "0A/B1209.T05", "..AB1209.T05", "", "  ", ".", "0A\tB1209.T05",
+                             "0AB1209.T05\r", "\x7f"}) {
         boxes_.shown.clear();
         EXPECT_FALSE(NomeFileValido(QString::fromLatin1(name))) << name;
         ASSERT_EQ(boxes_.shown.size(), 1u);

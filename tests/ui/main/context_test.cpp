@@ -543,7 +543,7 @@ TEST_F(ContextTest, ErrorsOfACommandAreShown)
     w->Opzioni_Click(0);
     ASSERT_EQ(shown().size(), 2u);
     EXPECT_EQ(shown()[1], (Message{"Errore di Run-time 3024\r\n"
-                                       + platform::errorDescription(3024, {onC("Nessuno.mdb")}),
+                                       + platform::errorDescription(3024, {"C:\\Nessuno.mdb"}),
                                    "Corbix doganali", MsgIcon::Critical, MsgButtons::OK, 1}));
     common::PercorsoArchivio = archivePath();
     EXPECT_EQ(registerKeys().size(), 3);

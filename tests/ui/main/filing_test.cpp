@@ -1,6 +1,7 @@
 #include "compose_fixture.h"
 
 #include "common/errordialog.h"
+#include "platform/errors.h"
 #include "support/otherprogram.h"
 #include "ui/main/composition.h"
 
@@ -18,7 +19,8 @@ protected:
     Filing()
     {
         QDir().mkpath(onC(QStringLiteral("Invio")));
-        tmp_.write(QStringLiteral("floppy/PRATICHE.001"), "a\nb\n");
+        // The build screen leaves the medium's flow under its temporary name.
+        tmp_.write(QStringLiteral("floppy/PRATICHE.001.corbix~"), "a\nb\n");
     }
     // A built flow in TEMP.
     QString built(const QByteArray &bytes)
@@ -78,6 +80,7 @@ TEST_F(Filing, ARemovableMediumFlowIsArchivedNumberedAndMarked)
     EXPECT_EQ(stati(), QStringLiteral("20002"));
     EXPECT_EQ(entries(inCorbix(QStringLiteral("TEMP"))), QStringList());
     EXPECT_EQ(bytes(onFloppy(QStringLiteral("PRATICHE.001"))), QByteArray("a\nb\n"));
+    EXPECT_EQ(entries(tmp_.file(QStringLiteral("floppy"))), QStringList{QStringLiteral("PRATICHE.001")});
     EXPECT_TRUE(boxes_.shown.empty());
 }
 
@@ -170,4 +173,24 @@ TEST_F(Filing, AnOfficeThatLeavesTheFolderIsRefusedByName)
     boxes_.shown.clear();
     ASSERT_TRUE(ArchiviaCorbex(c).has_value());
     EXPECT_EQ(entries(onC(QStringLiteral("Invio"))), QStringList{QStringLiteral("26011507-012100")});
+}
+
+// The build screen writes the medium's flow under its temporary, with the
+// first name that neither a file nor another run's temporary holds; a name
+// held by a folder cannot be written.
+TEST_F(Filing, TheMediumsFlowWaitsUnderItsTemporaryWithTheFirstFreeName)
+{
+    flowengine::GiornaleLavoro journal;
+    EXPECT_EQ(ScriviSulSupporto("c\nd\n", journal), QStringLiteral("A:\\PRATICHE.002"));
+    EXPECT_EQ(bytes(onFloppy(QStringLiteral("PRATICHE.002.corbix~"))), QByteArray("c\nd\n"));
+    QDir().mkpath(onFloppy(QStringLiteral("PRATICHE.003")));
+    try {
+        ScriviSulSupporto("e\n", journal);
+        ADD_FAILURE() << "written over a folder";
+    } catch (const platform::RuntimeError &e) {
+        EXPECT_EQ(e.number(), platform::err::PathFileAccess);
+    }
+    EXPECT_EQ(entries(tmp_.file(QStringLiteral("floppy"))),
+              (QStringList{QStringLiteral("PRATICHE.001.corbix~"), QStringLiteral("PRATICHE.002.corbix~"),
+                           QStringLiteral("PRATICHE.003")}));
 }

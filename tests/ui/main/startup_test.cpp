@@ -1,9 +1,14 @@
 #include "fixture.h"
 
+#include "common/textfiles.h"
+#include "flowengine/journal.h"
+#include "platform/clock.h"
+#include "platform/dao/recordset.h"
 #include "platform/errors.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 using platform::Message;
 using platform::MsgButtons;
@@ -66,12 +71,40 @@ TEST_F(MainWindowTest, EmptySettingsFileEndsStartUp)
                                    + "/CORBIX.INI'."));
 }
 
+// A folder in the place of the settings file is no first run: the settings
+// file is there and cannot be read.
+TEST_F(MainWindowTest, ASettingsFileThatIsAFolderEndsStartUp)
+{
+    QDir().mkpath(tmp_.file("prog/Corbix.Ini"));
+    frmMain w;
+    EXPECT_FALSE(w.Form_Load());
+    EXPECT_TRUE(factory_.calls.empty());
+    ASSERT_EQ(shown().size(), 1u);
+    EXPECT_EQ(shown()[0], critical("Impossibile leggere il file di impostazioni '" + tmp_.file("prog")
+                                   + "/Corbix.Ini'."));
+    EXPECT_TRUE(QFileInfo(tmp_.file("prog/Corbix.Ini")).isDir());
+}
+
+// The settings file and the program database are found in the program
+// folder whatever the letter case of their names.
+TEST_F(MainWindowTest, StartsOnSettingsAndProgramDatabaseNamedInAnyCase)
+{
+    makeProgramFolder();
+    ASSERT_TRUE(QFile::rename(tmp_.file("prog/CORBIX.INI"), tmp_.file("prog/corbix.ini")));
+    frmMain w;
+    ASSERT_TRUE(w.Form_Load());
+    EXPECT_TRUE(shown().empty());
+    EXPECT_TRUE(factory_.calls.empty());
+    EXPECT_EQ(common::PercorsoArchivio, archivePath());
+    EXPECT_EQ(entries(tmp_.file("prog")).filter(QRegularExpression("(?i)^corbix\\.ini$")), QStringList{"corbix.ini"});
+}
+
 struct ArchiveCase {
     const char *name;
     const char *archive;     // the path in the settings file
     const char *contents;    // written at C:\Dogana\Archivio.mdb unless null
     int error;
-    const char *hostArg;     // the argument of the error text, relative to the test folder
+    bool named;              // whether the error text names the archive (by its path in the settings file)
 };
 
 void PrintTo(const ArchiveCase &c, std::ostream *os) { *os << c.name; }
@@ -87,7 +120,7 @@ TEST_P(ArchiveNotOpened, EndsStartUpWithTheReason)
     frmMain w;
     EXPECT_FALSE(w.Form_Load());
     ASSERT_EQ(shown().size(), 1u);
-    const QStringList args = c.hostArg ? QStringList{tmp_.file(c.hostArg)} : QStringList{};
+    const QStringList args = c.named ? QStringList{c.archive} : QStringList{};
     EXPECT_EQ(shown()[0], critical(QString("Impossibile aprire l'archivio '") + c.archive + "'.\r\n"
                                    + platform::errorDescription(c.error, args)));
     // Opening never makes the archive.
@@ -98,11 +131,10 @@ TEST_P(ArchiveNotOpened, EndsStartUpWithTheReason)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ArchiveNotOpened,
-    ::testing::Values(ArchiveCase{"Missing", "C:\\Dogana\\Archivio.mdb", nullptr, 3024, "c/Dogana/Archivio.mdb"},
-                      ArchiveCase{"Empty", "C:\\Dogana\\Archivio.mdb", "", 3343, "c/Dogana/Archivio.mdb"},
-                      ArchiveCase{"NotADatabase", "C:\\Dogana\\Archivio.mdb", "Archivio di testo\r\n", 3343,
-                                  "c/Dogana/Archivio.mdb"},
-                      ArchiveCase{"DriveNotReady", "Q:\\Dogana\\Archivio.mdb", nullptr, 68, nullptr}),
+    ::testing::Values(ArchiveCase{"Missing", "C:\\Dogana\\Archivio.mdb", nullptr, 3024, true},
+                      ArchiveCase{"Empty", "C:\\Dogana\\Archivio.mdb", "", 3343, true},
+                      ArchiveCase{"NotADatabase", "C:\\Dogana\\Archivio.mdb", "Archivio di testo\r\n", 3343, true},
+                      ArchiveCase{"DriveNotReady", "Q:\\Dogana\\Archivio.mdb", nullptr, 68, false}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(MainWindowTest, StartsOnAProgramFolder)
@@ -203,3 +235,36 @@ TEST_F(MainWindowTest, ListThatCannotBeFilledEndsStartUp)
 }
 
 }  // namespace
+
+// Start-up finishes what a run stopped by a crash left: the temporaries of
+// its uncommitted flow go, and so does a folder-step reservation of an
+// earlier day; the list then shows only today's reservation.
+TEST_F(MainWindowTest, StartUpFinishesWhatAnInterruptedRunLeft)
+{
+    makeProgramFolder();
+    platform::FakeClock clock(QDateTime(QDate(2026, 1, 15), QTime(9, 0)));
+    platform::ScopedClock clockGuard(clock);
+    for (const QDate &day : {QDate(2026, 1, 14), QDate(2026, 1, 15)})
+        db.execute(QStringLiteral("INSERT INTO Corbix (Posizione, Data, Progressivo, NomeFile, Stato, Tipo) "
+                                  "VALUES (3, ?, 7, NULL, 1, 2)"),
+                   {day}, dao::FailOnError);
+    const QString archive = onC("Corbix/Corbix inviati/20260115-0");
+    common::OpzioniCorbix.Centrale = QStringLiteral("C:\\Corbix\\");
+    {
+        flowengine::GiornaleLavoro run;
+        ASSERT_TRUE(common::writeTemporary(archive, "flusso\r\n", false));
+        run.annota(archive, flowengine::Destino::Esclusivo);
+        run.registra(QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0"));
+    }
+    ASSERT_EQ(entries(onC("Corbix/TEMP")).size(), 1);
+    frmMain w;
+    ASSERT_TRUE(w.Form_Load());
+    EXPECT_TRUE(shown().empty());
+    EXPECT_EQ(entries(onC("Corbix/Corbix inviati")), QStringList());
+    EXPECT_EQ(entries(onC("Corbix/TEMP")), QStringList());
+    auto rs = db.openRecordset(QStringLiteral("SELECT Data FROM Corbix"));
+    ASSERT_FALSE(rs->eof());
+    EXPECT_EQ(rs->value(0).toDate(), QDate(2026, 1, 15));
+    rs->moveNext();
+    EXPECT_TRUE(rs->eof());
+}

@@ -82,20 +82,6 @@ protected:
     }
     QColor base(const QWidget *w) const { return w->palette().color(QPalette::Base); }
     QColor window() const { return QApplication::palette().color(QPalette::Base); }
-    // Declarations like sample declaration 1 (a C1 of 010101Z), numbered from first.
-    void copiesOfDeclaration1(int first, int count)
-    {
-        for (int k = 0; k < count; ++k) {
-            const int offset = first - 1 + k;
-            execute(QStringLiteral("INSERT INTO IndiceDoc SELECT Indice + ?, Data, CodiceDoc, Stato1, ultimadata FROM "
-                                   "IndiceDoc WHERE Indice = 1"),
-                    {offset});
-            execute(QStringLiteral("INSERT INTO DettaglioBol SELECT Indice + ?, Data, Articolo, Modulo, Campo, "
-                                   "SottoCasella, Riga, Contenuto, MaxLung, Corretto, Gestito, Controllato FROM "
-                                   "DettaglioBol WHERE Indice = 1"),
-                    {offset});
-        }
-    }
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The framework's modes, search, save and delete, on the customs
 // compartments screen, which follows it without differences.
 #include "fixture.h"
+#include "platform/dao/connection.h"
 #include "ui/tables/frmcompartdog.h"
 
 #include <QFocusEvent>
@@ -239,7 +240,10 @@ TEST_F(Framework, AModifyThatMeetsALockStaysInModify)
     EXPECT_EQ(w->Modalita, 3);
     EXPECT_EQ(w->txtDescrizione->text(), "ALTRO");
     ASSERT_FALSE(boxes.shown.empty());
-    EXPECT_TRUE(boxes.shown.back().text.contains("risultano bloccati da troppo tempo"));
+    EXPECT_EQ(boxes.shown.back().text,
+              "I dati richiesti nell'interrogazione 'SELECT * FROM CompDog WHERE Stato = \"IT\" AND Codice = \"01\"' "
+              "risultano bloccati da troppo tempo. Chiudere e riavviare tutte le applicazioni che accedono alla base "
+              "di dati 'C:\\Archivio.mdb'.");
     EXPECT_GE(clock.monotonicMs(), 60'000);
     EXPECT_EQ(righe()[0], "IT|01|TORINO|<null>|<null>");
 }
@@ -328,6 +332,42 @@ TEST_F(Framework, ACompartmentInUseByAnOfficeOfItsCountryIsKept)
     EXPECT_EQ(w->txtStato->text(), "FR");
     EXPECT_EQ(righe(), (QStringList{"FR|02|LIONE|<null>|<null>", "IT|01|TORINO|<null>|<null>",
                                     "IT|03|MILANO|MI|CED3"}));
+}
+
+// Another program reads the archive through the whole save of a new row:
+// the commit is refused. The screen holds no lock afterwards, the archive is
+// as it was, and the screen stays in add mode with the typed values, as after
+// a duplicate; nothing of the refused save reaches the archive later.
+TEST_F(Framework, ASaveRefusedAtCommitKeepsTheModeAndTheTypedValues)
+{
+    treCompartimenti();
+    auto w = apri<frmCompartDog>(Tag);
+    QTest::mouseClick(w->cmdAdd, Qt::LeftButton);
+    ASSERT_EQ(w->Modalita, 4);
+    w->txtStato->setText(QStringLiteral("IT"));
+    w->txtCodice->setText(QStringLiteral("09"));
+    w->txtDescrizione->setText(QStringLiteral("SAVONA"));
+    testsupport::OtherProgram other(onC(QStringLiteral("Archivio.mdb")));
+    ASSERT_EQ(other.exec("BEGIN; SELECT * FROM CompDog"), SQLITE_OK);
+    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    EXPECT_NE(sqlite3_get_autocommit(db.connection().handle()), 0) << "no transaction is left open";
+    EXPECT_EQ(other.exec("COMMIT"), SQLITE_OK);
+    EXPECT_EQ(other.exec("BEGIN IMMEDIATE"), SQLITE_OK) << "no lock of ours is left";
+    EXPECT_EQ(other.exec("ROLLBACK"), SQLITE_OK);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "Errore di Run-time 3218\r\nImpossibile aggiornare. Attualmente bloccato.");
+    EXPECT_EQ(boxes.shown[0], (platform::Message{boxes.shown[0].text, Caption, platform::MsgIcon::Critical,
+                                                 platform::MsgButtons::OK, 1}));
+    EXPECT_EQ(w->Modalita, 4);
+    EXPECT_EQ(w->txtStato->text(), "IT");
+    EXPECT_EQ(w->txtCodice->text(), "09");
+    EXPECT_EQ(w->txtDescrizione->text(), "SAVONA");
+    ASSERT_EQ(other.exec("SELECT Codice FROM CompDog ORDER BY Codice"), SQLITE_OK);
+    EXPECT_EQ(other.lastRows, (QStringList{"01", "02", "03"}));
+
+    db.execute(QStringLiteral("UPDATE CompDog SET CED = 'X' WHERE Codice = '02'"), {}, dao::FailOnError);
+    ASSERT_EQ(other.exec("SELECT Codice, CED FROM CompDog ORDER BY Codice"), SQLITE_OK);
+    EXPECT_EQ(other.lastRows, (QStringList{"01|", "02|X", "03|CED3"}));
 }
 
 TEST_F(Framework, AddingStaysInAddModeWithClearedFields)

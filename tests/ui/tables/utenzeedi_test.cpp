@@ -171,6 +171,29 @@ TEST_F(UtenzeEDI, AnAcceptedCodeCanBeSavedARefusedOneCannot)
     EXPECT_EQ(w->cmbProtocol->currentText(), "KERMIT");
 }
 
+// "KERMIT" does not fit the archive's four-character column: it is kept as
+// "KERM", and a row read back shows the entry of the list again.
+TEST_F(UtenzeEDI, KermitAddedIsStoredAsKermAndShownAsKermitWhenReadBack)
+{
+    auto w = compilata();
+    w->cmbProtocol->setCurrentIndex(0);
+    ASSERT_EQ(w->cmbProtocol->currentText(), "KERMIT");
+    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    EXPECT_EQ(righe(), (QStringList{"DICH1|RSSMRA85T10A562S|Rossi SpA|L001|pw|KERM|CED2|Roma|SDA1|TP1"}));
+    QTest::mouseClick(w->cmdCancel, Qt::LeftButton);
+    QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
+    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    ASSERT_EQ(w->dtaLocal->Caption(), "1/1");
+    EXPECT_EQ(w->cmbProtocol->currentIndex(), 0);
+    EXPECT_EQ(w->cmbProtocol->currentText(), "KERMIT");
+    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    ASSERT_EQ(w->Modalita, 3);
+    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(righe(), (QStringList{"DICH1|RSSMRA85T10A562S|Rossi SpA|L001|pw|KERM|CED2|Roma|SDA1|TP1"}));
+    EXPECT_EQ(w->cmbProtocol->currentText(), "KERMIT");
+}
+
 TEST_F(UtenzeEDI, ARedBoxRefusesTheSaveWithoutAnyDialog)
 {
     for (QLineEdit *frmUtenzeEDI::*box : {&frmUtenzeEDI::txtSpedoga, &frmUtenzeEDI::txtTPMonitor, &frmUtenzeEDI::txtPasswd}) {

@@ -98,6 +98,10 @@ TEST_F(Fetch, AnAnswerWithOutcomesIsStoredAndTheFlowMovesToState3)
     EXPECT_EQ(bytes(onC(QStringLiteral("In/RISP07"))), crlf);
     EXPECT_EQ(bytes(onC(QStringLiteral("Corbix/Risposte Pervenute/20260115-7-W"))), crlf);
     EXPECT_EQ(QDir::currentPath() + u'/', common::CartellaProgramma);
+    // No temporary and no journal is left.
+    EXPECT_EQ(entries(onC(QStringLiteral("In"))), QStringList{QStringLiteral("RISP07")});
+    EXPECT_EQ(stored(), QStringList{QStringLiteral("20260115-7-W")});
+    EXPECT_EQ(entries(onC(QStringLiteral("Corbix/TEMP"))), QStringList());
 }
 
 TEST_F(Fetch, ALargeAnswerIsRewrittenAsAWholeAcrossItsPieces)
@@ -311,6 +315,8 @@ TEST_F(Fetch, ARowThatCannotBeAddedLeavesTheStateAndNoCopy)
     db.execute(QStringLiteral("DROP TRIGGER altro"));
     EXPECT_EQ(registerRows(), QStringList{Flow.arg(1)});
     EXPECT_TRUE(stored().isEmpty());
+    EXPECT_EQ(entries(onC(QStringLiteral("In"))), QStringList{QStringLiteral("RISP07")});
+    EXPECT_EQ(entries(onC(QStringLiteral("Corbix/TEMP"))), QStringList());
 }
 
 // ---------------------------------------------------------------- the window

@@ -211,6 +211,32 @@ TEST_F(Send, AMissingFlowFileIsToldAndLeavesNothingOnTheShare)
     EXPECT_TRUE(f->isVisible());
 }
 
+// A user code "." or ".." names no share: it would lead to the folder of
+// the service's shares or above. It is refused as a name, never taken for a
+// machine off line, and nothing is mapped or copied.
+TEST_F(Send, AUserCodeThatNamesNoShareIsRefused)
+{
+    const QString before = driveZ();
+    const QString shares = drives_.folder() + QStringLiteral("/unc/MIRSOLAN");
+    for (const char *codice : {".", ".."}) {
+        db.execute(QStringLiteral("UPDATE Spedoga SET CodiceUtenza = ? WHERE Codice = 'DICH01'"),
+                   {QString::fromLatin1(codice)}, dao::FailOnError);
+        auto f = open();
+        ASSERT_EQ(f->txtUserId->text(), QString::fromLatin1(codice));
+        f->txtUserPasswd->setText(QStringLiteral("Segreta"));
+        QTest::mouseClick(f->cmdConfirm, Qt::LeftButton);
+        EXPECT_EQ(boxes.shown, (std::vector<Message>{{QStringLiteral("Errore di Run-time 52:\r\nNome o numero di "
+                                                                     "file non valido."),
+                                                      QStringLiteral("Corbix doganali"), MsgIcon::Critical,
+                                                      MsgButtons::OK, 1}}))
+            << codice;
+        EXPECT_TRUE(f->isVisible());
+        EXPECT_EQ(driveZ(), before);
+        EXPECT_TRUE(onShare().isEmpty());
+        EXPECT_EQ(entries(shares), QStringList{QStringLiteral("U001")});
+    }
+}
+
 TEST_F(Send, TheProgressiveNumberIsCheckedWhenLeftAndBeforeASendFromItsField)
 {
     auto f = open();

@@ -152,7 +152,7 @@ TEST_F(Options, EachChangeEnablesApply)
 
 TEST_F(Options, AnOddCollectionPointIsRefusedAndNothingApplied)
 {
-    for (const char *odd : {"", "Punto", "/fuori/da/ogni/unita"}) {
+    for (const char *odd : {"", "Punto", "/fuori/da/ogni/unita", "C:\\Dogana\\Punto\\..\\..\\Altro"}) {
         boxes.shown.clear();
         frmOpzioniCorbix w;
         w.chkPreventCtrl->click();

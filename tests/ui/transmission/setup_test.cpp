@@ -39,7 +39,8 @@ TEST_F(SetupTest, CollectionPointIsRecordedInNetworkForm)
     };
     for (const ShownCase &c : cases)
         EXPECT_EQ(CentraleDaTesto(c.stored).value_or("<refused>"), c.shown) << c.stored;
-    for (const char *odd : {"", "   ", "Punto", "C:Punto", "/Punto"})
+    for (const char *odd : {"", "   ", "Punto", "C:Punto", "/Punto", "C:\\Dogana\\..", "C:\\Dogana\\..\\Punto",
+                            "C:\\.\\Punto", "\\\\SRV\\..\\Punto", "\\\\SRV\\Dati\\Punto/..\\"})
         EXPECT_FALSE(CentraleDaTesto(odd)) << odd;
 }
 
@@ -95,7 +96,15 @@ INSTANTIATE_TEST_SUITE_P(
         PointCase{"NoFolderPart", "Punto", "Il percorso '' non è valido. Indicare un percorso corretto.",
                   MsgIcon::Exclamation},
         PointCase{"ExistingFolder", "C:\\Dogana\\esiste", inUse, MsgIcon::Information},
-        PointCase{"ExistingFile", "C:\\Dogana\\File.txt", inUse, MsgIcon::Information}),
+        PointCase{"ExistingFile", "C:\\Dogana\\File.txt", inUse, MsgIcon::Information},
+        PointCase{"GoingUp", "C:\\Dogana\\Esiste\\..",
+                  "Il percorso 'C:\\Dogana\\Esiste\\..' non è valido. Indicare un percorso corretto.",
+                  MsgIcon::Exclamation},
+        PointCase{"GoingUpInTheFolder", "C:\\Dogana\\..\\Punto",
+                  "Il percorso 'C:\\Dogana\\..\\Punto' non è valido. Indicare un percorso corretto.",
+                  MsgIcon::Exclamation},
+        PointCase{"Here", "C:\\Dogana\\.",
+                  "Il percorso 'C:\\Dogana\\.' non è valido. Indicare un percorso corretto.", MsgIcon::Exclamation}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(SetupTest, AnArchiveThatDoesNotOpenIsTold)
@@ -106,10 +115,10 @@ TEST_F(SetupTest, AnArchiveThatDoesNotOpenIsTold)
     EXPECT_FALSE(ArchivioApribile("C:\\Manca.mdb"));
     ASSERT_EQ(boxes.shown.size(), 2u);
     EXPECT_EQ(boxes.shown[0], box("Impossibile aprire l'archivio 'C:\\Testo.mdb'.\r\n"
-                                      + platform::errorDescription(3343, {tmp_.file("c/Testo.mdb")}),
+                                      + platform::errorDescription(3343, {"C:\\Testo.mdb"}),
                                   MsgIcon::Exclamation));
     EXPECT_EQ(boxes.shown[1], box("Impossibile aprire l'archivio 'C:\\Manca.mdb'.\r\n"
-                                      + platform::errorDescription(3024, {tmp_.file("c/Manca.mdb")}),
+                                      + platform::errorDescription(3024, {"C:\\Manca.mdb"}),
                                   MsgIcon::Exclamation));
     EXPECT_FALSE(QFileInfo::exists(onC("Manca.mdb")));
 }

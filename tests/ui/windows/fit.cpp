@@ -15,6 +15,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSizeGrip>
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleOption>
@@ -23,6 +24,7 @@
 #include <QTextDocument>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeView>
 
 namespace {
 
@@ -170,38 +172,62 @@ QString gruppo(const QGroupBox *g)
         .arg(g->width());
 }
 
-// Every cell text in the visible rows, and the column headers, within their
-// columns.
-QStringList griglia(const QTableView *t)
+// Every cell text in the first rows, and the column headers, within their
+// columns: a table's, or a list's with columns (the file dialog's).
+QStringList griglia(const QAbstractItemView *t, const QHeaderView *intestazione, bool aCapo)
 {
     QStringList difetti;
     const QAbstractItemModel *model = t->model();
     if (!model)
         return difetti;
     const int margine = t->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, t) + 1;
-    for (int c = 0; c < model->columnCount(); ++c) {
-        if (t->isColumnHidden(c) || t->columnWidth(c) == 0)
+    const int larghezzaIcona = t->iconSize().isValid() ? t->iconSize().width()
+                                                       : t->style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, t);
+    // The columns within the view: no scroll bar to reach the last one.
+    int larghezzaColonne = 0;
+    for (int c = 0; c < model->columnCount(t->rootIndex()); ++c)
+        if (!intestazione->isSectionHidden(c))
+            larghezzaColonne += intestazione->sectionSize(c);
+    if (larghezzaColonne > t->viewport()->width())
+        difetti << QStringLiteral("%1: columns %2 wide in a view of %3")
+                       .arg(nome(t))
+                       .arg(larghezzaColonne)
+                       .arg(t->viewport()->width());
+    for (int c = 0; c < model->columnCount(t->rootIndex()); ++c) {
+        if (intestazione->isSectionHidden(c) || intestazione->sectionSize(c) == 0)
             continue;
-        const int spazio = t->columnWidth(c) - 2 * margine;
-        if (t->horizontalHeader()->isVisible()) {
+        const int spazio = intestazione->sectionSize(c) - 2 * margine;
+        if (intestazione->isVisible()) {
             const QString header = model->headerData(c, Qt::Horizontal).toString();
-            const QFontMetrics hf(t->horizontalHeader()->font());
+            // The header of the current column is drawn in bold.
+            QFont headerFont = intestazione->font();
+            if (intestazione->highlightSections())
+                headerFont.setBold(true);
+            const QFontMetrics hf(headerFont);
             // The header draws its own margins and, on sorting, an arrow.
             const int headerMargin = t->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, t);
-            if (hf.horizontalAdvance(header) > t->columnWidth(c) - 2 * headerMargin)
+            if (hf.horizontalAdvance(header) > intestazione->sectionSize(c) - 2 * headerMargin)
                 difetti << QStringLiteral("%1: header \"%2\" does not fit column %3 (%4)")
                                .arg(nome(t), header)
                                .arg(c)
-                               .arg(t->columnWidth(c));
+                               .arg(intestazione->sectionSize(c));
         }
-        for (int r = 0; r < std::min(model->rowCount(), 50); ++r) {
-            const QModelIndex i = model->index(r, c);
+        for (int r = 0; r < std::min(model->rowCount(t->rootIndex()), 50); ++r) {
+            const QModelIndex i = model->index(r, c, t->rootIndex());
             const QString text = i.data().toString();
             QFont f = t->font();
             if (const QVariant font = i.data(Qt::FontRole); font.isValid())
                 f = font.value<QFont>();
-            const int larghezza = QFontMetrics(f).horizontalAdvance(text);
-            const int icona = i.data(Qt::DecorationRole).isValid() ? t->iconSize().width() + 4 : 0;
+            const int icona = i.data(Qt::DecorationRole).isValid() ? larghezzaIcona + 4 : 0;
+            int larghezza = QFontMetrics(f).horizontalAdvance(text);
+            // A grid that wraps words shows a long text on the lines its row
+            // has room for.
+            if (aCapo && larghezza + icona > spazio) {
+                const QRect testo = QFontMetrics(f).boundingRect(QRect(0, 0, spazio - icona, 100000),
+                                                                 Qt::TextWordWrap, text);
+                if (testo.height() <= t->visualRect(i).height())
+                    larghezza = testo.width();
+            }
             if (larghezza + icona > spazio)
                 difetti << QStringLiteral("%1: cell %2,%3 \"%4\" needs %5, has %6")
                                .arg(nome(t))
@@ -259,7 +285,9 @@ void esamina(QWidget *parent, QStringList &difetti)
         else if (auto *g = qobject_cast<QGroupBox *>(w))
             d = gruppo(g);
         else if (auto *t = qobject_cast<QTableView *>(w))
-            difetti << griglia(t);
+            difetti << griglia(t, t->horizontalHeader(), t->wordWrap());
+        else if (auto *l = qobject_cast<QTreeView *>(w))
+            difetti << griglia(l, l->header(), l->wordWrap());
         if (!d.isEmpty())
             difetti << d;
         if (!composto(w))
@@ -269,21 +297,41 @@ void esamina(QWidget *parent, QStringList &difetti)
     if (qobject_cast<QMainWindow *>(parent) || qobject_cast<QTabWidget *>(parent))
         return;
     // Controls floating over a grid (its check boxes, the button on its
-    // corner) or set in a bare panel are placed there on purpose.
+    // corner) or set in a bare panel are placed there on purpose; the
+    // floating controls must not cover each other.
     const auto sfondo = [](const QWidget *v) {
         return qobject_cast<const QAbstractItemView *>(v)
                || (v->metaObject() == &QFrame::staticMetaObject && v->children().isEmpty());
     };
-    const auto galleggia = [&](const QWidget *w) {
-        return std::any_of(controlli.begin(), controlli.end(), [&](const QWidget *v) {
-            return v != w && sfondo(v) && v->geometry().contains(w->geometry());
-        });
+    // A size grip lies in its window's corner, over whatever is there.
+    const auto galleggia = [&](const QWidget *w, const QWidget *v) {
+        return (sfondo(v) && v->geometry().contains(w->geometry())) || qobject_cast<const QSizeGrip *>(w);
     };
     for (int i = 0; i < controlli.size(); ++i)
         for (int j = i + 1; j < controlli.size(); ++j)
-            if (!galleggia(controlli[i]) && !galleggia(controlli[j])
+            if (!galleggia(controlli[i], controlli[j]) && !galleggia(controlli[j], controlli[i])
                 && controlli[i]->geometry().intersects(controlli[j]->geometry()))
                 difetti << QStringLiteral("%1 overlaps %2").arg(nome(controlli[i]), nome(controlli[j]));
+    // A control floating over a grid's cell (a check box on its row) lies
+    // within that cell, not over the grid's lines or the next row.
+    for (QWidget *w : controlli)
+        for (QWidget *v : controlli) {
+            auto *grid = qobject_cast<QAbstractItemView *>(v);
+            if (!grid || w == v || !galleggia(w, v))
+                continue;
+            const QRect sopra(grid->viewport()->mapFrom(parent, w->pos()), w->size());
+            const QModelIndex cella = grid->indexAt(sopra.center());
+            if (cella.isValid() && !grid->visualRect(cella).contains(sopra))
+                difetti << QStringLiteral("%1: %2x%3 over cell %4,%5 of %6, %7x%8")
+                               .arg(nome(w))
+                               .arg(w->width())
+                               .arg(w->height())
+                               .arg(cella.row())
+                               .arg(cella.column())
+                               .arg(nome(grid))
+                               .arg(grid->visualRect(cella).width())
+                               .arg(grid->visualRect(cella).height());
+        }
 }
 
 }  // namespace

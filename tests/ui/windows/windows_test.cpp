@@ -30,14 +30,21 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QHeaderView>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeView>
+#include <QtTest>
 
 using namespace uimain;
 using namespace uitransmission;
@@ -53,11 +60,13 @@ class Windows : public ComposeTest {
 protected:
     Windows() : previous_(QDir::currentPath())
     {
+        // Qt's dialogs keep their settings apart from the user's.
+        QStandardPaths::setTestModeEnabled(true);
         QDir::setCurrent(tmp_.file(QStringLiteral("prog")));
         execute(QStringLiteral("INSERT INTO Corbix (Posizione, Data, Progressivo, NomeFile, CompostoDa, Stato, Tipo, "
                                "RifFloppy, FattoDa, OK, KO, ND) VALUES "
                                "(3, '2026-01-10', 1234567, 'C:\\Corbix\\Corbix inviati\\20260110-0', "
-                               "'1-10/01/2026-AB12345', 5, 1, NULL, 'DICH01', 255, 208, 188), "
+                               "'1-10/01/2026-AB12345', 5, 1, NULL, '030201H', 255, 208, 188), "
                                "(2, '2026-01-11', 7, NULL, NULL, 2, 2, 'PRATICHE.001', 'DICH02', 123, 45, 6)"));
         common::PercorsoArchivio = QStringLiteral("C:\\Archivio.mdb");
         EXPECT_TRUE(common::ScriviIni());
@@ -138,18 +147,37 @@ TEST_F(Windows, EveryWindowShowsEveryTextWholeWithoutOverlapsOnA1024x768Screen)
     {
         frmComposeNew w(main_.get());
         checkShown(w, QStringLiteral("step 1"));
-        w.cmbDichiarante->setCurrentIndex(w.cmbDichiarante->findText(QStringLiteral("DICH01")));
+        w.cmbDichiarante->setCurrentIndex(w.cmbDichiarante->findText(sampledata::Dichiarante1));
         for (QCheckBox *box : {w.chkImport, w.chkExport, w.chkInDeposito, w.chkExportSempif})
             box->setChecked(true);
+        check(&w, QStringLiteral("step 1 filled"));
         w.cmdNextEnd->click();
+        ASSERT_EQ(w.PassoCorrente, 2);
         check(&w, QStringLiteral("step 2"));
         w.cmdNextEnd->click();
+        ASSERT_EQ(w.PassoCorrente, 3);
         check(&w, QStringLiteral("step 3"));
         w.optWriteInDir->setChecked(true);
         w.cmdNextEnd->click();
+        ASSERT_EQ(w.PassoCorrente, 4);
         w.cmbCustomOfficeCode->setEditText(QStringLiteral("012100"));
-        w.txtProgNumber->setText(QStringLiteral("1234567"));
+        w.txtProgNumber->setText(QStringLiteral("99"));
         check(&w, QStringLiteral("step 4"));
+    }
+    {
+        // More declarations than the grid shows: its scroll bar takes room
+        // from the columns.
+        copiesOfDeclaration1(100, 20);
+        frmComposeNew w(main_.get());
+        w.show();
+        w.cmbDichiarante->setCurrentIndex(w.cmbDichiarante->findText(sampledata::Dichiarante1));
+        w.chkImport->setChecked(true);
+        w.cmdNextEnd->click();
+        ASSERT_EQ(w.PassoCorrente, 2);
+        ASSERT_GT(w.grdListaDich->rowCount(), 20);
+        check(&w, QStringLiteral("step 2 with many rows"));
+        execute(QStringLiteral("DELETE FROM DettaglioBol WHERE Indice >= 100"));
+        execute(QStringLiteral("DELETE FROM IndiceDoc WHERE Indice >= 100"));
     }
     {
         // The build screen while it builds, with its outcome, with its errors.
@@ -157,10 +185,13 @@ TEST_F(Windows, EveryWindowShowsEveryTextWholeWithoutOverlapsOnA1024x768Screen)
         execute(QStringLiteral("DELETE FROM DettaglioBol WHERE Indice = 5 AND Modulo = 'F' AND Campo = '29'"));
         frmComposeNew w(main_.get());
         w.show();
-        w.cmbDichiarante->setCurrentIndex(w.cmbDichiarante->findText(QStringLiteral("DICH01")));
+        w.cmbDichiarante->setCurrentIndex(w.cmbDichiarante->findText(sampledata::Dichiarante1));
         w.chkImport->setChecked(true);
         w.cmdNextEnd->click();
         w.cmdNextEnd->click();
+        ASSERT_EQ(w.PassoCorrente, 3);
+        w.optWriteOnFloppy->setChecked(true);
+        bool built = false;
         QTimer::singleShot(0, &w, [&] {
             frmFaiCorbex *f = w.findChild<frmFaiCorbex *>();
             ASSERT_NE(f, nullptr);
@@ -171,9 +202,11 @@ TEST_F(Windows, EveryWindowShowsEveryTextWholeWithoutOverlapsOnA1024x768Screen)
             check(f, QStringLiteral("built with errors"));
             f->cmdView->click();
             check(f, QStringLiteral("details"));
+            built = true;
             f->cmdCancel->click();
         });
         w.cmdNextEnd->click();
+        EXPECT_TRUE(built) << "the build screen did not open";
     }
     {
         FrmComandoSql w(main_.get());
@@ -188,6 +221,7 @@ TEST_F(Windows, EveryWindowShowsEveryTextWholeWithoutOverlapsOnA1024x768Screen)
     {
         frmReplicaEDI w(main_.get());
         w.Form_Load();
+        w.txtProgNumber->setText(QStringLiteral("99"));
         checkShown(w, QString());
     }
     checkTable<frmUtenzeEDI>("UtenzeEdi");
@@ -216,7 +250,11 @@ TEST_F(Windows, EveryWindowShowsEveryTextWholeWithoutOverlapsOnA1024x768Screen)
         checkShown(w, QString());
     }
     {
+        // The widest values the window shows.
         frmSendMirsolan w(main_.get());
+        w.txtUserId->setText(QStringLiteral("WWWW"));
+        w.txtMessageDate->setText(QStringLiteral("30/08/2026"));
+        w.txtProgNumber->setText(QStringLiteral("99"));
         checkShown(w, QString());
     }
     {
@@ -259,6 +297,40 @@ TEST_F(Windows, EveryWindowShowsEveryTextWholeWithoutOverlapsOnA1024x768Screen)
         w.lblPath->setVisible(full);
         w.Tag = QStringLiteral("C:\\Corbix\\Risposte Pervenute");
         checkShown(w, full ? QStringLiteral("with drive and path") : QStringLiteral("bare"));
+    }
+    {
+        // Qt's own file dialog, on a folder with archives in it, with the
+        // column widths Qt gives it before a user changes them (it keeps
+        // them in its settings, here the test's own).
+        QSettings(QSettings::UserScope, QStringLiteral("QtProject")).remove(QStringLiteral("FileDialog"));
+        QtFileDialogService files;
+        bool shown = false;
+        QTimer::singleShot(0, main_.get(), [&] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            auto *list = dialog->findChild<QTreeView *>();
+            ASSERT_NE(list, nullptr);
+            // The folder is read, then each file's size, type and date.
+            const QAbstractItemModel *files = list->model();
+            EXPECT_TRUE(QTest::qWaitFor([&] {
+                const int rows = files->rowCount(list->rootIndex());
+                for (int r = 0; r < rows; ++r)
+                    if (files->index(r, 3, list->rootIndex()).data().toString().isEmpty())
+                        return false;
+                return rows > 0;
+            }));
+            // The list fits its columns to what it has read on its next turn.
+            QCoreApplication::processEvents();
+            check(dialog, QString());
+            shown = true;
+            dialog->reject();
+        });
+        RichiestaFile request;
+        request.titolo = QStringLiteral("Scegliere l'archivio a cui collegarsi");
+        request.filtro = QStringLiteral("Archivi (*.mdb) |*.mdb|");
+        request.cartellaIniziale = QStringLiteral("C:\\");
+        files.scegli(main_.get(), request);
+        EXPECT_TRUE(shown);
     }
     for (const auto &[adjust, accept] : {std::pair{false, false}, {true, false}, {true, true}}) {
         common::frmMirsoMsg w(main_.get());

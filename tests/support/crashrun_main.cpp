@@ -1,0 +1,144 @@
+// A run of the program without its screens, for the crash tests: each road
+// that files flows or answers, in a process of its own that CORBIX_ARRESTO
+// may stop dead at any of its steps.
+//
+//   corbix-test-crash-run PROGRAM_FOLDER folder|medium|fetch|sweep
+//
+// folder: the sample's declarations of 010101Z composed for a folder (the
+// folder step's reservation, number 7 or the next free one, into "Corbix in
+// uscita"); medium: the
+// same written on the removable medium; fetch: the answer to the folder flow
+// 7 fetched from the service's share; sweep: the start-up's finishing of
+// interrupted runs. The day is 15 January 2026. Every message is written on
+// stderr and answered OK. Exit code 0 when the road succeeded.
+
+#include "common/databases.h"
+#include "common/globals.h"
+#include "common/paths.h"
+#include "common/settings.h"
+#include "common/textfiles.h"
+#include "flowengine/flowwriter.h"
+#include "flowengine/journal.h"
+#include "flowengine/options.h"
+#include "flowengine/register.h"
+#include "platform/clock.h"
+#include "platform/codepage.h"
+#include "platform/dao/recordset.h"
+#include "platform/drives.h"
+#include "platform/errors.h"
+#include "platform/messagebox.h"
+#include "ui/main/composition.h"
+#include "ui/transmission/answerfetch.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <cstdio>
+
+namespace {
+
+class MessaggiSuErrore : public platform::MessageBoxService {
+public:
+    platform::MsgResult show(const platform::Message &message) override
+    {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(message.title), qPrintable(message.text));
+        return platform::MsgResult::OK;
+    }
+};
+
+const QDate Oggi(2026, 1, 15);
+const QString Selezione = QStringLiteral("T\r\n010101Z         \r\n3\r\n2024/03/04-000000001\r\n"
+                                         "2024/03/04-000000003\r\n2024/03/04-000000005\r\n");
+
+bool componi(int destinazione)
+{
+    uimain::CorbexCostruito corbex;
+    corbex.destinazione = destinazione;
+    corbex.data = Oggi;
+    corbex.selezione = Selezione;
+    int numero = 7;
+    if (destinazione == 1) {
+        // A run stopped after the folder step leaves today's number taken.
+        {
+            dao::Database archivio = common::ApriArchivio();
+            auto rs = archivio.openRecordset(
+                QStringLiteral("SELECT MAX(Progressivo) FROM Corbix WHERE Posizione = 3 AND Data = DateValue(?)"),
+                {Oggi});
+            numero = qMax(numero, rs->value(0).toInt() + 1);
+        }
+        const auto riservata = uimain::RiservaRiga(Oggi, numero, QStringLiteral("010101Z"));
+        if (!riservata)
+            return false;
+        corbex.riservata = *riservata;
+        corbex.cartella = QStringLiteral("C:\\Corbix\\Corbix in uscita");
+        corbex.progressivo = QString::number(numero);
+        corbex.ufficio = QStringLiteral("012100");
+    }
+    QString fileErrori;
+    flowengine::CreaCorbex(Selezione, destinazione, corbex.fileTemporaneo, fileErrori);
+    corbex.elenco = common::ElencoComposizione;
+    const QString host = platform::hostPath(corbex.fileTemporaneo);
+    const QList<QByteArray> righe = common::splitLines(common::readFile(host));
+    if (destinazione == 1) {
+        // The envelope the build screen puts before a folder flow.
+        const QString busta = uimain::RecordBusta(QStringLiteral("R001"), Oggi, numero, corbex.ufficio,
+                                                  QStringLiteral("010101Z"), righe.size());
+        common::replaceFile(host, platform::toWindows1252(busta) + "\r\n" + common::joinLines(righe, "\r\n"));
+    } else {
+        corbex.giornale = std::make_shared<flowengine::GiornaleLavoro>();
+        corbex.fileSupporto = common::EstraiNomeFile(uimain::ScriviSulSupporto(common::joinLines(righe, "\n"),
+                                                                                *corbex.giornale));
+    }
+    QFile::remove(platform::hostPath(fileErrori));
+    return uimain::ArchiviaCorbex(corbex).has_value();
+}
+
+bool preleva(const QString &programma)
+{
+    flowengine::DatiCorbex flow;
+    flow.Data = Oggi;
+    flow.Posizione = flowengine::PosizioneInviati;
+    flow.Progressivo = 7;
+    if (flowengine::CaricaCorbex(flow))
+        return false;
+    return uitransmission::PrelevaRisposta(programma + QStringLiteral("/servizio/R001/risposte/20260115-W07"), flow);
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList argomenti = app.arguments();
+    if (argomenti.size() != 3)
+        return 2;
+    const QString programma = QDir(argomenti[1]).absolutePath();
+    const QString strada = argomenti[2];
+    MessaggiSuErrore messaggi;
+    platform::ScopedMessageBoxService messaggiGuard(messaggi);
+    platform::FakeClock orologio(QDateTime(Oggi, QTime(10, 0)));
+    platform::ScopedClock orologioGuard(orologio);
+    platform::DriveTable unita(programma, programma);
+    platform::ScopedDriveTable unitaGuard(unita);
+    common::resetGlobals();
+    common::CartellaProgramma = programma + u'/';
+    QDir::setCurrent(programma);
+    try {
+        if (!common::LeggiIni() || !flowengine::CaricaOpzioni())
+            return 1;
+        bool riuscita = false;
+        if (strada == QLatin1String("folder"))
+            riuscita = componi(1);
+        else if (strada == QLatin1String("medium"))
+            riuscita = componi(2);
+        else if (strada == QLatin1String("fetch"))
+            riuscita = preleva(programma);
+        else if (strada == QLatin1String("sweep"))
+            riuscita = (flowengine::SistemaLavoriInterrotti(), true);
+        else
+            return 2;
+        return riuscita ? 0 : 1;
+    } catch (const platform::RuntimeError &e) {
+        std::fprintf(stderr, "Errore %d: %s\n", e.number(), qPrintable(e.description()));
+        return 1;
+    }
+}
