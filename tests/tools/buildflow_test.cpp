@@ -152,30 +152,17 @@ TEST_F(BuildFlowTool, RefusedDeclarationsAreLoggedWithThePreventiveCheckOnly)
     EXPECT_TRUE(out.startsWith(QStringLiteral("Errori: 0\n"))) << out.toStdString();
 }
 
-TEST_F(BuildFlowTool, FloorLeavesTheSameFiles)
-{
-    ASSERT_EQ(run({QStringLiteral("--destination"), QStringLiteral("1"), QStringLiteral("--floor"),
-                   QStringLiteral("--today"), QStringLiteral("2026-01-15")}),
-              0)
-        << err.toStdString();
-    EXPECT_TRUE(out.startsWith(QStringLiteral("Tempo minimo: "))) << out.toStdString();
-    EXPECT_EQ(bytesOf(output() + QStringLiteral("/flow")), sampleFlow(1));
-    EXPECT_EQ(files(output()), QStringList({QStringLiteral("composition"), QStringLiteral("flow"),
-                                            QStringLiteral("log")}));
-}
-
 TEST_F(BuildFlowTool, RefusesAWrongCommandLine)
 {
     for (const QStringList &options :
          {QStringList{}, QStringList{QStringLiteral("--destination"), QStringLiteral("3")},
           QStringList{QStringLiteral("--destination"), QStringLiteral("1"), QStringLiteral("--other")},
           QStringList{QStringLiteral("--destination"), QStringLiteral("1"), QStringLiteral("--whole-run")},
-          QStringList{QStringLiteral("--destination"), QStringLiteral("2"), QStringLiteral("--whole-run"),
-                      QStringLiteral("--floor")}}) {
+          QStringList{QStringLiteral("--destination"), QStringLiteral("1"), QStringLiteral("--floor")}}) {
         EXPECT_EQ(run(options), 2);
         EXPECT_TRUE(err.endsWith(QStringLiteral(
             "Uso: corbix-build-flow CARTELLA_PROGRAMMA FILE_SELEZIONE CARTELLA_USCITA --destination 1|2 "
-            "[--preventive-check] [--today AAAA-MM-GG] [--floor | --whole-run]\n")))
+            "[--preventive-check] [--today AAAA-MM-GG] [--whole-run]\n")))
             << err.toStdString();
     }
     EXPECT_EQ(files(output()), QStringList());

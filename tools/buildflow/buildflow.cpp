@@ -1,6 +1,5 @@
 #include "buildflow/buildflow.h"
 
-#include "common/databases.h"
 #include "common/globals.h"
 #include "common/paths.h"
 #include "common/settings.h"
@@ -10,7 +9,6 @@
 #include "flowengine/options.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
-#include "platform/dao/recordset.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
@@ -28,7 +26,7 @@ namespace {
 
 const QString Usage = QStringLiteral(
     "Uso: corbix-build-flow CARTELLA_PROGRAMMA FILE_SELEZIONE CARTELLA_USCITA --destination 1|2 "
-    "[--preventive-check] [--today AAAA-MM-GG] [--floor | --whole-run]");
+    "[--preventive-check] [--today AAAA-MM-GG] [--whole-run]");
 
 // The system's clock, with the date given on the command line.
 class OrologioConData : public platform::SystemClock {
@@ -43,7 +41,7 @@ private:
 struct Argomenti {
     QString programma, selezione, uscita;
     int destinazione = 0;
-    bool controllo = false, minimo = false, intera = false;
+    bool controllo = false, intera = false;
     QDate oggi;
 };
 
@@ -63,8 +61,6 @@ bool leggiArgomenti(const QStringList &arguments, Argomenti &a, QTextStream &err
             }
         } else if (x == QLatin1String("--preventive-check")) {
             a.controllo = true;
-        } else if (x == QLatin1String("--floor")) {
-            a.minimo = true;
         } else if (x == QLatin1String("--whole-run")) {
             a.intera = true;
         } else if (x.startsWith(QLatin1String("--"))) {
@@ -74,7 +70,7 @@ bool leggiArgomenti(const QStringList &arguments, Argomenti &a, QTextStream &err
             posizionali << x;
         }
     }
-    if (posizionali.size() != 3 || a.destinazione < 1 || (a.minimo && a.intera) || (a.intera && a.destinazione != 2))
+    if (posizionali.size() != 3 || a.destinazione < 1 || (a.intera && a.destinazione != 2))
         return false;
     a.programma = QDir(posizionali[0]).absolutePath();
     a.selezione = posizionali[1];
@@ -101,48 +97,6 @@ struct FileDelLavoro {
         }
     }
 };
-
-// The declarations a selection text names, as "Indice|yyyy-MM-dd" in a
-// JSON array, the form one query takes them in as a single parameter.
-QString dichiarazioniSelezionate(const QString &testo)
-{
-    QStringList chiavi;
-    const QStringList righe = testo.split(QStringLiteral("\r\n"));
-    for (qsizetype i = 3; i < righe.size(); ++i) {
-        const qsizetype trattino = righe[i].indexOf(u'-');
-        if (trattino < 0)
-            continue;
-        const QDate data = QDate::fromString(righe[i].left(trattino), QStringLiteral("yyyy/MM/dd"));
-        chiavi << u'"' + QString::number(flowengine::IndiceDaTesto(righe[i].mid(trattino + 1))) + u'|'
-                      + data.toString(Qt::ISODate) + u'"';
-    }
-    return u'[' + chiavi.join(u',') + u']';
-}
-
-// The least a writer does: the box rows of the selection read with one
-// query, and as many bytes as the flow holds written to a file.
-qint64 tempoMinimo(const QString &testo, qint64 byteFlusso, const QString &cartella)
-{
-    const QString scelte = dichiarazioniSelezionate(testo);
-    QElapsedTimer tempo;
-    tempo.start();
-    dao::Database archivio = common::ApriArchivio();
-    auto rs = archivio.openRecordset(
-        QStringLiteral("SELECT Articolo, Modulo, Campo, SottoCasella, Riga, Contenuto FROM DettaglioBol "
-                       "WHERE Indice || '|' || Data IN (SELECT value FROM json_each(?))"),
-        {scelte}, dao::RecordsetType::Snapshot);
-    QByteArray byte;
-    for (; !rs->eof(); rs->moveNext())
-        byte += platform::toWindows1252(rs->value(5).toString()) + '\t';
-    rs->close();
-    archivio.close();
-    byte = byte.leftJustified(byteFlusso, ' ', true);
-    const QString file = QDir(cartella).filePath(QStringLiteral(".minimo"));
-    common::replaceFile(file, byte);
-    const qint64 ms = tempo.elapsed();
-    QFile::remove(file);
-    return ms;
-}
 
 // The whole composition of a removable-medium flow without its screens: the
 // selection text of the declarations the file names, all ticked; the flow
@@ -217,10 +171,6 @@ int esegui(const Argomenti &a, QTextStream &out, QTextStream &err)
     common::replaceFile(QDir(a.uscita).filePath(QStringLiteral("composition")),
                         platform::toWindows1252(common::ElencoComposizione));
 
-    if (a.minimo) {
-        out << "Tempo minimo: " << secondi(tempoMinimo(testo, flusso.size(), a.uscita)) << '\n';
-        return 0;
-    }
     out << "Errori: " << errori << '\n' << "Tempo: " << secondi(ms) << '\n';
     return 0;
 }

@@ -9,16 +9,15 @@
 // folder, for checks and for measuring it.
 //
 //   corbix-build-flow PROGRAM_FOLDER SELECTION_FILE OUTPUT_FOLDER --destination 1|2
-//                     [--preventive-check] [--today YYYY-MM-DD] [--floor | --whole-run]
+//                     [--preventive-check] [--today YYYY-MM-DD] [--whole-run]
 //
 // The archive is the one the folder's CORBIX.INI names, reached through the
 // folder's drive table; the options come from the archive, except the
 // preventive check, which is on only with --preventive-check. OUTPUT_FOLDER
 // receives "flow", "log" and "composition" (the composition list), and the
 // collection point's TEMP folder is left as it was. The error count and the
-// time taken are printed. With --floor the time printed is instead that of
-// reading the same box rows with one query and writing as many bytes as the
-// flow holds: the least any writer needs. With --whole-run (removable medium
+// time taken are printed. The least each step needs is measured by
+// corbix-bench beside it. With --whole-run (removable medium
 // only) the time is that of the whole composition without its screens: the
 // selection text, the flow, its archive copy in "Corbix inviati", its register
 // row and the marking of its declarations, which stay in the archive (run it
