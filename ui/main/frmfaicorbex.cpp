@@ -37,53 +37,6 @@ constexpr int kLarghezza = 5400;
 constexpr int kAltezza = 2400;
 constexpr int kAltezzaElenco = 2000;
 
-// While the flow is built the screen keeps painting itself, but every key,
-// click and close request aimed at it is thrown away: the build runs to its
-// end, and nothing typed or clicked meanwhile lands on the buttons that
-// appear afterwards. A message box raised meanwhile still takes its answer.
-class IngressoRifiutato : public QObject {
-public:
-    explicit IngressoRifiutato(QWidget *schermo) : schermo_(schermo)
-    {
-        QCoreApplication::instance()->installEventFilter(this);
-    }
-    ~IngressoRifiutato() override { QCoreApplication::instance()->removeEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        switch (event->type()) {
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-        case QEvent::Shortcut:
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::Wheel:
-        case QEvent::ContextMenu:
-        case QEvent::TouchBegin:
-        case QEvent::TouchUpdate:
-        case QEvent::TouchEnd:
-        case QEvent::TabletPress:
-        case QEvent::TabletRelease:
-            break;
-        case QEvent::Close:
-            if (watched != schermo_)
-                return false;
-            event->ignore();
-            return true;
-        default:
-            return false;
-        }
-        const auto *widget = qobject_cast<QWidget *>(watched);
-        return widget && widget->window() == schermo_;
-    }
-
-private:
-    QWidget *schermo_;
-};
-
 // The user gave up a statement on the medium: nothing is written.
 struct Rinuncia {};
 
