@@ -3,10 +3,14 @@
 #include "common/databases.h"
 #include "common/globals.h"
 #include "common/paths.h"
+#include "common/servizioedi.h"
 #include "common/textfiles.h"
+#include "common/workstation.h"
 #include "flowengine/collectionpoint.h"
 #include "flowengine/register.h"
+#include "flowengine/reservation.h"
 #include "platform/clock.h"
+#include "platform/codepage.h"
 #include "platform/crashpoint.h"
 #include "platform/dao/database.h"
 #include "platform/dao/recordset.h"
@@ -26,7 +30,7 @@ namespace flowengine {
 
 namespace {
 
-const QString PrefissoGiornale = QStringLiteral("Giornale");
+const QString PrefissoGiornale = QStringLiteral("Giornale ");
 
 // The letters that open a journal's lines: a temporary by its destiny, a
 // note taken back, or the name the register holds once the run has committed.
@@ -53,6 +57,20 @@ bool presente(const QString &host)
 
 bool temporaneo(const QString &nome) { return nome.endsWith(QLatin1String(common::MarcaTemporaneo)); }
 
+// The start of the names of this workstation's journals.
+QString prefissoPostazione() { return PrefissoGiornale + common::NomePostazione() + u' '; }
+
+// Whether a file of TEMP is a journal of this workstation: the prefix, then
+// the code that makes the name unique (no blank in it), then the mark.
+bool giornaleProprio(const QString &nome)
+{
+    const QString prefisso = prefissoPostazione();
+    if (!nome.startsWith(prefisso) || !temporaneo(nome))
+        return false;
+    const QString codice = nome.mid(prefisso.size()).chopped(qstrlen(common::MarcaTemporaneo));
+    return !codice.isEmpty() && !codice.contains(u' ');
+}
+
 // The collection point's TEMP folder opened for its lock; -1 when it cannot be.
 int apriCartella(const QString &host)
 {
@@ -62,12 +80,104 @@ int apriCartella(const QString &host)
 // The host path of a folder of the collection point.
 QString cartellaCentrale(const QString &nome) { return platform::hostPath(common::OpzioniCorbix.Centrale + nome); }
 
+QString canonica(const QString &host) { return QFileInfo(host).canonicalFilePath(); }
+
+// The host path of a name as noted; empty when this workstation cannot
+// resolve it (a drive not ready, a ".." that would leave its drive).
+QString risolvi(const QString &nome)
+{
+    try {
+        return platform::hostPath(nome);
+    } catch (const platform::RuntimeError &) {
+        return {};
+    }
+}
+
+// The lines of a journal, each without its end; a last line without its end
+// was torn by a crash while it was written, before the temporary it notes
+// was made, and is left out.
+QList<QPair<char, QString>> righeGiornale(const QByteArray &bytes)
+{
+    QList<QPair<char, QString>> righe;
+    for (qsizetype inizio = 0;;) {
+        const qsizetype fine = bytes.indexOf('\n', inizio);
+        if (fine < 0)
+            break;
+        const QByteArray riga = bytes.mid(inizio, fine - inizio);
+        inizio = fine + 1;
+        if (riga.size() >= 3 && riga[1] == ' ')
+            righe.append({riga[0], QString::fromUtf8(riga.mid(2))});
+    }
+    return righe;
+}
+
+// The folders the sweep acts in, as the file system resolves them (links
+// followed), read once per sweep.
+struct Luoghi {
+    QSet<QString> cartelle;  // the collection point's sub-folders and the medium's root
+    QStringList servizio;    // the EDI service's shares: temporaries only deleted there
+
+    Luoghi()
+    {
+        for (const QString &sotto :
+             {CartellaInUscita, CartellaInviati, CartellaRisposte, CartellaStorico, CartellaTemp})
+            aggiungi(risolvi(common::OpzioniCorbix.Centrale + sotto));
+        if (!common::OpzioniCorbix.FloppyDevice.isEmpty())
+            aggiungi(risolvi(common::OpzioniCorbix.FloppyDevice + u'\\'));
+        const QDir unc(platform::driveTable().folder() + QStringLiteral("/unc"));
+        const QString macchina = common::NomeMacchinaServizio();
+        for (const QString &server : unc.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            if (server.compare(macchina, Qt::CaseInsensitive) != 0)
+                continue;
+            const QDir condivisioni(unc.filePath(server));
+            for (const QString &condivisione : condivisioni.entryList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
+                const QString radice = canonica(condivisioni.filePath(condivisione));
+                if (!radice.isEmpty())
+                    servizio << radice;
+            }
+        }
+    }
+    void aggiungi(const QString &host)
+    {
+        const QString c = host.isEmpty() ? QString() : canonica(host);
+        if (!c.isEmpty())
+            cartelle.insert(c);
+    }
+    bool nelServizio(const QString &cartella) const
+    {
+        return std::any_of(servizio.begin(), servizio.end(), [&](const QString &radice) {
+            return cartella == radice || cartella.startsWith(radice + u'/');
+        });
+    }
+};
+
 // A journal of a run that no longer runs, as read back.
 struct Interrotto {
     QString giornale;
-    QList<QPair<char, QString>> voci;  // the temporaries still its own
+    QList<QPair<char, QString>> voci;  // the temporaries still its own, by their noted names
+    QString registrato;                // the register's name, once the run noted it
     bool registrata = false;           // whether the run committed
+    QString busta;                     // the envelope's file name of its archive copy, if any
 };
+
+// The file name in columns 17-28 of the envelope that opens a flow's archive
+// copy, whole or still under its temporary name; empty when there is none.
+QString nomeBusta(const QString &nomeFile)
+{
+    const QString host = risolvi(nomeFile);
+    if (host.isEmpty())
+        return {};
+    for (const QString &file : {host, common::nomeTemporaneo(host)}) {
+        QFile f(file);
+        if (!QFileInfo(file).isFile() || !f.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray riga = f.readLine(128);
+        if (riga.size() < 28)
+            return {};
+        return platform::fromWindows1252(riga.mid(16, 12)).trimmed();
+    }
+    return {};
+}
 
 // 75 when the journal cannot be read: what it names is then unknown.
 Interrotto leggiGiornale(dao::Database &archivio, const QString &giornale)
@@ -75,51 +185,164 @@ Interrotto leggiGiornale(dao::Database &archivio, const QString &giornale)
     QFile file(giornale);
     if (!file.open(QIODevice::ReadOnly))
         platform::raise(platform::err::PathFileAccess);
-    Interrotto lavoro{giornale, {}, false};
-    QString registrato;
-    for (const QByteArray &riga : common::splitLines(file.readAll())) {
-        if (riga.size() < 3 || riga[1] != ' ')
-            continue;
-        const QString testo = QString::fromUtf8(riga.mid(2));
-        if (riga[0] == Registrato)
-            registrato = testo;
-        else if (riga[0] == Ritirato)
+    Interrotto lavoro{giornale, {}, {}, false, {}};
+    for (const auto &[lettera, testo] : righeGiornale(file.readAll())) {
+        if (lettera == Registrato)
+            lavoro.registrato = testo;
+        else if (lettera == Ritirato)
             lavoro.voci.removeIf([&](const QPair<char, QString> &voce) { return voce.second == testo; });
         else
-            lavoro.voci.append({riga[0], testo});
+            lavoro.voci.append({lettera, testo});
     }
-    if (!registrato.isEmpty()) {
+    if (!lavoro.registrato.isEmpty()) {
         auto rs = archivio.openRecordset(QStringLiteral("SELECT COUNT(*) FROM Corbix WHERE NomeFile = ?"),
-                                         {registrato}, dao::RecordsetType::Snapshot);
+                                         {lavoro.registrato}, dao::RecordsetType::Snapshot);
         lavoro.registrata = rs->value(0).toInt() > 0;
         rs->close();
+        if (lavoro.registrata)
+            lavoro.busta = nomeBusta(lavoro.registrato);
     }
     return lavoro;
 }
 
+// Where a noted file lies, for what the sweep may do with it.
+enum class Luogo {
+    Fuori,         // nowhere the program writes: left as it is
+    Cartelle,      // the collection point's sub-folders, the medium's root
+    Servizio,      // an EDI service share: a temporary is only deleted
+    Destinazione,  // the destination copy of the committed run's flow
+};
+
+Luogo luogoDi(const QString &host, const Interrotto &lavoro, const Luoghi &luoghi)
+{
+    const QFileInfo info(host);
+    const QString cartella = canonica(info.absolutePath());
+    if (cartella.isEmpty() || info.fileName().isEmpty())
+        return Luogo::Fuori;
+    if (lavoro.registrata && !lavoro.busta.isEmpty()
+        && info.fileName().compare(lavoro.busta, Qt::CaseInsensitive) == 0)
+        return Luogo::Destinazione;
+    if (luoghi.cartelle.contains(cartella))
+        return Luogo::Cartelle;
+    if (luoghi.nelServizio(cartella))
+        return Luogo::Servizio;
+    return Luogo::Fuori;
+}
+
 // Finishes one run that no longer runs: the temporaries of a committed run
 // take their names, the others are deleted; the journal goes when all are
-// done. The temporaries that stay are added to rimasti.
-void sistemaGiornale(const Interrotto &lavoro, QSet<QString> &rimasti)
+// done.
+void sistemaGiornale(const Interrotto &lavoro, const Luoghi &luoghi)
 {
     const bool registrata = lavoro.registrata;
     bool finito = true;
-    for (const auto &[destino, host] : lavoro.voci) {
+    for (const auto &[destino, nome] : lavoro.voci) {
+        const QString host = risolvi(nome);
+        const Luogo luogo = host.isEmpty() ? Luogo::Fuori : luogoDi(host, lavoro, luoghi);
+        const bool nomina = registrata && destino != Scarta;
+        if (luogo == Luogo::Fuori || (nomina && luogo == Luogo::Servizio)) {
+            finito = false;
+            continue;
+        }
         const QString temp = common::nomeTemporaneo(host);
         if (!presente(temp))
             continue;
         try {
-            if (registrata && destino != Scarta)
-                common::takeFinalName(host, destino == Sostituisce);
-            else if (!QFile::remove(temp))
+            if (nomina) {
+                // Replaced only when the file is the run's own.
+                const bool proprio = luogo == Luogo::Destinazione
+                                     || nome.compare(lavoro.registrato, Qt::CaseInsensitive) == 0;
+                common::takeFinalName(host, destino == Sostituisce && proprio);
+            } else if (!QFile::remove(temp)) {
                 platform::raise(platform::err::PathFileAccess);
+            }
+            platform::puntoDiArresto("pulizia.temporaneo");
         } catch (const platform::RuntimeError &) {
-            rimasti.insert(temp);
             finito = false;
         }
     }
-    if (finito)
-        QFile::remove(lavoro.giornale);
+    if (finito && QFile::remove(lavoro.giornale))
+        platform::puntoDiArresto("pulizia.giornale");
+}
+
+// The final names (letter case aside) that the journals left in TEMP, of
+// this workstation or another, still note: their temporaries are theirs.
+QSet<QString> nomiAnnotati(const QDir &cartellaTemp)
+{
+    QSet<QString> nomi;
+    for (const QString &nome : cartellaTemp.entryList({PrefissoGiornale + u'*'}, QDir::Files | QDir::Hidden)) {
+        QFile file(cartellaTemp.filePath(nome));
+        if (!temporaneo(nome) || !file.open(QIODevice::ReadOnly))
+            continue;
+        for (const auto &voce : righeGiornale(file.readAll()))
+            nomi.insert(voce.second.section(u'\\', -1).section(u'/', -1).toLower());
+    }
+    return nomi;
+}
+
+// A temporary that no journal names has lost its journal: it takes its name
+// when the register holds a file of that name there, and is deleted otherwise.
+void sistemaOrfani(dao::Database &archivio, const QSet<QString> &annotati)
+{
+    for (const QString &sotto : {CartellaInviati, CartellaRisposte}) {
+        const QDir dir(cartellaCentrale(sotto));
+        for (const QString &nome : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+            if (!temporaneo(nome))
+                continue;
+            const QString finale = nome.chopped(qstrlen(common::MarcaTemporaneo));
+            if (annotati.contains(finale.toLower()))
+                continue;
+            const QString host = dir.filePath(nome);
+            const QString coda = u'\\' + sotto + u'\\' + finale;
+            auto rs = archivio.openRecordset(QStringLiteral("SELECT COUNT(*) FROM Corbix WHERE substr(NomeFile, -?) = ?"),
+                                             {coda.size(), coda}, dao::RecordsetType::Snapshot);
+            const bool registrato = rs->value(0).toInt() > 0;
+            rs->close();
+            try {
+                if (registrato)
+                    common::takeFinalName(host.chopped(qstrlen(common::MarcaTemporaneo)), sotto == CartellaRisposte);
+                else
+                    QFile::remove(host);
+                platform::puntoDiArresto("pulizia.orfano");
+            } catch (const platform::RuntimeError &) {
+            }
+        }
+    }
+}
+
+// The folder-step reservations of days before today that no wizard holds:
+// each one is removed holding its lock, and only while it is still what the
+// reservation wrote.
+void rimuoviRiservazioniScadute(dao::Database &archivio)
+{
+    // Nothing composed: no declaration, no medium's file (a zero-length text,
+    // as other programs may leave, is as empty as a Null).
+    const QString condizione = QStringLiteral(
+        "Posizione = ? AND Tipo = ? AND Stato = ? AND NomeFile IS NULL AND (CompostoDa IS NULL OR CompostoDa = '') "
+        "AND (RifFloppy IS NULL OR RifFloppy = '')");
+    const QVariantList valori = {PosizioneInviati, TipoTelematico, StatoProdotto};
+    QList<QPair<QDate, qint32>> chiavi;
+    {
+        auto rs = archivio.openRecordset(QStringLiteral("SELECT Data, Progressivo FROM Corbix WHERE ") + condizione
+                                             + QStringLiteral(" AND Data < DateValue(?)"),
+                                         valori + QVariantList{platform::clock().now().date()},
+                                         dao::RecordsetType::Snapshot);
+        for (; !rs->eof(); rs->moveNext())
+            chiavi.append({rs->value(0).toDate(), rs->value(1).toInt()});
+        rs->close();
+    }
+    for (const auto &[data, numero] : chiavi) {
+        try {
+            const std::unique_ptr<BloccoRiservazione> blocco = BloccoRiservazione::prendi(data, numero);
+            if (!blocco)
+                continue;  // its wizard is still open
+            archivio.execute(QStringLiteral("DELETE FROM Corbix WHERE ") + condizione
+                                 + QStringLiteral(" AND Data = DateValue(?) AND Progressivo = ?"),
+                             valori + QVariantList{data, numero}, dao::FailOnError);
+            platform::puntoDiArresto("pulizia.riservazione");
+        } catch (const platform::RuntimeError &) {
+        }
+    }
 }
 
 }  // namespace
@@ -136,7 +359,7 @@ GiornaleLavoro::GiornaleLavoro()
     }
     try {
         host_ = platform::hostPath(
-            common::NewUniqueFileName(temp, PrefissoGiornale, QLatin1String(common::MarcaTemporaneo)));
+            common::NewUniqueFileName(temp, prefissoPostazione(), QLatin1String(common::MarcaTemporaneo)));
         file_.setFileName(host_);
         if (!file_.open(QIODevice::WriteOnly | QIODevice::Append))
             platform::raise(platform::err::PathFileAccess);
@@ -166,15 +389,17 @@ void GiornaleLavoro::scrivi(const QByteArray &riga)
     platform::puntoDiArresto();
 }
 
-void GiornaleLavoro::annota(const QString &host, Destino destino)
+void GiornaleLavoro::annota(const QString &nome, Destino destino)
 {
-    scrivi(QByteArray(1, lettera(destino)) + ' ' + host.toUtf8());
+    const QString host = platform::hostPath(nome);
+    scrivi(QByteArray(1, lettera(destino)) + ' ' + nome.toUtf8());
     annotati_.append(host);
 }
 
-void GiornaleLavoro::ritira(const QString &host)
+void GiornaleLavoro::ritira(const QString &nome)
 {
-    scrivi(QByteArray(1, Ritirato) + ' ' + host.toUtf8());
+    const QString host = platform::hostPath(nome);
+    scrivi(QByteArray(1, Ritirato) + ' ' + nome.toUtf8());
     annotati_.removeOne(host);
 }
 
@@ -190,40 +415,21 @@ void SistemaLavoriInterrotti()
         // next start-up finishes what it may leave.
         if (cartella >= 0 && ::flock(cartella, LOCK_EX | LOCK_NB) == 0) {
             dao::Database archivio = common::ApriArchivio();
+            const Luoghi luoghi;
             QList<Interrotto> lavori;
             const QDir cartellaTemp(temp);
-            for (const QString &nome :
-                 cartellaTemp.entryList({PrefissoGiornale + u'*'}, QDir::Files | QDir::Hidden)) {
-                if (temporaneo(nome))
+            for (const QString &nome : cartellaTemp.entryList({PrefissoGiornale + u'*'}, QDir::Files | QDir::Hidden)) {
+                if (giornaleProprio(nome))
                     lavori.append(leggiGiornale(archivio, cartellaTemp.filePath(nome)));
             }
             // A name noted by a run that then found it taken may be named by
             // the run that took it: the committed runs come first.
             std::stable_partition(lavori.begin(), lavori.end(), [](const Interrotto &l) { return l.registrata; });
-            QSet<QString> rimasti;
             for (const Interrotto &lavoro : lavori)
-                sistemaGiornale(lavoro, rimasti);
-            // A temporary that no journal names has lost its journal: it takes
-            // its name when the register holds a file of that name there.
-            for (const QString &sotto : {CartellaInviati, CartellaRisposte}) {
-                const QDir dir(cartellaCentrale(sotto));
-                for (const QString &nome : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-                    const QString host = dir.filePath(nome);
-                    if (!temporaneo(nome) || rimasti.contains(host))
-                        continue;
-                    const QString finale = u'\\' + sotto + u'\\' + nome.chopped(qstrlen(common::MarcaTemporaneo));
-                    auto rs = archivio.openRecordset(
-                        QStringLiteral("SELECT COUNT(*) FROM Corbix WHERE substr(NomeFile, -?) = ?"),
-                        {finale.size(), finale}, dao::RecordsetType::Snapshot);
-                    const bool registrato = rs->value(0).toInt() > 0;
-                    rs->close();
-                    if (registrato)
-                        common::takeFinalName(host.chopped(qstrlen(common::MarcaTemporaneo)),
-                                              sotto == CartellaRisposte);
-                    else
-                        QFile::remove(host);
-                }
-            }
+                sistemaGiornale(lavoro, luoghi);
+            sistemaOrfani(archivio, nomiAnnotati(cartellaTemp));
+            rimuoviRiservazioniScadute(archivio);
+            RimuoviBlocchiAbbandonati();
             archivio.close();
         }
     } catch (const platform::RuntimeError &) {
@@ -231,15 +437,6 @@ void SistemaLavoriInterrotti()
     }
     if (cartella >= 0)
         ::close(cartella);
-    try {
-        // A folder-step reservation waits for its file only on its own day.
-        dao::Database archivio = common::ApriArchivio();
-        archivio.execute(QStringLiteral("DELETE FROM Corbix WHERE Posizione = ? AND NomeFile IS NULL AND "
-                                        "Data < DateValue(?)"),
-                         {PosizioneInviati, platform::clock().now().date()}, dao::FailOnError);
-        archivio.close();
-    } catch (const platform::RuntimeError &) {
-    }
 }
 
 }  // namespace flowengine

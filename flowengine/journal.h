@@ -10,7 +10,11 @@
 // crash in between would leave temporaries that only this run knows of. So,
 // before each temporary and before the transaction, the run notes them in a
 // small file of the collection point's TEMP folder, and start-up finishes
-// what an interrupted run left (SistemaLavoriInterrotti).
+// what an interrupted run left (SistemaLavoriInterrotti). Names are noted in
+// their drive form ("C:\Corbix\Corbix inviati\20260115-0"), resolved
+// through the drive table of the workstation that reads them; the journal's
+// own file name carries the workstation's name, and only that workstation
+// finishes it.
 //
 // While a run is going on it holds a shared lock on the TEMP folder; the
 // start-up sweep takes it exclusively, so it never touches a run that another
@@ -35,12 +39,13 @@ public:
     GiornaleLavoro(const GiornaleLavoro &) = delete;
     GiornaleLavoro &operator=(const GiornaleLavoro &) = delete;
 
-    // Notes the temporary of the file at the host path before it is made
-    // (75 when the note cannot be written).
-    void annota(const QString &host, Destino destino);
+    // Notes the temporary of the file named (drive form) before it is made
+    // (75 when the note cannot be written, the drive's error when the name
+    // cannot be resolved).
+    void annota(const QString &nome, Destino destino);
     // Takes back the note of a temporary that was not made because another
     // run holds that name.
-    void ritira(const QString &host);
+    void ritira(const QString &nome);
     // Notes the file name the register holds once the run has committed:
     // noted before the transaction starts.
     void registra(const QString &nomeFile);
@@ -51,16 +56,29 @@ private:
     QString host_;
     QFile file_;
     int cartella_ = -1;  // the TEMP folder, held with a shared lock
-    QStringList annotati_;
+    QStringList annotati_;  // host paths of the files noted
 };
 
-// The start-up sweep: for each journal left in the collection point's TEMP
-// folder by a run that no longer runs, the temporaries of a committed run
-// take their names and the others are deleted; a temporary in "Corbix
-// inviati" or "Risposte Pervenute" that no journal names takes its name when
-// the register holds a file of that name there, and is deleted otherwise; a
-// folder-step reservation (NomeFile Null) of a day before today is removed
-// from the register. Only files with the temporary mark are touched. A step
+// The start-up sweep, inside an exclusive lock on the collection point's
+// TEMP folder (nothing is done while a run holds it). For each journal this
+// workstation left there by a run that no longer runs, the temporaries of a
+// committed run take their names and the others are deleted; a temporary in
+// "Corbix inviati" or "Risposte Pervenute" that no journal names takes its
+// name when the register holds a file of that name there, and is deleted
+// otherwise; a folder-step reservation of a day before today (Posizione 3,
+// Tipo 2, Stato 1, NomeFile Null, CompostoDa and RifFloppy empty) is removed from
+// the register when no wizard holds its lock (BloccoRiservazione), and the
+// lock files no wizard holds go.
+//
+// A journal's line is acted on only inside the places the program writes
+// to: the collection point's sub-folders and the removable medium's root; a
+// flow's destination copy only when its file name is the envelope's (columns
+// 17-28 of the first line of the archive copy that the run's register row
+// names); on the EDI service's shares, a temporary is only ever deleted. A
+// file there is replaced only when it is that run's own (the register's name
+// or that destination copy); otherwise a name is taken only where no file
+// is. A line naming anything else, or torn by a crash, is left as it is, and
+// so is its journal. Only files with the temporary mark are touched. A step
 // that fails leaves its journal for the next start-up; nothing is shown.
 void SistemaLavoriInterrotti();
 

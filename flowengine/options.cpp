@@ -5,7 +5,9 @@
 #include "common/openretry.h"
 #include "common/paths.h"
 #include "flowengine/collectionpoint.h"
+#include "flowengine/collectionpointmove.h"
 #include "flowengine/register.h"
+#include "platform/crashpoint.h"
 #include "platform/dao/database.h"
 #include "platform/dao/recordset.h"
 #include "platform/drives.h"
@@ -14,6 +16,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <memory>
 #include <optional>
 
 namespace flowengine {
@@ -21,51 +24,22 @@ namespace flowengine {
 namespace {
 
 
-// A folder moved by the save, kept so that the move can be undone when the
-// row then cannot be written.
-struct Spostamento {
-    QString da;
-    QString a;
+// The collection point's change, decided before the row is written: the
+// path to store, and the move of its folder when one was made.
+struct CambioCentrale {
+    QString registrare;
+    std::unique_ptr<SpostamentoCentrale> spostamento;
 };
 
-// Moves the folder of the path da to the path a (both without their closing
-// "\"). Raises 53 when there is no folder to move, 76 when the new parent is
-// missing, 58 when another file or folder holds the new name, 75 when the
-// move itself fails.
-Spostamento spostaCartella(const QString &da, const QString &a)
-{
-    const QString origine = platform::hostPath(da);
-    if (!QFileInfo(origine).isDir())
-        platform::raise(platform::err::FileNotFound);
-    const QString genitore = common::EstraiPercorso(a);
-    const QString nome = common::EstraiNomeFile(a);
-    if (genitore.isEmpty() || nome.isEmpty())
-        platform::raise(platform::err::BadFileNameOrNumber);
-    const QString cartellaGenitore = platform::hostPath(genitore);
-    if (!QFileInfo(cartellaGenitore).isDir())
-        platform::raise(platform::err::PathNotFound);
-    // The new name as written, so that a change of letter case alone is
-    // carried onto the disk; the name found without regard to case must be
-    // the folder itself or nothing.
-    const QString destinazione = QDir(cartellaGenitore).filePath(nome);
-    const QFileInfo esistente(platform::hostPath(a));
-    if (esistente.exists() && esistente.canonicalFilePath() != QFileInfo(origine).canonicalFilePath())
-        platform::raise(platform::err::FileAlreadyExists);
-    if (destinazione != origine && !QDir().rename(origine, destinazione))
-        platform::raise(platform::err::PathFileAccess);
-    return {origine, destinazione};
-}
-
-// Writes a change of the collection point into the row being edited, moving
-// its folder; Centrale in memory goes back to the stored path whenever the new
-// one is not kept.
-std::optional<Spostamento> cambiaCentrale(dao::Recordset &rs, const QString &registrato)
+// Moves the folder for a change of the collection point; Centrale in memory
+// goes back to the stored path whenever the new one is not kept. Nothing
+// when the stored path is to stay.
+std::optional<CambioCentrale> cambiaCentrale(const QString &registrato)
 {
     QString &nuovo = common::OpzioniCorbix.Centrale;
     if (registrato.isEmpty()) {
         // No folder exists yet to be moved: the path is simply recorded.
-        rs.setValue(QStringLiteral("Centrale"), common::StrToNull(nuovo));
-        return std::nullopt;
+        return CambioCentrale{nuovo, nullptr};
     }
     if (nuovo.isEmpty()) {
         platform::msgBox(QStringLiteral("Il punto di raccolta non può essere vuoto: viene mantenuto il percorso '")
@@ -74,10 +48,10 @@ std::optional<Spostamento> cambiaCentrale(dao::Recordset &rs, const QString &reg
         nuovo = registrato;
         return std::nullopt;
     }
+    auto spostamento = std::make_unique<SpostamentoCentrale>(registrato, nuovo);
     try {
-        const Spostamento fatto = spostaCartella(senzaSeparatoreFinale(registrato), senzaSeparatoreFinale(nuovo));
-        rs.setValue(QStringLiteral("Centrale"), nuovo);
-        return fatto;
+        spostamento->rinomina();
+        return CambioCentrale{nuovo, std::move(spostamento)};
     } catch (const platform::RuntimeError &e) {
         const int n = e.number();
         if (n == platform::err::FileNotFound || n == platform::err::PathNotFound
@@ -89,9 +63,8 @@ std::optional<Spostamento> cambiaCentrale(dao::Recordset &rs, const QString &reg
                                "l'applicazione."),
                 common::TitoloCorbix, platform::MsgIcon::Question, platform::MsgButtons::YesNo, 1);
             if (risposta == platform::MsgResult::Yes) {
-                rs.setValue(QStringLiteral("Centrale"), nuovo);
                 common::ChiudiApplicazione = true;
-                return std::nullopt;
+                return CambioCentrale{nuovo, nullptr};
             }
         } else {
             mostraErroreRunTime(e);
@@ -146,28 +119,35 @@ bool SalvaOpzioni()
 {
     common::Opzioni &o = common::OpzioniCorbix;
     std::optional<QString> registrato;
-    std::optional<Spostamento> spostato;
+    std::optional<CambioCentrale> cambio;
     try {
         dao::Database db = common::ApriArchivio();
-        std::unique_ptr<dao::Recordset> rs = db.openRecordset(QStringLiteral("SELECT * FROM Paramflu"));
-        if (!rs->eof())
-            registrato = common::NullToStr(rs->value(QStringLiteral("Centrale")));
+        {
+            std::unique_ptr<dao::Recordset> letto = db.openRecordset(QStringLiteral("SELECT Centrale FROM Paramflu"));
+            if (!letto->eof())
+                registrato = common::NullToStr(letto->value(QStringLiteral("Centrale")));
+        }
+        // The folder moves before the archive learns its new path, with the
+        // note that lets a start-up finish the move after a crash.
+        if (registrato && *registrato != o.Centrale)
+            cambio = cambiaCentrale(*registrato);
         // The options row and the register's file names change together.
         dao::Transaction transazione(db);
-        if (!registrato) {
+        std::unique_ptr<dao::Recordset> rs = db.openRecordset(QStringLiteral("SELECT * FROM Paramflu"));
+        if (rs->eof()) {
             rs->addNew();
             // A row added again keeps the collection point in use.
             rs->setValue(QStringLiteral("Centrale"), common::StrToNull(o.Centrale));
         } else {
             rs->edit();
+            if (cambio)
+                rs->setValue(QStringLiteral("Centrale"), common::StrToNull(cambio->registrare));
         }
         rs->setValue(QStringLiteral("FloppyDevice"), common::StrToNull(o.FloppyDevice));
         rs->setValue(QStringLiteral("UserDir"), common::StrToNull(o.UserDir));
         rs->setValue(QStringLiteral("SendWith"), o.SendWith);
         rs->setValue(QStringLiteral("PreventCheck"), o.PreventCheck);
         rs->setValue(QStringLiteral("WhereWrite"), o.WhereWrite);
-        if (registrato && *registrato != o.Centrale)
-            spostato = cambiaCentrale(*rs, *registrato);
         rs->update();
         rs->close();
         // A collection point moved, by the save or by hand: the files the
@@ -176,11 +156,15 @@ bool SalvaOpzioni()
             SpostaNomiRegistro(db, *registrato, o.Centrale);
         transazione.commit();
         db.close();
+        if (cambio && cambio->spostamento) {
+            platform::puntoDiArresto("spostamento.registrata");
+            cambio->spostamento->concludi();
+        }
         return true;
     } catch (const platform::RuntimeError &e) {
         // Nothing was written: the folder goes back where the archive says it is.
-        if (spostato)
-            QDir().rename(spostato->a, spostato->da);
+        if (cambio && cambio->spostamento)
+            cambio->spostamento->annulla();
         if (registrato)
             o.Centrale = *registrato;
         mostraErroreRunTime(e);

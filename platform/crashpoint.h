@@ -8,4 +8,11 @@ namespace platform {
 // happens.
 void puntoDiArresto();
 
+// A step named at its call site ("spostamento.rinominata"), counted apart
+// from the steps above. With CORBIX_ARRESTO_PUNTO=NAME or NAME#K the process
+// kills itself the first (or the Kth) time it reaches that step; with
+// CORBIX_PUNTI=FILE it appends each name it reaches to that file, one a line,
+// so that a test learns every step a road passes.
+void puntoDiArresto(const char *nome);
+
 }  // namespace platform

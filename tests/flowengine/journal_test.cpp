@@ -1,10 +1,14 @@
 #include "flowengine/journal.h"
 
 #include "common/textfiles.h"
+#include "common/workstation.h"
 #include "flowengine/collectionpoint.h"
+#include "flowengine/reservation.h"
 #include "platform/clock.h"
 
 #include "archive_fixture.h"
+
+#include <QFileInfo>
 
 using namespace flowengine;
 
@@ -12,8 +16,16 @@ namespace {
 
 const QDate Today(2026, 1, 15);
 
-// A collection point C:\Corbix\ with its folders, a destination folder and a
-// removable medium.
+// The first line of a folder flow's archive copy: the envelope, whose
+// columns 17-28 name the flow's copy in its folder.
+QByteArray envelope(const char *name)
+{
+    return QByteArray("R001") + QByteArray(12, ' ') + QByteArray(name).leftJustified(12, ' ') + QByteArray(12, ' ')
+           + "012100    010101Z         001 00002\r\n";
+}
+
+// A collection point C:\Corbix\ with its folders, a destination folder, a
+// removable medium A: and a share R001 of the EDI service.
 class Journal : public ArchiveTest {
 protected:
     Journal()
@@ -21,7 +33,13 @@ protected:
         for (const QString &folder : {CartellaInviati, CartellaRisposte, CartellaTemp})
             QDir().mkpath(onC(QStringLiteral("Corbix/") + folder));
         QDir().mkpath(onC(QStringLiteral("Invio")));
+        QDir().mkpath(onC(QStringLiteral("Altro")));
+        QDir().mkpath(tmp_.file(QStringLiteral("floppy")));
+        QDir().mkpath(tmp_.file(QStringLiteral("servizio/R001")));
+        drives_.setDrive(u'a', tmp_.file(QStringLiteral("floppy")));
+        drives_.setShare(QStringLiteral("MIRSOLAN"), QStringLiteral("R001"), tmp_.file(QStringLiteral("servizio/R001")));
         common::OpzioniCorbix.Centrale = QStringLiteral("C:\\Corbix\\");
+        common::OpzioniCorbix.FloppyDevice = QStringLiteral("A:");
     }
     QString inviati(const QString &name) const { return onC(QStringLiteral("Corbix/Corbix inviati/") + name); }
     // Writes a file under its temporary name, as a run does.
@@ -36,6 +54,14 @@ protected:
         f.write(bytes);
     }
     QStringList folder(const QString &name) const { return entries(onC(name)); }
+    // A journal written by hand in TEMP, of this workstation unless another
+    // one is named.
+    QString journal(const QByteArray &lines, const QString &workstation = common::NomePostazione())
+    {
+        const QString path = onC(QStringLiteral("Corbix/TEMP/Giornale ") + workstation + QStringLiteral(" A.corbix~"));
+        write(path, lines);
+        return path;
+    }
 
     platform::FakeClock clock_{QDateTime(Today, QTime(9, 0))};
     platform::ScopedClock clockGuard_{clock_};
@@ -50,16 +76,17 @@ TEST_F(Journal, ACommittedRunsTemporariesTakeTheirNames)
 {
     const QString archive = inviati(QStringLiteral("20260115-0"));
     const QString copy = onC(QStringLiteral("Invio/R0010115.T07"));
-    const QString answer = onC(QStringLiteral("Invio/risposta"));
+    const QString answer = tmp_.file(QStringLiteral("servizio/R001/risposta"));
     write(copy, "vecchio");
     write(answer, "risposta\n");
+    const QByteArray flow = envelope("R0010115.T07") + "flusso\r\n";
     {
         GiornaleLavoro run;
-        run.annota(copy, Destino::Sostituisce);
+        run.annota(QStringLiteral("C:\\Invio\\R0010115.T07"), Destino::Sostituisce);
         temporary(copy, "copia\n");
-        temporary(archive, "flusso\r\n");
-        run.annota(archive, Destino::Esclusivo);
-        run.annota(answer, Destino::Scarta);
+        temporary(archive, flow);
+        run.annota(QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0"), Destino::Esclusivo);
+        run.annota(QStringLiteral("\\\\MIRSOLAN\\R001\\risposta"), Destino::Scarta);
         temporary(answer, "riscritta\r\n");
         run.registra(QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0"));
         addFlow(3, Today, 1, 1, 2, QStringLiteral("DICH01"), {},
@@ -68,11 +95,11 @@ TEST_F(Journal, ACommittedRunsTemporariesTakeTheirNames)
     }
     ASSERT_EQ(folder(QStringLiteral("Corbix/TEMP")).size(), 1);
     SistemaLavoriInterrotti();
-    EXPECT_EQ(bytes(archive), QByteArray("flusso\r\n"));
+    EXPECT_EQ(bytes(archive), flow);
     EXPECT_EQ(bytes(copy), QByteArray("copia\n"));
     EXPECT_EQ(bytes(answer), QByteArray("risposta\n"));
-    EXPECT_EQ(folder(QStringLiteral("Invio")),
-              (QStringList{QStringLiteral("R0010115.T07"), QStringLiteral("risposta")}));
+    EXPECT_EQ(folder(QStringLiteral("Invio")), QStringList{QStringLiteral("R0010115.T07")});
+    EXPECT_EQ(entries(tmp_.file(QStringLiteral("servizio/R001"))), QStringList{QStringLiteral("risposta")});
     EXPECT_EQ(folder(QStringLiteral("Corbix/Corbix inviati")), QStringList{QStringLiteral("20260115-0")});
     EXPECT_EQ(folder(QStringLiteral("Corbix/TEMP")), QStringList());
 }
@@ -89,12 +116,16 @@ TEST_F(Journal, AnUncommittedRunsTemporariesAreDeletedAndNothingElse)
                              "Corbix/Corbix inviati/20260114-0", "Corbix/Risposte Pervenute/20260114-1-W",
                              "Corbix/errori.log"})
         write(onC(QString::fromLatin1(name)), "x");
+    const QString outgoing = onC(QStringLiteral("Corbix/Corbix in uscita/R0010115.T07"));
+    QDir().mkpath(onC(QStringLiteral("Corbix/Corbix in uscita")));
     {
         GiornaleLavoro run;
-        run.annota(copy, Destino::Sostituisce);
+        run.annota(QStringLiteral("C:\\Invio\\R0010115.T07"), Destino::Sostituisce);
         temporary(copy, "copia\n");
-        temporary(archive, "flusso\r\n");
-        run.annota(archive, Destino::Esclusivo);
+        run.annota(QStringLiteral("C:\\Corbix\\Corbix in uscita\\R0010115.T07"), Destino::Sostituisce);
+        temporary(outgoing, "copia\n");
+        temporary(archive, envelope("R0010115.T07") + "flusso\r\n");
+        run.annota(QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0"), Destino::Esclusivo);
         run.registra(QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0"));
     }
     // Temporaries whose journal is lost, of a flow and of an answer; one
@@ -105,21 +136,30 @@ TEST_F(Journal, AnUncommittedRunsTemporariesAreDeletedAndNothingElse)
     addFlow(3, Today.addDays(-2), 1, 1, 2, QStringLiteral("DICH01"), {},
             QStringLiteral("\\\\PC1\\C\\Corbix\\Corbix inviati\\20260113-0"));
     SistemaLavoriInterrotti();
-    EXPECT_EQ(folder(QStringLiteral("Invio")), QStringList{QStringLiteral("R0010115.T07")});
+    // No register row names the run's archive copy: nothing proves the copy
+    // in a folder of the user to be its own, and that temporary is left.
+    EXPECT_EQ(folder(QStringLiteral("Invio")),
+              (QStringList{QStringLiteral("R0010115.T07"), QStringLiteral("R0010115.T07.corbix~")}));
     EXPECT_EQ(bytes(copy), QByteArray("vecchio"));
+    EXPECT_EQ(folder(QStringLiteral("Corbix/Corbix in uscita")), QStringList());
     EXPECT_EQ(folder(QStringLiteral("Corbix/Corbix inviati")),
               (QStringList{QStringLiteral("20260113-0"), QStringLiteral("20260114-0")}));
     EXPECT_EQ(bytes(inviati(QStringLiteral("20260113-0"))), QByteArray("registrato"));
     EXPECT_EQ(folder(QStringLiteral("Corbix/Risposte Pervenute")), QStringList{QStringLiteral("20260114-1-W")});
-    EXPECT_EQ(folder(QStringLiteral("Corbix/TEMP")),
+    // The journal stays with the line it could not act on.
+    const QStringList temp = folder(QStringLiteral("Corbix/TEMP"));
+    ASSERT_EQ(temp.size(), 4);
+    EXPECT_TRUE(temp[1].startsWith(QStringLiteral("Giornale "))) << temp[1].toStdString();
+    EXPECT_EQ(QStringList({temp[0], temp[2], temp[3]}),
               (QStringList{QStringLiteral("Distinta.pdf"), QStringLiteral("VordamaA01"),
                            QStringLiteral("Vordama_01")}));
     EXPECT_EQ(bytes(onC(QStringLiteral("Corbix/errori.log"))), QByteArray("x"));
 }
 
-// A run going on (here another journal open) is left alone; the
-// reservations of earlier days go all the same, today's stay.
-TEST_F(Journal, ARunGoingOnIsLeftAloneAndOldReservationsGo)
+// A run going on (here another journal open) is left alone, and so are the
+// reservations: they are removed only inside the sweep's own lock. Once the
+// run has ended, the reservations of earlier days go, today's stay.
+TEST_F(Journal, ARunGoingOnIsLeftAloneAndOldReservationsGoOnceItEnds)
 {
     addFlow(3, Today.addDays(-1), 4, 1, 2, QStringLiteral("DICH01"));
     addFlow(3, Today, 5, 1, 2, QStringLiteral("DICH01"));
@@ -128,12 +168,19 @@ TEST_F(Journal, ARunGoingOnIsLeftAloneAndOldReservationsGo)
     addFlow(4, Today.addDays(-1), 6, 0, 0, QStringLiteral("DICH01"), {},
             QStringLiteral("C:\\Corbix\\Risposte Pervenute\\y"));
     const QString archive = inviati(QStringLiteral("20260115-0"));
-    GiornaleLavoro running;
-    temporary(archive, "flusso\r\n");
-    running.annota(archive, Destino::Esclusivo);
+    const QStringList all = {QStringLiteral("3 14/01/2026 4"), QStringLiteral("3 14/01/2026 6"),
+                             QStringLiteral("3 15/01/2026 5"), QStringLiteral("4 14/01/2026 6")};
+    {
+        GiornaleLavoro running;
+        temporary(archive, "flusso\r\n");
+        running.annota(QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0"), Destino::Esclusivo);
+        SistemaLavoriInterrotti();
+        EXPECT_EQ(folder(QStringLiteral("Corbix/Corbix inviati")), QStringList{QStringLiteral("20260115-0.corbix~")});
+        EXPECT_EQ(folder(QStringLiteral("Corbix/TEMP")).size(), 1);
+        EXPECT_EQ(registerKeys(), all);
+        QFile::remove(common::nomeTemporaneo(archive));
+    }
     SistemaLavoriInterrotti();
-    EXPECT_EQ(folder(QStringLiteral("Corbix/Corbix inviati")), QStringList{QStringLiteral("20260115-0.corbix~")});
-    EXPECT_EQ(folder(QStringLiteral("Corbix/TEMP")).size(), 1);
     EXPECT_EQ(registerKeys(), (QStringList{QStringLiteral("3 14/01/2026 6"), QStringLiteral("3 15/01/2026 5"),
                                            QStringLiteral("4 14/01/2026 6")}));
 }
@@ -146,7 +193,7 @@ TEST_F(Journal, TheJournalGoesWithTheLastTemporary)
     {
         GiornaleLavoro run;
         temporary(archive, "flusso\r\n");
-        run.annota(archive, Destino::Esclusivo);
+        run.annota(QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0"), Destino::Esclusivo);
         common::takeFinalName(archive, false);
     }
     EXPECT_EQ(folder(QStringLiteral("Corbix/TEMP")), QStringList());
@@ -154,7 +201,7 @@ TEST_F(Journal, TheJournalGoesWithTheLastTemporary)
         GiornaleLavoro run;
         const QString next = inviati(QStringLiteral("20260115-1"));
         temporary(next, "flusso\r\n");
-        run.annota(next, Destino::Esclusivo);
+        run.annota(QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-1"), Destino::Esclusivo);
         QFile::remove(common::nomeTemporaneo(next));
     }
     EXPECT_EQ(folder(QStringLiteral("Corbix/TEMP")), QStringList());
@@ -170,22 +217,137 @@ TEST_F(Journal, ANameNotedByTwoRunsIsNamedByTheRunThatCommitted)
     const QString name = QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0");
     {
         GiornaleLavoro winner;
-        winner.annota(archive, Destino::Esclusivo);
+        winner.annota(name, Destino::Esclusivo);
         temporary(archive, "flusso\r\n");
         winner.registra(name);
         addFlow(3, Today, 1, 1, 2, QStringLiteral("DICH01"), {}, name);
         {
             GiornaleLavoro polite;
-            polite.annota(archive, Destino::Esclusivo);
-            polite.ritira(archive);
+            polite.annota(name, Destino::Esclusivo);
+            polite.ritira(name);
         }
         ASSERT_EQ(folder(QStringLiteral("Corbix/TEMP")).size(), 1);
         GiornaleLavoro stopped;
-        stopped.annota(archive, Destino::Esclusivo);
+        stopped.annota(name, Destino::Esclusivo);
     }
     ASSERT_EQ(folder(QStringLiteral("Corbix/TEMP")).size(), 2);
     SistemaLavoriInterrotti();
     EXPECT_EQ(bytes(archive), QByteArray("flusso\r\n"));
     EXPECT_EQ(folder(QStringLiteral("Corbix/Corbix inviati")), QStringList{QStringLiteral("20260115-0")});
     EXPECT_EQ(folder(QStringLiteral("Corbix/TEMP")), QStringList());
+}
+
+// Journals written by hand, each naming a committed flow's archive copy as
+// its register's name so that its temporaries would be named: a line naming
+// a file outside the program's folders, through "..", through a link out of
+// the collection point, a destination copy not named by the envelope, or a
+// torn last line is left as it is, with the planted temporary and the file
+// it would replace; the journal stays. The lines inside the program's
+// folders are finished.
+TEST_F(Journal, AForgedJournalChangesNothingOutsideTheProgramsFolders)
+{
+    const QString registered = QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0");
+    write(inviati(QStringLiteral("20260115-0")), envelope("R0010115.T07") + "flusso\r\n");
+    addFlow(3, Today, 1, 1, 2, QStringLiteral("DICH01"), {}, registered);
+    QDir().mkpath(onC(QStringLiteral("Corbix/Corbix inviati/fuori")));
+    QDir().rmdir(onC(QStringLiteral("Corbix/Corbix inviati/fuori")));
+    ASSERT_TRUE(QFile::link(onC(QStringLiteral("Altro")), onC(QStringLiteral("Corbix/Corbix inviati/fuori"))));
+    const struct {
+        const char *line;    // as the journal holds it
+        const char *target;  // the file it would touch, on C:
+    } cases[] = {
+        {"S C:\\Altro\\dati.txt", "Altro/dati.txt"},
+        {"E C:\\Altro\\nuovo.txt", "Altro/nuovo.txt"},
+        {"X C:\\Altro\\scarto.txt", "Altro/scarto.txt"},
+        {"S C:\\Corbix\\TEMP\\..\\..\\Altro\\su.txt", "Altro/su.txt"},
+        {"S C:\\Corbix\\Corbix inviati\\fuori\\legato.txt", "Altro/legato.txt"},
+        {"X C:\\Corbix\\Corbix inviati\\fuori\\legato2.txt", "Altro/legato2.txt"},
+        {"S C:\\Invio\\ALTRO.T07", "Invio/ALTRO.T07"},
+        {"S /tmp/host.txt", "Altro/host.txt"},
+    };
+    QByteArray lines;
+    for (const auto &c : cases) {
+        const QString target = onC(QString::fromLatin1(c.target));
+        write(target, "originale");
+        write(common::nomeTemporaneo(target), "piantato");
+        lines += QByteArray(c.line).replace("/tmp/host.txt", onC(QStringLiteral("Altro/host.txt")).toUtf8()) + '\n';
+    }
+    // Inside the program's folders the journal is finished: the flow's copy
+    // named by the envelope replaces the file there.
+    write(onC(QStringLiteral("Invio/R0010115.T07")), "vecchio");
+    write(onC(QStringLiteral("Invio/R0010115.T07.corbix~")), "copia\n");
+    write(onC(QStringLiteral("Corbix/Corbix inviati/20260115-9.corbix~")), "flusso\r\n");
+    lines += "S C:\\Invio\\R0010115.T07\nE C:\\Corbix\\Corbix inviati\\20260115-9\nR " + registered.toUtf8() + '\n';
+    // A torn last line names what no run made yet.
+    write(onC(QStringLiteral("Altro/strappato.corbix~")), "piantato");
+    lines += "X C:\\Altro\\strappato";
+    const QString forged = journal(lines);
+    SistemaLavoriInterrotti();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.line);
+        const QString target = onC(QString::fromLatin1(c.target));
+        EXPECT_EQ(bytes(target), QByteArray("originale"));
+        EXPECT_EQ(bytes(common::nomeTemporaneo(target)), QByteArray("piantato"));
+    }
+    EXPECT_EQ(bytes(onC(QStringLiteral("Altro/strappato.corbix~"))), QByteArray("piantato"));
+    EXPECT_EQ(bytes(onC(QStringLiteral("Invio/R0010115.T07"))), QByteArray("copia\n"));
+    EXPECT_EQ(bytes(inviati(QStringLiteral("20260115-9"))), QByteArray("flusso\r\n"));
+    EXPECT_TRUE(QFile::exists(forged));
+}
+
+// A journal of another workstation is left for it, its temporaries with it,
+// even those a journal of this one would finish or an orphan's rule delete.
+TEST_F(Journal, AnotherWorkstationsJournalIsLeftForIt)
+{
+    const QString registered = QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0");
+    addFlow(3, Today, 1, 1, 2, QStringLiteral("DICH01"), {}, registered);
+    temporary(inviati(QStringLiteral("20260115-0")), "flusso\r\n");
+    temporary(inviati(QStringLiteral("20260115-1")), "flusso\r\n");
+    const QByteArray lines = "E " + registered.toUtf8() + "\nE C:\\Corbix\\Corbix inviati\\20260115-1\nR "
+                             + registered.toUtf8() + '\n';
+    const QString theirs = journal(lines, QStringLiteral("ALTRO-PC-rossi"));
+    // A name that only begins like this workstation's is not its own.
+    const QString longer = journal(lines, common::NomePostazione() + QStringLiteral("X"));
+    SistemaLavoriInterrotti();
+    EXPECT_EQ(folder(QStringLiteral("Corbix/Corbix inviati")),
+              (QStringList{QStringLiteral("20260115-0.corbix~"), QStringLiteral("20260115-1.corbix~")}));
+    EXPECT_EQ(bytes(theirs), lines);
+    EXPECT_EQ(bytes(longer), lines);
+    // This workstation's own journal of the same lines is finished.
+    journal(lines);
+    SistemaLavoriInterrotti();
+    EXPECT_EQ(folder(QStringLiteral("Corbix/Corbix inviati")),
+              (QStringList{QStringLiteral("20260115-0"), QStringLiteral("20260115-1")}));
+    EXPECT_EQ(folder(QStringLiteral("Corbix/TEMP")).size(), 2);
+}
+
+// Only a folder-step reservation of an earlier day goes: never a row that
+// holds declarations or a medium's file, never a medium flow, never an
+// answer's state, and never one whose wizard holds its lock.
+TEST_F(Journal, OnlyAnEarlierDaysBareReservationThatNoWizardHoldsGoes)
+{
+    const QDate yesterday = Today.addDays(-1);
+    addFlow(3, yesterday, 1, 1, 2, QStringLiteral("DICH01"));                                  // goes
+    addFlow(3, yesterday, 2, 1, 1, QStringLiteral("DICH01"), QStringLiteral("1-14/01/2026-A\r\n2-14/01/2026-B\r\n"),
+            {}, QStringLiteral("PRATICHE.001"));                                              // medium flow
+    addFlow(3, yesterday, 3, 1, 2, QStringLiteral("DICH01"), QStringLiteral("3-14/01/2026-C\r\n"));  // composed
+    addFlow(3, yesterday, 4, 1, 1, QStringLiteral("DICH01"));                                  // medium row
+    addFlow(3, yesterday, 5, 3, 2, QStringLiteral("DICH01"));                                  // answered
+    addFlow(3, yesterday, 6, 1, 2, QStringLiteral("DICH01"));                                  // held
+    addFlow(3, Today, 7, 1, 2, QStringLiteral("DICH01"));                                      // today's
+    {
+        const auto held = BloccoRiservazione::prendi(yesterday, 6);
+        ASSERT_TRUE(held);
+        EXPECT_FALSE(BloccoRiservazione::prendi(yesterday, 6)) << "the lock is exclusive";
+        SistemaLavoriInterrotti();
+        EXPECT_EQ(registerKeys(),
+                  (QStringList{QStringLiteral("3 14/01/2026 2"), QStringLiteral("3 14/01/2026 3"),
+                               QStringLiteral("3 14/01/2026 4"), QStringLiteral("3 14/01/2026 5"),
+                               QStringLiteral("3 14/01/2026 6"), QStringLiteral("3 15/01/2026 7")}));
+        EXPECT_EQ(folder(QStringLiteral("Corbix/TEMP")), QStringList{QStringLiteral("Riservata 20260114-6.corbix~")});
+    }
+    EXPECT_EQ(folder(QStringLiteral("Corbix/TEMP")), QStringList());
+    SistemaLavoriInterrotti();
+    EXPECT_EQ(registerKeys().size(), 5);
+    EXPECT_FALSE(registerKeys().contains(QStringLiteral("3 14/01/2026 6")));
 }

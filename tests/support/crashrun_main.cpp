@@ -2,21 +2,27 @@
 // that files flows or answers, in a process of its own that CORBIX_ARRESTO
 // may stop dead at any of its steps.
 //
-//   corbix-test-crash-run PROGRAM_FOLDER folder|medium|fetch|sweep
+//   corbix-test-crash-run PROGRAM_FOLDER ROAD [MOMENT]
 //
 // folder: the sample's declarations of 010101Z composed for a folder (the
 // folder step's reservation, number 7 or the next free one, into "Corbix in
-// uscita"); medium: the
-// same written on the removable medium; fetch: the answer to the folder flow
-// 7 fetched from the service's share; sweep: the start-up's finishing of
-// interrupted runs. The day is 15 January 2026. Every message is written on
-// stderr and answered OK. Exit code 0 when the road succeeded.
+// uscita"); medium: the same written on the removable medium; fetch: the
+// answer to the folder flow 7 fetched from the service's share; move: the
+// options saved with the collection point moved from C:\Corbix\ to
+// C:\Nuovo\; sweep: the start-up's finishing of an interrupted move and of
+// interrupted runs; reserve: the folder step's reservation of number 7 made,
+// "riservata" written on stdout, and then held, as an open wizard holds it,
+// until stdin ends. The moment is 15 January 2026 at 10:00 unless MOMENT
+// (ISO form, "2026-01-16T00:00:10") gives another. Every message is written
+// on stderr and answered OK. Exit code 0 when the road succeeded.
 
 #include "common/databases.h"
 #include "common/globals.h"
 #include "common/paths.h"
 #include "common/settings.h"
 #include "common/textfiles.h"
+#include "flowengine/collectionpoint.h"
+#include "flowengine/collectionpointmove.h"
 #include "flowengine/flowwriter.h"
 #include "flowengine/journal.h"
 #include "flowengine/options.h"
@@ -33,6 +39,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <cstdio>
+#include <iostream>
+#include <string>
 
 namespace {
 
@@ -103,19 +111,46 @@ bool preleva(const QString &programma)
     return uitransmission::PrelevaRisposta(programma + QStringLiteral("/servizio/R001/risposte/20260115-W07"), flow);
 }
 
+// The collection point moved to C:\Nuovo\, in the form it is stored in.
+bool sposta()
+{
+    QString &centrale = common::OpzioniCorbix.Centrale;
+    const QString nuovo = flowengine::formaDiReteCentrale(QStringLiteral("C:\\Nuovo\\"));
+    if (centrale == nuovo)
+        return true;
+    centrale = nuovo;
+    return flowengine::SalvaOpzioni() && centrale == nuovo && !common::ChiudiApplicazione;
+}
+
+// The reservation a wizard makes and holds while it stays open.
+bool riserva()
+{
+    const auto riservata = uimain::RiservaRiga(platform::clock().now().date(), 7, QStringLiteral("010101Z"));
+    if (!riservata)
+        return false;
+    std::cout << "riservata" << std::endl;
+    for (std::string riga; std::getline(std::cin, riga);) {
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList argomenti = app.arguments();
-    if (argomenti.size() != 3)
+    if (argomenti.size() != 3 && argomenti.size() != 4)
+        return 2;
+    const QDateTime momento = argomenti.size() == 4 ? QDateTime::fromString(argomenti[3], Qt::ISODate)
+                                                     : QDateTime(Oggi, QTime(10, 0));
+    if (!momento.isValid())
         return 2;
     const QString programma = QDir(argomenti[1]).absolutePath();
     const QString strada = argomenti[2];
     MessaggiSuErrore messaggi;
     platform::ScopedMessageBoxService messaggiGuard(messaggi);
-    platform::FakeClock orologio(QDateTime(Oggi, QTime(10, 0)));
+    platform::FakeClock orologio(momento);
     platform::ScopedClock orologioGuard(orologio);
     platform::DriveTable unita(programma, programma);
     platform::ScopedDriveTable unitaGuard(unita);
@@ -132,8 +167,16 @@ int main(int argc, char **argv)
             riuscita = componi(2);
         else if (strada == QLatin1String("fetch"))
             riuscita = preleva(programma);
-        else if (strada == QLatin1String("sweep"))
-            riuscita = (flowengine::SistemaLavoriInterrotti(), true);
+        else if (strada == QLatin1String("move"))
+            riuscita = sposta();
+        else if (strada == QLatin1String("reserve"))
+            riuscita = riserva();
+        else if (strada == QLatin1String("sweep")) {
+            // In the order of the start-up: the move, the check, the runs.
+            flowengine::FinisciSpostamentoCentrale();
+            riuscita = flowengine::VerificaStrutturaCentrale(common::OpzioniCorbix.Centrale);
+            flowengine::SistemaLavoriInterrotti();
+        }
         else
             return 2;
         return riuscita ? 0 : 1;

@@ -7,8 +7,11 @@
 #include "platform/dao/recordset.h"
 #include "support/tempdir.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QProcess>
 #include <QSet>
 #include <gtest/gtest.h>
@@ -202,3 +205,167 @@ INSTANTIATE_TEST_SUITE_P(Roads, Crash,
                              name.remove(u'-');
                              return name.toStdString();
                          });
+
+namespace {
+
+// The named steps a road passes, in order, with the count of each name so
+// far ("spostamento.nota#1"), learnt from a whole run of it.
+QStringList namedSteps(const QString &folder, const QString &road, testsupport::TempDir &tmp)
+{
+    const QString trace = tmp.file(QStringLiteral("punti-") + road);
+    QFile::remove(trace);
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("CORBIX_PUNTI"), trace);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(CORBIX_CRASH_RUN), {folder, road});
+    EXPECT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    QFile f(trace);
+    QStringList steps;
+    QHash<QString, int> seen;
+    if (f.open(QIODevice::ReadOnly))
+        for (const QByteArray &line : f.readAll().split('\n'))
+            if (!line.isEmpty())
+                steps << QString::fromLatin1(line) + u'#' + QString::number(++seen[QString::fromLatin1(line)]);
+    return steps;
+}
+
+Outcome runStoppedAt(const QString &folder, const QString &road, const QString &step)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("CORBIX_ARRESTO_PUNTO"), step);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(CORBIX_CRASH_RUN), {folder, road});
+    if (!p.waitForFinished(30000)) {
+        p.kill();
+        p.waitForFinished();
+        return {};
+    }
+    return {p.exitStatus() == QProcess::CrashExit, p.exitCode(), QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+QString storedCentrale(const QString &folder)
+{
+    dao::Database archive = dao::Database::open(folder + QStringLiteral("/Archivio.mdb"));
+    auto rs = archive.openRecordset(QStringLiteral("SELECT Centrale FROM Paramflu"));
+    return rs->value(0).toString();
+}
+
+// The folders and the register agree: the collection point the archive
+// holds is the one folder there is, and every file the register names is
+// under it and there. Gives the folder's name ("Corbix" or "Nuovo").
+QString checkMoveAgrees(const QString &folder)
+{
+    const QString centrale = storedCentrale(folder);
+    const QString name = centrale.section(u'\\', -2, -2);
+    const QString other = name == QLatin1String("Corbix") ? QStringLiteral("Nuovo") : QStringLiteral("Corbix");
+    EXPECT_TRUE(QFileInfo(folder + u'/' + name + QStringLiteral("/Corbix inviati")).isDir()) << name.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(folder + u'/' + other)) << other.toStdString();
+    dao::Database archive = dao::Database::open(folder + QStringLiteral("/Archivio.mdb"));
+    auto rs = archive.openRecordset(QStringLiteral("SELECT NomeFile FROM Corbix WHERE NomeFile IS NOT NULL"));
+    int named = 0;
+    for (; !rs->eof(); rs->moveNext(), ++named) {
+        const QString file = rs->value(0).toString();
+        EXPECT_TRUE(file.startsWith(centrale)) << file.toStdString();
+        EXPECT_TRUE(QFile::exists(folder + u'/' + name + u'/' + file.mid(centrale.size()).replace(u'\\', u'/')))
+            << file.toStdString();
+    }
+    EXPECT_GT(named, 0);
+    return name;
+}
+
+QStringList moveNotes(const QString &folder)
+{
+    return QDir(folder).entryList({QStringLiteral("*.spostamento.corbix~")}, QDir::Files | QDir::Hidden);
+}
+
+class CrashNamed : public ::testing::Test {
+protected:
+    // A sample program folder with the folder flow 7 filed.
+    QString prepare(const QString &name)
+    {
+        const QString folder = tmp.file(name);
+        EXPECT_EQ(QProcess::execute(QStringLiteral(CORBIX_SAMPLE_DATA), {folder}), 0);
+        EXPECT_EQ(runProcess(QStringLiteral(CORBIX_CRASH_RUN), {folder, QStringLiteral("folder")}).code, 0);
+        return folder;
+    }
+    testsupport::TempDir tmp;
+};
+
+}  // namespace
+
+// The move of the collection point stopped dead at each of its steps: the
+// folders and the register agree once start-up has run, the move's note is
+// gone, and the move made again succeeds.
+TEST_F(CrashNamed, TheMoveStoppedAtEveryStepLeavesFoldersAndRegisterAgreeing)
+{
+    const QStringList steps = namedSteps(prepare(QStringLiteral("whole")), QStringLiteral("move"), tmp);
+    EXPECT_EQ(steps, (QStringList{QStringLiteral("spostamento.nota#1"), QStringLiteral("spostamento.rinominata#1"),
+                                  QStringLiteral("spostamento.registrata#1")}));
+    QStringList ends;
+    for (const QString &step : steps) {
+        SCOPED_TRACE(step.toStdString());
+        const QString folder = prepare(step);
+        ASSERT_TRUE(runStoppedAt(folder, QStringLiteral("move"), step).killed);
+        ASSERT_EQ(runProcess(QStringLiteral(CORBIX_CRASH_RUN), {folder, QStringLiteral("sweep")}).code, 0);
+        ends << checkMoveAgrees(folder);
+        EXPECT_EQ(moveNotes(folder), QStringList());
+        const Outcome again = runProcess(QStringLiteral(CORBIX_CRASH_RUN), {folder, QStringLiteral("move")});
+        EXPECT_EQ(again.code, 0) << again.err.toStdString();
+        EXPECT_EQ(checkMoveAgrees(folder), QStringLiteral("Nuovo"));
+        EXPECT_EQ(moveNotes(folder), QStringList());
+        // The next composition files its flow under the new path.
+        const Outcome next = runProcess(QStringLiteral(CORBIX_CRASH_RUN), {folder, QStringLiteral("medium")});
+        EXPECT_EQ(next.code, 0) << next.err.toStdString();
+        checkMoveAgrees(folder);
+    }
+    // Stopped before the rename nothing moved; after it, start-up finished it.
+    EXPECT_EQ(ends, (QStringList{QStringLiteral("Corbix"), QStringLiteral("Nuovo"), QStringLiteral("Nuovo")}));
+}
+
+// The start-up sweep stopped dead at each of its steps, over what a filing
+// stopped after its commit left, a journal lost with its temporary, and a
+// reservation of an earlier day: run again, it finishes everything.
+TEST_F(CrashNamed, TheSweepStoppedAtEveryStepFinishesWhenRunAgain)
+{
+    const auto leftovers = [this](const QString &name) {
+        const QString folder = tmp.file(name);
+        EXPECT_EQ(QProcess::execute(QStringLiteral(CORBIX_SAMPLE_DATA), {folder}), 0);
+        // The folder flow stopped just after its commit: every name is still
+        // to be given.
+        const Outcome stopped = runStoppedAt(folder, QStringLiteral("folder"), QStringLiteral("composizione.registrata"));
+        EXPECT_TRUE(stopped.killed);
+        QFile orphan(folder + QStringLiteral("/Corbix/Risposte Pervenute/20260114-3-W.corbix~"));
+        EXPECT_TRUE(orphan.open(QIODevice::WriteOnly));
+        dao::Database archive = dao::Database::open(folder + QStringLiteral("/Archivio.mdb"));
+        archive.execute(QStringLiteral("INSERT INTO Corbix (Posizione, Data, Progressivo, NomeFile, CompostoDa, "
+                                       "Stato, Tipo, RifFloppy) VALUES (3, '2026-01-14', 9, NULL, NULL, 1, 2, NULL)"),
+                        {}, dao::FailOnError);
+        return folder;
+    };
+    const QStringList steps = namedSteps(leftovers(QStringLiteral("whole")), QStringLiteral("sweep"), tmp);
+    for (const char *step : {"pulizia.temporaneo#1", "pulizia.giornale#1", "pulizia.orfano#1",
+                             "pulizia.riservazione#1"})
+        EXPECT_TRUE(steps.contains(QString::fromLatin1(step))) << step;
+    for (const QString &step : steps) {
+        SCOPED_TRACE(step.toStdString());
+        const QString folder = leftovers(step);
+        ASSERT_TRUE(runStoppedAt(folder, QStringLiteral("sweep"), step).killed);
+        ASSERT_EQ(runProcess(QStringLiteral(CORBIX_CRASH_RUN), {folder, QStringLiteral("sweep")}).code, 0);
+        for (const char *sub : {"Corbix/Corbix inviati", "Corbix/Risposte Pervenute", "Corbix/Corbix in uscita",
+                                "Corbix/TEMP"})
+            EXPECT_EQ(files(folder + u'/' + QString::fromLatin1(sub), true), QStringList()) << sub;
+        EXPECT_EQ(files(folder + QStringLiteral("/Corbix/Corbix in uscita"), false).size(), 1);
+        dao::Database archive = dao::Database::open(folder + QStringLiteral("/Archivio.mdb"));
+        auto rs = archive.openRecordset(QStringLiteral("SELECT Data, Progressivo, NomeFile FROM Corbix ORDER BY Data"));
+        ASSERT_FALSE(rs->eof());
+        EXPECT_EQ(rs->value(0).toDate(), QDate(2026, 1, 15)) << "the earlier day's reservation is gone";
+        EXPECT_EQ(rs->value(1).toInt(), 7);
+        EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/Corbix/Corbix inviati/")
+                                  + rs->value(2).toString().section(u'\\', -1)));
+        rs->moveNext();
+        EXPECT_TRUE(rs->eof());
+    }
+}

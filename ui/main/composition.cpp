@@ -65,14 +65,15 @@ QString fileSulSupporto(const QString &nome)
     }
 }
 
-// Writes a file whole under its temporary name, created exclusively and
-// noted in the journal first: false when another run holds the name.
-bool scriviEsclusivo(flowengine::GiornaleLavoro &giornale, const QString &host, const QByteArray &bytes)
+// Writes the file named (drive form) whole under its temporary name, created
+// exclusively and noted in the journal first: false when another run holds
+// the name.
+bool scriviEsclusivo(flowengine::GiornaleLavoro &giornale, const QString &nome, const QByteArray &bytes)
 {
-    giornale.annota(host, flowengine::Destino::Esclusivo);
-    if (common::writeTemporary(host, bytes, false))
+    giornale.annota(nome, flowengine::Destino::Esclusivo);
+    if (common::writeTemporary(platform::hostPath(nome), bytes, false))
         return true;
-    giornale.ritira(host);
+    giornale.ritira(nome);
     return false;
 }
 
@@ -171,7 +172,17 @@ EsitoPasso4 VerificaPasso4(const CampiPasso4 &campi)
 
 std::optional<ChiaveCorbex> RiservaRiga(const QDate &data, int progressivo, const QString &dichiarante)
 {
+    const auto usato = [] {
+        platform::msgBox(QStringLiteral("Il progressivo indicato non può essere accettato poiché già usato. "
+                                        "Usare un numero progressivo diverso."),
+                         common::TitoloCorbix, MsgIcon::Information);
+        return std::nullopt;
+    };
     try {
+        // Taken before the row is written, so that the row is never without it.
+        std::shared_ptr<flowengine::BloccoRiservazione> blocco = flowengine::BloccoRiservazione::prendi(data, progressivo);
+        if (!blocco)
+            return usato();
         dao::Database db = common::ApriArchivio();
         std::unique_ptr<dao::Recordset> rs;
         if (common::OpenRecordsetRetry(db, rs,
@@ -186,10 +197,7 @@ std::optional<ChiaveCorbex> RiservaRiga(const QDate &data, int progressivo, cons
             if (rs->value(QStringLiteral("Progressivo")).toInt() == progressivo) {
                 rs->close();
                 db.close();
-                platform::msgBox(QStringLiteral("Il progressivo indicato non può essere accettato poiché già usato. "
-                                                "Usare un numero progressivo diverso."),
-                                 common::TitoloCorbix, MsgIcon::Information);
-                return std::nullopt;
+                return usato();
             }
         }
         rs->addNew();
@@ -205,7 +213,7 @@ std::optional<ChiaveCorbex> RiservaRiga(const QDate &data, int progressivo, cons
         rs->update();
         rs->close();
         db.close();
-        return ChiaveCorbex{data, progressivo, flowengine::PosizioneInviati};
+        return ChiaveCorbex{data, progressivo, flowengine::PosizioneInviati, std::move(blocco)};
     } catch (const platform::RuntimeError &e) {
         MostraErroreRunTime(e.number(), e.description());
         return std::nullopt;
@@ -229,6 +237,8 @@ bool EliminaRiga(const ChiaveCorbex &chiave)
             rs->deleteCurrent();
         rs->close();
         db.close();
+        if (chiave.blocco)
+            chiave.blocco->rilascia();
         return true;
     } catch (const platform::RuntimeError &e) {
         MostraErroreRunTime(e.number(), e.description());
@@ -373,7 +383,7 @@ QString ScriviSulSupporto(const QByteArray &righe, flowengine::GiornaleLavoro &g
         // folder): it cannot be written.
         if (nome == precedente)
             platform::raise(platform::err::PathFileAccess);
-        if (scriviEsclusivo(giornale, platform::hostPath(nome), righe))
+        if (scriviEsclusivo(giornale, nome, righe))
             return nome;
         precedente = nome;
     }
@@ -401,8 +411,9 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
                                                    corbex.ufficio);
             if (!NomeFileValido(nome))
                 throw GiaSegnalato{};
-            const QString host = platform::hostPath(corbex.cartella + u'\\' + nome);
-            giornale->annota(host, flowengine::Destino::Sostituisce);
+            const QString nomeCopia = corbex.cartella + u'\\' + nome;
+            const QString host = platform::hostPath(nomeCopia);
+            giornale->annota(nomeCopia, flowengine::Destino::Sostituisce);
             copia.host = host;
             if (!common::writeTemporary(host, common::joinLines(righe, "\n"), true))
                 platform::raise(platform::err::PathFileAccess);
@@ -415,7 +426,7 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
             nomeArchivio = flowengine::NuovoNomeFile(inviati, corbex.data);
             if (nomeArchivio.isEmpty())
                 platform::raise(platform::err::PathNotFound);
-            if (scriviEsclusivo(*giornale, platform::hostPath(nomeArchivio), flusso))
+            if (scriviEsclusivo(*giornale, nomeArchivio, flusso))
                 break;
         }
         archivio.host = platform::hostPath(nomeArchivio);
@@ -467,6 +478,7 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
             db.close();
         }
         platform::puntoDiArresto();
+        platform::puntoDiArresto("composizione.registrata");
         QFile::remove(origine);
         archivio.finale = copia.finale = supporto.finale = true;
         // The flow is filed whatever follows: a name not given now is given
@@ -480,6 +492,9 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
         } catch (const platform::RuntimeError &e) {
             MostraErroreRunTime(e.number(), e.description());
         }
+        // The reservation is a flow now: the sweep no longer looks at it.
+        if (corbex.riservata.blocco)
+            corbex.riservata.blocco->rilascia();
         return nomeArchivio;
     } catch (const platform::RuntimeError &e) {
         MostraErroreRunTime(e.number(), e.description());

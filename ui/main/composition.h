@@ -2,6 +2,7 @@
 
 #include "common/globals.h"
 #include "flowengine/journal.h"
+#include "flowengine/reservation.h"
 
 #include <QDate>
 #include <QList>
@@ -73,17 +74,23 @@ struct ChiaveCorbex {
     QDate data;
     qint32 progressivo = 0;
     int posizione = 3;  // PosizioneInviati
+    // A folder-step reservation: the lock that keeps it from the start-up
+    // sweep, held while any copy of the key lives.
+    std::shared_ptr<flowengine::BloccoRiservazione> blocco;
 };
 
 // The last check and the reservation: when no register row of the date
 // carries the number, the folder flow's row is added (Posizione 3, Stato 1,
 // Tipo 2, FattoDa the declarant) under the same lock that read the day's
-// rows. The key of the row reserved, or nothing when the number is used, the
-// register cannot be opened or the row cannot be stored (the user is told).
+// rows, the reservation's own lock taken first. The key of the row reserved
+// with that lock, to be kept until the run ends, or nothing when the number
+// is used (or held by another wizard), the register cannot be opened or the
+// row cannot be stored (the user is told).
 std::optional<ChiaveCorbex> RiservaRiga(const QDate &data, int progressivo, const QString &dichiarante);
 
-// Deletes the register row of the key, waiting up to a minute for a lock.
-// False when it could not be reached (the user is told).
+// Deletes the register row of the key, waiting up to a minute for a lock,
+// then gives up the reservation's lock. False when it could not be reached
+// (the user is told).
 bool EliminaRiga(const ChiaveCorbex &chiave);
 
 // ---------------------------------------------------------------- search
@@ -172,7 +179,8 @@ struct CorbexCostruito {
 // declarations stay free, the temporaries are removed, a reserved row is
 // deleted and the built flow stays in TEMP. A name that cannot be taken
 // after the commit is told; the flow stays filed and the next start-up gives
-// the name. Returns the archive name, or nothing on failure.
+// the name. A folder flow's reservation lock is given up once its row is
+// completed or deleted. Returns the archive name, or nothing on failure.
 std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex);
 
 // "Errore di Run-time " with the number, CR LF and the description, critical,

@@ -7,6 +7,7 @@
 #include "common/paths.h"
 #include "common/settings.h"
 #include "flowengine/collectionpoint.h"
+#include "flowengine/collectionpointmove.h"
 #include "flowengine/journal.h"
 #include "flowengine/dispatchlist.h"
 #include "flowengine/flowlist.h"
@@ -311,6 +312,9 @@ bool frmMain::avvio()
 
     if (!flowengine::CaricaOpzioni())
         return false;
+    // A move of the collection point that a crash interrupted is finished
+    // before the collection point is looked for.
+    flowengine::FinisciSpostamentoCentrale();
 
     if (!flowengine::VerificaStrutturaCentrale(common::OpzioniCorbix.Centrale)) {
         platform::msgBox(QStringLiteral("Impossibile accedere al punto di raccolta '") + common::OpzioniCorbix.Centrale

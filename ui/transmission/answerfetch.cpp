@@ -3,6 +3,7 @@
 #include "common/databases.h"
 #include "common/globals.h"
 #include "common/openretry.h"
+#include "common/paths.h"
 #include "common/textfiles.h"
 #include "flowengine/decimale.h"
 #include "flowengine/journal.h"
@@ -179,7 +180,7 @@ bool archivia(dao::Database &db, flowengine::GiornaleLavoro &giornale, const Dat
     QString copiaHost;
     try {
         const QString host = platform::hostPath(copia);
-        giornale.annota(host, flowengine::Destino::Sostituisce);
+        giornale.annota(copia, flowengine::Destino::Sostituisce);
         copiaHost = host;
         if (!common::writeTemporary(copiaHost, contenuto, true))
             platform::raise(platform::err::PathFileAccess);
@@ -294,7 +295,11 @@ bool PrelevaRisposta(const QString &percorso, const DatiCorbex &flow)
     std::optional<flowengine::GiornaleLavoro> giornale;
     try {
         contenuto = leggiNormalizzato(host);
-        giornale.emplace().annota(host, flowengine::Destino::Scarta);
+        giornale.emplace();
+        // Noted by its drive form; a host path that no drive holds is out of
+        // the sweep's reach, and the next fetch of it replaces its temporary.
+        if (const std::optional<QString> nome = common::PercorsoInFormaDrive(percorso))
+            giornale->annota(*nome, flowengine::Destino::Scarta);
         // The rewritten answer replaces the file at once and whole.
         if (!common::writeTemporary(host, contenuto, true))
             platform::raise(platform::err::PathFileAccess);

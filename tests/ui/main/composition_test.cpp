@@ -174,8 +174,8 @@ TEST_F(Composition, DeletingAReservedRowTouchesNoOtherFlow)
     addRow(3, today(), 6);
     addRow(4, today(), 7);
     ASSERT_TRUE(RiservaRiga(today(), 5, QStringLiteral("010101Z")).has_value());
-    EXPECT_TRUE(EliminaRiga({today(), 5, 3}));
-    EXPECT_TRUE(EliminaRiga({today(), 7, 3}));
+    EXPECT_TRUE(EliminaRiga({today(), 5, 3, {}}));
+    EXPECT_TRUE(EliminaRiga({today(), 7, 3, {}}));
     EXPECT_EQ(register_().join(u'\n'), QStringLiteral("3/2026-01-15/6//<null>/0/0//\n4/2026-01-15/7//<null>/0/0//"));
 }
 

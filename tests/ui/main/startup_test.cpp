@@ -253,7 +253,7 @@ TEST_F(MainWindowTest, StartUpFinishesWhatAnInterruptedRunLeft)
     {
         flowengine::GiornaleLavoro run;
         ASSERT_TRUE(common::writeTemporary(archive, "flusso\r\n", false));
-        run.annota(archive, flowengine::Destino::Esclusivo);
+        run.annota(QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0"), flowengine::Destino::Esclusivo);
         run.registra(QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0"));
     }
     ASSERT_EQ(entries(onC("Corbix/TEMP")).size(), 1);
