@@ -1,5 +1,6 @@
 #include "fixture.h"
 
+#include "flowengine/collectionpointmove.h"
 #include "flowengine/options.h"
 #include "support/otherprogram.h"
 
@@ -145,7 +146,8 @@ TEST_F(Options, ChangedCollectionPointMovesItsFolder)
     common::OpzioniCorbix.Centrale = kNew;
     EXPECT_TRUE(SalvaOpzioni());
     EXPECT_EQ(fileNames(), newNames);
-    EXPECT_FALSE(isDir(onD(QStringLiteral("Dogana/Corbix"))));
+    // The move's note went once the archive had committed the new path.
+    EXPECT_EQ(entries(onD(QStringLiteral("Dogana"))), QStringList{QStringLiteral("Nuovo")});
     EXPECT_TRUE(isDir(onD(QStringLiteral("Dogana/Nuovo/Corbix inviati"))));
     EXPECT_EQ(storedRow(), rowWith(kNew));
     EXPECT_EQ(common::OpzioniCorbix.Centrale, kNew);
@@ -292,4 +294,74 @@ TEST_F(Options, LeggiCentraleReadsAnyArchive)
     dao::Database::open(onD(QStringLiteral("Altro.mdb"))).execute(QStringLiteral("DELETE FROM Paramflu"));
     EXPECT_EQ(LeggiCentrale(other), QString());
     EXPECT_TRUE(boxes_.shown.empty());
+}
+
+// The rename itself refused (here into the folder's own sub-folder), after
+// the move's note was written: answered "Sì", the new path is kept for a
+// move by hand and the note goes, so no start-up ever undoes that path.
+TEST_F(Options, ARefusedRenameAnsweredYesLeavesNoNote)
+{
+    makeFolders(onD(QStringLiteral("Dogana")), {QStringLiteral("Corbix/Storico")});
+    loadWithCentrale(kOld);
+    const QString inside = QStringLiteral("\\\\PC-UFF1\\D\\Dogana\\Corbix\\Storico\\Nuovo\\");
+    common::OpzioniCorbix.Centrale = inside;
+    boxes_.answer(MsgResult::Yes);
+    EXPECT_TRUE(SalvaOpzioni());
+    EXPECT_EQ(boxes_.shown, std::vector<Message>{kMoveQuestion});
+    EXPECT_EQ(storedCentrale(), inside);
+    EXPECT_TRUE(common::ChiudiApplicazione);
+    EXPECT_EQ(entries(onD(QStringLiteral("Dogana"))), QStringList{QStringLiteral("Corbix")});
+    EXPECT_EQ(entries(onD(QStringLiteral("Dogana/Corbix"))), QStringList{QStringLiteral("Storico")});
+    flowengine::FinisciSpostamentoCentrale();
+    EXPECT_EQ(common::OpzioniCorbix.Centrale, inside);
+}
+
+// Start-up finishes a move that a crash interrupted, from the note beside
+// the folder the archive names: the folder already at its new path makes
+// the archive and the register follow it; a folder that never moved, or a
+// move the archive committed, or a note torn while written only lose the
+// note; a note of another collection point, or naming neither folder, stays.
+TEST_F(Options, StartUpFinishesAnInterruptedMoveFromItsNote)
+{
+    const QByteArray note = kOld.toUtf8() + '\n' + kNew.toUtf8() + '\n';
+    const struct {
+        const char *name;
+        QString stored;
+        QStringList folders;       // under Dogana, before
+        QByteArray text;           // the note Corbix.spostamento.corbix~
+        QString centrale;          // afterwards, in the archive and in memory
+        QStringList after;         // under Dogana, afterwards
+        QStringList names;
+    } cases[] = {
+        {"moved, not committed", kOld, {QStringLiteral("Nuovo")}, note, kNew, {QStringLiteral("Nuovo")}, newNames},
+        {"never moved", kOld, {QStringLiteral("Corbix")}, note, kOld, {QStringLiteral("Corbix")}, oldNames},
+        {"committed", kNew, {QStringLiteral("Nuovo")}, note, kNew, {QStringLiteral("Nuovo")}, oldNames},
+        {"torn", kOld, {QStringLiteral("Corbix")}, kOld.toUtf8() + '\n' + kNew.toUtf8().left(9), kOld,
+         {QStringLiteral("Corbix")}, oldNames},
+        {"neither folder", kOld, {}, note, kOld, {QStringLiteral("Corbix.spostamento.corbix~")}, oldNames},
+        {"another collection point", kOld, {QStringLiteral("Corbix")},
+         QByteArray("\\\\PC-UFF1\\D\\Altro\\\n\\\\PC-UFF1\\D\\Dogana\\Corbix\\\n"), kOld,
+         {QStringLiteral("Corbix"), QStringLiteral("Corbix.spostamento.corbix~")}, oldNames},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(onD(QStringLiteral("Dogana"))).removeRecursively();
+        QDir().mkpath(onD(QStringLiteral("Dogana")));
+        for (const QString &f : c.folders)
+            makeFolders(onD(QStringLiteral("Dogana")), {f + QStringLiteral("/Corbix inviati")});
+        QFile n(onD(QStringLiteral("Dogana/Corbix.spostamento.corbix~")));
+        ASSERT_TRUE(n.open(QIODevice::WriteOnly));
+        n.write(c.text);
+        n.close();
+        execute(QStringLiteral("DELETE FROM Corbix"));
+        addFlows();
+        loadWithCentrale(c.stored);
+        flowengine::FinisciSpostamentoCentrale();
+        EXPECT_EQ(storedCentrale(), c.centrale);
+        EXPECT_EQ(common::OpzioniCorbix.Centrale, c.centrale);
+        QStringList after = c.after;
+        EXPECT_EQ(entries(onD(QStringLiteral("Dogana"))), after);
+        EXPECT_EQ(fileNames(), c.names);
+        EXPECT_TRUE(boxes_.shown.empty());
+    }
 }

@@ -268,3 +268,37 @@ TEST_F(MainWindowTest, StartUpFinishesWhatAnInterruptedRunLeft)
     rs->moveNext();
     EXPECT_TRUE(rs->eof());
 }
+
+// A removable-medium flow of an earlier day whose file name is Null (as
+// sibling programs and older archives write it) holds two declarations:
+// start-up keeps it, and its declarations stay sent and can be released.
+TEST_F(MainWindowTest, StartUpKeepsAnEarlierMediumFlowWithoutAFileNameAndItsDeclarations)
+{
+    makeProgramFolder();
+    platform::FakeClock clock(QDateTime(QDate(2026, 1, 15), QTime(9, 0)));
+    platform::ScopedClock clockGuard(clock);
+    for (const int indice : {1, 3})
+        db.execute(QStringLiteral("INSERT INTO IndiceDoc (Indice, Data, CodiceDoc, Stato1) VALUES (?, '2024-03-04', "
+                                  "'BOLL', 2)"),
+                   {indice}, dao::FailOnError);
+    db.execute(QStringLiteral("INSERT INTO Corbix (Posizione, Data, Progressivo, NomeFile, CompostoDa, Stato, Tipo, "
+                              "RifFloppy, FattoDa) VALUES (3, '2026-01-12', 2, NULL, ?, 1, 1, 'PRATICHE.001', "
+                              "'010101Z')"),
+               {QStringLiteral("1-04/03/2024-0000001\r\n3-04/03/2024-0000003\r\n")}, dao::FailOnError);
+    frmMain w;
+    ASSERT_TRUE(w.Form_Load());
+    auto rs = db.openRecordset(QStringLiteral("SELECT Data, Progressivo, Tipo, CompostoDa FROM Corbix"));
+    ASSERT_FALSE(rs->eof());
+    EXPECT_EQ(rs->value(0).toDate(), QDate(2026, 1, 12));
+    EXPECT_EQ(rs->value(1).toInt(), 2);
+    EXPECT_EQ(rs->value(2).toInt(), 1);
+    EXPECT_EQ(rs->value(3).toString(), QStringLiteral("1-04/03/2024-0000001\r\n3-04/03/2024-0000003\r\n"));
+    rs->moveNext();
+    EXPECT_TRUE(rs->eof());
+    rs = db.openRecordset(QStringLiteral("SELECT Indice, Stato1 FROM IndiceDoc ORDER BY Indice"));
+    QStringList stati;
+    for (; !rs->eof(); rs->moveNext())
+        stati << rs->value(0).toString() + u'=' + rs->value(1).toString();
+    EXPECT_EQ(stati, (QStringList{QStringLiteral("1=2"), QStringLiteral("3=2")}));
+    EXPECT_EQ(w.grdHistory->rowCount(), 1) << "the flow is listed";
+}
