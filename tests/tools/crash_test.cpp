@@ -31,13 +31,15 @@ struct Outcome {
     QString err;
 };
 
-Outcome runProcess(const QString &program, const QStringList &arguments, int stopAt = 0)
+// A run with the crash points' variables of the environment set as given
+// (the counted one removed unless given).
+Outcome runWith(const QString &program, const QStringList &arguments, const QList<QPair<QString, QString>> &variables)
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("CORBIX_ARRESTO"));
-    if (stopAt > 0)
-        env.insert(QStringLiteral("CORBIX_ARRESTO"), QString::number(stopAt));
+    for (const auto &[name, value] : variables)
+        env.insert(name, value);
     p.setProcessEnvironment(env);
     p.start(program, arguments);
     if (!p.waitForFinished(30000)) {
@@ -46,6 +48,13 @@ Outcome runProcess(const QString &program, const QStringList &arguments, int sto
         return {};
     }
     return {p.exitStatus() == QProcess::CrashExit, p.exitCode(), QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+Outcome runProcess(const QString &program, const QStringList &arguments, int stopAt = 0)
+{
+    if (stopAt > 0)
+        return runWith(program, arguments, {{QStringLiteral("CORBIX_ARRESTO"), QString::number(stopAt)}});
+    return runWith(program, arguments, {});
 }
 
 // The names of the files of a folder, the temporaries apart.
@@ -214,13 +223,9 @@ QStringList namedSteps(const QString &folder, const QString &road, testsupport::
 {
     const QString trace = tmp.file(QStringLiteral("punti-") + road);
     QFile::remove(trace);
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("CORBIX_PUNTI"), trace);
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(CORBIX_CRASH_RUN), {folder, road});
-    EXPECT_TRUE(p.waitForFinished(30000));
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    const Outcome whole =
+        runWith(QStringLiteral(CORBIX_CRASH_RUN), {folder, road}, {{QStringLiteral("CORBIX_PUNTI"), trace}});
+    EXPECT_EQ(whole.code, 0) << whole.err.toStdString();
     QFile f(trace);
     QStringList steps;
     QHash<QString, int> seen;
@@ -233,17 +238,7 @@ QStringList namedSteps(const QString &folder, const QString &road, testsupport::
 
 Outcome runStoppedAt(const QString &folder, const QString &road, const QString &step)
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("CORBIX_ARRESTO_PUNTO"), step);
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(CORBIX_CRASH_RUN), {folder, road});
-    if (!p.waitForFinished(30000)) {
-        p.kill();
-        p.waitForFinished();
-        return {};
-    }
-    return {p.exitStatus() == QProcess::CrashExit, p.exitCode(), QString::fromLocal8Bit(p.readAllStandardError())};
+    return runWith(QStringLiteral(CORBIX_CRASH_RUN), {folder, road}, {{QStringLiteral("CORBIX_ARRESTO_PUNTO"), step}});
 }
 
 QString storedCentrale(const QString &folder)
