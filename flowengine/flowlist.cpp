@@ -57,9 +57,7 @@ public:
     {
         QStyleOptionViewItem cella = option;
         initStyleOption(&cella, index);
-        const QIcon icona = cella.icon;
-        cella.icon = QIcon();
-        cella.features &= ~QStyleOptionViewItem::HasDecoration;
+        const QIcon icona = index.data(RuoloImmagine).value<QIcon>();
         const QWidget *vista = option.widget;
         QStyle *stile = vista ? vista->style() : QApplication::style();
         stile->drawControl(QStyle::CE_ItemViewItem, &cella, painter, vista);
@@ -182,7 +180,7 @@ bool CaricaGriglia(QTableWidget *griglia, qint16 posizione)
         if (immagine == immagini.end())
             immagine = immagini.emplace(r.icona, ImmagineElenco(r.icona)).first;
         if (!immagine->second.isNull())
-            stato->setIcon(immagine->second);
+            stato->setData(RuoloImmagine, immagine->second);
         griglia->setItem(i, 6, stato);
     }
     griglia->setUpdatesEnabled(true);

@@ -85,9 +85,9 @@ TEST_F(FlowList, RowsComeNewestDayFirstThenHighestNumberWithTextsAndIcons)
     // without one shows nothing.
     for (int r = 0; r < grid.rowCount(); ++r)
         EXPECT_EQ(grid.cellWidget(r, 6), nullptr) << r;
-    EXPECT_EQ(grid.item(0, 6)->icon().pixmap(16, 16).toImage(), ImmagineElenco("GRNCHECK").pixmap(16, 16).toImage());
-    EXPECT_EQ(grid.item(2, 6)->icon().pixmap(16, 16).toImage(), ImmagineElenco("FLOPPY").pixmap(16, 16).toImage());
-    EXPECT_TRUE(grid.item(4, 6)->icon().isNull());
+    EXPECT_EQ(grid.item(0, 6)->data(RuoloImmagine).value<QIcon>().pixmap(16, 16).toImage(), ImmagineElenco("GRNCHECK").pixmap(16, 16).toImage());
+    EXPECT_EQ(grid.item(2, 6)->data(RuoloImmagine).value<QIcon>().pixmap(16, 16).toImage(), ImmagineElenco("FLOPPY").pixmap(16, 16).toImage());
+    EXPECT_TRUE(grid.item(4, 6)->data(RuoloImmagine).value<QIcon>().isNull());
     grid.resize(400, 300);
     grid.show();
     const QRect cell = grid.visualItemRect(grid.item(0, 6));
