@@ -7,9 +7,11 @@
 #include "platform/errors.h"
 #include "platform/messagebox.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QHeaderView>
-#include <QLabel>
+#include <QPainter>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <map>
 
@@ -39,6 +41,33 @@ public:
     ~GrigliaInUso() { common::GrigliaOccupata = false; }
     GrigliaInUso(const GrigliaInUso &) = delete;
     GrigliaInUso &operator=(const GrigliaInUso &) = delete;
+};
+
+constexpr int LatoImmagine = 16;  // pixels
+
+// Draws the status picture of column 6 centred in its cell, over the cell's
+// own background (the highlight of a chosen row included). The view draws it:
+// no widget per row, so a list of thousands of flows fills and scrolls at
+// the pace of its items.
+class ImmagineCentrata : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem cella = option;
+        initStyleOption(&cella, index);
+        const QIcon icona = index.data(RuoloImmagine).value<QIcon>();
+        const QWidget *vista = option.widget;
+        QStyle *stile = vista ? vista->style() : QApplication::style();
+        stile->drawControl(QStyle::CE_ItemViewItem, &cella, painter, vista);
+        if (icona.isNull())
+            return;
+        const QPixmap pixmap = icona.pixmap(QSize(LatoImmagine, LatoImmagine), painter->device()->devicePixelRatioF());
+        const QRect dove = QStyle::alignedRect(option.direction, Qt::AlignCenter,
+                                               pixmap.deviceIndependentSize().toSize(), option.rect);
+        painter->drawPixmap(dove, pixmap);
+    }
 };
 
 QTableWidgetItem *cella(const QString &testo)
@@ -130,11 +159,15 @@ bool CaricaGriglia(QTableWidget *griglia, qint16 posizione)
     if (posizione != PosizioneInviati)
         return true;
 
+    if (!dynamic_cast<ImmagineCentrata *>(griglia->itemDelegateForColumn(6)))
+        griglia->setItemDelegateForColumn(6, new ImmagineCentrata(griglia));
+    // The grid is painted once, when it is whole.
+    griglia->setUpdatesEnabled(false);
     griglia->clearContents();
     griglia->setColumnCount(ColonneElenco);
     griglia->setRowCount(int(righe.size()));
-    // The list has a handful of pictures: each is drawn once per fill.
-    std::map<QString, QPixmap> immagini;
+    // The list has a handful of pictures: each is loaded once per fill.
+    std::map<QString, QIcon> immagini;
     for (int i = 0; i < int(righe.size()); ++i) {
         const RigaElenco &r = righe[i];
         for (int c = 0; c < 6; ++c)
@@ -143,19 +176,14 @@ bool CaricaGriglia(QTableWidget *griglia, qint16 posizione)
         griglia->item(i, 1)->setData(RuoloChiave, r.progressivo);
         QTableWidgetItem *stato = cella(QString());
         stato->setData(RuoloChiave, r.icona);
+        auto immagine = immagini.find(r.icona);
+        if (immagine == immagini.end())
+            immagine = immagini.emplace(r.icona, ImmagineElenco(r.icona)).first;
+        if (!immagine->second.isNull())
+            stato->setData(RuoloImmagine, immagine->second);
         griglia->setItem(i, 6, stato);
-        // The picture sits centred in its cell.
-        auto *immagine = new QLabel;
-        immagine->setAlignment(Qt::AlignCenter);
-        auto pixmap = immagini.find(r.icona);
-        if (pixmap == immagini.end()) {
-            const QIcon icona = ImmagineElenco(r.icona);
-            pixmap = immagini.emplace(r.icona, icona.isNull() ? QPixmap() : icona.pixmap(16, 16)).first;
-        }
-        if (!pixmap->second.isNull())
-            immagine->setPixmap(pixmap->second);
-        griglia->setCellWidget(i, 6, immagine);
     }
+    griglia->setUpdatesEnabled(true);
     return true;
 }
 

@@ -21,6 +21,9 @@ constexpr int ColonneElenco = 7;
 // Item data of the cells: column 0 holds the flow's date (QDate) and column 1
 // its number (qint32) under this role, column 6 the icon key.
 constexpr int RuoloChiave = Qt::UserRole;
+// Column 6 holds, under this role, the picture (QIcon) of its key, which the
+// grid paints centred in the cell over the cell's own background.
+constexpr int RuoloImmagine = Qt::UserRole + 1;
 
 // The header text of a column.
 QString IntestazioneColonna(int colonna);

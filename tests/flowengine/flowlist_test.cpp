@@ -3,7 +3,7 @@
 #include "archive_fixture.h"
 
 #include <QHeaderView>
-#include <QLabel>
+#include <QImage>
 #include <QTableWidget>
 
 using namespace flowengine;
@@ -33,6 +33,21 @@ protected:
         for (int c = 0; c < grid.columnCount(); ++c)
             h << grid.horizontalHeaderItem(c)->text();
         return h;
+    }
+    // Where the grid paints a cell's picture: the box of the cell's pixels
+    // that differ from its background, in viewport coordinates; null when
+    // nothing is drawn over the background.
+    QRect drawn(int row, int col)
+    {
+        const QRect cell = grid.visualItemRect(grid.item(row, col));
+        const QImage image = grid.viewport()->grab().toImage();
+        const QRgb background = grid.palette().base().color().rgb();
+        QRect box;
+        for (int y = cell.top(); y <= cell.bottom(); ++y)
+            for (int x = cell.left(); x <= cell.right(); ++x)
+                if (image.pixel(x, y) != background)
+                    box |= QRect(x, y, 1, 1);
+        return box;
     }
     void fill()
     {
@@ -66,12 +81,21 @@ TEST_F(FlowList, RowsComeNewestDayFirstThenHighestNumberWithTextsAndIcons)
     EXPECT_EQ(grid.item(1, 1)->data(RuoloChiave).toInt(), 12);
     EXPECT_FALSE(common::GrigliaOccupata);
 
-    // The icon is drawn, centred, from the image list; a state without one shows nothing.
-    auto *icon = qobject_cast<QLabel *>(grid.cellWidget(0, 6));
-    ASSERT_NE(icon, nullptr);
-    EXPECT_FALSE(icon->pixmap().isNull());
-    EXPECT_EQ(icon->alignment(), Qt::AlignCenter);
-    EXPECT_TRUE(qobject_cast<QLabel *>(grid.cellWidget(4, 6))->pixmap().isNull());
+    // The icon is drawn by the view, centred, from the image list; a state
+    // without one shows nothing.
+    for (int r = 0; r < grid.rowCount(); ++r)
+        EXPECT_EQ(grid.cellWidget(r, 6), nullptr) << r;
+    EXPECT_EQ(grid.item(0, 6)->data(RuoloImmagine).value<QIcon>().pixmap(16, 16).toImage(), ImmagineElenco("GRNCHECK").pixmap(16, 16).toImage());
+    EXPECT_EQ(grid.item(2, 6)->data(RuoloImmagine).value<QIcon>().pixmap(16, 16).toImage(), ImmagineElenco("FLOPPY").pixmap(16, 16).toImage());
+    EXPECT_TRUE(grid.item(4, 6)->data(RuoloImmagine).value<QIcon>().isNull());
+    grid.resize(400, 300);
+    grid.show();
+    const QRect cell = grid.visualItemRect(grid.item(0, 6));
+    const QRect picture = drawn(0, 6);
+    ASSERT_TRUE(picture.isValid());
+    EXPECT_LE(std::abs(picture.center().y() - cell.center().y()), 1) << "centred top to bottom";
+    EXPECT_LE(std::abs(picture.center().x() - cell.center().x()), 1) << "centred left to right";
+    EXPECT_FALSE(drawn(4, 6).isValid());
 
     DatiCorbex flow;
     ASSERT_TRUE(ChiaveRigaGriglia(&grid, 1, flow));

@@ -265,57 +265,79 @@ QStringList TipiRichiesti(bool export_, bool exportSemplificato, bool importazio
 QList<DichiarazioneTrovata> CercaDichiarazioni(const QString &dichiarante, const QStringList &tipi, const QDate &oggi,
                                                const std::function<void(qint64, qint64)> &avanzamento)
 {
-    // One query reads every candidate, by date and index, and for each one
-    // the declarant owns (front-sheet box 14, compared by the archive) the
-    // front-sheet boxes its message result is made of: a query per candidate
-    // costs more than the candidate's work. A candidate with no such rows
-    // comes back as one row with no box.
-    const QStringList &campi = flowengine::CampiCodiceMsg();
-    QVariantList parametri = {QStringLiteral("F")};
-    parametri += QVariantList(campi.cbegin(), campi.cend());
-    parametri += QVariantList{QStringLiteral("F"), QStringLiteral("14"), QStringLiteral("0"), QStringLiteral("1"),
-                              dichiarante, oggi};
     dao::Database db = common::ApriArchivio();
-    std::unique_ptr<dao::Recordset> rs = db.openRecordset(
-        QStringLiteral("SELECT i.Data, i.Indice, d.Articolo, d.Modulo, d.Campo, d.SottoCasella, d.Riga, d.Contenuto "
-                       "FROM Indicedoc AS i LEFT JOIN dettagliobol AS d ON d.indice = i.Indice AND "
-                       "d.data = date(i.Data) AND d.Modulo = ? AND d.Campo IN (%1) AND EXISTS (SELECT * FROM "
-                       "dettagliobol AS p WHERE p.indice = i.Indice AND p.data = date(i.Data) AND p.Modulo = ? AND "
-                       "p.Campo = ? AND p.SottoCasella = ? AND p.Riga = ? AND p.Contenuto = ?) "
-                       "WHERE i.ultimadata <= DateValue(?) and i.stato1 <> 1 and i.stato1 <> 2 "
-                       "ORDER BY i.Data, i.Indice, d._rowid_")
-            .arg(QStringList(campi.size(), QStringLiteral("?")).join(QStringLiteral(", "))),
-        parametri, dao::RecordsetType::Snapshot);
-    // Where each candidate's rows begin, the end last.
-    std::vector<int> inizi;
-    QVariant data, indice;
-    for (int r = 0; !rs->eof(); rs->moveNext(), ++r) {
-        QVariant d = rs->value(0), n = rs->value(1);
-        if (inizi.empty() || d != data || n != indice)
-            inizi.push_back(r);
-        data = std::move(d);
-        indice = std::move(n);
+    // The candidates first, by date and index: a short query, which gives
+    // the total at once.
+    std::vector<QVariant> candidati;
+    {
+        std::unique_ptr<dao::Recordset> rs = db.openRecordset(
+            QStringLiteral("SELECT _rowid_ FROM Indicedoc WHERE ultimadata <= DateValue(?) and stato1 <> 1 and "
+                           "stato1 <> 2 ORDER BY Data, Indice"),
+            {oggi}, dao::RecordsetType::Snapshot);
+        for (; !rs->eof(); rs->moveNext())
+            candidati.push_back(rs->value(0));
+        rs->close();
     }
-    const qint64 totale = qint64(inizi.size());
-    inizi.push_back(rs->recordCount());
+    const qint64 totale = qint64(candidati.size());
     if (totale > 0 && avanzamento)
         avanzamento(0, totale);
+
+    // Then, a slice of candidates at a time, so that the caller hears of the
+    // advance between two short queries, each candidate the declarant owns
+    // (front-sheet box 14, compared by the archive) with the front-sheet
+    // boxes its message result is made of: a query per candidate costs more
+    // than the candidate's work. A candidate with no such rows comes back as
+    // one row with no box. The slices follow each other in the candidates'
+    // order, so the list is the one a single query would give.
+    const QStringList &campi = flowengine::CampiCodiceMsg();
+    QVariantList comuni = {QStringLiteral("F")};
+    comuni += QVariantList(campi.cbegin(), campi.cend());
+    comuni += QVariantList{QStringLiteral("F"), QStringLiteral("14"), QStringLiteral("0"), QStringLiteral("1"),
+                           dichiarante};
     QList<DichiarazioneTrovata> trovate;
-    for (qint64 i = 1; i <= totale; ++i) {
-        if (avanzamento)
-            avanzamento(i, totale);
-        const int inizio = inizi[size_t(i - 1)];
-        rs->setAbsolutePosition(inizio);
-        if (rs->value(3).isNull())
-            continue;  // not the declarant's, or none of the boxes
-        const QDate giorno = rs->value(0).toDate();
-        const qint32 numero = rs->value(1).toInt();
-        const QString r = flowengine::DeterminaCodiceMsg(
-            flowengine::CaselleDichiarazione::daRighe(*rs, 2, inizi[size_t(i)] - inizio));
-        if (!r.isEmpty() && tipi.contains(r.left(8).trimmed()))
-            trovate.append({giorno, numero, r.right(7), r.left(2)});
+    qint64 posizione = 0;
+    for (qint64 primo = 0; primo < totale; primo += CandidatiPerFetta) {
+        const qint64 quanti = std::min<qint64>(CandidatiPerFetta, totale - primo);
+        QVariantList parametri = comuni;
+        parametri += QVariantList(candidati.cbegin() + primo, candidati.cbegin() + primo + quanti);
+        std::unique_ptr<dao::Recordset> rs = db.openRecordset(
+            QStringLiteral("SELECT i.Data, i.Indice, d.Articolo, d.Modulo, d.Campo, d.SottoCasella, d.Riga, "
+                           "d.Contenuto FROM Indicedoc AS i LEFT JOIN dettagliobol AS d ON d.indice = i.Indice AND "
+                           "d.data = date(i.Data) AND d.Modulo = ? AND d.Campo IN (%1) AND EXISTS (SELECT * FROM "
+                           "dettagliobol AS p WHERE p.indice = i.Indice AND p.data = date(i.Data) AND p.Modulo = ? AND "
+                           "p.Campo = ? AND p.SottoCasella = ? AND p.Riga = ? AND p.Contenuto = ?) "
+                           "WHERE i._rowid_ IN (%2) ORDER BY i.Data, i.Indice, d._rowid_")
+                .arg(QStringList(campi.size(), QStringLiteral("?")).join(QStringLiteral(", ")),
+                     QStringList(int(quanti), QStringLiteral("?")).join(QStringLiteral(", "))),
+            parametri, dao::RecordsetType::Snapshot);
+        // Where each candidate's rows begin, the end last.
+        std::vector<int> inizi;
+        QVariant data, indice;
+        for (int r = 0; !rs->eof(); rs->moveNext(), ++r) {
+            QVariant d = rs->value(0), n = rs->value(1);
+            if (inizi.empty() || d != data || n != indice)
+                inizi.push_back(r);
+            data = std::move(d);
+            indice = std::move(n);
+        }
+        const int inFetta = int(inizi.size());
+        inizi.push_back(rs->recordCount());
+        for (int k = 0; k < inFetta; ++k) {
+            if (avanzamento)
+                avanzamento(++posizione, totale);
+            const int inizio = inizi[size_t(k)];
+            rs->setAbsolutePosition(inizio);
+            if (rs->value(3).isNull())
+                continue;  // not the declarant's, or none of the boxes
+            const QDate giorno = rs->value(0).toDate();
+            const qint32 numero = rs->value(1).toInt();
+            const QString r = flowengine::DeterminaCodiceMsg(
+                flowengine::CaselleDichiarazione::daRighe(*rs, 2, inizi[size_t(k) + 1] - inizio));
+            if (!r.isEmpty() && tipi.contains(r.left(8).trimmed()))
+                trovate.append({giorno, numero, r.right(7), r.left(2)});
+        }
+        rs->close();
     }
-    rs->close();
     db.close();
     return trovate;
 }

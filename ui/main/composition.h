@@ -107,6 +107,10 @@ struct DichiarazioneTrovata {
 // them: C2, C9, C1, C7.
 QStringList TipiRichiesti(bool export_, bool exportSemplificato, bool importazione, bool inDeposito);
 
+// How many candidates the search reads with one query: the caller hears of
+// the advance at least between two of them.
+constexpr qint64 CandidatiPerFetta = 1000;
+
 // The declarations that may still be sent (ultimadata on or before today,
 // Stato1 neither 1 nor 2), of the declarant and of one of the types, by date
 // and index. avanzamento, when given, hears the total of candidates and then

@@ -16,6 +16,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
 #include <QGroupBox>
@@ -403,41 +404,47 @@ bool frmComposeNew::CercaDichiarazioni()
     const QStringList tipi = TipiRichiesti(chkExport->isChecked(), chkExportSempif->isChecked(),
                                            chkImport->isChecked(), chkInDeposito->isChecked());
     GrigliaInCaricamento = true;
+    // The search and the filling of the grid run on this thread: the window
+    // keeps painting itself, and whatever the user clicks or types meanwhile
+    // is thrown away.
+    const IngressoRifiutato rifiuto(this);
     QList<DichiarazioneTrovata> trovate;
     bool riuscita = true;
-    // The bar advances over every candidate but is painted at the pace of the
-    // build screen's: painting it for each of thousands of candidates would
-    // take longer than the search itself.
+    // The bar advances over every candidate, then over the rows of the grid,
+    // but is painted at the pace of the build screen's: painting it for each
+    // of thousands of candidates would take longer than the search itself.
     qint64 ultimaPittura = 0;
+    const auto avanza = [this, &ultimaPittura](qint64 posizione, qint64 totale) {
+        if (posizione == 0) {
+            prbSearch->setGeometry(0, cmdPreview->y(), width(), cmdPreview->height());
+            prbSearch->setRange(0, int(qMin<qint64>(totale, INT_MAX)));
+            prbSearch->setValue(0);
+            prbSearch->show();
+            prbSearch->raise();
+        } else {
+            prbSearch->setValue(int(qMin<qint64>(posizione, INT_MAX)));
+        }
+        const qint64 adesso = platform::clock().monotonicMs();
+        if (posizione == 0 || posizione == totale || adesso - ultimaPittura >= frmFaiCorbex::IntervalloAvanzamentoMs) {
+            ultimaPittura = adesso;
+            QCoreApplication::processEvents();
+        }
+    };
     try {
         trovate = uimain::CercaDichiarazioni(cmbDichiarante->currentText(), tipi, platform::clock().now().date(),
-                                             [this, &ultimaPittura](qint64 posizione, qint64 totale) {
-                                                 if (posizione == 0) {
-                                                     prbSearch->setGeometry(0, cmdPreview->y(), width(),
-                                                                            cmdPreview->height());
-                                                     prbSearch->setRange(0, int(qMin<qint64>(totale, INT_MAX)));
-                                                     prbSearch->setValue(0);
-                                                     prbSearch->show();
-                                                     prbSearch->raise();
-                                                 } else {
-                                                     prbSearch->setValue(int(qMin<qint64>(posizione, INT_MAX)));
-                                                 }
-                                                 const qint64 adesso = platform::clock().monotonicMs();
-                                                 if (posizione == 0 || posizione == totale
-                                                     || adesso - ultimaPittura
-                                                            >= frmFaiCorbex::IntervalloAvanzamentoMs) {
-                                                     ultimaPittura = adesso;
-                                                     prbSearch->repaint();
-                                                 }
-                                             });
+                                             avanza);
     } catch (const platform::RuntimeError &e) {
         MostraErroreRunTime(e.number(), e.description());
         riuscita = false;
     }
-    prbSearch->hide();
+    // The grid is off the page while it fills: it is painted when shown, whole.
+    grdListaDich->setUpdatesEnabled(false);
     grdListaDich->setRowCount(0);
-    grdListaDich->setRowCount(int(trovate.size()));
-    for (int r = 0; r < int(trovate.size()); ++r) {
+    const int righe = int(trovate.size());
+    grdListaDich->setRowCount(righe);
+    if (righe > 0)
+        avanza(0, righe);
+    for (int r = 0; r < righe; ++r) {
         const DichiarazioneTrovata &d = trovate[r];
         auto *data = new QTableWidgetItem(d.data.toString(QStringLiteral("dd/MM/yyyy")));
         data->setData(kRuoloChiave, d.data);
@@ -448,7 +455,10 @@ bool frmComposeNew::CercaDichiarazioni()
         grdListaDich->setItem(r, 2, indice);
         grdListaDich->setItem(r, 3, new QTableWidgetItem(d.riferimento));
         grdListaDich->setItem(r, 4, new QTableWidgetItem(d.tipo));
+        avanza(r + 1, righe);
     }
+    grdListaDich->setUpdatesEnabled(true);
+    prbSearch->hide();
     tagGriglia_ = QString(trovate.size(), u'1');
     TotaleDichiarazioni = tagGriglia_.size();
     TuttiSelezionati = true;

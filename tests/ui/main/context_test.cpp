@@ -5,6 +5,7 @@
 #include "platform/pageprinter.h"
 
 #include <QFile>
+#include <QImage>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTest>
@@ -266,6 +267,55 @@ TEST_F(ContextTest, RowUnderTheMouseFollowsRowHeightsAndScrolling)
     rightClick(rowCentre(32));
     w->Context->hide();
     EXPECT_EQ(w->RigaContesto, 32);
+}
+
+TEST_F(ContextTest, AfterARefillOfManyRowsPicturesHighlightAndHitTestHold)
+{
+    leftClick(1);
+    ASSERT_EQ(highlightedRows(), QList<qint32>{1});
+    db.execute("BEGIN");
+    for (int n = 1; n <= 500; ++n)
+        addFlow(3, QDate(2024, 3, 1), n, 5, 2, "ABC", "", "", {}, 0, n % 3, 0);
+    db.execute("COMMIT");
+    w->RefreshList_Click();
+    QApplication::processEvents();
+
+    ASSERT_EQ(w->grdHistory->rowCount(), 503);
+    EXPECT_EQ(listRows().mid(0, 4), (QStringList{"06/03/24 1 FLOPPY", "05/03/24 2 RTARWWHT", "05/03/24 1 FLOPPY",
+                                                 "01/03/24 500 GRNCHECK"}));
+    EXPECT_EQ(listRows().last(), "01/03/24 1 GRNCHECK");
+    EXPECT_EQ(w->grdHistory->item(502, 4)->text(), "1");
+    EXPECT_EQ(highlightedRows(), QList<qint32>{1}) << "the flow chosen stays highlighted";
+    EXPECT_EQ(common::RigaSelezionata, 1);
+    // The pictures are the view's, one per row, none a widget of its own.
+    const QImage floppy = flowengine::ImmagineElenco("FLOPPY").pixmap(16, 16).toImage();
+    const QImage done = flowengine::ImmagineElenco("GRNCHECK").pixmap(16, 16).toImage();
+    for (int r = 0; r < 503; ++r) {
+        ASSERT_EQ(w->grdHistory->cellWidget(r, 6), nullptr) << r;
+        ASSERT_EQ(w->grdHistory->item(r, 6)->data(flowengine::RuoloImmagine).value<QIcon>().pixmap(16, 16).toImage(), r == 0 || r == 2 ? floppy : r == 1
+                      ? flowengine::ImmagineElenco("RTARWWHT").pixmap(16, 16).toImage() : done) << r;
+    }
+
+    // The last row, scrolled into view, is the one a right click finds; it
+    // alone is highlighted, its picture cell too, and its commands are its own.
+    w->grdHistory->scrollToBottom();
+    QApplication::processEvents();
+    rightClick(rowCentre(503));
+    w->Context->hide();
+    EXPECT_EQ(w->RigaContesto, 503);
+    EXPECT_EQ(highlightedRows(), QList<qint32>{503});
+    EXPECT_EQ(contextItems(),
+              (QStringList{"S&posta nello storico", "&Dettagli", "&Stampa distinta", "&Tabulato esplicativo"}));
+    const QRect cell = w->grdHistory->visualItemRect(w->grdHistory->item(502, 6));
+    const QImage shown = w->grdHistory->viewport()->grab().toImage();
+    // Inside the frame the current cell shows, the highlight of the row
+    // (the current cell's own shade of it).
+    const QColor picture = shown.pixel(cell.topLeft() + QPoint(2, 2));
+    const QColor highlight = w->grdHistory->palette().highlight().color();
+    EXPECT_LE(std::abs(picture.red() - highlight.red()) + std::abs(picture.green() - highlight.green())
+                  + std::abs(picture.blue() - highlight.blue()),
+              12)
+        << picture.name().toStdString();
 }
 
 TEST_F(ContextTest, CancelReleasesTheDeclarationsAndDeletesTheFlow)

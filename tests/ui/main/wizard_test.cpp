@@ -278,6 +278,72 @@ TEST_F(Wizard, ManyRowsNarrowTheColumnsAndScrollingMovesTheTicks)
     EXPECT_EQ(w->TagGriglia(), QStringLiteral("111111111111"));
 }
 
+TEST_F(Wizard, ASearchOfSeveralSlicesListsEveryRowTickedRefusesInputAndTheTicksFollowTheRows)
+{
+    // Declaration 1 copied as 100 to 1299: more candidates than one query reads.
+    const int copies = 1200;
+    ASSERT_GT(copies, int(CandidatiPerFetta));
+    for (const char *sql : {"INSERT INTO IndiceDoc SELECT Indice + n.k, Data, CodiceDoc, Stato1, ultimadata FROM "
+                            "IndiceDoc, n WHERE Indice = 1",
+                            "INSERT INTO DettaglioBol SELECT Indice + n.k, Data, Articolo, Modulo, Campo, SottoCasella, "
+                            "Riga, Contenuto, MaxLung, Corretto, Gestito, Controllato FROM DettaglioBol, n WHERE "
+                            "Indice = 1"})
+        execute(QStringLiteral("WITH RECURSIVE n(k) AS (SELECT 99 UNION ALL SELECT k + 1 FROM n WHERE k < %1) ")
+                    .arg(98 + copies)
+                + QString::fromLatin1(sql));
+
+    auto w = open();
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    w->cmbDichiarante->setCurrentIndex(w->cmbDichiarante->findText(QStringLiteral("010101Z")));
+    w->chkImport->setChecked(true);
+    // While the search runs the window paints, but a click on "A&nnulla"
+    // and an Esc are thrown away.
+    bool pressed = false;
+    QTimer::singleShot(0, w.get(), [&] {
+        EXPECT_TRUE(w->GrigliaInCaricamento);
+        QTest::mouseClick(w->cmdCancel, Qt::LeftButton);
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : w.get(), Qt::Key_Escape);
+        pressed = true;
+    });
+    QTest::mouseClick(w->cmdNextEnd, Qt::LeftButton);
+    EXPECT_TRUE(pressed);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(w->result(), QDialog::Rejected) << "never closed";
+    EXPECT_FALSE(w->GrigliaInCaricamento);
+    EXPECT_FALSE(w->prbSearch->isVisible());
+    ASSERT_EQ(w->PassoCorrente, 2);
+
+    const int rows = copies + 2;
+    ASSERT_EQ(w->grdListaDich->rowCount(), rows);
+    QStringList indices, expected{"1", "5"};
+    for (int n = 100; n < 100 + copies; ++n)
+        expected << QString::number(n);
+    for (int r = 0; r < rows; ++r)
+        indices << w->grdListaDich->item(r, 2)->text();
+    EXPECT_EQ(indices, expected) << "by date and index, across the slices";
+    EXPECT_EQ(gridRows(*w).last(), QStringLiteral("|04/03/2024|1299|00001TO|C1"));
+    EXPECT_EQ(w->TagGriglia(), QString(rows, u'1'));
+    EXPECT_EQ(w->lblSelectedElements->text(), QStringLiteral("Elementi selezionati 1202 di 1202."));
+    // The eighth row lies under the scroll bar: its box is out of sight.
+    EXPECT_EQ(boxes(*w), QStringLiteral("1111111-"));
+
+    // Row 1101 (index 1198), past the first slice, unticked from its box.
+    w->grdListaDich->verticalScrollBar()->setValue(1100);
+    ASSERT_EQ(w->TopRow(), 1101);
+    EXPECT_EQ(w->chkVirtualCheck[0]->property("Tag").toString(), QStringLiteral("1101"));
+    QTest::mouseClick(w->chkVirtualCheck[0], Qt::LeftButton);
+    EXPECT_EQ(w->TagGriglia().indexOf(u'0'), 1100);
+    EXPECT_EQ(w->TagGriglia().count(u'0'), 1);
+    EXPECT_EQ(w->lblSelectedElements->text(), QStringLiteral("Elementi selezionati 1201 di 1202."));
+    w->grdListaDich->verticalScrollBar()->setValue(1099);
+    EXPECT_EQ(boxes(*w), QStringLiteral("1011111-"));
+    const QStringList lines = w->ElencoSelezionate(QStringLiteral("T")).split(QStringLiteral("\r\n"));
+    EXPECT_EQ(lines.value(2), QStringLiteral("1201"));
+    EXPECT_EQ(lines.value(3 + 1099), QStringLiteral("2024/03/04-000001197"));
+    EXPECT_EQ(lines.value(3 + 1100), QStringLiteral("2024/03/04-000001199"));
+}
+
 TEST_F(Wizard, TheFloatingBoxesShowOnlyOverWhollyVisibleCellsAndFollowScrolling)
 {
     copiesOfDeclaration1(100, 20);
