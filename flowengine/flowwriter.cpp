@@ -420,10 +420,12 @@ QString NomeFilePratiche()
     for (int n = 1; n <= 999; ++n) {
         const QString nome = common::OpzioniCorbix.FloppyDevice + QStringLiteral("\\PRATICHE.")
                              + QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0'));
-        // A name another run is still writing under its temporary is taken.
+        // A name held by anything, a folder or a link included, is taken: a
+        // file can be written under none of them. So is a name another run
+        // is still writing under its temporary.
         const QString host = platform::hostPath(nome);
-        const QFileInfo temporaneo(common::nomeTemporaneo(host));
-        if (!QFileInfo(host).isFile() && !temporaneo.exists() && !temporaneo.isSymLink())
+        const auto presente = [](const QFileInfo &info) { return info.exists() || info.isSymLink(); };
+        if (!presente(QFileInfo(host)) && !presente(QFileInfo(common::nomeTemporaneo(host))))
             return nome;
     }
     return {};

@@ -369,8 +369,9 @@ QString ScriviSulSupporto(const QByteArray &righe, flowengine::GiornaleLavoro &g
         const QString nome = flowengine::NomeFilePratiche();
         if (nome.isEmpty())
             return {};
-        // A name offered again is held by something that is not a file (a
-        // folder): it cannot be written.
+        // A name offered again after it could not be taken is held by
+        // something the look for a free name does not see: asking again
+        // would never end.
         if (nome == precedente)
             platform::raise(platform::err::PathFileAccess);
         if (scriviEsclusivo(giornale, platform::hostPath(nome), righe))
