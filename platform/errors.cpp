@@ -1,6 +1,7 @@
 #include "platform/errors.h"
 
 #include <QHash>
+#include <cerrno>
 
 namespace platform {
 
@@ -111,6 +112,21 @@ QString errorDescription(int number, const QStringList &args)
 }
 
 void raise(int number, const QStringList &args) { throw RuntimeError(number, errorDescription(number, args)); }
+
+int fileErrorNumber(int systemErrno)
+{
+    switch (systemErrno) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return err::DiskFullFile;
+    case EACCES:
+    case EPERM:
+    case EROFS: return err::PermissionDenied;
+    default: return err::PathFileAccess;
+    }
+}
+
+void raiseFileError(int systemErrno) { raise(fileErrorNumber(systemErrno)); }
 
 void raiseAfterWait(int number, qint64 waitedMs, const QStringList &args)
 {

@@ -84,12 +84,28 @@ constexpr bool isLock(int number)
 {
     return number == CouldNotUpdateLocked || number == CouldNotLockTable || number == CouldNotLockTableDenied;
 }
+// Whether a number tells a write that the disk or the system refused: no
+// space, no permission, a fault of the file or of the disk.
+constexpr bool isWriteRefusal(int number)
+{
+    return number == DiskFullFile || number == PermissionDenied || number == PathFileAccess || number == DiskFull
+           || number == DiskOrNetworkError;
+}
 }  // namespace err
 
 // The Italian description of a number, with "%1", "%2" filled from args.
 QString errorDescription(int number, const QStringList &args = {});
 
 [[noreturn]] void raise(int number, const QStringList &args = {});
+
+// The number of a file operation the system refused with systemErrno: 61
+// for lack of space, 70 for a refused permission (a read-only medium
+// included), 75 for any other fault.
+int fileErrorNumber(int systemErrno);
+
+// The error of a file operation that failed with systemErrno, read at once
+// after the failing call.
+[[noreturn]] void raiseFileError(int systemErrno);
 
 // A lock met after waiting for it waitedMs.
 [[noreturn]] void raiseAfterWait(int number, qint64 waitedMs, const QStringList &args = {});
