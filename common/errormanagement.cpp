@@ -8,6 +8,7 @@
 
 #include <QScreen>
 #include <QWidget>
+#include <optional>
 
 namespace common {
 
@@ -22,7 +23,7 @@ bool isLockError(int number)
 
 }  // namespace
 
-qint16 GestioneErrori(qint16 numero, const QString &descrizione, const QString &funzione)
+qint16 GestioneErrori(qint16 numero, const QString &descrizione, const QString &funzione, qint64 attesaMs)
 {
     QString notaAttesa;
     if (isLockError(numero)) {
@@ -31,7 +32,7 @@ qint16 GestioneErrori(qint16 numero, const QString &descrizione, const QString &
         const qint64 now = platform::clock().monotonicMs();
         if (funzione != CicloAttesa.Funzione) {
             CicloAttesa.Funzione = funzione;
-            CicloAttesa.Inizio = now;
+            CicloAttesa.Inizio = now - attesaMs;
             return Riprova;
         }
         if (now - CicloAttesa.Inizio < AttesaSilenziosaMs)
@@ -68,10 +69,16 @@ Passo runStep(const QString &funzione, const std::function<void()> &step)
     dao::CommitWait attesa(AttesaSilenziosaMs);
     for (;;) {
         try {
+            // While the procedure's silent cycle runs, the data layer's own
+            // waits end with it, so the box comes when the cycle is over.
+            std::optional<dao::WaitDeadline> scadenza;
+            if (!CicloAttesa.Funzione.isEmpty() && CicloAttesa.Funzione == funzione)
+                scadenza.emplace(CicloAttesa.Inizio + AttesaSilenziosaMs);
             step();
             return Passo::Superato;
         } catch (const platform::RuntimeError &e) {
-            const qint16 risposta = GestioneErrori(static_cast<qint16>(e.number()), e.description(), funzione);
+            const qint16 risposta =
+                GestioneErrori(static_cast<qint16>(e.number()), e.description(), funzione, e.waitedMs());
             if (risposta == Prosegui)
                 return Passo::Saltato;
             if (risposta == Abbandona)

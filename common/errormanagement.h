@@ -19,8 +19,9 @@ inline constexpr int AttesaSilenziosaMs = 15000;
 
 // Lock errors of one procedure are retried silently for 15 seconds (0); any
 // other error, and a lock that outlasts the wait, goes before the user in the
-// error dialog (errordialog.h): Abort 2, Retry 0, Ignore 1.
-qint16 GestioneErrori(qint16 numero, const QString &descrizione, const QString &funzione);
+// error dialog (errordialog.h): Abort 2, Retry 0, Ignore 1. attesaMs is how
+// long the data layer had already waited for the lock: the cycle began then.
+qint16 GestioneErrori(qint16 numero, const QString &descrizione, const QString &funzione, qint64 attesaMs = 0);
 
 // Runs a procedure's steps in order. A step that raises a run-time error goes
 // to GestioneErrori under the procedure's name: 0 runs the step again, 1 goes

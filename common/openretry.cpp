@@ -21,6 +21,8 @@ int OpenRecordsetRetry(dao::Database &db, std::unique_ptr<dao::Recordset> &rs, c
     const QString shownSql = dao::sqlForDisplay(sql, params);
     // What the recordset writes is committed within the same deadline.
     const dao::CommitWait attesa(int(timeout.count()));
+    // The layer's own wait for a lock ends with the deadline too.
+    const dao::WaitDeadline scadenza(deadline);
     while (clock.monotonicMs() <= deadline) {
         try {
             rs = db.openRecordset(sql, params, dao::RecordsetType::Dynaset, dao::DenyWrite | dao::DenyRead);

@@ -59,13 +59,22 @@ QByteArray readFile(const QString &hostPath)
     return bytes;
 }
 
+void raiseWriteError(const QFileDevice &file, int systemErrno)
+{
+    // Qt tells a write that found no space apart; the system's error may
+    // have been replaced by the clean-up since.
+    platform::raiseFileError(file.error() == QFileDevice::ResourceError ? ENOSPC : systemErrno);
+}
+
 void replaceFile(const QString &hostPath, const QByteArray &bytes)
 {
     if (!QFileInfo(QFileInfo(hostPath).absolutePath()).isDir())
         platform::raise(platform::err::PathNotFound);
     QSaveFile file(hostPath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        platform::raise(platform::err::PathFileAccess);
+    if (!file.open(QIODevice::WriteOnly))
+        raiseWriteError(file, errno);
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        raiseWriteError(file, errno);
 }
 
 QString nomeTemporaneo(const QString &hostPath) { return hostPath + QLatin1String(MarcaTemporaneo); }
@@ -85,10 +94,11 @@ bool writeTemporary(const QString &hostPath, const QByteArray &bytes, bool repla
         return false;
     QFile file(temporaneo);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        const int errore = errno;
         // Another run holds the temporary, or has just given it its name.
         if (!replace && (presente(temporaneo) || presente(hostPath)))
             return false;
-        platform::raise(platform::err::PathFileAccess);
+        raiseWriteError(file, errore);
     }
     platform::puntoDiArresto();
     // The other run may have given the name between the look and the
@@ -99,9 +109,10 @@ bool writeTemporary(const QString &hostPath, const QByteArray &bytes, bool repla
         return false;
     }
     if (file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0) {
+        const int errore = errno;
         file.close();
         QFile::remove(temporaneo);
-        platform::raise(platform::err::PathFileAccess);
+        raiseWriteError(file, errore);
     }
     file.close();
     platform::puntoDiArresto();
@@ -114,7 +125,7 @@ void takeFinalName(const QString &hostPath, bool replace)
     const QByteArray to = QFile::encodeName(hostPath);
     if (replace) {
         if (::rename(from.constData(), to.constData()) != 0)
-            platform::raise(platform::err::PathFileAccess);
+            platform::raiseFileError(errno);
         platform::puntoDiArresto();
         return;
     }
@@ -135,8 +146,10 @@ void takeFinalName(const QString &hostPath, bool replace)
             && temporaneo.st_dev == finale.st_dev && temporaneo.st_ino == finale.st_ino)
             errore = 0;
     }
+    if (errore == EEXIST)
+        platform::raise(platform::err::FileAlreadyExists);
     if (errore != 0)
-        platform::raise(errore == EEXIST ? platform::err::FileAlreadyExists : platform::err::PathFileAccess);
+        platform::raiseFileError(errore);
     platform::puntoDiArresto();
     ::unlink(from.constData());
     platform::puntoDiArresto();

@@ -22,10 +22,15 @@ void openToRead(QFile &file);
 // The bytes of a file: 53 when it is missing, 75 when it cannot be read.
 QByteArray readFile(const QString &hostPath);
 
+// Raises the error of a write to file that failed with systemErrno (read
+// at once after the failing call): 61 for lack of space, 70 for a refused
+// permission, 75 for any other fault.
+[[noreturn]] void raiseWriteError(const QFileDevice &file, int systemErrno);
+
 // Writes a file whole: the bytes go to a temporary file in the target's
 // folder, renamed over the target when complete, so a failure leaves the
-// target as it was and no half file. 76 when the folder is missing, 75 when
-// the file cannot be written.
+// target as it was and no half file. 76 when the folder is missing, the
+// error of raiseWriteError when the file cannot be written.
 void replaceFile(const QString &hostPath, const QByteArray &bytes);
 
 // The mark that ends the name of a file the program is still writing: the
@@ -40,15 +45,15 @@ QString nomeTemporaneo(const QString &hostPath);
 // when that temporary or the file itself is there already (another run has
 // taken the name). With replace, a file there is to be replaced and a
 // temporary there is a crashed run's leftover, replaced too. 76 when the
-// folder is missing, 75 when the file cannot be written (nothing is left of
-// it then).
+// folder is missing, the error of raiseWriteError when the file cannot be
+// written (nothing is left of it then).
 bool writeTemporary(const QString &hostPath, const QByteArray &bytes, bool replace);
 
 // Gives the temporary of a file its final name. Without replace the name is
 // taken exclusively, never over a file already there (58, the temporary
 // kept; a run stopped while naming it may have left the file under both
 // names, and the name is then finished); with it, a file already there is
-// replaced. 75 when it cannot be renamed.
+// replaced. The error of raiseWriteError when it cannot be renamed.
 void takeFinalName(const QString &hostPath, bool replace);
 
 }  // namespace common

@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <cerrno>
 
 #include <limits>
 #include <map>
@@ -96,8 +97,12 @@ QDate dataSelezione(const QString &testo)
 
 void scrivi(QIODevice &file, const QByteArray &byte)
 {
-    if (file.write(byte) != byte.size())
-        platform::raise(platform::err::PathFileAccess);
+    if (file.write(byte) == byte.size())
+        return;
+    const int errore = errno;
+    if (auto *suDisco = qobject_cast<QFileDevice *>(&file))
+        common::raiseWriteError(*suDisco, errore);
+    platform::raise(platform::err::PathFileAccess);
 }
 
 // A removal of CR, LF and TAB: such a character inside a field would end
@@ -420,10 +425,12 @@ QString NomeFilePratiche()
     for (int n = 1; n <= 999; ++n) {
         const QString nome = common::OpzioniCorbix.FloppyDevice + QStringLiteral("\\PRATICHE.")
                              + QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0'));
-        // A name another run is still writing under its temporary is taken.
+        // A name held by anything, a folder or a link included, is taken: a
+        // file can be written under none of them. So is a name another run
+        // is still writing under its temporary.
         const QString host = platform::hostPath(nome);
-        const QFileInfo temporaneo(common::nomeTemporaneo(host));
-        if (!QFileInfo(host).isFile() && !temporaneo.exists() && !temporaneo.isSymLink())
+        const auto presente = [](const QFileInfo &info) { return info.exists() || info.isSymLink(); };
+        if (!presente(QFileInfo(host)) && !presente(QFileInfo(common::nomeTemporaneo(host))))
             return nome;
     }
     return {};
@@ -549,8 +556,12 @@ int CreaCorbex(const QString &testoSelezione, int destinazione, QString &fileCor
     fileErrori = common::NewUniqueFileName(cartella);
     QFile flusso(platform::hostPath(fileCorbex));
     QFile log(platform::hostPath(fileErrori));
-    if (!flusso.open(QIODevice::WriteOnly | QIODevice::Append) || !log.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        platform::raise(platform::err::PathFileAccess);
+    // The flow goes to the disk a declaration at a time, so a disk that
+    // fills is met at the write that finds it full.
+    if (!flusso.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        common::raiseWriteError(flusso, errno);
+    if (!log.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        common::raiseWriteError(log, errno);
     const QString lavoro = platform::hostPath(nomeLavoro);
     bool lavoroPresente = false;  // whether the work file holds a refused declaration
 
@@ -580,14 +591,14 @@ int CreaCorbex(const QString &testoSelezione, int destinazione, QString &fileCor
                 if (accettata) {
                     scrivi(flusso, righe);
                     if (lavoroPresente && !QFile::resize(lavoro, 0))
-                        platform::raise(platform::err::PathFileAccess);
+                        platform::raiseFileError(errno);
                     lavoroPresente = false;
                 } else {
                     // The refused declaration's lines stay in the work file
                     // until the next declaration is written.
                     QFile file(lavoro);
-                    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-                        platform::raise(platform::err::PathFileAccess);
+                    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+                        common::raiseWriteError(file, errno);
                     scrivi(file, righe);
                     lavoroPresente = true;
                 }
@@ -600,10 +611,14 @@ int CreaCorbex(const QString &testoSelezione, int destinazione, QString &fileCor
     }
     programma.close();
     archivio.close();
+    if (!log.flush())
+        common::raiseWriteError(log, errno);
     flusso.close();
     log.close();
-    if (flusso.error() != QFileDevice::NoError || log.error() != QFileDevice::NoError)
-        platform::raise(platform::err::PathFileAccess);
+    if (flusso.error() != QFileDevice::NoError)
+        common::raiseWriteError(flusso, 0);
+    if (log.error() != QFileDevice::NoError)
+        common::raiseWriteError(log, 0);
     if (!lavoroPresente) {
         if (!QFile::remove(lavoro))
             platform::raise(platform::err::PathFileAccess);

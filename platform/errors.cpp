@@ -1,6 +1,7 @@
 #include "platform/errors.h"
 
 #include <QHash>
+#include <cerrno>
 
 namespace platform {
 
@@ -15,7 +16,9 @@ const QHash<int, QString> &descriptions()
         {err::BadFileNameOrNumber, QStringLiteral("Nome o numero di file non valido.")},
         {err::FileNotFound, QStringLiteral("Impossibile trovare il file.")},
         {err::FileAlreadyExists, QStringLiteral("File già esistente.")},
+        {err::DiskFullFile, QStringLiteral("Disco pieno.")},
         {err::DeviceUnavailable, QStringLiteral("Periferica non disponibile.")},
+        {err::PermissionDenied, QStringLiteral("Permesso negato.")},
         {err::PathFileAccess, QStringLiteral("Errore di accesso al percorso/file.")},
         {err::PathNotFound, QStringLiteral("Impossibile trovare il percorso.")},
         {err::PrinterFunctionNotSupported,
@@ -37,8 +40,10 @@ const QHash<int, QString> &descriptions()
                         "duplicati, rimuovere l'indice o ridefinirlo per consentire voci duplicate e "
                         "riprovare.")},
         {err::DatabaseFileNotFound, QStringLiteral("Impossibile trovare il file '%1'.")},
+        {err::DiskFull, QStringLiteral("Spazio su disco insufficiente.")},
         {err::ReadOnly, QStringLiteral("Impossibile aggiornare. Il database o l'oggetto è di sola lettura.")},
         {err::CommitWithoutBegin, QStringLiteral("Commit o Rollback senza BeginTrans.")},
+        {err::DiskOrNetworkError, QStringLiteral("Errore del disco o della rete.")},
         {err::DatabaseCorrupt,
          QStringLiteral("Impossibile aprire il database '%1'. Il file potrebbe essere danneggiato.")},
         {err::DatabaseReadOnly,
@@ -87,8 +92,8 @@ const QHash<int, QString> &descriptions()
 
 }  // namespace
 
-RuntimeError::RuntimeError(int number, const QString &description)
-    : std::runtime_error(description.toStdString()), number_(number), description_(description)
+RuntimeError::RuntimeError(int number, const QString &description, qint64 waitedMs)
+    : std::runtime_error(description.toStdString()), number_(number), description_(description), waitedMs_(waitedMs)
 {
 }
 
@@ -107,5 +112,25 @@ QString errorDescription(int number, const QStringList &args)
 }
 
 void raise(int number, const QStringList &args) { throw RuntimeError(number, errorDescription(number, args)); }
+
+int fileErrorNumber(int systemErrno)
+{
+    switch (systemErrno) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return err::DiskFullFile;
+    case EACCES:
+    case EPERM:
+    case EROFS: return err::PermissionDenied;
+    default: return err::PathFileAccess;
+    }
+}
+
+void raiseFileError(int systemErrno) { raise(fileErrorNumber(systemErrno)); }
+
+void raiseAfterWait(int number, qint64 waitedMs, const QStringList &args)
+{
+    throw RuntimeError(number, errorDescription(number, args), waitedMs);
+}
 
 }  // namespace platform

@@ -7,6 +7,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <algorithm>
+#include <cerrno>
+#include <limits>
 #include <sqlite3.h>
 
 namespace dao {
@@ -334,9 +337,58 @@ Connection::~Connection()
 
 // ---------------------------------------------------------------- errors
 
-void Connection::fail(int rc, Operation op, const QString &sql) const
+int errorNumberFor(int rc, int systemErrno)
 {
-    const QString message = QString::fromUtf8(sqlite3_errmsg(db_));
+    const int primary = rc & 0xff;
+    // An open or a write the system refused: what it said decides.
+    if (primary == SQLITE_IOERR || primary == SQLITE_CANTOPEN || primary == SQLITE_FULL) {
+        if (systemErrno == ENOSPC || systemErrno == EDQUOT)
+            return DiskFull;
+        if (systemErrno == EACCES || systemErrno == EPERM || systemErrno == EROFS)
+            return DatabaseReadOnly;
+    }
+    switch (primary) {
+    case SQLITE_FULL: return DiskFull;
+    case SQLITE_IOERR: return rc == SQLITE_IOERR_NOMEM ? OutOfMemory : DiskOrNetworkError;
+    case SQLITE_NOMEM: return OutOfMemory;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return CouldNotUpdateLocked;
+    case SQLITE_CORRUPT: return DatabaseCorrupt;
+    case SQLITE_NOTADB: return UnrecognizedDatabaseFormat;
+    case SQLITE_PERM:
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN: return DatabaseReadOnly;
+    case SQLITE_TOOBIG: return FieldTooSmall;
+    case SQLITE_MISMATCH: return DataTypeMismatch;
+    case SQLITE_ERROR: return SyntaxErrorInExpression;
+    default: return ReservedError;
+    }
+}
+
+Connection::Failure Connection::failure(int rc) const
+{
+    return {rc, QString::fromUtf8(sqlite3_errmsg(db_)), sqlite3_system_errno(db_)};
+}
+
+void Connection::fail(int rc, Operation op, const QString &sql) const { fail(failure(rc), op, sql); }
+
+void Connection::fail(const Failure &failure, Operation op, const QString &sql) const
+{
+    try {
+        raiseFor(failure, op, sql);
+    } catch (const platform::RuntimeError &e) {
+        // After some failures (a full disk, an I/O error) SQLite undoes the
+        // whole transaction itself: what ends it later reports this.
+        if (baseActive_ && sqlite3_get_autocommit(db_) && !lost_)
+            lost_ = e;
+        throw;
+    }
+}
+
+void Connection::raiseFor(const Failure &failure, Operation op, const QString &sql) const
+{
+    const int rc = failure.rc;
+    const QString &message = failure.message;
     const int primary = rc & 0xff;
     static const QRegularExpression daoNumber(QStringLiteral("^dao:(\\d+)"));
     const auto custom = daoNumber.match(message);
@@ -344,10 +396,11 @@ void Connection::fail(int rc, Operation op, const QString &sql) const
         platform::raise(custom.captured(1).toInt(), {sql});
     if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) {
         const QString table = statementTable(sql);
+        const qint64 waited = takeWaited();
         switch (op) {
-        case Operation::Read: platform::raise(CouldNotLockTable, {table});
-        case Operation::OpenDenying: platform::raise(CouldNotLockTableDenied, {table});
-        case Operation::Write: platform::raise(CouldNotUpdateLocked, {table});
+        case Operation::Read: platform::raiseAfterWait(CouldNotLockTable, waited, {table});
+        case Operation::OpenDenying: platform::raiseAfterWait(CouldNotLockTableDenied, waited, {table});
+        case Operation::Write: platform::raiseAfterWait(CouldNotUpdateLocked, waited, {table});
         }
     }
     if (primary == SQLITE_CONSTRAINT) {
@@ -380,15 +433,11 @@ void Connection::fail(int rc, Operation op, const QString &sql) const
                 platform::raise(Overflow);
             platform::raise(DataTypeConversion, {field});
         }
-        platform::raise(ReservedError, {message});
+        platform::raise(ReservedError, {QString::number(rc)});
     }
-    if (primary == SQLITE_NOTADB)
-        platform::raise(UnrecognizedDatabaseFormat, {shownName_});
-    if (primary == SQLITE_CORRUPT)
-        platform::raise(DatabaseCorrupt, {shownName_});
-    if (primary == SQLITE_READONLY)
-        platform::raise(DatabaseReadOnly, {shownName_});
     if (primary == SQLITE_ERROR) {
+        if (message.startsWith(QLatin1String("cannot commit")) || message.startsWith(QLatin1String("cannot rollback")))
+            platform::raise(CommitWithoutBegin);
         if (message.startsWith(QLatin1String("no such table: ")))
             platform::raise(ObjectNotFound, {message.mid(15)});
         if (message.startsWith(QLatin1String("no such column: ")))
@@ -401,7 +450,14 @@ void Connection::fail(int rc, Operation op, const QString &sql) const
             || message.contains(QLatin1String("unrecognized token")))
             platform::raise(SyntaxErrorInExpression, {sql});
     }
-    platform::raise(ReservedError, {message});
+    // Every other result has its number and its Italian text; the engine's
+    // own English words never reach a message.
+    const int number = errorNumberFor(rc, failure.systemErrno);
+    switch (number) {
+    case SyntaxErrorInExpression: platform::raise(number, {sql});
+    case ReservedError: platform::raise(number, {QString::number(rc)});
+    default: platform::raise(number, {shownName_});
+    }
 }
 
 // ---------------------------------------------------------------- running
@@ -766,18 +822,47 @@ CommitWait::~CommitWait() { commitWaitSlot() = previous_; }
 
 int CommitWait::current() { return commitWaitSlot(); }
 
+namespace {
+qint64 &waitDeadlineSlot()
+{
+    static qint64 atMs = std::numeric_limits<qint64>::max();
+    return atMs;
+}
+}  // namespace
+
+WaitDeadline::WaitDeadline(qint64 atMs) : previous_(waitDeadlineSlot())
+{
+    waitDeadlineSlot() = std::min(previous_, atMs);
+}
+
+WaitDeadline::~WaitDeadline() { waitDeadlineSlot() = previous_; }
+
+qint64 WaitDeadline::current() { return waitDeadlineSlot(); }
+
 // Another program's lock is waited for on the program's one clock, up to the
-// limit of what is being done (a few seconds; a COMMIT, its procedure's).
+// limit of what is being done (a few seconds; a COMMIT, its procedure's), and
+// never past the deadline of the procedure that waits.
 int Connection::busyHandler(void *self, int attempts)
 {
     auto *connection = static_cast<Connection *>(self);
     const qint64 now = platform::clock().monotonicMs();
     if (attempts == 0)
         connection->busySince_ = now;
-    if (now - connection->busySince_ >= connection->waitLimitMs_)
+    const qint64 end = std::min(connection->busySince_ + connection->waitLimitMs_, WaitDeadline::current());
+    if (now >= end) {
+        // The lock is reported next, with the time it was waited for.
+        connection->waitedMs_ = now - connection->busySince_;
         return 0;
-    platform::clock().sleepMs(platform::LockRetryPauseMs);
+    }
+    platform::clock().sleepMs(int(std::min<qint64>(platform::LockRetryPauseMs, end - now)));
     return 1;
+}
+
+qint64 Connection::takeWaited() const
+{
+    const qint64 waited = waitedMs_;
+    waitedMs_ = 0;
+    return waited;
 }
 
 void Connection::enterBase(int lockNumber, bool exclusive)
@@ -791,7 +876,7 @@ void Connection::enterBase(int lockNumber, bool exclusive)
     const int rc = sqlite3_exec(db_, begin, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
         if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
-            platform::raise(lockNumber, {QString()});
+            platform::raiseAfterWait(lockNumber, takeWaited(), {QString()});
         fail(rc, Operation::Write, QString::fromLatin1(begin));
     }
     baseActive_ = true;
@@ -810,7 +895,7 @@ void Connection::takeExclusiveLock(int lockNumber)
     const int rc = sqlite3_db_cacheflush(db_);
     if (rc != SQLITE_OK) {
         if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
-            platform::raise(lockNumber, {QString()});
+            platform::raiseAfterWait(lockNumber, takeWaited(), {QString()});
         fail(rc, Operation::Write, QStringLiteral("COMMIT"));
     }
     baseExclusive_ = true;
@@ -829,22 +914,40 @@ void Connection::leaveBase()
         baseActive_ = false;
         return;
     }
-    // A refused commit is undone at once: left open, it would keep every other
-    // program out and reach the archive with the next commit.
+    // The commit's own error is read before the rollback, whose error would
+    // take its place. A refused commit is undone at once: left open, it would
+    // keep every other program out and reach the archive with the next commit.
+    const Failure refused = failure(rc);
     abandonBase();
-    fail(rc, Operation::Write, QStringLiteral("COMMIT"));
+    fail(refused, Operation::Write, QStringLiteral("COMMIT"));
 }
 
 void Connection::abandonBase()
 {
-    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (!sqlite3_get_autocommit(db_))
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     baseActive_ = false;
+    lost_.reset();
     cachedVersion_ = -1;
     cache_.clear();
 }
 
+bool Connection::lostBySqlite() const { return baseActive_ && sqlite3_get_autocommit(db_) != 0; }
+
+void Connection::endLost(bool report)
+{
+    const platform::RuntimeError error =
+        lost_.value_or(platform::RuntimeError(ReservedError, platform::errorDescription(ReservedError, {"0"})));
+    if (depth_ == 0 && holds_ == 0)
+        abandonBase();
+    if (report)
+        throw error;
+}
+
 void Connection::beginTrans()
 {
+    if (lostBySqlite())
+        endLost(true);
     enterBase(CouldNotUpdateLocked, false);
     ++depth_;
     run(QStringLiteral("SAVEPOINT dao_%1").arg(depth_), {}, Operation::Write);
@@ -854,6 +957,10 @@ void Connection::commitTrans()
 {
     if (depth_ == 0)
         platform::raise(CommitWithoutBegin);
+    if (lostBySqlite()) {
+        --depth_;
+        endLost(true);
+    }
     run(QStringLiteral("RELEASE dao_%1").arg(depth_), {}, Operation::Write);
     --depth_;
     leaveBase();
@@ -863,6 +970,11 @@ void Connection::rollback()
 {
     if (depth_ == 0)
         platform::raise(CommitWithoutBegin);
+    if (lostBySqlite()) {
+        --depth_;
+        endLost(false);
+        return;
+    }
     run(QStringLiteral("ROLLBACK TO dao_%1").arg(depth_), {}, Operation::Write);
     run(QStringLiteral("RELEASE dao_%1").arg(depth_), {}, Operation::Write);
     --depth_;
@@ -887,6 +999,8 @@ void Connection::release()
     if (holds_ == 0)
         return;
     --holds_;
+    if (lostBySqlite())
+        endLost(true);
     leaveBase();
 }
 

@@ -3,6 +3,7 @@
 #include "platform/dao/database.h"
 #include "platform/dao/statementcache.h"
 #include "platform/dao/tabledef.h"
+#include "platform/errors.h"
 
 #include <QString>
 #include <QVariant>
@@ -18,6 +19,11 @@ namespace dao {
 
 // What a statement was doing when it failed: a lock takes its number from it.
 enum class Operation { Read, OpenDenying, Write };
+
+// The program's number for an SQLite result that the statement does not
+// decide (a lock's number depends on the operation, a rule's on the rule),
+// given the system's error of the failed call.
+int errorNumberFor(int rc, int systemErrno);
 
 // One SQLite connection to one file, shared by every Database opened on it.
 class Connection {
@@ -58,7 +64,16 @@ public:
                                              Operation op);
     int changes() const { return lastChanges_; }
 
+    // What SQLite said of a failure, read at once: a later call takes its place.
+    struct Failure {
+        int rc;
+        QString message;
+        int systemErrno;
+    };
+    Failure failure(int rc) const;
+    // The failure as the program's error: its number and Italian text.
     [[noreturn]] void fail(int rc, Operation op, const QString &sql) const;
+    [[noreturn]] void fail(const Failure &failure, Operation op, const QString &sql) const;
 
     // The catalog of table definitions.
     std::vector<QString> tableNames();
@@ -107,7 +122,14 @@ private:
     void leaveBase();
     // Ends the outermost transaction undone, whatever it held.
     void abandonBase();
+    [[noreturn]] void raiseFor(const Failure &failure, Operation op, const QString &sql) const;
+    // Whether SQLite itself undid the open transaction after a failure; the
+    // layer's levels then end without SQL, and a commit reports the failure.
+    bool lostBySqlite() const;
+    void endLost(bool report);
     static int busyHandler(void *self, int attempts);
+    // How long the last wait that gave up had lasted; read once.
+    qint64 takeWaited() const;
     int schemaVersion();
 
     QString path_;
@@ -121,6 +143,8 @@ private:
     bool baseWritten_ = false;   // written outside any savepoint: kept by a rollback
     int waitLimitMs_ = BusyWaitMs;
     qint64 busySince_ = 0;
+    mutable qint64 waitedMs_ = 0;
+    mutable std::optional<platform::RuntimeError> lost_;  // what ended a transaction SQLite undid
     int cachedVersion_ = -1;
     std::map<QString, TableDef> cache_;
     StatementCache statements_{db_};

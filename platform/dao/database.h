@@ -31,6 +31,22 @@ private:
     int previous_;
 };
 
+// The moment, on the program's monotonic clock, by which every wait of the
+// data layer for another program's lock ends, for the guard's lifetime: the
+// deadline of a procedure that retries its locks counts the layer's own
+// waits. Guards nest; the earliest deadline holds.
+class WaitDeadline {
+public:
+    explicit WaitDeadline(qint64 atMs);
+    ~WaitDeadline();
+    WaitDeadline(const WaitDeadline &) = delete;
+    WaitDeadline &operator=(const WaitDeadline &) = delete;
+    static qint64 current();  // the largest value when no guard is active
+
+private:
+    qint64 previous_;
+};
+
 enum class RecordsetType { Table = 1, Dynaset = 2, Snapshot = 4 };
 
 // Option bits keep their values.

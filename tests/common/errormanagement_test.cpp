@@ -4,8 +4,12 @@
 
 #include "common/globals.h"
 #include "platform/clock.h"
+#include "platform/dao/database.h"
+#include "platform/dao/recordset.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
+#include "support/otherprogram.h"
+#include "support/tempdir.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -195,6 +199,63 @@ TEST_F(ErrorManagementTest, LockHeldOnRestsBetweenAttemptsThenAsksAfterFifteenSe
     EXPECT_EQ(attempts, 15000 / 50 + 1);
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_TRUE(boxes_.shown[0].contains(QStringLiteral("(è stato eseguito un ciclo di attesa di 15 secondi)")));
+}
+
+// Another program holds the archive locked. Each attempt of the step waits
+// inside the data layer before the lock reaches the error management, the
+// clock advancing as the layer sleeps: the box still comes once 15 seconds
+// of waiting have passed since the first attempt began to wait, and never
+// later, because the cycle's end cuts the layer's own wait short.
+TEST_F(ErrorManagementTest, TheSilentCycleCountsTheDataLayersOwnWaits)
+{
+    struct Asking : RecordingErrorDialogService {
+        explicit Asking(const platform::Clock &clock) : clock(clock) {}
+        platform::MsgResult ask(const QString &text) override
+        {
+            askedAtMs.push_back(clock.monotonicMs());
+            return RecordingErrorDialogService::ask(text);
+        }
+        const platform::Clock &clock;
+        std::vector<qint64> askedAtMs;
+    };
+    testsupport::TempDir tmp;
+    const QString path = tmp.file(QStringLiteral("archivio.mdb"));
+    dao::Database::create(path).execute(QStringLiteral("CREATE TABLE Prova (Codice TEXT)"));
+    dao::Database db = dao::Database::open(path);
+    testsupport::OtherProgram other(path);
+    ASSERT_EQ(other.exec(QStringLiteral("BEGIN EXCLUSIVE")), SQLITE_OK);
+
+    const struct {
+        const char *operation;
+        int number;
+        std::function<void()> step;
+    } cases[] = {
+        {"write", 3218, [&] { db.execute(QStringLiteral("INSERT INTO Prova VALUES ('A')"), {}, dao::FailOnError); }},
+        {"read", 3261, [&] { db.openRecordset(QStringLiteral("SELECT * FROM Prova"))->close(); }},
+        {"deny", 3262,
+         [&] {
+             db.openRecordset(QStringLiteral("SELECT * FROM Prova"), {}, dao::RecordsetType::Dynaset,
+                              dao::DenyRead | dao::DenyWrite)
+                 ->close();
+         }},
+        {"transaction", 3218, [&] { dao::Transaction(db).commit(); }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.operation);
+        resetGlobals();
+        Asking asking(clock_);
+        ScopedErrorDialogService installed(asking);
+        asking.answer(MsgResult::Abort);
+        const qint64 start = clock_.monotonicMs();
+        EXPECT_FALSE(runSteps(QStringLiteral("Prova"), {c.step}));
+        ASSERT_EQ(asking.askedAtMs.size(), 1u);
+        EXPECT_NEAR(double(asking.askedAtMs[0] - start), 15000.0, 500.0);
+        EXPECT_TRUE(asking.shown[0].startsWith(QStringLiteral("Si è verificato l'errore  ") + QString::number(c.number)));
+        EXPECT_TRUE(asking.shown[0].contains(QStringLiteral("(è stato eseguito un ciclo di attesa di 15 secondi)")));
+    }
+    ASSERT_EQ(other.exec(QStringLiteral("ROLLBACK")), SQLITE_OK);
+    ASSERT_EQ(other.exec(QStringLiteral("SELECT count(*) FROM Prova")), SQLITE_OK);
+    EXPECT_EQ(other.lastRows, QStringList{QStringLiteral("0")});
 }
 
 TEST(CentraForm, TwipArithmetic)

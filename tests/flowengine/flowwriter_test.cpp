@@ -554,9 +554,13 @@ TEST_F(FlowWriter, NextFreeFileOnTheRemovableMedium)
     drives_.setDrive(u'a', tmp_.file(q("medium")));
     common::OpzioniCorbix.FloppyDevice = q("A:");
     EXPECT_EQ(NomeFilePratiche(), q("A:\\PRATICHE.001"));
-    QDir().mkpath(tmp_.file(q("medium/PRATICHE.001")));  // a folder is no file
-    EXPECT_EQ(NomeFilePratiche(), q("A:\\PRATICHE.001"));
+    // A folder holds the name as a file does: no file can be written there.
+    QDir().mkpath(tmp_.file(q("medium/PRATICHE.001")));
+    EXPECT_EQ(NomeFilePratiche(), q("A:\\PRATICHE.002"));
     QDir().rmdir(tmp_.file(q("medium/PRATICHE.001")));
+    QFile::link(tmp_.file(q("nowhere")), tmp_.file(q("medium/PRATICHE.001")));  // a link to nothing
+    EXPECT_EQ(NomeFilePratiche(), q("A:\\PRATICHE.002"));
+    QFile::remove(tmp_.file(q("medium/PRATICHE.001")));
     tmp_.write(q("medium/pratiche.001"), {});
     tmp_.write(q("medium/PRATICHE.002"), {});
     EXPECT_EQ(NomeFilePratiche(), q("A:\\PRATICHE.003"));

@@ -333,3 +333,42 @@ TEST_F(DaoTest, ReadsAndBeginsWaitAFewSecondsForTheOtherProgram)
         }
     }
 }
+
+// A procedure's deadline cuts the layer's own wait for a lock short, and the
+// lock reports how long it was waited for: its procedure's silent wait
+// counts that time.
+TEST_F(DaoTest, TheWaitForALockEndsAtItsProceduresDeadlineAndIsReported)
+{
+    insert("A1", "Primo");
+    const struct {
+        const char *operation;
+        qint64 deadlineMs;  // from the start; 0: none
+        qint64 waitedMs;
+    } cases[] = {{"read", 0, dao::BusyWaitMs}, {"read", 3020, 3020}, {"write", 1000, 1000},
+                 {"deny", 4999, 4999},         {"write", -10, 0},     {"deny", 7000, dao::BusyWaitMs}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.operation) + " " + std::to_string(c.deadlineMs));
+        platform::FakeClock clock;
+        platform::ScopedClock installed(clock);
+        clock.advanceMs(100000);
+        RawConnection other(path);
+        ASSERT_EQ(other.exec("BEGIN EXCLUSIVE"), SQLITE_OK);
+        std::optional<dao::WaitDeadline> deadline;
+        if (c.deadlineMs)
+            deadline.emplace(clock.monotonicMs() + c.deadlineMs);
+        qint64 waited = -1;
+        try {
+            if (QLatin1String(c.operation) == QLatin1String("read"))
+                db.openRecordset("SELECT * FROM Prova");
+            else if (QLatin1String(c.operation) == QLatin1String("deny"))
+                db.openRecordset("SELECT * FROM Prova", {}, dao::RecordsetType::Dynaset, dao::DenyWrite | dao::DenyRead);
+            else
+                db.execute("UPDATE Prova SET Nome = 'Cambiato'", {}, dao::FailOnError);
+        } catch (const platform::RuntimeError &e) {
+            EXPECT_TRUE(platform::err::isLock(e.number())) << e.number();
+            waited = e.waitedMs();
+        }
+        EXPECT_EQ(waited, c.waitedMs);
+        other.exec("ROLLBACK");
+    }
+}

@@ -52,17 +52,24 @@ struct FileScritto {
 // A failure already told to the user in its own words.
 struct GiaSegnalato {};
 
+// The host path of a file the run wrote; empty when it cannot be reached
+// (the drive is gone).
+QString percorsoRaggiungibile(const QString &percorso)
+{
+    if (percorso.isEmpty())
+        return {};
+    try {
+        return platform::hostPath(percorso);
+    } catch (const platform::RuntimeError &) {
+        return {};
+    }
+}
+
 // The host path of the file the filing wrote on the medium; empty when the
 // medium can no longer be reached.
 QString fileSulSupporto(const QString &nome)
 {
-    if (nome.isEmpty())
-        return {};
-    try {
-        return platform::hostPath(common::OpzioniCorbix.FloppyDevice + u'\\' + nome);
-    } catch (const platform::RuntimeError &) {
-        return {};
-    }
+    return nome.isEmpty() ? QString() : percorsoRaggiungibile(common::OpzioniCorbix.FloppyDevice + u'\\' + nome);
 }
 
 // Writes the file named (drive form) whole under its temporary name, created
@@ -401,8 +408,9 @@ QString ScriviSulSupporto(const QByteArray &righe, flowengine::GiornaleLavoro &g
         const QString nome = flowengine::NomeFilePratiche();
         if (nome.isEmpty())
             return {};
-        // A name offered again is held by something that is not a file (a
-        // folder): it cannot be written.
+        // A name offered again after it could not be taken is held by
+        // something the look for a free name does not see: asking again
+        // would never end.
         if (nome == precedente)
             platform::raise(platform::err::PathFileAccess);
         if (scriviEsclusivo(giornale, nome, righe))
@@ -417,6 +425,7 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
     // The files are written whole under their temporary names and take their
     // final names only once the archive knows the flow.
     FileScritto copia, archivio, supporto;
+    QString costruito;  // the built flow, when a refused write is to remove it
     supporto.host = fileSulSupporto(corbex.fileSupporto);
     // The journal outlives the removal of the temporaries after a failure,
     // so that it goes with them.
@@ -520,11 +529,18 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
         return nomeArchivio;
     } catch (const platform::RuntimeError &e) {
         MostraErroreRunTime(e.number(), e.description());
+        // A write the disk or the system refused leaves nothing of the run,
+        // the built flow included, so that the same composition can be made
+        // again once space is freed.
+        if (platform::err::isWriteRefusal(e.number()))
+            costruito = percorsoRaggiungibile(corbex.fileTemporaneo);
     } catch (const GiaSegnalato &) {
     }
     copia.rimuovi();
     archivio.rimuovi();
     supporto.rimuovi();
+    if (!costruito.isEmpty())
+        QFile::remove(costruito);
     if (cartella)
         EliminaRiga(corbex.riservata);
     return std::nullopt;

@@ -174,11 +174,10 @@ void frmFaiCorbex::Form_Activate()
     try {
         const IngressoRifiutato rifiuto(this);
         errori = flowengine::CreaCorbex(common::TestoSelezione, common::DestinazioneCorbex, FileCorbex, FileErrori,
-                                        this);
+                                        this, {}, &fileLavoro_);
     } catch (const platform::RuntimeError &e) {
         common::ElencoComposizione.clear();
-        MostraErroreRunTime(e.number(), e.description());
-        chiudiNonScritto();
+        fallita(e);
         return;
     }
     setWindowTitle(QStringLiteral("Preparazione corbex completata"));
@@ -319,8 +318,7 @@ bool frmFaiCorbex::scriviSuSupporto()
     } catch (const Rinuncia &) {
         return false;
     } catch (const platform::RuntimeError &e) {
-        MostraErroreRunTime(e.number(), e.description());
-        chiudiNonScritto();
+        fallita(e);
         return false;
     }
     common::FileSupporto = common::EstraiNomeFile(nome);
@@ -376,10 +374,26 @@ bool frmFaiCorbex::scriviInCartella()
         common::replaceFile(host, flusso);
         return true;
     } catch (const platform::RuntimeError &e) {
-        MostraErroreRunTime(e.number(), e.description());
-        chiudiNonScritto();
+        fallita(e);
         return false;
     }
+}
+
+void frmFaiCorbex::fallita(const platform::RuntimeError &e)
+{
+    MostraErroreRunTime(e.number(), e.description());
+    if (platform::err::isWriteRefusal(e.number())) {
+        for (const QString &file : {FileCorbex, FileErrori, fileLavoro_}) {
+            if (file.isEmpty())
+                continue;
+            try {
+                QFile::remove(platform::hostPath(file));
+            } catch (const platform::RuntimeError &) {
+                // The drive is gone: nothing of the build can be reached.
+            }
+        }
+    }
+    chiudiNonScritto();
 }
 
 }  // namespace uimain

@@ -2,6 +2,7 @@
 
 #include "flowengine/flowwriter.h"
 #include "flowengine/journal.h"
+#include "platform/errors.h"
 
 #include <QDate>
 #include <QDialog>
@@ -73,6 +74,13 @@ private:
 
     bool scriviSuSupporto();
     bool scriviInCartella();
+    // Tells a run-time error of the build or of its "OK" and closes the
+    // screen with the flow not written; after a write the disk or the
+    // system refused, the build's files are removed from TEMP, so that the
+    // same composition can be made again once space is freed.
+    void fallita(const platform::RuntimeError &e);
+
+    QString fileLavoro_;  // the declaration work file, while the build's
     void chiudiNonScritto();
 
     QDate data_;

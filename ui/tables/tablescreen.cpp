@@ -698,7 +698,12 @@ bool TableScreen::salva(dao::Recordset &rs, bool aggiunta)
         rs.close();
         return true;
     } catch (const platform::RuntimeError &e) {
-        rs.close();
+        try {
+            rs.close();
+        } catch (const platform::RuntimeError &) {
+            // Ending the refused save fails for the same cause: the save's
+            // own error is the one told.
+        }
         if (e.number() == platform::err::DuplicateKey)
             platform::msgBox(messaggioDuplicato(), caption(), platform::MsgIcon::Information);
         else if (e.number() == platform::err::DataChanged)

@@ -176,21 +176,17 @@ TEST_F(Filing, AnOfficeThatLeavesTheFolderIsRefusedByName)
 }
 
 // The build screen writes the medium's flow under its temporary, with the
-// first name that neither a file nor another run's temporary holds; a name
-// held by a folder cannot be written.
+// first name that neither a file, a folder nor another run's temporary holds.
 TEST_F(Filing, TheMediumsFlowWaitsUnderItsTemporaryWithTheFirstFreeName)
 {
     flowengine::GiornaleLavoro journal;
     EXPECT_EQ(ScriviSulSupporto("c\nd\n", journal), QStringLiteral("A:\\PRATICHE.002"));
     EXPECT_EQ(bytes(onFloppy(QStringLiteral("PRATICHE.002.corbix~"))), QByteArray("c\nd\n"));
     QDir().mkpath(onFloppy(QStringLiteral("PRATICHE.003")));
-    try {
-        ScriviSulSupporto("e\n", journal);
-        ADD_FAILURE() << "written over a folder";
-    } catch (const platform::RuntimeError &e) {
-        EXPECT_EQ(e.number(), platform::err::PathFileAccess);
-    }
+    EXPECT_EQ(ScriviSulSupporto("e\n", journal), QStringLiteral("A:\\PRATICHE.004"));
+    EXPECT_EQ(bytes(onFloppy(QStringLiteral("PRATICHE.004.corbix~"))), QByteArray("e\n"));
+    EXPECT_TRUE(QFileInfo(onFloppy(QStringLiteral("PRATICHE.003"))).isDir());
     EXPECT_EQ(entries(tmp_.file(QStringLiteral("floppy"))),
               (QStringList{QStringLiteral("PRATICHE.001.corbix~"), QStringLiteral("PRATICHE.002.corbix~"),
-                           QStringLiteral("PRATICHE.003")}));
+                           QStringLiteral("PRATICHE.003"), QStringLiteral("PRATICHE.004.corbix~")}));
 }

@@ -1,5 +1,6 @@
 #include "compose_fixture.h"
 
+#include "support/smalldisk.h"
 #include "ui/main/composition.h"
 #include "ui/main/frmcomposenew.h"
 #include "ui/main/frmfaicorbex.h"
@@ -362,4 +363,37 @@ TEST_F(Road, AFailedBuildReportsAndFilesNothing)
     EXPECT_EQ(common::ElencoComposizione, QString());
     EXPECT_TRUE(register_().isEmpty());
     EXPECT_EQ(stati(), QStringLiteral("00000"));
+}
+
+// The medium is full at the "OK": the user reads "Disco pieno.", nothing is
+// filed, the declarations stay free, nothing of the run is left on the
+// medium or in TEMP, and the same composition goes through once space is
+// freed.
+TEST_F(Road, AFullMediumIsToldAsSuchAndTheSameCompositionGoesThroughOnceSpaceIsFreed)
+{
+    testsupport::SmallDisk disk(256 * 1024);
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.reason().toStdString();
+    drives_.setDrive(u'a', disk.path());
+    disk.fill();
+    auto w = onStep3();
+    finish(*w, [&](frmFaiCorbex &f) { f.cmdConfirm->click(); });
+    ASSERT_EQ(boxes_.shown.size(), 2u);
+    EXPECT_EQ(boxes_.shown[1],
+              box(QStringLiteral("Errore di Run-time 61\r\nDisco pieno."), QStringLiteral("CORBIX"), MsgIcon::Critical));
+    EXPECT_FALSE(common::CorbexScritto);
+    EXPECT_TRUE(register_().isEmpty());
+    EXPECT_EQ(stati(), QStringLiteral("00000"));
+    EXPECT_EQ(entries(disk.path()), QStringList{QStringLiteral(".riempitivo")});
+    EXPECT_EQ(entries(inCorbix(QStringLiteral("TEMP"))), QStringList{});
+
+    disk.free();
+    boxes_.shown.clear();
+    auto again = onStep3();
+    finish(*again, [&](frmFaiCorbex &f) { f.cmdConfirm->click(); });
+    ASSERT_EQ(boxes_.shown.size(), 2u);
+    EXPECT_EQ(boxes_.shown[1].text, QStringLiteral("Il corbex è stato trasferito sul supporto magnetico correttamente "
+                                                   "con il nome 'PRATICHE.001'."));
+    EXPECT_EQ(entries(disk.path()), QStringList{QStringLiteral("PRATICHE.001")});
+    EXPECT_EQ(stati(), QStringLiteral("20002"));
 }

@@ -2,6 +2,7 @@
 // compartments screen, which follows it without differences.
 #include "fixture.h"
 #include "platform/dao/connection.h"
+#include "support/smalldisk.h"
 #include "ui/tables/frmcompartdog.h"
 
 #include <QFocusEvent>
@@ -619,3 +620,63 @@ TEST_F(Framework, CancelWalksBackThroughTheModes)
 }
 
 }  // namespace
+
+// The archive's disk is full at the save of a new row and of a modified
+// one: the user is told why, the screen keeps its mode and the typed values,
+// the archive is as it was, and the same save goes through once space is
+// freed.
+TEST_F(Framework, ASaveOnAFullDiskIsToldAndGoesThroughOnceSpaceIsFreed)
+{
+    testsupport::SmallDisk disk(1024 * 1024);
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.reason().toStdString();
+    treCompartimenti();
+    ASSERT_TRUE(QFile::copy(onC(QStringLiteral("Archivio.mdb")), disk.file(QStringLiteral("Archivio.mdb"))));
+    drives_.setDrive(u'd', disk.path());
+    common::PercorsoArchivio = QStringLiteral("D:\\Archivio.mdb");
+    testsupport::OtherProgram other(disk.file(QStringLiteral("Archivio.mdb")));
+    const auto compartimenti = [&] {
+        EXPECT_EQ(other.exec("SELECT Codice, Descrizione FROM CompDog ORDER BY Codice"), SQLITE_OK);
+        return other.lastRows;
+    };
+    const platform::Message pieno{QStringLiteral("Errore di Run-time 3026\r\nSpazio su disco insufficiente."), Caption,
+                                  platform::MsgIcon::Critical, platform::MsgButtons::OK, 1};
+    auto w = apri<frmCompartDog>(Tag);
+
+    QTest::mouseClick(w->cmdAdd, Qt::LeftButton);
+    ASSERT_EQ(w->Modalita, 4);
+    w->txtStato->setText(QStringLiteral("IT"));
+    w->txtCodice->setText(QStringLiteral("09"));
+    w->txtDescrizione->setText(QStringLiteral("SAVONA"));
+    disk.fill();
+    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    EXPECT_EQ(boxes.shown, std::vector<platform::Message>{pieno});
+    EXPECT_EQ(w->Modalita, 4);
+    EXPECT_EQ(w->txtCodice->text(), "09");
+    EXPECT_EQ(w->txtDescrizione->text(), "SAVONA");
+    EXPECT_EQ(compartimenti(), (QStringList{"01|TORINO", "02|GENOVA", "03|MILANO"}));
+    disk.free();
+    boxes.shown.clear();
+    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(compartimenti(), (QStringList{"01|TORINO", "02|GENOVA", "03|MILANO", "09|SAVONA"}));
+
+    QTest::mouseClick(w->cmdCancel, Qt::LeftButton);
+    trova(*w, QStringLiteral("IT"), QStringLiteral("02"));
+    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    ASSERT_EQ(w->Modalita, 3);
+    w->txtDescrizione->setText(QStringLiteral("GENOVA PORTO"));
+    disk.fill();
+    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    EXPECT_EQ(boxes.shown, std::vector<platform::Message>{pieno});
+    EXPECT_EQ(w->Modalita, 3);
+    EXPECT_EQ(w->txtDescrizione->text(), "GENOVA PORTO");
+    EXPECT_EQ(compartimenti(), (QStringList{"01|TORINO", "02|GENOVA", "03|MILANO", "09|SAVONA"}));
+    disk.free();
+    boxes.shown.clear();
+    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(compartimenti(), (QStringList{"01|TORINO", "02|GENOVA PORTO", "03|MILANO", "09|SAVONA"}));
+    EXPECT_EQ(other.exec("BEGIN IMMEDIATE"), SQLITE_OK) << "no lock of ours is left";
+    other.exec("ROLLBACK");
+}

@@ -1,0 +1,66 @@
+#include "support/smalldisk.h"
+
+#include <QDir>
+#include <QFile>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+namespace testsupport {
+
+namespace {
+constexpr auto FillerName = ".riempitivo";
+}
+
+SmallDisk::SmallDisk(qint64 bytes) : root_(dir_.file(QStringLiteral("disco"))), bytes_(bytes)
+{
+    QDir().mkpath(root_);
+    const QByteArray options = "size=" + QByteArray::number(bytes) + ",mode=0755";
+    if (::mount("corbix-test", QFile::encodeName(root_).constData(), "tmpfs", 0, options.constData()) == 0)
+        mounted_ = true;
+    else
+        reason_ = QStringLiteral("a small file system cannot be mounted here (%1): the full-disk case is not run")
+                      .arg(QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+SmallDisk::~SmallDisk()
+{
+    if (mounted_)
+        ::umount2(QFile::encodeName(root_).constData(), MNT_DETACH);
+}
+
+void SmallDisk::fill(qint64 leftBytes)
+{
+    const QByteArray path = QFile::encodeName(file(QLatin1String(FillerName)));
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    if (fd < 0)
+        return;
+    const QByteArray block(4096, 'x');
+    for (;;) {
+        struct statvfs info {};
+        if (::fstatvfs(fd, &info) != 0)
+            break;
+        const qint64 free = qint64(info.f_bavail) * qint64(info.f_frsize);
+        if (free <= leftBytes)
+            break;
+        const qint64 chunk = std::min<qint64>(block.size(), free - leftBytes);
+        if (::write(fd, block.constData(), size_t(chunk)) <= 0)
+            break;
+    }
+    ::close(fd);
+}
+
+void SmallDisk::free() { QFile::remove(file(QLatin1String(FillerName))); }
+
+void SmallDisk::setReadOnly(bool readOnly)
+{
+    const QByteArray options = "size=" + QByteArray::number(bytes_) + ",mode=0755";
+    ::mount("corbix-test", QFile::encodeName(root_).constData(), "tmpfs",
+            MS_REMOUNT | (readOnly ? MS_RDONLY : 0), options.constData());
+}
+
+}  // namespace testsupport

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "support/tempdir.h"
+
+#include <QString>
+
+namespace testsupport {
+
+// A small file system of its own (a size-limited tmpfs mounted at a folder
+// of the test), so that a write can really meet a full disk or a refusal.
+// Mounting needs the right to mount: where it is missing, reason() says why
+// and the test is skipped.
+class SmallDisk {
+public:
+    explicit SmallDisk(qint64 bytes = 4 * 1024 * 1024);
+    ~SmallDisk();
+    SmallDisk(const SmallDisk &) = delete;
+    SmallDisk &operator=(const SmallDisk &) = delete;
+
+    bool mounted() const { return mounted_; }
+    const QString &reason() const { return reason_; }
+    QString path() const { return root_; }
+    QString file(const QString &name) const { return root_ + u'/' + name; }
+
+    // Fills the disk with a file of its own until no more than leftBytes are
+    // free; free() removes it again.
+    void fill(qint64 leftBytes = 0);
+    void free();
+    // Makes the whole file system refuse every write (read-only), or accept
+    // them again.
+    void setReadOnly(bool readOnly);
+
+private:
+    TempDir dir_;
+    QString root_;
+    qint64 bytes_;
+    bool mounted_ = false;
+    QString reason_;
+};
+
+}  // namespace testsupport
