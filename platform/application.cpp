@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFont>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QStyle>
 #include <QTranslator>
 #include <QWidget>
@@ -15,6 +16,17 @@ void ImpostaApplicazione()
     QFont font(QStringLiteral("Liberation Sans"));
     font.setPointSize(8);
     QApplication::setFont(font);
+
+    // The Windows families the screens and reports name, each drawn with the
+    // Debian font made to its metrics (Arial) or its look (Comic Sans MS).
+    // Left to fontconfig, a family no machine here has falls back to whatever
+    // happens to be installed: a wider face that cuts the text, or a script.
+    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+    QFont::insertSubstitution(QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue"));
+
+    // Dates, sizes and the file types of Qt's own dialogs follow the default
+    // locale, whatever the environment says.
+    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
 
     // Owned by the application: the translation stays for its whole life.
     auto *translator = new QTranslator(qApp);

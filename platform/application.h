@@ -7,7 +7,9 @@ class QWidget;
 // it up the same way, once, right after the application object is made.
 namespace platform {
 
-// Liberation Sans 8 pt as the application font; Qt's Italian translation.
+// Liberation Sans 8 pt as the application font; the Windows families that
+// screens and reports ask for mapped to the fonts installed in their place;
+// Italian as the default locale and Qt's Italian translation.
 void ImpostaApplicazione();
 
 // The height of a window's frame (title bar and borders) beyond its client

@@ -1,8 +1,11 @@
 // Draws the small status pictures of the list of flows into a folder, one
-// 16 x 16 PNG per key, and the application's 32 x 32 window icon CORBIX.png
-// into another: corbix-draw-icons LIST_FOLDER WINDOW_FOLDER. The pictures in
-// flowengine/icons and ui/main/icons were made with it.
+// 16 x 16 PNG per key, the application's 32 x 32 window icon CORBIX.png
+// into another, and with a third folder the same icon at the sizes desktops
+// show, as an icon theme lays them out (16x16/apps/corbix.png, ...):
+// corbix-draw-icons LIST_FOLDER WINDOW_FOLDER [DESKTOP_FOLDER]. The pictures
+// in flowengine/icons, ui/main/icons and app/icons were made with it.
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -14,6 +17,7 @@ namespace {
 
 constexpr int Size = 16;
 constexpr int WindowIconSize = 32;
+constexpr int DesktopIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
 
 void arrow(QPainter &p, const QColor &fill)
 {
@@ -72,16 +76,19 @@ void application(QPainter &p)
     arrow(p, QColor(0, 170, 0));
 }
 
-bool save(QTextStream &err, const QDir &folder, const char *key, int size, const std::function<void(QPainter &)> &draw)
+// Each picture is drawn on a square of `drawn` units, scaled to `size` pixels.
+bool save(QTextStream &err, const QDir &folder, const QString &name, int size, int drawn,
+          const std::function<void(QPainter &)> &draw)
 {
     QImage image(size, size, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(double(size) / drawn, double(size) / drawn);
     draw(p);
     p.end();
-    const QString file = folder.filePath(QString::fromLatin1(key) + QStringLiteral(".png"));
-    if (image.save(file))
+    const QString file = folder.filePath(name);
+    if (QDir().mkpath(QFileInfo(file).absolutePath()) && image.save(file))
         return true;
     err << "Impossibile scrivere " << file << "\n";
     return false;
@@ -94,8 +101,8 @@ int main(int argc, char **argv)
     QGuiApplication app(argc, argv);
     QTextStream err(stderr);
     const QStringList args = app.arguments().mid(1);
-    if (args.size() != 2) {
-        err << "Uso: corbix-draw-icons CARTELLA_ELENCO CARTELLA_FINESTRE\n";
+    if (args.size() != 2 && args.size() != 3) {
+        err << "Uso: corbix-draw-icons CARTELLA_ELENCO CARTELLA_FINESTRE [CARTELLA_DESKTOP]\n";
         return 2;
     }
     const QDir folder(args[0]);
@@ -108,9 +115,14 @@ int main(int argc, char **argv)
         {"GRNCHECK", [](QPainter &p) { check(p, QColor(0, 150, 0)); }},
     };
     for (const auto &[key, draw] : icons)
-        if (!save(err, folder, key, Size, draw))
+        if (!save(err, folder, QString::fromLatin1(key) + QStringLiteral(".png"), Size, Size, draw))
             return 1;
-    if (!save(err, QDir(args[1]), "CORBIX", WindowIconSize, application))
+    if (!save(err, QDir(args[1]), QStringLiteral("CORBIX.png"), WindowIconSize, WindowIconSize, application))
         return 1;
+    if (args.size() == 3)
+        for (const int size : DesktopIconSizes)
+            if (!save(err, QDir(args[2]), QStringLiteral("%1x%1/apps/corbix.png").arg(size), size, WindowIconSize,
+                      application))
+                return 1;
     return 0;
 }

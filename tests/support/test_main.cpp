@@ -7,6 +7,10 @@
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The project's own fonts, whatever else the machine has; a test that
+    // adds fonts to them runs this program with its own configuration.
+    const QByteArray fonts = qgetenv("CORBIX_TEST_FONTCONFIG");
+    qputenv("FONTCONFIG_FILE", fonts.isEmpty() ? QByteArrayLiteral(CORBIX_TEST_FONTS_CONF) : fonts);
     QApplication app(argc, argv);
     platform::ImpostaApplicazione();
     ::testing::InitGoogleTest(&argc, argv);

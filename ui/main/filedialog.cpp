@@ -5,10 +5,48 @@
 #include "platform/messagebox.h"
 
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QHeaderView>
+#include <QIdentityProxyModel>
+#include <QLocale>
+#include <QMimeDatabase>
 #include <QTreeView>
 
 namespace uimain {
+
+namespace {
+
+// Qt's list of files writes its sizes and dates in the system's locale and
+// calls a folder "Folder" whatever its translation: the list speaks the
+// program's Italian instead, with the program's date form.
+class ColonneFileItaliane : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        QVariant shown = QIdentityProxyModel::data(index, role);
+        const auto *files = qobject_cast<const QFileSystemModel *>(sourceModel());
+        // A value not read yet stays empty until the model has it.
+        if (role != Qt::DisplayRole || !files || shown.toString().isEmpty())
+            return shown;
+        const QModelIndex source = mapToSource(index);
+        switch (index.column()) {
+        case 1:
+            return QLocale().formattedDataSize(files->size(source));
+        case 2:
+            if (files->isDir(source))
+                return QMimeDatabase().mimeTypeForName(QStringLiteral("inode/directory")).comment();
+            return shown;
+        case 3:
+            return QLocale().toString(files->lastModified(source), QStringLiteral("dd/MM/yyyy HH:mm"));
+        default:
+            return shown;
+        }
+    }
+};
+
+}  // namespace
 
 bool operator==(const RichiestaFile &a, const RichiestaFile &b)
 {
@@ -38,6 +76,10 @@ std::optional<QString> QtFileDialogService::scegli(QWidget *owner, const Richies
 {
     QFileDialog dialog(owner, richiesta.titolo);
     dialog.setObjectName(QStringLiteral("cdlSelect"));
+    // Qt's own dialog on every desktop: a desktop's native one speaks the
+    // session's language and knows nothing of the drive table.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setProxyModel(new ColonneFileItaliane(&dialog));
     dialog.setAcceptMode(richiesta.tipo == TipoDialogoFile::Salva ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(richiesta.tipo == TipoDialogoFile::Salva ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (richiesta.tipo == TipoDialogoFile::Salva)

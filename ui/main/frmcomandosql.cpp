@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 
 namespace uimain {
 
@@ -55,7 +56,6 @@ FrmComandoSql::FrmComandoSql(QWidget *parent)
 {
     setObjectName(QStringLiteral("FrmComandoSql"));
     setWindowTitle(QStringLiteral("COMANDO SQL"));
-    setFixedSize(twips(7875), twips(3660));
     setAutoFillBackground(true);
     QPalette green = palette();
     green.setColor(QPalette::Window, QColor(0xC0, 0xFF, 0xC0));
@@ -71,27 +71,37 @@ FrmComandoSql::FrmComandoSql(QWidget *parent)
     Label1->setWordWrap(true);
     Label1->setFont(QFont(QStringLiteral("Comic Sans MS"), 12));
     PosizionaTwips(Label1, 120, 60, 7635, 1215);
+    // Comic Neue, drawn in place of Comic Sans MS, sets the warning a line
+    // longer than the face the screen was drawn for: the label grows to its
+    // text, and what lies below it and the window grow with it.
+    const int crescita = std::max(0, Label1->heightForWidth(Label1->width()) - Label1->height());
+    Label1->resize(Label1->width(), Label1->height() + crescita);
+    setFixedSize(twips(7875), twips(3660) + crescita);
+    const auto sotto = [crescita](QWidget *w, int left, int top, int width, int height) {
+        PosizionaTwips(w, left, top, width, height);
+        w->move(w->x(), w->y() + crescita);
+    };
 
     TxtComandoSql = new QPlainTextEdit(this);
     TxtComandoSql->setObjectName(QStringLiteral("TxtComandoSql"));
     // Tab goes on to the buttons: a statement needs no tab characters.
     TxtComandoSql->setTabChangesFocus(true);
     TxtComandoSql->installEventFilter(this);
-    PosizionaTwips(TxtComandoSql, 120, 1335, 7635, 1545);
+    sotto(TxtComandoSql, 120, 1335, 7635, 1545);
 
     CmdRinuncia = new QPushButton(QStringLiteral("RINUNCIA"), this);
     CmdRinuncia->setObjectName(QStringLiteral("CmdRinuncia"));
-    PosizionaTwips(CmdRinuncia, 120, 3000, 2295, 495);
+    sotto(CmdRinuncia, 120, 3000, 2295, 495);
 
     CmdEsegui = new QPushButton(QStringLiteral("ESEGUI COMANDO SQL"), this);
     CmdEsegui->setObjectName(QStringLiteral("CmdEsegui"));
-    PosizionaTwips(CmdEsegui, 5460, 3000, 2295, 495);
+    sotto(CmdEsegui, 5460, 3000, 2295, 495);
 
-    auto option = [this](const char *name, const QString &caption, int left) {
+    auto option = [this, &sotto](const char *name, const QString &caption, int left) {
         auto *o = new QRadioButton(caption, this);
         o->setObjectName(QLatin1String(name));
         o->setAutoFillBackground(true);
-        PosizionaTwips(o, left, 3000, 1560, 495);
+        sotto(o, left, 3000, 1560, 495);
         return o;
     };
     OptDitte = option("OptDitte", QStringLiteral("Sql  su DB definizione ditte"), 2475);

@@ -166,6 +166,7 @@ void frmComposeNew::creaControlli()
 
     prbSearch = new QProgressBar(this);
     nome(prbSearch, "prbSearch");
+    prbSearch->setTextVisible(false);
     prbSearch->hide();
     button(cmdPreview, "cmdPreview", QStringLiteral("<< &Indietro"));
     button(cmdNextEnd, "cmdNextEnd", QStringLiteral("&Avanti >>"));

@@ -74,6 +74,7 @@ frmFaiCorbex::frmFaiCorbex(const QDate &data, QWidget *parent) : QDialog(parent)
     };
     prbProcess = new QProgressBar(this);
     prbProcess->setObjectName(QStringLiteral("prbProcess"));
+    prbProcess->setTextVisible(false);
     PosizionaTwips(prbProcess, 60, 1000, kLarghezza - 120, 300);
     label(lblDichiarazione, "lblDichiarazione", QStringLiteral("Dichiarazione"));
     PosizionaTwips(lblDichiarazione, 60, 200, 1300, 270);

@@ -103,6 +103,7 @@ frmAswerProcess::frmAswerProcess(QWidget *owner) : QDialog(owner)
 
     prbProcess = new QProgressBar(this);
     prbProcess->setObjectName(QStringLiteral("prbProcess"));
+    prbProcess->setTextVisible(false);
     PosizionaTwips(prbProcess, 60, 0, Larghezza - 120, 240);
 
     const flowengine::DatiCorbex chiave = ChiaveFlussoSelezionato(owner);

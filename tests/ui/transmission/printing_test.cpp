@@ -64,6 +64,21 @@ protected:
         EXPECT_TRUE(p.waitForFinished(20000));
         return QString::fromUtf8(p.readAllStandardOutput());
     }
+    // The fonts a PDF embeds, as pdffonts names them without their subset
+    // tag, each with whether it is embedded.
+    static QStringList embeddedFonts(const QString &pdf)
+    {
+        QStringList fonts;
+        const QStringList lines = run(QStringLiteral("pdffonts"), {pdf}).split(u'\n', Qt::SkipEmptyParts);
+        for (const QString &line : lines.mid(2)) {
+            const QStringList columns = line.split(u' ', Qt::SkipEmptyParts);
+            if (columns.size() < 7)
+                continue;
+            fonts << columns[0].section(u'+', -1) + u' ' + columns[columns.size() - 5];
+        }
+        fonts.sort();
+        return fonts;
+    }
     static platform::Message saved(const QString &pdf, const QString &title)
     {
         return {QStringLiteral("Nessuna stampante disponibile: il documento è stato salvato nel file '") + pdf
@@ -87,6 +102,9 @@ TEST_F(Printing, TheDispatchListAfterALandscapeReportIsPortraitWithEveryDeclarat
     const QString report = onC(QStringLiteral("Corbix/TEMP/Stampa-20260115-093005.pdf"));
     EXPECT_EQ(boxes.shown, std::vector<platform::Message>{saved(report, QStringLiteral("Tabulato esplicativo"))});
     EXPECT_TRUE(run(QStringLiteral("pdfinfo"), {report}).contains(QRegularExpression("Page size: +842 x 595 pts")));
+    // Arial is drawn and embedded as Liberation Sans, never as a fallback.
+    const QStringList liberationSans{QStringLiteral("LiberationSans yes"), QStringLiteral("LiberationSans-Bold yes")};
+    EXPECT_EQ(embeddedFonts(report), liberationSans);
 
     // The dispatch list: portrait, both pages whole, saved beside it and told
     // under the main window's title.
@@ -98,6 +116,7 @@ TEST_F(Printing, TheDispatchListAfterALandscapeReportIsPortraitWithEveryDeclarat
     const QString info = run(QStringLiteral("pdfinfo"), {list});
     EXPECT_TRUE(info.contains(QRegularExpression("Page size: +595 x 842 pts"))) << info.toStdString();
     EXPECT_TRUE(info.contains(QRegularExpression("Pages: +2"))) << info.toStdString();
+    EXPECT_EQ(embeddedFonts(list), liberationSans);
     const QStringList pages = run(QStringLiteral("pdftotext"), {list, QStringLiteral("-")}).split(u'\f', Qt::SkipEmptyParts);
     ASSERT_EQ(pages.size(), 2);
     for (int n = 1; n <= 30; ++n) {

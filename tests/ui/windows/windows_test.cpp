@@ -2,6 +2,7 @@
 #include "ui/main/compose_fixture.h"
 
 #include "common/settings.h"
+#include "support/tempdir.h"
 #include "common/threebuttondialog.h"
 #include "ui/main/filedialog.h"
 #include "ui/main/frmcomandosql.h"
@@ -35,6 +36,8 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -45,6 +48,8 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <QtTest>
+#include <QtEndian>
+#include <iostream>
 
 using namespace uimain;
 using namespace uitransmission;
@@ -92,6 +97,10 @@ protected:
         QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         const QString name = QString::fromLatin1(window->metaObject()->className()) + u' ' + state + QStringLiteral(": ");
         const QList<QTabWidget *> tabs = window->findChildren<QTabWidget *>();
+        // A bar shows how far the work is, never a percentage.
+        for (const QProgressBar *bar : window->findChildren<QProgressBar *>())
+            if (bar->isTextVisible())
+                findings << name + bar->objectName() + QStringLiteral(": shows its text");
         for (const QString &d : difettiFinestra(window))
             findings << name + d;
         for (QTabWidget *tab : tabs)
@@ -319,6 +328,22 @@ TEST_F(Windows, EveryWindowShowsEveryTextWholeWithoutOverlapsOnA1024x768Screen)
                         return false;
                 return rows > 0;
             }));
+            // Its sizes, types and dates in Italian, whatever the system's
+            // locale.
+            QStringList seen;
+            for (int r = 0; r < files->rowCount(list->rootIndex()); ++r) {
+                const auto cell = [&](int c) { return files->index(r, c, list->rootIndex()).data().toString(); };
+                if (cell(0) == QStringLiteral("Corbix") || cell(0) == QStringLiteral("Archivio.mdb"))
+                    seen << cell(0) + u'|' + cell(1) + u'|' + cell(2);
+                const QRegularExpression date(QStringLiteral("^\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d$"));
+                EXPECT_TRUE(date.match(cell(3)).hasMatch())
+                    << cell(0).toStdString() << ": " << cell(3).toStdString();
+            }
+            seen.sort();
+            const qint64 archive = QFileInfo(onC(QStringLiteral("Archivio.mdb"))).size();
+            EXPECT_EQ(seen, QStringList({QStringLiteral("Archivio.mdb|%1|Database JET")
+                                             .arg(QLocale(QLocale::Italian).formattedDataSize(archive)),
+                                         QStringLiteral("Corbix||Cartella")}));
             // The list fits its columns to what it has read on its next turn.
             QCoreApplication::processEvents();
             check(dialog, QString());
@@ -343,6 +368,87 @@ TEST_F(Windows, EveryWindowShowsEveryTextWholeWithoutOverlapsOnA1024x768Screen)
         checkShown(w, QStringLiteral("%1 %2").arg(adjust).arg(accept));
     }
     EXPECT_EQ(findings.join(u'\n'), QString());
+}
+
+// Every face the screens and reports ask for is drawn with the font the
+// project installs for it, never with what fontconfig would fall back to.
+TEST_F(Windows, EveryFontTheProgramSetsIsDrawnWithTheFontInstalledForIt)
+{
+    FrmComandoSql sql(main_.get());
+    sql.Form_Load();
+    FrmInformazioni info(main_.get());
+    info.Form_Load();
+    const struct {
+        const char *what;
+        QFont font;
+        QString family;
+    } cases[] = {
+        {"application font", QApplication::font(), QStringLiteral("Liberation Sans")},
+        {"SQL console's warning", sql.Label1->font(), QStringLiteral("Comic Neue")},
+        {"information box's product", info.LblProdotto->font(), QStringLiteral("Liberation Sans")},
+        {"reports", QFont(QStringLiteral("Arial"), 10), QStringLiteral("Liberation Sans")},
+        {"reports, bold", QFont(QStringLiteral("Arial"), 10, QFont::Bold), QStringLiteral("Liberation Sans")},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(QFontInfo(c.font).family(), c.family) << c.what << ": " << c.font.family().toStdString();
+}
+
+// What fontconfig falls back to for a family that no font has: the probe
+// with which a test of more fonts below sees that its extra font would win.
+TEST(Fonts, AFamilyNoFontHasFallsBackToAnInstalledOne)
+{
+    const QString family = QFontInfo(QFont(QStringLiteral("Nessun Carattere Simile"), 12)).family();
+    EXPECT_NE(family, QStringLiteral("Nessun Carattere Simile"));
+    std::cout << "ripiego: " << family.toStdString() << std::endl;
+}
+
+// A machine with more fonts draws the same windows: the fit of every window
+// and the fonts above, run again with a folder added to the fonts the tests
+// see, holding a font that wins every fallback (a copy of Liberation Serif
+// whose version is the highest fontconfig can read).
+TEST(Fonts, AnotherFontThatWouldWinAFallbackChangesNoWindow)
+{
+    testsupport::TempDir tmp;
+    QDir().mkpath(tmp.file(QStringLiteral("fonts")));
+    QFile original(QStringLiteral("/usr/share/fonts/truetype/liberation/LiberationSerif-Regular.ttf"));
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly)) << "fonts-liberation";
+    QByteArray font = original.readAll();
+    // The table directory, sixteen bytes a table after a twelve-byte header;
+    // the font's revision is the second field of its 'head' table.
+    const auto tables = qFromBigEndian<quint16>(font.constData() + 4);
+    bool patched = false;
+    for (int t = 0; t < tables; ++t) {
+        const char *entry = font.constData() + 12 + 16 * t;
+        if (QByteArray(entry, 4) == "head") {
+            qToBigEndian<quint32>(0x7FFF0000, font.data() + qFromBigEndian<quint32>(entry + 8) + 4);
+            patched = true;
+        }
+    }
+    ASSERT_TRUE(patched);
+    tmp.write(QStringLiteral("fonts/Ripiego.ttf"), font);
+    const QString conf = tmp.write(
+        QStringLiteral("fonts.conf"),
+        QStringLiteral("<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"urn:fontconfig:fonts.dtd\">\n"
+                       "<fontconfig>\n  <include>%1</include>\n  <dir>%2</dir>\n  <cachedir>%3</cachedir>\n"
+                       "</fontconfig>\n")
+            .arg(QString::fromLocal8Bit(qgetenv("FONTCONFIG_FILE")), tmp.file(QStringLiteral("fonts")),
+                 tmp.file(QStringLiteral("cache")))
+            .toUtf8());
+
+    QProcess run;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("CORBIX_TEST_FONTCONFIG"), conf);
+    run.setProcessEnvironment(env);
+    run.setProcessChannelMode(QProcess::MergedChannels);
+    run.start(QCoreApplication::applicationFilePath(),
+              {QStringLiteral("--gtest_filter=Windows.EveryWindowShowsEveryTextWholeWithoutOverlapsOnA1024x768Screen:"
+                              "Windows.EveryFontTheProgramSetsIsDrawnWithTheFontInstalledForIt:"
+                              "Fonts.AFamilyNoFontHasFallsBackToAnInstalledOne")});
+    ASSERT_TRUE(run.waitForFinished(300000));
+    const QString output = QString::fromLocal8Bit(run.readAll());
+    EXPECT_TRUE(output.contains(QStringLiteral("ripiego: Liberation Serif\n"))) << output.toStdString();
+    EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 3 tests."))) << output.toStdString();
+    EXPECT_EQ(run.exitCode(), 0) << output.toStdString();
 }
 
 // Qt's own dialogs speak Italian, and a filter shows its patterns once.
