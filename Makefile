@@ -5,7 +5,7 @@ BUILD   ?= build
 JOBS    ?= $(shell nproc)
 PACKAGES = cmake g++ ninja-build qt6-base-dev libsqlite3-dev sqlite3 \
            googletest libgtest-dev libgmock-dev fonts-liberation \
-           poppler-utils qt6-translations-l10n
+           poppler-utils qt6-translations-l10n xvfb
 
 .PHONY: deps configure build test run clean
 
