@@ -496,6 +496,25 @@ qint64 statoProcesso(const char *nome)
     return -1;
 }
 
+// The register row of a flow sent.
+flowengine::DatiCorbex flussoInviato(const QDate &data, qint32 progressivo)
+{
+    flowengine::DatiCorbex flusso;
+    flusso.Data = data;
+    flusso.Progressivo = progressivo;
+    flusso.Posizione = flowengine::PosizioneInviati;
+    flowengine::CaricaCorbex(flusso);
+    return flusso;
+}
+
+// The declarations a flow of the register is made of.
+std::vector<flowengine::DocumentoCorbex> documentiDelFlusso(const QDate &data, qint32 progressivo)
+{
+    std::vector<flowengine::DocumentoCorbex> documenti;
+    flowengine::LeggiCompostoDa(documenti, flussoInviato(data, progressivo).CompostoDa);
+    return documenti;
+}
+
 // One row of the table: the program's times beside the floor's, and the
 // target, as a ratio to the floor, as a time, or both.
 struct Passo {
@@ -523,11 +542,7 @@ int memoriaPrelievo(const QStringList &argomenti, QTextStream &out, QTextStream 
         platform::DriveTable unita(cartella, cartella);
         platform::ScopedDriveTable unitaGuard(unita);
         avvia(cartella);
-        flowengine::DatiCorbex inviata;
-        inviata.Data = oggi;
-        inviata.Progressivo = NumeroCartella;
-        inviata.Posizione = flowengine::PosizioneInviati;
-        flowengine::CaricaCorbex(inviata);
+        const flowengine::DatiCorbex inviata = flussoInviato(oggi, NumeroCartella);
         esegui(cartella + QStringLiteral("/Archivio.mdb"),
                {QStringLiteral("DELETE FROM Corbix WHERE Posizione = 4 AND Progressivo = %1").arg(NumeroCartella)});
         QFile azzera(QStringLiteral("/proc/self/clear_refs"));
@@ -565,19 +580,6 @@ qint64 crescitaMemoria(const QString &cartella, const QString &risposta, const Q
     if (!ok)
         platform::raise(platform::err::ReservedError, {QStringLiteral("misura della memoria illeggibile")});
     return crescita;
-}
-
-// The declarations a flow of the register is made of.
-std::vector<flowengine::DocumentoCorbex> documentiDelFlusso(const QDate &data, qint32 progressivo)
-{
-    flowengine::DatiCorbex flusso;
-    flusso.Data = data;
-    flusso.Progressivo = progressivo;
-    flusso.Posizione = flowengine::PosizioneInviati;
-    flowengine::CaricaCorbex(flusso);
-    std::vector<flowengine::DocumentoCorbex> documenti;
-    flowengine::LeggiCompostoDa(documenti, flusso.CompostoDa);
-    return documenti;
 }
 
 }  // namespace
@@ -727,11 +729,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
 
             // The printed dispatch list of the filed flow, beside the same
             // pages drawn plainly on the same printer.
-            flowengine::DatiCorbex filed;
-            filed.Data = oggi;
-            filed.Progressivo = 1;
-            filed.Posizione = flowengine::PosizioneInviati;
-            flowengine::CaricaCorbex(filed);
+            const flowengine::DatiCorbex filed = flussoInviato(oggi, 1);
             {
                 platform::QtPagePrinter stampante;
                 stampante.setPrinterName(QStringLiteral("PDF"));
@@ -829,11 +827,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
             // one outcome each: fetched and processed.
             const QString risposta = flussoRisposto(cartella, selezione, utenza, ufficio);
             avvia(cartella);
-            flowengine::DatiCorbex inviata;
-            inviata.Data = oggi;
-            inviata.Progressivo = NumeroCartella;
-            inviata.Posizione = flowengine::PosizioneInviati;
-            flowengine::CaricaCorbex(inviata);
+            const flowengine::DatiCorbex inviata = flussoInviato(oggi, NumeroCartella);
             const std::vector<flowengine::DocumentoCorbex> risposti = documentiDelFlusso(oggi, NumeroCartella);
             passi[Prelievo].tempi.push_back(secondi([&] {
                 if (!uitransmission::PrelevaRisposta(risposta, inviata))
