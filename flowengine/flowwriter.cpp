@@ -8,6 +8,7 @@
 #include "flowengine/flowlines.h"
 #include "flowengine/decimale.h"
 #include "flowengine/treatments.h"
+#include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/dao/recordset.h"
 #include "platform/dao/values.h"
@@ -253,7 +254,7 @@ private:
         const QString grezzo = campo.rifBrelk.isEmpty() ? QString() : LeggiCaselleRif(caselle, campo.rifBrelk, k);
         QString valore;
         if (!campo.trattamento.isEmpty())
-            valore = ApplicaTrattamento(grezzo, campo.trattamento, k, articoli, modi_);
+            valore = ApplicaTrattamento(grezzo, campo.trattamento, k, articoli, modi_, oggi_);
         else
             valore = grezzo.chopped(qMin<qsizetype>(2, grezzo.size()));
         valore = senzaSeparatori(valore);
@@ -278,6 +279,9 @@ private:
     QIODevice &log_;
     AvanzamentoCorbex &avanzamento_;
     ModiPagamento modi_;
+    // The day the flow is composed, read once: the time of day read for
+    // every field would read the system's time zone each time.
+    const QDate oggi_ = platform::clock().now().date();
     const bool controllo_;
     const QString riferimento_;
     std::map<QString, std::vector<CampoTracciato>> tracciati_;

@@ -1,7 +1,6 @@
 #include "flowengine/treatments.h"
 
 #include "common/paths.h"
-#include "platform/clock.h"
 #include "platform/dao/recordset.h"
 
 namespace flowengine {
@@ -74,7 +73,7 @@ bool ModiPagamento::daLiquidare(const QString &codice)
 }
 
 QString ApplicaTrattamento(const QString &valore, const QString &parola, int articolo, int numeroArticoli,
-                           ModiPagamento &modi)
+                           ModiPagamento &modi, const QDate &oggi)
 {
     if (parola == QLatin1String("STRCAT"))
         return QString(valore).remove(FineRiga);
@@ -105,7 +104,7 @@ QString ApplicaTrattamento(const QString &valore, const QString &parola, int art
         return cifreIniziali(common::TrimSpaces(conto.mid(1)));
     }
     if (parola == QLatin1String("SYSDATEGGMMAA"))
-        return platform::clock().now().date().toString(QStringLiteral("ddMMyy"));
+        return oggi.toString(QStringLiteral("ddMMyy"));
     // "DATAGGMMAA", "XCINCM" and any keyword the writer does not know.
     return {};
 }

@@ -3,6 +3,7 @@
 #include "flowengine/decimale.h"
 #include "platform/dao/database.h"
 
+#include <QDate>
 #include <QHash>
 #include <QString>
 #include <QVariant>
@@ -38,8 +39,9 @@ private:
 // each followed by CR LF. articolo is the article line being written (from 1),
 // numeroArticoli the declaration's count. "LINEALIQUIDAZIONE" adds to the
 // running totals TotaleArticolo and TotaleGenerale; "TOTART" and "TOTGEN" read
-// them. An unknown keyword gives an empty text.
+// them. "SYSDATEGGMMAA" gives oggi, the day of the composition, which the
+// writer reads once for its run. An unknown keyword gives an empty text.
 QString ApplicaTrattamento(const QString &valore, const QString &parola, int articolo, int numeroArticoli,
-                           ModiPagamento &modi);
+                           ModiPagamento &modi, const QDate &oggi);
 
 }  // namespace flowengine

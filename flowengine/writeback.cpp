@@ -3,17 +3,17 @@
 #include "common/databases.h"
 #include "common/globals.h"
 #include "common/openretry.h"
+#include "platform/dao/connection.h"
 #include "platform/dao/database.h"
-#include "platform/dao/recordset.h"
+#include "platform/dao/values.h"
 
+#include <QHash>
 #include <array>
+#include <optional>
 
 namespace flowengine {
 
 namespace {
-
-
-QString contenuto(const dao::Recordset &rs) { return common::NullToStr(rs.value(QStringLiteral("Contenuto"))); }
 
 QString dataBreve(const QDate &data) { return data.toString(QStringLiteral("dd.MM.yy")); }
 
@@ -27,51 +27,132 @@ QString importo(const Decimale &totale) { return totale.testo().left(13); }
 
 }  // namespace
 
-qint16 ScriviCasellaB(qint32 indice, const QDate &data, EsitoPositivo &esito)
+// The statements of a run, each prepared at its first use and kept until the
+// run ends; a statement is reset once its rows are read, so between uses it
+// holds no lock.
+struct ScritturaEsiti::Istruzioni {
+    Istruzioni(dao::Database &archivio, std::function<dao::Database()> apriProgramma)
+        : archivio(archivio), apriProgramma(std::move(apriProgramma))
+    {
+    }
+
+    using Istruzione = std::unique_ptr<dao::Connection::Statement>;
+
+    // The statement of the text, on the database's connection, bound to the values.
+    static dao::Connection::Statement &pronta(Istruzione &istruzione, dao::Database &db, const char *testo,
+                                              dao::Operation operazione, const QVariantList &valori)
+    {
+        if (!istruzione)
+            istruzione = std::make_unique<dao::Connection::Statement>(db.connection(), QLatin1String(testo), operazione);
+        istruzione->bind(valori);
+        return *istruzione;
+    }
+    // Every row the statement reads, each column as the archive holds it.
+    static std::vector<std::vector<QVariant>> righe(dao::Connection::Statement &istruzione)
+    {
+        std::vector<std::vector<QVariant>> lette;
+        const int colonne = istruzione.columnCount();
+        while (istruzione.step()) {
+            std::vector<QVariant> riga;
+            riga.reserve(std::size_t(colonne));
+            for (int c = 0; c < colonne; ++c)
+                riga.push_back(dao::columnValue(istruzione.get(), c));
+            lette.push_back(std::move(riga));
+        }
+        return lette;
+    }
+    std::vector<std::vector<QVariant>> leggi(Istruzione &istruzione, const char *testo, const QVariantList &valori)
+    {
+        return righe(pronta(istruzione, archivio, testo, dao::Operation::Read, valori));
+    }
+    void scrivi(Istruzione &istruzione, const char *testo, const QVariantList &valori)
+    {
+        dao::Connection::Statement &s = pronta(istruzione, archivio, testo, dao::Operation::Write, valori);
+        while (s.step()) {
+        }
+    }
+    dao::Database &programma()
+    {
+        if (!programmaAperto.isOpen())
+            programmaAperto = apriProgramma();
+        return programmaAperto;
+    }
+    // The boxes an error names ("MCCSR;...": module, field, sub-box, row),
+    // from the record layout; nothing when no row of it names them. The
+    // layout does not change during a run: each error code is looked up once.
+    std::optional<QString> riferimenti(const QString &codiceMsg, const QString &maschera1, const QString &maschera2,
+                                       qint16 ripetizione)
+    {
+        const QString chiave = codiceMsg + u'\x1f' + maschera1 + u'\x1f' + maschera2 + u'\x1f'
+                               + QString::number(ripetizione);
+        if (const auto trovati = riferimentiNoti.constFind(chiave); trovati != riferimentiNoti.cend())
+            return *trovati;
+        auto trovate = righe(pronta(tracciato, programma(),
+                                    "SELECT RifBRELKErr FROM Tracciati WHERE CodiceMsg = ? AND RifMask1 = ? AND "
+                                    "RifMask2 = ? AND Ripetizione = ?",
+                                    dao::Operation::Read, {codiceMsg, maschera1, maschera2, ripetizione}));
+        if (trovate.empty())
+            trovate = righe(pronta(tracciatoMaschera0, programma(),
+                                   "SELECT RifBRELKErr FROM Tracciati WHERE CodiceMsg = ? AND RifMask1 = ? AND "
+                                   "RifMask2 = ?",
+                                   dao::Operation::Read, {codiceMsg, maschera1, QStringLiteral("0")}));
+        const std::optional<QString> trovati =
+            trovate.empty() ? std::nullopt : std::optional(common::NullToStr(trovate.front().front()));
+        riferimentiNoti.insert(chiave, trovati);
+        return trovati;
+    }
+
+    dao::Database &archivio;
+    std::function<dao::Database()> apriProgramma;
+    dao::Database programmaAperto;
+    QHash<QString, std::optional<QString>> riferimentiNoti;
+    Istruzione articoli, tributi, casellaB, scriviRigaB, tracciato, tracciatoMaschera0, casellaFrontespizio,
+        casellaArticolo, segnaCasella, libera;
+};
+
+ScritturaEsiti::ScritturaEsiti(dao::Database &archivio, std::function<dao::Database()> programma)
+    : istruzioni_(std::make_unique<Istruzioni>(archivio, std::move(programma)))
 {
-    dao::Database db = common::ApriArchivio();
-    return ScriviCasellaB(db, indice, data, esito);
 }
 
-qint16 ScriviCasellaB(dao::Database &db, qint32 indice, const QDate &data, EsitoPositivo &esito)
-{
-    dao::Transaction transazione(db);
+ScritturaEsiti::~ScritturaEsiti() = default;
 
+qint16 ScritturaEsiti::ScriviCasellaB(qint32 indice, const QDate &data, EsitoPositivo &esito)
+{
+    Istruzioni &i = *istruzioni_;
     qint16 articoli = 0;
     {
-        std::unique_ptr<dao::Recordset> rs = db.openRecordset(
-            QStringLiteral("SELECT Contenuto FROM DettaglioBol WHERE Indice = ? AND Data = ? AND Modulo = ? AND Campo = ?"),
-            {indice, data, QStringLiteral("F"), QStringLiteral("05")}, dao::RecordsetType::Snapshot);
-        if (!rs->eof())
-            articoli = Decimale::daTesto(contenuto(*rs)).intero16();
+        const auto righe = i.leggi(i.articoli,
+                                   "SELECT Contenuto FROM DettaglioBol WHERE Indice = ? AND Data = ? AND Modulo = ? "
+                                   "AND Campo = ?",
+                                   {indice, data, QStringLiteral("F"), QStringLiteral("05")});
+        if (!righe.empty())
+            articoli = Decimale::daTesto(common::NullToStr(righe.front().front())).intero16();
     }
 
     esito.TotaleG = esito.TotaleF = esito.TotaleA = Decimale();
     if (articoli >= 1) {
         // The tax lines of every article in one query, article by article.
-        std::unique_ptr<dao::Recordset> rs = db.openRecordset(
-            QStringLiteral("SELECT Articolo, SottoCasella, Contenuto FROM DettaglioBol WHERE Indice = ? AND "
-                           "Data = ? AND Articolo >= 1 AND "
-                           "Articolo <= ? AND Modulo = ? AND Campo = ? AND (SottoCasella = ? OR SottoCasella = ?) "
-                           "ORDER BY Articolo, Riga, SottoCasella"),
-            {indice, data, articoli, QStringLiteral("A"), QStringLiteral("47"), QStringLiteral("4"),
-             QStringLiteral("5")},
-            dao::RecordsetType::Snapshot);
+        const auto righe = i.leggi(i.tributi,
+                                   "SELECT Articolo, SottoCasella, Contenuto FROM DettaglioBol WHERE Indice = ? AND "
+                                   "Data = ? AND Articolo >= 1 AND Articolo <= ? AND Modulo = ? AND Campo = ? AND "
+                                   "(SottoCasella = ? OR SottoCasella = ?) ORDER BY Articolo, Riga, SottoCasella",
+                                   {indice, data, articoli, QStringLiteral("A"), QStringLiteral("47"),
+                                    QStringLiteral("4"), QStringLiteral("5")});
         // An amount belongs to the payment line that follows it within its
         // article, and to no other.
         Decimale ammontare;
         QVariant articolo;
-        for (; !rs->eof(); rs->moveNext()) {
-            if (const QVariant questo = rs->value(QStringLiteral("Articolo")); questo != articolo) {
-                articolo = questo;
+        for (const auto &riga : righe) {
+            if (riga[0] != articolo) {
+                articolo = riga[0];
                 ammontare = Decimale();
             }
-            const QString sottoCasella = rs->value(QStringLiteral("SottoCasella")).toString();
-            if (sottoCasella == QLatin1String("4")) {
-                ammontare = Decimale::daTesto(contenuto(*rs));
+            if (riga[1].toString() == QLatin1String("4")) {
+                ammontare = Decimale::daTesto(common::NullToStr(riga[2]));
                 continue;
             }
-            const QString metodo = contenuto(*rs);
+            const QString metodo = common::NullToStr(riga[2]);
             if (metodo == QLatin1String("A"))
                 esito.TotaleA += ammontare;
             else if (metodo == QLatin1String("F"))
@@ -97,43 +178,23 @@ qint16 ScriviCasellaB(dao::Database &db, qint32 indice, const QDate &data, Esito
         righe[2] = QStringLiteral("ADDI' ") + dataBreve(esito.RifData) + QString(8, u' ') + QStringLiteral("IL CASSIERE");
     }
 
-    std::unique_ptr<dao::Recordset> rs = db.openRecordset(
-        QStringLiteral("SELECT _rowid_ AS Chiave, Contenuto FROM DettaglioBol WHERE Indice = ? AND Data = ? AND "
-                       "Modulo = ? AND Campo = ? ORDER BY Riga"),
-        {indice, data, QStringLiteral("F"), QStringLiteral("0B")}, dao::RecordsetType::Snapshot);
     // Box B has seven lines; further rows have no text to receive and stay as
-    // they are. The lines are written in one statement, each to its row's
-    // key: the transaction keeps every other program from changing the rows
-    // meanwhile.
-    QStringList casi, segni;
-    QVariantList contenuti, chiavi;
-    for (const QString &riga : righe) {
-        if (rs->eof())
-            break;
-        casi << QStringLiteral("WHEN ? THEN ?");
-        segni << QStringLiteral("?");
-        contenuti << rs->value(0) << common::StrToNull(riga);
-        chiavi << rs->value(0);
-        rs->moveNext();
-    }
-    rs->close();
-    if (!chiavi.isEmpty())
-        db.execute(QStringLiteral("UPDATE DettaglioBol SET Contenuto = CASE _rowid_ %1 END, MaxLung = ?, Corretto = ?, "
-                                  "Gestito = ?, Controllato = ? WHERE _rowid_ IN (%2)")
-                       .arg(casi.join(u' '), segni.join(QStringLiteral(", "))),
-                   contenuti + QVariantList{0, true, false, true} + chiavi, dao::FailOnError);
-    transazione.commit();
+    // they are. Each line is written to its row's key: the run's transaction
+    // keeps every other program from changing the rows meanwhile.
+    const auto chiavi = i.leggi(i.casellaB,
+                                "SELECT _rowid_ AS Chiave, Contenuto FROM DettaglioBol WHERE Indice = ? AND Data = ? "
+                                "AND Modulo = ? AND Campo = ? ORDER BY Riga",
+                                {indice, data, QStringLiteral("F"), QStringLiteral("0B")});
+    for (std::size_t n = 0; n < righe.size() && n < chiavi.size(); ++n)
+        i.scrivi(i.scriviRigaB,
+                 "UPDATE DettaglioBol SET Contenuto = ?, MaxLung = ?, Corretto = ?, Gestito = ?, Controllato = ? "
+                 "WHERE _rowid_ = ?",
+                 {common::StrToNull(righe[n]), 0, true, false, true, chiavi[n].front()});
     return 0;
 }
 
-void SegnalaErroriCaselle(qint32 indice, const QDate &data, ErroreRisposta &errore, const QString &codiceMsg)
-{
-    SegnalaErroriCaselle(indice, data, errore, codiceMsg, common::ApriDatabaseProgramma, common::ApriArchivio);
-}
-
-void SegnalaErroriCaselle(qint32 indice, const QDate &data, ErroreRisposta &errore, const QString &codiceMsg,
-                          const std::function<dao::Database()> &apriProgramma,
-                          const std::function<dao::Database()> &apriArchivio)
+void ScritturaEsiti::SegnalaErroriCaselle(qint32 indice, const QDate &data, ErroreRisposta &errore,
+                                          const QString &codiceMsg)
 {
     if (errore.CodiceErrore.isEmpty() || errore.CodiceErrore == QLatin1String("ENI"))
         return;
@@ -142,45 +203,48 @@ void SegnalaErroriCaselle(qint32 indice, const QDate &data, ErroreRisposta &erro
     if (errore.RipetizioneErrore < 1)
         errore.RipetizioneErrore = -1;
 
-    QString riferimenti;
-    {
-        dao::Database programma = apriProgramma();
-        std::unique_ptr<dao::Recordset> rs = programma.openRecordset(
-            QStringLiteral("SELECT RifBRELKErr FROM Tracciati WHERE CodiceMsg = ? AND RifMask1 = ? AND "
-                           "RifMask2 = ? AND Ripetizione = ?"),
-            {codiceMsg.trimmed(), maschera1, maschera2, errore.RipetizioneErrore}, dao::RecordsetType::Snapshot);
-        if (rs->eof())
-            rs = programma.openRecordset(
-                QStringLiteral("SELECT RifBRELKErr FROM Tracciati WHERE CodiceMsg = ? AND RifMask1 = ? AND "
-                               "RifMask2 = ?"),
-                {codiceMsg.trimmed(), maschera1, QStringLiteral("0")}, dao::RecordsetType::Snapshot);
-        if (rs->eof())
-            return;
-        riferimenti = common::NullToStr(rs->value(QStringLiteral("RifBRELKErr")));
-    }
-
-    dao::Database db = apriArchivio();
-    dao::Transaction transazione(db);
-    for (const QString &rif : riferimenti.split(u';')) {
+    Istruzioni &i = *istruzioni_;
+    const std::optional<QString> riferimenti =
+        i.riferimenti(codiceMsg.trimmed(), maschera1, maschera2, errore.RipetizioneErrore);
+    if (!riferimenti)
+        return;
+    for (const QString &rif : riferimenti->split(u';')) {
         const QString modulo = rif.mid(0, 1);
-        QString sql = QStringLiteral("SELECT _rowid_ AS Chiave, Contenuto FROM DettaglioBol WHERE Indice = ? AND "
-                                     "Data = ? AND Modulo = ? AND Campo = ? AND SottoCasella = ? AND Riga = ?");
-        QVariantList valori = {indice, data, modulo, rif.mid(1, 2), rif.mid(3, 1), rif.mid(4, 1)};
+        const QVariantList valori = {indice, data, modulo, rif.mid(1, 2), rif.mid(3, 1), rif.mid(4, 1)};
         // A front-sheet box has no article; the article of the references
         // that follow stays the error's own.
-        if (modulo != QLatin1String("F")) {
-            sql += QStringLiteral(" AND Articolo = ?");
-            valori.push_back(errore.ArticoloErrore);
-        }
-        // The first row of the box is marked, by its key: the transaction
-        // keeps every other program from changing the rows meanwhile.
-        std::unique_ptr<dao::Recordset> rs = db.openRecordset(sql, valori, dao::RecordsetType::Snapshot);
-        if (!rs->eof())
-            db.execute(QStringLiteral("UPDATE DettaglioBol SET Corretto = ? WHERE _rowid_ = ?"), {false, rs->value(0)},
-                       dao::FailOnError);
+        const auto chiavi =
+            modulo == QLatin1String("F")
+                ? i.leggi(i.casellaFrontespizio,
+                          "SELECT _rowid_ AS Chiave, Contenuto FROM DettaglioBol WHERE Indice = ? AND Data = ? "
+                          "AND Modulo = ? AND Campo = ? AND SottoCasella = ? AND Riga = ?",
+                          valori)
+                : i.leggi(i.casellaArticolo,
+                          "SELECT _rowid_ AS Chiave, Contenuto FROM DettaglioBol WHERE Indice = ? AND Data = ? "
+                          "AND Modulo = ? AND Campo = ? AND SottoCasella = ? AND Riga = ? AND Articolo = ?",
+                          valori + QVariantList{errore.ArticoloErrore});
+        // The first row of the box is marked, by its key.
+        if (!chiavi.empty())
+            i.scrivi(i.segnaCasella, "UPDATE DettaglioBol SET Corretto = ? WHERE _rowid_ = ?",
+                     {false, chiavi.front().front()});
     }
-    db.execute(QStringLiteral("UPDATE IndiceDoc SET Stato1 = 0 WHERE Indice = ? AND Data = ? AND Stato1 = 2"),
-               {indice, data}, dao::FailOnError);
+    i.scrivi(i.libera, "UPDATE IndiceDoc SET Stato1 = 0 WHERE Indice = ? AND Data = ? AND Stato1 = 2", {indice, data});
+}
+
+qint16 ScriviCasellaB(qint32 indice, const QDate &data, EsitoPositivo &esito)
+{
+    dao::Database db = common::ApriArchivio();
+    dao::Transaction transazione(db);
+    const qint16 risultato = ScritturaEsiti(db, common::ApriDatabaseProgramma).ScriviCasellaB(indice, data, esito);
+    transazione.commit();
+    return risultato;
+}
+
+void SegnalaErroriCaselle(qint32 indice, const QDate &data, ErroreRisposta &errore, const QString &codiceMsg)
+{
+    dao::Database db = common::ApriArchivio();
+    dao::Transaction transazione(db);
+    ScritturaEsiti(db, common::ApriDatabaseProgramma).SegnalaErroriCaselle(indice, data, errore, codiceMsg);
     transazione.commit();
 }
 

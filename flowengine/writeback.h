@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QString>
 #include <functional>
+#include <memory>
 
 // The write-back of an answer's outcomes into the declarations' boxes
 // (DettaglioBol) and their state (IndiceDoc). Each procedure opens the archive
@@ -45,9 +46,6 @@ struct ErroreRisposta {
 // amount collected, in the existing "0B" rows, at most seven. Sets the
 // outcome's totals. The result is always 0.
 qint16 ScriviCasellaB(qint32 indice, const QDate &data, EsitoPositivo &esito);
-// The same in the archive the caller holds open: the processing of an answer
-// writes thousands, and opening the file for each costs more than writing.
-qint16 ScriviCasellaB(dao::Database &archivio, qint32 indice, const QDate &data, EsitoPositivo &esito);
 
 // Marks the boxes that one error names as not correct (through the record
 // layout codiceMsg of the program database) and makes the declaration free
@@ -55,10 +53,27 @@ qint16 ScriviCasellaB(dao::Database &archivio, qint32 indice, const QDate &data,
 // or one that no record layout row names changes nothing. A repetition below
 // 1 is set to -1.
 void SegnalaErroriCaselle(qint32 indice, const QDate &data, ErroreRisposta &errore, const QString &codiceMsg);
-// The same with the databases the caller holds open, each asked for when the
-// marking first needs it.
-void SegnalaErroriCaselle(qint32 indice, const QDate &data, ErroreRisposta &errore, const QString &codiceMsg,
-                          const std::function<dao::Database()> &programma,
-                          const std::function<dao::Database()> &archivio);
+
+// The write-back of every outcome of one answer, inside the one transaction
+// that the caller holds on the archive for the whole run: an answer holds
+// thousands of outcomes, so no outcome takes a transaction of its own, each
+// statement is prepared once for the run, and every row is read and written
+// by its key. A failure reaches the caller, whose transaction undoes the run.
+class ScritturaEsiti {
+public:
+    // programma gives the program database when a marking first needs it.
+    ScritturaEsiti(dao::Database &archivio, std::function<dao::Database()> programma);
+    ~ScritturaEsiti();
+    ScritturaEsiti(const ScritturaEsiti &) = delete;
+    ScritturaEsiti &operator=(const ScritturaEsiti &) = delete;
+
+    // As the procedures above, in the run's archive and transaction.
+    qint16 ScriviCasellaB(qint32 indice, const QDate &data, EsitoPositivo &esito);
+    void SegnalaErroriCaselle(qint32 indice, const QDate &data, ErroreRisposta &errore, const QString &codiceMsg);
+
+private:
+    struct Istruzioni;
+    std::unique_ptr<Istruzioni> istruzioni_;
+};
 
 }  // namespace flowengine

@@ -117,6 +117,9 @@ QPageLayout::Orientation qtOrientation(PageOrientation orientation)
 void QtPagePrinter::begin()
 {
     device_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    fonts_.clear();
+    painterFont_ = nullptr;
+    rulePen_ = false;
     device_->setPageSize(QPageSize(QPageSize::A4));
     device_->setPageOrientation(qtOrientation(orientation()));
     const QString name = printerName_.isEmpty() ? QPrinterInfo::defaultPrinterName() : printerName_;
@@ -146,56 +149,67 @@ QPainter &QtPagePrinter::painter()
 
 double QtPagePrinter::px(double mm) const { return mm * device_->resolution() / 25.4; }
 
-namespace {
-
-QFont qtFont(const QString &name, double points, bool bold, bool italic = false)
+const QtPagePrinter::PreparedFont &QtPagePrinter::prepared(const Font &font) const
 {
-    QFont f(name);
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    f.setItalic(italic);
-    return f;
+    if (!device_)
+        const_cast<QtPagePrinter *>(this)->begin();
+    for (const auto &known : fonts_)
+        if (known->key.name == font.name && known->key.points == font.points && known->key.bold == font.bold
+            && known->key.italic == font.italic)
+            return *known;
+    QFont f(font.name);
+    f.setPointSizeF(font.points);
+    f.setBold(font.bold);
+    f.setItalic(font.italic);
+    const QFontMetricsF metrics(f, device_.get());
+    fonts_.push_back(std::make_unique<PreparedFont>(PreparedFont{font, f, metrics, std::nullopt}));
+    return *fonts_.back();
 }
-
-}  // namespace
 
 void QtPagePrinter::drawText(double x, double y, const QString &text, const Font &font)
 {
     QPainter &p = painter();
-    p.setFont(qtFont(font.name, font.points, font.bold, font.italic));
-    const QFontMetricsF metrics(p.font(), device_.get());
-    p.drawText(QPointF(px(x), px(y) + metrics.ascent()), text);
+    const PreparedFont &f = prepared(font);
+    if (painterFont_ != &f) {
+        p.setFont(f.font);
+        painterFont_ = &f;
+    }
+    // The painter holds the font as it resolves it on the device.
+    if (!f.ascent)
+        f.ascent = QFontMetricsF(p.font(), device_.get()).ascent();
+    p.drawText(QPointF(px(x), px(y) + *f.ascent), text);
 }
 
 void QtPagePrinter::drawLine(double x1, double y1, double x2, double y2)
 {
     QPainter &p = painter();
-    p.setPen(QPen(Qt::black, px(0.2)));
+    if (!rulePen_) {
+        p.setPen(QPen(Qt::black, px(0.2)));
+        rulePen_ = true;
+    }
     p.drawLine(QPointF(px(x1), px(y1)), QPointF(px(x2), px(y2)));
 }
 
 void QtPagePrinter::drawRectangle(double x1, double y1, double x2, double y2)
 {
     QPainter &p = painter();
-    p.setPen(QPen(Qt::black, px(0.2)));
+    if (!rulePen_) {
+        p.setPen(QPen(Qt::black, px(0.2)));
+        rulePen_ = true;
+    }
     p.setBrush(Qt::NoBrush);
     p.drawRect(QRectF(QPointF(px(x1), px(y1)), QPointF(px(x2), px(y2))));
 }
 
 double QtPagePrinter::textWidth(const QString &text, const Font &font) const
 {
-    if (!device_)
-        const_cast<QtPagePrinter *>(this)->begin();
-    const QFontMetricsF metrics(qtFont(font.name, font.points, font.bold, font.italic), device_.get());
-    return metrics.horizontalAdvance(text) * 25.4 / device_->resolution();
+    return prepared(font).metrics.horizontalAdvance(text) * 25.4 / device_->resolution();
 }
 
 double QtPagePrinter::lineHeight(const Font &font) const
 {
-    if (!device_)
-        const_cast<QtPagePrinter *>(this)->begin();
-    const QFontMetricsF metrics(qtFont(font.name, font.points, font.bold), device_.get());
-    return metrics.height() * 25.4 / device_->resolution();
+    // The line's height is the upright face's, italic or not.
+    return prepared({font.name, font.points, font.bold, false}).metrics.height() * 25.4 / device_->resolution();
 }
 
 void QtPagePrinter::startNewPage()
@@ -213,6 +227,8 @@ void QtPagePrinter::finishDocument()
     painter_->end();
     painter_.reset();
     device_.reset();
+    fonts_.clear();
+    painterFont_ = nullptr;
     lastPdf_ = pdfFile_;
     pdfFile_.clear();
     if (!lastPdf_.isEmpty())

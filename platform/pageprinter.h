@@ -2,8 +2,11 @@
 
 #include "platform/scopedservice.h"
 
+#include <QFont>
+#include <QFontMetricsF>
 #include <QString>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QPainter;
@@ -124,6 +127,17 @@ protected:
     void finishDocument() override;
 
 private:
+    // A font of the document with its metrics on the device, made at its
+    // first use: a report prints thousands of texts in a handful of fonts,
+    // and making a font and its metrics costs more than drawing the text.
+    struct PreparedFont {
+        Font key;
+        QFont font;
+        QFontMetricsF metrics;
+        mutable std::optional<double> ascent;  // as the painter holds the font, at its first text
+    };
+    const PreparedFont &prepared(const Font &font) const;
+
     void begin();
     QPainter &painter();
     double px(double mm) const;
@@ -135,6 +149,11 @@ private:
     QString lastPdf_;
     std::unique_ptr<QPrinter> device_;
     std::unique_ptr<QPainter> painter_;
+    // Of the current device; the painter's font and pen, once set, are left
+    // as they are until another is wanted.
+    mutable std::vector<std::unique_ptr<PreparedFont>> fonts_;
+    const PreparedFont *painterFont_ = nullptr;
+    bool rulePen_ = false;
 };
 
 // Records every figure and text with its position, font and page. A line is

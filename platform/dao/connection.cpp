@@ -37,12 +37,14 @@ void dateValueFunction(sqlite3_context *context, int, sqlite3_value **argv)
         return;
     }
     const QString text = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(argv[0])));
-    const auto parsed = parseDateText(text);
-    if (!parsed) {
+    // Only the day is wanted: no date and time of local time is made, which
+    // would read the system's time zone on every call.
+    const auto day = parseDayText(text);
+    if (!day) {
         sqlite3_result_error(context, "dao:3464", -1);
         return;
     }
-    const QByteArray out = parsed->date().toString(QStringLiteral("yyyy-MM-dd")).toUtf8();
+    const QByteArray out = storedDate(*day).toUtf8();
     sqlite3_result_text(context, out.constData(), int(out.size()), SQLITE_TRANSIENT);
 }
 

@@ -15,16 +15,24 @@ namespace dao {
 using platform::err::DataTypeConversion;
 using platform::err::Overflow;
 
-QString storedDate(const QDateTime &value)
-{
-    if (value.time() == QTime(0, 0))
-        return storedDate(value.date());
-    return value.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-}
-
 // A day goes straight to text: through a local QDateTime every date bound
 // would consult the system's time zone.
 QString storedDate(const QDate &value) { return value.toString(QStringLiteral("yyyy-MM-dd")); }
+
+namespace {
+
+// The stored form of a day and a time of day, kept apart: no QDateTime of
+// local time is made for them.
+QString storedForm(const QDate &day, const QTime &time)
+{
+    if (time == QTime(0, 0))
+        return storedDate(day);
+    return storedDate(day) + u' ' + time.toString(QStringLiteral("HH:mm:ss"));
+}
+
+}  // namespace
+
+QString storedDate(const QDateTime &value) { return storedForm(value.date(), value.time()); }
 
 namespace {
 
@@ -208,9 +216,8 @@ QVariant toStorage(const Field &field, const QVariant &value)
         if (value.typeId() == QMetaType::QDateTime)
             return storedDate(value.toDateTime());
         if (value.typeId() == QMetaType::QString) {
-            const auto parsed = parseDateText(value.toString());
-            if (parsed)
-                return storedDate(*parsed);
+            if (const auto parsed = dayAndTime(value.toString()))
+                return storedForm(parsed->first, parsed->second);
         }
         platform::raise(DataTypeConversion);
     }
@@ -249,12 +256,13 @@ QVariant fromStorage(const Field *field, const QVariant &stored)
         if (text.size() == 10)
             if (const QDate day = storedDay(text); day.isValid())
                 return QVariant(day);
-        const auto parsed = parseDateText(text);
+        const auto parsed = dayAndTime(text);
         if (!parsed)
             return stored;
-        if (parsed->time() == QTime(0, 0) && text.size() == 10)
-            return QVariant(parsed->date());
-        return QVariant(*parsed);
+        if (parsed->second == QTime(0, 0) && text.size() == 10)
+            return QVariant(parsed->first);
+        // Only a value with a time of day is a date and time of local time.
+        return QVariant(QDateTime(parsed->first, parsed->second));
     }
     case FieldType::Text:
     case FieldType::Memo:

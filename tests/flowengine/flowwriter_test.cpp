@@ -228,15 +228,16 @@ TEST_F(FlowWriter, TreatmentsOfTheReferencedContents)
         {"ALTRO", "IM\r\n", ""},
     };
     ModiPagamento modes(archive);
+    const QDate today(2026, 1, 15);
     for (const Case &c : cases) {
         SCOPED_TRACE(c.keyword);
-        EXPECT_EQ(ApplicaTrattamento(q(c.value), q(c.keyword), 1, 2, modes), q(c.result));
+        EXPECT_EQ(ApplicaTrattamento(q(c.value), q(c.keyword), 1, 2, modes, today), q(c.result));
     }
     TotaleArticolo = Decimale::daTesto(q("12.50"));
     TotaleGenerale = Decimale::daTesto(q("0.25"));
-    EXPECT_EQ(ApplicaTrattamento({}, q("TOTART"), 1, 2, modes), q("12.5"));
-    EXPECT_EQ(ApplicaTrattamento({}, q("TOTGEN"), 1, 2, modes), QString());
-    EXPECT_EQ(ApplicaTrattamento({}, q("TOTGEN"), 2, 2, modes), q(".25"));
+    EXPECT_EQ(ApplicaTrattamento({}, q("TOTART"), 1, 2, modes, today), q("12.5"));
+    EXPECT_EQ(ApplicaTrattamento({}, q("TOTGEN"), 1, 2, modes, today), QString());
+    EXPECT_EQ(ApplicaTrattamento({}, q("TOTGEN"), 2, 2, modes, today), q(".25"));
 }
 
 TEST_F(FlowWriter, OnlyAPaymentModeThatSaysFalseIsSettled)

@@ -279,7 +279,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, SampleDay,
                          ::testing::Values(DayCase{"HandMadeSample", 0,
                                                    "e3ccfb578137822bef390098f8bcacb11c26b7729906d87ee9f152d61bde3063"},
                                            DayCase{"FiveThousandDeclarations", 5000,
-                                                   "7befbd0ee028141e20ecf2ec8943629f02c95417b92572cf800924deb63c7d94"}),
+                                                   "7befbd0ee028141e20ecf2ec8943629f02c95417b92572cf800924deb63c7d94"},
+                                           // 5 000 outcomes in one answer: the first declarant's half.
+                                           DayCase{"FiveThousandOutcomes", 10000,
+                                                   "e9812cb6a7d727e69901f79f0d93e0d4e6bb04302e7a8b97708e8f4e53132caa"}),
                          [](const ::testing::TestParamInfo<DayCase> &info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -21,19 +21,31 @@
 #include "ui/transmission/answerfetch.h"
 #include "ui/transmission/answerprocess.h"
 
+#include "ui/main/frmmain.h"
+
+#include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetricsF>
+#include <QHeaderView>
+#include <QPainter>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QWindow>
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <sqlite3.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -114,15 +126,246 @@ QByteArray leggiFile(const QString &file)
     return f.readAll();
 }
 
-// Writes that many bytes to a file once.
-void scriviByte(const QString &file, qint64 quanti)
+// Writes the bytes to a file and flushes them to the disk, as the program
+// writes every file it keeps; the file is removed afterwards.
+void scriviEScarica(const QString &file, const QByteArray &byte)
 {
     QFile f(file);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(QByteArray(quanti, 'x')) != quanti)
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(byte) != byte.size() || !f.flush()
+        || ::fsync(f.handle()) != 0)
         platform::raise(platform::err::PathFileAccess);
     f.close();
     QFile::remove(file);
 }
+
+// The least a filing does: the copy written and flushed, one point update
+// of each declaration's index row, the register row, in one transaction.
+void archiviazioneMinima(const QString &archivio, const QString &copia, const QByteArray &flusso,
+                         const std::vector<flowengine::DocumentoCorbex> &documenti, const QDate &oggi)
+{
+    scriviEScarica(copia, flusso);
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(archivio).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt *st = nullptr;
+    sqlite3_prepare_v2(db, "UPDATE IndiceDoc SET Stato1 = 2 WHERE Indice = ? AND Data = ?", -1, &st, nullptr);
+    for (const flowengine::DocumentoCorbex &d : documenti) {
+        const QByteArray data = d.Data.toString(Qt::ISODate).toUtf8();
+        sqlite3_bind_int64(st, 1, d.Indice);
+        sqlite3_bind_text(st, 2, data.constData(), int(data.size()), SQLITE_TRANSIENT);
+        sqlite3_step(st);
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    const QByteArray riga = QStringLiteral("INSERT INTO Corbix (Posizione, Data, Progressivo, NomeFile, Stato, Tipo) "
+                                           "VALUES (3, '%1', 99999, 'minimo', 0, 1)")
+                                .arg(oggi.toString(Qt::ISODate))
+                                .toUtf8();
+    sqlite3_exec(db, riga.constData(), nullptr, nullptr, nullptr);
+    const int rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    if (rc != SQLITE_OK)
+        platform::raise(platform::err::ReservedError, {QStringLiteral("minimo dell'archiviazione")});
+}
+
+// The least a fetch does: the answer read, its line ends rewritten, the copy
+// written and flushed, and one register row.
+void prelievoMinimo(const QString &archivio, const QString &risposta, const QString &copia, const QDate &oggi)
+{
+    QByteArray byte = leggiFile(risposta);
+    byte.replace("\r\n", "\n");
+    byte.replace("\n", "\r\n");
+    scriviEScarica(copia, byte);
+    esegui(archivio, {QStringLiteral("INSERT INTO Corbix (Posizione, Data, Progressivo, NomeFile, Stato) "
+                                     "VALUES (4, '%1', 99999, 'minimo', 0)")
+                          .arg(oggi.toString(Qt::ISODate))});
+}
+
+// The least the processing does: the answer read, then in one transaction
+// each declaration's box B rows read and written by key, and the index row
+// of a refused one (every second, as the service's stand-in refuses) reset.
+void elaborazioneMinima(const QString &archivio, const QString &risposta,
+                        const std::vector<flowengine::DocumentoCorbex> &documenti)
+{
+    leggiFile(risposta);
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(archivio).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt *righe = nullptr, *scrivi = nullptr, *libera = nullptr;
+    sqlite3_prepare_v2(db, "SELECT _rowid_, Contenuto FROM DettaglioBol WHERE Indice = ? AND Data = ? AND Modulo = 'F' "
+                           "AND Campo = '0B' ORDER BY Riga", -1, &righe, nullptr);
+    sqlite3_prepare_v2(db, "UPDATE DettaglioBol SET Contenuto = ? WHERE _rowid_ = ?", -1, &scrivi, nullptr);
+    sqlite3_prepare_v2(db, "UPDATE IndiceDoc SET Stato1 = 0 WHERE Indice = ? AND Data = ? AND Stato1 = 2", -1, &libera,
+                       nullptr);
+    for (std::size_t n = 0; n < documenti.size(); ++n) {
+        const QByteArray data = documenti[n].Data.toString(Qt::ISODate).toUtf8();
+        sqlite3_stmt *st = n % 2 == 1 ? libera : righe;
+        sqlite3_bind_int64(st, 1, documenti[n].Indice);
+        sqlite3_bind_text(st, 2, data.constData(), int(data.size()), SQLITE_TRANSIENT);
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            sqlite3_bind_value(scrivi, 1, sqlite3_column_value(st, 1));
+            sqlite3_bind_int64(scrivi, 2, sqlite3_column_int64(st, 0));
+            sqlite3_step(scrivi);
+            sqlite3_reset(scrivi);
+        }
+        sqlite3_reset(st);
+    }
+    for (sqlite3_stmt *st : {righe, scrivi, libera})
+        sqlite3_finalize(st);
+    const int rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    if (rc != SQLITE_OK)
+        platform::raise(platform::err::ReservedError, {QStringLiteral("minimo dell'elaborazione")});
+}
+
+// The pages a report drew, as a recording printer took them, drawn again
+// with a plain QPainter on a QPrinter writing the same PDF: each font made
+// once, the pen set once.
+void disegnaPagine(const std::vector<platform::RecordingPagePrinter::Call> &chiamate, const QString &pdf)
+{
+    QPrinter stampante(QPrinter::HighResolution);
+    stampante.setPageSize(QPageSize(QPageSize::A4));
+    stampante.setOutputFormat(QPrinter::PdfFormat);
+    stampante.setOutputFileName(pdf);
+    std::size_t i = 0;
+    // The orientation asked before the first figure is the first page's.
+    for (; i < chiamate.size() && chiamate[i].what == QLatin1String("orientation"); ++i)
+        stampante.setPageOrientation(chiamate[i].text == QLatin1String("landscape") ? QPageLayout::Landscape
+                                                                                    : QPageLayout::Portrait);
+    QPainter p(&stampante);
+    const double mm = stampante.resolution() / 25.4;
+    p.setPen(QPen(Qt::black, 0.2 * mm));
+    std::map<std::tuple<QString, double, bool, bool>, std::pair<QFont, double>> caratteri;
+    const std::pair<QFont, double> *corrente = nullptr;
+    for (; i < chiamate.size(); ++i) {
+        const platform::RecordingPagePrinter::Call &c = chiamate[i];
+        if (c.what == QLatin1String("text")) {
+            auto trovato = caratteri.find({c.font, c.points, c.bold, c.italic});
+            if (trovato == caratteri.end()) {
+                QFont f(c.font);
+                f.setPointSizeF(c.points);
+                f.setBold(c.bold);
+                f.setItalic(c.italic);
+                trovato = caratteri.emplace(std::tuple(c.font, c.points, c.bold, c.italic),
+                                            std::pair(f, QFontMetricsF(f, &stampante).ascent()))
+                              .first;
+            }
+            if (corrente != &trovato->second) {
+                p.setFont(trovato->second.first);
+                corrente = &trovato->second;
+            }
+            p.drawText(QPointF(c.x1 * mm, c.y1 * mm + corrente->second), c.text);
+        } else if (c.what == QLatin1String("line")) {
+            p.drawLine(QPointF(c.x1 * mm, c.y1 * mm), QPointF(c.x2 * mm, c.y2 * mm));
+        } else if (c.what == QLatin1String("rect")) {
+            p.drawRect(QRectF(QPointF(c.x1 * mm, c.y1 * mm), QPointF(c.x2 * mm, c.y2 * mm)));
+        } else if (c.what == QLatin1String("orientation")) {
+            stampante.setPageOrientation(c.text == QLatin1String("landscape") ? QPageLayout::Landscape
+                                                                              : QPageLayout::Portrait);
+        } else if (c.what == QLatin1String("page")) {
+            stampante.newPage();
+        }
+    }
+    p.end();
+}
+
+// The list's rows read with one statement into a table of the list's
+// columns, the state shown as the item's icon.
+void riempiTabella(QTableWidget &tabella, const QString &archivio)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(archivio).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt *st = nullptr;
+    sqlite3_prepare_v2(db, "SELECT Data, Progressivo, FattoDa, OK, KO, ND, Stato, Tipo FROM Corbix WHERE Posizione = 3 "
+                           "ORDER BY Data DESC, Progressivo DESC", -1, &st, nullptr);
+    std::map<QString, QIcon> icone;
+    tabella.setRowCount(0);
+    int riga = 0;
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        tabella.setRowCount(riga + 1);
+        for (int c = 0; c < 6; ++c)
+            tabella.setItem(riga, c, new QTableWidgetItem(QString::fromUtf8(
+                                         reinterpret_cast<const char *>(sqlite3_column_text(st, c)))));
+        const QString chiave = flowengine::IconaStato(qint16(sqlite3_column_int(st, 6)), qint16(sqlite3_column_int(st, 7)));
+        auto icona = icone.find(chiave);
+        if (icona == icone.end())
+            icona = icone.emplace(chiave, flowengine::ImmagineElenco(chiave)).first;
+        auto *stato = new QTableWidgetItem;
+        stato->setIcon(icona->second);
+        tabella.setItem(riga, 6, stato);
+        ++riga;
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+}
+
+// The paints of one window, each timed: how long a piece of work takes up
+// to the window's next paint, and the longest stretch without one.
+class Disegni : public QObject {
+public:
+    explicit Disegni(QWidget *finestra) : finestra_(finestra)
+    {
+        qApp->installEventFilter(this);
+        orologio_.start();
+    }
+    ~Disegni() override { qApp->removeEventFilter(this); }
+    Disegni(const Disegni &) = delete;
+    Disegni &operator=(const Disegni &) = delete;
+
+    struct Misura {
+        double secondi = 0;
+        double senzaDisegno = 0;  // the longest stretch without a paint of the window
+    };
+
+    // Runs the work, then lets the window run until finito() holds (at once
+    // without it) and vista has painted after that.
+    Misura misura(QWidget *vista, const std::function<void()> &lavoro, const std::function<bool()> &finito = {})
+    {
+        vista_ = vista;
+        const qint64 inizio = orologio_.nsecsElapsed();
+        ultimo_ = inizio;
+        pausa_ = 0;
+        lavoro();
+        bool fatto = false;
+        vistaDipinta_ = false;
+        while (!(fatto && vistaDipinta_)) {
+            if (!fatto && (!finito || finito())) {
+                fatto = true;
+                vistaDipinta_ = false;
+                vista->update();
+            }
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+            if (orologio_.nsecsElapsed() - inizio > qint64(120) * 1000 * 1000 * 1000)
+                platform::raise(platform::err::ReservedError, {QStringLiteral("la finestra non si è ridisegnata")});
+        }
+        return {double(vistaOra_ - inizio) / 1e9, double(pausa_) / 1e9};
+    }
+
+protected:
+    bool eventFilter(QObject *oggetto, QEvent *evento) override
+    {
+        if (evento->type() == QEvent::Paint && oggetto->isWidgetType()
+            && static_cast<QWidget *>(oggetto)->window() == finestra_) {
+            const qint64 ora = orologio_.nsecsElapsed();
+            pausa_ = std::max(pausa_, ora - ultimo_);
+            ultimo_ = ora;
+            if (oggetto == vista_) {
+                vistaDipinta_ = true;
+                vistaOra_ = ora;
+            }
+        }
+        return false;
+    }
+
+private:
+    QWidget *finestra_;
+    QWidget *vista_ = nullptr;
+    QElapsedTimer orologio_;
+    qint64 ultimo_ = 0;
+    qint64 pausa_ = 0;
+    qint64 vistaOra_ = 0;
+    bool vistaDipinta_ = false;
+};
 
 // Every candidate and, for those of the declarant (bound), the front-sheet
 // boxes their message result is made of.
@@ -136,13 +379,6 @@ const char *const SqlCandidati =
 const char *const SqlCaselle =
     "SELECT i.*, d.* FROM IndiceDoc AS i JOIN DettaglioBol AS d ON d.Indice = i.Indice AND d.Data = i.Data "
     "ORDER BY i.Data, i.Indice";
-const char *const SqlRigaInviata = "SELECT Stato FROM Corbix WHERE Posizione = 3 AND Data = ? AND Progressivo = 7";
-// The box B rows and the gross masses of the declarations, which the outcomes
-// fill and mark, with their index rows.
-const char *const SqlEsiti =
-    "SELECT i.*, d.* FROM IndiceDoc AS i JOIN DettaglioBol AS d ON d.Indice = i.Indice AND d.Data = i.Data "
-    "WHERE d.Campo = '0B' OR d.Campo = '35' ORDER BY i.Data, i.Indice";
-const char *const SqlElenco = "SELECT * FROM Corbix WHERE Posizione = 3 ORDER BY Data DESC, Progressivo DESC";
 const char *const SqlDistinta = "SELECT CompostoDa FROM Corbix WHERE Posizione = 3 AND Progressivo = 1";
 
 // ---------------------------------------------------------------- the copy
@@ -225,15 +461,6 @@ QString flussoRisposto(const QString &cartella, const QString &selezione, const 
     return scritto.trimmed().split(u'\n').last();
 }
 
-struct Passo {
-    QString nome;
-    QString obiettivo;  // "2x" of the floor, or a time
-    double limite = 0;  // the ratio or the seconds allowed; 0 for none
-    bool rapporto = true;
-    std::vector<double> tempi, minimi;
-    QString unita = QStringLiteral("s");  // of tempi and minimi: "s", or "MB" for memory
-};
-
 constexpr qint64 ByteRispostaGrande = qint64(60) * 1000 * 1000;  // below the fetch's limit
 
 // The answer of the service grown with its own records, ended by LF, to
@@ -269,38 +496,89 @@ qint64 statoProcesso(const char *nome)
     return -1;
 }
 
-// How much the process's resident memory grows at most while the work runs,
-// in bytes; measured in a child process, whose peak starts from where it
-// stands. -1 when the work fails.
-qint64 crescitaMemoria(const std::function<void()> &lavoro)
+// The register row of a flow sent.
+flowengine::DatiCorbex flussoInviato(const QDate &data, qint32 progressivo)
 {
-    int tubo[2];
-    if (pipe(tubo) != 0)
-        platform::raise(platform::err::ReservedError, {QStringLiteral("pipe")});
-    const pid_t figlio = fork();
-    if (figlio == 0) {
-        ::close(tubo[0]);
+    flowengine::DatiCorbex flusso;
+    flusso.Data = data;
+    flusso.Progressivo = progressivo;
+    flusso.Posizione = flowengine::PosizioneInviati;
+    flowengine::CaricaCorbex(flusso);
+    return flusso;
+}
+
+// The declarations a flow of the register is made of.
+std::vector<flowengine::DocumentoCorbex> documentiDelFlusso(const QDate &data, qint32 progressivo)
+{
+    std::vector<flowengine::DocumentoCorbex> documenti;
+    flowengine::LeggiCompostoDa(documenti, flussoInviato(data, progressivo).CompostoDa);
+    return documenti;
+}
+
+// One row of the table: the program's times beside the floor's, and the
+// target, as a ratio to the floor, as a time, or both.
+struct Passo {
+    QString nome;
+    double rapporto = 0;  // the ratio to the floor allowed; 0 for none
+    double secondi = 0;   // the time allowed; 0 for none
+    std::vector<double> tempi, minimi;  // no floor when minimi stays empty
+    QString unita = QStringLiteral("s");  // of tempi and minimi: "s", or "MB" for memory
+};
+
+// The hidden argument that runs the fetch's memory measure in a fresh
+// process: a fork of the bench would start from the memory it has freed.
+const QString ArgomentoMemoria = QStringLiteral("--memoria-prelievo");
+
+// The child's side: CARTELLA RISPOSTA DATA. The answer's register row is
+// taken away first, so the fetch stores it again; prints how much the
+// resident memory grows at most during the fetch, in bytes.
+int memoriaPrelievo(const QStringList &argomenti, QTextStream &out, QTextStream &err)
+{
+    const QString cartella = argomenti.value(0), risposta = argomenti.value(1);
+    const QDate oggi = QDate::fromString(argomenti.value(2), Qt::ISODate);
+    platform::RecordingMessageBoxService messaggi;
+    platform::ScopedMessageBoxService messaggiGuard(messaggi);
+    try {
+        platform::DriveTable unita(cartella, cartella);
+        platform::ScopedDriveTable unitaGuard(unita);
+        avvia(cartella);
+        const flowengine::DatiCorbex inviata = flussoInviato(oggi, NumeroCartella);
+        esegui(cartella + QStringLiteral("/Archivio.mdb"),
+               {QStringLiteral("DELETE FROM Corbix WHERE Posizione = 4 AND Progressivo = %1").arg(NumeroCartella)});
         QFile azzera(QStringLiteral("/proc/self/clear_refs"));
         if (azzera.open(QIODevice::WriteOnly))
             azzera.write("5");
         azzera.close();
         const qint64 prima = statoProcesso("VmRSS:");
-        qint64 crescita = -1;
-        try {
-            lavoro();
-            crescita = statoProcesso("VmHWM:") - prima;
-        } catch (const platform::RuntimeError &) {
-        }
-        [[maybe_unused]] const auto scritti = ::write(tubo[1], &crescita, sizeof crescita);
-        _exit(0);
+        if (!uitransmission::PrelevaRisposta(risposta, inviata))
+            platform::raise(platform::err::ReservedError, {QStringLiteral("risposta grande non prelevata")});
+        out << statoProcesso("VmHWM:") - prima << '\n';
+    } catch (const platform::RuntimeError &e) {
+        common::resetGlobals();
+        err << "Errore " << e.number() << ": " << e.description() << '\n';
+        return 1;
     }
-    ::close(tubo[1]);
-    qint64 crescita = -1;
-    if (figlio < 0 || ::read(tubo[0], &crescita, sizeof crescita) != sizeof crescita)
-        crescita = -1;
-    ::close(tubo[0]);
-    if (figlio > 0)
-        waitpid(figlio, nullptr, 0);
+    common::resetGlobals();
+    return 0;
+}
+
+// The parent's side: the bench itself started again with the hidden argument.
+qint64 crescitaMemoria(const QString &cartella, const QString &risposta, const QDate &oggi)
+{
+    QProcess figlio;
+    QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+    ambiente.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    figlio.setProcessEnvironment(ambiente);
+    figlio.start(QCoreApplication::applicationFilePath(),
+                 {ArgomentoMemoria, cartella, risposta, oggi.toString(Qt::ISODate)});
+    if (!figlio.waitForFinished(-1) || figlio.exitStatus() != QProcess::NormalExit || figlio.exitCode() != 0)
+        platform::raise(platform::err::ReservedError,
+                        {QStringLiteral("misura della memoria fallita: ")
+                         + QString::fromUtf8(figlio.readAllStandardError()).trimmed()});
+    bool ok = false;
+    const qint64 crescita = QString::fromUtf8(figlio.readAllStandardOutput()).trimmed().toLongLong(&ok);
+    if (!ok)
+        platform::raise(platform::err::ReservedError, {QStringLiteral("misura della memoria illeggibile")});
     return crescita;
 }
 
@@ -308,26 +586,34 @@ qint64 crescitaMemoria(const std::function<void()> &lavoro)
 
 int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
+    if (arguments.value(0) == ArgomentoMemoria)
+        return memoriaPrelievo(arguments.mid(1), out, err);
     if (arguments.size() != 1 || !QFileInfo(arguments[0] + QStringLiteral("/Archivio.mdb")).isFile()) {
         err << "Uso: corbix-bench CARTELLA_PROGRAMMA (una cartella fatta da corbix-sample-data)\n";
         return 2;
     }
     const QString origine = QDir(arguments[0]).absolutePath();
+    const QString cartellaIniziale = QDir::currentPath();
     buildflow::MessaggiSuErrore messaggi(err);
     platform::ScopedMessageBoxService messaggiGuard(messaggi);
 
-    std::vector<Passo> passi = {
-        {QStringLiteral("ricerca delle dichiarazioni di ogni dichiarante"), QStringLiteral("3x"), 3, true, {}, {}},
-        {QStringLiteral("passo 1 -> 2: ricerca, griglia e testo di selezione"), QStringLiteral("0,5 s"), 0.5, false, {}, {}},
-        {QStringLiteral("scrittura del flusso"), QStringLiteral("2x"), 2, true, {}, {}},
-        {QStringLiteral("archiviazione del flusso"), QString(), 0, true, {}, {}},
-        {QStringLiteral("elenco dei flussi, %1 righe").arg(RigheElenco), QStringLiteral("0,3 s"), 0.3, false, {}, {}},
-        {QStringLiteral("distinta stampata in PDF"), QString(), 0, true, {}, {}},
-        {QStringLiteral("prelievo di una risposta di %1 esiti").arg(5000), QString(), 0, true, {}, {}},
-        {QStringLiteral("elaborazione della risposta"), QStringLiteral("3x"), 3, true, {}, {}},
-        {QStringLiteral("memoria del prelievo di una risposta di %1 MB").arg(ByteRispostaGrande / 1000000),
-         QStringLiteral("2x"), 2, true, {}, {}, QStringLiteral("MB")},
+    enum {
+        Ricerca, Passo12, Passo12Pausa, Scrittura, Archiviazione, ElencoRiempito, ElencoRiempitoDopoElimina,
+        ElencoPausa, ElencoPagina, Distinta, Prelievo, Elaborazione, Memoria, NumeroPassi
     };
+    std::vector<Passo> passi(NumeroPassi);
+    passi[Ricerca].rapporto = 3;
+    passi[Passo12].secondi = 1;
+    passi[Passo12Pausa].secondi = 0.2;
+    passi[Scrittura].rapporto = 2;
+    passi[ElencoRiempito] = {{}, 3, 0.3, {}, {}};
+    passi[ElencoRiempitoDopoElimina] = {{}, 3, 0.3, {}, {}};
+    passi[ElencoPausa].secondi = 0.2;
+    passi[ElencoPagina].rapporto = 3;
+    passi[Distinta].rapporto = 1.2;
+    passi[Elaborazione].rapporto = 2;
+    passi[Memoria].rapporto = 2;
+    passi[Memoria].unita = QStringLiteral("MB");
     int dichiarazioni = 0;
     try {
         for (int giro = 0; giro < Giri; ++giro) {
@@ -366,32 +652,41 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
             }
             const QStringList tipi = uimain::TipiRichiesti(true, true, true, true);
             qint64 passiAvanzamento = 0;
-            passi[0].tempi.push_back(secondi([&] {
+            passi[Ricerca].tempi.push_back(secondi([&] {
                 for (const QString &d : dichiaranti)
                     uimain::CercaDichiarazioni(d, tipi, oggi, [&](qint64, qint64) { ++passiAvanzamento; });
             }));
-            passi[0].minimi.push_back(secondi([&] {
+            passi[Ricerca].minimi.push_back(secondi([&] {
                 for (const QString &d : dichiaranti)
                     leggiRighe(archivio, SqlCandidati, d.toUtf8());
             }));
 
-            // The wizard from step 1 to step 2: the search of the first
-            // declarant, the grid filled, the selection text.
-            QString selezioneWizard;
+            // The wizard, shown, from step 1 to step 2 as the user clicks
+            // "&Avanti >>": the search of the first declarant, the grid
+            // filled, up to the grid's next paint.
+            qint64 righeWizard = 0;
             {
                 uimain::frmComposeNew wizard;
+                wizard.show();
                 wizard.cmbDichiarante->setCurrentText(dichiaranti.value(0));
                 for (QCheckBox *c : {wizard.chkImport, wizard.chkExport, wizard.chkInDeposito, wizard.chkExportSempif})
                     c->setChecked(true);
-                passi[1].tempi.push_back(secondi([&] {
-                    wizard.CercaDichiarazioni();
-                    selezioneWizard = wizard.ElencoSelezionate(QStringLiteral("T"));
-                }));
+                Disegni disegni(&wizard);
+                disegni.misura(&wizard, [] {});  // shown and painted at step 1
+                const Disegni::Misura m = disegni.misura(
+                    wizard.grdListaDich->viewport(), [&] { wizard.cmdNextEnd->click(); },
+                    [&] { return wizard.PassoCorrente == 2 && !wizard.GrigliaInCaricamento; });
+                passi[Passo12].tempi.push_back(m.secondi);
+                passi[Passo12Pausa].tempi.push_back(m.senzaDisegno);
+                righeWizard = wizard.TotaleDichiarazioni;
+                if (wizard.PassoCorrente != 2 || righeWizard == 0)
+                    platform::raise(platform::err::ReservedError, {QStringLiteral("passo 2 non raggiunto")});
             }
-            passi[1].minimi.push_back(secondi([&] {
-                leggiRighe(archivio, SqlCandidati, dichiaranti.value(0).toUtf8());
-                scriviByte(cartella + QStringLiteral("/.minimo"), selezioneWizard.size());
-            }));
+            passi[Passo12].nome = QStringLiteral("composizione mostrata, passo 1 -> 2 (%1 dichiarazioni del "
+                                                 "dichiarante): fino al disegno della griglia")
+                                      .arg(righeWizard);
+            passi[Passo12Pausa].nome =
+                QStringLiteral("composizione mostrata, passo 1 -> 2: tempo più lungo senza disegno");
 
             // The writer, on every declaration of the archive.
             QList<uimain::DichiarazioneTrovata> tutte;
@@ -404,12 +699,14 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
             const QString selezione = uimain::ElencoSelezionate(QStringLiteral("T"), dichiaranti.value(0), tutte,
                                                                 QString(tutte.size(), u'1'));
             QString fileCorbex, fileErrori;
-            passi[2].tempi.push_back(secondi([&] { flowengine::CreaCorbex(selezione, 2, fileCorbex, fileErrori); }));
-            const qint64 byteFlusso = QFileInfo(platform::hostPath(fileCorbex)).size();
-            passi[2].minimi.push_back(secondi([&] {
+            passi[Scrittura].tempi.push_back(
+                secondi([&] { flowengine::CreaCorbex(selezione, 2, fileCorbex, fileErrori); }));
+            const QByteArray flusso = leggiFile(platform::hostPath(fileCorbex));
+            passi[Scrittura].minimi.push_back(secondi([&] {
                 leggiRighe(archivio, SqlCaselle);
-                scriviByte(cartella + QStringLiteral("/.minimo"), byteFlusso);
+                scriviEScarica(cartella + QStringLiteral("/.minimo"), flusso);
             }));
+            passi[Scrittura].nome = QStringLiteral("scrittura del flusso di %1 dichiarazioni").arg(dichiarazioni);
 
             // The filing: the archive copy, the marking, the register row.
             uimain::CorbexCostruito corbex;
@@ -418,40 +715,46 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
             corbex.fileTemporaneo = fileCorbex;
             corbex.elenco = common::ElencoComposizione;
             corbex.selezione = selezione;
-            passi[3].tempi.push_back(secondi([&] {
+            passi[Archiviazione].tempi.push_back(secondi([&] {
                 if (!uimain::ArchiviaCorbex(corbex))
                     platform::raise(platform::err::PathFileAccess);
             }));
             QFile::remove(platform::hostPath(fileErrori));
-            passi[3].minimi.push_back(secondi([&] {
-                scriviByte(cartella + QStringLiteral("/.minimo"), byteFlusso);
-                esegui(archivio, {QStringLiteral("UPDATE IndiceDoc SET Stato1 = Stato1"),
-                                  QStringLiteral("UPDATE Corbix SET NomeFile = NomeFile WHERE Progressivo = 1")});
+            const std::vector<flowengine::DocumentoCorbex> archiviati = documentiDelFlusso(oggi, 1);
+            passi[Archiviazione].minimi.push_back(secondi([&] {
+                archiviazioneMinima(archivio, cartella + QStringLiteral("/.minimo"), flusso, archiviati, oggi);
             }));
+            esegui(archivio, {QStringLiteral("DELETE FROM Corbix WHERE Progressivo = 99999")});
+            passi[Archiviazione].nome = QStringLiteral("archiviazione del flusso di %1 dichiarazioni").arg(archiviati.size());
 
-            // The printed dispatch list of the filed flow.
-            flowengine::DatiCorbex filed;
-            filed.Data = oggi;
-            filed.Progressivo = 1;
-            filed.Posizione = flowengine::PosizioneInviati;
-            flowengine::CaricaCorbex(filed);
-            platform::QtPagePrinter stampante;
-            stampante.setPrinterName(QStringLiteral("PDF"));
-            stampante.setPdfFolder(temp.path());
-            platform::ScopedPagePrinter stampanteGuard(stampante);
+            // The printed dispatch list of the filed flow, beside the same
+            // pages drawn plainly on the same printer.
+            const flowengine::DatiCorbex filed = flussoInviato(oggi, 1);
             {
+                platform::QtPagePrinter stampante;
+                stampante.setPrinterName(QStringLiteral("PDF"));
+                stampante.setPdfFolder(temp.path());
+                platform::ScopedPagePrinter stampanteGuard(stampante);
                 // The printer tells where the PDF went: nobody is there to read it.
                 platform::RecordingMessageBoxService avvisi;
                 platform::ScopedMessageBoxService avvisiGuard(avvisi);
-                passi[5].tempi.push_back(secondi([&] { flowengine::StampaDistinta(filed); }));
+                passi[Distinta].tempi.push_back(secondi([&] { flowengine::StampaDistinta(filed); }));
             }
-            const qint64 bytePdf = QFileInfo(stampante.lastPdfFile()).size();
-            passi[5].minimi.push_back(secondi([&] {
+            platform::RecordingPagePrinter pagine;
+            {
+                platform::ScopedPagePrinter pagineGuard(pagine);
+                flowengine::StampaDistinta(filed);
+            }
+            passi[Distinta].minimi.push_back(secondi([&] {
                 leggiRighe(archivio, SqlDistinta);
-                scriviByte(cartella + QStringLiteral("/.minimo"), bytePdf);
+                disegnaPagine(pagine.calls, temp.path() + QStringLiteral("/minimo.pdf"));
             }));
+            passi[Distinta].nome =
+                QStringLiteral("distinta di %1 dichiarazioni stampata in PDF").arg(archiviati.size());
 
-            // The list of flows over a register of RigheElenco rows.
+            // The list of flows over a register of RigheElenco rows, in the
+            // main window as the program starts, shown; beside it the same
+            // rows read with one statement into a table of the same size.
             QStringList righe;
             for (int i = 1; i < RigheElenco; ++i)
                 righe << QStringLiteral("INSERT INTO Corbix (Posizione, Data, Progressivo, NomeFile, Stato, Tipo, "
@@ -459,40 +762,86 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
                                         "%4, 'DICH0%5', %6, %7, 0)")
                              .arg(i / 5).arg(i % 5 + 2).arg(i % 6).arg(i % 2 + 1).arg(i % 2 + 1).arg(i % 200).arg(i % 7);
             esegui(archivio, righe);
-            QTableWidget griglia;
-            passi[4].tempi.push_back(secondi([&] {
-                flowengine::CaricaGriglia(&griglia, flowengine::PosizioneInviati);
-                flowengine::ImpostaGriglia(&griglia, flowengine::PosizioneInviati);
-            }));
-            if (griglia.rowCount() != RigheElenco)
-                platform::raise(platform::err::ReservedError, {QStringLiteral("elenco incompleto")});
-            passi[4].minimi.push_back(secondi([&] { leggiRighe(archivio, SqlElenco); }));
+            int righeElenco = 0;
+            {
+                QDir::setCurrent(cartella);
+                uimain::frmMain principale;
+                Disegni disegni(&principale);
+                QWidget *vista = principale.grdHistory->viewport();
+                const Disegni::Misura riempito = disegni.misura(vista, [&] {
+                    if (!principale.Form_Load())
+                        platform::raise(platform::err::ReservedError, {QStringLiteral("avvio non riuscito")});
+                    principale.show();
+                });
+                QDir::setCurrent(cartellaIniziale);
+                passi[ElencoRiempito].tempi.push_back(riempito.secondi);
+                righeElenco = principale.grdHistory->rowCount();
+                if (righeElenco != RigheElenco)
+                    platform::raise(platform::err::ReservedError, {QStringLiteral("elenco incompleto")});
+
+                // "&Elimina" on the first flow, confirmed.
+                principale.RigaContesto = 1;
+                bool mostra = false;
+                principale.ImpostaMenuContesto(1, common::ElencoCorrente, mostra);
+                const qsizetype voce = principale.Comandi.indexOf(QStringLiteral("ELIMINACORBEXINVIATO"));
+                if (!mostra || voce < 0)
+                    platform::raise(platform::err::ReservedError, {QStringLiteral("\"&Elimina\" non disponibile")});
+                platform::RecordingMessageBoxService conferma;
+                conferma.answer(platform::MsgResult::Yes);
+                platform::ScopedMessageBoxService confermaGuard(conferma);
+                const Disegni::Misura eliminato =
+                    disegni.misura(vista, [&] { principale.Opzioni[std::size_t(voce)]->trigger(); });
+                passi[ElencoRiempitoDopoElimina].tempi.push_back(eliminato.secondi);
+                passi[ElencoPausa].tempi.push_back(eliminato.senzaDisegno);
+                if (principale.grdHistory->rowCount() != RigheElenco - 1 || conferma.shown.size() != 1)
+                    platform::raise(platform::err::ReservedError, {QStringLiteral("flusso non eliminato")});
+
+                passi[ElencoPagina].tempi.push_back(disegni.misura(vista, [&] {
+                    principale.grdHistory->verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+                }).secondi);
+
+                QTableWidget tabella;
+                tabella.setColumnCount(principale.grdHistory->columnCount());
+                tabella.resize(principale.grdHistory->size());
+                Disegni disegniTabella(&tabella);
+                passi[ElencoRiempito].minimi.push_back(disegniTabella.misura(tabella.viewport(), [&] {
+                    riempiTabella(tabella, archivio);
+                    tabella.show();
+                }).secondi);
+                passi[ElencoRiempitoDopoElimina].minimi.push_back(
+                    disegniTabella.misura(tabella.viewport(), [&] { riempiTabella(tabella, archivio); }).secondi);
+                passi[ElencoPagina].minimi.push_back(disegniTabella.misura(tabella.viewport(), [&] {
+                    tabella.verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+                }).secondi);
+            }
+            passi[ElencoRiempito].nome =
+                QStringLiteral("elenco dei flussi mostrato, %1 righe: riempimento fino al primo disegno").arg(righeElenco);
+            passi[ElencoRiempitoDopoElimina].nome =
+                QStringLiteral("elenco dei flussi mostrato, %1 righe: dopo \"&Elimina\" fino al disegno seguente")
+                    .arg(righeElenco - 1);
+            passi[ElencoPausa].nome =
+                QStringLiteral("elenco dei flussi mostrato: dopo \"&Elimina\", tempo più lungo senza disegno");
+            passi[ElencoPagina].nome = QStringLiteral("elenco dei flussi mostrato: scorrimento di una pagina");
 
             // The answer of the service to a folder flow of every declaration,
             // one outcome each: fetched and processed.
             const QString risposta = flussoRisposto(cartella, selezione, utenza, ufficio);
             avvia(cartella);
-            flowengine::DatiCorbex inviata;
-            inviata.Data = oggi;
-            inviata.Progressivo = NumeroCartella;
-            inviata.Posizione = flowengine::PosizioneInviati;
-            flowengine::CaricaCorbex(inviata);
-            const qint64 byteRisposta = QFileInfo(risposta).size();
-            passi[6].tempi.push_back(secondi([&] {
+            const flowengine::DatiCorbex inviata = flussoInviato(oggi, NumeroCartella);
+            const std::vector<flowengine::DocumentoCorbex> risposti = documentiDelFlusso(oggi, NumeroCartella);
+            passi[Prelievo].tempi.push_back(secondi([&] {
                 if (!uitransmission::PrelevaRisposta(risposta, inviata))
                     platform::raise(platform::err::ReservedError, {QStringLiteral("risposta non prelevata")});
             }));
-            passi[6].minimi.push_back(secondi([&] {
-                leggiFile(risposta);
-                leggiRighe(archivio, SqlRigaInviata, oggi.toString(Qt::ISODate).toUtf8());
-                scriviByte(cartella + QStringLiteral("/.minimo"), byteRisposta);
-                scriviByte(cartella + QStringLiteral("/.minimo"), byteRisposta);
-            }));
+            passi[Prelievo].minimi.push_back(secondi(
+                [&] { prelievoMinimo(archivio, risposta, cartella + QStringLiteral("/.minimo"), oggi); }));
+            esegui(archivio, {QStringLiteral("DELETE FROM Corbix WHERE Progressivo = 99999")});
+            passi[Prelievo].nome = QStringLiteral("prelievo di una risposta di %1 esiti").arg(risposti.size());
             {
                 // Its only message says it is done.
                 platform::RecordingMessageBoxService risposte;
                 platform::ScopedMessageBoxService risposteGuard(risposte);
-                passi[7].tempi.push_back(secondi([&] {
+                passi[Elaborazione].tempi.push_back(secondi([&] {
                     if (uitransmission::ElaboraRisposta(oggi, NumeroCartella)
                         != uitransmission::EsitoElaborazione::Elaborata)
                         platform::raise(platform::err::ReservedError, {QStringLiteral("risposta non elaborata")});
@@ -500,50 +849,48 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
                 if (risposte.shown.size() != 1)
                     platform::raise(platform::err::ReservedError, {QStringLiteral("messaggi inattesi")});
             }
-            passi[7].minimi.push_back(secondi([&] {
-                leggiFile(risposta);
-                leggiRighe(archivio, SqlEsiti);
-                esegui(archivio, {QStringLiteral("UPDATE DettaglioBol SET Contenuto = Contenuto, Corretto = Corretto "
-                                                 "WHERE Campo = '0B' OR Campo = '35'"),
-                                  QStringLiteral("UPDATE IndiceDoc SET Stato1 = Stato1")});
-            }));
+            passi[Elaborazione].minimi.push_back(secondi([&] { elaborazioneMinima(archivio, risposta, risposti); }));
+            passi[Elaborazione].nome = QStringLiteral("elaborazione di una risposta di %1 esiti").arg(risposti.size());
 
             // The fetch of the same answer grown near the fetch's limit, stored
             // again in place of the first: the memory it holds beside the
-            // file's size.
+            // file's size, in a process of its own.
             const QString grande = rispostaGrande(risposta);
             const qint64 byteGrande = QFileInfo(grande).size();
-            const qint64 crescita = crescitaMemoria([&] {
-                esegui(archivio, {QStringLiteral("DELETE FROM Corbix WHERE Posizione = 4 AND Progressivo = %1")
-                                      .arg(NumeroCartella)});
-                if (!uitransmission::PrelevaRisposta(grande, inviata))
-                    platform::raise(platform::err::ReservedError, {QStringLiteral("risposta non prelevata")});
-            });
-            if (crescita < 0)
-                platform::raise(platform::err::ReservedError, {QStringLiteral("risposta grande non prelevata")});
-            passi[8].tempi.push_back(double(crescita) / 1e6);
-            passi[8].minimi.push_back(double(byteGrande) / 1e6);
             common::resetGlobals();
+            passi[Memoria].tempi.push_back(double(crescitaMemoria(cartella, grande, oggi)) / 1e6);
+            passi[Memoria].minimi.push_back(double(byteGrande) / 1e6);
+            passi[Memoria].nome = QStringLiteral("memoria del prelievo di una risposta di %1 MB, in un processo nuovo")
+                                      .arg(QString::number(double(byteGrande) / 1e6, 'f', 0));
         }
     } catch (const platform::RuntimeError &e) {
+        QDir::setCurrent(cartellaIniziale);
         common::resetGlobals();
         err << "Errore " << e.number() << ": " << e.description() << '\n';
         return 1;
     }
+    passi[Ricerca].nome = QStringLiteral("ricerca delle dichiarazioni di ogni dichiarante (%1 in tutto)").arg(dichiarazioni);
 
     out << "Corbix: " << dichiarazioni << " dichiarazioni, mediane di " << Giri << " giri\n\n";
     out << "| passo | tempo | minimo | rapporto | obiettivo | esito |\n|---|---|---|---|---|---|\n";
     bool tutti = true;
     for (const Passo &p : passi) {
         const double t = mediana(p.tempi), m = mediana(p.minimi);
-        const double r = m > 0 ? t / m : 0;
-        const bool entro = p.limite == 0 || (p.rapporto ? r <= p.limite : t <= p.limite);
+        const bool conMinimo = !p.minimi.empty() && m > 0;
+        const double r = conMinimo ? t / m : 0;
+        const bool entro = (p.rapporto == 0 || (conMinimo && r <= p.rapporto)) && (p.secondi == 0 || t <= p.secondi);
         tutti = tutti && entro;
         const int cifre = p.unita == QLatin1String("s") ? 3 : 1;
+        QStringList obiettivo;
+        if (p.rapporto > 0)
+            obiettivo << QString::number(p.rapporto, 'g', 3).replace(u'.', u',') + u'x';
+        if (p.secondi > 0)
+            obiettivo << QString::number(p.secondi, 'g', 3).replace(u'.', u',') + QStringLiteral(" s");
         out << "| " << p.nome << " | " << QString::number(t, 'f', cifre) << ' ' << p.unita << " | "
-            << QString::number(m, 'f', cifre) << ' ' << p.unita << " | " << QString::number(r, 'f', 1) << "x | "
-            << (p.obiettivo.isEmpty() ? QStringLiteral("-") : p.obiettivo)
-            << " | " << (p.limite == 0 ? QStringLiteral("-") : entro ? QStringLiteral("entro") : QStringLiteral("FUORI"))
+            << (conMinimo ? QString::number(m, 'f', cifre) + u' ' + p.unita : QStringLiteral("-")) << " | "
+            << (conMinimo ? QString::number(r, 'f', 1) + u'x' : QStringLiteral("-")) << " | "
+            << (obiettivo.isEmpty() ? QStringLiteral("-") : obiettivo.join(QStringLiteral(", "))) << " | "
+            << (obiettivo.isEmpty() ? QStringLiteral("-") : entro ? QStringLiteral("entro") : QStringLiteral("FUORI"))
             << " |\n";
     }
     out.flush();

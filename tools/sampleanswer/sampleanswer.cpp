@@ -126,6 +126,9 @@ CampoErrato campoErrato(dao::Database &programma, const QString &codice, int cam
     return c;
 }
 
+// The most lines the header's count (columns 71-75) can give.
+constexpr int RigheMassime = 99999;
+
 // Line 1: the answer type in column 26, the declarant in 51-66, the number of
 // lines of the file in 71-75.
 QString intestazione(QChar tipo, const QString &dichiarante, int righe)
@@ -254,6 +257,14 @@ int esegui(const Argomenti &a, QTextStream &out)
         testo << QString() << (corpo.isEmpty() ? QStringList{QStringLiteral("0 CONTROLLO FORMALE SUPERATO")} : corpo)
               << QStringLiteral("FINE  ") + dataD8(flusso.Data);
     }
+    // The header counts the lines in five digits: a longer answer is one no
+    // service could send, and its reader would pass over the lines beyond
+    // the count.
+    if (testo.size() > RigheMassime)
+        throw Rifiuto{corbex + QStringLiteral(" avrebbe una risposta di %1 righe: l'intestazione ne conta al massimo %2 "
+                                              "nelle sue cinque cifre. Nessuna risposta è stata scritta.")
+                                   .arg(testo.size())
+                                   .arg(RigheMassime)};
     testo[0] = intestazione(a.tipo, flusso.FattoDa, int(testo.size()));
 
     const QString cartella =

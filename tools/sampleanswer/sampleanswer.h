@@ -27,6 +27,9 @@
 // digits ("20260115-W07"), so that the fetch finds the number at its end.
 namespace sampleanswer {
 
+// An answer of more lines than the header's five-digit count can give is
+// refused, and nothing is written.
+//
 // Returns the exit code: 0 written, 1 failed (the reason on err), 2 wrong usage.
 int run(const QStringList &arguments, QTextStream &out, QTextStream &err);
 

@@ -35,7 +35,7 @@ namespace {
 class Elaborazione {
 public:
     Elaborazione(const DatiCorbex &inviata, const SeguitoElaborazione &seguito, dao::Database &archivio)
-        : inviata_(inviata), seguito_(seguito), archivio_(archivio)
+        : inviata_(inviata), seguito_(seguito), scrittura_(archivio, [this] { return programma(); })
     {
         flowengine::LeggiCompostoDa(dichiarazioni_, inviata.CompostoDa);
         indice_.emplace(dichiarazioni_);
@@ -64,9 +64,7 @@ private:
     // The marking of the boxes an error names, in the databases of the run.
     void segnala(const DocumentoCorbex &documento, flowengine::ErroreRisposta &errore, const QString &codiceMsg)
     {
-        flowengine::SegnalaErroriCaselle(
-            documento.Indice, documento.Data, errore, codiceMsg, [this] { return programma(); },
-            [this] { return archivio_; });
+        scrittura_.SegnalaErroriCaselle(documento.Indice, documento.Data, errore, codiceMsg);
     }
     void conta(int Conteggi::*contatore)
     {
@@ -77,7 +75,6 @@ private:
 
     const DatiCorbex &inviata_;
     const SeguitoElaborazione &seguito_;
-    dao::Database &archivio_;
     std::vector<DocumentoCorbex> dichiarazioni_;
     std::optional<IndiceDichiarazioni> indice_;
     Conteggi conteggi_;
@@ -85,6 +82,8 @@ private:
     // its layout there, and opening the file for each would cost more than
     // the reading.
     dao::Database programma_;
+    // Declared last: its statements go back before the databases close.
+    flowengine::ScritturaEsiti scrittura_;
 };
 
 void Elaborazione::esiti(const RispostaEdi &risposta)
@@ -121,7 +120,7 @@ void Elaborazione::esiti(const RispostaEdi &risposta)
             esito.A93Numero = record.numeroA93;
             esito.Scadenza1 = record.scadenzaFiscale.value_or(QDate());
             esito.Scadenza2 = record.scadenzaNonFiscale.value_or(QDate());
-            if (flowengine::ScriviCasellaB(archivio_, documento->Indice, documento->Data, esito) != 0)
+            if (scrittura_.ScriviCasellaB(documento->Indice, documento->Data, esito) != 0)
                 platform::raise(platform::err::ReservedError);
             continue;
         }
