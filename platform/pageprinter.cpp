@@ -114,7 +114,7 @@ QPageLayout::Orientation qtOrientation(PageOrientation orientation)
 
 }  // namespace
 
-void QtPagePrinter::begin()
+void QtPagePrinter::begin() const
 {
     device_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     device_->setPageSize(QPageSize(QPageSize::A4));
@@ -185,7 +185,7 @@ void QtPagePrinter::drawRectangle(double x1, double y1, double x2, double y2)
 double QtPagePrinter::textWidth(const QString &text, const Font &font) const
 {
     if (!device_)
-        const_cast<QtPagePrinter *>(this)->begin();
+        begin();
     const QFontMetricsF metrics(qtFont(font.name, font.points, font.bold, font.italic), device_.get());
     return metrics.horizontalAdvance(text) * 25.4 / device_->resolution();
 }
@@ -193,7 +193,7 @@ double QtPagePrinter::textWidth(const QString &text, const Font &font) const
 double QtPagePrinter::lineHeight(const Font &font) const
 {
     if (!device_)
-        const_cast<QtPagePrinter *>(this)->begin();
+        begin();
     const QFontMetricsF metrics(qtFont(font.name, font.points, font.bold), device_.get());
     return metrics.height() * 25.4 / device_->resolution();
 }

@@ -124,17 +124,19 @@ protected:
     void finishDocument() override;
 
 private:
-    void begin();
+    // Makes the device and its painter when the document first needs them;
+    // a const measure of a text may be that first need.
+    void begin() const;
     QPainter &painter();
     double px(double mm) const;
 
     QString printerName_;
     QString pdfFolder_;
     QString messageTitle_;
-    QString pdfFile_;
+    mutable QString pdfFile_;
     QString lastPdf_;
-    std::unique_ptr<QPrinter> device_;
-    std::unique_ptr<QPainter> painter_;
+    mutable std::unique_ptr<QPrinter> device_;
+    mutable std::unique_ptr<QPainter> painter_;
 };
 
 // Records every figure and text with its position, font and page. A line is

@@ -334,7 +334,7 @@ Connection::~Connection()
 
 // ---------------------------------------------------------------- errors
 
-void Connection::fail(int rc, Operation op, const QString &sql) const
+void Connection::fail(int rc, Operation op, const QString &sql)
 {
     const QString message = QString::fromUtf8(sqlite3_errmsg(db_));
     const int primary = rc & 0xff;
@@ -358,8 +358,7 @@ void Connection::fail(int rc, Operation op, const QString &sql) const
             const QString target = message.section(u':', 1).trimmed();
             const QString table = target.section(u'.', 0, 0);
             const QString field = target.section(u'.', 1);
-            auto self = const_cast<Connection *>(this);
-            const auto def = self->findTable(table);
+            const auto def = findTable(table);
             if (def && def->inPrimaryKey(field))
                 platform::raise(NullInIndex);
             platform::raise(FieldRequired, {qualifiedField(def, table, field)});
@@ -369,8 +368,7 @@ void Connection::fail(int rc, Operation op, const QString &sql) const
             const QString name = message.section(QStringLiteral("failed:"), 1).trimmed();
             const int colon = int(name.lastIndexOf(u':'));
             const QString table = statementTable(sql);
-            const QString field = qualifiedField(const_cast<Connection *>(this)->findTable(table), table,
-                                                 name.left(colon));
+            const QString field = qualifiedField(findTable(table), table, name.left(colon));
             const QString rule = name.mid(colon + 1);
             if (rule == QLatin1String("width"))
                 platform::raise(FieldTooSmall, {field});

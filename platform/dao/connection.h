@@ -58,7 +58,8 @@ public:
                                              Operation op);
     int changes() const { return lastChanges_; }
 
-    [[noreturn]] void fail(int rc, Operation op, const QString &sql) const;
+    // Not const: naming the field of a failed constraint reads the catalog.
+    [[noreturn]] void fail(int rc, Operation op, const QString &sql);
 
     // The catalog of table definitions.
     std::vector<QString> tableNames();
