@@ -60,6 +60,10 @@ public:
 
     // Not const: naming the field of a failed constraint reads the catalog.
     [[noreturn]] void fail(int rc, Operation op, const QString &sql);
+    // The table a statement reads or writes first, as SQLite names it while
+    // compiling the statement; the one its text names where the statement
+    // cannot be compiled now. For the messages of a failed statement.
+    QString statementTable(const QString &sql);
 
     // The catalog of table definitions.
     std::vector<QString> tableNames();

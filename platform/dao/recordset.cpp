@@ -144,7 +144,7 @@ Recordset::Recordset(std::shared_ptr<Connection> connection, const QString &sql,
             connection_->release();
         // The lock is met before the statement names its table: name it here.
         if (platform::err::isLock(e.number()))
-            platform::raise(e.number(), {statementTable(text)});
+            platform::raise(e.number(), {connection_->statementTable(text)});
         throw;
     } catch (...) {
         if (holdsLock_)

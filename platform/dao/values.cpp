@@ -358,7 +358,7 @@ void scanSql(const QString &sql, Emit onPart)
 
 }  // namespace
 
-QString statementTable(const QString &sql)
+QString tableNamedIn(const QString &sql)
 {
     static const QRegularExpression re(
         QStringLiteral("\\b(?:FROM|INTO|UPDATE|TABLE)\\s+([\\[\"`]?)([^\\s\\]\"`,;()]+)"),

@@ -32,8 +32,9 @@ QVariant fromStorage(const Field *field, const QVariant &stored);
 void bindValue(sqlite3_stmt *statement, int index, const QVariant &value);
 QVariant columnValue(sqlite3_stmt *statement, int column);
 
-// The table a statement reads or writes first, as it is spelled there.
-QString statementTable(const QString &sql);
+// The first table the text of a statement names after FROM, INTO, UPDATE or
+// TABLE, as it is spelled there.
+QString tableNamedIn(const QString &sql);
 
 // A table or field name quoted for SQLite.
 QString quoteIdentifier(const QString &identifier);
