@@ -160,7 +160,7 @@ std::optional<double> toNumber(const QVariant &v)
     return std::nullopt;
 }
 
-// Whole numbers round half to even, as the system's conversions do.
+// Whole numbers round half to even, as Jet's conversions do.
 QVariant toWhole(const QVariant &v)
 {
     const auto n = toNumber(v);
