@@ -111,7 +111,7 @@ void fillRevisions(dao::Database &db)
 
 void fillArchive(dao::Database &db)
 {
-    // The zero date of the engine stands in the date of a new row.
+    // Jet's zero date stands in the date of a new row.
     db.execute(QStringLiteral("INSERT INTO Paragen (Versione, UsaQuestoNome, UltimaArchBoll, PeriodoArchBoll, "
                               "TipoPeriodoBoll) VALUES (?, ?, ?, ?, ?)"),
                {ArchiveVersionMarker, false, QDate(1899, 12, 30), 1, 0}, dao::FailOnError);

@@ -5,6 +5,7 @@
 #include "platform/clock.h"
 #include "platform/dao/database.h"
 #include "platform/errors.h"
+#include "platform/twips.h"
 
 #include <QScreen>
 #include <QWidget>
@@ -13,8 +14,6 @@
 namespace common {
 
 namespace {
-
-constexpr int kTwipsPerPixel = 15;
 
 bool isLockError(int number)
 {
@@ -113,11 +112,10 @@ QPoint centredPosition(QSize screenTwips, QSize windowTwips)
 void CentraForm(QWidget *window)
 {
     const QScreen *screen = window->screen();
-    const QSize screenTwips = screen->geometry().size() * kTwipsPerPixel;
-    const QSize windowTwips = window->frameGeometry().size() * kTwipsPerPixel;
+    const QSize screenTwips = screen->geometry().size() * platform::TwipsPerPixel;
+    const QSize windowTwips = window->frameGeometry().size() * platform::TwipsPerPixel;
     const QPoint topLeft = centredPosition(screenTwips, windowTwips);
-    window->move(screen->geometry().topLeft()
-                 + QPoint(qRound(topLeft.x() / double(kTwipsPerPixel)), qRound(topLeft.y() / double(kTwipsPerPixel))));
+    window->move(screen->geometry().topLeft() + QPoint(platform::twips(topLeft.x()), platform::twips(topLeft.y())));
 }
 
 }  // namespace common

@@ -226,16 +226,6 @@ bool IsNumericText(const QString &text)
     return digits > 0 && points <= 1;
 }
 
-QString TrimSpaces(const QString &text)
-{
-    qsizetype first = 0, last = text.size();
-    while (first < last && text[first] == u' ')
-        ++first;
-    while (last > first && text[last - 1] == u' ')
-        --last;
-    return text.mid(first, last - first);
-}
-
 QString NumberToPlainText(double number)
 {
     // The standard text: fifteen significant digits, exponent notation from

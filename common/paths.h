@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/texts.h"
+
 #include <QIODevice>
 #include <QString>
 #include <optional>
@@ -58,8 +60,9 @@ QString StrAfter(const QString &text, qint32 position, qint32 separatorLength);
 // Mode 0: A-Z to a-z; mode 1: a-z to A-Z; nothing else changes.
 QString ConvertCase(QString &text, int mode);
 bool IsNumericText(const QString &text);
-// The text without the spaces at either end (tabs and line ends stay).
-QString TrimSpaces(const QString &text);
+// The text without the spaces at either end (tabs and line ends stay): the
+// platform's one trim, which the workstation's names are read with too.
+using platform::TrimSpaces;
 
 // Numbers.
 QString NumberToPlainText(double number);

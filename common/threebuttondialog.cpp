@@ -1,5 +1,7 @@
 #include "common/threebuttondialog.h"
 
+#include "platform/twips.h"
+
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -7,6 +9,9 @@
 #include <algorithm>
 
 namespace common {
+
+using platform::toTwips;
+using platform::twips;
 
 namespace {
 
@@ -30,12 +35,10 @@ namespace {
 
 void place(QWidget *widget, int left, int top, int width, int height)
 {
-    widget->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
+    widget->setGeometry(twips(left), twips(top), twips(width), twips(height));
 }
 
 }  // namespace
-
-int twipsToPixels(int twips) { return (twips + 7) / 15; }
 
 MirsoMsgButtonLefts mirsoMsgButtonLefts(int windowWidth, int buttonWidth, bool adjustVisible, bool acceptVisible)
 {
@@ -59,8 +62,8 @@ frmMirsoMsg::frmMirsoMsg(QWidget *parent)
                           | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("frmMirsoMsg"));
-    setFixedSize(twipsToPixels(4380), twipsToPixels(1380));
-    move(twipsToPixels(3780), twipsToPixels(3780));
+    setFixedSize(twips(4380), twips(1380));
+    move(twips(3780), twips(3780));
 
     lblMessage = new QLabel(this);
     lblMessage->setObjectName(QStringLiteral("lblMessage"));
@@ -97,18 +100,18 @@ void frmMirsoMsg::Form_Activate()
 {
     // A message longer than the window was drawn for grows it downwards,
     // the buttons staying clear below the text.
-    const int testo = std::max(twipsToPixels(795), lblMessage->heightForWidth(lblMessage->width()));
+    const int testo = std::max(twips(795), lblMessage->heightForWidth(lblMessage->width()));
     lblMessage->resize(lblMessage->width(), testo);
-    const int top = std::max(twipsToPixels(ButtonTop), lblMessage->y() + testo + twipsToPixels(60));
+    const int top = std::max(twips(ButtonTop), lblMessage->y() + testo + twips(60));
     for (QPushButton *b : {cmdOK, cmdAdjust, cmdAccept})
         b->move(b->x(), top);
-    setFixedHeight(std::max(twipsToPixels(1380), top + cmdOK->height() + twipsToPixels(45)));
+    setFixedHeight(std::max(twips(1380), top + cmdOK->height() + twips(45)));
     const MirsoMsgButtonLefts lefts =
-        mirsoMsgButtonLefts(frameGeometry().width() * 15, cmdOK->width() * 15, !cmdAdjust->isHidden(),
+        mirsoMsgButtonLefts(toTwips(frameGeometry().width()), toTwips(cmdOK->width()), !cmdAdjust->isHidden(),
                             !cmdAccept->isHidden());
-    cmdOK->move(twipsToPixels(lefts.ok), cmdOK->y());
-    cmdAdjust->move(twipsToPixels(lefts.adjust), cmdAdjust->y());
-    cmdAccept->move(twipsToPixels(lefts.accept), cmdAccept->y());
+    cmdOK->move(twips(lefts.ok), cmdOK->y());
+    cmdAdjust->move(twips(lefts.adjust), cmdAdjust->y());
+    cmdAccept->move(twips(lefts.accept), cmdAccept->y());
     cmdOK->setFocus();
 }
 

@@ -12,9 +12,6 @@ class QPushButton;
 
 namespace common {
 
-// Positions in twips, 15 to a pixel.
-int twipsToPixels(int twips);
-
 // The Left of each button after the dialog is laid out for the buttons shown:
 // "OK" alone is centred, two buttons sit at a quarter and three quarters of
 // the window's outer width, three keep their places.

@@ -6,6 +6,7 @@
 #include "platform/dao/recordset.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
+#include "platform/twips.h"
 
 #include <QApplication>
 #include <QFile>
@@ -21,8 +22,6 @@ static void registraImmagini() { Q_INIT_RESOURCE(icons); }
 namespace flowengine {
 
 namespace {
-
-constexpr double TwipsPerPixel = 15.0;
 
 struct Colonna {
     const char *intestazione;
@@ -199,7 +198,7 @@ void ImpostaGriglia(QTableWidget *griglia, qint16 posizione)
     const int righeGriglia = griglia->rowCount() + 1;  // the header counts as a row
     for (int c = 0; c < ColonneElenco; ++c) {
         griglia->setHorizontalHeaderItem(c, new QTableWidgetItem(IntestazioneColonna(c)));
-        griglia->setColumnWidth(c, qRound(LarghezzaColonna(c, righeGriglia) / TwipsPerPixel));
+        griglia->setColumnWidth(c, platform::twips(LarghezzaColonna(c, righeGriglia)));
     }
 }
 

@@ -114,7 +114,7 @@ QPageLayout::Orientation qtOrientation(PageOrientation orientation)
 
 }  // namespace
 
-void QtPagePrinter::begin()
+void QtPagePrinter::begin() const
 {
     device_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     fonts_.clear();
@@ -152,7 +152,7 @@ double QtPagePrinter::px(double mm) const { return mm * device_->resolution() / 
 const QtPagePrinter::PreparedFont &QtPagePrinter::prepared(const Font &font) const
 {
     if (!device_)
-        const_cast<QtPagePrinter *>(this)->begin();
+        begin();
     for (const auto &known : fonts_)
         if (known->key.name == font.name && known->key.points == font.points && known->key.bold == font.bold
             && known->key.italic == font.italic)

@@ -138,22 +138,24 @@ private:
     };
     const PreparedFont &prepared(const Font &font) const;
 
-    void begin();
+    // Makes the device and its painter when the document first needs them;
+    // a const measure of a text may be that first need.
+    void begin() const;
     QPainter &painter();
     double px(double mm) const;
 
     QString printerName_;
     QString pdfFolder_;
     QString messageTitle_;
-    QString pdfFile_;
+    mutable QString pdfFile_;
     QString lastPdf_;
-    std::unique_ptr<QPrinter> device_;
-    std::unique_ptr<QPainter> painter_;
+    mutable std::unique_ptr<QPrinter> device_;
+    mutable std::unique_ptr<QPainter> painter_;
     // Of the current device; the painter's font and pen, once set, are left
     // as they are until another is wanted.
     mutable std::vector<std::unique_ptr<PreparedFont>> fonts_;
-    const PreparedFont *painterFont_ = nullptr;
-    bool rulePen_ = false;
+    mutable const PreparedFont *painterFont_ = nullptr;
+    mutable bool rulePen_ = false;
 };
 
 // Records every figure and text with its position, font and page. A line is

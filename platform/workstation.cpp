@@ -1,5 +1,7 @@
 #include "platform/workstation.h"
 
+#include "platform/texts.h"
+
 #include <QSysInfo>
 #include <pwd.h>
 #include <unistd.h>
@@ -12,21 +14,6 @@ WorkstationSource *&workstationSlot()
     static WorkstationSource *current = &system;
     return current;
 }
-
-namespace {
-
-// Only blanks are trimmed, as the names were read from the registry.
-QString trimBlanks(const QString &text)
-{
-    qsizetype first = 0, last = text.size();
-    while (first < last && text[first] == u' ')
-        ++first;
-    while (last > first && text[last - 1] == u' ')
-        --last;
-    return text.mid(first, last - first);
-}
-
-}  // namespace
 
 WorkstationSource &workstationSource() { return *workstationSlot(); }
 
@@ -51,13 +38,13 @@ std::optional<QString> SystemWorkstationSource::logonUser() const
 QString computerName()
 {
     const std::optional<QString> name = workstationSource().hostName();
-    return name ? trimBlanks(*name) : QStringLiteral("???");
+    return name ? TrimSpaces(*name) : QStringLiteral("???");
 }
 
 QString userName()
 {
     const std::optional<QString> name = workstationSource().logonUser();
-    return name ? trimBlanks(*name) : QStringLiteral("??");
+    return name ? TrimSpaces(*name) : QStringLiteral("??");
 }
 
 }  // namespace platform

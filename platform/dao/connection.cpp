@@ -372,9 +372,9 @@ Connection::Failure Connection::failure(int rc) const
     return {rc, QString::fromUtf8(sqlite3_errmsg(db_)), sqlite3_system_errno(db_)};
 }
 
-void Connection::fail(int rc, Operation op, const QString &sql) const { fail(failure(rc), op, sql); }
+void Connection::fail(int rc, Operation op, const QString &sql) { fail(failure(rc), op, sql); }
 
-void Connection::fail(const Failure &failure, Operation op, const QString &sql) const
+void Connection::fail(const Failure &failure, Operation op, const QString &sql)
 {
     try {
         raiseFor(failure, op, sql);
@@ -387,7 +387,7 @@ void Connection::fail(const Failure &failure, Operation op, const QString &sql) 
     }
 }
 
-void Connection::raiseFor(const Failure &failure, Operation op, const QString &sql) const
+void Connection::raiseFor(const Failure &failure, Operation op, const QString &sql)
 {
     const int rc = failure.rc;
     const QString &message = failure.message;
@@ -413,8 +413,7 @@ void Connection::raiseFor(const Failure &failure, Operation op, const QString &s
             const QString target = message.section(u':', 1).trimmed();
             const QString table = target.section(u'.', 0, 0);
             const QString field = target.section(u'.', 1);
-            auto self = const_cast<Connection *>(this);
-            const auto def = self->findTable(table);
+            const auto def = findTable(table);
             if (def && def->inPrimaryKey(field))
                 platform::raise(NullInIndex);
             platform::raise(FieldRequired, {qualifiedField(def, table, field)});
@@ -424,8 +423,7 @@ void Connection::raiseFor(const Failure &failure, Operation op, const QString &s
             const QString name = message.section(QStringLiteral("failed:"), 1).trimmed();
             const int colon = int(name.lastIndexOf(u':'));
             const QString table = statementTable(sql);
-            const QString field = qualifiedField(const_cast<Connection *>(this)->findTable(table), table,
-                                                 name.left(colon));
+            const QString field = qualifiedField(findTable(table), table, name.left(colon));
             const QString rule = name.mid(colon + 1);
             if (rule == QLatin1String("width"))
                 platform::raise(FieldTooSmall, {field});

@@ -72,8 +72,13 @@ public:
     };
     Failure failure(int rc) const;
     // The failure as the program's error: its number and Italian text.
-    [[noreturn]] void fail(int rc, Operation op, const QString &sql) const;
-    [[noreturn]] void fail(const Failure &failure, Operation op, const QString &sql) const;
+    // Not const: naming the field of a failed constraint reads the catalog.
+    [[noreturn]] void fail(int rc, Operation op, const QString &sql);
+    [[noreturn]] void fail(const Failure &failure, Operation op, const QString &sql);
+    // The table a statement reads or writes first, as SQLite names it while
+    // compiling the statement; the one its text names where the statement
+    // cannot be compiled now. For the messages of a failed statement.
+    QString statementTable(const QString &sql);
 
     // The catalog of table definitions.
     std::vector<QString> tableNames();
@@ -122,7 +127,7 @@ private:
     void leaveBase();
     // Ends the outermost transaction undone, whatever it held.
     void abandonBase();
-    [[noreturn]] void raiseFor(const Failure &failure, Operation op, const QString &sql) const;
+    [[noreturn]] void raiseFor(const Failure &failure, Operation op, const QString &sql);
     // Whether SQLite itself undid the open transaction after a failure; the
     // layer's levels then end without SQL, and a commit reports the failure.
     bool lostBySqlite() const;
@@ -144,7 +149,7 @@ private:
     int waitLimitMs_ = BusyWaitMs;
     qint64 busySince_ = 0;
     mutable qint64 waitedMs_ = 0;
-    mutable std::optional<platform::RuntimeError> lost_;  // what ended a transaction SQLite undid
+    std::optional<platform::RuntimeError> lost_;  // what ended a transaction SQLite undid
     int cachedVersion_ = -1;
     std::map<QString, TableDef> cache_;
     StatementCache statements_{db_};

@@ -78,7 +78,7 @@ public:
 
     // Runs an action query. Values go in as bound parameters ("?" in the text).
     // Without FailOnError the rows that would break a rule are skipped
-    // silently, as the system's engine did; with it the whole statement fails.
+    // silently, as Jet did; with it the whole statement fails.
     int execute(const QString &sql, const QVariantList &params = {}, int options = 0);
     int recordsAffected() const;
 

@@ -144,7 +144,7 @@ Recordset::Recordset(std::shared_ptr<Connection> connection, const QString &sql,
             connection_->release();
         // The lock is met before the statement names its table: name it here.
         if (platform::err::isLock(e.number()))
-            platform::raiseAfterWait(e.number(), e.waitedMs(), {statementTable(text)});
+            platform::raiseAfterWait(e.number(), e.waitedMs(), {connection_->statementTable(text)});
         throw;
     } catch (...) {
         if (holdsLock_)
@@ -291,7 +291,7 @@ std::vector<QVariant> Recordset::readRow(qint64 key, bool *found) const
     return rows.empty() ? std::vector<QVariant>() : rows.front();
 }
 
-void Recordset::loadCurrent()
+void Recordset::loadCurrent() const
 {
     requireCurrent();
     if (currentLoaded_)
@@ -321,7 +321,7 @@ QVariant Recordset::value(int column) const
     const Field *def = typed_[size_t(column)] ? &fields_[size_t(column)] : nullptr;
     if (editMode_ != EditMode::None)
         return fromStorage(def, buffer_[size_t(column)]);
-    const_cast<Recordset *>(this)->loadCurrent();
+    loadCurrent();
     return fromStorage(def, currentRow()[size_t(column)]);
 }
 
@@ -359,7 +359,7 @@ Recordset::Image Recordset::image() const
     requireOpen();
     if (!live_)
         platform::raise(platform::err::ReadOnly);
-    const_cast<Recordset *>(this)->loadCurrent();
+    loadCurrent();
     return {keys_[size_t(position_)], columns_, current_};
 }
 

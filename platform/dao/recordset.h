@@ -85,7 +85,9 @@ private:
     int columnOf(const QString &field) const;
     void requireOpen() const;
     void requireCurrent() const;
-    void loadCurrent();
+    // Reads the current row the first time it is asked for and keeps it: a
+    // cache, which the const readers fill.
+    void loadCurrent() const;
     const std::vector<QVariant> &currentRow() const;
     std::vector<QVariant> readRow(qint64 key, bool *found) const;
     bool holds(const Image &image) const;
@@ -107,8 +109,8 @@ private:
 
     int position_ = 0;
     bool currentDeleted_ = false;
-    std::vector<QVariant> current_;
-    bool currentLoaded_ = false;
+    mutable std::vector<QVariant> current_;
+    mutable bool currentLoaded_ = false;
 
     EditMode editMode_ = EditMode::None;
     std::vector<QVariant> buffer_;

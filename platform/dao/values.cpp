@@ -168,7 +168,7 @@ std::optional<double> toNumber(const QVariant &v)
     return std::nullopt;
 }
 
-// Whole numbers round half to even, as the system's conversions do.
+// Whole numbers round half to even, as Jet's conversions do.
 QVariant toWhole(const QVariant &v)
 {
     const auto n = toNumber(v);
@@ -366,7 +366,7 @@ void scanSql(const QString &sql, Emit onPart)
 
 }  // namespace
 
-QString statementTable(const QString &sql)
+QString tableNamedIn(const QString &sql)
 {
     static const QRegularExpression re(
         QStringLiteral("\\b(?:FROM|INTO|UPDATE|TABLE)\\s+([\\[\"`]?)([^\\s\\]\"`,;()]+)"),

@@ -32,16 +32,17 @@ QVariant fromStorage(const Field *field, const QVariant &stored);
 void bindValue(sqlite3_stmt *statement, int index, const QVariant &value);
 QVariant columnValue(sqlite3_stmt *statement, int column);
 
-// The table a statement reads or writes first, as it is spelled there.
-QString statementTable(const QString &sql);
+// The first table the text of a statement names after FROM, INTO, UPDATE or
+// TABLE, as it is spelled there.
+QString tableNamedIn(const QString &sql);
 
 // A table or field name quoted for SQLite.
 QString quoteIdentifier(const QString &identifier);
 
-// The system's SQL dialect on top of SQLite's: "DELETE * FROM" and the bare
+// Jet's SQL dialect on top of SQLite's: "DELETE * FROM" and the bare
 // words True and False (which are -1 and 0 here).
 QString translateJetSql(const QString &sql);
-// Whether a text matches a pattern as the system's LIKE matches it, without
+// Whether a text matches a pattern as Jet's LIKE matches it, without
 // regard to case: "*" any run of characters, "?" any one character, "#" one
 // digit, "[...]" one character of a list or range ("[!...]" one not in it);
 // every other character, SQLite's "%" and "_" and a "[" never closed among

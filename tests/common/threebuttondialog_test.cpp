@@ -1,4 +1,5 @@
 #include "common/threebuttondialog.h"
+#include "platform/twips.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -80,15 +81,15 @@ TEST(ThreeButtonDialog, ActivationPlacesTheButtonsShownAndFocusesOK)
         form.cmdAccept->setVisible(c.accept);
         form.show();
         const MirsoMsgButtonLefts lefts =
-            mirsoMsgButtonLefts(form.frameGeometry().width() * 15, 1395, c.adjust, c.accept);
-        EXPECT_EQ(form.cmdOK->x(), twipsToPixels(lefts.ok));
-        EXPECT_EQ(form.cmdAdjust->x(), twipsToPixels(lefts.adjust));
-        EXPECT_EQ(form.cmdAccept->x(), twipsToPixels(lefts.accept));
+            mirsoMsgButtonLefts(platform::toTwips(form.frameGeometry().width()), 1395, c.adjust, c.accept);
+        EXPECT_EQ(form.cmdOK->x(), platform::twips(lefts.ok));
+        EXPECT_EQ(form.cmdAdjust->x(), platform::twips(lefts.adjust));
+        EXPECT_EQ(form.cmdAccept->x(), platform::twips(lefts.accept));
         EXPECT_EQ(form.focusWidget(), form.cmdOK);
     }
-    EXPECT_EQ(twipsToPixels(1493), 100);
-    EXPECT_EQ(twipsToPixels(398), 27);
-    EXPECT_EQ(twipsToPixels(45), 3);
+    EXPECT_EQ(platform::twips(1493), 100);
+    EXPECT_EQ(platform::twips(398), 27);
+    EXPECT_EQ(platform::twips(45), 3);
 }
 
 TEST(ThreeButtonDialog, EachButtonSetsTheTagAndHidesTheWindow)

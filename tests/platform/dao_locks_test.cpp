@@ -80,6 +80,58 @@ TEST_F(DaoTest, LockMessageNamesTheTable)
     other.exec("ROLLBACK");
 }
 
+// The table is the one SQLite reads, named as the archive defines it, not a
+// word of the text after FROM; a connection that meets the lock before it
+// could read the schema names the table its text names, and waits once.
+TEST_F(DaoTest, LockMessageNamesTheTableTheStatementReads)
+{
+    insert("A1", "Primo");
+    const QString read = "La tabella 'Prova' è bloccata in modo esclusivo da un altro utente e non può essere "
+                         "letta ora.";
+    const QString denied = "Impossibile bloccare la tabella 'Prova': attualmente in uso da parte di un altro "
+                           "utente.";
+    const struct {
+        bool fresh;  // opened after the other program took its lock
+        const char *sql;
+        bool denying;
+        int number;
+        QString description;
+    } cases[] = {
+        {false, "SELECT * FROM prova", false, 3261, read},
+        {false, "-- non FROM Altra\nSELECT Nome FROM Prova", false, 3261, read},
+        {false, "SELECT 'INTO Altra' AS Frase, Nome FROM Prova", false, 3261, read},
+        {false, "SELECT * FROM prova", true, 3262, denied},
+        {true, "SELECT * FROM Prova", false, 3261, read},
+        {true, "SELECT * FROM Prova", true, 3262, denied},
+    };
+    db.close();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.fresh ? "fresh: " : "") + c.sql + (c.denying ? " (deny)" : ""));
+        dao::Database ours;
+        if (!c.fresh) {
+            ours = dao::Database::open(path);
+            ours.openRecordset("SELECT Nome FROM Prova")->close();
+        }
+        RawConnection other(path);
+        ASSERT_EQ(other.exec("BEGIN EXCLUSIVE"), SQLITE_OK);
+        if (c.fresh)
+            ours = dao::Database::open(path);
+        platform::FakeClock clock;
+        platform::ScopedClock installed(clock);
+        try {
+            ours.openRecordset(c.sql, {}, dao::RecordsetType::Dynaset, c.denying ? dao::DenyWrite | dao::DenyRead : 0);
+            ADD_FAILURE() << "no lock met";
+        } catch (const platform::RuntimeError &e) {
+            EXPECT_EQ(e.number(), c.number);
+            EXPECT_EQ(e.description().toStdString(), c.description.toStdString());
+        }
+        EXPECT_EQ(clock.monotonicMs(), dao::BusyWaitMs);
+        ASSERT_EQ(other.exec("ROLLBACK"), SQLITE_OK);
+        EXPECT_EQ(ours.openRecordset("SELECT Nome FROM Prova")->value("Nome").toString(), "Primo");
+        ours.close();
+    }
+}
+
 // A recordset that denies others holds the write lock while it is open, so
 // nobody can write between our check and our insert.
 TEST_F(DaoTest, DenyingRecordsetHoldsTheWriteLockUntilClosed)

@@ -214,7 +214,7 @@ TEST_F(DaoRows, JetDialectAndWildcards)
     EXPECT_EQ(names(), QStringList({"Secondo"}));
 }
 
-TEST(JetLike, PatternsMatchAsTheSystemsLike)
+TEST(JetLike, PatternsMatchAsJetsLike)
 {
     const struct {
         const char *text;

@@ -5,6 +5,7 @@
 #include "common/globals.h"
 #include "platform/dao/connection.h"
 #include "platform/messagebox.h"
+#include "platform/twips.h"
 #include "ui/main/screen.h"
 
 #include <QFocusEvent>
@@ -19,6 +20,7 @@ namespace uimain {
 
 using platform::MsgButtons;
 using platform::MsgIcon;
+using platform::twips;
 
 bool EseguiComandoSql(const QString &comando)
 {

@@ -9,6 +9,7 @@
 #include "platform/dao/recordset.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
+#include "platform/twips.h"
 #include "ui/main/folderchooser.h"
 #include "ui/main/frmfaicorbex.h"
 #include "ui/main/screen.h"
@@ -33,6 +34,9 @@
 
 namespace uimain {
 
+using platform::toTwips;
+using platform::twips;
+
 namespace {
 
 // The window in twips: its width, and its height less the title bar. It is
@@ -41,14 +45,16 @@ namespace {
 constexpr int kLarghezza = 5100;
 // The column of the ticks, wide enough for its header.
 constexpr int kLarghezzaSelez = 600;
-constexpr int kAltezza = 3720;
+// 60 more than the 3720 drawn, so that the selection grid, whose rows of 238
+// twips are 16 pixels each, shows seven of them whole above its scroll bar.
+constexpr int kAltezza = 3780;
 constexpr int kAltezzaRiga = 238;
 constexpr int kAltezzaPulsanti = 390;
 constexpr int kAltoPulsanti = kAltezza - kAltezzaPulsanti - 60;
 constexpr int kRuoloChiave = Qt::UserRole;
 
-int basso(const QWidget *w) { return (w->y() + w->height()) * 15; }
-int alto(const QWidget *w) { return w->y() * 15; }
+int basso(const QWidget *w) { return toTwips(w->y() + w->height()); }
+int alto(const QWidget *w) { return toTwips(w->y()); }
 
 QColor colore(Colore c)
 {
@@ -368,7 +374,7 @@ void frmComposeNew::ImpostaPasso()
         PosizionaTwips(txtProgNumber, sinistra, basso(cmbCustomOfficeCode) + 50, 300, 285);
         PosizionaTwips(lblPathXCorbex, 30, basso(txtProgNumber) + 200, 3000, 270);
         PosizionaTwips(txtPathXCorbex, 30, basso(lblPathXCorbex) + 50, kLarghezza - 1800, 285);
-        PosizionaTwips(cmdSelect, (txtPathXCorbex->x() + txtPathXCorbex->width()) * 15 + 150,
+        PosizionaTwips(cmdSelect, toTwips(txtPathXCorbex->x() + txtPathXCorbex->width()) + 150,
                        alto(txtPathXCorbex) - 10, 1000, 315);
         PosizionaTwips(chkSetDefaultPath, 30, basso(txtPathXCorbex) + 300, kLarghezza - 240, 285);
         cmdPreview->setEnabled(true);

@@ -11,6 +11,7 @@
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
+#include "platform/twips.h"
 #include "ui/main/composition.h"
 #include "ui/main/screen.h"
 
@@ -30,6 +31,7 @@ namespace uimain {
 using platform::MsgButtons;
 using platform::MsgIcon;
 using platform::MsgResult;
+using platform::twips;
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "platform/dao/recordset.h"
+#include "platform/twips.h"
 #include "ui/main/composition.h"
 #include "ui/main/folderchooser.h"
 #include "ui/main/screen.h"
@@ -21,6 +22,7 @@ namespace uimain {
 using platform::Message;
 using platform::MsgButtons;
 using platform::MsgIcon;
+using platform::twips;
 
 std::optional<Message> ControlloReplica(const QString &ufficio, const QString &cartella, const QString &numero)
 {

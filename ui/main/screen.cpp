@@ -1,3 +1,4 @@
+#include "platform/twips.h"
 #include "ui/main/screen.h"
 
 #include <QApplication>
@@ -7,6 +8,8 @@
 static void registraFinestre() { Q_INIT_RESOURCE(finestre); }
 
 namespace uimain {
+
+using platform::twips;
 
 QIcon IconaApplicazione()
 {

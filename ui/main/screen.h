@@ -8,8 +8,6 @@
 // and the colours input fields show their state by.
 namespace uimain {
 
-constexpr int twips(int t) { return t / 15; }
-
 inline const QColor ColoreFuoco(0, 255, 255);
 inline const QColor ColoreRosso(255, 0, 0);
 inline const QColor ColoreGiallo(255, 255, 0);

@@ -2,6 +2,7 @@
 
 #include "common/errormanagement.h"
 #include "common/globals.h"
+#include "platform/twips.h"
 #include "ui/main/screen.h"
 #include "ui/tables/datacontrol.h"
 #include "ui/tables/recordsetmodel.h"
@@ -96,7 +97,7 @@ FrmHelpPianoDeiConti::FrmHelpPianoDeiConti(QWidget *parent)
     DbgPianoDeiConti->setSelectionMode(QAbstractItemView::SingleSelection);
     DbgPianoDeiConti->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DbgPianoDeiConti->horizontalHeader()->setStretchLastSection(true);
-    DbgPianoDeiConti->setMinimumSize(uimain::twips(7200), uimain::twips(4500));
+    DbgPianoDeiConti->setMinimumSize(platform::twips(7200), platform::twips(4500));
     DtPianoDeiConti->hide();
 
     LblMsg->setAlignment(Qt::AlignCenter);

@@ -7,6 +7,7 @@
 #include "common/paths.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
+#include "platform/twips.h"
 #include "ui/main/screen.h"
 
 #include <QAbstractButton>
@@ -22,7 +23,7 @@
 
 namespace uitables {
 
-using uimain::twips;
+using platform::twips;
 
 // ---------------------------------------------------------------- rules
 
@@ -284,7 +285,7 @@ void TableScreen::Form_Load()
     cmdAdd->setText(didascalia(152, cmdAdd->text()));
     cmdCancel->setText(didascalia(7, cmdCancel->text()));
 
-    Margine = 3 * 15;
+    Margine = platform::toTwips(3);
     LarghezzaPulsante = int(std::lround(double(larghezza_ - Margine) / 6 - Margine));
     const int altezza = cmdCancel->height();
     for (QWidget *button : std::initializer_list<QWidget *>{cmdAdd, cmdSearch, cmdVirtual, cmdVirtual1, cmdCancel})

@@ -7,6 +7,7 @@
 #include "flowengine/collectionpoint.h"
 #include "flowengine/options.h"
 #include "platform/messagebox.h"
+#include "platform/twips.h"
 #include "ui/main/filedialog.h"
 #include "ui/main/screen.h"
 #include "ui/transmission/setup.h"
@@ -19,8 +20,8 @@
 
 namespace uitransmission {
 
+using platform::twips;
 using uimain::PosizionaTwips;
-using uimain::twips;
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include "ui/transmission/frmaswerprocess.h"
 
 #include "platform/application.h"
+#include "platform/twips.h"
 #include "ui/main/screen.h"
 #include "ui/main/windowfactory.h"
 #include "ui/transmission/selectedflow.h"
@@ -13,8 +14,9 @@
 
 namespace uitransmission {
 
+using platform::toTwips;
+using platform::twips;
 using uimain::PosizionaTwips;
-using uimain::twips;
 
 namespace {
 
@@ -26,9 +28,9 @@ constexpr int Crescita = 800;
 // The space between controls and around the window's edge.
 constexpr int Margine = 60;
 
-int basso(const QWidget *w) { return (w->y() + w->height()) * 15; }
-int altezzaTwips(const QWidget *w) { return w->height() * 15; }
-int larghezzaTwips(const QWidget *w) { return w->width() * 15; }
+int basso(const QWidget *w) { return toTwips(w->y() + w->height()); }
+int altezzaTwips(const QWidget *w) { return toTwips(w->height()); }
+int larghezzaTwips(const QWidget *w) { return toTwips(w->width()); }
 
 void sposta(QWidget *w, int top, int left = -1) { w->move(left < 0 ? w->x() : twips(left), twips(top)); }
 
@@ -124,7 +126,7 @@ void frmAswerProcess::Form_Load()
     Altezza_ -= Crescita;
     platform::ImpostaAltezzaEsterna(this, twips(Altezza_),
                                     twips(basso(lblNotify) + Margine + altezzaTwips(cmdStart) + Margine));
-    const int top = height() * 15 - altezzaTwips(cmdStart) - Margine;
+    const int top = toTwips(height()) - altezzaTwips(cmdStart) - Margine;
     sposta(cmdStart, top, 30);
     sposta(cmdCancel, top, larghezzaTwips(this) - larghezzaTwips(cmdCancel) - 120);
 }
@@ -140,7 +142,7 @@ void frmAswerProcess::cmdStart_Click()
     // The bar on the lower edge, below the statistics.
     platform::ImpostaAltezzaEsterna(this, twips(Altezza_),
                                     twips(basso(fraStats) + Margine + altezzaTwips(prbProcess) + 30));
-    sposta(prbProcess, height() * 15 - altezzaTwips(prbProcess) - 30);
+    sposta(prbProcess, toTwips(height()) - altezzaTwips(prbProcess) - 30);
     txtDocNumber->clear();
     txtDocDate->clear();
     txtCustomReference->clear();

@@ -8,6 +8,7 @@
 #include "platform/errors.h"
 #include "platform/messagebox.h"
 #include "platform/pageprinter.h"
+#include "platform/twips.h"
 #include "ui/main/screen.h"
 
 #include <QCheckBox>
@@ -31,7 +32,7 @@ frmAswerReport::frmAswerReport(QWidget *owner) : QDialog(owner), owner_(owner)
     setObjectName(QStringLiteral("frmAswerReport"));
     setWindowTitle(QStringLiteral("Tabulato esplicativo"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setFixedSize(uimain::twips(kLarghezza), uimain::twips(kAltezza));
+    setFixedSize(platform::twips(kLarghezza), platform::twips(kAltezza));
 
     fraSelectReport = new QGroupBox(QStringLiteral("Tabulati da riprodurre"), this);
     fraSelectReport->setObjectName(QStringLiteral("fraSelectReport"));

@@ -9,6 +9,7 @@
 #include "flowengine/options.h"
 #include "platform/application.h"
 #include "platform/messagebox.h"
+#include "platform/twips.h"
 #include "ui/main/filedialog.h"
 #include "ui/main/screen.h"
 #include "ui/transmission/setup.h"
@@ -21,8 +22,9 @@
 
 namespace uitransmission {
 
+using platform::toTwips;
+using platform::twips;
 using uimain::PosizionaTwips;
-using uimain::twips;
 
 namespace {
 
@@ -117,22 +119,22 @@ void frmFirstExecution::ImpostaPasso()
     }
     lblInstruction->setText(righe.join(Br));
 
-    const int top = lblInstruction->y() * 15;
+    const int top = toTwips(lblInstruction->y());
     const bool conPercorso = PassoCorrente == 2 || PassoCorrente == 3;
     // The instruction as high as the step gives it, or as its text needs.
     PosizionaTwips(lblInstruction, 120, top, Larghezza - 240, conPercorso ? 1050 : 1640);
     lblInstruction->resize(lblInstruction->width(),
                            std::max(lblInstruction->height(), lblInstruction->heightForWidth(lblInstruction->width())));
-    const int sottoIstruzione = (lblInstruction->y() + lblInstruction->height()) * 15;
+    const int sottoIstruzione = toTwips(lblInstruction->y() + lblInstruction->height());
     if (!conPercorso) {
         const int pulsanti = sottoIstruzione + 50;
         for (QPushButton *b : {cmdPreview, cmdConfirm, cmdCancel})
-            PosizionaTwips(b, b->x() * 15, pulsanti);
+            PosizionaTwips(b, toTwips(b->x()), pulsanti);
         // Below the visible area.
-        const int sotto = height() * 15 + 100;
+        const int sotto = toTwips(height()) + 100;
         for (QWidget *w : {static_cast<QWidget *>(lblPathName), static_cast<QWidget *>(txtPathName),
                            static_cast<QWidget *>(cmdSelect)})
-            PosizionaTwips(w, w->x() * 15, sotto);
+            PosizionaTwips(w, toTwips(w->x()), sotto);
         // The height is the outer one, title bar and borders included.
         if (PassoCorrente == 1) {
             setFixedWidth(twips(Larghezza));
@@ -143,7 +145,7 @@ void frmFirstExecution::ImpostaPasso()
         PosizionaTwips(lblPathName, 120, etichetta);
         const int casella = etichetta + 255 + 10;
         PosizionaTwips(txtPathName, 120, casella);
-        PosizionaTwips(cmdSelect, cmdSelect->x() * 15, casella);
+        PosizionaTwips(cmdSelect, toTwips(cmdSelect->x()), casella);
     }
     AggiornaPulsanti();
     if (conPercorso)

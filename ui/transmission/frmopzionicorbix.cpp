@@ -6,6 +6,7 @@
 #include "common/servizioedi.h"
 #include "flowengine/options.h"
 #include "platform/messagebox.h"
+#include "platform/twips.h"
 #include "ui/main/filedialog.h"
 #include "ui/main/screen.h"
 #include "ui/transmission/frmselectdir.h"
@@ -22,8 +23,8 @@
 
 namespace uitransmission {
 
+using platform::twips;
 using uimain::PosizionaTwips;
-using uimain::twips;
 
 frmOpzioniCorbix::frmOpzioniCorbix(QWidget *parent) : QDialog(parent)
 {

@@ -3,6 +3,7 @@
 #include "common/globals.h"
 #include "flowengine/options.h"
 #include "platform/errors.h"
+#include "platform/twips.h"
 #include "ui/main/filedialog.h"
 #include "ui/main/screen.h"
 #include "ui/main/windowfactory.h"
@@ -16,8 +17,8 @@
 
 namespace uitransmission {
 
+using platform::twips;
 using uimain::PosizionaTwips;
-using uimain::twips;
 
 frmReiceveMirsolan::frmReiceveMirsolan(QWidget *owner) : QDialog(owner)
 {

@@ -6,6 +6,7 @@
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
+#include "platform/twips.h"
 #include "ui/main/composition.h"
 #include "ui/main/screen.h"
 
@@ -19,8 +20,9 @@
 
 namespace uitransmission {
 
+using platform::toTwips;
+using platform::twips;
 using uimain::PosizionaTwips;
-using uimain::twips;
 
 namespace {
 
@@ -179,7 +181,7 @@ void frmSelectDir::Form_Activate()
     PosizionaTwips(cmdCancel, 3060, 0, 1575, 420);
     PosizionaTwips(dlbDirList, 60, 0, 2700, 1180);
     PosizionaTwips(dlbDirveList, 60, 0, 2700);
-    const int altezzaDrive = dlbDirveList->sizeHint().height() * 15;
+    const int altezzaDrive = toTwips(dlbDirveList->sizeHint().height());
     PosizionaTwips(lblPath, 60, 0, larghezza - 2 * 60 - 90, altezzaDrive);
 
     // The directory list on the start folder: a folder of this computer given
@@ -227,7 +229,7 @@ void frmSelectDir::Form_Activate()
     } else {
         PosizionaTwips(dlbDirList, 60, 30);
     }
-    const int b = dlbDirList->y() * 15 + 1180 + 30;
+    const int b = toTwips(dlbDirList->y()) + 1180 + 30;
     const bool conPercorso = !lblPath->isHidden();
     lblPath->setEnabled(conPercorso);
     int altezza = b + 330;

@@ -13,6 +13,7 @@
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
+#include "platform/twips.h"
 #include "ui/main/screen.h"
 #include "ui/main/windowfactory.h"
 #include "ui/transmission/flowsend.h"
@@ -59,7 +60,7 @@ frmSendMirsolan::frmSendMirsolan(QWidget *owner) : QDialog(owner)
     setObjectName(QStringLiteral("frmSendMirsolan"));
     setWindowTitle(QStringLiteral("Invio corbex a ") + macchina);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setFixedSize(uimain::twips(4800), uimain::twips(3120));
+    setFixedSize(platform::twips(4800), platform::twips(3120));
 
     auto label = [](QLabel *&member, QWidget *parent, const char *name, const QString &text) {
         member = new QLabel(text, parent);

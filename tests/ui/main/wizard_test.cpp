@@ -1,4 +1,5 @@
 #include "compose_fixture.h"
+#include "platform/twips.h"
 #include "support/otherprogram.h"
 
 #include "ui/main/folderchooser.h"
@@ -27,6 +28,7 @@ using platform::Message;
 using platform::MsgButtons;
 using platform::MsgIcon;
 using platform::MsgResult;
+using platform::twips;
 
 namespace {
 

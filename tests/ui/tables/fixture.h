@@ -3,6 +3,7 @@
 #include "common/threebuttondialog.h"
 #include "flowengine/archive_fixture.h"
 #include "platform/clock.h"
+#include "platform/twips.h"
 #include "ui/main/screen.h"
 #include "ui/tables/tablescreen.h"
 
@@ -102,7 +103,7 @@ protected:
     static int slot(const uitables::TableScreen &w, const QWidget *c)
     {
         for (int k = 1; k <= 6; ++k)
-            if (c->x() == uimain::twips(k * w.Margine + (k - 1) * w.LarghezzaPulsante))
+            if (c->x() == platform::twips(k * w.Margine + (k - 1) * w.LarghezzaPulsante))
                 return k;
         return 0;
     }

@@ -163,7 +163,7 @@ TEST_F(PianoDeiConti, EveryKeystrokeNarrowsByContiguousLetters)
         // A quote in the filter is a letter like any other.
         w.TxtCaratteri->setText(QStringLiteral("d'i"));
         EXPECT_EQ(elenco(w), (QStringList{"01.0002"}));
-        // So are SQLite's wildcards; the system's own keep their meaning.
+        // So are SQLite's wildcards; Jet's own keep their meaning.
         for (const char *letterale : {"%", "_", "\\", "ross_"}) {
             w.TxtCaratteri->setText(QString::fromUtf8(letterale));
             EXPECT_EQ(elenco(w), QStringList()) << letterale;

@@ -3,6 +3,7 @@
 #include "common/openretry.h"
 #include "platform/application.h"
 #include "platform/pageprinter.h"
+#include "platform/twips.h"
 #include "support/otherprogram.h"
 #include "ui/transmission/answerreport.h"
 #include "ui/transmission/answerfetch.h"
@@ -393,7 +394,7 @@ TEST_F(Process, TheWindowOpensOnItsNoticeAndProcessesOnStart)
     EXPECT_EQ(f.Progressivo, 7);
     // Heights are outer heights; the window grows where its notice needs it.
     const int cornice = platform::AltezzaCornice(&f);
-    EXPECT_GE(f.height() + cornice, (2100 - 800) / 15);
+    EXPECT_GE(f.height() + cornice, platform::twips(2100 - 800));
     EXPECT_GT(f.fraDocProcess->y(), f.height());
     EXPECT_LT(f.lblNotify->geometry().bottom(), f.cmdStart->y());
     EXPECT_LT(f.cmdStart->geometry().bottom(), f.height());
@@ -402,7 +403,7 @@ TEST_F(Process, TheWindowOpensOnItsNoticeAndProcessesOnStart)
     f.cmdStart->click();
     EXPECT_EQ(f.result(), QDialog::Accepted);
     EXPECT_FALSE(f.isVisible());
-    EXPECT_GE(f.height() + cornice, 2100 / 15);
+    EXPECT_GE(f.height() + cornice, platform::twips(2100));
     EXPECT_LT(f.fraStats->geometry().bottom(), f.prbProcess->y());
     EXPECT_LT(f.prbProcess->geometry().bottom(), f.height());
     EXPECT_GT(f.cmdStart->y(), f.height());

@@ -1,6 +1,7 @@
 #include "fixture.h"
 
 #include "common/settings.h"
+#include "platform/twips.h"
 #include "ui/main/frmmain.h"
 #include "ui/main/windowfactory.h"
 #include "ui/main/screen.h"
@@ -45,7 +46,7 @@ TEST_F(FirstRun, StartsOnTheWelcome)
     EXPECT_TRUE(w.lblInstruction->text().startsWith("Grazie per aver scelto l'applicazione 'Corbix Doganali'"));
     EXPECT_GE(w.txtPathName->y(), w.height());
     // No blank strip below the buttons: the height given is the outer one.
-    EXPECT_LE(w.height() - (w.cmdConfirm->y() + w.cmdConfirm->height()), uimain::twips(120));
+    EXPECT_LE(w.height() - (w.cmdConfirm->y() + w.cmdConfirm->height()), platform::twips(120));
     EXPECT_GT(w.cmdConfirm->y(), w.lblInstruction->geometry().bottom());
 }
 

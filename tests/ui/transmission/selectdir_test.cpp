@@ -1,6 +1,7 @@
 #include "fixture.h"
 #include "platform/application.h"
 
+#include "platform/twips.h"
 #include "ui/main/folderchooser.h"
 #include "ui/main/screen.h"
 #include "ui/transmission/frmselectdir.h"
@@ -142,14 +143,14 @@ TEST_F(SelectDir, TheLayoutFollowsTheControlsShown)
     frmSelectDir bare;
     bare.Tag = "C:\\Dati";
     bare.show();
-    EXPECT_EQ(bare.dlbDirList->y(), uimain::twips(30));
+    EXPECT_EQ(bare.dlbDirList->y(), platform::twips(30));
     EXPECT_FALSE(bare.dlbDirveList->isEnabled());
     EXPECT_GT(full.dlbDirList->y(), bare.dlbDirList->y());
     EXPECT_LT(bare.height(), full.height());
-    EXPECT_EQ(full.width(), uimain::twips(4770));
+    EXPECT_EQ(full.width(), platform::twips(4770));
     // An outer height: the frame comes off it, the lists always fit.
-    EXPECT_EQ(bare.height(), std::max(uimain::twips(30 + 1180 + 30 + 330) - platform::AltezzaCornice(&bare),
-                                      uimain::twips(30 + 1180 + 30)));
+    EXPECT_EQ(bare.height(), std::max(platform::twips(30 + 1180 + 30 + 330) - platform::AltezzaCornice(&bare),
+                                      platform::twips(30 + 1180 + 30)));
 }
 
 TEST_F(SelectDir, TheInstalledChooserServesTheCallers)
