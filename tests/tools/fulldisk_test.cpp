@@ -34,20 +34,21 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
-#include <ostream>
+#include <string>
 
 using platform::Message;
 using platform::MsgButtons;
 using platform::MsgIcon;
 
-// Texts in failure messages as they read.
-inline void PrintTo(const QString &text, std::ostream *out) { *out << '"' << text.toStdString() << '"'; }
-
 namespace {
+
+// Lists of names in failure messages as they read.
+std::string listed(const QStringList &names) { return names.join(QStringLiteral(", ")).toStdString(); }
 
 constexpr qint64 MB = 1024 * 1024;
 
@@ -58,6 +59,21 @@ Message runTimeError(int number, const QString &text)
 }
 const Message DiscoPieno = runTimeError(61, QStringLiteral("Disco pieno."));
 const Message SpazioInsufficiente = runTimeError(3026, QStringLiteral("Spazio su disco insufficiente."));
+
+// The messages as the user reads them; reading the first full-disk message,
+// the user frees space before pressing its button.
+class Messages : public platform::RecordingMessageBoxService {
+public:
+    platform::MsgResult show(const Message &message) override
+    {
+        if (message == SpazioInsufficiente && onFullDisk) {
+            onFullDisk();
+            onFullDisk = {};
+        }
+        return RecordingMessageBoxService::show(message);
+    }
+    std::function<void()> onFullDisk;
+};
 
 class FullDisk : public ::testing::Test {
 protected:
@@ -139,7 +155,10 @@ protected:
     static void click(QWidget *button)
     {
         ASSERT_TRUE(button->isVisible() && button->isEnabled()) << button->objectName().toStdString();
-        QTest::mouseClick(button, Qt::LeftButton);
+        // A radio button answers on its mark and its text, not on the
+        // empty rest of its width.
+        const bool radio = qobject_cast<QRadioButton *>(button) != nullptr;
+        QTest::mouseClick(button, Qt::LeftButton, {}, radio ? QPoint(8, button->height() / 2) : QPoint());
     }
     // "&Fine", with the build screen driven by act once the flow is built.
     void finish(uimain::frmComposeNew &w, const std::function<void(uimain::frmFaiCorbex &)> &act)
@@ -233,7 +252,7 @@ protected:
     bool made_ = false;
     platform::FixedWorkstationSource workstation_{QStringLiteral("pc-prova"), QStringLiteral("rossi")};
     platform::ScopedWorkstationSource workstationGuard_{workstation_};
-    platform::RecordingMessageBoxService boxes_;
+    Messages boxes_;
     platform::ScopedMessageBoxService boxesGuard_{boxes_};
     platform::FakeClock clock_;
     platform::ScopedClock clockGuard_{clock_};
@@ -259,8 +278,8 @@ TEST_F(FullDisk, AFullMediumAtTheCompositionIsToldAndTheSameCompositionGoesThrou
     EXPECT_EQ(boxes_.shown[1], DiscoPieno);
     EXPECT_FALSE(common::CorbexScritto);
     EXPECT_EQ(rowsSha(), before);
-    EXPECT_EQ(entries(medium.path()), QStringList{QStringLiteral(".riempitivo")});
-    EXPECT_EQ(collectionPoint(), QStringList());
+    EXPECT_EQ(listed(entries(medium.path())), ".riempitivo");
+    EXPECT_EQ(listed(collectionPoint()), "");
 
     medium.free();
     boxes_.shown.clear();
@@ -268,9 +287,67 @@ TEST_F(FullDisk, AFullMediumAtTheCompositionIsToldAndTheSameCompositionGoesThrou
     ASSERT_EQ(boxes_.shown.size(), 2u);
     EXPECT_EQ(boxes_.shown[1].text, QStringLiteral("Il corbex è stato trasferito sul supporto magnetico correttamente "
                                                    "con il nome 'PRATICHE.001'."));
-    EXPECT_EQ(entries(medium.path()), QStringList{QStringLiteral("PRATICHE.001")});
+    EXPECT_EQ(listed(entries(medium.path())), "PRATICHE.001");
     // The flow is larger than the room the full disk had: its writing had begun.
     EXPECT_GT(QFileInfo(medium.file(QStringLiteral("PRATICHE.001"))).size(), 256 * 1024);
+    EXPECT_EQ(register_(), QStringList{QStringLiteral("3/2026-01-15/1/1/1/PRATICHE.001")});
+    EXPECT_EQ(sent(), 2500);
+    EXPECT_EQ(listed(collectionPoint()), "Corbix inviati/20260115-0, TEMP/VordamaB01");
+}
+
+TEST_F(FullDisk, AFullDestinationFolderIsToldAndTheSameCompositionGoesThroughOnceSpaceIsFreed)
+{
+    ASSERT_TRUE(made_);
+    SMALL_DISK(destination, 8 * MB);
+    drives_->setDrive(u'd', destination.path());
+    destination.fill(256 * 1024);
+    const std::string before = rowsSha();
+    compose(QStringLiteral("D:\\"));
+    EXPECT_EQ(boxes_.shown, std::vector{DiscoPieno});
+    EXPECT_EQ(rowsSha(), before);
+    EXPECT_EQ(listed(entries(destination.path())), ".riempitivo");
+    EXPECT_EQ(listed(collectionPoint()), "");
+
+    destination.free();
+    boxes_.shown.clear();
+    compose(QStringLiteral("D:\\"));
+    EXPECT_EQ(boxes_.shown, std::vector<Message>());
+    EXPECT_EQ(listed(entries(destination.path())), "R0010115.T07");
+    EXPECT_GT(QFileInfo(destination.file(QStringLiteral("R0010115.T07"))).size(), 256 * 1024);
+    EXPECT_EQ(register_(), QStringList{QStringLiteral("3/2026-01-15/7/1/2/<null>")});
+    EXPECT_EQ(sent(), 2500);
+}
+
+// The archive's disk fills while the build screen waits for its "OK": the
+// filing's transaction cannot be written. The user frees space on reading
+// the message, so that a folder flow's reservation can be deleted after it.
+TEST_F(FullDisk, TheArchiveFullAtTheFilingIsToldAndNothingIsFiledUntilSpaceIsFreed)
+{
+    ASSERT_TRUE(made_);
+    SMALL_DISK(archiveDisk, 32 * MB);
+    archiveOn(archiveDisk);
+    SMALL_DISK(medium, 8 * MB);
+    drives_->setDrive(u'a', medium.path());
+    const std::string before = rowsSha();
+    for (const QString &destination : {QString(), QStringLiteral("C:\\Corbix\\Corbix in uscita")}) {
+        SCOPED_TRACE(destination.toStdString());
+        boxes_.shown.clear();
+        boxes_.onFullDisk = [&] { archiveDisk.free(); };
+        compose(destination, [&] { archiveDisk.fill(); });
+        ASSERT_FALSE(boxes_.shown.empty());
+        EXPECT_EQ(boxes_.shown.back(), SpazioInsufficiente);
+        EXPECT_EQ(std::count(boxes_.shown.begin(), boxes_.shown.end(), SpazioInsufficiente), 1);
+        EXPECT_EQ(rowsSha(), before);
+        EXPECT_EQ(listed(entries(medium.path())), "");
+        EXPECT_EQ(listed(collectionPoint()), "");
+        EXPECT_EQ(listed(entries(archiveDisk.path())), "Archivio.mdb");
+    }
+
+    boxes_.shown.clear();
+    compose();
+    ASSERT_EQ(boxes_.shown.size(), 2u);
+    EXPECT_EQ(boxes_.shown[1].text, QStringLiteral("Il corbex è stato trasferito sul supporto magnetico correttamente "
+                                                   "con il nome 'PRATICHE.001'."));
     EXPECT_EQ(register_(), QStringList{QStringLiteral("3/2026-01-15/1/1/1/PRATICHE.001")});
     EXPECT_EQ(sent(), 2500);
 }
