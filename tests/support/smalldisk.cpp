@@ -16,7 +16,8 @@ namespace {
 constexpr auto FillerName = ".riempitivo";
 }
 
-SmallDisk::SmallDisk(qint64 bytes) : root_(dir_.file(QStringLiteral("disco"))), bytes_(bytes)
+SmallDisk::SmallDisk(qint64 bytes, const QString &at)
+    : root_(at.isEmpty() ? dir_.file(QStringLiteral("disco")) : at), bytes_(bytes)
 {
     QDir().mkpath(root_);
     const QByteArray options = "size=" + QByteArray::number(bytes) + ",mode=0755";

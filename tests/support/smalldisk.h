@@ -12,7 +12,9 @@ namespace testsupport {
 // and the test is skipped.
 class SmallDisk {
 public:
-    explicit SmallDisk(qint64 bytes = 4 * 1024 * 1024);
+    // Mounted at a folder of its own, or over the folder at, which it hides
+    // while it is mounted (the folder is made when missing).
+    explicit SmallDisk(qint64 bytes = 4 * 1024 * 1024, const QString &at = QString());
     ~SmallDisk();
     SmallDisk(const SmallDisk &) = delete;
     SmallDisk &operator=(const SmallDisk &) = delete;

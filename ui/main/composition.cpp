@@ -425,7 +425,7 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
     // The files are written whole under their temporary names and take their
     // final names only once the archive knows the flow.
     FileScritto copia, archivio, supporto;
-    QString costruito;  // the built flow, when a refused write is to remove it
+    QStringList costruiti;  // the build's files, when a refused write is to remove them
     supporto.host = fileSulSupporto(corbex.fileSupporto);
     // The journal outlives the removal of the temporaries after a failure,
     // so that it goes with them.
@@ -533,14 +533,16 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
         // the built flow included, so that the same composition can be made
         // again once space is freed.
         if (platform::err::isWriteRefusal(e.number()))
-            costruito = percorsoRaggiungibile(corbex.fileTemporaneo);
+            for (const QString &file : {corbex.fileTemporaneo, corbex.fileErrori})
+                costruiti << percorsoRaggiungibile(file);
     } catch (const GiaSegnalato &) {
     }
     copia.rimuovi();
     archivio.rimuovi();
     supporto.rimuovi();
-    if (!costruito.isEmpty())
-        QFile::remove(costruito);
+    for (const QString &file : std::as_const(costruiti))
+        if (!file.isEmpty())
+            QFile::remove(file);
     if (cartella)
         EliminaRiga(corbex.riservata);
     return std::nullopt;

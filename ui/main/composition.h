@@ -161,6 +161,7 @@ struct CorbexCostruito {
     int destinazione = 0;       // 2 removable medium, 1 folder
     QDate data;                 // the day of the composition
     QString fileTemporaneo;     // the built flow in TEMP
+    QString fileErrori;         // the build's error log beside it, when there is one
     QString fileSupporto;       // the name written on the medium, still under its temporary
     std::shared_ptr<flowengine::GiornaleLavoro> giornale;  // the journal that notes it
     QString elenco;             // the composition list
@@ -181,7 +182,8 @@ struct CorbexCostruito {
 // medium's too) take their names, and the built flow is removed from TEMP.
 // On any failure before the commit the user gets "Errore di Run-time", the
 // declarations stay free, the temporaries are removed, a reserved row is
-// deleted and the built flow stays in TEMP. A name that cannot be taken
+// deleted and the built flow stays in TEMP, unless the disk or the system
+// refused a write: then the built flow and its error log go too. A name that cannot be taken
 // after the commit is told; the flow stays filed and the next start-up gives
 // the name. A folder flow's reservation lock is given up once its row is
 // completed or deleted. Returns the archive name, or nothing on failure.

@@ -734,6 +734,7 @@ void frmComposeNew::EseguiComposizione()
         frmFaiCorbex costruzione(corbex.data, this);
         costruzione.exec();
         corbex.giornale = costruzione.Giornale;
+        corbex.fileErrori = costruzione.FileErrori;
     }
     if (common::CorbexScritto) {
         corbex.fileTemporaneo = common::FileTemporaneo;

@@ -1,0 +1,355 @@
+// A full disk at every step of a busy day on a sample program folder of
+// 5 000 declarations: the composition to the removable medium and to a
+// folder, the filing, the answer's fetch, its processing and the move of the
+// collection point, each on a small file system that fills. Each ends with
+// its message, leaves the archive's rows as they were and no file of the run
+// behind, and goes through once space is freed.
+#include "sampleanswer/sampleanswer.h"
+#include "sampledata/sampledata.h"
+
+#include "common/globals.h"
+#include "common/settings.h"
+#include "flowengine/options.h"
+#include "flowengine/register.h"
+#include "platform/clock.h"
+#include "platform/dao/recordset.h"
+#include "platform/drives.h"
+#include "platform/messagebox.h"
+#include "platform/workstation.h"
+#include "support/smalldisk.h"
+#include "support/tempdir.h"
+#include "ui/main/frmcomposenew.h"
+#include "ui/main/frmfaicorbex.h"
+#include "ui/transmission/answerfetch.h"
+#include "ui/transmission/answerprocess.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <optional>
+#include <string>
+
+using platform::Message;
+using platform::MsgButtons;
+using platform::MsgIcon;
+
+namespace {
+
+// Lists of names in failure messages as they read.
+std::string listed(const QStringList &names) { return names.join(QStringLiteral(", ")).toStdString(); }
+
+constexpr qint64 MB = 1024 * 1024;
+
+Message runTimeError(int number, const QString &text)
+{
+    return {QStringLiteral("Errore di Run-time %1\r\n").arg(number) + text, QStringLiteral("CORBIX"), MsgIcon::Critical,
+            MsgButtons::OK, 1};
+}
+const Message DiscoPieno = runTimeError(61, QStringLiteral("Disco pieno."));
+const Message SpazioInsufficiente = runTimeError(3026, QStringLiteral("Spazio su disco insufficiente."));
+
+// The messages as the user reads them; reading the first full-disk message,
+// the user frees space before pressing its button.
+class Messages : public platform::RecordingMessageBoxService {
+public:
+    platform::MsgResult show(const Message &message) override
+    {
+        if (message == SpazioInsufficiente && onFullDisk) {
+            onFullDisk();
+            onFullDisk = {};
+        }
+        return RecordingMessageBoxService::show(message);
+    }
+    std::function<void()> onFullDisk;
+};
+
+class FullDisk : public ::testing::Test {
+protected:
+    FullDisk()
+    {
+        QString out, err;
+        QTextStream o(&out), e(&err);
+        made_ = sampledata::run({folder_, QStringLiteral("--declarations"), QStringLiteral("5000")}, o, e) == 0;
+        e.flush();
+        EXPECT_TRUE(made_) << err.toStdString();
+        drives_.emplace(folder_);
+        drivesGuard_.emplace(*drives_);
+        made_ = made_ && startInFolder();
+    }
+    ~FullDisk() override { common::resetGlobals(); }
+
+    // What the application reads when it starts in the folder.
+    bool startInFolder()
+    {
+        common::resetGlobals();
+        common::CartellaProgramma = folder_ + u'/';
+        return common::LeggiIni() && flowengine::CaricaOpzioni();
+    }
+
+    // The archive moved onto the disk, as drive E:, which CORBIX.INI then
+    // names.
+    void archiveOn(testsupport::SmallDisk &disk)
+    {
+        ASSERT_TRUE(QFile::copy(folder_ + QStringLiteral("/Archivio.mdb"), disk.file(QStringLiteral("Archivio.mdb"))));
+        ASSERT_TRUE(QFile::remove(folder_ + QStringLiteral("/Archivio.mdb")));
+        drives_->setDrive(u'e', disk.path());
+        QFile ini(folder_ + QStringLiteral("/CORBIX.INI"));
+        ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+        QByteArray text = ini.readAll();
+        ini.close();
+        ASSERT_TRUE(text.contains("C:\\Archivio.mdb"));
+        text.replace("C:\\Archivio.mdb", "E:\\Archivio.mdb");
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ini.write(text);
+        ini.close();
+        ASSERT_TRUE(startInFolder());
+    }
+
+    // The collection point's folder on a disk of its own mounted over it,
+    // with its five folders made again.
+    void collectionPointOn(testsupport::SmallDisk &disk)
+    {
+        for (const char *name : {"Corbix in uscita", "Corbix inviati", "Risposte Pervenute", "Storico", "TEMP"})
+            ASSERT_TRUE(QDir().mkpath(disk.file(QString::fromLatin1(name))));
+    }
+
+    // ------------------------------------------------------------ the wizard
+
+    std::unique_ptr<uimain::frmComposeNew> onStep3()
+    {
+        auto w = std::make_unique<uimain::frmComposeNew>();
+        w->show();
+        w->activateWindow();
+        w->cmbDichiarante->setCurrentIndex(w->cmbDichiarante->findText(sampledata::Dichiarante1));
+        for (QCheckBox *box : {w->chkImport, w->chkExport, w->chkInDeposito, w->chkExportSempif})
+            box->setChecked(true);
+        click(w->cmdNextEnd);
+        EXPECT_EQ(w->PassoCorrente, 2);
+        click(w->cmdNextEnd);
+        EXPECT_EQ(w->PassoCorrente, 3);
+        return w;
+    }
+    std::unique_ptr<uimain::frmComposeNew> onStep4(const QString &folder)
+    {
+        auto w = onStep3();
+        click(w->optWriteInDir);
+        click(w->cmdNextEnd);
+        EXPECT_EQ(w->PassoCorrente, 4);
+        w->cmbCustomOfficeCode->setEditText(QStringLiteral("012100"));
+        w->txtProgNumber->setText(QStringLiteral("7"));
+        w->txtPathXCorbex->setText(folder);
+        return w;
+    }
+    static void click(QWidget *button)
+    {
+        ASSERT_TRUE(button->isVisible() && button->isEnabled()) << button->objectName().toStdString();
+        // A radio button answers on its mark and its text, not on the
+        // empty rest of its width.
+        const bool radio = qobject_cast<QRadioButton *>(button) != nullptr;
+        QTest::mouseClick(button, Qt::LeftButton, {}, radio ? QPoint(8, button->height() / 2) : QPoint());
+    }
+    // "&Fine", with the build screen driven by act once the flow is built.
+    void finish(uimain::frmComposeNew &w, const std::function<void(uimain::frmFaiCorbex &)> &act)
+    {
+        bool acted = false;
+        QTimer::singleShot(0, &w, [&] {
+            auto *f = w.findChild<uimain::frmFaiCorbex *>();
+            ASSERT_NE(f, nullptr);
+            f->Form_Activate();
+            acted = true;
+            act(*f);
+        });
+        click(w.cmdNextEnd);
+        EXPECT_TRUE(acted);
+    }
+    // The wizard's run to the medium or to a folder, the build's "OK" clicked
+    // after before() ran.
+    void compose(const QString &folder = QString(), const std::function<void()> &before = {})
+    {
+        auto w = folder.isEmpty() ? onStep3() : onStep4(folder);
+        finish(*w, [&](uimain::frmFaiCorbex &f) {
+            if (before)
+                before();
+            click(f.cmdConfirm);
+        });
+        EXPECT_FALSE(w->isVisible());
+    }
+
+    // ------------------------------------------------------------ what is there
+
+    dao::Database archive() { return dao::Database::open(platform::hostPath(common::PercorsoArchivio)); }
+    // Every row of the register, of the declarations' index and of their
+    // boxes, every column as text, in the archive's order.
+    std::string rowsSha()
+    {
+        QCryptographicHash hash(QCryptographicHash::Sha256);
+        for (const char *table : {"Corbix", "IndiceDoc", "DettaglioBol"}) {
+            auto rs = archive().openRecordset(QStringLiteral("SELECT * FROM %1 ORDER BY _rowid_").arg(QLatin1String(table)),
+                                              {}, dao::RecordsetType::Snapshot);
+            for (; !rs->eof(); rs->moveNext()) {
+                QStringList row;
+                for (int c = 0; c < int(rs->fields().size()); ++c)
+                    row << (rs->value(c).isNull() ? QStringLiteral("<null>") : rs->value(c).toString());
+                hash.addData((row.join(u'|') + u'\n').toUtf8());
+            }
+        }
+        return hash.result().toHex().toStdString();
+    }
+    // The register as "Posizione/Data/Progressivo/Stato/Tipo/RifFloppy", one row each.
+    QStringList register_()
+    {
+        auto rs = archive().openRecordset(
+            QStringLiteral("SELECT Posizione, Data, Progressivo, Stato, Tipo, RifFloppy FROM Corbix ORDER BY "
+                           "Data, Progressivo, Posizione"),
+            {}, dao::RecordsetType::Snapshot);
+        QStringList out;
+        for (; !rs->eof(); rs->moveNext()) {
+            QStringList row;
+            for (int c = 0; c < 6; ++c)
+                row << (rs->value(c).isNull() ? QStringLiteral("<null>")
+                        : c == 1              ? rs->value(c).toDate().toString(Qt::ISODate)
+                                              : rs->value(c).toString());
+            out << row.join(u'/');
+        }
+        return out;
+    }
+    // How many declarations are marked as sent (Stato1 2).
+    int sent()
+    {
+        auto rs = archive().openRecordset(QStringLiteral("SELECT COUNT(*) FROM IndiceDoc WHERE Stato1 = 2"), {},
+                                          dao::RecordsetType::Snapshot);
+        return rs->value(0).toInt();
+    }
+    static QStringList entries(const QString &folder)
+    {
+        return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    }
+    QString inCorbix(const QString &name) const { return folder_ + QStringLiteral("/Corbix/") + name; }
+    // The files of the collection point's folders, "folder/name" each.
+    QStringList collectionPoint() const
+    {
+        QStringList out;
+        for (const QString &sub : entries(folder_ + QStringLiteral("/Corbix")))
+            for (const QString &name : entries(inCorbix(sub)))
+                out << sub + u'/' + name;
+        return out;
+    }
+
+    testsupport::TempDir dir_;
+    const QString folder_ = dir_.file(QStringLiteral("programma"));
+    bool made_ = false;
+    platform::FixedWorkstationSource workstation_{QStringLiteral("pc-prova"), QStringLiteral("rossi")};
+    platform::ScopedWorkstationSource workstationGuard_{workstation_};
+    Messages boxes_;
+    platform::ScopedMessageBoxService boxesGuard_{boxes_};
+    platform::FakeClock clock_;
+    platform::ScopedClock clockGuard_{clock_};
+    std::optional<platform::DriveTable> drives_;
+    std::optional<platform::ScopedDriveTable> drivesGuard_;
+};
+
+#define SMALL_DISK(name, bytes, ...)                                                                                    \
+    testsupport::SmallDisk name(bytes __VA_OPT__(, ) __VA_ARGS__);                                                   \
+    if (!name.mounted())                                                                                             \
+    GTEST_SKIP() << name.reason().toStdString()
+
+TEST_F(FullDisk, AFullMediumAtTheCompositionIsToldAndTheSameCompositionGoesThroughOnceSpaceIsFreed)
+{
+    ASSERT_TRUE(made_);
+    SMALL_DISK(medium, 8 * MB);
+    drives_->setDrive(u'a', medium.path());
+    // Room for the start of the flow, not for all of it.
+    medium.fill(256 * 1024);
+    const std::string before = rowsSha();
+    compose();
+    ASSERT_EQ(boxes_.shown.size(), 2u);
+    EXPECT_EQ(boxes_.shown[1], DiscoPieno);
+    EXPECT_FALSE(common::CorbexScritto);
+    EXPECT_EQ(rowsSha(), before);
+    EXPECT_EQ(listed(entries(medium.path())), ".riempitivo");
+    EXPECT_EQ(listed(collectionPoint()), "");
+
+    medium.free();
+    boxes_.shown.clear();
+    compose();
+    ASSERT_EQ(boxes_.shown.size(), 2u);
+    EXPECT_EQ(boxes_.shown[1].text, QStringLiteral("Il corbex è stato trasferito sul supporto magnetico correttamente "
+                                                   "con il nome 'PRATICHE.001'."));
+    EXPECT_EQ(listed(entries(medium.path())), "PRATICHE.001");
+    // The flow is larger than the room the full disk had: its writing had begun.
+    EXPECT_GT(QFileInfo(medium.file(QStringLiteral("PRATICHE.001"))).size(), 256 * 1024);
+    EXPECT_EQ(register_(), QStringList{QStringLiteral("3/2026-01-15/1/1/1/PRATICHE.001")});
+    EXPECT_EQ(sent(), 2500);
+    EXPECT_EQ(listed(collectionPoint()), "Corbix inviati/20260115-0, TEMP/VordamaB01");
+}
+
+TEST_F(FullDisk, AFullDestinationFolderIsToldAndTheSameCompositionGoesThroughOnceSpaceIsFreed)
+{
+    ASSERT_TRUE(made_);
+    SMALL_DISK(destination, 8 * MB);
+    drives_->setDrive(u'd', destination.path());
+    destination.fill(256 * 1024);
+    const std::string before = rowsSha();
+    compose(QStringLiteral("D:\\"));
+    EXPECT_EQ(boxes_.shown, std::vector{DiscoPieno});
+    EXPECT_EQ(rowsSha(), before);
+    EXPECT_EQ(listed(entries(destination.path())), ".riempitivo");
+    EXPECT_EQ(listed(collectionPoint()), "");
+
+    destination.free();
+    boxes_.shown.clear();
+    compose(QStringLiteral("D:\\"));
+    EXPECT_EQ(boxes_.shown, std::vector<Message>());
+    EXPECT_EQ(listed(entries(destination.path())), "R0010115.T07");
+    EXPECT_GT(QFileInfo(destination.file(QStringLiteral("R0010115.T07"))).size(), 256 * 1024);
+    EXPECT_EQ(register_(), QStringList{QStringLiteral("3/2026-01-15/7/1/2/<null>")});
+    EXPECT_EQ(sent(), 2500);
+}
+
+// The archive's disk fills while the build screen waits for its "OK": the
+// filing's transaction cannot be written. The user frees space on reading
+// the message, so that a folder flow's reservation can be deleted after it.
+TEST_F(FullDisk, TheArchiveFullAtTheFilingIsToldAndNothingIsFiledUntilSpaceIsFreed)
+{
+    ASSERT_TRUE(made_);
+    SMALL_DISK(archiveDisk, 32 * MB);
+    archiveOn(archiveDisk);
+    SMALL_DISK(medium, 8 * MB);
+    drives_->setDrive(u'a', medium.path());
+    const std::string before = rowsSha();
+    for (const QString &destination : {QString(), QStringLiteral("C:\\Corbix\\Corbix in uscita")}) {
+        SCOPED_TRACE(destination.toStdString());
+        boxes_.shown.clear();
+        boxes_.onFullDisk = [&] { archiveDisk.free(); };
+        compose(destination, [&] { archiveDisk.fill(); });
+        ASSERT_FALSE(boxes_.shown.empty());
+        EXPECT_EQ(boxes_.shown.back(), SpazioInsufficiente);
+        EXPECT_EQ(std::count(boxes_.shown.begin(), boxes_.shown.end(), SpazioInsufficiente), 1);
+        EXPECT_EQ(rowsSha(), before);
+        EXPECT_EQ(listed(entries(medium.path())), "");
+        EXPECT_EQ(listed(collectionPoint()), "");
+        EXPECT_EQ(listed(entries(archiveDisk.path())), "Archivio.mdb");
+    }
+
+    boxes_.shown.clear();
+    compose();
+    ASSERT_EQ(boxes_.shown.size(), 2u);
+    EXPECT_EQ(boxes_.shown[1].text, QStringLiteral("Il corbex è stato trasferito sul supporto magnetico correttamente "
+                                                   "con il nome 'PRATICHE.001'."));
+    EXPECT_EQ(register_(), QStringList{QStringLiteral("3/2026-01-15/1/1/1/PRATICHE.001")});
+    EXPECT_EQ(sent(), 2500);
+}
+
+}  // namespace
