@@ -15,8 +15,11 @@
 #include <QShortcutEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QToolButton>
 #include <cmath>
 
@@ -92,6 +95,46 @@ QString RigheDaScrivere(const QString &memorizzato, const QString &mostrato)
             out += QStringLiteral("\r\n");
     }
     return out;
+}
+
+void LimitaLunghezza(QPlainTextEdit *casella, qsizetype massimo, std::function<qsizetype(const QString &)> misura)
+{
+    // Where the last change put its characters, told by the document before
+    // the box announces the new text.
+    struct Inserimento {
+        int posizione = 0;
+        int aggiunti = 0;
+    };
+    auto ultimo = std::make_shared<Inserimento>();
+    QObject::connect(casella->document(), &QTextDocument::contentsChange, casella,
+                     [ultimo](int posizione, int, int aggiunti) { *ultimo = {posizione, aggiunti}; });
+    QObject::connect(casella, &QPlainTextEdit::textChanged, casella, [casella, massimo, misura, ultimo] {
+        const Inserimento inserito = std::exchange(*ultimo, Inserimento{});
+        const QString testo = casella->toPlainText();
+        if (inserito.aggiunti <= 0 || misura(testo) <= massimo)
+            return;
+        const int inizio = std::min(inserito.posizione, int(testo.size()));
+        const int fine = std::min(inserito.posizione + inserito.aggiunti, int(testo.size()));
+        // The longest start of the inserted characters that fits.
+        int preso = 0;
+        for (int alto = fine - inizio; preso < alto;) {
+            const int prova = (preso + alto + 1) / 2;
+            if (misura(testo.left(inizio + prova) + testo.mid(fine)) <= massimo)
+                preso = prova;
+            else
+                alto = prova - 1;
+        }
+        QTextCursor taglio(casella->document());
+        // One step with the typing, so an undo takes both back together.
+        taglio.joinPreviousEditBlock();
+        taglio.setPosition(inizio + preso);
+        taglio.setPosition(fine, QTextCursor::KeepAnchor);
+        taglio.removeSelectedText();
+        taglio.endEditBlock();
+        QTextCursor cursore = casella->textCursor();
+        cursore.setPosition(inizio + preso);
+        casella->setTextCursor(cursore);
+    });
 }
 
 QString DidascaliaPosizione(int posizione, int conteggio)
