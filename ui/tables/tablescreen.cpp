@@ -250,6 +250,9 @@ public:
 const QString NessunaInformazione = QStringLiteral("Nessuna informazione corrisponde al criterio di ricerca indicato.");
 const QString NonPiuPresente = QStringLiteral("Impossibile registrare i dati nell'archivio: il record visualizzato non "
                                               "risulta più presente.");
+const QString ModificatoAltrove =
+    QStringLiteral("Impossibile registrare i dati nell'archivio: il record visualizzato è stato modificato da un "
+                   "altro utente. Annullare e ripetere la modifica.");
 
 }  // namespace
 
@@ -695,10 +698,13 @@ void TableScreen::salvaModifica()
     // The key values find the rows that may be the one shown; only the one
     // shown is written, and only as it was shown. Another row with the same
     // key values is never touched.
-    if (!rs->editUnchanged(rigaMostrata_)) {
-        // Another program deleted or changed the row meanwhile: nothing to write.
+    const dao::Recordset::EditHeld esito = rs->editUnchanged(rigaMostrata_);
+    if (esito != dao::Recordset::EditHeld::Begun) {
+        // Another program deleted or changed the row meanwhile: nothing is
+        // written, and the other user's change is not overwritten unseen.
         rs->close();
-        platform::msgBox(NonPiuPresente, caption(), platform::MsgIcon::Information);
+        platform::msgBox(esito == dao::Recordset::EditHeld::Changed ? ModificatoAltrove : NonPiuPresente, caption(),
+                         platform::MsgIcon::Information);
         return;
     }
     if (!salva(*rs, false))
@@ -745,6 +751,8 @@ bool TableScreen::salva(dao::Recordset &rs, bool aggiunta)
         if (e.number() == platform::err::DuplicateKey)
             platform::msgBox(messaggioDuplicato(), caption(), platform::MsgIcon::Information);
         else if (e.number() == platform::err::DataChanged)
+            platform::msgBox(ModificatoAltrove, caption(), platform::MsgIcon::Information);
+        else if (e.number() == platform::err::RecordDeleted)
             platform::msgBox(NonPiuPresente, caption(), platform::MsgIcon::Information);
         else
             messaggioErrore(e.number(), e.description());
