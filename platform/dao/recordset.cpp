@@ -380,27 +380,27 @@ bool Recordset::holds(const Image &image) const
     return true;
 }
 
-bool Recordset::editUnchanged(const Image &image)
+Recordset::EditHeld Recordset::editUnchanged(const Image &image)
 {
     requireOpen();
     if (!updatable())
         platform::raise(platform::err::ReadOnly);
     const auto it = std::find(keys_.begin(), keys_.end(), image.key);
     if (it == keys_.end())
-        return false;
+        return EditHeld::Gone;
     moveTo(int(it - keys_.begin()));
     bool found = false;
     current_ = readRow(image.key, &found);
     if (!found)
-        return false;
+        return EditHeld::Gone;
     currentLoaded_ = true;
     if (!holds(image))
-        return false;
+        return EditHeld::Changed;
     buffer_ = current_;
     assigned_.assign(fields_.size(), false);
     editMode_ = EditMode::InProgress;
     condition_ = image;
-    return true;
+    return EditHeld::Begun;
 }
 
 void Recordset::addNew()
@@ -457,8 +457,12 @@ void Recordset::update()
                                                      + columns.join(QStringLiteral(" = ?, "))
                                                      + QStringLiteral(" = ? WHERE _rowid_ = ?") + held,
                                                  values, Operation::Write);
-            if (changed == 0)
-                platform::raise(condition_ ? DataChanged : RecordDeleted);
+            if (changed == 0) {
+                bool found = false;
+                if (condition_)
+                    readRow(key, &found);
+                platform::raise(found ? DataChanged : RecordDeleted);
+            }
             lastModified_ = key;
         }
         currentLoaded_ = false;

@@ -55,11 +55,13 @@ public:
 
     void edit();
     // Makes the row of an image current and begins its edit, only while the
-    // row still holds the image's values; false, nothing begun, when it is
-    // not among this recordset's rows, is gone or was changed. The update then
-    // writes it only if it still holds them at that instant (3197 otherwise),
-    // so a change made meanwhile by another program is never overwritten.
-    bool editUnchanged(const Image &image);
+    // row still holds the image's values; nothing is begun when it is not
+    // among this recordset's rows or is gone (Gone), or was changed (Changed).
+    // The update then writes it only if it still holds them at that instant
+    // (3197 when it was changed, 3167 when it is gone), so a change made
+    // meanwhile by another program is never overwritten.
+    enum class EditHeld { Begun, Gone, Changed };
+    EditHeld editUnchanged(const Image &image);
     void addNew();
     void update();
     void cancelUpdate();

@@ -257,7 +257,7 @@ TEST_F(DaoRows, AnEditHeldToAnImageWritesOnlyThatUnchangedRow)
     const dao::Recordset::Image shown = browse->image();
     auto write = [&](const dao::Recordset::Image &image) {
         auto rs = db.openRecordset("SELECT * FROM Prova");
-        if (!rs->editUnchanged(image))
+        if (rs->editUnchanged(image) != dao::Recordset::EditHeld::Begun)
             return false;
         rs->setValue("Nome", "Nuovo");
         rs->update();
@@ -268,6 +268,7 @@ TEST_F(DaoRows, AnEditHeldToAnImageWritesOnlyThatUnchangedRow)
     // Changed by another program (only in case): not written.
     ASSERT_EQ(other.exec("UPDATE Prova SET Nome = 'SECONDO' WHERE Codice = 'A2'"), SQLITE_OK);
     EXPECT_FALSE(write(shown));
+    EXPECT_EQ(db.openRecordset("SELECT * FROM Prova")->editUnchanged(shown), dao::Recordset::EditHeld::Changed);
     // Back as shown: written, and no other row.
     ASSERT_EQ(other.exec("UPDATE Prova SET Nome = 'Secondo' WHERE Codice = 'A2'"), SQLITE_OK);
     EXPECT_TRUE(write(shown));
@@ -278,15 +279,24 @@ TEST_F(DaoRows, AnEditHeldToAnImageWritesOnlyThatUnchangedRow)
     // A change made between the start of the edit and the update.
     browse->moveLast();
     auto rs = db.openRecordset("SELECT * FROM Prova");
-    ASSERT_TRUE(rs->editUnchanged(browse->image()));
+    ASSERT_EQ(rs->editUnchanged(browse->image()), dao::Recordset::EditHeld::Begun);
     rs->setValue("Nome", "Perso");
     ASSERT_EQ(other.exec("UPDATE Prova SET Nota = 'altro' WHERE Codice = 'A3'"), SQLITE_OK);
     EXPECT_EQ(errorOf([&] { rs->update(); }), 3197);
-    // Gone, or not among the recordset's rows.
+    // Deleted between the start of the edit and the update.
+    const dao::Recordset::Image changed = [&] {
+        auto again = db.openRecordset("SELECT * FROM Prova ORDER BY Codice");
+        again->moveLast();
+        return again->image();
+    }();
+    ASSERT_EQ(rs->editUnchanged(changed), dao::Recordset::EditHeld::Begun);
+    rs->setValue("Nome", "Perso");
     ASSERT_EQ(other.exec("DELETE FROM Prova WHERE Codice = 'A3'"), SQLITE_OK);
-    EXPECT_FALSE(rs->editUnchanged(browse->image()));
+    EXPECT_EQ(errorOf([&] { rs->update(); }), 3167);
+    // Gone, or not among the recordset's rows.
+    EXPECT_EQ(rs->editUnchanged(browse->image()), dao::Recordset::EditHeld::Gone);
     auto first = db.openRecordset("SELECT * FROM Prova WHERE Codice = 'A1'");
-    EXPECT_FALSE(first->editUnchanged(shown));
+    EXPECT_EQ(first->editUnchanged(shown), dao::Recordset::EditHeld::Gone);
     EXPECT_EQ(names(), QStringList({"Primo", "Nuovo"}));
 }
 

@@ -61,6 +61,31 @@ void sulSupporto(Istruzione istruzione)
     }
 }
 
+// The keys that would change a text: characters, the deletions, a new line
+// and the commands of the clipboard and of the undo. Moving, selecting,
+// copying, Tab, Escape and the access keys are not among them.
+bool ModificaTesto(const QKeyEvent &tasto)
+{
+    for (const QKeySequence::StandardKey comando :
+         {QKeySequence::Paste, QKeySequence::Cut, QKeySequence::Undo, QKeySequence::Redo, QKeySequence::Delete,
+          QKeySequence::Backspace, QKeySequence::DeleteStartOfWord, QKeySequence::DeleteEndOfWord,
+          QKeySequence::DeleteEndOfLine, QKeySequence::DeleteCompleteLine, QKeySequence::InsertParagraphSeparator,
+          QKeySequence::InsertLineSeparator})
+        if (tasto.matches(comando))
+            return true;
+    switch (tasto.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete: return true;
+    default: break;
+    }
+    if (tasto.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    const QString testo = tasto.text();
+    return !testo.isEmpty() && testo.at(0).isPrint();
+}
+
 }  // namespace
 
 frmFaiCorbex::frmFaiCorbex(const QDate &data, QWidget *parent) : QDialog(parent), data_(data)
@@ -93,7 +118,8 @@ frmFaiCorbex::frmFaiCorbex(const QDate &data, QWidget *parent) : QDialog(parent)
     auto button = [this](QPushButton *&member, const char *name, const QString &text) {
         member = new QPushButton(text, this);
         member->setObjectName(QString::fromLatin1(name));
-        member->setAutoDefault(false);
+        // Enter presses the button that has the focus.
+        member->setAutoDefault(true);
         member->resize(twips(1300), twips(390));
     };
     button(cmdConfirm, "cmdConfirm", QStringLiteral("&OK"));
@@ -108,7 +134,12 @@ frmFaiCorbex::frmFaiCorbex(const QDate &data, QWidget *parent) : QDialog(parent)
     rtfErroriRilevati = new QTextEdit(this);
     rtfErroriRilevati->setObjectName(QStringLiteral("rtfErroriRilevati"));
     rtfErroriRilevati->setReadOnly(true);
+    rtfErroriRilevati->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    rtfErroriRilevati->setTabChangesFocus(true);
     PosizionaTwips(rtfErroriRilevati, 60, kAltezza + 100, kLarghezza - 120, kAltezzaElenco);
+    // Out of sight below the buttons it must not take the focus: hidden
+    // until the user asks for the details.
+    rtfErroriRilevati->hide();
     rtfErroriRilevati->installEventFilter(this);
 
     Form_Load();
@@ -214,6 +245,7 @@ void frmFaiCorbex::Form_Activate()
         cmdView->move(width() / 2 - cmdView->width() / 2, top);
         cmdView->show();
     }
+    cmdConfirm->setFocus(Qt::OtherFocusReason);
 }
 
 void frmFaiCorbex::cmdView_Click()
@@ -232,9 +264,11 @@ void frmFaiCorbex::cmdView_Click()
         rtfErroriRilevati->setPlainText(testo);
         setFixedHeight(height() + altezzaElenco);
         rtfErroriRilevati->move(twips(60), cmdConfirm->y() + cmdConfirm->height() + twips(30));
+        rtfErroriRilevati->show();
         cmdView->setText(QStringLiteral("<< &Nascondi"));
         DettagliNascosti = false;
     } else {
+        rtfErroriRilevati->hide();
         setFixedHeight(height() - altezzaElenco);
         cmdView->setText(QStringLiteral("&Dettagli >>"));
         DettagliNascosti = true;
@@ -248,7 +282,8 @@ bool frmFaiCorbex::eventFilter(QObject *watched, QEvent *event)
             ElencoErroriAttivo = true;
         else if (event->type() == QEvent::FocusOut)
             ElencoErroriAttivo = false;
-        else if (event->type() == QEvent::KeyPress && ElencoErroriAttivo) {
+        else if (event->type() == QEvent::KeyPress && ElencoErroriAttivo
+                 && ModificaTesto(*static_cast<QKeyEvent *>(event))) {
             QApplication::beep();
             return true;
         }

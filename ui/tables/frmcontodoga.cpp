@@ -38,18 +38,9 @@ frmcontodoga::frmcontodoga(QWidget *parent)
     txtObbligato->setObjectName(QStringLiteral("txtObbligato"));
     txtObbligato->setTabChangesFocus(true);
     uimain::PosizionaTwips(txtObbligato, 105, 1770, 6855, 885);
-    // The column holds 255 characters, a CR LF counting two: what goes
-    // beyond is not taken.
-    connect(txtObbligato, &QPlainTextEdit::textChanged, this, [this] {
-        const QString testo = txtObbligato->toPlainText();
-        qsizetype preso = testo.size();
-        while (RigheDaScrivere(obbligatoLetto_, testo.left(preso)).size() > LunghezzaObbligato)
-            --preso;
-        if (preso < testo.size()) {
-            txtObbligato->setPlainText(testo.left(preso));
-            txtObbligato->moveCursor(QTextCursor::End);
-        }
-    });
+    // The column holds 255 characters, a CR LF counting two.
+    LimitaLunghezza(txtObbligato, LunghezzaObbligato,
+                    [this](const QString &testo) { return RigheDaScrivere(obbligatoLetto_, testo).size(); });
 
     registraCampo(lblCodice, txtCodice, 5, Maiuscolo, [this] {
         return txtCodice->text().isEmpty() ? EsitoCampo::Invalido : CodiceContoDoganale(txtCodice);

@@ -16,8 +16,11 @@
 #include <QShortcutEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QToolButton>
 #include <cmath>
 
@@ -93,6 +96,46 @@ QString RigheDaScrivere(const QString &memorizzato, const QString &mostrato)
             out += QStringLiteral("\r\n");
     }
     return out;
+}
+
+void LimitaLunghezza(QPlainTextEdit *casella, qsizetype massimo, std::function<qsizetype(const QString &)> misura)
+{
+    // Where the last change put its characters, told by the document before
+    // the box announces the new text.
+    struct Inserimento {
+        int posizione = 0;
+        int aggiunti = 0;
+    };
+    auto ultimo = std::make_shared<Inserimento>();
+    QObject::connect(casella->document(), &QTextDocument::contentsChange, casella,
+                     [ultimo](int posizione, int, int aggiunti) { *ultimo = {posizione, aggiunti}; });
+    QObject::connect(casella, &QPlainTextEdit::textChanged, casella, [casella, massimo, misura, ultimo] {
+        const Inserimento inserito = std::exchange(*ultimo, Inserimento{});
+        const QString testo = casella->toPlainText();
+        if (inserito.aggiunti <= 0 || misura(testo) <= massimo)
+            return;
+        const int inizio = std::min(inserito.posizione, int(testo.size()));
+        const int fine = std::min(inserito.posizione + inserito.aggiunti, int(testo.size()));
+        // The longest start of the inserted characters that fits.
+        int preso = 0;
+        for (int alto = fine - inizio; preso < alto;) {
+            const int prova = (preso + alto + 1) / 2;
+            if (misura(testo.left(inizio + prova) + testo.mid(fine)) <= massimo)
+                preso = prova;
+            else
+                alto = prova - 1;
+        }
+        QTextCursor taglio(casella->document());
+        // One step with the typing, so an undo takes both back together.
+        taglio.joinPreviousEditBlock();
+        taglio.setPosition(inizio + preso);
+        taglio.setPosition(fine, QTextCursor::KeepAnchor);
+        taglio.removeSelectedText();
+        taglio.endEditBlock();
+        QTextCursor cursore = casella->textCursor();
+        cursore.setPosition(inizio + preso);
+        casella->setTextCursor(cursore);
+    });
 }
 
 QString DidascaliaPosizione(int posizione, int conteggio)
@@ -208,6 +251,9 @@ public:
 const QString NessunaInformazione = QStringLiteral("Nessuna informazione corrisponde al criterio di ricerca indicato.");
 const QString NonPiuPresente = QStringLiteral("Impossibile registrare i dati nell'archivio: il record visualizzato non "
                                               "risulta più presente.");
+const QString ModificatoAltrove =
+    QStringLiteral("Impossibile registrare i dati nell'archivio: il record visualizzato è stato modificato da un "
+                   "altro utente. Annullare e ripetere la modifica.");
 
 }  // namespace
 
@@ -653,10 +699,13 @@ void TableScreen::salvaModifica()
     // The key values find the rows that may be the one shown; only the one
     // shown is written, and only as it was shown. Another row with the same
     // key values is never touched.
-    if (!rs->editUnchanged(rigaMostrata_)) {
-        // Another program deleted or changed the row meanwhile: nothing to write.
+    const dao::Recordset::EditHeld esito = rs->editUnchanged(rigaMostrata_);
+    if (esito != dao::Recordset::EditHeld::Begun) {
+        // Another program deleted or changed the row meanwhile: nothing is
+        // written, and the other user's change is not overwritten unseen.
         rs->close();
-        platform::msgBox(NonPiuPresente, caption(), platform::MsgIcon::Information);
+        platform::msgBox(esito == dao::Recordset::EditHeld::Changed ? ModificatoAltrove : NonPiuPresente, caption(),
+                         platform::MsgIcon::Information);
         return;
     }
     if (!salva(*rs, false))
@@ -708,6 +757,8 @@ bool TableScreen::salva(dao::Recordset &rs, bool aggiunta)
         if (e.number() == platform::err::DuplicateKey)
             platform::msgBox(messaggioDuplicato(), caption(), platform::MsgIcon::Information);
         else if (e.number() == platform::err::DataChanged)
+            platform::msgBox(ModificatoAltrove, caption(), platform::MsgIcon::Information);
+        else if (e.number() == platform::err::RecordDeleted)
             platform::msgBox(NonPiuPresente, caption(), platform::MsgIcon::Information);
         else
             messaggioErrore(e.number(), e.description());

@@ -15,6 +15,7 @@
 
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
 class QToolButton;
 
@@ -50,6 +51,12 @@ QString RigheMostrate(const QString &memorizzato);
 // filled with: the lines kept at its start and at its end keep their own
 // line ends, the others end with CR LF. An unchanged text comes back whole.
 QString RigheDaScrivere(const QString &memorizzato, const QString &mostrato);
+
+// A box of several lines that holds at most massimo characters as misura
+// counts them: what is typed or pasted is taken at the caret only as far as
+// it fits, the rest of it refused; nothing already in the box moves or is
+// dropped, and the caret stands after what was taken.
+void LimitaLunghezza(QPlainTextEdit *casella, qsizetype massimo, std::function<qsizetype(const QString &)> misura);
 
 // The data control's caption: "3/12" for the third of twelve rows; empty
 // without rows.

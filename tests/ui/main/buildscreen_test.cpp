@@ -3,12 +3,16 @@
 #include "common/globals.h"
 #include "ui/main/frmfaicorbex.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 #include <QWindow>
 
@@ -133,4 +137,172 @@ TEST_F(BuildScreen, RefusesKeysClicksAndClosingWhileItBuilds)
     // Once built, the screen takes the user's keys again: Escape gives up.
     QTest::keyClick(&screen, Qt::Key_Escape);
     EXPECT_FALSE(screen.isVisible());
+}
+
+namespace {
+
+// A build of three declarations, one refused, on a screen shown and active,
+// driven only with the keyboard: every key goes to the widget that has the
+// focus, as a user's would.
+class BuildScreenKeys : public BuildScreen {
+protected:
+    BuildScreenKeys()
+    {
+        execute(QStringLiteral("DELETE FROM DettaglioBol WHERE Indice = 5 AND Modulo = 'F' AND Campo = '29'"));
+    }
+
+    void built(frmFaiCorbex &screen)
+    {
+        build(screen);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&screen));
+        ASSERT_TRUE(screen.cmdView->isVisible());
+    }
+
+    static QWidget *focus() { return QApplication::focusWidget(); }
+
+    static void key(int k, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QWidget *target = focus();
+        ASSERT_NE(target, nullptr) << "no control has the focus";
+        QTest::keyClick(target, Qt::Key(k), modifiers);
+    }
+    // An access key presses its button as a click the user sees, a moment
+    // later: waits for what the press shows.
+    static void accessKey(int k, const std::function<bool()> &pressed)
+    {
+        key(k, Qt::AltModifier);
+        ASSERT_TRUE(QTest::qWaitFor(pressed, 1000)) << "the access key pressed nothing";
+    }
+    // Tab until the focus reaches target, going round the window once at most.
+    static void tabTo(QWidget *target)
+    {
+        for (int i = 0; i < 5 && focus() != target; ++i)
+            key(Qt::Key_Tab);
+        ASSERT_EQ(focus(), target) << "Tab does not reach " << target->objectName().toStdString();
+    }
+    static void type(const QString &text)
+    {
+        QWidget *target = focus();
+        ASSERT_NE(target, nullptr) << "no control has the focus";
+        QTest::keyClicks(target, text);
+    }
+
+    // Nothing of the flow reached its destination or the register.
+    void nothingWritten(const frmFaiCorbex &screen)
+    {
+        EXPECT_FALSE(screen.isVisible());
+        EXPECT_EQ(screen.result(), QDialog::Rejected);
+        EXPECT_FALSE(common::CorbexScritto);
+        EXPECT_TRUE(common::FileTemporaneo.isEmpty());
+        EXPECT_TRUE(QDir(onFloppy(QString())).entryList(QDir::Files).isEmpty());
+        EXPECT_TRUE(register_().isEmpty());
+    }
+};
+
+}  // namespace
+
+TEST_F(BuildScreenKeys, TheOutcomeGivesTheFocusToOkAndTabGoesRoundTheButtons)
+{
+    frmFaiCorbex screen(today());
+    built(screen);
+    EXPECT_EQ(focus(), screen.cmdConfirm);
+    QStringList visited;
+    for (int i = 0; i < 4; ++i) {
+        key(Qt::Key_Tab);
+        visited << focus()->objectName();
+    }
+    EXPECT_EQ(visited, QStringList({"cmdCancel", "cmdView", "cmdConfirm", "cmdCancel"}));
+    key(Qt::Key_Backtab);
+    EXPECT_EQ(focus(), screen.cmdConfirm);
+}
+
+TEST_F(BuildScreenKeys, EscapeClosesTheScreenAsItsCloseBoxDoesWritingNothing)
+{
+    common::DestinazioneCorbex = 2;
+    frmFaiCorbex screen(today());
+    built(screen);
+    key(Qt::Key_Escape);
+    nothingWritten(screen);
+    EXPECT_FALSE(common::AnnullaCreazione);
+    EXPECT_TRUE(boxes_.shown.empty());
+}
+
+TEST_F(BuildScreenKeys, EnterPressesTheButtonThatHasTheFocus)
+{
+    frmFaiCorbex screen(today());
+    built(screen);
+    key(Qt::Key_Tab);
+    ASSERT_EQ(focus(), screen.cmdCancel);
+    key(Qt::Key_Return);
+    nothingWritten(screen);
+    EXPECT_TRUE(common::AnnullaCreazione);
+}
+
+TEST_F(BuildScreenKeys, TheErrorListRefusesOnlyTheKeysThatWouldEditIt)
+{
+    const QString errors =
+        QStringLiteral("Quandera Doganale N° 5 - 04/03/2024: Assenza di un campo obbligatorio -> Ufficio doganale\n");
+    frmFaiCorbex screen(today());
+    built(screen);
+    EXPECT_FALSE(screen.rtfErroriRilevati->isVisible());
+    accessKey(Qt::Key_D, [&] { return screen.rtfErroriRilevati->isVisible(); });
+    ASSERT_EQ(screen.cmdView->text(), QStringLiteral("<< &Nascondi"));
+    EXPECT_TRUE(screen.rtfErroriRilevati->isVisible());
+
+    // The list takes the focus only when the user moves into it.
+    EXPECT_NE(focus(), screen.rtfErroriRilevati);
+    tabTo(screen.rtfErroriRilevati);
+    EXPECT_TRUE(screen.ElencoErroriAttivo);
+    type(QStringLiteral("xy"));
+    for (const int k : {int(Qt::Key_Backspace), int(Qt::Key_Delete), int(Qt::Key_Return)})
+        key(k);
+    key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(screen.rtfErroriRilevati->toPlainText(), errors);
+    EXPECT_TRUE(screen.isVisible());
+    // Moving inside it is no edit.
+    key(Qt::Key_End);
+    EXPECT_GT(screen.rtfErroriRilevati->textCursor().position(), 0);
+
+    // Tab leaves it and comes back.
+    key(Qt::Key_Tab);
+    EXPECT_EQ(focus(), screen.cmdConfirm);
+    EXPECT_FALSE(screen.ElencoErroriAttivo);
+    key(Qt::Key_Backtab);
+    ASSERT_EQ(focus(), screen.rtfErroriRilevati);
+
+    // "<< &Nascondi" and "A&nnulla" share their access key: each press moves
+    // the focus out of the list to the next of the two, and Enter presses it.
+    auto accessKeyTo = [&](QWidget *button) {
+        for (int i = 0; i < 3 && focus() != button; ++i)
+            key(Qt::Key_N, Qt::AltModifier);
+        ASSERT_EQ(focus(), button);
+    };
+    accessKeyTo(screen.cmdView);
+    EXPECT_EQ(screen.cmdView->text(), QStringLiteral("<< &Nascondi"));
+    key(Qt::Key_Return);
+    EXPECT_EQ(screen.cmdView->text(), QStringLiteral("&Dettagli >>"));
+    EXPECT_FALSE(screen.rtfErroriRilevati->isVisible());
+    accessKey(Qt::Key_D, [&] { return screen.rtfErroriRilevati->isVisible(); });
+    tabTo(screen.rtfErroriRilevati);
+    accessKeyTo(screen.cmdCancel);
+    key(Qt::Key_Return);
+    nothingWritten(screen);
+    EXPECT_TRUE(common::AnnullaCreazione);
+}
+
+TEST_F(BuildScreenKeys, EscapeStillClosesTheScreenAfterTheDetails)
+{
+    // From the details button and from inside the list.
+    for (const bool inList : {false, true}) {
+        SCOPED_TRACE(inList);
+        common::AnnullaCreazione = false;
+        frmFaiCorbex screen(today());
+        built(screen);
+        accessKey(Qt::Key_D, [&] { return screen.rtfErroriRilevati->isVisible(); });
+        if (inList)
+            tabTo(screen.rtfErroriRilevati);
+        key(Qt::Key_Escape);
+        nothingWritten(screen);
+        EXPECT_FALSE(common::AnnullaCreazione);
+    }
 }

@@ -128,6 +128,52 @@ TEST_F(CompartDog, ModifyWritesItsOwnRowAndNeverTheKey)
     EXPECT_EQ(rows, (QStringList{"FR05LIONELY01", "IT05A-"}));
 }
 
+TEST_F(CompartDog, ARowChangedByAnotherProgramDuringAModifyIsToldAsChangedAndKept)
+{
+    db.execute(QStringLiteral("INSERT INTO CompDog (Stato, Codice, Descrizione, CED) VALUES ('IT', '05', 'A', 'MI01')"));
+    auto rows = [&] {
+        auto rs = db.openRecordset(QStringLiteral("SELECT Stato || Codice || Descrizione || IFNULL(CED, '-') FROM "
+                                                  "CompDog ORDER BY Stato"));
+        QStringList out;
+        for (; !rs->eof(); rs->moveNext())
+            out << rs->value(0).toString();
+        return out;
+    };
+    QTest::mouseClick(w->cmdCancel, Qt::LeftButton);
+    QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
+    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    ASSERT_EQ(w->Modalita, 3);
+    ASSERT_EQ(w->txtCED->text(), "MI01");
+    QTest::mouseClick(w->txtDescrizione, Qt::LeftButton);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("BC"));
+    testsupport::OtherProgram other(onC(QStringLiteral("Archivio.mdb")));
+    ASSERT_EQ(other.exec("UPDATE CompDog SET CED = 'MI02' WHERE Stato = 'IT' AND Codice = '05'"), SQLITE_OK);
+    // Every "Ok" tells the same, writes nothing and leaves the screen in modify.
+    for (int ok = 0; ok < 2; ++ok) {
+        boxes.shown.clear();
+        QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+        EXPECT_EQ(boxes.shown, std::vector<platform::Message>{info(
+                                   QStringLiteral("Impossibile registrare i dati nell'archivio: il record visualizzato "
+                                                  "è stato modificato da un altro utente. Annullare e ripetere la "
+                                                  "modifica."),
+                                   Caption)});
+        EXPECT_EQ(w->Modalita, 3);
+        EXPECT_EQ(w->txtDescrizione->text(), "ABC");
+        EXPECT_EQ(rows(), QStringList{"IT05AMI02"});
+    }
+    // Deleted meanwhile: the present text.
+    ASSERT_EQ(other.exec("DELETE FROM CompDog"), SQLITE_OK);
+    boxes.shown.clear();
+    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    EXPECT_EQ(boxes.shown, std::vector<platform::Message>{info(
+                               QStringLiteral("Impossibile registrare i dati nell'archivio: il record visualizzato non "
+                                              "risulta più presente."),
+                               Caption)});
+    EXPECT_TRUE(rows().isEmpty());
+}
+
 TEST_F(CompartDog, DoubleClickOnTheCountryOpensTheCountriesScreen)
 {
     w->txtStato->setText(QStringLiteral("DE"));

@@ -3,6 +3,7 @@
 #include "fixture.h"
 #include "ui/tables/frmcontodoga.h"
 
+#include <QClipboard>
 #include <QPlainTextEdit>
 
 using uitables::frmcontodoga;
@@ -332,3 +333,60 @@ TEST_F(ContoDoga, TheLimitCountsATypedLineEndAsTwoCharacters)
 }
 
 }  // namespace
+
+TEST_F(ContoDoga, AFullIndicationsBoxTakesAtTheCaretOnlyWhatFitsAndDropsNothing)
+{
+    const QString full = QString(250, u'a') + QStringLiteral("WXYZ!");
+    struct Case {
+        const char *name;
+        QString before;
+        int caret;
+        QString typed;  // typed key by key
+        QString pasted;
+        QString after;
+        int caretAfter;
+    };
+    const std::vector<Case> cases = {
+        {"a character typed into the full box", full, 10, QStringLiteral("Q"), QString(), full, 10},
+        {"a paste into the full box", full, 10, QString(), QStringLiteral("123"), full, 10},
+        {"characters typed with room for two", full.mid(2), 10, QStringLiteral("QRS"), QString(),
+         QString(10, u'a') + QStringLiteral("QR") + full.mid(12), 12},
+        {"a paste cut at what fits", full.mid(2), 10, QString(), QStringLiteral("123"),
+         QString(10, u'a') + QStringLiteral("12") + full.mid(12), 12},
+        {"a line end counts two", full.mid(2), 10, QString(), QStringLiteral("1\n2"),
+         QString(10, u'a') + QStringLiteral("1") + full.mid(12), 11},
+        {"a paste into room enough", full.mid(5), 0, QString(), QStringLiteral("\n"),
+         QStringLiteral("\n") + full.mid(5), 1},
+    };
+    auto w = inAggiunta();
+    QTest::mouseClick(w->txtObbligato, Qt::LeftButton);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        w->txtObbligato->setPlainText(c.before);
+        ASSERT_EQ(w->txtObbligato->toPlainText(), c.before);
+        QWidget *box = QApplication::focusWidget();
+        ASSERT_EQ(box, w->txtObbligato);
+        QTest::keyClick(box, Qt::Key_Home, Qt::ControlModifier);
+        for (int i = 0; i < c.caret; ++i)
+            QTest::keyClick(box, Qt::Key_Right);
+        if (!c.typed.isEmpty())
+            QTest::keyClicks(QApplication::focusWidget(), c.typed);
+        if (!c.pasted.isEmpty()) {
+            QApplication::clipboard()->setText(c.pasted);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
+        }
+        EXPECT_EQ(w->txtObbligato->toPlainText(), c.after);
+        EXPECT_EQ(w->txtObbligato->textCursor().position(), c.caretAfter);
+    }
+    // What is taken is what is saved.
+    w->txtObbligato->setPlainText(full);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    w->txtCodice->setText(conto(QStringLiteral("0012")));
+    w->txtDescrizione->setText(QStringLiteral("Rossi"));
+    w->txtFido->setText(QStringLiteral("1"));
+    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    auto rs = db.openRecordset(QStringLiteral("SELECT Obbligato FROM ContoDoga"));
+    ASSERT_FALSE(rs->eof());
+    EXPECT_EQ(rs->value(0).toString(), full);
+}

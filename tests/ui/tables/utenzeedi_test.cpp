@@ -293,14 +293,18 @@ TEST_F(UtenzeEDI, ModifyWritesTheRowShownAndNoOtherWithTheSameKey)
     EXPECT_EQ(accessi(), (QStringList{"L001/segreto", "L002/nuova"}));
 
     // Another program changes, then deletes, the row shown meanwhile:
-    // nothing is written, and the user is told.
+    // nothing is written, and the user is told which.
+    const platform::Message modificato =
+        info(QStringLiteral("Impossibile registrare i dati nell'archivio: il record visualizzato è stato modificato da "
+                            "un altro utente. Annullare e ripetere la modifica."),
+             QStringLiteral("Gestione Utente E.D.I."));
     const platform::Message nonPresente =
         info(QStringLiteral("Impossibile registrare i dati nell'archivio: il record visualizzato non risulta più "
                             "presente."),
              QStringLiteral("Gestione Utente E.D.I."));
     testsupport::OtherProgram altro(onC(QStringLiteral("Archivio.mdb")));
-    for (const char *sql : {"UPDATE UtenzeEDI SET Passwd = 'altrui' WHERE Login = 'L001'",
-                            "DELETE FROM UtenzeEDI WHERE Login = 'L001'"}) {
+    for (const auto &[sql, told] : {std::pair{"UPDATE UtenzeEDI SET Passwd = 'altrui' WHERE Login = 'L001'", modificato},
+                                    std::pair{"DELETE FROM UtenzeEDI WHERE Login = 'L001'", nonPresente}}) {
         ASSERT_EQ(w->dtaLocal->Caption(), "1/2");
         QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
         ASSERT_EQ(w->Modalita, 3);
@@ -308,7 +312,7 @@ TEST_F(UtenzeEDI, ModifyWritesTheRowShownAndNoOtherWithTheSameKey)
         ASSERT_EQ(altro.exec(QString::fromUtf8(sql)), SQLITE_OK);
         boxes.shown.clear();
         QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
-        EXPECT_EQ(boxes.shown, std::vector<platform::Message>{nonPresente}) << sql;
+        EXPECT_EQ(boxes.shown, std::vector<platform::Message>{told}) << sql;
         EXPECT_EQ(w->Modalita, 3);
         QTest::mouseClick(w->cmdCancel, Qt::LeftButton);
     }
