@@ -31,14 +31,26 @@ void fail(const std::source_location &where, const QString &why)
     ADD_FAILURE_AT(where.file_name(), int(where.line())) << why.toStdString();
 }
 
-// Brings the window up and waits until it is the active one, as the user's
-// pointer moving onto it and clicking would.
+// The modal window that keeps the user's pointer away from the window, if any.
+QWidget *blockingModal(QWidget *window)
+{
+    QWidget *modal = QApplication::activeModalWidget();
+    for (QWidget *w = window; w && modal; w = w->parentWidget())
+        if (w == modal)
+            return nullptr;
+    return modal;
+}
+
+// Makes the window the active one, as the user's click on it would, with no
+// turn of the event loop: a test's actions scheduled for a modal window that
+// this press opens must not run before it is open.
 bool activate(QWidget *window)
 {
-    if (QApplication::activeWindow() == window)
-        return true;
-    window->activateWindow();
-    return QTest::qWaitForWindowActive(window);
+    if (QApplication::activeWindow() != window) {
+        window->activateWindow();
+        QApplication::setActiveWindow(window);
+    }
+    return QApplication::activeWindow() == window;
 }
 
 // Where a user clicks the button: its centre, or for a check box or a radio
@@ -67,6 +79,8 @@ QString obstacle(QAbstractButton *button)
     if (!button->isEnabled())
         return QStringLiteral("it is not enabled");
     QWidget *window = button->window();
+    if (QWidget *modal = blockingModal(window))
+        return QStringLiteral("the modal window %1 stands in front of it").arg(describe(modal));
     if (!activate(window))
         return QStringLiteral("its window %1 does not become active (active: %2)")
             .arg(describe(window), describe(QApplication::activeWindow()));
@@ -99,10 +113,24 @@ void clickAsUser(QAbstractButton *button, std::source_location where)
             button->click();
         return;
     }
+    // The press and the release go straight to the window, as the window
+    // system hands them over, with no turn of the event loop in between or
+    // after: what the press opens, a modal loop included, runs as it would.
     QWindow *handle = button->window()->windowHandle();
-    const QPoint centre = handle->mapFromGlobal(button->mapToGlobal(clickPoint(button)));
-    QTest::mouseMove(handle, centre);
-    QTest::mouseClick(handle, Qt::LeftButton, Qt::NoModifier, centre);
+    const QPointF local = handle->mapFromGlobal(button->mapToGlobal(clickPoint(button)));
+    const QPointF global = handle->mapToGlobal(local);
+    QTest::lastMouseTimestamp += 1;
+    qt_handleMouseEvent(handle, local, global, QTestPrivate::qtestMouseButtons, Qt::NoButton, QEvent::MouseMove,
+                        Qt::NoModifier, QTest::lastMouseTimestamp);
+    QTest::lastMouseTimestamp += 1;
+    QTestPrivate::qtestMouseButtons.setFlag(Qt::LeftButton, true);
+    qt_handleMouseEvent(handle, local, global, QTestPrivate::qtestMouseButtons, Qt::LeftButton,
+                        QEvent::MouseButtonPress, Qt::NoModifier, QTest::lastMouseTimestamp);
+    QTestPrivate::qtestMouseButtons.setFlag(Qt::LeftButton, false);
+    qt_handleMouseEvent(handle, local, global, QTestPrivate::qtestMouseButtons, Qt::LeftButton,
+                        QEvent::MouseButtonRelease, Qt::NoModifier, QTest::lastMouseTimestamp);
+    // The next press is never taken for the second half of a double click.
+    QTest::lastMouseTimestamp += QTest::mouseDoubleClickInterval;
 }
 
 namespace {
