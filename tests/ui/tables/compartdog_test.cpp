@@ -16,7 +16,7 @@ protected:
         db.execute(QStringLiteral("INSERT INTO Stati (Codice, Descrizione) VALUES ('IT', 'ITALIA')"));
         db.execute(QStringLiteral("INSERT INTO Province (Codice, Descrizione) VALUES ('MI', 'MILANO')"));
         w = apri<frmCompartDog>(QStringLiteral("TableName=CompDog;UpDatable=True;Deletable=True"));
-        w->cmdAdd->click();
+        clickAsUser(w->cmdAdd);
     }
     QColor lascia(QLineEdit *campo, const QString &testo)
     {
@@ -69,7 +69,7 @@ TEST_F(CompartDog, AnInvalidFieldRefusesTheSaveWithItsMessage)
     w->txtStato->setText(QStringLiteral("IT"));
     w->txtCodice->setText(QStringLiteral("7"));
     w->txtDescrizione->setText(QStringLiteral("VENEZIA"));
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     EXPECT_EQ(boxes.shown,
               (std::vector<platform::Message>{info(QStringLiteral("Impossibile procedere con la registrazione dei dati: "
                                                                   "uno o più campi non risultano compilati in modo "
@@ -109,17 +109,17 @@ TEST_F(CompartDog, ModifyWritesItsOwnRowAndNeverTheKey)
 {
     db.execute(QStringLiteral("INSERT INTO Stati (Codice, Descrizione) VALUES ('FR', 'FRANCIA')"));
     db.execute(QStringLiteral("INSERT INTO CompDog (Stato, Codice, Descrizione) VALUES ('IT', '05', 'A'), ('FR', '05', 'B')"));
-    w->cmdCancel->click();
-    w->cmdSearch->click();
+    clickAsUser(w->cmdCancel);
+    clickAsUser(w->cmdSearch);
     w->txtStato->setText(QStringLiteral("FR"));
-    w->cmdVirtual->click();
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
+    clickAsUser(w->cmdVirtual);
     ASSERT_EQ(w->Modalita, 3);
     EXPECT_TRUE(w->txtStato->isReadOnly());
     EXPECT_TRUE(w->txtCodice->isReadOnly());
     w->txtDescrizione->setText(QStringLiteral("LIONE"));
     w->txtCED->setText(QStringLiteral("LY01"));
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     auto rs = db.openRecordset(QStringLiteral("SELECT Stato || Codice || Descrizione || IFNULL(CED, '-') FROM CompDog "
                                               "ORDER BY Stato"));
     QStringList rows;

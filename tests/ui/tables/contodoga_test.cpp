@@ -22,7 +22,7 @@ protected:
     std::unique_ptr<frmcontodoga> inAggiunta(const QString &tag = Tag)
     {
         auto w = apri<frmcontodoga>(tag);
-        w->cmdAdd->click();
+        clickAsUser(w->cmdAdd);
         return w;
     }
     QColor lascia(frmcontodoga &, QLineEdit *campo, const QString &testo)
@@ -118,7 +118,7 @@ TEST_F(ContoDoga, RedFieldsDoNotStopTheSaveAndAnAmountThatIsNoNumberIsZero)
         lascia(*w, w->txtFido, QString::fromUtf8(c.amount));
         w->txtDescrizione->clear();
         w->txtObbligato->setPlainText(QStringLiteral("riga 1\nriga 2"));
-        w->cmdVirtual->click();
+        clickAsUser(w->cmdVirtual);
         attese << codice + QStringLiteral("|<null>|") + QString::fromUtf8(c.stored) + QStringLiteral("|riga 1\r\nriga 2");
         EXPECT_EQ(righe(), attese) << c.amount;
         EXPECT_EQ(w->Modalita, 4);
@@ -133,21 +133,21 @@ TEST_F(ContoDoga, FindSearchesCodeAndHolderOnly)
     aggiungi(conto(QStringLiteral("0012")), "Rossi Spedizioni", 1500.0);
     aggiungi(conto(QStringLiteral("0013")), "Bianchi", 10.0);
     auto w = apri<frmcontodoga>(Tag);
-    w->cmdSearch->click();
+    clickAsUser(w->cmdSearch);
     for (QWidget *c : std::initializer_list<QWidget *>{w->txtFido, w->lblFido, w->txtObbligato, w->lblObbligato})
         EXPECT_FALSE(c->isEnabled()) << c->objectName().toStdString();
     w->txtDescrizione->setText(QStringLiteral("rossi"));
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     EXPECT_EQ(common::GetProperty(w->Parametri, QStringLiteral("WhereCondition")),
               QVariant(QStringLiteral("JetLike(Intestatario, ?)")));
     EXPECT_EQ(w->dtaLocal->Caption(), "1/1");
     EXPECT_EQ(w->txtFido->text(), "1500");
     EXPECT_TRUE(w->txtObbligato->isReadOnly());
 
-    w->cmdCancel->click();
+    clickAsUser(w->cmdCancel);
     w->txtCodice->setText(QStringLiteral("001"));
     w->txtDescrizione->setText(QStringLiteral("i"));
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     EXPECT_EQ(common::GetProperty(w->Parametri, QStringLiteral("WhereCondition")),
               QVariant(QStringLiteral("JetLike(Codice, ?) AND JetLike(Intestatario, ?)")));
     EXPECT_EQ(w->ValoriCondizione, (QVariantList{QStringLiteral("*001*"), QStringLiteral("*i*")}));
@@ -158,16 +158,16 @@ TEST_F(ContoDoga, ModifyWritesTheHolderAmountAndIndications)
 {
     aggiungi(conto(QStringLiteral("0012")), "Rossi", 1500.0);
     auto w = apri<frmcontodoga>(Tag);
-    w->cmdSearch->click();
-    w->cmdVirtual->click();
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdSearch);
+    clickAsUser(w->cmdVirtual);
+    clickAsUser(w->cmdVirtual);
     ASSERT_EQ(w->Modalita, 3);
     EXPECT_TRUE(w->txtCodice->isReadOnly());
     EXPECT_FALSE(w->txtObbligato->isReadOnly());
     w->txtDescrizione->setText(QStringLiteral("Rossi & C."));
     w->txtFido->setText(QStringLiteral("2500"));
     w->txtObbligato->setPlainText(QStringLiteral("Garanzia n. 7"));
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     EXPECT_EQ(w->Modalita, 2);
     EXPECT_EQ(righe(), (QStringList{conto(QStringLiteral("0012")) + QStringLiteral("|Rossi & C.|2500|Garanzia n. 7")}));
 }
@@ -178,7 +178,7 @@ TEST_F(ContoDoga, ADuplicateCodeKeepsTheTypedValues)
     auto w = inAggiunta();
     w->txtCodice->setText(conto(QStringLiteral("0012")));
     w->txtDescrizione->setText(QStringLiteral("Bianchi"));
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{
                                info(QStringLiteral("Impossibile registrare i dati nell'archivio: il codice '")
                                         + conto(QStringLiteral("0012")) + QStringLiteral("' risulta già definito"),
@@ -194,10 +194,10 @@ TEST_F(ContoDoga, AnAccountUsedByADeclarantIsKept)
     db.execute(QStringLiteral("INSERT INTO Spedoga (Codice, Descrizione, ContoDog) VALUES ('DICH1', 'Rossi', ?)"),
                {conto(QStringLiteral("0012"))});
     auto w = apri<frmcontodoga>(Tag);
-    w->cmdSearch->click();
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdSearch);
+    clickAsUser(w->cmdVirtual);
     boxes.answer(platform::MsgResult::Yes);
-    w->cmdVirtual1->click();
+    clickAsUser(w->cmdVirtual1);
     EXPECT_EQ(boxes.shown,
               (std::vector<platform::Message>{
                   conferma(Caption),
@@ -213,7 +213,7 @@ TEST_F(ContoDoga, AnAccountUsedByADeclarantIsKept)
     db.execute(QStringLiteral("UPDATE Spedoga SET ContoDog = NULL"));
     boxes.shown.clear();
     boxes.answer(platform::MsgResult::Yes);
-    w->cmdVirtual1->click();
+    clickAsUser(w->cmdVirtual1);
     EXPECT_TRUE(righe().isEmpty());
 }
 
@@ -222,10 +222,10 @@ TEST_F(ContoDoga, AMissingDeclarantsTableKeepsTheAccount)
     aggiungi(conto(QStringLiteral("0012")), "Rossi");
     db.execute(QStringLiteral("DROP TABLE Spedoga"));
     auto w = apri<frmcontodoga>(Tag);
-    w->cmdSearch->click();
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdSearch);
+    clickAsUser(w->cmdVirtual);
     boxes.answer(platform::MsgResult::Yes);
-    w->cmdVirtual1->click();
+    clickAsUser(w->cmdVirtual1);
     ASSERT_EQ(boxes.shown.size(), 2u);
     EXPECT_TRUE(boxes.shown[1].text.startsWith("Errore di Run-time "));
     EXPECT_FALSE(w->Scaricata);
@@ -235,13 +235,13 @@ TEST_F(ContoDoga, AMissingDeclarantsTableKeepsTheAccount)
 TEST_F(ContoDoga, AnEmptySearchStaysInBrowse)
 {
     auto w = apri<frmcontodoga>(Tag);
-    w->cmdSearch->click();
+    clickAsUser(w->cmdSearch);
     w->txtCodice->setText(QStringLiteral("99"));
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     EXPECT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(w->Modalita, 2);
     EXPECT_TRUE(w->isVisible());
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     EXPECT_EQ(w->Modalita, 2);
 }
 
@@ -252,12 +252,12 @@ TEST_F(ContoDoga, OpenedFromTheDeclarantsOneAdditionOrCancelClosesIt)
     w->txtCodice->setText(conto(QStringLiteral("0012")));
     w->txtDescrizione->setText(QStringLiteral("Rossi"));
     w->txtFido->setText(QStringLiteral("100"));
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     EXPECT_TRUE(w->Scaricata);
     EXPECT_EQ(righe(), (QStringList{conto(QStringLiteral("0012")) + QStringLiteral("|Rossi|100|<null>")}));
 
     auto cancelled = apri<frmcontodoga>(LookupTag);
-    cancelled->cmdCancel->click();
+    clickAsUser(cancelled->cmdCancel);
     EXPECT_TRUE(cancelled->Scaricata);
 }
 

@@ -4,6 +4,7 @@
 #include "flowengine/archive_fixture.h"
 #include "platform/clock.h"
 #include "platform/twips.h"
+#include "support/asuser.h"
 #include "ui/main/screen.h"
 #include "ui/tables/tablescreen.h"
 
@@ -16,6 +17,10 @@
 #include <QToolButton>
 #include <memory>
 #include <vector>
+
+using testsupport::clickAsUser;
+using testsupport::keyClickAsUser;
+using testsupport::keyClicksAsUser;
 
 // Records the lookups a table screen opens in place of showing them.
 class RecordingTableOpener : public uitables::TableOpener {

@@ -53,10 +53,10 @@ protected:
     // Search mode by the toggle, then the Find.
     void trova(frmCompartDog &w, const QString &stato = {}, const QString &codice = {})
     {
-        w.cmdSearch->click();
+        clickAsUser(w.cmdSearch);
         w.txtStato->setText(stato);
         w.txtCodice->setText(codice);
-        w.cmdVirtual->click();
+        clickAsUser(w.cmdVirtual);
     }
 };
 
@@ -153,9 +153,9 @@ TEST_F(Framework, AQuoteTypedInASearchIsOnlyACharacter)
 {
     treCompartimenti();
     auto w = apri<frmCompartDog>(Tag);
-    w->cmdSearch->click();
+    clickAsUser(w->cmdSearch);
     w->txtDescrizione->setText(QStringLiteral("\" OR \"\"=\""));
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{info(Nessuna, Caption)}));
     EXPECT_EQ(w->Modalita, 1);
     EXPECT_FALSE(w->isHidden());
@@ -195,11 +195,11 @@ TEST_F(Framework, ASavedModificationShowsTheSameSelectionRefreshed)
     auto w = apri<frmCompartDog>(Tag);
     trova(*w, QStringLiteral("IT"));
     w->dtaLocal->MoveNext();
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     ASSERT_EQ(w->Modalita, 3);
     w->txtDescrizione->setText(QStringLiteral("  GENOVA PORTO "));
     w->txtProvincia->setText(QStringLiteral("mi"));
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(w->Modalita, 2);
     EXPECT_EQ(w->dtaLocal->Caption(), "1/3");
@@ -216,9 +216,9 @@ TEST_F(Framework, CancelInModifyDropsTheEdits)
     auto w = apri<frmCompartDog>(Tag);
     trova(*w);
     w->dtaLocal->MoveLast();
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     w->txtDescrizione->setText(QStringLiteral("ALTRO"));
-    w->cmdCancel->click();
+    clickAsUser(w->cmdCancel);
     EXPECT_EQ(w->Modalita, 2);
     EXPECT_EQ(w->txtDescrizione->text(), "TORINO");
     EXPECT_EQ(w->dtaLocal->Caption(), "1/3");
@@ -230,13 +230,13 @@ TEST_F(Framework, AModifyThatMeetsALockStaysInModify)
     treCompartimenti();
     auto w = apri<frmCompartDog>(Tag);
     trova(*w);
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     w->txtDescrizione->setText(QStringLiteral("ALTRO"));
     testsupport::OtherProgram other(onC(QStringLiteral("Archivio.mdb")));
     // The checks read first; the lock comes when the row is opened to write.
     w->VerificaGlobale();
     ASSERT_EQ(other.exec("BEGIN IMMEDIATE"), SQLITE_OK);
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     other.exec("ROLLBACK");
     EXPECT_EQ(w->Modalita, 3);
     EXPECT_EQ(w->txtDescrizione->text(), "ALTRO");
@@ -256,7 +256,7 @@ TEST_F(Framework, DeletingTheLastRowShowsTheOneBefore)
     trova(*w);
     w->dtaLocal->MoveLast();
     boxes.answer(platform::MsgResult::Yes);
-    w->cmdVirtual1->click();
+    clickAsUser(w->cmdVirtual1);
     EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{conferma(Caption)}));
     EXPECT_EQ(w->dtaLocal->Caption(), "2/2");
     EXPECT_EQ(w->txtDescrizione->text(), "GENOVA");
@@ -273,7 +273,7 @@ TEST_F(Framework, DeletingTheOnlyRowReturnsToSearch)
     trova(*w);
     EXPECT_EQ(w->dtaLocal->Caption(), "1/1");
     boxes.answer(platform::MsgResult::Yes);
-    w->cmdVirtual1->click();
+    clickAsUser(w->cmdVirtual1);
     EXPECT_EQ(boxes.shown,
               (std::vector<platform::Message>{
                   conferma(Caption),
@@ -292,7 +292,7 @@ TEST_F(Framework, AnsweringNoDeletesNothing)
     trova(*w);
     EXPECT_FALSE(w->cmdVirtual->isEnabled());
     boxes.answer(platform::MsgResult::No);
-    w->cmdVirtual1->click();
+    clickAsUser(w->cmdVirtual1);
     EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{conferma(Caption)}));
     EXPECT_EQ(righe().size(), 3);
     EXPECT_TRUE(w->cmdVirtual1->isEnabled());
@@ -311,7 +311,7 @@ TEST_F(Framework, ACompartmentInUseByAnOfficeOfItsCountryIsKept)
     w->dtaLocal->MoveNext();
     ASSERT_EQ(w->txtStato->text(), "FR");
     boxes.answer(platform::MsgResult::Yes);
-    w->cmdVirtual1->click();
+    clickAsUser(w->cmdVirtual1);
     EXPECT_EQ(boxes.shown,
               (std::vector<platform::Message>{
                   conferma(Caption),
@@ -327,7 +327,7 @@ TEST_F(Framework, ACompartmentInUseByAnOfficeOfItsCountryIsKept)
     ASSERT_EQ(w->txtStato->text(), "IT");
     boxes.shown.clear();
     boxes.answer(platform::MsgResult::Yes);
-    w->cmdVirtual1->click();
+    clickAsUser(w->cmdVirtual1);
     EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{conferma(Caption)}));
     EXPECT_EQ(w->dtaLocal->Caption(), "1/1");
     EXPECT_EQ(w->txtStato->text(), "FR");
@@ -374,7 +374,7 @@ TEST_F(Framework, ASaveRefusedAtCommitKeepsTheModeAndTheTypedValues)
 TEST_F(Framework, AddingStaysInAddModeWithClearedFields)
 {
     auto w = apri<frmCompartDog>(Tag);
-    w->cmdAdd->click();
+    clickAsUser(w->cmdAdd);
     ASSERT_EQ(w->Modalita, 4);
     EXPECT_TRUE(w->bloccato(w->cmdAdd));
     EXPECT_TRUE(fuoriVista(w->cmdSearch));
@@ -383,7 +383,7 @@ TEST_F(Framework, AddingStaysInAddModeWithClearedFields)
     w->txtCodice->setText(QStringLiteral("07"));
     w->txtDescrizione->setText(QStringLiteral("Venezia"));
     digita(w->txtCED, QStringLiteral("ab12"));
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(righe(), (QStringList{"IT|07|Venezia|<null>|AB12"}));
     EXPECT_EQ(w->Modalita, 4);
@@ -391,9 +391,9 @@ TEST_F(Framework, AddingStaysInAddModeWithClearedFields)
     EXPECT_EQ(w->lblDecStato->text(), "");
 
     // The toggle stays pressed while the screen is in add mode.
-    w->cmdAdd->click();
+    clickAsUser(w->cmdAdd);
     EXPECT_TRUE(w->cmdAdd->isChecked());
-    w->cmdCancel->click();
+    clickAsUser(w->cmdCancel);
     EXPECT_EQ(w->Modalita, 0);
     EXPECT_FALSE(w->cmdAdd->isChecked());
 }
@@ -402,11 +402,11 @@ TEST_F(Framework, ADuplicateKeepsTheScreenWithTheTypedValues)
 {
     treCompartimenti();
     auto w = apri<frmCompartDog>(Tag);
-    w->cmdAdd->click();
+    clickAsUser(w->cmdAdd);
     w->txtStato->setText(QStringLiteral("IT"));
     w->txtCodice->setText(QStringLiteral("02"));
     w->txtDescrizione->setText(QStringLiteral("SAVONA"));
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     EXPECT_EQ(boxes.shown,
               (std::vector<platform::Message>{info(
                   QStringLiteral("Impossibile registrare i dati nell'archivio: il codice tributo '02' risulta già definito"),
@@ -422,13 +422,13 @@ TEST_F(Framework, AddModeFromTheStartClosesAfterOneAddition)
     w->txtStato->setText(QStringLiteral("FR"));
     w->txtCodice->setText(QStringLiteral("10"));
     w->txtDescrizione->setText(QStringLiteral("PARIGI"));
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     EXPECT_TRUE(w->Scaricata);
     EXPECT_TRUE(w->isHidden());
     EXPECT_EQ(righe(), (QStringList{"FR|10|PARIGI|<null>|<null>"}));
 
     auto cancelled = apri<frmCompartDog>(QStringLiteral("TableName=CompDog;StartUp=A;NewSearch=False"));
-    cancelled->cmdCancel->click();
+    clickAsUser(cancelled->cmdCancel);
     EXPECT_TRUE(cancelled->Scaricata);
 }
 
@@ -607,15 +607,15 @@ TEST_F(Framework, CancelWalksBackThroughTheModes)
     treCompartimenti();
     auto w = apri<frmCompartDog>(Tag);
     trova(*w);
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     ASSERT_EQ(w->Modalita, 3);
     const int expected[] = {2, 1, 0};
     for (int mode : expected) {
-        w->cmdCancel->click();
+        clickAsUser(w->cmdCancel);
         EXPECT_EQ(w->Modalita, mode);
     }
     EXPECT_FALSE(w->Scaricata);
-    w->cmdCancel->click();
+    clickAsUser(w->cmdCancel);
     EXPECT_TRUE(w->Scaricata);
 }
 

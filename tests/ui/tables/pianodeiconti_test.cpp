@@ -2,6 +2,7 @@
 #include "common/fixture.h"
 #include "common/globals.h"
 #include "platform/errors.h"
+#include "support/asuser.h"
 #include "ui/tables/frmhelppianodeiconti.h"
 
 #include <QAbstractItemModel>
@@ -17,6 +18,7 @@
 #include <QTimer>
 #include <functional>
 
+using testsupport::clickAsUser;
 using uitables::FrmHelpPianoDeiConti;
 
 namespace {
@@ -99,7 +101,7 @@ TEST_F(PianoDeiConti, OpensWithEveryKindByDescriptionAndHandsTheCodeBack)
         EXPECT_FALSE(w.OptPdC->isChecked() || w.OptClienti->isChecked() || w.OptFornitori->isChecked());
         EXPECT_TRUE(w.CmdOK->isEnabled());
         w.DbgPianoDeiConti->setCurrentIndex(w.DbgPianoDeiConti->model()->index(2, 1));
-        w.CmdOK->click();
+        clickAsUser(w.CmdOK);
     });
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(campo.text(), QStringLiteral("02.0002"));
@@ -112,7 +114,7 @@ TEST_F(PianoDeiConti, OpensCentredOnItsOwnSizeWithinTheSmallestScreen)
     QRect shown;
     avvia(w, &campo, [&] {
         shown = w.frameGeometry();
-        w.CmdUscita->click();
+        clickAsUser(w.CmdUscita);
     });
     const QRect screen = w.screen()->geometry();
     EXPECT_LE(shown.width(), 1024);
@@ -134,15 +136,15 @@ TEST_F(PianoDeiConti, KindAndOrderFollowTheOptionsShown)
         [&] {
             EXPECT_TRUE(w.OptClienti->isChecked());
             EXPECT_EQ(elenco(w), (QStringList{"02.0002", "02.0001"}));
-            w.OptCodice->click();
+            clickAsUser(w.OptCodice);
             EXPECT_EQ(elenco(w), (QStringList{"02.0001", "02.0002"}));
-            w.OptFornitori->click();
+            clickAsUser(w.OptFornitori);
             EXPECT_EQ(elenco(w), (QStringList{"03.0001", "03.0002"}));
-            w.OptDescrizione->click();
+            clickAsUser(w.OptDescrizione);
             EXPECT_EQ(elenco(w), (QStringList{"03.0002", "03.0001"}));
-            w.OptPdC->click();
+            clickAsUser(w.OptPdC);
             EXPECT_EQ(elenco(w), (QStringList{"01.0002", "01.0001"}));
-            w.CmdUscita->click();
+            clickAsUser(w.CmdUscita);
         },
         {}, QStringLiteral("C"));
     EXPECT_EQ(campo.text(), QString());
@@ -173,7 +175,7 @@ TEST_F(PianoDeiConti, EveryKeystrokeNarrowsByContiguousLetters)
         w.TxtCaratteri->setText(QStringLiteral("xyz"));
         EXPECT_EQ(elenco(w), QStringList());
         EXPECT_FALSE(w.CmdOK->isEnabled());
-        w.CmdUscita->click();
+        clickAsUser(w.CmdUscita);
     });
 }
 
@@ -199,7 +201,7 @@ TEST_F(PianoDeiConti, CodeRootIsAPatternOfItsOwn)
             [&] {
                 EXPECT_EQ(elenco(w), caso.codici) << caso.radice;
                 EXPECT_EQ(w.CmdOK->isEnabled(), !caso.codici.isEmpty()) << caso.radice;
-                w.CmdUscita->click();
+                clickAsUser(w.CmdUscita);
             },
             QString::fromUtf8(caso.radice));
     }
@@ -209,7 +211,7 @@ TEST_F(PianoDeiConti, OkOnAnotherKindOfCallerWritesNothing)
 {
     FrmHelpPianoDeiConti w;
     QLineEdit altro;
-    avvia(w, &altro, [&] { w.CmdOK->click(); });
+    avvia(w, &altro, [&] { clickAsUser(w.CmdOK); });
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(altro.text(), QString());
 }
@@ -242,7 +244,7 @@ TEST_F(PianoDeiConti, HelpLineAndFilterColourFollowTheFocus)
         QCoreApplication::sendEvent(w.TxtCaratteri, &esce);
         EXPECT_EQ(w.TxtCaratteri->palette().color(QPalette::Base), QColor(255, 255, 255));
         EXPECT_EQ(w.LblMsg->palette().color(QPalette::Window), QColor(255, 255, 0));
-        w.CmdUscita->click();
+        clickAsUser(w.CmdUscita);
     });
 }
 

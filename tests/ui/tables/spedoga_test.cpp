@@ -25,7 +25,7 @@ protected:
     std::unique_ptr<frmspedoga> inAggiunta(const QString &tag = Tag)
     {
         auto w = apri<frmspedoga>(tag);
-        w->cmdAdd->click();
+        clickAsUser(w->cmdAdd);
         return w;
     }
     QColor lascia(frmspedoga &, QLineEdit *campo, const QString &testo)
@@ -148,8 +148,8 @@ TEST_F(Spedoga, ALockedAccountTableLeavesTheHolderNotAvailable)
     addDeclarant(QStringLiteral("DICH1"), QStringLiteral("Rossi"));
     db.execute(QStringLiteral("UPDATE Spedoga SET ContoDog = ?"), {conto(QStringLiteral("0012"))});
     auto w = apri<frmspedoga>(Tag);
-    w->cmdSearch->click();
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdSearch);
+    clickAsUser(w->cmdVirtual);
     ASSERT_EQ(w->lblDecContoDog->text(), "Rossi Spedizioni");
     testsupport::OtherProgram other(onC(QStringLiteral("Archivio.mdb")));
     ASSERT_EQ(other.exec("BEGIN EXCLUSIVE"), SQLITE_OK);
@@ -164,7 +164,7 @@ TEST_F(Spedoga, ALockedAccountTableLeavesTheHolderNotAvailable)
         Caption, platform::MsgIcon::Information, platform::MsgButtons::RetryCancel, 1};
     EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{blocco, blocco}));
 
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     ASSERT_EQ(w->Modalita, 3);
     boxes.answer(platform::MsgResult::Cancel);
     EXPECT_EQ(lascia(*w, w->txtContoDog, conto(QStringLiteral("0012"))), rosso());
@@ -219,7 +219,7 @@ TEST_F(Spedoga, RedAndYellowBoxesDoNotStopTheSave)
         w->txtFrase1->setText(QStringLiteral("Agente"));
         lascia(*w, w->txtNumDic, QString::fromUtf8(c.counter));
         ASSERT_EQ(colore(w->txtCode), rosso());
-        w->cmdVirtual->click();
+        clickAsUser(w->cmdVirtual);
         attese << QString::fromUtf8(c.row);
         EXPECT_EQ(righe(), attese);
         // Another declarant follows in add mode, the counter left empty.
@@ -238,7 +238,7 @@ TEST_F(Spedoga, AnAccountIsStoredWithItsCodeAndAnEmptyOneAsNull)
     w->txtFrase1->setText(QStringLiteral(" in qualità di "));
     w->txtFrase2->setText(QStringLiteral("rappresentante"));
     lascia(*w, w->txtContoDog, conto(QStringLiteral("0012")));
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     EXPECT_EQ(righe(), (QStringList{FiscalCode + QStringLiteral("|Mario Rossi| in qualità di |rappresentante|0|")
                                     + conto(QStringLiteral("0012")) + u'|'}));
 }
@@ -249,7 +249,7 @@ TEST_F(Spedoga, ADuplicateCodeKeepsTheTypedData)
     auto w = inAggiunta();
     w->txtCode->setText(QStringLiteral("DICH1"));
     w->txtDescrizione->setText(QStringLiteral("Bianchi"));
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{info(
                                QStringLiteral("Impossibile registrare i dati nell'archivio: il codice mnemonico "
                                               "'DICH1' risulta già definito"),
@@ -265,12 +265,12 @@ TEST_F(Spedoga, SearchUsesCodeNameAndAccountOnly)
     db.execute(QStringLiteral("UPDATE Spedoga SET ContoDog = ?"), {conto(QStringLiteral("0012"))});
     addDeclarant(QStringLiteral("DICH2"), QStringLiteral("Bianchi"));
     auto w = apri<frmspedoga>(Tag);
-    w->cmdSearch->click();
+    clickAsUser(w->cmdSearch);
     for (QWidget *c : std::initializer_list<QWidget *>{w->txtFrase1, w->txtFrase2, w->txtNumDic, w->lblFrase, w->lblNumDic})
         EXPECT_FALSE(c->isEnabled()) << c->objectName().toStdString();
     EXPECT_TRUE(w->txtContoDog->isEnabled());
     w->txtContoDog->setText(QStringLiteral("0012"));
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     EXPECT_EQ(common::GetProperty(w->Parametri, QStringLiteral("WhereCondition")),
               QVariant(QStringLiteral("JetLike(ContoDog, ?)")));
     EXPECT_EQ(w->ValoriCondizione, (QVariantList{QStringLiteral("*0012*")}));
@@ -278,10 +278,10 @@ TEST_F(Spedoga, SearchUsesCodeNameAndAccountOnly)
     EXPECT_EQ(w->txtCode->text(), "DICH1");
     EXPECT_EQ(w->lblDecContoDog->text(), "Rossi Spedizioni");
 
-    w->cmdCancel->click();
+    clickAsUser(w->cmdCancel);
     w->txtCode->setText(QStringLiteral("DICH"));
     w->txtDescrizione->setText(QStringLiteral("i"));
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     EXPECT_EQ(common::GetProperty(w->Parametri, QStringLiteral("WhereCondition")),
               QVariant(QStringLiteral("JetLike(Codice, ?) AND JetLike(Descrizione, ?)")));
     EXPECT_EQ(w->dtaLocal->Caption(), "1/2");
@@ -297,17 +297,17 @@ TEST_F(Spedoga, ModifyWritesEachBoxToItsColumnAndKeepsTheRest)
     db.execute(QStringLiteral("INSERT INTO Spedoga (Codice, Descrizione, Frase1, Frase2, ProgIM, CodiceUtenza) VALUES "
                               "('DICH1', 'Rossi', 'a', 'b', 41, 'U001'), ('DICH2', 'Bianchi', 'c', 'd', 5, 'U002')"));
     auto w = apri<frmspedoga>(Tag);
-    w->cmdSearch->click();
+    clickAsUser(w->cmdSearch);
     w->txtCode->setText(QStringLiteral("DICH1"));
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     EXPECT_EQ(w->txtNumDic->text(), "41");
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     ASSERT_EQ(w->Modalita, 3);
     EXPECT_TRUE(w->txtCode->isReadOnly());
     w->txtFrase1->setText(QStringLiteral("primo"));
     w->txtFrase2->clear();
     w->txtNumDic->setText(QStringLiteral("042"));
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     EXPECT_EQ(w->Modalita, 2);
     EXPECT_EQ(righe(), (QStringList{"DICH1|Rossi|primo|<null>|42|<null>|U001", "DICH2|Bianchi|c|d|5|<null>|U002"}));
     EXPECT_TRUE(boxes.shown.empty());
@@ -319,7 +319,7 @@ TEST_F(Spedoga, StartedInAddModeCancelReturnsToIdle)
     EXPECT_EQ(w->Modalita, 4);
     EXPECT_FALSE(w->cmdAdd->isChecked());
     EXPECT_EQ(w->txtNumDic->text(), "0");
-    w->cmdCancel->click();
+    clickAsUser(w->cmdCancel);
     EXPECT_EQ(w->Modalita, 0);
     EXPECT_FALSE(w->Scaricata);
 }
@@ -329,7 +329,7 @@ TEST_F(Spedoga, AnAdditionWithoutMultiAddEndsInIdle)
     auto w = apri<frmspedoga>(QStringLiteral("TableName=Spedoga;StartUp=A;MultiAdd=False;NewSearch=False"));
     w->txtCode->setText(QStringLiteral("DICH9"));
     w->txtDescrizione->setText(QStringLiteral("Verdi"));
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     EXPECT_EQ(righe(), (QStringList{"DICH9|Verdi|<null>|<null>|0|<null>|"}));
     EXPECT_EQ(w->Modalita, 0);
     EXPECT_FALSE(w->Scaricata);
@@ -339,9 +339,9 @@ TEST_F(Spedoga, AnEmptySearchStaysInBrowseWithNothingToModifyOrDelete)
 {
     addDeclarant(QStringLiteral("DICH1"), QStringLiteral("Rossi"));
     auto w = apri<frmspedoga>(Tag);
-    w->cmdSearch->click();
+    clickAsUser(w->cmdSearch);
     w->txtCode->setText(QStringLiteral("NESSUNO"));
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{
                                info(QStringLiteral("Nessuna informazione corrisponde al criterio di ricerca indicato."),
                                     Caption)}));
@@ -350,11 +350,11 @@ TEST_F(Spedoga, AnEmptySearchStaysInBrowseWithNothingToModifyOrDelete)
     EXPECT_TRUE(w->dtaLocal->isVisible());
     EXPECT_TRUE(w->cmdVirtual->isEnabled());
     EXPECT_TRUE(w->cmdVirtual1->isEnabled());
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     EXPECT_EQ(w->Modalita, 2);
-    w->cmdVirtual1->click();
+    clickAsUser(w->cmdVirtual1);
     EXPECT_EQ(boxes.shown.size(), 1u);
-    w->cmdCancel->click();
+    clickAsUser(w->cmdCancel);
     EXPECT_EQ(w->Modalita, 1);
     EXPECT_EQ(righe(), (QStringList{"DICH1|Rossi|<null>|<null>|<null>|<null>|"}));
 }
@@ -366,10 +366,10 @@ TEST_F(Spedoga, DeletingAsksOnlyForConfirmation)
                               "'Centro', 'NODO', 'TPM')"),
                {FiscalCode}, dao::FailOnError);
     auto w = apri<frmspedoga>(Tag);
-    w->cmdSearch->click();
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdSearch);
+    clickAsUser(w->cmdVirtual);
     boxes.answer(platform::MsgResult::Yes);
-    w->cmdVirtual1->click();
+    clickAsUser(w->cmdVirtual1);
     ASSERT_EQ(boxes.shown.size(), 2u);
     EXPECT_EQ(boxes.shown[0], conferma(Caption));
     EXPECT_TRUE(righe().isEmpty());
@@ -380,8 +380,8 @@ TEST_F(Spedoga, DoubleClickOnTheAccountOpensTheAccountsScreenToAdd)
 {
     addDeclarant(QStringLiteral("DICH1"), QStringLiteral("Rossi"));
     auto w = apri<frmspedoga>(Tag);
-    w->cmdSearch->click();
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdSearch);
+    clickAsUser(w->cmdVirtual);
     ASSERT_EQ(w->Modalita, 2);
     QMouseEvent click(QEvent::MouseButtonDblClick, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton,
                       Qt::NoModifier);
@@ -439,7 +439,7 @@ public:
             }));
             for (QWidget *w : QApplication::topLevelWidgets())
                 if (auto *m = qobject_cast<common::frmMirsoMsg *>(w); m && m->isVisible())
-                    m->cmdOK->click();
+                    clickAsUser(m->cmdOK);
         });
         return common::QtThreeButtonDialogService().show(request);
     }

@@ -54,14 +54,14 @@ TEST_F(StatiValuta, ACountryAddedAsALookupClosesTheScreenAndStoresTheCurrencyAsT
     w->txtValuta->setText(QStringLiteral("eur"));
     esci(w->txtValuta);
     EXPECT_EQ(w->lblDecValuta->text(), "EURO");
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_TRUE(w->Scaricata);
     EXPECT_EQ(stato(QStringLiteral("DE"), "Valuta"), "eur");
     EXPECT_EQ(stato(QStringLiteral("DE"), "Aereo"), "<null>");
 
     auto cancelled = apri<frmstati>(LookupTag);
-    cancelled->cmdCancel->click();
+    clickAsUser(cancelled->cmdCancel);
     EXPECT_TRUE(cancelled->Scaricata);
 }
 
@@ -72,7 +72,7 @@ TEST_F(StatiValuta, AnInvalidCountryIsNotSaved)
     w->txtGeoCodice->setText(QStringLiteral("004"));
     w->txtDescrizione->setText(QStringLiteral("GERMANIA"));
     w->txtValuta->setText(QStringLiteral("XXX"));
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{info(
                                QStringLiteral("Impossibile procedere alla registrazione dei dati: uno o più campi non "
                                               "risultano corretti."),
@@ -86,12 +86,12 @@ TEST_F(StatiValuta, ModifyLeavesTheAirColumnAsItWas)
     db.execute(QStringLiteral("INSERT INTO Stati (Codice, GeoCodice, Descrizione, Valuta, Aereo) VALUES "
                               "('IT', '001', 'ITALIA', 'EUR', 'AZ')"));
     auto w = apri<frmstati>(QStringLiteral("TableName=Stati"));
-    w->cmdSearch->click();
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdSearch);
+    clickAsUser(w->cmdVirtual);
     EXPECT_EQ(w->lblDecValuta->text(), "EURO");
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     w->txtDescrizione->setText(QStringLiteral("REPUBBLICA ITALIANA"));
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     EXPECT_EQ(w->Modalita, 2);
     EXPECT_EQ(stato(QStringLiteral("IT"), "Descrizione"), "REPUBBLICA ITALIANA");
     EXPECT_EQ(stato(QStringLiteral("IT"), "Aereo"), "AZ");
@@ -105,12 +105,12 @@ TEST_F(StatiValuta, ACountryInUseNamesTheFirstTableThatUsesIt)
     db.execute(QStringLiteral("INSERT INTO Dogane (Codice, Stato) VALUES ('D1', 'IT'), ('D2', 'FR')"));
     db.execute(QStringLiteral("INSERT INTO CompDog (Stato, Codice) VALUES ('FR', '01')"));
     auto w = apri<frmstati>(QStringLiteral("TableName=Stati"));
-    w->cmdSearch->click();
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdSearch);
+    clickAsUser(w->cmdVirtual);
     for (const char *expected : {"Anagrafica speditori/destinatari", "Dogane"}) {
         boxes.shown.clear();
         boxes.answer(platform::MsgResult::Yes);
-        w->cmdVirtual1->click();
+        clickAsUser(w->cmdVirtual1);
         ASSERT_EQ(boxes.shown.size(), 3u);
         EXPECT_EQ(boxes.shown[1],
                   info(QStringLiteral("Impossibile eliminare il record attualmete visualizzato poiché risulta essere una "
@@ -126,8 +126,8 @@ TEST_F(StatiValuta, DoubleClickOnTheCurrencyOpensTheCurrenciesScreenEvenWhileBro
 {
     db.execute(QStringLiteral("INSERT INTO Stati (Codice, Descrizione, Valuta) VALUES ('IT', 'ITALIA', 'EUR')"));
     auto w = apri<frmstati>(QStringLiteral("TableName=Stati"));
-    w->cmdSearch->click();
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdSearch);
+    clickAsUser(w->cmdVirtual);
     ASSERT_TRUE(w->txtValuta->isReadOnly());
     QMouseEvent click(QEvent::MouseButtonDblClick, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton,
                       Qt::NoModifier);
@@ -160,7 +160,7 @@ TEST_F(StatiValuta, ACurrencyAddedTakesTwoDecimalPlaces)
     auto w = apri<frmvaluta>(QStringLiteral("TableName=Valuta;StartUp=A;MultiAdd=False;NewSearch=False"));
     w->txtCodice->setText(QStringLiteral("CHF"));
     w->txtDescrizione->setText(QStringLiteral("FRANCO"));
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(conta(QStringLiteral("SELECT * FROM Valuta")), 3);
     EXPECT_EQ(conta(QStringLiteral("SELECT * FROM Valuta WHERE Codice = 'CHF' AND Descrizione = 'FRANCO' AND "
@@ -171,26 +171,26 @@ TEST_F(StatiValuta, ACurrencyAddedTakesTwoDecimalPlaces)
 TEST_F(StatiValuta, TheQuotedBoxShowsTheStoredValueWhileBrowsingAndIsSavedInModify)
 {
     auto w = apri<frmvaluta>(QStringLiteral("TableName=Valuta"));
-    w->cmdSearch->click();
+    clickAsUser(w->cmdSearch);
     EXPECT_FALSE(w->chkQuotata->isEnabled());
     w->txtDescrizione->setText(QStringLiteral("O"));
     w->txtIATA->setText(QStringLiteral("US"));
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     EXPECT_EQ(common::GetProperty(w->Parametri, QStringLiteral("WhereCondition")),
               QVariant(QStringLiteral("JetLike(Descrizione, ?) AND JetLike(IATA, ?)")));
     // Neither currency has an IATA code.
     EXPECT_EQ(w->Modalita, 1);
     boxes.shown.clear();
     w->txtIATA->clear();
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     ASSERT_EQ(w->dtaLocal->Caption(), "1/2");
     EXPECT_TRUE(w->chkQuotata->isChecked());
-    w->chkQuotata->click();
+    clickAsUser(w->chkQuotata);
     EXPECT_TRUE(w->chkQuotata->isChecked());
-    w->cmdVirtual->click();
-    w->chkQuotata->click();
+    clickAsUser(w->cmdVirtual);
+    clickAsUser(w->chkQuotata);
     EXPECT_FALSE(w->chkQuotata->isChecked());
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     auto rs = db.openRecordset(QStringLiteral("SELECT Quotata FROM Valuta WHERE Codice = 'EUR'"));
     EXPECT_EQ(rs->value(0), QVariant(false));
     EXPECT_TRUE(boxes.shown.empty());
@@ -200,10 +200,10 @@ TEST_F(StatiValuta, ACurrencyUsedByACountryIsKept)
 {
     db.execute(QStringLiteral("INSERT INTO Stati (Codice, Descrizione, Valuta) VALUES ('IT', 'ITALIA', 'EUR')"));
     auto w = apri<frmvaluta>(QStringLiteral("TableName=Valuta"));
-    w->cmdSearch->click();
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdSearch);
+    clickAsUser(w->cmdVirtual);
     boxes.answer(platform::MsgResult::Yes);
-    w->cmdVirtual1->click();
+    clickAsUser(w->cmdVirtual1);
     ASSERT_EQ(boxes.shown.size(), 3u);
     EXPECT_EQ(boxes.shown[1], info(QStringLiteral("Impossibile eliminare il record corrente poiché risulta essere una "
                                                   "codifica attiva nella tabella degli 'Stati'"),

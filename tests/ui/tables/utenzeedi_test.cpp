@@ -24,7 +24,7 @@ protected:
     std::unique_ptr<frmUtenzeEDI> compilata()
     {
         auto w = apri<frmUtenzeEDI>(Tag);
-        w->cmdAdd->click();
+        clickAsUser(w->cmdAdd);
         w->txtSpedoga->setText(QStringLiteral("DICH1"));
         w->txtUA->setText(FiscalCode);
         w->txtUARagSoc->setText(QStringLiteral("Rossi SpA"));
@@ -62,13 +62,13 @@ TEST_F(UtenzeEDI, TheProtocolIsShownAndWrittenByItsStoredForm)
         db.execute(QStringLiteral("DELETE FROM UtenzeEDI"));
         utenza(QStringLiteral("L001"), QString::fromUtf8(c.stored));
         auto w = apri<frmUtenzeEDI>(Tag);
-        w->cmdSearch->click();
-        w->cmdVirtual->click();
+        clickAsUser(w->cmdSearch);
+        clickAsUser(w->cmdVirtual);
         EXPECT_EQ(w->cmbProtocol->currentIndex(), c.index) << c.stored;
         EXPECT_EQ(w->lblDecSpedoga->text(), "Spedizioni Rossi");
-        w->cmdVirtual->click();
+        clickAsUser(w->cmdVirtual);
         boxes.shown.clear();
-        w->cmdVirtual->click();
+        clickAsUser(w->cmdVirtual);
         auto rs = db.openRecordset(QStringLiteral("SELECT Protocol FROM UtenzeEDI"));
         if (c.written) {
             EXPECT_TRUE(boxes.shown.empty()) << c.stored;
@@ -99,13 +99,13 @@ TEST_F(UtenzeEDI, FindClausesFollowTheBoxes)
 {
     utenza(QStringLiteral("L001"), QStringLiteral("FTP"));
     auto w = apri<frmUtenzeEDI>(Tag);
-    w->cmdSearch->click();
+    clickAsUser(w->cmdSearch);
     EXPECT_FALSE(w->txtPasswd->isEnabled());
     EXPECT_FALSE(w->cmbProtocol->isEnabled());
     EXPECT_TRUE(w->txtLogin->isEnabled());
     w->txtUA->setText(QStringLiteral("rssmra"));
     w->txtLogin->setText(QStringLiteral("L0"));
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     EXPECT_EQ(common::GetProperty(w->Parametri, QStringLiteral("WhereCondition")),
               QVariant(QStringLiteral("JetLike(UA, ?) AND JetLike(Login, ?)")));
     EXPECT_EQ(w->ValoriCondizione, (QVariantList{QStringLiteral("*RSSMRA*"), QStringLiteral("*L0*")}));
@@ -124,7 +124,7 @@ TEST_F(UtenzeEDI, TheAuthorisedUserGoesToTheCheckOfItsLength)
                  {"12345678901", "Controllo Partita I.V.A."},
                  {"123456789012345", "Controllo Partita I.V.A."}};
     auto w = apri<frmUtenzeEDI>(Tag);
-    w->cmdAdd->click();
+    clickAsUser(w->cmdAdd);
     for (const Case &c : cases) {
         dialogs.shown.clear();
         w->txtUA->setText(QString::fromUtf8(c.code));
@@ -145,7 +145,7 @@ TEST_F(UtenzeEDI, TheDialogsAnswerColoursTheAuthorisedUser)
     } cases[] = {{"1", "RSSMRA85T10A562S", finestra()}, {"2", "RSSMRA85T10A562K", giallo()},
                  {"0", "RSSMRA85T10A562K", rosso()}};
     auto w = apri<frmUtenzeEDI>(Tag);
-    w->cmdAdd->click();
+    clickAsUser(w->cmdAdd);
     for (const Case &c : cases) {
         dialogs.answer(QString::fromUtf8(c.answer));
         w->txtUA->setText(QStringLiteral("RSSMRA85T10A562K"));
@@ -160,10 +160,10 @@ TEST_F(UtenzeEDI, AnAcceptedCodeCanBeSavedARefusedOneCannot)
     auto w = compilata();
     w->txtUA->setText(QStringLiteral("RSSMRA85T10A562K"));
     dialogs.answer(QStringLiteral("0"));
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     EXPECT_TRUE(righe().isEmpty());
     dialogs.answer(QStringLiteral("2"));
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     EXPECT_EQ(righe(), (QStringList{"DICH1|RSSMRA85T10A562K|Rossi SpA|L001|pw|UFT|CED2|Roma|SDA1|TP1"}));
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(w->Modalita, 4);
@@ -199,7 +199,7 @@ TEST_F(UtenzeEDI, ARedBoxRefusesTheSaveWithoutAnyDialog)
     for (QLineEdit *frmUtenzeEDI::*box : {&frmUtenzeEDI::txtSpedoga, &frmUtenzeEDI::txtTPMonitor, &frmUtenzeEDI::txtPasswd}) {
         auto w = compilata();
         ((*w).*box)->clear();
-        w->cmdVirtual->click();
+        clickAsUser(w->cmdVirtual);
         EXPECT_EQ(colore((*w).*box), rosso());
         EXPECT_TRUE(dialogs.shown.empty());
         EXPECT_TRUE(boxes.shown.empty());
@@ -221,7 +221,7 @@ TEST_F(UtenzeEDI, AnEmptyUserOrAnUnknownDeclarantIsRed)
     esci(w->txtSpedoga);
     EXPECT_EQ(colore(w->txtSpedoga), rosso());
     EXPECT_EQ(w->lblDecSpedoga->text(), "");
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     EXPECT_TRUE(righe().isEmpty());
 }
 
@@ -229,9 +229,9 @@ TEST_F(UtenzeEDI, ModifyLocksTheKeyAndWritesTheOtherColumns)
 {
     utenza(QStringLiteral("L001"), QStringLiteral("KERM"));
     auto w = apri<frmUtenzeEDI>(Tag);
-    w->cmdSearch->click();
-    w->cmdVirtual->click();
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdSearch);
+    clickAsUser(w->cmdVirtual);
+    clickAsUser(w->cmdVirtual);
     ASSERT_EQ(w->Modalita, 3);
     EXPECT_TRUE(w->txtSpedoga->isReadOnly());
     EXPECT_TRUE(w->txtCodice->isReadOnly());
@@ -241,7 +241,7 @@ TEST_F(UtenzeEDI, ModifyLocksTheKeyAndWritesTheOtherColumns)
     EXPECT_FALSE(w->listaBloccata());
     w->txtLogin->setText(QStringLiteral("L999"));
     w->cmbProtocol->setCurrentText(QStringLiteral("FTP"));
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdVirtual);
     EXPECT_EQ(righe(), (QStringList{"DICH1|RSSMRA85T10A562S|Rossi SpA|L999|segreto|FTP|CED1|Centro|NODO|TPM"}));
     EXPECT_EQ(w->Modalita, 2);
 }
@@ -258,10 +258,10 @@ TEST_F(UtenzeEDI, DeletingNeverAsksAboutUse)
 {
     utenza(QStringLiteral("L001"), QStringLiteral("KERM"));
     auto w = apri<frmUtenzeEDI>(Tag);
-    w->cmdSearch->click();
-    w->cmdVirtual->click();
+    clickAsUser(w->cmdSearch);
+    clickAsUser(w->cmdVirtual);
     boxes.answer(platform::MsgResult::Yes);
-    w->cmdVirtual1->click();
+    clickAsUser(w->cmdVirtual1);
     EXPECT_EQ(boxes.shown.size(), 2u);
     EXPECT_EQ(boxes.shown[0], conferma(QStringLiteral("Gestione Utente E.D.I.")));
     EXPECT_TRUE(righe().isEmpty());

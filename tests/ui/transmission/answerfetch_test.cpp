@@ -1,5 +1,6 @@
 #include "fixture.h"
 
+#include "support/asuser.h"
 #include "support/otherprogram.h"
 #include "ui/transmission/answerfetch.h"
 #include "ui/transmission/frmreicevemirsolan.h"
@@ -12,6 +13,7 @@ using namespace uitransmission;
 using platform::Message;
 using platform::MsgButtons;
 using platform::MsgIcon;
+using testsupport::clickAsUser;
 
 namespace {
 
@@ -250,7 +252,7 @@ TEST_F(Fetch, APassedFormalCheckUnderALockIsStillToldAndClosesTheWindow)
     f.txtAswerPathName->setText(put(file(answer(u'A', QStringLiteral("0")))));
     testsupport::OtherProgram other(onC(QStringLiteral("Archivio.mdb")));
     ASSERT_EQ(other.exec(QStringLiteral("BEGIN IMMEDIATE")), SQLITE_OK);
-    f.cmdConfirm->click();
+    clickAsUser(f.cmdConfirm);
     other.exec(QStringLiteral("ROLLBACK"));
     ASSERT_EQ(boxes.shown.size(), 2u);
     EXPECT_EQ(boxes.shown[1], info(QStringLiteral("Il controllo formale ha dato esito positivo. Prelevare la risposta.")));
@@ -272,7 +274,7 @@ TEST_F(Fetch, AFileTooLargeForAnAnswerIsRefusedUntouched)
     frmReiceveMirsolan f(w.get());
     f.show();
     f.txtAswerPathName->setText(path);
-    f.cmdConfirm->click();
+    clickAsUser(f.cmdConfirm);
     EXPECT_TRUE(f.isVisible());
     EXPECT_EQ(boxes.shown, (std::vector<Message>{{QStringLiteral("Il file 'C:\\In\\RISP07' è troppo grande per essere "
                                                                  "una risposta del servizio."),
@@ -327,6 +329,7 @@ TEST_F(Fetch, TheWindowStartsOnTheUserFolderAndBrowses)
     startOn(1);
     ASSERT_EQ(common::OpzioniCorbix.UserDir, QStringLiteral("C:\\In\\"));
     frmReiceveMirsolan f(w.get());
+    f.show();
     EXPECT_EQ(f.windowTitle(), QStringLiteral("Prelievo risposte EDI"));
     EXPECT_EQ(f.txtAswerPathName->text(), QStringLiteral("C:\\In\\"));
     EXPECT_EQ(f.Corbex.FattoDa, QStringLiteral("DICH01"));
@@ -335,7 +338,7 @@ TEST_F(Fetch, TheWindowStartsOnTheUserFolderAndBrowses)
     dialogs_.answer(QStringLiteral("C:\\In\\RISP07"));
     dialogs_.answer(std::nullopt);
     QDir::setCurrent(onC(QStringLiteral("In")));
-    f.cmdSelect->click();
+    clickAsUser(f.cmdSelect);
     EXPECT_EQ(f.txtAswerPathName->text(), QStringLiteral("C:\\In\\RISP07"));
     EXPECT_EQ(QDir::currentPath() + u'/', common::CartellaProgramma);
     uimain::RichiestaFile expected;
@@ -345,7 +348,7 @@ TEST_F(Fetch, TheWindowStartsOnTheUserFolderAndBrowses)
     EXPECT_EQ(dialogs_.requests[0], expected);
 
     QDir::setCurrent(onC(QStringLiteral("In")));
-    f.cmdSelect->click();
+    clickAsUser(f.cmdSelect);
     EXPECT_EQ(f.txtAswerPathName->text(), QStringLiteral("C:\\In\\RISP07"));
     EXPECT_EQ(QDir::currentPath() + u'/', common::CartellaProgramma);
 }
@@ -356,12 +359,12 @@ TEST_F(Fetch, TheWindowStaysOpenAfterARefusalAndClosesAfterTheFetch)
     frmReiceveMirsolan f(w.get());
     f.show();
     f.txtAswerPathName->setText(QStringLiteral("C:\\In\\NESSUNA07"));
-    f.cmdConfirm->click();
+    clickAsUser(f.cmdConfirm);
     EXPECT_TRUE(f.isVisible());
     EXPECT_EQ(f.txtAswerPathName->text(), QStringLiteral("C:\\In\\NESSUNA07"));
 
     f.txtAswerPathName->setText(put(file(answer(u'W'))));
-    f.cmdConfirm->click();
+    clickAsUser(f.cmdConfirm);
     EXPECT_FALSE(f.isVisible());
     EXPECT_EQ(f.result(), QDialog::Accepted);
     EXPECT_EQ(registerRows().value(0), Flow.arg(3));
@@ -381,7 +384,7 @@ TEST_F(Fetch, TheMainWindowsFetchCommandOpensTheWindowOnTheSelectedRowAndRefills
         ASSERT_NE(f, nullptr);
         EXPECT_EQ(f->Corbex.Progressivo, 7);
         f->txtAswerPathName->setText(path);
-        f->cmdConfirm->click();
+        clickAsUser(f->cmdConfirm);
         acted = true;
     });
     w->DownLoad->trigger();

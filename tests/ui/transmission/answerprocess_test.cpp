@@ -4,10 +4,11 @@
 #include "platform/application.h"
 #include "platform/pageprinter.h"
 #include "platform/twips.h"
+#include "support/asuser.h"
 #include "support/otherprogram.h"
-#include "ui/transmission/answerreport.h"
 #include "ui/transmission/answerfetch.h"
 #include "ui/transmission/answerprocess.h"
+#include "ui/transmission/answerreport.h"
 #include "ui/transmission/frmaswerprocess.h"
 
 #include <QGroupBox>
@@ -20,6 +21,7 @@ using namespace uitransmission;
 using platform::Message;
 using platform::MsgButtons;
 using platform::MsgIcon;
+using testsupport::clickAsUser;
 
 namespace {
 
@@ -271,7 +273,7 @@ TEST_F(Process, AStoredCopyTooLargeForAnAnswerIsRefusedUnread)
     startOn(1);
     frmAswerProcess f(w.get());
     f.show();
-    f.cmdStart->click();
+    clickAsUser(f.cmdStart);
     EXPECT_TRUE(f.isVisible());
     EXPECT_EQ(boxes.shown, (std::vector<Message>{{QStringLiteral("Il file 'C:\\Corbix\\Risposte Pervenute\\20260115-7-W' "
                                                                  "è troppo grande per essere una risposta del servizio."),
@@ -348,7 +350,7 @@ TEST_F(Process, CountsBeyondAByteAreStoredAs255)
     startOn(1);
     frmAswerProcess f(w.get());
     f.show();
-    f.cmdStart->click();
+    clickAsUser(f.cmdStart);
     EXPECT_EQ(f.result(), QDialog::Accepted);
     EXPECT_EQ(flowRow(), QStringLiteral("5|2|<null>|DICH01|255|0|0"));
     EXPECT_EQ(f.txtDocSuccess->text(), QStringLiteral("255")) << "shown as it is kept";
@@ -400,7 +402,7 @@ TEST_F(Process, TheWindowOpensOnItsNoticeAndProcessesOnStart)
     EXPECT_LT(f.cmdStart->geometry().bottom(), f.height());
     EXPECT_LT(f.cmdCancel->geometry().bottom(), f.height());
 
-    f.cmdStart->click();
+    clickAsUser(f.cmdStart);
     EXPECT_EQ(f.result(), QDialog::Accepted);
     EXPECT_FALSE(f.isVisible());
     EXPECT_GE(f.height() + cornice, platform::twips(2100));
@@ -421,7 +423,7 @@ TEST_F(Process, TheWindowStaysWithoutButtonsAfterAnAnswerItDoesNotProcess)
     startOn(1);
     frmAswerProcess f(w.get());
     f.show();
-    f.cmdStart->click();
+    clickAsUser(f.cmdStart);
     EXPECT_TRUE(f.isVisible());
     EXPECT_GT(f.cmdStart->y(), f.height());
     EXPECT_GT(f.cmdCancel->y(), f.height());
@@ -439,7 +441,7 @@ TEST_F(Process, TheMainWindowsProcessingCommandRefillsTheList)
     QTimer::singleShot(0, w.get(), [&] {
         auto *f = w->findChild<frmAswerProcess *>();
         ASSERT_NE(f, nullptr);
-        f->cmdStart->click();
+        clickAsUser(f->cmdStart);
         acted = true;
     });
     rightClick(rowCentre(1));

@@ -2,6 +2,7 @@
 
 #include "common/archiveschema.h"
 #include "common/settings.h"
+#include "support/asuser.h"
 #include "ui/transmission/frmarchivelink.h"
 
 #include <QLabel>
@@ -9,6 +10,7 @@
 #include <QPushButton>
 
 using platform::MsgIcon;
+using testsupport::clickAsUser;
 using uitransmission::frmArchiveLink;
 using uitransmission::frmSetPickPoint;
 
@@ -57,7 +59,8 @@ TEST_F(ArchiveLink, LinkingToTheArchiveInUseRewritesNothing)
     db.execute("UPDATE Paramflu SET Centrale = ?", {common::OpzioniCorbix.Centrale});
     db.execute("UPDATE Paramflu SET FloppyDevice = 'B:'");
     frmArchiveLink w;
-    w.cmdConfirm->click();
+    w.show();
+    clickAsUser(w.cmdConfirm);
     EXPECT_EQ(w.result(), QDialog::Accepted);
     EXPECT_EQ(settings(), original_);
     EXPECT_EQ(common::OpzioniCorbix.FloppyDevice, "A:");
@@ -68,8 +71,9 @@ TEST_F(ArchiveLink, AnArchiveWithACollectionPointIsLinkedAtOnce)
 {
     dao::Database altro = other(QString("\\\\SRV\\Dati\\Punto\\"));
     frmArchiveLink w;
+    w.show();
     w.txtPathName->setText("C:\\Altro.mdb");
-    w.cmdConfirm->click();
+    clickAsUser(w.cmdConfirm);
     EXPECT_EQ(w.result(), QDialog::Accepted);
     EXPECT_EQ(common::PercorsoArchivio, "C:\\Altro.mdb");
     EXPECT_EQ(settings().split('\n').value(2), "C:\\Altro.mdb\r");
@@ -88,10 +92,10 @@ TEST_F(ArchiveLink, AnArchiveWithoutOptionsIsNotLinked)
         // The collection point is asked for; a fresh name is given.
         auto *p = qobject_cast<frmSetPickPoint *>(modal);
         ASSERT_NE(p, nullptr);
-        p->cmdConfirm->click();
+        clickAsUser(p->cmdConfirm);
     });
     w.txtPathName->setText("C:\\Altro.mdb");
-    w.cmdConfirm->click();
+    clickAsUser(w.cmdConfirm);
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(common::PercorsoArchivio, "C:\\Archivio.mdb");
     EXPECT_EQ(common::OpzioniCorbix.FloppyDevice, "A:");
@@ -111,10 +115,10 @@ TEST_F(ArchiveLink, CancelInTheCollectionPointWindowKeepsTheLinkWindowOpen)
         auto *p = qobject_cast<frmSetPickPoint *>(modal);
         ASSERT_NE(p, nullptr);
         shownText = p->txtPathName->text();
-        p->cmdCancel->click();
+        clickAsUser(p->cmdCancel);
     });
     w.txtPathName->setText("C:\\Altro.mdb");
-    w.cmdConfirm->click();
+    clickAsUser(w.cmdConfirm);
     EXPECT_EQ(shownText, "C:\\Corbix doganali");
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(w.Tag, "");
@@ -133,13 +137,13 @@ TEST_F(ArchiveLink, ANewCollectionPointIsMadeThenTheArchiveLinked)
         auto *p = qobject_cast<frmSetPickPoint *>(modal);
         ASSERT_NE(p, nullptr);
         p->txtPathName->setText("C:\\Manca\\Punto");
-        p->cmdConfirm->click();
+        clickAsUser(p->cmdConfirm);
         EXPECT_TRUE(p->isVisible());
         p->txtPathName->setText("\\\\SRV\\Dati\\Punto");
-        p->cmdConfirm->click();
+        clickAsUser(p->cmdConfirm);
     });
     w.txtPathName->setText("C:\\Altro.mdb");
-    w.cmdConfirm->click();
+    clickAsUser(w.cmdConfirm);
     EXPECT_EQ(w.result(), QDialog::Accepted);
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0], box("Il percorso 'C:\\Manca\\' non è valido. Indicare un percorso corretto.",
@@ -156,7 +160,7 @@ TEST_F(ArchiveLink, AnArchiveThatDoesNotOpenKeepsTheWindowOpen)
     frmArchiveLink w;
     w.show();
     w.txtPathName->setText("C:\\Testo.mdb");
-    w.cmdConfirm->click();
+    clickAsUser(w.cmdConfirm);
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(common::PercorsoArchivio, "C:\\Archivio.mdb");
     EXPECT_EQ(settings(), original_);
@@ -172,7 +176,7 @@ TEST_F(ArchiveLink, ASettingsFileThatCannotBeWrittenLeavesTheLinkAsItWas)
     frmArchiveLink w;
     w.show();
     w.txtPathName->setText("C:\\Altro.mdb");
-    w.cmdConfirm->click();
+    clickAsUser(w.cmdConfirm);
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(common::PercorsoArchivio, "C:\\Archivio.mdb");
     EXPECT_EQ(common::OpzioniCorbix.FloppyDevice, "A:");

@@ -1,6 +1,7 @@
 #include "fixture.h"
 
 #include "platform/sharemapping.h"
+#include "support/asuser.h"
 #include "ui/main/screen.h"
 #include "ui/transmission/flowsend.h"
 #include "ui/transmission/frmsendmirsolan.h"
@@ -20,6 +21,7 @@ using platform::Message;
 using platform::MsgButtons;
 using platform::MsgIcon;
 using platform::MsgResult;
+using testsupport::clickAsUser;
 
 namespace {
 
@@ -111,7 +113,7 @@ TEST_F(Send, AKeptPasswordIsPrefilledAndAnOfficeNotListedIsNotChosen)
     EXPECT_EQ(f->txtUserPasswd->text(), QStringLiteral("Segreta"));
     EXPECT_TRUE(f->chkSavePasswd->isChecked());
     EXPECT_EQ(f->cmbCustomOfficeCode->currentIndex(), -1);
-    f->cmdConfirm->click();
+    clickAsUser(f->cmdConfirm);
     EXPECT_EQ(boxes.shown, std::vector<Message>{NoOffice});
     EXPECT_TRUE(f->isVisible());
     EXPECT_TRUE(onShare().isEmpty());
@@ -137,7 +139,7 @@ TEST_F(Send, TheFlowIsCopiedOntoTheShareUnderItsNameAndDriveZIsGivenBack)
     auto f = open();
     f->txtUserPasswd->setText(QStringLiteral("Segreta"));
     f->cmbCustomOfficeCode->setCurrentIndex(1);
-    f->cmdConfirm->click();
+    clickAsUser(f->cmdConfirm);
     EXPECT_EQ(boxes.shown, std::vector<Message>{Sent});
     EXPECT_FALSE(f->isVisible());
     EXPECT_EQ(onShare(), QStringList{QStringLiteral("26011507-055000")});
@@ -153,7 +155,7 @@ TEST_F(Send, PasswordsAreComparedWithTheirCapitals)
     auto f = open();
     f->chkSavePasswd->setChecked(true);
     f->txtUserPasswd->setText(QStringLiteral("segreta"));
-    f->cmdConfirm->click();
+    clickAsUser(f->cmdConfirm);
     EXPECT_EQ(boxes.shown, std::vector<Message>{WrongPassword});
     EXPECT_EQ(f->txtUserPasswd->palette().color(QPalette::Base), uimain::ColoreRosso);
     EXPECT_TRUE(f->isVisible());
@@ -171,7 +173,7 @@ TEST_F(Send, AServiceOfflineIsRetriedOrGivenUpWithTheKeptPasswordStored)
     f->txtUserPasswd->setText(QStringLiteral("Segreta"));
     boxes.answer(MsgResult::Retry);
     boxes.answer(MsgResult::Cancel);
-    f->cmdConfirm->click();
+    clickAsUser(f->cmdConfirm);
     EXPECT_EQ(boxes.shown, (std::vector<Message>{Offline, Offline}));
     EXPECT_TRUE(f->isVisible());
     EXPECT_EQ(autoPasswd(), true);
@@ -186,7 +188,7 @@ TEST_F(Send, TheShareIsMappedOnlyWhileTheFileIsCopied)
     f->txtUserPasswd->setText(QStringLiteral("Segreta"));
     // The recorded mapping leads nowhere: the on-line test finds drive Z:
     // as the workstation has it, and the copy meets no "corbix" folder.
-    f->cmdConfirm->click();
+    clickAsUser(f->cmdConfirm);
     EXPECT_EQ(mapper.chiamate, (std::vector<QString>{QStringLiteral("mappa Z: \\\\MIRSOLAN\\U001"),
                                                      QStringLiteral("rimuovi Z:"),
                                                      QStringLiteral("mappa Z: \\\\MIRSOLAN\\U001"),
@@ -203,7 +205,7 @@ TEST_F(Send, AMissingFlowFileIsToldAndLeavesNothingOnTheShare)
     const QString before = driveZ();
     auto f = open();
     f->txtUserPasswd->setText(QStringLiteral("Segreta"));
-    f->cmdConfirm->click();
+    clickAsUser(f->cmdConfirm);
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_TRUE(boxes.shown[0].text.startsWith(QStringLiteral("Errore di Run-time 53:"))) << boxes.shown[0].text.toStdString();
     EXPECT_TRUE(onShare().isEmpty());
@@ -258,7 +260,7 @@ TEST_F(Send, TheProgressiveNumberIsCheckedWhenLeftAndBeforeASendFromItsField)
     QApplication::setActiveWindow(f.get());
     f->txtProgNumber->setFocus();
     ASSERT_TRUE(f->txtProgNumber->hasFocus());
-    f->cmdConfirm->click();
+    clickAsUser(f->cmdConfirm);
     EXPECT_EQ(onShare(), QStringList{QStringLiteral("26011509-012100")});
 }
 
@@ -282,7 +284,7 @@ TEST_F(Send, TheMainWindowsSendCommandOpensTheScreenOnTheRowClicked)
         ASSERT_NE(f, nullptr);
         EXPECT_EQ(f->Corbex.Progressivo, 7);
         f->txtUserPasswd->setText(QStringLiteral("Segreta"));
-        f->cmdConfirm->click();
+        clickAsUser(f->cmdConfirm);
         acted = true;
     });
     rightClick(rowCentre(1));

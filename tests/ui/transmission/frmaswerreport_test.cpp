@@ -1,6 +1,7 @@
 #include "report_fixture.h"
 
 #include "flowengine/flowlist.h"
+#include "support/asuser.h"
 #include "ui/transmission/frmaswerreport.h"
 
 #include <QCheckBox>
@@ -11,6 +12,7 @@
 #include <QTableWidget>
 
 using namespace uitransmission;
+using testsupport::clickAsUser;
 
 namespace {
 
@@ -89,13 +91,13 @@ TEST_F(AnswerReportScreen, UntickingBothBoxesDisablesThePrintCommand)
     frmAswerReport w(&owner);
     w.Form_Load();
     w.show();
-    w.chkSuccess->click();
+    clickAsUser(w.chkSuccess);
     EXPECT_TRUE(w.cmdPrint->isEnabled());
-    w.chkFailure->click();
+    clickAsUser(w.chkFailure);
     EXPECT_FALSE(w.cmdPrint->isEnabled());
-    w.chkFailure->click();
+    clickAsUser(w.chkFailure);
     EXPECT_TRUE(w.cmdPrint->isEnabled());
-    w.cmdCancel->click();
+    clickAsUser(w.cmdCancel);
     EXPECT_EQ(w.result(), QDialog::Rejected);
     EXPECT_FALSE(w.isVisible());
     EXPECT_TRUE(printer.calls.empty());
@@ -110,7 +112,7 @@ TEST_F(AnswerReportScreen, PrintingBothListingsMakesTwoDocumentsPositiveFirst)
     frmAswerReport w(&owner);
     w.Form_Load();
     w.show();
-    w.cmdPrint->click();
+    clickAsUser(w.cmdPrint);
 
     EXPECT_EQ(w.result(), QDialog::Accepted);
     EXPECT_FALSE(w.isVisible());

@@ -1,5 +1,6 @@
 #include "fixture.h"
 
+#include "support/asuser.h"
 #include "ui/main/folderchooser.h"
 #include "ui/transmission/frmopzionicorbix.h"
 
@@ -12,6 +13,7 @@
 #include <QRadioButton>
 
 using platform::MsgIcon;
+using testsupport::clickAsUser;
 using uitransmission::frmOpzioniCorbix;
 
 namespace {
@@ -61,10 +63,11 @@ TEST_F(Options, ValuesWithoutAControlSelectNone)
     common::OpzioniCorbix.SendWith = 7;
     common::OpzioniCorbix.WhereWrite = 9;
     frmOpzioniCorbix w;
+    w.show();
     EXPECT_EQ(w.cmbFloppyDevice->currentIndex(), -1);
     for (QRadioButton *o : {w.optByWEB, w.optByMIRSOLAN, w.optUser, w.optOnFloppyDevice, w.optSaved, w.optOnUserDir})
         EXPECT_FALSE(o->isChecked()) << o->objectName().toStdString();
-    w.cmdConfirm->click();
+    clickAsUser(w.cmdConfirm);
     // Options no control stands for keep their values; no drive chosen is "".
     EXPECT_EQ(common::OpzioniCorbix.FloppyDevice, "");
     EXPECT_EQ(common::OpzioniCorbix.SendWith, 7);
@@ -75,7 +78,8 @@ TEST_F(Options, ValuesWithoutAControlSelectNone)
 TEST_F(Options, OkStoresAnUntouchedCollectionPointUnchanged)
 {
     frmOpzioniCorbix w;
-    w.cmdConfirm->click();
+    w.show();
+    clickAsUser(w.cmdConfirm);
     EXPECT_EQ(w.result(), QDialog::Accepted);
     EXPECT_EQ(row(), "A:|1|true|1|C:\\Uscita|\\\\PC-UFFICIO\\C\\Dogana\\Punto\\");
     EXPECT_TRUE(boxes.shown.empty());
@@ -87,8 +91,9 @@ TEST_F(Options, ACollectionPointOnAnotherComputerKeepsItsNetworkForm)
     common::OpzioniCorbix.Centrale = "\\\\SRV\\Dati\\Punto\\";
     db.execute("UPDATE Paramflu SET Centrale = ?", {common::OpzioniCorbix.Centrale});
     frmOpzioniCorbix w;
+    w.show();
     EXPECT_EQ(w.txtPickPointPathName->text(), "\\\\SRV\\Dati\\Punto");
-    w.cmdConfirm->click();
+    clickAsUser(w.cmdConfirm);
     EXPECT_EQ(common::OpzioniCorbix.Centrale, "\\\\SRV\\Dati\\Punto\\");
     EXPECT_EQ(row(), "A:|1|true|1|C:\\Uscita|\\\\SRV\\Dati\\Punto\\");
 }
@@ -96,15 +101,16 @@ TEST_F(Options, ACollectionPointOnAnotherComputerKeepsItsNetworkForm)
 TEST_F(Options, ApplyThenCancelChangesTheRunNotTheArchive)
 {
     frmOpzioniCorbix w;
+    w.show();
     w.cmbFloppyDevice->setCurrentIndex(1);
     emit w.cmbFloppyDevice->activated(1);
     EXPECT_TRUE(w.cmdApply->isEnabled());
-    w.optUser->click();
-    w.chkPreventCtrl->click();
-    w.optOnUserDir->click();
-    w.cmdApply->click();
+    clickAsUser(w.optUser);
+    clickAsUser(w.chkPreventCtrl);
+    clickAsUser(w.optOnUserDir);
+    clickAsUser(w.cmdApply);
     EXPECT_FALSE(w.cmdApply->isEnabled());
-    w.cmdCancel->click();
+    clickAsUser(w.cmdCancel);
     EXPECT_EQ(w.result(), QDialog::Rejected);
     const common::Opzioni &o = common::OpzioniCorbix;
     EXPECT_EQ(o.FloppyDevice, "B:");
@@ -118,8 +124,9 @@ TEST_F(Options, TheServiceMachineOptionStandsForInternet)
 {
     {
         frmOpzioniCorbix w;
-        w.optByMIRSOLAN->click();
-        w.cmdConfirm->click();
+        w.show();
+        clickAsUser(w.optByMIRSOLAN);
+        clickAsUser(w.cmdConfirm);
     }
     EXPECT_EQ(common::OpzioniCorbix.SendWith, 1);
     frmOpzioniCorbix again;
@@ -130,9 +137,9 @@ TEST_F(Options, TheServiceMachineOptionStandsForInternet)
 TEST_F(Options, EachChangeEnablesApply)
 {
     const std::function<void(frmOpzioniCorbix &)> changes[] = {
-        [](frmOpzioniCorbix &w) { w.chkPreventCtrl->click(); },
-        [](frmOpzioniCorbix &w) { w.optByWEB->click(); },
-        [](frmOpzioniCorbix &w) { w.optSaved->click(); },
+        [](frmOpzioniCorbix &w) { clickAsUser(w.chkPreventCtrl); },
+        [](frmOpzioniCorbix &w) { clickAsUser(w.optByWEB); },
+        [](frmOpzioniCorbix &w) { clickAsUser(w.optSaved); },
         [](frmOpzioniCorbix &w) { w.txtPickPointPathName->setText("C:\\Altro"); },
         [](frmOpzioniCorbix &w) {
             w.cmbFloppyDevice->setCurrentIndex(1);
@@ -141,6 +148,7 @@ TEST_F(Options, EachChangeEnablesApply)
     };
     for (const auto &change : changes) {
         frmOpzioniCorbix w;
+        w.show();
         change(w);
         EXPECT_TRUE(w.cmdApply->isEnabled());
     }
@@ -155,10 +163,10 @@ TEST_F(Options, AnOddCollectionPointIsRefusedAndNothingApplied)
     for (const char *odd : {"", "Punto", "/fuori/da/ogni/unita", "C:\\Dogana\\Punto\\..\\..\\Altro"}) {
         boxes.shown.clear();
         frmOpzioniCorbix w;
-        w.chkPreventCtrl->click();
-        w.txtPickPointPathName->setText(odd);
         w.show();
-        w.cmdConfirm->click();
+        clickAsUser(w.chkPreventCtrl);
+        w.txtPickPointPathName->setText(odd);
+        clickAsUser(w.cmdConfirm);
         EXPECT_TRUE(w.isVisible()) << odd;
         EXPECT_TRUE(common::OpzioniCorbix.PreventCheck);
         EXPECT_EQ(common::OpzioniCorbix.Centrale, "\\\\PC-UFFICIO\\C\\Dogana\\Punto\\");
@@ -178,8 +186,9 @@ TEST_F(Options, AnOddCollectionPointIsRefusedAndNothingApplied)
 TEST_F(Options, OkMovesTheCollectionPointTypedLocally)
 {
     frmOpzioniCorbix w;
+    w.show();
     w.txtPickPointPathName->setText("C:\\Dogana\\Nuovo");
-    w.cmdConfirm->click();
+    clickAsUser(w.cmdConfirm);
     EXPECT_EQ(row(), "A:|1|true|1|C:\\Uscita|\\\\PC-UFFICIO\\C\\Dogana\\Nuovo\\");
     EXPECT_TRUE(QFileInfo(onC("Dogana/Nuovo")).isDir());
     EXPECT_FALSE(QFileInfo::exists(onC("Dogana/Punto")));
@@ -189,8 +198,9 @@ TEST_F(Options, AMoveThatFailsAndIsKeptClosesTheApplication)
 {
     boxes.answer(platform::MsgResult::Yes);
     frmOpzioniCorbix w;
+    w.show();
     w.txtPickPointPathName->setText("C:\\Manca\\Nuovo");
-    w.cmdConfirm->click();
+    clickAsUser(w.cmdConfirm);
     EXPECT_EQ(w.result(), QDialog::Accepted);
     EXPECT_TRUE(common::ChiudiApplicazione);
     EXPECT_EQ(row(), "A:|1|true|1|C:\\Uscita|\\\\PC-UFFICIO\\C\\Manca\\Nuovo\\");
@@ -215,9 +225,10 @@ TEST_F(Options, TheUserFolderComesFromTheFolderChooser)
     Chooser chooser;
     uimain::ScopedFolderChooser guard(chooser);
     frmOpzioniCorbix w;
+    w.show();
     w.move(100, 50);
     QDir::setCurrent(tmp_.path());
-    w.cmdChangeUserDir->click();
+    clickAsUser(w.cmdChangeUserDir);
     EXPECT_EQ(chooser.caption, "Selezionare la cartella.");
     EXPECT_EQ(chooser.start, "C:\\Uscita");
     const QPoint button = w.fraWhereWrite->pos() + w.cmdChangeUserDir->pos();
@@ -228,7 +239,7 @@ TEST_F(Options, TheUserFolderComesFromTheFolderChooser)
     EXPECT_EQ(QDir::currentPath() + '/', common::CartellaProgramma);
 
     chooser.answer = "C:\\Dogana";
-    w.cmdChangeUserDir->click();
+    clickAsUser(w.cmdChangeUserDir);
     EXPECT_EQ(w.lblUserDir->text(), "C:\\Dogana");
     EXPECT_TRUE(w.cmdApply->isEnabled());
 }
@@ -236,9 +247,10 @@ TEST_F(Options, TheUserFolderComesFromTheFolderChooser)
 TEST_F(Options, TheCollectionPointComesFromASaveDialog)
 {
     frmOpzioniCorbix w;
-    w.cmdSetPickPoint->click();
+    w.show();
+    clickAsUser(w.cmdSetPickPoint);
     dialogs.answer(QString("C:\\Dogana\\Scelto"));
-    w.cmdSetPickPoint->click();
+    clickAsUser(w.cmdSetPickPoint);
     uimain::RichiestaFile attesa;
     attesa.tipo = uimain::TipoDialogoFile::Salva;
     attesa.titolo = "Impostare il punto di raccolta";

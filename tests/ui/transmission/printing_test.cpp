@@ -2,6 +2,7 @@
 
 #include "platform/pageprinter.h"
 #include "platform/workstation.h"
+#include "support/asuser.h"
 #include "ui/transmission/frmaswerreport.h"
 #include "ui/transmission/frmopzionicorbix.h"
 
@@ -13,6 +14,7 @@
 #include <QTimer>
 
 using namespace uitransmission;
+using testsupport::clickAsUser;
 
 namespace {
 
@@ -49,7 +51,7 @@ protected:
             auto *f = w->findChild<frmAswerReport *>();
             ASSERT_NE(f, nullptr);
             ASSERT_TRUE(f->chkSuccess->isChecked());
-            f->cmdPrint->click();
+            clickAsUser(f->cmdPrint);
             acted = true;
         });
         choose(1, QStringLiteral("&Tabulato esplicativo"));
@@ -135,8 +137,9 @@ TEST_F(Printing, AMovedCollectionPointKeepsItsFlowsFilesAndNamesOneThatIsGone)
     startOn(1);
     {
         frmOpzioniCorbix options(w.get());
+        options.show();
         options.txtPickPointPathName->setText(QStringLiteral("C:\\Nuovo"));
-        options.cmdConfirm->click();
+        clickAsUser(options.cmdConfirm);
     }
     ASSERT_TRUE(boxes.shown.empty());
     const QString centrale = QStringLiteral("\\\\PC-UFFICIO\\C\\Nuovo\\");

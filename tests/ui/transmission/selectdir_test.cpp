@@ -2,6 +2,7 @@
 #include "platform/application.h"
 
 #include "platform/twips.h"
+#include "support/asuser.h"
 #include "ui/main/folderchooser.h"
 #include "ui/main/screen.h"
 #include "ui/transmission/frmselectdir.h"
@@ -13,6 +14,7 @@
 
 using platform::MsgIcon;
 using platform::MsgResult;
+using testsupport::clickAsUser;
 using uitransmission::frmSelectDir;
 
 namespace {
@@ -73,7 +75,7 @@ TEST_F(SelectDir, OpensOnTheStartFolder)
         EXPECT_EQ(w.lblPath->text(), c.path) << c.start;
         EXPECT_EQ(w.dlbDirveList->currentData().toChar(), c.drive) << c.start;
         EXPECT_EQ(w.Tag, "");
-        w.cmdConfirm->click();
+        clickAsUser(w.cmdConfirm);
         EXPECT_EQ(w.Tag, c.path) << c.start;
         EXPECT_FALSE(w.isVisible());
     }
@@ -100,7 +102,7 @@ TEST_F(SelectDir, CancelHandsBackNothing)
 {
     frmSelectDir w;
     open(w, "C:\\Dati");
-    w.cmdCancel->click();
+    clickAsUser(w.cmdCancel);
     EXPECT_EQ(w.Tag, "");
     EXPECT_EQ(w.result(), QDialog::Rejected);
 }
@@ -167,7 +169,7 @@ TEST_F(SelectDir, TheInstalledChooserServesTheCallers)
         EXPECT_TRUE(w->lblPath->isVisible());
         EXPECT_EQ(w->pos(), QPoint(40, 60));
         w->dlbDirList->itemActivated(w->dlbDirList->item(2));
-        w->cmdConfirm->click();
+        clickAsUser(w->cmdConfirm);
     });
     const QString scelta =
         uimain::folderChooserSlot()->scegli(nullptr, QPoint(40, 60), "Selezionare la cartella.", "C:\\Dati");
