@@ -20,11 +20,6 @@ namespace dao {
 // What a statement was doing when it failed: a lock takes its number from it.
 enum class Operation { Read, OpenDenying, Write };
 
-// The program's number for an SQLite result that the statement does not
-// decide (a lock's number depends on the operation, a rule's on the rule),
-// given the system's error of the failed call.
-int errorNumberFor(int rc, int systemErrno);
-
 // One SQLite connection to one file, shared by every Database opened on it.
 class Connection {
 public:
@@ -65,6 +60,7 @@ public:
     int changes() const { return lastChanges_; }
 
     // What SQLite said of a failure, read at once: a later call takes its place.
+    // The failures are mapped to the program's errors in errormap.cpp.
     struct Failure {
         int rc;
         QString message;
@@ -80,7 +76,8 @@ public:
     // cannot be compiled now. For the messages of a failed statement.
     QString statementTable(const QString &sql);
 
-    // The catalog of table definitions.
+    // The catalog of table definitions and the changes to the schema
+    // (schemacatalog.cpp).
     std::vector<QString> tableNames();
     std::optional<TableDef> findTable(const QString &name);
     void createTable(const TableDef &table);

@@ -1,6 +1,7 @@
 #include "dao_fixture.h"
 
 #include "platform/dao/connection.h"
+#include "platform/dao/errormap.h"
 #include "support/smalldisk.h"
 
 #include <cerrno>

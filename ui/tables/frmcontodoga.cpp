@@ -3,6 +3,8 @@
 #include "common/openretry.h"
 #include "platform/messagebox.h"
 #include "ui/main/screen.h"
+#include "ui/tables/controls.h"
+#include "ui/tables/textrules.h"
 
 #include <QLabel>
 #include <QLineEdit>

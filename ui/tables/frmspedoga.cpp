@@ -4,6 +4,8 @@
 #include "common/lookups.h"
 #include "common/openretry.h"
 #include "ui/main/screen.h"
+#include "ui/tables/controls.h"
+#include "ui/tables/textrules.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -3,6 +3,8 @@
 #include "common/lookups.h"
 #include "common/openretry.h"
 #include "platform/messagebox.h"
+#include "ui/tables/controls.h"
+#include "ui/tables/textrules.h"
 
 #include <QLabel>
 #include <QLineEdit>

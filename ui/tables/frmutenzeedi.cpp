@@ -5,6 +5,7 @@
 #include "common/openretry.h"
 #include "platform/messagebox.h"
 #include "ui/main/screen.h"
+#include "ui/tables/controls.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -9,6 +9,7 @@
 #include "platform/messagebox.h"
 #include "platform/twips.h"
 #include "ui/main/screen.h"
+#include "ui/tables/textrules.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -18,9 +19,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRegularExpression>
-#include <QTextCursor>
-#include <QTextDocument>
 #include <QToolButton>
 #include <cmath>
 
@@ -29,161 +27,6 @@ namespace uitables {
 using platform::twips;
 
 // ---------------------------------------------------------------- rules
-
-CondizioneRicerca ClausolaRicerca(const std::vector<std::pair<QString, QString>> &colonneTesti)
-{
-    CondizioneRicerca condizione;
-    QStringList clausole;
-    for (const auto &[colonna, testo] : colonneTesti) {
-        if (testo.isEmpty())
-            continue;
-        clausole << QStringLiteral("JetLike(") + colonna + QStringLiteral(", ?)");
-        condizione.valori << u'*' + testo + u'*';
-    }
-    condizione.testo = clausole.join(QStringLiteral(" AND "));
-    return condizione;
-}
-
-namespace {
-
-// The lines of a stored text and the end that follows each (none after the
-// last).
-struct Righe {
-    QStringList testi;
-    QStringList fini;
-};
-
-Righe righe(const QString &memorizzato)
-{
-    static const QRegularExpression fine(QStringLiteral("\\r\\n|\\r|\\n"));
-    Righe r;
-    qsizetype inizio = 0;
-    for (auto it = fine.globalMatch(memorizzato); it.hasNext();) {
-        const auto m = it.next();
-        r.testi << memorizzato.mid(inizio, m.capturedStart() - inizio);
-        r.fini << m.captured();
-        inizio = m.capturedEnd();
-    }
-    r.testi << memorizzato.mid(inizio);
-    return r;
-}
-
-}  // namespace
-
-QString RigheMostrate(const QString &memorizzato) { return righe(memorizzato).testi.join(u'\n'); }
-
-QString RigheDaScrivere(const QString &memorizzato, const QString &mostrato)
-{
-    const Righe prima = righe(memorizzato);
-    const QStringList dopo = mostrato.split(u'\n');
-    const qsizetype n = prima.testi.size(), m = dopo.size();
-    qsizetype inizio = 0, coda = 0;
-    while (inizio < std::min(n, m) && prima.testi[inizio] == dopo[inizio])
-        ++inizio;
-    while (coda < std::min(n, m) - inizio && prima.testi[n - 1 - coda] == dopo[m - 1 - coda])
-        ++coda;
-    QString out;
-    for (qsizetype j = 0; j < m; ++j) {
-        out += dopo[j];
-        if (j == m - 1)
-            break;
-        // The end after a line kept from the stored text is the one it had.
-        if (j < inizio && j < n - 1)
-            out += prima.fini[j];
-        else if (j >= m - coda)
-            out += prima.fini[j - (m - coda) + (n - coda)];
-        else
-            out += QStringLiteral("\r\n");
-    }
-    return out;
-}
-
-void LimitaLunghezza(QPlainTextEdit *casella, qsizetype massimo, std::function<qsizetype(const QString &)> misura)
-{
-    // Where the last change put its characters, told by the document before
-    // the box announces the new text.
-    struct Inserimento {
-        int posizione = 0;
-        int aggiunti = 0;
-    };
-    auto ultimo = std::make_shared<Inserimento>();
-    QObject::connect(casella->document(), &QTextDocument::contentsChange, casella,
-                     [ultimo](int posizione, int, int aggiunti) { *ultimo = {posizione, aggiunti}; });
-    QObject::connect(casella, &QPlainTextEdit::textChanged, casella, [casella, massimo, misura, ultimo] {
-        const Inserimento inserito = std::exchange(*ultimo, Inserimento{});
-        const QString testo = casella->toPlainText();
-        if (inserito.aggiunti <= 0 || misura(testo) <= massimo)
-            return;
-        const int inizio = std::min(inserito.posizione, int(testo.size()));
-        const int fine = std::min(inserito.posizione + inserito.aggiunti, int(testo.size()));
-        // The longest start of the inserted characters that fits.
-        int preso = 0;
-        for (int alto = fine - inizio; preso < alto;) {
-            const int prova = (preso + alto + 1) / 2;
-            if (misura(testo.left(inizio + prova) + testo.mid(fine)) <= massimo)
-                preso = prova;
-            else
-                alto = prova - 1;
-        }
-        QTextCursor taglio(casella->document());
-        // One step with the typing, so an undo takes both back together.
-        taglio.joinPreviousEditBlock();
-        taglio.setPosition(inizio + preso);
-        taglio.setPosition(fine, QTextCursor::KeepAnchor);
-        taglio.removeSelectedText();
-        taglio.endEditBlock();
-        QTextCursor cursore = casella->textCursor();
-        cursore.setPosition(inizio + preso);
-        casella->setTextCursor(cursore);
-    });
-}
-
-QString DidascaliaPosizione(int posizione, int conteggio)
-{
-    if (conteggio <= 0)
-        return {};
-    return QString::number(posizione + 1) + u'/' + QString::number(conteggio);
-}
-
-bool CodiceFisso(const QString &testo, int lunghezza, QChar da, QChar a)
-{
-    if (testo.isEmpty() || testo.size() != lunghezza)
-        return false;
-    for (const QChar c : testo)
-        if (c < da || c > a)
-            return false;
-    return true;
-}
-
-double ValoreIniziale(const QString &testo)
-{
-    QString letto;
-    bool cifre = false, punto = false;
-    for (const QChar c : testo) {
-        if (c == u' ' || c == u'\t')
-            continue;
-        if (c.isDigit() && c.unicode() < 128) {
-            letto += c;
-            cifre = true;
-        } else if (c == u'.' && !punto) {
-            letto += c;
-            punto = true;
-        } else if ((c == u'+' || c == u'-') && letto.isEmpty()) {
-            letto += c;
-        } else {
-            break;
-        }
-    }
-    return cifre ? letto.toDouble() : 0;
-}
-
-bool InteroSemplice(const QString &testo, double minimo, double massimo)
-{
-    double valore = ValoreIniziale(testo);
-    qint16 unita = 1;
-    const double n = common::TruncateNumber(valore, 0, unita);
-    return testo == common::NumberToPlainText(n) && n >= minimo && n <= massimo;
-}
 
 EsitoCampo CodiceContoDoganale(QLineEdit *campo)
 {
@@ -198,33 +41,6 @@ EsitoCampo CodiceContoDoganale(QLineEdit *campo)
     case 0: return EsitoCampo::Invalido;
     default: return EsitoCampo::Avviso;
     }
-}
-
-QLabel *Etichetta(QWidget *parent, const char *name, const QString &caption, int left, int top, int width,
-                  int height)
-{
-    auto *label = new QLabel(caption, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    uimain::PosizionaTwips(label, left, top, width, height);
-    return label;
-}
-
-QLineEdit *Casella(QWidget *parent, const char *name, int left, int top, int width, int height)
-{
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    uimain::PosizionaTwips(edit, left, top, width, height);
-    return edit;
-}
-
-QLabel *Decodifica(QWidget *parent, const char *name, const QString &caption, int left, int top, int width,
-                   int height)
-{
-    QLabel *label = Etichetta(parent, name, caption, left, top, width, height);
-    QPalette p = label->palette();
-    p.setColor(QPalette::WindowText, uimain::ColoreRosso);
-    label->setPalette(p);
-    return label;
 }
 
 EsitoCampo Obbligatorio(const QLineEdit *campo)
