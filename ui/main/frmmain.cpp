@@ -24,9 +24,11 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -154,6 +156,8 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
     grdHistory->setSelectionMode(QAbstractItemView::NoSelection);
     grdHistory->verticalHeader()->hide();
     grdHistory->viewport()->installEventFilter(this);
+    // Shift+F10 and the Menu key reach the grid itself.
+    grdHistory->installEventFilter(this);
     setCentralWidget(grdHistory);
     connect(grdHistory, &QTableWidget::currentCellChanged, this, [this, griglia](int riga, int, int precedente, int) {
         if (!griglia->sceltaUtente())
@@ -439,6 +443,18 @@ void frmMain::grdHistory_LeaveCell(qint32 riga)
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == grdHistory && event->type() == QEvent::KeyPress) {
+        const auto *tasto = static_cast<QKeyEvent *>(event);
+        if (tasto->key() == Qt::Key_Menu || (tasto->key() == Qt::Key_F10 && tasto->modifiers() == Qt::ShiftModifier)) {
+            menuDaTastiera(tasto->modifiers());
+            return true;
+        }
+    }
+    // The keys above open the menu; the window system's own request for
+    // them would open it a second time.
+    if (watched == grdHistory && event->type() == QEvent::ContextMenu
+        && static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard)
+        return true;
     if (watched == grdHistory->viewport()) {
         if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
             // The right button chooses the row for the context menu only; it
@@ -454,6 +470,20 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+// From the keyboard the menu is the right button's, for the current row and
+// at that row.
+void frmMain::menuDaTastiera(Qt::KeyboardModifiers modificatori)
+{
+    const QModelIndex corrente = grdHistory->currentIndex();
+    if (!corrente.isValid())
+        return;
+    grdHistory->scrollTo(corrente);
+    const QRect cella = grdHistory->visualRect(corrente);
+    grdHistory_MouseUp(Qt::RightButton, modificatori,
+                       grdHistory->viewport()->mapTo(grdHistory, QPoint(cella.left() + cella.width() / 2,
+                                                                       cella.center().y())));
 }
 
 void frmMain::grdHistory_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, QPoint posizione)

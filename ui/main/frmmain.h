@@ -120,6 +120,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void menuDaTastiera(Qt::KeyboardModifiers modificatori);
     void creaMenu();
     QAction *voce(QMenu *menu, const char *nome, const QString &testo);
     void collega(QAction *action, void (frmMain::*handler)());

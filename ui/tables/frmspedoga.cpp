@@ -56,8 +56,12 @@ frmspedoga::frmspedoga(QWidget *parent)
     txtNumDic->setAlignment(Qt::AlignRight);
     lblContoDog = Etichetta(this, "lblContoDog", QStringLiteral("Eventuale conto doganale associato"), 60, 2205, 2775, 255);
     txtContoDog = Casella(this, "txtContoDog", 2910, 2175, 780, 285);
-    lblDecContoDog = Decodifica(this, "lblDecContoDog", QStringLiteral("[Decodifica con intestatario conto dog.le]"), 60,
-                                2580, 5610);
+    // Beside the account box, down to the buttons: a holder's name of up to
+    // fifty characters wraps there rather than being cut.
+    lblDecContoDog = Decodifica(this, "lblDecContoDog", QStringLiteral("[Decodifica con intestatario conto dog.le]"),
+                                3780, 2205, 1890, 690);
+    lblDecContoDog->setWordWrap(true);
+    lblDecContoDog->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     registraCampo(lblCode, txtCode, 16, Maiuscolo, [this] { return controllaCodice(); });
     registraCampo(lblDescrizione, txtDescrizione, 35, Normale, [this] { return Obbligatorio(txtDescrizione); });

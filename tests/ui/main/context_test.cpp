@@ -620,3 +620,34 @@ TEST_F(ContextTest, DownLoadOpensOnTheRowLastHighlighted)
 }
 
 }  // namespace
+
+TEST_F(ContextTest, ShiftF10AndTheMenuKeyOpenTheMenuOfTheCurrentRowAtThatRow)
+{
+    for (const auto &[k, modifiers] : {std::pair{Qt::Key_F10, Qt::ShiftModifier}, std::pair{Qt::Key_Menu, Qt::NoModifier}}) {
+        SCOPED_TRACE(k);
+        QWidget *focus = QApplication::focusWidget();
+        ASSERT_EQ(focus, w->grdHistory);
+        QTest::keyClick(focus, Qt::Key_Home, Qt::ControlModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        ASSERT_EQ(w->RigaCorrente, 2);
+        QTest::keyClick(QApplication::focusWidget(), k, modifiers);
+        ASSERT_TRUE(w->Context->isVisible());
+        EXPECT_EQ(QApplication::activePopupWidget(), w->Context);
+        EXPECT_EQ(w->RigaContesto, 2);
+        EXPECT_EQ(common::RigaSelezionata, 2);
+        EXPECT_EQ(highlightedRows(), QList<qint32>{2});
+        // At the row: the menu's corner lies within it.
+        const QRect row = w->grdHistory->visualRect(w->grdHistory->model()->index(1, 0));
+        const QPoint corner = w->grdHistory->viewport()->mapFromGlobal(w->Context->pos());
+        EXPECT_GE(corner.y(), row.top());
+        EXPECT_LE(corner.y(), row.bottom());
+        // The items are the right button's for that row: "&Elimina" among them.
+        QStringList items;
+        for (QAction *a : w->Context->actions())
+            if (a->isVisible())
+                items << a->text();
+        EXPECT_TRUE(items.contains(QStringLiteral("&Elimina"))) << items.join(u'|').toStdString();
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        EXPECT_FALSE(w->Context->isVisible());
+    }
+}

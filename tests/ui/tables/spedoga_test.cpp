@@ -476,3 +476,15 @@ TEST_F(Spedoga, ADialogOfACheckLeavesNoOtherFieldAndTheFieldEnteredIsHighlighted
 }
 
 }  // namespace
+
+TEST_F(Spedoga, TheHoldersLabelStandsBesideTheAccountBox)
+{
+    auto w = apri<frmspedoga>(Tag);
+    const QRect box = w->txtContoDog->geometry();
+    const QRect label = w->lblDecContoDog->geometry();
+    EXPECT_GT(label.left(), box.right());
+    EXPECT_LE(label.top(), box.bottom());
+    EXPECT_GE(label.bottom(), box.top());
+    EXPECT_LE(label.right(), w->width());
+    EXPECT_LT(label.bottom(), w->cmdCancel->y());
+}
