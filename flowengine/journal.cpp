@@ -362,7 +362,7 @@ GiornaleLavoro::GiornaleLavoro()
             common::NewUniqueFileName(temp, prefissoPostazione(), QLatin1String(common::MarcaTemporaneo)));
         file_.setFileName(host_);
         if (!file_.open(QIODevice::WriteOnly | QIODevice::Append))
-            platform::raise(platform::err::PathFileAccess);
+            common::raiseWriteError(file_, errno);
     } catch (...) {
         if (!host_.isEmpty())
             QFile::remove(host_);
@@ -384,8 +384,9 @@ GiornaleLavoro::~GiornaleLavoro()
 
 void GiornaleLavoro::scrivi(const QByteArray &riga)
 {
+    // A journal that cannot be written is told as the disk's refusal it is.
     if (file_.write(riga + '\n') != riga.size() + 1 || !file_.flush() || ::fsync(file_.handle()) != 0)
-        platform::raise(platform::err::PathFileAccess);
+        common::raiseWriteError(file_, errno);
     platform::puntoDiArresto();
 }
 

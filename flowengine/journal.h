@@ -30,8 +30,10 @@ enum class Destino {
 
 class GiornaleLavoro {
 public:
-    // Makes the journal in the collection point's TEMP folder (75 or 76 when
-    // it cannot be made), waiting for a sweep that is going on to end.
+    // Makes the journal in the collection point's TEMP folder (76 when the
+    // folder is missing, 75 when it cannot be opened, the error of
+    // raiseWriteError when the journal cannot be created), waiting for a
+    // sweep that is going on to end.
     GiornaleLavoro();
     // The journal goes once every temporary it names is gone (named or
     // deleted); otherwise it stays for the next start-up.
@@ -40,8 +42,9 @@ public:
     GiornaleLavoro &operator=(const GiornaleLavoro &) = delete;
 
     // Notes the temporary of the file named (drive form) before it is made
-    // (75 when the note cannot be written, the drive's error when the name
-    // cannot be resolved).
+    // (61 for lack of space, 70 for a refused permission, 75 for another
+    // fault of the write, the drive's error when the name cannot be
+    // resolved).
     void annota(const QString &nome, Destino destino);
     // Takes back the note of a temporary that was not made because another
     // run holds that name.

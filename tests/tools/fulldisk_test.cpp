@@ -39,7 +39,17 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
+
+namespace platform {
+// A message in a failure as the user reads it.
+inline void PrintTo(const Message &m, std::ostream *out)
+{
+    *out << '"' << m.title.toStdString() << "\": \"" << m.text.toStdString() << "\" icon " << int(m.icon)
+         << " buttons " << int(m.buttons) << " default " << m.defaultButton;
+}
+}  // namespace platform
 
 using platform::Message;
 using platform::MsgButtons;
@@ -59,6 +69,14 @@ Message runTimeError(int number, const QString &text)
 }
 const Message DiscoPieno = runTimeError(61, QStringLiteral("Disco pieno."));
 const Message SpazioInsufficiente = runTimeError(3026, QStringLiteral("Spazio su disco insufficiente."));
+// The same as the windows of the transmission tell them.
+Message transmissionError(const Message &error)
+{
+    Message m = error;
+    m.text.replace(QStringLiteral("\r\n"), QStringLiteral(":\r\n"));
+    m.title = QStringLiteral("Corbix doganali");
+    return m;
+}
 
 // The messages as the user reads them; reading the first full-disk message,
 // the user frees space before pressing its button.
@@ -186,6 +204,30 @@ protected:
         });
         EXPECT_FALSE(w->isVisible());
     }
+
+    // The folder flow 7 of the first declarant composed into the collection
+    // point's "Corbix in uscita", and the service's answer to it waiting on
+    // the share.
+    void folderFlowAnswered()
+    {
+        compose(QStringLiteral("C:\\Corbix\\Corbix in uscita"));
+        ASSERT_EQ(boxes_.shown, std::vector<Message>());
+        QString out, err;
+        QTextStream o(&out), e(&err);
+        ASSERT_EQ(sampleanswer::run({folder_, QStringLiteral("2026-01-15"), QStringLiteral("7")}, o, e), 0)
+            << err.toStdString();
+        ASSERT_TRUE(startInFolder());
+    }
+    flowengine::DatiCorbex flow7()
+    {
+        flowengine::DatiCorbex flow;
+        flow.Data = clock_.now().date();
+        flow.Posizione = flowengine::PosizioneInviati;
+        flow.Progressivo = 7;
+        EXPECT_FALSE(flowengine::CaricaCorbex(flow));
+        return flow;
+    }
+    bool fetch() { return uitransmission::PrelevaRisposta(QStringLiteral("\\\\MIRSOLAN\\R001\\risposte\\20260115-W07"), flow7()); }
 
     // ------------------------------------------------------------ what is there
 
@@ -350,6 +392,59 @@ TEST_F(FullDisk, TheArchiveFullAtTheFilingIsToldAndNothingIsFiledUntilSpaceIsFre
                                                    "con il nome 'PRATICHE.001'."));
     EXPECT_EQ(register_(), QStringList{QStringLiteral("3/2026-01-15/1/1/1/PRATICHE.001")});
     EXPECT_EQ(sent(), 2500);
+}
+
+TEST_F(FullDisk, AFullCollectionPointAtTheFetchIsToldAndTheSameAnswerIsFetchedOnceSpaceIsFreed)
+{
+    ASSERT_TRUE(made_);
+    SMALL_DISK(collection, 16 * MB, folder_ + QStringLiteral("/Corbix"));
+    collectionPointOn(collection);
+    folderFlowAnswered();
+    const std::string before = rowsSha();
+    const QStringList kept = collectionPoint();
+    collection.fill();
+    boxes_.shown.clear();
+    EXPECT_FALSE(fetch());
+    EXPECT_EQ(boxes_.shown, std::vector{transmissionError(DiscoPieno)});
+    EXPECT_EQ(rowsSha(), before);
+    EXPECT_EQ(listed(collectionPoint()), listed(kept));
+
+    collection.free();
+    boxes_.shown.clear();
+    EXPECT_TRUE(fetch());
+    EXPECT_EQ(register_(), (QStringList{QStringLiteral("3/2026-01-15/7/3/2/<null>"),
+                                        QStringLiteral("4/2026-01-15/7/0/0/<null>")}));
+    QStringList stored = kept + QStringList{QStringLiteral("Risposte Pervenute/20260115-7-W")};
+    stored.sort();
+    EXPECT_EQ(listed(collectionPoint()), listed(stored));
+}
+
+TEST_F(FullDisk, TheArchiveFullAtTheProcessingIsToldAndTheSameAnswerIsProcessedOnceSpaceIsFreed)
+{
+    ASSERT_TRUE(made_);
+    // The write-back's rollback journal may hold as many pages as it changes.
+    SMALL_DISK(archiveDisk, 64 * MB);
+    archiveOn(archiveDisk);
+    folderFlowAnswered();
+    ASSERT_TRUE(fetch());
+    boxes_.shown.clear();
+    const std::string before = rowsSha();
+    const QStringList files = collectionPoint();
+    archiveDisk.fill();
+    EXPECT_EQ(uitransmission::ElaboraRisposta(clock_.now().date(), 7), uitransmission::EsitoElaborazione::Fallita);
+    EXPECT_EQ(boxes_.shown, std::vector{transmissionError(SpazioInsufficiente)});
+    archiveDisk.free();
+    EXPECT_EQ(rowsSha(), before);
+    EXPECT_EQ(listed(collectionPoint()), listed(files));
+    EXPECT_EQ(listed(entries(archiveDisk.path())), "Archivio.mdb");
+
+    boxes_.shown.clear();
+    EXPECT_EQ(uitransmission::ElaboraRisposta(clock_.now().date(), 7), uitransmission::EsitoElaborazione::Elaborata);
+    EXPECT_EQ(boxes_.shown, (std::vector<Message>{{QStringLiteral("La risposta è stata elaborata."),
+                                                   QStringLiteral("Corbix doganali."), MsgIcon::Information,
+                                                   MsgButtons::OK, 1}}));
+    EXPECT_EQ(flow7().Stato, flowengine::StatoRispostaElaborata);
+    EXPECT_NE(rowsSha(), before);
 }
 
 }  // namespace
