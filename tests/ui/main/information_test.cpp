@@ -1,6 +1,7 @@
 #include "common/fixture.h"
 #include "platform/messagebox.h"
 #include "platform/process.h"
+#include "support/asuser.h"
 #include "ui/main/frminformazioni.h"
 #include "ui/main/frmmain.h"
 
@@ -13,6 +14,7 @@
 using platform::Message;
 using platform::MsgButtons;
 using platform::MsgIcon;
+using testsupport::clickAsUser;
 using uimain::FrmInformazioni;
 using uimain::RadiceRegistro;
 
@@ -73,7 +75,7 @@ TEST_F(InformationTest, BoxShowsTitleVersionAndDescription)
     EXPECT_EQ(w.findChild<QPushButton *>("CmdSysInfo")->text(), "Sistema");
     EXPECT_EQ(w.findChild<QPushButton *>("CmdOK")->text(), "OK");
 
-    w.CmdOK->click();
+    clickAsUser(w.CmdOK);
     EXPECT_FALSE(w.isVisible());
     EXPECT_TRUE(boxes.shown.empty());
 }
@@ -129,7 +131,8 @@ TEST_P(SysInfo, StartsTheToolOrTellsItIsNotAvailable)
 
     FrmInformazioni w;
     w.Form_Load();
-    w.CmdSysInfo->click();
+    w.show();
+    clickAsUser(w.CmdSysInfo);
 
     std::vector<platform::RecordingProcessLauncher::Start> expected;
     if (!c.started.isEmpty())

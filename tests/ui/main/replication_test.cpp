@@ -1,5 +1,6 @@
 #include "flowengine/archive_fixture.h"
 #include "platform/errors.h"
+#include "support/asuser.h"
 #include "ui/main/folderchooser.h"
 #include "ui/main/frmreplicaedi.h"
 
@@ -14,6 +15,7 @@
 using platform::Message;
 using platform::MsgButtons;
 using platform::MsgIcon;
+using testsupport::clickAsUser;
 using uimain::frmReplicaEDI;
 
 namespace {
@@ -173,14 +175,15 @@ TEST_F(ReplicationTest, FolderChooserGivesTheFolderUnlessCancelled)
     uimain::ScopedFolderChooser guard(chooser);
     frmReplicaEDI w;
     w.Form_Load();
+    w.show();
     EXPECT_TRUE(w.cmdSelect->isEnabled());
     w.undXtxtProgNumber->stepUp();
     chooser.answer = QStringLiteral("C:\\Corbix");
-    w.cmdSelect->click();
+    clickAsUser(w.cmdSelect);
     EXPECT_EQ(w.txtProgNumber->text(), "01");
     EXPECT_EQ(w.txtPathCorbex->text(), "C:\\Corbix");
     chooser.answer.clear();
-    w.cmdSelect->click();
+    clickAsUser(w.cmdSelect);
     EXPECT_EQ(w.txtPathCorbex->text(), "C:\\Corbix");
     EXPECT_EQ(chooser.captions, QStringList(2, QStringLiteral("Selezionare la cartella.")));
     EXPECT_EQ(chooser.starts, (QStringList{"C:\\Dogana", "C:\\Corbix"}));
@@ -203,7 +206,7 @@ TEST_F(ReplicationTest, UpDownChangeIsCheckedBeforeTheNextCommand)
     EXPECT_TRUE(w.VerificaInSospeso);
 
     w.cmbCustomOfficeCode->setCurrentIndex(0);
-    w.cmdConfirm->click();
+    clickAsUser(w.cmdConfirm);
     EXPECT_FALSE(w.VerificaInSospeso);
     EXPECT_EQ(w.txtProgNumber->text(), "01");
     EXPECT_EQ(colour(w.txtProgNumber), window());
@@ -242,7 +245,7 @@ TEST_P(ReplicationChecks, OkTellsTheFirstEntryMissingOrWrong)
     w.cmbCustomOfficeCode->setCurrentIndex(c.office);
     w.txtPathCorbex->setText(c.folder);
     w.txtProgNumber->setText(c.number);
-    w.cmdConfirm->click();
+    clickAsUser(w.cmdConfirm);
     EXPECT_EQ(boxes.shown, c.expected ? std::vector<Message>{*c.expected} : std::vector<Message>{});
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(w.txtPathCorbex->text(), c.folder);
@@ -266,7 +269,7 @@ TEST_F(ReplicationTest, EmptyNumberTurnsRedAndOkAsksForIt)
     w.cmbCustomOfficeCode->setCurrentIndex(0);
     typeNumber(w, "");
     EXPECT_EQ(colour(w.txtProgNumber), Rosso);
-    w.cmdConfirm->click();
+    clickAsUser(w.cmdConfirm);
     EXPECT_EQ(boxes.shown, std::vector<Message>{Numero});
 }
 
@@ -276,7 +279,7 @@ TEST_F(ReplicationTest, CancelClosesAfterThePendingCheck)
     w.Form_Load();
     w.show();
     w.undXtxtProgNumber->stepUp();
-    w.cmdCancel->click();
+    clickAsUser(w.cmdCancel);
     EXPECT_FALSE(w.isVisible());
     EXPECT_FALSE(w.VerificaInSospeso);
     EXPECT_EQ(w.txtProgNumber->text(), "01");

@@ -1,6 +1,7 @@
 #include "compose_fixture.h"
 
 #include "support/smalldisk.h"
+#include "support/asuser.h"
 #include "ui/main/composition.h"
 #include "ui/main/frmcomposenew.h"
 #include "ui/main/frmfaicorbex.h"
@@ -21,6 +22,7 @@ using platform::Message;
 using platform::MsgButtons;
 using platform::MsgIcon;
 using platform::MsgResult;
+using testsupport::clickAsUser;
 
 namespace {
 
@@ -39,15 +41,15 @@ protected:
         w->show();
         w->cmbDichiarante->setCurrentIndex(w->cmbDichiarante->findText(QStringLiteral("010101Z")));
         w->chkImport->setChecked(true);
-        w->cmdNextEnd->click();
-        w->cmdNextEnd->click();
+        clickAsUser(w->cmdNextEnd);
+        clickAsUser(w->cmdNextEnd);
         return w;
     }
     std::unique_ptr<frmComposeNew> onStep4(const QString &office = QStringLiteral("012100"))
     {
         auto w = onStep3();
         w->optWriteInDir->setChecked(true);
-        w->cmdNextEnd->click();
+        clickAsUser(w->cmdNextEnd);
         w->cmbCustomOfficeCode->setEditText(office);
         w->txtProgNumber->setText(QStringLiteral("7"));
         w->txtPathXCorbex->setText(QStringLiteral("C:\\Invio\\"));
@@ -64,7 +66,7 @@ protected:
             acted = true;
             act(*f);
         });
-        w.cmdNextEnd->click();
+        clickAsUser(w.cmdNextEnd);
         EXPECT_TRUE(acted);
     }
     QList<QByteArray> lines(const QByteArray &bytes) const
@@ -96,7 +98,7 @@ TEST_F(Road, ToTheRemovableMedium)
         instruction = f.lblInstruction->text();
         title = f.windowTitle();
         details = f.cmdView->isVisible();
-        f.cmdConfirm->click();
+        clickAsUser(f.cmdConfirm);
     });
     EXPECT_EQ(title, QStringLiteral("Preparazione corbex completata"));
     EXPECT_EQ(instruction, QStringLiteral("Preparazione del corbex completata correttamente. Scegliere 'OK' per "
@@ -133,9 +135,10 @@ TEST_F(Road, ToTheRemovableMedium)
     EXPECT_EQ(common::FileSupporto, QStringLiteral("PRATICHE.003"));
     // The declarations are no longer offered.
     auto again = std::make_unique<frmComposeNew>();
+    again->show();
     again->cmbDichiarante->setCurrentIndex(0);
     again->chkImport->setChecked(true);
-    again->cmdNextEnd->click();
+    clickAsUser(again->cmdNextEnd);
     EXPECT_EQ(again->PassoCorrente, 1);
 }
 
@@ -146,7 +149,7 @@ TEST_F(Road, ToAFolderWithItsEnvelope)
         EXPECT_EQ(f.lblInstruction->text(), QStringLiteral("Preparazione del corbex completata correttamente. Scegliere "
                                                            "'OK' per procedere alla scrittura nella cartella "
                                                            "selezionata."));
-        f.cmdConfirm->click();
+        clickAsUser(f.cmdConfirm);
     });
     EXPECT_TRUE(boxes_.shown.empty()) << shownTexts().join(u'\n').toStdString();
     EXPECT_FALSE(w->isVisible());
@@ -176,7 +179,7 @@ TEST_F(Road, AFolderTypedAsAHostPathTakesItsDriveFormAndReceivesTheFlow)
     auto w = onStep4();
     w->txtPathXCorbex->setText(onC(QStringLiteral("Invio")));
     w->chkSetDefaultPath->setChecked(true);
-    finish(*w, [&](frmFaiCorbex &f) { f.cmdConfirm->click(); });
+    finish(*w, [&](frmFaiCorbex &f) { clickAsUser(f.cmdConfirm); });
     EXPECT_TRUE(boxes_.shown.empty()) << shownTexts().join(u'\n').toStdString();
     EXPECT_EQ(w->txtPathXCorbex->text(), QStringLiteral("C:\\Invio"));
     EXPECT_EQ(common::OpzioniCorbix.UserDir, QStringLiteral("C:\\Invio"));
@@ -191,7 +194,7 @@ TEST_F(Road, AFolderTypedAsAHostPathOutsideTheDrivesIsRefused)
     ASSERT_TRUE(outside.isValid());
     auto w = onStep4();
     w->txtPathXCorbex->setText(outside.path());
-    w->cmdNextEnd->click();
+    clickAsUser(w->cmdNextEnd);
     EXPECT_EQ(w->PassoCorrente, 4);
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(boxes_.shown, (std::vector<Message>{{QStringLiteral("Il percorso indicato per la cartella di destinazione "
@@ -208,7 +211,7 @@ TEST_F(Road, AFolderRunAcrossMidnightFilesUnderTheDayOfItsReservation)
     auto w = onStep4();
     finish(*w, [&](frmFaiCorbex &f) {
         clock_.setNow(QDateTime(QDate(2026, 1, 16), QTime(0, 0, 5)));
-        f.cmdConfirm->click();
+        clickAsUser(f.cmdConfirm);
     });
     EXPECT_EQ(entries(onC(QStringLiteral("Invio"))), QStringList{QStringLiteral("R0010115.T07")});
     EXPECT_EQ(entries(inCorbix(QStringLiteral("Corbix inviati"))), QStringList{QStringLiteral("20260115-0")});
@@ -224,7 +227,7 @@ TEST_F(Road, CancellingTheBuildOfAFolderFlowDeletesItsReservedRow)
     auto w = onStep4();
     finish(*w, [&](frmFaiCorbex &f) {
         EXPECT_EQ(register_().size(), 2);
-        f.cmdCancel->click();
+        clickAsUser(f.cmdCancel);
     });
     EXPECT_TRUE(common::AnnullaCreazione);
     EXPECT_FALSE(common::CorbexScritto);
@@ -258,10 +261,10 @@ TEST_F(Road, AMissingLinkToTheEdiServiceKeepsTheScreenOpenUntilCancelled)
         auto w = onStep4(QString::fromLatin1(c.office));
         finish(*w, [&](frmFaiCorbex &f) {
             const QByteArray built = bytes(platform::hostPath(f.FileCorbex));
-            f.cmdConfirm->click();
+            clickAsUser(f.cmdConfirm);
             EXPECT_TRUE(f.isVisible()) << c.name;
             EXPECT_EQ(bytes(platform::hostPath(f.FileCorbex)), built) << c.name;
-            f.cmdCancel->click();
+            clickAsUser(f.cmdCancel);
         });
         const MsgIcon icon = QLatin1String(c.title) == QLatin1String("Corbix") ? MsgIcon::Information : MsgIcon::None;
         EXPECT_EQ(boxes_.shown, std::vector{box(QString::fromUtf8(c.text), QString::fromLatin1(c.title), icon)})
@@ -281,11 +284,11 @@ TEST_F(Road, AMediumNotReadyIsRetriedOrGivenUp)
         boxes_.answer(MsgResult::OK);
         boxes_.answer(MsgResult::Retry);
         boxes_.answer(MsgResult::Cancel);
-        f.cmdConfirm->click();
+        clickAsUser(f.cmdConfirm);
         EXPECT_TRUE(f.isVisible());
         EXPECT_FALSE(common::CorbexScritto);
         QDir().mkpath(tmp_.file(QStringLiteral("floppy")));
-        f.cmdConfirm->click();
+        clickAsUser(f.cmdConfirm);
     });
     const Message insert = box(kInsert, QStringLiteral("Corbix doganali"), MsgIcon::Information);
     EXPECT_EQ(boxes_.shown,
@@ -306,9 +309,9 @@ TEST_F(Road, AFullMediumAsksForAnotherOne)
         boxes_.answer(MsgResult::OK);
         boxes_.answer(MsgResult::Retry);
         boxes_.answer(MsgResult::Cancel);
-        f.cmdConfirm->click();
+        clickAsUser(f.cmdConfirm);
         EXPECT_TRUE(f.isVisible());
-        f.cmdCancel->click();
+        clickAsUser(f.cmdCancel);
     });
     ASSERT_EQ(boxes_.shown.size(), 3u);
     EXPECT_TRUE(boxes_.shown[1].text.startsWith(QStringLiteral("Impossibile scrivere il corbex su questo supporto")));
@@ -330,17 +333,17 @@ TEST_F(Road, RefusedDeclarationsAreListedAndLeftFree)
                                  "rilevati attraverso 'Dettagli'"));
         EXPECT_TRUE(f.cmdView->isVisible());
         const int height = f.height();
-        f.cmdView->click();
+        clickAsUser(f.cmdView);
         EXPECT_EQ(f.cmdView->text(), QStringLiteral("<< &Nascondi"));
         EXPECT_GT(f.height(), height);
-        f.cmdView->click();
+        clickAsUser(f.cmdView);
         EXPECT_EQ(f.height(), height);
         EXPECT_EQ(f.cmdView->text(), QStringLiteral("&Dettagli >>"));
-        f.cmdView->click();
+        clickAsUser(f.cmdView);
         EXPECT_EQ(f.rtfErroriRilevati->toPlainText(),
                   QStringLiteral("Quandera Doganale N° 5 - 04/03/2024: Assenza di un campo obbligatorio -> Ufficio "
                                  "doganale\n"));
-        f.cmdConfirm->click();
+        clickAsUser(f.cmdConfirm);
     });
     EXPECT_EQ(register_().join(u'\n'), QStringLiteral("3/2026-01-15/1/C:\\Corbix\\Corbix inviati\\20260115-0/"
                                                       "1-04/03/2024-00001TO|/1/1/PRATICHE.001/010101Z"));

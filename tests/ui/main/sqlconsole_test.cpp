@@ -3,6 +3,7 @@
 #include "common/fixture.h"
 #include "platform/dao/recordset.h"
 #include "platform/messagebox.h"
+#include "support/asuser.h"
 #include "ui/main/frmcomandosql.h"
 
 #include <QApplication>
@@ -16,6 +17,7 @@ using platform::Message;
 using platform::MsgButtons;
 using platform::MsgIcon;
 using platform::MsgResult;
+using testsupport::clickAsUser;
 using uimain::FrmComandoSql;
 
 namespace {
@@ -145,7 +147,7 @@ TEST_F(SqlConsoleTest, ActionStatementRunsAndTheBoxIsEmptied)
     w.TxtComandoSql->setPlainText(
         QStringLiteral("UPDATE Tracciati SET Descrizione = upper(Descrizione) || ' (' || length(CodiceMsg) || ')' "
                        "WHERE Progressivo >= 1"));
-    w.CmdEsegui->click();
+    clickAsUser(w.CmdEsegui);
     EXPECT_EQ(boxes.shown, std::vector<Message>{Riuscito});
     EXPECT_TRUE(errors.shown.empty());
     EXPECT_EQ(w.TxtComandoSql->toPlainText(), "");
@@ -180,7 +182,7 @@ TEST_P(SqlConsoleErrors, GoToTheErrorManagementAndChangeNothing)
     w.show();
     w.TxtComandoSql->setPlainText(GetParam().sql);
     errors.answer(MsgResult::Abort);
-    w.CmdEsegui->click();
+    clickAsUser(w.CmdEsegui);
     EXPECT_EQ(errors.shown, std::vector<QString>{erroreConsole(GetParam().numero, GetParam().descrizione)});
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(w.TxtComandoSql->toPlainText(), GetParam().sql);
@@ -238,7 +240,7 @@ TEST_F(SqlConsoleTest, RinunciaClosesTheWindow)
     FrmComandoSql w;
     w.Form_Load();
     w.show();
-    w.CmdRinuncia->click();
+    clickAsUser(w.CmdRinuncia);
     EXPECT_FALSE(w.isVisible());
     EXPECT_TRUE(boxes.shown.empty());
 }

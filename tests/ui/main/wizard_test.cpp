@@ -2,6 +2,7 @@
 #include "platform/twips.h"
 #include "support/otherprogram.h"
 
+#include "support/asuser.h"
 #include "ui/main/folderchooser.h"
 #include "ui/main/frmcomposenew.h"
 #include "ui/main/frmfaicorbex.h"
@@ -29,6 +30,7 @@ using platform::MsgButtons;
 using platform::MsgIcon;
 using platform::MsgResult;
 using platform::twips;
+using testsupport::clickAsUser;
 
 namespace {
 
@@ -58,7 +60,7 @@ protected:
         w->cmbDichiarante->setCurrentIndex(w->cmbDichiarante->findText(declarant));
         for (const char *name : boxes)
             w->findChild<QCheckBox *>(QString::fromLatin1(name))->setChecked(true);
-        w->cmdNextEnd->click();
+        clickAsUser(w->cmdNextEnd);
         return w;
     }
     QStringList gridRows(const frmComposeNew &w) const
@@ -155,8 +157,11 @@ TEST_F(Wizard, TheStoredDefaultsChooseTheFolderAndTheDestination)
 TEST_F(Wizard, AFailedSearchShowsItsErrorOnly)
 {
     testsupport::OtherProgram other(archiveHost());
+    auto w = open();
+    w->cmbDichiarante->setCurrentIndex(w->cmbDichiarante->findText(QStringLiteral("010101Z")));
+    w->chkImport->setChecked(true);
     ASSERT_EQ(other.exec(QStringLiteral("BEGIN EXCLUSIVE")), 0);
-    auto w = searched(QStringLiteral("DICH01"), {});
+    clickAsUser(w->cmdNextEnd);
     other.exec(QStringLiteral("ROLLBACK"));
     EXPECT_EQ(w->PassoCorrente, 1);
     ASSERT_EQ(boxes_.shown.size(), 1u);
@@ -190,11 +195,11 @@ TEST_F(Wizard, TheSearchListsTheDeclarantsDeclarationsOfTheTickedTypesAllTicked)
     EXPECT_TRUE(w->cmdNextEnd->isEnabled());
     EXPECT_EQ(w->grdListaDich->columnWidth(1), twips(1200));
     // Only C1 wanted: the C2 goes.
-    w->cmdPreview->click();
+    clickAsUser(w->cmdPreview);
     EXPECT_EQ(w->PassoCorrente, 1);
     EXPECT_EQ(boxes(*w), QStringLiteral("--------"));
     w->chkExport->setChecked(false);
-    w->cmdNextEnd->click();
+    clickAsUser(w->cmdNextEnd);
     EXPECT_EQ(gridRows(*w).size(), 2);
     EXPECT_EQ(w->TagGriglia(), QStringLiteral("11"));
 }
@@ -222,26 +227,26 @@ TEST_F(Wizard, OnlyDeclarationsStillFreeAndDueAreCandidates)
 TEST_F(Wizard, TheSelectAllButtonAndTheBoxesKeepTheFlags)
 {
     auto w = searched(QStringLiteral("010101Z"), {"chkImport", "chkExport"});
-    w->cmdVirtualSelez->click();
+    clickAsUser(w->cmdVirtualSelez);
     EXPECT_EQ(w->TagGriglia(), QStringLiteral("000"));
     EXPECT_EQ(boxes(*w), QStringLiteral("000-----"));
     EXPECT_EQ(w->lblSelectedElements->text(), QStringLiteral("Elementi selezionati 0 di 3."));
     EXPECT_FALSE(w->cmdNextEnd->isEnabled());
-    w->chkVirtualCheck[1]->click();
+    clickAsUser(w->chkVirtualCheck[1]);
     EXPECT_EQ(w->TagGriglia(), QStringLiteral("010"));
     EXPECT_EQ(w->lblSelectedElements->text(), QStringLiteral("Elementi selezionati 1 di 3."));
     EXPECT_TRUE(w->cmdNextEnd->isEnabled());
-    w->chkVirtualCheck[1]->click();
+    clickAsUser(w->chkVirtualCheck[1]);
     EXPECT_FALSE(w->cmdNextEnd->isEnabled());
-    w->cmdVirtualSelez->click();
+    clickAsUser(w->cmdVirtualSelez);
     EXPECT_EQ(w->TagGriglia(), QStringLiteral("111"));
-    w->cmdVirtualSelez->click();
-    w->chkVirtualCheck[2]->click();
+    clickAsUser(w->cmdVirtualSelez);
+    clickAsUser(w->chkVirtualCheck[2]);
     // Forward and back keep the ticks.
-    w->cmdNextEnd->click();
+    clickAsUser(w->cmdNextEnd);
     EXPECT_EQ(w->PassoCorrente, 3);
     EXPECT_EQ(boxes(*w), QStringLiteral("--------"));
-    w->cmdPreview->click();
+    clickAsUser(w->cmdPreview);
     EXPECT_EQ(w->TagGriglia(), QStringLiteral("001"));
     EXPECT_EQ(boxes(*w), QStringLiteral("001-----"));
     EXPECT_EQ(w->ElencoSelezionate(QStringLiteral("T")),
@@ -270,13 +275,13 @@ TEST_F(Wizard, ManyRowsNarrowTheColumnsAndScrollingMovesTheTicks)
     EXPECT_EQ(w->grdListaDich->columnWidth(1), twips(1125));
     EXPECT_EQ(w->grdListaDich->columnWidth(2), twips(1125));
     EXPECT_EQ(w->grdListaDich->columnWidth(3), twips(1225));
-    w->chkVirtualCheck[1]->click();
+    clickAsUser(w->chkVirtualCheck[1]);
     EXPECT_TRUE(boxes(*w).startsWith(QStringLiteral("1011111"))) << boxes(*w).toStdString();
     w->grdListaDich->verticalScrollBar()->setValue(1);
     EXPECT_EQ(w->TopRow(), 2);
     EXPECT_TRUE(boxes(*w).startsWith(QStringLiteral("0111111"))) << boxes(*w).toStdString();
     EXPECT_EQ(w->chkVirtualCheck[0]->property("Tag").toString(), QStringLiteral("2"));
-    w->chkVirtualCheck[0]->click();
+    clickAsUser(w->chkVirtualCheck[0]);
     EXPECT_EQ(w->TagGriglia(), QStringLiteral("111111111111"));
 }
 
@@ -428,7 +433,7 @@ TEST_F(Wizard, TheFloatingBoxesLeaveTheKeyboardToTheGrid)
 TEST_F(Wizard, TheDestinationStepNamesTheMediumAndItsButton)
 {
     auto w = searched(QStringLiteral("010101Z"), {"chkImport"});
-    w->cmdNextEnd->click();
+    clickAsUser(w->cmdNextEnd);
     EXPECT_EQ(w->PassoCorrente, 3);
     EXPECT_EQ(w->optWriteOnFloppy->text(), QStringLiteral("Scrittura su supporto magnetico (A:)"));
     EXPECT_EQ(w->cmdNextEnd->text(), QStringLiteral("&Fine"));
@@ -437,13 +442,13 @@ TEST_F(Wizard, TheDestinationStepNamesTheMediumAndItsButton)
     w->optSave->setChecked(true);
     EXPECT_EQ(w->cmdNextEnd->text(), QStringLiteral("&Fine"));
     w->optWriteInDir->setChecked(true);
-    w->cmdNextEnd->click();
+    clickAsUser(w->cmdNextEnd);
     EXPECT_EQ(w->PassoCorrente, 4);
     EXPECT_EQ(w->cmdNextEnd->text(), QStringLiteral("&Fine"));
     EXPECT_TRUE(w->txtProgNumber->isVisible());
     EXPECT_FALSE(w->optSave->isVisible());
     // Back to step 3 and the removable medium: "&Fine" again.
-    w->cmdPreview->click();
+    clickAsUser(w->cmdPreview);
     w->optWriteOnFloppy->setChecked(true);
     EXPECT_EQ(w->cmdNextEnd->text(), QStringLiteral("&Fine"));
 }
@@ -451,9 +456,9 @@ TEST_F(Wizard, TheDestinationStepNamesTheMediumAndItsButton)
 TEST_F(Wizard, TheFolderStepFieldsReactToFocusAndTyping)
 {
     auto w = searched(QStringLiteral("010101Z"), {"chkImport"});
-    w->cmdNextEnd->click();
+    clickAsUser(w->cmdNextEnd);
     w->optWriteInDir->setChecked(true);
-    w->cmdNextEnd->click();
+    clickAsUser(w->cmdNextEnd);
     QApplication::setActiveWindow(w.get());
     w->cmbCustomOfficeCode->setEditText(QStringLiteral("  0121009"));
     EXPECT_EQ(w->cmbCustomOfficeCode->currentText(), QStringLiteral("012100"));
@@ -475,13 +480,13 @@ TEST_F(Wizard, TheFolderStepFieldsReactToFocusAndTyping)
 TEST_F(Wizard, FinishOnTheFolderStepComputesTheNumberAgainWhateverItsColour)
 {
     auto w = searched(QStringLiteral("010101Z"), {"chkImport"});
-    w->cmdNextEnd->click();
+    clickAsUser(w->cmdNextEnd);
     w->optWriteInDir->setChecked(true);
-    w->cmdNextEnd->click();
+    clickAsUser(w->cmdNextEnd);
     w->cmbCustomOfficeCode->setEditText(QStringLiteral("012100"));
     // Typed without leaving the box (a mnemonic pressed at once): never coloured, still refused.
     w->txtProgNumber->setText(QStringLiteral("-1"));
-    w->cmdNextEnd->click();
+    clickAsUser(w->cmdNextEnd);
     EXPECT_EQ(w->PassoCorrente, 4);
     EXPECT_EQ(boxes_.shown, std::vector{box(QStringLiteral("Il progressivo indicato non è corretto."),
                                             QStringLiteral("Corbix doganali"), MsgIcon::Information)});
@@ -491,7 +496,7 @@ TEST_F(Wizard, FinishOnTheFolderStepComputesTheNumberAgainWhateverItsColour)
     boxes_.shown.clear();
     w->txtProgNumber->setText(QStringLiteral("+7"));
     w->txtPathXCorbex->setText(QStringLiteral("C:\\Manca"));
-    w->cmdNextEnd->click();
+    clickAsUser(w->cmdNextEnd);
     EXPECT_EQ(boxes_.shown.size(), 1u);
     EXPECT_EQ(base(w->txtPathXCorbex), ColoreRosso);
     EXPECT_TRUE(register_().isEmpty());
@@ -502,13 +507,13 @@ TEST_F(Wizard, AnUnknownOfficeAnsweredYesTurnsYellowAndTheChecksGoOn)
     execute(QStringLiteral("INSERT INTO Corbix (Posizione, Data, Progressivo, Stato, Tipo) VALUES (4, ?, 7, 0, 0)"),
             {today()});
     auto w = searched(QStringLiteral("010101Z"), {"chkImport"});
-    w->cmdNextEnd->click();
+    clickAsUser(w->cmdNextEnd);
     w->optWriteInDir->setChecked(true);
-    w->cmdNextEnd->click();
+    clickAsUser(w->cmdNextEnd);
     w->cmbCustomOfficeCode->setEditText(QStringLiteral("999999"));
     w->txtProgNumber->setText(QStringLiteral("7"));
     boxes_.answer(MsgResult::Yes);
-    w->cmdNextEnd->click();
+    clickAsUser(w->cmdNextEnd);
     EXPECT_EQ(w->PassoCorrente, 4);
     EXPECT_EQ(base(w->cmbCustomOfficeCode), ColoreGiallo);
     ASSERT_EQ(boxes_.shown.size(), 2u);
@@ -551,15 +556,15 @@ TEST_F(Wizard, CancelOnAnyStepWritesNothing)
     for (int step = 1; step <= 4; ++step) {
         auto w = searched(QStringLiteral("010101Z"), {"chkImport"});
         if (step >= 3)
-            w->cmdNextEnd->click();
+            clickAsUser(w->cmdNextEnd);
         if (step == 4) {
             w->optWriteInDir->setChecked(true);
-            w->cmdNextEnd->click();
+            clickAsUser(w->cmdNextEnd);
         }
         if (step == 1)
-            w->cmdPreview->click();
+            clickAsUser(w->cmdPreview);
         ASSERT_EQ(w->PassoCorrente, step);
-        w->cmdCancel->click();
+        clickAsUser(w->cmdCancel);
         EXPECT_FALSE(w->isVisible()) << step;
         EXPECT_EQ(w->result(), QDialog::Rejected) << step;
     }
@@ -574,15 +579,15 @@ TEST_F(Wizard, CancelOnAnyStepWritesNothing)
 TEST_F(Wizard, StoringOnlySavesTheDefaultsAndClosesWithoutAFlow)
 {
     auto w = searched(QStringLiteral("010101Z"), {"chkImport"});
-    w->cmdNextEnd->click();
+    clickAsUser(w->cmdNextEnd);
     w->optWriteInDir->setChecked(true);
-    w->cmdNextEnd->click();
+    clickAsUser(w->cmdNextEnd);
     w->txtPathXCorbex->setText(QStringLiteral("C:\\Corbix"));
     w->chkSetDefaultPath->setChecked(true);
-    w->cmdPreview->click();
+    clickAsUser(w->cmdPreview);
     w->optSave->setChecked(true);
     w->chkSetDefaultDestination->setChecked(true);
-    w->cmdNextEnd->click();
+    clickAsUser(w->cmdNextEnd);
     EXPECT_FALSE(w->isVisible());
     EXPECT_EQ(w->result(), QDialog::Accepted);
     EXPECT_EQ(common::OpzioniCorbix.WhereWrite, 1);
@@ -604,7 +609,7 @@ TEST_F(Wizard, TheComposeCommandOpensTheWizardOnceRegistered)
         auto *w = qobject_cast<frmComposeNew *>(QApplication::activeModalWidget());
         ASSERT_NE(w, nullptr);
         title = w->windowTitle();
-        w->cmdCancel->click();
+        clickAsUser(w->cmdCancel);
     });
     windows.apri(Finestra::frmComposeNew, nullptr, QString());
     EXPECT_EQ(title, QStringLiteral("Composizione nuovo Corbex"));

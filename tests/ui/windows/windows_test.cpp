@@ -4,6 +4,7 @@
 #include "common/settings.h"
 #include "support/tempdir.h"
 #include "common/threebuttondialog.h"
+#include "support/asuser.h"
 #include "ui/main/filedialog.h"
 #include "ui/main/frmcomandosql.h"
 #include "ui/main/frmcomposenew.h"
@@ -54,6 +55,7 @@
 using namespace uimain;
 using namespace uitransmission;
 using namespace uitables;
+using testsupport::clickAsUser;
 
 namespace {
 
@@ -125,13 +127,13 @@ protected:
         Screen w(main_.get());
         w.Tag = QStringLiteral("TableName=%1;UpDatable=True;Deletable=True").arg(QLatin1String(table));
         checkShown(w, QStringLiteral("start"));
-        w.cmdAdd->click();
+        clickAsUser(w.cmdAdd);
         check(&w, QStringLiteral("add"));
-        w.cmdCancel->click();
+        clickAsUser(w.cmdCancel);
         if (w.isVisible()) {
-            w.cmdSearch->click();
+            clickAsUser(w.cmdSearch);
             check(&w, QStringLiteral("search"));
-            w.cmdVirtual->click();
+            clickAsUser(w.cmdVirtual);
             check(&w, QStringLiteral("found"));
         }
     }
@@ -160,14 +162,14 @@ TEST_F(Windows, EveryWindowShowsEveryTextWholeWithoutOverlapsOnA1024x768Screen)
         for (QCheckBox *box : {w.chkImport, w.chkExport, w.chkInDeposito, w.chkExportSempif})
             box->setChecked(true);
         check(&w, QStringLiteral("step 1 filled"));
-        w.cmdNextEnd->click();
+        clickAsUser(w.cmdNextEnd);
         ASSERT_EQ(w.PassoCorrente, 2);
         check(&w, QStringLiteral("step 2"));
-        w.cmdNextEnd->click();
+        clickAsUser(w.cmdNextEnd);
         ASSERT_EQ(w.PassoCorrente, 3);
         check(&w, QStringLiteral("step 3"));
         w.optWriteInDir->setChecked(true);
-        w.cmdNextEnd->click();
+        clickAsUser(w.cmdNextEnd);
         ASSERT_EQ(w.PassoCorrente, 4);
         w.cmbCustomOfficeCode->setEditText(QStringLiteral("012100"));
         w.txtProgNumber->setText(QStringLiteral("99"));
@@ -181,7 +183,7 @@ TEST_F(Windows, EveryWindowShowsEveryTextWholeWithoutOverlapsOnA1024x768Screen)
         w.show();
         w.cmbDichiarante->setCurrentIndex(w.cmbDichiarante->findText(sampledata::Dichiarante1));
         w.chkImport->setChecked(true);
-        w.cmdNextEnd->click();
+        clickAsUser(w.cmdNextEnd);
         ASSERT_EQ(w.PassoCorrente, 2);
         ASSERT_GT(w.grdListaDich->rowCount(), 20);
         check(&w, QStringLiteral("step 2 with many rows"));
@@ -196,8 +198,8 @@ TEST_F(Windows, EveryWindowShowsEveryTextWholeWithoutOverlapsOnA1024x768Screen)
         w.show();
         w.cmbDichiarante->setCurrentIndex(w.cmbDichiarante->findText(sampledata::Dichiarante1));
         w.chkImport->setChecked(true);
-        w.cmdNextEnd->click();
-        w.cmdNextEnd->click();
+        clickAsUser(w.cmdNextEnd);
+        clickAsUser(w.cmdNextEnd);
         ASSERT_EQ(w.PassoCorrente, 3);
         w.optWriteOnFloppy->setChecked(true);
         bool built = false;
@@ -209,12 +211,12 @@ TEST_F(Windows, EveryWindowShowsEveryTextWholeWithoutOverlapsOnA1024x768Screen)
             check(f, QStringLiteral("building"));
             f->Form_Activate();
             check(f, QStringLiteral("built with errors"));
-            f->cmdView->click();
+            clickAsUser(f->cmdView);
             check(f, QStringLiteral("details"));
             built = true;
-            f->cmdCancel->click();
+            clickAsUser(f->cmdCancel);
         });
-        w.cmdNextEnd->click();
+        clickAsUser(w.cmdNextEnd);
         EXPECT_TRUE(built) << "the build screen did not open";
     }
     {
@@ -244,7 +246,7 @@ TEST_F(Windows, EveryWindowShowsEveryTextWholeWithoutOverlapsOnA1024x768Screen)
         FrmHelpPianoDeiConti w(main_.get());
         QTimer::singleShot(0, &w, [&] {
             check(&w, QString());
-            w.CmdUscita->click();
+            clickAsUser(w.CmdUscita);
         });
         w.Avvia(&caller);
     }
@@ -280,7 +282,7 @@ TEST_F(Windows, EveryWindowShowsEveryTextWholeWithoutOverlapsOnA1024x768Screen)
         // processing layout.
         frmAswerProcess w(main_.get());
         checkShown(w, QStringLiteral("notice"));
-        w.cmdStart->click();
+        clickAsUser(w.cmdStart);
         w.txtDocNumber->setText(QStringLiteral("4000005"));
         w.txtDocDate->setText(QStringLiteral("04/03/2024"));
         w.txtCustomReference->setText(QStringLiteral("CD56789012345"));
@@ -292,12 +294,12 @@ TEST_F(Windows, EveryWindowShowsEveryTextWholeWithoutOverlapsOnA1024x768Screen)
         common::createArchive(onC(QStringLiteral("Nuovo.mdb"))).close();
         frmFirstExecution w;
         checkShown(w, QStringLiteral("step 1"));
-        w.cmdConfirm->click();
+        clickAsUser(w.cmdConfirm);
         check(&w, QStringLiteral("step 2"));
         w.txtPathName->setText(QStringLiteral("C:\\Nuovo.mdb"));
-        w.cmdConfirm->click();
+        clickAsUser(w.cmdConfirm);
         check(&w, QStringLiteral("step 3"));
-        w.cmdConfirm->click();
+        clickAsUser(w.cmdConfirm);
         check(&w, QStringLiteral("step 4"));
     }
     for (const bool full : {true, false}) {
