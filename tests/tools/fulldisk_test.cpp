@@ -9,6 +9,7 @@
 
 #include "common/globals.h"
 #include "common/settings.h"
+#include "flowengine/collectionpoint.h"
 #include "flowengine/options.h"
 #include "flowengine/register.h"
 #include "platform/clock.h"
@@ -445,6 +446,43 @@ TEST_F(FullDisk, TheArchiveFullAtTheProcessingIsToldAndTheSameAnswerIsProcessedO
                                                    MsgButtons::OK, 1}}));
     EXPECT_EQ(flow7().Stato, flowengine::StatoRispostaElaborata);
     EXPECT_NE(rowsSha(), before);
+}
+
+// The archive's disk is full when the options are saved with the collection
+// point moved: the folder goes back and the register keeps its names.
+TEST_F(FullDisk, TheArchiveFullAtTheMoveOfTheCollectionPointIsToldAndTheSameMoveGoesThroughOnceSpaceIsFreed)
+{
+    ASSERT_TRUE(made_);
+    SMALL_DISK(archiveDisk, 64 * MB);
+    archiveOn(archiveDisk);
+    compose();
+    boxes_.shown.clear();
+    const std::string before = rowsSha();
+    const QStringList files = collectionPoint();
+    const QString stored = common::OpzioniCorbix.Centrale;
+    const QString moved = flowengine::formaDiReteCentrale(QStringLiteral("C:\\Nuovo\\"));
+    archiveDisk.fill();
+    common::OpzioniCorbix.Centrale = moved;
+    EXPECT_FALSE(flowengine::SalvaOpzioni());
+    EXPECT_EQ(boxes_.shown, std::vector{transmissionError(SpazioInsufficiente)});
+    archiveDisk.free();
+    EXPECT_EQ(rowsSha(), before);
+    EXPECT_EQ(listed(collectionPoint()), listed(files));
+    // No note of the move is left beside the folder.
+    EXPECT_EQ(listed(entries(folder_)), "CORBIX.INI, Corbix, Corbix.mdb, dosdevices, servizio, supporto");
+    EXPECT_EQ(listed(entries(archiveDisk.path())), "Archivio.mdb");
+    ASSERT_TRUE(startInFolder());
+    EXPECT_EQ(common::OpzioniCorbix.Centrale, stored);
+
+    boxes_.shown.clear();
+    common::OpzioniCorbix.Centrale = moved;
+    EXPECT_TRUE(flowengine::SalvaOpzioni());
+    EXPECT_EQ(boxes_.shown, std::vector<Message>());
+    EXPECT_EQ(listed(entries(folder_)), "CORBIX.INI, Corbix.mdb, Nuovo, dosdevices, servizio, supporto");
+    ASSERT_TRUE(startInFolder());
+    EXPECT_EQ(common::OpzioniCorbix.Centrale, moved);
+    auto rs = archive().openRecordset(QStringLiteral("SELECT NomeFile FROM Corbix"), {}, dao::RecordsetType::Snapshot);
+    EXPECT_EQ(rs->value(0).toString(), moved + QStringLiteral("Corbix inviati\\20260115-0"));
 }
 
 }  // namespace
