@@ -6,6 +6,7 @@
 #include "platform/clock.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
+#include "support/asuser.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -17,6 +18,8 @@
 
 using namespace common;
 using platform::MsgResult;
+using testsupport::clickAsUser;
+using testsupport::keyClickAsUser;
 
 namespace {
 
@@ -238,13 +241,12 @@ TEST(ErrorDialog, OnlyItsThreeButtonsCloseIt)
             for (QAbstractButton *b : dialog->buttons())
                 labels << b->text();
             firstIsDefault = dialog->defaultButton() && dialog->defaultButton()->text() == QStringLiteral("Interrompi");
-            QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-            QApplication::sendEvent(dialog, &esc);
+            keyClickAsUser(dialog, Qt::Key_Escape);
             dialog->close();
             stayedOpen = dialog->isVisible();
             for (QAbstractButton *b : dialog->buttons())
                 if (b->text() == QString::fromLatin1(c.button))
-                    b->click();
+                    clickAsUser(b);
         });
         EXPECT_EQ(GestioneErrori(3021, QStringLiteral("Nessun record corrente."), QStringLiteral("P")), c.result)
             << c.button;

@@ -138,6 +138,14 @@ namespace {
 // The focus widget, if it is where the test means the keys to go.
 QWidget *focusOn(QWidget *target, const std::source_location &where)
 {
+    if (target) {
+        if (QWidget *modal = blockingModal(target->window())) {
+            fail(where, QStringLiteral("The keys cannot reach %1: the modal window %2 stands in front of it")
+                            .arg(describe(target), describe(modal)));
+            return nullptr;
+        }
+        activate(target->window());
+    }
     QWidget *focus = QApplication::focusWidget();
     if (!focus) {
         fail(where, QStringLiteral("No control has the focus (active window: %1)")
