@@ -308,8 +308,8 @@ TEST_F(ContoDoga, TheIndicationsKeepTheLineEndsTheyWereStoredWith)
     ASSERT_EQ(w->Modalita, 3);
     QTest::mouseClick(w->txtObbligato, Qt::LeftButton);
     w->txtObbligato->moveCursor(QTextCursor::End);
-    QTest::keyClick(w->txtObbligato, Qt::Key_Return);
-    QTest::keyClicks(w->txtObbligato, QStringLiteral("riga 3"));
+    keyClickAsUser(w->txtObbligato, Qt::Key_Return);
+    keyClicksAsUser(w->txtObbligato, QStringLiteral("riga 3"));
     QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
     EXPECT_EQ(obbligato(QStringLiteral("0012")), QByteArray("riga 1\nriga 2\r\nriga 3"));
     EXPECT_TRUE(boxes.shown.empty());
@@ -319,9 +319,9 @@ TEST_F(ContoDoga, TheLimitCountsATypedLineEndAsTwoCharacters)
 {
     auto w = inAggiunta();
     QTest::mouseClick(w->txtObbligato, Qt::LeftButton);
-    QTest::keyClicks(w->txtObbligato, QString(253, u'a'));
-    QTest::keyClick(w->txtObbligato, Qt::Key_Return);
-    QTest::keyClicks(w->txtObbligato, QStringLiteral("bc"));
+    keyClicksAsUser(w->txtObbligato, QString(253, u'a'));
+    keyClickAsUser(w->txtObbligato, Qt::Key_Return);
+    keyClicksAsUser(w->txtObbligato, QStringLiteral("bc"));
     EXPECT_EQ(w->txtObbligato->toPlainText(), QString(253, u'a') + u'\n');
     w->txtCodice->setText(conto(QStringLiteral("0012")));
     w->txtDescrizione->setText(QStringLiteral("Rossi"));

@@ -436,9 +436,9 @@ TEST_F(Framework, LeavingAFieldInSearchModeNeverTurnsItRed)
     auto w = apri<frmCompartDog>(Tag);
     QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
     QTest::mouseClick(w->txtCodice, Qt::LeftButton);
-    QTest::keyClicks(w->txtCodice, QStringLiteral("7A"));
+    keyClicksAsUser(w->txtCodice, QStringLiteral("7A"));
     EXPECT_EQ(colore(w->txtCodice), cyan());
-    QTest::keyClick(w->txtCodice, Qt::Key_Tab);
+    keyClickAsUser(w->txtCodice, Qt::Key_Tab);
     EXPECT_EQ(colore(w->txtCodice), finestra());
     EXPECT_EQ(w->txtCodice->text(), "7A");
 }
@@ -449,12 +449,12 @@ TEST_F(Framework, TabAndClicksLeaveAFieldOnceAndHighlightTheNext)
     QTest::mouseClick(w->cmdAdd, Qt::LeftButton);
     ASSERT_EQ(QApplication::focusWidget(), w->txtStato);
     EXPECT_EQ(colore(w->txtStato), cyan());
-    QTest::keyClicks(w->txtStato, QStringLiteral("xx"));
-    QTest::keyClick(w->txtStato, Qt::Key_Tab);
+    keyClicksAsUser(w->txtStato, QStringLiteral("xx"));
+    keyClickAsUser(w->txtStato, Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), w->txtCodice);
     EXPECT_EQ(colore(w->txtStato), rosso());
     EXPECT_EQ(colore(w->txtCodice), cyan());
-    QTest::keyClicks(w->txtCodice, QStringLiteral(" 7 "));
+    keyClicksAsUser(w->txtCodice, QStringLiteral(" 7 "));
     // A click on another field leaves this one: trimmed and checked.
     QTest::mouseClick(w->txtDescrizione, Qt::LeftButton);
     EXPECT_EQ(w->txtCodice->text(), "7");
@@ -462,7 +462,7 @@ TEST_F(Framework, TabAndClicksLeaveAFieldOnceAndHighlightTheNext)
     EXPECT_EQ(colore(w->txtDescrizione), cyan());
     // Shift+Tab goes back; the field it leaves is checked, the one it
     // enters is only highlighted.
-    QTest::keyClick(w->txtDescrizione, Qt::Key_Backtab, Qt::ShiftModifier);
+    keyClickAsUser(w->txtDescrizione, Qt::Key_Backtab, Qt::ShiftModifier);
     EXPECT_EQ(QApplication::focusWidget(), w->txtCodice);
     EXPECT_EQ(colore(w->txtDescrizione), rosso());
     EXPECT_EQ(colore(w->txtCodice), cyan());
@@ -475,7 +475,7 @@ TEST_F(Framework, TheDataControlBrowsesTheWholeResultAfterEverySearch)
     auto w = apri<frmCompartDog>(Tag);
     for (int giro = 0; giro < 2; ++giro) {
         QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
-        QTest::keyClicks(w->txtStato, QStringLiteral("it"));
+        keyClicksAsUser(w->txtStato, QStringLiteral("it"));
         QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
         ASSERT_EQ(w->Modalita, 2);
         EXPECT_TRUE(w->dtaLocal->isVisible());
@@ -523,7 +523,8 @@ TEST_F(Framework, ASearchFindsWhatTheSystemsPatternsFind)
     auto w = apri<frmCompartDog>(Tag);
     for (const auto &caso : casi) {
         QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
-        QTest::keyClicks(w->txtDescrizione, QString::fromUtf8(caso.cercato));
+        QTest::mouseClick(w->txtDescrizione, Qt::LeftButton);
+        keyClicksAsUser(w->txtDescrizione, QString::fromUtf8(caso.cercato));
         QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
         QStringList trovati;
         for (int k = 0; w->Modalita == 2 && k < w->dtaLocal->Recordset()->recordCount(); ++k) {
@@ -541,8 +542,8 @@ TEST_F(Framework, EscapeDoesWhatCancelDoesInEachMode)
     treCompartimenti();
     auto w = apri<frmCompartDog>(Tag);
     QTest::mouseClick(w->cmdAdd, Qt::LeftButton);
-    QTest::keyClicks(w->txtStato, QStringLiteral("FR"));
-    QTest::keyClick(w->txtStato, Qt::Key_Escape);
+    keyClicksAsUser(w->txtStato, QStringLiteral("FR"));
+    keyClickAsUser(w->txtStato, Qt::Key_Escape);
     EXPECT_EQ(w->Modalita, 0);
     EXPECT_FALSE(w->Scaricata);
     EXPECT_TRUE(w->isVisible());
@@ -553,7 +554,7 @@ TEST_F(Framework, EscapeDoesWhatCancelDoesInEachMode)
     QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
     ASSERT_EQ(w->Modalita, 3);
     QTest::mouseClick(w->txtDescrizione, Qt::LeftButton);
-    QTest::keyClicks(w->txtDescrizione, QStringLiteral(" NUOVA"));
+    keyClicksAsUser(w->txtDescrizione, QStringLiteral(" NUOVA"));
     const int modi[] = {2, 1, 0};
     for (int modo : modi) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
@@ -576,24 +577,25 @@ TEST_F(Framework, AnAccessKeyLeavesTheFieldBeforeItsButtonActs)
     treCompartimenti();
     auto w = apri<frmCompartDog>(Tag);
     QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
-    QTest::keyClicks(w->txtCodice, QStringLiteral("03"));
-    QTest::keyClick(w->txtCodice, Qt::Key_T, Qt::AltModifier);
+    QTest::mouseClick(w->txtCodice, Qt::LeftButton);
+    keyClicksAsUser(w->txtCodice, QStringLiteral("03"));
+    keyClickAsUser(w->txtCodice, Qt::Key_T, Qt::AltModifier);
     ASSERT_EQ(w->Modalita, 2);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::AltModifier);
     ASSERT_EQ(w->Modalita, 3);
     QTest::mouseClick(w->txtCED, Qt::LeftButton);
-    QTest::keyClick(w->txtCED, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(w->txtCED, QStringLiteral(" ab1"));
+    keyClickAsUser(w->txtCED, Qt::Key_A, Qt::ControlModifier);
+    keyClicksAsUser(w->txtCED, QStringLiteral(" ab1"));
     // Leaving the field trims it and turns it red: the save is refused,
     // with the screen's own message.
-    QTest::keyClick(w->txtCED, Qt::Key_O, Qt::AltModifier);
+    keyClickAsUser(w->txtCED, Qt::Key_O, Qt::AltModifier);
     EXPECT_EQ(QApplication::focusWidget(), w->cmdVirtual);
     EXPECT_EQ(w->txtCED->text(), "AB1");
     EXPECT_EQ(colore(w->txtCED), rosso());
     EXPECT_EQ(w->Modalita, 3);
     EXPECT_EQ(righe()[2], "IT|03|MILANO|MI|CED3");
     // Annulla by its access key goes back to browse.
-    QTest::keyClick(w->cmdVirtual, Qt::Key_N, Qt::AltModifier);
+    keyClickAsUser(w->cmdVirtual, Qt::Key_N, Qt::AltModifier);
     EXPECT_EQ(w->Modalita, 2);
     EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{
                                info(QStringLiteral("Impossibile procedere con la registrazione dei dati: uno o più "

@@ -64,7 +64,7 @@ TEST_F(TabOrder, BrowseReachesTheDataControlsButtonsAndSpaceMoves)
                               "('USD', 'DOLLARO', 2)"));
     auto w = apri<uitables::frmvaluta>(QStringLiteral("TableName=Valuta"));
     QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
-    QTest::keyClick(w->txtCodice, Qt::Key_T, Qt::AltModifier);
+    keyClickAsUser(w->txtCodice, Qt::Key_T, Qt::AltModifier);
     ASSERT_EQ(w->dtaLocal->Caption(), "1/2");
     QStringList nomi;
     for (int k = 0; k < 8 && QApplication::focusWidget() != w->dtaLocal->cmdNext; ++k) {
@@ -72,7 +72,7 @@ TEST_F(TabOrder, BrowseReachesTheDataControlsButtonsAndSpaceMoves)
         nomi << QApplication::focusWidget()->objectName();
     }
     EXPECT_EQ(nomi, (QStringList{"cmdVirtual1", "cmdCancel", "cmdSearch", "cmdFirst", "cmdPrevious", "cmdNext"}));
-    QTest::keyClick(w->dtaLocal->cmdNext, Qt::Key_Space);
+    keyClickAsUser(w->dtaLocal->cmdNext, Qt::Key_Space);
     EXPECT_EQ(w->dtaLocal->Caption(), "2/2");
     EXPECT_EQ(w->txtDescrizione->text(), "DOLLARO");
 }

@@ -286,8 +286,8 @@ TEST_F(UtenzeEDI, ModifyWritesTheRowShownAndNoOtherWithTheSameKey)
     QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
     ASSERT_EQ(w->Modalita, 3);
     QTest::mouseClick(w->txtPasswd, Qt::LeftButton);
-    QTest::keyClick(w->txtPasswd, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(w->txtPasswd, QStringLiteral("nuova"));
+    keyClickAsUser(w->txtPasswd, Qt::Key_A, Qt::ControlModifier);
+    keyClicksAsUser(w->txtPasswd, QStringLiteral("nuova"));
     QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(accessi(), (QStringList{"L001/segreto", "L002/nuova"}));
