@@ -342,14 +342,14 @@ TEST_F(Framework, ASaveRefusedAtCommitKeepsTheModeAndTheTypedValues)
 {
     treCompartimenti();
     auto w = apri<frmCompartDog>(Tag);
-    QTest::mouseClick(w->cmdAdd, Qt::LeftButton);
+    clickAsUser(w->cmdAdd);
     ASSERT_EQ(w->Modalita, 4);
     w->txtStato->setText(QStringLiteral("IT"));
     w->txtCodice->setText(QStringLiteral("09"));
     w->txtDescrizione->setText(QStringLiteral("SAVONA"));
     testsupport::OtherProgram other(onC(QStringLiteral("Archivio.mdb")));
     ASSERT_EQ(other.exec("BEGIN; SELECT * FROM CompDog"), SQLITE_OK);
-    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    clickAsUser(w->cmdVirtual);
     EXPECT_NE(sqlite3_get_autocommit(db.connection().handle()), 0) << "no transaction is left open";
     EXPECT_EQ(other.exec("COMMIT"), SQLITE_OK);
     EXPECT_EQ(other.exec("BEGIN IMMEDIATE"), SQLITE_OK) << "no lock of ours is left";
@@ -434,7 +434,7 @@ TEST_F(Framework, AddModeFromTheStartClosesAfterOneAddition)
 TEST_F(Framework, LeavingAFieldInSearchModeNeverTurnsItRed)
 {
     auto w = apri<frmCompartDog>(Tag);
-    QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
+    clickAsUser(w->cmdSearch);
     QTest::mouseClick(w->txtCodice, Qt::LeftButton);
     keyClicksAsUser(w->txtCodice, QStringLiteral("7A"));
     EXPECT_EQ(colore(w->txtCodice), cyan());
@@ -446,7 +446,7 @@ TEST_F(Framework, LeavingAFieldInSearchModeNeverTurnsItRed)
 TEST_F(Framework, TabAndClicksLeaveAFieldOnceAndHighlightTheNext)
 {
     auto w = apri<frmCompartDog>(Tag);
-    QTest::mouseClick(w->cmdAdd, Qt::LeftButton);
+    clickAsUser(w->cmdAdd);
     ASSERT_EQ(QApplication::focusWidget(), w->txtStato);
     EXPECT_EQ(colore(w->txtStato), cyan());
     keyClicksAsUser(w->txtStato, QStringLiteral("xx"));
@@ -474,9 +474,9 @@ TEST_F(Framework, TheDataControlBrowsesTheWholeResultAfterEverySearch)
     treCompartimenti();
     auto w = apri<frmCompartDog>(Tag);
     for (int giro = 0; giro < 2; ++giro) {
-        QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
+        clickAsUser(w->cmdSearch);
         keyClicksAsUser(w->txtStato, QStringLiteral("it"));
-        QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+        clickAsUser(w->cmdVirtual);
         ASSERT_EQ(w->Modalita, 2);
         EXPECT_TRUE(w->dtaLocal->isVisible());
         EXPECT_TRUE(w->dtaLocal->isEnabled());
@@ -495,12 +495,12 @@ TEST_F(Framework, TheDataControlBrowsesTheWholeResultAfterEverySearch)
             EXPECT_EQ(w->txtDescrizione->text(), passo.nome);
         }
         // The row reached is the one modified.
-        QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+        clickAsUser(w->cmdVirtual);
         ASSERT_EQ(w->Modalita, 3);
         w->txtCED->setText(QStringLiteral("CED%1").arg(giro));
-        QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+        clickAsUser(w->cmdVirtual);
         EXPECT_EQ(righe()[2], QStringLiteral("IT|03|MILANO|MI|CED%1").arg(giro));
-        QTest::mouseClick(w->cmdCancel, Qt::LeftButton);
+        clickAsUser(w->cmdCancel);
     }
     EXPECT_TRUE(boxes.shown.empty());
 }
@@ -522,17 +522,17 @@ TEST_F(Framework, ASearchFindsWhatTheSystemsPatternsFind)
     };
     auto w = apri<frmCompartDog>(Tag);
     for (const auto &caso : casi) {
-        QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
+        clickAsUser(w->cmdSearch);
         QTest::mouseClick(w->txtDescrizione, Qt::LeftButton);
         keyClicksAsUser(w->txtDescrizione, QString::fromUtf8(caso.cercato));
-        QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+        clickAsUser(w->cmdVirtual);
         QStringList trovati;
         for (int k = 0; w->Modalita == 2 && k < w->dtaLocal->Recordset()->recordCount(); ++k) {
             QTest::mouseClick(k == 0 ? w->dtaLocal->cmdFirst : w->dtaLocal->cmdNext, Qt::LeftButton);
             trovati << w->txtDescrizione->text();
         }
         EXPECT_EQ(trovati, caso.trovati) << caso.cercato;
-        QTest::mouseClick(w->cmdCancel, Qt::LeftButton);
+        clickAsUser(w->cmdCancel);
     }
     EXPECT_TRUE(boxes.shown.empty());
 }
@@ -541,7 +541,7 @@ TEST_F(Framework, EscapeDoesWhatCancelDoesInEachMode)
 {
     treCompartimenti();
     auto w = apri<frmCompartDog>(Tag);
-    QTest::mouseClick(w->cmdAdd, Qt::LeftButton);
+    clickAsUser(w->cmdAdd);
     keyClicksAsUser(w->txtStato, QStringLiteral("FR"));
     keyClickAsUser(w->txtStato, Qt::Key_Escape);
     EXPECT_EQ(w->Modalita, 0);
@@ -549,9 +549,9 @@ TEST_F(Framework, EscapeDoesWhatCancelDoesInEachMode)
     EXPECT_TRUE(w->isVisible());
     EXPECT_TRUE(righe().size() == 3);
 
-    QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
-    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
-    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    clickAsUser(w->cmdSearch);
+    clickAsUser(w->cmdVirtual);
+    clickAsUser(w->cmdVirtual);
     ASSERT_EQ(w->Modalita, 3);
     QTest::mouseClick(w->txtDescrizione, Qt::LeftButton);
     keyClicksAsUser(w->txtDescrizione, QStringLiteral(" NUOVA"));
@@ -576,7 +576,7 @@ TEST_F(Framework, AnAccessKeyLeavesTheFieldBeforeItsButtonActs)
 {
     treCompartimenti();
     auto w = apri<frmCompartDog>(Tag);
-    QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
+    clickAsUser(w->cmdSearch);
     QTest::mouseClick(w->txtCodice, Qt::LeftButton);
     keyClicksAsUser(w->txtCodice, QStringLiteral("03"));
     keyClickAsUser(w->txtCodice, Qt::Key_T, Qt::AltModifier);

@@ -19,10 +19,10 @@ protected:
     {
         auto w = apri<Screen>(tag);
         if (consulta) {
-            QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
-            QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+            clickAsUser(w->cmdSearch);
+            clickAsUser(w->cmdVirtual);
         } else {
-            QTest::mouseClick(w->cmdAdd, Qt::LeftButton);
+            clickAsUser(w->cmdAdd);
         }
         QWidget *primo = w->focusWidget();
         QStringList nomi;
@@ -63,7 +63,7 @@ TEST_F(TabOrder, BrowseReachesTheDataControlsButtonsAndSpaceMoves)
     db.execute(QStringLiteral("INSERT INTO Valuta (Codice, Descrizione, PosizioniDecimali) VALUES ('EUR', 'EURO', 2), "
                               "('USD', 'DOLLARO', 2)"));
     auto w = apri<uitables::frmvaluta>(QStringLiteral("TableName=Valuta"));
-    QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
+    clickAsUser(w->cmdSearch);
     keyClickAsUser(w->txtCodice, Qt::Key_T, Qt::AltModifier);
     ASSERT_EQ(w->dtaLocal->Caption(), "1/2");
     QStringList nomi;
