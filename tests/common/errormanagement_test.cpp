@@ -10,6 +10,7 @@
 #include "platform/messagebox.h"
 #include "support/otherprogram.h"
 #include "support/tempdir.h"
+#include "support/asuser.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -21,6 +22,8 @@
 
 using namespace common;
 using platform::MsgResult;
+using testsupport::clickAsUser;
+using testsupport::keyClickAsUser;
 
 namespace {
 
@@ -299,13 +302,12 @@ TEST(ErrorDialog, OnlyItsThreeButtonsCloseIt)
             for (QAbstractButton *b : dialog->buttons())
                 labels << b->text();
             firstIsDefault = dialog->defaultButton() && dialog->defaultButton()->text() == QStringLiteral("Interrompi");
-            QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-            QApplication::sendEvent(dialog, &esc);
+            keyClickAsUser(dialog, Qt::Key_Escape);
             dialog->close();
             stayedOpen = dialog->isVisible();
             for (QAbstractButton *b : dialog->buttons())
                 if (b->text() == QString::fromLatin1(c.button))
-                    b->click();
+                    clickAsUser(b);
         });
         EXPECT_EQ(GestioneErrori(3021, QStringLiteral("Nessun record corrente."), QStringLiteral("P")), c.result)
             << c.button;

@@ -1,5 +1,6 @@
 #include "common/threebuttondialog.h"
 #include "platform/twips.h"
+#include "support/asuser.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -11,6 +12,7 @@
 #include <functional>
 
 using namespace common;
+using testsupport::clickAsUser;
 
 TEST(ThreeButtonDialog, ButtonLeftsInTwips)
 {
@@ -102,7 +104,7 @@ TEST(ThreeButtonDialog, EachButtonSetsTheTagAndHidesTheWindow)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.tag);
         form.show();
-        c.button->click();
+        clickAsUser(c.button);
         EXPECT_EQ(form.Tag, c.tag);
         EXPECT_FALSE(form.isVisible());
     }
@@ -112,10 +114,10 @@ TEST(ThreeButtonDialog, ShownAgainWithoutUnloadingItKeepsThePreviousTag)
 {
     frmMirsoMsg form;
     form.show();
-    form.cmdAccept->click();
+    clickAsUser(form.cmdAccept);
     form.show();
     EXPECT_EQ(form.Tag, "2");
-    form.cmdOK->click();
+    clickAsUser(form.cmdOK);
     EXPECT_EQ(form.Tag, "0");
 }
 
@@ -137,7 +139,7 @@ TEST(ThreeButtonDialog, TheCloseBoxLeavesAnEmptyTag)
 {
     frmMirsoMsg form;
     form.show();
-    form.cmdAdjust->click();
+    clickAsUser(form.cmdAdjust);
     form.show();
     form.close();
     EXPECT_FALSE(form.isVisible());
@@ -170,7 +172,7 @@ TEST(ThreeButtonDialog, TheServiceShowsTheRequestAndAnswersTheTag)
         EXPECT_FALSE(form.cmdAccept->isVisible());
         EXPECT_EQ(form.Tag, "");
         seen = true;
-        form.cmdAdjust->click();
+        clickAsUser(form.cmdAdjust);
     });
     EXPECT_EQ(service.show({"Controllo Codice Fiscale", "Riga 1\r\nRiga 2", true, false}), "1");
     EXPECT_TRUE(seen);

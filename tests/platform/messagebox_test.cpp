@@ -1,14 +1,16 @@
 #include "platform/clock.h"
 #include "platform/messagebox.h"
+#include "support/asuser.h"
 
 #include <QApplication>
-#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace platform;
+using testsupport::clickAsUser;
+using testsupport::keyClickAsUser;
 
 namespace {
 
@@ -39,11 +41,7 @@ void whenShown(std::function<void(QMessageBox *)> action)
     });
 }
 
-void pressEscape(QMessageBox *box)
-{
-    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QApplication::sendEvent(box, &esc);
-}
+void pressEscape(QMessageBox *box) { keyClickAsUser(box, Qt::Key_Escape); }
 
 QAbstractButton *buttonNamed(QMessageBox *box, const QString &text)
 {
@@ -68,7 +66,7 @@ TEST(QtMessageBox, ShowsTheTextTitleIconAndItalianButtons)
         icon = box->icon();
         buttons = buttonTexts(box);
         defaultText = box->defaultButton()->text();
-        buttonNamed(box, "No")->click();
+        clickAsUser(buttonNamed(box, "No"));
     });
     const MsgResult r = service.show({"Confermi l'invio?", "Corbix", MsgIcon::Question, MsgButtons::YesNoCancel, 2});
     EXPECT_EQ(r, MsgResult::No);
@@ -104,7 +102,7 @@ TEST(QtMessageBox, EscapeAnswersOnlyWhereTheBoxHasANaturalNo)
             QApplication::processEvents();
             stillOpen = box->isVisible();
             if (stillOpen)
-                buttonNamed(box, c.click)->click();
+                clickAsUser(buttonNamed(box, c.click));
         });
         EXPECT_EQ(service.show({"Testo", "Titolo", MsgIcon::Exclamation, c.buttons, 1}), c.pressed);
         EXPECT_EQ(stillOpen, !c.escapeCloses);

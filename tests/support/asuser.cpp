@@ -87,9 +87,9 @@ QString obstacle(QAbstractButton *button)
     const QPoint inWindow = button->mapTo(window, clickPoint(button));
     if (!window->rect().contains(inWindow))
         return QStringLiteral("its centre lies outside its window %1").arg(describe(window));
-    QWidget *hit = QApplication::widgetAt(window->mapToGlobal(inWindow));
-    if (!hit)
-        hit = window->childAt(inWindow);
+    // Made active, the window stands in front of the others: what can cover
+    // the button is a control of its own.
+    QWidget *hit = window->childAt(inWindow);
     if (hit != button && !button->isAncestorOf(hit))
         return QStringLiteral("%1 lies over its centre").arg(describe(hit));
     return {};
@@ -138,6 +138,14 @@ namespace {
 // The focus widget, if it is where the test means the keys to go.
 QWidget *focusOn(QWidget *target, const std::source_location &where)
 {
+    if (target) {
+        if (QWidget *modal = blockingModal(target->window())) {
+            fail(where, QStringLiteral("The keys cannot reach %1: the modal window %2 stands in front of it")
+                            .arg(describe(target), describe(modal)));
+            return nullptr;
+        }
+        activate(target->window());
+    }
     QWidget *focus = QApplication::focusWidget();
     if (!focus) {
         fail(where, QStringLiteral("No control has the focus (active window: %1)")

@@ -20,8 +20,9 @@ namespace testsupport {
 void clickAsUser(QAbstractButton *button, std::source_location where = std::source_location::current());
 
 // A key, or text typed, goes where the keyboard sends it: to the widget that
-// has the focus. `target` is the widget the test means to reach; it must be the
-// focus widget or hold it (a window or dialog holds its focus widget).
+// has the focus. `target` is the widget the test means to reach: its window is
+// made the active one, and it must be the focus widget or hold it (a window or
+// a dialog holds its focus widget).
 void keyClickAsUser(QWidget *target, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
                     std::source_location where = std::source_location::current());
 void keyClicksAsUser(QWidget *target, const QString &text, Qt::KeyboardModifiers modifiers = Qt::NoModifier,

@@ -288,16 +288,16 @@ TEST_F(ContoDoga, TheIndicationsKeepTheLineEndsTheyWereStoredWith)
         return rs->value(0).toString().toUtf8();
     };
     auto w = apri<frmcontodoga>(Tag);
-    QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
-    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    clickAsUser(w->cmdSearch);
+    clickAsUser(w->cmdVirtual);
     ASSERT_EQ(w->dtaLocal->Caption(), "1/2");
     EXPECT_EQ(w->txtObbligato->toPlainText(), "riga 1\nriga 2");
     // Saved unchanged, each text keeps its own line ends.
     for (int riga = 0; riga < 2; ++riga) {
         if (riga == 1)
-            QTest::mouseClick(w->dtaLocal->cmdNext, Qt::LeftButton);
-        QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
-        QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+            clickAsUser(w->dtaLocal->cmdNext);
+        clickAsUser(w->cmdVirtual);
+        clickAsUser(w->cmdVirtual);
         ASSERT_EQ(w->Modalita, 2);
     }
     EXPECT_EQ(obbligato(QStringLiteral("0012")), QByteArray("riga 1\nriga 2"));
@@ -305,13 +305,13 @@ TEST_F(ContoDoga, TheIndicationsKeepTheLineEndsTheyWereStoredWith)
 
     // A line typed at the end ends the one before with CR LF; the stored
     // line end stays.
-    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    clickAsUser(w->cmdVirtual);
     ASSERT_EQ(w->Modalita, 3);
     QTest::mouseClick(w->txtObbligato, Qt::LeftButton);
     w->txtObbligato->moveCursor(QTextCursor::End);
-    QTest::keyClick(w->txtObbligato, Qt::Key_Return);
-    QTest::keyClicks(w->txtObbligato, QStringLiteral("riga 3"));
-    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    keyClickAsUser(w->txtObbligato, Qt::Key_Return);
+    keyClicksAsUser(w->txtObbligato, QStringLiteral("riga 3"));
+    clickAsUser(w->cmdVirtual);
     EXPECT_EQ(obbligato(QStringLiteral("0012")), QByteArray("riga 1\nriga 2\r\nriga 3"));
     EXPECT_TRUE(boxes.shown.empty());
 }
@@ -320,14 +320,14 @@ TEST_F(ContoDoga, TheLimitCountsATypedLineEndAsTwoCharacters)
 {
     auto w = inAggiunta();
     QTest::mouseClick(w->txtObbligato, Qt::LeftButton);
-    QTest::keyClicks(w->txtObbligato, QString(253, u'a'));
-    QTest::keyClick(w->txtObbligato, Qt::Key_Return);
-    QTest::keyClicks(w->txtObbligato, QStringLiteral("bc"));
+    keyClicksAsUser(w->txtObbligato, QString(253, u'a'));
+    keyClickAsUser(w->txtObbligato, Qt::Key_Return);
+    keyClicksAsUser(w->txtObbligato, QStringLiteral("bc"));
     EXPECT_EQ(w->txtObbligato->toPlainText(), QString(253, u'a') + u'\n');
     w->txtCodice->setText(conto(QStringLiteral("0012")));
     w->txtDescrizione->setText(QStringLiteral("Rossi"));
     w->txtFido->setText(QStringLiteral("1"));
-    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    clickAsUser(w->cmdVirtual);
     auto rs = db.openRecordset(QStringLiteral("SELECT Obbligato FROM ContoDoga"));
     EXPECT_EQ(rs->value(0).toString().toUtf8(), QByteArray(253, 'a') + "\r\n");
 }

@@ -68,7 +68,7 @@ protected:
     static void esci(QWidget *campo)
     {
         QTest::mouseClick(campo, Qt::LeftButton);
-        QTest::keyClick(campo, Qt::Key_Tab);
+        keyClickAsUser(campo, Qt::Key_Tab);
     }
 
     // A text typed into a field at its caret, as the keyboard puts it.

@@ -343,14 +343,14 @@ TEST_F(Framework, ASaveRefusedAtCommitKeepsTheModeAndTheTypedValues)
 {
     treCompartimenti();
     auto w = apri<frmCompartDog>(Tag);
-    QTest::mouseClick(w->cmdAdd, Qt::LeftButton);
+    clickAsUser(w->cmdAdd);
     ASSERT_EQ(w->Modalita, 4);
     w->txtStato->setText(QStringLiteral("IT"));
     w->txtCodice->setText(QStringLiteral("09"));
     w->txtDescrizione->setText(QStringLiteral("SAVONA"));
     testsupport::OtherProgram other(onC(QStringLiteral("Archivio.mdb")));
     ASSERT_EQ(other.exec("BEGIN; SELECT * FROM CompDog"), SQLITE_OK);
-    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    clickAsUser(w->cmdVirtual);
     EXPECT_NE(sqlite3_get_autocommit(db.connection().handle()), 0) << "no transaction is left open";
     EXPECT_EQ(other.exec("COMMIT"), SQLITE_OK);
     EXPECT_EQ(other.exec("BEGIN IMMEDIATE"), SQLITE_OK) << "no lock of ours is left";
@@ -435,11 +435,11 @@ TEST_F(Framework, AddModeFromTheStartClosesAfterOneAddition)
 TEST_F(Framework, LeavingAFieldInSearchModeNeverTurnsItRed)
 {
     auto w = apri<frmCompartDog>(Tag);
-    QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
+    clickAsUser(w->cmdSearch);
     QTest::mouseClick(w->txtCodice, Qt::LeftButton);
-    QTest::keyClicks(w->txtCodice, QStringLiteral("7A"));
+    keyClicksAsUser(w->txtCodice, QStringLiteral("7A"));
     EXPECT_EQ(colore(w->txtCodice), cyan());
-    QTest::keyClick(w->txtCodice, Qt::Key_Tab);
+    keyClickAsUser(w->txtCodice, Qt::Key_Tab);
     EXPECT_EQ(colore(w->txtCodice), finestra());
     EXPECT_EQ(w->txtCodice->text(), "7A");
 }
@@ -447,15 +447,15 @@ TEST_F(Framework, LeavingAFieldInSearchModeNeverTurnsItRed)
 TEST_F(Framework, TabAndClicksLeaveAFieldOnceAndHighlightTheNext)
 {
     auto w = apri<frmCompartDog>(Tag);
-    QTest::mouseClick(w->cmdAdd, Qt::LeftButton);
+    clickAsUser(w->cmdAdd);
     ASSERT_EQ(QApplication::focusWidget(), w->txtStato);
     EXPECT_EQ(colore(w->txtStato), cyan());
-    QTest::keyClicks(w->txtStato, QStringLiteral("xx"));
-    QTest::keyClick(w->txtStato, Qt::Key_Tab);
+    keyClicksAsUser(w->txtStato, QStringLiteral("xx"));
+    keyClickAsUser(w->txtStato, Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), w->txtCodice);
     EXPECT_EQ(colore(w->txtStato), rosso());
     EXPECT_EQ(colore(w->txtCodice), cyan());
-    QTest::keyClicks(w->txtCodice, QStringLiteral(" 7 "));
+    keyClicksAsUser(w->txtCodice, QStringLiteral(" 7 "));
     // A click on another field leaves this one: trimmed and checked.
     QTest::mouseClick(w->txtDescrizione, Qt::LeftButton);
     EXPECT_EQ(w->txtCodice->text(), "7");
@@ -463,7 +463,7 @@ TEST_F(Framework, TabAndClicksLeaveAFieldOnceAndHighlightTheNext)
     EXPECT_EQ(colore(w->txtDescrizione), cyan());
     // Shift+Tab goes back; the field it leaves is checked, the one it
     // enters is only highlighted.
-    QTest::keyClick(w->txtDescrizione, Qt::Key_Backtab, Qt::ShiftModifier);
+    keyClickAsUser(w->txtDescrizione, Qt::Key_Backtab, Qt::ShiftModifier);
     EXPECT_EQ(QApplication::focusWidget(), w->txtCodice);
     EXPECT_EQ(colore(w->txtDescrizione), rosso());
     EXPECT_EQ(colore(w->txtCodice), cyan());
@@ -475,9 +475,9 @@ TEST_F(Framework, TheDataControlBrowsesTheWholeResultAfterEverySearch)
     treCompartimenti();
     auto w = apri<frmCompartDog>(Tag);
     for (int giro = 0; giro < 2; ++giro) {
-        QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
-        QTest::keyClicks(w->txtStato, QStringLiteral("it"));
-        QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+        clickAsUser(w->cmdSearch);
+        keyClicksAsUser(w->txtStato, QStringLiteral("it"));
+        clickAsUser(w->cmdVirtual);
         ASSERT_EQ(w->Modalita, 2);
         EXPECT_TRUE(w->dtaLocal->isVisible());
         EXPECT_TRUE(w->dtaLocal->isEnabled());
@@ -496,12 +496,12 @@ TEST_F(Framework, TheDataControlBrowsesTheWholeResultAfterEverySearch)
             EXPECT_EQ(w->txtDescrizione->text(), passo.nome);
         }
         // The row reached is the one modified.
-        QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+        clickAsUser(w->cmdVirtual);
         ASSERT_EQ(w->Modalita, 3);
         w->txtCED->setText(QStringLiteral("CED%1").arg(giro));
-        QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+        clickAsUser(w->cmdVirtual);
         EXPECT_EQ(righe()[2], QStringLiteral("IT|03|MILANO|MI|CED%1").arg(giro));
-        QTest::mouseClick(w->cmdCancel, Qt::LeftButton);
+        clickAsUser(w->cmdCancel);
     }
     EXPECT_TRUE(boxes.shown.empty());
 }
@@ -523,16 +523,17 @@ TEST_F(Framework, ASearchFindsWhatTheSystemsPatternsFind)
     };
     auto w = apri<frmCompartDog>(Tag);
     for (const auto &caso : casi) {
-        QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
-        QTest::keyClicks(w->txtDescrizione, QString::fromUtf8(caso.cercato));
-        QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+        clickAsUser(w->cmdSearch);
+        QTest::mouseClick(w->txtDescrizione, Qt::LeftButton);
+        keyClicksAsUser(w->txtDescrizione, QString::fromUtf8(caso.cercato));
+        clickAsUser(w->cmdVirtual);
         QStringList trovati;
         for (int k = 0; w->Modalita == 2 && k < w->dtaLocal->Recordset()->recordCount(); ++k) {
             QTest::mouseClick(k == 0 ? w->dtaLocal->cmdFirst : w->dtaLocal->cmdNext, Qt::LeftButton);
             trovati << w->txtDescrizione->text();
         }
         EXPECT_EQ(trovati, caso.trovati) << caso.cercato;
-        QTest::mouseClick(w->cmdCancel, Qt::LeftButton);
+        clickAsUser(w->cmdCancel);
     }
     EXPECT_TRUE(boxes.shown.empty());
 }
@@ -541,20 +542,20 @@ TEST_F(Framework, EscapeDoesWhatCancelDoesInEachMode)
 {
     treCompartimenti();
     auto w = apri<frmCompartDog>(Tag);
-    QTest::mouseClick(w->cmdAdd, Qt::LeftButton);
-    QTest::keyClicks(w->txtStato, QStringLiteral("FR"));
-    QTest::keyClick(w->txtStato, Qt::Key_Escape);
+    clickAsUser(w->cmdAdd);
+    keyClicksAsUser(w->txtStato, QStringLiteral("FR"));
+    keyClickAsUser(w->txtStato, Qt::Key_Escape);
     EXPECT_EQ(w->Modalita, 0);
     EXPECT_FALSE(w->Scaricata);
     EXPECT_TRUE(w->isVisible());
     EXPECT_TRUE(righe().size() == 3);
 
-    QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
-    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
-    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    clickAsUser(w->cmdSearch);
+    clickAsUser(w->cmdVirtual);
+    clickAsUser(w->cmdVirtual);
     ASSERT_EQ(w->Modalita, 3);
     QTest::mouseClick(w->txtDescrizione, Qt::LeftButton);
-    QTest::keyClicks(w->txtDescrizione, QStringLiteral(" NUOVA"));
+    keyClicksAsUser(w->txtDescrizione, QStringLiteral(" NUOVA"));
     const int modi[] = {2, 1, 0};
     for (int modo : modi) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
@@ -576,25 +577,26 @@ TEST_F(Framework, AnAccessKeyLeavesTheFieldBeforeItsButtonActs)
 {
     treCompartimenti();
     auto w = apri<frmCompartDog>(Tag);
-    QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
-    QTest::keyClicks(w->txtCodice, QStringLiteral("03"));
-    QTest::keyClick(w->txtCodice, Qt::Key_T, Qt::AltModifier);
+    clickAsUser(w->cmdSearch);
+    QTest::mouseClick(w->txtCodice, Qt::LeftButton);
+    keyClicksAsUser(w->txtCodice, QStringLiteral("03"));
+    keyClickAsUser(w->txtCodice, Qt::Key_T, Qt::AltModifier);
     ASSERT_EQ(w->Modalita, 2);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::AltModifier);
     ASSERT_EQ(w->Modalita, 3);
     QTest::mouseClick(w->txtCED, Qt::LeftButton);
-    QTest::keyClick(w->txtCED, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(w->txtCED, QStringLiteral(" ab1"));
+    keyClickAsUser(w->txtCED, Qt::Key_A, Qt::ControlModifier);
+    keyClicksAsUser(w->txtCED, QStringLiteral(" ab1"));
     // Leaving the field trims it and turns it red: the save is refused,
     // with the screen's own message.
-    QTest::keyClick(w->txtCED, Qt::Key_O, Qt::AltModifier);
+    keyClickAsUser(w->txtCED, Qt::Key_O, Qt::AltModifier);
     EXPECT_EQ(QApplication::focusWidget(), w->cmdVirtual);
     EXPECT_EQ(w->txtCED->text(), "AB1");
     EXPECT_EQ(colore(w->txtCED), rosso());
     EXPECT_EQ(w->Modalita, 3);
     EXPECT_EQ(righe()[2], "IT|03|MILANO|MI|CED3");
     // Annulla by its access key goes back to browse.
-    QTest::keyClick(w->cmdVirtual, Qt::Key_N, Qt::AltModifier);
+    keyClickAsUser(w->cmdVirtual, Qt::Key_N, Qt::AltModifier);
     EXPECT_EQ(w->Modalita, 2);
     EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{
                                info(QStringLiteral("Impossibile procedere con la registrazione dei dati: uno o più "

@@ -398,9 +398,9 @@ TEST_F(Spedoga, TheQualificationLinesTakeTheHighlightTogether)
     QTest::mouseClick(w->txtFrase2, Qt::LeftButton);
     EXPECT_EQ(colore(w->txtFrase1), uimain::ColoreFuoco);
     EXPECT_EQ(colore(w->txtFrase2), uimain::ColoreFuoco);
-    QTest::keyClicks(w->txtFrase2, QStringLiteral(" a "));
+    keyClicksAsUser(w->txtFrase2, QStringLiteral(" a "));
     w->txtNumDic->setText(QStringLiteral("15"));
-    QTest::keyClick(w->txtFrase2, Qt::Key_Tab);
+    keyClickAsUser(w->txtFrase2, Qt::Key_Tab);
     ASSERT_EQ(QApplication::focusWidget(), w->txtNumDic);
     EXPECT_EQ(colore(w->txtFrase1), finestra());
     EXPECT_EQ(colore(w->txtFrase2), finestra());
@@ -411,12 +411,12 @@ TEST_F(Spedoga, TheQualificationLinesTakeTheHighlightTogether)
 TEST_F(Spedoga, SavingByItsAccessKeyLeavesTheAccountFirst)
 {
     auto w = inAggiunta();
-    QTest::keyClicks(w->txtCode, FiscalCode);
-    QTest::keyClick(w->txtCode, Qt::Key_Tab);
-    QTest::keyClicks(w->txtDescrizione, QStringLiteral("Rossi"));
+    keyClicksAsUser(w->txtCode, FiscalCode);
+    keyClickAsUser(w->txtCode, Qt::Key_Tab);
+    keyClicksAsUser(w->txtDescrizione, QStringLiteral("Rossi"));
     QTest::mouseClick(w->txtContoDog, Qt::LeftButton);
-    QTest::keyClicks(w->txtContoDog, QStringLiteral(" 12"));
-    QTest::keyClick(w->txtContoDog, Qt::Key_O, Qt::AltModifier);
+    keyClicksAsUser(w->txtContoDog, QStringLiteral(" 12"));
+    keyClickAsUser(w->txtContoDog, Qt::Key_O, Qt::AltModifier);
     // The account was left: trimmed, zero-filled and checked once.
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].caption, "Controllo dei codici con CIN");
@@ -453,7 +453,7 @@ TEST_F(Spedoga, ADialogOfACheckLeavesNoOtherFieldAndTheFieldEnteredIsHighlighted
     auto w = inAggiunta();
     // Typed into but never entered: a check of it would correct it.
     w->txtContoDog->setText(QStringLiteral(" 12"));
-    QTest::keyClicks(w->txtCode, QStringLiteral("123456"));
+    keyClicksAsUser(w->txtCode, QStringLiteral("123456"));
     // The click leaves the code, whose check shows its dialog.
     QTest::mouseClick(w->txtContoDog, Qt::LeftButton);
     ASSERT_EQ(finestra.shown.size(), 1u);
@@ -467,7 +467,7 @@ TEST_F(Spedoga, ADialogOfACheckLeavesNoOtherFieldAndTheFieldEnteredIsHighlighted
     EXPECT_EQ(colore(w->txtContoDog), cyan());
     EXPECT_EQ(w->txtContoDog->text(), " 12");
     // Leaving the account checks it, once.
-    QTest::keyClick(w->txtContoDog, Qt::Key_Tab);
+    keyClickAsUser(w->txtContoDog, Qt::Key_Tab);
     ASSERT_EQ(finestra.shown.size(), 2u);
     EXPECT_EQ(w->txtContoDog->text(), "00012");
     EXPECT_EQ(colore(w->txtContoDog), giallo());

@@ -19,10 +19,10 @@ protected:
     {
         auto w = apri<Screen>(tag);
         if (consulta) {
-            QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
-            QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+            clickAsUser(w->cmdSearch);
+            clickAsUser(w->cmdVirtual);
         } else {
-            QTest::mouseClick(w->cmdAdd, Qt::LeftButton);
+            clickAsUser(w->cmdAdd);
         }
         QWidget *primo = w->focusWidget();
         QStringList nomi;
@@ -63,8 +63,8 @@ TEST_F(TabOrder, BrowseReachesTheDataControlsButtonsAndSpaceMoves)
     db.execute(QStringLiteral("INSERT INTO Valuta (Codice, Descrizione, PosizioniDecimali) VALUES ('EUR', 'EURO', 2), "
                               "('USD', 'DOLLARO', 2)"));
     auto w = apri<uitables::frmvaluta>(QStringLiteral("TableName=Valuta"));
-    QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
-    QTest::keyClick(w->txtCodice, Qt::Key_T, Qt::AltModifier);
+    clickAsUser(w->cmdSearch);
+    keyClickAsUser(w->txtCodice, Qt::Key_T, Qt::AltModifier);
     ASSERT_EQ(w->dtaLocal->Caption(), "1/2");
     QStringList nomi;
     for (int k = 0; k < 8 && QApplication::focusWidget() != w->dtaLocal->cmdNext; ++k) {
@@ -72,7 +72,7 @@ TEST_F(TabOrder, BrowseReachesTheDataControlsButtonsAndSpaceMoves)
         nomi << QApplication::focusWidget()->objectName();
     }
     EXPECT_EQ(nomi, (QStringList{"cmdVirtual1", "cmdCancel", "cmdSearch", "cmdFirst", "cmdPrevious", "cmdNext"}));
-    QTest::keyClick(w->dtaLocal->cmdNext, Qt::Key_Space);
+    keyClickAsUser(w->dtaLocal->cmdNext, Qt::Key_Space);
     EXPECT_EQ(w->dtaLocal->Caption(), "2/2");
     EXPECT_EQ(w->txtDescrizione->text(), "DOLLARO");
 }

@@ -87,7 +87,7 @@ TEST_F(UtenzeEDI, TheProtocolIsShownAndWrittenByItsStoredForm)
             // Choosing one clears the red; the save then writes it.
             w->cmbProtocol->setCurrentIndex(1);
             EXPECT_EQ(colore(w->cmbProtocol), finestra());
-            QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+            clickAsUser(w->cmdVirtual);
             EXPECT_EQ(boxes.shown.size(), 1u);
             auto dopo = db.openRecordset(QStringLiteral("SELECT Protocol FROM UtenzeEDI"));
             EXPECT_EQ(dopo->value(0), QVariant(QStringLiteral("FTP")));
@@ -178,17 +178,17 @@ TEST_F(UtenzeEDI, KermitAddedIsStoredAsKermAndShownAsKermitWhenReadBack)
     auto w = compilata();
     w->cmbProtocol->setCurrentIndex(0);
     ASSERT_EQ(w->cmbProtocol->currentText(), "KERMIT");
-    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    clickAsUser(w->cmdVirtual);
     EXPECT_EQ(righe(), (QStringList{"DICH1|RSSMRA85T10A562S|Rossi SpA|L001|pw|KERM|CED2|Roma|SDA1|TP1"}));
-    QTest::mouseClick(w->cmdCancel, Qt::LeftButton);
-    QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
-    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    clickAsUser(w->cmdCancel);
+    clickAsUser(w->cmdSearch);
+    clickAsUser(w->cmdVirtual);
     ASSERT_EQ(w->dtaLocal->Caption(), "1/1");
     EXPECT_EQ(w->cmbProtocol->currentIndex(), 0);
     EXPECT_EQ(w->cmbProtocol->currentText(), "KERMIT");
-    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    clickAsUser(w->cmdVirtual);
     ASSERT_EQ(w->Modalita, 3);
-    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    clickAsUser(w->cmdVirtual);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(righe(), (QStringList{"DICH1|RSSMRA85T10A562S|Rossi SpA|L001|pw|KERM|CED2|Roma|SDA1|TP1"}));
     EXPECT_EQ(w->cmbProtocol->currentText(), "KERMIT");
@@ -279,16 +279,16 @@ TEST_F(UtenzeEDI, ModifyWritesTheRowShownAndNoOtherWithTheSameKey)
         return out;
     };
     auto w = apri<frmUtenzeEDI>(Tag);
-    QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
-    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
-    QTest::mouseClick(w->dtaLocal->cmdNext, Qt::LeftButton);
+    clickAsUser(w->cmdSearch);
+    clickAsUser(w->cmdVirtual);
+    clickAsUser(w->dtaLocal->cmdNext);
     ASSERT_EQ(w->txtLogin->text(), "L002");
-    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    clickAsUser(w->cmdVirtual);
     ASSERT_EQ(w->Modalita, 3);
     QTest::mouseClick(w->txtPasswd, Qt::LeftButton);
-    QTest::keyClick(w->txtPasswd, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(w->txtPasswd, QStringLiteral("nuova"));
-    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    keyClickAsUser(w->txtPasswd, Qt::Key_A, Qt::ControlModifier);
+    keyClicksAsUser(w->txtPasswd, QStringLiteral("nuova"));
+    clickAsUser(w->cmdVirtual);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(accessi(), (QStringList{"L001/segreto", "L002/nuova"}));
 
@@ -306,15 +306,15 @@ TEST_F(UtenzeEDI, ModifyWritesTheRowShownAndNoOtherWithTheSameKey)
     for (const auto &[sql, told] : {std::pair{"UPDATE UtenzeEDI SET Passwd = 'altrui' WHERE Login = 'L001'", modificato},
                                     std::pair{"DELETE FROM UtenzeEDI WHERE Login = 'L001'", nonPresente}}) {
         ASSERT_EQ(w->dtaLocal->Caption(), "1/2");
-        QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+        clickAsUser(w->cmdVirtual);
         ASSERT_EQ(w->Modalita, 3);
         w->txtPasswd->setText(QStringLiteral("mia"));
         ASSERT_EQ(altro.exec(QString::fromUtf8(sql)), SQLITE_OK);
         boxes.shown.clear();
-        QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+        clickAsUser(w->cmdVirtual);
         EXPECT_EQ(boxes.shown, std::vector<platform::Message>{told}) << sql;
         EXPECT_EQ(w->Modalita, 3);
-        QTest::mouseClick(w->cmdCancel, Qt::LeftButton);
+        clickAsUser(w->cmdCancel);
     }
     EXPECT_EQ(accessi(), (QStringList{"L002/nuova"}));
 }
