@@ -28,7 +28,6 @@
 #include "flowengine/options.h"
 #include "flowengine/register.h"
 #include "platform/clock.h"
-#include "platform/codepage.h"
 #include "platform/dao/recordset.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
@@ -84,14 +83,11 @@ bool componi(int destinazione)
     QString fileErrori;
     flowengine::CreaCorbex(Selezione, destinazione, corbex.fileTemporaneo, fileErrori);
     corbex.elenco = common::ElencoComposizione;
-    const QString host = platform::hostPath(corbex.fileTemporaneo);
-    const QList<QByteArray> righe = common::splitLines(common::readFile(host));
     if (destinazione == 1) {
-        // The envelope the build screen puts before a folder flow.
-        const QString busta = uimain::RecordBusta(QStringLiteral("R001"), Oggi, numero, corbex.ufficio,
-                                                  QStringLiteral("010101Z"), righe.size());
-        common::replaceFile(host, platform::toWindows1252(busta) + "\r\n" + common::joinLines(righe, "\r\n"));
+        if (!uimain::ImbustaCorbex(corbex.fileTemporaneo, Oggi, numero, corbex.ufficio, QStringLiteral("010101Z")))
+            return false;
     } else {
+        const QList<QByteArray> righe = common::splitLines(common::readFile(platform::hostPath(corbex.fileTemporaneo)));
         corbex.giornale = std::make_shared<flowengine::GiornaleLavoro>();
         corbex.fileSupporto = common::EstraiNomeFile(uimain::ScriviSulSupporto(common::joinLines(righe, "\n"),
                                                                                 *corbex.giornale));

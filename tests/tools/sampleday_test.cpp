@@ -12,7 +12,6 @@
 #include "flowengine/options.h"
 #include "flowengine/register.h"
 #include "platform/clock.h"
-#include "platform/codepage.h"
 #include "platform/dao/recordset.h"
 #include "platform/drives.h"
 #include "platform/messagebox.h"
@@ -86,15 +85,7 @@ protected:
         corbex.selezione = selection(declarant);
         QString flow, log;
         ASSERT_EQ(flowengine::CreaCorbex(corbex.selezione, 1, flow, log), 0);
-        const QByteArray built = readHost(platform::hostPath(flow));
-        QByteArray enveloped = platform::toWindows1252(uimain::RecordBusta(
-                                   QStringLiteral("R001"), today, number, QStringLiteral("012100"), declarant,
-                                   built.count("\r\n")))
-                               + "\r\n" + built;
-        QFile f(platform::hostPath(flow));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(enveloped);
-        f.close();
+        ASSERT_TRUE(uimain::ImbustaCorbex(flow, today, number, QStringLiteral("012100"), declarant));
         corbex.fileTemporaneo = flow;
         corbex.elenco = common::ElencoComposizione;
         corbex.riservata = *reserved;

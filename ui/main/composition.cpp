@@ -253,6 +253,24 @@ bool EliminaRiga(const ChiaveCorbex &chiave)
     }
 }
 
+// ---------------------------------------------------------------- lists
+
+ElenchiComposizione LeggiElenchi()
+{
+    ElenchiComposizione elenchi;
+    dao::Database db = common::ApriArchivio();
+    std::unique_ptr<dao::Recordset> rs = db.openRecordset(QStringLiteral("SELECT Codice FROM Spedoga ORDER BY Codice"),
+                                                          {}, dao::RecordsetType::Snapshot);
+    for (; !rs->eof(); rs->moveNext())
+        elenchi.dichiaranti << common::NullToStr(rs->value(0));
+    rs = db.openRecordset(QStringLiteral("SELECT Codice FROM Dogane"), {}, dao::RecordsetType::Snapshot);
+    for (; !rs->eof(); rs->moveNext())
+        elenchi.uffici << common::NullToStr(rs->value(0));
+    rs->close();
+    db.close();
+    return elenchi;
+}
+
 // ---------------------------------------------------------------- search
 
 QStringList TipiRichiesti(bool export_, bool exportSemplificato, bool importazione, bool inDeposito)
@@ -390,6 +408,50 @@ QString RecordBusta(const QString &login, const QDate &data, int progressivo, co
     return zeri(login, 4) + QString(12, u' ') + NomeFileBusta(login, data, progressivo) + QString(12, u' ')
            + zeri(ufficio, 6) + QString(4, u' ') + dichiarante.leftJustified(16, u' ', true) + QStringLiteral("001 ")
            + zeri(QString::number(righe + 1), 5);
+}
+
+bool ImbustaCorbex(const QString &fileCorbex, const QDate &data, int progressivo, const QString &ufficio,
+                   const QString &dichiarante)
+{
+    dao::Database db = common::ApriArchivio();
+    std::unique_ptr<dao::Recordset> rs =
+        db.openRecordset(QStringLiteral("SELECT CED FROM CompDog WHERE Stato = ? AND Codice = ?"),
+                         {QStringLiteral("IT"), ufficio.left(2)}, dao::RecordsetType::Snapshot);
+    const QString ced = rs->eof() ? QString() : common::NullToStr(rs->value(0));
+    rs->close();
+    if (ced.isEmpty()) {
+        db.close();
+        platform::msgBox(QStringLiteral("Impossibile procedere: manca il collegamento fra l'ufficio doganale ed il "
+                                        "codice del relativo C.E.D. compartimentale.\r\nProvvedere a definire "
+                                        "tale collegamento attraverso la maschera della 'Gestione dei "
+                                        "compartimenti' quindi riprovare."),
+                         common::NomeProgramma, MsgIcon::Information);
+        return false;
+    }
+    const QString host = platform::hostPath(fileCorbex);
+    const QList<QByteArray> righe = common::splitLines(common::readFile(host));
+    rs = db.openRecordset(QStringLiteral("SELECT Login FROM UtenzeEDI WHERE Dichiarante = ? AND CodiceCED = ?"),
+                          {dichiarante, ced}, dao::RecordsetType::Snapshot);
+    const bool trovata = !rs->eof();
+    const QString login = trovata ? common::NullToStr(rs->value(0)) : QString();
+    rs->close();
+    db.close();
+    if (!trovata) {
+        platform::msgBox(QStringLiteral("Impossibile completare la generazione del corbex telematico: non risultano "
+                                        "definiti i dati di utenza per il dichiarante/rappresenetate o per il "
+                                        "compartimento doganale di destinazione.\r\nProvvedere a definire tali "
+                                        "dati attraverso la maschera 'Utenze E.D.I.' quindi riprovare"),
+                         TitoloApplicazione, MsgIcon::None);
+        return false;
+    }
+    if (!NomeFileValido(NomeFileBusta(login, data, progressivo)))
+        return false;
+    QByteArray flusso =
+        platform::toWindows1252(RecordBusta(login, data, progressivo, ufficio, dichiarante, righe.size())) + "\r\n";
+    for (const QByteArray &riga : righe)
+        flusso += riga + "\r\n";
+    common::replaceFile(host, flusso);
+    return true;
 }
 
 QString NomeCopiaCartella(const QString &primaRiga, int sendWith, const QDate &data, const QString &progressivo,

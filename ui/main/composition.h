@@ -93,6 +93,18 @@ std::optional<ChiaveCorbex> RiservaRiga(const QDate &data, int progressivo, cons
 // (the user is told).
 bool EliminaRiga(const ChiaveCorbex &chiave);
 
+// ---------------------------------------------------------------- lists
+
+// What the wizard's first and folder steps choose from.
+struct ElenchiComposizione {
+    QStringList dichiaranti;  // the declarant codes, by code
+    QStringList uffici;       // the office codes, in the archive's order
+};
+
+// Reads the wizard's lists from the archive; database errors reach the
+// caller.
+ElenchiComposizione LeggiElenchi();
+
 // ---------------------------------------------------------------- search
 
 // A declaration listed by the search.
@@ -139,6 +151,15 @@ QString NomeFileBusta(const QString &login, const QDate &data, int progressivo);
 // The 75-character envelope record of a folder flow of righe lines.
 QString RecordBusta(const QString &login, const QDate &data, int progressivo, const QString &ufficio,
                     const QString &dichiarante, qint64 righe);
+
+// Puts the envelope record in front of the built folder flow fileCorbex (a
+// Windows path), rewriting it whole with CR LF line ends: the login is the
+// declarant's EDI account at the C.E.D. of the office's compartment. False,
+// the file untouched, when the archive links no C.E.D. to the office, the
+// declarant has no account there, or the envelope's name is not a file name
+// (the user is told); database and file errors reach the caller.
+bool ImbustaCorbex(const QString &fileCorbex, const QDate &data, int progressivo, const QString &ufficio,
+                   const QString &dichiarante);
 
 // The file name of a folder flow's copy in its folder: the envelope's file
 // name (columns 17-28 of the built flow's first line) with the sending

@@ -255,20 +255,9 @@ void frmComposeNew::Form_Load()
 void frmComposeNew::caricaElenchi()
 {
     try {
-        dao::Database db = common::ApriArchivio();
-        std::unique_ptr<dao::Recordset> rs = db.openRecordset(
-            QStringLiteral("SELECT Codice FROM Spedoga ORDER BY Codice"), {}, dao::RecordsetType::Snapshot);
-        QStringList dichiaranti;
-        for (; !rs->eof(); rs->moveNext())
-            dichiaranti << common::NullToStr(rs->value(0));
-        rs = db.openRecordset(QStringLiteral("SELECT Codice FROM Dogane"), {}, dao::RecordsetType::Snapshot);
-        QStringList uffici;
-        for (; !rs->eof(); rs->moveNext())
-            uffici << common::NullToStr(rs->value(0));
-        rs->close();
-        db.close();
-        cmbDichiarante->addItems(dichiaranti);
-        cmbCustomOfficeCode->addItems(uffici);
+        const ElenchiComposizione elenchi = LeggiElenchi();
+        cmbDichiarante->addItems(elenchi.dichiaranti);
+        cmbCustomOfficeCode->addItems(elenchi.uffici);
     } catch (const platform::RuntimeError &e) {
         MostraErroreRunTime(e.number(), e.description());
     }

@@ -1,13 +1,11 @@
 #include "ui/main/frmfaicorbex.h"
 
-#include "common/databases.h"
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "common/paths.h"
 #include "common/textfiles.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
-#include "platform/dao/recordset.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
@@ -370,47 +368,8 @@ bool frmFaiCorbex::scriviSuSupporto()
 bool frmFaiCorbex::scriviInCartella()
 {
     try {
-        dao::Database db = common::ApriArchivio();
-        std::unique_ptr<dao::Recordset> rs =
-            db.openRecordset(QStringLiteral("SELECT CED FROM CompDog WHERE Stato = ? AND Codice = ?"),
-                             {QStringLiteral("IT"), common::UfficioCorbex.left(2)}, dao::RecordsetType::Snapshot);
-        const QString ced = rs->eof() ? QString() : common::NullToStr(rs->value(0));
-        rs->close();
-        if (ced.isEmpty()) {
-            db.close();
-            platform::msgBox(QStringLiteral("Impossibile procedere: manca il collegamento fra l'ufficio doganale ed il "
-                                            "codice del relativo C.E.D. compartimentale.\r\nProvvedere a definire "
-                                            "tale collegamento attraverso la maschera della 'Gestione dei "
-                                            "compartimenti' quindi riprovare."),
-                             common::NomeProgramma, MsgIcon::Information);
-            return false;
-        }
-        const QString host = platform::hostPath(FileCorbex);
-        const QList<QByteArray> righe = common::splitLines(common::readFile(host));
-        rs = db.openRecordset(QStringLiteral("SELECT Login FROM UtenzeEDI WHERE Dichiarante = ? AND CodiceCED = ?"),
-                              {common::DichiaranteCorbex, ced}, dao::RecordsetType::Snapshot);
-        const bool trovata = !rs->eof();
-        const QString login = trovata ? common::NullToStr(rs->value(0)) : QString();
-        rs->close();
-        db.close();
-        if (!trovata) {
-            platform::msgBox(QStringLiteral("Impossibile completare la generazione del corbex telematico: non risultano "
-                                            "definiti i dati di utenza per il dichiarante/rappresenetate o per il "
-                                            "compartimento doganale di destinazione.\r\nProvvedere a definire tali "
-                                            "dati attraverso la maschera 'Utenze E.D.I.' quindi riprovare"),
-                             TitoloApplicazione, MsgIcon::None);
-            return false;
-        }
-        if (!NomeFileValido(NomeFileBusta(login, data_, common::ProgressivoCorbex)))
-            return false;
-        QByteArray flusso = platform::toWindows1252(RecordBusta(login, data_, common::ProgressivoCorbex,
-                                                                common::UfficioCorbex, common::DichiaranteCorbex,
-                                                                righe.size()))
-                            + "\r\n";
-        for (const QByteArray &riga : righe)
-            flusso += riga + "\r\n";
-        common::replaceFile(host, flusso);
-        return true;
+        return ImbustaCorbex(FileCorbex, data_, common::ProgressivoCorbex, common::UfficioCorbex,
+                             common::DichiaranteCorbex);
     } catch (const platform::RuntimeError &e) {
         fallita(e);
         return false;

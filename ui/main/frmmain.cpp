@@ -1,17 +1,10 @@
 #include "ui/main/frmmain.h"
 
-#include "common/databases.h"
-#include "common/archivecheck.h"
 #include "common/globals.h"
 #include "common/servizioedi.h"
 #include "common/paths.h"
-#include "common/settings.h"
-#include "flowengine/collectionpoint.h"
-#include "flowengine/collectionpointmove.h"
-#include "flowengine/journal.h"
 #include "flowengine/dispatchlist.h"
 #include "flowengine/flowlist.h"
-#include "flowengine/options.h"
 #include "flowengine/register.h"
 #include "flowengine/reportprinting.h"
 #include "platform/dao/database.h"
@@ -19,14 +12,13 @@
 #include "platform/errors.h"
 #include "platform/messagebox.h"
 #include "platform/pageprinter.h"
-#include "ui/main/programfolder.h"
+#include "ui/main/mediumcopy.h"
 #include "ui/main/screen.h"
+#include "ui/main/startup.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QDir>
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
@@ -46,8 +38,6 @@ using platform::MsgIcon;
 using platform::MsgResult;
 
 namespace {
-
-const QString CrLf = QStringLiteral("\r\n");
 
 QString didascalia(const QString &parola)
 {
@@ -283,52 +273,11 @@ bool frmMain::Form_Load()
 
 bool frmMain::avvio()
 {
-    common::InsiemeMessaggi.clear();
-    common::CartellaProgramma = CartellaConSeparatore(QDir::currentPath(), u'/');
-
-    // Whatever stands under the name (a folder too) is a settings file,
-    // read or found unreadable; only its absence means a first run.
-    if (QFileInfo::exists(common::settingsPath()))
-        common::EsitoPrimaEsecuzione = 1;
-    else
-        apri(Finestra::frmFirstExecution);
-    // A value the wizard left unset, closed from its frame, counts as cancelled.
-    if (common::EsitoPrimaEsecuzione.toInt() == 0)
+    const EsitoAvvio esito = Avvia([this] { apri(Finestra::frmFirstExecution); });
+    if (!esito.messaggio.isEmpty())
+        platform::msgBox(esito.messaggio, common::TitoloCorbix, MsgIcon::Critical);
+    if (!esito.riuscito)
         return false;
-
-    if (!common::LeggiIni()) {
-        platform::msgBox(common::settingsUnreadableText(common::settingsPath()), common::TitoloCorbix, MsgIcon::Critical);
-        return false;
-    }
-
-    if (!common::VerificaArchivio(common::PercorsoArchivio))
-        return false;
-    // The check takes every path; an archive that is missing or is not a
-    // database is told here, before anything reads it, and is never created.
-    try {
-        common::ApriArchivio().close();
-    } catch (const platform::RuntimeError &e) {
-        platform::msgBox(QStringLiteral("Impossibile aprire l'archivio '") + common::PercorsoArchivio
-                             + QStringLiteral("'.") + CrLf + e.description(),
-                         common::TitoloCorbix, MsgIcon::Critical);
-        return false;
-    }
-
-    if (!flowengine::CaricaOpzioni())
-        return false;
-    // A move of the collection point that a crash interrupted is finished
-    // before the collection point is looked for.
-    flowengine::FinisciSpostamentoCentrale();
-
-    if (!flowengine::VerificaStrutturaCentrale(common::OpzioniCorbix.Centrale)) {
-        platform::msgBox(QStringLiteral("Impossibile accedere al punto di raccolta '") + common::OpzioniCorbix.Centrale
-                             + QStringLiteral("' o questo non è impostato correttamente. Impostare il punto di "
-                                              "raccolta quindi riprovare o contattare il fornitore del prodotto."),
-                         common::TitoloCorbix, MsgIcon::Critical);
-        return false;
-    }
-    // What a run stopped by a crash left is finished before the list is read.
-    flowengine::SistemaLavoriInterrotti();
 
     common::ElencoCorrente = 3;
     RigaContesto = 0;
@@ -631,51 +580,8 @@ void frmMain::eliminaContesto(const QString &domanda, bool rilasciaDocumenti)
 void frmMain::riproduciSupporto()
 {
     flowengine::DatiCorbex flow;
-    if (!caricaContesto(flow))
-        return;
-    auto copiaMancante = [&flow] {
-        platform::msgBox(QStringLiteral("Impossibile trovare la copia d'archivio del corbex '") + flow.NomeFile
-                             + QStringLiteral("'."),
-                         common::TitoloCorbix, MsgIcon::Information);
-    };
-    if (flow.NomeFile.isEmpty() || !QFileInfo(platform::hostPath(flow.NomeFile)).isFile()) {
-        copiaMancante();
-        return;
-    }
-    const QString unita = common::OpzioniCorbix.FloppyDevice;
-    if (platform::msgBox(QStringLiteral("Inserire il supporto magnetico previsto nell'unità '") + unita
-                             + QStringLiteral("' e scegliere 'OK' per procedere"),
-                         common::TitoloCorbix, MsgIcon::Information, MsgButtons::OKCancel)
-        != MsgResult::OK)
-        return;
-    const QString destinazione = unita + QStringLiteral("\\") + flow.RifFloppy;
-    for (;;) {
-        try {
-            if (QFileInfo::exists(platform::hostPath(destinazione))) {
-                platform::msgBox(QStringLiteral("E' già presente un corbex con il nome '") + flow.RifFloppy
-                                     + QStringLiteral("' nell'unità '") + unita
-                                     + QStringLiteral("': utilizzare un'altro supporto magnetico o eliminarlo, quindi "
-                                                      "riprovare."),
-                                 QStringLiteral("Corbix Doganali"), MsgIcon::Information);
-                return;
-            }
-            if (common::CopyWithLineEnd(flow.NomeFile, destinazione, QStringLiteral("\n"))) {
-                copiaMancante();
-                return;
-            }
-            platform::msgBox(QStringLiteral("Il corbex '") + flow.RifFloppy
-                                 + QStringLiteral("' è stato trascritto con successo."),
-                             common::TitoloCorbix, MsgIcon::Information);
-            return;
-        } catch (const platform::RuntimeError &e) {
-            // No medium in the drive: the same choice as when a flow is built.
-            if (e.number() != platform::err::DeviceUnavailable)
-                throw;
-            if (platform::msgBox(e.description(), common::TitoloApplicazione, MsgIcon::Critical, MsgButtons::RetryCancel)
-                != MsgResult::Retry)
-                return;
-        }
-    }
+    if (caricaContesto(flow))
+        RiproduciSuSupporto(flow);
 }
 
 void frmMain::stampaDistinta()

@@ -12,6 +12,7 @@
 #include "platform/dao/recordset.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
+#include "platform/messagebox.h"
 #include "platform/sharemapping.h"
 
 #include <QFileInfo>
@@ -23,6 +24,36 @@ namespace {
 constexpr QChar Unita = u'Z';
 
 }  // namespace
+
+std::optional<DatiInvio> LeggiDatiInvio(const QString &dichiarante)
+{
+    dao::Database db = common::ApriArchivio();
+    DatiInvio dati;
+    {
+        auto rs = db.openRecordset(QStringLiteral("SELECT * FROM Spedoga WHERE Codice = ?"), {dichiarante},
+                                   dao::RecordsetType::Snapshot);
+        if (rs->eof())
+            return std::nullopt;
+        dati.codiceUtenza = common::NullToStr(rs->value(QStringLiteral("CodiceUtenza")));
+        if (dati.codiceUtenza.isEmpty()) {
+            platform::msgBox(QStringLiteral("Nessun codice utenza al servizio ") + common::NomeMacchinaServizio()
+                                 + QStringLiteral(" risulta associato al dichiarante/rappresentante il cui codice "
+                                                  "coincide con '")
+                                 + dichiarante + QStringLiteral("'\r\nDefinire tale associazione quindi riprovare."),
+                             common::TitoloCorbix, platform::MsgIcon::Information);
+            return std::nullopt;
+        }
+        dati.ufficio = common::NullToStr(rs->value(QStringLiteral("Ufficio")));
+        dati.autoPasswd = rs->value(QStringLiteral("AutoPasswd")).toBool();
+        if (dati.autoPasswd)
+            dati.password = common::NullToStr(rs->value(QStringLiteral("PasswdUtenza")));
+    }
+    auto uffici = db.openRecordset(QStringLiteral("SELECT Codice FROM Dogane ORDER BY CODICE"), {},
+                                   dao::RecordsetType::Snapshot);
+    for (; !uffici->eof(); uffici->moveNext())
+        dati.uffici << common::NullToStr(uffici->value(0));
+    return dati;
+}
 
 bool VerificaPassword(const QString &codiceUtenza, const QString &password)
 {

@@ -2,10 +2,27 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
+#include <optional>
 
 // Handing a flow file to the EDI service: the user's share on the service
 // machine, mapped as drive Z: only while the file is copied.
 namespace uitransmission {
+
+// What the send of a flow starts from: the EDI account of the declarant
+// who made it, and the offices of presentation to choose from.
+struct DatiInvio {
+    QString codiceUtenza;
+    QString ufficio;          // the declarant's office, empty when none
+    bool autoPasswd = false;  // whether the password is kept
+    QString password;         // the kept password, empty unless autoPasswd
+    QStringList uffici;       // every office code, by code
+};
+
+// Reads the account of the declarant (a code of Spedoga) and the office
+// list. Nothing when the declarant is not in the archive, or has no EDI user
+// code (the user is told). Database errors reach the caller.
+std::optional<DatiInvio> LeggiDatiInvio(const QString &dichiarante);
 
 // Whether the password equals the stored EDI password (PasswdUtenza) of
 // the first declarant with that EDI user code; exact, with its capitals.

@@ -1,14 +1,11 @@
 #include "ui/transmission/frmsendmirsolan.h"
 
-#include "common/databases.h"
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "common/paths.h"
 #include "common/servizioedi.h"
 #include "flowengine/decimale.h"
 #include "flowengine/options.h"
-#include "platform/dao/database.h"
-#include "platform/dao/recordset.h"
 #include "platform/dao/values.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
@@ -145,36 +142,17 @@ void frmSendMirsolan::carica()
 {
     // A row no longer in the register leaves the flow's other fields empty.
     flowengine::CaricaCorbex(Corbex);
-    dao::Database db = common::ApriArchivio();
-    QString ufficio;
-    {
-        auto rs = db.openRecordset(QStringLiteral("SELECT * FROM Spedoga WHERE Codice = ?"), {Corbex.FattoDa},
-                                   dao::RecordsetType::Snapshot);
-        if (rs->eof())
-            return;
-        const QString codice = common::NullToStr(rs->value(QStringLiteral("CodiceUtenza")));
-        if (codice.isEmpty()) {
-            platform::msgBox(QStringLiteral("Nessun codice utenza al servizio ") + common::NomeMacchinaServizio()
-                                 + QStringLiteral(" risulta associato al dichiarante/rappresentante il cui codice "
-                                                  "coincide con '")
-                                 + Corbex.FattoDa + QStringLiteral("'\r\nDefinire tale associazione quindi riprovare."),
-                             common::TitoloCorbix, MsgIcon::Information);
-            return;
-        }
-        txtUserId->setText(codice);
-        txtMessageDate->setText(Corbex.Data.toString(QStringLiteral("dd/MM/yyyy")));
-        txtProgNumber->setText(DueCifre(QString::number(Corbex.Progressivo)));
-        Tag = Corbex.NomeFile;
-        ufficio = common::NullToStr(rs->value(QStringLiteral("Ufficio")));
-        const bool auto_ = rs->value(QStringLiteral("AutoPasswd")).toBool();
-        txtUserPasswd->setText(auto_ ? common::NullToStr(rs->value(QStringLiteral("PasswdUtenza"))) : QString());
-        chkSavePasswd->setChecked(auto_);
-    }
-    auto uffici = db.openRecordset(QStringLiteral("SELECT Codice FROM Dogane ORDER BY CODICE"), {},
-                                   dao::RecordsetType::Snapshot);
-    for (; !uffici->eof(); uffici->moveNext())
-        cmbCustomOfficeCode->addItem(common::NullToStr(uffici->value(0)));
-    cmbCustomOfficeCode->setCurrentIndex(ufficio.isEmpty() ? -1 : cmbCustomOfficeCode->findText(ufficio, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    const std::optional<DatiInvio> dati = LeggiDatiInvio(Corbex.FattoDa);
+    if (!dati)
+        return;
+    txtUserId->setText(dati->codiceUtenza);
+    txtMessageDate->setText(Corbex.Data.toString(QStringLiteral("dd/MM/yyyy")));
+    txtProgNumber->setText(DueCifre(QString::number(Corbex.Progressivo)));
+    Tag = Corbex.NomeFile;
+    txtUserPasswd->setText(dati->password);
+    chkSavePasswd->setChecked(dati->autoPasswd);
+    cmbCustomOfficeCode->addItems(dati->uffici);
+    cmbCustomOfficeCode->setCurrentIndex(dati->ufficio.isEmpty() ? -1 : cmbCustomOfficeCode->findText(dati->ufficio, Qt::MatchExactly | Qt::MatchCaseSensitive));
 }
 
 bool frmSendMirsolan::eventFilter(QObject *watched, QEvent *event)

@@ -1,0 +1,65 @@
+#include "ui/main/mediumcopy.h"
+
+#include "common/globals.h"
+#include "common/paths.h"
+#include "flowengine/register.h"
+#include "platform/drives.h"
+#include "platform/errors.h"
+#include "platform/messagebox.h"
+
+#include <QFileInfo>
+
+namespace uimain {
+
+using platform::MsgButtons;
+using platform::MsgIcon;
+using platform::MsgResult;
+
+void RiproduciSuSupporto(const flowengine::DatiCorbex &flow)
+{
+    auto copiaMancante = [&flow] {
+        platform::msgBox(QStringLiteral("Impossibile trovare la copia d'archivio del corbex '") + flow.NomeFile
+                             + QStringLiteral("'."),
+                         common::TitoloCorbix, MsgIcon::Information);
+    };
+    if (flow.NomeFile.isEmpty() || !QFileInfo(platform::hostPath(flow.NomeFile)).isFile()) {
+        copiaMancante();
+        return;
+    }
+    const QString unita = common::OpzioniCorbix.FloppyDevice;
+    if (platform::msgBox(QStringLiteral("Inserire il supporto magnetico previsto nell'unità '") + unita
+                             + QStringLiteral("' e scegliere 'OK' per procedere"),
+                         common::TitoloCorbix, MsgIcon::Information, MsgButtons::OKCancel)
+        != MsgResult::OK)
+        return;
+    const QString destinazione = unita + QStringLiteral("\\") + flow.RifFloppy;
+    for (;;) {
+        try {
+            if (QFileInfo::exists(platform::hostPath(destinazione))) {
+                platform::msgBox(QStringLiteral("E' già presente un corbex con il nome '") + flow.RifFloppy
+                                     + QStringLiteral("' nell'unità '") + unita
+                                     + QStringLiteral("': utilizzare un'altro supporto magnetico o eliminarlo, quindi "
+                                                      "riprovare."),
+                                 QStringLiteral("Corbix Doganali"), MsgIcon::Information);
+                return;
+            }
+            if (common::CopyWithLineEnd(flow.NomeFile, destinazione, QStringLiteral("\n"))) {
+                copiaMancante();
+                return;
+            }
+            platform::msgBox(QStringLiteral("Il corbex '") + flow.RifFloppy
+                                 + QStringLiteral("' è stato trascritto con successo."),
+                             common::TitoloCorbix, MsgIcon::Information);
+            return;
+        } catch (const platform::RuntimeError &e) {
+            // No medium in the drive: the same choice as when a flow is built.
+            if (e.number() != platform::err::DeviceUnavailable)
+                throw;
+            if (platform::msgBox(e.description(), common::TitoloApplicazione, MsgIcon::Critical, MsgButtons::RetryCancel)
+                != MsgResult::Retry)
+                return;
+        }
+    }
+}
+
+}  // namespace uimain
