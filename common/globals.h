@@ -34,16 +34,9 @@ extern int ElencoCorrente;
 extern bool GrigliaOccupata;
 extern qint32 RigaSelezionata;
 extern bool ChiudiApplicazione;
-extern QString TestoSelezione;
-extern int DestinazioneCorbex;
 extern QString DichiaranteCorbex;
 extern QString UfficioCorbex;
 extern int ProgressivoCorbex;
-extern bool AnnullaCreazione;
-extern QString ElencoComposizione;
-extern bool CorbexScritto;
-extern QString FileTemporaneo;
-extern QString FileSupporto;
 extern QString CartellaApplicazione;
 extern QString DescrizioneApplicazione;
 

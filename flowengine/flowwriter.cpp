@@ -30,7 +30,6 @@ namespace {
 const QString FineRiga = QStringLiteral("\r\n");
 const QString FormatoData = QStringLiteral("dd/MM/yyyy");
 constexpr int MassimoArticoli = 40;
-constexpr int DestinazioneSupporto = 2;
 
 QString maiuscolo(QString testo) { return common::ConvertCase(testo, 1); }
 
@@ -150,10 +149,9 @@ public:
 class Scrittore {
 public:
     Scrittore(dao::Database &archivio, dao::Database &programma, QIODevice &log, AvanzamentoCorbex &avanzamento,
-              int destinazione, const QString &riferimento)
-        : programma_(programma), log_(log), avanzamento_(avanzamento), modi_(archivio),
-          controllo_(common::OpzioniCorbix.PreventCheck),
-          riferimento_(destinazione == DestinazioneSupporto ? riferimento.leftJustified(16, u' ', true)
+              Destinazione destinazione, bool controllo, const QString &riferimento)
+        : programma_(programma), log_(log), avanzamento_(avanzamento), modi_(archivio), controllo_(controllo),
+          riferimento_(destinazione == Destinazione::Supporto ? riferimento.leftJustified(16, u' ', true)
                                                             : QStringLiteral("    "))
     {
     }
@@ -532,12 +530,13 @@ private:
 
 }  // namespace
 
-int CreaCorbex(const QString &testoSelezione, int destinazione, QString &fileCorbex, QString &fileErrori,
-               AvanzamentoCorbex *avanzamento, const std::function<bool()> &annulla, QString *fileLavoro)
+CorbexCreato CreaCorbex(const QString &testoSelezione, Destinazione destinazione, bool preventCheck,
+                        QString &fileCorbex, QString &fileErrori, AvanzamentoCorbex *avanzamento,
+                        const bool &annullaCreazione, QString *fileLavoro)
 {
     NessunAvanzamento nessuno;
     AvanzamentoCorbex &schermo = avanzamento ? *avanzamento : nessuno;
-    const auto annullata = annulla ? annulla : [] { return common::AnnullaCreazione; };
+    CorbexCreato creato;
 
     qsizetype resto = 0;
     const QString tipo = tagliaRiga(testoSelezione, resto);
@@ -547,7 +546,7 @@ int CreaCorbex(const QString &testoSelezione, int destinazione, QString &fileCor
         riferimento = tagliaRiga(testoSelezione, resto);
         numero = qMax(0, numeroIntero(tagliaRiga(testoSelezione, resto)));
     }
-    schermo.preparazione(common::OpzioniCorbix.PreventCheck, numero);
+    schermo.preparazione(preventCheck, numero);
 
     const QString cartella = common::OpzioniCorbix.Centrale + QStringLiteral("TEMP");
     fileCorbex = common::NewUniqueFileName(cartella);
@@ -571,13 +570,12 @@ int CreaCorbex(const QString &testoSelezione, int destinazione, QString &fileCor
 
     dao::Database archivio = common::ApriArchivio();
     dao::Database programma = common::ApriDatabaseProgramma();
-    Scrittore scrittore(archivio, programma, log, schermo, destinazione, riferimento);
+    Scrittore scrittore(archivio, programma, log, schermo, destinazione, preventCheck, riferimento);
     CaselleDellaSelezione caselleSelezione(archivio, testoSelezione);
 
     if (tipo == QLatin1String("T")) {
-        common::ElencoComposizione.clear();
         int elaborate = 0;
-        while (resto < testoSelezione.size() && !annullata()) {
+        while (resto < testoSelezione.size() && !annullaCreazione) {
             const QString riga = tagliaRiga(testoSelezione, resto);
             if (riga.isEmpty())
                 continue;
@@ -609,8 +607,8 @@ int CreaCorbex(const QString &testoSelezione, int destinazione, QString &fileCor
             }
             schermo.avanzamento(++elaborate);
             if (accettata)
-                common::ElencoComposizione += QString::number(indice) + u'-' + data.toString(FormatoData) + u'-'
-                                              + common::TrimSpaces(rif7) + FineRiga;
+                creato.ElencoComposizione += QString::number(indice) + u'-' + data.toString(FormatoData) + u'-'
+                                             + common::TrimSpaces(rif7) + FineRiga;
         }
     }
     programma.close();
@@ -630,7 +628,8 @@ int CreaCorbex(const QString &testoSelezione, int destinazione, QString &fileCor
         if (fileLavoro)
             fileLavoro->clear();
     }
-    return scrittore.errori();
+    creato.errori = scrittore.errori();
+    return creato;
 }
 
 }  // namespace flowengine

@@ -6,7 +6,6 @@
 #include <QHash>
 #include <QIODevice>
 #include <QString>
-#include <functional>
 #include <vector>
 
 // The flow-file writer: the declarations of a selection turned into the
@@ -93,18 +92,29 @@ QString EtichettaArticolo(const QString &riferimento, int articolo);
 // medium; empty when all are taken.
 QString NomeFilePratiche();
 
+// Where a built flow goes (DestinazioneCorbex).
+enum class Destinazione { Cartella = 1, Supporto = 2 };
+
+// What a run of the writer gives back.
+struct CorbexCreato {
+    int errori = 0;  // the number of error lines
+    // One "indice-dd/mm/yyyy-riferimento" line, ended by CR LF, per
+    // declaration that went into the flow.
+    QString ElencoComposizione;
+};
+
 // Writes the flow of the selection text (kind, reference, count and one
 // "yyyy/mm/dd-Indice" line per declaration) into a new file of the collection
 // point's TEMP folder, with the error log and the declaration work file beside
-// it; destinazione 2 is the removable medium, any other value a folder. Fills
-// ElencoComposizione with the declarations that went into the flow and returns
-// the number of error lines. The run stops before the next declaration once
-// annulla answers true (by default it reads AnnullaCreazione). The work file
-// stays only when it holds the last declaration, refused; fileLavoro, when
-// given, holds its name while the file is the run's (empty once removed).
-// Database and file errors reach the caller.
-int CreaCorbex(const QString &testoSelezione, int destinazione, QString &fileCorbex, QString &fileErrori,
-               AvanzamentoCorbex *avanzamento = nullptr, const std::function<bool()> &annulla = {},
-               QString *fileLavoro = nullptr);
+// it. preventCheck runs the checks before each declaration (the option
+// PreventCheck). The run stops before the next declaration once
+// annullaCreazione is true; the flag is read between declarations, so one
+// that the caller's screen sets meanwhile stops the run. The work file stays
+// only when it holds the last declaration, refused; fileLavoro, when given,
+// holds its name while the file is the run's (empty once removed). Database
+// and file errors reach the caller.
+CorbexCreato CreaCorbex(const QString &testoSelezione, Destinazione destinazione, bool preventCheck,
+                        QString &fileCorbex, QString &fileErrori, AvanzamentoCorbex *avanzamento = nullptr,
+                        const bool &annullaCreazione = false, QString *fileLavoro = nullptr);
 
 }  // namespace flowengine

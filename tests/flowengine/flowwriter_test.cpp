@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace flowengine;
@@ -60,7 +61,7 @@ TEST_F(FlowWriter, WritesOneLinePerArticleWithTheFolderPrefix)
     EXPECT_EQ(flow, goodLines());
     EXPECT_EQ(QByteArray(prefix("T", "C1", "123456")).size(), 22);
     EXPECT_EQ(log, QByteArray());
-    EXPECT_EQ(common::ElencoComposizione, q("1-04/03/2024-1234567\r\n"));
+    EXPECT_EQ(composition, q("1-04/03/2024-1234567\r\n"));
     // The work file is gone once its declaration is in the flow.
     EXPECT_EQ(tempFiles(), QStringList({q("VordamaB01"), q("Vordama_01")}));
     EXPECT_EQ(flowFile, q("C:\\Centrale\\TEMP\\Vordama_01"));
@@ -133,7 +134,7 @@ TEST_F(FlowWriter, CustomsReferenceIsTheTailOfBox07)
     }
     build(selection({1, 2, 3, 4, 5}));
     EXPECT_EQ(flow, expected);
-    EXPECT_EQ(common::ElencoComposizione, listed);
+    EXPECT_EQ(composition, listed);
 }
 
 TEST_F(FlowWriter, ReadsBoxesByReference)
@@ -308,7 +309,7 @@ TEST_F(FlowChecks, EveryFailedCheckIsALogLine)
                        + head + "Errore generale ID: -1 -> Aperto/articolo N\xb0 1\r\n"
                        + head + "Tracciato record non definito per il messaggio 'C91'\r\n");
     EXPECT_EQ(flow, QByteArray());
-    EXPECT_EQ(common::ElencoComposizione, QString());
+    EXPECT_EQ(composition, QString());
     // The refused declaration's line stays in the work file.
     EXPECT_EQ(bytes(onC(q("Centrale/TEMP/VordamaA01"))), prefix("T", "C9", "AB1234") + "\t\t\t\t\t\t\t\t\t\r\n");
     // The picture without its bracket shows its box once.
@@ -323,7 +324,7 @@ TEST_F(FlowChecks, WithoutThePreventiveCheckFailedFieldsAreWrittenEmpty)
     EXPECT_EQ(build(selection({7}), 1, false), 0);
     EXPECT_EQ(log, QByteArray());
     EXPECT_EQ(flow, prefix("T", "C9", "AB1234") + "\t\t\t\t\t\t\t\t\t\r\n");
-    EXPECT_EQ(common::ElencoComposizione, q("7-04/03/2024-AB12345\r\n"));
+    EXPECT_EQ(composition, q("7-04/03/2024-AB12345\r\n"));
 }
 
 TEST_F(FlowChecks, AMissingLayoutRefusesTheDeclarationEvenUnchecked)
@@ -332,7 +333,7 @@ TEST_F(FlowChecks, AMissingLayoutRefusesTheDeclarationEvenUnchecked)
     EXPECT_EQ(build(selection({7}), 1, false), 0);
     EXPECT_EQ(log, QByteArray());
     EXPECT_EQ(flow, QByteArray());
-    EXPECT_EQ(common::ElencoComposizione, QString());
+    EXPECT_EQ(composition, QString());
 }
 
 TEST_F(FlowWriter, ArticleCountMustBeFromOneToForty)
@@ -368,10 +369,10 @@ TEST_F(FlowWriter, ArticleCountMustBeFromOneToForty)
     EXPECT_EQ(build(selection(all)), 7);
     EXPECT_EQ(flow, expectedFlow);
     EXPECT_EQ(log, expectedLog);
-    EXPECT_EQ(common::ElencoComposizione, q("1-04/03/2024-R\r\n2-04/03/2024-R\r\n"));
+    EXPECT_EQ(composition, q("1-04/03/2024-R\r\n2-04/03/2024-R\r\n"));
     EXPECT_EQ(build(selection(all), 1, false), 0);
     EXPECT_EQ(flow, expectedFlow);
-    EXPECT_EQ(common::ElencoComposizione, q("1-04/03/2024-R\r\n2-04/03/2024-R\r\n"));
+    EXPECT_EQ(composition, q("1-04/03/2024-R\r\n2-04/03/2024-R\r\n"));
 }
 
 TEST_F(FlowWriter, ADeclarationWithoutMessageCodeIsRefused)
@@ -398,7 +399,7 @@ TEST_F(FlowWriter, RefusedDeclarationsStayOutOfFlowAndList)
     const QByteArray head = "Quandera Doganale N\xb0 2 - 04/03/2024: ";
     EXPECT_EQ(log, head + "Assenza di un campo obbligatorio -> Descrizione/articolo N\xb0 1\r\n");
     EXPECT_EQ(flow, goodLines("000000", "RIF0000001") + goodLines("000000", "RIF0000003"));
-    EXPECT_EQ(common::ElencoComposizione, q("1-04/03/2024-0000001\r\n3-04/03/2024-0000003\r\n"));
+    EXPECT_EQ(composition, q("1-04/03/2024-0000001\r\n3-04/03/2024-0000003\r\n"));
     EXPECT_EQ(tempFiles(), QStringList({q("VordamaB01"), q("Vordama_01")}));
 
     // Refused last: its lines are left in the work file.
@@ -414,7 +415,7 @@ TEST_F(FlowWriter, RefusedDeclarationsStayOutOfFlowAndList)
     EXPECT_EQ(bytes(onC(q("Centrale/TEMP/") + work[0])),
               prefix("T", "C1", "      ") + "IM4\t\tViti in ac\t12.500\t\r\n" + prefix("?", "C11", "      ")
                   + "Dadi\t3.000\t\r\n");
-    EXPECT_EQ(common::ElencoComposizione, q("1-04/03/2024-0000001\r\n"));
+    EXPECT_EQ(composition, q("1-04/03/2024-0000001\r\n"));
 }
 
 TEST_F(FlowWriter, FieldsAreWrittenInTheCodePage)
@@ -433,9 +434,15 @@ public:
     {
         calls << QStringLiteral("dichiarazione %1 %2").arg(indice).arg(date.toString(QStringLiteral("dd/MM/yyyy")));
     }
-    void avanzamento(int done) override { calls << QStringLiteral("avanzamento %1").arg(done); }
+    void avanzamento(int done) override
+    {
+        calls << QStringLiteral("avanzamento %1").arg(done);
+        if (onProgress)
+            onProgress();
+    }
     void numeroErrori(int total) override { calls << QStringLiteral("errori %1").arg(total); }
     QStringList calls;
+    std::function<void()> onProgress;
 };
 
 TEST_F(FlowWriter, ReportsProgressAndStopsWhenCancelled)
@@ -453,19 +460,22 @@ TEST_F(FlowWriter, ReportsProgressAndStopsWhenCancelled)
 
     screen.calls.clear();
     QString flowOut, logOut;
-    int asked = 0;
-    common::OpzioniCorbix.PreventCheck = false;
-    EXPECT_EQ(CreaCorbex(selection({1, 2, 3}), 1, flowOut, logOut, &screen, [&asked] { return ++asked > 1; }), 0);
+    // The flag is set while the first declaration is reported, as the
+    // build screen's cancel button sets it: the run stops before the next.
+    bool cancel = false;
+    screen.onProgress = [&cancel] { cancel = true; };
+    CorbexCreato built = CreaCorbex(selection({1, 2, 3}), Destinazione::Cartella, false, flowOut, logOut, &screen, cancel);
+    EXPECT_EQ(built.errori, 0);
     EXPECT_EQ(screen.calls, QStringList({q("preparazione 0 3"), q("dichiarazione 1 04/03/2024"), q("avanzamento 1")}));
     EXPECT_EQ(bytes(hostOf(flowOut)), goodLines());
-    EXPECT_EQ(common::ElencoComposizione, q("1-04/03/2024-1234567\r\n"));
+    EXPECT_EQ(built.ElencoComposizione, q("1-04/03/2024-1234567\r\n"));
 
-    // The program-wide cancel request is the default predicate.
-    common::AnnullaCreazione = true;
+    // A flag set before the run lets no declaration in.
     screen.calls.clear();
-    EXPECT_EQ(CreaCorbex(selection({1}), 1, flowOut, logOut, &screen), 0);
+    built = CreaCorbex(selection({1}), Destinazione::Cartella, false, flowOut, logOut, &screen, cancel);
+    EXPECT_EQ(built.errori, 0);
     EXPECT_EQ(screen.calls, QStringList({q("preparazione 0 1")}));
-    EXPECT_EQ(common::ElencoComposizione, QString());
+    EXPECT_EQ(built.ElencoComposizione, QString());
 }
 
 TEST_F(FlowWriter, SelectionsWithoutDeclarationsOrWithEmptyLines)
@@ -483,13 +493,12 @@ TEST_F(FlowWriter, SelectionsWithoutDeclarationsOrWithEmptyLines)
     EXPECT_EQ(screen.calls, QStringList({q("preparazione 1 2"), q("dichiarazione 2 04/03/2024"), q("avanzamento 1")}));
     // the last line may lack its CR LF
     build(q("T\r\nDICH01          \r\n1\r\n2024/03/04-000000002"));
-    EXPECT_EQ(common::ElencoComposizione, q("2-04/03/2024-1234567\r\n"));
+    EXPECT_EQ(composition, q("2-04/03/2024-1234567\r\n"));
 
-    // A kind other than "T" writes nothing and leaves the list alone.
-    common::ElencoComposizione = q("prima");
+    // A kind other than "T" writes nothing and lists nothing.
     EXPECT_EQ(build(q("X\r\nDICH01          \r\n1\r\n2024/03/04-000000002\r\n")), 0);
     EXPECT_EQ(flow, QByteArray());
-    EXPECT_EQ(common::ElencoComposizione, q("prima"));
+    EXPECT_EQ(composition, QString());
 
     try {
         build(q("T\r\nDICH01          \r\n1\r\n2024/13/04-000000002\r\n"));
@@ -518,7 +527,7 @@ TEST_F(FlowWriter, ALongSelectionIsWrittenInItsOwnOrderUpToALineThatIsNoDeclarat
     }
     EXPECT_EQ(build(selection(order)), 0);
     EXPECT_EQ(flow, expected);
-    EXPECT_EQ(common::ElencoComposizione, listed);
+    EXPECT_EQ(composition, listed);
 
     // A line that is no declaration fails in its turn, after the ones before it.
     RecordingProgress screen;

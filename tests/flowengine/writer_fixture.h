@@ -98,8 +98,11 @@ protected:
     // Runs the writer; the results are read back into the members below.
     int build(const QString &selectionText, int destination = 1, bool check = true)
     {
-        common::OpzioniCorbix.PreventCheck = check;
-        errors = flowengine::CreaCorbex(selectionText, destination, flowFile, logFile, progress);
+        const flowengine::CorbexCreato built = flowengine::CreaCorbex(
+            selectionText, destination == 2 ? flowengine::Destinazione::Supporto : flowengine::Destinazione::Cartella,
+            check, flowFile, logFile, progress);
+        errors = built.errori;
+        composition = built.ElencoComposizione;
         flow = bytes(hostOf(flowFile));
         log = bytes(hostOf(logFile));
         return errors;
@@ -122,6 +125,7 @@ protected:
     flowengine::AvanzamentoCorbex *progress = nullptr;
 
     int errors = -1;
+    QString composition;  // the composition list the writer gave back
     QString flowFile, logFile;
     QByteArray flow, log;
 };

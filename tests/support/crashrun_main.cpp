@@ -56,14 +56,14 @@ const QDate Oggi(2026, 1, 15);
 const QString Selezione = QStringLiteral("T\r\n010101Z         \r\n3\r\n2024/03/04-000000001\r\n"
                                          "2024/03/04-000000003\r\n2024/03/04-000000005\r\n");
 
-bool componi(int destinazione)
+bool componi(flowengine::Destinazione destinazione)
 {
     uimain::CorbexCostruito corbex;
-    corbex.destinazione = destinazione;
+    corbex.DestinazioneCorbex = destinazione;
     corbex.data = Oggi;
-    corbex.selezione = Selezione;
+    corbex.TestoSelezione = Selezione;
     int numero = 7;
-    if (destinazione == 1) {
+    if (destinazione == flowengine::Destinazione::Cartella) {
         // A run stopped after the folder step leaves today's number taken.
         {
             dao::Database archivio = common::ApriArchivio();
@@ -81,15 +81,16 @@ bool componi(int destinazione)
         corbex.ufficio = QStringLiteral("012100");
     }
     QString fileErrori;
-    flowengine::CreaCorbex(Selezione, destinazione, corbex.fileTemporaneo, fileErrori);
-    corbex.elenco = common::ElencoComposizione;
-    if (destinazione == 1) {
-        if (!uimain::ImbustaCorbex(corbex.fileTemporaneo, Oggi, numero, corbex.ufficio, QStringLiteral("010101Z")))
+    corbex.ElencoComposizione = flowengine::CreaCorbex(Selezione, destinazione, common::OpzioniCorbix.PreventCheck,
+                                                       corbex.FileTemporaneo, fileErrori)
+                                    .ElencoComposizione;
+    if (destinazione == flowengine::Destinazione::Cartella) {
+        if (!uimain::ImbustaCorbex(corbex.FileTemporaneo, Oggi, numero, corbex.ufficio, QStringLiteral("010101Z")))
             return false;
     } else {
-        const QList<QByteArray> righe = common::splitLines(common::readFile(platform::hostPath(corbex.fileTemporaneo)));
+        const QList<QByteArray> righe = common::splitLines(common::readFile(platform::hostPath(corbex.FileTemporaneo)));
         corbex.giornale = std::make_shared<flowengine::GiornaleLavoro>();
-        corbex.fileSupporto = common::EstraiNomeFile(uimain::ScriviSulSupporto(common::joinLines(righe, "\n"),
+        corbex.FileSupporto = common::EstraiNomeFile(uimain::ScriviSulSupporto(common::joinLines(righe, "\n"),
                                                                                 *corbex.giornale));
     }
     QFile::remove(platform::hostPath(fileErrori));
@@ -158,9 +159,9 @@ int main(int argc, char **argv)
             return 1;
         bool riuscita = false;
         if (strada == QLatin1String("folder"))
-            riuscita = componi(1);
+            riuscita = componi(flowengine::Destinazione::Cartella);
         else if (strada == QLatin1String("medium"))
-            riuscita = componi(2);
+            riuscita = componi(flowengine::Destinazione::Supporto);
         else if (strada == QLatin1String("fetch"))
             riuscita = preleva(programma);
         else if (strada == QLatin1String("move"))

@@ -80,14 +80,16 @@ protected:
         const auto reserved = uimain::RiservaRiga(today, number, declarant);
         ASSERT_TRUE(reserved.has_value());
         uimain::CorbexCostruito corbex;
-        corbex.destinazione = 1;
+        corbex.DestinazioneCorbex = flowengine::Destinazione::Cartella;
         corbex.data = today;
-        corbex.selezione = selection(declarant);
+        corbex.TestoSelezione = selection(declarant);
         QString flow, log;
-        ASSERT_EQ(flowengine::CreaCorbex(corbex.selezione, 1, flow, log), 0);
+        const flowengine::CorbexCreato built = flowengine::CreaCorbex(
+            corbex.TestoSelezione, corbex.DestinazioneCorbex, common::OpzioniCorbix.PreventCheck, flow, log);
+        ASSERT_EQ(built.errori, 0);
         ASSERT_TRUE(uimain::ImbustaCorbex(flow, today, number, QStringLiteral("012100"), declarant));
-        corbex.fileTemporaneo = flow;
-        corbex.elenco = common::ElencoComposizione;
+        corbex.FileTemporaneo = flow;
+        corbex.ElencoComposizione = built.ElencoComposizione;
         corbex.riservata = *reserved;
         corbex.cartella = QStringLiteral("C:\\Corbix\\Corbix in uscita");
         corbex.progressivo = QString::number(number);
@@ -100,16 +102,18 @@ protected:
     qint32 composeToMedium(const QString &declarant)
     {
         uimain::CorbexCostruito corbex;
-        corbex.destinazione = 2;
+        corbex.DestinazioneCorbex = flowengine::Destinazione::Supporto;
         corbex.data = platform::clock().now().date();
-        corbex.selezione = selection(declarant);
+        corbex.TestoSelezione = selection(declarant);
         QString flow, log;
-        EXPECT_EQ(flowengine::CreaCorbex(corbex.selezione, 2, flow, log), 0);
+        const flowengine::CorbexCreato built = flowengine::CreaCorbex(
+            corbex.TestoSelezione, corbex.DestinazioneCorbex, common::OpzioniCorbix.PreventCheck, flow, log);
+        EXPECT_EQ(built.errori, 0);
         const QString onMedium = flowengine::NomeFilePratiche();
         EXPECT_FALSE(common::CopyWithLineEnd(flow, onMedium, QStringLiteral("\n")));
-        corbex.fileTemporaneo = flow;
-        corbex.fileSupporto = common::EstraiNomeFile(onMedium);
-        corbex.elenco = common::ElencoComposizione;
+        corbex.FileTemporaneo = flow;
+        corbex.FileSupporto = common::EstraiNomeFile(onMedium);
+        corbex.ElencoComposizione = built.ElencoComposizione;
         EXPECT_TRUE(uimain::ArchiviaCorbex(corbex).has_value());
         auto rs = archive().openRecordset(QStringLiteral("SELECT Progressivo FROM Corbix WHERE Tipo = 1"), {},
                                           dao::RecordsetType::Snapshot);

@@ -419,8 +419,7 @@ void avvia(const QString &cartella)
 // The folder flow of every declaration of the selection, as the wizard
 // files it (its envelope record in front), under NumeroCartella, and the
 // service's answer to it: the answer file's host path.
-QString flussoRisposto(const QString &cartella, const QString &selezione, const QString &utenza,
-                       const QString &ufficio)
+QString flussoRisposto(const QString &cartella, const QString &selezione, const QString &ufficio)
 {
     const QDate oggi = platform::clock().now().date();
     const QString dichiarante = uimain::DichiaranteDiSelezione(selezione);
@@ -429,21 +428,16 @@ QString flussoRisposto(const QString &cartella, const QString &selezione, const 
         platform::raise(platform::err::ReservedError, {QStringLiteral("numero non riservato")});
     uimain::CorbexCostruito corbex;
     QString fileErrori;
-    flowengine::CreaCorbex(selezione, 1, corbex.fileTemporaneo, fileErrori);
+    corbex.ElencoComposizione = flowengine::CreaCorbex(selezione, flowengine::Destinazione::Cartella,
+                                                       common::OpzioniCorbix.PreventCheck,
+                                                       corbex.FileTemporaneo, fileErrori)
+                                    .ElencoComposizione;
     QFile::remove(platform::hostPath(fileErrori));
-    const QString flusso = platform::hostPath(corbex.fileTemporaneo);
-    const QByteArray costruito = leggiFile(flusso);
-    QFile f(flusso);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        platform::raise(platform::err::PathFileAccess);
-    f.write(platform::toWindows1252(uimain::RecordBusta(utenza, oggi, NumeroCartella, ufficio, dichiarante,
-                                                       costruito.count("\r\n")))
-            + "\r\n" + costruito);
-    f.close();
-    corbex.destinazione = 1;
+    if (!uimain::ImbustaCorbex(corbex.FileTemporaneo, oggi, NumeroCartella, ufficio, dichiarante))
+        platform::raise(platform::err::ReservedError, {QStringLiteral("busta non scritta")});
+    corbex.DestinazioneCorbex = flowengine::Destinazione::Cartella;
     corbex.data = oggi;
-    corbex.selezione = selezione;
-    corbex.elenco = common::ElencoComposizione;
+    corbex.TestoSelezione = selezione;
     corbex.riservata = *riservata;
     corbex.cartella = QStringLiteral("C:\\Corbix\\Corbix in uscita");
     corbex.progressivo = QString::number(NumeroCartella);
@@ -628,23 +622,21 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
             const QDate oggi = platform::clock().now().date();
 
             // The search, for each declarant of the archive; the first one's
-            // EDI user and office for the folder flow.
+            // office for the folder flow.
             QStringList dichiaranti;
-            QString utenza, ufficio;
+            QString ufficio;
             {
                 sqlite3 *db = nullptr;
                 sqlite3_open_v2(QFile::encodeName(archivio).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
                 sqlite3_stmt *st = nullptr;
-                sqlite3_prepare_v2(db, "SELECT Codice, CodiceUtenza, Ufficio FROM Spedoga ORDER BY Codice", -1, &st,
+                sqlite3_prepare_v2(db, "SELECT Codice, Ufficio FROM Spedoga ORDER BY Codice", -1, &st,
                                    nullptr);
                 const auto testo = [&](int c) {
                     return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, c)));
                 };
                 while (sqlite3_step(st) == SQLITE_ROW) {
-                    if (dichiaranti.isEmpty()) {
-                        utenza = testo(1);
-                        ufficio = testo(2);
-                    }
+                    if (dichiaranti.isEmpty())
+                        ufficio = testo(1);
                     dichiaranti << testo(0);
                 }
                 sqlite3_finalize(st);
@@ -699,8 +691,12 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
             const QString selezione = uimain::ElencoSelezionate(QStringLiteral("T"), dichiaranti.value(0), tutte,
                                                                 QString(tutte.size(), u'1'));
             QString fileCorbex, fileErrori;
-            passi[Scrittura].tempi.push_back(
-                secondi([&] { flowengine::CreaCorbex(selezione, 2, fileCorbex, fileErrori); }));
+            QString elenco;
+            passi[Scrittura].tempi.push_back(secondi([&] {
+                elenco = flowengine::CreaCorbex(selezione, flowengine::Destinazione::Supporto,
+                                                common::OpzioniCorbix.PreventCheck, fileCorbex, fileErrori)
+                             .ElencoComposizione;
+            }));
             const QByteArray flusso = leggiFile(platform::hostPath(fileCorbex));
             passi[Scrittura].minimi.push_back(secondi([&] {
                 leggiRighe(archivio, SqlCaselle);
@@ -710,11 +706,11 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
 
             // The filing: the archive copy, the marking, the register row.
             uimain::CorbexCostruito corbex;
-            corbex.destinazione = 2;
+            corbex.DestinazioneCorbex = flowengine::Destinazione::Supporto;
             corbex.data = oggi;
-            corbex.fileTemporaneo = fileCorbex;
-            corbex.elenco = common::ElencoComposizione;
-            corbex.selezione = selezione;
+            corbex.FileTemporaneo = fileCorbex;
+            corbex.ElencoComposizione = elenco;
+            corbex.TestoSelezione = selezione;
             passi[Archiviazione].tempi.push_back(secondi([&] {
                 if (!uimain::ArchiviaCorbex(corbex))
                     platform::raise(platform::err::PathFileAccess);
@@ -825,7 +821,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
 
             // The answer of the service to a folder flow of every declaration,
             // one outcome each: fetched and processed.
-            const QString risposta = flussoRisposto(cartella, selezione, utenza, ufficio);
+            const QString risposta = flussoRisposto(cartella, selezione, ufficio);
             avvia(cartella);
             const flowengine::DatiCorbex inviata = flussoInviato(oggi, NumeroCartella);
             const std::vector<flowengine::DocumentoCorbex> risposti = documentiDelFlusso(oggi, NumeroCartella);

@@ -116,13 +116,16 @@ qint64 tempoIntero(const QString &testo, int &errori, FileDelLavoro &file)
     }
     const QString selezione = uimain::ElencoSelezionate(QStringLiteral("T"), righe.value(1).trimmed(), scelte,
                                                         QString(scelte.size(), u'1'));
-    errori = flowengine::CreaCorbex(selezione, 2, file.flusso, file.errori, nullptr, {}, &file.lavoro);
+    const flowengine::CorbexCreato creato =
+        flowengine::CreaCorbex(selezione, flowengine::Destinazione::Supporto, common::OpzioniCorbix.PreventCheck,
+                               file.flusso, file.errori, nullptr, {}, &file.lavoro);
+    errori = creato.errori;
     uimain::CorbexCostruito corbex;
-    corbex.destinazione = 2;
+    corbex.DestinazioneCorbex = flowengine::Destinazione::Supporto;
     corbex.data = platform::clock().now().date();
-    corbex.fileTemporaneo = file.flusso;
-    corbex.elenco = common::ElencoComposizione;
-    corbex.selezione = selezione;
+    corbex.FileTemporaneo = file.flusso;
+    corbex.ElencoComposizione = creato.ElencoComposizione;
+    corbex.TestoSelezione = selezione;
     if (!uimain::ArchiviaCorbex(corbex))
         platform::raise(platform::err::PathFileAccess);
     file.flusso.clear();  // filed and removed: the name is no longer this run's
@@ -160,8 +163,10 @@ int esegui(const Argomenti &a, QTextStream &out, QTextStream &err)
 
     QElapsedTimer tempo;
     tempo.start();
-    const int errori =
-        flowengine::CreaCorbex(testo, a.destinazione, file.flusso, file.errori, nullptr, {}, &file.lavoro);
+    const flowengine::Destinazione destinazione =
+        a.destinazione == 2 ? flowengine::Destinazione::Supporto : flowengine::Destinazione::Cartella;
+    const flowengine::CorbexCreato creato = flowengine::CreaCorbex(
+        testo, destinazione, common::OpzioniCorbix.PreventCheck, file.flusso, file.errori, nullptr, {}, &file.lavoro);
     const qint64 ms = tempo.elapsed();
 
     const QByteArray flusso = common::readFile(platform::hostPath(file.flusso));
@@ -169,9 +174,9 @@ int esegui(const Argomenti &a, QTextStream &out, QTextStream &err)
     common::replaceFile(QDir(a.uscita).filePath(QStringLiteral("log")),
                         common::readFile(platform::hostPath(file.errori)));
     common::replaceFile(QDir(a.uscita).filePath(QStringLiteral("composition")),
-                        platform::toWindows1252(common::ElencoComposizione));
+                        platform::toWindows1252(creato.ElencoComposizione));
 
-    out << "Errori: " << errori << '\n' << "Tempo: " << secondi(ms) << '\n';
+    out << "Errori: " << creato.errori << '\n' << "Tempo: " << secondi(ms) << '\n';
     return 0;
 }
 

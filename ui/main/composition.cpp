@@ -483,19 +483,19 @@ QString ScriviSulSupporto(const QByteArray &righe, flowengine::GiornaleLavoro &g
 
 std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
 {
-    const bool cartella = corbex.destinazione == 1;
+    const bool cartella = corbex.DestinazioneCorbex == flowengine::Destinazione::Cartella;
     // The files are written whole under their temporary names and take their
     // final names only once the archive knows the flow.
     FileScritto copia, archivio, supporto;
     QStringList costruiti;  // the build's files, when a refused write is to remove them
-    supporto.host = fileSulSupporto(corbex.fileSupporto);
+    supporto.host = fileSulSupporto(corbex.FileSupporto);
     // The journal outlives the removal of the temporaries after a failure,
     // so that it goes with them.
     std::shared_ptr<flowengine::GiornaleLavoro> giornale = corbex.giornale;
     try {
         if (!giornale)
             giornale = std::make_shared<flowengine::GiornaleLavoro>();
-        const QString origine = platform::hostPath(corbex.fileTemporaneo);
+        const QString origine = platform::hostPath(corbex.FileTemporaneo);
         const QByteArray flusso = common::readFile(origine);
         if (cartella) {
             const QList<QByteArray> righe = common::splitLines(flusso);
@@ -545,7 +545,7 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
                 rs->edit();
                 rs->setValue(QStringLiteral("Posizione"), flowengine::PosizioneInviati);
                 rs->setValue(QStringLiteral("NomeFile"), common::StrToNull(nomeArchivio));
-                rs->setValue(QStringLiteral("CompostoDa"), corbex.elenco);
+                rs->setValue(QStringLiteral("CompostoDa"), corbex.ElencoComposizione);
             } else {
                 const qint32 numero = flowengine::NuovoProgressivo(corbex.data);
                 rs = db.openRecordset(QStringLiteral("SELECT * FROM Corbix WHERE Data = DateValue(?) AND "
@@ -556,15 +556,15 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
                 rs->edit();
                 rs->setValue(QStringLiteral("Posizione"), flowengine::PosizioneInviati);
                 rs->setValue(QStringLiteral("NomeFile"), nomeArchivio);
-                rs->setValue(QStringLiteral("CompostoDa"), corbex.elenco);
-                rs->setValue(QStringLiteral("RifFloppy"), common::StrToNull(corbex.fileSupporto));
+                rs->setValue(QStringLiteral("CompostoDa"), corbex.ElencoComposizione);
+                rs->setValue(QStringLiteral("RifFloppy"), common::StrToNull(corbex.FileSupporto));
                 rs->setValue(QStringLiteral("Stato"), flowengine::StatoProdotto);
                 rs->setValue(QStringLiteral("Tipo"), flowengine::TipoSupportoMagnetico);
-                rs->setValue(QStringLiteral("FattoDa"), common::StrToNull(DichiaranteDiSelezione(corbex.selezione)));
+                rs->setValue(QStringLiteral("FattoDa"), common::StrToNull(DichiaranteDiSelezione(corbex.TestoSelezione)));
             }
             rs->update();
             rs->close();
-            QString elenco = corbex.elenco;
+            QString elenco = corbex.ElencoComposizione;
             flowengine::MarcaDocumentiInviati(elenco);
             platform::puntoDiArresto();
             transazione->commit();
@@ -595,7 +595,7 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
         // the built flow included, so that the same composition can be made
         // again once space is freed.
         if (platform::err::isWriteRefusal(e.number()))
-            for (const QString &file : {corbex.fileTemporaneo, corbex.fileErrori})
+            for (const QString &file : {corbex.FileTemporaneo, corbex.fileErrori})
                 costruiti << percorsoRaggiungibile(file);
     } catch (const GiaSegnalato &) {
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/globals.h"
+#include "flowengine/flowwriter.h"
 #include "flowengine/journal.h"
 #include "flowengine/reservation.h"
 
@@ -177,16 +178,19 @@ QString NomeCopiaCartella(const QString &primaRiga, int sendWith, const QDate &d
 // caller.
 QString ScriviSulSupporto(const QByteArray &righe, flowengine::GiornaleLavoro &giornale);
 
-// A built flow to be filed.
+// What the wizard hands the build screen, and what the build and the writing
+// give back: a built flow to be filed.
 struct CorbexCostruito {
-    int destinazione = 0;       // 2 removable medium, 1 folder
+    flowengine::Destinazione DestinazioneCorbex = flowengine::Destinazione::Cartella;
     QDate data;                 // the day of the composition
-    QString fileTemporaneo;     // the built flow in TEMP
+    QString TestoSelezione;     // the selection text
+    bool AnnullaCreazione = false;  // set by the build screen's "A&nnulla"
+    bool CorbexScritto = false;     // whether the flow was written where it goes
+    QString FileTemporaneo;     // the built flow in TEMP
     QString fileErrori;         // the build's error log beside it, when there is one
-    QString fileSupporto;       // the name written on the medium, still under its temporary
+    QString FileSupporto;       // the name written on the medium, still under its temporary
     std::shared_ptr<flowengine::GiornaleLavoro> giornale;  // the journal that notes it
-    QString elenco;             // the composition list
-    QString selezione;          // the selection text
+    QString ElencoComposizione; // the composition list
     // Folder flows only.
     ChiaveCorbex riservata;
     QString cartella;

@@ -694,9 +694,9 @@ void frmComposeNew::EseguiComposizione()
     common::UfficioCorbex = cmbCustomOfficeCode->currentText();
     common::ProgressivoCorbex = ProgressivoValido(txtProgNumber->text()).value_or(0);
     CorbexCostruito corbex;
-    corbex.selezione = selezione;
+    corbex.TestoSelezione = selezione;
     if (optWriteOnFloppy->isChecked()) {
-        corbex.destinazione = 2;
+        corbex.DestinazioneCorbex = flowengine::Destinazione::Supporto;
         corbex.data = platform::clock().now().date();
     } else if (optWriteInDir->isChecked() && RigaRiservata) {
         QString cartella = txtPathXCorbex->text();
@@ -704,7 +704,7 @@ void frmComposeNew::EseguiComposizione()
             cartella.chop(1);
             txtPathXCorbex->setText(cartella);
         }
-        corbex.destinazione = 1;
+        corbex.DestinazioneCorbex = flowengine::Destinazione::Cartella;
         corbex.data = RigaRiservata->data;
         corbex.riservata = *RigaRiservata;
         corbex.cartella = cartella;
@@ -713,24 +713,14 @@ void frmComposeNew::EseguiComposizione()
     } else {
         return;
     }
-    common::TestoSelezione = selezione;
-    common::DestinazioneCorbex = corbex.destinazione;
-    common::CorbexScritto = false;
-    // Values an earlier composition left must not pass for this one's.
-    common::FileTemporaneo.clear();
-    common::FileSupporto.clear();
     {
-        frmFaiCorbex costruzione(corbex.data, this);
+        frmFaiCorbex costruzione(corbex, this);
         costruzione.exec();
-        corbex.giornale = costruzione.Giornale;
-        corbex.fileErrori = costruzione.FileErrori;
+        corbex = costruzione.Corbex;
     }
-    if (common::CorbexScritto) {
-        corbex.fileTemporaneo = common::FileTemporaneo;
-        corbex.fileSupporto = common::FileSupporto;
-        corbex.elenco = common::ElencoComposizione;
+    if (corbex.CorbexScritto) {
         ArchiviaCorbex(corbex);
-    } else if (corbex.destinazione == 1) {
+    } else if (corbex.DestinazioneCorbex == flowengine::Destinazione::Cartella) {
         EliminaRiga(corbex.riservata);
     }
     RigaRiservata.reset();

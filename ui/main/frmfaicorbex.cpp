@@ -86,7 +86,7 @@ bool ModificaTesto(const QKeyEvent &tasto)
 
 }  // namespace
 
-frmFaiCorbex::frmFaiCorbex(const QDate &data, QWidget *parent) : QDialog(parent), data_(data)
+frmFaiCorbex::frmFaiCorbex(const CorbexCostruito &corbex, QWidget *parent) : QDialog(parent), Corbex(corbex)
 {
     setObjectName(QStringLiteral("frmFaiCorbex"));
     setWindowTitle(QStringLiteral("Preparazione corbex in corso"));
@@ -146,7 +146,7 @@ frmFaiCorbex::frmFaiCorbex(const QDate &data, QWidget *parent) : QDialog(parent)
 void frmFaiCorbex::Form_Load()
 {
     DettagliNascosti = true;
-    common::AnnullaCreazione = false;
+    Corbex.AnnullaCreazione = false;
 }
 
 void frmFaiCorbex::paintEvent(QPaintEvent *event)
@@ -201,14 +201,17 @@ void frmFaiCorbex::Form_Activate()
         return;
     costruito_ = true;
     // A build that fails must not leave the list of an earlier flow behind.
-    common::ElencoComposizione.clear();
+    Corbex.ElencoComposizione.clear();
     int errori = 0;
     try {
         const IngressoRifiutato rifiuto(this);
-        errori = flowengine::CreaCorbex(common::TestoSelezione, common::DestinazioneCorbex, FileCorbex, FileErrori,
-                                        this, {}, &fileLavoro_);
+        const flowengine::CorbexCreato creato =
+            flowengine::CreaCorbex(Corbex.TestoSelezione, Corbex.DestinazioneCorbex,
+                                   common::OpzioniCorbix.PreventCheck, FileCorbex, Corbex.fileErrori, this,
+                                   Corbex.AnnullaCreazione, &fileLavoro_);
+        errori = creato.errori;
+        Corbex.ElencoComposizione = creato.ElencoComposizione;
     } catch (const platform::RuntimeError &e) {
-        common::ElencoComposizione.clear();
         fallita(e);
         return;
     }
@@ -216,10 +219,8 @@ void frmFaiCorbex::Form_Activate()
     for (QWidget *w : std::initializer_list<QWidget *>{prbProcess, lblDichiarazione, lblDescrDich, lblErrors,
                                                        lblNumeroErrori})
         w->hide();
-    const int destinazione = common::DestinazioneCorbex;
-    if (destinazione != 1 && destinazione != 2)
-        return;
-    const QString dove = destinazione == 2 ? QStringLiteral("sul supporto magnetico previsto")
+    const bool supporto = Corbex.DestinazioneCorbex == flowengine::Destinazione::Supporto;
+    const QString dove = supporto ? QStringLiteral("sul supporto magnetico previsto")
                                            : QStringLiteral("nella cartella selezionata");
     PosizionaTwips(lblInstruction, 30, 30, kLarghezza - 60, 600);
     if (errori == 0)
@@ -230,7 +231,7 @@ void frmFaiCorbex::Form_Activate()
         lblInstruction->setText(QStringLiteral("Sono stati rilevati ") + QString::number(errori)
                                 + QStringLiteral(" errori durante la generazione del corbex. E' possibile comunque "
                                                  "scrivere il corbex ")
-                                + (destinazione == 2 ? QStringLiteral("sul supporto magnetico")
+                                + (supporto ? QStringLiteral("sul supporto magnetico")
                                                      : QStringLiteral("nella cartella selezionata"))
                                 + QStringLiteral(" scegliendo 'OK' o vedere gli errori rilevati attraverso 'Dettagli'"));
     lblInstruction->show();
@@ -253,7 +254,7 @@ void frmFaiCorbex::cmdView_Click()
         rtfErroriRilevati->clear();
         QString testo;
         try {
-            for (const QByteArray &riga : common::splitLines(common::readFile(platform::hostPath(FileErrori))))
+            for (const QByteArray &riga : common::splitLines(common::readFile(platform::hostPath(Corbex.fileErrori))))
                 testo += platform::fromWindows1252(riga) + QStringLiteral("\n");
         } catch (const platform::RuntimeError &e) {
             MostraErroreRunTime(e.number(), e.description());
@@ -291,35 +292,35 @@ bool frmFaiCorbex::eventFilter(QObject *watched, QEvent *event)
 
 void frmFaiCorbex::cmdCancel_Click()
 {
-    common::AnnullaCreazione = true;
+    Corbex.AnnullaCreazione = true;
     reject();
 }
 
 void frmFaiCorbex::chiudiNonScritto()
 {
-    common::CorbexScritto = false;
+    Corbex.CorbexScritto = false;
     reject();
 }
 
 void frmFaiCorbex::cmdConfirm_Click()
 {
     bool scritto = false;
-    if (common::DestinazioneCorbex == 2) {
+    if (Corbex.DestinazioneCorbex == flowengine::Destinazione::Supporto) {
         platform::msgBox(QStringLiteral("Inserire il supporto magnetico previsto nell'unità ")
                              + common::OpzioniCorbix.FloppyDevice
                              + QStringLiteral(" e scegliere 'OK' quando si è pronti."),
                          common::TitoloCorbix, MsgIcon::Information);
         scritto = scriviSuSupporto();
-    } else if (common::DestinazioneCorbex == 1) {
+    } else {
         if (common::OpzioniCorbix.SendWith == 0 || common::OpzioniCorbix.SendWith == 1)
             scritto = scriviInCartella();
         else
             scritto = true;
         if (scritto)
-            common::CorbexScritto = true;
+            Corbex.CorbexScritto = true;
     }
     if (scritto) {
-        common::FileTemporaneo = FileCorbex;
+        Corbex.FileTemporaneo = FileCorbex;
         accept();
     }
 }
@@ -335,9 +336,9 @@ bool frmFaiCorbex::scriviSuSupporto()
             common::joinLines(common::splitLines(common::readFile(platform::hostPath(FileCorbex))), "\n");
         for (;;) {
             sulSupporto([&] {
-                if (!Giornale)
-                    Giornale = std::make_shared<flowengine::GiornaleLavoro>();
-                nome = ScriviSulSupporto(righe, *Giornale);
+                if (!Corbex.giornale)
+                    Corbex.giornale = std::make_shared<flowengine::GiornaleLavoro>();
+                nome = ScriviSulSupporto(righe, *Corbex.giornale);
             });
             if (!nome.isEmpty())
                 break;
@@ -357,18 +358,18 @@ bool frmFaiCorbex::scriviSuSupporto()
         fallita(e);
         return false;
     }
-    common::FileSupporto = common::EstraiNomeFile(nome);
+    Corbex.FileSupporto = common::EstraiNomeFile(nome);
     platform::msgBox(QStringLiteral("Il corbex è stato trasferito sul supporto magnetico correttamente con il nome '")
-                         + common::FileSupporto + QStringLiteral("'."),
+                         + Corbex.FileSupporto + QStringLiteral("'."),
                      common::TitoloCorbix, MsgIcon::Information);
-    common::CorbexScritto = true;
+    Corbex.CorbexScritto = true;
     return true;
 }
 
 bool frmFaiCorbex::scriviInCartella()
 {
     try {
-        return ImbustaCorbex(FileCorbex, data_, common::ProgressivoCorbex, common::UfficioCorbex,
+        return ImbustaCorbex(FileCorbex, Corbex.data, common::ProgressivoCorbex, common::UfficioCorbex,
                              common::DichiaranteCorbex);
     } catch (const platform::RuntimeError &e) {
         fallita(e);
@@ -380,7 +381,7 @@ void frmFaiCorbex::fallita(const platform::RuntimeError &e)
 {
     MostraErroreRunTime(e.number(), e.description());
     if (platform::err::isWriteRefusal(e.number())) {
-        for (const QString &file : {FileCorbex, FileErrori, fileLavoro_}) {
+        for (const QString &file : {FileCorbex, Corbex.fileErrori, fileLavoro_}) {
             if (file.isEmpty())
                 continue;
             try {

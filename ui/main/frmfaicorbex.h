@@ -1,12 +1,10 @@
 #pragma once
 
 #include "flowengine/flowwriter.h"
-#include "flowengine/journal.h"
 #include "platform/errors.h"
+#include "ui/main/composition.h"
 
-#include <QDate>
 #include <QDialog>
-#include <memory>
 
 class QLabel;
 class QProgressBar;
@@ -19,14 +17,15 @@ namespace uimain {
 // flow writer on the selection of the composition, painting the declaration,
 // the bar and the error count as it goes, then says how it went; "OK" writes the
 // flow onto the removable medium (PRATICHE.nnn, LF line ends) or puts the
-// envelope record in front of a folder flow. It answers through CorbexScritto,
-// FileTemporaneo and FileSupporto. data is the day of the composition, the one
-// the envelope carries.
+// envelope record in front of a folder flow. It is handed the wizard's flow
+// (its destination, selection text and day, the one the envelope carries) and
+// answers in Corbex: CorbexScritto, FileTemporaneo, FileSupporto, the journal,
+// and the composition list.
 class frmFaiCorbex : public QDialog, private flowengine::AvanzamentoCorbex {
     Q_OBJECT
 
 public:
-    explicit frmFaiCorbex(const QDate &data, QWidget *parent = nullptr);
+    explicit frmFaiCorbex(const CorbexCostruito &corbex, QWidget *parent = nullptr);
 
     void Form_Load();
     // Builds the flow, once: later activations do nothing.
@@ -50,11 +49,11 @@ public:
     QPushButton *cmdView = nullptr;
     QTextEdit *rtfErroriRilevati = nullptr;
 
+    // The flow being built and written; its journal notes the flow written
+    // on the medium under its temporary name, for the filing, which gives
+    // the flow its name.
+    CorbexCostruito Corbex;
     QString FileCorbex;
-    QString FileErrori;
-    // The journal of the flow written on the medium under its temporary
-    // name, handed to the filing, which gives the flow its name.
-    std::shared_ptr<flowengine::GiornaleLavoro> Giornale;
     bool DettagliNascosti = true;
     bool ElencoErroriAttivo = false;
 
@@ -83,7 +82,6 @@ private:
     QString fileLavoro_;  // the declaration work file, while the build's
     void chiudiNonScritto();
 
-    QDate data_;
     bool avviato_ = false;
     bool costruito_ = false;
     qint64 ultimaPittura_ = 0;

@@ -64,11 +64,15 @@ class BuildScreen : public ComposeTest {
 protected:
     BuildScreen()
     {
-        common::TestoSelezione = QStringLiteral("T\r\nDICH01          \r\n3\r\n2024/03/04-000000001\r\n"
-                                                "2024/03/04-000000002\r\n2024/03/04-000000005\r\n");
-        common::DestinazioneCorbex = 1;
+        corbex.TestoSelezione = QStringLiteral("T\r\nDICH01          \r\n3\r\n2024/03/04-000000001\r\n"
+                                               "2024/03/04-000000002\r\n2024/03/04-000000005\r\n");
+        corbex.DestinazioneCorbex = flowengine::Destinazione::Cartella;
+        corbex.data = today();
         common::OpzioniCorbix.PreventCheck = true;
     }
+
+    // What the wizard hands the screen.
+    CorbexCostruito corbex;
 
     // Opens the screen as the composition does and lets it build its flow.
     void build(frmFaiCorbex &screen)
@@ -86,7 +90,7 @@ TEST_F(BuildScreen, IsPaintedBeforeTheBuildAndAfterEachDeclaration)
 {
     SteppingClock clock(frmFaiCorbex::IntervalloAvanzamentoMs);
     platform::ScopedClock guard(clock);
-    frmFaiCorbex screen(today());
+    frmFaiCorbex screen(corbex);
     Painted painted(screen);
     build(screen);
     EXPECT_TRUE(painted.exposed);
@@ -104,7 +108,7 @@ TEST_F(BuildScreen, AttendsToTheDisplayAtMostEveryInterval)
         SCOPED_TRACE(step);
         SteppingClock clock(step);
         platform::ScopedClock guard(clock);
-        frmFaiCorbex screen(today());
+        frmFaiCorbex screen(corbex);
         Painted painted(screen);
         QString title;
         painted.onFirstDeclaration = [&] { QTimer::singleShot(0, &screen, [&] { title = screen.windowTitle(); }); };
@@ -119,7 +123,7 @@ TEST_F(BuildScreen, RefusesKeysClicksAndClosingWhileItBuilds)
 {
     SteppingClock clock(frmFaiCorbex::IntervalloAvanzamentoMs);
     platform::ScopedClock guard(clock);
-    frmFaiCorbex screen(today());
+    frmFaiCorbex screen(corbex);
     Painted painted(screen);
     painted.onFirstDeclaration = [&] {
         const QPointF centre = QRectF(screen.rect()).center();
@@ -131,7 +135,7 @@ TEST_F(BuildScreen, RefusesKeysClicksAndClosingWhileItBuilds)
     build(screen);
     EXPECT_EQ(painted.onFirstDeclaration, nullptr);
     EXPECT_TRUE(screen.isVisible());
-    EXPECT_FALSE(common::AnnullaCreazione);
+    EXPECT_FALSE(screen.Corbex.AnnullaCreazione);
     EXPECT_EQ(painted.shown.size(), 4);
 
     // Once built, the screen takes the user's keys again: Escape gives up.
@@ -192,8 +196,8 @@ protected:
     {
         EXPECT_FALSE(screen.isVisible());
         EXPECT_EQ(screen.result(), QDialog::Rejected);
-        EXPECT_FALSE(common::CorbexScritto);
-        EXPECT_TRUE(common::FileTemporaneo.isEmpty());
+        EXPECT_FALSE(screen.Corbex.CorbexScritto);
+        EXPECT_TRUE(screen.Corbex.FileTemporaneo.isEmpty());
         EXPECT_TRUE(QDir(onFloppy(QString())).entryList(QDir::Files).isEmpty());
         EXPECT_TRUE(register_().isEmpty());
     }
@@ -203,7 +207,7 @@ protected:
 
 TEST_F(BuildScreenKeys, TheOutcomeGivesTheFocusToOkAndTabGoesRoundTheButtons)
 {
-    frmFaiCorbex screen(today());
+    frmFaiCorbex screen(corbex);
     built(screen);
     EXPECT_EQ(focus(), screen.cmdConfirm);
     QStringList visited;
@@ -218,31 +222,31 @@ TEST_F(BuildScreenKeys, TheOutcomeGivesTheFocusToOkAndTabGoesRoundTheButtons)
 
 TEST_F(BuildScreenKeys, EscapeClosesTheScreenAsItsCloseBoxDoesWritingNothing)
 {
-    common::DestinazioneCorbex = 2;
-    frmFaiCorbex screen(today());
+    corbex.DestinazioneCorbex = flowengine::Destinazione::Supporto;
+    frmFaiCorbex screen(corbex);
     built(screen);
     key(Qt::Key_Escape);
     nothingWritten(screen);
-    EXPECT_FALSE(common::AnnullaCreazione);
+    EXPECT_FALSE(screen.Corbex.AnnullaCreazione);
     EXPECT_TRUE(boxes_.shown.empty());
 }
 
 TEST_F(BuildScreenKeys, EnterPressesTheButtonThatHasTheFocus)
 {
-    frmFaiCorbex screen(today());
+    frmFaiCorbex screen(corbex);
     built(screen);
     key(Qt::Key_Tab);
     ASSERT_EQ(focus(), screen.cmdCancel);
     key(Qt::Key_Return);
     nothingWritten(screen);
-    EXPECT_TRUE(common::AnnullaCreazione);
+    EXPECT_TRUE(screen.Corbex.AnnullaCreazione);
 }
 
 TEST_F(BuildScreenKeys, TheErrorListRefusesOnlyTheKeysThatWouldEditIt)
 {
     const QString errors =
         QStringLiteral("Quandera Doganale N° 5 - 04/03/2024: Assenza di un campo obbligatorio -> Ufficio doganale\n");
-    frmFaiCorbex screen(today());
+    frmFaiCorbex screen(corbex);
     built(screen);
     EXPECT_FALSE(screen.rtfErroriRilevati->isVisible());
     accessKey(Qt::Key_D, [&] { return screen.rtfErroriRilevati->isVisible(); });
@@ -287,7 +291,7 @@ TEST_F(BuildScreenKeys, TheErrorListRefusesOnlyTheKeysThatWouldEditIt)
     accessKeyTo(screen.cmdCancel);
     key(Qt::Key_Return);
     nothingWritten(screen);
-    EXPECT_TRUE(common::AnnullaCreazione);
+    EXPECT_TRUE(screen.Corbex.AnnullaCreazione);
 }
 
 TEST_F(BuildScreenKeys, EscapeStillClosesTheScreenAfterTheDetails)
@@ -295,14 +299,13 @@ TEST_F(BuildScreenKeys, EscapeStillClosesTheScreenAfterTheDetails)
     // From the details button and from inside the list.
     for (const bool inList : {false, true}) {
         SCOPED_TRACE(inList);
-        common::AnnullaCreazione = false;
-        frmFaiCorbex screen(today());
+        frmFaiCorbex screen(corbex);
         built(screen);
         accessKey(Qt::Key_D, [&] { return screen.rtfErroriRilevati->isVisible(); });
         if (inList)
             tabTo(screen.rtfErroriRilevati);
         key(Qt::Key_Escape);
         nothingWritten(screen);
-        EXPECT_FALSE(common::AnnullaCreazione);
+        EXPECT_FALSE(screen.Corbex.AnnullaCreazione);
     }
 }

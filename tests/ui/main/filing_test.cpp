@@ -31,25 +31,25 @@ protected:
     CorbexCostruito medium()
     {
         CorbexCostruito c;
-        c.destinazione = 2;
+        c.DestinazioneCorbex = flowengine::Destinazione::Supporto;
         c.data = today();
-        c.fileTemporaneo = built("T1 a\t\r\n?1 b\t\r\n");
-        c.fileSupporto = QStringLiteral("PRATICHE.001");
-        c.elenco = kList;
-        c.selezione = kSelection;
+        c.FileTemporaneo = built("T1 a\t\r\n?1 b\t\r\n");
+        c.FileSupporto = QStringLiteral("PRATICHE.001");
+        c.ElencoComposizione = kList;
+        c.TestoSelezione = kSelection;
         return c;
     }
     CorbexCostruito folder()
     {
         CorbexCostruito c;
-        c.destinazione = 1;
+        c.DestinazioneCorbex = flowengine::Destinazione::Cartella;
         c.data = today();
         c.riservata = *RiservaRiga(today(), 7, QStringLiteral("010101Z"));
         const QString envelope = RecordBusta(QStringLiteral("R001"), today(), 7, QStringLiteral("012100"),
                                              QStringLiteral("010101Z"), 2);
-        c.fileTemporaneo = built(platform::toWindows1252(envelope) + "\r\nT1 a\t\r\n?1 b\t\r\n");
-        c.elenco = kList;
-        c.selezione = kSelection;
+        c.FileTemporaneo = built(platform::toWindows1252(envelope) + "\r\nT1 a\t\r\n?1 b\t\r\n");
+        c.ElencoComposizione = kList;
+        c.TestoSelezione = kSelection;
         c.cartella = QStringLiteral("C:\\Invio");
         c.progressivo = QStringLiteral("07");
         c.ufficio = QStringLiteral("012100");

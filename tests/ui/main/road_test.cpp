@@ -55,7 +55,8 @@ protected:
         w->txtPathXCorbex->setText(QStringLiteral("C:\\Invio\\"));
         return w;
     }
-    // "&Fine", with the build screen driven by act once it is up.
+    // "&Fine", with the build screen driven by act once it is up; built
+    // keeps what the screen gives back to the wizard.
     void finish(frmComposeNew &w, const std::function<void(frmFaiCorbex &)> &act)
     {
         bool acted = false;
@@ -65,10 +66,14 @@ protected:
             f->Form_Activate();
             acted = true;
             act(*f);
+            built = f->Corbex;
+            // The journal is the run's: holding it here would keep its file.
+            built.giornale.reset();
         });
         clickAsUser(w.cmdNextEnd);
         EXPECT_TRUE(acted);
     }
+    CorbexCostruito built;
     QList<QByteArray> lines(const QByteArray &bytes) const
     {
         QList<QByteArray> out = bytes.split('\n');
@@ -130,9 +135,9 @@ TEST_F(Road, ToTheRemovableMedium)
     EXPECT_EQ(register_().join(u'\n'), QStringLiteral("3/2026-01-15/1/C:\\Corbix\\Corbix inviati\\20260115-0/")
                                            + kListStored + QStringLiteral("/1/1/PRATICHE.003/010101Z"));
     EXPECT_EQ(stati(), QStringLiteral("20002"));
-    EXPECT_FALSE(QFileInfo::exists(platform::hostPath(common::FileTemporaneo)));
-    EXPECT_TRUE(common::CorbexScritto);
-    EXPECT_EQ(common::FileSupporto, QStringLiteral("PRATICHE.003"));
+    EXPECT_FALSE(QFileInfo::exists(platform::hostPath(built.FileTemporaneo)));
+    EXPECT_TRUE(built.CorbexScritto);
+    EXPECT_EQ(built.FileSupporto, QStringLiteral("PRATICHE.003"));
     // The declarations are no longer offered.
     auto again = std::make_unique<frmComposeNew>();
     again->show();
@@ -171,7 +176,7 @@ TEST_F(Road, ToAFolderWithItsEnvelope)
     EXPECT_EQ(register_().join(u'\n'), QStringLiteral("3/2026-01-15/7/C:\\Corbix\\Corbix inviati\\20260115-0/")
                                            + kListStored + QStringLiteral("/1/2/<null>/010101Z"));
     EXPECT_EQ(stati(), QStringLiteral("20002"));
-    EXPECT_FALSE(QFileInfo::exists(platform::hostPath(common::FileTemporaneo)));
+    EXPECT_FALSE(QFileInfo::exists(platform::hostPath(built.FileTemporaneo)));
 }
 
 TEST_F(Road, AFolderTypedAsAHostPathTakesItsDriveFormAndReceivesTheFlow)
@@ -229,8 +234,8 @@ TEST_F(Road, CancellingTheBuildOfAFolderFlowDeletesItsReservedRow)
         EXPECT_EQ(register_().size(), 2);
         clickAsUser(f.cmdCancel);
     });
-    EXPECT_TRUE(common::AnnullaCreazione);
-    EXPECT_FALSE(common::CorbexScritto);
+    EXPECT_TRUE(built.AnnullaCreazione);
+    EXPECT_FALSE(built.CorbexScritto);
     EXPECT_EQ(register_().join(u'\n'), QStringLiteral("3/2026-01-15/8//<null>/1/2//"));
     EXPECT_EQ(stati(), QStringLiteral("00000"));
     EXPECT_EQ(entries(onC(QStringLiteral("Invio"))), QStringList());
@@ -286,7 +291,7 @@ TEST_F(Road, AMediumNotReadyIsRetriedOrGivenUp)
         boxes_.answer(MsgResult::Cancel);
         clickAsUser(f.cmdConfirm);
         EXPECT_TRUE(f.isVisible());
-        EXPECT_FALSE(common::CorbexScritto);
+        EXPECT_FALSE(f.Corbex.CorbexScritto);
         QDir().mkpath(tmp_.file(QStringLiteral("floppy")));
         clickAsUser(f.cmdConfirm);
     });
@@ -354,7 +359,6 @@ TEST_F(Road, RefusedDeclarationsAreListedAndLeftFree)
 TEST_F(Road, AFailedBuildReportsAndFilesNothing)
 {
     QFile::remove(common::CartellaProgramma + QStringLiteral("Corbix.mdb"));
-    common::ElencoComposizione = QStringLiteral("3-04/03/2024-00003TO\r\n");
     auto w = onStep4();
     bool closed = false;
     finish(*w, [&](frmFaiCorbex &f) { closed = !f.isVisible(); });
@@ -363,7 +367,8 @@ TEST_F(Road, AFailedBuildReportsAndFilesNothing)
     EXPECT_TRUE(boxes_.shown[0].text.startsWith(QStringLiteral("Errore di Run-time 3024\r\n")));
     EXPECT_EQ(boxes_.shown[0].title, QStringLiteral("CORBIX"));
     EXPECT_EQ(boxes_.shown[0].icon, MsgIcon::Critical);
-    EXPECT_EQ(common::ElencoComposizione, QString());
+    EXPECT_FALSE(built.CorbexScritto);
+    EXPECT_EQ(built.ElencoComposizione, QString());
     EXPECT_TRUE(register_().isEmpty());
     EXPECT_EQ(stati(), QStringLiteral("00000"));
 }
@@ -384,7 +389,7 @@ TEST_F(Road, AFullMediumIsToldAsSuchAndTheSameCompositionGoesThroughOnceSpaceIsF
     ASSERT_EQ(boxes_.shown.size(), 2u);
     EXPECT_EQ(boxes_.shown[1],
               box(QStringLiteral("Errore di Run-time 61\r\nDisco pieno."), QStringLiteral("CORBIX"), MsgIcon::Critical));
-    EXPECT_FALSE(common::CorbexScritto);
+    EXPECT_FALSE(built.CorbexScritto);
     EXPECT_TRUE(register_().isEmpty());
     EXPECT_EQ(stati(), QStringLiteral("00000"));
     EXPECT_EQ(entries(disk.path()), QStringList{QStringLiteral(".riempitivo")});
