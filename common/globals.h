@@ -8,13 +8,30 @@
 // every one back as at start-up.
 namespace common {
 
+// How flows are handed to the EDI service (SendWith). The values are the
+// numbers of the options row; a number of none of them is kept as it stands.
+enum class CanaleInvio : int {
+    RichiediSempre = 0,    // the channel is asked at each sending
+    InternetIntranet = 1,
+    ServizioLan = 2,       // the LAN service, read back as InternetIntranet
+};
+
+// Where a new flow goes unless the user chooses otherwise (WhereWrite). The
+// values are the numbers of the options row; a number of none of them is
+// kept as it stands and selects no destination.
+enum class DestinazionePredefinita : int {
+    Supporto = 0,     // written on the removable medium
+    Memorizzato = 1,  // stored
+    Cartella = 2,     // written into the user folder
+};
+
 // The six values of the options row.
 struct Opzioni {
     QString Centrale;
     QString FloppyDevice;
-    int SendWith = 0;
+    CanaleInvio SendWith = CanaleInvio::RichiediSempre;
     bool PreventCheck = false;
-    int WhereWrite = 0;
+    DestinazionePredefinita WhereWrite = DestinazionePredefinita::Supporto;
     QString UserDir;
 };
 

@@ -100,11 +100,11 @@ bool CaricaOpzioni()
         letto.UserDir = common::NullToStr(rs->value(QStringLiteral("UserDir")));
         letto.Centrale = common::NullToStr(rs->value(QStringLiteral("Centrale")));
         letto.PreventCheck = rs->value(QStringLiteral("PreventCheck")).toBool();
-        letto.SendWith = rs->value(QStringLiteral("SendWith")).toInt();
+        letto.SendWith = common::CanaleInvio(rs->value(QStringLiteral("SendWith")).toInt());
         // The LAN service is no longer offered: flows go by Internet/Intranet.
-        if (letto.SendWith == 2)
-            letto.SendWith = 1;
-        letto.WhereWrite = rs->value(QStringLiteral("WhereWrite")).toInt();
+        if (letto.SendWith == common::CanaleInvio::ServizioLan)
+            letto.SendWith = common::CanaleInvio::InternetIntranet;
+        letto.WhereWrite = common::DestinazionePredefinita(rs->value(QStringLiteral("WhereWrite")).toInt());
         rs->close();
         db.close();
         common::OpzioniCorbix = letto;
@@ -145,9 +145,9 @@ bool SalvaOpzioni()
         }
         rs->setValue(QStringLiteral("FloppyDevice"), common::StrToNull(o.FloppyDevice));
         rs->setValue(QStringLiteral("UserDir"), common::StrToNull(o.UserDir));
-        rs->setValue(QStringLiteral("SendWith"), o.SendWith);
+        rs->setValue(QStringLiteral("SendWith"), static_cast<int>(o.SendWith));
         rs->setValue(QStringLiteral("PreventCheck"), o.PreventCheck);
-        rs->setValue(QStringLiteral("WhereWrite"), o.WhereWrite);
+        rs->setValue(QStringLiteral("WhereWrite"), static_cast<int>(o.WhereWrite));
         rs->update();
         rs->close();
         // A collection point moved, by the save or by hand: the files the

@@ -37,7 +37,7 @@ protected:
         execute(QStringLiteral("UPDATE Paramflu SET Centrale = ?"), {centrale.isEmpty() ? QVariant() : centrale});
         ASSERT_TRUE(CaricaOpzioni());
         common::OpzioniCorbix.FloppyDevice = QStringLiteral("B:");
-        common::OpzioniCorbix.WhereWrite = 2;
+        common::OpzioniCorbix.WhereWrite = common::DestinazionePredefinita::Cartella;
     }
     QVariantList rowWith(const QVariant &centrale) const
     {
@@ -83,19 +83,21 @@ TEST_F(Options, LoadReadsNullsAsEmptyAndTheLanServiceAsInternet)
     } cases[] = {
         {"UPDATE Paramflu SET FloppyDevice = 'B:', SendWith = 1, PreventCheck = -1, Centrale = '\\\\PC1\\D\\C\\', "
          "WhereWrite = 2, UserDir = 'D:\\Flussi\\'",
-         {"\\\\PC1\\D\\C\\", "B:", 1, true, 2, "D:\\Flussi\\"}},
+         {"\\\\PC1\\D\\C\\", "B:", common::CanaleInvio::InternetIntranet, true, common::DestinazionePredefinita::Cartella,
+          "D:\\Flussi\\"}},
         {"UPDATE Paramflu SET FloppyDevice = 'A:', SendWith = 2, PreventCheck = 0, Centrale = '', WhereWrite = 0, "
          "UserDir = 'C:\\'",
-         {"", "A:", 1, false, 0, "C:\\"}},
+         {"", "A:", common::CanaleInvio::InternetIntranet, false, common::DestinazionePredefinita::Supporto,
+          "C:\\"}},
         {"UPDATE Paramflu SET FloppyDevice = NULL, SendWith = NULL, PreventCheck = NULL, Centrale = NULL, "
          "WhereWrite = NULL, UserDir = NULL",
-         {"", "", 0, false, 0, ""}},
+         {"", "", common::CanaleInvio::RichiediSempre, false, common::DestinazionePredefinita::Supporto, ""}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.update);
         common::resetGlobals();
         common::PercorsoArchivio = QStringLiteral("C:\\Archivio.mdb");
-        common::OpzioniCorbix = {"x", "x", 9, true, 9, "x"};
+        common::OpzioniCorbix = {"x", "x", common::CanaleInvio(9), true, common::DestinazionePredefinita(9), "x"};
         execute(QString::fromLatin1(c.update));
         EXPECT_TRUE(CaricaOpzioni());
         const common::Opzioni &o = common::OpzioniCorbix;

@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
+#include <optional>
 
 namespace buildflow {
 
@@ -40,7 +41,7 @@ private:
 
 struct Argomenti {
     QString programma, selezione, uscita;
-    int destinazione = 0;
+    std::optional<flowengine::Destinazione> destinazione;
     bool controllo = false, intera = false;
     QDate oggi;
 };
@@ -52,7 +53,12 @@ bool leggiArgomenti(const QStringList &arguments, Argomenti &a, QTextStream &err
         const QString &x = arguments[i];
         if (x == QLatin1String("--destination") && i + 1 < arguments.size()) {
             const QString d = arguments[++i];
-            a.destinazione = d == QLatin1String("1") ? 1 : d == QLatin1String("2") ? 2 : -1;
+            if (d == QLatin1String("1"))
+                a.destinazione = flowengine::Destinazione::Cartella;
+            else if (d == QLatin1String("2"))
+                a.destinazione = flowengine::Destinazione::Supporto;
+            else
+                a.destinazione.reset();
         } else if (x == QLatin1String("--today") && i + 1 < arguments.size()) {
             a.oggi = QDate::fromString(arguments[++i], QStringLiteral("yyyy-MM-dd"));
             if (!a.oggi.isValid()) {
@@ -70,7 +76,8 @@ bool leggiArgomenti(const QStringList &arguments, Argomenti &a, QTextStream &err
             posizionali << x;
         }
     }
-    if (posizionali.size() != 3 || a.destinazione < 1 || (a.intera && a.destinazione != 2))
+    if (posizionali.size() != 3 || !a.destinazione
+        || (a.intera && *a.destinazione != flowengine::Destinazione::Supporto))
         return false;
     a.programma = QDir(posizionali[0]).absolutePath();
     a.selezione = posizionali[1];
@@ -163,10 +170,8 @@ int esegui(const Argomenti &a, QTextStream &out, QTextStream &err)
 
     QElapsedTimer tempo;
     tempo.start();
-    const flowengine::Destinazione destinazione =
-        a.destinazione == 2 ? flowengine::Destinazione::Supporto : flowengine::Destinazione::Cartella;
     const flowengine::CorbexCreato creato = flowengine::CreaCorbex(
-        testo, destinazione, common::OpzioniCorbix.PreventCheck, file.flusso, file.errori, nullptr, {}, &file.lavoro);
+        testo, *a.destinazione, common::OpzioniCorbix.PreventCheck, file.flusso, file.errori, nullptr, {}, &file.lavoro);
     const qint64 ms = tempo.elapsed();
 
     const QByteArray flusso = common::readFile(platform::hostPath(file.flusso));

@@ -454,10 +454,15 @@ bool ImbustaCorbex(const QString &fileCorbex, const QDate &data, int progressivo
     return true;
 }
 
-QString NomeCopiaCartella(const QString &primaRiga, int sendWith, const QDate &data, const QString &progressivo,
-                          const QString &ufficio)
+bool ConBusta(common::CanaleInvio canale)
 {
-    if (sendWith == 0 || sendWith == 1)
+    return canale == common::CanaleInvio::RichiediSempre || canale == common::CanaleInvio::InternetIntranet;
+}
+
+QString NomeCopiaCartella(const QString &primaRiga, common::CanaleInvio canale, const QDate &data,
+                          const QString &progressivo, const QString &ufficio)
+{
+    if (ConBusta(canale))
         return primaRiga.mid(16, 12).trimmed();
     return data.toString(QStringLiteral("yyMMdd")) + zeri(progressivo, 2) + u'-' + ufficio;
 }

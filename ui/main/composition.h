@@ -3,6 +3,7 @@
 #include "common/globals.h"
 #include "flowengine/flowwriter.h"
 #include "flowengine/journal.h"
+#include "flowengine/register.h"
 #include "flowengine/reservation.h"
 
 #include <QDate>
@@ -74,7 +75,7 @@ EsitoPasso4 VerificaPasso4(const CampiPasso4 &campi);
 struct ChiaveCorbex {
     QDate data;
     qint32 progressivo = 0;
-    int posizione = 3;  // PosizioneInviati
+    int posizione = flowengine::PosizioneInviati;
     // A folder-step reservation: the lock that keeps it from the start-up
     // sweep, held while any copy of the key lives.
     std::shared_ptr<flowengine::BloccoRiservazione> blocco;
@@ -162,12 +163,17 @@ QString RecordBusta(const QString &login, const QDate &data, int progressivo, co
 bool ImbustaCorbex(const QString &fileCorbex, const QDate &data, int progressivo, const QString &ufficio,
                    const QString &dichiarante);
 
+// Whether a folder flow sent by that channel carries the envelope record:
+// asked at each sending or Internet/Intranet; any other number stored in the
+// options sends it bare.
+bool ConBusta(common::CanaleInvio canale);
+
 // The file name of a folder flow's copy in its folder: the envelope's file
-// name (columns 17-28 of the built flow's first line) with the sending
-// channels 0 and 1; the date as yymmdd, the number in 2 digits, "-" and the
-// office with any other.
-QString NomeCopiaCartella(const QString &primaRiga, int sendWith, const QDate &data, const QString &progressivo,
-                          const QString &ufficio);
+// name (columns 17-28 of the built flow's first line) when the channel
+// carries the envelope; otherwise the date as yymmdd, the number in 2
+// digits, "-" and the office.
+QString NomeCopiaCartella(const QString &primaRiga, common::CanaleInvio canale, const QDate &data,
+                          const QString &progressivo, const QString &ufficio);
 
 // ---------------------------------------------------------------- filing
 

@@ -1,12 +1,10 @@
 #include "ui/main/frmcomposenew.h"
 
-#include "common/databases.h"
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "flowengine/options.h"
 #include "flowengine/register.h"
 #include "platform/clock.h"
-#include "platform/dao/recordset.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
 #include "platform/twips.h"
@@ -224,13 +222,13 @@ void frmComposeNew::Form_Load()
         cartella = QStringLiteral("C:\\");
     txtPathXCorbex->setText(cartella);
     switch (common::OpzioniCorbix.WhereWrite) {
-    case 0:
+    case common::DestinazionePredefinita::Supporto:
         optWriteOnFloppy->setChecked(true);
         break;
-    case 1:
+    case common::DestinazionePredefinita::Memorizzato:
         optSave->setChecked(true);
         break;
-    case 2:
+    case common::DestinazionePredefinita::Cartella:
         optWriteInDir->setChecked(true);
         break;
     default:
@@ -655,11 +653,11 @@ void frmComposeNew::finisci()
     common::Opzioni &o = common::OpzioniCorbix;
     if (chkSetDefaultDestination->isChecked()) {
         if (optWriteOnFloppy->isChecked())
-            o.WhereWrite = 0;
+            o.WhereWrite = common::DestinazionePredefinita::Supporto;
         else if (optSave->isChecked())
-            o.WhereWrite = 1;
+            o.WhereWrite = common::DestinazionePredefinita::Memorizzato;
         else if (optWriteInDir->isChecked())
-            o.WhereWrite = 2;
+            o.WhereWrite = common::DestinazionePredefinita::Cartella;
         salva = true;
     }
     if (chkSetDefaultPath->isChecked()) {

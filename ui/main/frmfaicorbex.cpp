@@ -312,7 +312,7 @@ void frmFaiCorbex::cmdConfirm_Click()
                          common::TitoloCorbix, MsgIcon::Information);
         scritto = scriviSuSupporto();
     } else {
-        if (common::OpzioniCorbix.SendWith == 0 || common::OpzioniCorbix.SendWith == 1)
+        if (ConBusta(common::OpzioniCorbix.SendWith))
             scritto = scriviInCartella();
         else
             scritto = true;

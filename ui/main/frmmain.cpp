@@ -279,7 +279,7 @@ bool frmMain::avvio()
     if (!esito.riuscito)
         return false;
 
-    common::ElencoCorrente = 3;
+    common::ElencoCorrente = flowengine::PosizioneInviati;
     RigaContesto = 0;
     if (!riempiElenco())
         return false;

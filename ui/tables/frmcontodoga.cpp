@@ -87,7 +87,7 @@ void frmcontodoga::AbilitaCampi(bool Pulisci)
     }
 }
 
-void frmcontodoga::ImpostaCampi(int modalita)
+void frmcontodoga::ImpostaCampi(Modo modalita)
 {
     switch (modalita) {
     case ModoInattivo:

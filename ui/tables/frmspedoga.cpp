@@ -155,7 +155,7 @@ void frmspedoga::AggiornaMaschera()
     }
 }
 
-void frmspedoga::ImpostaCampi(int modalita)
+void frmspedoga::ImpostaCampi(Modo modalita)
 {
     if (modalita == ModoRicerca)
         for (QWidget *w : std::initializer_list<QWidget *>{txtFrase1, txtFrase2, txtNumDic, lblFrase, lblNumDic})

@@ -44,7 +44,7 @@ protected:
     void scriviModifica(dao::Recordset &rs) override;
     void scriviAggiunta(dao::Recordset &rs) override;
     QString messaggioDuplicato() const override;
-    void ImpostaCampi(int modalita) override;
+    void ImpostaCampi(Modo modalita) override;
 
 private:
     EsitoCampo controllaCodice();

@@ -190,7 +190,7 @@ void frmUtenzeEDI::AbilitaCampi(bool Pulisci)
         cmbProtocol->setCurrentIndex(0);
 }
 
-void frmUtenzeEDI::ImpostaCampi(int modalita)
+void frmUtenzeEDI::ImpostaCampi(Modo modalita)
 {
     switch (modalita) {
     case ModoInattivo:

@@ -51,7 +51,7 @@ protected:
     std::vector<std::pair<QString, QLineEdit *>> chiavi() const override;
     void scriviModifica(dao::Recordset &rs) override;
     void scriviAggiunta(dao::Recordset &rs) override;
-    void ImpostaCampi(int modalita) override;
+    void ImpostaCampi(Modo modalita) override;
 
 private:
     EsitoCampo controllaDichiarante();

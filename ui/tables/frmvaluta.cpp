@@ -90,7 +90,7 @@ void frmvaluta::AbilitaCampi(bool Pulisci)
         chkQuotata->setChecked(false);
 }
 
-void frmvaluta::ImpostaCampi(int modalita)
+void frmvaluta::ImpostaCampi(Modo modalita)
 {
     if (modalita == ModoInattivo || modalita == ModoRicerca)
         chkQuotata->setEnabled(false);

@@ -156,7 +156,7 @@ void TableScreen::Form_Load()
 
     dtaLocal->DatabaseName = PercorsoArchivio;
     PrimaAttivazione = true;
-    UltimaOperazione = 0;
+    UltimaOperazione = NessunaOperazione;
     for (QWidget *button : std::initializer_list<QWidget *>{cmdVirtual, cmdVirtual1})
         fuoriVista(button);
     dtaLocal->setVisible(false);
@@ -471,8 +471,8 @@ void TableScreen::cmdVirtual_Click()
 
 void TableScreen::trova()
 {
-    if (UltimaOperazione == 3) {
-        UltimaOperazione = 0;
+    if (UltimaOperazione == ModificaSalvata) {
+        UltimaOperazione = NessunaOperazione;
     } else {
         std::vector<std::pair<QString, QString>> colonne;
         for (const auto &[colonna, campo] : campiRicerca())
@@ -526,7 +526,7 @@ void TableScreen::salvaModifica()
     }
     if (!salva(*rs, false))
         return;
-    UltimaOperazione = 3;
+    UltimaOperazione = ModificaSalvata;
     Modalita = ModoRicerca;
     cmdVirtual_Click();
 }
@@ -648,7 +648,7 @@ void TableScreen::cmdVirtual1_Click()
     platform::msgBox(QStringLiteral("Non vi sono piu' record nella selezione corrente: verrà reimpostata la modalità di "
                                     "ricerca."),
                      caption(), platform::MsgIcon::Information);
-    UltimaOperazione = 0;
+    UltimaOperazione = NessunaOperazione;
     Modalita = ModoRicerca;
     ImpostaModalita();
 }

@@ -40,6 +40,10 @@ EsitoCampo Obbligatorio(const QLineEdit *campo);
 // The screen's modes.
 enum Modo : int { ModoInattivo = 0, ModoRicerca = 1, ModoConsultazione = 2, ModoModifica = 3, ModoAggiunta = 4 };
 
+// What the screen did last, as far as the next Find cares: a modification
+// saved makes it keep the stored condition.
+enum Operazione : int { NessunaOperazione = 0, ModificaSalvata = 3 };
+
 // ---------------------------------------------------------------- lookups between screens
 
 // How a table screen opens another as a lookup: modally, with its Tag;
@@ -69,8 +73,8 @@ public:
     QString Tag;
 
     common::PropertySet Parametri;
-    int Modalita = ModoInattivo;
-    int UltimaOperazione = 0;
+    Modo Modalita = ModoInattivo;
+    Operazione UltimaOperazione = NessunaOperazione;
     bool PrimaAttivazione = true;
     int Margine = 0;             // twips
     int LarghezzaPulsante = 0;   // twips
@@ -152,7 +156,7 @@ protected:
     // field's text as "il codice tributo".
     virtual QString messaggioDuplicato() const;
     // What a screen does to its own fields after the framework applied a mode.
-    virtual void ImpostaCampi(int /*modalita*/) {}
+    virtual void ImpostaCampi(Modo /*modalita*/) {}
 
     // The result of a field's check as a colour, and the colour read back.
     void coloraCampo(QLineEdit *campo, EsitoCampo esito);

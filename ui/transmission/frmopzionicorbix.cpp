@@ -142,16 +142,16 @@ void frmOpzioniCorbix::Form_Load()
 {
     const common::Opzioni &o = common::OpzioniCorbix;
     cmbFloppyDevice->setCurrentIndex(cmbFloppyDevice->findText(o.FloppyDevice, Qt::MatchExactly | Qt::MatchCaseSensitive));
-    if (o.SendWith == 0)
+    if (o.SendWith == common::CanaleInvio::RichiediSempre)
         optUser->setChecked(true);
-    else if (o.SendWith == 1 || o.SendWith == 2)
+    else if (o.SendWith == common::CanaleInvio::InternetIntranet || o.SendWith == common::CanaleInvio::ServizioLan)
         optByWEB->setChecked(true);
     chkPreventCtrl->setChecked(o.PreventCheck);
-    if (o.WhereWrite == 0)
+    if (o.WhereWrite == common::DestinazionePredefinita::Supporto)
         optOnFloppyDevice->setChecked(true);
-    else if (o.WhereWrite == 1)
+    else if (o.WhereWrite == common::DestinazionePredefinita::Memorizzato)
         optSaved->setChecked(true);
-    else if (o.WhereWrite == 2)
+    else if (o.WhereWrite == common::DestinazionePredefinita::Cartella)
         optOnUserDir->setChecked(true);
     impostaCartellaUtente(o.UserDir);
     txtPickPointPathName->setText(CentraleMostrata(o.Centrale));
@@ -181,16 +181,16 @@ bool frmOpzioniCorbix::AggiornaOpzioni()
     common::Opzioni &o = common::OpzioniCorbix;
     o.FloppyDevice = cmbFloppyDevice->currentText();
     if (optUser->isChecked())
-        o.SendWith = 0;
+        o.SendWith = common::CanaleInvio::RichiediSempre;
     else if (optByMIRSOLAN->isChecked() || optByWEB->isChecked())
-        o.SendWith = 1;
+        o.SendWith = common::CanaleInvio::InternetIntranet;
     o.PreventCheck = chkPreventCtrl->isChecked();
     if (optOnFloppyDevice->isChecked())
-        o.WhereWrite = 0;
+        o.WhereWrite = common::DestinazionePredefinita::Supporto;
     else if (optSaved->isChecked())
-        o.WhereWrite = 1;
+        o.WhereWrite = common::DestinazionePredefinita::Memorizzato;
     else if (optOnUserDir->isChecked())
-        o.WhereWrite = 2;
+        o.WhereWrite = common::DestinazionePredefinita::Cartella;
     o.UserDir = lblUserDir->text();
     o.Centrale = *centrale;
     return true;

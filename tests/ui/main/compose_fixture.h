@@ -33,7 +33,7 @@ protected:
         common::OpzioniCorbix.Centrale = QStringLiteral("C:\\Corbix\\");
         common::OpzioniCorbix.FloppyDevice = QStringLiteral("A:");
         common::OpzioniCorbix.UserDir = QStringLiteral("C:\\");
-        common::OpzioniCorbix.SendWith = 0;
+        common::OpzioniCorbix.SendWith = common::CanaleInvio::RichiediSempre;
         common::ElencoCorrente = 3;
     }
 

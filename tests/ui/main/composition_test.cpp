@@ -255,9 +255,9 @@ TEST_F(Composition, TheFolderCopyIsNamedAfterTheEnvelope)
 {
     const QString first = RecordBusta(QStringLiteral("ab"), QDate(2026, 12, 9), 5, QStringLiteral("12345"),
                                       QStringLiteral("ABC"), 12);
-    for (int sendWith : {0, 1})
-        EXPECT_EQ(NomeCopiaCartella(first, sendWith, QDate(2026, 12, 9), QStringLiteral("05"), QStringLiteral("12345")),
+    for (const common::CanaleInvio canale : {common::CanaleInvio::RichiediSempre, common::CanaleInvio::InternetIntranet})
+        EXPECT_EQ(NomeCopiaCartella(first, canale, QDate(2026, 12, 9), QStringLiteral("05"), QStringLiteral("12345")),
                   QStringLiteral("00AB1209.T05"));
-    EXPECT_EQ(NomeCopiaCartella(first, 3, QDate(2026, 12, 9), QStringLiteral("5"), QStringLiteral("012100")),
+    EXPECT_EQ(NomeCopiaCartella(first, common::CanaleInvio(3), QDate(2026, 12, 9), QStringLiteral("5"), QStringLiteral("012100")),
               QStringLiteral("26120905-012100"));
 }

@@ -160,7 +160,7 @@ TEST_F(Filing, AReservedRowDeletedMeanwhileFailsTheFilingAndMarksNothing)
 
 TEST_F(Filing, AnOfficeThatLeavesTheFolderIsRefusedByName)
 {
-    common::OpzioniCorbix.SendWith = 3;
+    common::OpzioniCorbix.SendWith = common::CanaleInvio(3);
     CorbexCostruito c = folder();
     c.ufficio = QStringLiteral("..\\..");
     EXPECT_FALSE(ArchiviaCorbex(c).has_value());

@@ -143,7 +143,7 @@ TEST_F(Wizard, TheStoredDefaultsChooseTheFolderAndTheDestination)
                  {2, "C:\\Manca", "C:\\", false, false, true},
                  {7, "", "C:\\", false, false, false}};
     for (const auto &c : cases) {
-        common::OpzioniCorbix.WhereWrite = c.whereWrite;
+        common::OpzioniCorbix.WhereWrite = common::DestinazionePredefinita(c.whereWrite);
         common::OpzioniCorbix.UserDir = QString::fromLatin1(c.userDir);
         auto w = open();
         EXPECT_EQ(w->txtPathXCorbex->text(), QString::fromLatin1(c.shown)) << c.whereWrite;
@@ -590,7 +590,7 @@ TEST_F(Wizard, StoringOnlySavesTheDefaultsAndClosesWithoutAFlow)
     clickAsUser(w->cmdNextEnd);
     EXPECT_FALSE(w->isVisible());
     EXPECT_EQ(w->result(), QDialog::Accepted);
-    EXPECT_EQ(common::OpzioniCorbix.WhereWrite, 1);
+    EXPECT_EQ(common::OpzioniCorbix.WhereWrite, common::DestinazionePredefinita::Memorizzato);
     EXPECT_EQ(storedRow().value(4).toInt(), 1);
     EXPECT_EQ(storedRow().value(5).toString(), QStringLiteral("C:\\Corbix"));
     EXPECT_TRUE(register_().isEmpty());

@@ -22,7 +22,8 @@ class Options : public SetupTest {
 protected:
     Options()
     {
-        common::OpzioniCorbix = {"\\\\PC-UFFICIO\\C\\Dogana\\Punto\\", "A:", 2, true, 1, "C:\\Uscita"};
+        common::OpzioniCorbix = {"\\\\PC-UFFICIO\\C\\Dogana\\Punto\\", "A:", common::CanaleInvio::ServizioLan, true,
+                                 common::DestinazionePredefinita::Memorizzato, "C:\\Uscita"};
         db.execute("UPDATE Paramflu SET Centrale = ?", {common::OpzioniCorbix.Centrale});
         QDir().mkpath(onC("Dogana/Punto"));
     }
@@ -60,8 +61,8 @@ TEST_F(Options, OpensOnTheProgramWideValues)
 TEST_F(Options, ValuesWithoutAControlSelectNone)
 {
     common::OpzioniCorbix.FloppyDevice = "a:";
-    common::OpzioniCorbix.SendWith = 7;
-    common::OpzioniCorbix.WhereWrite = 9;
+    common::OpzioniCorbix.SendWith = common::CanaleInvio(7);
+    common::OpzioniCorbix.WhereWrite = common::DestinazionePredefinita(9);
     frmOpzioniCorbix w;
     w.show();
     EXPECT_EQ(w.cmbFloppyDevice->currentIndex(), -1);
@@ -70,8 +71,8 @@ TEST_F(Options, ValuesWithoutAControlSelectNone)
     clickAsUser(w.cmdConfirm);
     // Options no control stands for keep their values; no drive chosen is "".
     EXPECT_EQ(common::OpzioniCorbix.FloppyDevice, "");
-    EXPECT_EQ(common::OpzioniCorbix.SendWith, 7);
-    EXPECT_EQ(common::OpzioniCorbix.WhereWrite, 9);
+    EXPECT_EQ(common::OpzioniCorbix.SendWith, common::CanaleInvio(7));
+    EXPECT_EQ(common::OpzioniCorbix.WhereWrite, common::DestinazionePredefinita(9));
     EXPECT_EQ(row(), "<null>|7|true|9|C:\\Uscita|\\\\PC-UFFICIO\\C\\Dogana\\Punto\\");
 }
 
@@ -114,9 +115,9 @@ TEST_F(Options, ApplyThenCancelChangesTheRunNotTheArchive)
     EXPECT_EQ(w.result(), QDialog::Rejected);
     const common::Opzioni &o = common::OpzioniCorbix;
     EXPECT_EQ(o.FloppyDevice, "B:");
-    EXPECT_EQ(o.SendWith, 0);
+    EXPECT_EQ(o.SendWith, common::CanaleInvio::RichiediSempre);
     EXPECT_FALSE(o.PreventCheck);
-    EXPECT_EQ(o.WhereWrite, 2);
+    EXPECT_EQ(o.WhereWrite, common::DestinazionePredefinita::Cartella);
     EXPECT_EQ(row(), "A:|0|false|0|C:\\|\\\\PC-UFFICIO\\C\\Dogana\\Punto\\");
 }
 
@@ -128,7 +129,7 @@ TEST_F(Options, TheServiceMachineOptionStandsForInternet)
         clickAsUser(w.optByMIRSOLAN);
         clickAsUser(w.cmdConfirm);
     }
-    EXPECT_EQ(common::OpzioniCorbix.SendWith, 1);
+    EXPECT_EQ(common::OpzioniCorbix.SendWith, common::CanaleInvio::InternetIntranet);
     frmOpzioniCorbix again;
     EXPECT_TRUE(again.optByWEB->isChecked());
     EXPECT_FALSE(again.optByMIRSOLAN->isChecked());
