@@ -5,6 +5,7 @@
 #include "common/openretry.h"
 #include "flowengine/options.h"
 #include "flowengine/register.h"
+#include "platform/busywait.h"
 #include "platform/clock.h"
 #include "platform/dao/recordset.h"
 #include "platform/errors.h"
@@ -414,7 +415,7 @@ bool frmComposeNew::CercaDichiarazioni()
     // The search and the filling of the grid run on this thread: the window
     // keeps painting itself, and whatever the user clicks or types meanwhile
     // is thrown away.
-    const IngressoRifiutato rifiuto(this);
+    const platform::BusyWait occupato;
     QList<DichiarazioneTrovata> trovate;
     bool riuscita = true;
     // The bar advances over every candidate, then over the rows of the grid,
@@ -740,6 +741,10 @@ void frmComposeNew::EseguiComposizione()
         corbex.fileTemporaneo = common::FileTemporaneo;
         corbex.fileSupporto = common::FileSupporto;
         corbex.elenco = common::ElencoComposizione;
+        // The wizard is painted again where the build screen stood, and the
+        // busy cursor stands over it while the flow is filed.
+        const platform::BusyWait occupato;
+        platform::BusyWait::paint();
         ArchiviaCorbex(corbex);
     } else if (corbex.destinazione == 1) {
         EliminaRiga(corbex.riservata);

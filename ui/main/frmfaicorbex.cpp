@@ -5,6 +5,7 @@
 #include "common/openretry.h"
 #include "common/paths.h"
 #include "common/textfiles.h"
+#include "platform/busywait.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/dao/recordset.h"
@@ -206,7 +207,7 @@ void frmFaiCorbex::Form_Activate()
     common::ElencoComposizione.clear();
     int errori = 0;
     try {
-        const IngressoRifiutato rifiuto(this);
+        const platform::BusyWait occupato;
         errori = flowengine::CreaCorbex(common::TestoSelezione, common::DestinazioneCorbex, FileCorbex, FileErrori,
                                         this, {}, &fileLavoro_);
     } catch (const platform::RuntimeError &e) {
