@@ -32,6 +32,22 @@ namespace {
 const QString kTitle = QStringLiteral("GESTIONE DEGLI ERRORI");
 
 
+// An archive with an empty table Prova, open in this program and held
+// locked by another.
+struct LockedArchive {
+    LockedArchive() { EXPECT_EQ(other.exec(QStringLiteral("BEGIN EXCLUSIVE")), SQLITE_OK); }
+    static QString made(const testsupport::TempDir &tmp)
+    {
+        const QString path = tmp.file(QStringLiteral("archivio.mdb"));
+        dao::Database::create(path).execute(QStringLiteral("CREATE TABLE Prova (Codice TEXT)"));
+        return path;
+    }
+    testsupport::TempDir tmp;
+    const QString path = made(tmp);
+    dao::Database db = dao::Database::open(path);
+    testsupport::OtherProgram other{path};
+};
+
 class ErrorManagementTest : public ::testing::Test {
 protected:
     ErrorManagementTest() : clockGuard_(clock_), boxesGuard_(boxes_) { resetGlobals(); }
@@ -223,12 +239,9 @@ TEST_F(ErrorManagementTest, TheSilentCycleCountsTheDataLayersOwnWaits)
         const platform::Clock &clock;
         std::vector<qint64> askedAtMs;
     };
-    testsupport::TempDir tmp;
-    const QString path = tmp.file(QStringLiteral("archivio.mdb"));
-    dao::Database::create(path).execute(QStringLiteral("CREATE TABLE Prova (Codice TEXT)"));
-    dao::Database db = dao::Database::open(path);
-    testsupport::OtherProgram other(path);
-    ASSERT_EQ(other.exec(QStringLiteral("BEGIN EXCLUSIVE")), SQLITE_OK);
+    LockedArchive archive;
+    dao::Database &db = archive.db;
+    testsupport::OtherProgram &other = archive.other;
 
     const struct {
         const char *operation;
@@ -310,12 +323,9 @@ TEST_F(ErrorManagementTest, TheWaitBeforeTheBoxShowsTheBusyCursorKeepsTheWindowP
     Paints paints;
     window.installEventFilter(&paints);
 
-    testsupport::TempDir tmp;
-    const QString path = tmp.file(QStringLiteral("archivio.mdb"));
-    dao::Database::create(path).execute(QStringLiteral("CREATE TABLE Prova (Codice TEXT)"));
-    dao::Database db = dao::Database::open(path);
-    testsupport::OtherProgram other(path);
-    ASSERT_EQ(other.exec(QStringLiteral("BEGIN EXCLUSIVE")), SQLITE_OK);
+    LockedArchive archive;
+    dao::Database &db = archive.db;
+    testsupport::OtherProgram &other = archive.other;
     Watching clock(window, button);
     platform::ScopedClock guard(clock);
     boxes_.answer(MsgResult::Abort);
