@@ -2,6 +2,7 @@
 
 #include "common/errordialog.h"
 #include "common/globals.h"
+#include "platform/busywait.h"
 #include "platform/clock.h"
 #include "platform/dao/database.h"
 #include "platform/errors.h"
@@ -66,6 +67,9 @@ Passo runStep(const QString &funzione, const std::function<void()> &step)
     // A COMMIT in the step waits for other programs' readers as long as the
     // procedure retries its locks.
     dao::CommitWait attesa(AttesaSilenziosaMs);
+    // While another program's lock is waited for, the user sees the busy
+    // cursor; the error dialog, when it comes, answers as usual.
+    std::optional<platform::BusyWait> occupato;
     for (;;) {
         try {
             // While the procedure's silent cycle runs, the data layer's own
@@ -76,6 +80,8 @@ Passo runStep(const QString &funzione, const std::function<void()> &step)
             step();
             return Passo::Superato;
         } catch (const platform::RuntimeError &e) {
+            if (isLockError(e.number()) && !occupato)
+                occupato.emplace();
             const qint16 risposta =
                 GestioneErrori(static_cast<qint16>(e.number()), e.description(), funzione, e.waitedMs());
             if (risposta == Prosegui)
@@ -83,7 +89,7 @@ Passo runStep(const QString &funzione, const std::function<void()> &step)
             if (risposta == Abbandona)
                 return Passo::Abbandonato;
             if (isLockError(e.number()))
-                platform::clock().sleepMs(platform::LockRetryPauseMs);
+                platform::BusyWait::sleepMs(platform::LockRetryPauseMs);
         }
     }
 }

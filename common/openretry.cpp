@@ -1,12 +1,14 @@
 #include "common/openretry.h"
 
 #include "common/globals.h"
+#include "platform/busywait.h"
 #include "platform/clock.h"
 #include "platform/dao/values.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
 
 #include <QDateTime>
+#include <optional>
 
 namespace common {
 
@@ -23,6 +25,8 @@ int OpenRecordsetRetry(dao::Database &db, std::unique_ptr<dao::Recordset> &rs, c
     const dao::CommitWait attesa(int(timeout.count()));
     // The layer's own wait for a lock ends with the deadline too.
     const dao::WaitDeadline scadenza(deadline);
+    // While the lock is waited for, the user sees the busy cursor.
+    std::optional<platform::BusyWait> occupato;
     while (clock.monotonicMs() <= deadline) {
         try {
             rs = db.openRecordset(sql, params, dao::RecordsetType::Dynaset, dao::DenyWrite | dao::DenyRead);
@@ -31,7 +35,9 @@ int OpenRecordsetRetry(dao::Database &db, std::unique_ptr<dao::Recordset> &rs, c
             switch (e.number()) {
             case TableLockedExclusive:
             case CouldNotLockTableDenied:
-                clock.sleepMs(platform::LockRetryPauseMs);
+                if (!occupato)
+                    occupato.emplace();
+                platform::BusyWait::sleepMs(platform::LockRetryPauseMs);
                 break;
             case ObjectNotFound:
                 platform::msgBox(QStringLiteral("Errore di applicazione: la tabella '") + shownSql
@@ -47,6 +53,7 @@ int OpenRecordsetRetry(dao::Database &db, std::unique_ptr<dao::Recordset> &rs, c
             }
         }
     }
+    occupato.reset();
     platform::msgBox(QStringLiteral("I dati richiesti nell'interrogazione '") + shownSql
                          + QStringLiteral("' risultano bloccati da troppo tempo. Chiudere e riavviare tutte le "
                                           "applicazioni che accedono alla base di dati '")

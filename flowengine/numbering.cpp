@@ -5,6 +5,7 @@
 #include "common/globals.h"
 #include "flowengine/flowlines.h"
 #include "flowengine/register.h"
+#include "platform/busywait.h"
 #include "platform/dao/database.h"
 #include "platform/dao/recordset.h"
 #include "platform/drives.h"
@@ -81,9 +82,13 @@ void MarcaDocumentiInviati(QString &list)
     LeggiCompostoDa(documenti, list);
     list.clear();
     dao::Database db = common::ApriArchivio();
-    for (const DocumentoCorbex &d : documenti)
+    for (const DocumentoCorbex &d : documenti) {
         db.execute(QStringLiteral("UPDATE IndiceDoc SET Stato1 = 2 WHERE Indice = ? AND Data = DateValue(?)"),
                    {d.Indice, d.Data}, dao::FailOnError);
+        // Thousands of declarations take a while: under a busy wait the
+        // windows are painted meanwhile.
+        platform::BusyWait::paintWhenDue();
+    }
     db.close();
 }
 

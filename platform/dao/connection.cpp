@@ -1,5 +1,6 @@
 #include "platform/dao/connection.h"
 
+#include "platform/busywait.h"
 #include "platform/clock.h"
 #include "platform/dao/values.h"
 #include "platform/errors.h"
@@ -262,7 +263,16 @@ int Connection::busyHandler(void *self, int attempts)
         connection->waitedMs_ = now - connection->busySince_;
         return 0;
     }
-    platform::clock().sleepMs(int(std::min<qint64>(platform::LockRetryPauseMs, end - now)));
+    const int rest = int(std::min<qint64>(platform::LockRetryPauseMs, end - now));
+    if (now - connection->busySince_ < platform::BusyWait::ShownAfterMs && !platform::BusyWait::active()) {
+        platform::clock().sleepMs(rest);
+        return 1;
+    }
+    // A wait the user notices, or one inside a longer wait, shows the busy
+    // cursor and keeps the windows painted, with their input thrown away.
+    // Painting runs no query: the screens paint from the values they hold.
+    const platform::BusyWait busy;
+    platform::BusyWait::sleepMs(rest);
     return 1;
 }
 

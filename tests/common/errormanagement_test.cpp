@@ -3,6 +3,7 @@
 #include "common/errordialog.h"
 
 #include "common/globals.h"
+#include "platform/busywait.h"
 #include "platform/clock.h"
 #include "platform/dao/database.h"
 #include "platform/dao/recordset.h"
@@ -16,6 +17,7 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -29,6 +31,22 @@ namespace {
 
 const QString kTitle = QStringLiteral("GESTIONE DEGLI ERRORI");
 
+
+// An archive with an empty table Prova, open in this program and held
+// locked by another.
+struct LockedArchive {
+    LockedArchive() { EXPECT_EQ(other.exec(QStringLiteral("BEGIN EXCLUSIVE")), SQLITE_OK); }
+    static QString made(const testsupport::TempDir &tmp)
+    {
+        const QString path = tmp.file(QStringLiteral("archivio.mdb"));
+        dao::Database::create(path).execute(QStringLiteral("CREATE TABLE Prova (Codice TEXT)"));
+        return path;
+    }
+    testsupport::TempDir tmp;
+    const QString path = made(tmp);
+    dao::Database db = dao::Database::open(path);
+    testsupport::OtherProgram other{path};
+};
 
 class ErrorManagementTest : public ::testing::Test {
 protected:
@@ -221,12 +239,9 @@ TEST_F(ErrorManagementTest, TheSilentCycleCountsTheDataLayersOwnWaits)
         const platform::Clock &clock;
         std::vector<qint64> askedAtMs;
     };
-    testsupport::TempDir tmp;
-    const QString path = tmp.file(QStringLiteral("archivio.mdb"));
-    dao::Database::create(path).execute(QStringLiteral("CREATE TABLE Prova (Codice TEXT)"));
-    dao::Database db = dao::Database::open(path);
-    testsupport::OtherProgram other(path);
-    ASSERT_EQ(other.exec(QStringLiteral("BEGIN EXCLUSIVE")), SQLITE_OK);
+    LockedArchive archive;
+    dao::Database &db = archive.db;
+    testsupport::OtherProgram &other = archive.other;
 
     const struct {
         const char *operation;
@@ -259,6 +274,74 @@ TEST_F(ErrorManagementTest, TheSilentCycleCountsTheDataLayersOwnWaits)
     ASSERT_EQ(other.exec(QStringLiteral("ROLLBACK")), SQLITE_OK);
     ASSERT_EQ(other.exec(QStringLiteral("SELECT count(*) FROM Prova")), SQLITE_OK);
     EXPECT_EQ(other.lastRows, QStringList{QStringLiteral("0")});
+}
+
+// While another program keeps the archive locked, the program waits 15
+// seconds before it asks: from the fifth of a second on the user sees the
+// busy cursor, the window is painted at every rest, and a click on its
+// button meanwhile is thrown away. The ordinary cursor is back afterwards.
+TEST_F(ErrorManagementTest, TheWaitBeforeTheBoxShowsTheBusyCursorKeepsTheWindowPaintedAndRefusesClicks)
+{
+    struct Watching : platform::FakeClock {
+        explicit Watching(QWidget &window, QPushButton &button) : window(window), button(button) {}
+        void sleepMs(int ms) override
+        {
+            const QCursor *cursor = QGuiApplication::overrideCursor();
+            const bool busy = cursor && cursor->shape() == Qt::WaitCursor;
+            if (monotonicMs() < platform::BusyWait::ShownAfterMs)
+                idleAtFirst = idleAtFirst && !busy;
+            else {
+                busyAfter = busyAfter && busy;
+                ++busyRests;
+            }
+            FakeClock::sleepMs(ms);
+            window.update();
+            if (monotonicMs() == 1000)
+                clickAsUser(&button);
+        }
+        QWidget &window;
+        QPushButton &button;
+        bool idleAtFirst = true;
+        bool busyAfter = true;
+        int busyRests = 0;
+    };
+    struct Paints : QObject {
+        int count = 0;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            count += event->type() == QEvent::Paint;
+            return false;
+        }
+    };
+    QWidget window;
+    window.resize(200, 80);
+    QPushButton button(QStringLiteral("&Chiudi"), &window);
+    int clicks = 0;
+    QObject::connect(&button, &QPushButton::clicked, [&] { ++clicks; });
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    Paints paints;
+    window.installEventFilter(&paints);
+
+    LockedArchive archive;
+    dao::Database &db = archive.db;
+    testsupport::OtherProgram &other = archive.other;
+    Watching clock(window, button);
+    platform::ScopedClock guard(clock);
+    boxes_.answer(MsgResult::Abort);
+    EXPECT_FALSE(runSteps(QStringLiteral("Prova"), {[&] { db.openRecordset(QStringLiteral("SELECT * FROM Prova")); }}));
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_GE(clock.monotonicMs(), AttesaSilenziosaMs);
+    EXPECT_TRUE(clock.idleAtFirst);
+    EXPECT_TRUE(clock.busyAfter);
+    EXPECT_GT(clock.busyRests, 250);
+    EXPECT_GE(paints.count, clock.busyRests) << "painted after every rest";
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(clicks, 0);
+    ASSERT_EQ(other.exec(QStringLiteral("ROLLBACK")), SQLITE_OK);
+    clickAsUser(&button);
+    EXPECT_EQ(clicks, 1);
 }
 
 TEST(CentraForm, TwipArithmetic)

@@ -4,6 +4,7 @@
 #include "common/openretry.h"
 #include "flowengine/options.h"
 #include "flowengine/register.h"
+#include "platform/busywait.h"
 #include "platform/clock.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
@@ -401,7 +402,7 @@ bool frmComposeNew::CercaDichiarazioni()
     // The search and the filling of the grid run on this thread: the window
     // keeps painting itself, and whatever the user clicks or types meanwhile
     // is thrown away.
-    const IngressoRifiutato rifiuto(this);
+    const platform::BusyWait occupato;
     QList<DichiarazioneTrovata> trovate;
     bool riuscita = true;
     // The bar advances over every candidate, then over the rows of the grid,
@@ -717,6 +718,10 @@ void frmComposeNew::EseguiComposizione()
         corbex = costruzione.Corbex;
     }
     if (corbex.CorbexScritto) {
+        // The wizard is painted again where the build screen stood, and the
+        // busy cursor stands over it while the flow is filed.
+        const platform::BusyWait occupato;
+        platform::BusyWait::paint();
         ArchiviaCorbex(corbex);
     } else if (corbex.DestinazioneCorbex == flowengine::Destinazione::Cartella) {
         EliminaRiga(corbex.riservata);

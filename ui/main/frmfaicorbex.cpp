@@ -4,6 +4,7 @@
 #include "common/openretry.h"
 #include "common/paths.h"
 #include "common/textfiles.h"
+#include "platform/busywait.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/drives.h"
@@ -204,7 +205,7 @@ void frmFaiCorbex::Form_Activate()
     Corbex.ElencoComposizione.clear();
     int errori = 0;
     try {
-        const IngressoRifiutato rifiuto(this);
+        const platform::BusyWait occupato;
         const flowengine::CorbexCreato creato =
             flowengine::CreaCorbex(Corbex.TestoSelezione, Corbex.DestinazioneCorbex,
                                    common::OpzioniCorbix.PreventCheck, FileCorbex, Corbex.fileErrori, this,

@@ -21,21 +21,4 @@ QIcon IconaApplicazione();
 // Places a control, in twips relative to its parent.
 void PosizionaTwips(QWidget *control, int left, int top, int width = -1, int height = -1);
 
-// While a long piece of work runs on the user-interface thread the window
-// keeps painting itself, but every key, click and close request aimed at it is
-// thrown away (not queued): the work runs to its end, and nothing typed or
-// clicked meanwhile lands on the controls that are there afterwards. A message
-// box raised meanwhile still takes its answer. Refuses for as long as it lives.
-class IngressoRifiutato : public QObject {
-public:
-    explicit IngressoRifiutato(QWidget *schermo);
-    ~IngressoRifiutato() override;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
-    QWidget *schermo_;
-};
-
 }  // namespace uimain

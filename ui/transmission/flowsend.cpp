@@ -7,7 +7,7 @@
 #include "common/textfiles.h"
 #include "flowengine/options.h"
 #include "flowengine/register.h"
-#include "platform/clock.h"
+#include "platform/busywait.h"
 #include "platform/dao/database.h"
 #include "platform/dao/recordset.h"
 #include "platform/drives.h"
@@ -76,10 +76,8 @@ void MemorizzaAutoPasswd(const QString &codiceUtenza, bool memorizza)
 
 void Attendi(int secondi)
 {
-    platform::Clock &orologio = platform::clock();
-    const qint64 fine = orologio.monotonicMs() + qint64(secondi) * 1000;
-    for (qint64 adesso = orologio.monotonicMs(); adesso < fine; adesso = orologio.monotonicMs())
-        orologio.sleepMs(int(fine - adesso));
+    const platform::BusyWait occupato;
+    platform::BusyWait::sleepMs(secondi * 1000);
 }
 
 bool VerificaServizioInLinea(const QString &codiceUtenza)
@@ -117,6 +115,9 @@ bool SpedisciFile(const QString &codiceUtenza, const QString &file, const QStrin
     platform::ShareMapper &mapper = platform::shareMapper();
     bool mappata = false;
     try {
+        // From the mapping to the end of the last pause the user sees the
+        // send at work; a failure is told once it is over.
+        const platform::BusyWait occupato;
         mapper.mappa(Unita, common::NomeMacchinaServizio(), codiceUtenza);
         mappata = true;
         Attendi(4);

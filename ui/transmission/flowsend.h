@@ -34,7 +34,8 @@ void MemorizzaAutoPasswd(const QString &codiceUtenza, bool memorizza);
 // at drive Z:, and unmaps it. A user code that cannot name a share ("."
 // or "..", or holding a separator) is no machine off line: it raises 52.
 bool VerificaServizioInLinea(const QString &codiceUtenza);
-// Waits that many seconds on the program's clock.
+// Waits that many seconds on the program's clock, with the busy cursor; the
+// windows keep painting and the user's input is thrown away meanwhile.
 void Attendi(int secondi);
 
 // The name of the flow on the share: the date as yymmdd, the progressive

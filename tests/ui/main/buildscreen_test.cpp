@@ -1,6 +1,7 @@
 #include "compose_fixture.h"
 
 #include "common/globals.h"
+#include "support/asuser.h"
 #include "ui/main/frmfaicorbex.h"
 
 #include <QApplication>
@@ -17,20 +18,9 @@
 #include <QWindow>
 
 using namespace uimain;
+using testsupport::keyClickAsUser;
 
 namespace {
-
-// A clock whose every reading of the monotonic counter comes step ms after
-// the one before.
-class SteppingClock : public platform::FakeClock {
-public:
-    explicit SteppingClock(qint64 step) : step_(step) {}
-    qint64 monotonicMs() const override { return counter_ += step_; }
-
-private:
-    qint64 step_;
-    mutable qint64 counter_ = 0;
-};
 
 // What the screen puts on the display each time its declaration label is
 // painted: "declaration|bar|errors", and whether the window was exposed.
@@ -139,7 +129,7 @@ TEST_F(BuildScreen, RefusesKeysClicksAndClosingWhileItBuilds)
     EXPECT_EQ(painted.shown.size(), 4);
 
     // Once built, the screen takes the user's keys again: Escape gives up.
-    QTest::keyClick(&screen, Qt::Key_Escape);
+    keyClickAsUser(&screen, Qt::Key_Escape);
     EXPECT_FALSE(screen.isVisible());
 }
 

@@ -9,6 +9,18 @@
 #include "sampledata/sampledata.h"
 
 
+// A clock whose every reading of the monotonic counter comes step ms after
+// the one before.
+class SteppingClock : public platform::FakeClock {
+public:
+    explicit SteppingClock(qint64 step) : step_(step) {}
+    qint64 monotonicMs() const override { return counter_ += step_; }
+
+private:
+    qint64 step_;
+    mutable qint64 counter_ = 0;
+};
+
 // A program folder ready for composing flows: the sample archive and record
 // layouts, the collection point C:\Corbix\ with its five folders, the
 // removable medium A: at a folder of the test, and a clock standing at

@@ -3,6 +3,7 @@
 #include "common/errordialog.h"
 #include "platform/errors.h"
 #include "platform/pageprinter.h"
+#include "support/asuser.h"
 
 #include <QFile>
 #include <QImage>
@@ -16,6 +17,7 @@ using platform::MsgIcon;
 using platform::MsgResult;
 using uimain::Finestra;
 using uimain::frmMain;
+using testsupport::keyClickAsUser;
 
 namespace {
 
@@ -60,7 +62,7 @@ protected:
         QWidget *viewport = w->grdHistory->viewport();
         QTest::mouseClick(viewport, Qt::LeftButton, {}, viewport->mapFrom(w->grdHistory, rowCentre(riga)));
     }
-    void key(Qt::Key k) const { QTest::keyClick(w->grdHistory, k); }
+    void key(Qt::Key k) const { keyClickAsUser(w->grdHistory, k); }
 
     // The rows that show the highlight.
     QList<qint32> highlightedRows() const
@@ -207,7 +209,7 @@ TEST_F(ContextTest, AtStartUpNoRowIsChosenUntilTheUserEntersOne)
     EXPECT_EQ(common::RigaSelezionata, 0);
     EXPECT_EQ(w->RigaCorrente, 0);
     // "&Preleva risposte..." from the Strumenti menu, by its access keys.
-    QTest::keyClick(w.get(), Qt::Key_S, Qt::AltModifier);
+    keyClickAsUser(w.get(), Qt::Key_S, Qt::AltModifier);
     ASSERT_NE(QApplication::activePopupWidget(), nullptr);
     QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_P);
     EXPECT_TRUE(factory_.calls.empty());
@@ -627,8 +629,8 @@ TEST_F(ContextTest, ShiftF10AndTheMenuKeyOpenTheMenuOfTheCurrentRowAtThatRow)
         SCOPED_TRACE(k);
         QWidget *focus = QApplication::focusWidget();
         ASSERT_EQ(focus, w->grdHistory);
-        QTest::keyClick(focus, Qt::Key_Home, Qt::ControlModifier);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        keyClickAsUser(focus, Qt::Key_Home, Qt::ControlModifier);
+        keyClickAsUser(w->grdHistory, Qt::Key_Down);
         ASSERT_EQ(w->RigaCorrente, 2);
         QTest::keyClick(QApplication::focusWidget(), k, modifiers);
         ASSERT_TRUE(w->Context->isVisible());

@@ -1,15 +1,20 @@
 #include "compose_fixture.h"
 
-#include "support/smalldisk.h"
+#include "common/globals.h"
+#include "platform/busywait.h"
 #include "support/asuser.h"
+#include "support/smalldisk.h"
 #include "ui/main/composition.h"
 #include "ui/main/frmcomposenew.h"
 #include "ui/main/frmfaicorbex.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
@@ -385,7 +390,7 @@ TEST_F(Road, AFullMediumIsToldAsSuchAndTheSameCompositionGoesThroughOnceSpaceIsF
     drives_.setDrive(u'a', disk.path());
     disk.fill();
     auto w = onStep3();
-    finish(*w, [&](frmFaiCorbex &f) { f.cmdConfirm->click(); });
+    finish(*w, [&](frmFaiCorbex &f) { clickAsUser(f.cmdConfirm); });
     ASSERT_EQ(boxes_.shown.size(), 2u);
     EXPECT_EQ(boxes_.shown[1],
               box(QStringLiteral("Errore di Run-time 61\r\nDisco pieno."), QStringLiteral("CORBIX"), MsgIcon::Critical));
@@ -398,10 +403,86 @@ TEST_F(Road, AFullMediumIsToldAsSuchAndTheSameCompositionGoesThroughOnceSpaceIsF
     disk.free();
     boxes_.shown.clear();
     auto again = onStep3();
-    finish(*again, [&](frmFaiCorbex &f) { f.cmdConfirm->click(); });
+    finish(*again, [&](frmFaiCorbex &f) { clickAsUser(f.cmdConfirm); });
     ASSERT_EQ(boxes_.shown.size(), 2u);
     EXPECT_EQ(boxes_.shown[1].text, QStringLiteral("Il corbex è stato trasferito sul supporto magnetico correttamente "
                                                    "con il nome 'PRATICHE.001'."));
     EXPECT_EQ(entries(disk.path()), QStringList{QStringLiteral("PRATICHE.001")});
     EXPECT_EQ(stati(), QStringLiteral("20002"));
+}
+
+namespace {
+
+// The wizard's paintings once the build screen has gone, while the flow is
+// filed: whether the busy cursor stood at each, and the keys and clicks that
+// reached the wizard. At the first one the user presses Escape and clicks
+// "A&nnulla", input a busy program finds waiting in its queue; each painting
+// asks for the next, so the wizard is painted whenever the filing lets it.
+class FilingWitness : public QObject {
+public:
+    explicit FilingWitness(frmComposeNew &wizard) : wizard_(wizard)
+    {
+        for (QWidget *w : std::initializer_list<QWidget *>{&wizard, wizard.cmdCancel})
+            w->installEventFilter(this);
+    }
+    int paints = 0;
+    bool busyAtEachPaint = true;
+    int inputs = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress || event->type() == QEvent::MouseButtonPress)
+            ++inputs;
+        const frmFaiCorbex *build = wizard_.findChild<frmFaiCorbex *>();
+        if (build && build->isVisible())
+            buildSeen_ = true;
+        // Only the paintings after the build screen has gone count.
+        if (event->type() != QEvent::Paint || (build && build->isVisible()) || !buildSeen_)
+            return false;
+        const QCursor *cursor = QGuiApplication::overrideCursor();
+        busyAtEachPaint = busyAtEachPaint && cursor && cursor->shape() == Qt::WaitCursor;
+        if (paints++ == 0) {
+            QCoreApplication::postEvent(&wizard_, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+            const QPointF centre = QRectF(wizard_.cmdCancel->rect()).center();
+            for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+                QCoreApplication::postEvent(
+                    wizard_.cmdCancel,
+                    new QMouseEvent(type, centre, wizard_.cmdCancel->mapToGlobal(centre), Qt::LeftButton,
+                                    type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier));
+        }
+        wizard_.update();
+        return false;
+    }
+
+private:
+    frmComposeNew &wizard_;
+    bool buildSeen_ = false;
+};
+
+}  // namespace
+
+TEST_F(Road, TheFilingShowsTheBusyCursorKeepsTheWizardPaintedAndFilesTheSameRows)
+{
+    SteppingClock clock(platform::BusyWait::PaintIntervalMs);
+    platform::ScopedClock guard(clock);
+    auto w = onStep3();
+    FilingWitness witness(*w);
+    finish(*w, [&](frmFaiCorbex &f) {
+        clickAsUser(f.cmdConfirm);
+        witness.inputs = 0;
+        // The build screen has gone from over the wizard.
+        w->update();
+    });
+    // Painted where the build screen stood, then once for each declaration marked.
+    EXPECT_GE(witness.paints, 3);
+    EXPECT_TRUE(witness.busyAtEachPaint);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(witness.inputs, 0) << "thrown away, not delivered afterwards";
+    EXPECT_EQ(register_().join(u'\n'), QStringLiteral("3/2026-01-15/1/C:\\Corbix\\Corbix inviati\\20260115-0/")
+                                           + kListStored + QStringLiteral("/1/1/PRATICHE.001/010101Z"));
+    EXPECT_EQ(stati(), QStringLiteral("20002"));
+    EXPECT_EQ(bytes(onFloppy(QStringLiteral("PRATICHE.001"))).count('\n'), 5);
+    EXPECT_FALSE(w->isVisible());
 }

@@ -19,6 +19,7 @@ using platform::MsgIcon;
 using platform::MsgResult;
 using testsupport::clickAsUser;
 using uimain::FrmComandoSql;
+using testsupport::keyClickAsUser;
 
 namespace {
 
@@ -110,7 +111,7 @@ TEST_F(SqlConsoleTest, StatementBoxIsCyanWhileItHasTheFocus)
     // The window opens with the focus in the box.
     ASSERT_TRUE(w.TxtComandoSql->hasFocus());
     EXPECT_EQ(w.TxtComandoSql->palette().color(QPalette::Base), cyan);
-    QTest::keyClick(w.TxtComandoSql, Qt::Key_Tab);
+    keyClickAsUser(w.TxtComandoSql, Qt::Key_Tab);
     ASSERT_FALSE(w.TxtComandoSql->hasFocus());
     EXPECT_EQ(w.TxtComandoSql->palette().color(QPalette::Base), QColor(Qt::white));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);

@@ -14,6 +14,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -31,6 +32,7 @@ using platform::MsgIcon;
 using platform::MsgResult;
 using platform::twips;
 using testsupport::clickAsUser;
+using testsupport::keyClickAsUser;
 
 namespace {
 
@@ -304,16 +306,25 @@ TEST_F(Wizard, ASearchOfSeveralSlicesListsEveryRowTickedRefusesInputAndTheTicksF
     ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
     w->cmbDichiarante->setCurrentIndex(w->cmbDichiarante->findText(QStringLiteral("010101Z")));
     w->chkImport->setChecked(true);
-    // While the search runs the window paints, but a click on "A&nnulla"
-    // and an Esc are thrown away.
+    // While the search runs the window paints, but a click where "A&nnulla"
+    // stands (the search's bar lies over it meanwhile), a click on the button
+    // waiting in the queue, and an Esc are thrown away.
     bool pressed = false;
     QTimer::singleShot(0, w.get(), [&] {
         EXPECT_TRUE(w->GrigliaInCaricamento);
-        QTest::mouseClick(w->cmdCancel, Qt::LeftButton);
-        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : w.get(), Qt::Key_Escape);
+        const QPoint centre = w->cmdCancel->rect().center();
+        EXPECT_EQ(w->childAt(w->cmdCancel->mapTo(w.get(), centre)), w->prbSearch);
+        QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {}, w->cmdCancel->mapTo(w.get(), centre));
+        for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+            QCoreApplication::postEvent(w->cmdCancel,
+                                        new QMouseEvent(type, QPointF(centre), w->cmdCancel->mapToGlobal(QPointF(centre)),
+                                                        Qt::LeftButton,
+                                                        type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                                                        Qt::NoModifier));
+        keyClickAsUser(w.get(), Qt::Key_Escape);
         pressed = true;
     });
-    QTest::mouseClick(w->cmdNextEnd, Qt::LeftButton);
+    clickAsUser(w->cmdNextEnd);
     EXPECT_TRUE(pressed);
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(w->result(), QDialog::Rejected) << "never closed";
@@ -339,7 +350,7 @@ TEST_F(Wizard, ASearchOfSeveralSlicesListsEveryRowTickedRefusesInputAndTheTicksF
     w->grdListaDich->verticalScrollBar()->setValue(1100);
     ASSERT_EQ(w->TopRow(), 1101);
     EXPECT_EQ(w->chkVirtualCheck[0]->property("Tag").toString(), QStringLiteral("1101"));
-    QTest::mouseClick(w->chkVirtualCheck[0], Qt::LeftButton);
+    clickAsUser(w->chkVirtualCheck[0]);
     EXPECT_EQ(w->TagGriglia().indexOf(u'0'), 1100);
     EXPECT_EQ(w->TagGriglia().count(u'0'), 1);
     EXPECT_EQ(w->lblSelectedElements->text(), QStringLiteral("Elementi selezionati 1201 di 1202."));
@@ -406,17 +417,17 @@ TEST_F(Wizard, TheFloatingBoxesLeaveTheKeyboardToTheGrid)
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
                       grid->visualRect(grid->model()->index(2, 1)).center());
     ASSERT_TRUE(grid->hasFocus());
-    QTest::keyClick(grid, Qt::Key_Left);
+    keyClickAsUser(grid, Qt::Key_Left);
     ASSERT_EQ(grid->currentRow(), 2);
     ASSERT_EQ(grid->currentColumn(), 0);
-    QTest::keyClick(grid, Qt::Key_Space);
+    keyClickAsUser(grid, Qt::Key_Space);
     EXPECT_EQ(w->TagGriglia(), QStringLiteral("110111111111"));
     // A box clicked ticks its row and leaves the focus in the grid.
-    QTest::mouseClick(w->chkVirtualCheck[0], Qt::LeftButton);
+    clickAsUser(w->chkVirtualCheck[0]);
     EXPECT_EQ(w->TagGriglia(), QStringLiteral("010111111111"));
     EXPECT_TRUE(grid->hasFocus());
-    QTest::keyClick(grid, Qt::Key_Down);
-    QTest::keyClick(grid, Qt::Key_Space);
+    keyClickAsUser(grid, Qt::Key_Down);
+    keyClickAsUser(grid, Qt::Key_Space);
     EXPECT_EQ(w->TagGriglia(), QStringLiteral("010011111111"));
     EXPECT_EQ(w->lblSelectedElements->text(), QStringLiteral("Elementi selezionati 9 di 12."));
     EXPECT_TRUE(boxes(*w).startsWith(QStringLiteral("01001"))) << boxes(*w).toStdString();
@@ -426,7 +437,7 @@ TEST_F(Wizard, TheFloatingBoxesLeaveTheKeyboardToTheGrid)
     grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum());
     grid->setCurrentCell(0, 0);
     grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum());
-    QTest::keyClick(grid, Qt::Key_Space);
+    keyClickAsUser(grid, Qt::Key_Space);
     EXPECT_EQ(w->TagGriglia(), QStringLiteral("110011111111"));
 }
 

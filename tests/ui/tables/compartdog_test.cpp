@@ -139,10 +139,10 @@ TEST_F(CompartDog, ARowChangedByAnotherProgramDuringAModifyIsToldAsChangedAndKep
             out << rs->value(0).toString();
         return out;
     };
-    QTest::mouseClick(w->cmdCancel, Qt::LeftButton);
-    QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
-    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
-    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    clickAsUser(w->cmdCancel);
+    clickAsUser(w->cmdSearch);
+    clickAsUser(w->cmdVirtual);
+    clickAsUser(w->cmdVirtual);
     ASSERT_EQ(w->Modalita, 3);
     ASSERT_EQ(w->txtCED->text(), "MI01");
     QTest::mouseClick(w->txtDescrizione, Qt::LeftButton);
@@ -153,7 +153,7 @@ TEST_F(CompartDog, ARowChangedByAnotherProgramDuringAModifyIsToldAsChangedAndKep
     // Every "Ok" tells the same, writes nothing and leaves the screen in modify.
     for (int ok = 0; ok < 2; ++ok) {
         boxes.shown.clear();
-        QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+        clickAsUser(w->cmdVirtual);
         EXPECT_EQ(boxes.shown, std::vector<platform::Message>{info(
                                    QStringLiteral("Impossibile registrare i dati nell'archivio: il record visualizzato "
                                                   "è stato modificato da un altro utente. Annullare e ripetere la "
@@ -166,7 +166,7 @@ TEST_F(CompartDog, ARowChangedByAnotherProgramDuringAModifyIsToldAsChangedAndKep
     // Deleted meanwhile: the present text.
     ASSERT_EQ(other.exec("DELETE FROM CompDog"), SQLITE_OK);
     boxes.shown.clear();
-    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    clickAsUser(w->cmdVirtual);
     EXPECT_EQ(boxes.shown, std::vector<platform::Message>{info(
                                QStringLiteral("Impossibile registrare i dati nell'archivio: il record visualizzato non "
                                               "risulta più presente."),

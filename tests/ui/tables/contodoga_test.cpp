@@ -366,9 +366,9 @@ TEST_F(ContoDoga, AFullIndicationsBoxTakesAtTheCaretOnlyWhatFitsAndDropsNothing)
         ASSERT_EQ(w->txtObbligato->toPlainText(), c.before);
         QWidget *box = QApplication::focusWidget();
         ASSERT_EQ(box, w->txtObbligato);
-        QTest::keyClick(box, Qt::Key_Home, Qt::ControlModifier);
+        keyClickAsUser(box, Qt::Key_Home, Qt::ControlModifier);
         for (int i = 0; i < c.caret; ++i)
-            QTest::keyClick(box, Qt::Key_Right);
+            keyClickAsUser(box, Qt::Key_Right);
         if (!c.typed.isEmpty())
             QTest::keyClicks(QApplication::focusWidget(), c.typed);
         if (!c.pasted.isEmpty()) {
@@ -385,7 +385,7 @@ TEST_F(ContoDoga, AFullIndicationsBoxTakesAtTheCaretOnlyWhatFitsAndDropsNothing)
     w->txtCodice->setText(conto(QStringLiteral("0012")));
     w->txtDescrizione->setText(QStringLiteral("Rossi"));
     w->txtFido->setText(QStringLiteral("1"));
-    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    clickAsUser(w->cmdVirtual);
     auto rs = db.openRecordset(QStringLiteral("SELECT Obbligato FROM ContoDoga"));
     ASSERT_FALSE(rs->eof());
     EXPECT_EQ(rs->value(0).toString(), full);

@@ -491,7 +491,7 @@ TEST_F(Framework, TheDataControlBrowsesTheWholeResultAfterEverySearch)
                      {&DataControl::cmdFirst, "1/3", "TORINO"},  {&DataControl::cmdPrevious, "1/3", "TORINO"},
                      {&DataControl::cmdLast, "3/3", "MILANO"}};
         for (const auto &passo : passi) {
-            QTest::mouseClick((*w->dtaLocal).*passo.button, Qt::LeftButton);
+            clickAsUser((*w->dtaLocal).*passo.button);
             EXPECT_EQ(w->dtaLocal->Caption(), passo.caption);
             EXPECT_EQ(w->txtDescrizione->text(), passo.nome);
         }
@@ -529,7 +529,7 @@ TEST_F(Framework, ASearchFindsWhatTheSystemsPatternsFind)
         clickAsUser(w->cmdVirtual);
         QStringList trovati;
         for (int k = 0; w->Modalita == 2 && k < w->dtaLocal->Recordset()->recordCount(); ++k) {
-            QTest::mouseClick(k == 0 ? w->dtaLocal->cmdFirst : w->dtaLocal->cmdNext, Qt::LeftButton);
+            clickAsUser(k == 0 ? w->dtaLocal->cmdFirst : w->dtaLocal->cmdNext);
             trovati << w->txtDescrizione->text();
         }
         EXPECT_EQ(trovati, caso.trovati) << caso.cercato;
@@ -645,13 +645,13 @@ TEST_F(Framework, ASaveOnAFullDiskIsToldAndGoesThroughOnceSpaceIsFreed)
                                   platform::MsgIcon::Critical, platform::MsgButtons::OK, 1};
     auto w = apri<frmCompartDog>(Tag);
 
-    QTest::mouseClick(w->cmdAdd, Qt::LeftButton);
+    clickAsUser(w->cmdAdd);
     ASSERT_EQ(w->Modalita, 4);
     w->txtStato->setText(QStringLiteral("IT"));
     w->txtCodice->setText(QStringLiteral("09"));
     w->txtDescrizione->setText(QStringLiteral("SAVONA"));
     disk.fill();
-    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    clickAsUser(w->cmdVirtual);
     EXPECT_EQ(boxes.shown, std::vector<platform::Message>{pieno});
     EXPECT_EQ(w->Modalita, 4);
     EXPECT_EQ(w->txtCodice->text(), "09");
@@ -659,24 +659,24 @@ TEST_F(Framework, ASaveOnAFullDiskIsToldAndGoesThroughOnceSpaceIsFreed)
     EXPECT_EQ(compartimenti(), (QStringList{"01|TORINO", "02|GENOVA", "03|MILANO"}));
     disk.free();
     boxes.shown.clear();
-    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    clickAsUser(w->cmdVirtual);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(compartimenti(), (QStringList{"01|TORINO", "02|GENOVA", "03|MILANO", "09|SAVONA"}));
 
-    QTest::mouseClick(w->cmdCancel, Qt::LeftButton);
+    clickAsUser(w->cmdCancel);
     trova(*w, QStringLiteral("IT"), QStringLiteral("02"));
-    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    clickAsUser(w->cmdVirtual);
     ASSERT_EQ(w->Modalita, 3);
     w->txtDescrizione->setText(QStringLiteral("GENOVA PORTO"));
     disk.fill();
-    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    clickAsUser(w->cmdVirtual);
     EXPECT_EQ(boxes.shown, std::vector<platform::Message>{pieno});
     EXPECT_EQ(w->Modalita, 3);
     EXPECT_EQ(w->txtDescrizione->text(), "GENOVA PORTO");
     EXPECT_EQ(compartimenti(), (QStringList{"01|TORINO", "02|GENOVA", "03|MILANO", "09|SAVONA"}));
     disk.free();
     boxes.shown.clear();
-    QTest::mouseClick(w->cmdVirtual, Qt::LeftButton);
+    clickAsUser(w->cmdVirtual);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(compartimenti(), (QStringList{"01|TORINO", "02|GENOVA PORTO", "03|MILANO", "09|SAVONA"}));
     EXPECT_EQ(other.exec("BEGIN IMMEDIATE"), SQLITE_OK) << "no lock of ours is left";

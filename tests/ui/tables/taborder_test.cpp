@@ -29,7 +29,7 @@ protected:
         QWidget *corrente = primo;
         do {
             nomi << corrente->objectName();
-            QTest::keyClick(corrente, Qt::Key_Tab);
+            keyClickAsUser(corrente, Qt::Key_Tab);
             corrente = QApplication::focusWidget();
         } while (corrente && corrente != primo && nomi.size() < 30);
         return nomi;

@@ -1,5 +1,6 @@
 #include "fixture.h"
 
+#include "platform/busywait.h"
 #include "platform/sharemapping.h"
 #include "support/asuser.h"
 #include "ui/main/screen.h"
@@ -12,6 +13,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -22,6 +24,8 @@ using platform::MsgButtons;
 using platform::MsgIcon;
 using platform::MsgResult;
 using testsupport::clickAsUser;
+using testsupport::keyClickAsUser;
+using testsupport::keyClicksAsUser;
 
 namespace {
 
@@ -94,8 +98,8 @@ TEST_F(Send, TheScreenShowsTheDeclarantsAccountAndTheFlow)
     EXPECT_EQ(f->txtUserPasswd->maxLength(), 8);
     f->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(f.get()));
-    f->txtUserPasswd->setFocus(Qt::TabFocusReason);
-    QTest::keyClicks(f->txtUserPasswd, QStringLiteral("Segreta"));
+    QTest::mouseClick(f->txtUserPasswd, Qt::LeftButton);
+    keyClicksAsUser(f->txtUserPasswd, QStringLiteral("Segreta"));
     EXPECT_EQ(f->txtUserPasswd->text(), QStringLiteral("Segreta"));
     EXPECT_EQ(f->txtUserPasswd->displayText(), QStringLiteral("*******"));
     QStringList offices;
@@ -226,7 +230,7 @@ TEST_F(Send, AUserCodeThatNamesNoShareIsRefused)
         auto f = open();
         ASSERT_EQ(f->txtUserId->text(), QString::fromLatin1(codice));
         f->txtUserPasswd->setText(QStringLiteral("Segreta"));
-        QTest::mouseClick(f->cmdConfirm, Qt::LeftButton);
+        clickAsUser(f->cmdConfirm);
         EXPECT_EQ(boxes.shown, (std::vector<Message>{{QStringLiteral("Errore di Run-time 52:\r\nNome o numero di "
                                                                      "file non valido."),
                                                       QStringLiteral("Corbix doganali"), MsgIcon::Critical,
@@ -297,4 +301,103 @@ TEST_F(Send, TheMainWindowsSendCommandOpensTheScreenOnTheRowClicked)
     EXPECT_TRUE(acted);
     EXPECT_EQ(onShare(), QStringList{QStringLiteral("26011507-012100")});
     EXPECT_EQ(registerRows().value(0).section(u'|', 3, 3), QStringLiteral("1"));
+}
+
+namespace {
+
+// The program's clock during a send, with a user at the keyboard: at one rest
+// of the pause after the mapping the user presses Escape, which goes to the
+// control that has the focus, and ticks "Salva password", once straight away
+// and once as input a busy program finds waiting in its queue. At every rest it notes whether
+// the busy cursor stands and asks the screen to be painted again.
+class UserDuringThePause : public platform::FakeClock {
+public:
+    explicit UserDuringThePause(frmSendMirsolan &screen) : screen_(screen) {}
+    void sleepMs(int ms) override
+    {
+        FakeClock::sleepMs(ms);
+        const QCursor *cursor = QGuiApplication::overrideCursor();
+        busyAtEveryRest = busyAtEveryRest && cursor && cursor->shape() == Qt::WaitCursor;
+        screen_.update();
+        // The on-line test has waited its 2 seconds; this is the pause after the mapping.
+        if (monotonicMs() != 3000)
+            return;
+        keyClickAsUser(&screen_, Qt::Key_Escape);
+        clickAsUser(screen_.chkSavePasswd);
+        QCoreApplication::postEvent(QApplication::focusWidget(),
+                                    new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+        const QPointF box(screen_.chkSavePasswd->rect().topLeft() + QPoint(8, screen_.chkSavePasswd->height() / 2));
+        const QPointF global = screen_.chkSavePasswd->mapToGlobal(box);
+        for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+            QCoreApplication::postEvent(screen_.chkSavePasswd,
+                                        new QMouseEvent(type, box, global, Qt::LeftButton,
+                                                        type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                                                        Qt::NoModifier));
+        acted = true;
+    }
+
+    bool busyAtEveryRest = true;
+    bool acted = false;
+
+private:
+    frmSendMirsolan &screen_;
+};
+
+// Counts the paintings of a window, and the keys and clicks that reach its
+// controls.
+class Witness : public QObject {
+public:
+    int paints = 0;
+    int inputs = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::Paint: ++paints; break;
+        case QEvent::KeyPress:
+        case QEvent::MouseButtonPress: ++inputs; break;
+        default: break;
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+// The share's mapping leads nowhere, so the copy fails after the pause and the
+// screen stays open: what the user did during the pause is still there to see.
+TEST_F(Send, ThePausesShowTheBusyCursorKeepTheScreenPaintedAndThrowTheUsersInputAway)
+{
+    platform::RecordingShareMapper mapper;
+    platform::ScopedShareMapper guard(mapper);
+    auto f = open();
+    f->txtUserPasswd->setText(QStringLiteral("Segreta"));
+    f->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(f.get()));
+    Witness witness;
+    for (QWidget *w : std::initializer_list<QWidget *>{f.get(), f->cmdConfirm, f->chkSavePasswd})
+        w->installEventFilter(&witness);
+    UserDuringThePause clock(*f);
+    platform::ScopedClock clockGuard(clock);
+
+    clickAsUser(f->cmdConfirm);
+    EXPECT_TRUE(clock.acted);
+    EXPECT_EQ(clock.monotonicMs(), 6000) << "the on-line test's 2 seconds and the 4 after the mapping";
+    EXPECT_TRUE(clock.busyAtEveryRest);
+    EXPECT_EQ(clock.sleeps, 6000 / platform::BusyWait::PaintIntervalMs);
+    EXPECT_GE(witness.paints, clock.sleeps) << "painted after every rest";
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_TRUE(boxes.shown[0].text.startsWith(QStringLiteral("Errore di Run-time 76:")));
+
+    // Nothing of it comes later either.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(witness.inputs, 1) << "only the press that began the send";
+    EXPECT_FALSE(f->chkSavePasswd->isChecked());
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_EQ(f->result(), QDialog::Rejected) << "never closed";
+    // The screen takes the user's input again.
+    clickAsUser(f->chkSavePasswd);
+    EXPECT_TRUE(f->chkSavePasswd->isChecked());
 }
