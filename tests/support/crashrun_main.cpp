@@ -33,6 +33,7 @@
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
+#include "support/doubles/fakeclock.h"
 #include "ui/main/composition.h"
 #include "ui/transmission/answerfetch.h"
 

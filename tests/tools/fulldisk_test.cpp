@@ -17,6 +17,8 @@
 #include "platform/drives.h"
 #include "platform/messagebox.h"
 #include "platform/workstation.h"
+#include "support/doubles/fakeclock.h"
+#include "support/doubles/recordingmessagebox.h"
 #include "support/smalldisk.h"
 #include "support/tempdir.h"
 #include "ui/main/frmcomposenew.h"

@@ -1,6 +1,7 @@
 #include "compose_fixture.h"
 
 #include "common/globals.h"
+#include "support/doubles/fakeclock.h"
 #include "ui/main/frmfaicorbex.h"
 
 #include <QApplication>

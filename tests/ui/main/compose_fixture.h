@@ -7,6 +7,7 @@
 #include "platform/clock.h"
 #include "platform/codepage.h"
 #include "sampledata/sampledata.h"
+#include "support/doubles/fakeclock.h"
 
 
 // A program folder ready for composing flows: the sample archive and record

@@ -3,6 +3,8 @@
 #include "common/errordialog.h"
 #include "platform/errors.h"
 #include "platform/pageprinter.h"
+#include "support/doubles/recordingerrordialog.h"
+#include "support/doubles/recordingpageprinter.h"
 
 #include <QFile>
 #include <QImage>

@@ -2,6 +2,7 @@
 
 #include "platform/sharemapping.h"
 #include "support/asuser.h"
+#include "support/doubles/recordingsharemapper.h"
 #include "ui/main/screen.h"
 #include "ui/transmission/flowsend.h"
 #include "ui/transmission/frmsendmirsolan.h"
