@@ -4,6 +4,7 @@
 #include "common/workstation.h"
 #include "platform/messagebox.h"
 #include "platform/workstation.h"
+#include "support/doubles/fixedworkstationsource.h"
 #include "support/doubles/recordingmessagebox.h"
 
 #include <gtest/gtest.h>

@@ -18,6 +18,7 @@
 #include "platform/messagebox.h"
 #include "platform/workstation.h"
 #include "support/doubles/fakeclock.h"
+#include "support/doubles/fixedworkstationsource.h"
 #include "support/doubles/recordingmessagebox.h"
 #include "support/smalldisk.h"
 #include "support/tempdir.h"

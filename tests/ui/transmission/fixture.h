@@ -7,6 +7,7 @@
 #include "platform/errors.h"
 #include "platform/workstation.h"
 #include "support/doubles/fakeclock.h"
+#include "support/doubles/fixedworkstationsource.h"
 #include "support/doubles/recordingfiledialog.h"
 #include "ui/main/filedialog.h"
 #include "ui/main/fixture.h"
