@@ -41,14 +41,4 @@ platform::MsgResult QtErrorDialogService::ask(const QString &text)
     return platform::MsgResult::Abort;
 }
 
-platform::MsgResult RecordingErrorDialogService::ask(const QString &text)
-{
-    shown.push_back(text);
-    if (script.empty())
-        return platform::MsgResult::Abort;
-    const platform::MsgResult r = script.front();
-    script.pop_front();
-    return r;
-}
-
 }  // namespace common

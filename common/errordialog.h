@@ -5,8 +5,6 @@
 #include "platform/messagebox.h"
 
 #include <QString>
-#include <deque>
-#include <vector>
 
 namespace common {
 
@@ -24,17 +22,6 @@ ErrorDialogService &errorDialogService();
 class QtErrorDialogService : public ErrorDialogService {
 public:
     platform::MsgResult ask(const QString &text) override;
-};
-
-// Records every message and answers from a script; with the script used up
-// it answers the default button, Abort.
-class RecordingErrorDialogService : public ErrorDialogService {
-public:
-    platform::MsgResult ask(const QString &text) override;
-    void answer(platform::MsgResult result) { script.push_back(result); }
-
-    std::vector<QString> shown;
-    std::deque<platform::MsgResult> script;
 };
 
 // The pointer behind the accessor; a guard installs a test double in it.

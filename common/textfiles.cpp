@@ -100,7 +100,7 @@ bool writeTemporary(const QString &hostPath, const QByteArray &bytes, bool repla
             return false;
         raiseWriteError(file, errore);
     }
-    platform::puntoDiArresto();
+    CORBIX_PUNTO_DI_ARRESTO("file.creato");
     // The other run may have given the name between the look and the
     // creation: the name is then its own.
     if (!replace && presente(hostPath)) {
@@ -115,7 +115,7 @@ bool writeTemporary(const QString &hostPath, const QByteArray &bytes, bool repla
         raiseWriteError(file, errore);
     }
     file.close();
-    platform::puntoDiArresto();
+    CORBIX_PUNTO_DI_ARRESTO("file.scritto");
     return true;
 }
 
@@ -126,12 +126,12 @@ void takeFinalName(const QString &hostPath, bool replace)
     if (replace) {
         if (::rename(from.constData(), to.constData()) != 0)
             platform::raiseFileError(errno);
-        platform::puntoDiArresto();
+        CORBIX_PUNTO_DI_ARRESTO("file.nominato");
         return;
     }
     // Renamed only where no file is: the name is taken exclusively.
     if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) {
-        platform::puntoDiArresto();
+        CORBIX_PUNTO_DI_ARRESTO("file.nominato");
         return;
     }
     int errore = errno;
@@ -150,9 +150,9 @@ void takeFinalName(const QString &hostPath, bool replace)
         platform::raise(platform::err::FileAlreadyExists);
     if (errore != 0)
         platform::raiseFileError(errore);
-    platform::puntoDiArresto();
+    CORBIX_PUNTO_DI_ARRESTO("file.collegato");
     ::unlink(from.constData());
-    platform::puntoDiArresto();
+    CORBIX_PUNTO_DI_ARRESTO("file.nominato");
 }
 
 }  // namespace common

@@ -165,16 +165,6 @@ QString QtThreeButtonDialogService::show(const ThreeButtonRequest &request)
     return form.Tag;
 }
 
-QString RecordingThreeButtonDialogService::show(const ThreeButtonRequest &request)
-{
-    shown.push_back(request);
-    if (script.empty())
-        return QStringLiteral("0");
-    const QString tag = script.front();
-    script.pop_front();
-    return tag;
-}
-
 ThreeButtonDialogService &threeButtonDialogService() { return *threeButtonDialogSlot(); }
 
 }  // namespace common

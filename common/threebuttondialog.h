@@ -4,8 +4,6 @@
 
 #include <QDialog>
 #include <QString>
-#include <deque>
-#include <vector>
 
 class QLabel;
 class QPushButton;
@@ -73,17 +71,6 @@ ThreeButtonDialogService &threeButtonDialogService();
 class QtThreeButtonDialogService : public ThreeButtonDialogService {
 public:
     QString show(const ThreeButtonRequest &request) override;
-};
-
-// Records every request and answers from a script; with the script used up it
-// answers "0", as Enter on the focused "OK" does.
-class RecordingThreeButtonDialogService : public ThreeButtonDialogService {
-public:
-    QString show(const ThreeButtonRequest &request) override;
-    void answer(const QString &tag) { script.push_back(tag); }
-
-    std::vector<ThreeButtonRequest> shown;
-    std::deque<QString> script;
 };
 
 // The pointer behind the accessor; a guard installs a test double in it.

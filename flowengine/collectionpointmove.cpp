@@ -118,7 +118,7 @@ void SpostamentoCentrale::rinomina()
         return;
     nota_ = NotaSpostamento(origine_);
     scriviNota(nota_, da_, a_);
-    platform::puntoDiArresto("spostamento.nota");
+    CORBIX_PUNTO_DI_ARRESTO("spostamento.nota");
     if (::rename(QFile::encodeName(origine_).constData(), QFile::encodeName(destinazione_).constData()) != 0) {
         rimuoviNota(nota_);
         platform::raise(platform::err::PathFileAccess);
@@ -126,7 +126,7 @@ void SpostamentoCentrale::rinomina()
     rinominata_ = true;
     sincronizzaCartella(QFileInfo(origine_).absolutePath());
     sincronizzaCartella(cartellaGenitore);
-    platform::puntoDiArresto("spostamento.rinominata");
+    CORBIX_PUNTO_DI_ARRESTO("spostamento.rinominata");
 }
 
 void SpostamentoCentrale::concludi()
@@ -182,7 +182,7 @@ void FinisciSpostamentoCentrale()
             SpostaNomiRegistro(db, da, a);
             transazione.commit();
             db.close();
-            platform::puntoDiArresto("spostamento.completato");
+            CORBIX_PUNTO_DI_ARRESTO("spostamento.completato");
             centrale = a;
             rimuoviNota(nota);
             return;

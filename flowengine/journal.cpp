@@ -256,13 +256,13 @@ void sistemaGiornale(const Interrotto &lavoro, const Luoghi &luoghi)
             } else if (!QFile::remove(temp)) {
                 platform::raise(platform::err::PathFileAccess);
             }
-            platform::puntoDiArresto("pulizia.temporaneo");
+            CORBIX_PUNTO_DI_ARRESTO("pulizia.temporaneo");
         } catch (const platform::RuntimeError &) {
             finito = false;
         }
     }
     if (finito && QFile::remove(lavoro.giornale))
-        platform::puntoDiArresto("pulizia.giornale");
+        CORBIX_PUNTO_DI_ARRESTO("pulizia.giornale");
 }
 
 // The final names (letter case aside) that the journals left in TEMP, of
@@ -303,7 +303,7 @@ void sistemaOrfani(dao::Database &archivio, const QSet<QString> &annotati)
                     common::takeFinalName(host.chopped(qstrlen(common::MarcaTemporaneo)), sotto == CartellaRisposte);
                 else
                     QFile::remove(host);
-                platform::puntoDiArresto("pulizia.orfano");
+                CORBIX_PUNTO_DI_ARRESTO("pulizia.orfano");
             } catch (const platform::RuntimeError &) {
             }
         }
@@ -339,7 +339,7 @@ void rimuoviRiservazioniScadute(dao::Database &archivio)
             archivio.execute(QStringLiteral("DELETE FROM Corbix WHERE ") + condizione
                                  + QStringLiteral(" AND Data = DateValue(?) AND Progressivo = ?"),
                              valori + QVariantList{data, numero}, dao::FailOnError);
-            platform::puntoDiArresto("pulizia.riservazione");
+            CORBIX_PUNTO_DI_ARRESTO("pulizia.riservazione");
         } catch (const platform::RuntimeError &) {
         }
     }
@@ -387,7 +387,7 @@ void GiornaleLavoro::scrivi(const QByteArray &riga)
     // A journal that cannot be written is told as the disk's refusal it is.
     if (file_.write(riga + '\n') != riga.size() + 1 || !file_.flush() || ::fsync(file_.handle()) != 0)
         common::raiseWriteError(file_, errno);
-    platform::puntoDiArresto();
+    CORBIX_PUNTO_DI_ARRESTO("giornale.riga");
 }
 
 void GiornaleLavoro::annota(const QString &nome, Destino destino)

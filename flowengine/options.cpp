@@ -157,7 +157,7 @@ bool SalvaOpzioni()
         transazione.commit();
         db.close();
         if (cambio && cambio->spostamento) {
-            platform::puntoDiArresto("spostamento.registrata");
+            CORBIX_PUNTO_DI_ARRESTO("spostamento.registrata");
             cambio->spostamento->concludi();
         }
         return true;

@@ -18,14 +18,6 @@ namespace {
 
 }  // namespace
 
-void puntoDiArresto()
-{
-    static const int arresto = qEnvironmentVariableIntValue("CORBIX_ARRESTO");
-    static int passi = 0;
-    if (arresto > 0 && ++passi == arresto)
-        arresta();
-}
-
 void puntoDiArresto(const char *nome)
 {
     static const QByteArray traccia = qgetenv("CORBIX_PUNTI");

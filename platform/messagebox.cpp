@@ -138,17 +138,4 @@ MsgResult QtMessageBoxService::show(const Message &message)
     return results.back();
 }
 
-MsgResult RecordingMessageBoxService::show(const Message &message)
-{
-    shown.push_back(message);
-    if (!script.empty()) {
-        const MsgResult r = script.front();
-        script.pop_front();
-        return r;
-    }
-    const std::vector<MsgResult> results = buttonsOf(message.buttons);
-    const size_t def = static_cast<size_t>(message.defaultButton) - 1;
-    return def < results.size() ? results[def] : results.front();
-}
-
 }  // namespace platform

@@ -3,7 +3,6 @@
 #include "platform/scopedservice.h"
 
 #include <QString>
-#include <deque>
 #include <memory>
 #include <vector>
 
@@ -48,17 +47,6 @@ std::vector<MsgResult> buttonsOf(MsgButtons buttons);
 class QtMessageBoxService : public MessageBoxService {
 public:
     MsgResult show(const Message &message) override;
-};
-
-// Records every message and answers from a script; with the script used up
-// it answers the default button.
-class RecordingMessageBoxService : public MessageBoxService {
-public:
-    MsgResult show(const Message &message) override;
-    void answer(MsgResult result) { script.push_back(result); }
-
-    std::vector<Message> shown;
-    std::deque<MsgResult> script;
 };
 
 // The pointer behind the accessor; a guard installs a test double in it.

@@ -18,10 +18,4 @@ bool QtProcessLauncher::startDetached(const QString &program, const QStringList 
     return QProcess::startDetached(program, arguments);
 }
 
-bool RecordingProcessLauncher::startDetached(const QString &program, const QStringList &arguments)
-{
-    started.push_back({program, arguments});
-    return result;
-}
-
 }  // namespace platform

@@ -4,7 +4,6 @@
 
 #include <QString>
 #include <QStringList>
-#include <vector>
 
 namespace platform {
 
@@ -22,21 +21,6 @@ ProcessLauncher &processLauncher();
 class QtProcessLauncher : public ProcessLauncher {
 public:
     bool startDetached(const QString &program, const QStringList &arguments = {}) override;
-};
-
-// Records every start and answers with `result`; nothing is started.
-class RecordingProcessLauncher : public ProcessLauncher {
-public:
-    struct Start {
-        QString program;
-        QStringList arguments;
-        bool operator==(const Start &) const = default;
-    };
-
-    bool startDetached(const QString &program, const QStringList &arguments = {}) override;
-
-    std::vector<Start> started;
-    bool result = true;
 };
 
 // The pointer behind the accessor; a guard installs a test double in it.

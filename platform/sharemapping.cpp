@@ -24,13 +24,4 @@ void DriveTableShareMapper::mappa(QChar lettera, const QString &server, const QS
 
 void DriveTableShareMapper::rimuovi(QChar lettera) { driveTable().unmapDrive(lettera); }
 
-void RecordingShareMapper::mappa(QChar lettera, const QString &server, const QString &share)
-{
-    chiamate.push_back(QStringLiteral("mappa ") + lettera + QStringLiteral(": \\\\") + server + u'\\' + share);
-    if (manca)
-        raise(err::PathNotFound);
-}
-
-void RecordingShareMapper::rimuovi(QChar lettera) { chiamate.push_back(QStringLiteral("rimuovi ") + lettera + u':'); }
-
 }  // namespace platform

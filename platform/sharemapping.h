@@ -4,7 +4,6 @@
 
 #include <QChar>
 #include <QString>
-#include <vector>
 
 namespace platform {
 
@@ -25,16 +24,6 @@ class DriveTableShareMapper : public ShareMapper {
 public:
     void mappa(QChar lettera, const QString &server, const QString &share) override;
     void rimuovi(QChar lettera) override;
-};
-
-// Records every call ("mappa Z: \\SERVER\SHARE", "rimuovi Z:") and maps
-// nothing; with `manca` set a mapping fails with 76.
-class RecordingShareMapper : public ShareMapper {
-public:
-    void mappa(QChar lettera, const QString &server, const QString &share) override;
-    void rimuovi(QChar lettera) override;
-    std::vector<QString> chiamate;
-    bool manca = false;
 };
 
 // The pointer behind the accessor; a guard installs a test double in it.

@@ -24,19 +24,6 @@ public:
     std::optional<QString> logonUser() const override;
 };
 
-// Fixed names for tests.
-class FixedWorkstationSource : public WorkstationSource {
-public:
-    FixedWorkstationSource(std::optional<QString> host, std::optional<QString> user)
-        : host_(std::move(host)), user_(std::move(user)) {}
-    std::optional<QString> hostName() const override { return host_; }
-    std::optional<QString> logonUser() const override { return user_; }
-
-private:
-    std::optional<QString> host_;
-    std::optional<QString> user_;
-};
-
 // The pointer behind the accessor; a guard installs a test double in it.
 WorkstationSource *&workstationSlot();
 using ScopedWorkstationSource = platform::ScopedService<WorkstationSource, workstationSlot>;

@@ -1,5 +1,6 @@
 #include "common/codechecks.h"
 #include "common/threebuttondialog.h"
+#include "support/doubles/recordingthreebuttondialog.h"
 
 #include <gtest/gtest.h>
 

@@ -8,6 +8,8 @@
 #include "platform/clock.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
+#include "support/doubles/fakeclock.h"
+#include "support/doubles/recordingmessagebox.h"
 #include "support/otherprogram.h"
 
 #include <QDate>

@@ -9,6 +9,8 @@
 #include "platform/dao/recordset.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
+#include "support/doubles/fakeclock.h"
+#include "support/doubles/recordingerrordialog.h"
 #include "support/otherprogram.h"
 #include "support/tempdir.h"
 #include "support/asuser.h"

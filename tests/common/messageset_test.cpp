@@ -4,6 +4,8 @@
 #include "common/workstation.h"
 #include "platform/messagebox.h"
 #include "platform/workstation.h"
+#include "support/doubles/fixedworkstationsource.h"
+#include "support/doubles/recordingmessagebox.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 #include "common/propertyset.h"
 #include "platform/messagebox.h"
+#include "support/doubles/recordingmessagebox.h"
 
 #include <QDate>
 #include <gtest/gtest.h>

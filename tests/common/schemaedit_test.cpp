@@ -4,6 +4,7 @@
 #include "platform/dao/recordset.h"
 #include "platform/dao_fixture.h"
 #include "platform/messagebox.h"
+#include "support/doubles/recordingmessagebox.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
 #include "common/threebuttondialog.h"
 #include "platform/twips.h"
 #include "support/asuser.h"
+#include "support/doubles/recordingthreebuttondialog.h"
 
 #include <QApplication>
 #include <QKeyEvent>

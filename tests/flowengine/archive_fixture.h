@@ -5,6 +5,7 @@
 #include "common/globals.h"
 #include "platform/dao/recordset.h"
 #include "platform/messagebox.h"
+#include "support/doubles/recordingmessagebox.h"
 #include "support/otherprogram.h"
 
 #include <QDate>

@@ -4,6 +4,8 @@
 #include "platform/clock.h"
 #include "platform/errors.h"
 #include "platform/pageprinter.h"
+#include "support/doubles/fakeclock.h"
+#include "support/doubles/recordingpageprinter.h"
 
 #include <QProcess>
 

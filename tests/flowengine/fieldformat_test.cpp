@@ -1,6 +1,7 @@
 #include "flowengine/fieldformat.h"
 
 #include "platform/messagebox.h"
+#include "support/doubles/recordingmessagebox.h"
 
 #include <gtest/gtest.h>
 

@@ -5,6 +5,8 @@
 #include "platform/dao/recordset.h"
 #include "platform/messagebox.h"
 #include "platform/workstation.h"
+#include "support/doubles/fixedworkstationsource.h"
+#include "support/doubles/recordingmessagebox.h"
 
 #include <QDir>
 #include <QFileInfo>

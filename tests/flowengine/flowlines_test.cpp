@@ -2,6 +2,7 @@
 
 #include "platform/errors.h"
 #include "platform/messagebox.h"
+#include "support/doubles/recordingmessagebox.h"
 
 #include <gtest/gtest.h>
 

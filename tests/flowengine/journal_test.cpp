@@ -7,6 +7,7 @@
 #include "platform/clock.h"
 
 #include "archive_fixture.h"
+#include "support/doubles/fakeclock.h"
 
 #include <QFileInfo>
 

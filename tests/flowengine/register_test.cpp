@@ -5,6 +5,7 @@
 #include "flowengine/flowlines.h"
 
 #include "archive_fixture.h"
+#include "support/doubles/recordingerrordialog.h"
 
 using namespace flowengine;
 using platform::Message;

@@ -7,6 +7,8 @@
 #include "platform/clock.h"
 #include "platform/dao/database.h"
 #include "platform/messagebox.h"
+#include "support/doubles/fakeclock.h"
+#include "support/doubles/recordingmessagebox.h"
 
 #include <QDir>
 #include <algorithm>

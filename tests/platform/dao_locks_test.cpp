@@ -2,6 +2,7 @@
 
 #include "platform/clock.h"
 #include "platform/dao/connection.h"
+#include "support/doubles/fakeclock.h"
 
 #include <QProcess>
 #include <optional>

@@ -1,6 +1,7 @@
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/workstation.h"
+#include "support/doubles/fixedworkstationsource.h"
 #include "support/tempdir.h"
 
 #include <QDir>

@@ -1,6 +1,8 @@
 #include "platform/clock.h"
 #include "platform/messagebox.h"
 #include "support/asuser.h"
+#include "support/doubles/fakeclock.h"
+#include "support/doubles/recordingmessagebox.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,6 +1,9 @@
 #include "platform/clock.h"
 #include "platform/messagebox.h"
 #include "platform/pageprinter.h"
+#include "support/doubles/fakeclock.h"
+#include "support/doubles/recordingmessagebox.h"
+#include "support/doubles/recordingpageprinter.h"
 #include "support/tempdir.h"
 
 #include <QFile>

@@ -1,4 +1,5 @@
 #include "platform/process.h"
+#include "support/doubles/recordingprocesslauncher.h"
 #include "support/tempdir.h"
 
 #include <QFile>

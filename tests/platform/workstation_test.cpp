@@ -1,4 +1,5 @@
 #include "platform/workstation.h"
+#include "support/doubles/fixedworkstationsource.h"
 
 #include <QSysInfo>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // A run of the program without its screens, for the crash tests: each road
-// that files flows or answers, in a process of its own that CORBIX_ARRESTO
-// may stop dead at any of its steps.
+// that files flows or answers, in a process of its own that the crash tests
+// may stop dead at any of its named steps (platform/crashpoint.h).
 //
 //   corbix-test-crash-run PROGRAM_FOLDER ROAD [MOMENT]
 //
@@ -32,6 +32,7 @@
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
+#include "support/doubles/fakeclock.h"
 #include "ui/main/composition.h"
 #include "ui/transmission/answerfetch.h"
 

@@ -1,5 +1,6 @@
 #include "platform/application.h"
 #include "platform/clock.h"
+#include "support/doubles/fakeclock.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>

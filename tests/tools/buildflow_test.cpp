@@ -4,6 +4,7 @@
 #include "platform/workstation.h"
 #include "platform/dao/recordset.h"
 #include "sampledata/sampledata.h"
+#include "support/doubles/fixedworkstationsource.h"
 #include "support/tempdir.h"
 
 #include <QDir>

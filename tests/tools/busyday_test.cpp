@@ -9,6 +9,7 @@
 #include "platform/drives.h"
 #include "platform/workstation.h"
 #include "sampledata/sampledata.h"
+#include "support/doubles/fixedworkstationsource.h"
 #include "support/tempdir.h"
 #include "ui/main/composition.h"
 

@@ -32,12 +32,13 @@ struct Outcome {
 };
 
 // A run with the crash points' variables of the environment set as given
-// (the counted one removed unless given).
+// (none of them unless given).
 Outcome runWith(const QString &program, const QStringList &arguments, const QList<QPair<QString, QString>> &variables)
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("CORBIX_ARRESTO"));
+    env.remove(QStringLiteral("CORBIX_ARRESTO_PUNTO"));
+    env.remove(QStringLiteral("CORBIX_PUNTI"));
     for (const auto &[name, value] : variables)
         env.insert(name, value);
     p.setProcessEnvironment(env);
@@ -50,11 +51,28 @@ Outcome runWith(const QString &program, const QStringList &arguments, const QLis
     return {p.exitStatus() == QProcess::CrashExit, p.exitCode(), QString::fromLocal8Bit(p.readAllStandardError())};
 }
 
-Outcome runProcess(const QString &program, const QStringList &arguments, int stopAt = 0)
+// A run stopped dead at the given step ("file.scritto#2"), or whole.
+Outcome runProcess(const QString &program, const QStringList &arguments, const QString &step = {})
 {
-    if (stopAt > 0)
-        return runWith(program, arguments, {{QStringLiteral("CORBIX_ARRESTO"), QString::number(stopAt)}});
+    if (!step.isEmpty())
+        return runWith(program, arguments, {{QStringLiteral("CORBIX_ARRESTO_PUNTO"), step}});
     return runWith(program, arguments, {});
+}
+
+// The steps a whole run passes, in order, each with the count of its name so
+// far ("spostamento.nota#1"); the run's outcome in `whole`.
+QStringList stepsPassed(const QString &program, const QStringList &arguments, const QString &trace, Outcome &whole)
+{
+    QFile::remove(trace);
+    whole = runWith(program, arguments, {{QStringLiteral("CORBIX_PUNTI"), trace}});
+    QFile f(trace);
+    QStringList steps;
+    QHash<QString, int> seen;
+    if (f.open(QIODevice::ReadOnly))
+        for (const QByteArray &line : f.readAll().split('\n'))
+            if (!line.isEmpty())
+                steps << QString::fromLatin1(line) + u'#' + QString::number(++seen[QString::fromLatin1(line)]);
+    return steps;
 }
 
 // The names of the files of a folder, the temporaries apart.
@@ -85,15 +103,23 @@ protected:
         }
         return folder;
     }
-    Outcome runRoad(const QString &folder, int stopAt = 0)
+    // The program that runs the road, and its arguments.
+    QString program() const
+    {
+        return road() == QLatin1String("whole-run") ? QStringLiteral(CORBIX_CRASH_BUILD_FLOW)
+                                                    : QStringLiteral(CORBIX_CRASH_RUN);
+    }
+    QStringList arguments(const QString &folder) const
     {
         if (road() == QLatin1String("whole-run"))
-            return runProcess(QStringLiteral(CORBIX_BUILD_FLOW),
-                              {folder, selection, folder + QStringLiteral("/uscita"), QStringLiteral("--destination"),
-                               QStringLiteral("2"), QStringLiteral("--whole-run"), QStringLiteral("--today"),
-                               QStringLiteral("2026-01-15")},
-                              stopAt);
-        return runProcess(QStringLiteral(CORBIX_CRASH_RUN), {folder, road()}, stopAt);
+            return {folder, selection, folder + QStringLiteral("/uscita"), QStringLiteral("--destination"),
+                    QStringLiteral("2"), QStringLiteral("--whole-run"), QStringLiteral("--today"),
+                    QStringLiteral("2026-01-15")};
+        return {folder, road()};
+    }
+    Outcome runRoad(const QString &folder, const QString &step = {})
+    {
+        return runProcess(program(), arguments(folder), step);
     }
 
     bool answerStored(const QString &folder)
@@ -178,18 +204,18 @@ protected:
 
 TEST_P(Crash, StoppedAtEveryStepItLeavesNothingHalfDoneAndTheNextRunSucceeds)
 {
-    int step = 1;
-    for (;; ++step) {
-        ASSERT_LT(step, 40) << "the road never ends";
-        SCOPED_TRACE(step);
-        const QString folder = prepare(step);
-        const Outcome stopped = runRoad(folder, step);
-        if (!stopped.killed) {
-            // Past its last step: the road ran whole.
-            EXPECT_EQ(stopped.code, 0) << stopped.err.toStdString();
-            checkInvariants(folder, true);
-            break;
-        }
+    // The steps, learnt from a whole run of the road.
+    const QString whole = prepare(0);
+    Outcome ran;
+    const QStringList steps = stepsPassed(program(), arguments(whole), tmp.file(QStringLiteral("punti")), ran);
+    EXPECT_EQ(ran.code, 0) << ran.err.toStdString();
+    checkInvariants(whole, true);
+    EXPECT_GT(steps.size(), 5) << "every road has steps to stop at";
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        SCOPED_TRACE(steps[i].toStdString());
+        const QString folder = prepare(int(i) + 1);
+        const Outcome stopped = runRoad(folder, steps[i]);
+        ASSERT_TRUE(stopped.killed) << stopped.err.toStdString();
         checkInvariants(folder, false);
         ASSERT_EQ(runProcess(QStringLiteral(CORBIX_CRASH_RUN), {folder, QStringLiteral("sweep")}).code, 0);
         checkInvariants(folder, true);
@@ -204,7 +230,6 @@ TEST_P(Crash, StoppedAtEveryStepItLeavesNothingHalfDoneAndTheNextRunSucceeds)
             EXPECT_EQ(next.code, 0) << next.err.toStdString();
         checkInvariants(folder, true);
     }
-    EXPECT_GT(step, 5) << "every road has steps to stop at";
 }
 
 INSTANTIATE_TEST_SUITE_P(Roads, Crash,
@@ -217,28 +242,19 @@ INSTANTIATE_TEST_SUITE_P(Roads, Crash,
 
 namespace {
 
-// The named steps a road passes, in order, with the count of each name so
-// far ("spostamento.nota#1"), learnt from a whole run of it.
+// The steps a road of the crash-run program passes, learnt from a whole run.
 QStringList namedSteps(const QString &folder, const QString &road, testsupport::TempDir &tmp)
 {
-    const QString trace = tmp.file(QStringLiteral("punti-") + road);
-    QFile::remove(trace);
-    const Outcome whole =
-        runWith(QStringLiteral(CORBIX_CRASH_RUN), {folder, road}, {{QStringLiteral("CORBIX_PUNTI"), trace}});
+    Outcome whole;
+    const QStringList steps =
+        stepsPassed(QStringLiteral(CORBIX_CRASH_RUN), {folder, road}, tmp.file(QStringLiteral("punti-") + road), whole);
     EXPECT_EQ(whole.code, 0) << whole.err.toStdString();
-    QFile f(trace);
-    QStringList steps;
-    QHash<QString, int> seen;
-    if (f.open(QIODevice::ReadOnly))
-        for (const QByteArray &line : f.readAll().split('\n'))
-            if (!line.isEmpty())
-                steps << QString::fromLatin1(line) + u'#' + QString::number(++seen[QString::fromLatin1(line)]);
     return steps;
 }
 
 Outcome runStoppedAt(const QString &folder, const QString &road, const QString &step)
 {
-    return runWith(QStringLiteral(CORBIX_CRASH_RUN), {folder, road}, {{QStringLiteral("CORBIX_ARRESTO_PUNTO"), step}});
+    return runProcess(QStringLiteral(CORBIX_CRASH_RUN), {folder, road}, step);
 }
 
 QString storedCentrale(const QString &folder)

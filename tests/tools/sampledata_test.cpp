@@ -10,6 +10,8 @@
 #include "platform/drives.h"
 #include "platform/messagebox.h"
 #include "platform/workstation.h"
+#include "support/doubles/fixedworkstationsource.h"
+#include "support/doubles/recordingmessagebox.h"
 #include "support/tempdir.h"
 
 #include <QDir>

@@ -16,6 +16,8 @@
 #include "platform/errors.h"
 #include "platform/messagebox.h"
 #include "platform/pageprinter.h"
+#include "support/doubles/recordingmessagebox.h"
+#include "support/doubles/recordingpageprinter.h"
 #include "ui/main/composition.h"
 #include "ui/main/frmcomposenew.h"
 #include "ui/transmission/answerfetch.h"

@@ -12,6 +12,7 @@
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
+#include "support/doubles/recordingmessagebox.h"
 
 #include <QDir>
 #include <QHash>

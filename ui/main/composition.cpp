@@ -571,12 +571,11 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
             rs->close();
             QString elenco = corbex.ElencoComposizione;
             flowengine::MarcaDocumentiInviati(elenco);
-            platform::puntoDiArresto();
+            CORBIX_PUNTO_DI_ARRESTO("composizione.marcata");
             transazione->commit();
             db.close();
         }
-        platform::puntoDiArresto();
-        platform::puntoDiArresto("composizione.registrata");
+        CORBIX_PUNTO_DI_ARRESTO("composizione.registrata");
         QFile::remove(origine);
         archivio.finale = copia.finale = supporto.finale = true;
         // The flow is filed whatever follows: a name not given now is given

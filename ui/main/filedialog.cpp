@@ -119,19 +119,6 @@ std::optional<QString> QtFileDialogService::scegli(QWidget *owner, const Richies
     return percorso;
 }
 
-std::optional<QString> RecordingFileDialogService::scegli(QWidget *, const RichiestaFile &richiesta)
-{
-    requests.push_back(richiesta);
-    if (script.empty())
-        return std::nullopt;
-    const bool scelto = script.front().has_value();
-    const QString percorso = scelto ? *script.front() : QString();
-    script.pop_front();
-    if (!scelto)
-        return std::nullopt;
-    return percorso;
-}
-
 FileDialogService *&fileDialogSlot()
 {
     static QtFileDialogService real;

@@ -4,9 +4,7 @@
 
 #include <QString>
 #include <QStringList>
-#include <deque>
 #include <optional>
-#include <vector>
 
 class QWidget;
 
@@ -49,17 +47,6 @@ FileDialogService &fileDialogService();
 class QtFileDialogService : public FileDialogService {
 public:
     std::optional<QString> scegli(QWidget *owner, const RichiestaFile &richiesta) override;
-};
-
-// Records every request and answers from a script; with the script used up
-// it answers a cancellation.
-class RecordingFileDialogService : public FileDialogService {
-public:
-    std::optional<QString> scegli(QWidget *owner, const RichiestaFile &richiesta) override;
-    void answer(std::optional<QString> path) { script.push_back(std::move(path)); }
-
-    std::vector<RichiestaFile> requests;
-    std::deque<std::optional<QString>> script;
 };
 
 // The filter of a request as QFileDialog takes it, each description with its

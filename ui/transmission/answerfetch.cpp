@@ -197,7 +197,7 @@ bool archivia(dao::Database &db, flowengine::GiornaleLavoro &giornale, const Dat
                     common::StrToNull(flow.FattoDa)},
                    dao::FailOnError);
         transazione.commit();
-        platform::puntoDiArresto();
+        CORBIX_PUNTO_DI_ARRESTO("prelievo.registrato");
         // Closing the held row ends the archive's transaction: its failure is
         // a failure of the fetch.
         inviata->close();
@@ -208,7 +208,7 @@ bool archivia(dao::Database &db, flowengine::GiornaleLavoro &giornale, const Dat
         flowengine::mostraErroreRunTime(e);
         return false;
     }
-    platform::puntoDiArresto();
+    CORBIX_PUNTO_DI_ARRESTO("prelievo.chiuso");
     // The answer is stored whatever follows: a name not given now is given
     // by the next start-up, whose journal names it.
     try {

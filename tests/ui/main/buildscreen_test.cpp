@@ -2,6 +2,7 @@
 
 #include "common/globals.h"
 #include "support/asuser.h"
+#include "support/doubles/fakeclock.h"
 #include "ui/main/frmfaicorbex.h"
 
 #include <QApplication>

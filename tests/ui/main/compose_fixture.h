@@ -7,6 +7,7 @@
 #include "platform/clock.h"
 #include "platform/codepage.h"
 #include "sampledata/sampledata.h"
+#include "support/doubles/fakeclock.h"
 
 
 // A clock whose every reading of the monotonic counter comes step ms after

@@ -4,6 +4,8 @@
 #include "platform/errors.h"
 #include "platform/pageprinter.h"
 #include "support/asuser.h"
+#include "support/doubles/recordingerrordialog.h"
+#include "support/doubles/recordingpageprinter.h"
 
 #include <QFile>
 #include <QImage>

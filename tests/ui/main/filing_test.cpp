@@ -2,6 +2,7 @@
 
 #include "common/errordialog.h"
 #include "platform/errors.h"
+#include "support/doubles/recordingerrordialog.h"
 #include "support/otherprogram.h"
 #include "ui/main/composition.h"
 

@@ -2,6 +2,8 @@
 #include "platform/messagebox.h"
 #include "platform/process.h"
 #include "support/asuser.h"
+#include "support/doubles/recordingmessagebox.h"
+#include "support/doubles/recordingprocesslauncher.h"
 #include "ui/main/frminformazioni.h"
 #include "ui/main/frmmain.h"
 

@@ -4,6 +4,8 @@
 #include "platform/dao/recordset.h"
 #include "platform/messagebox.h"
 #include "support/asuser.h"
+#include "support/doubles/recordingerrordialog.h"
+#include "support/doubles/recordingmessagebox.h"
 #include "ui/main/frmcomandosql.h"
 
 #include <QApplication>

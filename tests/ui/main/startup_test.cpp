@@ -5,6 +5,7 @@
 #include "platform/clock.h"
 #include "platform/dao/recordset.h"
 #include "platform/errors.h"
+#include "support/doubles/fakeclock.h"
 
 #include <QFile>
 #include <QFileInfo>

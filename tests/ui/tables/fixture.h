@@ -5,6 +5,8 @@
 #include "platform/clock.h"
 #include "platform/twips.h"
 #include "support/asuser.h"
+#include "support/doubles/fakeclock.h"
+#include "support/doubles/recordingthreebuttondialog.h"
 #include "ui/main/screen.h"
 #include "ui/tables/tablescreen.h"
 

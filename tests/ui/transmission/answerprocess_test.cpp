@@ -5,6 +5,7 @@
 #include "platform/pageprinter.h"
 #include "platform/twips.h"
 #include "support/asuser.h"
+#include "support/doubles/recordingpageprinter.h"
 #include "support/otherprogram.h"
 #include "ui/transmission/answerfetch.h"
 #include "ui/transmission/answerprocess.h"

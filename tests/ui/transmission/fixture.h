@@ -6,6 +6,9 @@
 #include "platform/codepage.h"
 #include "platform/errors.h"
 #include "platform/workstation.h"
+#include "support/doubles/fakeclock.h"
+#include "support/doubles/fixedworkstationsource.h"
+#include "support/doubles/recordingfiledialog.h"
 #include "ui/main/filedialog.h"
 #include "ui/main/fixture.h"
 

@@ -3,6 +3,7 @@
 #include "platform/busywait.h"
 #include "platform/sharemapping.h"
 #include "support/asuser.h"
+#include "support/doubles/recordingsharemapper.h"
 #include "ui/main/screen.h"
 #include "ui/transmission/flowsend.h"
 #include "ui/transmission/frmsendmirsolan.h"

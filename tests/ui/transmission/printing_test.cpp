@@ -3,6 +3,7 @@
 #include "platform/pageprinter.h"
 #include "platform/workstation.h"
 #include "support/asuser.h"
+#include "support/doubles/fixedworkstationsource.h"
 #include "ui/transmission/frmaswerreport.h"
 #include "ui/transmission/frmopzionicorbix.h"
 

@@ -6,6 +6,8 @@
 #include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/pageprinter.h"
+#include "support/doubles/fakeclock.h"
+#include "support/doubles/recordingpageprinter.h"
 #include "ui/transmission/answerreport.h"
 
 #include <QDir>

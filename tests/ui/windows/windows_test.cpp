@@ -5,6 +5,8 @@
 #include "support/tempdir.h"
 #include "common/threebuttondialog.h"
 #include "support/asuser.h"
+#include "support/doubles/recordingfiledialog.h"
+#include "support/doubles/recordingthreebuttondialog.h"
 #include "ui/main/filedialog.h"
 #include "ui/main/frmcomandosql.h"
 #include "ui/main/frmcomposenew.h"
