@@ -21,6 +21,7 @@
 #include "support/doubles/fixedworkstationsource.h"
 #include "support/doubles/recordingmessagebox.h"
 #include "support/smalldisk.h"
+#include "support/tablerows.h"
 #include "support/tempdir.h"
 #include "ui/main/frmcomposenew.h"
 #include "ui/main/frmfaicorbex.h"
@@ -29,7 +30,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -245,18 +245,7 @@ protected:
     // boxes, every column as text, in the archive's order.
     std::string rowsSha()
     {
-        QCryptographicHash hash(QCryptographicHash::Sha256);
-        for (const char *table : {"Corbix", "IndiceDoc", "DettaglioBol"}) {
-            auto rs = archive().openRecordset(QStringLiteral("SELECT * FROM %1 ORDER BY _rowid_").arg(QLatin1String(table)),
-                                              {}, dao::RecordsetType::Snapshot);
-            for (; !rs->eof(); rs->moveNext()) {
-                QStringList row;
-                for (int c = 0; c < int(rs->fields().size()); ++c)
-                    row << (rs->value(c).isNull() ? QStringLiteral("<null>") : rs->value(c).toString());
-                hash.addData((row.join(u'|') + u'\n').toUtf8());
-            }
-        }
-        return hash.result().toHex().toStdString();
+        return testsupport::tablesSha(archive(), {"Corbix", "IndiceDoc", "DettaglioBol"});
     }
     // The register as "Posizione/Data/Progressivo/Stato/Tipo/RifFloppy", one row each.
     QStringList register_()

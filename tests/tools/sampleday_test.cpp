@@ -19,13 +19,13 @@
 #include "support/doubles/fakeclock.h"
 #include "support/doubles/fixedworkstationsource.h"
 #include "support/doubles/recordingmessagebox.h"
+#include "support/tablerows.h"
 #include "support/tempdir.h"
 #include "ui/main/composition.h"
 #include "ui/transmission/answerfetch.h"
 #include "ui/transmission/answerprocess.h"
 #include "ui/transmission/flowsend.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <optional>
@@ -163,18 +163,7 @@ protected:
     // the archive's order.
     std::string rowsSha()
     {
-        QCryptographicHash hash(QCryptographicHash::Sha256);
-        for (const char *table : {"DettaglioBol", "IndiceDoc"}) {
-            auto rs = archive().openRecordset(QStringLiteral("SELECT * FROM %1 ORDER BY _rowid_").arg(QLatin1String(table)),
-                                              {}, dao::RecordsetType::Snapshot);
-            for (; !rs->eof(); rs->moveNext()) {
-                QStringList row;
-                for (int c = 0; c < int(rs->fields().size()); ++c)
-                    row << (rs->value(c).isNull() ? QStringLiteral("<null>") : rs->value(c).toString());
-                hash.addData((row.join(u'|') + u'\n').toUtf8());
-            }
-        }
-        return hash.result().toHex().toStdString();
+        return testsupport::tablesSha(archive(), {"DettaglioBol", "IndiceDoc"});
     }
 
     testsupport::TempDir dir_;
