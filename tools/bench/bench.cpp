@@ -247,6 +247,9 @@ void elaborazioneMinima(const QString &archivio, const QString &risposta,
     leggiFile(risposta);
     sqlite3 *db = nullptr;
     sqlite3_open_v2(QFile::encodeName(archivio).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    // The page cache the program's connections have: with SQLite's default
+    // one, dirty pages would be spilled to the file midway.
+    sqlite3_exec(db, "PRAGMA cache_size = -16384", nullptr, nullptr, nullptr);
     sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
     sqlite3_stmt *righe = nullptr, *scrivi = nullptr, *libera = nullptr;
     sqlite3_prepare_v2(db, "SELECT _rowid_ FROM DettaglioBol WHERE Indice = ? AND Data = ? AND Modulo = 'F' "
