@@ -15,7 +15,17 @@ namespace flowengine {
 
 namespace {
 
-QString dataBreve(const QDate &data) { return data.toString(QStringLiteral("dd.MM.yy")); }
+// A date as "dd.MM.yy", written out as it stands: an outcome has three,
+// and Qt's formatting goes through the locale for each. Qt formats a year
+// outside 1000-9999, and no date.
+QString dataBreve(const QDate &data)
+{
+    int anno = 0, mese = 0, giorno = 0;
+    data.getDate(&anno, &mese, &giorno);
+    if (!data.isValid() || anno < 1000 || anno > 9999)
+        return data.toString(QStringLiteral("dd.MM.yy"));
+    return QString::asprintf("%02d.%02d.%02d", giorno, mese, anno % 100);
+}
 
 // A text as exactly n characters: cut, or filled with blanks.
 QString campo(const QString &testo, int n) { return testo.leftJustified(n, u' ', true); }
@@ -106,7 +116,7 @@ struct ScritturaEsiti::Istruzioni {
     std::function<dao::Database()> apriProgramma;
     dao::Database programmaAperto;
     QHash<QString, std::optional<QString>> riferimentiNoti;
-    Istruzione articoli, tributi, casellaB, scriviRigaB, tracciato, tracciatoMaschera0, casellaFrontespizio,
+    Istruzione casellaB, scriviRigaB, tracciato, tracciatoMaschera0, casellaFrontespizio,
         casellaArticolo, segnaCasella, libera;
 };
 
@@ -119,48 +129,65 @@ ScritturaEsiti::~ScritturaEsiti() = default;
 
 qint16 ScritturaEsiti::ScriviCasellaB(qint32 indice, const QDate &data, EsitoPositivo &esito)
 {
+    // What box B is made from, in one reading of the declaration's rows
+    // (the archive finds them by the declaration alone, dozens of them, so
+    // each reading costs as much as the rest of the outcome): its article
+    // count, the first "F 05" row in the order of the boxes; the rows of box
+    // B itself, "F 0B", line by line; the tax lines, "A 47" amounts (4) and
+    // payment methods (5), article by article, line by line. Equal rows keep
+    // the order of their keys.
     Istruzioni &i = *istruzioni_;
-    qint16 articoli = 0;
-    {
-        const auto righe = i.leggi(i.articoli,
-                                   "SELECT Contenuto FROM DettaglioBol WHERE Indice = ? AND Data = ? AND Modulo = ? "
-                                   "AND Campo = ?",
-                                   {indice, data, QStringLiteral("F"), QStringLiteral("05")});
-        if (!righe.empty())
-            articoli = Decimale::daTesto(common::NullToStr(righe.front().front())).intero16();
-    }
+    const auto lette = i.leggi(
+        i.casellaB,
+        "SELECT CASE WHEN Modulo = 'F' AND Campo = '05' THEN 0 WHEN Modulo = 'F' AND Campo = '0B' THEN 1 ELSE 2 END "
+        "AS Parte, _rowid_ AS Chiave, Articolo, SottoCasella, Contenuto FROM DettaglioBol WHERE Indice = ? AND "
+        "Data = ? AND ((Modulo = 'F' AND (Campo = '05' OR Campo = '0B')) OR (Modulo = 'A' AND Campo = '47' AND "
+        "(SottoCasella = '4' OR SottoCasella = '5'))) ORDER BY Parte, CASE WHEN Parte <> 1 THEN Articolo END, "
+        "CASE WHEN Parte = 0 THEN SottoCasella END COLLATE NOCASE, Riga, SottoCasella, _rowid_",
+        {indice, data});
+    enum Parte { Articoli = 0, CasellaB = 1, Tributi = 2 };
 
+    qint16 articoli = 0;
+    bool articoliLetti = false;
+    std::vector<QVariant> chiavi;
     esito.TotaleG = esito.TotaleF = esito.TotaleA = Decimale();
-    if (articoli >= 1) {
-        // The tax lines of every article in one query, article by article.
-        const auto righe = i.leggi(i.tributi,
-                                   "SELECT Articolo, SottoCasella, Contenuto FROM DettaglioBol WHERE Indice = ? AND "
-                                   "Data = ? AND Articolo >= 1 AND Articolo <= ? AND Modulo = ? AND Campo = ? AND "
-                                   "(SottoCasella = ? OR SottoCasella = ?) ORDER BY Articolo, Riga, SottoCasella",
-                                   {indice, data, articoli, QStringLiteral("A"), QStringLiteral("47"),
-                                    QStringLiteral("4"), QStringLiteral("5")});
-        // An amount belongs to the payment line that follows it within its
-        // article, and to no other.
-        Decimale ammontare;
-        QVariant articolo;
-        for (const auto &riga : righe) {
-            if (riga[0] != articolo) {
-                articolo = riga[0];
-                ammontare = Decimale();
-            }
-            if (riga[1].toString() == QLatin1String("4")) {
-                ammontare = Decimale::daTesto(common::NullToStr(riga[2]));
-                continue;
-            }
-            const QString metodo = common::NullToStr(riga[2]);
-            if (metodo == QLatin1String("A"))
-                esito.TotaleA += ammontare;
-            else if (metodo == QLatin1String("F"))
-                esito.TotaleF += ammontare;
-            else if (metodo == QLatin1String("G"))
-                esito.TotaleG += ammontare;
+    // An amount belongs to the payment line that follows it within its
+    // article, and to no other.
+    Decimale ammontare;
+    QVariant articolo;
+    for (const auto &riga : lette) {
+        switch (riga[0].toInt()) {
+        case Articoli:
+            if (!articoliLetti)
+                articoli = Decimale::daTesto(common::NullToStr(riga[4])).intero16();
+            articoliLetti = true;
+            continue;
+        case CasellaB:
+            chiavi.push_back(riga[1]);
+            continue;
+        case Tributi:
+            break;
+        }
+        // Only the articles the front sheet counts; the front sheet's
+        // rows come first, so their count is known by now.
+        if (riga[2].isNull() || riga[2].toLongLong() < 1 || riga[2].toLongLong() > articoli)
+            continue;
+        if (riga[2] != articolo) {
+            articolo = riga[2];
             ammontare = Decimale();
         }
+        if (riga[3].toString() == QLatin1String("4")) {
+            ammontare = Decimale::daTesto(common::NullToStr(riga[4]));
+            continue;
+        }
+        const QString metodo = common::NullToStr(riga[4]);
+        if (metodo == QLatin1String("A"))
+            esito.TotaleA += ammontare;
+        else if (metodo == QLatin1String("F"))
+            esito.TotaleF += ammontare;
+        else if (metodo == QLatin1String("G"))
+            esito.TotaleG += ammontare;
+        ammontare = Decimale();
     }
 
     std::array<QString, 7> righe;
@@ -181,15 +208,11 @@ qint16 ScritturaEsiti::ScriviCasellaB(qint32 indice, const QDate &data, EsitoPos
     // Box B has seven lines; further rows have no text to receive and stay as
     // they are. Each line is written to its row's key: the run's transaction
     // keeps every other program from changing the rows meanwhile.
-    const auto chiavi = i.leggi(i.casellaB,
-                                "SELECT _rowid_ AS Chiave, Contenuto FROM DettaglioBol WHERE Indice = ? AND Data = ? "
-                                "AND Modulo = ? AND Campo = ? ORDER BY Riga",
-                                {indice, data, QStringLiteral("F"), QStringLiteral("0B")});
     for (std::size_t n = 0; n < righe.size() && n < chiavi.size(); ++n)
         i.scrivi(i.scriviRigaB,
                  "UPDATE DettaglioBol SET Contenuto = ?, MaxLung = ?, Corretto = ?, Gestito = ?, Controllato = ? "
                  "WHERE _rowid_ = ?",
-                 {common::StrToNull(righe[n]), 0, true, false, true, chiavi[n].front()});
+                 {common::StrToNull(righe[n]), 0, true, false, true, chiavi[n]});
     return 0;
 }
 

@@ -178,6 +178,54 @@ TEST_F(WriteBack, OnlyCollectedTaxesWithAnAccountShowZeroDueAmounts)
         << "only four rows: none is added";
 }
 
+TEST_F(WriteBack, TheRowsAreFoundInAnyOrderAndCaseAndOnlyTheCountedArticlesAdded)
+{
+    addDeclaration(12, Day, 2);
+    // Box B's rows stored out of their order, some in lower case.
+    box(12, {}, "f", "0b", "0", "3", "vecchio");
+    box(12, {}, "F", "0B", "0", "1", "vecchio");
+    box(12, {}, "F", "0b", "0", "2", "vecchio");
+    // Payment lines stored before their amounts; articles the count leaves out.
+    tax(12, 1, "1", "5", "A");
+    tax(12, 1, "1", "4", "10");
+    box(12, 2, "a", "47", "5", "1", "A");
+    box(12, 2, "a", "47", "4", "1", "20");
+    tax(12, 3, "1", "4", "1000");
+    tax(12, 3, "1", "5", "A");
+    tax(12, 0, "1", "4", "500");
+    tax(12, 0, "1", "5", "A");
+    box(12, {}, "A", "47", "4", "1", "300");
+    box(12, {}, "A", "47", "5", "1", "A");
+    // Two article counts: the first in the order of the boxes counts.
+    box(12, {}, "F", "05", "0", "2", "9");
+    box(12, {}, "F", "05", "0", "1", "2");
+    // Another declaration's rows are not this one's.
+    declaration(13, "9", 1);
+    tax(13, 1, "1", "4", "4000");
+    tax(13, 1, "1", "5", "A");
+
+    EsitoPositivo e = outcome(false);
+    EXPECT_EQ(ScriviCasellaB(12, Day, e), 0);
+    EXPECT_EQ(e.TotaleA.testo(), "30");
+    EXPECT_EQ(boxB(12), (QStringList{row(1, "REG. A  N. 000123 X DEL 07.03.24"), row(2, "RISCOSSO EURO30**"),
+                                     row(3, "ADDI' 07.03.24        IL CASSIERE")}));
+    EXPECT_EQ(boxB(13), QStringList{"1|vecchio|35|true|true|false"});
+}
+
+TEST_F(WriteBack, DatesTheAnswerDoesNotGiveAreLeftEmpty)
+{
+    declaration(12, "1", 3);
+    EsitoPositivo e = outcome(true);
+    e.RifData = QDate();
+    e.Scadenza2 = QDate();
+    ScriviCasellaB(12, Day, e);
+    EXPECT_EQ(boxB(12), (QStringList{row(1, "REG. A  N. 000123 X DEL "), row(2, "CONTO N. 0012K  - A 93 N.4567"),
+                                     row(3, "EURO0**            SCAD. 16.04.24")}));
+    declaration(13, "1", 4);
+    ScriviCasellaB(13, Day, e);
+    EXPECT_EQ(boxB(13)[3], row(4, "EURO0**            SCAD. "));
+}
+
 TEST_F(WriteBack, ADeclarationWithoutArticleCountOrBoxBChangesNothing)
 {
     addDeclaration(20, Day, 2);

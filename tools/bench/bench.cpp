@@ -34,6 +34,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QHeaderView>
 #include <QPainter>
 #include <QPrinter>
@@ -183,20 +184,80 @@ void prelievoMinimo(const QString &archivio, const QString &risposta, const QStr
                           .arg(oggi.toString(Qt::ISODate))});
 }
 
-// The least the processing does: the answer read, then in one transaction
-// each declaration's box B rows read and written by key, and the index row
-// of a refused one (every second, as the service's stand-in refuses) reset.
+// A page-for-page copy of a database file, through SQLite's backup: the
+// copy's rows lie on the same pages as the original's.
+void copiaArchivio(const QString &da, const QString &a)
+{
+    sqlite3 *origine = nullptr, *copia = nullptr;
+    sqlite3_open_v2(QFile::encodeName(da).constData(), &origine, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_open_v2(QFile::encodeName(a).constData(), &copia, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    sqlite3_backup *backup = sqlite3_backup_init(copia, "main", origine, "main");
+    const int rc = backup ? sqlite3_backup_step(backup, -1) : SQLITE_ERROR;
+    sqlite3_backup_finish(backup);
+    sqlite3_close(copia);
+    sqlite3_close(origine);
+    if (rc != SQLITE_DONE)
+        platform::raise(platform::err::ReservedError, {QStringLiteral("copia dell'archivio non riuscita")});
+}
+
+// A box B row as the processing leaves it, the values the floor writes.
+struct RigaB {
+    QByteArray contenuto;  // null for a Null
+    qint64 maxLung = 0, corretto = 0, gestito = 0, controllato = 0;
+};
+
+// The box B rows of the accepted declarations (every other one, as the
+// service's stand-in refuses every second) as the processing wrote them,
+// by key.
+QHash<qint64, RigaB> righeScritte(const QString &archivio, const std::vector<flowengine::DocumentoCorbex> &documenti)
+{
+    QHash<qint64, RigaB> righe;
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(archivio).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt *st = nullptr;
+    sqlite3_prepare_v2(db, "SELECT _rowid_, Contenuto, MaxLung, Corretto, Gestito, Controllato FROM DettaglioBol "
+                           "WHERE Indice = ? AND Data = ? AND Modulo = 'F' AND Campo = '0B'", -1, &st, nullptr);
+    for (std::size_t n = 0; n < documenti.size(); n += 2) {
+        const QByteArray data = documenti[n].Data.toString(Qt::ISODate).toUtf8();
+        sqlite3_bind_int64(st, 1, documenti[n].Indice);
+        sqlite3_bind_text(st, 2, data.constData(), int(data.size()), SQLITE_TRANSIENT);
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            RigaB &r = righe[sqlite3_column_int64(st, 0)];
+            if (sqlite3_column_type(st, 1) != SQLITE_NULL)
+                r.contenuto = QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(st, 1)),
+                                         sqlite3_column_bytes(st, 1));
+            r.maxLung = sqlite3_column_int64(st, 2);
+            r.corretto = sqlite3_column_int64(st, 3);
+            r.gestito = sqlite3_column_int64(st, 4);
+            r.controllato = sqlite3_column_int64(st, 5);
+        }
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return righe;
+}
+
+// The least the processing does, on a copy of the archive as it was before
+// the processing: the answer read, then in one transaction each accepted
+// declaration's box B rows read and written by key with what the
+// processing wrote there, and the index row of a refused one (every second,
+// as the service's stand-in refuses) reset.
 void elaborazioneMinima(const QString &archivio, const QString &risposta,
-                        const std::vector<flowengine::DocumentoCorbex> &documenti)
+                        const std::vector<flowengine::DocumentoCorbex> &documenti, const QHash<qint64, RigaB> &scritte)
 {
     leggiFile(risposta);
     sqlite3 *db = nullptr;
     sqlite3_open_v2(QFile::encodeName(archivio).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    // The page cache the program's connections have: with SQLite's default
+    // one, dirty pages would be spilled to the file midway.
+    sqlite3_exec(db, "PRAGMA cache_size = -16384", nullptr, nullptr, nullptr);
     sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
     sqlite3_stmt *righe = nullptr, *scrivi = nullptr, *libera = nullptr;
-    sqlite3_prepare_v2(db, "SELECT _rowid_, Contenuto FROM DettaglioBol WHERE Indice = ? AND Data = ? AND Modulo = 'F' "
+    sqlite3_prepare_v2(db, "SELECT _rowid_ FROM DettaglioBol WHERE Indice = ? AND Data = ? AND Modulo = 'F' "
                            "AND Campo = '0B' ORDER BY Riga", -1, &righe, nullptr);
-    sqlite3_prepare_v2(db, "UPDATE DettaglioBol SET Contenuto = ? WHERE _rowid_ = ?", -1, &scrivi, nullptr);
+    sqlite3_prepare_v2(db, "UPDATE DettaglioBol SET Contenuto = ?, MaxLung = ?, Corretto = ?, Gestito = ?, "
+                           "Controllato = ? WHERE _rowid_ = ?", -1, &scrivi, nullptr);
     sqlite3_prepare_v2(db, "UPDATE IndiceDoc SET Stato1 = 0 WHERE Indice = ? AND Data = ? AND Stato1 = 2", -1, &libera,
                        nullptr);
     for (std::size_t n = 0; n < documenti.size(); ++n) {
@@ -205,8 +266,17 @@ void elaborazioneMinima(const QString &archivio, const QString &risposta,
         sqlite3_bind_int64(st, 1, documenti[n].Indice);
         sqlite3_bind_text(st, 2, data.constData(), int(data.size()), SQLITE_TRANSIENT);
         while (sqlite3_step(st) == SQLITE_ROW) {
-            sqlite3_bind_value(scrivi, 1, sqlite3_column_value(st, 1));
-            sqlite3_bind_int64(scrivi, 2, sqlite3_column_int64(st, 0));
+            const qint64 chiave = sqlite3_column_int64(st, 0);
+            const RigaB r = scritte.value(chiave);
+            if (r.contenuto.isNull())
+                sqlite3_bind_null(scrivi, 1);
+            else
+                sqlite3_bind_text(scrivi, 1, r.contenuto.constData(), int(r.contenuto.size()), SQLITE_STATIC);
+            sqlite3_bind_int64(scrivi, 2, r.maxLung);
+            sqlite3_bind_int64(scrivi, 3, r.corretto);
+            sqlite3_bind_int64(scrivi, 4, r.gestito);
+            sqlite3_bind_int64(scrivi, 5, r.controllato);
+            sqlite3_bind_int64(scrivi, 6, chiave);
             sqlite3_step(scrivi);
             sqlite3_reset(scrivi);
         }
@@ -835,6 +905,9 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
                 [&] { prelievoMinimo(archivio, risposta, cartella + QStringLiteral("/.minimo"), oggi); }));
             esegui(archivio, {QStringLiteral("DELETE FROM Corbix WHERE Progressivo = 99999")});
             passi[Prelievo].nome = QStringLiteral("prelievo di una risposta di %1 esiti").arg(risposti.size());
+            // The floor's archive, as the processing finds it.
+            const QString archivioMinimo = cartella + QStringLiteral("/.minimo.mdb");
+            copiaArchivio(archivio, archivioMinimo);
             {
                 // Its only message says it is done.
                 platform::RecordingMessageBoxService risposte;
@@ -847,7 +920,10 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
                 if (risposte.shown.size() != 1)
                     platform::raise(platform::err::ReservedError, {QStringLiteral("messaggi inattesi")});
             }
-            passi[Elaborazione].minimi.push_back(secondi([&] { elaborazioneMinima(archivio, risposta, risposti); }));
+            const QHash<qint64, RigaB> scritte = righeScritte(archivio, risposti);
+            passi[Elaborazione].minimi.push_back(
+                secondi([&] { elaborazioneMinima(archivioMinimo, risposta, risposti, scritte); }));
+            QFile::remove(archivioMinimo);
             passi[Elaborazione].nome = QStringLiteral("elaborazione di una risposta di %1 esiti").arg(risposti.size());
 
             // The fetch of the same answer grown near the fetch's limit, stored

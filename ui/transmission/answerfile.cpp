@@ -6,6 +6,7 @@
 #include "platform/codepage.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 
 namespace uitransmission {
 
@@ -24,6 +25,22 @@ qint32 Numero32(const QString &riga, int da, int a) { return Decimale::daTesto(C
 
 QString NumeroTesto(const QString &riga, int da, int a) { return Decimale::daTesto(Colonne(riga, da, a)).testo(); }
 
+namespace {
+
+// The day of a date whose year has two digits (1930 to 2029) or four;
+// nothing when there is no such day.
+std::optional<QDate> Giorno(int anno, bool dueCifre, int mese, int giorno)
+{
+    if (dueCifre)
+        anno += anno < 30 ? 2000 : 1900;
+    const QDate data(anno, mese, giorno);
+    if (!data.isValid())
+        return std::nullopt;
+    return data;
+}
+
+}  // namespace
+
 std::optional<QDate> DataD8(const QString &testo)
 {
     static const QRegularExpression forma(
@@ -31,17 +48,19 @@ std::optional<QDate> DataD8(const QString &testo)
     const QRegularExpressionMatch m = forma.match(testo);
     if (!m.hasMatch())
         return std::nullopt;
-    int anno = m.captured(3).toInt();
-    if (m.captured(3).size() == 2)
-        anno += anno < 30 ? 2000 : 1900;
-    const QDate data(anno, m.captured(2).toInt(), m.captured(1).toInt());
-    if (!data.isValid())
-        return std::nullopt;
-    return data;
+    return Giorno(m.captured(3).toInt(), m.captured(3).size() == 2, m.captured(2).toInt(), m.captured(1).toInt());
 }
 
 std::optional<QDate> DataD6(const QString &testo)
 {
+    // Six ASCII digits, as every answer writes its dates, are read as they
+    // stand: an answer holds thousands, and a pattern for each costs more
+    // than the rest of its record.
+    if (testo.size() == 6
+        && std::all_of(testo.cbegin(), testo.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; })) {
+        const auto due = [&testo](int i) { return (testo[i].unicode() - u'0') * 10 + (testo[i + 1].unicode() - u'0'); };
+        return Giorno(due(4), true, due(2), due(0));
+    }
     static const QRegularExpression seiCifre(QStringLiteral("^\\d{6}$"));
     if (!seiCifre.match(testo).hasMatch())
         return std::nullopt;

@@ -3,6 +3,7 @@
 #include "platform/errors.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 
 using namespace uitransmission;
 
@@ -57,6 +58,28 @@ TEST(AnswerFile, DatesOfEightAndSixCharacters)
     EXPECT_EQ(DataD6(QStringLiteral("150126")), QDate(2026, 1, 15));
     EXPECT_EQ(DataD6(QStringLiteral("1501  ")), std::nullopt);
     EXPECT_EQ(DataD6(QStringLiteral("991326")), std::nullopt);
+}
+
+TEST(AnswerFile, SixDigitDatesAreReadAsTheirEightCharacterForm)
+{
+    const struct {
+        const char16_t *testo;
+        std::optional<QDate> data;
+    } cases[] = {
+        {u"291229", QDate(2029, 12, 29)}, {u"010130", QDate(1930, 1, 1)},  {u"290200", QDate(2000, 2, 29)},
+        {u"290201", std::nullopt},        {u"000126", std::nullopt},        {u"150026", std::nullopt},
+        {u"15012", std::nullopt},         {u"1501266", std::nullopt},       {u" 50126", std::nullopt},
+        {u"15-126", std::nullopt},        {u"", std::nullopt},
+    };
+    for (const auto &c : cases) {
+        const QString testo = QString::fromUtf16(c.testo);
+        EXPECT_EQ(DataD6(testo), c.data) << testo.toStdString();
+        // Six digits give the same day as their form of eight characters.
+        if (testo.size() == 6 && std::all_of(testo.cbegin(), testo.cend(), [](QChar c) { return c.isDigit(); }))
+            EXPECT_EQ(DataD6(testo),
+                      DataD8(testo.left(2) + u'/' + testo.mid(2, 2) + u'/' + testo.right(2)))
+                << testo.toStdString();
+    }
 }
 
 TEST(AnswerFile, HeaderFields)
