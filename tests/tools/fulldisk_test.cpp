@@ -23,6 +23,7 @@
 #include "support/smalldisk.h"
 #include "support/tablerows.h"
 #include "support/tempdir.h"
+#include "support/wizardfinish.h"
 #include "ui/main/frmcomposenew.h"
 #include "ui/main/frmfaicorbex.h"
 #include "ui/transmission/answerfetch.h"
@@ -36,8 +37,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
-#include <QTimer>
 #include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
@@ -58,6 +57,8 @@ inline void PrintTo(const Message &m, std::ostream *out)
 using platform::Message;
 using platform::MsgButtons;
 using platform::MsgIcon;
+
+using testsupport::clickAsUser;
 
 namespace {
 
@@ -157,47 +158,27 @@ protected:
         w->cmbDichiarante->setCurrentIndex(w->cmbDichiarante->findText(sampledata::Dichiarante1));
         for (QCheckBox *box : {w->chkImport, w->chkExport, w->chkInDeposito, w->chkExportSempif})
             box->setChecked(true);
-        click(w->cmdNextEnd);
+        clickAsUser(w->cmdNextEnd);
         EXPECT_EQ(w->PassoCorrente, 2);
-        click(w->cmdNextEnd);
+        clickAsUser(w->cmdNextEnd);
         EXPECT_EQ(w->PassoCorrente, 3);
         return w;
     }
     std::unique_ptr<uimain::frmComposeNew> onStep4(const QString &folder)
     {
         auto w = onStep3();
-        click(w->optWriteInDir);
-        click(w->cmdNextEnd);
+        clickAsUser(w->optWriteInDir);
+        clickAsUser(w->cmdNextEnd);
         EXPECT_EQ(w->PassoCorrente, 4);
         w->cmbCustomOfficeCode->setEditText(QStringLiteral("012100"));
         w->txtProgNumber->setText(QStringLiteral("7"));
         w->txtPathXCorbex->setText(folder);
         return w;
     }
-    static void click(QWidget *button)
-    {
-        ASSERT_TRUE(button->isVisible() && button->isEnabled()) << button->objectName().toStdString();
-        // A radio button answers on its mark and its text, not on the
-        // empty rest of its width.
-        const bool radio = qobject_cast<QRadioButton *>(button) != nullptr;
-        QTest::mouseClick(button, Qt::LeftButton, {}, radio ? QPoint(8, button->height() / 2) : QPoint());
-    }
     // "&Fine", with the build screen driven by act once the flow is built.
     void finish(uimain::frmComposeNew &w, const std::function<void(uimain::frmFaiCorbex &)> &act)
     {
-        bool acted = false;
-        QTimer::singleShot(0, &w, [&] {
-            auto *f = w.findChild<uimain::frmFaiCorbex *>();
-            ASSERT_NE(f, nullptr);
-            f->Form_Activate();
-            acted = true;
-            act(*f);
-            built = f->Corbex;
-            // The journal is the run's: holding it here would keep its file.
-            built.giornale.reset();
-        });
-        click(w.cmdNextEnd);
-        EXPECT_TRUE(acted);
+        built = testsupport::finishWizard(w, act);
     }
     // What the build screen of the last finish gave back to the wizard.
     uimain::CorbexCostruito built;
@@ -209,7 +190,7 @@ protected:
         finish(*w, [&](uimain::frmFaiCorbex &f) {
             if (before)
                 before();
-            click(f.cmdConfirm);
+            clickAsUser(f.cmdConfirm);
         });
         EXPECT_FALSE(w->isVisible());
     }

@@ -3,6 +3,7 @@
 #include "common/globals.h"
 #include "platform/busywait.h"
 #include "support/asuser.h"
+#include "support/wizardfinish.h"
 #include "support/smalldisk.h"
 #include "ui/main/composition.h"
 #include "ui/main/frmcomposenew.h"
@@ -20,7 +21,6 @@
 #include <QTableWidget>
 #include <QTextEdit>
 #include <QTemporaryDir>
-#include <QTimer>
 
 using namespace uimain;
 using platform::Message;
@@ -64,19 +64,7 @@ protected:
     // keeps what the screen gives back to the wizard.
     void finish(frmComposeNew &w, const std::function<void(frmFaiCorbex &)> &act)
     {
-        bool acted = false;
-        QTimer::singleShot(0, &w, [&] {
-            frmFaiCorbex *f = w.findChild<frmFaiCorbex *>();
-            ASSERT_NE(f, nullptr);
-            f->Form_Activate();
-            acted = true;
-            act(*f);
-            built = f->Corbex;
-            // The journal is the run's: holding it here would keep its file.
-            built.giornale.reset();
-        });
-        clickAsUser(w.cmdNextEnd);
-        EXPECT_TRUE(acted);
+        built = testsupport::finishWizard(w, act);
     }
     CorbexCostruito built;
     QList<QByteArray> lines(const QByteArray &bytes) const
