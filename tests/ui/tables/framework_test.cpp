@@ -36,6 +36,15 @@ protected:
         compartimento("IT", "02", "GENOVA");
         compartimento("IT", "03", "MILANO", QStringLiteral("MI"), QStringLiteral("CED3"));
     }
+    // The screen in add mode, with the compartment IT/09 SAVONA entered.
+    void nuovoSavona(frmCompartDog &w)
+    {
+        clickAsUser(w.cmdAdd);
+        ASSERT_EQ(w.Modalita, 4);
+        w.txtStato->setText(QStringLiteral("IT"));
+        w.txtCodice->setText(QStringLiteral("09"));
+        w.txtDescrizione->setText(QStringLiteral("SAVONA"));
+    }
     QStringList righe()
     {
         QStringList out;
@@ -343,11 +352,7 @@ TEST_F(Framework, ASaveRefusedAtCommitKeepsTheModeAndTheTypedValues)
 {
     treCompartimenti();
     auto w = apri<frmCompartDog>(Tag);
-    clickAsUser(w->cmdAdd);
-    ASSERT_EQ(w->Modalita, 4);
-    w->txtStato->setText(QStringLiteral("IT"));
-    w->txtCodice->setText(QStringLiteral("09"));
-    w->txtDescrizione->setText(QStringLiteral("SAVONA"));
+    ASSERT_NO_FATAL_FAILURE(nuovoSavona(*w));
     testsupport::OtherProgram other(onC(QStringLiteral("Archivio.mdb")));
     ASSERT_EQ(other.exec("BEGIN; SELECT * FROM CompDog"), SQLITE_OK);
     clickAsUser(w->cmdVirtual);
@@ -645,11 +650,7 @@ TEST_F(Framework, ASaveOnAFullDiskIsToldAndGoesThroughOnceSpaceIsFreed)
                                   platform::MsgIcon::Critical, platform::MsgButtons::OK, 1};
     auto w = apri<frmCompartDog>(Tag);
 
-    clickAsUser(w->cmdAdd);
-    ASSERT_EQ(w->Modalita, 4);
-    w->txtStato->setText(QStringLiteral("IT"));
-    w->txtCodice->setText(QStringLiteral("09"));
-    w->txtDescrizione->setText(QStringLiteral("SAVONA"));
+    ASSERT_NO_FATAL_FAILURE(nuovoSavona(*w));
     disk.fill();
     clickAsUser(w->cmdVirtual);
     EXPECT_EQ(boxes.shown, std::vector<platform::Message>{pieno});
