@@ -16,7 +16,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
 #include <QGroupBox>
@@ -406,10 +405,9 @@ bool frmComposeNew::CercaDichiarazioni()
     QList<DichiarazioneTrovata> trovate;
     bool riuscita = true;
     // The bar advances over every candidate, then over the rows of the grid,
-    // but is painted at the pace of the build screen's: painting it for each
-    // of thousands of candidates would take longer than the search itself.
-    qint64 ultimaPittura = 0;
-    const auto avanza = [this, &ultimaPittura](qint64 posizione, qint64 totale) {
+    // but is painted at the pace of the busy wait's: painting it for each of
+    // thousands of candidates would take longer than the search itself.
+    const auto avanza = [this](qint64 posizione, qint64 totale) {
         if (posizione == 0) {
             prbSearch->setGeometry(0, cmdPreview->y(), width(), cmdPreview->height());
             prbSearch->setRange(0, int(qMin<qint64>(totale, INT_MAX)));
@@ -419,11 +417,10 @@ bool frmComposeNew::CercaDichiarazioni()
         } else {
             prbSearch->setValue(int(qMin<qint64>(posizione, INT_MAX)));
         }
-        const qint64 adesso = platform::clock().monotonicMs();
-        if (posizione == 0 || posizione == totale || adesso - ultimaPittura >= frmFaiCorbex::IntervalloAvanzamentoMs) {
-            ultimaPittura = adesso;
-            QCoreApplication::processEvents();
-        }
+        if (posizione == 0 || posizione == totale)
+            platform::BusyWait::paint();
+        else
+            platform::BusyWait::paintWhenDue();
     };
     try {
         trovate = uimain::CercaDichiarazioni(cmbDichiarante->currentText(), tipi, platform::clock().now().date(),

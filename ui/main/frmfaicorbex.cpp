@@ -161,23 +161,13 @@ void frmFaiCorbex::paintEvent(QPaintEvent *event)
     QTimer::singleShot(0, this, &frmFaiCorbex::Form_Activate);
 }
 
-void frmFaiCorbex::dipingi(bool sempre)
-{
-    const qint64 adesso = platform::clock().monotonicMs();
-    if (!sempre && adesso - ultimaPittura_ < IntervalloAvanzamentoMs)
-        return;
-    ultimaPittura_ = adesso;
-    // Paints what changed; the user's input is refused meanwhile.
-    QCoreApplication::processEvents();
-}
-
 void frmFaiCorbex::preparazione(bool controlloPreventivo, int numeroDichiarazioni)
 {
     lblErrors->setEnabled(controlloPreventivo);
     lblNumeroErrori->setText(controlloPreventivo ? QStringLiteral("0") : QString());
     prbProcess->setRange(0, numeroDichiarazioni);
     prbProcess->setValue(0);
-    dipingi(true);
+    platform::BusyWait::paint();
 }
 
 void frmFaiCorbex::dichiarazioneInCorso(qint32 indice, const QDate &data)
@@ -188,7 +178,8 @@ void frmFaiCorbex::dichiarazioneInCorso(qint32 indice, const QDate &data)
 void frmFaiCorbex::avanzamento(int elaborate)
 {
     prbProcess->setValue(elaborate);
-    dipingi(false);
+    // A long build is not slowed by its own display.
+    platform::BusyWait::paintWhenDue();
 }
 
 void frmFaiCorbex::numeroErrori(int totale)

@@ -34,10 +34,6 @@ public:
     void cmdCancel_Click();
     void cmdView_Click();
 
-    // The least time between two paintings of the progress, so that a long
-    // build is not slowed by its own display.
-    static constexpr qint64 IntervalloAvanzamentoMs = 50;
-
     QProgressBar *prbProcess = nullptr;
     QLabel *lblDichiarazione = nullptr;
     QLabel *lblDescrDich = nullptr;
@@ -67,10 +63,6 @@ private:
     void avanzamento(int elaborate) override;
     void numeroErrori(int totale) override;
 
-    // Puts the progress on the screen, at most every IntervalloAvanzamentoMs
-    // unless sempre.
-    void dipingi(bool sempre);
-
     bool scriviSuSupporto();
     bool scriviInCartella();
     // Tells a run-time error of the build or of its "OK" and closes the
@@ -84,7 +76,6 @@ private:
 
     bool avviato_ = false;
     bool costruito_ = false;
-    qint64 ultimaPittura_ = 0;
 };
 
 }  // namespace uimain

@@ -1,6 +1,7 @@
 #include "compose_fixture.h"
 
 #include "common/globals.h"
+#include "platform/busywait.h"
 #include "support/asuser.h"
 #include "support/doubles/fakeclock.h"
 #include "ui/main/frmfaicorbex.h"
@@ -79,7 +80,7 @@ protected:
 
 TEST_F(BuildScreen, IsPaintedBeforeTheBuildAndAfterEachDeclaration)
 {
-    SteppingClock clock(frmFaiCorbex::IntervalloAvanzamentoMs);
+    SteppingClock clock(platform::BusyWait::PaintIntervalMs);
     platform::ScopedClock guard(clock);
     frmFaiCorbex screen(corbex);
     Painted painted(screen);
@@ -95,7 +96,7 @@ TEST_F(BuildScreen, AttendsToTheDisplayAtMostEveryInterval)
     // A timer set at the first declaration fires at the screen's next turn to
     // the display: during the build when the interval has passed, after it when
     // the clock stands still.
-    for (const qint64 step : {frmFaiCorbex::IntervalloAvanzamentoMs, qint64(0)}) {
+    for (const qint64 step : {qint64(platform::BusyWait::PaintIntervalMs), qint64(0)}) {
         SCOPED_TRACE(step);
         SteppingClock clock(step);
         platform::ScopedClock guard(clock);
@@ -112,7 +113,7 @@ TEST_F(BuildScreen, AttendsToTheDisplayAtMostEveryInterval)
 
 TEST_F(BuildScreen, RefusesKeysClicksAndClosingWhileItBuilds)
 {
-    SteppingClock clock(frmFaiCorbex::IntervalloAvanzamentoMs);
+    SteppingClock clock(platform::BusyWait::PaintIntervalMs);
     platform::ScopedClock guard(clock);
     frmFaiCorbex screen(corbex);
     Painted painted(screen);
