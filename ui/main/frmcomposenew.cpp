@@ -13,6 +13,7 @@
 #include "ui/main/frmfaicorbex.h"
 #include "ui/main/screen.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -117,6 +118,9 @@ void frmComposeNew::creaControlli()
     grdListaDich->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdListaDich->setSelectionMode(QAbstractItemView::SingleSelection);
     grdListaDich->setSelectionBehavior(QAbstractItemView::SelectItems);
+    // The arrows move between the cells; Tab leaves the grid for the next
+    // control, and the focus leaves it too when the step hides it.
+    grdListaDich->setTabKeyNavigation(false);
     grdListaDich->installEventFilter(this);
     grdListaDich->viewport()->installEventFilter(this);
     for (int i = 0; i < 10; ++i) {
@@ -278,12 +282,31 @@ void frmComposeNew::mostraPasso(int passo)
         {4, {lblCustomOfficeCode, cmbCustomOfficeCode, lblProgNumber, txtProgNumber, lblPathXCorbex, txtPathXCorbex,
              cmdSelect, chkSetDefaultPath}},
     };
-    for (const auto &[p, widgets] : controlli)
-        for (QWidget *w : widgets)
+    // A control of the step left behind that had the focus gives it to the
+    // first control of the new step, not to whichever button follows it.
+    const QWidget *fuoco = QApplication::focusWidget();
+    bool fuocoPerso = false;
+    const std::vector<QWidget *> *nuovi = nullptr;
+    for (const auto &[p, widgets] : controlli) {
+        if (p == passo)
+            nuovi = &widgets;
+        for (QWidget *w : widgets) {
+            fuocoPerso = fuocoPerso || (p != passo && fuoco && (w == fuoco || w->isAncestorOf(fuoco)));
             w->setVisible(p == passo);
+        }
+    }
     if (passo != 2)
         for (QCheckBox *c : chkVirtualCheck)
             c->hide();
+    if (!fuocoPerso || !nuovi)
+        return;
+    for (QWidget *w : *nuovi) {
+        const auto *opzione = qobject_cast<QRadioButton *>(w);
+        if (w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) && (!opzione || opzione->isChecked())) {
+            w->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
 }
 
 void frmComposeNew::ImpostaPasso()

@@ -441,6 +441,42 @@ TEST_F(Wizard, TheFloatingBoxesLeaveTheKeyboardToTheGrid)
     EXPECT_EQ(w->TagGriglia(), QStringLiteral("110011111111"));
 }
 
+TEST_F(Wizard, TabLeavesTheGridAndAStepThatHidesTheFocusGivesItToTheNextStepsFirstControl)
+{
+    auto w = searched(QStringLiteral("010101Z"), {"chkImport", "chkExport"});
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    QTableWidget *grid = w->grdListaDich;
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(0, 1)).center());
+    ASSERT_TRUE(grid->hasFocus());
+    // Tab goes round the step's controls, once through the grid.
+    const QWidget *order[] = {w->cmdVirtualSelez, w->cmdPreview, w->cmdNextEnd, w->cmdCancel, grid};
+    for (const QWidget *next : order) {
+        keyClickAsUser(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), next) << next->objectName().toStdString();
+    }
+    EXPECT_EQ(grid->currentRow(), 0);
+    EXPECT_EQ(grid->currentColumn(), 1);
+    // Alt+A with the grid holding the focus: the destination step has it on the chosen destination.
+    keyClickAsUser(grid, Qt::Key_A, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->PassoCorrente == 3; }));
+    EXPECT_EQ(QApplication::focusWidget(), w->optWriteOnFloppy);
+    keyClickAsUser(w->optWriteOnFloppy, Qt::Key_Down);
+    keyClickAsUser(w->optSave, Qt::Key_Down);
+    ASSERT_TRUE(w->optWriteInDir->isChecked());
+    keyClickAsUser(w->optWriteInDir, Qt::Key_A, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->PassoCorrente == 4; }));
+    EXPECT_EQ(QApplication::focusWidget(), w->cmbCustomOfficeCode);
+    // Back with Alt+I from the office box: the chosen destination takes the focus;
+    // a click on a button that stays leaves the focus on it.
+    keyClickAsUser(w->cmbCustomOfficeCode, Qt::Key_I, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->PassoCorrente == 3; }));
+    EXPECT_EQ(QApplication::focusWidget(), w->optWriteInDir);
+    clickAsUser(w->cmdPreview);
+    ASSERT_EQ(w->PassoCorrente, 2);
+    EXPECT_EQ(QApplication::focusWidget(), w->cmdPreview);
+}
+
 TEST_F(Wizard, TheDestinationStepNamesTheMediumAndItsButton)
 {
     auto w = searched(QStringLiteral("010101Z"), {"chkImport"});
