@@ -10,7 +10,9 @@
 #include <QIdentityProxyModel>
 #include <QLocale>
 #include <QMimeDatabase>
+#include <QScreen>
 #include <QTreeView>
+#include <algorithm>
 
 namespace uimain {
 
@@ -102,10 +104,25 @@ std::optional<QString> QtFileDialogService::scegli(QWidget *owner, const Richies
     }
     dialog.selectFile(richiesta.nomeFile);
     // Qt sizes the columns of its list for English texts: the size, type
-    // and date take the width of their Italian contents.
-    if (auto *elenco = dialog.findChild<QTreeView *>())
+    // and date take the width of their Italian contents. Once a folder's
+    // entries are in, the name takes the width of the longest, and the
+    // dialog widens (within the screen) where the columns would still need
+    // the list scrolled sideways to be read.
+    auto *elenco = dialog.findChild<QTreeView *>();
+    auto *modello = dialog.findChild<QFileSystemModel *>();
+    if (elenco) {
         for (int c = 1; c < elenco->header()->count(); ++c)
             elenco->header()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+        if (modello)
+            QObject::connect(modello, &QFileSystemModel::directoryLoaded, &dialog, [&dialog, elenco] {
+                elenco->header()->resizeSections(QHeaderView::ResizeToContents);
+                const int eccesso = elenco->header()->length() - elenco->viewport()->width();
+                if (eccesso <= 0)
+                    return;
+                const int massimo = dialog.screen() ? dialog.screen()->availableGeometry().width() : dialog.width();
+                dialog.resize(std::min(dialog.width() + eccesso, std::max(massimo, dialog.width())), dialog.height());
+            });
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     const QString scelto = dialog.selectedFiles().first();

@@ -316,6 +316,10 @@ TEST_F(Windows, EveryWindowShowsEveryTextWholeWithoutOverlapsOnA1024x768Screen)
         // column widths Qt gives it before a user changes them (it keeps
         // them in its settings, here the test's own).
         QSettings(QSettings::UserScope, QStringLiteral("QtProject")).remove(QStringLiteral("FileDialog"));
+        // A name longer than the dialog's first width leaves for its columns.
+        QFile copy(onC(QStringLiteral("Archivio delle dichiarazioni doganali 2026 - copia di sicurezza.mdb")));
+        ASSERT_TRUE(copy.open(QIODevice::WriteOnly));
+        copy.close();
         QtFileDialogService files;
         bool shown = false;
         QTimer::singleShot(0, main_.get(), [&] {
