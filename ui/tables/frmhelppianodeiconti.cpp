@@ -96,6 +96,9 @@ FrmHelpPianoDeiConti::FrmHelpPianoDeiConti(QWidget *parent)
     DbgPianoDeiConti->setSelectionBehavior(QAbstractItemView::SelectRows);
     DbgPianoDeiConti->setSelectionMode(QAbstractItemView::SingleSelection);
     DbgPianoDeiConti->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The arrows move within the list; Tab leaves it for the buttons, or the
+    // keyboard could never reach "&Ok" and "&Annulla" past the grid.
+    DbgPianoDeiConti->setTabKeyNavigation(false);
     DbgPianoDeiConti->horizontalHeader()->setStretchLastSection(true);
     DbgPianoDeiConti->setMinimumSize(platform::twips(7200), platform::twips(4500));
     DtPianoDeiConti->hide();

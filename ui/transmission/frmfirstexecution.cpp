@@ -68,7 +68,9 @@ frmFirstExecution::frmFirstExecution(QWidget *parent) : QDialog(parent)
     cmdConfirm = pulsante("cmdConfirm", QStringLiteral("&Avanti >>"));
     cmdConfirm->setDefault(true);
     PosizionaTwips(cmdConfirm, 3120, 0, 1455, 420);
-    cmdCancel = pulsante("cmdCancel", QStringLiteral("&Annulla"));
+    // "A" already moves forward: giving up takes the "n", as on every other
+    // window, so that Alt+A can never abandon the set-up.
+    cmdCancel = pulsante("cmdCancel", QStringLiteral("A&nnulla"));
     PosizionaTwips(cmdCancel, 4680, 0, 1455, 420);
 
     connect(cmdConfirm, &QPushButton::clicked, this, &frmFirstExecution::cmdConfirm_Click);
@@ -147,9 +149,16 @@ void frmFirstExecution::ImpostaPasso()
         PosizionaTwips(txtPathName, 120, casella);
         PosizionaTwips(cmdSelect, toTwips(cmdSelect->x()), casella);
     }
+    // Out of sight is also out of the keyboard's reach: Tab and the keys
+    // typed must not land on a box the step does not show.
+    for (QWidget *w : {static_cast<QWidget *>(lblPathName), static_cast<QWidget *>(txtPathName),
+                       static_cast<QWidget *>(cmdSelect)})
+        w->setVisible(conPercorso);
     AggiornaPulsanti();
     if (conPercorso)
         txtPathName->setFocus();
+    else
+        cmdConfirm->setFocus();
 }
 
 void frmFirstExecution::AggiornaPulsanti()
@@ -252,7 +261,7 @@ void frmFirstExecution::cmdCancel_Click() { reject(); }
 
 void frmFirstExecution::reject()
 {
-    // Esc and the close box give up as "&Annulla" does.
+    // Esc and the close box give up as "A&nnulla" does.
     common::EsitoPrimaEsecuzione = 0;
     QDialog::reject();
 }

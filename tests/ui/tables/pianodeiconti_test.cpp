@@ -6,6 +6,7 @@
 #include "ui/tables/frmhelppianodeiconti.h"
 
 #include <QAbstractItemModel>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFocusEvent>
 #include <QGroupBox>
@@ -15,6 +16,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTableView>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 
@@ -246,6 +248,40 @@ TEST_F(PianoDeiConti, HelpLineAndFilterColourFollowTheFocus)
         EXPECT_EQ(w.LblMsg->palette().color(QPalette::Window), QColor(255, 255, 0));
         clickAsUser(w.CmdUscita);
     });
+}
+
+// Tab leaves the list for the buttons, as the arrows move within it: the
+// keyboard reaches "&Ok" past the grid and hands the row chosen back.
+TEST_F(PianoDeiConti, TabLeavesTheListForTheButtons)
+{
+    FrmHelpPianoDeiConti w;
+    CampoConto campo;
+    QStringList giro;
+    avvia(w, &campo, [&] {
+        w.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
+        QTest::mouseClick(w.TxtCaratteri, Qt::LeftButton);
+        for (int k = 0; k < 3; ++k) {
+            testsupport::keyClickAsUser(QApplication::focusWidget(), Qt::Key_Tab);
+            giro << QApplication::focusWidget()->objectName() + QStringLiteral(": ") + w.LblMsg->text();
+        }
+        testsupport::keyClickAsUser(QApplication::focusWidget(), Qt::Key_Backtab);
+        testsupport::keyClickAsUser(QApplication::focusWidget(), Qt::Key_Backtab);
+        EXPECT_EQ(QApplication::focusWidget(), w.DbgPianoDeiConti);
+        testsupport::keyClickAsUser(w.DbgPianoDeiConti, Qt::Key_Down);
+        testsupport::keyClickAsUser(w.DbgPianoDeiConti, Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), w.CmdOK);
+        // The screen is closed in any case, so that a failure cannot hold the run.
+        if (QApplication::focusWidget() == w.CmdOK)
+            testsupport::keyClickAsUser(w.CmdOK, Qt::Key_Space);
+        else
+            clickAsUser(w.CmdUscita);
+    });
+    EXPECT_EQ(giro, (QStringList{"DbgPianoDeiConti: Selezionare il codice con il quale si intende lavorare",
+                                 "CmdOK: Uscita dalla funzione con il codice selezionato",
+                                 "CmdUscita: Uscita dalla funzione senza la selezione"}));
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(campo.text(), QStringLiteral("01.0002"));
 }
 
 TEST_F(PianoDeiConti, AnUnreadableDatabaseReachesTheCallerAndShowsNothing)

@@ -8,10 +8,12 @@
 #include "ui/main/windowfactory.h"
 #include "ui/transmission/frmfirstexecution.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 
 using platform::MsgIcon;
 using testsupport::clickAsUser;
@@ -57,6 +59,35 @@ TEST_F(FirstRun, CancelOnTheWelcomeWritesNothing)
     frmFirstExecution w;
     w.show();
     clickAsUser(w.cmdCancel);
+    EXPECT_EQ(common::EsitoPrimaEsecuzione.toInt(), 0);
+    EXPECT_TRUE(common::EsitoPrimaEsecuzione.isValid());
+    EXPECT_FALSE(settingsWritten());
+}
+
+// Each button has its own access key: Alt+A moves forward and never gives
+// up the set-up, Alt+N gives up. An access key presses its
+// button as a click the user sees, a moment later. The box a step does not
+// show is out of the keyboard's reach.
+TEST_F(FirstRun, EveryButtonHasItsOwnAccessKey)
+{
+    frmFirstExecution w;
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    EXPECT_EQ(w.cmdCancel->text(), "A&nnulla");
+    EXPECT_EQ(QApplication::focusWidget(), w.cmdConfirm);
+    EXPECT_FALSE(w.txtPathName->isVisible());
+    const auto premi = [&](Qt::Key tasto, const QString &atteso) {
+        testsupport::keyClickAsUser(QApplication::focusWidget(), tasto, Qt::AltModifier);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return step(w) == atteso; }, 1000)) << step(w).toStdString();
+    };
+    premi(Qt::Key_A, "2 0 2 &Avanti >> -");
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(w.txtPathName->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), w.txtPathName);
+    EXPECT_FALSE(common::EsitoPrimaEsecuzione.isValid());
+    testsupport::keyClickAsUser(QApplication::focusWidget(), Qt::Key_N, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w.isVisible(); }, 1000));
     EXPECT_EQ(common::EsitoPrimaEsecuzione.toInt(), 0);
     EXPECT_TRUE(common::EsitoPrimaEsecuzione.isValid());
     EXPECT_FALSE(settingsWritten());
