@@ -1,3 +1,4 @@
+#include "common/dialogs.h"
 #include "platform/application.h"
 #include "ui/main/frmcomandosql.h"
 #include "ui/main/frmcomposenew.h"
@@ -19,6 +20,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     platform::ImpostaApplicazione();
+    common::InstallaDialoghi();
     uimain::RegistraComposizione(uimain::programWindows());
     uimain::programWindows().registra(uimain::Finestra::FrmComandoSql, uimain::ApriFrmComandoSql);
     uimain::programWindows().registra(uimain::Finestra::FrmInformazioni, uimain::ApriFrmInformazioni);

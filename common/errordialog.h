@@ -1,8 +1,7 @@
 #pragma once
 
-#include "platform/scopedservice.h"
-
 #include "platform/messagebox.h"
+#include "platform/scopedservice.h"
 
 #include <QString>
 
@@ -10,7 +9,8 @@ namespace common {
 
 // The box of the error management: the message, no icon, the buttons Abort,
 // Retry and Ignore (Abort the default), titled "GESTIONE DEGLI ERRORI". Only
-// its buttons close it. The answer is MsgResult::Abort, Retry or Ignore.
+// its buttons close it. The answer is MsgResult::Abort, Retry or Ignore. The
+// program installs its window at start-up (common/dialogs.h).
 class ErrorDialogService {
 public:
     virtual ~ErrorDialogService() = default;
@@ -19,7 +19,9 @@ public:
 
 ErrorDialogService &errorDialogService();
 
-class QtErrorDialogService : public ErrorDialogService {
+// What a program without windows answers: the same box through the
+// message-box service, whose answer there is Abort, the default.
+class UnattendedErrorDialogService : public ErrorDialogService {
 public:
     platform::MsgResult ask(const QString &text) override;
 };

@@ -6,10 +6,7 @@
 #include "platform/clock.h"
 #include "platform/dao/database.h"
 #include "platform/errors.h"
-#include "platform/twips.h"
 
-#include <QScreen>
-#include <QWidget>
 #include <optional>
 
 namespace common {
@@ -113,15 +110,6 @@ QPoint centredPosition(QSize screenTwips, QSize windowTwips)
 {
     return QPoint((screenTwips.width() - windowTwips.width()) / 2,
                   (screenTwips.height() - windowTwips.height()) / 2);
-}
-
-void CentraForm(QWidget *window)
-{
-    const QScreen *screen = window->screen();
-    const QSize screenTwips = screen->geometry().size() * platform::TwipsPerPixel;
-    const QSize windowTwips = window->frameGeometry().size() * platform::TwipsPerPixel;
-    const QPoint topLeft = centredPosition(screenTwips, windowTwips);
-    window->move(screen->geometry().topLeft() + QPoint(platform::twips(topLeft.x()), platform::twips(topLeft.y())));
 }
 
 }  // namespace common

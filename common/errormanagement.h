@@ -6,8 +6,6 @@
 #include <functional>
 #include <initializer_list>
 
-class QWidget;
-
 namespace common {
 
 // What a procedure does after one of its statements failed.
@@ -37,8 +35,5 @@ bool runRequiredStep(const QString &funzione, const std::function<void()> &step)
 // The top-left corner that centres a window on the screen, in twips; a window
 // larger than the screen gets a negative position.
 QPoint centredPosition(QSize screenTwips, QSize windowTwips);
-
-// Centres a window on its screen; it keeps its size.
-void CentraForm(QWidget *window);
 
 }  // namespace common

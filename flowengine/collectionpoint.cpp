@@ -4,7 +4,7 @@
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "common/paths.h"
-#include "flowengine/options.h"
+#include "flowengine/register.h"
 #include "platform/dao/database.h"
 #include "platform/dao/recordset.h"
 #include "platform/drives.h"

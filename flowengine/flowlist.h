@@ -8,22 +8,13 @@
 #include <array>
 #include <vector>
 
-class QTableWidget;
-
 // The list of flows of the main window: the register rows of one Posizione,
 // newest day first and highest number first within a day, in seven columns
-// (date, number, sender, OK, KO, ND, status icon). The header row is the
-// grid's horizontal header; register row i is grid row i - 1.
+// (date, number, sender, OK, KO, ND, status icon), which the main window's
+// grid shows (ui/main/flowgrid.h).
 namespace flowengine {
 
 constexpr int ColonneElenco = 7;
-
-// Item data of the cells: column 0 holds the flow's date (QDate) and column 1
-// its number (qint32) under this role, column 6 the icon key.
-constexpr int RuoloChiave = Qt::UserRole;
-// Column 6 holds, under this role, the picture (QIcon) of its key, which the
-// grid paints centred in the cell over the cell's own background.
-constexpr int RuoloImmagine = Qt::UserRole + 1;
 
 // The header text of a column.
 QString IntestazioneColonna(int colonna);
@@ -49,19 +40,5 @@ std::vector<RigaElenco> LeggiElencoCorbex(qint16 posizione);
 // The picture of a key of the list's image list; a null icon for an empty or
 // unknown key.
 QIcon ImmagineElenco(const QString &chiave);
-
-// Fills the grid with the register rows of that Posizione (only 3 fills it;
-// any other leaves it as it was). GrigliaOccupata is set meanwhile. The rows
-// are read first, so a database error leaves the grid as it was: it is shown
-// to the user ("Errore di Run-time ") and gives false.
-bool CaricaGriglia(QTableWidget *griglia, qint16 posizione);
-
-// Lays out the header texts and column widths for that Posizione; called
-// after CaricaGriglia, since column 2's width follows the row count.
-void ImpostaGriglia(QTableWidget *griglia, qint16 posizione);
-
-// The key of the flow shown in a grid row (0-based): Data and Progressivo
-// from the row's item data, Posizione 3. False for a row that holds none.
-bool ChiaveRigaGriglia(const QTableWidget *griglia, int riga, DatiCorbex &flow);
 
 }  // namespace flowengine

@@ -76,13 +76,6 @@ std::optional<CambioCentrale> cambiaCentrale(const QString &registrato)
 
 }  // namespace
 
-void mostraErroreRunTime(const platform::RuntimeError &error)
-{
-    platform::msgBox(QStringLiteral("Errore di Run-time ") + QString::number(error.number()) + QStringLiteral(":\r\n")
-                         + error.description(),
-                     common::TitoloCorbix, platform::MsgIcon::Critical);
-}
-
 bool CaricaOpzioni()
 {
     try {

@@ -2,10 +2,6 @@
 
 #include <QString>
 
-namespace platform {
-class RuntimeError;
-}
-
 // The options of the application: the single row of the archive table
 // Paramflu, held for the whole run in common::OpzioniCorbix.
 namespace flowengine {
@@ -25,9 +21,5 @@ bool SalvaOpzioni();
 // The collection point recorded in the archive at percorso; empty when the
 // table has no row or the archive cannot be read (the user is told).
 QString LeggiCentrale(const QString &percorso);
-
-// "Errore di Run-time " with the number and description of a failure, as the
-// flow engine's procedures report it (critical, title "Corbix doganali").
-void mostraErroreRunTime(const platform::RuntimeError &error);
 
 }  // namespace flowengine

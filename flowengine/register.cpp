@@ -58,6 +58,13 @@ QString TestoErroreRuntime(int numero, const QString &descrizione)
     return QStringLiteral("Errore di Run-time ") + QString::number(numero) + QStringLiteral("\r\n") + descrizione;
 }
 
+void mostraErroreRunTime(const platform::RuntimeError &error)
+{
+    platform::msgBox(QStringLiteral("Errore di Run-time ") + QString::number(error.number()) + QStringLiteral(":\r\n")
+                         + error.description(),
+                     common::TitoloCorbix, platform::MsgIcon::Critical);
+}
+
 QString FileRegistrato(const QString &nome)
 {
     try {

@@ -18,7 +18,7 @@ void ImpostaStampa(platform::PagePrinter &p, platform::PageOrientation orientame
 }
 
 DestinazioneStampa::DestinazioneStampa(const QString &titolo)
-    : qt_(dynamic_cast<platform::QtPagePrinter *>(&platform::printer()))
+    : qt_(dynamic_cast<platform::DevicePagePrinter *>(&platform::printer()))
 {
     if (!qt_)
         return;

@@ -25,7 +25,7 @@ public:
     DestinazioneStampa &operator=(const DestinazioneStampa &) = delete;
 
 private:
-    platform::QtPagePrinter *qt_;
+    platform::DevicePagePrinter *qt_;
     QString cartella_;
     QString titolo_;
 };

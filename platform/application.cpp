@@ -1,5 +1,9 @@
 #include "platform/application.h"
 
+#include "platform/qtbusywait.h"
+#include "platform/qtmessagebox.h"
+#include "platform/qtpageprinter.h"
+
 #include <QApplication>
 #include <QFont>
 #include <QLibraryInfo>
@@ -35,6 +39,14 @@ void ImpostaApplicazione()
         QApplication::installTranslator(translator);
     else
         delete translator;
+
+    // The services this library gives windows to, in place of what the
+    // widget-free one does without them.
+    static QtMessageBoxService messageBox;
+    messageBoxSlot() = &messageBox;
+    static QtPagePrinter pagePrinter;
+    printerSlot() = &pagePrinter;
+    busyWaitWindowsSlot() = &QtBusyWaitWindows::hold;
 }
 
 int AltezzaCornice(const QWidget *window)

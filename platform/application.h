@@ -9,7 +9,8 @@ namespace platform {
 
 // Liberation Sans 8 pt as the application font; the Windows families that
 // screens and reports ask for mapped to the fonts installed in their place;
-// Italian as the default locale and Qt's Italian translation.
+// Italian as the default locale and Qt's Italian translation; the message
+// box, the page printer and the busy wait's hold on the windows installed.
 void ImpostaApplicazione();
 
 // The height of a window's frame (title bar and borders) beyond its client

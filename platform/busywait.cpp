@@ -2,10 +2,6 @@
 
 #include "platform/clock.h"
 
-#include <QApplication>
-#include <QEvent>
-#include <QWidget>
-#include <QWindow>
 #include <algorithm>
 
 namespace platform {
@@ -19,35 +15,31 @@ BusyWait *&current()
     return wait;
 }
 
-bool isWindow(const QObject *object)
-{
-    return object->isWidgetType() && static_cast<const QWidget *>(object)->isWindow();
-}
-
 }  // namespace
+
+BusyWait::HoldWindows &busyWaitWindowsSlot()
+{
+    static BusyWait::HoldWindows hold = nullptr;
+    return hold;
+}
 
 BusyWait::BusyWait()
 {
-    if (current() || !qobject_cast<QApplication *>(QCoreApplication::instance()))
+    if (current() || !busyWaitWindowsSlot())
+        return;
+    windows_ = busyWaitWindowsSlot()();
+    if (!windows_)
         return;
     outermost_ = true;
     current() = this;
     lastPaint_ = platform::clock().monotonicMs();
-    for (QWidget *window : QApplication::topLevelWidgets())
-        if (window->isVisible())
-            windows_.emplace_back(window);
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    QCoreApplication::instance()->installEventFilter(this);
 }
 
 BusyWait::~BusyWait()
 {
     if (!outermost_)
         return;
-    QCoreApplication::instance()->removeEventFilter(this);
-    for (qsizetype i = 0; i < answering_.size(); ++i)
-        QGuiApplication::restoreOverrideCursor();
-    QGuiApplication::restoreOverrideCursor();
+    windows_.reset();
     current() = nullptr;
 }
 
@@ -58,7 +50,7 @@ void BusyWait::paint()
     BusyWait *wait = current();
     if (!wait)
         return;
-    QCoreApplication::processEvents();
+    wait->windows_->paint();
     wait->lastPaint_ = platform::clock().monotonicMs();
 }
 
@@ -78,68 +70,6 @@ void BusyWait::sleepMs(int ms)
         clock.sleepMs(int(std::min<qint64>(end - now, PaintIntervalMs)));
     }
     paint();
-}
-
-// An event is refused when it is aimed at one of the windows open when the
-// wait began: at the window itself, at one of its controls, or at a shortcut
-// or an action that one of them owns.
-bool BusyWait::refused(const QObject *watched) const
-{
-    const QWidget *window = nullptr;
-    if (const auto *handle = qobject_cast<const QWindow *>(watched)) {
-        for (const QPointer<QWidget> &w : windows_)
-            if (w && w->windowHandle() == handle)
-                return true;
-        return false;
-    }
-    for (const QObject *o = watched; o && !window; o = o->parent())
-        if (o->isWidgetType())
-            window = static_cast<const QWidget *>(o)->window();
-    return window
-           && std::any_of(windows_.begin(), windows_.end(), [window](const QPointer<QWidget> &w) { return w == window; });
-}
-
-bool BusyWait::eventFilter(QObject *watched, QEvent *event)
-{
-    switch (event->type()) {
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::Shortcut:
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::Wheel:
-    case QEvent::ContextMenu:
-    case QEvent::TouchBegin:
-    case QEvent::TouchUpdate:
-    case QEvent::TouchEnd:
-    case QEvent::TabletPress:
-    case QEvent::TabletRelease: return refused(watched);
-    case QEvent::ShortcutOverride:
-        // Taken, the key is no shortcut of a menu or an action: it goes on
-        // as a key press, which is then thrown away.
-        if (!refused(watched))
-            return false;
-        event->accept();
-        return true;
-    case QEvent::Close:
-        if (!isWindow(watched) || !refused(watched))
-            return false;
-        event->ignore();
-        return true;
-    case QEvent::Show:
-        // A window that asks something meanwhile shows the ordinary cursor.
-        if (isWindow(watched) && !refused(watched) && !answering_.contains(watched)) {
-            answering_.insert(watched);
-            QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
-        }
-        return false;
-    case QEvent::Hide:
-        if (answering_.remove(watched))
-            QGuiApplication::restoreOverrideCursor();
-        return false;
-    default: return false;
-    }
 }
 
 }  // namespace platform

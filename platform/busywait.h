@@ -1,12 +1,7 @@
 #pragma once
 
-#include <QObject>
-#include <QPointer>
-#include <QSet>
 #include <QtGlobal>
-#include <vector>
-
-class QWidget;
+#include <memory>
 
 namespace platform {
 
@@ -19,11 +14,13 @@ namespace platform {
 // message box) takes its answer, with the ordinary cursor.
 //
 // Holds for as long as it lives. One inside another adds nothing: the
-// outermost one rules. Without a widget application it does nothing.
-class BusyWait : public QObject {
+// outermost one rules. The windows' side is the program's that has windows
+// (platform/qtbusywait.h, installed at start-up); without it, or without a
+// widget application, a wait does nothing but sleep.
+class BusyWait {
 public:
     BusyWait();
-    ~BusyWait() override;
+    ~BusyWait();
     BusyWait(const BusyWait &) = delete;
     BusyWait &operator=(const BusyWait &) = delete;
 
@@ -44,17 +41,24 @@ public:
     // A wait shorter than this is not worth the busy cursor.
     static constexpr int ShownAfterMs = 200;
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    // The windows held by the outermost wait for as long as it lives: the
+    // busy cursor on them, their input thrown away.
+    class Windows {
+    public:
+        virtual ~Windows() = default;
+        // Lets the windows paint what needs painting.
+        virtual void paint() = 0;
+    };
+    // Holds the windows open now; nullptr where there are none to hold.
+    using HoldWindows = std::unique_ptr<Windows> (*)();
 
 private:
-    bool refused(const QObject *watched) const;
-
     bool outermost_ = false;
     qint64 lastPaint_ = 0;
-    std::vector<QPointer<QWidget>> windows_;
-    // Windows opened during the wait that now show the ordinary cursor.
-    QSet<QObject *> answering_;
+    std::unique_ptr<Windows> windows_;
 };
+
+// How a wait holds the windows; empty in a program without windows.
+BusyWait::HoldWindows &busyWaitWindowsSlot();
 
 }  // namespace platform

@@ -42,11 +42,22 @@ MsgResult msgBox(const QString &text, const QString &title, MsgIcon icon = MsgIc
 // The buttons of a set, in order; the first is button 1.
 std::vector<MsgResult> buttonsOf(MsgButtons buttons);
 
-// The QMessageBox implementation. Boxes without a Cancel or an OK answer
-// (Abort/Retry/Ignore, Yes/No) can be closed only through their buttons.
-class QtMessageBoxService : public MessageBoxService {
+// What a program without windows answers: each message is written on the
+// error output ("title: text") and answered with its default button, as
+// nobody is there to press one. A program with windows installs its message
+// box at start-up (platform/qtmessagebox.h).
+class UnattendedMessageBoxService : public MessageBoxService {
 public:
     MsgResult show(const Message &message) override;
+};
+
+// For a piece of work nobody watches, that reports its messages when it
+// ends: each one is kept and answered with its default button.
+class KeptMessageBoxService : public MessageBoxService {
+public:
+    MsgResult show(const Message &message) override;
+
+    std::vector<Message> shown;
 };
 
 // The pointer behind the accessor; a guard installs a test double in it.

@@ -1,14 +1,6 @@
 #include "platform/pageprinter.h"
 
-#include "platform/clock.h"
-#include "platform/messagebox.h"
-
-#include <QDir>
-#include <QFile>
-#include <QFontMetricsF>
-#include <QPainter>
-#include <QPrinter>
-#include <QPrinterInfo>
+#include <QtGlobal>
 
 namespace platform {
 
@@ -20,8 +12,7 @@ constexpr double TwipsPerMm = 1440.0 / 25.4;
 
 PagePrinter *&printerSlot()
 {
-    static QtPagePrinter qtPrinter;
-    static PagePrinter *current = &qtPrinter;
+    static PagePrinter *current = nullptr;
     return current;
 }
 
@@ -77,158 +68,12 @@ void PagePrinter::endDoc()
     y_ = 0;
 }
 
-PagePrinter &printer() { return *printerSlot(); }
-
-// ---------------------------------------------------------------- QtPagePrinter
-
-QtPagePrinter::QtPagePrinter() = default;
-
-QtPagePrinter::~QtPagePrinter()
+PagePrinter &printer()
 {
-    if (painter_)
-        painter_->end();
-}
-
-QString QtPagePrinter::deviceName() const
-{
-    if (device_)
-        return device_->outputFormat() == QPrinter::PdfFormat ? QStringLiteral("PDF") : device_->printerName();
-    if (!printerName_.isEmpty())
-        return printerName_;
-    const QString fallback = QPrinterInfo::defaultPrinterName();
-    return fallback.isEmpty() ? QStringLiteral("PDF") : fallback;
-}
-
-namespace {
-
-QPageLayout::Orientation qtOrientation(PageOrientation orientation)
-{
-    return orientation == PageOrientation::Landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
-}
-
-}  // namespace
-
-void QtPagePrinter::begin() const
-{
-    device_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    fonts_.clear();
-    painterFont_ = nullptr;
-    rulePen_ = false;
-    device_->setPageSize(QPageSize(QPageSize::A4));
-    device_->setPageOrientation(qtOrientation(orientation()));
-    const QString name = printerName_.isEmpty() ? QPrinterInfo::defaultPrinterName() : printerName_;
-    if (!name.isEmpty() && !QPrinterInfo::printerInfo(name).isNull()) {
-        device_->setPrinterName(name);
-    } else {
-        // No printer here: the document is kept as a PDF file of its own.
-        const QString stem = QStringLiteral("Stampa-")
-                             + platform::clock().now().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-        QDir folder(pdfFolder_.isEmpty() ? QDir::tempPath() : pdfFolder_);
-        pdfFile_ = folder.filePath(stem + QStringLiteral(".pdf"));
-        for (int n = 2; QFile::exists(pdfFile_); ++n)
-            pdfFile_ = folder.filePath(QStringLiteral("%1-%2.pdf").arg(stem).arg(n));
-        device_->setOutputFormat(QPrinter::PdfFormat);
-        device_->setOutputFileName(pdfFile_);
-    }
-    painter_ = std::make_unique<QPainter>();
-    painter_->begin(device_.get());
-}
-
-QPainter &QtPagePrinter::painter()
-{
-    if (!painter_)
-        begin();
-    return *painter_;
-}
-
-double QtPagePrinter::px(double mm) const { return mm * device_->resolution() / 25.4; }
-
-const QtPagePrinter::PreparedFont &QtPagePrinter::prepared(const Font &font) const
-{
-    if (!device_)
-        begin();
-    for (const auto &known : fonts_)
-        if (known->key.name == font.name && known->key.points == font.points && known->key.bold == font.bold
-            && known->key.italic == font.italic)
-            return *known;
-    QFont f(font.name);
-    f.setPointSizeF(font.points);
-    f.setBold(font.bold);
-    f.setItalic(font.italic);
-    const QFontMetricsF metrics(f, device_.get());
-    fonts_.push_back(std::make_unique<PreparedFont>(PreparedFont{font, f, metrics, std::nullopt}));
-    return *fonts_.back();
-}
-
-void QtPagePrinter::drawText(double x, double y, const QString &text, const Font &font)
-{
-    QPainter &p = painter();
-    const PreparedFont &f = prepared(font);
-    if (painterFont_ != &f) {
-        p.setFont(f.font);
-        painterFont_ = &f;
-    }
-    // The painter holds the font as it resolves it on the device.
-    if (!f.ascent)
-        f.ascent = QFontMetricsF(p.font(), device_.get()).ascent();
-    p.drawText(QPointF(px(x), px(y) + *f.ascent), text);
-}
-
-void QtPagePrinter::drawLine(double x1, double y1, double x2, double y2)
-{
-    QPainter &p = painter();
-    if (!rulePen_) {
-        p.setPen(QPen(Qt::black, px(0.2)));
-        rulePen_ = true;
-    }
-    p.drawLine(QPointF(px(x1), px(y1)), QPointF(px(x2), px(y2)));
-}
-
-void QtPagePrinter::drawRectangle(double x1, double y1, double x2, double y2)
-{
-    QPainter &p = painter();
-    if (!rulePen_) {
-        p.setPen(QPen(Qt::black, px(0.2)));
-        rulePen_ = true;
-    }
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(QRectF(QPointF(px(x1), px(y1)), QPointF(px(x2), px(y2))));
-}
-
-double QtPagePrinter::textWidth(const QString &text, const Font &font) const
-{
-    return prepared(font).metrics.horizontalAdvance(text) * 25.4 / device_->resolution();
-}
-
-double QtPagePrinter::lineHeight(const Font &font) const
-{
-    // The line's height is the upright face's, italic or not.
-    return prepared({font.name, font.points, font.bold, false}).metrics.height() * 25.4 / device_->resolution();
-}
-
-void QtPagePrinter::startNewPage()
-{
-    painter();
-    // A new orientation takes effect from the page that begins here.
-    device_->setPageOrientation(qtOrientation(orientation()));
-    device_->newPage();
-}
-
-void QtPagePrinter::finishDocument()
-{
-    if (!painter_)
-        return;
-    painter_->end();
-    painter_.reset();
-    device_.reset();
-    fonts_.clear();
-    painterFont_ = nullptr;
-    lastPdf_ = pdfFile_;
-    pdfFile_.clear();
-    if (!lastPdf_.isEmpty())
-        msgBox(QStringLiteral("Nessuna stampante disponibile: il documento è stato salvato nel file '") + lastPdf_
-                   + QStringLiteral("'."),
-               messageTitle_, MsgIcon::Information);
+    PagePrinter *installed = printerSlot();
+    if (!installed)
+        qFatal("No page printer is installed: a program that prints installs one at start-up");
+    return *installed;
 }
 
 }  // namespace platform

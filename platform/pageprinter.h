@@ -2,15 +2,7 @@
 
 #include "platform/scopedservice.h"
 
-#include <QFont>
-#include <QFontMetricsF>
 #include <QString>
-#include <memory>
-#include <optional>
-#include <vector>
-
-class QPainter;
-class QPrinter;
 
 namespace platform {
 
@@ -89,21 +81,21 @@ private:
     double y_ = 0;
 };
 
-// The printer every report prints on; tests install a RecordingPagePrinter.
+// The printer every report prints on: the program installs its own at
+// start-up (platform/qtpageprinter.h), a test a RecordingPagePrinter. None
+// of the programs without windows prints: reaching for the printer there is
+// a fault of the program, and stops it.
 PagePrinter &printer();
 
 // The pointer behind the accessor; a guard installs a test double in it.
 PagePrinter *&printerSlot();
 using ScopedPagePrinter = platform::ScopedService<PagePrinter, printerSlot>;
 
-// The chosen printer, or the default one; where no printer is installed the
-// document goes into a PDF file in the given folder, and the user is told
-// where it is once the document ends.
-class QtPagePrinter : public PagePrinter {
+// A printer that prints on a device, the chosen printer or, where none is
+// installed, a PDF file in the given folder, the user being told where it is
+// once the document ends: what a report sets on it before it prints.
+class DevicePagePrinter : public PagePrinter {
 public:
-    QtPagePrinter();
-    ~QtPagePrinter() override;
-
     // An empty name is the system's default printer.
     void setPrinterName(const QString &name) { printerName_ = name; }
     const QString &printerName() const { return printerName_; }
@@ -115,47 +107,11 @@ public:
     // The PDF file of the last document, when it went to one.
     const QString &lastPdfFile() const { return lastPdf_; }
 
-    QString deviceName() const override;
-
 protected:
-    void drawText(double x, double y, const QString &text, const Font &font) override;
-    void drawLine(double x1, double y1, double x2, double y2) override;
-    void drawRectangle(double x1, double y1, double x2, double y2) override;
-    double textWidth(const QString &text, const Font &font) const override;
-    double lineHeight(const Font &font) const override;
-    void startNewPage() override;
-    void finishDocument() override;
-
-private:
-    // A font of the document with its metrics on the device, made at its
-    // first use: a report prints thousands of texts in a handful of fonts,
-    // and making a font and its metrics costs more than drawing the text.
-    struct PreparedFont {
-        Font key;
-        QFont font;
-        QFontMetricsF metrics;
-        mutable std::optional<double> ascent;  // as the painter holds the font, at its first text
-    };
-    const PreparedFont &prepared(const Font &font) const;
-
-    // Makes the device and its painter when the document first needs them;
-    // a const measure of a text may be that first need.
-    void begin() const;
-    QPainter &painter();
-    double px(double mm) const;
-
     QString printerName_;
     QString pdfFolder_;
     QString messageTitle_;
-    mutable QString pdfFile_;
     QString lastPdf_;
-    mutable std::unique_ptr<QPrinter> device_;
-    mutable std::unique_ptr<QPainter> painter_;
-    // Of the current device; the painter's font and pen, once set, are left
-    // as they are until another is wanted.
-    mutable std::vector<std::unique_ptr<PreparedFont>> fonts_;
-    mutable const PreparedFont *painterFont_ = nullptr;
-    mutable bool rulePen_ = false;
 };
 
 }  // namespace platform

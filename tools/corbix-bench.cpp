@@ -1,5 +1,6 @@
 #include "bench/bench.h"
 
+#include "common/dialogs.h"
 #include "platform/application.h"
 
 #include <QApplication>
@@ -65,6 +66,7 @@ int main(int argc, char **argv)
     }
     QApplication app(argc, argv);
     platform::ImpostaApplicazione();
+    common::InstallaDialoghi();
     QTextStream out(stdout);
     QTextStream err(stderr);
     return bench::run(app.arguments().mid(1), out, err);

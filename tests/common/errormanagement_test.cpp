@@ -1,5 +1,6 @@
 #include "common/errormanagement.h"
 
+#include "common/centraform.h"
 #include "common/errordialog.h"
 
 #include "common/globals.h"
@@ -11,6 +12,7 @@
 #include "platform/messagebox.h"
 #include "support/doubles/fakeclock.h"
 #include "support/doubles/recordingerrordialog.h"
+#include "support/doubles/recordingmessagebox.h"
 #include "support/otherprogram.h"
 #include "support/tempdir.h"
 #include "support/asuser.h"
@@ -404,6 +406,23 @@ TEST(ErrorDialog, OnlyItsThreeButtonsCloseIt)
         EXPECT_EQ(labels, (QStringList{QStringLiteral("Interrompi"), QStringLiteral("Riprova"), QStringLiteral("Ignora")}));
         EXPECT_TRUE(firstIsDefault);
     }
+}
+
+// A program without windows: the box goes through the message box, whose
+// default there, Abort, leaves the procedure.
+TEST(ErrorDialog, WithoutWindowsTheBoxGoesThroughTheMessageBoxAndLeaves)
+{
+    resetGlobals();
+    UnattendedErrorDialogService unattended;
+    ScopedErrorDialogService dialogGuard(unattended);
+    platform::RecordingMessageBoxService boxes;
+    platform::ScopedMessageBoxService boxesGuard(boxes);
+    EXPECT_EQ(GestioneErrori(3021, QStringLiteral("Nessun record corrente."), QStringLiteral("P")), Abbandona);
+    const QString text = QStringLiteral("Si è verificato l'errore  3021\r\nNessun record corrente.\r\nFunzione: P\r\n"
+                                        "Nessun suggerimento");
+    EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{{text, kTitle, platform::MsgIcon::None,
+                                                            platform::MsgButtons::AbortRetryIgnore, 1}}));
+    resetGlobals();
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
-#include "common/threebuttondialog.h"
+#include "common/frmmirsomsg.h"
 #include "platform/twips.h"
 #include "support/asuser.h"
+#include "support/doubles/recordingmessagebox.h"
 #include "support/doubles/recordingthreebuttondialog.h"
 
 #include <QApplication>
@@ -196,4 +197,15 @@ TEST(ThreeButtonDialog, TheGuardInstallsARecordingServiceAndPutsTheRealOneBack)
         EXPECT_EQ(recorder.shown, expected);
     }
     EXPECT_EQ(&threeButtonDialogService(), real);
+}
+
+// A program without windows: the window's message goes through the message
+// box, and the answer is the OK that has the focus.
+TEST(ThreeButtonDialog, WithoutWindowsTheMessageGoesThroughTheMessageBoxAndTheAnswerIsOK)
+{
+    platform::RecordingMessageBoxService boxes;
+    platform::ScopedMessageBoxService guard(boxes);
+    EXPECT_EQ(UnattendedThreeButtonDialogService().show({"Controllo Codice Fiscale", "Riga 1\r\nRiga 2", true, false}),
+              "0");
+    EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{{"Riga 1\r\nRiga 2", "Controllo Codice Fiscale"}}));
 }

@@ -4,6 +4,7 @@
 #include "platform/clock.h"
 #include "platform/errors.h"
 #include "platform/pageprinter.h"
+#include "platform/qtpageprinter.h"
 #include "support/doubles/fakeclock.h"
 #include "support/doubles/recordingpageprinter.h"
 

@@ -1,5 +1,5 @@
 #include "platform/clock.h"
-#include "platform/messagebox.h"
+#include "platform/qtmessagebox.h"
 #include "support/asuser.h"
 #include "support/doubles/fakeclock.h"
 #include "support/doubles/recordingmessagebox.h"
@@ -126,6 +126,40 @@ TEST(RecordingMessageBox, RecordsAndAnswersFromItsScriptThenTheDefault)
     EXPECT_EQ(recorder.shown[1], (Message{"Secondo", "Corbix", MsgIcon::Question, MsgButtons::YesNo, 2}));
     EXPECT_EQ(&messageBoxService(), &messageBoxService());
     EXPECT_NE(dynamic_cast<QtMessageBoxService *>(&messageBoxService()), nullptr) << "the real one is back";
+}
+
+// A program without windows: nobody is there to press a button.
+TEST(UnattendedMessageBox, WritesEachMessageOnTheErrorOutputAndAnswersItsDefaultButton)
+{
+    const struct {
+        MsgButtons buttons;
+        int defaultButton;
+        MsgResult answer;
+    } cases[] = {
+        {MsgButtons::OK, 1, MsgResult::OK},           {MsgButtons::YesNo, 2, MsgResult::No},
+        {MsgButtons::YesNoCancel, 3, MsgResult::Cancel}, {MsgButtons::AbortRetryIgnore, 1, MsgResult::Abort},
+        {MsgButtons::RetryCancel, 1, MsgResult::Retry},
+    };
+    UnattendedMessageBoxService unattended;
+    for (const auto &c : cases) {
+        testing::internal::CaptureStderr();
+        const MsgResult answer = unattended.show({"Il corbex è stato spedito.", "Corbix doganali", MsgIcon::Information,
+                                                  c.buttons, c.defaultButton});
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "Corbix doganali: Il corbex è stato spedito.\n");
+        EXPECT_EQ(answer, c.answer) << int(c.buttons);
+    }
+}
+
+TEST(KeptMessageBox, KeepsEachMessageAndAnswersItsDefaultButton)
+{
+    KeptMessageBoxService kept;
+    {
+        ScopedMessageBoxService guard(kept);
+        EXPECT_EQ(msgBox("Primo", "Corbix", MsgIcon::Question, MsgButtons::YesNo, 2), MsgResult::No);
+        EXPECT_EQ(msgBox("Secondo", "Corbix"), MsgResult::OK);
+    }
+    EXPECT_EQ(kept.shown, (std::vector<Message>{{"Primo", "Corbix", MsgIcon::Question, MsgButtons::YesNo, 2},
+                                                {"Secondo", "Corbix", MsgIcon::None, MsgButtons::OK, 1}}));
 }
 
 TEST(FakeClockTest, SleepsAdvanceBothTimesWithoutWaiting)

@@ -1,6 +1,7 @@
 #include "platform/clock.h"
 #include "platform/messagebox.h"
 #include "platform/pageprinter.h"
+#include "platform/qtpageprinter.h"
 #include "support/doubles/fakeclock.h"
 #include "support/doubles/recordingmessagebox.h"
 #include "support/doubles/recordingpageprinter.h"

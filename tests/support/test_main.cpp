@@ -1,3 +1,4 @@
+#include "common/dialogs.h"
 #include "platform/application.h"
 #include "platform/clock.h"
 #include "support/doubles/fakeclock.h"
@@ -14,6 +15,7 @@ int main(int argc, char **argv)
     qputenv("FONTCONFIG_FILE", fonts.isEmpty() ? QByteArrayLiteral(CORBIX_TEST_FONTS_CONF) : fonts);
     QApplication app(argc, argv);
     platform::ImpostaApplicazione();
+    common::InstallaDialoghi();
     ::testing::InitGoogleTest(&argc, argv);
     // No test waits for real seconds: a wait for another program's lock runs
     // on a clock that a sleep advances; the day is today's.

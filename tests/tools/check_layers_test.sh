@@ -20,24 +20,34 @@ expect() {  # NAME EXPECTED_CODE EXPECTED_OUTPUT ACTUAL_CODE ACTUAL_OUTPUT
 output=$("$source_dir/tools/check-layers.sh" 2>&1); code=$?
 expect "the tree" 0 "" "$code" "$output"
 
-# The folders the check reads, and the names of those of tests/ and tools/
-# that tell an angle-bracket include of ours from the system's.
-for folder in platform common flowengine ui app; do
+# The source folders of the tree; the build folders are left out.
+for folder in platform common flowengine ui app tools tests; do
   cp -r "$source_dir/$folder" "$scratch/"
 done
-mkdir -p "$scratch/tools" "$scratch/tests/support" "$scratch/tools/buildflow"
-cp "$source_dir/tools/check-layers.sh" "$scratch/tools/"
+mkdir -p "$scratch/build/dao"
+echo '#include "ui/main/frmmain.h"' >"$scratch/build/dao/generated.cpp"
 
-# file | include planted as its last line | what the check prints (none: passes)
+# file | include planted as its last line, the file made when it is new |
+# what the check prints (none: passes)
 while IFS='|' read -r file include expected; do
   [[ -z $file ]] && continue
-  cp "$source_dir/$file" "$scratch/$file.orig"
+  made=$([[ -e $scratch/$file ]] || echo 1)
+  if [[ -n $made ]]; then
+    mkdir -p "$(dirname "$scratch/$file")"
+  else
+    cp "$scratch/$file" "$scratch/$file.orig"
+  fi
   echo "$include" >>"$scratch/$file"
   line=$(wc -l <"$scratch/$file")
   expected=${expected//@LINE@/$line}
+  expected=${expected//; /$'\n'}
   output=$("$scratch/tools/check-layers.sh" 2>&1); code=$?
   expect "$file + $include" "$([[ -n $expected ]] && echo 1 || echo 0)" "$expected" "$code" "$output"
-  mv "$scratch/$file.orig" "$scratch/$file"
+  if [[ -n $made ]]; then
+    rm "$scratch/$file"
+  else
+    mv "$scratch/$file.orig" "$scratch/$file"
+  fi
 done <<'CASES'
 platform/errors.cpp|#include "common/paths.h"|platform/errors.cpp:@LINE@: platform may not include "common/paths.h" (it may include: platform)
 platform/dao/values.cpp|#include "flowengine/options.h"|platform/dao/values.cpp:@LINE@: platform may not include "flowengine/options.h" (it may include: platform)
@@ -47,10 +57,22 @@ ui/main/composition.cpp|#include "ui/transmission/setup.h"|ui/main/composition.c
 ui/tables/textrules.h|#include "ui/transmission/setup.h"|ui/tables/textrules.h:@LINE@: ui/tables may not include "ui/transmission/setup.h" (it may include: ui/tables ui/main flowengine common platform)
 ui/main/composition.cpp|#include <support/doubles/fakeclock.h>|ui/main/composition.cpp:@LINE@: ui/main may not include "support/doubles/fakeclock.h" (it may include: ui/main flowengine common platform)
 app/main.cpp|#include "buildflow/buildflow.h"|app/main.cpp:@LINE@: app may not include "buildflow/buildflow.h" (it may include: app ui/main ui/transmission ui/tables flowengine common platform)
+ui/tables/textrules.h|#include "../main/frmmain.h"|ui/tables/textrules.h:@LINE@: ui/tables may not include "../main/frmmain.h" (it may include: ui/tables ui/main flowengine common platform)
+tools/sampledata/sampledata.cpp|#include "ui/main/composition.h"|tools/sampledata/sampledata.cpp:@LINE@: tools/sampledata may not include "ui/main/composition.h" (it may include: sampledata flowengine common platform)
+flowengine/options.cpp|#include <QLabel>|flowengine/options.cpp:@LINE@: flowengine may not include <QLabel> (QtWidgets: its library links Qt Core and Gui only)
+platform/dao/values.cpp|  #include <QtWidgets/QWidget>|platform/dao/values.cpp:@LINE@: platform may not include <QtWidgets/QWidget> (QtWidgets: its library links Qt Core and Gui only)
+tools/buildflow/buildflow.h|#include <QPrinter>|tools/buildflow/buildflow.h:@LINE@: tools/buildflow may not include <QPrinter> (QtPrintSupport: its library links Qt Core and Gui only)
+reports/report.cpp|#include "platform/errors.h"|reports/: no rule for this folder in tools/check-layers.sh
+ui/reports/report.h|#include <QLabel>|ui/reports/: no rule for this folder in tools/check-layers.sh
+ui/main/composition.cpp|#include <QLabel>|
 ui/transmission/setup.cpp|#include "ui/main/composition.h"|
 app/main.cpp|#include "ui/tables/tables.h"|
 common/paths.cpp|#include <QtWidgets/QWidget>|
+flowengine/options.cpp|#include <QPainter>|
+flowengine/options.cpp|#include <qaction.h>|
 flowengine/options.cpp|#include "options.h"|
+tools/bench/bench.cpp|#include <QApplication>|
+tests/flowengine/options_test.cpp|#include "ui/main/frmmain.h"|
 CASES
 
 exit $((failures > 0))

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The files of the widget-free libraries of ui/ include no QtWidgets header,
+# The files of the widget-free libraries (platform, common and flowengine, and
+# the widget-free code of each ui/ folder) include no QtWidgets header,
 # themselves or through any header of ours they include: over the tree as it
 # is nothing is named; over a copy with a widget header planted, directly or
 # two headers down, the file is named with the road to it.
@@ -78,7 +79,9 @@ while IFS='|' read -r file include expected; do
 done <<'CASES'
 ui/tables/textrules.cpp|#include <QLabel>|ui/tables/textrules.cpp -> <QLabel>
 ui/tables/textrules.h|#include <QtWidgets/QWidget>|ui/tables/textrules.cpp -> ui/tables/textrules.h -> <QtWidgets/QWidget>; ui/tables/textrules.h -> <QtWidgets/QWidget>
-ui/transmission/answerfile.cpp|#include "common/threebuttondialog.h"|ui/transmission/answerfile.cpp -> common/threebuttondialog.h -> <QDialog>
+platform/texts.cpp|#include <QWidget>|platform/texts.cpp -> <QWidget>
+flowengine/decimale.cpp|#include <QtWidgets/QLabel>|flowengine/decimale.cpp -> <QtWidgets/QLabel>
+ui/transmission/answerfile.cpp|#include "common/frmmirsomsg.h"|ui/transmission/answerfile.cpp -> common/frmmirsomsg.h -> <QDialog>
 CASES
 
 exit $((failures > 0))

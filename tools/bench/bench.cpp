@@ -1,6 +1,7 @@
 #include "bench/bench.h"
 
 #include "buildflow/buildflow.h"
+#include "platform/qtpageprinter.h"
 #include "sampleanswer/sampleanswer.h"
 
 #include "common/globals.h"

@@ -12,7 +12,6 @@
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
-#include "support/doubles/recordingmessagebox.h"
 
 #include <QDir>
 #include <QHash>
@@ -293,7 +292,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
         return 2;
     }
     // Nobody is there to answer a message: they are kept and told on failure.
-    platform::RecordingMessageBoxService messaggi;
+    platform::KeptMessageBoxService messaggi;
     platform::ScopedMessageBoxService messaggiGuard(messaggi);
     int esito = 1;
     try {

@@ -421,18 +421,6 @@ void createSampleDatabases(const QString &folder, int generated)
 
 namespace {
 
-// The messages of the procedures that prepare the folder are kept rather than
-// shown: the tool has no screen, and a failure reports them.
-class KeptMessages : public platform::MessageBoxService {
-public:
-    platform::MsgResult show(const platform::Message &message) override
-    {
-        texts << message.text;
-        return platform::buttonsOf(message.buttons).at(message.defaultButton - 1);
-    }
-    QStringList texts;
-};
-
 // The program-wide values the preparation sets, put back when it ends.
 class KeptGlobals {
 public:
@@ -503,7 +491,9 @@ void createSampleProgramFolder(const QString &folder, int generated)
     if (!existing.isEmpty())
         platform::raise(platform::err::AlreadyExists, {existing.first()});
     KeptGlobals globals;
-    KeptMessages messages;
+    // The tool has no screen: the messages of the procedures that prepare
+    // the folder are kept, and a failure reports them.
+    platform::KeptMessageBoxService messages;
     platform::ScopedMessageBoxService messageGuard(messages);
     try {
         createSampleDatabases(host, generated);
@@ -515,8 +505,12 @@ void createSampleProgramFolder(const QString &folder, int generated)
         common::RiservatoIni1.clear();
         common::RiservatoIni2.clear();
         QString cartella = QStringLiteral("C:\\Corbix\\");
-        if (!flowengine::ImpostaPuntoRaccolta(common::PercorsoArchivio, cartella))
-            throw platform::RuntimeError(platform::err::PathFileAccess, messages.texts.join(u' '));
+        if (!flowengine::ImpostaPuntoRaccolta(common::PercorsoArchivio, cartella)) {
+            QStringList texts;
+            for (const platform::Message &message : messages.shown)
+                texts << message.text;
+            throw platform::RuntimeError(platform::err::PathFileAccess, texts.join(u' '));
+        }
         if (!common::ScriviIni())
             platform::raise(platform::err::PathFileAccess);
     } catch (...) {

@@ -1,5 +1,6 @@
 #include "ui/main/frmcomandosql.h"
 
+#include "common/centraform.h"
 #include "common/databases.h"
 #include "common/errormanagement.h"
 #include "common/globals.h"

@@ -1,6 +1,6 @@
 #include "ui/main/frminformazioni.h"
 
-#include "common/errormanagement.h"
+#include "common/centraform.h"
 #include "common/globals.h"
 #include "common/version.h"
 #include "platform/drives.h"

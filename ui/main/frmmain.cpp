@@ -4,7 +4,6 @@
 #include "common/servizioedi.h"
 #include "common/paths.h"
 #include "flowengine/dispatchlist.h"
-#include "flowengine/flowlist.h"
 #include "flowengine/register.h"
 #include "flowengine/reportprinting.h"
 #include "platform/dao/database.h"
@@ -12,6 +11,7 @@
 #include "platform/errors.h"
 #include "platform/messagebox.h"
 #include "platform/pageprinter.h"
+#include "ui/main/flowgrid.h"
 #include "ui/main/mediumcopy.h"
 #include "ui/main/screen.h"
 #include "ui/main/startup.h"
@@ -295,9 +295,9 @@ bool frmMain::avvio()
 
 bool frmMain::riempiElenco()
 {
-    if (!flowengine::CaricaGriglia(grdHistory, common::ElencoCorrente))
+    if (!uimain::CaricaGriglia(grdHistory, common::ElencoCorrente))
         return false;
-    flowengine::ImpostaGriglia(grdHistory, common::ElencoCorrente);
+    uimain::ImpostaGriglia(grdHistory, common::ElencoCorrente);
     return true;
 }
 
@@ -329,7 +329,7 @@ bool frmMain::rigaEvidenziata(qint32 riga) const
 std::optional<std::pair<QDate, qint32>> frmMain::chiaveRiga(qint32 riga) const
 {
     flowengine::DatiCorbex flow;
-    if (riga < 1 || !flowengine::ChiaveRigaGriglia(grdHistory, riga - 1, flow))
+    if (riga < 1 || !uimain::ChiaveRigaGriglia(grdHistory, riga - 1, flow))
         return std::nullopt;
     return std::make_pair(flow.Data, flow.Progressivo);
 }
@@ -470,7 +470,7 @@ void frmMain::ImpostaMenuContesto(qint32 riga, int elenco, bool &mostra)
             n = 1;
         } else if (chiaveRiga(riga)) {
             try {
-                flowengine::ChiaveRigaGriglia(grdHistory, riga - 1, flow);
+                uimain::ChiaveRigaGriglia(grdHistory, riga - 1, flow);
                 if (!flowengine::CaricaCorbex(flow)) {
                     if (flow.Tipo == flowengine::TipoSupportoMagnetico) {
                         for (const char *parola : {"ANNULLACORBEXINVIATO", "ELIMINACORBEXINVIATO", "RIPRODUCICORBEXFLOPPY",
@@ -554,7 +554,7 @@ void frmMain::eseguiComando(const QString &parola)
 
 bool frmMain::caricaContesto(flowengine::DatiCorbex &flow)
 {
-    if (RigaContesto >= 1 && flowengine::ChiaveRigaGriglia(grdHistory, RigaContesto - 1, flow)
+    if (RigaContesto >= 1 && uimain::ChiaveRigaGriglia(grdHistory, RigaContesto - 1, flow)
         && !flowengine::CaricaCorbex(flow))
         return true;
     platform::msgBox(QStringLiteral("Il corbex selezionato non è più presente nel registro: l'elenco viene aggiornato."),
@@ -617,7 +617,7 @@ void frmMain::SetPrinter_Click()
     cdlSetPrinter->setOption(QAbstractPrintDialog::PrintSelection, false);
     cdlSetPrinter->setOption(QAbstractPrintDialog::PrintPageRange, false);
     connect(cdlSetPrinter, &QDialog::accepted, this, [printer] {
-        if (auto *qt = dynamic_cast<platform::QtPagePrinter *>(&platform::printer()))
+        if (auto *qt = dynamic_cast<platform::DevicePagePrinter *>(&platform::printer()))
             qt->setPrinterName(printer->printerName());
     });
     connect(cdlSetPrinter, &QObject::destroyed, this, [this, printer] {

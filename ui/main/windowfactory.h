@@ -15,7 +15,7 @@ class QWidget;
 //
 // The windows that work on the flow of the list row RigaSelezionata (1 for
 // the first flow) take its key from the owner's grid grdHistory, table row
-// RigaSelezionata - 1: flowengine::ChiaveRigaGriglia.
+// RigaSelezionata - 1: uimain::ChiaveRigaGriglia.
 // When a window that may change the register closes (archive link,
 // composition, answer fetch, answer processing), the main window refills its
 // list itself, so those windows need not.

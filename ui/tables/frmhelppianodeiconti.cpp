@@ -1,6 +1,6 @@
 #include "ui/tables/frmhelppianodeiconti.h"
 
-#include "common/errormanagement.h"
+#include "common/centraform.h"
 #include "common/globals.h"
 #include "platform/twips.h"
 #include "ui/main/screen.h"

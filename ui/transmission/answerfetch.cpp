@@ -7,7 +7,7 @@
 #include "common/textfiles.h"
 #include "flowengine/decimale.h"
 #include "flowengine/journal.h"
-#include "flowengine/options.h"
+#include "flowengine/register.h"
 #include "platform/crashpoint.h"
 #include "platform/dao/database.h"
 #include "platform/dao/recordset.h"

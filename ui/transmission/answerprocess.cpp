@@ -5,7 +5,6 @@
 #include "common/openretry.h"
 #include "common/paths.h"
 #include "flowengine/decimale.h"
-#include "flowengine/options.h"
 #include "flowengine/register.h"
 #include "flowengine/writeback.h"
 #include "platform/codepage.h"

@@ -5,7 +5,6 @@
 #include "common/openretry.h"
 #include "common/servizioedi.h"
 #include "common/textfiles.h"
-#include "flowengine/options.h"
 #include "flowengine/register.h"
 #include "platform/busywait.h"
 #include "platform/dao/database.h"

@@ -2,13 +2,13 @@
 
 #include "common/globals.h"
 #include "flowengine/collectionpoint.h"
-#include "flowengine/flowlist.h"
 #include "flowengine/register.h"
 #include "flowengine/reportprinting.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
 #include "platform/pageprinter.h"
 #include "platform/twips.h"
+#include "ui/main/flowgrid.h"
 #include "ui/main/screen.h"
 
 #include <QCheckBox>
@@ -77,7 +77,7 @@ void frmAswerReport::Form_Load()
     bool trovato = false;
     try {
         if (griglia && common::RigaSelezionata >= 1
-            && flowengine::ChiaveRigaGriglia(griglia, common::RigaSelezionata - 1, flow)) {
+            && uimain::ChiaveRigaGriglia(griglia, common::RigaSelezionata - 1, flow)) {
             tabulato_.Data = flow.Data;
             tabulato_.Progressivo = flow.Progressivo;
             trovato = !flowengine::CaricaCorbex(flow);

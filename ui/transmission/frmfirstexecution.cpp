@@ -1,7 +1,7 @@
 #include "ui/transmission/frmfirstexecution.h"
 
 #include "common/archivecheck.h"
-#include "common/errormanagement.h"
+#include "common/centraform.h"
 #include "common/globals.h"
 #include "common/paths.h"
 #include "common/settings.h"

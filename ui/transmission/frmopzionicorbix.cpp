@@ -1,6 +1,6 @@
 #include "ui/transmission/frmopzionicorbix.h"
 
-#include "common/errormanagement.h"
+#include "common/centraform.h"
 #include "common/globals.h"
 #include "common/paths.h"
 #include "common/servizioedi.h"

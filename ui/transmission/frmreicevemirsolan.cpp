@@ -1,7 +1,7 @@
 #include "ui/transmission/frmreicevemirsolan.h"
 
 #include "common/globals.h"
-#include "flowengine/options.h"
+#include "flowengine/register.h"
 #include "platform/errors.h"
 #include "platform/twips.h"
 #include "ui/main/filedialog.h"

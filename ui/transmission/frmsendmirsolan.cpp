@@ -5,7 +5,7 @@
 #include "common/paths.h"
 #include "common/servizioedi.h"
 #include "flowengine/decimale.h"
-#include "flowengine/options.h"
+#include "flowengine/register.h"
 #include "platform/dao/values.h"
 #include "platform/drives.h"
 #include "platform/errors.h"

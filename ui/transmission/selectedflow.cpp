@@ -1,7 +1,7 @@
 #include "ui/transmission/selectedflow.h"
 
 #include "common/globals.h"
-#include "flowengine/flowlist.h"
+#include "ui/main/flowgrid.h"
 
 #include <QTableWidget>
 
@@ -12,7 +12,7 @@ flowengine::DatiCorbex ChiaveFlussoSelezionato(const QWidget *owner)
     flowengine::DatiCorbex flow;
     const auto *griglia = owner ? owner->findChild<const QTableWidget *>(QStringLiteral("grdHistory")) : nullptr;
     if (!griglia || common::RigaSelezionata < 1
-        || !flowengine::ChiaveRigaGriglia(griglia, common::RigaSelezionata - 1, flow))
+        || !uimain::ChiaveRigaGriglia(griglia, common::RigaSelezionata - 1, flow))
         flow = {};
     flow.Posizione = flowengine::PosizioneInviati;
     return flow;

@@ -296,7 +296,7 @@ TEST_F(ContextTest, AfterARefillOfManyRowsPicturesHighlightAndHitTestHold)
     const QImage done = flowengine::ImmagineElenco("GRNCHECK").pixmap(16, 16).toImage();
     for (int r = 0; r < 503; ++r) {
         ASSERT_EQ(w->grdHistory->cellWidget(r, 6), nullptr) << r;
-        ASSERT_EQ(w->grdHistory->item(r, 6)->data(flowengine::RuoloImmagine).value<QIcon>().pixmap(16, 16).toImage(), r == 0 || r == 2 ? floppy : r == 1
+        ASSERT_EQ(w->grdHistory->item(r, 6)->data(uimain::RuoloImmagine).value<QIcon>().pixmap(16, 16).toImage(), r == 0 || r == 2 ? floppy : r == 1
                       ? flowengine::ImmagineElenco("RTARWWHT").pixmap(16, 16).toImage() : done) << r;
     }
 

@@ -2,7 +2,7 @@
 
 #include "common/settings.h"
 #include "flowengine/archive_fixture.h"
-#include "flowengine/flowlist.h"
+#include "ui/main/flowgrid.h"
 #include "ui/main/frmmain.h"
 #include "ui/main/windowfactory.h"
 
@@ -96,7 +96,7 @@ protected:
         QStringList rows;
         for (int r = 0; r < w->grdHistory->rowCount(); ++r)
             rows << w->grdHistory->item(r, 0)->text() + u' ' + w->grdHistory->item(r, 1)->text() + u' '
-                        + w->grdHistory->item(r, 6)->data(flowengine::RuoloChiave).toString();
+                        + w->grdHistory->item(r, 6)->data(uimain::RuoloChiave).toString();
         return rows;
     }
 

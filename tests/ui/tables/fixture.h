@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/threebuttondialog.h"
+#include "common/frmmirsomsg.h"
 #include "flowengine/archive_fixture.h"
 #include "platform/clock.h"
 #include "platform/twips.h"

@@ -1,7 +1,8 @@
 #include "report_fixture.h"
 
-#include "flowengine/flowlist.h"
+#include "platform/qtpageprinter.h"
 #include "support/asuser.h"
+#include "ui/main/flowgrid.h"
 #include "ui/transmission/frmaswerreport.h"
 
 #include <QCheckBox>
@@ -29,7 +30,7 @@ protected:
         addFlow(flowengine::PosizioneInviati, QDate(2026, 3, 6), 1, flowengine::StatoProdotto,
                 flowengine::TipoTelematico, "SPED1");
         grdHistory->setObjectName(QStringLiteral("grdHistory"));
-        ASSERT_TRUE(flowengine::CaricaGriglia(grdHistory, flowengine::PosizioneInviati));
+        ASSERT_TRUE(uimain::CaricaGriglia(grdHistory, flowengine::PosizioneInviati));
         common::RigaSelezionata = 2;
     }
 

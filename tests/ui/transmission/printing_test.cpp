@@ -1,6 +1,7 @@
 #include "fixture.h"
 
 #include "platform/pageprinter.h"
+#include "platform/qtpageprinter.h"
 #include "platform/workstation.h"
 #include "support/asuser.h"
 #include "support/doubles/fixedworkstationsource.h"

@@ -3,7 +3,7 @@
 
 #include "common/settings.h"
 #include "support/tempdir.h"
-#include "common/threebuttondialog.h"
+#include "common/frmmirsomsg.h"
 #include "support/asuser.h"
 #include "support/doubles/recordingfiledialog.h"
 #include "support/doubles/recordingthreebuttondialog.h"
