@@ -69,8 +69,8 @@ bool componi(flowengine::Destinazione destinazione)
         {
             dao::Database archivio = common::ApriArchivio();
             auto rs = archivio.openRecordset(
-                QStringLiteral("SELECT MAX(Progressivo) FROM Corbix WHERE Posizione = 3 AND Data = DateValue(?)"),
-                {Oggi});
+                QStringLiteral("SELECT MAX(Progressivo) FROM Corbix WHERE Posizione = ? AND Data = DateValue(?)"),
+                {flowengine::PosizioneInviati, Oggi});
             numero = qMax(numero, rs->value(0).toInt() + 1);
         }
         const auto riservata = uimain::RiservaRiga(Oggi, numero, QStringLiteral("010101Z"));

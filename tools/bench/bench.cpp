@@ -80,7 +80,7 @@ double mediana(std::vector<double> valori)
 
 // One plain statement of the SQLite C API on its own connection: every
 // column of every row it returns is read as text, the least a reader does.
-qint64 leggiRighe(const QString &archivio, const char *sql, const QByteArray &parametro = {})
+qint64 leggiRighe(const QString &archivio, const char *sql, const QVariant &parametro = {})
 {
     sqlite3 *db = nullptr;
     if (sqlite3_open_v2(QFile::encodeName(archivio).constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
@@ -91,8 +91,12 @@ qint64 leggiRighe(const QString &archivio, const char *sql, const QByteArray &pa
         sqlite3_close(db);
         platform::raise(platform::err::ReservedError, {errore});
     }
-    if (!parametro.isNull())
-        sqlite3_bind_text(st, 1, parametro.constData(), int(parametro.size()), SQLITE_TRANSIENT);
+    if (parametro.typeId() == QMetaType::Int) {
+        sqlite3_bind_int(st, 1, parametro.toInt());
+    } else if (parametro.isValid()) {
+        const QByteArray testo = parametro.toString().toUtf8();
+        sqlite3_bind_text(st, 1, testo.constData(), int(testo.size()), SQLITE_TRANSIENT);
+    }
     qint64 byte = 0;
     while (sqlite3_step(st) == SQLITE_ROW) {
         const int colonne = sqlite3_column_count(st);
@@ -162,7 +166,8 @@ void archiviazioneMinima(const QString &archivio, const QString &copia, const QB
     }
     sqlite3_finalize(st);
     const QByteArray riga = QStringLiteral("INSERT INTO Corbix (Posizione, Data, Progressivo, NomeFile, Stato, Tipo) "
-                                           "VALUES (3, '%1', 99999, 'minimo', 0, 1)")
+                                           "VALUES (%1, '%2', 99999, 'minimo', 0, 1)")
+                                .arg(flowengine::PosizioneInviati)
                                 .arg(oggi.toString(Qt::ISODate))
                                 .toUtf8();
     sqlite3_exec(db, riga.constData(), nullptr, nullptr, nullptr);
@@ -349,8 +354,9 @@ void riempiTabella(QTableWidget &tabella, const QString &archivio)
     sqlite3 *db = nullptr;
     sqlite3_open_v2(QFile::encodeName(archivio).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     sqlite3_stmt *st = nullptr;
-    sqlite3_prepare_v2(db, "SELECT Data, Progressivo, FattoDa, OK, KO, ND, Stato, Tipo FROM Corbix WHERE Posizione = 3 "
+    sqlite3_prepare_v2(db, "SELECT Data, Progressivo, FattoDa, OK, KO, ND, Stato, Tipo FROM Corbix WHERE Posizione = ? "
                            "ORDER BY Data DESC, Progressivo DESC", -1, &st, nullptr);
+    sqlite3_bind_int(st, 1, flowengine::PosizioneInviati);
     std::map<QString, QIcon> icone;
     tabella.setRowCount(0);
     int riga = 0;
@@ -452,7 +458,7 @@ const char *const SqlCandidati =
 const char *const SqlCaselle =
     "SELECT i.*, d.* FROM IndiceDoc AS i JOIN DettaglioBol AS d ON d.Indice = i.Indice AND d.Data = i.Data "
     "ORDER BY i.Data, i.Indice";
-const char *const SqlDistinta = "SELECT CompostoDa FROM Corbix WHERE Posizione = 3 AND Progressivo = 1";
+const char *const SqlDistinta = "SELECT CompostoDa FROM Corbix WHERE Posizione = ? AND Progressivo = 1";
 
 // ---------------------------------------------------------------- the copy
 
@@ -611,7 +617,9 @@ int memoriaPrelievo(const QStringList &argomenti, QTextStream &out, QTextStream 
         avvia(cartella);
         const flowengine::DatiCorbex inviata = flussoInviato(oggi, NumeroCartella);
         esegui(cartella + QStringLiteral("/Archivio.mdb"),
-               {QStringLiteral("DELETE FROM Corbix WHERE Posizione = 4 AND Progressivo = %1").arg(NumeroCartella)});
+               {QStringLiteral("DELETE FROM Corbix WHERE Posizione = %1 AND Progressivo = %2")
+                    .arg(flowengine::PosizioneRisposta)
+                    .arg(NumeroCartella)});
         QFile azzera(QStringLiteral("/proc/self/clear_refs"));
         if (azzera.open(QIODevice::WriteOnly))
             azzera.write("5");
@@ -723,7 +731,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
             }));
             passi[Ricerca].minimi.push_back(secondi([&] {
                 for (const QString &d : dichiaranti)
-                    leggiRighe(archivio, SqlCandidati, d.toUtf8());
+                    leggiRighe(archivio, SqlCandidati, d);
             }));
 
             // The wizard, shown, from step 1 to step 2 as the user clicks
@@ -815,7 +823,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
                 flowengine::StampaDistinta(filed);
             }
             passi[Distinta].minimi.push_back(secondi([&] {
-                leggiRighe(archivio, SqlDistinta);
+                leggiRighe(archivio, SqlDistinta, flowengine::PosizioneInviati);
                 disegnaPagine(pagine.calls, temp.path() + QStringLiteral("/minimo.pdf"));
             }));
             passi[Distinta].nome =
@@ -827,8 +835,9 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
             QStringList righe;
             for (int i = 1; i < RigheElenco; ++i)
                 righe << QStringLiteral("INSERT INTO Corbix (Posizione, Data, Progressivo, NomeFile, Stato, Tipo, "
-                                        "FattoDa, OK, KO, ND) VALUES (3, date('2020-01-01', '+%1 day'), %2, '', %3, "
-                                        "%4, 'DICH0%5', %6, %7, 0)")
+                                        "FattoDa, OK, KO, ND) VALUES (%1, date('2020-01-01', '+%2 day'), %3, '', "
+                                        "%4, %5, 'DICH0%6', %7, %8, 0)")
+                             .arg(flowengine::PosizioneInviati)
                              .arg(i / 5).arg(i % 5 + 2).arg(i % 6).arg(i % 2 + 1).arg(i % 2 + 1).arg(i % 200).arg(i % 7);
             esegui(archivio, righe);
             int righeElenco = 0;

@@ -11,13 +11,13 @@
 #include "platform/twips.h"
 #include "ui/main/folderchooser.h"
 #include "ui/main/frmfaicorbex.h"
+#include "ui/main/programfolder.h"
 #include "ui/main/screen.h"
 
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QEvent>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -52,7 +52,6 @@ constexpr int kAltezzaPulsanti = 390;
 constexpr int kAltoPulsanti = kAltezza - kAltezzaPulsanti - 60;
 constexpr int kRuoloChiave = Qt::UserRole;
 
-int basso(const QWidget *w) { return toTwips(w->y() + w->height()); }
 int alto(const QWidget *w) { return toTwips(w->y()); }
 
 QColor colore(Colore c)
@@ -602,7 +601,7 @@ void frmComposeNew::cmdSelect_Click()
                                        QStringLiteral("Selezionare la cartella."), txtPathXCorbex->text());
     if (!tag.isEmpty())
         txtPathXCorbex->setText(tag);
-    QDir::setCurrent(common::CartellaProgramma);
+    RipristinaCartellaProgramma();
 }
 
 void frmComposeNew::cmdPreview_Click()

@@ -1,11 +1,7 @@
 #pragma once
 
-#include "platform/messagebox.h"
-
 #include <QDialog>
 #include <QString>
-#include <QStringList>
-#include <optional>
 
 class QComboBox;
 class QLabel;
@@ -14,17 +10,6 @@ class QPushButton;
 class QSpinBox;
 
 namespace uimain {
-
-// The message for the first entry missing or wrong, tested in this order:
-// the customs office, the destination folder, the progressive number. None
-// when all three pass.
-std::optional<platform::Message> ControlloReplica(const QString &ufficio, const QString &cartella,
-                                                  const QString &numero);
-
-// The codes of the customs offices in the archive PercorsoArchivio, in the
-// order the query returns them, Null as an empty text. Database errors are
-// raised to the caller.
-QStringList CodiciUfficiDoganali();
 
 // The screen for reproducing a flow into a folder: it asks for the customs
 // office of presentation, the destination folder and the progressive number,

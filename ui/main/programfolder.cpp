@@ -1,5 +1,9 @@
 #include "ui/main/programfolder.h"
 
+#include "common/globals.h"
+
+#include <QDir>
+
 namespace uimain {
 
 QString CartellaConSeparatore(const QString &cartella, QChar separatore)
@@ -11,5 +15,7 @@ QString CartellaConSeparatore(const QString &cartella, QChar separatore)
         result = QStringLiteral("C:");
     return result + separatore;
 }
+
+void RipristinaCartellaProgramma() { QDir::setCurrent(common::CartellaProgramma); }
 
 }  // namespace uimain

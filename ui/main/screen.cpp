@@ -30,4 +30,6 @@ void PosizionaTwips(QWidget *control, int left, int top, int width, int height)
                          height < 0 ? control->height() : twips(height));
 }
 
+int basso(const QWidget *control) { return platform::toTwips(control->y() + control->height()); }
+
 }  // namespace uimain

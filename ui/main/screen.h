@@ -21,4 +21,8 @@ QIcon IconaApplicazione();
 // Places a control, in twips relative to its parent.
 void PosizionaTwips(QWidget *control, int left, int top, int width = -1, int height = -1);
 
+// The bottom edge of a control in twips: where a control placed below it
+// starts, less its margin.
+int basso(const QWidget *control);
+
 }  // namespace uimain

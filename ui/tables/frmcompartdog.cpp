@@ -142,15 +142,10 @@ void frmCompartDog::AggiornaMaschera()
 
 bool frmCompartDog::VerificaCancellabile()
 {
-    auto rs = dtaLocal->Database().openRecordset(QStringLiteral("SELECT * FROM Dogane WHERE CodiceComp = ? AND Stato = ?"),
-                                                 {txtCodice->text(), txtStato->text()});
-    const bool usato = rs->recordCount() > 0;
-    rs->close();
-    if (usato)
-        platform::msgBox(QStringLiteral("Impossibile eliminare il record attualmente visualizzato poichè risulta essere "
-                                        "una codifica attiva nella tabella delle doganane."),
-                         caption(), platform::MsgIcon::Information);
-    return !usato;
+    return nessunUso({{QStringLiteral("SELECT * FROM Dogane WHERE CodiceComp = ? AND Stato = ?"),
+                       {txtCodice->text(), txtStato->text()},
+                       QStringLiteral("Impossibile eliminare il record attualmente visualizzato poichè risulta essere "
+                                      "una codifica attiva nella tabella delle doganane.")}});
 }
 
 void frmCompartDog::Campo_DblClick(QWidget *campo)

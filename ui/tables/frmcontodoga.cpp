@@ -1,7 +1,6 @@
 #include "ui/tables/frmcontodoga.h"
 
 #include "common/openretry.h"
-#include "platform/messagebox.h"
 #include "ui/main/screen.h"
 #include "ui/tables/controls.h"
 #include "ui/tables/textrules.h"
@@ -105,15 +104,10 @@ void frmcontodoga::ImpostaCampi(Modo modalita)
 
 bool frmcontodoga::VerificaCancellabile()
 {
-    auto rs = dtaLocal->Database().openRecordset(QStringLiteral("SELECT * FROM Spedoga WHERE ContoDog = ?"),
-                                                 {txtCodice->text()});
-    const bool usato = rs->recordCount() > 0;
-    rs->close();
-    if (usato)
-        platform::msgBox(QStringLiteral("Impossibile cancellare il record correntemente selezionato poiché risulta "
-                                        "essere una codifica utilizzata nella tabella dei dichiaranti/rappresentanti"),
-                         caption(), platform::MsgIcon::Information);
-    return !usato;
+    return nessunUso({{QStringLiteral("SELECT * FROM Spedoga WHERE ContoDog = ?"),
+                       {txtCodice->text()},
+                       QStringLiteral("Impossibile cancellare il record correntemente selezionato poiché risulta "
+                                      "essere una codifica utilizzata nella tabella dei dichiaranti/rappresentanti")}});
 }
 
 std::vector<std::pair<QString, QLineEdit *>> frmcontodoga::campiRicerca() const

@@ -118,19 +118,15 @@ bool frmstati::VerificaCancellabile()
                {"Dogane", "Stato", "Dogane"},
                {"CompDog", "Stato", "Compartimenti doganali"},
                {"GrupPae", "Figlio", "Raggruppamenti paesi"}};
-    for (const auto &uso : usi) {
-        auto rs = dtaLocal->Database().openRecordset(
-            QStringLiteral("SELECT * FROM %1 WHERE %2 = ?").arg(QLatin1String(uso.tabella), QLatin1String(uso.colonna)),
-            {txtCodice->text()});
-        if (rs->recordCount() == 0)
-            continue;
-        platform::msgBox(QStringLiteral("Impossibile eliminare il record attualmete visualizzato poiché risulta essere una "
-                                        "codifica attiva presente nella tabella '")
-                             + QString::fromUtf8(uso.nome) + QStringLiteral("'."),
-                         caption(), platform::MsgIcon::Information);
-        return false;
-    }
-    return true;
+    std::vector<UsoCodice> tabelle;
+    for (const auto &uso : usi)
+        tabelle.push_back(
+            {QStringLiteral("SELECT * FROM %1 WHERE %2 = ?").arg(QLatin1String(uso.tabella), QLatin1String(uso.colonna)),
+             {txtCodice->text()},
+             QStringLiteral("Impossibile eliminare il record attualmete visualizzato poiché risulta essere una "
+                            "codifica attiva presente nella tabella '")
+                 + QString::fromUtf8(uso.nome) + QStringLiteral("'.")});
+    return nessunUso(tabelle);
 }
 
 void frmstati::Campo_DblClick(QWidget *campo)

@@ -1,7 +1,6 @@
 #include "ui/tables/frmvaluta.h"
 
 #include "common/openretry.h"
-#include "platform/messagebox.h"
 #include "ui/main/screen.h"
 #include "ui/tables/controls.h"
 #include "ui/tables/textrules.h"
@@ -98,14 +97,10 @@ void frmvaluta::ImpostaCampi(Modo modalita)
 
 bool frmvaluta::VerificaCancellabile()
 {
-    auto rs = dtaLocal->Database().openRecordset(QStringLiteral("SELECT * FROM Stati WHERE Valuta = ?"), {txtCodice->text()});
-    const bool usata = rs->recordCount() > 0;
-    rs->close();
-    if (usata)
-        platform::msgBox(QStringLiteral("Impossibile eliminare il record corrente poiché risulta essere una codifica "
-                                        "attiva nella tabella degli 'Stati'"),
-                         caption(), platform::MsgIcon::Information);
-    return !usata;
+    return nessunUso({{QStringLiteral("SELECT * FROM Stati WHERE Valuta = ?"),
+                       {txtCodice->text()},
+                       QStringLiteral("Impossibile eliminare il record corrente poiché risulta essere una codifica "
+                                      "attiva nella tabella degli 'Stati'")}});
 }
 
 std::vector<std::pair<QString, QLineEdit *>> frmvaluta::campiRicerca() const

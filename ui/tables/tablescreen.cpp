@@ -603,6 +603,20 @@ void TableScreen::abilitaTreTasti(bool abilita)
     cmdCancel->setEnabled(abilita);
 }
 
+bool TableScreen::nessunUso(const std::vector<UsoCodice> &usi)
+{
+    for (const UsoCodice &uso : usi) {
+        auto rs = dtaLocal->Database().openRecordset(uso.sql, uso.valori);
+        const bool usato = rs->recordCount() > 0;
+        rs->close();
+        if (usato) {
+            platform::msgBox(uso.messaggio, caption(), platform::MsgIcon::Information);
+            return false;
+        }
+    }
+    return true;
+}
+
 void TableScreen::cmdVirtual1_Click()
 {
     if (Modalita != ModoConsultazione || !haRigaCorrente())

@@ -120,6 +120,18 @@ public:
     // A lookup that cannot be made throws; the row is then kept.
     virtual bool VerificaCancellabile() { return true; }
 
+    // A table whose rows name the code shown: the query that finds them,
+    // its values, and what the user is told when there is one.
+    struct UsoCodice {
+        QString sql;
+        QVariantList valori;
+        QString messaggio;
+    };
+    // Whether no table names the code: the first that does is told (the
+    // screen's caption, information) and gives false. The screens'
+    // VerificaCancellabile.
+    bool nessunUso(const std::vector<UsoCodice> &usi);
+
 protected:
     // The form of the given inner size in twips, with cmdCancel's Top and
     // Height.

@@ -14,9 +14,9 @@
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
+#include "ui/main/programfolder.h"
 #include "ui/transmission/answerfile.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <memory>
@@ -153,13 +153,13 @@ QString fileEsistente(const QString &percorso)
 }
 
 const QString SqlRigaInviata =
-    QStringLiteral("SELECT Stato FROM Corbix WHERE Posizione = 3 AND Data = DateValue(?) AND Progressivo = ?");
+    QStringLiteral("SELECT Stato FROM Corbix WHERE Posizione = ? AND Data = DateValue(?) AND Progressivo = ?");
 
 bool rigaRispostaPresente(dao::Database &db, const DatiCorbex &flow)
 {
     auto rs = db.openRecordset(
-        QStringLiteral("SELECT * FROM Corbix WHERE Posizione = 4 AND Data = DateValue(?) AND Progressivo = ?"),
-        {flow.Data, flow.Progressivo}, dao::RecordsetType::Snapshot);
+        QStringLiteral("SELECT * FROM Corbix WHERE Posizione = ? AND Data = DateValue(?) AND Progressivo = ?"),
+        {flowengine::PosizioneRisposta, flow.Data, flow.Progressivo}, dao::RecordsetType::Snapshot);
     return !rs->eof();
 }
 
@@ -172,7 +172,7 @@ bool archivia(dao::Database &db, flowengine::GiornaleLavoro &giornale, const Dat
               const QByteArray &contenuto, int stato)
 {
     std::unique_ptr<dao::Recordset> inviata;
-    if (common::OpenRecordsetRetry(db, inviata, SqlRigaInviata, {flow.Data, flow.Progressivo},
+    if (common::OpenRecordsetRetry(db, inviata, SqlRigaInviata, {flowengine::PosizioneInviati, flow.Data, flow.Progressivo},
                                    common::TimeoutOneMinute)
         != 0)
         return false;
@@ -225,7 +225,7 @@ bool archivia(dao::Database &db, flowengine::GiornaleLavoro &giornale, const Dat
 bool controlloPositivo(dao::Database &db, const DatiCorbex &flow)
 {
     std::unique_ptr<dao::Recordset> inviata;
-    if (common::OpenRecordsetRetry(db, inviata, SqlRigaInviata, {flow.Data, flow.Progressivo},
+    if (common::OpenRecordsetRetry(db, inviata, SqlRigaInviata, {flowengine::PosizioneInviati, flow.Data, flow.Progressivo},
                                    common::TimeoutOneMinute)
         == 0) {
         if (!inviata->eof()) {
@@ -313,7 +313,7 @@ bool PrelevaRisposta(const QString &percorso, const DatiCorbex &flow)
             platform::RuntimeError(platform::err::OutOfMemory, platform::errorDescription(platform::err::OutOfMemory)));
         return false;
     }
-    QDir::setCurrent(common::CartellaProgramma);
+    uimain::RipristinaCartellaProgramma();
     if (!RispostaDelFlusso(risposta, progressivo, flow))
         return false;
 

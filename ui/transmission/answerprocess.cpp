@@ -262,8 +262,8 @@ EsitoElaborazione ElaboraRisposta(const QDate &data, qint32 progressivo, const S
         if (common::OpenRecordsetRetry(
                 db, registro,
                 QStringLiteral("SELECT Stato, OK, KO, ND FROM Corbix WHERE Data = DateValue(?) AND Progressivo = ? "
-                               "AND Posizione = 3"),
-                {data, progressivo}, common::TimeoutOneMinute)
+                               "AND Posizione = ?"),
+                {data, progressivo, flowengine::PosizioneInviati}, common::TimeoutOneMinute)
             != 0)
             return EsitoElaborazione::Fallita;
         {

@@ -2,17 +2,16 @@
 
 #include "common/archivecheck.h"
 #include "common/globals.h"
-#include "common/paths.h"
 #include "common/settings.h"
 #include "flowengine/collectionpoint.h"
 #include "flowengine/options.h"
 #include "platform/messagebox.h"
 #include "platform/twips.h"
-#include "ui/main/filedialog.h"
+#include "ui/main/programfolder.h"
 #include "ui/main/screen.h"
+#include "ui/transmission/pathdialog.h"
 #include "ui/transmission/setup.h"
 
-#include <QDir>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -82,18 +81,6 @@ void coloraCasella(QEvent *event, QLineEdit *casella)
         uimain::ImpostaColore(casella);
 }
 
-// Shows a file dialog for the path box, then makes the program folder current.
-void sfoglia(QWidget *finestra, QLineEdit *casella, uimain::RichiestaFile richiesta)
-{
-    const QString testo = casella->text();
-    richiesta.nomeFile = common::EstraiNomeFile(testo);
-    richiesta.cartellaIniziale = common::EstraiPercorso(testo);
-    richiesta.flags = uimain::FlagsDialogoArchivio;
-    if (const std::optional<QString> scelto = uimain::fileDialogService().scegli(finestra, richiesta))
-        casella->setText(*scelto);
-    QDir::setCurrent(common::CartellaProgramma);
-}
-
 const QString SecondaRiga = QStringLiteral("Una volta certi delle impostazioni indicate scegliere 'OK' per confermarle.");
 
 }  // namespace
@@ -136,16 +123,7 @@ bool frmArchiveLink::eventFilter(QObject *watched, QEvent *event)
 
 void frmArchiveLink::txtPathName_Change() { cmdConfirm->setEnabled(!txtPathName->text().isEmpty()); }
 
-void frmArchiveLink::cmdSelect_Click()
-{
-    uimain::RichiestaFile richiesta;
-    richiesta.tipo = uimain::TipoDialogoFile::Apri;
-    richiesta.titolo = QStringLiteral("Scegliere l'archivio a cui collegarsi");
-    richiesta.filtro = QStringLiteral("Archivi (*.mdb) |*.mdb|");
-    richiesta.indiceFiltro = 1;
-    richiesta.estensione = QStringLiteral(".mdb");
-    sfoglia(this, txtPathName, richiesta);
-}
+void frmArchiveLink::cmdSelect_Click() { SfogliaPercorso(this, txtPathName, PercorsoSetup::Archivio); }
 
 void frmArchiveLink::cmdConfirm_Click()
 {
@@ -195,7 +173,7 @@ void frmArchiveLink::cmdCancel_Click() { reject(); }
 void frmArchiveLink::done(int result)
 {
     QDialog::done(result);
-    QDir::setCurrent(common::CartellaProgramma);
+    uimain::RipristinaCartellaProgramma();
 }
 
 frmSetPickPoint::frmSetPickPoint(frmArchiveLink *link) : QDialog(link), link_(link)
@@ -232,13 +210,7 @@ bool frmSetPickPoint::eventFilter(QObject *watched, QEvent *event)
 
 void frmSetPickPoint::txtPathName_Change() { cmdConfirm->setEnabled(!txtPathName->text().isEmpty()); }
 
-void frmSetPickPoint::cmdSelect_Click()
-{
-    uimain::RichiestaFile richiesta;
-    richiesta.tipo = uimain::TipoDialogoFile::Salva;
-    richiesta.titolo = QStringLiteral("Impostare il punto di raccolta corbix");
-    sfoglia(this, txtPathName, richiesta);
-}
+void frmSetPickPoint::cmdSelect_Click() { SfogliaPercorso(this, txtPathName, PercorsoSetup::PuntoRaccolta); }
 
 void frmSetPickPoint::cmdConfirm_Click()
 {

@@ -16,6 +16,7 @@ namespace uitransmission {
 
 using platform::toTwips;
 using platform::twips;
+using uimain::basso;
 using uimain::PosizionaTwips;
 
 namespace {
@@ -28,7 +29,6 @@ constexpr int Crescita = 800;
 // The space between controls and around the window's edge.
 constexpr int Margine = 60;
 
-int basso(const QWidget *w) { return toTwips(w->y() + w->height()); }
 int altezzaTwips(const QWidget *w) { return toTwips(w->height()); }
 int larghezzaTwips(const QWidget *w) { return toTwips(w->width()); }
 

@@ -3,18 +3,17 @@
 #include "common/archivecheck.h"
 #include "common/centraform.h"
 #include "common/globals.h"
-#include "common/paths.h"
 #include "common/settings.h"
 #include "flowengine/collectionpoint.h"
 #include "flowengine/options.h"
 #include "platform/application.h"
 #include "platform/messagebox.h"
 #include "platform/twips.h"
-#include "ui/main/filedialog.h"
+#include "ui/main/programfolder.h"
 #include "ui/main/screen.h"
+#include "ui/transmission/pathdialog.h"
 #include "ui/transmission/setup.h"
 
-#include <QDir>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -270,30 +269,13 @@ void frmFirstExecution::cmdSelect_Click()
 {
     if (PassoCorrente != 2 && PassoCorrente != 3)
         return;
-    const QString testo = txtPathName->text();
-    uimain::RichiestaFile richiesta;
-    if (PassoCorrente == 2) {
-        richiesta.tipo = uimain::TipoDialogoFile::Apri;
-        richiesta.titolo = QStringLiteral("Scegliere l'archivio a cui collegarsi");
-        richiesta.filtro = QStringLiteral("Archivi (*.mdb) |*.mdb|");
-        richiesta.indiceFiltro = 1;
-        richiesta.estensione = QStringLiteral(".mdb");
-    } else {
-        richiesta.tipo = uimain::TipoDialogoFile::Salva;
-        richiesta.titolo = QStringLiteral("Impostare il punto di raccolta corbix");
-    }
-    richiesta.nomeFile = common::EstraiNomeFile(testo);
-    richiesta.cartellaIniziale = common::EstraiPercorso(testo);
-    richiesta.flags = uimain::FlagsDialogoArchivio;
-    if (const std::optional<QString> scelto = uimain::fileDialogService().scegli(this, richiesta))
-        txtPathName->setText(*scelto);
-    QDir::setCurrent(common::CartellaProgramma);
+    SfogliaPercorso(this, txtPathName, PassoCorrente == 2 ? PercorsoSetup::Archivio : PercorsoSetup::PuntoRaccolta);
 }
 
 void frmFirstExecution::done(int result)
 {
     QDialog::done(result);
-    QDir::setCurrent(common::CartellaProgramma);
+    uimain::RipristinaCartellaProgramma();
 }
 
 void RegistraPrimaEsecuzione(uimain::RegisteredWindowFactory &finestre)

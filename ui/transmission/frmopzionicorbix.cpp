@@ -8,13 +8,13 @@
 #include "platform/messagebox.h"
 #include "platform/twips.h"
 #include "ui/main/filedialog.h"
+#include "ui/main/programfolder.h"
 #include "ui/main/screen.h"
 #include "ui/transmission/frmselectdir.h"
 #include "ui/transmission/setup.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -221,7 +221,7 @@ void frmOpzioniCorbix::cmdChangeUserDir_Click()
                                                    lblUserDir->text());
     if (!scelta.isEmpty())
         impostaCartellaUtente(scelta);
-    QDir::setCurrent(common::CartellaProgramma);
+    uimain::RipristinaCartellaProgramma();
 }
 
 void frmOpzioniCorbix::cmdSetPickPoint_Click()
@@ -234,7 +234,7 @@ void frmOpzioniCorbix::cmdSetPickPoint_Click()
     richiesta.cartellaIniziale = testo.left(testo.size() - richiesta.nomeFile.size());
     if (const std::optional<QString> scelto = uimain::fileDialogService().scegli(this, richiesta))
         txtPickPointPathName->setText(*scelto);
-    QDir::setCurrent(common::CartellaProgramma);
+    uimain::RipristinaCartellaProgramma();
 }
 
 void RegistraOpzioni(uimain::RegisteredWindowFactory &finestre)

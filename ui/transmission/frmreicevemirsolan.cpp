@@ -5,12 +5,12 @@
 #include "platform/errors.h"
 #include "platform/twips.h"
 #include "ui/main/filedialog.h"
+#include "ui/main/programfolder.h"
 #include "ui/main/screen.h"
 #include "ui/main/windowfactory.h"
 #include "ui/transmission/answerfetch.h"
 #include "ui/transmission/selectedflow.h"
 
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -74,7 +74,7 @@ void frmReiceveMirsolan::cmdSelect_Click()
     const std::optional<QString> scelto = uimain::fileDialogService().scegli(this, richiesta);
     if (scelto)
         txtAswerPathName->setText(*scelto);
-    QDir::setCurrent(common::CartellaProgramma);
+    uimain::RipristinaCartellaProgramma();
 }
 
 void frmReiceveMirsolan::cmdConfirm_Click()
