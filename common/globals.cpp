@@ -7,13 +7,8 @@ QString PercorsoArchivio;
 QString PercorsoContabilita;
 QVariant EsitoPrimaEsecuzione;
 Opzioni OpzioniCorbix;
-int ElencoCorrente = 0;
-bool GrigliaOccupata = false;
 qint32 RigaSelezionata = 0;
 bool ChiudiApplicazione = false;
-QString DichiaranteCorbex;
-QString UfficioCorbex;
-int ProgressivoCorbex = 0;
 QString CartellaApplicazione;
 QString DescrizioneApplicazione;
 
@@ -33,13 +28,8 @@ void resetGlobals()
     PercorsoContabilita.clear();
     EsitoPrimaEsecuzione = QVariant();
     OpzioniCorbix = Opzioni();
-    ElencoCorrente = 0;
-    GrigliaOccupata = false;
     RigaSelezionata = 0;
     ChiudiApplicazione = false;
-    DichiaranteCorbex.clear();
-    UfficioCorbex.clear();
-    ProgressivoCorbex = 0;
     CartellaApplicazione.clear();
     DescrizioneApplicazione.clear();
     RiservatoIni1.clear();

@@ -47,13 +47,8 @@ extern QString PercorsoArchivio;
 extern QString PercorsoContabilita;  // the accounting database, Windows form
 extern QVariant EsitoPrimaEsecuzione;
 extern Opzioni OpzioniCorbix;
-extern int ElencoCorrente;
-extern bool GrigliaOccupata;
 extern qint32 RigaSelezionata;
 extern bool ChiudiApplicazione;
-extern QString DichiaranteCorbex;
-extern QString UfficioCorbex;
-extern int ProgressivoCorbex;
 extern QString CartellaApplicazione;
 extern QString DescrizioneApplicazione;
 

@@ -78,7 +78,7 @@ bool componi(flowengine::Destinazione destinazione)
             return false;
         corbex.riservata = *riservata;
         corbex.cartella = QStringLiteral("C:\\Corbix\\Corbix in uscita");
-        corbex.progressivo = QString::number(numero);
+        corbex.progressivo = numero;
         corbex.ufficio = QStringLiteral("012100");
     }
     QString fileErrori;

@@ -95,7 +95,7 @@ protected:
         corbex.ElencoComposizione = built.ElencoComposizione;
         corbex.riservata = *reserved;
         corbex.cartella = QStringLiteral("C:\\Corbix\\Corbix in uscita");
-        corbex.progressivo = QString::number(number);
+        corbex.progressivo = number;
         corbex.ufficio = QStringLiteral("012100");
         ASSERT_TRUE(uimain::ArchiviaCorbex(corbex).has_value());
     }

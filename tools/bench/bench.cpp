@@ -519,7 +519,7 @@ QString flussoRisposto(const QString &cartella, const QString &selezione, const 
     corbex.TestoSelezione = selezione;
     corbex.riservata = *riservata;
     corbex.cartella = QStringLiteral("C:\\Corbix\\Corbix in uscita");
-    corbex.progressivo = QString::number(NumeroCartella);
+    corbex.progressivo = NumeroCartella;
     corbex.ufficio = ufficio;
     if (!uimain::ArchiviaCorbex(corbex))
         platform::raise(platform::err::PathFileAccess);
@@ -860,7 +860,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
                 // "&Elimina" on the first flow, confirmed.
                 principale.RigaContesto = 1;
                 bool mostra = false;
-                principale.ImpostaMenuContesto(1, common::ElencoCorrente, mostra);
+                principale.ImpostaMenuContesto(1, flowengine::PosizioneInviati, mostra);
                 const qsizetype voce = principale.Comandi.indexOf(QStringLiteral("ELIMINACORBEXINVIATO"));
                 if (!mostra || voce < 0)
                     platform::raise(platform::err::ReservedError, {QStringLiteral("\"&Elimina\" non disponibile")});

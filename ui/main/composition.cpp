@@ -505,7 +505,7 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
         if (cartella) {
             const QList<QByteArray> righe = common::splitLines(flusso);
             const QString nome = NomeCopiaCartella(righe.isEmpty() ? QString() : platform::fromWindows1252(righe[0]),
-                                                   common::OpzioniCorbix.SendWith, corbex.data, corbex.progressivo,
+                                                   common::OpzioniCorbix.SendWith, corbex.data, QString::number(corbex.progressivo),
                                                    corbex.ufficio);
             if (!NomeFileValido(nome))
                 throw GiaSegnalato{};

@@ -184,11 +184,12 @@ QString NomeCopiaCartella(const QString &primaRiga, common::CanaleInvio canale, 
 // caller.
 QString ScriviSulSupporto(const QByteArray &righe, flowengine::GiornaleLavoro &giornale);
 
-// What the wizard hands the build screen, and what the build and the writing
-// give back: a built flow to be filed.
+// What the wizard hands the build screen, each fact once, and what the build
+// and the writing give back: a built flow to be filed.
 struct CorbexCostruito {
     flowengine::Destinazione DestinazioneCorbex = flowengine::Destinazione::Cartella;
     QDate data;                 // the day of the composition
+    QString dichiarante;        // the declarant chosen
     QString TestoSelezione;     // the selection text
     bool AnnullaCreazione = false;  // set by the build screen's "A&nnulla"
     bool CorbexScritto = false;     // whether the flow was written where it goes
@@ -200,7 +201,7 @@ struct CorbexCostruito {
     // Folder flows only.
     ChiaveCorbex riservata;
     QString cartella;
-    QString progressivo;        // as typed
+    int progressivo = 0;
     QString ufficio;
 };
 

@@ -19,15 +19,6 @@ using namespace flowengine;
 
 namespace {
 
-// Sets GrigliaOccupata for as long as the grid is being changed.
-class GrigliaInUso {
-public:
-    GrigliaInUso() { common::GrigliaOccupata = true; }
-    ~GrigliaInUso() { common::GrigliaOccupata = false; }
-    GrigliaInUso(const GrigliaInUso &) = delete;
-    GrigliaInUso &operator=(const GrigliaInUso &) = delete;
-};
-
 constexpr int LatoImmagine = 16;  // pixels
 
 // Draws the status picture of column 6 centred in its cell, over the cell's
@@ -66,7 +57,6 @@ QTableWidgetItem *cella(const QString &testo)
 
 bool CaricaGriglia(QTableWidget *griglia, qint16 posizione)
 {
-    GrigliaInUso occupata;
     std::vector<RigaElenco> righe;
     try {
         righe = LeggiElencoCorbex(posizione);
@@ -108,7 +98,6 @@ bool CaricaGriglia(QTableWidget *griglia, qint16 posizione)
 
 void ImpostaGriglia(QTableWidget *griglia, qint16 posizione)
 {
-    GrigliaInUso occupata;
     if (posizione != PosizioneInviati)
         return;
     griglia->setColumnCount(ColonneElenco);

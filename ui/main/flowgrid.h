@@ -16,7 +16,7 @@ constexpr int RuoloChiave = Qt::UserRole;
 constexpr int RuoloImmagine = Qt::UserRole + 1;
 
 // Fills the grid with the register rows of that Posizione (only 3 fills it;
-// any other leaves it as it was). GrigliaOccupata is set meanwhile. The rows
+// any other leaves it as it was). The rows
 // are read first, so a database error leaves the grid as it was: it is shown
 // to the user ("Errore di Run-time ") and gives false.
 bool CaricaGriglia(QTableWidget *griglia, qint16 posizione);

@@ -707,12 +707,9 @@ QString frmComposeNew::ElencoSelezionate(const QString &kind) const
 
 void frmComposeNew::EseguiComposizione()
 {
-    const QString selezione = ElencoSelezionate(QStringLiteral("T"));
-    common::DichiaranteCorbex = cmbDichiarante->currentText();
-    common::UfficioCorbex = cmbCustomOfficeCode->currentText();
-    common::ProgressivoCorbex = ProgressivoValido(txtProgNumber->text()).value_or(0);
     CorbexCostruito corbex;
-    corbex.TestoSelezione = selezione;
+    corbex.dichiarante = cmbDichiarante->currentText();
+    corbex.TestoSelezione = ElencoSelezionate(QStringLiteral("T"));
     if (optWriteOnFloppy->isChecked()) {
         corbex.DestinazioneCorbex = flowengine::Destinazione::Supporto;
         corbex.data = platform::clock().now().date();
@@ -726,7 +723,7 @@ void frmComposeNew::EseguiComposizione()
         corbex.data = RigaRiservata->data;
         corbex.riservata = *RigaRiservata;
         corbex.cartella = cartella;
-        corbex.progressivo = txtProgNumber->text();
+        corbex.progressivo = RigaRiservata->progressivo;
         corbex.ufficio = cmbCustomOfficeCode->currentText();
     } else {
         return;

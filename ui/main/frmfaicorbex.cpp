@@ -361,8 +361,7 @@ bool frmFaiCorbex::scriviSuSupporto()
 bool frmFaiCorbex::scriviInCartella()
 {
     try {
-        return ImbustaCorbex(FileCorbex, Corbex.data, common::ProgressivoCorbex, common::UfficioCorbex,
-                             common::DichiaranteCorbex);
+        return ImbustaCorbex(FileCorbex, Corbex.data, Corbex.progressivo, Corbex.ufficio, Corbex.dichiarante);
     } catch (const platform::RuntimeError &e) {
         fallita(e);
         return false;

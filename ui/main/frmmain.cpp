@@ -279,7 +279,6 @@ bool frmMain::avvio()
     if (!esito.riuscito)
         return false;
 
-    common::ElencoCorrente = flowengine::PosizioneInviati;
     RigaContesto = 0;
     if (!riempiElenco())
         return false;
@@ -295,10 +294,12 @@ bool frmMain::avvio()
 
 bool frmMain::riempiElenco()
 {
-    if (!uimain::CaricaGriglia(grdHistory, common::ElencoCorrente))
-        return false;
-    uimain::ImpostaGriglia(grdHistory, common::ElencoCorrente);
-    return true;
+    GrigliaOccupata = true;
+    const bool caricata = CaricaGriglia(grdHistory, flowengine::PosizioneInviati);
+    if (caricata)
+        ImpostaGriglia(grdHistory, flowengine::PosizioneInviati);
+    GrigliaOccupata = false;
+    return caricata;
 }
 
 void frmMain::AggiornaElenco()
@@ -314,7 +315,7 @@ void frmMain::AggiornaElenco()
     // The refill took the colours away: the flow the user chose is
     // highlighted again on its new row, and no other row is.
     if (evidenziata && common::RigaSelezionata >= 1) {
-        EvidenziaRiga(common::RigaSelezionata, common::ElencoCorrente, true);
+        EvidenziaRiga(common::RigaSelezionata, flowengine::PosizioneInviati, true);
     } else {
         grdHistory->selectionModel()->clearCurrentIndex();
     }
@@ -345,7 +346,7 @@ qint32 frmMain::rigaDi(const std::optional<std::pair<QDate, qint32>> &chiave) co
 
 void frmMain::EvidenziaRiga(qint32 riga, int elenco, bool evidenzia)
 {
-    common::GrigliaOccupata = true;
+    GrigliaOccupata = true;
     const QPalette &p = grdHistory->palette();
     const QBrush fondo = evidenzia ? p.highlight() : p.base();
     const QBrush testo = evidenzia ? p.highlightedText() : p.text();
@@ -362,7 +363,7 @@ void frmMain::EvidenziaRiga(qint32 riga, int elenco, bool evidenzia)
             cella->setForeground(testo);
         }
     }
-    common::GrigliaOccupata = false;
+    GrigliaOccupata = false;
     common::RigaSelezionata = riga;
 }
 
@@ -377,17 +378,17 @@ qint32 frmMain::RigaSottoMouse(int y) const
 
 void frmMain::grdHistory_EnterCell(qint32 riga)
 {
-    if (common::GrigliaOccupata || riga < 1)
+    if (GrigliaOccupata || riga < 1)
         return;
     RigaCorrente = riga;
-    EvidenziaRiga(riga, common::ElencoCorrente, true);
+    EvidenziaRiga(riga, flowengine::PosizioneInviati, true);
 }
 
 void frmMain::grdHistory_LeaveCell(qint32 riga)
 {
-    if (common::GrigliaOccupata || riga < 1)
+    if (GrigliaOccupata || riga < 1)
         return;
-    EvidenziaRiga(riga, common::ElencoCorrente, false);
+    EvidenziaRiga(riga, flowengine::PosizioneInviati, false);
 }
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
@@ -442,14 +443,14 @@ void frmMain::grdHistory_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, 
     const qint32 riga = RigaSottoMouse(posizione.y());
     if (riga > 0) {
         if (RigaCorrente > 0)
-            EvidenziaRiga(RigaCorrente, common::ElencoCorrente, false);
+            EvidenziaRiga(RigaCorrente, flowengine::PosizioneInviati, false);
         if (RigaContesto != 0 && RigaContesto != riga)
-            EvidenziaRiga(RigaContesto, common::ElencoCorrente, false);
+            EvidenziaRiga(RigaContesto, flowengine::PosizioneInviati, false);
         RigaContesto = riga;
-        EvidenziaRiga(riga, common::ElencoCorrente, true);
+        EvidenziaRiga(riga, flowengine::PosizioneInviati, true);
     }
     bool mostra = false;
-    ImpostaMenuContesto(riga, common::ElencoCorrente, mostra);
+    ImpostaMenuContesto(riga, flowengine::PosizioneInviati, mostra);
     if (mostra)
         Context->popup(grdHistory->mapToGlobal(posizione));
 }
@@ -573,7 +574,7 @@ void frmMain::eliminaContesto(const QString &domanda, bool rilasciaDocumenti)
     // A failure has been told; the list is refilled all the same, so that it
     // shows the register as the failure left it.
     flowengine::EliminaCorbex(flow, rilasciaDocumenti);
-    EvidenziaRiga(RigaContesto, common::ElencoCorrente, false);
+    EvidenziaRiga(RigaContesto, flowengine::PosizioneInviati, false);
     AggiornaElenco();
 }
 

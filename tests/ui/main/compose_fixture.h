@@ -47,7 +47,6 @@ protected:
         common::OpzioniCorbix.FloppyDevice = QStringLiteral("A:");
         common::OpzioniCorbix.UserDir = QStringLiteral("C:\\");
         common::OpzioniCorbix.SendWith = common::CanaleInvio::RichiediSempre;
-        common::ElencoCorrente = 3;
     }
 
     QDate today() const { return clock_.now().date(); }

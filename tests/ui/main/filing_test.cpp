@@ -52,7 +52,7 @@ protected:
         c.ElencoComposizione = kList;
         c.TestoSelezione = kSelection;
         c.cartella = QStringLiteral("C:\\Invio");
-        c.progressivo = QStringLiteral("07");
+        c.progressivo = 7;
         c.ufficio = QStringLiteral("012100");
         return c;
     }

@@ -150,7 +150,6 @@ TEST_F(MainWindowTest, StartsOnAProgramFolder)
     EXPECT_EQ(common::PercorsoArchivio, archivePath());
     EXPECT_EQ(common::OpzioniCorbix.Centrale, "C:\\Corbix\\");
     EXPECT_EQ(common::OpzioniCorbix.FloppyDevice, "A:");
-    EXPECT_EQ(common::ElencoCorrente, 3);
     EXPECT_EQ(w.RigaContesto, 0);
     EXPECT_EQ(common::DescrizioneApplicazione,
               "Composizione e Invio Corbix Doganali, Ricezione e decodifica risposte E.D.I.");
