@@ -172,6 +172,21 @@ TEST_F(Road, ToAFolderWithItsEnvelope)
     EXPECT_FALSE(QFileInfo::exists(platform::hostPath(built.FileTemporaneo)));
 }
 
+// Sent bare, the folder copy is named by the day and the number the wizard
+// reserved, in two digits, whatever sign the number was typed with.
+TEST_F(Road, ABareFolderCopyIsNamedByTheReservedNumber)
+{
+    common::OpzioniCorbix.SendWith = static_cast<common::CanaleInvio>(3);
+    auto w = onStep4();
+    w->txtProgNumber->setText(QStringLiteral("+7"));
+    finish(*w, [&](frmFaiCorbex &f) { clickAsUser(f.cmdConfirm); });
+    EXPECT_TRUE(boxes_.shown.empty()) << shownTexts().join(u'\n').toStdString();
+    EXPECT_EQ(entries(onC(QStringLiteral("Invio"))), QStringList{QStringLiteral("26011507-012100")});
+    EXPECT_EQ(bytes(onC(QStringLiteral("Invio/26011507-012100"))).left(4), QByteArray("TC1 "));
+    EXPECT_EQ(built.progressivo, 7);
+    EXPECT_EQ(register_().size(), 1);
+}
+
 TEST_F(Road, AFolderTypedAsAHostPathTakesItsDriveFormAndReceivesTheFlow)
 {
     auto w = onStep4();
