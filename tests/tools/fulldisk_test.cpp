@@ -37,6 +37,7 @@
 #include "ui/main/mediumcopy.h"
 #include "ui/transmission/answerfetch.h"
 #include "ui/transmission/answerprocess.h"
+#include "ui/transmission/answerreport.h"
 #include "ui/transmission/flowsend.h"
 
 #include <QCheckBox>
@@ -679,6 +680,21 @@ TEST_F(PartialDisk, EveryPlaceEitherRefusesChangingNothingOrWritesEveryFileWhole
 {
     ASSERT_TRUE(made_);
     const QString outgoing = QStringLiteral("C:\\Corbix\\Corbix in uscita");
+    // One PDF in TEMP, whole, under its name.
+    const auto pdfWhole = [&] {
+        const QStringList pdfs = QDir(inCorbix(QStringLiteral("TEMP"))).entryList({QStringLiteral("*.pdf*")});
+        ASSERT_EQ(pdfs.size(), 1) << listed(pdfs);
+        EXPECT_TRUE(pdfs[0].endsWith(QLatin1String(".pdf")));
+        const QByteArray pdf = bytesOf(inCorbix(QStringLiteral("TEMP/") + pdfs[0]));
+        EXPECT_TRUE(pdf.trimmed().endsWith("%%EOF"));
+    };
+    // The settings file on the disk in its five lines, naming the archive.
+    const auto settingsWhole = [&] {
+        const QList<QByteArray> lines = common::splitLines(bytesOf(disk_ + QStringLiteral("/CORBIX.INI")));
+        ASSERT_EQ(lines.size(), 5);
+        EXPECT_EQ(lines[2], "C:\\Archivio.mdb");
+        EXPECT_EQ(lines[3], "Non usata");
+    };
     const std::vector<Place> places = {
         {"a file made in one go, 10 000 bytes", Where::OwnFolder, 16,
          [&] { ASSERT_NO_THROW(platform::replaceFile(disk_ + QStringLiteral("/file"), pattern(3000))); },
@@ -715,28 +731,16 @@ TEST_F(PartialDisk, EveryPlaceEitherRefusesChangingNothingOrWritesEveryFileWhole
          {}, QStringLiteral("61"), [&] { EXPECT_SAME(bytesOf(disk_ + QStringLiteral("/pezzi")), pattern(40000)); }},
         {"the settings file (ScriviIni)", Where::OwnFolder, 8,
          [&] {
-             QFile::copy(folder_ + QStringLiteral("/CORBIX.INI"), disk_ + QStringLiteral("/CORBIX.INI"));
-             QFile::resize(disk_ + QStringLiteral("/CORBIX.INI"), 10);
+             writeHost(disk_ + QStringLiteral("/CORBIX.INI"), "\r\n\r\nC:\\Vecchio.mdb\r\nNon usata\r\n0.9.0\r\n");
              common::CartellaProgramma = disk_ + u'/';
          },
-         [&] { return common::ScriviIni(); }, {}, QString(),
-         [&] {
-             const QList<QByteArray> lines = common::splitLines(bytesOf(disk_ + QStringLiteral("/CORBIX.INI")));
-             ASSERT_EQ(lines.size(), 5);
-             EXPECT_EQ(lines[2], "C:\\Archivio.mdb");
-             EXPECT_EQ(lines[3], "Non usata");
-         }},
+         [&] { return common::ScriviIni(); }, {}, QString(), settingsWhole},
         {"the settings file of the earlier form (AggiornaIni)", Where::OwnFolder, 8,
          [&] {
              writeHost(disk_ + QStringLiteral("/CORBIX.INI"), "C:\\Archivio.mdb\r\n");
              common::CartellaProgramma = disk_ + u'/';
          },
-         [&] { return common::LeggiIni(); }, {}, QString(),
-         [&] {
-             const QList<QByteArray> lines = common::splitLines(bytesOf(disk_ + QStringLiteral("/CORBIX.INI")));
-             ASSERT_EQ(lines.size(), 5);
-             EXPECT_EQ(lines[2], "C:\\Archivio.mdb");
-         }},
+         [&] { return common::LeggiIni(); }, {}, QString(), settingsWhole},
         {"two texts joined (CopyTextFile)", Where::OwnFolder, 24,
          [&] {
              writeHost(folder_ + QStringLiteral("/primo"), pattern(7000));
@@ -791,7 +795,7 @@ TEST_F(PartialDisk, EveryPlaceEitherRefusesChangingNothingOrWritesEveryFileWhole
              EXPECT_EQ(enveloped.mid(70, 5), QByteArray::number(flow.count("\r\n") + 1).rightJustified(5, '0'));
              EXPECT_SAME(enveloped.mid(end + 2), flow);
          }},
-        {"the folder road, a flow of 16 KiB with its envelope", Where::CollectionPoint, 100, [] {},
+        {"the folder road, a flow of 16 KiB with its envelope", Where::CollectionPoint, 64, [] {},
          [&] {
              compose(outgoing);
              return built.CorbexScritto && boxes_.shown.empty();
@@ -844,14 +848,21 @@ TEST_F(PartialDisk, EveryPlaceEitherRefusesChangingNothingOrWritesEveryFileWhole
          },
          {transmissionError(DiscoPieno)}, QString(),
          [&] { EXPECT_SAME(bytesOf(disk_ + QStringLiteral("/corbix/26011501-012100")), archiveCopy()); }},
-        {"the answer's stored copy at the fetch", Where::CollectionPoint, 24, [&] { folderFlowAnswered(); },
+        {"the answer's stored copy at the fetch", Where::CollectionPoint, 12, [&] { folderFlowAnswered(); },
          [&] { return fetch(); }, {transmissionError(DiscoPieno)}, QString(),
          [&] {
              const QByteArray answer = bytesOf(folder_ + QStringLiteral("/servizio/R001/risposte/20260115-W07"));
              EXPECT_TRUE(answer.endsWith("\r\n"));
              EXPECT_SAME(bytesOf(inCorbix(QStringLiteral("Risposte Pervenute/20260115-7-W"))), answer);
          }},
-        {"the dispatch list's PDF, some 15 KB", Where::CollectionPoint, 64, [&] { compose(); },
+        {"the answer's rewrite at its path on the share", Where::Share, 12, [&] { folderFlowAnswered(); },
+         [&] { return fetch(); }, {transmissionError(DiscoPieno)}, QString(),
+         [&] {
+             const QByteArray answer = bytesOf(disk_ + QStringLiteral("/risposte/20260115-W07"));
+             EXPECT_TRUE(answer.endsWith("\r\n"));
+             EXPECT_SAME(bytesOf(inCorbix(QStringLiteral("Risposte Pervenute/20260115-7-W"))), answer);
+         }},
+        {"the dispatch list's PDF, some 15 KB", Where::CollectionPoint, 24, [&] { compose(); },
          [&] {
              platform::QtPagePrinter printer;
              platform::ScopedPagePrinter guard(printer);
@@ -863,15 +874,33 @@ TEST_F(PartialDisk, EveryPlaceEitherRefusesChangingNothingOrWritesEveryFileWhole
          },
          {{QStringLiteral("Errore di Run-time 61\r\nDisco pieno.\r\n(Durante la stampa della distinta)"),
            QStringLiteral("Corbix"), MsgIcon::Critical, MsgButtons::OK, 1}},
-         QString(),
+         QString(), [&] { pdfWhole(); }},
+        {"the answer report's PDF of the accepted declarations", Where::CollectionPoint, 24,
          [&] {
-             const QStringList pdfs = QDir(inCorbix(QStringLiteral("TEMP"))).entryList({QStringLiteral("*.pdf*")});
-             ASSERT_EQ(pdfs.size(), 1) << listed(pdfs);
-             EXPECT_TRUE(pdfs[0].endsWith(QLatin1String(".pdf")));
-             const QByteArray pdf = bytesOf(inCorbix(QStringLiteral("TEMP/") + pdfs[0]));
-             EXPECT_TRUE(pdf.trimmed().endsWith("%%EOF"));
-         }},
-        {"corbix-sample-answer's answer on the share", Where::Share, 24,
+             folderFlowAnswered();
+             ASSERT_TRUE(fetch());
+             ASSERT_EQ(uitransmission::ElaboraRisposta(clock_.now().date(), 7),
+                       uitransmission::EsitoElaborazione::Elaborata);
+         },
+         [&] {
+             platform::QtPagePrinter printer;
+             platform::ScopedPagePrinter guard(printer);
+             const flowengine::DatiCorbex sent = flow(7);
+             auto rs = archive().openRecordset(QStringLiteral("SELECT NomeFile FROM Corbix WHERE Posizione = 4"), {},
+                                               dao::RecordsetType::Snapshot);
+             const uitransmission::DatiTabulato report{sent.Data, sent.Progressivo, sent.NomeFile, sent.CompostoDa,
+                                                       rs->value(0).toString()};
+             rs->close();
+             const flowengine::DestinazioneStampa pdf(QStringLiteral("Tabulato esplicativo"));
+             boxes_.shown.clear();
+             uitransmission::StampaEsitiPositivi(report);
+             return boxes_.shown.size() == 1
+                    && boxes_.shown[0].text.startsWith(QStringLiteral("Nessuna stampante disponibile"));
+         },
+         {{QStringLiteral("Errore di Run-time 61\r\nDisco pieno.\r\n(Durante la stampa degli esiti positivi)"),
+           QStringLiteral("Tabulato esplicativo"), MsgIcon::Critical, MsgButtons::OK, 1}},
+         QString(), [&] { pdfWhole(); }},
+        {"corbix-sample-answer's answer on the share", Where::Share, 8,
          [&] { compose(outgoing); },
          [&] {
              return tool([&](QTextStream &o, QTextStream &e) {
@@ -880,7 +909,7 @@ TEST_F(PartialDisk, EveryPlaceEitherRefusesChangingNothingOrWritesEveryFileWhole
          },
          {}, QStringLiteral("Errore 61: Disco pieno.\n"),
          [&] { sameAsFirst("answer", bytesOf(disk_ + QStringLiteral("/risposte/20260115-W07"))); }},
-        {"corbix-build-flow's output", Where::OwnFolder, 48,
+        {"corbix-build-flow's output", Where::OwnFolder, 28,
          [&] { writeHost(folder_ + QStringLiteral("/selezione"), Selection); },
          [&] {
              return tool([&](QTextStream &o, QTextStream &e) {
@@ -903,6 +932,7 @@ TEST_F(PartialDisk, EveryPlaceEitherRefusesChangingNothingOrWritesEveryFileWhole
             SCOPED_TRACE(place.name + ", K = " + std::to_string(k));
             ASSERT_TRUE(makeFolder(0));
             fortyArticles();
+            boxes_.shown.clear();
             const QString at = place.where == Where::CollectionPoint ? folder_ + QStringLiteral("/Corbix")
                                : place.where == Where::Share     ? folder_ + QStringLiteral("/servizio/R001")
                                                                  : QString();
