@@ -628,6 +628,18 @@ protected:
             EXPECT_SAME(bytes, it->second);
         }
     }
+    // Prints a report with no printer installed, as the screen titled so
+    // does: whether the user is told of its PDF alone.
+    bool printedToPdf(const QString &title, const std::function<void()> &print)
+    {
+        platform::QtPagePrinter printer;
+        platform::ScopedPagePrinter guard(printer);
+        const flowengine::DestinazioneStampa pdf(title);
+        boxes_.shown.clear();
+        print();
+        return boxes_.shown.size() == 1
+               && boxes_.shown[0].text.startsWith(QStringLiteral("Nessuna stampante disponibile"));
+    }
     // The archive copy of the register's last flow.
     QByteArray archiveCopy()
     {
@@ -680,6 +692,17 @@ TEST_F(PartialDisk, EveryPlaceEitherRefusesChangingNothingOrWritesEveryFileWhole
 {
     ASSERT_TRUE(made_);
     const QString outgoing = QStringLiteral("C:\\Corbix\\Corbix in uscita");
+    // The fetch of the folder flow's answer, with the disk where given: the
+    // answer rewritten on the share and its copy stored, alike and whole.
+    const auto fetchOn = [&](const char *name, Where where) {
+        return Place{name, where, 12, [&] { folderFlowAnswered(); }, [&] { return fetch(); },
+                     {transmissionError(DiscoPieno)}, QString(), [&] {
+                         const QByteArray answer =
+                             bytesOf(folder_ + QStringLiteral("/servizio/R001/risposte/20260115-W07"));
+                         EXPECT_TRUE(answer.endsWith("\r\n"));
+                         EXPECT_SAME(bytesOf(inCorbix(QStringLiteral("Risposte Pervenute/20260115-7-W"))), answer);
+                     }};
+    };
     // One PDF in TEMP, whole, under its name.
     const auto pdfWhole = [&] {
         const QStringList pdfs = QDir(inCorbix(QStringLiteral("TEMP"))).entryList({QStringLiteral("*.pdf*")});
@@ -848,29 +871,12 @@ TEST_F(PartialDisk, EveryPlaceEitherRefusesChangingNothingOrWritesEveryFileWhole
          },
          {transmissionError(DiscoPieno)}, QString(),
          [&] { EXPECT_SAME(bytesOf(disk_ + QStringLiteral("/corbix/26011501-012100")), archiveCopy()); }},
-        {"the answer's stored copy at the fetch", Where::CollectionPoint, 12, [&] { folderFlowAnswered(); },
-         [&] { return fetch(); }, {transmissionError(DiscoPieno)}, QString(),
-         [&] {
-             const QByteArray answer = bytesOf(folder_ + QStringLiteral("/servizio/R001/risposte/20260115-W07"));
-             EXPECT_TRUE(answer.endsWith("\r\n"));
-             EXPECT_SAME(bytesOf(inCorbix(QStringLiteral("Risposte Pervenute/20260115-7-W"))), answer);
-         }},
-        {"the answer's rewrite at its path on the share", Where::Share, 12, [&] { folderFlowAnswered(); },
-         [&] { return fetch(); }, {transmissionError(DiscoPieno)}, QString(),
-         [&] {
-             const QByteArray answer = bytesOf(disk_ + QStringLiteral("/risposte/20260115-W07"));
-             EXPECT_TRUE(answer.endsWith("\r\n"));
-             EXPECT_SAME(bytesOf(inCorbix(QStringLiteral("Risposte Pervenute/20260115-7-W"))), answer);
-         }},
+        fetchOn("the answer's stored copy at the fetch", Where::CollectionPoint),
+        fetchOn("the answer's rewrite at its path on the share", Where::Share),
         {"the dispatch list's PDF, some 15 KB", Where::CollectionPoint, 24, [&] { compose(); },
          [&] {
-             platform::QtPagePrinter printer;
-             platform::ScopedPagePrinter guard(printer);
-             const flowengine::DestinazioneStampa pdf(QStringLiteral("Corbix doganali"));
-             boxes_.shown.clear();
-             flowengine::StampaDistinta(flow(1));
-             return boxes_.shown.size() == 1
-                    && boxes_.shown[0].text.startsWith(QStringLiteral("Nessuna stampante disponibile"));
+             const flowengine::DatiCorbex sent = flow(1);
+             return printedToPdf(QStringLiteral("Corbix doganali"), [&] { flowengine::StampaDistinta(sent); });
          },
          {{QStringLiteral("Errore di Run-time 61\r\nDisco pieno.\r\n(Durante la stampa della distinta)"),
            QStringLiteral("Corbix"), MsgIcon::Critical, MsgButtons::OK, 1}},
@@ -883,19 +889,14 @@ TEST_F(PartialDisk, EveryPlaceEitherRefusesChangingNothingOrWritesEveryFileWhole
                        uitransmission::EsitoElaborazione::Elaborata);
          },
          [&] {
-             platform::QtPagePrinter printer;
-             platform::ScopedPagePrinter guard(printer);
              const flowengine::DatiCorbex sent = flow(7);
              auto rs = archive().openRecordset(QStringLiteral("SELECT NomeFile FROM Corbix WHERE Posizione = 4"), {},
                                                dao::RecordsetType::Snapshot);
              const uitransmission::DatiTabulato report{sent.Data, sent.Progressivo, sent.NomeFile, sent.CompostoDa,
                                                        rs->value(0).toString()};
              rs->close();
-             const flowengine::DestinazioneStampa pdf(QStringLiteral("Tabulato esplicativo"));
-             boxes_.shown.clear();
-             uitransmission::StampaEsitiPositivi(report);
-             return boxes_.shown.size() == 1
-                    && boxes_.shown[0].text.startsWith(QStringLiteral("Nessuna stampante disponibile"));
+             return printedToPdf(QStringLiteral("Tabulato esplicativo"),
+                                 [&] { uitransmission::StampaEsitiPositivi(report); });
          },
          {{QStringLiteral("Errore di Run-time 61\r\nDisco pieno.\r\n(Durante la stampa degli esiti positivi)"),
            QStringLiteral("Tabulato esplicativo"), MsgIcon::Critical, MsgButtons::OK, 1}},
