@@ -24,17 +24,14 @@ namespace {
 
 QString folderOf(const QString &hostPath) { return QFileInfo(hostPath).absolutePath(); }
 
-void syncDescriptorOf(const QString &hostPath, int flags)
+// The file a name stands for: a symbolic link's target, so that writing the
+// file replaces what the link points at and keeps the link.
+QString finalTarget(const QString &hostPath)
 {
-    const int fd = ::open(QFile::encodeName(hostPath).constData(), flags | O_CLOEXEC);
-    if (fd < 0)
-        raiseIn(folderOf(hostPath), errno);
-    if (::fsync(fd) != 0) {
-        const int error = errno;
-        ::close(fd);
-        raiseFileError(error);
-    }
-    ::close(fd);
+    QFileInfo info(hostPath);
+    for (int depth = 0; depth < 32 && info.isSymLink(); ++depth)
+        info.setFile(info.symLinkTarget());
+    return info.isSymLink() ? hostPath : info.filePath();
 }
 
 }  // namespace
@@ -140,8 +137,9 @@ void CheckedFile::finish()
 
 // ---------------------------------------------------------------- whole files
 
-void replaceFile(const QString &hostPath, const QByteArray &bytes)
+void replaceFile(const QString &name, const QByteArray &bytes)
 {
+    const QString hostPath = finalTarget(name);
     const QString folder = folderOf(hostPath);
     if (!QFileInfo(folder).isDir())
         raise(err::PathNotFound);
@@ -167,8 +165,36 @@ void replaceFile(const QString &hostPath, const QByteArray &bytes)
 
 void raiseFileErrorOn(const QString &hostPath, int systemErrno) { raiseIn(folderOf(hostPath), systemErrno); }
 
-void syncFolder(const QString &hostFolder) { syncDescriptorOf(hostFolder, O_RDONLY | O_DIRECTORY); }
+void syncFolder(const QString &hostFolder)
+{
+    // A folder that may be written but not read (a drop folder on a share),
+    // or a file system that keeps no folder to flush, has nothing to flush
+    // here: its names are the server's to keep.
+    const int fd = ::open(QFile::encodeName(hostFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == EACCES || errno == EPERM)
+            return;
+        raiseIn(hostFolder, errno);
+    }
+    if (::fsync(fd) != 0 && errno != EINVAL && errno != ENOTSUP && errno != ENOSYS) {
+        const int error = errno;
+        ::close(fd);
+        raiseFileError(error);
+    }
+    ::close(fd);
+}
 
-void syncFile(const QString &hostPath) { syncDescriptorOf(hostPath, O_RDONLY); }
+void syncFile(const QString &hostPath)
+{
+    const int fd = ::open(QFile::encodeName(hostPath).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        raiseIn(folderOf(hostPath), errno);
+    if (::fsync(fd) != 0) {
+        const int error = errno;
+        ::close(fd);
+        raiseFileError(error);
+    }
+    ::close(fd);
+}
 
 }  // namespace platform

@@ -25,7 +25,8 @@ QString nomeTemporaneo(const QString &hostPath);
 // folder, written, flushed to the disk and closed, each step checked; then
 // the temporary takes the name, replacing a file there, and the folder's
 // entries are flushed. A failure before the naming removes the temporary and
-// leaves a file standing under the name as it was.
+// leaves a file standing under the name as it was. A name that is a symbolic
+// link writes the file it points at.
 void replaceFile(const QString &hostPath, const QByteArray &bytes);
 
 // A file written in pieces: each write goes to the system at once, all of
@@ -81,7 +82,8 @@ private:
 [[noreturn]] void raiseFileErrorOn(const QString &hostPath, int systemErrno);
 
 // Flushes a folder's entries (a name made, taken or removed) to the disk,
-// or raises.
+// or raises; a folder that cannot be read, or a file system without folders
+// to flush, has nothing to flush.
 void syncFolder(const QString &hostFolder);
 
 // Flushes a file that another writer made (the page printer's PDF) to the

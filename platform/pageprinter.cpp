@@ -14,7 +14,6 @@
 #include <QPrinterInfo>
 #include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
 #include <sys/statvfs.h>
 #include <utility>
 
@@ -275,9 +274,8 @@ void QtPagePrinter::finishDocument()
             raisePdfNotWritten(temporary);
         checkPdfWhole(temporary);
         syncFile(temporary);
-        if (::renameat2(AT_FDCWD, QFile::encodeName(temporary).constData(), AT_FDCWD,
-                        QFile::encodeName(pdf).constData(), RENAME_NOREPLACE)
-            != 0)
+        // The name was free when the document began.
+        if (::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(pdf).constData()) != 0)
             raiseFileErrorOn(temporary, errno);
     } catch (const RuntimeError &) {
         QFile::remove(temporary);

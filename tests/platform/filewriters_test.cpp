@@ -1,9 +1,11 @@
 #include "platform/errors.h"
 #include "platform/filewriters.h"
 #include "support/smalldisk.h"
+#include "support/tempdir.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
@@ -109,4 +111,19 @@ TEST(FileWriters, InPiecesTheWriteThatMeetsAFullDiskRaisesAtOnce)
     EXPECT_EQ(number, platform::err::DiskFullFile);
     EXPECT_EQ(written, 8);
     EXPECT_EQ(file.write("x"), -1);
+}
+
+// A name that is a symbolic link keeps its link: the file it points at is
+// the one written.
+TEST(FileWriters, InOneGoANameThatIsALinkWritesTheFileItPointsAt)
+{
+    testsupport::TempDir dir;
+    const QString target = dir.write(QStringLiteral("vero"), "prima");
+    const QString link = dir.file(QStringLiteral("collegamento"));
+    ASSERT_TRUE(QFile::link(target, link));
+    platform::replaceFile(link, "dopo");
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(bytesOf(target), QByteArray("dopo"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+              (QStringList{QStringLiteral("collegamento"), QStringLiteral("vero")}));
 }
