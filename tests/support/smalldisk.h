@@ -10,6 +10,15 @@ namespace testsupport {
 // of the test), so that a write can really meet a full disk or a refusal.
 // Mounting needs the right to mount: where it is missing, reason() says why
 // and the test is skipped.
+// Where this process lacks the right to mount (it is not root), runs the
+// current test again in a user and mount namespace of its own (unshare
+// --user --map-root-user --mount), where its small file systems can be
+// mounted, and reports that run's outcome here: true when it did so, and the
+// test then ends. False when the test is to run here: as root, inside such a
+// namespace already, or where no namespace can be made (SmallDisk then says
+// why the disk cases are not run).
+bool rerunInOwnNamespace();
+
 class SmallDisk {
 public:
     // Mounted at a folder of its own, or over the folder at, which it hides
