@@ -60,11 +60,7 @@ const struct Writer {
 // it was and no temporary is left.
 TEST(FileWriters, EachFailureRaisesItsNumberAndAFileUnderTheNameStaysAsItWas)
 {
-    if (testsupport::rerunInOwnNamespace())
-        return;
-    testsupport::SmallDisk disk(256 * 1024);
-    if (!disk.mounted())
-        GTEST_SKIP() << disk.reason().toStdString();
+    SMALL_DISK(disk, 256 * 1024);
     const QByteArray old(5000, 'o');
     const QByteArray bytes(20000, 'n');
     for (const Writer &writer : Writers) {
@@ -99,11 +95,7 @@ TEST(FileWriters, EachFailureRaisesItsNumberAndAFileUnderTheNameStaysAsItWas)
 // later: the writer in pieces never holds bytes back.
 TEST(FileWriters, InPiecesTheWriteThatMeetsAFullDiskRaisesAtOnce)
 {
-    if (testsupport::rerunInOwnNamespace())
-        return;
-    testsupport::SmallDisk disk(256 * 1024);
-    if (!disk.mounted())
-        GTEST_SKIP() << disk.reason().toStdString();
+    SMALL_DISK(disk, 256 * 1024);
     disk.fill(8192);
     platform::CheckedFile file(disk.file(QStringLiteral("pezzi")));
     ASSERT_TRUE(file.open(QIODevice::NewOnly));

@@ -50,3 +50,14 @@ private:
 };
 
 }  // namespace testsupport
+
+// A small disk for the test that follows: the test runs again in a namespace
+// of its own where it cannot mount here, and is skipped, saying why, where
+// no disk can be mounted at all.
+#define SMALL_DISK(name, bytes, ...)                                                                                    \
+    if (testsupport::rerunInOwnNamespace())                                                                          \
+        return;                                                                                                      \
+    testsupport::SmallDisk name(bytes __VA_OPT__(, ) __VA_ARGS__);                                                   \
+    if (!name.mounted())                                                                                             \
+    GTEST_SKIP() << name.reason().toStdString()
+

@@ -315,13 +315,6 @@ protected:
     FullDisk() : DiskRoads(5000) {}
 };
 
-#define SMALL_DISK(name, bytes, ...)                                                                                    \
-    if (testsupport::rerunInOwnNamespace())                                                                          \
-        return;                                                                                                      \
-    testsupport::SmallDisk name(bytes __VA_OPT__(, ) __VA_ARGS__);                                                   \
-    if (!name.mounted())                                                                                             \
-    GTEST_SKIP() << name.reason().toStdString()
-
 TEST_F(FullDisk, AFullMediumAtTheCompositionIsToldAndTheSameCompositionGoesThroughOnceSpaceIsFreed)
 {
     ASSERT_TRUE(made_);
