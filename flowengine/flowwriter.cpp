@@ -602,7 +602,6 @@ CorbexCreato CreaCorbex(const QString &testoSelezione, Destinazione destinazione
                     if (!file.open(QIODevice::Truncate))
                         file.raiseError();
                     file.writeAll(righe);
-                    file.finish();
                     lavoroPresente = true;
                 }
             }
@@ -618,7 +617,11 @@ CorbexCreato CreaCorbex(const QString &testoSelezione, Destinazione destinazione
     // filing): whole on the disk first.
     flusso.finish();
     log.finish();
-    if (!lavoroPresente) {
+    if (lavoroPresente) {
+        // Flushed once, now that it stays: a refused declaration at a time
+        // would wait for the disk at each.
+        platform::syncFile(lavoro);
+    } else {
         if (!QFile::remove(lavoro))
             platform::raise(platform::err::PathFileAccess);
         // The name is free again, perhaps another run's by now.
