@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -59,26 +58,6 @@ QByteArray readFile(const QString &hostPath)
     return bytes;
 }
 
-void raiseWriteError(const QFileDevice &file, int systemErrno)
-{
-    // Qt tells a write that found no space apart; the system's error may
-    // have been replaced by the clean-up since.
-    platform::raiseFileError(file.error() == QFileDevice::ResourceError ? ENOSPC : systemErrno);
-}
-
-void replaceFile(const QString &hostPath, const QByteArray &bytes)
-{
-    if (!QFileInfo(QFileInfo(hostPath).absolutePath()).isDir())
-        platform::raise(platform::err::PathNotFound);
-    QSaveFile file(hostPath);
-    if (!file.open(QIODevice::WriteOnly))
-        raiseWriteError(file, errno);
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        raiseWriteError(file, errno);
-}
-
-QString nomeTemporaneo(const QString &hostPath) { return hostPath + QLatin1String(MarcaTemporaneo); }
-
 bool writeTemporary(const QString &hostPath, const QByteArray &bytes, bool replace)
 {
     if (!QFileInfo(QFileInfo(hostPath).absolutePath()).isDir())
@@ -92,13 +71,12 @@ bool writeTemporary(const QString &hostPath, const QByteArray &bytes, bool repla
         QFile::remove(temporaneo);
     else if (presente(hostPath))
         return false;
-    QFile file(temporaneo);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        const int errore = errno;
+    platform::CheckedFile file(temporaneo);
+    if (!file.open(QIODevice::NewOnly)) {
         // Another run holds the temporary, or has just given it its name.
         if (!replace && (presente(temporaneo) || presente(hostPath)))
             return false;
-        raiseWriteError(file, errore);
+        file.raiseError();
     }
     CORBIX_PUNTO_DI_ARRESTO("file.creato");
     // The other run may have given the name between the look and the
@@ -108,30 +86,37 @@ bool writeTemporary(const QString &hostPath, const QByteArray &bytes, bool repla
         QFile::remove(temporaneo);
         return false;
     }
-    if (file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0) {
-        const int errore = errno;
+    try {
+        file.writeAll(bytes);
+        file.finish();
+    } catch (const platform::RuntimeError &) {
         file.close();
         QFile::remove(temporaneo);
-        raiseWriteError(file, errore);
+        throw;
     }
-    file.close();
     CORBIX_PUNTO_DI_ARRESTO("file.scritto");
     return true;
 }
 
 void takeFinalName(const QString &hostPath, bool replace)
 {
-    const QByteArray from = QFile::encodeName(nomeTemporaneo(hostPath));
+    const QString nomeTemp = nomeTemporaneo(hostPath);
+    const QByteArray from = QFile::encodeName(nomeTemp);
     const QByteArray to = QFile::encodeName(hostPath);
+    // The name stands once the folder's entries are on the disk.
+    const auto nominato = [&] {
+        platform::syncFolder(QFileInfo(hostPath).absolutePath());
+        CORBIX_PUNTO_DI_ARRESTO("file.nominato");
+    };
     if (replace) {
         if (::rename(from.constData(), to.constData()) != 0)
-            platform::raiseFileError(errno);
-        CORBIX_PUNTO_DI_ARRESTO("file.nominato");
+            platform::raiseFileErrorOn(nomeTemp, errno);
+        nominato();
         return;
     }
     // Renamed only where no file is: the name is taken exclusively.
     if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) {
-        CORBIX_PUNTO_DI_ARRESTO("file.nominato");
+        nominato();
         return;
     }
     int errore = errno;
@@ -149,10 +134,10 @@ void takeFinalName(const QString &hostPath, bool replace)
     if (errore == EEXIST)
         platform::raise(platform::err::FileAlreadyExists);
     if (errore != 0)
-        platform::raiseFileError(errore);
+        platform::raiseFileErrorOn(nomeTemp, errore);
     CORBIX_PUNTO_DI_ARRESTO("file.collegato");
     ::unlink(from.constData());
-    CORBIX_PUNTO_DI_ARRESTO("file.nominato");
+    nominato();
 }
 
 }  // namespace common

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/filewriters.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QList>
@@ -22,38 +24,26 @@ void openToRead(QFile &file);
 // The bytes of a file: 53 when it is missing, 75 when it cannot be read.
 QByteArray readFile(const QString &hostPath);
 
-// Raises the error of a write to file that failed with systemErrno (read
-// at once after the failing call): 61 for lack of space, 70 for a refused
-// permission, 75 for any other fault.
-[[noreturn]] void raiseWriteError(const QFileDevice &file, int systemErrno);
-
-// Writes a file whole: the bytes go to a temporary file in the target's
-// folder, renamed over the target when complete, so a failure leaves the
-// target as it was and no half file. 76 when the folder is missing, the
-// error of raiseWriteError when the file cannot be written.
-void replaceFile(const QString &hostPath, const QByteArray &bytes);
-
-// The mark that ends the name of a file the program is still writing: the
-// name it will take is the same without the mark. The EDI service and the
-// program's lists pass such names over.
-inline constexpr char MarcaTemporaneo[] = ".corbix~";
-
-// The temporary name of a file.
-QString nomeTemporaneo(const QString &hostPath);
+// The file routines write through platform/filewriters: a file made in one
+// go with replaceFile, one written in pieces with CheckedFile.
+using platform::MarcaTemporaneo;
+using platform::nomeTemporaneo;
+using platform::replaceFile;
 
 // Writes a file whole under its temporary name, created exclusively: false
 // when that temporary or the file itself is there already (another run has
 // taken the name). With replace, a file there is to be replaced and a
 // temporary there is a crashed run's leftover, replaced too. 76 when the
-// folder is missing, the error of raiseWriteError when the file cannot be
-// written (nothing is left of it then).
+// folder is missing, the file error of the step that failed when the file
+// cannot be written whole (nothing is left of it then).
 bool writeTemporary(const QString &hostPath, const QByteArray &bytes, bool replace);
 
 // Gives the temporary of a file its final name. Without replace the name is
 // taken exclusively, never over a file already there (58, the temporary
 // kept; a run stopped while naming it may have left the file under both
 // names, and the name is then finished); with it, a file already there is
-// replaced. The error of raiseWriteError when it cannot be renamed.
+// replaced. The folder's entries are flushed to the disk once the name is
+// taken. The file error of the step that failed when it cannot be renamed.
 void takeFinalName(const QString &hostPath, bool replace);
 
 }  // namespace common

@@ -11,14 +11,13 @@
 #include "platform/dao/recordset.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
+#include "platform/filewriters.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <fcntl.h>
 #include <optional>
 #include <utility>
-#include <unistd.h>
 
 namespace flowengine {
 
@@ -26,29 +25,32 @@ namespace {
 
 const QString FineNota = QStringLiteral(".spostamento") + QLatin1String(common::MarcaTemporaneo);
 
-// Flushes a folder's entries (a name made, renamed or removed) to the disk.
+// Flushes a folder's entries (a name made, renamed or removed) to the disk,
+// as far as the disk lets it: the move's steps go on either way.
 void sincronizzaCartella(const QString &host)
 {
-    const int fd = ::open(QFile::encodeName(host).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
+    try {
+        platform::syncFolder(host);
+    } catch (const platform::RuntimeError &) {
     }
 }
 
-// Writes the note whole and flushed, its folder's entry too: 75 otherwise.
+// Writes the note whole and flushed, its folder's entry too; a note that
+// cannot be written is removed and its write's error raised.
 void scriviNota(const QString &nota, const QString &da, const QString &a)
 {
-    const QByteArray testo = da.toUtf8() + '\n' + a.toUtf8() + '\n';
-    QFile file(nota);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(testo) != testo.size()
-        || !file.flush() || ::fsync(file.handle()) != 0) {
+    platform::CheckedFile file(nota);
+    try {
+        if (!file.open(QIODevice::Truncate))
+            file.raiseError();
+        file.writeAll(da.toUtf8() + '\n' + a.toUtf8() + '\n');
+        file.finish();
+        platform::syncFolder(QFileInfo(nota).absolutePath());
+    } catch (const platform::RuntimeError &) {
         file.close();
         QFile::remove(nota);
-        platform::raise(platform::err::PathFileAccess);
+        throw;
     }
-    file.close();
-    sincronizzaCartella(QFileInfo(nota).absolutePath());
 }
 
 void rimuoviNota(const QString &nota)

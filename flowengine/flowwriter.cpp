@@ -14,6 +14,7 @@
 #include "platform/dao/values.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
+#include "platform/filewriters.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -99,9 +100,8 @@ void scrivi(QIODevice &file, const QByteArray &byte)
 {
     if (file.write(byte) == byte.size())
         return;
-    const int errore = errno;
-    if (auto *suDisco = qobject_cast<QFileDevice *>(&file))
-        common::raiseWriteError(*suDisco, errore);
+    if (const auto *suDisco = dynamic_cast<const platform::CheckedFile *>(&file))
+        suDisco->raiseError();
     platform::raise(platform::err::PathFileAccess);
 }
 
@@ -557,14 +557,14 @@ CorbexCreato CreaCorbex(const QString &testoSelezione, Destinazione destinazione
     if (fileLavoro)
         *fileLavoro = nomeLavoro;
     fileErrori = common::NewUniqueFileName(cartella);
-    QFile flusso(platform::hostPath(fileCorbex));
-    QFile log(platform::hostPath(fileErrori));
+    platform::CheckedFile flusso(platform::hostPath(fileCorbex));
+    platform::CheckedFile log(platform::hostPath(fileErrori));
     // The flow goes to the disk a declaration at a time, so a disk that
     // fills is met at the write that finds it full.
-    if (!flusso.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-        common::raiseWriteError(flusso, errno);
-    if (!log.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        common::raiseWriteError(log, errno);
+    if (!flusso.open(QIODevice::Append))
+        flusso.raiseError();
+    if (!log.open(QIODevice::Truncate))
+        log.raiseError();
     const QString lavoro = platform::hostPath(nomeLavoro);
     bool lavoroPresente = false;  // whether the work file holds a refused declaration
 
@@ -598,10 +598,10 @@ CorbexCreato CreaCorbex(const QString &testoSelezione, Destinazione destinazione
                 } else {
                     // The refused declaration's lines stay in the work file
                     // until the next declaration is written.
-                    QFile file(lavoro);
-                    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-                        common::raiseWriteError(file, errno);
-                    scrivi(file, righe);
+                    platform::CheckedFile file(lavoro);
+                    if (!file.open(QIODevice::Truncate))
+                        file.raiseError();
+                    file.writeAll(righe);
                     lavoroPresente = true;
                 }
             }
@@ -613,15 +613,15 @@ CorbexCreato CreaCorbex(const QString &testoSelezione, Destinazione destinazione
     }
     programma.close();
     archivio.close();
-    if (!log.flush())
-        common::raiseWriteError(log, errno);
-    flusso.close();
-    log.close();
-    if (flusso.error() != QFileDevice::NoError)
-        common::raiseWriteError(flusso, 0);
-    if (log.error() != QFileDevice::NoError)
-        common::raiseWriteError(log, 0);
-    if (!lavoroPresente) {
+    // The flow and its log are read next (the envelope, the error list, the
+    // filing): whole on the disk first.
+    flusso.finish();
+    log.finish();
+    if (lavoroPresente) {
+        // Flushed once, now that it stays: a refused declaration at a time
+        // would wait for the disk at each.
+        platform::syncFile(lavoro);
+    } else {
         if (!QFile::remove(lavoro))
             platform::raise(platform::err::PathFileAccess);
         // The name is free again, perhaps another run's by now.

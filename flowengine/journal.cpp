@@ -361,8 +361,8 @@ GiornaleLavoro::GiornaleLavoro()
         host_ = platform::hostPath(
             common::NewUniqueFileName(temp, prefissoPostazione(), QLatin1String(common::MarcaTemporaneo)));
         file_.setFileName(host_);
-        if (!file_.open(QIODevice::WriteOnly | QIODevice::Append))
-            common::raiseWriteError(file_, errno);
+        if (!file_.open(QIODevice::Append))
+            file_.raiseError();
     } catch (...) {
         if (!host_.isEmpty())
             QFile::remove(host_);
@@ -374,9 +374,12 @@ GiornaleLavoro::GiornaleLavoro()
 GiornaleLavoro::~GiornaleLavoro()
 {
     file_.close();
+    // A temporary whose folder cannot be reached (a medium taken out) is out
+    // of reach, not gone: the journal stays to name it once it is back.
     bool finito = true;
     for (const QString &host : annotati_)
-        finito = finito && !presente(common::nomeTemporaneo(host));
+        finito = finito && QFileInfo(QFileInfo(host).absolutePath()).isDir()
+                 && !presente(common::nomeTemporaneo(host));
     if (finito)
         QFile::remove(host_);
     ::close(cartella_);
@@ -385,8 +388,8 @@ GiornaleLavoro::~GiornaleLavoro()
 void GiornaleLavoro::scrivi(const QByteArray &riga)
 {
     // A journal that cannot be written is told as the disk's refusal it is.
-    if (file_.write(riga + '\n') != riga.size() + 1 || !file_.flush() || ::fsync(file_.handle()) != 0)
-        common::raiseWriteError(file_, errno);
+    file_.writeAll(riga + '\n');
+    file_.sync();
     CORBIX_PUNTO_DI_ARRESTO("giornale.riga");
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QFile>
+#include "platform/filewriters.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -31,12 +32,13 @@ enum class Destino {
 class GiornaleLavoro {
 public:
     // Makes the journal in the collection point's TEMP folder (76 when the
-    // folder is missing, 75 when it cannot be opened, the error of
-    // raiseWriteError when the journal cannot be created), waiting for a
+    // folder is missing, 75 when it cannot be opened, the file error of the
+    // step that failed when the journal cannot be created), waiting for a
     // sweep that is going on to end.
     GiornaleLavoro();
     // The journal goes once every temporary it names is gone (named or
-    // deleted); otherwise it stays for the next start-up.
+    // deleted) from a folder that can be reached; otherwise it stays for the
+    // next start-up.
     ~GiornaleLavoro();
     GiornaleLavoro(const GiornaleLavoro &) = delete;
     GiornaleLavoro &operator=(const GiornaleLavoro &) = delete;
@@ -57,7 +59,7 @@ private:
     void scrivi(const QByteArray &riga);
 
     QString host_;
-    QFile file_;
+    platform::CheckedFile file_;
     int cartella_ = -1;  // the TEMP folder, held with a shared lock
     QStringList annotati_;  // host paths of the files noted
 };

@@ -5,6 +5,7 @@
 #include "flowengine/collectionpoint.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
+#include "platform/filewriters.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,7 +50,7 @@ std::unique_ptr<BloccoRiservazione> BloccoRiservazione::prendi(const QDate &data
     for (;;) {
         const int fd = ::open(percorso.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
         if (fd < 0)
-            platform::raise(platform::err::PathFileAccess);
+            platform::raiseFileErrorOn(host, errno);
         int esito;
         while ((esito = ::flock(fd, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
         }

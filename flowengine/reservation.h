@@ -16,8 +16,9 @@ namespace flowengine {
 class BloccoRiservazione {
 public:
     // The lock of the reservation of the date and number; nothing when
-    // another process holds it. 76 when the TEMP folder is missing, 75 when
-    // its file cannot be made or locked.
+    // another process holds it. 76 when the TEMP folder is missing; the file
+    // error of its creation when its file cannot be made (61, 70, 75); 75
+    // when it cannot be locked.
     static std::unique_ptr<BloccoRiservazione> prendi(const QDate &data, qint32 progressivo);
     // The lock is given up and its file removed, once the run is over (its
     // row completed or deleted); again, nothing happens.

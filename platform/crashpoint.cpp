@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
@@ -16,14 +17,37 @@ namespace {
     ::_exit(137);
 }
 
+// Whether the step is the one asked for: NAME, or NAME#K for its Kth time.
+bool richiesto(const QByteArray &richiesta, const QByteArray &punto, int volta)
+{
+    const qsizetype cancelletto = richiesta.indexOf('#');
+    const QByteArray nomeRichiesto = cancelletto < 0 ? richiesta : richiesta.left(cancelletto);
+    const int voltaRichiesta = cancelletto < 0 ? 1 : richiesta.mid(cancelletto + 1).toInt();
+    return nomeRichiesto == punto && volta == voltaRichiesta;
+}
+
+// Says the step's name on the standard output and waits for a line on the
+// standard input: meanwhile the test changes the world around the run.
+void sospendi(const QByteArray &punto)
+{
+    const QByteArray riga = punto + '\n';
+    [[maybe_unused]] const ssize_t scritti = ::write(STDOUT_FILENO, riga.constData(), size_t(riga.size()));
+    for (char c = 0; c != '\n';) {
+        const ssize_t letti = ::read(STDIN_FILENO, &c, 1);
+        if (letti == 0 || (letti < 0 && errno != EINTR))
+            break;
+    }
+}
+
 }  // namespace
 
 void puntoDiArresto(const char *nome)
 {
     static const QByteArray traccia = qgetenv("CORBIX_PUNTI");
-    static const QByteArray richiesto = qgetenv("CORBIX_ARRESTO_PUNTO");
+    static const QByteArray arresto = qgetenv("CORBIX_ARRESTO_PUNTO");
+    static const QByteArray pausa = qgetenv("CORBIX_PAUSA_PUNTO");
     static QHash<QByteArray, int> passaggi;
-    if (traccia.isEmpty() && richiesto.isEmpty())
+    if (traccia.isEmpty() && arresto.isEmpty() && pausa.isEmpty())
         return;
     const QByteArray punto(nome);
     const int volta = ++passaggi[punto];
@@ -35,10 +59,9 @@ void puntoDiArresto(const char *nome)
             ::close(fd);
         }
     }
-    const qsizetype cancelletto = richiesto.indexOf('#');
-    const QByteArray nomeRichiesto = cancelletto < 0 ? richiesto : richiesto.left(cancelletto);
-    const int voltaRichiesta = cancelletto < 0 ? 1 : richiesto.mid(cancelletto + 1).toInt();
-    if (nomeRichiesto == punto && volta == voltaRichiesta)
+    if (richiesto(pausa, punto, volta))
+        sospendi(punto);
+    if (richiesto(arresto, punto, volta))
         arresta();
 }
 

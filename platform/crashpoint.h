@@ -12,7 +12,10 @@
 // environment the process kills itself (SIGKILL, as a power cut would stop
 // it) the first (or the Kth) time it reaches that step; with
 // CORBIX_PUNTI=FILE it appends each name it reaches to that file, one a line,
-// so that a test learns every step a road passes.
+// so that a test learns every step a road passes. With CORBIX_PAUSA_PUNTO=NAME
+// or NAME#K it writes the step's name on its standard output there and waits
+// for a line on its standard input, so that a test can change what the run
+// finds (a medium taken out) at that very step.
 #ifdef CORBIX_PUNTI_DI_ARRESTO
 
 namespace platform {

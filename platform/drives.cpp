@@ -1,6 +1,7 @@
 #include "platform/drives.h"
 
 #include "platform/errors.h"
+#include "platform/filewriters.h"
 #include "platform/workstation.h"
 
 #include <QDir>
@@ -273,9 +274,10 @@ void DriveTable::mapDrive(QChar letter, const QString &server, const QString &sh
     if (!present(mapped(folder_, letter))) {
         if (present(entry) && !QFile::rename(entry, covered(folder_, letter)))
             raise(err::PathFileAccess);
-        QFile mark(mapped(folder_, letter));
-        if (!mark.open(QIODevice::WriteOnly))
-            raise(err::PathFileAccess);
+        CheckedFile mark(mapped(folder_, letter));
+        if (!mark.open(QIODevice::Truncate))
+            mark.raiseError();
+        mark.finish();
     }
     link(entry, target);
 }

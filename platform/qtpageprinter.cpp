@@ -1,14 +1,21 @@
 #include "platform/qtpageprinter.h"
 
 #include "platform/clock.h"
+#include "platform/errors.h"
+#include "platform/filewriters.h"
 #include "platform/messagebox.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <cerrno>
+#include <cstdio>
+#include <sys/statvfs.h>
+#include <utility>
 
 namespace platform {
 
@@ -31,6 +38,37 @@ QString QtPagePrinter::deviceName() const
 }
 
 namespace {
+
+// Raises 61 when the PDF engine's writes ended on a disk without room (it
+// keeps no account of the writes that failed), 75 otherwise.
+[[noreturn]] void raisePdfNotWritten(const QString &hostPath)
+{
+    struct statvfs disk {};
+    const bool full = ::statvfs(QFile::encodeName(QFileInfo(hostPath).absolutePath()).constData(), &disk) == 0
+                      && qint64(disk.f_bavail) * qint64(disk.f_frsize) < 64 * 1024;
+    raiseFileErrorOn(hostPath, full ? ENOSPC : EIO);
+}
+
+// Checks that the PDF file is whole, as the PDF engine reports no failed
+// write: it ends with the end-of-file mark, and the cross-reference table
+// stands at the offset its trailer gives, so that no byte before it is
+// missing either.
+void checkPdfWhole(const QString &hostPath)
+{
+    QFile file(hostPath);
+    if (!file.open(QIODevice::ReadOnly))
+        raisePdfNotWritten(hostPath);
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        raiseFileErrorOn(hostPath, EIO);
+    const QByteArray trimmed = bytes.trimmed();
+    const qsizetype start = trimmed.lastIndexOf("startxref");
+    bool number = false;
+    const qint64 table = start < 0 ? -1
+                                   : trimmed.mid(start + 9, trimmed.size() - start - 9 - 5).trimmed().toLongLong(&number);
+    if (!trimmed.endsWith("%%EOF") || !number || table < 0 || bytes.mid(table, 4) != "xref")
+        raisePdfNotWritten(hostPath);
+}
 
 QPageLayout::Orientation qtOrientation(PageOrientation orientation)
 {
@@ -56,10 +94,12 @@ void QtPagePrinter::begin() const
                              + platform::clock().now().toString(QStringLiteral("yyyyMMdd-HHmmss"));
         QDir folder(pdfFolder_.isEmpty() ? QDir::tempPath() : pdfFolder_);
         pdfFile_ = folder.filePath(stem + QStringLiteral(".pdf"));
-        for (int n = 2; QFile::exists(pdfFile_); ++n)
+        for (int n = 2; QFile::exists(pdfFile_) || QFile::exists(nomeTemporaneo(pdfFile_)); ++n)
             pdfFile_ = folder.filePath(QStringLiteral("%1-%2.pdf").arg(stem).arg(n));
+        // Printed under its temporary name: the document takes its name only
+        // once it is whole on the disk.
         device_->setOutputFormat(QPrinter::PdfFormat);
-        device_->setOutputFileName(pdfFile_);
+        device_->setOutputFileName(nomeTemporaneo(pdfFile_));
     }
     painter_ = std::make_unique<QPainter>();
     painter_->begin(device_.get());
@@ -149,13 +189,31 @@ void QtPagePrinter::finishDocument()
 {
     if (!painter_)
         return;
-    painter_->end();
+    const bool ended = painter_->end();
     painter_.reset();
     device_.reset();
     fonts_.clear();
     painterFont_ = nullptr;
-    lastPdf_ = pdfFile_;
-    pdfFile_.clear();
+    const QString pdf = std::exchange(pdfFile_, QString());
+    lastPdf_.clear();
+    if (pdf.isEmpty())
+        return;
+    // A PDF that is not whole on the disk is told and leaves nothing.
+    const QString temporary = nomeTemporaneo(pdf);
+    try {
+        if (!ended)
+            raisePdfNotWritten(temporary);
+        checkPdfWhole(temporary);
+        syncFile(temporary);
+        // The name was free when the document began.
+        if (::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(pdf).constData()) != 0)
+            raiseFileErrorOn(temporary, errno);
+    } catch (const RuntimeError &) {
+        QFile::remove(temporary);
+        throw;
+    }
+    syncFolder(QFileInfo(pdf).absolutePath());
+    lastPdf_ = pdf;
     if (!lastPdf_.isEmpty())
         msgBox(QStringLiteral("Nessuna stampante disponibile: il documento è stato salvato nel file '") + lastPdf_
                    + QStringLiteral("'."),

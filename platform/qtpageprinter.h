@@ -16,7 +16,10 @@ namespace platform {
 
 // The chosen printer, or the default one; where no printer is installed the
 // document goes into a PDF file in the given folder, and the user is told
-// where it is once the document ends.
+// where it is once the document ends. The PDF is printed under its temporary
+// name and takes its name only once it is checked whole and flushed to the
+// disk; the end of a document that could not be written whole raises its
+// file error (61 for lack of space, 75 otherwise) and leaves no file.
 class QtPagePrinter : public DevicePagePrinter {
 public:
     QtPagePrinter();

@@ -1,11 +1,16 @@
 #include "support/smalldisk.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -14,6 +19,35 @@ namespace testsupport {
 
 namespace {
 constexpr auto FillerName = ".riempitivo";
+// Set in the run made inside a namespace of its own.
+constexpr auto InOwnNamespace = "CORBIX_TEST_SPAZIO_PROPRIO";
+const QStringList Unshare{QStringLiteral("--user"), QStringLiteral("--map-root-user"), QStringLiteral("--mount")};
+}  // namespace
+
+bool rerunInOwnNamespace()
+{
+    if (::geteuid() == 0 || qEnvironmentVariableIsSet(InOwnNamespace))
+        return false;
+    // Whether a namespace can be made here at all.
+    if (QProcess::execute(QStringLiteral("unshare"), Unshare + QStringList{QStringLiteral("true")}) != 0)
+        return false;
+    const ::testing::TestInfo *test = ::testing::UnitTest::GetInstance()->current_test_info();
+    QProcess run;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QLatin1String(InOwnNamespace), QStringLiteral("1"));
+    run.setProcessEnvironment(env);
+    run.setProcessChannelMode(QProcess::MergedChannels);
+    run.start(QStringLiteral("unshare"),
+              Unshare + QStringList{QCoreApplication::applicationFilePath(),
+                                    QStringLiteral("--gtest_filter=%1.%2")
+                                        .arg(QString::fromUtf8(test->test_suite_name()),
+                                             QString::fromUtf8(test->name()))});
+    const bool ended = run.waitForFinished(-1);
+    const QByteArray output = run.readAll();
+    std::printf("In a user and mount namespace of its own:\n%s", output.constData());
+    EXPECT_TRUE(ended && run.exitStatus() == QProcess::NormalExit && run.exitCode() == 0)
+        << "the run in its own namespace failed";
+    return true;
 }
 
 SmallDisk::SmallDisk(qint64 bytes, const QString &at)

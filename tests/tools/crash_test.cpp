@@ -380,3 +380,48 @@ TEST_F(CrashNamed, TheSweepStoppedAtEveryStepFinishesWhenRunAgain)
         EXPECT_TRUE(rs->eof());
     }
 }
+
+// The medium taken out between the filing's commit and the naming of its
+// file: the naming's failure is told, the run's journal stays for the
+// temporary out of reach, and with the medium back the next start-up gives
+// the file its name.
+TEST(CrashMedium, TakenOutBeforeItsFileIsNamedItIsToldAndTheNextStartUpNamesItOnceItIsBack)
+{
+    testsupport::TempDir tmp;
+    const QString folder = tmp.file(QStringLiteral("programma"));
+    ASSERT_EQ(QProcess::execute(QStringLiteral(CORBIX_SAMPLE_DATA), {folder}), 0);
+    const QString medium = folder + QStringLiteral("/supporto");
+    const QString away = tmp.file(QStringLiteral("fuori"));
+
+    QProcess run;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("CORBIX_ARRESTO_PUNTO"));
+    env.remove(QStringLiteral("CORBIX_PUNTI"));
+    env.insert(QStringLiteral("CORBIX_PAUSA_PUNTO"), QStringLiteral("composizione.registrata"));
+    run.setProcessEnvironment(env);
+    run.start(QStringLiteral(CORBIX_CRASH_RUN), {folder, QStringLiteral("medium")});
+    ASSERT_TRUE(run.waitForStarted());
+    QByteArray said;
+    while (!said.contains('\n') && run.waitForReadyRead(30000))
+        said += run.readAllStandardOutput();
+    ASSERT_EQ(said, QByteArray("composizione.registrata\n"));
+    EXPECT_EQ(files(medium, true), QStringList{QStringLiteral("PRATICHE.001.corbix~")});
+    ASSERT_TRUE(QDir().rename(medium, away));
+    run.write("\n");
+    run.closeWriteChannel();
+    ASSERT_TRUE(run.waitForFinished(30000));
+    const QString err = QString::fromLocal8Bit(run.readAllStandardError());
+    EXPECT_EQ(run.exitCode(), 0) << err.toStdString();
+    EXPECT_EQ(err, QStringLiteral("CORBIX: Errore di Run-time 68\r\nPeriferica non disponibile.\n"));
+    EXPECT_EQ(files(folder + QStringLiteral("/Corbix/TEMP"), true).size(), 1) << "the run's journal stays";
+
+    // Back in its drive, the medium gets its file's name at the next start.
+    ASSERT_TRUE(QDir().rename(away, medium));
+    ASSERT_EQ(runProcess(QStringLiteral(CORBIX_CRASH_RUN), {folder, QStringLiteral("sweep")}).code, 0);
+    EXPECT_EQ(files(medium, false), QStringList{QStringLiteral("PRATICHE.001")});
+    EXPECT_EQ(files(medium, true), QStringList());
+    EXPECT_EQ(files(folder + QStringLiteral("/Corbix/TEMP"), true), QStringList());
+    dao::Database archive = dao::Database::open(folder + QStringLiteral("/Archivio.mdb"));
+    auto rs = archive.openRecordset(QStringLiteral("SELECT RifFloppy FROM Corbix"));
+    EXPECT_EQ(rs->value(0).toString(), QStringLiteral("PRATICHE.001"));
+}

@@ -4,18 +4,27 @@
 // collection point, each on a small file system that fills. Each ends with
 // its message, leaves the archive's rows as they were and no file of the run
 // behind, and goes through once space is freed.
+#include "buildflow/buildflow.h"
+#include "platform/qtpageprinter.h"
 #include "sampleanswer/sampleanswer.h"
 #include "sampledata/sampledata.h"
 
 #include "common/globals.h"
+#include "common/paths.h"
 #include "common/settings.h"
+#include "common/textfiles.h"
 #include "flowengine/collectionpoint.h"
+#include "flowengine/dispatchlist.h"
+#include "flowengine/flowwriter.h"
 #include "flowengine/options.h"
 #include "flowengine/register.h"
+#include "flowengine/reportprinting.h"
 #include "platform/clock.h"
 #include "platform/dao/recordset.h"
 #include "platform/drives.h"
+#include "platform/filewriters.h"
 #include "platform/messagebox.h"
+#include "platform/pageprinter.h"
 #include "platform/workstation.h"
 #include "support/doubles/fakeclock.h"
 #include "support/doubles/fixedworkstationsource.h"
@@ -26,20 +35,27 @@
 #include "support/wizardfinish.h"
 #include "ui/main/frmcomposenew.h"
 #include "ui/main/frmfaicorbex.h"
+#include "ui/main/mediumcopy.h"
 #include "ui/transmission/answerfetch.h"
 #include "ui/transmission/answerprocess.h"
+#include "ui/transmission/answerreport.h"
+#include "ui/transmission/flowsend.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -98,20 +114,31 @@ public:
     std::function<void()> onFullDisk;
 };
 
-class FullDisk : public ::testing::Test {
+// A sample program folder the program starts in, with the roads through its
+// windows and functions and what they leave.
+class DiskRoads : public ::testing::Test {
 protected:
-    FullDisk()
+    explicit DiskRoads(int declarations) { made_ = makeFolder(declarations); }
+    ~DiskRoads() override { common::resetGlobals(); }
+
+    // A new sample program folder of that many generated declarations (0:
+    // the hand-made sample), the one the program starts in from now on.
+    bool makeFolder(int declarations)
     {
+        folder_ = dir_.file(QStringLiteral("programma%1").arg(++folders_));
         QString out, err;
         QTextStream o(&out), e(&err);
-        made_ = sampledata::run({folder_, QStringLiteral("--declarations"), QStringLiteral("5000")}, o, e) == 0;
+        QStringList arguments{folder_};
+        if (declarations > 0)
+            arguments << QStringLiteral("--declarations") << QString::number(declarations);
+        const bool made = sampledata::run(arguments, o, e) == 0;
         e.flush();
-        EXPECT_TRUE(made_) << err.toStdString();
+        EXPECT_TRUE(made) << err.toStdString();
+        drivesGuard_.reset();
         drives_.emplace(folder_);
         drivesGuard_.emplace(*drives_);
-        made_ = made_ && startInFolder();
+        return made && startInFolder();
     }
-    ~FullDisk() override { common::resetGlobals(); }
 
     // What the application reads when it starts in the folder.
     bool startInFolder()
@@ -190,7 +217,9 @@ protected:
         finish(*w, [&](uimain::frmFaiCorbex &f) {
             if (before)
                 before();
-            clickAsUser(f.cmdConfirm);
+            // A build that failed has told so and closed its screen.
+            if (f.isVisible())
+                clickAsUser(f.cmdConfirm);
         });
         EXPECT_FALSE(w->isVisible());
     }
@@ -269,7 +298,8 @@ protected:
     }
 
     testsupport::TempDir dir_;
-    const QString folder_ = dir_.file(QStringLiteral("programma"));
+    int folders_ = 0;
+    QString folder_;
     bool made_ = false;
     platform::FixedWorkstationSource workstation_{QStringLiteral("pc-prova"), QStringLiteral("rossi")};
     platform::ScopedWorkstationSource workstationGuard_{workstation_};
@@ -281,10 +311,10 @@ protected:
     std::optional<platform::ScopedDriveTable> drivesGuard_;
 };
 
-#define SMALL_DISK(name, bytes, ...)                                                                                    \
-    testsupport::SmallDisk name(bytes __VA_OPT__(, ) __VA_ARGS__);                                                   \
-    if (!name.mounted())                                                                                             \
-    GTEST_SKIP() << name.reason().toStdString()
+class FullDisk : public DiskRoads {
+protected:
+    FullDisk() : DiskRoads(5000) {}
+};
 
 TEST_F(FullDisk, AFullMediumAtTheCompositionIsToldAndTheSameCompositionGoesThroughOnceSpaceIsFreed)
 {
@@ -464,3 +494,487 @@ TEST_F(FullDisk, TheArchiveFullAtTheMoveOfTheCollectionPointIsToldAndTheSameMove
 }
 
 }  // namespace
+
+namespace {
+
+// Bytes as a failure shows them: their size and their hash.
+std::string digest(const QByteArray &bytes)
+{
+    return std::to_string(bytes.size()) + " bytes, "
+           + QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex().left(12).toStdString();
+}
+#define EXPECT_SAME(a, b) EXPECT_EQ(digest(a), digest(b))
+
+// Where the small file system of a place stands.
+enum class Where {
+    OwnFolder,        // a folder of its own, outside the program folder
+    CollectionPoint,  // over the collection point's folder
+    Medium,           // the removable medium's drive A:
+    Share,            // over the EDI service's share \\MIRSOLAN\R001
+};
+
+// A place that writes files, as the program reaches it.
+struct Place {
+    std::string name;
+    Where where;
+    int upToKiB;                    // K runs from 0 past what the place writes
+    std::function<void()> before;   // what the place needs, made while there is room
+    std::function<bool()> act;      // the action: whether it reports success
+    std::vector<Message> refusal;   // what the user is told when it refuses
+    QString raised;                 // the error a refusal raises or prints, as "61"
+    std::function<void()> whole;    // what must hold once it reports success
+};
+
+class PartialDisk : public DiskRoads {
+protected:
+    PartialDisk() : DiskRoads(0) {}
+
+    // Declarations 1, 3 and 5 of the first declarant with 40 articles each
+    // (the most a declaration has), copies of their first with its
+    // description at its full 70 characters: a flow of about 16 KiB.
+    void fortyArticles()
+    {
+        dao::Database db = archive();
+        db.execute(QStringLiteral("DELETE FROM DettaglioBol WHERE Indice IN (1, 3, 5) AND Modulo = 'A' AND "
+                                  "Articolo > 1"),
+                   {}, dao::FailOnError);
+        db.execute(QStringLiteral("UPDATE DettaglioBol SET Contenuto = ? WHERE Indice IN (1, 3, 5) AND Modulo = 'A' "
+                                  "AND Campo = '31' AND SottoCasella = '1'"),
+                   {QStringLiteral("Elaboratori portatili con schermo da 15 pollici, batteria, alimentatore")},
+                   dao::FailOnError);
+        for (int k = 2; k <= 40; ++k)
+            db.execute(QStringLiteral("INSERT INTO DettaglioBol (Indice, Data, Articolo, Modulo, Campo, SottoCasella, "
+                                      "Riga, Contenuto, MaxLung, Corretto, Gestito, Controllato) SELECT Indice, Data, "
+                                      "?, Modulo, Campo, SottoCasella, Riga, CASE WHEN Campo = '32' THEN ? ELSE "
+                                      "Contenuto END, MaxLung, Corretto, Gestito, Controllato FROM DettaglioBol WHERE "
+                                      "Indice IN (1, 3, 5) AND Modulo = 'A' AND Articolo = 1"),
+                       {k, QString::number(k)}, dao::FailOnError);
+        db.execute(QStringLiteral("UPDATE DettaglioBol SET Contenuto = '40' WHERE Indice IN (1, 3, 5) AND Modulo = 'F' "
+                                  "AND Campo = '05'"),
+                   {}, dao::FailOnError);
+        db.close();
+    }
+
+    // Every file of the program folder and of the disk (the archive apart,
+    // whose rows rowsSha() tells), each with its size and its bytes' hash.
+    QString files() const
+    {
+        QStringList out;
+        for (const QString &root : {folder_, disk_}) {
+            if (root.isEmpty() || (root != folder_ && root.startsWith(folder_ + u'/')))
+                continue;
+            QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+            while (it.hasNext()) {
+                const QFileInfo info(it.next());
+                if (info.isSymLink() || info.fileName() == QLatin1String(".riempitivo")
+                    || info.suffix() == QLatin1String("mdb"))
+                    continue;
+                QFile f(info.filePath());
+                const QByteArray bytes = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("?");
+                out << info.filePath() + u' ' + QString::number(bytes.size()) + u' '
+                           + QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex());
+            }
+        }
+        out.sort();
+        return out.join(u'\n');
+    }
+
+    // Runs a step that reports a failure by raising it: the error's number in raised_.
+    bool raises(const std::function<void()> &step)
+    {
+        try {
+            step();
+            return true;
+        } catch (const platform::RuntimeError &e) {
+            raised_ = QString::number(e.number());
+            return false;
+        }
+    }
+    // Runs a tool: what it printed on its errors in raised_.
+    bool tool(const std::function<int(QTextStream &, QTextStream &)> &run)
+    {
+        QString out, err;
+        QTextStream o(&out), e(&err);
+        const int code = run(o, e);
+        e.flush();
+        raised_ = err;
+        // A tool leaves the program-wide values reset: the program starts again.
+        EXPECT_TRUE(startInFolder());
+        return code == 0;
+    }
+
+    static QByteArray bytesOf(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+    static QByteArray lf(QByteArray bytes) { return bytes.replace("\r\n", "\n"); }
+    static QByteArray pattern(qsizetype size)
+    {
+        QByteArray bytes;
+        for (int line = 0; bytes.size() < size; ++line)
+            bytes += QByteArray::number(line).rightJustified(8, '0') + QByteArray(60, 'a' + char(line % 26)) + "\r\n";
+        return bytes.left(size);
+    }
+    // The first whole result of a place, which every later one must equal.
+    void sameAsFirst(const std::string &place, const QByteArray &bytes)
+    {
+        const auto [it, first] = reference_.try_emplace(place, bytes);
+        if (!first) {
+            EXPECT_SAME(bytes, it->second);
+        }
+    }
+    // Prints a report with no printer installed, as the screen titled so
+    // does: whether the user is told of its PDF alone.
+    bool printedToPdf(const QString &title, const std::function<void()> &print)
+    {
+        platform::QtPagePrinter printer;
+        platform::ScopedPagePrinter guard(printer);
+        const flowengine::DestinazioneStampa pdf(title);
+        boxes_.shown.clear();
+        print();
+        return boxes_.shown.size() == 1
+               && boxes_.shown[0].text.startsWith(QStringLiteral("Nessuna stampante disponibile"));
+    }
+    // The archive copy of the register's last flow.
+    QByteArray archiveCopy()
+    {
+        auto rs = archive().openRecordset(QStringLiteral("SELECT NomeFile FROM Corbix ORDER BY Progressivo DESC"), {},
+                                          dao::RecordsetType::Snapshot);
+        return rs->eof() ? QByteArray("<none>") : bytesOf(platform::hostPath(rs->value(0).toString()));
+    }
+    flowengine::DatiCorbex flow(qint32 number)
+    {
+        flowengine::DatiCorbex f;
+        f.Data = clock_.now().date();
+        f.Posizione = flowengine::PosizioneInviati;
+        f.Progressivo = number;
+        EXPECT_FALSE(flowengine::CaricaCorbex(f));
+        return f;
+    }
+
+    QString disk_;     // where the place's disk is mounted
+    QString raised_;   // what the last refusal raised or printed
+    QString built_;    // a built flow in TEMP, as the writer left it
+    std::map<std::string, QByteArray> reference_;
+};
+
+const QByteArray Selection = "T\r\n010101Z         \r\n3\r\n2024/03/04-000000001\r\n2024/03/04-000000003\r\n"
+                             "2024/03/04-000000005\r\n";
+
+void writeHost(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
+using common::MarcaTemporaneo;
+
+const QString Trasferito = QStringLiteral("Il corbex è stato trasferito sul supporto magnetico correttamente con il "
+                                          "nome 'PRATICHE.001'.");
+const Message Inserire{QStringLiteral("Inserire il supporto magnetico previsto nell'unità A: e scegliere 'OK' quando "
+                                      "si è pronti."),
+                       QStringLiteral("Corbix doganali"), MsgIcon::Information, MsgButtons::OK, 1};
+
+}  // namespace
+
+// Each place that writes a file, on a small file system with K KiB left, K
+// from 0 past all the place writes in 4 KiB steps, across Qt's 16 KiB
+// buffer: at every K the action either refuses with its message, leaving
+// every file and the archive's rows as they were, or writes every file whole;
+// once space is freed, the action refused goes through.
+TEST_F(PartialDisk, EveryPlaceEitherRefusesChangingNothingOrWritesEveryFileWhole)
+{
+    if (testsupport::rerunInOwnNamespace())
+        return;
+    ASSERT_TRUE(made_);
+    const QString outgoing = QStringLiteral("C:\\Corbix\\Corbix in uscita");
+    // The fetch of the folder flow's answer, with the disk where given: the
+    // answer rewritten on the share and its copy stored, alike and whole.
+    const auto fetchOn = [&](const char *name, Where where) {
+        return Place{name, where, 12, [&] { folderFlowAnswered(); }, [&] { return fetch(); },
+                     {transmissionError(DiscoPieno)}, QString(), [&] {
+                         const QByteArray answer =
+                             bytesOf(folder_ + QStringLiteral("/servizio/R001/risposte/20260115-W07"));
+                         EXPECT_TRUE(answer.endsWith("\r\n"));
+                         EXPECT_SAME(bytesOf(inCorbix(QStringLiteral("Risposte Pervenute/20260115-7-W"))), answer);
+                     }};
+    };
+    // One PDF in TEMP, whole, under its name.
+    const auto pdfWhole = [&] {
+        const QStringList pdfs = QDir(inCorbix(QStringLiteral("TEMP"))).entryList({QStringLiteral("*.pdf*")});
+        ASSERT_EQ(pdfs.size(), 1) << listed(pdfs);
+        EXPECT_TRUE(pdfs[0].endsWith(QLatin1String(".pdf")));
+        const QByteArray pdf = bytesOf(inCorbix(QStringLiteral("TEMP/") + pdfs[0]));
+        EXPECT_TRUE(pdf.trimmed().endsWith("%%EOF"));
+    };
+    // The settings file on the disk in its five lines, naming the archive.
+    const auto settingsWhole = [&] {
+        const QList<QByteArray> lines = common::splitLines(bytesOf(disk_ + QStringLiteral("/CORBIX.INI")));
+        ASSERT_EQ(lines.size(), 5);
+        EXPECT_EQ(lines[2], "C:\\Archivio.mdb");
+        EXPECT_EQ(lines[3], "Non usata");
+    };
+    const std::vector<Place> places = {
+        {"a file made in one go, 10 000 bytes", Where::OwnFolder, 16,
+         [&] { ASSERT_NO_THROW(platform::replaceFile(disk_ + QStringLiteral("/file"), pattern(3000))); },
+         [&] { return raises([&] { platform::replaceFile(disk_ + QStringLiteral("/file"), pattern(10000)); }); },
+         {}, QStringLiteral("61"),
+         [&] {
+             EXPECT_SAME(bytesOf(disk_ + QStringLiteral("/file")), pattern(10000));
+             EXPECT_EQ(entries(disk_).filter(QLatin1String(MarcaTemporaneo)), QStringList());
+         }},
+        {"a file made in one go, 40 000 bytes", Where::OwnFolder, 48,
+         [&] { ASSERT_NO_THROW(platform::replaceFile(disk_ + QStringLiteral("/file"), pattern(3000))); },
+         [&] { return raises([&] { platform::replaceFile(disk_ + QStringLiteral("/file"), pattern(40000)); }); },
+         {}, QStringLiteral("61"),
+         [&] { EXPECT_SAME(bytesOf(disk_ + QStringLiteral("/file")), pattern(40000)); }},
+        {"a file written in pieces of 1 000 bytes", Where::OwnFolder, 44, [] {},
+         [&] {
+             platform::CheckedFile file(disk_ + QStringLiteral("/pezzi"));
+             return raises([&] {
+                 try {
+                     if (!file.open(QIODevice::NewOnly))
+                         file.raiseError();
+                     const QByteArray bytes = pattern(40000);
+                     for (qsizetype at = 0; at < bytes.size(); at += 1000)
+                         file.writeAll(bytes.mid(at, 1000));
+                     file.finish();
+                 } catch (const platform::RuntimeError &) {
+                     // What a writer in pieces leaves is its caller's to remove.
+                     file.close();
+                     QFile::remove(file.fileName());
+                     throw;
+                 }
+             });
+         },
+         {}, QStringLiteral("61"), [&] { EXPECT_SAME(bytesOf(disk_ + QStringLiteral("/pezzi")), pattern(40000)); }},
+        {"the settings file (ScriviIni)", Where::OwnFolder, 8,
+         [&] {
+             writeHost(disk_ + QStringLiteral("/CORBIX.INI"), "\r\n\r\nC:\\Vecchio.mdb\r\nNon usata\r\n0.9.0\r\n");
+             common::CartellaProgramma = disk_ + u'/';
+         },
+         [&] { return common::ScriviIni(); }, {}, QString(), settingsWhole},
+        {"the settings file of the earlier form (AggiornaIni)", Where::OwnFolder, 8,
+         [&] {
+             writeHost(disk_ + QStringLiteral("/CORBIX.INI"), "C:\\Archivio.mdb\r\n");
+             common::CartellaProgramma = disk_ + u'/';
+         },
+         [&] { return common::LeggiIni(); }, {}, QString(), settingsWhole},
+        {"two texts joined (CopyTextFile)", Where::OwnFolder, 24,
+         [&] {
+             writeHost(folder_ + QStringLiteral("/primo"), pattern(7000));
+             writeHost(folder_ + QStringLiteral("/secondo"), pattern(7100));
+             drives_->setDrive(u'e', disk_);
+         },
+         [&] {
+             return raises([] {
+                 ASSERT_EQ(common::CopyTextFile(QStringLiteral("C:\\primo"), QStringLiteral("C:\\secondo"),
+                                                QStringLiteral("E:\\unito")),
+                           0);
+             });
+         },
+         {}, QStringLiteral("61"),
+         [&] {
+             EXPECT_EQ(common::splitLines(bytesOf(disk_ + QStringLiteral("/unito"))),
+                       common::splitLines(pattern(7000)) + common::splitLines(pattern(7100)));
+         }},
+        {"a copy with LF line ends (CopyWithLineEnd)", Where::OwnFolder, 36,
+         [&] {
+             writeHost(folder_ + QStringLiteral("/origine"), pattern(30000));
+             drives_->setDrive(u'e', disk_);
+         },
+         [&] {
+             return raises([] {
+                 ASSERT_FALSE(common::CopyWithLineEnd(QStringLiteral("C:\\origine"), QStringLiteral("E:\\copia"),
+                                                      QStringLiteral("\n")));
+             });
+         },
+         {}, QStringLiteral("61"),
+         [&] { EXPECT_SAME(bytesOf(disk_ + QStringLiteral("/copia")), common::joinLines(common::splitLines(pattern(30000)), "\n")); }},
+        {"the envelope's rewrite of the built flow (ImbustaCorbex)", Where::CollectionPoint, 24,
+         [&] {
+             QString log;
+             const QString selection = QString::fromLatin1(Selection);
+             ASSERT_NO_THROW(flowengine::CreaCorbex(selection, flowengine::Destinazione::Cartella, false, built_, log));
+             ASSERT_GT(bytesOf(platform::hostPath(built_)).size(), 16 * 1024);
+             reference_["the built flow"] = bytesOf(platform::hostPath(built_));
+         },
+         [&] {
+             return raises([&] {
+                 ASSERT_TRUE(uimain::ImbustaCorbex(built_, clock_.now().date(), 7, QStringLiteral("012100"),
+                                                   sampledata::Dichiarante1));
+             });
+         },
+         {}, QStringLiteral("61"),
+         [&] {
+             const QByteArray flow = reference_["the built flow"];
+             const QByteArray enveloped = bytesOf(platform::hostPath(built_));
+             const qsizetype end = enveloped.indexOf("\r\n");
+             ASSERT_EQ(end, 75);
+             EXPECT_EQ(enveloped.mid(70, 5), QByteArray::number(flow.count("\r\n") + 1).rightJustified(5, '0'));
+             EXPECT_SAME(enveloped.mid(end + 2), flow);
+         }},
+        {"the folder road, a flow of 16 KiB with its envelope", Where::CollectionPoint, 64, [] {},
+         [&] {
+             compose(outgoing);
+             return built.CorbexScritto && boxes_.shown.empty();
+         },
+         {DiscoPieno}, QString(),
+         [&] {
+             const QByteArray copy = archiveCopy();
+             EXPECT_GT(copy.size(), 16 * 1024);
+             EXPECT_EQ(copy.mid(70, 5), QByteArray::number(copy.count("\r\n")).rightJustified(5, '0'));
+             EXPECT_SAME(bytesOf(inCorbix(QStringLiteral("Corbix in uscita/R0010115.T07"))), lf(copy));
+             EXPECT_EQ(listed(entries(inCorbix(QStringLiteral("Corbix in uscita")))), "R0010115.T07");
+             EXPECT_EQ(register_(), QStringList{QStringLiteral("3/2026-01-15/7/1/2/<null>")});
+             EXPECT_EQ(sent(), 3);
+         }},
+        {"the removable-medium road", Where::Medium, 24, [] {},
+         [&] {
+             compose();
+             return built.CorbexScritto && boxes_.shown.size() == 2 && boxes_.shown[1].text == Trasferito;
+         },
+         {Inserire, DiscoPieno}, QString(),
+         [&] {
+             EXPECT_EQ(listed(entries(disk_).filter(QStringLiteral("PRATICHE"))), "PRATICHE.001");
+             EXPECT_SAME(bytesOf(disk_ + QStringLiteral("/PRATICHE.001")), lf(archiveCopy()));
+             EXPECT_EQ(register_(), QStringList{QStringLiteral("3/2026-01-15/1/1/1/PRATICHE.001")});
+         }},
+        {"\"&Riproduci\" onto the removable medium", Where::Medium, 24,
+         [&] {
+             compose();
+             ASSERT_TRUE(QFile::remove(disk_ + QStringLiteral("/PRATICHE.001")));
+         },
+         [&] {
+             uimain::RiproduciSuSupporto(flow(1));
+             return !boxes_.shown.empty()
+                    && boxes_.shown.back().text == QStringLiteral("Il corbex 'PRATICHE.001' è stato trascritto con "
+                                                                  "successo.");
+         },
+         {{QStringLiteral("Inserire il supporto magnetico previsto nell'unità 'A:' e scegliere 'OK' per procedere"),
+           QStringLiteral("Corbix doganali"), MsgIcon::Information, MsgButtons::OKCancel, 1},
+          DiscoPieno},
+         QString(), [&] { EXPECT_SAME(bytesOf(disk_ + QStringLiteral("/PRATICHE.001")), lf(archiveCopy())); }},
+        {"the send to the EDI service's share", Where::Share, 24,
+         [&] {
+             ASSERT_TRUE(QDir().mkpath(disk_ + QStringLiteral("/corbix")));
+             compose();
+             boxes_.shown.clear();
+         },
+         [&] {
+             return uitransmission::SpedisciFile(QStringLiteral("R001"), flow(1).NomeFile,
+                                                 QStringLiteral("26011501-012100"));
+         },
+         {transmissionError(DiscoPieno)}, QString(),
+         [&] { EXPECT_SAME(bytesOf(disk_ + QStringLiteral("/corbix/26011501-012100")), archiveCopy()); }},
+        fetchOn("the answer's stored copy at the fetch", Where::CollectionPoint),
+        fetchOn("the answer's rewrite at its path on the share", Where::Share),
+        {"the dispatch list's PDF, some 15 KB", Where::CollectionPoint, 24, [&] { compose(); },
+         [&] {
+             const flowengine::DatiCorbex sent = flow(1);
+             return printedToPdf(QStringLiteral("Corbix doganali"), [&] { flowengine::StampaDistinta(sent); });
+         },
+         {{QStringLiteral("Errore di Run-time 61\r\nDisco pieno.\r\n(Durante la stampa della distinta)"),
+           QStringLiteral("Corbix"), MsgIcon::Critical, MsgButtons::OK, 1}},
+         QString(), [&] { pdfWhole(); }},
+        {"the answer report's PDF of the accepted declarations", Where::CollectionPoint, 24,
+         [&] {
+             folderFlowAnswered();
+             ASSERT_TRUE(fetch());
+             ASSERT_EQ(uitransmission::ElaboraRisposta(clock_.now().date(), 7),
+                       uitransmission::EsitoElaborazione::Elaborata);
+         },
+         [&] {
+             const flowengine::DatiCorbex sent = flow(7);
+             auto rs = archive().openRecordset(QStringLiteral("SELECT NomeFile FROM Corbix WHERE Posizione = 4"), {},
+                                               dao::RecordsetType::Snapshot);
+             const uitransmission::DatiTabulato report{sent.Data, sent.Progressivo, sent.NomeFile, sent.CompostoDa,
+                                                       rs->value(0).toString()};
+             rs->close();
+             return printedToPdf(QStringLiteral("Tabulato esplicativo"),
+                                 [&] { uitransmission::StampaEsitiPositivi(report); });
+         },
+         {{QStringLiteral("Errore di Run-time 61\r\nDisco pieno.\r\n(Durante la stampa degli esiti positivi)"),
+           QStringLiteral("Tabulato esplicativo"), MsgIcon::Critical, MsgButtons::OK, 1}},
+         QString(), [&] { pdfWhole(); }},
+        {"corbix-sample-answer's answer on the share", Where::Share, 8,
+         [&] { compose(outgoing); },
+         [&] {
+             return tool([&](QTextStream &o, QTextStream &e) {
+                 return sampleanswer::run({folder_, QStringLiteral("2026-01-15"), QStringLiteral("7")}, o, e);
+             });
+         },
+         {}, QStringLiteral("Errore 61: Disco pieno.\n"),
+         [&] { sameAsFirst("answer", bytesOf(disk_ + QStringLiteral("/risposte/20260115-W07"))); }},
+        {"corbix-build-flow's output", Where::OwnFolder, 28,
+         [&] { writeHost(folder_ + QStringLiteral("/selezione"), Selection); },
+         [&] {
+             return tool([&](QTextStream &o, QTextStream &e) {
+                 return buildflow::run({folder_, folder_ + QStringLiteral("/selezione"), disk_ + QStringLiteral("/uscita"),
+                                        QStringLiteral("--destination"), QStringLiteral("1"),
+                                        QStringLiteral("--today"), QStringLiteral("2026-01-15")},
+                                       o, e);
+             });
+         },
+         {}, QStringLiteral("Errore 61: Disco pieno.\n"),
+         [&] {
+             for (const char *name : {"flow", "log", "composition"})
+                 sameAsFirst(name, bytesOf(disk_ + QStringLiteral("/uscita/") + QLatin1String(name)));
+         }},
+    };
+
+    for (const Place &place : places) {
+        std::vector<int> refused, wrote;
+        for (int k = 0; k <= place.upToKiB; k += 4) {
+            SCOPED_TRACE(place.name + ", K = " + std::to_string(k));
+            ASSERT_TRUE(makeFolder(0));
+            fortyArticles();
+            boxes_.shown.clear();
+            const QString at = place.where == Where::CollectionPoint ? folder_ + QStringLiteral("/Corbix")
+                               : place.where == Where::Share     ? folder_ + QStringLiteral("/servizio/R001")
+                                                                 : QString();
+            testsupport::SmallDisk disk(MB, at);
+            if (!disk.mounted())
+                GTEST_SKIP() << disk.reason().toStdString();
+            disk_ = disk.path();
+            if (place.where == Where::CollectionPoint)
+                collectionPointOn(disk);
+            if (place.where == Where::Medium)
+                drives_->setDrive(u'a', disk.path());
+            place.before();
+            if (HasFatalFailure())
+                return;
+            const QString filesBefore = files();
+            const std::string rowsBefore = rowsSha();
+            boxes_.shown.clear();
+            raised_.clear();
+            disk.fill(qint64(k) * 1024);
+            if (place.act()) {
+                wrote.push_back(k);
+                place.whole();
+                continue;
+            }
+            refused.push_back(k);
+            EXPECT_EQ(boxes_.shown, place.refusal);
+            EXPECT_EQ(raised_, place.raised);
+            EXPECT_EQ(files().toStdString(), filesBefore.toStdString());
+            EXPECT_EQ(rowsSha(), rowsBefore);
+            // Once space is freed the same action goes through.
+            disk.free();
+            boxes_.shown.clear();
+            raised_.clear();
+            EXPECT_TRUE(place.act()) << raised_.toStdString();
+            place.whole();
+        }
+        // A full disk refuses; enough room writes.
+        EXPECT_FALSE(refused.empty()) << place.name;
+        EXPECT_TRUE(!refused.empty() && refused.front() == 0) << place.name;
+        EXPECT_TRUE(!wrote.empty() && wrote.back() == place.upToKiB) << place.name;
+        std::string kept;
+        for (const int k : refused)
+            kept += ' ' + std::to_string(k);
+        std::printf("%s: refused at K =%s\n", place.name.c_str(), kept.c_str());
+    }
+}

@@ -15,6 +15,7 @@
 #include "platform/codepage.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
+#include "platform/filewriters.h"
 #include "platform/messagebox.h"
 #include "platform/pageprinter.h"
 #include "support/doubles/recordingmessagebox.h"
@@ -298,7 +299,8 @@ void elaborazioneMinima(const QString &archivio, const QString &risposta,
 
 // The pages a report drew, as a recording printer took them, drawn again
 // with a plain QPainter on a QPrinter writing the same PDF: each font made
-// once, the pen set once.
+// once, the pen set once; the PDF flushed to the disk, as the program keeps
+// every file.
 void disegnaPagine(const std::vector<platform::RecordingPagePrinter::Call> &chiamate, const QString &pdf)
 {
     QPrinter stampante(QPrinter::HighResolution);
@@ -345,6 +347,7 @@ void disegnaPagine(const std::vector<platform::RecordingPagePrinter::Call> &chia
         }
     }
     p.end();
+    platform::syncFile(pdf);
 }
 
 // The list's rows read with one statement into a table of the list's

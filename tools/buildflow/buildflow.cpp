@@ -20,6 +20,7 @@
 #include <QFileInfo>
 #include <QStringList>
 #include <optional>
+#include <utility>
 
 namespace buildflow {
 
@@ -174,12 +175,24 @@ int esegui(const Argomenti &a, QTextStream &out, QTextStream &err)
         testo, *a.destinazione, common::OpzioniCorbix.PreventCheck, file.flusso, file.errori, nullptr, {}, &file.lavoro);
     const qint64 ms = tempo.elapsed();
 
-    const QByteArray flusso = common::readFile(platform::hostPath(file.flusso));
-    common::replaceFile(QDir(a.uscita).filePath(QStringLiteral("flow")), flusso);
-    common::replaceFile(QDir(a.uscita).filePath(QStringLiteral("log")),
-                        common::readFile(platform::hostPath(file.errori)));
-    common::replaceFile(QDir(a.uscita).filePath(QStringLiteral("composition")),
-                        platform::toWindows1252(creato.ElencoComposizione));
+    // The three files go together: each is written whole under its
+    // temporary, and they take their names only once all are there, so that
+    // a failure leaves the output folder as it was.
+    const std::pair<QString, QByteArray> uscite[] = {
+        {QStringLiteral("flow"), common::readFile(platform::hostPath(file.flusso))},
+        {QStringLiteral("log"), common::readFile(platform::hostPath(file.errori))},
+        {QStringLiteral("composition"), platform::toWindows1252(creato.ElencoComposizione)},
+    };
+    try {
+        for (const auto &[nome, byte] : uscite)
+            common::writeTemporary(QDir(a.uscita).filePath(nome), byte, true);
+    } catch (const platform::RuntimeError &) {
+        for (const auto &[nome, byte] : uscite)
+            QFile::remove(common::nomeTemporaneo(QDir(a.uscita).filePath(nome)));
+        throw;
+    }
+    for (const auto &[nome, byte] : uscite)
+        common::takeFinalName(QDir(a.uscita).filePath(nome), true);
 
     out << "Errori: " << creato.errori << '\n' << "Tempo: " << secondi(ms) << '\n';
     return 0;

@@ -584,8 +584,18 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
             common::takeFinalName(archivio.host, false);
             if (!copia.host.isEmpty())
                 common::takeFinalName(copia.host, true);
-            if (!supporto.host.isEmpty())
-                common::takeFinalName(supporto.host, false);
+            if (!corbex.FileSupporto.isEmpty()) {
+                // Found again through its drive: a medium taken out since
+                // is a drive that is not ready.
+                common::takeFinalName(
+                    platform::hostPath(common::OpzioniCorbix.FloppyDevice + u'\\' + corbex.FileSupporto), false);
+                // Named only now that the medium holds the whole file
+                // under that name.
+                platform::msgBox(QStringLiteral("Il corbex è stato trasferito sul supporto magnetico correttamente "
+                                                "con il nome '")
+                                     + corbex.FileSupporto + QStringLiteral("'."),
+                                 common::TitoloCorbix, MsgIcon::Information);
+            }
         } catch (const platform::RuntimeError &e) {
             MostraErroreRunTime(e.number(), e.description());
         }

@@ -212,12 +212,15 @@ struct CorbexCostruito {
 // declarations are marked as sent and the register row is completed (folder)
 // or numbered and written (removable medium); only then do the files (the
 // medium's too) take their names, and the built flow is removed from TEMP.
+// The message that names the medium's file follows its naming, so that it
+// never names a file the medium does not hold.
 // On any failure before the commit the user gets "Errore di Run-time", the
 // declarations stay free, the temporaries are removed, a reserved row is
 // deleted and the built flow stays in TEMP, unless the disk or the system
-// refused a write: then the built flow and its error log go too. A name that cannot be taken
-// after the commit is told; the flow stays filed and the next start-up gives
-// the name. A folder flow's reservation lock is given up once its row is
+// refused a write: then the built flow and its error log go too. A name that
+// cannot be taken after the commit (a medium taken out: the drive's error) is
+// told; the flow stays filed, the run's journal stays, and the next start-up
+// gives the name. A folder flow's reservation lock is given up once its row is
 // completed or deleted. Returns the archive name, or nothing on failure.
 std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex);
 

@@ -350,10 +350,9 @@ bool frmFaiCorbex::scriviSuSupporto()
         fallita(e);
         return false;
     }
+    // The message that names the medium's file comes once the filing has
+    // given the file that name (ArchiviaCorbex).
     Corbex.FileSupporto = common::EstraiNomeFile(nome);
-    platform::msgBox(QStringLiteral("Il corbex è stato trasferito sul supporto magnetico correttamente con il nome '")
-                         + Corbex.FileSupporto + QStringLiteral("'."),
-                     common::TitoloCorbix, MsgIcon::Information);
     Corbex.CorbexScritto = true;
     return true;
 }

@@ -16,8 +16,9 @@ namespace uimain {
 // The flow-build screen: once it is on the display and painted it runs the
 // flow writer on the selection of the composition, painting the declaration,
 // the bar and the error count as it goes, then says how it went; "OK" writes the
-// flow onto the removable medium (PRATICHE.nnn, LF line ends) or puts the
-// envelope record in front of a folder flow. It is handed the wizard's flow
+// flow onto the removable medium (PRATICHE.nnn, LF line ends, under its
+// temporary name: the filing names it and says so) or puts the envelope
+// record in front of a folder flow. It is handed the wizard's flow
 // (its destination, selection text and day, the one the envelope carries) and
 // answers in Corbex: CorbexScritto, FileTemporaneo, FileSupporto, the journal,
 // and the composition list.

@@ -6,6 +6,7 @@
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
+#include "ui/main/composition.h"
 
 #include <QFileInfo>
 
@@ -52,9 +53,13 @@ void RiproduciSuSupporto(const flowengine::DatiCorbex &flow)
                              common::TitoloCorbix, MsgIcon::Information);
             return;
         } catch (const platform::RuntimeError &e) {
+            // Any other failure (a full medium, a write refused) is told as
+            // the build screen tells it on the same medium.
+            if (e.number() != platform::err::DeviceUnavailable) {
+                MostraErroreRunTime(e.number(), e.description());
+                return;
+            }
             // No medium in the drive: the same choice as when a flow is built.
-            if (e.number() != platform::err::DeviceUnavailable)
-                throw;
             if (platform::msgBox(e.description(), common::TitoloApplicazione, MsgIcon::Critical, MsgButtons::RetryCancel)
                 != MsgResult::Retry)
                 return;

@@ -9,8 +9,9 @@ namespace uimain {
 // Copies the archive copy of a filed flow onto the removable medium under
 // its name there (RifFloppy), with LF line ends, once the user says the
 // medium is in; a name already on the medium is never overwritten. A medium
-// that is not ready asks to try again or to give up. Every outcome is told;
-// other errors reach the caller.
+// that is not ready asks to try again or to give up. Every outcome is told:
+// any other failure as "Errore di Run-time", the medium then holding no part
+// of the file.
 void RiproduciSuSupporto(const flowengine::DatiCorbex &flow);
 
 }  // namespace uimain

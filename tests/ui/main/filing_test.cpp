@@ -82,7 +82,10 @@ TEST_F(Filing, ARemovableMediumFlowIsArchivedNumberedAndMarked)
     EXPECT_EQ(entries(inCorbix(QStringLiteral("TEMP"))), QStringList());
     EXPECT_EQ(bytes(onFloppy(QStringLiteral("PRATICHE.001"))), QByteArray("a\nb\n"));
     EXPECT_EQ(entries(tmp_.file(QStringLiteral("floppy"))), QStringList{QStringLiteral("PRATICHE.001")});
-    EXPECT_TRUE(boxes_.shown.empty());
+    // The medium's file is named to the user once it has its name.
+    EXPECT_EQ(boxes_.shown, std::vector{box(QStringLiteral("Il corbex è stato trasferito sul supporto magnetico "
+                                                           "correttamente con il nome 'PRATICHE.001'."),
+                                            QStringLiteral("Corbix doganali"), MsgIcon::Information)});
 }
 
 TEST_F(Filing, AFolderFlowCompletesExactlyItsReservedRow)

@@ -140,6 +140,45 @@ TEST_F(Road, ToTheRemovableMedium)
     EXPECT_EQ(again->PassoCorrente, 1);
 }
 
+namespace {
+
+// The messages as the user reads them; at the one that names the medium's
+// file, what the medium then holds, as a user who takes it out there would
+// carry it away.
+class MediumAtTheMessage : public platform::RecordingMessageBoxService {
+public:
+    explicit MediumAtTheMessage(QString folder) : folder_(std::move(folder)) {}
+    MsgResult show(const Message &message) override
+    {
+        if (message.text.startsWith(QStringLiteral("Il corbex è stato trasferito")))
+            held = QDir(folder_).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+        return RecordingMessageBoxService::show(message);
+    }
+    QStringList held;
+
+private:
+    QString folder_;
+};
+
+}  // namespace
+
+TEST_F(Road, TheMessageThatNamesTheMediumsFileComesOnceTheMediumHoldsItUnderThatName)
+{
+    MediumAtTheMessage boxes(tmp_.file(QStringLiteral("floppy")));
+    platform::ScopedMessageBoxService guard(boxes);
+    auto w = onStep3();
+    finish(*w, [&](frmFaiCorbex &f) { clickAsUser(f.cmdConfirm); });
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[1], box(QStringLiteral("Il corbex è stato trasferito sul supporto magnetico correttamente "
+                                                 "con il nome 'PRATICHE.001'."),
+                                  QStringLiteral("Corbix doganali"), MsgIcon::Information));
+    EXPECT_EQ(boxes.held, QStringList{QStringLiteral("PRATICHE.001")});
+    QByteArray lf = bytes(inCorbix(QStringLiteral("Corbix inviati/20260115-0")));
+    lf.replace("\r\n", "\n");
+    EXPECT_EQ(bytes(onFloppy(QStringLiteral("PRATICHE.001"))), lf);
+    EXPECT_EQ(register_().size(), 1);
+}
+
 TEST_F(Road, ToAFolderWithItsEnvelope)
 {
     auto w = onStep4();

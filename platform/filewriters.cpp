@@ -1,0 +1,200 @@
+#include "platform/filewriters.h"
+
+#include "platform/errors.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+// Raises the error of a step that failed with systemErrno on a file of the
+// folder: 76 when the folder itself is gone.
+[[noreturn]] void raiseIn(const QString &hostFolder, int systemErrno)
+{
+    if (systemErrno == ENOENT && !QFileInfo(hostFolder).isDir())
+        raise(err::PathNotFound);
+    raiseFileError(systemErrno);
+}
+
+QString folderOf(const QString &hostPath) { return QFileInfo(hostPath).absolutePath(); }
+
+// The file a name stands for: a symbolic link's target, so that writing the
+// file replaces what the link points at and keeps the link.
+QString finalTarget(const QString &hostPath)
+{
+    QFileInfo info(hostPath);
+    for (int depth = 0; depth < 32 && info.isSymLink(); ++depth)
+        info.setFile(info.symLinkTarget());
+    return info.isSymLink() ? hostPath : info.filePath();
+}
+
+}  // namespace
+
+QString nomeTemporaneo(const QString &hostPath) { return hostPath + QLatin1String(MarcaTemporaneo); }
+
+// ---------------------------------------------------------------- CheckedFile
+
+CheckedFile::CheckedFile(const QString &hostPath) : fileName_(hostPath) {}
+
+CheckedFile::~CheckedFile() { close(); }
+
+bool CheckedFile::open(OpenMode mode)
+{
+    close();
+    errno_ = 0;
+    int flags = O_WRONLY | O_CREAT | O_CLOEXEC;
+    if (mode & NewOnly)
+        flags |= O_EXCL;
+    if (mode & Truncate)
+        flags |= O_TRUNC;
+    if (mode & Append)
+        flags |= O_APPEND;
+    fd_ = ::open(QFile::encodeName(fileName_).constData(), flags, 0644);
+    if (fd_ < 0) {
+        errno_ = errno;
+        return false;
+    }
+    return QIODevice::open(WriteOnly | Unbuffered);
+}
+
+void CheckedFile::close()
+{
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+    QIODevice::close();
+}
+
+void CheckedFile::raiseError() const { raiseIn(folderOf(fileName_), errno_ != 0 ? errno_ : EIO); }
+
+qint64 CheckedFile::readData(char *, qint64) { return -1; }
+
+qint64 CheckedFile::writeData(const char *data, qint64 size)
+{
+    if (fd_ < 0) {
+        errno_ = EBADF;
+        return -1;
+    }
+    // The system may take part of the bytes: the rest go after them, until
+    // all are written or a write fails (a full disk takes what fits first).
+    qint64 written = 0;
+    while (written < size) {
+        const ssize_t n = ::write(fd_, data + written, size_t(size - written));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            errno_ = n < 0 ? errno : ENOSPC;
+            return -1;
+        }
+        written += n;
+    }
+    return written;
+}
+
+void CheckedFile::writeAll(const QByteArray &bytes)
+{
+    if (bytes.isEmpty() && fd_ >= 0)
+        return;
+    if (write(bytes) != bytes.size())
+        raiseError();
+}
+
+void CheckedFile::empty()
+{
+    if (fd_ < 0 || ::ftruncate(fd_, 0) != 0 || ::lseek(fd_, 0, SEEK_SET) < 0) {
+        errno_ = fd_ < 0 ? EBADF : errno;
+        raiseError();
+    }
+}
+
+void CheckedFile::sync()
+{
+    if (fd_ < 0 || ::fsync(fd_) != 0) {
+        errno_ = fd_ < 0 ? EBADF : errno;
+        raiseError();
+    }
+}
+
+void CheckedFile::finish()
+{
+    sync();
+    const int fd = fd_;
+    fd_ = -1;
+    QIODevice::close();
+    // A close can still report a write the system had deferred.
+    if (::close(fd) != 0 && errno != EINTR) {
+        errno_ = errno;
+        raiseError();
+    }
+}
+
+// ---------------------------------------------------------------- whole files
+
+void replaceFile(const QString &name, const QByteArray &bytes)
+{
+    const QString hostPath = finalTarget(name);
+    const QString folder = folderOf(hostPath);
+    if (!QFileInfo(folder).isDir())
+        raise(err::PathNotFound);
+    const QString temporary = nomeTemporaneo(hostPath);
+    CheckedFile file(temporary);
+    try {
+        if (!file.open(QIODevice::Truncate))
+            file.raiseError();
+        file.writeAll(bytes);
+        file.finish();
+    } catch (...) {
+        file.close();
+        QFile::remove(temporary);
+        throw;
+    }
+    if (::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(hostPath).constData()) != 0) {
+        const int error = errno;
+        QFile::remove(temporary);
+        raiseIn(folder, error);
+    }
+    syncFolder(folder);
+}
+
+void raiseFileErrorOn(const QString &hostPath, int systemErrno) { raiseIn(folderOf(hostPath), systemErrno); }
+
+void syncFolder(const QString &hostFolder)
+{
+    // A folder that may be written but not read (a drop folder on a share),
+    // or a file system that keeps no folder to flush, has nothing to flush
+    // here: its names are the server's to keep.
+    const int fd = ::open(QFile::encodeName(hostFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == EACCES || errno == EPERM)
+            return;
+        raiseIn(hostFolder, errno);
+    }
+    if (::fsync(fd) != 0 && errno != EINVAL && errno != ENOTSUP && errno != ENOSYS) {
+        const int error = errno;
+        ::close(fd);
+        raiseFileError(error);
+    }
+    ::close(fd);
+}
+
+void syncFile(const QString &hostPath)
+{
+    const int fd = ::open(QFile::encodeName(hostPath).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        raiseIn(folderOf(hostPath), errno);
+    if (::fsync(fd) != 0) {
+        const int error = errno;
+        ::close(fd);
+        raiseFileError(error);
+    }
+    ::close(fd);
+}
+
+}  // namespace platform
