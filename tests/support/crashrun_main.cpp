@@ -82,15 +82,16 @@ bool componi(flowengine::Destinazione destinazione)
         corbex.ufficio = QStringLiteral("012100");
     }
     QString fileErrori;
+    corbex.giornale = std::make_shared<flowengine::GiornaleLavoro>();
     corbex.ElencoComposizione = flowengine::CreaCorbex(Selezione, destinazione, common::OpzioniCorbix.PreventCheck,
-                                                       corbex.FileTemporaneo, fileErrori)
+                                                       corbex.FileTemporaneo, fileErrori, nullptr, false, nullptr,
+                                                       corbex.giornale.get())
                                     .ElencoComposizione;
     if (destinazione == flowengine::Destinazione::Cartella) {
         if (!uimain::ImbustaCorbex(corbex.FileTemporaneo, Oggi, numero, corbex.ufficio, QStringLiteral("010101Z")))
             return false;
     } else {
         const QList<QByteArray> righe = common::splitLines(common::readFile(platform::hostPath(corbex.FileTemporaneo)));
-        corbex.giornale = std::make_shared<flowengine::GiornaleLavoro>();
         corbex.FileSupporto = common::EstraiNomeFile(uimain::ScriviSulSupporto(common::joinLines(righe, "\n"),
                                                                                 *corbex.giornale));
     }

@@ -193,6 +193,10 @@ protected:
             for (const char *sub : {"Corbix/Corbix inviati", "Corbix/Risposte Pervenute", "Corbix/Corbix in uscita",
                                     "Corbix/TEMP", "supporto", "servizio/R001/risposte"})
                 EXPECT_EQ(files(folder + u'/' + QString::fromLatin1(sub), true), QStringList()) << sub;
+            // Nor is anything of the run left in TEMP: its built flow, error
+            // log and work file go with a run stopped dead.
+            EXPECT_EQ(QDir(folder + QStringLiteral("/Corbix/TEMP")).entryList(QDir::Files | QDir::Hidden | QDir::System),
+                      QStringList());
         }
     }
 

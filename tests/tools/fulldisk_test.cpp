@@ -398,6 +398,34 @@ TEST_F(FullDisk, AFullCollectionPointAtTheFetchIsToldAndTheSameAnswerIsFetchedOn
     EXPECT_EQ(listed(collectionPoint()), listed(stored));
 }
 
+// The archive's disk fills before the fetch: its transaction is refused, and
+// the fetch leaves at once no temporary and no journal, on the share or in
+// the collection point.
+TEST_F(FullDisk, TheArchiveFullAtTheFetchIsToldAndLeavesNothingOfTheFetch)
+{
+    ASSERT_TRUE(made_);
+    SMALL_DISK(archiveDisk, 32 * MB);
+    archiveOn(archiveDisk);
+    folderFlowAnswered();
+    const std::string before = rowsSha();
+    const QStringList kept = collectionPoint();
+    const QString share = folder_ + QStringLiteral("/servizio/R001/risposte");
+    const QStringList onShare = entries(share);
+    archiveDisk.fill();
+    boxes_.shown.clear();
+    EXPECT_FALSE(fetch());
+    EXPECT_EQ(boxes_.shown, std::vector{transmissionError(SpazioInsufficiente)});
+    archiveDisk.free();
+    EXPECT_EQ(rowsSha(), before);
+    EXPECT_EQ(listed(collectionPoint()), listed(kept));
+    EXPECT_EQ(listed(entries(share)), listed(onShare));
+
+    boxes_.shown.clear();
+    EXPECT_TRUE(fetch());
+    EXPECT_EQ(register_(), (QStringList{QStringLiteral("3/2026-01-15/7/3/2/<null>"),
+                                        QStringLiteral("4/2026-01-15/7/0/0/<null>")}));
+}
+
 TEST_F(FullDisk, TheArchiveFullAtTheProcessingIsToldAndTheSameAnswerIsProcessedOnceSpaceIsFreed)
 {
     ASSERT_TRUE(made_);
