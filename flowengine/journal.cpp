@@ -276,13 +276,19 @@ public:
         const std::optional<QList<QByteArray>> righe = righeDi(common::nomeTemporaneo(host));
         return righe && !archivio_->isEmpty() && *righe == *archivio_;
     }
-    // Whether a temporary of an uncommitted run holds the lines of its
-    // archive copy's temporary or of one of its work files.
+    // Whether a temporary of an uncommitted run is a copy of its flow as the
+    // run writes one in a folder (LF line ends), whole or begun: its bytes
+    // are those of its archive copy's temporary or of one of its work files,
+    // or the first of them, where a crash stopped the writing.
     bool copiaPropria(const QString &temp)
     {
         leggiProprie();
-        const std::optional<QList<QByteArray>> righe = righeDi(temp);
-        return righe && proprie_->contains(*righe);
+        QFile file(temp);
+        if (!QFileInfo(temp).isFile() || !file.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray bytes = file.readAll();
+        return std::any_of(proprie_->cbegin(), proprie_->cend(),
+                           [&bytes](const QByteArray &copia) { return copia.startsWith(bytes); });
     }
     // Reads the lines copiaPropria compares with, before any of those files goes.
     void leggiProprie()
@@ -299,7 +305,7 @@ public:
                 else if (destino == Lavoro && inTemp(host, luoghi_))
                     righe = righeDi(host);
                 if (righe && !righe->isEmpty())
-                    proprie_->append(*righe);
+                    proprie_->append(common::joinLines(*righe, "\n"));
             }
         }
     }
@@ -308,7 +314,7 @@ private:
     const Interrotto &lavoro_;
     const Luoghi &luoghi_;
     std::optional<QList<QByteArray>> archivio_;
-    std::optional<QList<QList<QByteArray>>> proprie_;
+    std::optional<QList<QByteArray>> proprie_;  // the run's flows as their folder copies are written
 };
 
 // Finishes one run that no longer runs: the temporaries of a committed run

@@ -87,8 +87,9 @@ private:
 // file there, only when its file name is the envelope's (columns 17-28 of the
 // first line of the archive copy the run's register row names) and its
 // lines are those of that archive copy; an uncommitted run's temporary is
-// deleted only when its lines are those of the run's archive-copy temporary
-// or of a work file the run noted. Otherwise a name is taken only where no
+// deleted only when its bytes are those of a folder copy (LF line ends) of
+// the run's archive-copy temporary or of a work file the run noted, whole or
+// as far as a crash let the run write them. Otherwise a name is taken only where no
 // file is. A line naming anything else, or torn by a crash, is left as it
 // is, and so is its journal. Only files with the temporary mark are touched,
 // and the work files the run noted in TEMP: those of a run stopped dead are

@@ -161,9 +161,9 @@ TEST_F(Journal, AnUncommittedRunsTemporariesAreDeletedAndNothingElse)
 }
 
 // Runs stopped dead before their commit, as their journals show: a copy of
-// the flow in a folder of the user goes when its lines prove it the run's
-// own (those of its built flow, or of its archive copy's temporary), and
-// stays otherwise, as does the file under its final name; the work files
+// the flow in a folder of the user, whole or begun, goes when its bytes prove
+// it the run's own (those of its built flow, or of its archive copy's
+// temporary, with LF line ends), and stays otherwise, as does the file under its final name; the work files
 // each run noted in TEMP go, and nothing else there.
 TEST_F(Journal, AnUncommittedRunsOwnCopiesAndWorkFilesGo)
 {
@@ -174,11 +174,14 @@ TEST_F(Journal, AnUncommittedRunsOwnCopiesAndWorkFilesGo)
         write(onC(QString::fromLatin1(name)), name[19] == '_' ? flow : QByteArray("errori"));
     for (const char *folder : {"Invio", "Altro"})
         write(onC(QString::fromLatin1(folder) + QStringLiteral("/R0010115.T07")), "vecchio");
-    // The built flow proves the first run's copy, not the other's.
+    // The built flow proves the first run's copy, whole or begun, not the
+    // other's.
     temporary(onC(QStringLiteral("Invio/R0010115.T07")), lf(flow));
+    QDir().mkpath(onC(QStringLiteral("Invio3")));
+    temporary(onC(QStringLiteral("Invio3/R0010115.T07")), lf(flow).left(30));
     temporary(onC(QStringLiteral("Altro/R0010115.T07")), "altro\n");
     journal("L " + (temp + QStringLiteral("Vordama_01")).toUtf8() + "\nL " + (temp + QStringLiteral("VordamaB01")).toUtf8()
-            + "\nS C:\\Invio\\R0010115.T07\nS C:\\Altro\\R0010115.T07\n");
+            + "\nS C:\\Invio\\R0010115.T07\nS C:\\Invio3\\R0010115.T07\nS C:\\Altro\\R0010115.T07\n");
     // The second run's copy is proved by its archive copy's temporary.
     QDir().mkpath(onC(QStringLiteral("Invio2")));
     temporary(onC(QStringLiteral("Invio2/R0010115.T08")), lf(flow));
@@ -190,6 +193,7 @@ TEST_F(Journal, AnUncommittedRunsOwnCopiesAndWorkFilesGo)
     EXPECT_EQ(folder(QStringLiteral("Invio")), QStringList{QStringLiteral("R0010115.T07")});
     EXPECT_EQ(bytes(onC(QStringLiteral("Invio/R0010115.T07"))), QByteArray("vecchio"));
     EXPECT_EQ(folder(QStringLiteral("Invio2")), QStringList());
+    EXPECT_EQ(folder(QStringLiteral("Invio3")), QStringList());
     EXPECT_EQ(folder(QStringLiteral("Corbix/Corbix inviati")), QStringList());
     EXPECT_EQ(folder(QStringLiteral("Altro")),
               (QStringList{QStringLiteral("R0010115.T07"), QStringLiteral("R0010115.T07.corbix~")}));

@@ -29,7 +29,6 @@
 #include "ui/transmission/answerfetch.h"
 #include "ui/transmission/answerprocess.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -150,20 +149,7 @@ protected:
 
     // ------------------------------------------------------------ the wizard
 
-    std::unique_ptr<uimain::frmComposeNew> onStep3()
-    {
-        auto w = std::make_unique<uimain::frmComposeNew>();
-        w->show();
-        w->activateWindow();
-        w->cmbDichiarante->setCurrentIndex(w->cmbDichiarante->findText(sampledata::Dichiarante1));
-        for (QCheckBox *box : {w->chkImport, w->chkExport, w->chkInDeposito, w->chkExportSempif})
-            box->setChecked(true);
-        clickAsUser(w->cmdNextEnd);
-        EXPECT_EQ(w->PassoCorrente, 2);
-        clickAsUser(w->cmdNextEnd);
-        EXPECT_EQ(w->PassoCorrente, 3);
-        return w;
-    }
+    std::unique_ptr<uimain::frmComposeNew> onStep3() { return testsupport::wizardOnStep3(sampledata::Dichiarante1); }
     std::unique_ptr<uimain::frmComposeNew> onStep4(const QString &folder)
     {
         auto w = onStep3();

@@ -20,7 +20,6 @@
 #include "ui/main/frmcomposenew.h"
 #include "ui/main/frmfaicorbex.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -93,15 +92,7 @@ protected:
     // destination chosen: the medium, or "Corbix in uscita" with number 7.
     std::unique_ptr<uimain::frmComposeNew> listed(bool toFolder)
     {
-        auto w = std::make_unique<uimain::frmComposeNew>();
-        w->show();
-        w->activateWindow();
-        w->cmbDichiarante->setCurrentIndex(w->cmbDichiarante->findText(sampledata::Dichiarante1));
-        for (QCheckBox *box : {w->chkImport, w->chkExport, w->chkInDeposito, w->chkExportSempif})
-            box->setChecked(true);
-        clickAsUser(w->cmdNextEnd);
-        EXPECT_EQ(w->PassoCorrente, 2);
-        clickAsUser(w->cmdNextEnd);
+        auto w = testsupport::wizardOnStep3(sampledata::Dichiarante1);
         if (toFolder) {
             clickAsUser(w->optWriteInDir);
             clickAsUser(w->cmdNextEnd);
