@@ -124,11 +124,14 @@ qint64 tempoIntero(const QString &testo, int &errori, FileDelLavoro &file)
     }
     const QString selezione = uimain::ElencoSelezionate(QStringLiteral("T"), righe.value(1).trimmed(), scelte,
                                                         QString(scelte.size(), u'1'));
+    uimain::CorbexCostruito corbex;
+    // The run's journal notes its work files from before the build, as the
+    // composition's does.
+    corbex.giornale = std::make_shared<flowengine::GiornaleLavoro>();
     const flowengine::CorbexCreato creato =
         flowengine::CreaCorbex(selezione, flowengine::Destinazione::Supporto, common::OpzioniCorbix.PreventCheck,
-                               file.flusso, file.errori, nullptr, {}, &file.lavoro);
+                               file.flusso, file.errori, nullptr, {}, &file.lavoro, corbex.giornale.get());
     errori = creato.errori;
-    uimain::CorbexCostruito corbex;
     corbex.DestinazioneCorbex = flowengine::Destinazione::Supporto;
     corbex.data = platform::clock().now().date();
     corbex.FileTemporaneo = file.flusso;
