@@ -554,8 +554,16 @@ CorbexCreato CreaCorbex(const QString &testoSelezione, Destinazione destinazione
     // the next start-up does not know of.
     const auto nuovo = [&] {
         const QString nome = common::NewUniqueFileName(cartella);
-        if (giornale)
-            giornale->annota(nome, Destino::Lavoro);
+        if (giornale) {
+            try {
+                giornale->annota(nome, Destino::Lavoro);
+            } catch (const platform::RuntimeError &) {
+                // A journal that cannot note the file (a full disk) must not
+                // leave it behind: nothing else knows its name yet.
+                QFile::remove(platform::hostPath(nome));
+                throw;
+            }
+        }
         return nome;
     };
     fileCorbex = nuovo();
