@@ -374,6 +374,22 @@ void TableScreen::ImpostaModalita()
     }
 }
 
+bool TableScreen::rileggiSelezione()
+{
+    try {
+        dtaLocal->Refresh();
+        return true;
+    } catch (const platform::RuntimeError &e) {
+        // The selection cannot be read (the table locked or missing): the
+        // user is told and searches again.
+        dtaLocal->setVisible(false);
+        messaggioErrore(e.number(), e.description());
+        Modalita = ModoRicerca;
+        ImpostaModalita();
+        return false;
+    }
+}
+
 void TableScreen::consulta()
 {
     const QString tabella = common::GetProperty(Parametri, QStringLiteral("TableName")).toString();
@@ -385,17 +401,8 @@ void TableScreen::consulta()
         dtaLocal->RecordSource += QStringLiteral(" WHERE ") + condizione;
         dtaLocal->RecordSourceValues = ValoriCondizione;
     }
-    try {
-        dtaLocal->Refresh();
-    } catch (const platform::RuntimeError &e) {
-        // The selection cannot be read (the table locked or missing): the
-        // user is told and searches again.
-        dtaLocal->setVisible(false);
-        messaggioErrore(e.number(), e.description());
-        Modalita = ModoRicerca;
-        ImpostaModalita();
+    if (!rileggiSelezione())
         return;
-    }
     AbilitaCampi(true);
     const int righe = dtaLocal->Recordset()->recordCount();
     if (righe == 0) {
@@ -657,15 +664,8 @@ void TableScreen::cmdVirtual1_Click()
         // the selection is read again, so that the rows shown and counted
         // are those still there.
         platform::msgBox(NonPiuPresenteEliminazione, caption(), platform::MsgIcon::Information);
-        try {
-            dtaLocal->Refresh();
-        } catch (const platform::RuntimeError &lettura) {
-            dtaLocal->setVisible(false);
-            messaggioErrore(lettura.number(), lettura.description());
-            Modalita = ModoRicerca;
-            ImpostaModalita();
+        if (!rileggiSelezione())
             return;
-        }
         rs = dtaLocal->Recordset();
     }
     if (rs && rs->recordCount() > 0) {

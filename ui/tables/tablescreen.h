@@ -211,6 +211,9 @@ private:
     void impostaToggle(QToolButton *toggle, bool premuto, bool blocca);
     void toggle_Toggled(QToolButton *toggle, bool premuto);
     void consulta();
+    // Reads the browse's selection again; when it cannot be read the user is
+    // told, the screen is in search mode and the result is false.
+    bool rileggiSelezione();
     void trova();
     void iniziaModifica();
     void salvaModifica();

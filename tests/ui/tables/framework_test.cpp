@@ -15,6 +15,8 @@ namespace {
 const QString Tag = QStringLiteral("TableName=CompDog;UpDatable=True;Deletable=True");
 const QString Caption = QStringLiteral("Gestione compartimenti doganali");
 const QString Nessuna = QStringLiteral("Nessuna informazione corrisponde al criterio di ricerca indicato.");
+const QString NonViSonoPiu =
+    QStringLiteral("Non vi sono piu' record nella selezione corrente: verrà reimpostata la modalità di ricerca.");
 
 class Framework : public TablesTest {
 protected:
@@ -283,12 +285,7 @@ TEST_F(Framework, DeletingTheOnlyRowReturnsToSearch)
     EXPECT_EQ(w->dtaLocal->Caption(), "1/1");
     boxes.answer(platform::MsgResult::Yes);
     clickAsUser(w->cmdVirtual1);
-    EXPECT_EQ(boxes.shown,
-              (std::vector<platform::Message>{
-                  conferma(Caption),
-                  info(QStringLiteral("Non vi sono piu' record nella selezione corrente: verrà reimpostata la modalità "
-                                      "di ricerca."),
-                       Caption)}));
+    EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{conferma(Caption), info(NonViSonoPiu, Caption)}));
     EXPECT_EQ(w->Modalita, 1);
     EXPECT_EQ(w->UltimaOperazione, 0);
     EXPECT_TRUE(righe().isEmpty());
@@ -329,9 +326,7 @@ TEST_F(Framework, DeletingARowAnotherProgramDeletedIsToldAndTheSelectionReadAgai
     boxes.answer(platform::MsgResult::Yes);
     clickAsUser(w->cmdVirtual1);
     ASSERT_EQ(boxes.shown.size(), 3u);
-    EXPECT_EQ(boxes.shown[2], info(QStringLiteral("Non vi sono piu' record nella selezione corrente: verrà reimpostata "
-                                                  "la modalità di ricerca."),
-                                   Caption));
+    EXPECT_EQ(boxes.shown[2], info(NonViSonoPiu, Caption));
     EXPECT_EQ(w->Modalita, 1);
     EXPECT_EQ(righe(), (QStringList{"FR|04|LIONE|<null>|<null>"}));
 }
