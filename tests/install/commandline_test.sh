@@ -11,7 +11,10 @@ buildflow=$2
 version=$3
 work=$(mktemp -d)
 xvfb=
-trap '[ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
+corbix=
+# Only what this test started is stopped, also when the test is stopped.
+trap '[ -n "$corbix" ] && kill "$corbix" 2>/dev/null; [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
+trap 'exit 1' INT TERM
 fail() { echo "$*" >&2; exit 1; }
 
 mkdir "$work/vuota" "$work/casa"
@@ -68,10 +71,10 @@ while kill -0 "$corbix" 2>/dev/null && [ $i -lt 150 ]; do
   i=$((i + 1))
 done
 if kill -0 "$corbix" 2>/dev/null; then
-  kill "$corbix"
   fail "corbix did not end after its messages: $(cat "$work/out")"
 fi
 wait "$corbix"
 rc=$?
+corbix=
 [ "$rc" -ne 0 ] || fail "corbix ended with 0 after a failed start"
 exit 0
