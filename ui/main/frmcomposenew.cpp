@@ -213,6 +213,14 @@ void frmComposeNew::creaControlli()
         });
 }
 
+// The dialog hides its controls as it goes, and the grid moves its scroll
+// bars then: the boxes are no longer placed by then.
+frmComposeNew::~frmComposeNew()
+{
+    for (QScrollBar *barra : {grdListaDich->verticalScrollBar(), grdListaDich->horizontalScrollBar()})
+        disconnect(barra, nullptr, this, nullptr);
+}
+
 void frmComposeNew::Form_Load()
 {
     PassoCorrente = 1;
