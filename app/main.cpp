@@ -1,3 +1,4 @@
+#include "common/commandline.h"
 #include "common/dialogs.h"
 #include "platform/application.h"
 #include "ui/main/frmcomandosql.h"
@@ -15,9 +16,31 @@
 #include "ui/transmission/frmsendmirsolan.h"
 
 #include <QApplication>
+#include <QTextStream>
+
+namespace {
+
+const QString Aiuto = QStringLiteral(
+    "Uso: corbix [--help | --version]\n"
+    "Composizione e Invio Corbix Doganali, Ricezione e decodifica risposte E.D.I.\n"
+    "\n"
+    "Il programma prende la cartella corrente come cartella di programma: vi legge il file\n"
+    "CORBIX.INI e, quando manca, apre la preparazione alla prima esecuzione.\n"
+    "\n"
+    "  --help     mostra questo aiuto ed esce\n"
+    "  --version  mostra la versione ed esce");
+
+}  // namespace
 
 int main(int argc, char **argv)
 {
+    // Answered before anything else: no window is opened, nothing is written.
+    QStringList argomenti;
+    for (int i = 1; i < argc; ++i)
+        argomenti << QString::fromLocal8Bit(argv[i]);
+    QTextStream out(stdout);
+    if (common::OpzioniDelPacchetto(argomenti, QStringLiteral("corbix"), Aiuto, out))
+        return 0;
     QApplication app(argc, argv);
     platform::ImpostaApplicazione();
     common::InstallaDialoghi();
@@ -34,8 +57,10 @@ int main(int argc, char **argv)
     uitransmission::InstallaSceltaCartella();
     uitables::RegistraTabelle(uimain::programWindows());
     uimain::frmMain frmMain;
+    // A start-up that ends before the main window shows (a step that failed,
+    // the first-run wizard given up) is no run of the program.
     if (!frmMain.Form_Load())
-        return 0;
+        return 1;
     frmMain.show();
     return app.exec();
 }

@@ -13,4 +13,10 @@ dao::Database ApriArchivio();
 // without regard to case.
 dao::Database ApriDatabaseProgramma();
 
+// Whether the file at the host path is the archive or the program database,
+// however either is spelt, or any database the program holds open: a file
+// read for another purpose (an answer to fetch) must be none of them, and is
+// recognised so without being opened.
+bool FileDiDatabase(const QString &host);
+
 }  // namespace common

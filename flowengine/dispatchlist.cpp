@@ -112,7 +112,7 @@ void StampaDistinta(const DatiCorbex &flow)
         };
 
         iniziata = true;
-        ImpostaStampa(p, platform::PageOrientation::Portrait);
+        ImpostaStampa(p, righe.front(), platform::PageOrientation::Portrait);
 
         qint16 pagina = 1;
         int y = StampaIntestazioneDistinta(pagina, ditta, flow.RifFloppy, righe, qint16(righe.size())) + 10;

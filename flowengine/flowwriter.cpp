@@ -7,6 +7,7 @@
 #include "flowengine/fieldformat.h"
 #include "flowengine/flowlines.h"
 #include "flowengine/decimale.h"
+#include "flowengine/journal.h"
 #include "flowengine/treatments.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
@@ -532,7 +533,7 @@ private:
 
 CorbexCreato CreaCorbex(const QString &testoSelezione, Destinazione destinazione, bool preventCheck,
                         QString &fileCorbex, QString &fileErrori, AvanzamentoCorbex *avanzamento,
-                        const bool &annullaCreazione, QString *fileLavoro)
+                        const bool &annullaCreazione, QString *fileLavoro, GiornaleLavoro *giornale)
 {
     NessunAvanzamento nessuno;
     AvanzamentoCorbex &schermo = avanzamento ? *avanzamento : nessuno;
@@ -549,14 +550,30 @@ CorbexCreato CreaCorbex(const QString &testoSelezione, Destinazione destinazione
     schermo.preparazione(preventCheck, numero);
 
     const QString cartella = common::OpzioniCorbix.Centrale + QStringLiteral("TEMP");
-    fileCorbex = common::NewUniqueFileName(cartella);
+    // Each file made is noted at once: a run stopped dead leaves none that
+    // the next start-up does not know of.
+    const auto nuovo = [&] {
+        const QString nome = common::NewUniqueFileName(cartella);
+        if (giornale) {
+            try {
+                giornale->annota(nome, Destino::Lavoro);
+            } catch (const platform::RuntimeError &) {
+                // A journal that cannot note the file (a full disk) must not
+                // leave it behind: nothing else knows its name yet.
+                QFile::remove(platform::hostPath(nome));
+                throw;
+            }
+        }
+        return nome;
+    };
+    fileCorbex = nuovo();
     // The work file keeps its name for the whole run: given back mid-run, the
     // name could become another run's file, which a later refusal would then
     // overwrite.
-    const QString nomeLavoro = common::NewUniqueFileName(cartella);
+    const QString nomeLavoro = nuovo();
     if (fileLavoro)
         *fileLavoro = nomeLavoro;
-    fileErrori = common::NewUniqueFileName(cartella);
+    fileErrori = nuovo();
     platform::CheckedFile flusso(platform::hostPath(fileCorbex));
     platform::CheckedFile log(platform::hostPath(fileErrori));
     // The flow goes to the disk a declaration at a time, so a disk that
@@ -627,6 +644,8 @@ CorbexCreato CreaCorbex(const QString &testoSelezione, Destinazione destinazione
         // The name is free again, perhaps another run's by now.
         if (fileLavoro)
             fileLavoro->clear();
+        if (giornale)
+            giornale->ritira(nomeLavoro);
     }
     creato.errori = scrittore.errori();
     return creato;

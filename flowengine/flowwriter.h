@@ -17,6 +17,8 @@ class Recordset;
 
 namespace flowengine {
 
+class GiornaleLavoro;
+
 // What the writer tells the screen that runs it, after each change.
 class AvanzamentoCorbex {
 public:
@@ -111,10 +113,13 @@ struct CorbexCreato {
 // annullaCreazione is true; the flag is read between declarations, so one
 // that the caller's screen sets meanwhile stops the run. The work file stays
 // only when it holds the last declaration, refused; fileLavoro, when given,
-// holds its name while the file is the run's (empty once removed). Database
+// holds its name while the file is the run's (empty once removed). The
+// journal, when given, notes the three as the run's work files as each is
+// made, and takes the work file's note back once it is removed. Database
 // and file errors reach the caller.
 CorbexCreato CreaCorbex(const QString &testoSelezione, Destinazione destinazione, bool preventCheck,
                         QString &fileCorbex, QString &fileErrori, AvanzamentoCorbex *avanzamento = nullptr,
-                        const bool &annullaCreazione = false, QString *fileLavoro = nullptr);
+                        const bool &annullaCreazione = false, QString *fileLavoro = nullptr,
+                        GiornaleLavoro *giornale = nullptr);
 
 }  // namespace flowengine

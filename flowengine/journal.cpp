@@ -22,6 +22,7 @@
 #include <QSet>
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -34,7 +35,7 @@ const QString PrefissoGiornale = QStringLiteral("Giornale ");
 
 // The letters that open a journal's lines: a temporary by its destiny, a
 // note taken back, or the name the register holds once the run has committed.
-constexpr char Esclusivo = 'E', Sostituisce = 'S', Scarta = 'X', Ritirato = '-', Registrato = 'R';
+constexpr char Esclusivo = 'E', Sostituisce = 'S', Scarta = 'X', Lavoro = 'L', Ritirato = '-', Registrato = 'R';
 
 char lettera(Destino destino)
 {
@@ -43,6 +44,8 @@ char lettera(Destino destino)
         return Esclusivo;
     case Destino::Sostituisce:
         return Sostituisce;
+    case Destino::Lavoro:
+        return Lavoro;
     case Destino::Scarta:
         break;
     }
@@ -116,9 +119,12 @@ QList<QPair<char, QString>> righeGiornale(const QByteArray &bytes)
 struct Luoghi {
     QSet<QString> cartelle;  // the collection point's sub-folders and the medium's root
     QStringList servizio;    // the EDI service's shares: temporaries only deleted there
+    QString temp;            // the collection point's TEMP folder, where the work files are
 
     Luoghi()
     {
+        const QString hostTemp = risolvi(common::OpzioniCorbix.Centrale + CartellaTemp);
+        temp = hostTemp.isEmpty() ? QString() : canonica(hostTemp);
         for (const QString &sotto :
              {CartellaInUscita, CartellaInviati, CartellaRisposte, CartellaStorico, CartellaTemp})
             aggiungi(risolvi(common::OpzioniCorbix.Centrale + sotto));
@@ -207,21 +213,17 @@ Interrotto leggiGiornale(dao::Database &archivio, const QString &giornale)
 
 // Where a noted file lies, for what the sweep may do with it.
 enum class Luogo {
-    Fuori,         // nowhere the program writes: left as it is
-    Cartelle,      // the collection point's sub-folders, the medium's root
-    Servizio,      // an EDI service share: a temporary is only deleted
-    Destinazione,  // the destination copy of the committed run's flow
+    Fuori,     // nowhere the program writes: only a copy of the run's flow is touched there
+    Cartelle,  // the collection point's sub-folders, the medium's root
+    Servizio,  // an EDI service share: a temporary is only deleted
 };
 
-Luogo luogoDi(const QString &host, const Interrotto &lavoro, const Luoghi &luoghi)
+Luogo luogoDi(const QString &host, const Luoghi &luoghi)
 {
     const QFileInfo info(host);
     const QString cartella = canonica(info.absolutePath());
     if (cartella.isEmpty() || info.fileName().isEmpty())
         return Luogo::Fuori;
-    if (lavoro.registrata && !lavoro.busta.isEmpty()
-        && info.fileName().compare(lavoro.busta, Qt::CaseInsensitive) == 0)
-        return Luogo::Destinazione;
     if (luoghi.cartelle.contains(cartella))
         return Luogo::Cartelle;
     if (luoghi.nelServizio(cartella))
@@ -229,37 +231,154 @@ Luogo luogoDi(const QString &host, const Interrotto &lavoro, const Luoghi &luogh
     return Luogo::Fuori;
 }
 
+// The lines of a file, their ends aside, as a flow's copies differ only by
+// them; nothing when it is not a file that can be read.
+std::optional<QList<QByteArray>> righeDi(const QString &host)
+{
+    QFile file(host);
+    if (!QFileInfo(host).isFile() || !file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return common::splitLines(file.readAll());
+}
+
+// The lines of the file named, whole or still under its temporary name.
+std::optional<QList<QByteArray>> righeDelNome(const QString &host)
+{
+    for (const QString &file : {host, common::nomeTemporaneo(host)})
+        if (presente(file))
+            return righeDi(file);
+    return std::nullopt;
+}
+
+// Whether a work file the run noted lies in TEMP, a file of its own there.
+bool inTemp(const QString &host, const Luoghi &luoghi)
+{
+    const QFileInfo info(host);
+    return !luoghi.temp.isEmpty() && info.isFile() && !info.isSymLink()
+           && canonica(info.absolutePath()) == luoghi.temp;
+}
+
+// What proves a copy of a run's flow its own: the lines of the flows it
+// wrote, in its own folders.
+class Prove {
+public:
+    Prove(const Interrotto &lavoro, const Luoghi &luoghi) : lavoro_(lavoro), luoghi_(luoghi) {}
+
+    // Whether the temporary of a committed run, at host, is its destination
+    // copy: named as the envelope of its archive copy says, with the lines
+    // of that copy.
+    bool copiaDestinazione(const QString &host)
+    {
+        if (lavoro_.busta.isEmpty() || QFileInfo(host).fileName().compare(lavoro_.busta, Qt::CaseInsensitive) != 0)
+            return false;
+        if (!archivio_)
+            archivio_ = righeDelNome(risolvi(lavoro_.registrato)).value_or(QList<QByteArray>());
+        const std::optional<QList<QByteArray>> righe = righeDi(common::nomeTemporaneo(host));
+        return righe && !archivio_->isEmpty() && *righe == *archivio_;
+    }
+    // Whether a temporary of an uncommitted run is a copy of its flow as the
+    // run writes one in a folder (LF line ends), whole or begun: its bytes
+    // are those of its archive copy's temporary or of one of its work files,
+    // or the first of them, where a crash stopped the writing.
+    bool copiaPropria(const QString &temp)
+    {
+        leggiProprie();
+        QFile file(temp);
+        if (!QFileInfo(temp).isFile() || !file.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray bytes = file.readAll();
+        return std::any_of(proprie_->cbegin(), proprie_->cend(),
+                           [&bytes](const QByteArray &copia) { return copia.startsWith(bytes); });
+    }
+    // Reads the lines copiaPropria compares with, before any of those files goes.
+    void leggiProprie()
+    {
+        if (!proprie_) {
+            proprie_.emplace();
+            for (const auto &[destino, nome] : lavoro_.voci) {
+                const QString host = risolvi(nome);
+                if (host.isEmpty())
+                    continue;
+                std::optional<QList<QByteArray>> righe;
+                if (destino == Esclusivo && luogoDi(host, luoghi_) == Luogo::Cartelle)
+                    righe = righeDi(common::nomeTemporaneo(host));
+                else if (destino == Lavoro && inTemp(host, luoghi_))
+                    righe = righeDi(host);
+                if (righe && !righe->isEmpty())
+                    proprie_->append(common::joinLines(*righe, "\n"));
+            }
+        }
+    }
+
+private:
+    const Interrotto &lavoro_;
+    const Luoghi &luoghi_;
+    std::optional<QList<QByteArray>> archivio_;
+    std::optional<QList<QByteArray>> proprie_;  // the run's flows as their folder copies are written
+};
+
 // Finishes one run that no longer runs: the temporaries of a committed run
-// take their names, the others are deleted; the journal goes when all are
-// done.
+// take their names, the others are deleted, and then its work files; the
+// journal goes when all are done.
 void sistemaGiornale(const Interrotto &lavoro, const Luoghi &luoghi)
 {
     const bool registrata = lavoro.registrata;
     bool finito = true;
+    Prove prove(lavoro, luoghi);
+    // The proofs are read before any temporary goes.
+    if (!registrata)
+        prove.leggiProprie();
     for (const auto &[destino, nome] : lavoro.voci) {
+        if (destino == Lavoro)
+            continue;
         const QString host = risolvi(nome);
-        const Luogo luogo = host.isEmpty() ? Luogo::Fuori : luogoDi(host, lavoro, luoghi);
-        const bool nomina = registrata && destino != Scarta;
-        if (luogo == Luogo::Fuori || (nomina && luogo == Luogo::Servizio)) {
+        if (host.isEmpty()) {
             finito = false;
             continue;
         }
         const QString temp = common::nomeTemporaneo(host);
         if (!presente(temp))
             continue;
+        const Luogo luogo = luogoDi(host, luoghi);
         try {
-            if (nomina) {
-                // Replaced only when the file is the run's own.
-                const bool proprio = luogo == Luogo::Destinazione
-                                     || nome.compare(lavoro.registrato, Qt::CaseInsensitive) == 0;
-                common::takeFinalName(host, destino == Sostituisce && proprio);
-            } else if (!QFile::remove(temp)) {
-                platform::raise(platform::err::PathFileAccess);
+            if (registrata && destino != Scarta) {
+                // A file there is replaced only where the run would have
+                // replaced it: its stored answer, its destination copy.
+                const bool registrato = nome.compare(lavoro.registrato, Qt::CaseInsensitive) == 0;
+                if (registrato && luogo == Luogo::Cartelle)
+                    common::takeFinalName(host, destino == Sostituisce);
+                else if (!registrato && destino == Sostituisce && prove.copiaDestinazione(host))
+                    common::takeFinalName(host, true);
+                else if (luogo == Luogo::Cartelle)
+                    common::takeFinalName(host, false);
+                else {
+                    finito = false;
+                    continue;
+                }
+            } else if (luogo == Luogo::Cartelle || luogo == Luogo::Servizio || prove.copiaPropria(temp)) {
+                if (!QFile::remove(temp))
+                    platform::raise(platform::err::PathFileAccess);
+            } else {
+                finito = false;
+                continue;
             }
             CORBIX_PUNTO_DI_ARRESTO("pulizia.temporaneo");
         } catch (const platform::RuntimeError &) {
             finito = false;
         }
+    }
+    // The run was stopped dead: its work files in TEMP go with it.
+    for (const auto &[destino, nome] : lavoro.voci) {
+        if (destino != Lavoro)
+            continue;
+        const QString host = risolvi(nome);
+        if (!host.isEmpty() && !presente(host))
+            continue;
+        if (host.isEmpty() || !inTemp(host, luoghi) || !QFile::remove(host)) {
+            finito = false;
+            continue;
+        }
+        CORBIX_PUNTO_DI_ARRESTO("pulizia.lavoro");
     }
     if (finito && QFile::remove(lavoro.giornale))
         CORBIX_PUNTO_DI_ARRESTO("pulizia.giornale");
@@ -373,13 +492,21 @@ GiornaleLavoro::GiornaleLavoro()
 
 GiornaleLavoro::~GiornaleLavoro()
 {
-    file_.close();
     // A temporary whose folder cannot be reached (a medium taken out) is out
     // of reach, not gone: the journal stays to name it once it is back.
     bool finito = true;
     for (const QString &host : annotati_)
         finito = finito && QFileInfo(QFileInfo(host).absolutePath()).isDir()
                  && !presente(common::nomeTemporaneo(host));
+    if (!finito) {
+        // The run has ended: the next start-up leaves its work files alone.
+        try {
+            for (const QString &nome : std::as_const(lavoro_))
+                scrivi(QByteArray(1, Ritirato) + ' ' + nome.toUtf8());
+        } catch (const platform::RuntimeError &) {
+        }
+    }
+    file_.close();
     if (finito)
         QFile::remove(host_);
     ::close(cartella_);
@@ -397,14 +524,18 @@ void GiornaleLavoro::annota(const QString &nome, Destino destino)
 {
     const QString host = platform::hostPath(nome);
     scrivi(QByteArray(1, lettera(destino)) + ' ' + nome.toUtf8());
-    annotati_.append(host);
+    if (destino == Destino::Lavoro)
+        lavoro_.append(nome);
+    else
+        annotati_.append(host);
 }
 
 void GiornaleLavoro::ritira(const QString &nome)
 {
     const QString host = platform::hostPath(nome);
     scrivi(QByteArray(1, Ritirato) + ' ' + nome.toUtf8());
-    annotati_.removeOne(host);
+    if (!lavoro_.removeOne(nome))
+        annotati_.removeOne(host);
 }
 
 void GiornaleLavoro::registra(const QString &nomeFile) { scrivi(QByteArray(1, Registrato) + ' ' + nomeFile.toUtf8()); }

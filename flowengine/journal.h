@@ -27,6 +27,8 @@ enum class Destino {
     Esclusivo,    // takes its name once the run commits, never over a file there
     Sostituisce,  // takes its name once the run commits, replacing a file there
     Scarta,       // never takes a name: a leftover is deleted
+    Lavoro,       // a work file of the run in TEMP under its own name (the built flow, its error log, its work
+                  // file): kept when the run ends, whatever its end, deleted when the run was stopped dead
 };
 
 class GiornaleLavoro {
@@ -38,18 +40,20 @@ public:
     GiornaleLavoro();
     // The journal goes once every temporary it names is gone (named or
     // deleted) from a folder that can be reached; otherwise it stays for the
-    // next start-up.
+    // next start-up, its work files taken back first, since a run that ends
+    // keeps them.
     ~GiornaleLavoro();
     GiornaleLavoro(const GiornaleLavoro &) = delete;
     GiornaleLavoro &operator=(const GiornaleLavoro &) = delete;
 
-    // Notes the temporary of the file named (drive form) before it is made
-    // (61 for lack of space, 70 for a refused permission, 75 for another
-    // fault of the write, the drive's error when the name cannot be
-    // resolved).
+    // Notes the temporary of the file named (drive form) before it is made,
+    // or a work file once it is made (61 for lack of space, 70 for a refused
+    // permission, 75 for another fault of the write, the drive's error when
+    // the name cannot be resolved).
     void annota(const QString &nome, Destino destino);
     // Takes back the note of a temporary that was not made because another
-    // run holds that name.
+    // run holds that name, or of a work file the run has removed (its name
+    // may be another run's next).
     void ritira(const QString &nome);
     // Notes the file name the register holds once the run has committed:
     // noted before the transaction starts.
@@ -62,6 +66,7 @@ private:
     platform::CheckedFile file_;
     int cartella_ = -1;  // the TEMP folder, held with a shared lock
     QStringList annotati_;  // host paths of the files noted
+    QStringList lavoro_;    // the work files noted, by their noted names
 };
 
 // The start-up sweep, inside an exclusive lock on the collection point's
@@ -76,15 +81,22 @@ private:
 // lock files no wizard holds go.
 //
 // A journal's line is acted on only inside the places the program writes
-// to: the collection point's sub-folders and the removable medium's root; a
-// flow's destination copy only when its file name is the envelope's (columns
-// 17-28 of the first line of the archive copy that the run's register row
-// names); on the EDI service's shares, a temporary is only ever deleted. A
-// file there is replaced only when it is that run's own (the register's name
-// or that destination copy); otherwise a name is taken only where no file
-// is. A line naming anything else, or torn by a crash, is left as it is, and
-// so is its journal. Only files with the temporary mark are touched. A step
-// that fails leaves its journal for the next start-up; nothing is shown.
+// to: the collection point's sub-folders and the removable medium's root; on
+// the EDI service's shares, a temporary is only ever deleted. A file there is
+// replaced only where the run would have replaced it: the register's name (a
+// stored answer). A flow's destination copy, wherever it lies, is proved the
+// run's by its bytes: a committed run's temporary is named, replacing the
+// file there, only when its file name is the envelope's (columns 17-28 of the
+// first line of the archive copy the run's register row names) and its
+// lines are those of that archive copy; an uncommitted run's temporary is
+// deleted only when its bytes are those of a folder copy (LF line ends) of
+// the run's archive-copy temporary or of a work file the run noted, whole or
+// as far as a crash let the run write them. Otherwise a name is taken only where no
+// file is. A line naming anything else, or torn by a crash, is left as it
+// is, and so is its journal. Only files with the temporary mark are touched,
+// and the work files the run noted in TEMP: those of a run stopped dead are
+// deleted (a run that ended took their notes back). A step that fails
+// leaves its journal for the next start-up; nothing is shown.
 void SistemaLavoriInterrotti();
 
 }  // namespace flowengine

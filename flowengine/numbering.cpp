@@ -12,6 +12,8 @@
 #include "platform/errors.h"
 
 #include <QFileInfo>
+#include <QPair>
+#include <QSet>
 #include <memory>
 
 namespace flowengine {
@@ -76,20 +78,38 @@ qint32 NuovoProgressivo(const QDate &date)
     return numero;
 }
 
-void MarcaDocumentiInviati(QString &list)
+std::vector<DocumentoCorbex> MarcaDocumentiInviati(QString &list)
 {
     std::vector<DocumentoCorbex> documenti;
     LeggiCompostoDa(documenti, list);
     list.clear();
+    std::vector<DocumentoCorbex> prese;
+    QSet<QPair<qint32, QDate>> marcate;
     dao::Database db = common::ApriArchivio();
     for (const DocumentoCorbex &d : documenti) {
-        db.execute(QStringLiteral("UPDATE IndiceDoc SET Stato1 = 2 WHERE Indice = ? AND Data = DateValue(?)"),
-                   {d.Indice, d.Data}, dao::FailOnError);
+        // A declaration listed twice is marked once.
+        if (marcate.contains({d.Indice, d.Data}))
+            continue;
+        marcate.insert({d.Indice, d.Data});
+        // Free as the composition's search asks: a Null is not.
+        const int marcata =
+            db.execute(QStringLiteral("UPDATE IndiceDoc SET Stato1 = 2 WHERE Indice = ? AND Data = DateValue(?) AND "
+                                      "Stato1 <> 1 AND Stato1 <> 2"),
+                       {d.Indice, d.Data}, dao::FailOnError);
+        if (marcata == 0) {
+            auto rs = db.openRecordset(
+                QStringLiteral("SELECT COUNT(*) FROM IndiceDoc WHERE Indice = ? AND Data = DateValue(?)"),
+                {d.Indice, d.Data}, dao::RecordsetType::Snapshot);
+            if (rs->value(0).toInt() > 0)
+                prese.push_back(d);
+            rs->close();
+        }
         // Thousands of declarations take a while: under a busy wait the
         // windows are painted meanwhile.
         platform::BusyWait::paintWhenDue();
     }
     db.close();
+    return prese;
 }
 
 }  // namespace flowengine

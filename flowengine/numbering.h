@@ -1,7 +1,10 @@
 #pragma once
 
+#include "flowengine/flowlines.h"
+
 #include <QDate>
 #include <QString>
+#include <vector>
 
 // Filing a composed flow: the archive name of its copy in the collection
 // point, the next number of the day in the register of flows, and the marking
@@ -25,8 +28,12 @@ qint32 NuovoProgressivo(const QDate &date);
 
 // Sets Stato1 to 2 on the declaration of every line of a composition list
 // (Indice "-" dd/mm/yyyy "-" reference, lines ended by CR LF, the last one
-// perhaps not), so that no composition offers it again. The list is consumed:
-// callers pass a copy. A line whose declaration no longer exists is skipped.
-void MarcaDocumentiInviati(QString &list);
+// perhaps not), so that no composition offers it again, when it is still free
+// as the composition listed it (Stato1 neither 1 nor 2). The list is
+// consumed: callers pass a copy. A line whose declaration no longer exists is
+// skipped. The declarations that were no longer free come back, in the
+// list's order: another flow took them meanwhile, and the caller, inside
+// whose transaction the marks are made, must then file nothing.
+std::vector<DocumentoCorbex> MarcaDocumentiInviati(QString &list);
 
 }  // namespace flowengine

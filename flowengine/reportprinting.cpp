@@ -7,8 +7,9 @@
 
 namespace flowengine {
 
-void ImpostaStampa(platform::PagePrinter &p, platform::PageOrientation orientamento)
+void ImpostaStampa(platform::PagePrinter &p, const QString &titolo, platform::PageOrientation orientamento)
 {
+    p.setDocumentTitle(titolo);
     p.setOrientation(orientamento);
     p.setScaleMode(platform::ScaleMode::Millimeters);
     p.setFontName(QStringLiteral("Arial"));

@@ -7,10 +7,10 @@
 // What every printed report shares on the page printer in use.
 namespace flowengine {
 
-// Sets the printer up for a report before its first line: the orientation,
-// millimetres, Arial 10 without bold or italics, whatever the report printed
-// before it left.
-void ImpostaStampa(platform::PagePrinter &p, platform::PageOrientation orientamento);
+// Sets the printer up for a report before its first line: its title, the
+// orientation, millimetres, Arial 10 without bold or italics, whatever the
+// report printed before it left.
+void ImpostaStampa(platform::PagePrinter &p, const QString &titolo, platform::PageOrientation orientamento);
 
 // While it lives, a report that finds no printer installed is kept as a PDF
 // file in the collection point's TEMP folder, and the user is told so under

@@ -29,6 +29,10 @@ public:
     bool fontBold() const { return bold_; }
     bool fontItalic() const { return italic_; }
 
+    // The title of the document begun next, as a viewer shows it.
+    void setDocumentTitle(const QString &title) { title_ = title; }
+    const QString &documentTitle() const { return title_; }
+
     // The orientation of the pages begun from now on.
     void setOrientation(PageOrientation orientation);
     PageOrientation orientation() const { return orientation_; }
@@ -77,6 +81,7 @@ private:
     bool bold_ = false;
     bool italic_ = false;
     PageOrientation orientation_ = PageOrientation::Portrait;
+    QString title_;
     double x_ = 0;
     double y_ = 0;
 };

@@ -85,6 +85,7 @@ void QtPagePrinter::begin() const
     rulePen_ = false;
     device_->setPageSize(QPageSize(QPageSize::A4));
     device_->setPageOrientation(qtOrientation(orientation()));
+    device_->setDocName(documentTitle());
     const QString name = printerName_.isEmpty() ? QPrinterInfo::defaultPrinterName() : printerName_;
     if (!name.isEmpty() && !QPrinterInfo::printerInfo(name).isNull()) {
         device_->setPrinterName(name);
@@ -182,6 +183,7 @@ void QtPagePrinter::startNewPage()
     painter();
     // A new orientation takes effect from the page that begins here.
     device_->setPageOrientation(qtOrientation(orientation()));
+    device_->setDocName(documentTitle());
     device_->newPage();
 }
 

@@ -104,6 +104,15 @@ int Connection::Statement::columnCount() const { return sqlite3_column_count(stm
 
 // ---------------------------------------------------------------- opening
 
+bool Connection::held(const QString &path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    if (canonical.isEmpty())
+        return false;
+    auto it = registry().find(canonical);
+    return it != registry().end() && !it->second.expired();
+}
+
 std::shared_ptr<Connection> Connection::acquire(const QString &path, bool create, const QString &shownName)
 {
     const QFileInfo info(path);

@@ -26,6 +26,8 @@ public:
     // The file at the host path; its messages name it shownName (the name
     // the program keeps for it), the path itself when that is empty.
     static std::shared_ptr<Connection> acquire(const QString &path, bool create, const QString &shownName = {});
+    // Whether a connection of the process is open on the file at the host path.
+    static bool held(const QString &path);
     ~Connection();
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;

@@ -23,6 +23,8 @@ Database Database::open(const QString &path, const QString &shownName)
 
 Database Database::create(const QString &path) { return Database(path, Connection::acquire(path, true)); }
 
+bool Database::held(const QString &path) { return Connection::held(path); }
+
 void Database::close() { connection_.reset(); }
 
 Connection &Database::connection() const

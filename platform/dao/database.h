@@ -69,6 +69,11 @@ public:
     // Makes a new, empty database file; 3010 when the file exists already.
     static Database create(const QString &path);
 
+    // Whether the process holds a connection to the file at the host path,
+    // however it is spelt: nothing else may then open the file, as closing
+    // any descriptor of it would drop the connection's locks.
+    static bool held(const QString &path);
+
     Database() = default;
 
     // The name given at open (the path when none was).

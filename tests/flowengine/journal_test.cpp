@@ -25,6 +25,9 @@ QByteArray envelope(const char *name)
            + "012100    010101Z         001 00002\r\n";
 }
 
+// The lines of a flow with LF ends, as its copy in a folder is written.
+QByteArray lf(QByteArray bytes) { return bytes.replace("\r\n", "\n"); }
+
 // A collection point C:\Corbix\ with its folders, a destination folder, a
 // removable medium A: and a share R001 of the EDI service.
 class Journal : public ArchiveTest {
@@ -84,7 +87,7 @@ TEST_F(Journal, ACommittedRunsTemporariesTakeTheirNames)
     {
         GiornaleLavoro run;
         run.annota(QStringLiteral("C:\\Invio\\R0010115.T07"), Destino::Sostituisce);
-        temporary(copy, "copia\n");
+        temporary(copy, lf(flow));
         temporary(archive, flow);
         run.annota(QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0"), Destino::Esclusivo);
         run.annota(QStringLiteral("\\\\MIRSOLAN\\R001\\risposta"), Destino::Scarta);
@@ -97,7 +100,7 @@ TEST_F(Journal, ACommittedRunsTemporariesTakeTheirNames)
     ASSERT_EQ(folder(QStringLiteral("Corbix/TEMP")).size(), 1);
     SistemaLavoriInterrotti();
     EXPECT_EQ(bytes(archive), flow);
-    EXPECT_EQ(bytes(copy), QByteArray("copia\n"));
+    EXPECT_EQ(bytes(copy), lf(flow));
     EXPECT_EQ(bytes(answer), QByteArray("risposta\n"));
     EXPECT_EQ(folder(QStringLiteral("Invio")), QStringList{QStringLiteral("R0010115.T07")});
     EXPECT_EQ(entries(tmp_.file(QStringLiteral("servizio/R001"))), QStringList{QStringLiteral("risposta")});
@@ -137,8 +140,8 @@ TEST_F(Journal, AnUncommittedRunsTemporariesAreDeletedAndNothingElse)
     addFlow(3, Today.addDays(-2), 1, 1, 2, QStringLiteral("DICH01"), {},
             QStringLiteral("\\\\PC1\\C\\Corbix\\Corbix inviati\\20260113-0"));
     SistemaLavoriInterrotti();
-    // No register row names the run's archive copy: nothing proves the copy
-    // in a folder of the user to be its own, and that temporary is left.
+    // The copy in a folder of the user holds lines of no flow of the run:
+    // nothing proves it the run's own, and that temporary is left.
     EXPECT_EQ(folder(QStringLiteral("Invio")),
               (QStringList{QStringLiteral("R0010115.T07"), QStringLiteral("R0010115.T07.corbix~")}));
     EXPECT_EQ(bytes(copy), QByteArray("vecchio"));
@@ -155,6 +158,69 @@ TEST_F(Journal, AnUncommittedRunsTemporariesAreDeletedAndNothingElse)
               (QStringList{QStringLiteral("Distinta.pdf"), QStringLiteral("VordamaA01"),
                            QStringLiteral("Vordama_01")}));
     EXPECT_EQ(bytes(onC(QStringLiteral("Corbix/errori.log"))), QByteArray("x"));
+}
+
+// Runs stopped dead before their commit, as their journals show: a copy of
+// the flow in a folder of the user, whole or begun, goes when its bytes prove
+// it the run's own (those of its built flow, or of its archive copy's
+// temporary, with LF line ends), and stays otherwise, as does the file under its final name; the work files
+// each run noted in TEMP go, and nothing else there.
+TEST_F(Journal, AnUncommittedRunsOwnCopiesAndWorkFilesGo)
+{
+    const QByteArray flow = envelope("R0010115.T07") + "flusso\r\n";
+    const QString temp = QStringLiteral("C:\\Corbix\\TEMP\\");
+    for (const char *name : {"Corbix/TEMP/Vordama_01", "Corbix/TEMP/VordamaA01", "Corbix/TEMP/VordamaB01",
+                             "Corbix/TEMP/VordamaC01", "Corbix/TEMP/Distinta.pdf"})
+        write(onC(QString::fromLatin1(name)), name[19] == '_' ? flow : QByteArray("errori"));
+    for (const char *folder : {"Invio", "Altro"})
+        write(onC(QString::fromLatin1(folder) + QStringLiteral("/R0010115.T07")), "vecchio");
+    // The built flow proves the first run's copy, whole or begun, not the
+    // other's.
+    temporary(onC(QStringLiteral("Invio/R0010115.T07")), lf(flow));
+    QDir().mkpath(onC(QStringLiteral("Invio3")));
+    temporary(onC(QStringLiteral("Invio3/R0010115.T07")), lf(flow).left(30));
+    temporary(onC(QStringLiteral("Altro/R0010115.T07")), "altro\n");
+    journal("L " + (temp + QStringLiteral("Vordama_01")).toUtf8() + "\nL " + (temp + QStringLiteral("VordamaB01")).toUtf8()
+            + "\nS C:\\Invio\\R0010115.T07\nS C:\\Invio3\\R0010115.T07\nS C:\\Altro\\R0010115.T07\n");
+    // The second run's copy is proved by its archive copy's temporary.
+    QDir().mkpath(onC(QStringLiteral("Invio2")));
+    temporary(onC(QStringLiteral("Invio2/R0010115.T08")), lf(flow));
+    temporary(inviati(QStringLiteral("20260115-0")), flow);
+    write(onC(QStringLiteral("Corbix/TEMP/Giornale ")) + common::NomePostazione() + QStringLiteral(" B.corbix~"),
+          "L " + (temp + QStringLiteral("VordamaA01")).toUtf8()
+              + "\nS C:\\Invio2\\R0010115.T08\nE C:\\Corbix\\Corbix inviati\\20260115-0\n");
+    SistemaLavoriInterrotti();
+    EXPECT_EQ(folder(QStringLiteral("Invio")), QStringList{QStringLiteral("R0010115.T07")});
+    EXPECT_EQ(bytes(onC(QStringLiteral("Invio/R0010115.T07"))), QByteArray("vecchio"));
+    EXPECT_EQ(folder(QStringLiteral("Invio2")), QStringList());
+    EXPECT_EQ(folder(QStringLiteral("Invio3")), QStringList());
+    EXPECT_EQ(folder(QStringLiteral("Corbix/Corbix inviati")), QStringList());
+    EXPECT_EQ(folder(QStringLiteral("Altro")),
+              (QStringList{QStringLiteral("R0010115.T07"), QStringLiteral("R0010115.T07.corbix~")}));
+    // The first journal stays with the line it could not act on.
+    const QStringList left = folder(QStringLiteral("Corbix/TEMP"));
+    ASSERT_EQ(left.size(), 3);
+    EXPECT_EQ(left[0], QStringLiteral("Distinta.pdf"));
+    EXPECT_TRUE(left[1].startsWith(QStringLiteral("Giornale "))) << left[1].toStdString();
+    EXPECT_EQ(left[2], QStringLiteral("VordamaC01"));
+}
+
+// A run that ends, whatever its end, keeps its work files even when its
+// journal stays for a temporary it could not finish: the sweep finishes the
+// temporary and leaves the work files.
+TEST_F(Journal, AnEndedRunsWorkFilesStay)
+{
+    write(onC(QStringLiteral("Corbix/TEMP/VordamaB01")), "errori");
+    {
+        GiornaleLavoro run;
+        run.annota(QStringLiteral("C:\\Corbix\\TEMP\\VordamaB01"), Destino::Lavoro);
+        temporary(inviati(QStringLiteral("20260115-5")), "flusso\r\n");
+        run.annota(QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-5"), Destino::Esclusivo);
+    }
+    ASSERT_EQ(folder(QStringLiteral("Corbix/TEMP")).size(), 2);
+    SistemaLavoriInterrotti();
+    EXPECT_EQ(folder(QStringLiteral("Corbix/Corbix inviati")), QStringList());
+    EXPECT_EQ(folder(QStringLiteral("Corbix/TEMP")), QStringList{QStringLiteral("VordamaB01")});
 }
 
 // A run going on (here another journal open) is left alone, and so are the
@@ -264,6 +330,10 @@ TEST_F(Journal, AForgedJournalChangesNothingOutsideTheProgramsFolders)
         {"S C:\\Corbix\\Corbix inviati\\fuori\\legato.txt", "Altro/legato.txt"},
         {"X C:\\Corbix\\Corbix inviati\\fuori\\legato2.txt", "Altro/legato2.txt"},
         {"S C:\\Invio\\ALTRO.T07", "Invio/ALTRO.T07"},
+        // The envelope's name elsewhere, its temporary not the flow's copy.
+        {"S C:\\Altro\\R0010115.T07", "Altro/R0010115.T07"},
+        // A work file outside TEMP.
+        {"L C:\\Altro\\lavoro.txt", "Altro/lavoro.txt"},
         {"S /tmp/host.txt", "Altro/host.txt"},
     };
     QByteArray lines;
@@ -273,10 +343,11 @@ TEST_F(Journal, AForgedJournalChangesNothingOutsideTheProgramsFolders)
         write(common::nomeTemporaneo(target), "piantato");
         lines += QByteArray(c.line).replace("/tmp/host.txt", onC(QStringLiteral("Altro/host.txt")).toUtf8()) + '\n';
     }
-    // Inside the program's folders the journal is finished: the flow's copy
-    // named by the envelope replaces the file there.
+    // Inside the program's folders the journal is finished, and the flow's
+    // copy named by the envelope, with the flow's lines, replaces the file
+    // there.
     write(onC(QStringLiteral("Invio/R0010115.T07")), "vecchio");
-    write(onC(QStringLiteral("Invio/R0010115.T07.corbix~")), "copia\n");
+    write(onC(QStringLiteral("Invio/R0010115.T07.corbix~")), lf(envelope("R0010115.T07") + "flusso\r\n"));
     write(onC(QStringLiteral("Corbix/Corbix inviati/20260115-9.corbix~")), "flusso\r\n");
     lines += "S C:\\Invio\\R0010115.T07\nE C:\\Corbix\\Corbix inviati\\20260115-9\nR " + registered.toUtf8() + '\n';
     // A torn last line names what no run made yet.
@@ -291,7 +362,7 @@ TEST_F(Journal, AForgedJournalChangesNothingOutsideTheProgramsFolders)
         EXPECT_EQ(bytes(common::nomeTemporaneo(target)), QByteArray("piantato"));
     }
     EXPECT_EQ(bytes(onC(QStringLiteral("Altro/strappato.corbix~"))), QByteArray("piantato"));
-    EXPECT_EQ(bytes(onC(QStringLiteral("Invio/R0010115.T07"))), QByteArray("copia\n"));
+    EXPECT_EQ(bytes(onC(QStringLiteral("Invio/R0010115.T07"))), lf(envelope("R0010115.T07") + "flusso\r\n"));
     EXPECT_EQ(bytes(inviati(QStringLiteral("20260115-9"))), QByteArray("flusso\r\n"));
     EXPECT_TRUE(QFile::exists(forged));
 }

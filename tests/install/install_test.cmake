@@ -1,6 +1,7 @@
 # Installs the build into a fresh prefix and checks what lands there: the
-# three programs, the desktop entry (valid, starting the program in ~/Corbix)
-# and the icon at every size, nothing else; then makes a sample program
+# three programs, the desktop entry (valid, starting the program by its path
+# in the prefix in ~/Corbix), the icon at every size, the manual pages, the
+# copyright file and the changelog, nothing else; then makes a sample program
 # folder with the installed corbix-sample-data.
 # cmake -DBUILD=... -DPREFIX=... -P install_test.cmake
 file(REMOVE_RECURSE "${PREFIX}")
@@ -10,7 +11,9 @@ if(NOT result EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${result}")
 endif()
 
-set(expected bin/corbix bin/corbix-sample-answer bin/corbix-sample-data share/applications/corbix.desktop)
+set(expected bin/corbix bin/corbix-sample-answer bin/corbix-sample-data share/applications/corbix.desktop
+    share/doc/corbix/changelog.gz share/doc/corbix/copyright share/man/man1/corbix.1.gz
+    share/man/man1/corbix-sample-answer.1.gz share/man/man1/corbix-sample-data.1.gz)
 foreach(size 16 22 24 32 48 64 128 256)
   list(APPEND expected share/icons/hicolor/${size}x${size}/apps/corbix.png)
 endforeach()
@@ -38,7 +41,7 @@ string(CONCAT wanted
   "Type=Application\n"
   "Name=Corbix doganali\n"
   "Comment=Composizione e Invio Corbix Doganali, Ricezione e decodifica risposte E.D.I.\n"
-  "Exec=sh -c \"mkdir -p \\\\\"\\\\$HOME/Corbix\\\\\" && cd \\\\\"\\\\$HOME/Corbix\\\\\" && exec corbix\"\n"
+  "Exec=sh -c \"mkdir -p \\\\\"\\\\$HOME/Corbix\\\\\" && cd \\\\\"\\\\$HOME/Corbix\\\\\" && exec \\\\\"${PREFIX}/bin/corbix\\\\\"\"\n"
   "Icon=corbix\n"
   "Terminal=false\n"
   "Categories=Office;\n")

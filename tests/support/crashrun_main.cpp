@@ -5,8 +5,8 @@
 //   corbix-test-crash-run PROGRAM_FOLDER ROAD [MOMENT]
 //
 // folder: the sample's declarations of 010101Z composed for a folder (the
-// folder step's reservation, number 7 or the next free one, into "Corbix in
-// uscita"); medium: the same written on the removable medium; fetch: the
+// folder step's reservation, number 7 or the next free one, into the folder
+// "Uscita" of C:, a folder of the user's outside the collection point); medium: the same written on the removable medium; fetch: the
 // answer to the folder flow 7 fetched from the service's share; move: the
 // options saved with the collection point moved from C:\Corbix\ to
 // C:\Nuovo\; sweep: the start-up's finishing of an interrupted move and of
@@ -77,20 +77,23 @@ bool componi(flowengine::Destinazione destinazione)
         if (!riservata)
             return false;
         corbex.riservata = *riservata;
-        corbex.cartella = QStringLiteral("C:\\Corbix\\Corbix in uscita");
+        corbex.cartella = QStringLiteral("C:\\Uscita");
+        if (!QDir().mkpath(platform::hostPath(corbex.cartella)))
+            return false;
         corbex.progressivo = numero;
         corbex.ufficio = QStringLiteral("012100");
     }
     QString fileErrori;
+    corbex.giornale = std::make_shared<flowengine::GiornaleLavoro>();
     corbex.ElencoComposizione = flowengine::CreaCorbex(Selezione, destinazione, common::OpzioniCorbix.PreventCheck,
-                                                       corbex.FileTemporaneo, fileErrori)
+                                                       corbex.FileTemporaneo, fileErrori, nullptr, false, nullptr,
+                                                       corbex.giornale.get())
                                     .ElencoComposizione;
     if (destinazione == flowengine::Destinazione::Cartella) {
         if (!uimain::ImbustaCorbex(corbex.FileTemporaneo, Oggi, numero, corbex.ufficio, QStringLiteral("010101Z")))
             return false;
     } else {
         const QList<QByteArray> righe = common::splitLines(common::readFile(platform::hostPath(corbex.FileTemporaneo)));
-        corbex.giornale = std::make_shared<flowengine::GiornaleLavoro>();
         corbex.FileSupporto = common::EstraiNomeFile(uimain::ScriviSulSupporto(common::joinLines(righe, "\n"),
                                                                                 *corbex.giornale));
     }

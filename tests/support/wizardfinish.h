@@ -5,12 +5,33 @@
 #include "ui/main/frmcomposenew.h"
 #include "ui/main/frmfaicorbex.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QPushButton>
 #include <QTimer>
 #include <functional>
+#include <memory>
 #include <gtest/gtest.h>
 
 namespace testsupport {
+
+// The composition wizard shown, on its step 3, as a user brings it there:
+// the declarant chosen, every type ticked, its declarations listed (all
+// ticked) and "&Avanti" pressed twice.
+inline std::unique_ptr<uimain::frmComposeNew> wizardOnStep3(const QString &declarant)
+{
+    auto w = std::make_unique<uimain::frmComposeNew>();
+    w->show();
+    w->activateWindow();
+    w->cmbDichiarante->setCurrentIndex(w->cmbDichiarante->findText(declarant));
+    for (QCheckBox *box : {w->chkImport, w->chkExport, w->chkInDeposito, w->chkExportSempif})
+        box->setChecked(true);
+    clickAsUser(w->cmdNextEnd);
+    EXPECT_EQ(w->PassoCorrente, 2);
+    clickAsUser(w->cmdNextEnd);
+    EXPECT_EQ(w->PassoCorrente, 3);
+    return w;
+}
 
 // Presses the wizard's "&Fine" as a user does, with the build screen driven
 // by act once its build has run; returns what the build screen gave back to

@@ -122,6 +122,13 @@ protected:
         return runProcess(program(), arguments(folder), step);
     }
 
+    bool flowFiled(const QString &folder)
+    {
+        dao::Database archive = dao::Database::open(folder + QStringLiteral("/Archivio.mdb"));
+        auto rs = archive.openRecordset(QStringLiteral("SELECT COUNT(*) FROM Corbix WHERE Posizione = 3 AND "
+                                                       "CompostoDa IS NOT NULL"));
+        return rs->value(0).toInt() > 0;
+    }
     bool answerStored(const QString &folder)
     {
         dao::Database archive = dao::Database::open(folder + QStringLiteral("/Archivio.mdb"));
@@ -170,7 +177,7 @@ protected:
         for (const QString &name : files(folder + QStringLiteral("/supporto"), false))
             EXPECT_TRUE(onMedium.contains(name)) << "unknown to the register: " << name.toStdString();
         if (!folderFlowFiled) {
-            EXPECT_EQ(files(folder + QStringLiteral("/Corbix/Corbix in uscita"), false), QStringList());
+            EXPECT_EQ(files(folder + QStringLiteral("/Uscita"), false), QStringList());
         }
         rs = archive.openRecordset(QStringLiteral("SELECT COUNT(*) FROM IndiceDoc WHERE Stato1 = 2"));
         if (rs->value(0).toInt() > 0) {
@@ -191,7 +198,7 @@ protected:
         }
         if (swept) {
             for (const char *sub : {"Corbix/Corbix inviati", "Corbix/Risposte Pervenute", "Corbix/Corbix in uscita",
-                                    "Corbix/TEMP", "supporto", "servizio/R001/risposte"})
+                                    "Uscita", "Corbix/TEMP", "supporto", "servizio/R001/risposte"})
                 EXPECT_EQ(files(folder + u'/' + QString::fromLatin1(sub), true), QStringList()) << sub;
         }
     }
@@ -219,12 +226,21 @@ TEST_P(Crash, StoppedAtEveryStepItLeavesNothingHalfDoneAndTheNextRunSucceeds)
         checkInvariants(folder, false);
         ASSERT_EQ(runProcess(QStringLiteral(CORBIX_CRASH_RUN), {folder, QStringLiteral("sweep")}).code, 0);
         checkInvariants(folder, true);
+        // Nor is anything of the run left in TEMP: its built flow, error log
+        // and work file go with a run stopped dead.
+        EXPECT_EQ(QDir(folder + QStringLiteral("/Corbix/TEMP")).entryList(QDir::Files | QDir::Hidden | QDir::System),
+                  QStringList());
         const bool stored = road() == QLatin1String("fetch") && answerStored(folder);
+        const bool filed = road() != QLatin1String("fetch") && flowFiled(folder);
         const Outcome next = runRoad(folder);
         EXPECT_FALSE(next.killed);
         if (stored)
             // Stopped after its commit: the answer is stored, and not twice.
             EXPECT_TRUE(next.err.contains(QStringLiteral("La risposta risulta già prelevata.")))
+                << next.err.toStdString();
+        else if (filed)
+            // Likewise the flow: its declarations go into no other.
+            EXPECT_TRUE(next.err.contains(QStringLiteral("sono state inserite in un altro corbex")))
                 << next.err.toStdString();
         else
             EXPECT_EQ(next.code, 0) << next.err.toStdString();
@@ -327,7 +343,10 @@ TEST_F(CrashNamed, TheMoveStoppedAtEveryStepLeavesFoldersAndRegisterAgreeing)
         EXPECT_EQ(again.code, 0) << again.err.toStdString();
         EXPECT_EQ(checkMoveAgrees(folder), QStringLiteral("Nuovo"));
         EXPECT_EQ(moveNotes(folder), QStringList());
-        // The next composition files its flow under the new path.
+        // The next composition, of the same declarations made free again,
+        // files its flow under the new path.
+        dao::Database::open(folder + QStringLiteral("/Archivio.mdb"))
+            .execute(QStringLiteral("UPDATE IndiceDoc SET Stato1 = 0"), {}, dao::FailOnError);
         const Outcome next = runProcess(QStringLiteral(CORBIX_CRASH_RUN), {folder, QStringLiteral("medium")});
         EXPECT_EQ(next.code, 0) << next.err.toStdString();
         checkMoveAgrees(folder);
@@ -365,10 +384,9 @@ TEST_F(CrashNamed, TheSweepStoppedAtEveryStepFinishesWhenRunAgain)
         const QString folder = leftovers(step);
         ASSERT_TRUE(runStoppedAt(folder, QStringLiteral("sweep"), step).killed);
         ASSERT_EQ(runProcess(QStringLiteral(CORBIX_CRASH_RUN), {folder, QStringLiteral("sweep")}).code, 0);
-        for (const char *sub : {"Corbix/Corbix inviati", "Corbix/Risposte Pervenute", "Corbix/Corbix in uscita",
-                                "Corbix/TEMP"})
+        for (const char *sub : {"Corbix/Corbix inviati", "Corbix/Risposte Pervenute", "Uscita", "Corbix/TEMP"})
             EXPECT_EQ(files(folder + u'/' + QString::fromLatin1(sub), true), QStringList()) << sub;
-        EXPECT_EQ(files(folder + QStringLiteral("/Corbix/Corbix in uscita"), false).size(), 1);
+        EXPECT_EQ(files(folder + QStringLiteral("/Uscita"), false).size(), 1);
         dao::Database archive = dao::Database::open(folder + QStringLiteral("/Archivio.mdb"));
         auto rs = archive.openRecordset(QStringLiteral("SELECT Data, Progressivo, NomeFile FROM Corbix ORDER BY Data"));
         ASSERT_FALSE(rs->eof());

@@ -41,7 +41,6 @@
 #include "ui/transmission/answerreport.h"
 #include "ui/transmission/flowsend.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QCryptographicHash>
 #include <QDir>
@@ -177,20 +176,7 @@ protected:
 
     // ------------------------------------------------------------ the wizard
 
-    std::unique_ptr<uimain::frmComposeNew> onStep3()
-    {
-        auto w = std::make_unique<uimain::frmComposeNew>();
-        w->show();
-        w->activateWindow();
-        w->cmbDichiarante->setCurrentIndex(w->cmbDichiarante->findText(sampledata::Dichiarante1));
-        for (QCheckBox *box : {w->chkImport, w->chkExport, w->chkInDeposito, w->chkExportSempif})
-            box->setChecked(true);
-        clickAsUser(w->cmdNextEnd);
-        EXPECT_EQ(w->PassoCorrente, 2);
-        clickAsUser(w->cmdNextEnd);
-        EXPECT_EQ(w->PassoCorrente, 3);
-        return w;
-    }
+    std::unique_ptr<uimain::frmComposeNew> onStep3() { return testsupport::wizardOnStep3(sampledata::Dichiarante1); }
     std::unique_ptr<uimain::frmComposeNew> onStep4(const QString &folder)
     {
         auto w = onStep3();
@@ -426,6 +412,34 @@ TEST_F(FullDisk, AFullCollectionPointAtTheFetchIsToldAndTheSameAnswerIsFetchedOn
     QStringList stored = kept + QStringList{QStringLiteral("Risposte Pervenute/20260115-7-W")};
     stored.sort();
     EXPECT_EQ(listed(collectionPoint()), listed(stored));
+}
+
+// The archive's disk fills before the fetch: its transaction is refused, and
+// the fetch leaves at once no temporary and no journal, on the share or in
+// the collection point.
+TEST_F(FullDisk, TheArchiveFullAtTheFetchIsToldAndLeavesNothingOfTheFetch)
+{
+    ASSERT_TRUE(made_);
+    SMALL_DISK(archiveDisk, 32 * MB);
+    archiveOn(archiveDisk);
+    folderFlowAnswered();
+    const std::string before = rowsSha();
+    const QStringList kept = collectionPoint();
+    const QString share = folder_ + QStringLiteral("/servizio/R001/risposte");
+    const QStringList onShare = entries(share);
+    archiveDisk.fill();
+    boxes_.shown.clear();
+    EXPECT_FALSE(fetch());
+    EXPECT_EQ(boxes_.shown, std::vector{transmissionError(SpazioInsufficiente)});
+    archiveDisk.free();
+    EXPECT_EQ(rowsSha(), before);
+    EXPECT_EQ(listed(collectionPoint()), listed(kept));
+    EXPECT_EQ(listed(entries(share)), listed(onShare));
+
+    boxes_.shown.clear();
+    EXPECT_TRUE(fetch());
+    EXPECT_EQ(register_(), (QStringList{QStringLiteral("3/2026-01-15/7/3/2/<null>"),
+                                        QStringLiteral("4/2026-01-15/7/0/0/<null>")}));
 }
 
 TEST_F(FullDisk, TheArchiveFullAtTheProcessingIsToldAndTheSameAnswerIsProcessedOnceSpaceIsFreed)

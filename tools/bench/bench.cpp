@@ -905,7 +905,10 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
             passi[ElencoPagina].nome = QStringLiteral("elenco dei flussi mostrato: scorrimento di una pagina");
 
             // The answer of the service to a folder flow of every declaration,
-            // one outcome each: fetched and processed.
+            // one outcome each: fetched and processed. The declarations of
+            // the flow deleted above are made free again first, since a
+            // declaration goes into one flow only.
+            esegui(archivio, {QStringLiteral("UPDATE IndiceDoc SET Stato1 = 0 WHERE Stato1 = 2")});
             const QString risposta = flussoRisposto(cartella, selezione, ufficio);
             avvia(cartella);
             const flowengine::DatiCorbex inviata = flussoInviato(oggi, NumeroCartella);

@@ -1,5 +1,6 @@
 #include "buildflow/buildflow.h"
 
+#include "common/commandline.h"
 #include "common/globals.h"
 #include "common/paths.h"
 #include "common/settings.h"
@@ -29,6 +30,18 @@ namespace {
 const QString Usage = QStringLiteral(
     "Uso: corbix-build-flow CARTELLA_PROGRAMMA FILE_SELEZIONE CARTELLA_USCITA --destination 1|2 "
     "[--preventive-check] [--today AAAA-MM-GG] [--whole-run]");
+const QString Aiuto = Usage + QStringLiteral(
+    "\n"
+    "Esegue la scrittura del corbex sulla cartella di programma, per le dichiarazioni del file di\n"
+    "selezione, e lascia nella cartella di uscita il corbex (flow), il registro degli errori\n"
+    "(log) e l'elenco di composizione (composition).\n"
+    "\n"
+    "  --destination 1|2   la destinazione del corbex: 1 una cartella, 2 il supporto magnetico\n"
+    "  --preventive-check  con il controllo preventivo delle dichiarazioni\n"
+    "  --today AAAA-MM-GG  il giorno della composizione, al posto di oggi\n"
+    "  --whole-run         l'intera composizione di un corbex su supporto magnetico, senza finestre\n"
+    "  --help              mostra questo aiuto ed esce\n"
+    "  --version           mostra la versione ed esce");
 
 // The system's clock, with the date given on the command line.
 class OrologioConData : public platform::SystemClock {
@@ -70,7 +83,7 @@ bool leggiArgomenti(const QStringList &arguments, Argomenti &a, QTextStream &err
             a.controllo = true;
         } else if (x == QLatin1String("--whole-run")) {
             a.intera = true;
-        } else if (x.startsWith(QLatin1String("--"))) {
+        } else if (common::Opzione(x)) {
             posizionali.clear();
             break;
         } else {
@@ -124,11 +137,14 @@ qint64 tempoIntero(const QString &testo, int &errori, FileDelLavoro &file)
     }
     const QString selezione = uimain::ElencoSelezionate(QStringLiteral("T"), righe.value(1).trimmed(), scelte,
                                                         QString(scelte.size(), u'1'));
+    uimain::CorbexCostruito corbex;
+    // The run's journal notes its work files from before the build, as the
+    // composition's does.
+    corbex.giornale = std::make_shared<flowengine::GiornaleLavoro>();
     const flowengine::CorbexCreato creato =
         flowengine::CreaCorbex(selezione, flowengine::Destinazione::Supporto, common::OpzioniCorbix.PreventCheck,
-                               file.flusso, file.errori, nullptr, {}, &file.lavoro);
+                               file.flusso, file.errori, nullptr, {}, &file.lavoro, corbex.giornale.get());
     errori = creato.errori;
-    uimain::CorbexCostruito corbex;
     corbex.DestinazioneCorbex = flowengine::Destinazione::Supporto;
     corbex.data = platform::clock().now().date();
     corbex.FileTemporaneo = file.flusso;
@@ -202,6 +218,8 @@ int esegui(const Argomenti &a, QTextStream &out, QTextStream &err)
 
 int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
+    if (common::OpzioniDelPacchetto(arguments, QStringLiteral("corbix-build-flow"), Aiuto, out))
+        return 0;
     Argomenti a;
     if (!leggiArgomenti(arguments, a, err)) {
         err << Usage << '\n';

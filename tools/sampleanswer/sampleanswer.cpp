@@ -1,5 +1,6 @@
 #include "sampleanswer/sampleanswer.h"
 
+#include "common/commandline.h"
 #include "common/databases.h"
 #include "common/globals.h"
 #include "common/servizioedi.h"
@@ -24,6 +25,19 @@ namespace {
 
 const QString Usage = QStringLiteral(
     "Uso: corbix-sample-answer CARTELLA_PROGRAMMA DATA NUMERO [--type W|A] [--refuse INDICI|none] [--field N]");
+const QString Aiuto = Usage + QStringLiteral(
+    "\n"
+    "Fa le veci del servizio EDI delle dogane: scrive sulla condivisione del servizio la risposta\n"
+    "al corbex telematico della cartella di programma composto il giorno DATA (AAAA-MM-GG) con\n"
+    "il numero progressivo NUMERO, e ne stampa i percorsi. Senza opzioni una dichiarazione ogni\n"
+    "due è respinta sulla massa lorda del primo articolo, le altre sono accettate.\n"
+    "\n"
+    "  --type W|A            W gli esiti delle dichiarazioni (il predefinito), A l'esito del\n"
+    "                        controllo formale\n"
+    "  --refuse INDICI|none  le dichiarazioni respinte, per numero separati da virgole, o nessuna\n"
+    "  --field N             il campo in errore, per numero del tracciato (7 è il primo)\n"
+    "  --help                mostra questo aiuto ed esce\n"
+    "  --version             mostra la versione ed esce");
 
 // A reason the answer cannot be made, told on err.
 struct Rifiuto {
@@ -66,7 +80,7 @@ bool leggiArgomenti(const QStringList &arguments, Argomenti &a)
             a.campo = arguments[++i].toInt(&ok);
             if (!ok || a.campo < 7)
                 return false;
-        } else if (x.startsWith(QLatin1String("--"))) {
+        } else if (common::Opzione(x)) {
             return false;
         } else {
             posizionali << x;
@@ -286,6 +300,8 @@ int esegui(const Argomenti &a, QTextStream &out)
 
 int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
+    if (common::OpzioniDelPacchetto(arguments, QStringLiteral("corbix-sample-answer"), Aiuto, out))
+        return 0;
     Argomenti a;
     if (!leggiArgomenti(arguments, a)) {
         err << Usage << '\n';

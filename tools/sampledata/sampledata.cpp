@@ -1,6 +1,7 @@
 #include "sampledata/sampledata.h"
 
 #include "common/archiveschema.h"
+#include "common/commandline.h"
 #include "common/globals.h"
 #include "common/servizioedi.h"
 #include "common/settings.h"
@@ -522,6 +523,20 @@ void createSampleProgramFolder(const QString &folder, int generated)
 int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
     const QString usage = QStringLiteral("Uso: corbix-sample-data CARTELLA [--declarations N]");
+    const QString help =
+        usage
+        + QStringLiteral("\n"
+                         "Crea in CARTELLA una cartella di programma di prova: il file CORBIX.INI, l'archivio di\n"
+                         "esempio, il database dei tracciati, la tabella delle unità, il punto di raccolta, il\n"
+                         "supporto magnetico e le condivisioni del servizio EDI.\n"
+                         "\n"
+                         "  --declarations N  l'archivio con N dichiarazioni (da 1 a %1) al posto delle cinque\n"
+                         "                    di esempio\n"
+                         "  --help            mostra questo aiuto ed esce\n"
+                         "  --version         mostra la versione ed esce")
+              .arg(MassimoDichiarazioni);
+    if (common::OpzioniDelPacchetto(arguments, QStringLiteral("corbix-sample-data"), help, out))
+        return 0;
     QString folder;
     int generated = 0;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
@@ -534,7 +549,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
                     << usage << '\n';
                 return 2;
             }
-        } else if (folder.isEmpty() && !a.startsWith(QLatin1String("--"))) {
+        } else if (folder.isEmpty() && !common::Opzione(a)) {
             folder = a;
         } else {
             err << usage << '\n';

@@ -23,6 +23,8 @@
 #include <algorithm>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace uimain {
 
@@ -51,6 +53,28 @@ struct FileScritto {
 
 // A failure already told to the user in its own words.
 struct GiaSegnalato {};
+
+// Declarations of the flow that another flow took while this one was
+// composed: nothing is filed.
+struct DichiarazioniPrese {
+    std::vector<flowengine::DocumentoCorbex> documenti;
+};
+
+void mostraDichiarazioniPrese(const std::vector<flowengine::DocumentoCorbex> &documenti)
+{
+    QString elenco;
+    for (const flowengine::DocumentoCorbex &d : documenti)
+        elenco += QStringLiteral("N° %1 del %2, rif. doganale %3\r\n")
+                      .arg(d.Indice)
+                      .arg(d.Data.toString(QStringLiteral("dd/MM/yyyy")), d.Rif);
+    const bool una = documenti.size() == 1;
+    platform::msgBox((una ? QStringLiteral("Nel frattempo la dichiarazione seguente è stata inserita in un altro corbex:")
+                          : QStringLiteral("Nel frattempo le dichiarazioni seguenti sono state inserite in un altro "
+                                           "corbex:"))
+                         + QStringLiteral("\r\n") + elenco
+                         + QStringLiteral("Il corbex non è stato archiviato. Ripetere la composizione."),
+                     common::TitoloCorbix, MsgIcon::Exclamation);
+}
 
 // The host path of a file the run wrote; empty when it cannot be reached
 // (the drive is gone).
@@ -569,8 +593,13 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
             }
             rs->update();
             rs->close();
+            // Only declarations still free are filed: the search that listed
+            // them may be minutes old, and another workstation may have filed
+            // them since. The transaction then ends undone.
             QString elenco = corbex.ElencoComposizione;
-            flowengine::MarcaDocumentiInviati(elenco);
+            std::vector<flowengine::DocumentoCorbex> prese = flowengine::MarcaDocumentiInviati(elenco);
+            if (!prese.empty())
+                throw DichiarazioniPrese{std::move(prese)};
             CORBIX_PUNTO_DI_ARRESTO("composizione.marcata");
             transazione->commit();
             db.close();
@@ -612,6 +641,8 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
             for (const QString &file : {corbex.FileTemporaneo, corbex.fileErrori})
                 costruiti << percorsoRaggiungibile(file);
     } catch (const GiaSegnalato &) {
+    } catch (const DichiarazioniPrese &prese) {
+        mostraDichiarazioniPrese(prese.documenti);
     }
     copia.rimuovi();
     archivio.rimuovi();

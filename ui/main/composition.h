@@ -214,7 +214,10 @@ struct CorbexCostruito {
 // medium's too) take their names, and the built flow is removed from TEMP.
 // The message that names the medium's file follows its naming, so that it
 // never names a file the medium does not hold.
-// On any failure before the commit the user gets "Errore di Run-time", the
+// Inside the transaction every declaration of the flow that still has its
+// index row must still be free; when another flow took one meanwhile, the
+// user is told which, and nothing is filed. On any failure before the commit
+// the user is told (any other failure as "Errore di Run-time"), the
 // declarations stay free, the temporaries are removed, a reserved row is
 // deleted and the built flow stays in TEMP, unless the disk or the system
 // refused a write: then the built flow and its error log go too. A name that

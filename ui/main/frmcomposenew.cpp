@@ -44,9 +44,10 @@ namespace {
 constexpr int kLarghezza = 5100;
 // The column of the ticks, wide enough for its header.
 constexpr int kLarghezzaSelez = 600;
-// 60 more than the 3720 drawn, so that the selection grid, whose rows of 238
-// twips are 16 pixels each, shows seven of them whole above its scroll bar.
-constexpr int kAltezza = 3780;
+// 120 more than the 3720 drawn, so that the selection grid, whose rows of
+// 238 twips are 16 pixels each, shows eight of them whole under its header,
+// each with its box.
+constexpr int kAltezza = 3840;
 constexpr int kAltezzaRiga = 238;
 constexpr int kAltezzaPulsanti = 390;
 constexpr int kAltoPulsanti = kAltezza - kAltezzaPulsanti - 60;
@@ -209,6 +210,14 @@ void frmComposeNew::creaControlli()
             if (PassoCorrente == 2)
                 PosizionaSelettori(TopRow());
         });
+}
+
+// The dialog hides its controls as it goes, and the grid moves its scroll
+// bars then: the boxes are no longer placed by then.
+frmComposeNew::~frmComposeNew()
+{
+    for (QScrollBar *barra : {grdListaDich->verticalScrollBar(), grdListaDich->horizontalScrollBar()})
+        disconnect(barra, nullptr, this, nullptr);
 }
 
 void frmComposeNew::Form_Load()
@@ -502,18 +511,21 @@ void frmComposeNew::PosizionaSelettori(int primaRiga)
     for (int i = 1; i <= 8; ++i) {
         const int r = primaRiga + i - 1;
         QCheckBox *b = chkVirtualCheck[size_t(i - 1)];
-        // A box shows only over a cell of the selection column wholly in
-        // view, never over the grid's scroll bars or beside the grid.
+        // A box stands at the centre of its row's cell of the selection
+        // column and shows only where it is wholly in the grid's view, never
+        // over the grid's scroll bars or beside the grid; a last row that the
+        // view cuts by a pixel or two still shows its box whole.
         const QRect cella = r <= grdListaDich->rowCount()
                                 ? grdListaDich->visualRect(grdListaDich->model()->index(r - 1, 0))
                                 : QRect();
-        if (!cella.isValid() || !vista.contains(cella)) {
+        const QRect posto =
+            cella.isValid() ? QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, b->size(), cella) : QRect();
+        if (!posto.isValid() || !vista.contains(posto)) {
             b->hide();
             continue;
         }
         b->setProperty("Tag", QString::number(r));
-        b->move(grdListaDich->viewport()->mapTo(
-            this, QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, b->size(), cella).topLeft()));
+        b->move(grdListaDich->viewport()->mapTo(this, posto.topLeft()));
         PosizionamentoInCorso = true;
         b->setChecked(tagGriglia_.mid(r - 1, 1) == QLatin1String("1"));
         PosizionamentoInCorso = false;
@@ -569,6 +581,13 @@ bool frmComposeNew::eventFilter(QObject *watched, QEvent *event)
     // The boxes follow the cells when the grid's view changes size.
     if (watched == grdListaDich->viewport() && tipo == QEvent::Resize && PassoCorrente == 2)
         PosizionaSelettori(TopRow());
+    // A field is entered and left only by the focus moving within the
+    // wizard: a message box of a check, or another window, takes the focus
+    // for a while and gives it back, and the colour the check set stays.
+    if ((tipo == QEvent::FocusIn || tipo == QEvent::FocusOut)
+        && (static_cast<QFocusEvent *>(event)->reason() == Qt::ActiveWindowFocusReason
+            || static_cast<QFocusEvent *>(event)->reason() == Qt::PopupFocusReason))
+        return QDialog::eventFilter(watched, event);
     if (tipo == QEvent::FocusIn && (watched == cmbCustomOfficeCode || watched == txtProgNumber
                                     || watched == txtPathXCorbex)) {
         ImpostaColore(static_cast<QWidget *>(watched), ColoreFuoco);

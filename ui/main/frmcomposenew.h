@@ -28,6 +28,7 @@ class frmComposeNew : public QDialog {
 
 public:
     explicit frmComposeNew(QWidget *parent = nullptr);
+    ~frmComposeNew() override;
 
     void Form_Load();
     void ImpostaPasso();

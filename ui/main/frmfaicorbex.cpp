@@ -197,10 +197,14 @@ void frmFaiCorbex::Form_Activate()
     int errori = 0;
     try {
         const platform::BusyWait occupato;
+        // The run's journal is there from before the build: a crash from
+        // here on leaves nothing the next start-up does not know of.
+        if (!Corbex.giornale)
+            Corbex.giornale = std::make_shared<flowengine::GiornaleLavoro>();
         const flowengine::CorbexCreato creato =
             flowengine::CreaCorbex(Corbex.TestoSelezione, Corbex.DestinazioneCorbex,
                                    common::OpzioniCorbix.PreventCheck, FileCorbex, Corbex.fileErrori, this,
-                                   Corbex.AnnullaCreazione, &fileLavoro_);
+                                   Corbex.AnnullaCreazione, &fileLavoro_, Corbex.giornale.get());
         errori = creato.errori;
         Corbex.ElencoComposizione = creato.ElencoComposizione;
     } catch (const platform::RuntimeError &e) {

@@ -7,6 +7,7 @@
 #include "ui/tables/controls.h"
 #include "ui/tables/textrules.h"
 
+#include <QFocusEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -182,6 +183,22 @@ void frmspedoga::Campo_GotFocus(QWidget *campo)
     } else if (campo == txtNumDic && (Modalita == ModoModifica || Modalita == ModoAggiunta)) {
         txtNumDic->selectAll();
     }
+}
+
+// Entered by a click, the counter's text is selected once the press has
+// placed the caret, as entering it by Tab selects it.
+bool frmspedoga::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == txtNumDic) {
+        if (event->type() == QEvent::FocusIn)
+            contatoreDaMouse_ = static_cast<QFocusEvent *>(event)->reason() == Qt::MouseFocusReason;
+        else if (event->type() == QEvent::MouseButtonRelease && contatoreDaMouse_) {
+            contatoreDaMouse_ = false;
+            if (Modalita == ModoModifica || Modalita == ModoAggiunta)
+                txtNumDic->selectAll();
+        }
+    }
+    return TableScreen::eventFilter(watched, event);
 }
 
 void frmspedoga::Campo_LostFocus(QWidget *campo)

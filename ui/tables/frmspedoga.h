@@ -45,10 +45,15 @@ protected:
     void scriviAggiunta(dao::Recordset &rs) override;
     QString messaggioDuplicato() const override;
     void ImpostaCampi(Modo modalita) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     EsitoCampo controllaCodice();
     EsitoCampo controllaConto();
+
+    // The counter box was entered by a press of the mouse, whose release
+    // would otherwise leave the caret where it fell.
+    bool contatoreDaMouse_ = false;
 };
 
 }  // namespace uitables

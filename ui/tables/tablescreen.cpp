@@ -20,6 +20,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolButton>
+#include <algorithm>
 #include <cmath>
 
 namespace uitables {
@@ -31,7 +32,16 @@ using platform::twips;
 EsitoCampo CodiceContoDoganale(QLineEdit *campo)
 {
     QString testo = campo->text();
-    while (testo.size() < 5)
+    // Digits typed without their letter leave it the last place: they are
+    // zero-filled to four, so that the letter the check offers is the one it
+    // computes when the five characters are checked again. Five digits leave
+    // no place for it: no digit is dropped to make one, as that would name
+    // another account.
+    const bool senzaLettera = std::all_of(testo.cbegin(), testo.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    const qsizetype cifre = senzaLettera ? 4 : 5;
+    if (testo.size() > cifre)
+        return EsitoCampo::Invalido;
+    while (testo.size() < cifre)
         testo.prepend(u'0');
     campo->setText(testo);
     QString codice = QStringLiteral("00") + testo;
@@ -67,6 +77,8 @@ public:
 const QString NessunaInformazione = QStringLiteral("Nessuna informazione corrisponde al criterio di ricerca indicato.");
 const QString NonPiuPresente = QStringLiteral("Impossibile registrare i dati nell'archivio: il record visualizzato non "
                                               "risulta più presente.");
+const QString NonPiuPresenteEliminazione =
+    QStringLiteral("Impossibile eliminare il record dall'archivio: il record visualizzato non risulta più presente.");
 const QString ModificatoAltrove =
     QStringLiteral("Impossibile registrare i dati nell'archivio: il record visualizzato è stato modificato da un "
                    "altro utente. Annullare e ripetere la modifica.");
@@ -362,6 +374,22 @@ void TableScreen::ImpostaModalita()
     }
 }
 
+bool TableScreen::rileggiSelezione()
+{
+    try {
+        dtaLocal->Refresh();
+        return true;
+    } catch (const platform::RuntimeError &e) {
+        // The selection cannot be read (the table locked or missing): the
+        // user is told and searches again.
+        dtaLocal->setVisible(false);
+        messaggioErrore(e.number(), e.description());
+        Modalita = ModoRicerca;
+        ImpostaModalita();
+        return false;
+    }
+}
+
 void TableScreen::consulta()
 {
     const QString tabella = common::GetProperty(Parametri, QStringLiteral("TableName")).toString();
@@ -373,17 +401,8 @@ void TableScreen::consulta()
         dtaLocal->RecordSource += QStringLiteral(" WHERE ") + condizione;
         dtaLocal->RecordSourceValues = ValoriCondizione;
     }
-    try {
-        dtaLocal->Refresh();
-    } catch (const platform::RuntimeError &e) {
-        // The selection cannot be read (the table locked or missing): the
-        // user is told and searches again.
-        dtaLocal->setVisible(false);
-        messaggioErrore(e.number(), e.description());
-        Modalita = ModoRicerca;
-        ImpostaModalita();
+    if (!rileggiSelezione())
         return;
-    }
     AbilitaCampi(true);
     const int righe = dtaLocal->Recordset()->recordCount();
     if (righe == 0) {
@@ -649,12 +668,21 @@ void TableScreen::cmdVirtual1_Click()
     try {
         rs->deleteCurrent();
     } catch (const platform::RuntimeError &e) {
-        // The row stays; the user learns why instead of seeing it still there.
-        messaggioErrore(e.number(), e.description());
-        abilitaTreTasti(true);
-        return;
+        if (e.number() != platform::err::RecordDeleted) {
+            // The row stays; the user learns why instead of seeing it still there.
+            messaggioErrore(e.number(), e.description());
+            abilitaTreTasti(true);
+            return;
+        }
+        // Another program deleted the row meanwhile: the user is told, and
+        // the selection is read again, so that the rows shown and counted
+        // are those still there.
+        platform::msgBox(NonPiuPresenteEliminazione, caption(), platform::MsgIcon::Information);
+        if (!rileggiSelezione())
+            return;
+        rs = dtaLocal->Recordset();
     }
-    if (rs->recordCount() > 0) {
+    if (rs && rs->recordCount() > 0) {
         dtaLocal->MoveTo(std::min(posizione, rs->recordCount() - 1));
         abilitaTreTasti(true);
         return;

@@ -30,8 +30,10 @@ namespace uitables {
 enum class EsitoCampo { Valido, Invalido, Avviso };
 
 // The code of a customs account in its field, not empty: zero-filled to five
-// characters, then checked with its CIN letter as "00" and the five (with the
-// correction dialog); a correction shows in the field.
+// characters (to four when it is digits alone, the letter's place kept), then
+// checked with its CIN letter as "00" and those characters (with the
+// correction dialog); a correction shows in the field. Five digits without
+// their letter are invalid as typed.
 EsitoCampo CodiceContoDoganale(QLineEdit *campo);
 
 // The mandatory text check: invalid when empty (after trimming).
@@ -221,6 +223,9 @@ private:
     void impostaToggle(QToolButton *toggle, bool premuto, bool blocca);
     void toggle_Toggled(QToolButton *toggle, bool premuto);
     void consulta();
+    // Reads the browse's selection again; when it cannot be read the user is
+    // told, the screen is in search mode and the result is false.
+    bool rileggiSelezione();
     void trova();
     void iniziaModifica();
     void salvaModifica();

@@ -33,7 +33,8 @@ namespace {
 // The rewriting of line ends to CR LF, a piece of the file at a time: between
 // pieces it remembers whether the line begun holds anything and whether a CR
 // has just ended a piece (its LF then belongs to it). The bytes of a line are
-// passed on as they come, never gathered.
+// passed on as they come, never gathered. It counts the lines of the file as
+// it came, the empty ones the rewriting drops included.
 class FineRighe {
 public:
     // Passes on a piece's bytes with their new line ends, appended to out
@@ -52,10 +53,12 @@ public:
             }
             if (c == '\r') {
                 dopoCR_ = true;
+                ++arrivate_;
                 if (piena_)
                     fatti += fine(out);
                 ++i;
             } else if (c == '\n') {
+                ++arrivate_;
                 fatti += fine(out);
                 ++i;
             } else {
@@ -72,7 +75,15 @@ public:
         return fatti;
     }
     // The end of the file: a last line that holds anything is ended.
-    qsizetype chiudi(QByteArray *out) { return piena_ ? fine(out) : 0; }
+    qsizetype chiudi(QByteArray *out)
+    {
+        if (!piena_)
+            return 0;
+        ++arrivate_;
+        return fine(out);
+    }
+    // The lines of the file as it came, once it is closed.
+    qint64 arrivate() const { return arrivate_; }
 
 private:
     qsizetype fine(QByteArray *out)
@@ -84,12 +95,13 @@ private:
     }
     bool piena_ = false;
     bool dopoCR_ = false;
+    qint64 arrivate_ = 0;
 };
 
 // The answer file with its line ends made CR LF, read a piece at a time:
 // once to count its new size, once to fill exactly that, so that nothing but
-// the new bytes is held.
-QByteArray leggiNormalizzato(const QString &host)
+// the new bytes is held. arrivate gets the number of lines it came with.
+QByteArray leggiNormalizzato(const QString &host, qint64 &arrivate)
 {
     constexpr qint64 Pezzo = 1024 * 1024;
     QFile file(host);
@@ -108,7 +120,9 @@ QByteArray leggiNormalizzato(const QString &host)
                 break;
             totale += fineRighe.aggiungi(pezzo.constData(), letti, out);
         }
-        return totale + fineRighe.chiudi(out);
+        totale += fineRighe.chiudi(out);
+        arrivate = fineRighe.arrivate();
+        return totale;
     };
     QByteArray contenuto;
     contenuto.reserve(passata(nullptr));
@@ -139,6 +153,14 @@ namespace {
 bool RispostaConservata(QChar tipo) { return tipo == TipoEsiti || tipo == TipoIntrastat || tipo == TipoManifesto; }
 
 void avvisa(const QString &testo, const QString &titolo = common::TitoloCorbix) { platform::msgBox(testo, titolo, MsgIcon::Information); }
+
+// The refusal of an answer of another day, and of a file that is no answer:
+// neither has the flow's date where an answer has it.
+void avvisaDataDiversa()
+{
+    avvisa(QStringLiteral("La data della risposta non coincide con la data del corbex orgine."),
+           QStringLiteral("Corbix Doganali"));
+}
 
 // The host path of a file that exists; empty when there is none (or its drive
 // is not ready).
@@ -202,7 +224,13 @@ bool archivia(dao::Database &db, flowengine::GiornaleLavoro &giornale, const Dat
         // a failure of the fetch.
         inviata->close();
     } catch (const platform::RuntimeError &e) {
-        inviata->close();
+        // The held row's transaction ends undone even when its close fails
+        // (a commit refused is rolled back): the copy goes at once, and the
+        // journal with it.
+        try {
+            inviata->close();
+        } catch (const platform::RuntimeError &) {
+        }
         if (!copiaHost.isEmpty())
             QFile::remove(common::nomeTemporaneo(copiaHost));
         flowengine::mostraErroreRunTime(e);
@@ -256,8 +284,7 @@ bool RispostaDelFlusso(const RispostaEdi &risposta, qint32 progressivo, const Da
     const QString dichiarante = DichiaranteRisposta(risposta.intestazione());
     const QChar tipo = risposta.tipo();
     if (risposta.data() != flow.Data || !flow.Data.isValid()) {
-        avvisa(QStringLiteral("La data della risposta non coincide con la data del corbex orgine."),
-               QStringLiteral("Corbix Doganali"));
+        avvisaDataDiversa();
         return false;
     }
     if (progressivo != flow.Progressivo) {
@@ -284,6 +311,12 @@ bool PrelevaRisposta(const QString &percorso, const DatiCorbex &flow)
                               "Indicare il nome corretto o modificare il percorso."));
         return false;
     }
+    // The archive and the program database are no answers; they are not
+    // even opened, which would drop the locks the program holds on them.
+    if (common::FileDiDatabase(host)) {
+        avvisaDataDiversa();
+        return false;
+    }
     if (!DimensioneRisposta(host, percorso, TitoloPrelievo))
         return false;
     const qint32 progressivo = flowengine::Decimale::daTesto(percorso.right(2)).intero32();
@@ -294,7 +327,20 @@ bool PrelevaRisposta(const QString &percorso, const DatiCorbex &flow)
     // never to be named after a crash, and the stored copy.
     std::optional<flowengine::GiornaleLavoro> giornale;
     try {
-        contenuto = leggiNormalizzato(host);
+        // The file is read and examined first: only an answer with all its
+        // lines is ever written, and a file that is no answer stays as it is.
+        qint64 arrivate = 0;
+        contenuto = leggiNormalizzato(host, arrivate);
+        const EsameRisposta esame = EsaminaRisposta(contenuto, arrivate);
+        if (esame.forma == FormaRisposta::NonRisposta) {
+            avvisaDataDiversa();
+            return false;
+        }
+        if (esame.forma == FormaRisposta::Incompleta) {
+            avvisa(QStringLiteral("La risposta è incompleta: ") + esame.difetto
+                   + QStringLiteral(". Prelevare la risposta completa."));
+            return false;
+        }
         giornale.emplace();
         // Noted by its drive form; a host path that no drive holds is out of
         // the sweep's reach, and the next fetch of it replaces its temporary.

@@ -43,11 +43,13 @@ QByteArray NormalizzaFineRighe(const QByteArray &bytes);
 QString NomeCopiaRisposta(const QString &centrale, const QDate &data, qint32 progressivo, QChar tipo);
 
 // Fetches the answer file at percorso (a Windows path or a host path) for
-// the flow: refuses a file larger than MassimaRisposta untouched, rewrites
-// its line ends in place, checks its date, number,
-// declarant and type against the flow, and then moves the flow to its next
+// the flow. Refused untouched, before anything is written: the archive and
+// the program database (never opened), a file larger than MassimaRisposta,
+// a file that is no answer and an answer cut short (EsaminaRisposta). An
+// answer then has its line ends rewritten in place, is checked against the
+// flow (date, number, declarant, type), and moves the flow to its next
 // state, storing a copy and its answer row where the answer is kept. Every
-// refusal and failure is told to the user and changes nothing more than the
+// refusal and failure is told to the user and changes nothing more than an
 // answer's line ends; the register rows and the stored copy are all made or,
 // after a failure, none. True when the window's work is done (answer stored,
 // or formal check passed), false when it stays open.

@@ -121,6 +121,116 @@ std::optional<QDate> RispostaEdi::data() const
     return std::nullopt;
 }
 
+namespace {
+
+// The lines of bytes, each without its end, a line ending at CR LF, CR or LF;
+// a last line without an end still counts.
+class Righe {
+public:
+    explicit Righe(const QByteArray &bytes) : bytes_(bytes) {}
+    // The next line; false at the end.
+    bool prossima(QByteArrayView &riga)
+    {
+        const qsizetype n = bytes_.size();
+        if (pos_ >= n)
+            return false;
+        qsizetype fine = pos_;
+        while (fine < n && bytes_[fine] != '\r' && bytes_[fine] != '\n')
+            ++fine;
+        riga = QByteArrayView(bytes_.constData() + pos_, fine - pos_);
+        pos_ = fine;
+        if (pos_ < n && bytes_[pos_] == '\r')
+            ++pos_;
+        if (pos_ < n && bytes_[pos_] == '\n')
+            ++pos_;
+        return true;
+    }
+
+private:
+    const QByteArray &bytes_;
+    qsizetype pos_ = 0;
+};
+
+// Column k (1-based) of a line; a blank beyond its end.
+char colonna(QByteArrayView riga, qsizetype k) { return k <= riga.size() ? riga[k - 1] : ' '; }
+
+bool tipoNoto(char tipo) { return QByteArrayView("WHPABGF").contains(tipo); }
+
+// The line count of a header (columns 71-75): digits and blanks, at least one
+// digit; nothing otherwise.
+std::optional<qint64> righeContate(QByteArrayView intestazione)
+{
+    qint64 n = 0;
+    bool cifre = false;
+    for (qsizetype k = 71; k <= 75 && k <= intestazione.size(); ++k) {
+        const char c = intestazione[k - 1];
+        if (c >= '0' && c <= '9') {
+            n = n * 10 + (c - '0');
+            cifre = true;
+        } else if (c != ' ') {
+            return std::nullopt;
+        }
+    }
+    if (!cifre)
+        return std::nullopt;
+    return n;
+}
+
+bool primoArticolo(QByteArrayView riga)
+{
+    const QByteArrayView codice = riga.size() > 1 ? riga.sliced(1, std::min<qsizetype>(8, riga.size() - 1)).trimmed() : QByteArrayView();
+    return codice == "C1" || codice == "C2" || codice == "C7" || codice == "C9";
+}
+
+EsameRisposta incompleta(const QString &difetto) { return {FormaRisposta::Incompleta, difetto}; }
+
+QString troncata(qint64 n) { return QStringLiteral("la riga %1 è troncata").arg(n); }
+
+}  // namespace
+
+EsameRisposta EsaminaRisposta(const QByteArray &bytes, std::optional<qint64> arrivate)
+{
+    Righe righe(bytes);
+    QByteArrayView intestazione;
+    righe.prossima(intestazione);
+    const char tipo = colonna(intestazione, 26);
+    if (intestazione.size() < 26 || !tipoNoto(tipo))
+        return {FormaRisposta::NonRisposta, QStringLiteral("l'intestazione non indica il tipo della risposta")};
+    const std::optional<qint64> contate = righeContate(intestazione);
+    if (!contate)
+        return {FormaRisposta::NonRisposta, QStringLiteral("l'intestazione non indica il numero delle righe")};
+    // The records of a type W answer, lines 4 to the count; a negative
+    // record's error line is read even beyond it.
+    qint64 n = 1;
+    bool erroreAtteso = false;
+    for (QByteArrayView riga; righe.prossima(riga);) {
+        ++n;
+        if (erroreAtteso) {
+            erroreAtteso = false;
+            if (riga.size() < 5)
+                return incompleta(troncata(n));
+            continue;
+        }
+        if (tipo != 'W' || n < 4 || n > *contate || colonna(riga, 1) != 'R')
+            continue;
+        if (riga.size() < 28)
+            return incompleta(troncata(n));
+        if (colonna(riga, 28) != 'P') {
+            erroreAtteso = true;
+        } else if (primoArticolo(riga)) {
+            if (riga.size() < 45 || (colonna(riga, 50) != ' ' && riga.size() < 68))
+                return incompleta(troncata(n));
+        }
+    }
+    const qint64 righeFile = arrivate.value_or(n);
+    if (righeFile < *contate)
+        return incompleta(
+            QStringLiteral("l'intestazione indica %1 righe, ma il file ne contiene %2").arg(*contate).arg(righeFile));
+    if (erroreAtteso)
+        return incompleta(QStringLiteral("manca la riga di errore che segue la riga %1").arg(n));
+    return {};
+}
+
 bool RecordEsito(const QString &riga) { return riga.startsWith(u'R'); }
 
 bool PrimoArticolo(const QString &codiceMsg)

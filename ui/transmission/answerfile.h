@@ -90,6 +90,37 @@ struct RispostaEdi {
     std::optional<QDate> data() const;
 };
 
+// ---------------------------------------------------------------- whole
+
+// What an answer file is, read before anything is done with it or because
+// of it.
+enum class FormaRisposta {
+    Intera,       // an answer with every line and every field its reading needs
+    NonRisposta,  // no answer: its header names no type of answer, or counts no lines
+    Incompleta,   // an answer cut short: lines missing, or a record cut before a field it needs
+};
+
+struct EsameRisposta {
+    FormaRisposta forma = FormaRisposta::Intera;
+    // What is wrong with it, as the user is told ("la riga 5 è troncata").
+    QString difetto;
+};
+
+// Examines the bytes of an answer file, lines ended by CR LF, CR or LF as
+// RispostaEdi::daBytes splits them, without holding them as text. The header
+// must name a type (A, B, F, G, H, P, W in column 26) and count the lines
+// (columns 71-75: digits, blanks allowed); the file must hold at least the
+// lines counted: arrivate, when given, is the number of lines of the file as
+// it came, of which the bytes are the rewritten form (its empty lines ended
+// by CR dropped). In the body of a type W answer (lines 4 to the count) every
+// outcome record ("R" in column 1) must reach its outcome (column 28); a
+// positive one of a first article its validation (column 45) and, when column
+// 50 is not blank, its customs account and due dates (column 68); a negative
+// one must be followed by its error line, which must reach its box reference
+// (column 5). A field wholly beyond the end of a line that need not reach it
+// reads blank, as the processing reads it.
+EsameRisposta EsaminaRisposta(const QByteArray &bytes, std::optional<qint64> arrivate = std::nullopt);
+
 // ---------------------------------------------------------------- type W
 
 // Whether a body line of a type W answer is an outcome record ("R" in column 1).

@@ -198,14 +198,15 @@ void Elaborazione::controlli(const RispostaEdi &risposta)
 }
 
 // The stored copy of the answer, read once it has passed the fetch's checks
-// against the flow, its header's type being the one its name ends with;
-// nothing after telling the user why it is refused. Its name ends with
+// against the flow, its header's type being the one its name ends with, and
+// found whole; nothing after telling the user why it is refused. Its name ends with
 // "yyyymmdd-N-T": N is its progressive number, T its type.
 std::optional<RispostaEdi> copiaVerificata(const QString &nome, QChar tipo, const DatiCorbex &inviata)
 {
     if (!DimensioneRisposta(flowengine::FileRegistrato(nome), nome, TitoloElaborazione))
         return std::nullopt;
-    RispostaEdi risposta = RispostaEdi::daBytes(flowengine::LeggiFileRegistrato(nome));
+    const QByteArray bytes = flowengine::LeggiFileRegistrato(nome);
+    RispostaEdi risposta = RispostaEdi::daBytes(bytes);
     const QString base = common::EstraiNomeFile(nome);
     const qsizetype primo = base.indexOf(u'-');
     const qsizetype ultimo = base.lastIndexOf(u'-');
@@ -213,6 +214,16 @@ std::optional<RispostaEdi> copiaVerificata(const QString &nome, QChar tipo, cons
     const qint32 progressivo = numero ? base.mid(primo + 1, ultimo - primo - 1).toInt(&numero) : 0;
     if (!RispostaDelFlusso(risposta, numero ? progressivo : -1, inviata, tipo))
         return std::nullopt;
+    // A copy that lacks a line or a field the run reads would leave some
+    // declarations without their outcome: none is written.
+    const EsameRisposta esame = EsaminaRisposta(bytes);
+    if (esame.forma != FormaRisposta::Intera) {
+        platform::msgBox(QStringLiteral("La risposta memorizzata non può essere elaborata: ") + esame.difetto
+                             + QStringLiteral(". Nessun esito è stato registrato e il corbex resta in attesa di "
+                                              "elaborazione."),
+                         common::TitoloCorbix, platform::MsgIcon::Information);
+        return std::nullopt;
+    }
     return risposta;
 }
 

@@ -29,8 +29,8 @@ struct SeguitoElaborazione {
 // stored copy too large to be an answer.
 inline const QString TitoloElaborazione = QStringLiteral("Elaborazione risposta");
 
-// A count as the register's byte columns store it, and as it is shown: 255
-// for any count above.
+// A count as the register's byte columns store it: 255 for any count above.
+// The processing window shows the true count.
 int ConteggioRegistrato(int conteggio);
 
 enum class EsitoElaborazione {
@@ -43,8 +43,8 @@ enum class EsitoElaborazione {
 
 // Processes the answer of the flow of that day and number. The stored copy is
 // checked first as the fetch checks an answer (its size, date, progressive
-// number from its name, declarant and type), and its header's type must be
-// the one its name ends with. The write-back of
+// number from its name, declarant and type, and every line and field its
+// reading needs), and its header's type must be the one its name ends with. The write-back of
 // every declaration and the flow's new state and counts are made in one
 // transaction of the archive, while the flow's row is held against other
 // programs: all of them or, after a failure, none. Counts above 255 (the

@@ -74,6 +74,17 @@ void stampaA(platform::PagePrinter &p, double x, double y, const QString &testo)
 
 // The header lines both listings share; the rest of the page heading is each
 // listing's own.
+const QString EsitiPositivi = QStringLiteral("esiti positivi");
+const QString EsitiNegativi = QStringLiteral("esiti negativi");
+
+// The listing's name, on its pages and as its document's title.
+QString titoloTabulato(const DatiTabulato &tabulato, const QString &esiti)
+{
+    return QStringLiteral("Tabulato esplicativo messaggio di risposta al corbex N. ")
+           + QString::number(tabulato.Progressivo) + QStringLiteral(" del ")
+           + tabulato.Data.toString(QStringLiteral("dd/MM/yyyy")) + QStringLiteral(" (") + esiti + QStringLiteral(")");
+}
+
 void stampaTestata(platform::PagePrinter &p, qint16 pagina, const DatiTabulato &tabulato, const QString &ditta,
                    const QString &esiti, double xPagina)
 {
@@ -82,11 +93,7 @@ void stampaTestata(platform::PagePrinter &p, qint16 pagina, const DatiTabulato &
     stampaA(p, 20, 20, ditta);
     p.setFontBold(false);
     p.setFontSize(10);
-    stampaA(p, 20, 30,
-            QStringLiteral("Tabulato esplicativo messaggio di risposta al corbex N. ")
-                + QString::number(tabulato.Progressivo) + QStringLiteral(" del ")
-                + tabulato.Data.toString(QStringLiteral("dd/MM/yyyy")) + QStringLiteral(" (") + esiti
-                + QStringLiteral(")"));
+    stampaA(p, 20, 30, titoloTabulato(tabulato, esiti));
     stampaA(p, 20, 35,
             QStringLiteral("Stampato il ") + platform::clock().now().date().toString(QStringLiteral("dd/MM/yyyy")));
     stampaA(p, xPagina, 35, QStringLiteral("Pag. ") + QString::number(pagina));
@@ -121,7 +128,7 @@ void stampaDocumento(const QString &durante, const std::function<void(bool &iniz
 qint16 StampaTestataPositivi(qint16 pagina, const DatiTabulato &tabulato, const QString &ditta)
 {
     platform::PagePrinter &p = platform::printer();
-    stampaTestata(p, pagina, tabulato, ditta, QStringLiteral("esiti positivi"), 215);
+    stampaTestata(p, pagina, tabulato, ditta, EsitiPositivi, 215);
     p.setFontBold(true);
     stampaA(p, 23, 45, QStringLiteral("N/S Riferimento"));
     stampaA(p, 53, 45, QStringLiteral("Riferimento"));
@@ -164,7 +171,8 @@ void StampaEsitiPositivi(const DatiTabulato &tabulato)
 
         platform::PagePrinter &p = platform::printer();
         iniziata = true;
-        flowengine::ImpostaStampa(p, platform::PageOrientation::Landscape);
+        flowengine::ImpostaStampa(p, titoloTabulato(tabulato, EsitiPositivi),
+                                  platform::PageOrientation::Landscape);
         qint16 pagina = 1;
         const double alto = StampaTestataPositivi(pagina, tabulato, ditta);
         double y = alto;
@@ -216,7 +224,7 @@ void StampaEsitiPositivi(const DatiTabulato &tabulato)
 qint16 StampaTestataNegativi(qint16 pagina, const DatiTabulato &tabulato, const QString &ditta)
 {
     platform::PagePrinter &p = platform::printer();
-    stampaTestata(p, pagina, tabulato, ditta, QStringLiteral("esiti negativi"), 160);
+    stampaTestata(p, pagina, tabulato, ditta, EsitiNegativi, 160);
     p.setFontBold(true);
     stampaA(p, 23, 45, QStringLiteral("N/S Riferimento"));
     stampaA(p, 53, 45, QStringLiteral("Riferimento"));
@@ -277,7 +285,8 @@ void StampaEsitiNegativi(const DatiTabulato &tabulato)
 
         platform::PagePrinter &p = platform::printer();
         iniziata = true;
-        flowengine::ImpostaStampa(p, platform::PageOrientation::Portrait);
+        flowengine::ImpostaStampa(p, titoloTabulato(tabulato, EsitiNegativi),
+                                  platform::PageOrientation::Portrait);
         qint16 pagina = 1;
         double alto = StampaTestataNegativi(pagina, tabulato, ditta);
         double y = alto;

@@ -182,10 +182,10 @@ void frmAswerProcess::seguiDocumento(const flowengine::DocumentoCorbex &document
 
 void frmAswerProcess::seguiConteggi(const Conteggi &conteggi)
 {
-    // Shown as the register will keep them.
-    txtDocSuccess->setText(QString::number(ConteggioRegistrato(conteggi.positivi)));
-    txtDocFailure->setText(QString::number(ConteggioRegistrato(conteggi.negativi)));
-    txtStrange->setText(QString::number(ConteggioRegistrato(conteggi.incongruenze)));
+    // The true counts, even those above what the register's columns keep.
+    txtDocSuccess->setText(QString::number(conteggi.positivi));
+    txtDocFailure->setText(QString::number(conteggi.negativi));
+    txtStrange->setText(QString::number(conteggi.incongruenze));
     repaint();
 }
 

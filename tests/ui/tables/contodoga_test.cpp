@@ -55,9 +55,10 @@ protected:
 TEST_F(ContoDoga, TheCodeIsZeroFilledBeforeItsCinCheck)
 {
     const QString tre = QStringLiteral("12") + common::CalcolaCIN(QStringLiteral("000012"));
+    const QString letteraErrata = conto(QStringLiteral("1234")).endsWith(u'A') ? QStringLiteral("B") : QStringLiteral("A");
     struct Case {
         QString typed;
-        const char *answer;
+        const char *answer;  // "1" Correggi, "0" OK, "2" Accetta
         QString shown;
         QColor colour;
         size_t dialogs;
@@ -65,11 +66,16 @@ TEST_F(ContoDoga, TheCodeIsZeroFilledBeforeItsCinCheck)
         {tre.toLower(), nullptr, QStringLiteral("00") + tre, finestra(), 0},
         {conto(QStringLiteral("1234")), nullptr, conto(QStringLiteral("1234")), finestra(), 0},
         {QString(), nullptr, QString(), rosso(), 0},
-        // Five digits without the letter, corrected: the last four and the letter.
-        {QStringLiteral("12345"), "1", QStringLiteral("2345") + common::CalcolaCIN(QStringLiteral("0012345")),
-         finestra(), 1},
-        {QStringLiteral("12345"), "2", QStringLiteral("12345"), giallo(), 1},
-        {QStringLiteral("12345"), "0", QStringLiteral("12345"), giallo(), 1},
+        // Digits without the letter, corrected: zero-filled to four and the
+        // letter of the code as it is checked.
+        {QStringLiteral("12"), "1", conto(QStringLiteral("0012")), finestra(), 1},
+        {QStringLiteral("1234"), "1", conto(QStringLiteral("1234")), finestra(), 1},
+        {QStringLiteral("12"), "0", QStringLiteral("0012"), giallo(), 1},
+        {QStringLiteral("1234"), "2", QStringLiteral("1234"), giallo(), 1},
+        // A wrong letter, corrected.
+        {QStringLiteral("1234") + letteraErrata, "1", conto(QStringLiteral("1234")), finestra(), 1},
+        // Five digits leave no place for the letter: no digit is dropped.
+        {QStringLiteral("12345"), nullptr, QStringLiteral("12345"), rosso(), 0},
         // Wrong without a correction to offer.
         {QStringLiteral("12A4B"), "0", QStringLiteral("12A4B"), rosso(), 1},
     };
@@ -83,6 +89,14 @@ TEST_F(ContoDoga, TheCodeIsZeroFilledBeforeItsCinCheck)
         EXPECT_EQ(dialogs.shown.size(), c.dialogs) << c.typed.toStdString();
         // The field entered next is highlighted, never checked.
         EXPECT_EQ(colore(w->txtDescrizione), cyan());
+        // Entered and left again, a corrected code passes its own check.
+        if (c.answer && QString::fromUtf8(c.answer) == u"1") {
+            dialogs.shown.clear();
+            esci(w->txtCodice);
+            EXPECT_EQ(colore(w->txtCodice), finestra()) << c.typed.toStdString();
+            EXPECT_EQ(w->txtCodice->text(), c.shown) << c.typed.toStdString();
+            EXPECT_TRUE(dialogs.shown.empty()) << c.typed.toStdString();
+        }
     }
     EXPECT_TRUE(boxes.shown.empty());
 }

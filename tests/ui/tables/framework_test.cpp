@@ -15,6 +15,8 @@ namespace {
 const QString Tag = QStringLiteral("TableName=CompDog;UpDatable=True;Deletable=True");
 const QString Caption = QStringLiteral("Gestione compartimenti doganali");
 const QString Nessuna = QStringLiteral("Nessuna informazione corrisponde al criterio di ricerca indicato.");
+const QString NonViSonoPiu =
+    QStringLiteral("Non vi sono piu' record nella selezione corrente: verrà reimpostata la modalità di ricerca.");
 
 class Framework : public TablesTest {
 protected:
@@ -283,15 +285,50 @@ TEST_F(Framework, DeletingTheOnlyRowReturnsToSearch)
     EXPECT_EQ(w->dtaLocal->Caption(), "1/1");
     boxes.answer(platform::MsgResult::Yes);
     clickAsUser(w->cmdVirtual1);
-    EXPECT_EQ(boxes.shown,
-              (std::vector<platform::Message>{
-                  conferma(Caption),
-                  info(QStringLiteral("Non vi sono piu' record nella selezione corrente: verrà reimpostata la modalità "
-                                      "di ricerca."),
-                       Caption)}));
+    EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{conferma(Caption), info(NonViSonoPiu, Caption)}));
     EXPECT_EQ(w->Modalita, 1);
     EXPECT_EQ(w->UltimaOperazione, 0);
     EXPECT_TRUE(righe().isEmpty());
+}
+
+// Another program deleted rows of the selection while it was shown: the
+// deletion of one of them is told, and the screen shows what is there.
+TEST_F(Framework, DeletingARowAnotherProgramDeletedIsToldAndTheSelectionReadAgain)
+{
+    treCompartimenti();
+    compartimento("FR", "04", "LIONE");
+    auto w = apri<frmCompartDog>(Tag);
+    trova(*w, QStringLiteral("IT"));
+    ASSERT_EQ(w->dtaLocal->Caption(), "1/3");
+    w->dtaLocal->MoveNext();
+    ASSERT_EQ(w->txtDescrizione->text(), "GENOVA");
+    testsupport::OtherProgram other(onC(QStringLiteral("Archivio.mdb")));
+    ASSERT_EQ(other.exec("DELETE FROM CompDog WHERE Codice IN ('01', '02')"), SQLITE_OK);
+    boxes.answer(platform::MsgResult::Yes);
+    clickAsUser(w->cmdVirtual1);
+    EXPECT_EQ(boxes.shown,
+              (std::vector<platform::Message>{
+                  conferma(Caption),
+                  info(QStringLiteral("Impossibile eliminare il record dall'archivio: il record visualizzato non risulta "
+                                      "più presente."),
+                       Caption)}));
+    // The one row left of the selection, counted as one.
+    EXPECT_EQ(w->Modalita, 2);
+    EXPECT_EQ(w->dtaLocal->Caption(), "1/1");
+    EXPECT_EQ(w->txtDescrizione->text(), "MILANO");
+    EXPECT_TRUE(w->cmdVirtual->isEnabled());
+    EXPECT_TRUE(w->cmdVirtual1->isEnabled());
+    EXPECT_TRUE(w->cmdCancel->isEnabled());
+
+    // The last one gone too: the selection is empty, as after deleting it.
+    ASSERT_EQ(other.exec("DELETE FROM CompDog WHERE Codice = '03'"), SQLITE_OK);
+    boxes.shown.clear();
+    boxes.answer(platform::MsgResult::Yes);
+    clickAsUser(w->cmdVirtual1);
+    ASSERT_EQ(boxes.shown.size(), 3u);
+    EXPECT_EQ(boxes.shown[2], info(NonViSonoPiu, Caption));
+    EXPECT_EQ(w->Modalita, 1);
+    EXPECT_EQ(righe(), (QStringList{"FR|04|LIONE|<null>|<null>"}));
 }
 
 TEST_F(Framework, AnsweringNoDeletesNothing)

@@ -104,26 +104,55 @@ TEST_F(Spedoga, TheCheckDialogsAnswerColoursTheCode)
 
 TEST_F(Spedoga, TheAccountIsZeroFilledCheckedAndDecoded)
 {
+    db.execute(QStringLiteral("INSERT INTO ContoDoga (Codice, Intestatario) VALUES (?, 'Bianchi')"),
+               {conto(QStringLiteral("1234"))}, dao::FailOnError);
+    const QString letteraErrata = conto(QStringLiteral("0012")).endsWith(u'A') ? QStringLiteral("B") : QStringLiteral("A");
+    struct Case {
+        QString typed;
+        const char *answer;  // the check dialog's answer: "1" Correggi, "0" OK, "2" Accetta
+        QString shown;
+        QColor colour;
+        QString missing;     // the letter the dialog names, empty when none is shown
+        QString holder;
+    } cases[] = {
+        // Digits alone: zero-filled to four, the letter the check names is the
+        // one it then finds right.
+        {QStringLiteral("12"), "1", conto(QStringLiteral("0012")), finestra(), conto(QStringLiteral("0012")).right(1),
+         QStringLiteral("Rossi Spedizioni")},
+        {QStringLiteral("1234"), "1", conto(QStringLiteral("1234")), finestra(), conto(QStringLiteral("1234")).right(1),
+         QStringLiteral("Bianchi")},
+        {QStringLiteral("12"), "0", QStringLiteral("0012"), giallo(), conto(QStringLiteral("0012")).right(1), QString()},
+        {QStringLiteral("12"), "2", QStringLiteral("0012"), giallo(), conto(QStringLiteral("0012")).right(1), QString()},
+        // With a wrong letter: zero-filled to five.
+        {QStringLiteral("12") + letteraErrata, "1", conto(QStringLiteral("0012")), finestra(),
+         conto(QStringLiteral("0012")).right(1), QStringLiteral("Rossi Spedizioni")},
+        // Five digits leave no place for the letter: red as typed, no digit
+        // dropped, no dialog.
+        {QStringLiteral("12345"), nullptr, QStringLiteral("12345"), rosso(), QString(), QString()},
+    };
     auto w = inAggiunta();
-    // "12" becomes 00012: the check receives 0000012, whose last digit is not a
-    // CIN letter, and offers the correction; OK declines it.
-    EXPECT_EQ(lascia(*w, w->txtContoDog, QStringLiteral("12")), giallo());
-    EXPECT_EQ(w->txtContoDog->text(), "00012");
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(w->lblDecContoDog->text(), "");
-    dialogs.answer(QStringLiteral("1"));
-    lascia(*w, w->txtContoDog, QStringLiteral("12"));
-    EXPECT_EQ(w->txtContoDog->text(), QStringLiteral("0012") + common::CalcolaCIN(QStringLiteral("0000012")));
-
-    // Five digits corrected through "Correggi" show the last four and the
-    // letter; that account does not exist.
-    dialogs.answer(QStringLiteral("1"));
-    EXPECT_EQ(lascia(*w, w->txtContoDog, QStringLiteral("12345")), rosso());
-    EXPECT_EQ(w->txtContoDog->text(), QStringLiteral("2345") + common::CalcolaCIN(QStringLiteral("0012345")));
-    EXPECT_EQ(w->lblDecContoDog->text(), "");
-    dialogs.answer(QStringLiteral("2"));
-    EXPECT_EQ(lascia(*w, w->txtContoDog, QStringLiteral("12345")), giallo());
-    EXPECT_EQ(w->txtContoDog->text(), "12345");
+    for (const Case &c : cases) {
+        dialogs.shown.clear();
+        w->lblDecContoDog->clear();
+        if (c.answer)
+            dialogs.answer(QString::fromUtf8(c.answer));
+        EXPECT_EQ(lascia(*w, w->txtContoDog, c.typed), c.colour) << c.typed.toStdString() << " " << c.answer;
+        EXPECT_EQ(w->txtContoDog->text(), c.shown) << c.typed.toStdString() << " " << c.answer;
+        EXPECT_EQ(w->lblDecContoDog->text(), c.holder) << c.typed.toStdString() << " " << c.answer;
+        ASSERT_EQ(dialogs.shown.size(), c.missing.isEmpty() ? 0u : 1u) << c.typed.toStdString();
+        if (!c.missing.isEmpty()) {
+            EXPECT_EQ(dialogs.shown[0].caption, "Controllo dei codici con CIN");
+            EXPECT_TRUE(dialogs.shown[0].message.contains(QStringLiteral("Il CIN esatto è '") + c.missing + u'\''))
+                << dialogs.shown[0].message.toStdString();
+        }
+        // Entered and left again, the box keeps what it shows: a correction
+        // passes its own check, a declined one is asked again.
+        dialogs.shown.clear();
+        esci(w->txtContoDog);
+        EXPECT_EQ(colore(w->txtContoDog), c.colour) << c.typed.toStdString() << " " << c.answer;
+        EXPECT_EQ(w->txtContoDog->text(), c.shown) << c.typed.toStdString() << " " << c.answer;
+        EXPECT_EQ(dialogs.shown.size(), c.colour == giallo() ? 1u : 0u) << c.typed.toStdString() << " " << c.answer;
+    }
 
     // A valid code typed in lower case is decoded.
     dialogs.shown.clear();
@@ -313,6 +342,36 @@ TEST_F(Spedoga, ModifyWritesEachBoxToItsColumnAndKeepsTheRest)
     EXPECT_TRUE(boxes.shown.empty());
 }
 
+TEST_F(Spedoga, ACounterEnteredByAClickIsTypedOver)
+{
+    db.execute(QStringLiteral("INSERT INTO Spedoga (Codice, Descrizione, ProgIM) VALUES ('DICH1', 'Rossi', 101)"));
+    auto w = apri<frmspedoga>(Tag);
+    clickAsUser(w->cmdSearch);
+    clickAsUser(w->cmdVirtual);
+    clickAsUser(w->cmdVirtual);
+    ASSERT_EQ(w->Modalita, 3);
+    // Clicked at its middle, as a user clicks it: the caret would fall
+    // inside the digits.
+    QTest::mouseClick(w->txtNumDic, Qt::LeftButton, Qt::NoModifier, w->txtNumDic->rect().center());
+    ASSERT_EQ(QApplication::focusWidget(), w->txtNumDic);
+    EXPECT_EQ(w->txtNumDic->selectedText(), "101");
+    keyClicksAsUser(w->txtNumDic, QStringLiteral("007"));
+    EXPECT_EQ(w->txtNumDic->text(), "007");
+    // A second click into the box it is already in places the caret.
+    QTest::mouseClick(w->txtNumDic, Qt::LeftButton, Qt::NoModifier, w->txtNumDic->rect().center());
+    EXPECT_EQ(w->txtNumDic->selectedText(), "");
+
+    // In add mode too.
+    clickAsUser(w->cmdCancel);
+    clickAsUser(w->cmdCancel);
+    clickAsUser(w->cmdCancel);
+    ASSERT_EQ(w->Modalita, 0);
+    clickAsUser(w->cmdAdd);
+    w->txtNumDic->setText(QStringLiteral("101"));
+    QTest::mouseClick(w->txtNumDic, Qt::LeftButton, Qt::NoModifier, w->txtNumDic->rect().center());
+    EXPECT_EQ(w->txtNumDic->selectedText(), "101");
+}
+
 TEST_F(Spedoga, StartedInAddModeCancelReturnsToIdle)
 {
     auto w = apri<frmspedoga>(QStringLiteral("TableName=Spedoga;StartUp=A;NewSearch=False"));
@@ -420,7 +479,7 @@ TEST_F(Spedoga, SavingByItsAccessKeyLeavesTheAccountFirst)
     // The account was left: trimmed, zero-filled and checked once.
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].caption, "Controllo dei codici con CIN");
-    EXPECT_EQ(righe(), (QStringList{FiscalCode + QStringLiteral("|Rossi|<null>|<null>|0|00012|")}));
+    EXPECT_EQ(righe(), (QStringList{FiscalCode + QStringLiteral("|Rossi|<null>|<null>|0|0012|")}));
     EXPECT_TRUE(boxes.shown.empty());
 }
 
@@ -469,7 +528,7 @@ TEST_F(Spedoga, ADialogOfACheckLeavesNoOtherFieldAndTheFieldEnteredIsHighlighted
     // Leaving the account checks it, once.
     keyClickAsUser(w->txtContoDog, Qt::Key_Tab);
     ASSERT_EQ(finestra.shown.size(), 2u);
-    EXPECT_EQ(w->txtContoDog->text(), "00012");
+    EXPECT_EQ(w->txtContoDog->text(), "0012");
     EXPECT_EQ(colore(w->txtContoDog), giallo());
     EXPECT_EQ(colore(w->txtCode), giallo());
     EXPECT_TRUE(boxes.shown.empty());

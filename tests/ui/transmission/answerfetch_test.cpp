@@ -1,6 +1,7 @@
 #include "fixture.h"
 
 #include "support/asuser.h"
+#include "common/archivecheck.h"
 #include "support/otherprogram.h"
 #include "ui/transmission/answerfetch.h"
 #include "ui/transmission/frmreicevemirsolan.h"
@@ -26,6 +27,13 @@ Message info(const QString &text, const QString &title = QStringLiteral("Corbix 
     return {text, title, MsgIcon::Information, MsgButtons::OK, 1};
 }
 
+const Message NotAnAnswer = info(QStringLiteral("La data della risposta non coincide con la data del corbex orgine."),
+                                 QStringLiteral("Corbix Doganali"));
+
+// The last line of the answers below: a whole outcome record of a further
+// article, which carries no validation.
+const QString LastRecord = QStringLiteral("RC11         AB1234        P");
+
 class Fetch : public TransmissionTest {
 protected:
     Fetch()
@@ -45,7 +53,7 @@ protected:
     {
         QStringList lines{header(type, declarant, 4)};
         if (type == u'W' || type == u'H') {
-            lines << at({{1, second}, {12, date}}) << QStringLiteral("terza") << QStringLiteral("R ultima");
+            lines << at({{1, second}, {12, date}}) << QStringLiteral("terza") << LastRecord;
         } else {
             lines << second << QStringLiteral("terza");
             lines << (type == u'P' ? at({{12, date}}) : at({{7, date}}));
@@ -115,7 +123,7 @@ TEST_F(Fetch, ALargeAnswerIsRewrittenAsAWholeAcrossItsPieces)
     QByteArray big = file(answer(u'W'), "\n");
     big += QByteArray(piece - 1 - big.size(), 'x') + "\r\n";
     big += QByteArray(piece + 10, 'y') + "\rz\n\r\r";
-    big += file({QStringLiteral("R ultima")}, "\n").chopped(1);
+    big += file({LastRecord}, "\n").chopped(1);
     ASSERT_EQ(big.mid(piece - 1, 2), QByteArray("\r\n"));
     EXPECT_TRUE(PrelevaRisposta(put(big), flow));
     EXPECT_EQ(boxes.shown, std::vector<Message>{});
@@ -144,9 +152,6 @@ TEST_F(Fetch, RefusedAnswersChangeNothingButTheirLineEnds)
         {answer(u'W', {}, QStringLiteral("DICH01"), QStringLiteral("16/01/26")), QStringLiteral("RISP07"),
          info(QStringLiteral("La data della risposta non coincide con la data del corbex orgine."),
               QStringLiteral("Corbix Doganali"))},
-        {answer(u'X'), QStringLiteral("RISP07"),
-         info(QStringLiteral("La data della risposta non coincide con la data del corbex orgine."),
-              QStringLiteral("Corbix Doganali"))},
         // A type G answer carries no date the program knows of.
         {answer(u'G', QStringLiteral("0")), QStringLiteral("RISP07"),
          info(QStringLiteral("La data della risposta non coincide con la data del corbex orgine."),
@@ -172,6 +177,142 @@ TEST_F(Fetch, RefusedAnswersChangeNothingButTheirLineEnds)
         EXPECT_EQ(bytes(onC(QStringLiteral("In/") + c.name)), file(c.lines));
         EXPECT_EQ(registerRows(), QStringList{Flow.arg(1)});
         EXPECT_TRUE(stored().isEmpty());
+    }
+}
+
+// Files that are no answer, the archive and the program database among
+// them, are refused as answers of another day and stay byte for byte as they
+// were; the archive and the program database are not even read, and the
+// archive opens as before.
+TEST_F(Fetch, FilesThatAreNoAnswerAreRefusedAndLeftAsTheyWere)
+{
+    QByteArray binary;
+    for (int i = 0; i < 4096; ++i)
+        binary += char((i * 37 + 11) % 256);
+    const struct {
+        QString path;  // as typed
+        QString host;
+        QByteArray bytes;  // written there first, when given
+    } cases[] = {
+        {QStringLiteral("C:\\Archivio.mdb"), onC(QStringLiteral("Archivio.mdb")), {}},
+        {common::CartellaProgramma + QStringLiteral("Corbix.mdb"), common::CartellaProgramma + QStringLiteral("Corbix.mdb"), {}},
+        {QStringLiteral("C:\\In\\stampa.pdf"), onC(QStringLiteral("In/stampa.pdf")),
+         "%PDF-1.4\n%\xe2\xe3\xcf\xd3\n1 0 obj\n<< /Type /Catalog >>\nendobj\r\ntrailer\n%%EOF\n"},
+        {QStringLiteral("C:\\In\\dati.bin"), onC(QStringLiteral("In/dati.bin")), binary},
+        // A letter, and a text whose column 26 holds a type letter but whose
+        // header counts no lines.
+        {QStringLiteral("C:\\In\\lettera07"), onC(QStringLiteral("In/lettera07")),
+         "Egregio cliente,\nle inviamo in allegato\r\nla fattura.\n"},
+        // An answer's layout, with a letter that names no type of answer.
+        {QStringLiteral("C:\\In\\tipo07"), onC(QStringLiteral("In/tipo07")), file(answer(u'X'), "\n")},
+        {QStringLiteral("C:\\In\\quasi07"), onC(QStringLiteral("In/quasi07")),
+         file({header(u'W', QStringLiteral("DICH01"), 4).left(70) + QStringLiteral("quatt"),
+               at({{12, QStringLiteral("15/01/26")}}), QStringLiteral("terza"), LastRecord},
+              "\n")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        if (!c.bytes.isEmpty())
+            writeHost(c.host, c.bytes);
+        const QByteArray before = bytes(c.host);
+        boxes.shown.clear();
+        EXPECT_FALSE(PrelevaRisposta(c.path, flow));
+        EXPECT_EQ(boxes.shown, std::vector<Message>{NotAnAnswer});
+        EXPECT_EQ(bytes(c.host), before);
+        EXPECT_EQ(registerRows(), QStringList{Flow.arg(1)});
+        EXPECT_TRUE(stored().isEmpty());
+        EXPECT_EQ(entries(onC(QStringLiteral("Corbix/TEMP"))), QStringList());
+    }
+    // Held open by nothing, the archive and the program database are still
+    // known by the files they are, however they are spelt.
+    db.close();
+    program.close();
+    for (const QString &path : {QStringLiteral("c:\\ARCHIVIO.MDB"), common::CartellaProgramma + QStringLiteral("./Corbix.mdb")}) {
+        boxes.shown.clear();
+        EXPECT_FALSE(PrelevaRisposta(path, flow));
+        EXPECT_EQ(boxes.shown, std::vector<Message>{NotAnAnswer}) << path.toStdString();
+    }
+    testsupport::OtherProgram other(onC(QStringLiteral("Archivio.mdb")));
+    ASSERT_EQ(other.exec(QStringLiteral("PRAGMA integrity_check")), SQLITE_OK);
+    EXPECT_EQ(other.lastRows, QStringList{QStringLiteral("ok")});
+    EXPECT_TRUE(common::VerificaArchivio(common::PercorsoArchivio));
+    db = dao::Database::open(onC(QStringLiteral("Archivio.mdb")));
+    EXPECT_EQ(registerRows(), QStringList{Flow.arg(1)});
+}
+
+// An answer cut short, or whose header counts more lines than it has, is
+// refused before anything is written, and stays as it came (LF line ends);
+// the whole answer fetched afterwards from the same path is stored.
+TEST_F(Fetch, AnAnswerCutShortIsRefusedUntouchedAndTheWholeOneIsTakenAfterwards)
+{
+    const QStringList whole{
+        header(u'W', QStringLiteral("DICH01"), 7), at({{12, QStringLiteral("15/01/26")}}), QStringLiteral("ESITI"),
+        at({{1, QStringLiteral("RC1")}, {14, QStringLiteral("AB1234")}, {28, QStringLiteral("P")},
+            {29, QStringLiteral("IMA 001234K150126")}, {46, QStringLiteral("0042X000777160226170326")}}),
+        at({{1, QStringLiteral("RC1")}, {14, QStringLiteral("CD5678")}, {28, QStringLiteral("N")}}),
+        at({{2, QStringLiteral("01")}, {4, QStringLiteral("3301")}, {9, QStringLiteral("01")}, {11, QStringLiteral("E")},
+            {16, QStringLiteral("VALORE NON AMMESSO")}}),
+        // No customs account: the record stops at its validation date.
+        at({{1, QStringLiteral("RC1")}, {14, QStringLiteral("EF9012")}, {28, QStringLiteral("P")},
+            {29, QStringLiteral("IMA 001235K150126")}}),
+    };
+    ASSERT_EQ(whole[3].size(), 68);
+    ASSERT_EQ(whole[6].size(), 45);
+    const auto cut = [&whole](int line, int columns) {
+        QStringList lines = whole;
+        lines[line - 1] = lines[line - 1].left(columns);
+        return lines;
+    };
+    const auto counting = [&whole](int count, int lines) {
+        QStringList l = whole.mid(0, lines);
+        l[0] = header(u'W', QStringLiteral("DICH01"), count);
+        return l;
+    };
+    struct Case {
+        QStringList lines;
+        QString fault;  // what the message names; empty: no answer at all
+    };
+    std::vector<Case> cases;
+    for (int lines = 1; lines < 7; ++lines)
+        cases.push_back({whole.mid(0, lines),
+                         QStringLiteral("l'intestazione indica 7 righe, ma il file ne contiene %1").arg(lines)});
+    cases.push_back({cut(7, 30), QStringLiteral("la riga 7 è troncata")});
+    cases.push_back({cut(4, 36), QStringLiteral("la riga 4 è troncata")});
+    cases.push_back({cut(4, 60), QStringLiteral("la riga 4 è troncata")});
+    cases.push_back({cut(5, 20), QStringLiteral("la riga 5 è troncata")});
+    cases.push_back({cut(6, 3), QStringLiteral("la riga 6 è troncata")});
+    cases.push_back({counting(5, 5), QStringLiteral("manca la riga di errore che segue la riga 5")});
+    cases.push_back({counting(9, 7), QStringLiteral("l'intestazione indica 9 righe, ma il file ne contiene 7")});
+    QStringList garbled = whole;
+    garbled[0] = garbled[0].left(70) + QStringLiteral("00X07");
+    cases.push_back({garbled, {}});
+    const QString path = QStringLiteral("C:\\In\\RISP07");
+    const QString host = onC(QStringLiteral("In/RISP07"));
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.lines.join(u'|').toStdString());
+        const QByteArray came = file(c.lines, "\n");
+        writeHost(host, came);
+        boxes.shown.clear();
+        EXPECT_FALSE(PrelevaRisposta(path, flow));
+        EXPECT_EQ(boxes.shown, std::vector<Message>{c.fault.isEmpty()
+                                                        ? NotAnAnswer
+                                                        : info(QStringLiteral("La risposta è incompleta: ") + c.fault
+                                                               + QStringLiteral(". Prelevare la risposta completa."))});
+        EXPECT_EQ(bytes(host), came);
+        EXPECT_EQ(registerRows(), QStringList{Flow.arg(1)});
+        EXPECT_TRUE(stored().isEmpty());
+        EXPECT_EQ(entries(onC(QStringLiteral("Corbix/TEMP"))), QStringList());
+
+        writeHost(host, file(whole, "\n"));
+        boxes.shown.clear();
+        EXPECT_TRUE(PrelevaRisposta(path, flow));
+        EXPECT_EQ(boxes.shown, std::vector<Message>{});
+        EXPECT_EQ(registerRows().value(0), Flow.arg(3));
+        EXPECT_EQ(bytes(onC(QStringLiteral("Corbix/Risposte Pervenute/20260115-7-W"))), file(whole));
+        // The next case starts again from the flow as it was sent.
+        db.execute(QStringLiteral("DELETE FROM Corbix WHERE Posizione = 4"));
+        db.execute(QStringLiteral("UPDATE Corbix SET Stato = 1"));
+        ASSERT_TRUE(QFile::remove(onC(QStringLiteral("Corbix/Risposte Pervenute/20260115-7-W"))));
     }
 }
 

@@ -157,11 +157,11 @@ TEST_F(Process, AnUnmatchedNegativeRecordLeavesItsNextLineToBeRead)
 {
     answerW({negative(QStringLiteral("C1"), QStringLiteral("ZZ9999")),
              positive(QStringLiteral("C11"), QStringLiteral("AB1234"), false),
-             negative(QStringLiteral("C1"), QStringLiteral("CD5678"))});
+             negative(QStringLiteral("C1"), QStringLiteral("CD5678")), errorLine(QStringLiteral("331"))});
     EXPECT_EQ(ElaboraRisposta(Day, 7), EsitoElaborazione::Elaborata);
-    // The last record has no error line: it counts, and marks nothing.
+    // The unmatched record's next line is read as a record, and counts.
     EXPECT_EQ(flowRow(), QStringLiteral("5|2|<null>|DICH01|1|1|1"));
-    EXPECT_TRUE(wrong().isEmpty());
+    EXPECT_EQ(wrong(), QStringList{QStringLiteral("2 A331")});
 }
 
 TEST_F(Process, AnErrorLineOnTheCountsOwnLineIsReadByTheProcessingAndTheReport)
@@ -200,17 +200,26 @@ TEST_F(Process, TheHeaderCountBoundsTheBody)
 {
     const QStringList body{positive(QStringLiteral("C11"), QStringLiteral("AB1234"), false),
                            positive(QStringLiteral("C11"), QStringLiteral("CD5678"), false)};
+    // A count beyond the file's lines is an answer cut short: nothing is
+    // processed.
     struct Case {
         int count;
-        QString counts;
-    } cases[] = {{3, QStringLiteral("0|0|0")},     {2, QStringLiteral("0|0|0")},
-                 {4, QStringLiteral("1|0|0")},     {99, QStringLiteral("2|0|0")},
-                 {32768, QStringLiteral("2|0|0")}, {99999, QStringLiteral("2|0|0")}};
+        QString row;
+    } cases[] = {{3, QStringLiteral("5|2|<null>|DICH01|0|0|0")},
+                 {2, QStringLiteral("5|2|<null>|DICH01|0|0|0")},
+                 {4, QStringLiteral("5|2|<null>|DICH01|1|0|0")},
+                 {5, QStringLiteral("5|2|<null>|DICH01|2|0|0")},
+                 {6, QStringLiteral("3|2|<null>|DICH01|<null>|<null>|<null>")},
+                 {32768, QStringLiteral("3|2|<null>|DICH01|<null>|<null>|<null>")},
+                 {99999, QStringLiteral("3|2|<null>|DICH01|<null>|<null>|<null>")}};
     for (const Case &c : cases) {
         db.execute(QStringLiteral("DELETE FROM Corbix WHERE Posizione = 4"));
+        db.execute(QStringLiteral("UPDATE Corbix SET Stato = 3, OK = NULL, KO = NULL, ND = NULL"));
         answerW(body, c.count);
-        EXPECT_EQ(ElaboraRisposta(Day, 7), EsitoElaborazione::Elaborata) << c.count;
-        EXPECT_EQ(flowRow(), QStringLiteral("5|2|<null>|DICH01|") + c.counts) << c.count;
+        EXPECT_EQ(ElaboraRisposta(Day, 7),
+                  c.count > 5 ? EsitoElaborazione::Rifiutata : EsitoElaborazione::Elaborata)
+            << c.count;
+        EXPECT_EQ(flowRow(), c.row) << c.count;
     }
 }
 
@@ -342,7 +351,48 @@ TEST_F(Process, ARegisterLockedBeyondTheDeadlineProcessesNothing)
     EXPECT_EQ(flowRow(), QStringLiteral("3|2|<null>|DICH01|<null>|<null>|<null>"));
 }
 
-TEST_F(Process, CountsBeyondAByteAreStoredAs255)
+// A stored copy that lacks a line or a field the processing reads is not
+// processed: nothing is written, the flow stays in state 3, and the user is
+// told; the whole copy stored in its place is processed.
+TEST_F(Process, AStoredAnswerThatLacksARecordWritesNothing)
+{
+    const QStringList whole{positive(QStringLiteral("C1"), QStringLiteral("AB1234"), true),
+                            negative(QStringLiteral("C1"), QStringLiteral("CD5678")), errorLine(QStringLiteral("331"))};
+    const struct {
+        QStringList body;
+        int count;
+        QString fault;
+    } cases[] = {
+        {whole.mid(0, 2), 6, QStringLiteral("l'intestazione indica 6 righe, ma il file ne contiene 5")},
+        {whole.mid(0, 2), 5, QStringLiteral("manca la riga di errore che segue la riga 5")},
+        {{whole[0].left(40), whole[1], whole[2]}, 6, QStringLiteral("la riga 4 è troncata")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.fault.toStdString());
+        db.execute(QStringLiteral("DELETE FROM Corbix WHERE Posizione = 4"));
+        answerW(c.body, c.count);
+        boxes.shown.clear();
+        EXPECT_EQ(ElaboraRisposta(Day, 7), EsitoElaborazione::Rifiutata);
+        EXPECT_EQ(boxes.shown,
+                  std::vector<Message>{info(QStringLiteral("La risposta memorizzata non può essere elaborata: ") + c.fault
+                                            + QStringLiteral(". Nessun esito è stato registrato e il corbex resta in "
+                                                             "attesa di elaborazione."))});
+        EXPECT_EQ(flowRow(), QStringLiteral("3|2|<null>|DICH01|<null>|<null>|<null>"));
+        EXPECT_EQ(boxB(1), untouchedB());
+        EXPECT_EQ(wrong(), QStringList());
+        EXPECT_EQ(stato1(2, DocDay), QVariant(2));
+    }
+    db.execute(QStringLiteral("DELETE FROM Corbix WHERE Posizione = 4"));
+    answerW(whole);
+    boxes.shown.clear();
+    EXPECT_EQ(ElaboraRisposta(Day, 7), EsitoElaborazione::Elaborata);
+    EXPECT_EQ(boxes.shown, std::vector<Message>{Done});
+    EXPECT_EQ(flowRow(), QStringLiteral("5|2|<null>|DICH01|1|1|0"));
+    EXPECT_NE(boxB(1), untouchedB());
+    EXPECT_EQ(wrong(), QStringList{QStringLiteral("2 A331")});
+}
+
+TEST_F(Process, CountsBeyondAByteAreStoredAs255AndShownWhole)
 {
     QStringList body;
     for (int i = 0; i < 300; ++i)
@@ -354,7 +404,7 @@ TEST_F(Process, CountsBeyondAByteAreStoredAs255)
     clickAsUser(f.cmdStart);
     EXPECT_EQ(f.result(), QDialog::Accepted);
     EXPECT_EQ(flowRow(), QStringLiteral("5|2|<null>|DICH01|255|0|0"));
-    EXPECT_EQ(f.txtDocSuccess->text(), QStringLiteral("255")) << "shown as it is kept";
+    EXPECT_EQ(f.txtDocSuccess->text(), QStringLiteral("300")) << "the window shows the true count";
 }
 
 // ---------------------------------------------------------------- type A

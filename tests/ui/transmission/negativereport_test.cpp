@@ -111,6 +111,8 @@ TEST_F(NegativeReport, EachErrorIsDecodedIntoItsFieldAndWhatTheFlowHeldInIt)
     append(expected, grid(1, 55, 120));
     expected.push_back("end");
     EXPECT_EQ(printer.lines(), expected);
+    EXPECT_EQ(printer.documentTitle(),
+              "Tabulato esplicativo messaggio di risposta al corbex N. 7 del 05/03/2026 (esiti negativi)");
     EXPECT_TRUE(boxes.shown.empty());
 }
 

@@ -105,7 +105,12 @@ TEST_F(Printing, TheDispatchListAfterALandscapeReportIsPortraitWithEveryDeclarat
     printReport();
     const QString report = onC(QStringLiteral("Corbix/TEMP/Stampa-20260115-093005.pdf"));
     EXPECT_EQ(boxes.shown, std::vector<platform::Message>{saved(report, QStringLiteral("Tabulato esplicativo"))});
-    EXPECT_TRUE(run(QStringLiteral("pdfinfo"), {report}).contains(QRegularExpression("Page size: +842 x 595 pts")));
+    const QString reportInfo = run(QStringLiteral("pdfinfo"), {report});
+    EXPECT_TRUE(reportInfo.contains(QRegularExpression("Page size: +842 x 595 pts")));
+    // Titled with the listing's name, as a viewer shows it.
+    EXPECT_TRUE(reportInfo.contains(QRegularExpression(
+        "(^|\n)Title: +Tabulato esplicativo messaggio di risposta al corbex N. 7 del 15/01/2026 \\(esiti positivi\\)\n")))
+        << reportInfo.toStdString();
     // Arial is drawn and embedded as Liberation Sans, never as a fallback.
     const QStringList liberationSans{QStringLiteral("LiberationSans yes"), QStringLiteral("LiberationSans-Bold yes")};
     EXPECT_EQ(embeddedFonts(report), liberationSans);
@@ -120,6 +125,9 @@ TEST_F(Printing, TheDispatchListAfterALandscapeReportIsPortraitWithEveryDeclarat
     const QString info = run(QStringLiteral("pdfinfo"), {list});
     EXPECT_TRUE(info.contains(QRegularExpression("Page size: +595 x 842 pts"))) << info.toStdString();
     EXPECT_TRUE(info.contains(QRegularExpression("Pages: +2"))) << info.toStdString();
+    EXPECT_TRUE(info.contains(QRegularExpression(
+        "(^|\n)Title: +Distinta dichiarazioni doganali / richieste di temporanea custodita\n")))
+        << info.toStdString();
     EXPECT_EQ(embeddedFonts(list), liberationSans);
     const QStringList pages = run(QStringLiteral("pdftotext"), {list, QStringLiteral("-")}).split(u'\f', Qt::SkipEmptyParts);
     ASSERT_EQ(pages.size(), 2);

@@ -1,0 +1,80 @@
+#!/bin/sh
+# The installed programs as a terminal meets them: --help and --version
+# answer on stdout with 0 and touch nothing (corbix without a display, so
+# that a window it tried to open would fail it); an argument starting with
+# "-" is no folder; a start of corbix that fails ends with a code that says
+# so, once its message has been answered under a virtual display.
+# commandline_test.sh PREFIX BUILD_FLOW VERSION
+set -u
+prefix=$1
+buildflow=$2
+version=$3
+work=$(mktemp -d)
+xvfb=
+corbix=
+# Only what this test started is stopped, also when the test is stopped.
+trap '[ -n "$corbix" ] && kill "$corbix" 2>/dev/null; [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
+trap 'exit 1' INT TERM
+fail() { echo "$*" >&2; exit 1; }
+
+mkdir "$work/vuota" "$work/casa"
+cd "$work/vuota" || exit 1
+for program in "$prefix/bin/corbix" "$prefix/bin/corbix-sample-data" "$prefix/bin/corbix-sample-answer" "$buildflow"; do
+  name=$(basename "$program")
+  env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME="$work/casa" "$program" --help >"$work/out" 2>"$work/err"
+  rc=$?
+  [ "$rc" -eq 0 ] || fail "$name --help: exit $rc"
+  head -n 1 "$work/out" | grep -q "^Uso: $name " || fail "$name --help: $(cat "$work/out")"
+  [ ! -s "$work/err" ] || fail "$name --help wrote on stderr: $(cat "$work/err")"
+  env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME="$work/casa" "$program" --version >"$work/out" 2>"$work/err"
+  rc=$?
+  [ "$rc" -eq 0 ] || fail "$name --version: exit $rc"
+  [ "$(cat "$work/out")" = "$name $version" ] || fail "$name --version: $(cat "$work/out")"
+  [ ! -s "$work/err" ] || fail "$name --version wrote on stderr: $(cat "$work/err")"
+  written=$(find "$work/vuota" "$work/casa" -mindepth 1)
+  [ -z "$written" ] || fail "$name --help or --version wrote: $written"
+done
+
+# An option no program knows, where a folder is expected: refused, nothing made.
+for args in "corbix-sample-data -h" "corbix-sample-answer -h 2026-12-10 7"; do
+  set -- $args
+  program=$1
+  shift
+  "$prefix/bin/$program" "$@" >"$work/out" 2>"$work/err"
+  rc=$?
+  [ "$rc" -eq 2 ] || fail "$args: exit $rc"
+  grep -q "^Uso: $program " "$work/err" || fail "$args: $(cat "$work/err")"
+  [ -z "$(ls -A "$work/vuota")" ] || fail "$args made: $(ls -A "$work/vuota")"
+done
+"$buildflow" -h sel out --destination 1 >"$work/out" 2>"$work/err"
+[ $? -eq 2 ] || fail "corbix-build-flow -h: $(cat "$work/err")"
+
+# A program folder whose archive is missing: the start-up says so and ends.
+"$prefix/bin/corbix-sample-data" "$work/programma" >/dev/null || fail "corbix-sample-data failed"
+rm "$work/programma/Archivio.mdb"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+xvfb=$!
+i=0
+while [ ! -s "$work/display" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+display=":$(cat "$work/display")"
+cd "$work/programma" || exit 1
+env -u QT_QPA_PLATFORM DISPLAY="$display" HOME="$work/casa" "$prefix/bin/corbix" >"$work/out" 2>&1 &
+corbix=$!
+# Each message is answered with Enter once it shows, until the program ends.
+i=0
+while kill -0 "$corbix" 2>/dev/null && [ $i -lt 150 ]; do
+  for window in $(DISPLAY="$display" xdotool search --onlyvisible --name '^Corbix doganali$' 2>/dev/null); do
+    DISPLAY="$display" xdotool windowfocus "$window" key Return 2>/dev/null
+  done
+  sleep 0.2
+  i=$((i + 1))
+done
+if kill -0 "$corbix" 2>/dev/null; then
+  fail "corbix did not end after its messages: $(cat "$work/out")"
+fi
+wait "$corbix"
+rc=$?
+corbix=
+[ "$rc" -ne 0 ] || fail "corbix ended with 0 after a failed start"
+exit 0
