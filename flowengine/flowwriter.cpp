@@ -184,7 +184,27 @@ QString messaggioFormato(int esito)
 struct CampoTracciato {
     QString rifBrelk, trattamento, descrizione, picture;
     bool obbligatorio = false, numerico = false, troncabile = false;
+    QStringList riferimenti;  // rifBrelk split at ";", once for the run
+    // The picture as classified, once it is found valid: a picture that is
+    // not is classified again at every use, and tells the user each time.
+    mutable std::optional<Picture> formato;
 };
+
+// The contents the references address, each without TAB and LF and
+// followed by CR LF.
+QString caselleRif(const CaselleDichiarazione &caselle, const QStringList &riferimenti, int articolo)
+{
+    QString risultato;
+    for (const QString &riferimento : riferimenti) {
+        if (std::optional<QString> contenuto = caselle.contenuto(riferimento, articolo)) {
+            contenuto->remove(u'\t');
+            contenuto->remove(u'\n');
+            risultato += *contenuto;
+            risultato += FineRiga;
+        }
+    }
+    return risultato;
+}
 
 class NessunAvanzamento : public AvanzamentoCorbex {
 public:
@@ -272,6 +292,8 @@ private:
             c.obbligatorio = rs->value(QStringLiteral("Obbligatorio")).toBool();
             c.numerico = rs->value(QStringLiteral("Numerico")).toBool();
             c.troncabile = rs->value(QStringLiteral("Troncabile")).toBool();
+            if (!c.rifBrelk.isEmpty())
+                c.riferimenti = c.rifBrelk.split(u';');
             campi.push_back(c);
         }
         rs->close();
@@ -291,30 +313,47 @@ private:
         }
         QString linea = (k == 1 ? QStringLiteral("T") : QStringLiteral("?")) + codiceRiga.leftJustified(8, u' ', true)
                         + riferimento_ + u' ' + rif7.left(6) + QStringLiteral("00");
-        for (const CampoTracciato &campo : campi)
-            linea += valoreCampo(caselle, campo, k, articoli) + u'\t';
-        righe += platform::toWindows1252(linea + FineRiga);
+        linea.reserve(lunghezzaRiga_);
+        for (const CampoTracciato &campo : campi) {
+            linea += valoreCampo(caselle, campo, k, articoli);
+            linea += u'\t';
+        }
+        linea += FineRiga;
+        lunghezzaRiga_ = std::max(lunghezzaRiga_, linea.size());
+        righe += platform::toWindows1252(linea);
     }
 
     QString valoreCampo(const CaselleDichiarazione &caselle, const CampoTracciato &campo, int k, int articoli)
     {
-        const QString grezzo = campo.rifBrelk.isEmpty() ? QString() : LeggiCaselleRif(caselle, campo.rifBrelk, k);
         QString valore;
-        if (!campo.trattamento.isEmpty())
-            valore = ApplicaTrattamento(grezzo, campo.trattamento, k, articoli, modi_, oggi_);
-        else
-            valore = grezzo.chopped(qMin<qsizetype>(2, grezzo.size()));
-        valore = senzaSeparatori(valore);
+        if (!campo.trattamento.isEmpty()) {
+            valore = senzaSeparatori(
+                ApplicaTrattamento(caselleRif(caselle, campo.riferimenti, k), campo.trattamento, k, articoli, modi_, oggi_));
+        } else {
+            // The contents with the CR LF between them and after the last
+            // taken away, and every CR, LF and TAB: the contents joined.
+            for (const QString &riferimento : campo.riferimenti)
+                if (const std::optional<QString> contenuto = caselle.contenuto(riferimento, k))
+                    valore += *contenuto;
+            valore = senzaSeparatori(std::move(valore));
+        }
 
         const auto dettaglio = [&campo, k] { return campo.descrizione + EtichettaArticolo(campo.rifBrelk, k); };
-        if (controllo_ && campo.obbligatorio && common::TrimSpaces(valore).isEmpty()) {
+        if (controllo_ && campo.obbligatorio && std::all_of(valore.cbegin(), valore.cend(), [](QChar c) { return c == u' '; })) {
             errore(QStringLiteral("Assenza di un campo obbligatorio"), dettaglio());
             return {};
         }
         if (!campo.obbligatorio && valore.isEmpty())
             return {};
+        if (!campo.formato) {
+            const Picture formato = AnalizzaPicture(campo.picture);
+            if (formato.tipo != tipopicture::NonValida)
+                campo.formato = formato;
+        }
         QString formattato;
-        const int esito = FormattaCampo(valore, campo.picture, !campo.numerico, campo.troncabile, formattato);
+        const int esito = campo.formato ? FormattaCampo(valore, *campo.formato, !campo.numerico, campo.troncabile,
+                                                        formattato)
+                                        : esitoformato::PictureNonValida;
         if (esito < 0 && controllo_) {
             errore(messaggioFormato(esito), dettaglio());
             return {};
@@ -332,6 +371,7 @@ private:
     const bool controllo_;
     const QString riferimento_;
     std::map<QString, std::vector<CampoTracciato>> tracciati_;
+    qsizetype lunghezzaRiga_ = 0;  // the longest line so far: the next is made in room of that size
     QDate data_;
     qint32 indice_ = 0;
     int erroriDichiarazione_ = 0;
@@ -348,21 +388,29 @@ void CaselleDichiarazione::aggiungi(qint64 ordine, bool senzaArticolo, qint64 ar
     const Testo testo{ordine, testi_.size(), contenuto.size()};
     testi_.append(contenuto);
     Chiave chiave{0, frontale || senzaArticolo ? SenzaArticolo : articolo};
-    QString campoMaiuscolo;
-    if (chiavePacchetto(modulo, campo, sottoCasella, riga, chiave.casella)) {
+    const bool impacchettata = chiavePacchetto(modulo, campo, sottoCasella, riga, chiave.casella);
+    if (impacchettata)
         righe_.emplace_back(chiave, testo);
-    } else {
-        campoMaiuscolo = maiuscolo(campo.toString());
-        altre_.emplace_back(chiaveCasella(modulo.toString(), campoMaiuscolo, sottoCasella.toString(), riga.toString(),
-                                          frontale || senzaArticolo ? QVariant() : QVariant(articolo)),
+    else
+        altre_.emplace_back(chiaveCasella(modulo.toString(), maiuscolo(campo.toString()), sottoCasella.toString(),
+                                          riga.toString(), frontale || senzaArticolo ? QVariant() : QVariant(articolo)),
                             testo);
-    }
     if (!frontale)
         return;
-    // Only the boxes the writer and the search read of the front sheet.
-    static const QStringList lette = CampiCodiceMsg() + QStringList{QStringLiteral("05")};
-    for (const QString &letta : lette) {
-        if (QAnyStringView::compare(campo, letta, Qt::CaseInsensitive) == 0) {
+    // Only the boxes the writer and the search read of the front sheet; a
+    // box of the packed key is its bits 32 to 47.
+    static const auto lette = [] {
+        std::vector<std::pair<QString, quint64>> campi;
+        for (const QString &c : CampiCodiceMsg() + QStringList{QStringLiteral("05")}) {
+            quint64 bit = 0;
+            impacchetta(c, 2, bit);
+            campi.emplace_back(c, bit);
+        }
+        return campi;
+    }();
+    for (const auto &[letta, bit] : lette) {
+        if (impacchettata ? (chiave.casella >> 32 & 0xFFFF) == bit
+                          : QAnyStringView::compare(campo, letta, Qt::CaseInsensitive) == 0) {
             foglio_.emplace_back(ordine, Casella{letta, maiuscolo(sottoCasella.toString()), this->testo(testo)});
             return;
         }
@@ -507,18 +555,7 @@ QString LeggiCaselleRif(dao::Database &archivio, const QDate &data, qint32 indic
 
 QString LeggiCaselleRif(const CaselleDichiarazione &caselle, const QString &riferimenti, int articolo)
 {
-    QString risultato;
-    if (riferimenti.isEmpty())
-        return risultato;
-    for (const QString &riferimento : riferimenti.split(u';')) {
-        if (std::optional<QString> contenuto = caselle.contenuto(riferimento, articolo)) {
-            QString testo = std::move(*contenuto);
-            testo.remove(u'\t');
-            testo.remove(u'\n');
-            risultato += testo + FineRiga;
-        }
-    }
-    return risultato;
+    return riferimenti.isEmpty() ? QString() : caselleRif(caselle, riferimenti.split(u';'), articolo);
 }
 
 void ScriviRigaErrore(QIODevice &file, const QString &tipoDocumento, const QDate &data, qint32 indice,
