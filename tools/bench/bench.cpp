@@ -394,7 +394,7 @@ public:
             esposizione_.start(EspostaOgniMs);
         }
     }
-    static constexpr int EspostaOgniMs = 50;
+    static constexpr int EspostaOgniMs = 100;
     ~Disegni() override { qApp->removeEventFilter(this); }
     Disegni(const Disegni &) = delete;
     Disegni &operator=(const Disegni &) = delete;
