@@ -50,6 +50,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -243,13 +244,48 @@ QHash<qint64, RigaB> righeScritte(const QString &archivio, const std::vector<flo
     return righe;
 }
 
+// The key of a box the processing marked in error: its article, module,
+// box, sub-box and row.
+using CasellaMarcata = std::array<QByteArray, 5>;
+
+// The boxes the processing marked in error in the refused declarations
+// (every second), by declaration.
+std::vector<std::vector<CasellaMarcata>> caselleMarcate(const QString &archivio,
+                                                        const std::vector<flowengine::DocumentoCorbex> &documenti)
+{
+    std::vector<std::vector<CasellaMarcata>> marcate(documenti.size());
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(archivio).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt *st = nullptr;
+    sqlite3_prepare_v2(db, "SELECT Articolo, Modulo, Campo, SottoCasella, Riga FROM DettaglioBol WHERE Indice = ? AND "
+                           "Data = ? AND Corretto = 0", -1, &st, nullptr);
+    for (std::size_t n = 1; n < documenti.size(); n += 2) {
+        const QByteArray data = documenti[n].Data.toString(Qt::ISODate).toUtf8();
+        sqlite3_bind_int64(st, 1, documenti[n].Indice);
+        sqlite3_bind_text(st, 2, data.constData(), int(data.size()), SQLITE_TRANSIENT);
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            CasellaMarcata c;
+            for (int k = 0; k < 5; ++k)
+                c[std::size_t(k)] = QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(st, k)),
+                                               sqlite3_column_bytes(st, k));
+            marcate[n].push_back(c);
+        }
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return marcate;
+}
+
 // The least the processing does, on a copy of the archive as it was before
 // the processing: the answer read, then in one transaction each accepted
 // declaration's box B rows read and written by key with what the
-// processing wrote there, and the index row of a refused one (every second,
-// as the service's stand-in refuses) reset.
+// processing wrote there, and for a refused one (every second, as the
+// service's stand-in refuses) the box in error marked by its key and the
+// index row reset.
 void elaborazioneMinima(const QString &archivio, const QString &risposta,
-                        const std::vector<flowengine::DocumentoCorbex> &documenti, const QHash<qint64, RigaB> &scritte)
+                        const std::vector<flowengine::DocumentoCorbex> &documenti, const QHash<qint64, RigaB> &scritte,
+                        const std::vector<std::vector<CasellaMarcata>> &marcate)
 {
     leggiFile(risposta);
     sqlite3 *db = nullptr;
@@ -265,8 +301,21 @@ void elaborazioneMinima(const QString &archivio, const QString &risposta,
                            "Controllato = ? WHERE _rowid_ = ?", -1, &scrivi, nullptr);
     sqlite3_prepare_v2(db, "UPDATE IndiceDoc SET Stato1 = 0 WHERE Indice = ? AND Data = ? AND Stato1 = 2", -1, &libera,
                        nullptr);
+    sqlite3_stmt *marca = nullptr;
+    sqlite3_prepare_v2(db, "UPDATE DettaglioBol SET Corretto = 0 WHERE Indice = ? AND Data = ? AND Articolo = ? AND "
+                           "Modulo = ? AND Campo = ? AND SottoCasella = ? AND Riga = ?", -1, &marca, nullptr);
     for (std::size_t n = 0; n < documenti.size(); ++n) {
         const QByteArray data = documenti[n].Data.toString(Qt::ISODate).toUtf8();
+        for (const CasellaMarcata &c : marcate[n]) {
+            sqlite3_bind_int64(marca, 1, documenti[n].Indice);
+            sqlite3_bind_text(marca, 2, data.constData(), int(data.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_int64(marca, 3, c[0].toLongLong());
+            for (int k = 1; k < 5; ++k)
+                sqlite3_bind_text(marca, k + 3, c[std::size_t(k)].constData(), int(c[std::size_t(k)].size()),
+                                  SQLITE_STATIC);
+            sqlite3_step(marca);
+            sqlite3_reset(marca);
+        }
         sqlite3_stmt *st = n % 2 == 1 ? libera : righe;
         sqlite3_bind_int64(st, 1, documenti[n].Indice);
         sqlite3_bind_text(st, 2, data.constData(), int(data.size()), SQLITE_TRANSIENT);
@@ -287,7 +336,7 @@ void elaborazioneMinima(const QString &archivio, const QString &risposta,
         }
         sqlite3_reset(st);
     }
-    for (sqlite3_stmt *st : {righe, scrivi, libera})
+    for (sqlite3_stmt *st : {righe, scrivi, libera, marca})
         sqlite3_finalize(st);
     const int rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(db);
@@ -1171,8 +1220,9 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
             passi[TabulatoPausa].nome =
                 QStringLiteral("tabulato dalla sua finestra: tempo più lungo senza disegno");
             const QHash<qint64, RigaB> scritte = righeScritte(archivio, risposti);
+            const std::vector<std::vector<CasellaMarcata>> marcate = caselleMarcate(archivio, risposti);
             passi[Elaborazione].minimi.push_back(
-                secondi([&] { elaborazioneMinima(archivioMinimo, risposta, risposti, scritte); }));
+                secondi([&] { elaborazioneMinima(archivioMinimo, risposta, risposti, scritte, marcate); }));
             QFile::remove(archivioMinimo);
             passi[Elaborazione].nome =
                 QStringLiteral("elaborazione di una risposta di %1 esiti dalla sua finestra").arg(risposti.size());
