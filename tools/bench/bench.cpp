@@ -212,35 +212,47 @@ struct RigaB {
     qint64 maxLung = 0, corretto = 0, gestito = 0, controllato = 0;
 };
 
+// Reads the rows of every second declaration from the first, by its key
+// (Indice and Data bound), handing each row to riga with the declaration's
+// position.
+void righeOgniSeconda(const QString &archivio, const char *sql, const std::vector<flowengine::DocumentoCorbex> &documenti,
+                      std::size_t primo, const std::function<void(sqlite3_stmt *, std::size_t)> &riga)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(archivio).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt *st = nullptr;
+    sqlite3_prepare_v2(db, sql, -1, &st, nullptr);
+    for (std::size_t n = primo; n < documenti.size(); n += 2) {
+        const QByteArray data = documenti[n].Data.toString(Qt::ISODate).toUtf8();
+        sqlite3_bind_int64(st, 1, documenti[n].Indice);
+        sqlite3_bind_text(st, 2, data.constData(), int(data.size()), SQLITE_TRANSIENT);
+        while (sqlite3_step(st) == SQLITE_ROW)
+            riga(st, n);
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+}
+
 // The box B rows of the accepted declarations (every other one, as the
 // service's stand-in refuses every second) as the processing wrote them,
 // by key.
 QHash<qint64, RigaB> righeScritte(const QString &archivio, const std::vector<flowengine::DocumentoCorbex> &documenti)
 {
     QHash<qint64, RigaB> righe;
-    sqlite3 *db = nullptr;
-    sqlite3_open_v2(QFile::encodeName(archivio).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt *st = nullptr;
-    sqlite3_prepare_v2(db, "SELECT _rowid_, Contenuto, MaxLung, Corretto, Gestito, Controllato FROM DettaglioBol "
-                           "WHERE Indice = ? AND Data = ? AND Modulo = 'F' AND Campo = '0B'", -1, &st, nullptr);
-    for (std::size_t n = 0; n < documenti.size(); n += 2) {
-        const QByteArray data = documenti[n].Data.toString(Qt::ISODate).toUtf8();
-        sqlite3_bind_int64(st, 1, documenti[n].Indice);
-        sqlite3_bind_text(st, 2, data.constData(), int(data.size()), SQLITE_TRANSIENT);
-        while (sqlite3_step(st) == SQLITE_ROW) {
-            RigaB &r = righe[sqlite3_column_int64(st, 0)];
-            if (sqlite3_column_type(st, 1) != SQLITE_NULL)
-                r.contenuto = QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(st, 1)),
-                                         sqlite3_column_bytes(st, 1));
-            r.maxLung = sqlite3_column_int64(st, 2);
-            r.corretto = sqlite3_column_int64(st, 3);
-            r.gestito = sqlite3_column_int64(st, 4);
-            r.controllato = sqlite3_column_int64(st, 5);
-        }
-        sqlite3_reset(st);
-    }
-    sqlite3_finalize(st);
-    sqlite3_close(db);
+    righeOgniSeconda(archivio,
+                     "SELECT _rowid_, Contenuto, MaxLung, Corretto, Gestito, Controllato FROM DettaglioBol "
+                     "WHERE Indice = ? AND Data = ? AND Modulo = 'F' AND Campo = '0B'",
+                     documenti, 0, [&](sqlite3_stmt *st, std::size_t) {
+                         RigaB &r = righe[sqlite3_column_int64(st, 0)];
+                         if (sqlite3_column_type(st, 1) != SQLITE_NULL)
+                             r.contenuto = QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(st, 1)),
+                                                      sqlite3_column_bytes(st, 1));
+                         r.maxLung = sqlite3_column_int64(st, 2);
+                         r.corretto = sqlite3_column_int64(st, 3);
+                         r.gestito = sqlite3_column_int64(st, 4);
+                         r.controllato = sqlite3_column_int64(st, 5);
+                     });
     return righe;
 }
 
@@ -254,26 +266,16 @@ std::vector<std::vector<CasellaMarcata>> caselleMarcate(const QString &archivio,
                                                         const std::vector<flowengine::DocumentoCorbex> &documenti)
 {
     std::vector<std::vector<CasellaMarcata>> marcate(documenti.size());
-    sqlite3 *db = nullptr;
-    sqlite3_open_v2(QFile::encodeName(archivio).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt *st = nullptr;
-    sqlite3_prepare_v2(db, "SELECT Articolo, Modulo, Campo, SottoCasella, Riga FROM DettaglioBol WHERE Indice = ? AND "
-                           "Data = ? AND Corretto = 0", -1, &st, nullptr);
-    for (std::size_t n = 1; n < documenti.size(); n += 2) {
-        const QByteArray data = documenti[n].Data.toString(Qt::ISODate).toUtf8();
-        sqlite3_bind_int64(st, 1, documenti[n].Indice);
-        sqlite3_bind_text(st, 2, data.constData(), int(data.size()), SQLITE_TRANSIENT);
-        while (sqlite3_step(st) == SQLITE_ROW) {
-            CasellaMarcata c;
-            for (int k = 0; k < 5; ++k)
-                c[std::size_t(k)] = QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(st, k)),
-                                               sqlite3_column_bytes(st, k));
-            marcate[n].push_back(c);
-        }
-        sqlite3_reset(st);
-    }
-    sqlite3_finalize(st);
-    sqlite3_close(db);
+    righeOgniSeconda(archivio,
+                     "SELECT Articolo, Modulo, Campo, SottoCasella, Riga FROM DettaglioBol WHERE Indice = ? AND "
+                     "Data = ? AND Corretto = 0",
+                     documenti, 1, [&](sqlite3_stmt *st, std::size_t n) {
+                         CasellaMarcata c;
+                         for (int k = 0; k < 5; ++k)
+                             c[std::size_t(k)] = QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(st, k)),
+                                                            sqlite3_column_bytes(st, k));
+                         marcate[n].push_back(c);
+                     });
     return marcate;
 }
 
