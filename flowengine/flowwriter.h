@@ -5,7 +5,6 @@
 #include <QAnyStringView>
 #include <QByteArrayView>
 #include <QDate>
-#include <QHash>
 #include <QIODevice>
 #include <QString>
 #include <compare>
