@@ -65,6 +65,7 @@ namespace {
 constexpr int Giri = 5;
 constexpr int RigheElenco = 10000;
 constexpr int NumeroCartella = 7;  // the register number of the folder flow answered
+constexpr int DichiarazioniRisposta = 60000;  // the most declarations of the folder flow answered
 
 // The seconds a piece of work takes.
 double secondi(const std::function<void()> &lavoro)
@@ -1150,7 +1151,16 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
 
             // The answer of the service to a folder flow of every declaration,
             // one outcome each: fetched and processed.
-            const QString risposta = flussoRisposto(cartella, selezione, ufficio);
+            // An answer counts its lines in five digits, about one and a half
+            // a declaration: a larger sample answers its first declarations.
+            const QString risposta =
+                tutte.size() <= DichiarazioniRisposta
+                    ? flussoRisposto(cartella, selezione, ufficio)
+                    : flussoRisposto(cartella,
+                                     uimain::ElencoSelezionate(QStringLiteral("T"), dichiaranti.value(0),
+                                                               tutte.first(DichiarazioniRisposta),
+                                                               QString(DichiarazioniRisposta, u'1')),
+                                     ufficio);
             avvia(cartella);
             const flowengine::DatiCorbex inviata = flussoInviato(oggi, NumeroCartella);
             const std::vector<flowengine::DocumentoCorbex> risposti = documentiDelFlusso(oggi, NumeroCartella);
