@@ -45,8 +45,11 @@ using flowengine::DocumentoCorbex;
 QStringList righeCorbex(const QString &percorso)
 {
     QStringList righe;
-    for (const QByteArray &riga : common::splitLines(flowengine::LeggiFileRegistrato(percorso)))
+    for (const QByteArray &riga : common::splitLines(flowengine::LeggiFileRegistrato(percorso))) {
         righe << platform::fromWindows1252(riga);
+        // Under a busy wait the windows are painted meanwhile.
+        platform::BusyWait::paintWhenDue();
+    }
     return righe;
 }
 
@@ -206,7 +209,9 @@ void StampaEsitiPositivi(const DatiTabulato &tabulato)
 {
     stampaDocumento(QStringLiteral("Durante la stampa degli esiti positivi"), [&](bool &iniziata) {
         const Dichiarazioni dichiarazioni(tabulato.CompostoDa);
+        platform::BusyWait::paintWhenDue();
         const RispostaEdi risposta = RispostaEdi::daBytes(flowengine::LeggiFileRegistrato(tabulato.FileRisposta));
+        platform::BusyWait::paintWhenDue();
         const int ultima = RigheRisposta(risposta.intestazione());
         const QString ditta = common::GetCompanyName(common::PercorsoArchivio);
 
@@ -288,8 +293,10 @@ void TracciaGrigliaNegativi(double alto, double basso)
 
 RecordInviati::RecordInviati(const QStringList &righeCorbex)
 {
-    for (const QString &riga : righeCorbex)
+    for (const QString &riga : righeCorbex) {
         righe_[{Colonne(riga, 2, 9).trimmed(), Colonne(riga, 15, 20)}].append(riga);
+        platform::BusyWait::paintWhenDue();
+    }
 }
 
 const QStringList &RecordInviati::righe(const QString &codice, const QString &riferimento) const
@@ -329,7 +336,9 @@ void StampaEsitiNegativi(const DatiTabulato &tabulato)
 {
     stampaDocumento(QStringLiteral("Durante la stampa degli esiti negativi"), [&](bool &iniziata) {
         const Dichiarazioni dichiarazioni(tabulato.CompostoDa);
+        platform::BusyWait::paintWhenDue();
         const RispostaEdi risposta = RispostaEdi::daBytes(flowengine::LeggiFileRegistrato(tabulato.FileRisposta));
+        platform::BusyWait::paintWhenDue();
         const int ultima = RigheRisposta(risposta.intestazione());
         const RecordInviati corbex(righeCorbex(tabulato.FileCorbex));
         const QString ditta = common::GetCompanyName(common::PercorsoArchivio);
