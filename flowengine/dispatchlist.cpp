@@ -5,6 +5,7 @@
 #include "common/openretry.h"
 #include "flowengine/flowlines.h"
 #include "flowengine/reportprinting.h"
+#include "platform/busywait.h"
 #include "platform/clock.h"
 #include "platform/dao/recordset.h"
 #include "platform/errors.h"
@@ -136,6 +137,9 @@ void StampaDistinta(const DatiCorbex &flow)
             stampaA(p, 72, y, (trattino < 0 ? d.Rif : d.Rif.left(trattino)).trimmed());
             y += AltezzaRiga;
             ++stampate;
+            // Under a busy wait the windows are painted meanwhile: a list
+            // of thousands of declarations takes a while.
+            platform::BusyWait::paintWhenDue();
         }
         DisegnaRigaDistinta(qint16(y - 3));
         p.endDoc();

@@ -209,7 +209,11 @@ int TipoPicture(const QString &testo) { return AnalizzaPicture(testo).tipo; }
 int FormattaCampo(QString &valore, const QString &picture, bool nonNumerico, bool troncabile,
                   QString &uscita)
 {
-    const Picture formato = AnalizzaPicture(picture);
+    return FormattaCampo(valore, AnalizzaPicture(picture), nonNumerico, troncabile, uscita);
+}
+
+int FormattaCampo(QString &valore, const Picture &formato, bool nonNumerico, bool troncabile, QString &uscita)
+{
     switch (formato.tipo) {
     case tipopicture::Numerica:
         return formatNumber(valore, formato, nonNumerico, uscita);

@@ -81,5 +81,7 @@ int TipoPicture(const QString &testo);
 // leading zeros.
 int FormattaCampo(QString &valore, const QString &picture, bool nonNumerico, bool troncabile,
                   QString &uscita);
+// The same with the picture already classified.
+int FormattaCampo(QString &valore, const Picture &formato, bool nonNumerico, bool troncabile, QString &uscita);
 
 }  // namespace flowengine

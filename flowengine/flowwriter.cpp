@@ -11,6 +11,7 @@
 #include "flowengine/treatments.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
+#include "platform/dao/connection.h"
 #include "platform/dao/recordset.h"
 #include "platform/dao/values.h"
 #include "platform/drives.h"
@@ -24,6 +25,9 @@
 
 #include <limits>
 #include <map>
+#include <optional>
+#include <sqlite3.h>
+#include <tuple>
 
 namespace flowengine {
 
@@ -57,7 +61,52 @@ QString chiaveCasella(const QString &modulo, const QString &campo, const QString
     return chiave;
 }
 
-bool foglioFrontale(const QString &modulo) { return modulo.compare(QLatin1String("F"), Qt::CaseInsensitive) == 0; }
+bool foglioFrontale(QAnyStringView modulo) { return QAnyStringView::compare(modulo, QLatin1String("F"), Qt::CaseInsensitive) == 0; }
+
+unsigned codice(QChar c) { return c.unicode(); }
+unsigned codice(char c) { return uchar(c); }
+
+// Appends a text of at most `larghezza` characters to a box's key, a byte a
+// character upper-cased as the archive compares them (ConvertCase), 0 for a
+// missing one; false for a longer text, or one with NUL or a character
+// outside ASCII, whose key is then the text one.
+bool impacchetta(QAnyStringView testo, int larghezza, quint64 &chiave)
+{
+    if (testo.size() > larghezza)
+        return false;
+    bool va = true;
+    int messi = 0;
+    testo.visit([&](auto parte) {
+        for (auto c : parte) {
+            unsigned u = codice(c);
+            if (u == 0 || u >= 0x80) {
+                va = false;
+                return;
+            }
+            if (u >= 'a' && u <= 'z')
+                u -= 'a' - 'A';
+            chiave = chiave << 8 | u;
+            ++messi;
+        }
+    });
+    for (; messi < larghezza; ++messi)
+        chiave <<= 8;
+    return va;
+}
+
+// The packed key of a box: module, box, sub-box and row; false when one of
+// them does not fit.
+bool chiavePacchetto(QAnyStringView modulo, QAnyStringView campo, QAnyStringView sottoCasella, QAnyStringView riga,
+                     quint64 &chiave)
+{
+    chiave = 0;
+    return impacchetta(modulo, 1, chiave) && impacchetta(campo, 2, chiave) && impacchetta(sottoCasella, 2, chiave)
+           && impacchetta(riga, 2, chiave);
+}
+
+// The article of a row that has none: no reference reaches it but as a
+// front-sheet one.
+constexpr qint64 SenzaArticolo = std::numeric_limits<qint64>::min();
 
 // The numeric value of a count, rounded to a whole number; -1 for one of
 // more than nine digits, which no count reaches: a count too large to hold is
@@ -136,7 +185,27 @@ QString messaggioFormato(int esito)
 struct CampoTracciato {
     QString rifBrelk, trattamento, descrizione, picture;
     bool obbligatorio = false, numerico = false, troncabile = false;
+    QStringList riferimenti;  // rifBrelk split at ";", once for the run
+    // The picture as classified, once it is found valid: a picture that is
+    // not is classified again at every use, and tells the user each time.
+    mutable std::optional<Picture> formato;
 };
+
+// The contents the references address, each without TAB and LF and
+// followed by CR LF.
+QString caselleRif(const CaselleDichiarazione &caselle, const QStringList &riferimenti, int articolo)
+{
+    QString risultato;
+    for (const QString &riferimento : riferimenti) {
+        if (std::optional<QString> contenuto = caselle.contenuto(riferimento, articolo)) {
+            contenuto->remove(u'\t');
+            contenuto->remove(u'\n');
+            risultato += *contenuto;
+            risultato += FineRiga;
+        }
+    }
+    return risultato;
+}
 
 class NessunAvanzamento : public AvanzamentoCorbex {
 public:
@@ -224,6 +293,8 @@ private:
             c.obbligatorio = rs->value(QStringLiteral("Obbligatorio")).toBool();
             c.numerico = rs->value(QStringLiteral("Numerico")).toBool();
             c.troncabile = rs->value(QStringLiteral("Troncabile")).toBool();
+            if (!c.rifBrelk.isEmpty())
+                c.riferimenti = c.rifBrelk.split(u';');
             campi.push_back(c);
         }
         rs->close();
@@ -243,30 +314,47 @@ private:
         }
         QString linea = (k == 1 ? QStringLiteral("T") : QStringLiteral("?")) + codiceRiga.leftJustified(8, u' ', true)
                         + riferimento_ + u' ' + rif7.left(6) + QStringLiteral("00");
-        for (const CampoTracciato &campo : campi)
-            linea += valoreCampo(caselle, campo, k, articoli) + u'\t';
-        righe += platform::toWindows1252(linea + FineRiga);
+        linea.reserve(lunghezzaRiga_);
+        for (const CampoTracciato &campo : campi) {
+            linea += valoreCampo(caselle, campo, k, articoli);
+            linea += u'\t';
+        }
+        linea += FineRiga;
+        lunghezzaRiga_ = std::max(lunghezzaRiga_, linea.size());
+        righe += platform::toWindows1252(linea);
     }
 
     QString valoreCampo(const CaselleDichiarazione &caselle, const CampoTracciato &campo, int k, int articoli)
     {
-        const QString grezzo = campo.rifBrelk.isEmpty() ? QString() : LeggiCaselleRif(caselle, campo.rifBrelk, k);
         QString valore;
-        if (!campo.trattamento.isEmpty())
-            valore = ApplicaTrattamento(grezzo, campo.trattamento, k, articoli, modi_, oggi_);
-        else
-            valore = grezzo.chopped(qMin<qsizetype>(2, grezzo.size()));
-        valore = senzaSeparatori(valore);
+        if (!campo.trattamento.isEmpty()) {
+            valore = senzaSeparatori(
+                ApplicaTrattamento(caselleRif(caselle, campo.riferimenti, k), campo.trattamento, k, articoli, modi_, oggi_));
+        } else {
+            // The contents with the CR LF between them and after the last
+            // taken away, and every CR, LF and TAB: the contents joined.
+            for (const QString &riferimento : campo.riferimenti)
+                if (const std::optional<QString> contenuto = caselle.contenuto(riferimento, k))
+                    valore += *contenuto;
+            valore = senzaSeparatori(std::move(valore));
+        }
 
         const auto dettaglio = [&campo, k] { return campo.descrizione + EtichettaArticolo(campo.rifBrelk, k); };
-        if (controllo_ && campo.obbligatorio && common::TrimSpaces(valore).isEmpty()) {
+        if (controllo_ && campo.obbligatorio && std::all_of(valore.cbegin(), valore.cend(), [](QChar c) { return c == u' '; })) {
             errore(QStringLiteral("Assenza di un campo obbligatorio"), dettaglio());
             return {};
         }
         if (!campo.obbligatorio && valore.isEmpty())
             return {};
+        if (!campo.formato) {
+            const Picture formato = AnalizzaPicture(campo.picture);
+            if (formato.tipo != tipopicture::NonValida)
+                campo.formato = formato;
+        }
         QString formattato;
-        const int esito = FormattaCampo(valore, campo.picture, !campo.numerico, campo.troncabile, formattato);
+        const int esito = campo.formato ? FormattaCampo(valore, *campo.formato, !campo.numerico, campo.troncabile,
+                                                        formattato)
+                                        : esitoformato::PictureNonValida;
         if (esito < 0 && controllo_) {
             errore(messaggioFormato(esito), dettaglio());
             return {};
@@ -284,6 +372,7 @@ private:
     const bool controllo_;
     const QString riferimento_;
     std::map<QString, std::vector<CampoTracciato>> tracciati_;
+    qsizetype lunghezzaRiga_ = 0;  // the longest line so far: the next is made in room of that size
     QDate data_;
     qint32 indice_ = 0;
     int erroriDichiarazione_ = 0;
@@ -292,37 +381,88 @@ private:
 
 }  // namespace
 
-void CaselleDichiarazione::aggiungi(dao::Recordset &righe, int colonna, int quante)
+void CaselleDichiarazione::aggiungi(qint64 ordine, bool senzaArticolo, qint64 articolo, QAnyStringView modulo,
+                                    QAnyStringView campo, QAnyStringView sottoCasella, QAnyStringView riga,
+                                    QByteArrayView contenuto)
 {
-    for (; !righe.eof() && quante != 0; righe.moveNext(), --quante) {
-        const QVariant articolo = righe.value(colonna);
-        const QVariant modulo = righe.value(colonna + 1);
-        // A declaration without boxes comes back from the join as one empty row.
-        if (modulo.isNull() && articolo.isNull() && righe.value(colonna + 2).isNull())
-            continue;
-        const QString campo = maiuscolo(righe.value(colonna + 2).toString());
-        const QString sottoCasella = righe.value(colonna + 3).toString();
-        const QString contenuto = righe.value(colonna + 5).toString();
-        const bool frontale = foglioFrontale(modulo.toString());
-        const QString chiave = chiaveCasella(modulo.toString(), campo, sottoCasella, righe.value(colonna + 4).toString(),
-                                             frontale ? QVariant() : articolo);
-        // The first row of a box is the one that counts.
-        if (!caselle_.contains(chiave))
-            caselle_.insert(chiave, contenuto);
-        if (frontale)
-            foglio_.push_back({campo, maiuscolo(sottoCasella), contenuto});
+    const bool frontale = foglioFrontale(modulo);
+    const Testo testo{ordine, testi_.size(), contenuto.size()};
+    testi_.append(contenuto);
+    Chiave chiave{0, frontale || senzaArticolo ? SenzaArticolo : articolo};
+    const bool impacchettata = chiavePacchetto(modulo, campo, sottoCasella, riga, chiave.casella);
+    if (impacchettata)
+        righe_.emplace_back(chiave, testo);
+    else
+        altre_.emplace_back(chiaveCasella(modulo.toString(), maiuscolo(campo.toString()), sottoCasella.toString(),
+                                          riga.toString(), frontale || senzaArticolo ? QVariant() : QVariant(articolo)),
+                            testo);
+    if (!frontale)
+        return;
+    // Only the boxes the writer and the search read of the front sheet; a
+    // box of the packed key is its bits 32 to 47.
+    static const auto lette = [] {
+        std::vector<std::pair<QString, quint64>> campi;
+        for (const QString &c : CampiCodiceMsg() + QStringList{QStringLiteral("05")}) {
+            quint64 bit = 0;
+            impacchetta(c, 2, bit);
+            campi.emplace_back(c, bit);
+        }
+        return campi;
+    }();
+    for (const auto &[letta, bit] : lette) {
+        if (impacchettata ? (chiave.casella >> 32 & 0xFFFF) == bit
+                          : QAnyStringView::compare(campo, letta, Qt::CaseInsensitive) == 0) {
+            foglio_.emplace_back(ordine, Casella{letta, maiuscolo(sottoCasella.toString()), this->testo(testo)});
+            return;
+        }
     }
-    std::stable_sort(foglio_.begin(), foglio_.end(), [](const Casella &x, const Casella &y) { return x.campo < y.campo; });
+}
+
+QString CaselleDichiarazione::testo(const Testo &t) const
+{
+    return QString::fromUtf8(testi_.constData() + t.inizio, t.lunghezza);
+}
+
+void CaselleDichiarazione::aggiungi(sqlite3_stmt *riga, int colonna)
+{
+    const auto parte = [riga, colonna](int n) {
+        const auto *testo = reinterpret_cast<const char *>(sqlite3_column_text(riga, colonna + n));
+        return QUtf8StringView(testo, testo ? sqlite3_column_bytes(riga, colonna + n) : 0);
+    };
+    const bool senzaArticolo = sqlite3_column_type(riga, colonna + 1) == SQLITE_NULL;
+    // A declaration without boxes comes back from the join as one empty row.
+    if (senzaArticolo && sqlite3_column_type(riga, colonna + 2) == SQLITE_NULL
+        && sqlite3_column_type(riga, colonna + 3) == SQLITE_NULL)
+        return;
+    const QUtf8StringView contenuto = parte(6);
+    aggiungi(sqlite3_column_int64(riga, colonna), senzaArticolo, sqlite3_column_int64(riga, colonna + 1), parte(2),
+             parte(3), parte(4), parte(5), QByteArrayView(contenuto.data(), contenuto.size()));
+}
+
+void CaselleDichiarazione::completa()
+{
+    // The first row of a box in the archive is the one that counts.
+    const auto perChiave = [](const auto &x, const auto &y) {
+        return std::tie(x.first, x.second.ordine) < std::tie(y.first, y.second.ordine);
+    };
+    std::sort(righe_.begin(), righe_.end(), perChiave);
+    std::sort(altre_.begin(), altre_.end(), perChiave);
+    std::sort(foglio_.begin(), foglio_.end(), [](const auto &x, const auto &y) {
+        return std::tie(x.second.campo, x.first) < std::tie(y.second.campo, y.first);
+    });
+    foglioOrdinato_.clear();
+    for (auto &[ordine, casella] : foglio_)
+        foglioOrdinato_.push_back(std::move(casella));
+    foglio_.clear();
 }
 
 CaselleDichiarazione CaselleDichiarazione::leggi(dao::Database &archivio, const QDate &data, qint32 indice)
 {
-    CaselleDichiarazione caselle;
     auto rs = archivio.openRecordset(
         QStringLiteral("SELECT Articolo, Modulo, Campo, SottoCasella, Riga, Contenuto FROM DettaglioBol "
                        "WHERE Indice = ? AND Data = ? ORDER BY _rowid_"),
         {indice, data}, dao::RecordsetType::Snapshot);
-    caselle.aggiungi(*rs, 0);
+    CaselleDichiarazione caselle = daRighe(*rs, 0, -1);
     rs->close();
     return caselle;
 }
@@ -330,17 +470,41 @@ CaselleDichiarazione CaselleDichiarazione::leggi(dao::Database &archivio, const 
 CaselleDichiarazione CaselleDichiarazione::daRighe(dao::Recordset &rs, int colonna, int righe)
 {
     CaselleDichiarazione caselle;
-    caselle.aggiungi(rs, colonna, righe);
+    for (qint64 ordine = 0; !rs.eof() && righe != 0; rs.moveNext(), --righe, ++ordine) {
+        const QVariant articolo = rs.value(colonna);
+        const QVariant modulo = rs.value(colonna + 1);
+        const QVariant campo = rs.value(colonna + 2);
+        // A declaration without boxes comes back from the join as one empty row.
+        if (modulo.isNull() && articolo.isNull() && campo.isNull())
+            continue;
+        caselle.aggiungi(ordine, articolo.isNull(), articolo.toLongLong(), modulo.toString(), campo.toString(),
+                         rs.value(colonna + 3).toString(), rs.value(colonna + 4).toString(),
+                         rs.value(colonna + 5).toString().toUtf8());
+    }
+    caselle.completa();
     return caselle;
 }
 
-const QString *CaselleDichiarazione::contenuto(const QString &riferimento, int articolo) const
+std::optional<QString> CaselleDichiarazione::contenuto(const QString &riferimento, int articolo) const
 {
-    const QString modulo = riferimento.left(1);
-    const QString chiave = chiaveCasella(modulo, riferimento.mid(1, 2), riferimento.mid(3, 1), riferimento.right(1),
-                                         foglioFrontale(modulo) ? QVariant() : QVariant(articolo));
-    const auto trovato = caselle_.constFind(chiave);
-    return trovato == caselle_.cend() ? nullptr : &*trovato;
+    const QStringView r(riferimento);
+    const QStringView modulo = r.left(1), campo = r.mid(1, 2), sottoCasella = r.mid(3, 1), riga = r.right(1);
+    const bool frontale = foglioFrontale(modulo);
+    Chiave chiave{0, frontale ? SenzaArticolo : articolo};
+    if (chiavePacchetto(modulo, campo, sottoCasella, riga, chiave.casella)) {
+        const auto trovata = std::lower_bound(righe_.begin(), righe_.end(), chiave,
+                                              [](const auto &x, const Chiave &c) { return x.first < c; });
+        if (trovata == righe_.end() || trovata->first != chiave)
+            return std::nullopt;
+        return testo(trovata->second);
+    }
+    const QString testuale = chiaveCasella(modulo.toString(), campo.toString(), sottoCasella.toString(),
+                                           riga.toString(), frontale ? QVariant() : QVariant(articolo));
+    const auto trovata = std::lower_bound(altre_.begin(), altre_.end(), testuale,
+                                          [](const auto &x, const QString &c) { return x.first < c; });
+    if (trovata == altre_.end() || trovata->first != testuale)
+        return std::nullopt;
+    return testo(trovata->second);
 }
 
 QString DeterminaCodiceMsg(dao::Database &archivio, const QDate &data, qint32 indice)
@@ -356,6 +520,7 @@ const QStringList &CampiCodiceMsg()
 
 QString DeterminaCodiceMsg(const CaselleDichiarazione &caselle)
 {
+    // No box the code is made of: no code.
     if (caselle.foglio().empty())
         return {};
     QString tipo, procedura, riferimento, deposito;
@@ -391,18 +556,7 @@ QString LeggiCaselleRif(dao::Database &archivio, const QDate &data, qint32 indic
 
 QString LeggiCaselleRif(const CaselleDichiarazione &caselle, const QString &riferimenti, int articolo)
 {
-    QString risultato;
-    if (riferimenti.isEmpty())
-        return risultato;
-    for (const QString &riferimento : riferimenti.split(u';')) {
-        if (const QString *contenuto = caselle.contenuto(riferimento, articolo)) {
-            QString testo = *contenuto;
-            testo.remove(u'\t');
-            testo.remove(u'\n');
-            risultato += testo + FineRiga;
-        }
-    }
-    return risultato;
+    return riferimenti.isEmpty() ? QString() : caselleRif(caselle, riferimenti.split(u';'), articolo);
 }
 
 void ScriviRigaErrore(QIODevice &file, const QString &tipoDocumento, const QDate &data, qint32 indice,
@@ -450,83 +604,42 @@ std::pair<QDate, qint32> dichiarazioneDiRiga(const QString &riga)
     return {data, IndiceDaTesto(trattino < 0 ? QString() : riga.mid(trattino + 1))};
 }
 
-// The boxes of the selection's declarations and the CodiceDoc of their index
-// rows, read in the selection's order a batch at a time: a query per
-// declaration costs more than its rows. A batch ends before a line that
-// cannot be read, which then fails in its turn as it always did.
+// The boxes of each declaration of the selection and the CodiceDoc of its
+// index row, read by its key with one statement prepared for the run, each
+// row taken straight from the statement: the rows of a whole archive go
+// through here.
 class CaselleDellaSelezione {
 public:
-    CaselleDellaSelezione(dao::Database &archivio, const QString &selezione) : archivio_(archivio), selezione_(selezione)
+    explicit CaselleDellaSelezione(dao::Database &archivio)
+        : istruzione_(archivio.connection(),
+                      QStringLiteral("SELECT i.CodiceDoc, d._rowid_, d.Articolo, d.Modulo, d.Campo, d.SottoCasella, "
+                                     "d.Riga, d.Contenuto FROM IndiceDoc AS i LEFT JOIN DettaglioBol AS d ON "
+                                     "d.Indice = i.Indice AND d.Data = i.Data WHERE i.Indice = ? AND i.Data = ?"),
+                      dao::Operation::Read)
     {
     }
 
-    // The declaration of the line just read, which ends at dopo; indicizzata
-    // is false when it has no index row.
-    CaselleDichiarazione leggi(const QDate &data, qint32 indice, qsizetype dopo, bool &indicizzata,
-                               QString &codiceDoc)
+    // indicizzata is false when the declaration has no index row.
+    CaselleDichiarazione leggi(const QDate &data, qint32 indice, bool &indicizzata, QString &codiceDoc)
     {
-        if (prossima_ == lette_.size())
-            carica(data, indice, dopo);
-        Letta &letta = lette_[prossima_++];
-        indicizzata = letta.indicizzata;
-        codiceDoc = letta.codiceDoc;
-        return std::move(letta.caselle);
+        CaselleDichiarazione caselle;
+        indicizzata = false;
+        codiceDoc.clear();
+        istruzione_.bind({indice, data});
+        while (istruzione_.step()) {
+            if (!indicizzata) {
+                indicizzata = true;
+                codiceDoc = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(istruzione_.get(), 0)),
+                                              sqlite3_column_bytes(istruzione_.get(), 0));
+            }
+            caselle.aggiungi(istruzione_.get(), 1);
+        }
+        caselle.completa();
+        return caselle;
     }
 
 private:
-    static constexpr int Lotto = 100;
-
-    struct Letta {
-        bool indicizzata = false;
-        QString codiceDoc;
-        CaselleDichiarazione caselle;
-    };
-
-    void carica(const QDate &data, qint32 indice, qsizetype dopo)
-    {
-        QVariantList parametri = {0, indice, data};
-        QStringList valori = {QStringLiteral("(?, ?, ?)")};
-        while (valori.size() < Lotto && dopo < selezione_.size()) {
-            const QString riga = tagliaRiga(selezione_, dopo);
-            if (riga.isEmpty())
-                continue;
-            try {
-                const auto [giorno, numero] = dichiarazioneDiRiga(riga);
-                parametri << int(valori.size()) << numero << giorno;
-            } catch (const platform::RuntimeError &) {
-                break;
-            }
-            valori << QStringLiteral("(?, ?, ?)");
-        }
-        // Each declaration's rows in the order of its own query: its index
-        // row with its boxes, by their order in the archive.
-        auto rs = archivio_.openRecordset(
-            QStringLiteral("SELECT s.column1, i.CodiceDoc, d.Articolo, d.Modulo, d.Campo, d.SottoCasella, d.Riga, "
-                           "d.Contenuto FROM IndiceDoc AS i JOIN (VALUES %1) AS s ON i.Indice = s.column2 AND "
-                           "i.Data = s.column3 LEFT JOIN DettaglioBol AS d ON d.Indice = i.Indice AND d.Data = i.Data "
-                           "ORDER BY s.column1, d._rowid_")
-                .arg(valori.join(QStringLiteral(", "))),
-            parametri, dao::RecordsetType::Snapshot);
-        lette_.assign(size_t(valori.size()), Letta());
-        prossima_ = 0;
-        while (!rs->eof()) {
-            Letta &letta = lette_[size_t(rs->value(0).toInt())];
-            const int inizio = int(rs->absolutePosition());
-            int righe = 0;
-            for (const QVariant posizione = rs->value(0); !rs->eof() && rs->value(0) == posizione; rs->moveNext())
-                ++righe;
-            rs->setAbsolutePosition(inizio);
-            letta.indicizzata = true;
-            letta.codiceDoc = rs->value(1).toString();
-            letta.caselle = CaselleDichiarazione::daRighe(*rs, 2, righe);
-        }
-        rs->close();
-    }
-
-    dao::Database &archivio_;
-    const QString &selezione_;
-    std::vector<Letta> lette_;
-    size_t prossima_ = 0;
+    dao::Connection::Statement istruzione_;
 };
 
 }  // namespace
@@ -588,7 +701,8 @@ CorbexCreato CreaCorbex(const QString &testoSelezione, Destinazione destinazione
     dao::Database archivio = common::ApriArchivio();
     dao::Database programma = common::ApriDatabaseProgramma();
     Scrittore scrittore(archivio, programma, log, schermo, destinazione, preventCheck, riferimento);
-    CaselleDellaSelezione caselleSelezione(archivio, testoSelezione);
+    // Its statement goes back before the archive closes.
+    std::optional<CaselleDellaSelezione> caselleSelezione(std::in_place, archivio);
 
     if (tipo == QLatin1String("T")) {
         int elaborate = 0;
@@ -601,7 +715,7 @@ CorbexCreato CreaCorbex(const QString &testoSelezione, Destinazione destinazione
 
             bool indicizzata = false;
             QString codiceDoc;
-            const CaselleDichiarazione caselle = caselleSelezione.leggi(data, indice, resto, indicizzata, codiceDoc);
+            const CaselleDichiarazione caselle = caselleSelezione->leggi(data, indice, indicizzata, codiceDoc);
             bool accettata = false;
             QString rif7;
             if (indicizzata && codiceDoc == QLatin1String("BOLL")) {
@@ -628,6 +742,7 @@ CorbexCreato CreaCorbex(const QString &testoSelezione, Destinazione destinazione
                                              + common::TrimSpaces(rif7) + FineRiga;
         }
     }
+    caselleSelezione.reset();
     programma.close();
     archivio.close();
     // The flow and its log are read next (the envelope, the error list, the

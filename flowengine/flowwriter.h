@@ -2,10 +2,14 @@
 
 #include "platform/dao/database.h"
 
+#include <QAnyStringView>
+#include <QByteArrayView>
 #include <QDate>
-#include <QHash>
 #include <QIODevice>
 #include <QString>
+#include <compare>
+#include <optional>
+#include <utility>
 #include <vector>
 
 // The flow-file writer: the declarations of a selection turned into the
@@ -14,6 +18,7 @@
 namespace dao {
 class Recordset;
 }
+struct sqlite3_stmt;
 
 namespace flowengine {
 
@@ -45,26 +50,52 @@ public:
     // are Articolo, Modulo, Campo, SottoCasella, Riga and Contenuto. The
     // recordset is left on the row after them.
     static CaselleDichiarazione daRighe(dao::Recordset &rs, int colonna, int righe);
+    // The boxes as a statement gives them, one row at a time in any order:
+    // the row it stands on, whose columns from the given one on are the
+    // row's _rowid_, then Articolo, Modulo, Campo, SottoCasella, Riga and
+    // Contenuto. completa() once the last row is in.
+    void aggiungi(sqlite3_stmt *riga, int colonna);
+    void completa();
 
     // The content (Null as empty) of the first row a five-character reference
     // addresses (module, box, sub-box, row); front-sheet rows ("F") whatever
-    // their Articolo, article rows of the given article. nullptr when none.
-    const QString *contenuto(const QString &riferimento, int articolo) const;
+    // their Articolo, article rows of the given article. Nothing when none.
+    std::optional<QString> contenuto(const QString &riferimento, int articolo) const;
 
     struct Casella {
         QString campo, sottoCasella, contenuto;
     };
-    // The front-sheet rows ordered by Campo, in the archive's order within one box.
-    const std::vector<Casella> &foglio() const { return foglio_; }
+    // The front-sheet rows of the boxes the message result and the article
+    // count are made of (CampiCodiceMsg and "05"), Campo and SottoCasella
+    // upper-cased, ordered by Campo, in the archive's order within one box.
+    const std::vector<Casella> &foglio() const { return foglioOrdinato_; }
 
 private:
-    // Takes the rows of a query whose columns from the given one on are
-    // Articolo, Modulo, Campo, SottoCasella, Riga and Contenuto.
-    // Takes at most `quante` rows (all, when negative).
-    void aggiungi(dao::Recordset &righe, int colonna, int quante = -1);
+    // A row's module, box, sub-box and row upper-cased, a byte each (two for
+    // the box, the sub-box and the row), with its article; only for texts
+    // of ASCII characters that fit, which every box of the layouts has.
+    struct Chiave {
+        quint64 casella = 0;
+        qint64 articolo = 0;
+        auto operator<=>(const Chiave &) const = default;
+    };
+    // Where a row's content lies in testi_, and the row's place in the archive.
+    struct Testo {
+        qint64 ordine = 0;
+        qsizetype inizio = 0, lunghezza = 0;
+    };
+    void aggiungi(qint64 ordine, bool senzaArticolo, qint64 articolo, QAnyStringView modulo, QAnyStringView campo,
+                  QAnyStringView sottoCasella, QAnyStringView riga, QByteArrayView contenuto);
+    QString testo(const Testo &t) const;
 
-    QHash<QString, QString> caselle_;
-    std::vector<Casella> foglio_;
+    // By key once complete, in the archive's order within one key.
+    std::vector<std::pair<Chiave, Testo>> righe_;
+    // The rows whose key does not fit, by their key as text, in the
+    // archive's order within one key.
+    std::vector<std::pair<QString, Testo>> altre_;
+    QByteArray testi_;  // every content, UTF-8, one after the other
+    std::vector<std::pair<qint64, Casella>> foglio_;  // with its place in the archive until complete
+    std::vector<Casella> foglioOrdinato_;
 };
 
 // The message result of a declaration: its message code left-justified in 8

@@ -19,11 +19,14 @@
 #include "support/doubles/fakeclock.h"
 #include "support/doubles/fixedworkstationsource.h"
 #include "support/doubles/recordingmessagebox.h"
+#include "support/doubles/recordingpageprinter.h"
 #include "support/tablerows.h"
 #include "support/tempdir.h"
+#include "support/textfixture.h"
 #include "ui/main/composition.h"
 #include "ui/transmission/answerfetch.h"
 #include "ui/transmission/answerprocess.h"
+#include "ui/transmission/answerreport.h"
 #include "ui/transmission/flowsend.h"
 
 #include <QDir>
@@ -39,6 +42,9 @@ struct DayCase {
     // The checksum of every box and index row after the day, as the
     // processing wrote them before it was made faster.
     const char *rowsSha;
+    // The fixture of the report's drawing calls, both listings, as the
+    // report drew them before it was made faster; none for the large days.
+    const char *reportPages = nullptr;
 };
 
 class SampleDay : public ::testing::TestWithParam<DayCase> {
@@ -260,11 +266,36 @@ TEST_P(SampleDay, EveryOutcomeLandsOnTheDeclarationTheAnswerNames)
     }
     EXPECT_TRUE(boxes_.shown.size() <= 2);
     EXPECT_EQ(rowsSha(), GetParam().rowsSha);
+
+    if (!GetParam().reportPages)
+        return;
+    // The answer's report, both listings, as its window prints them.
+    uitransmission::DatiTabulato report;
+    report.Data = processed.Data;
+    report.Progressivo = processed.Progressivo;
+    report.FileCorbex = processed.NomeFile;
+    report.CompostoDa = processed.CompostoDa;
+    flowengine::DatiCorbex stored = processed;
+    stored.Posizione = flowengine::PosizioneRisposta;
+    ASSERT_FALSE(flowengine::CaricaCorbex(stored));
+    report.FileRisposta = stored.NomeFile;
+    platform::RecordingPagePrinter pages;
+    {
+        platform::ScopedPagePrinter pagesGuard(pages);
+        uitransmission::StampaEsitiPositivi(report);
+        uitransmission::StampaEsitiNegativi(report);
+    }
+    EXPECT_TRUE(testsupport::SameAsFixture(QString::fromLatin1(GetParam().reportPages), pages.lines()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SampleDay,
                          ::testing::Values(DayCase{"HandMadeSample", 0,
-                                                   "e3ccfb578137822bef390098f8bcacb11c26b7729906d87ee9f152d61bde3063"},
+                                                   "e3ccfb578137822bef390098f8bcacb11c26b7729906d87ee9f152d61bde3063",
+                                                   "tools/fixtures/report-hand-made-sample.txt"},
+                                           // Listings of several pages each.
+                                           DayCase{"TwoHundredDeclarations", 200,
+                                                   "c10cce44b408fb3803d32a8d59de9efd8cc864d2d5876d05f53ebd8a7f5fb644",
+                                                   "tools/fixtures/report-200-declarations.txt"},
                                            DayCase{"FiveThousandDeclarations", 5000,
                                                    "7befbd0ee028141e20ecf2ec8943629f02c95417b92572cf800924deb63c7d94"},
                                            // 5 000 outcomes in one answer: the first declarant's half.

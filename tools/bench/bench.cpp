@@ -21,9 +21,14 @@
 #include "support/doubles/recordingmessagebox.h"
 #include "support/doubles/recordingpageprinter.h"
 #include "ui/main/composition.h"
+#include "ui/main/flowgrid.h"
 #include "ui/main/frmcomposenew.h"
+#include "ui/main/windowfactory.h"
 #include "ui/transmission/answerfetch.h"
 #include "ui/transmission/answerprocess.h"
+#include "ui/transmission/answerreport.h"
+#include "ui/transmission/frmaswerprocess.h"
+#include "ui/transmission/frmaswerreport.h"
 
 #include "ui/main/frmmain.h"
 
@@ -45,8 +50,10 @@
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWindow>
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -61,6 +68,7 @@ namespace {
 constexpr int Giri = 5;
 constexpr int RigheElenco = 10000;
 constexpr int NumeroCartella = 7;  // the register number of the folder flow answered
+constexpr int DichiarazioniRisposta = 60000;  // the most declarations of the folder flow answered
 
 // The seconds a piece of work takes.
 double secondi(const std::function<void()> &lavoro)
@@ -213,45 +221,82 @@ struct RigaB {
     qint64 maxLung = 0, corretto = 0, gestito = 0, controllato = 0;
 };
 
+// Reads the rows of every second declaration from the first, by its key
+// (Indice and Data bound), handing each row to riga with the declaration's
+// position.
+void righeOgniSeconda(const QString &archivio, const char *sql, const std::vector<flowengine::DocumentoCorbex> &documenti,
+                      std::size_t primo, const std::function<void(sqlite3_stmt *, std::size_t)> &riga)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(archivio).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt *st = nullptr;
+    sqlite3_prepare_v2(db, sql, -1, &st, nullptr);
+    for (std::size_t n = primo; n < documenti.size(); n += 2) {
+        const QByteArray data = documenti[n].Data.toString(Qt::ISODate).toUtf8();
+        sqlite3_bind_int64(st, 1, documenti[n].Indice);
+        sqlite3_bind_text(st, 2, data.constData(), int(data.size()), SQLITE_TRANSIENT);
+        while (sqlite3_step(st) == SQLITE_ROW)
+            riga(st, n);
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+}
+
 // The box B rows of the accepted declarations (every other one, as the
 // service's stand-in refuses every second) as the processing wrote them,
 // by key.
 QHash<qint64, RigaB> righeScritte(const QString &archivio, const std::vector<flowengine::DocumentoCorbex> &documenti)
 {
     QHash<qint64, RigaB> righe;
-    sqlite3 *db = nullptr;
-    sqlite3_open_v2(QFile::encodeName(archivio).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt *st = nullptr;
-    sqlite3_prepare_v2(db, "SELECT _rowid_, Contenuto, MaxLung, Corretto, Gestito, Controllato FROM DettaglioBol "
-                           "WHERE Indice = ? AND Data = ? AND Modulo = 'F' AND Campo = '0B'", -1, &st, nullptr);
-    for (std::size_t n = 0; n < documenti.size(); n += 2) {
-        const QByteArray data = documenti[n].Data.toString(Qt::ISODate).toUtf8();
-        sqlite3_bind_int64(st, 1, documenti[n].Indice);
-        sqlite3_bind_text(st, 2, data.constData(), int(data.size()), SQLITE_TRANSIENT);
-        while (sqlite3_step(st) == SQLITE_ROW) {
-            RigaB &r = righe[sqlite3_column_int64(st, 0)];
-            if (sqlite3_column_type(st, 1) != SQLITE_NULL)
-                r.contenuto = QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(st, 1)),
-                                         sqlite3_column_bytes(st, 1));
-            r.maxLung = sqlite3_column_int64(st, 2);
-            r.corretto = sqlite3_column_int64(st, 3);
-            r.gestito = sqlite3_column_int64(st, 4);
-            r.controllato = sqlite3_column_int64(st, 5);
-        }
-        sqlite3_reset(st);
-    }
-    sqlite3_finalize(st);
-    sqlite3_close(db);
+    righeOgniSeconda(archivio,
+                     "SELECT _rowid_, Contenuto, MaxLung, Corretto, Gestito, Controllato FROM DettaglioBol "
+                     "WHERE Indice = ? AND Data = ? AND Modulo = 'F' AND Campo = '0B'",
+                     documenti, 0, [&](sqlite3_stmt *st, std::size_t) {
+                         RigaB &r = righe[sqlite3_column_int64(st, 0)];
+                         if (sqlite3_column_type(st, 1) != SQLITE_NULL)
+                             r.contenuto = QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(st, 1)),
+                                                      sqlite3_column_bytes(st, 1));
+                         r.maxLung = sqlite3_column_int64(st, 2);
+                         r.corretto = sqlite3_column_int64(st, 3);
+                         r.gestito = sqlite3_column_int64(st, 4);
+                         r.controllato = sqlite3_column_int64(st, 5);
+                     });
     return righe;
+}
+
+// The key of a box the processing marked in error: its article, module,
+// box, sub-box and row.
+using CasellaMarcata = std::array<QByteArray, 5>;
+
+// The boxes the processing marked in error in the refused declarations
+// (every second), by declaration.
+std::vector<std::vector<CasellaMarcata>> caselleMarcate(const QString &archivio,
+                                                        const std::vector<flowengine::DocumentoCorbex> &documenti)
+{
+    std::vector<std::vector<CasellaMarcata>> marcate(documenti.size());
+    righeOgniSeconda(archivio,
+                     "SELECT Articolo, Modulo, Campo, SottoCasella, Riga FROM DettaglioBol WHERE Indice = ? AND "
+                     "Data = ? AND Corretto = 0",
+                     documenti, 1, [&](sqlite3_stmt *st, std::size_t n) {
+                         CasellaMarcata c;
+                         for (int k = 0; k < 5; ++k)
+                             c[std::size_t(k)] = QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(st, k)),
+                                                            sqlite3_column_bytes(st, k));
+                         marcate[n].push_back(c);
+                     });
+    return marcate;
 }
 
 // The least the processing does, on a copy of the archive as it was before
 // the processing: the answer read, then in one transaction each accepted
 // declaration's box B rows read and written by key with what the
-// processing wrote there, and the index row of a refused one (every second,
-// as the service's stand-in refuses) reset.
+// processing wrote there, and for a refused one (every second, as the
+// service's stand-in refuses) the box in error marked by its key and the
+// index row reset.
 void elaborazioneMinima(const QString &archivio, const QString &risposta,
-                        const std::vector<flowengine::DocumentoCorbex> &documenti, const QHash<qint64, RigaB> &scritte)
+                        const std::vector<flowengine::DocumentoCorbex> &documenti, const QHash<qint64, RigaB> &scritte,
+                        const std::vector<std::vector<CasellaMarcata>> &marcate)
 {
     leggiFile(risposta);
     sqlite3 *db = nullptr;
@@ -267,8 +312,21 @@ void elaborazioneMinima(const QString &archivio, const QString &risposta,
                            "Controllato = ? WHERE _rowid_ = ?", -1, &scrivi, nullptr);
     sqlite3_prepare_v2(db, "UPDATE IndiceDoc SET Stato1 = 0 WHERE Indice = ? AND Data = ? AND Stato1 = 2", -1, &libera,
                        nullptr);
+    sqlite3_stmt *marca = nullptr;
+    sqlite3_prepare_v2(db, "UPDATE DettaglioBol SET Corretto = 0 WHERE Indice = ? AND Data = ? AND Articolo = ? AND "
+                           "Modulo = ? AND Campo = ? AND SottoCasella = ? AND Riga = ?", -1, &marca, nullptr);
     for (std::size_t n = 0; n < documenti.size(); ++n) {
         const QByteArray data = documenti[n].Data.toString(Qt::ISODate).toUtf8();
+        for (const CasellaMarcata &c : marcate[n]) {
+            sqlite3_bind_int64(marca, 1, documenti[n].Indice);
+            sqlite3_bind_text(marca, 2, data.constData(), int(data.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_int64(marca, 3, c[0].toLongLong());
+            for (int k = 1; k < 5; ++k)
+                sqlite3_bind_text(marca, k + 3, c[std::size_t(k)].constData(), int(c[std::size_t(k)].size()),
+                                  SQLITE_STATIC);
+            sqlite3_step(marca);
+            sqlite3_reset(marca);
+        }
         sqlite3_stmt *st = n % 2 == 1 ? libera : righe;
         sqlite3_bind_int64(st, 1, documenti[n].Indice);
         sqlite3_bind_text(st, 2, data.constData(), int(data.size()), SQLITE_TRANSIENT);
@@ -289,7 +347,7 @@ void elaborazioneMinima(const QString &archivio, const QString &risposta,
         }
         sqlite3_reset(st);
     }
-    for (sqlite3_stmt *st : {righe, scrivi, libera})
+    for (sqlite3_stmt *st : {righe, scrivi, libera, marca})
         sqlite3_finalize(st);
     const int rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(db);
@@ -382,59 +440,88 @@ void riempiTabella(QTableWidget &tabella, const QString &archivio)
 }
 
 // The paints of one window, each timed: how long a piece of work takes up
-// to the window's next paint, and the longest stretch without one.
+// to the window's next paint, and the longest stretch without one. A paint
+// is taken as drawn at the event loop's next turn after it, once the
+// widget has drawn itself and the window has been flushed. A window whose
+// content does not change while it waits paints only when it is uncovered:
+// with esposta it is told to paint itself again every EspostaOgniMs, as
+// when another window passes over it, and paints when the work lets it.
 class Disegni : public QObject {
 public:
-    explicit Disegni(QWidget *finestra) : finestra_(finestra)
+    explicit Disegni(QWidget *finestra, bool esposta = false) : finestra_(finestra)
     {
         qApp->installEventFilter(this);
         orologio_.start();
+        if (esposta) {
+            QObject::connect(&esposizione_, &QTimer::timeout, finestra_, [this] { finestra_->update(); });
+            esposizione_.start(EspostaOgniMs);
+        }
     }
+    static constexpr int EspostaOgniMs = 100;
     ~Disegni() override { qApp->removeEventFilter(this); }
     Disegni(const Disegni &) = delete;
     Disegni &operator=(const Disegni &) = delete;
 
     struct Misura {
         double secondi = 0;
-        double senzaDisegno = 0;  // the longest stretch without a paint of the window
+        double senzaDisegno = 0;  // the longest stretch without a paint of the window or of the view
     };
 
     // Runs the work, then lets the window run until finito() holds (at once
-    // without it) and vista has painted after that.
+    // without it) and vista has been drawn after that. vista may be in
+    // another window: its paints count as the window's. The work may start
+    // the clock again with daOra(), when what it does first is not waited on.
     Misura misura(QWidget *vista, const std::function<void()> &lavoro, const std::function<bool()> &finito = {})
     {
         vista_ = vista;
-        const qint64 inizio = orologio_.nsecsElapsed();
-        ultimo_ = inizio;
-        pausa_ = 0;
+        daOra();
         lavoro();
         bool fatto = false;
-        vistaDipinta_ = false;
-        while (!(fatto && vistaDipinta_)) {
+        vistaDisegnata_ = false;
+        while (!(fatto && vistaDisegnata_)) {
             if (!fatto && (!finito || finito())) {
                 fatto = true;
-                vistaDipinta_ = false;
+                // A paint under way before this one does not count.
+                ++generazione_;
+                vistaDisegnata_ = false;
                 vista->update();
             }
             QCoreApplication::processEvents(QEventLoop::AllEvents);
-            if (orologio_.nsecsElapsed() - inizio > qint64(120) * 1000 * 1000 * 1000)
+            if (orologio_.nsecsElapsed() - inizio_ > qint64(120) * 1000 * 1000 * 1000)
                 platform::raise(platform::err::ReservedError, {QStringLiteral("la finestra non si è ridisegnata")});
         }
-        return {double(vistaOra_ - inizio) / 1e9, double(pausa_) / 1e9};
+        pausa_ = std::max(pausa_, vistaOra_ - ultimo_);
+        return {double(vistaOra_ - inizio_) / 1e9, double(pausa_) / 1e9};
+    }
+
+    // The clock of the measure under way starts again.
+    void daOra()
+    {
+        inizio_ = orologio_.nsecsElapsed();
+        ultimo_ = inizio_;
+        pausa_ = 0;
     }
 
 protected:
     bool eventFilter(QObject *oggetto, QEvent *evento) override
     {
-        if (evento->type() == QEvent::Paint && oggetto->isWidgetType()
-            && static_cast<QWidget *>(oggetto)->window() == finestra_) {
-            const qint64 ora = orologio_.nsecsElapsed();
-            pausa_ = std::max(pausa_, ora - ultimo_);
-            ultimo_ = ora;
-            if (oggetto == vista_) {
-                vistaDipinta_ = true;
-                vistaOra_ = ora;
-            }
+        if (evento->type() != QEvent::Paint || !oggetto->isWidgetType())
+            return false;
+        if (static_cast<QWidget *>(oggetto)->window() != finestra_ && oggetto != vista_)
+            return false;
+        const qint64 ora = orologio_.nsecsElapsed();
+        pausa_ = std::max(pausa_, ora - ultimo_);
+        ultimo_ = ora;
+        if (oggetto == vista_) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, generazione = generazione_] {
+                    if (generazione != generazione_)
+                        return;
+                    vistaOra_ = orologio_.nsecsElapsed();
+                    vistaDisegnata_ = true;
+                },
+                Qt::QueuedConnection);
         }
         return false;
     }
@@ -442,26 +529,108 @@ protected:
 private:
     QWidget *finestra_;
     QWidget *vista_ = nullptr;
+    QTimer esposizione_;
     QElapsedTimer orologio_;
+    qint64 inizio_ = 0;
     qint64 ultimo_ = 0;
     qint64 pausa_ = 0;
     qint64 vistaOra_ = 0;
-    bool vistaDipinta_ = false;
+    bool vistaDisegnata_ = false;
+    quint64 generazione_ = 0;
 };
 
-// Every candidate and, for those of the declarant (bound), the front-sheet
-// boxes their message result is made of.
+// Every candidate with the front-sheet boxes its message result and its
+// declarant (box 14) are made of.
 const char *const SqlCandidati =
     "SELECT i.Data, i.Indice, d.Campo, d.SottoCasella, d.Riga, d.Contenuto FROM IndiceDoc AS i "
     "LEFT JOIN DettaglioBol AS d ON d.Indice = i.Indice AND d.Data = i.Data AND d.Modulo = 'F' "
-    "AND d.Campo IN ('01', '07', '49') AND EXISTS (SELECT * FROM DettaglioBol AS p WHERE p.Indice = i.Indice "
-    "AND p.Data = i.Data AND p.Modulo = 'F' AND p.Campo = '14' AND p.SottoCasella = '0' AND p.Riga = '1' "
-    "AND p.Contenuto = ?) "
+    "AND d.Campo IN ('01', '07', '14', '49') "
     "WHERE i.ultimadata <= date('now') AND i.Stato1 <> 1 AND i.Stato1 <> 2 ORDER BY i.Data, i.Indice";
-const char *const SqlCaselle =
-    "SELECT i.*, d.* FROM IndiceDoc AS i JOIN DettaglioBol AS d ON d.Indice = i.Indice AND d.Data = i.Data "
-    "ORDER BY i.Data, i.Indice";
 const char *const SqlDistinta = "SELECT CompostoDa FROM Corbix WHERE Posizione = ? AND Progressivo = 1";
+
+QString testoColonna(sqlite3_stmt *st, int c)
+{
+    return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, c)), sqlite3_column_bytes(st, c));
+}
+
+// The declarant's candidates read with one statement into a table of the
+// selection grid's columns: the date, the number, the reference and the
+// kind, as the boxes hold them.
+void riempiGriglia(QTableWidget &tabella, const QString &archivio, const QString &dichiarante)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(archivio).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt *st = nullptr;
+    sqlite3_prepare_v2(db, SqlCandidati, -1, &st, nullptr);
+    struct Riga {
+        QString data, indice, riferimento, tipo;
+        bool propria = false;
+    };
+    std::vector<Riga> righe;
+    QString chiave;
+    Riga corrente;
+    const auto chiudi = [&] {
+        if (corrente.propria)
+            righe.push_back(corrente);
+    };
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        const QString questa = testoColonna(st, 0) + u'-' + testoColonna(st, 1);
+        if (questa != chiave) {
+            chiudi();
+            chiave = questa;
+            corrente = {testoColonna(st, 0), testoColonna(st, 1), {}, {}, false};
+        }
+        const QString campo = testoColonna(st, 2), sotto = testoColonna(st, 3);
+        if (campo == QLatin1String("14") && sotto == QLatin1String("0") && testoColonna(st, 4) == QLatin1String("1"))
+            corrente.propria = corrente.propria || testoColonna(st, 5) == dichiarante;
+        else if (campo == QLatin1String("07"))
+            corrente.riferimento = testoColonna(st, 5).right(7);
+        else if (campo == QLatin1String("01") && sotto == QLatin1String("1"))
+            corrente.tipo = testoColonna(st, 5);
+    }
+    chiudi();
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    tabella.setRowCount(int(righe.size()));
+    for (int r = 0; r < int(righe.size()); ++r) {
+        tabella.setItem(r, 0, new QTableWidgetItem());
+        tabella.setItem(r, 1, new QTableWidgetItem(righe[size_t(r)].data));
+        tabella.setItem(r, 2, new QTableWidgetItem(righe[size_t(r)].indice));
+        tabella.setItem(r, 3, new QTableWidgetItem(righe[size_t(r)].riferimento));
+        tabella.setItem(r, 4, new QTableWidgetItem(righe[size_t(r)].tipo));
+    }
+}
+
+// The least the writer does: the declarations of the selection read by key
+// in its order, as the writer reads them, their index row and every box,
+// every column as text, and the flow's bytes written and synced.
+void scritturaMinima(const QString &archivio, const QList<uimain::DichiarazioneTrovata> &selezionate,
+                     const QString &file, const QByteArray &flusso)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(archivio).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt *indice = nullptr, *caselle = nullptr;
+    sqlite3_prepare_v2(db, "SELECT CodiceDoc FROM IndiceDoc WHERE Indice = ? AND Data = ?", -1, &indice, nullptr);
+    sqlite3_prepare_v2(db, "SELECT Articolo, Modulo, Campo, SottoCasella, Riga, Contenuto FROM DettaglioBol "
+                           "WHERE Indice = ? AND Data = ?", -1, &caselle, nullptr);
+    for (const uimain::DichiarazioneTrovata &d : selezionate) {
+        const QByteArray data = d.data.toString(Qt::ISODate).toUtf8();
+        for (sqlite3_stmt *st : {indice, caselle}) {
+            sqlite3_bind_int64(st, 1, d.indice);
+            sqlite3_bind_text(st, 2, data.constData(), int(data.size()), SQLITE_TRANSIENT);
+            while (sqlite3_step(st) == SQLITE_ROW)
+                for (int c = 0; c < sqlite3_column_count(st); ++c) {
+                    sqlite3_column_text(st, c);
+                    sqlite3_column_bytes(st, c);
+                }
+            sqlite3_reset(st);
+        }
+    }
+    sqlite3_finalize(indice);
+    sqlite3_finalize(caselle);
+    sqlite3_close(db);
+    scriviEScarica(file, flusso);
+}
 
 // ---------------------------------------------------------------- the copy
 
@@ -591,6 +760,72 @@ std::vector<flowengine::DocumentoCorbex> documentiDelFlusso(const QDate &data, q
     return documenti;
 }
 
+// The item of the list's menu for that row and command, as the user finds
+// it on right-clicking the row.
+QAction *comando(uimain::frmMain &principale, int riga, const char *parola)
+{
+    principale.RigaContesto = riga;
+    bool mostra = false;
+    principale.ImpostaMenuContesto(riga, flowengine::PosizioneInviati, mostra);
+    const qsizetype voce = principale.Comandi.indexOf(QString::fromLatin1(parola));
+    if (!mostra || voce < 0)
+        platform::raise(platform::err::ReservedError, {QStringLiteral("comando %1 non disponibile").arg(parola)});
+    return principale.Opzioni[std::size_t(voce)];
+}
+
+// The row of the list that shows the flow of that day and number.
+int rigaDelFlusso(const uimain::frmMain &principale, const QDate &data, qint32 progressivo)
+{
+    for (int r = 0; r < principale.grdHistory->rowCount(); ++r) {
+        flowengine::DatiCorbex flusso;
+        if (uimain::ChiaveRigaGriglia(principale.grdHistory, r, flusso) && flusso.Data == data
+            && flusso.Progressivo == progressivo)
+            return r + 1;
+    }
+    platform::raise(platform::err::ReservedError, {QStringLiteral("flusso non elencato")});
+}
+
+// The window the list's menu opens on the flow of that day and number
+// (NumeroCartella), shown and painted, then its button pressed: measured from
+// the press up to the list's next paint once the window has closed.
+Disegni::Misura inFinestra(uimain::frmMain &principale, const QDate &oggi, const char *parola, const char *pulsante)
+{
+    QAction *voce = comando(principale, rigaDelFlusso(principale, oggi, NumeroCartella), parola);
+    Disegni::Misura misura;
+    QString fallito = QStringLiteral("finestra non aperta");
+    // Run by the window's own loop, once it is open.
+    QTimer::singleShot(0, &principale, [&] {
+        auto *finestra = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        auto *premuto = finestra ? finestra->findChild<QPushButton *>(QString::fromLatin1(pulsante)) : nullptr;
+        if (!premuto)
+            return;
+        try {
+            Disegni disegni(finestra, true);
+            disegni.misura(finestra, [] {});  // shown and painted
+            misura = disegni.misura(principale.grdHistory->viewport(), [&] { premuto->click(); },
+                                    [&] { return !finestra->isVisible(); });
+            fallito.clear();
+        } catch (const platform::RuntimeError &e) {
+            fallito = e.description();
+            finestra->reject();
+        }
+    });
+    voce->trigger();
+    if (!fallito.isEmpty())
+        platform::raise(platform::err::ReservedError, {fallito});
+    return misura;
+}
+
+// What the report reads of the flow of that day and number.
+uitransmission::DatiTabulato tabulatoDelFlusso(const QDate &data, qint32 progressivo)
+{
+    const flowengine::DatiCorbex inviato = flussoInviato(data, progressivo);
+    flowengine::DatiCorbex risposta = inviato;
+    risposta.Posizione = flowengine::PosizioneRisposta;
+    flowengine::CaricaCorbex(risposta);
+    return {data, progressivo, inviato.NomeFile, inviato.CompostoDa, risposta.NomeFile};
+}
+
 // One row of the table: the program's times beside the floor's, and the
 // target, as a ratio to the floor, as a time, or both.
 struct Passo {
@@ -674,22 +909,31 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     const QString cartellaIniziale = QDir::currentPath();
     buildflow::MessaggiSuErrore messaggi(err);
     platform::ScopedMessageBoxService messaggiGuard(messaggi);
+    // The windows the list's menu opens on an answered flow.
+    uitransmission::RegistraElaborazione(uimain::programWindows());
+    uitransmission::RegistraTabulato(uimain::programWindows());
 
     enum {
         Ricerca, Passo12, Passo12Pausa, Scrittura, Archiviazione, ElencoRiempito, ElencoRiempitoDopoElimina,
-        ElencoPausa, ElencoPagina, Distinta, Prelievo, Elaborazione, Memoria, NumeroPassi
+        ElencoPausa, ElencoPagina, Distinta, DistintaPausa, Prelievo, Elaborazione, ElaborazionePausa, Tabulato,
+        TabulatoPausa, Memoria, NumeroPassi
     };
     std::vector<Passo> passi(NumeroPassi);
     passi[Ricerca].rapporto = 3;
-    passi[Passo12].secondi = 1;
+    passi[Passo12] = {{}, 2, 1, {}, {}};
     passi[Passo12Pausa].secondi = 0.2;
     passi[Scrittura].rapporto = 2;
+    passi[Archiviazione].rapporto = 2;
     passi[ElencoRiempito] = {{}, 3, 0.3, {}, {}};
     passi[ElencoRiempitoDopoElimina] = {{}, 3, 0.3, {}, {}};
     passi[ElencoPausa].secondi = 0.2;
     passi[ElencoPagina].rapporto = 3;
     passi[Distinta].rapporto = 1.2;
+    passi[DistintaPausa].secondi = 0.2;
     passi[Elaborazione].rapporto = 2;
+    passi[ElaborazionePausa].secondi = 0.2;
+    passi[Tabulato].rapporto = 2;
+    passi[TabulatoPausa].secondi = 0.2;
     passi[Memoria].rapporto = 2;
     passi[Memoria].unita = QStringLiteral("MB");
     int dichiarazioni = 0;
@@ -733,8 +977,8 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
                     uimain::CercaDichiarazioni(d, tipi, oggi, [&](qint64, qint64) { ++passiAvanzamento; });
             }));
             passi[Ricerca].minimi.push_back(secondi([&] {
-                for (const QString &d : dichiaranti)
-                    leggiRighe(archivio, SqlCandidati, d);
+                for (qsizetype d = 0; d < dichiaranti.size(); ++d)
+                    leggiRighe(archivio, SqlCandidati);
             }));
 
             // The wizard, shown, from step 1 to step 2 as the user clicks
@@ -757,6 +1001,19 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
                 righeWizard = wizard.TotaleDichiarazioni;
                 if (wizard.PassoCorrente != 2 || righeWizard == 0)
                     platform::raise(platform::err::ReservedError, {QStringLiteral("passo 2 non raggiunto")});
+
+                // One statement into a table of the grid's size, shown.
+                QTableWidget tabella;
+                tabella.setColumnCount(wizard.grdListaDich->columnCount());
+                tabella.resize(wizard.grdListaDich->size());
+                tabella.show();
+                Disegni disegniTabella(&tabella);
+                disegniTabella.misura(tabella.viewport(), [] {});
+                passi[Passo12].minimi.push_back(disegniTabella.misura(tabella.viewport(), [&] {
+                    riempiGriglia(tabella, archivio, dichiaranti.value(0));
+                }).secondi);
+                if (tabella.rowCount() != righeWizard)
+                    platform::raise(platform::err::ReservedError, {QStringLiteral("griglia minima diversa")});
             }
             passi[Passo12].nome = QStringLiteral("composizione mostrata, passo 1 -> 2 (%1 dichiarazioni del "
                                                  "dichiarante): fino al disegno della griglia")
@@ -782,10 +1039,8 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
                              .ElencoComposizione;
             }));
             const QByteArray flusso = leggiFile(platform::hostPath(fileCorbex));
-            passi[Scrittura].minimi.push_back(secondi([&] {
-                leggiRighe(archivio, SqlCaselle);
-                scriviEScarica(cartella + QStringLiteral("/.minimo"), flusso);
-            }));
+            passi[Scrittura].minimi.push_back(
+                secondi([&] { scritturaMinima(archivio, tutte, cartella + QStringLiteral("/.minimo"), flusso); }));
             passi[Scrittura].nome = QStringLiteral("scrittura del flusso di %1 dichiarazioni").arg(dichiarazioni);
 
             // The filing: the archive copy, the marking, the register row.
@@ -809,17 +1064,8 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
 
             // The printed dispatch list of the filed flow, beside the same
             // pages drawn plainly on the same printer.
+            // The list itself is printed from the list's menu, below.
             const flowengine::DatiCorbex filed = flussoInviato(oggi, 1);
-            {
-                platform::QtPagePrinter stampante;
-                stampante.setPrinterName(QStringLiteral("PDF"));
-                stampante.setPdfFolder(temp.path());
-                platform::ScopedPagePrinter stampanteGuard(stampante);
-                // The printer tells where the PDF went: nobody is there to read it.
-                platform::RecordingMessageBoxService avvisi;
-                platform::ScopedMessageBoxService avvisiGuard(avvisi);
-                passi[Distinta].tempi.push_back(secondi([&] { flowengine::StampaDistinta(filed); }));
-            }
             platform::RecordingPagePrinter pagine;
             {
                 platform::ScopedPagePrinter pagineGuard(pagine);
@@ -829,8 +1075,10 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
                 leggiRighe(archivio, SqlDistinta, flowengine::PosizioneInviati);
                 disegnaPagine(pagine.calls, temp.path() + QStringLiteral("/minimo.pdf"));
             }));
-            passi[Distinta].nome =
-                QStringLiteral("distinta di %1 dichiarazioni stampata in PDF").arg(archiviati.size());
+            passi[Distinta].nome = QStringLiteral("distinta di %1 dichiarazioni stampata in PDF dal menu dell'elenco")
+                                       .arg(archiviati.size());
+            passi[DistintaPausa].nome =
+                QStringLiteral("distinta dal menu dell'elenco: tempo più lungo senza disegno");
 
             // The list of flows over a register of RigheElenco rows, in the
             // main window as the program starts, shown; beside it the same
@@ -860,18 +1108,29 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
                 if (righeElenco != RigheElenco)
                     platform::raise(platform::err::ReservedError, {QStringLiteral("elenco incompleto")});
 
+                // "&Stampa distinta" on the first flow, the medium flow filed above.
+                {
+                    platform::QtPagePrinter stampante;
+                    stampante.setPrinterName(QStringLiteral("PDF"));
+                    platform::ScopedPagePrinter stampanteGuard(stampante);
+                    // The printer tells where the PDF went: nobody is there to read it.
+                    platform::RecordingMessageBoxService avvisi;
+                    platform::ScopedMessageBoxService avvisiGuard(avvisi);
+                    QAction *stampa = comando(principale, 1, "STAMPADISTINTA");
+                    Disegni esposta(&principale, true);
+                    const Disegni::Misura distinta = esposta.misura(vista, [&] { stampa->trigger(); });
+                    passi[Distinta].tempi.push_back(distinta.secondi);
+                    passi[DistintaPausa].tempi.push_back(distinta.senzaDisegno);
+                    if (avvisi.shown.size() != 1)
+                        platform::raise(platform::err::ReservedError, {QStringLiteral("distinta non stampata")});
+                }
+
                 // "&Elimina" on the first flow, confirmed.
-                principale.RigaContesto = 1;
-                bool mostra = false;
-                principale.ImpostaMenuContesto(1, flowengine::PosizioneInviati, mostra);
-                const qsizetype voce = principale.Comandi.indexOf(QStringLiteral("ELIMINACORBEXINVIATO"));
-                if (!mostra || voce < 0)
-                    platform::raise(platform::err::ReservedError, {QStringLiteral("\"&Elimina\" non disponibile")});
                 platform::RecordingMessageBoxService conferma;
                 conferma.answer(platform::MsgResult::Yes);
                 platform::ScopedMessageBoxService confermaGuard(conferma);
-                const Disegni::Misura eliminato =
-                    disegni.misura(vista, [&] { principale.Opzioni[std::size_t(voce)]->trigger(); });
+                QAction *elimina = comando(principale, 1, "ELIMINACORBEXINVIATO");
+                const Disegni::Misura eliminato = disegni.misura(vista, [&] { elimina->trigger(); });
                 passi[ElencoRiempitoDopoElimina].tempi.push_back(eliminato.secondi);
                 passi[ElencoPausa].tempi.push_back(eliminato.senzaDisegno);
                 if (principale.grdHistory->rowCount() != RigheElenco - 1 || conferma.shown.size() != 1)
@@ -909,7 +1168,16 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
             // the flow deleted above are made free again first, since a
             // declaration goes into one flow only.
             esegui(archivio, {QStringLiteral("UPDATE IndiceDoc SET Stato1 = 0 WHERE Stato1 = 2")});
-            const QString risposta = flussoRisposto(cartella, selezione, ufficio);
+            // An answer counts its lines in five digits, about one and a half
+            // a declaration: a larger sample answers its first declarations.
+            const QString risposta =
+                tutte.size() <= DichiarazioniRisposta
+                    ? flussoRisposto(cartella, selezione, ufficio)
+                    : flussoRisposto(cartella,
+                                     uimain::ElencoSelezionate(QStringLiteral("T"), dichiaranti.value(0),
+                                                               tutte.first(DichiarazioniRisposta),
+                                                               QString(DichiarazioniRisposta, u'1')),
+                                     ufficio);
             avvia(cartella);
             const flowengine::DatiCorbex inviata = flussoInviato(oggi, NumeroCartella);
             const std::vector<flowengine::DocumentoCorbex> risposti = documentiDelFlusso(oggi, NumeroCartella);
@@ -925,22 +1193,70 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
             const QString archivioMinimo = cartella + QStringLiteral("/.minimo.mdb");
             copiaArchivio(archivio, archivioMinimo);
             {
-                // Its only message says it is done.
+                // The processing and the report through their windows, opened
+                // from the list's menu on the answered flow: from "&Avvia" and
+                // "&Stampa" up to the list's next paint once the window has
+                // closed.
+                QDir::setCurrent(cartella);
+                uimain::frmMain principale;
+                if (!principale.Form_Load())
+                    platform::raise(platform::err::ReservedError, {QStringLiteral("avvio non riuscito")});
+                principale.show();
+                QDir::setCurrent(cartellaIniziale);
+                QWidget *vista = principale.grdHistory->viewport();
+                Disegni(&principale).misura(vista, [] {});  // shown and painted
+                // The processing's only message says it is done; the report
+                // says where each PDF went.
                 platform::RecordingMessageBoxService risposte;
                 platform::ScopedMessageBoxService risposteGuard(risposte);
-                passi[Elaborazione].tempi.push_back(secondi([&] {
-                    if (uitransmission::ElaboraRisposta(oggi, NumeroCartella)
-                        != uitransmission::EsitoElaborazione::Elaborata)
-                        platform::raise(platform::err::ReservedError, {QStringLiteral("risposta non elaborata")});
-                }));
-                if (risposte.shown.size() != 1)
-                    platform::raise(platform::err::ReservedError, {QStringLiteral("messaggi inattesi")});
+                platform::QtPagePrinter stampante;
+                stampante.setPrinterName(QStringLiteral("PDF"));
+                platform::ScopedPagePrinter stampanteGuard(stampante);
+
+                const Disegni::Misura elaborata = inFinestra(principale, oggi, "ELABORARISPOSTA", "cmdStart");
+                passi[Elaborazione].tempi.push_back(elaborata.secondi);
+                passi[ElaborazionePausa].tempi.push_back(elaborata.senzaDisegno);
+                if (risposte.shown.size() != 1 || flussoInviato(oggi, NumeroCartella).Stato
+                                                      != flowengine::StatoRispostaElaborata)
+                    platform::raise(platform::err::ReservedError, {QStringLiteral("risposta non elaborata")});
+
+                const Disegni::Misura stampato = inFinestra(principale, oggi, "STAMPARISPOSTAFINALE", "cmdPrint");
+                passi[Tabulato].tempi.push_back(stampato.secondi);
+                passi[TabulatoPausa].tempi.push_back(stampato.senzaDisegno);
+                if (risposte.shown.size() != 3)
+                    platform::raise(platform::err::ReservedError, {QStringLiteral("tabulato non stampato")});
             }
+            // The report's pages drawn plainly, beside its files read.
+            const uitransmission::DatiTabulato datiTabulato = tabulatoDelFlusso(oggi, NumeroCartella);
+            platform::RecordingPagePrinter positivi, negativi;
+            {
+                platform::ScopedPagePrinter positiviGuard(positivi);
+                uitransmission::StampaEsitiPositivi(datiTabulato);
+            }
+            {
+                platform::ScopedPagePrinter negativiGuard(negativi);
+                uitransmission::StampaEsitiNegativi(datiTabulato);
+            }
+            passi[Tabulato].minimi.push_back(secondi([&] {
+                leggiFile(flowengine::FileRegistrato(datiTabulato.FileRisposta));
+                leggiFile(flowengine::FileRegistrato(datiTabulato.FileCorbex));
+                disegnaPagine(positivi.calls, temp.path() + QStringLiteral("/minimo-positivi.pdf"));
+                disegnaPagine(negativi.calls, temp.path() + QStringLiteral("/minimo-negativi.pdf"));
+            }));
+            passi[Tabulato].nome = QStringLiteral("tabulato esplicativo di %1 esiti, entrambi gli elenchi in PDF, "
+                                                  "dalla sua finestra")
+                                       .arg(risposti.size());
+            passi[TabulatoPausa].nome =
+                QStringLiteral("tabulato dalla sua finestra: tempo più lungo senza disegno");
             const QHash<qint64, RigaB> scritte = righeScritte(archivio, risposti);
+            const std::vector<std::vector<CasellaMarcata>> marcate = caselleMarcate(archivio, risposti);
             passi[Elaborazione].minimi.push_back(
-                secondi([&] { elaborazioneMinima(archivioMinimo, risposta, risposti, scritte); }));
+                secondi([&] { elaborazioneMinima(archivioMinimo, risposta, risposti, scritte, marcate); }));
             QFile::remove(archivioMinimo);
-            passi[Elaborazione].nome = QStringLiteral("elaborazione di una risposta di %1 esiti").arg(risposti.size());
+            passi[Elaborazione].nome =
+                QStringLiteral("elaborazione di una risposta di %1 esiti dalla sua finestra").arg(risposti.size());
+            passi[ElaborazionePausa].nome =
+                QStringLiteral("elaborazione dalla sua finestra: tempo più lungo senza disegno");
 
             // The fetch of the same answer grown near the fetch's limit, stored
             // again in place of the first: the memory it holds beside the

@@ -332,17 +332,20 @@ QList<DichiarazioneTrovata> CercaDichiarazioni(const QString &dichiarante, const
         avanzamento(0, totale);
 
     // Then, a slice of candidates at a time, so that the caller hears of the
-    // advance between two short queries, each candidate the declarant owns
-    // (front-sheet box 14, compared by the archive) with the front-sheet
-    // boxes its message result is made of: a query per candidate costs more
-    // than the candidate's work. A candidate with no such rows comes back as
-    // one row with no box. The slices follow each other in the candidates'
-    // order, so the list is the one a single query would give.
-    const QStringList &campi = flowengine::CampiCodiceMsg();
-    QVariantList comuni = {QStringLiteral("F")};
+    // advance between two short queries, each candidate's front-sheet boxes
+    // its message result is made of and the box that tells its declarant
+    // (box 14, compared by the archive, the last column saying whether the
+    // row is the declarant's own): a query per candidate costs more than the
+    // candidate's work, and asking the archive for the declarant's box for
+    // each row of the others would read every candidate's boxes once more. A
+    // candidate with no such rows comes back as one row with no box. The
+    // slices follow each other in the candidates' order, so the list is the
+    // one a single query would give.
+    QStringList campi = flowengine::CampiCodiceMsg();
+    campi << QStringLiteral("14");
+    QVariantList comuni = {QStringLiteral("14"), QStringLiteral("0"), QStringLiteral("1"), dichiarante,
+                           QStringLiteral("F")};
     comuni += QVariantList(campi.cbegin(), campi.cend());
-    comuni += QVariantList{QStringLiteral("F"), QStringLiteral("14"), QStringLiteral("0"), QStringLiteral("1"),
-                           dichiarante};
     QList<DichiarazioneTrovata> trovate;
     qint64 posizione = 0;
     for (qint64 primo = 0; primo < totale; primo += CandidatiPerFetta) {
@@ -351,21 +354,26 @@ QList<DichiarazioneTrovata> CercaDichiarazioni(const QString &dichiarante, const
         parametri += QVariantList(candidati.cbegin() + primo, candidati.cbegin() + primo + quanti);
         std::unique_ptr<dao::Recordset> rs = db.openRecordset(
             QStringLiteral("SELECT i.Data, i.Indice, d.Articolo, d.Modulo, d.Campo, d.SottoCasella, d.Riga, "
-                           "d.Contenuto FROM Indicedoc AS i LEFT JOIN dettagliobol AS d ON d.indice = i.Indice AND "
-                           "d.data = date(i.Data) AND d.Modulo = ? AND d.Campo IN (%1) AND EXISTS (SELECT * FROM "
-                           "dettagliobol AS p WHERE p.indice = i.Indice AND p.data = date(i.Data) AND p.Modulo = ? AND "
-                           "p.Campo = ? AND p.SottoCasella = ? AND p.Riga = ? AND p.Contenuto = ?) "
+                           "d.Contenuto, d.Campo = ? AND d.SottoCasella = ? AND d.Riga = ? AND d.Contenuto = ? "
+                           "FROM Indicedoc AS i LEFT JOIN dettagliobol AS d ON d.indice = i.Indice AND "
+                           "d.data = date(i.Data) AND d.Modulo = ? AND d.Campo IN (%1) "
                            "WHERE i._rowid_ IN (%2) ORDER BY i.Data, i.Indice, d._rowid_")
                 .arg(QStringList(campi.size(), QStringLiteral("?")).join(QStringLiteral(", ")),
                      QStringList(int(quanti), QStringLiteral("?")).join(QStringLiteral(", "))),
             parametri, dao::RecordsetType::Snapshot);
-        // Where each candidate's rows begin, the end last.
+        // Where each candidate's rows begin, the end last, and whether it is
+        // the declarant's.
         std::vector<int> inizi;
+        std::vector<bool> propri;
         QVariant data, indice;
         for (int r = 0; !rs->eof(); rs->moveNext(), ++r) {
             QVariant d = rs->value(0), n = rs->value(1);
-            if (inizi.empty() || d != data || n != indice)
+            if (inizi.empty() || d != data || n != indice) {
                 inizi.push_back(r);
+                propri.push_back(false);
+            }
+            if (rs->value(8).toBool())
+                propri.back() = true;
             data = std::move(d);
             indice = std::move(n);
         }
@@ -374,10 +382,10 @@ QList<DichiarazioneTrovata> CercaDichiarazioni(const QString &dichiarante, const
         for (int k = 0; k < inFetta; ++k) {
             if (avanzamento)
                 avanzamento(++posizione, totale);
+            if (!propri[size_t(k)])
+                continue;  // not the declarant's
             const int inizio = inizi[size_t(k)];
             rs->setAbsolutePosition(inizio);
-            if (rs->value(3).isNull())
-                continue;  // not the declarant's, or none of the boxes
             const QDate giorno = rs->value(0).toDate();
             const qint32 numero = rs->value(1).toInt();
             const QString r = flowengine::DeterminaCodiceMsg(

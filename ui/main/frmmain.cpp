@@ -6,6 +6,7 @@
 #include "flowengine/dispatchlist.h"
 #include "flowengine/register.h"
 #include "flowengine/reportprinting.h"
+#include "platform/busywait.h"
 #include "platform/dao/database.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
@@ -591,6 +592,9 @@ void frmMain::stampaDistinta()
     if (!caricaContesto(flow))
         return;
     flowengine::DestinazioneStampa pdf(windowTitle());
+    // The list is printed on this thread: the window keeps painting itself
+    // and nothing clicked or typed meanwhile reaches it.
+    const platform::BusyWait occupato;
     flowengine::StampaDistinta(flow);
 }
 

@@ -321,14 +321,6 @@ RigaControllo LeggiRigaControllo(const QString &riga)
     return c;
 }
 
-int TrovaDichiarazione(const std::vector<flowengine::DocumentoCorbex> &dichiarazioni, const QString &riferimento)
-{
-    for (std::size_t i = 0; i < dichiarazioni.size(); ++i)
-        if (QStringView(dichiarazioni[i].Rif).left(6) == riferimento)
-            return int(i);
-    return -1;
-}
-
 IndiceDichiarazioni::IndiceDichiarazioni(const std::vector<flowengine::DocumentoCorbex> &dichiarazioni)
 {
     // The first declaration of a reference is the one found.

@@ -188,14 +188,10 @@ RigaControllo LeggiRigaControllo(const QString &riga);
 
 // ---------------------------------------------------------------- matching
 
-// The position in the flow's list of declarations of the first one whose
-// reference, cut to its first 6 characters, equals the record's reference
-// exactly; -1 when none does.
-int TrovaDichiarazione(const std::vector<flowengine::DocumentoCorbex> &dichiarazioni, const QString &riferimento);
-
-// The same look-up for every record of an answer at once: the flow's
-// declarations indexed by their references' first 6 characters, the first
-// of each kept.
+// The flow's declarations indexed by their references' first 6 characters,
+// for every record of an answer at once: trova gives the position in the
+// list of the first declaration whose reference, cut to its first 6
+// characters, equals the record's reference exactly; -1 when none does.
 class IndiceDichiarazioni {
 public:
     explicit IndiceDichiarazioni(const std::vector<flowengine::DocumentoCorbex> &dichiarazioni);

@@ -10,6 +10,7 @@
 #include "flowengine/flowlines.h"
 #include "flowengine/register.h"
 #include "flowengine/reportprinting.h"
+#include "platform/busywait.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/dao/database.h"
@@ -21,7 +22,9 @@
 #include "ui/transmission/answerfile.h"
 
 #include <functional>
+#include <map>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 namespace uitransmission {
@@ -42,17 +45,66 @@ using flowengine::DocumentoCorbex;
 QStringList righeCorbex(const QString &percorso)
 {
     QStringList righe;
-    for (const QByteArray &riga : common::splitLines(flowengine::LeggiFileRegistrato(percorso)))
+    for (const QByteArray &riga : common::splitLines(flowengine::LeggiFileRegistrato(percorso))) {
         righe << platform::fromWindows1252(riga);
+        // Under a busy wait the windows are painted meanwhile.
+        platform::BusyWait::paintWhenDue();
+    }
     return righe;
 }
 
-const DocumentoCorbex *cercaDichiarazione(const std::vector<DocumentoCorbex> &dichiarazioni,
-                                          const QString &riferimento)
-{
-    const int i = TrovaDichiarazione(dichiarazioni, riferimento);
-    return i < 0 ? nullptr : &dichiarazioni[std::size_t(i)];
-}
+// The flow's declarations, each found by its reference at once: a listing
+// looks one up for every record of the answer.
+class Dichiarazioni {
+public:
+    explicit Dichiarazioni(const QString &compostoDa)
+    {
+        flowengine::LeggiCompostoDa(elenco_, compostoDa);
+        indice_.emplace(elenco_);
+    }
+    const DocumentoCorbex *cerca(const QString &riferimento) const
+    {
+        const int i = indice_->trova(riferimento);
+        return i < 0 ? nullptr : &elenco_[std::size_t(i)];
+    }
+
+private:
+    std::vector<DocumentoCorbex> elenco_;
+    std::optional<IndiceDichiarazioni> indice_;
+};
+
+// The record-layout field of a message code and mask references, as the
+// program database's layouts hold it; each looked up once for a listing,
+// which meets the same few again and again.
+class CampiTracciato {
+public:
+    explicit CampiTracciato(dao::Database &programma) : programma_(programma) {}
+
+    struct Campo {
+        int progressivo = 0;
+        QString descrizione;
+    };
+    const std::optional<Campo> &cerca(const QString &codiceMsg, const QString &mask1, const QString &mask2)
+    {
+        const auto chiave = std::tuple(codiceMsg, mask1, mask2);
+        auto trovato = campi_.find(chiave);
+        if (trovato != campi_.end())
+            return trovato->second;
+        std::optional<Campo> campo;
+        std::unique_ptr<dao::Recordset> rs = programma_.openRecordset(
+            QStringLiteral("SELECT Progressivo, Descrizione FROM Tracciati WHERE CodiceMsg = ? AND "
+                           "RifMask1 = ? AND RifMask2 = ?"),
+            {codiceMsg, mask1, mask2}, dao::RecordsetType::Snapshot);
+        if (!rs->eof())
+            campo = Campo{rs->value(0).toInt(), common::NullToStr(rs->value(1))};
+        rs->close();
+        return campi_.emplace(chiave, std::move(campo)).first->second;
+    }
+
+private:
+    dao::Database &programma_;
+    std::map<std::tuple<QString, QString, QString>, std::optional<Campo>> campi_;
+};
 
 QString riferimentoInterno(const DocumentoCorbex &d)
 {
@@ -163,9 +215,10 @@ void TracciaGrigliaPositivi(double alto, double basso)
 void StampaEsitiPositivi(const DatiTabulato &tabulato)
 {
     stampaDocumento(QStringLiteral("Durante la stampa degli esiti positivi"), [&](bool &iniziata) {
-        std::vector<DocumentoCorbex> dichiarazioni;
-        flowengine::LeggiCompostoDa(dichiarazioni, tabulato.CompostoDa);
+        const Dichiarazioni dichiarazioni(tabulato.CompostoDa);
+        platform::BusyWait::paintWhenDue();
         const RispostaEdi risposta = RispostaEdi::daBytes(flowengine::LeggiFileRegistrato(tabulato.FileRisposta));
+        platform::BusyWait::paintWhenDue();
         const int ultima = RigheRisposta(risposta.intestazione());
         const QString ditta = common::GetCompanyName(common::PercorsoArchivio);
 
@@ -181,13 +234,15 @@ void StampaEsitiPositivi(const DatiTabulato &tabulato)
         bool paginaPiena = false;
 
         for (int n = 2; n <= ultima && n <= risposta.righe.size(); ++n) {
+            // Under a busy wait the windows are painted meanwhile.
+            platform::BusyWait::paintWhenDue();
             const QString &riga = risposta.riga(n);
             if (!RecordEsito(riga))
                 continue;
             const EsitoRecord esito = LeggiEsitoRecord(riga);
             if (!esito.positivo() || !esito.convalida())
                 continue;
-            const DocumentoCorbex *d = cercaDichiarazione(dichiarazioni, esito.riferimento);
+            const DocumentoCorbex *d = dichiarazioni.cerca(esito.riferimento);
             if (!d)
                 continue;
 
@@ -244,7 +299,22 @@ void TracciaGrigliaNegativi(double alto, double basso)
     p.line(74, alto - 10, 74, basso);
 }
 
-QString CercaRecordInviato(const QStringList &righeCorbex, const QString &codiceMsg, const QString &riferimento,
+RecordInviati::RecordInviati(const QStringList &righeCorbex)
+{
+    for (const QString &riga : righeCorbex) {
+        righe_[{Colonne(riga, 2, 9).trimmed(), Colonne(riga, 15, 20)}].append(riga);
+        platform::BusyWait::paintWhenDue();
+    }
+}
+
+const QStringList &RecordInviati::righe(const QString &codice, const QString &riferimento) const
+{
+    static const QStringList nessuna;
+    const auto trovate = righe_.constFind({codice, riferimento});
+    return trovate == righe_.cend() ? nessuna : *trovate;
+}
+
+QString CercaRecordInviato(const RecordInviati &corbex, const QString &codiceMsg, const QString &riferimento,
                            int articolo, int campo, dao::Database &programma)
 {
     if (!PrimoArticolo(codiceMsg))
@@ -259,9 +329,7 @@ QString CercaRecordInviato(const QStringList &righeCorbex, const QString &codice
         if (!rs->eof())
             campoArticolo = rs->value(0).toInt();
     }
-    for (const QString &riga : righeCorbex) {
-        if (Colonne(riga, 2, 9).trimmed() != codice || Colonne(riga, 15, 20) != riferimento)
-            continue;
+    for (const QString &riga : corbex.righe(codice, riferimento)) {
         if (campoArticolo
             && !(flowengine::Decimale::daTesto(
                      flowengine::LeggiCampoInterchange(riga, QStringLiteral("T"), *campoArticolo))
@@ -275,13 +343,15 @@ QString CercaRecordInviato(const QStringList &righeCorbex, const QString &codice
 void StampaEsitiNegativi(const DatiTabulato &tabulato)
 {
     stampaDocumento(QStringLiteral("Durante la stampa degli esiti negativi"), [&](bool &iniziata) {
-        std::vector<DocumentoCorbex> dichiarazioni;
-        flowengine::LeggiCompostoDa(dichiarazioni, tabulato.CompostoDa);
+        const Dichiarazioni dichiarazioni(tabulato.CompostoDa);
+        platform::BusyWait::paintWhenDue();
         const RispostaEdi risposta = RispostaEdi::daBytes(flowengine::LeggiFileRegistrato(tabulato.FileRisposta));
+        platform::BusyWait::paintWhenDue();
         const int ultima = RigheRisposta(risposta.intestazione());
-        const QStringList corbex = righeCorbex(tabulato.FileCorbex);
+        const RecordInviati corbex(righeCorbex(tabulato.FileCorbex));
         const QString ditta = common::GetCompanyName(common::PercorsoArchivio);
         dao::Database programma = common::ApriDatabaseProgramma();
+        CampiTracciato tracciato(programma);
 
         platform::PagePrinter &p = platform::printer();
         iniziata = true;
@@ -299,13 +369,15 @@ void StampaEsitiNegativi(const DatiTabulato &tabulato)
         const auto nelFile = [&] { return prossima <= risposta.righe.size(); };
 
         while (prossima < ultima && nelFile()) {
+            // Under a busy wait the windows are painted meanwhile.
+            platform::BusyWait::paintWhenDue();
             const QString riga = risposta.riga(prossima++);
             if (!RecordEsito(riga))
                 continue;
             const EsitoRecord esito = LeggiEsitoRecord(riga);
             if (esito.esito != u"N" || !PrimoArticolo(esito.codiceMsg))
                 continue;
-            const DocumentoCorbex *d = cercaDichiarazione(dichiarazioni, esito.riferimento);
+            const DocumentoCorbex *d = dichiarazioni.cerca(esito.riferimento);
 
             QString descrizione, contenuto, errore, seguito;
             if (!d) {
@@ -315,14 +387,11 @@ void StampaEsitiNegativi(const DatiTabulato &tabulato)
                 const QString testoErrore = nelFile() ? risposta.riga(prossima++) : QString();
                 const RigaErrore e = LeggiRigaErrore(testoErrore);
                 errore = e.testo;
-                std::unique_ptr<dao::Recordset> rs = programma.openRecordset(
-                    QStringLiteral("SELECT Progressivo, Descrizione FROM Tracciati WHERE CodiceMsg = ? AND "
-                                   "RifMask1 = ? AND RifMask2 = ?"),
-                    {esito.codiceMsg, Colonne(testoErrore, 4, 5).trimmed(), Colonne(testoErrore, 6, 7).trimmed()},
-                    dao::RecordsetType::Snapshot);
-                if (!rs->eof()) {
-                    const int progressivo = rs->value(0).toInt();
-                    descrizione = common::NullToStr(rs->value(1));
+                const std::optional<CampiTracciato::Campo> &campo = tracciato.cerca(
+                    esito.codiceMsg, Colonne(testoErrore, 4, 5).trimmed(), Colonne(testoErrore, 6, 7).trimmed());
+                if (campo) {
+                    const int progressivo = campo->progressivo;
+                    descrizione = campo->descrizione;
                     if (progressivo > 0) {
                         if (e.ripetizione >= 1)
                             descrizione += QStringLiteral(", RIGA ") + QString::number(e.ripetizione);
@@ -336,7 +405,6 @@ void StampaEsitiNegativi(const DatiTabulato &tabulato)
                                   + Colonne(testoErrore, 4, 7) + u'\'';
                     contenuto = QStringLiteral("CONTENUTO DEL CAMPO NON RILEVABILE");
                 }
-                rs->close();
                 // Any line but a continuation is left to be read as the
                 // answer's next.
                 if (nelFile() && RigaContinuazione(risposta.riga(prossima)))

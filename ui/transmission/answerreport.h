@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QDate>
+#include <QHash>
 #include <QString>
 #include <QStringList>
+#include <utility>
 
 namespace dao {
 class Database;
@@ -42,13 +44,27 @@ qint16 StampaTestataNegativi(qint16 pagina, const DatiTabulato &tabulato, const 
 void TracciaGrigliaPositivi(double alto, double basso);
 void TracciaGrigliaNegativi(double alto, double basso);
 
+// The records of the flow file as sent, found by their record code
+// (columns 2-9, trimmed) and reference (columns 15-20): read once for a
+// whole listing, so that each error finds its record without going through
+// the whole flow again.
+class RecordInviati {
+public:
+    explicit RecordInviati(const QStringList &righeCorbex);
+
+    // The lines of that code and reference, in the file's order.
+    const QStringList &righe(const QString &codice, const QString &riferimento) const;
+
+private:
+    QHash<std::pair<QString, QString>, QStringList> righe_;
+};
+
 // The content of field campo of the record the flow sent for the declaration
 // of reference riferimento (6 characters), message code codiceMsg and
-// article articolo; righeCorbex are the lines of the flow file. A further
-// article is sought among the records of code codiceMsg + "1" by its
-// article-number field, looked up in the record layouts of programma. Empty
-// when no record or no such field is found.
-QString CercaRecordInviato(const QStringList &righeCorbex, const QString &codiceMsg, const QString &riferimento,
+// article articolo. A further article is sought among the records of code
+// codiceMsg + "1" by its article-number field, looked up in the record
+// layouts of programma. Empty when no record or no such field is found.
+QString CercaRecordInviato(const RecordInviati &corbex, const QString &codiceMsg, const QString &riferimento,
                            int articolo, int campo, dao::Database &programma);
 
 }  // namespace uitransmission

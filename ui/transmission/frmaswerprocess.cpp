@@ -1,6 +1,7 @@
 #include "ui/transmission/frmaswerprocess.h"
 
 #include "platform/application.h"
+#include "platform/busywait.h"
 #include "platform/twips.h"
 #include "ui/main/screen.h"
 #include "ui/main/windowfactory.h"
@@ -147,17 +148,29 @@ void frmAswerProcess::cmdStart_Click()
     txtDocDate->clear();
     txtCustomReference->clear();
     seguiConteggi({});
-    repaint();
 
+    // Every document and count is set as it comes, and the window painted
+    // with what it then holds as often as a screen shows a change: painting
+    // it for each of thousands of outcomes would take longer than the
+    // processing itself.
     SeguitoElaborazione seguito;
     seguito.documento = [this](const flowengine::DocumentoCorbex &d) { seguiDocumento(d); };
     seguito.conteggi = [this](const Conteggi &c) { seguiConteggi(c); };
     seguito.righe = [this](int massimo) { prbProcess->setRange(massimo > 1 ? 1 : 0, std::max(massimo, 1)); };
     seguito.riga = [this](int posizione) {
         prbProcess->setValue(posizione);
-        repaint();
+        platform::BusyWait::paintWhenDue();
     };
-    switch (ElaboraRisposta(Data, Progressivo, seguito)) {
+    EsitoElaborazione esito = EsitoElaborazione::NonElaborata;
+    {
+        // Nothing else can be done in the window meanwhile; it keeps
+        // painting. The wait ends before the window closes, which it would
+        // refuse.
+        const platform::BusyWait occupato;
+        platform::BusyWait::paint();
+        esito = ElaboraRisposta(Data, Progressivo, seguito);
+    }
+    switch (esito) {
     case EsitoElaborazione::Elaborata:
         accept();
         break;
@@ -177,7 +190,7 @@ void frmAswerProcess::seguiDocumento(const flowengine::DocumentoCorbex &document
     txtDocNumber->setText(QString::number(documento.Indice));
     txtDocDate->setText(documento.Data.toString(QStringLiteral("dd/MM/yyyy")));
     txtCustomReference->setText(documento.Rif);
-    repaint();
+    platform::BusyWait::paintWhenDue();
 }
 
 void frmAswerProcess::seguiConteggi(const Conteggi &conteggi)
@@ -186,7 +199,7 @@ void frmAswerProcess::seguiConteggi(const Conteggi &conteggi)
     txtDocSuccess->setText(QString::number(conteggi.positivi));
     txtDocFailure->setText(QString::number(conteggi.negativi));
     txtStrange->setText(QString::number(conteggi.incongruenze));
-    repaint();
+    platform::BusyWait::paintWhenDue();
 }
 
 void RegistraElaborazione(uimain::RegisteredWindowFactory &finestre)

@@ -4,6 +4,7 @@
 #include "flowengine/collectionpoint.h"
 #include "flowengine/register.h"
 #include "flowengine/reportprinting.h"
+#include "platform/busywait.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
 #include "platform/pageprinter.h"
@@ -130,6 +131,9 @@ void frmAswerReport::cmdPrint_Click()
 {
     {
         flowengine::DestinazioneStampa pdf(windowTitle());
+        // The listings are printed on this thread: the windows keep painting
+        // themselves and nothing clicked or typed meanwhile reaches them.
+        const platform::BusyWait occupato;
         if (chkSuccess->isChecked())
             StampaEsitiPositivi();
         if (chkFailure->isChecked())

@@ -239,18 +239,13 @@ TEST(AnswerFile, ADeclarationIsFoundByTheFirstSixCharactersOfItsReference)
     list[0].Rif = QStringLiteral("AB1234X");
     list[1].Rif = QStringLiteral("CD5678Y");
     list[2].Rif = QStringLiteral("CD5678Z");
-    EXPECT_EQ(TrovaDichiarazione(list, QStringLiteral("CD5678")), 1);
-    EXPECT_EQ(TrovaDichiarazione(list, QStringLiteral("AB1234")), 0);
-    EXPECT_EQ(TrovaDichiarazione(list, QStringLiteral("ab1234")), -1);
-    EXPECT_EQ(TrovaDichiarazione(list, QStringLiteral("AB123")), -1);
-    EXPECT_EQ(TrovaDichiarazione({}, QStringLiteral("AB1234")), -1);
-    // The index made once for a whole answer finds the same, a reference
-    // shorter than six characters included.
+    // A reference shorter than six characters is compared whole.
     list.push_back(flowengine::DocumentoCorbex());
     list.back().Rif = QStringLiteral("EF12");
     const IndiceDichiarazioni index(list);
-    for (const char *reference : {"CD5678", "AB1234", "ab1234", "AB123", "EF12", "EF1234", ""})
-        EXPECT_EQ(index.trova(QString::fromLatin1(reference)), TrovaDichiarazione(list, QString::fromLatin1(reference)))
-            << reference;
-    EXPECT_EQ(index.trova(QStringLiteral("EF12")), 3);
+    const std::pair<const char *, int> cases[] = {{"CD5678", 1}, {"AB1234", 0}, {"ab1234", -1}, {"AB123", -1},
+                                                  {"EF12", 3},   {"EF1234", -1}, {"", -1}};
+    for (const auto &[reference, position] : cases)
+        EXPECT_EQ(index.trova(QString::fromLatin1(reference)), position) << reference;
+    EXPECT_EQ(IndiceDichiarazioni({}).trova(QStringLiteral("AB1234")), -1);
 }

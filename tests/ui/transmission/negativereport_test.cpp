@@ -218,6 +218,6 @@ TEST_F(NegativeReport, TheRecordSentIsFoundByCodeReferenceAndArticle)
         {"C5", "R00001", 1, 9, ""},            // not a first-article code
     };
     for (const Case &c : cases)
-        EXPECT_EQ(CercaRecordInviato(flow, c.code, c.rif, c.article, c.field, program), QString::fromUtf8(c.content))
+        EXPECT_EQ(CercaRecordInviato(RecordInviati(flow), c.code, c.rif, c.article, c.field, program), QString::fromUtf8(c.content))
             << c.code << " " << c.rif << " article " << c.article << " field " << c.field;
 }
