@@ -1,5 +1,6 @@
 #include "platform/qtpageprinter.h"
 
+#include "platform/busywait.h"
 #include "platform/clock.h"
 #include "platform/errors.h"
 #include "platform/filewriters.h"
@@ -183,7 +184,6 @@ void QtPagePrinter::startNewPage()
     painter();
     // A new orientation takes effect from the page that begins here.
     device_->setPageOrientation(qtOrientation(orientation()));
-    device_->setDocName(documentTitle());
     device_->newPage();
 }
 
@@ -203,10 +203,15 @@ void QtPagePrinter::finishDocument()
     // A PDF that is not whole on the disk is told and leaves nothing.
     const QString temporary = nomeTemporaneo(pdf);
     try {
+        // Each step reads or flushes the whole file: the windows of a wait
+        // under way are painted between them.
+        BusyWait::paintWhenDue();
         if (!ended)
             raisePdfNotWritten(temporary);
         checkPdfWhole(temporary);
+        BusyWait::paintWhenDue();
         syncFile(temporary);
+        BusyWait::paintWhenDue();
         // The name was free when the document began.
         if (::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(pdf).constData()) != 0)
             raiseFileErrorOn(temporary, errno);

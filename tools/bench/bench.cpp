@@ -155,12 +155,20 @@ void scriviEScarica(const QString &file, const QByteArray &byte)
     QFile::remove(file);
 }
 
-// The least a filing does: the copy written and flushed, one point update
-// of each declaration's index row, the register row, in one transaction.
+// The least a filing does: the copy written and flushed under a name of its
+// own, one point update of each declaration's index row, the register row,
+// in one transaction, and then the copy named, its folder flushed, as a
+// filed flow must stand under its name once the archive knows it.
 void archiviazioneMinima(const QString &archivio, const QString &copia, const QByteArray &flusso,
                          const std::vector<flowengine::DocumentoCorbex> &documenti, const QDate &oggi)
 {
-    scriviEScarica(copia, flusso);
+    const QString temporaneo = platform::nomeTemporaneo(copia);
+    {
+        QFile f(temporaneo);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(flusso) != flusso.size() || !f.flush()
+            || ::fsync(f.handle()) != 0)
+            platform::raise(platform::err::PathFileAccess);
+    }
     sqlite3 *db = nullptr;
     sqlite3_open_v2(QFile::encodeName(archivio).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
@@ -182,8 +190,10 @@ void archiviazioneMinima(const QString &archivio, const QString &copia, const QB
     sqlite3_exec(db, riga.constData(), nullptr, nullptr, nullptr);
     const int rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(db);
-    if (rc != SQLITE_OK)
+    if (rc != SQLITE_OK || !QFile::rename(temporaneo, copia))
         platform::raise(platform::err::ReservedError, {QStringLiteral("minimo dell'archiviazione")});
+    platform::syncFolder(QFileInfo(copia).absolutePath());
+    QFile::remove(copia);
 }
 
 // The least a fetch does: the answer read, its line ends rewritten, the copy
