@@ -6,6 +6,7 @@
 #include "flowengine/flowlines.h"
 #include "flowengine/register.h"
 #include "platform/busywait.h"
+#include "platform/dao/connection.h"
 #include "platform/dao/database.h"
 #include "platform/dao/recordset.h"
 #include "platform/drives.h"
@@ -15,6 +16,7 @@
 #include <QPair>
 #include <QSet>
 #include <memory>
+#include <sqlite3.h>
 
 namespace flowengine {
 
@@ -86,29 +88,36 @@ std::vector<DocumentoCorbex> MarcaDocumentiInviati(QString &list)
     std::vector<DocumentoCorbex> prese;
     QSet<QPair<qint32, QDate>> marcate;
     dao::Database db = common::ApriArchivio();
+    // A flow of a whole archive marks tens of thousands of declarations: each
+    // statement is prepared once for the run, the day bound as the key holds it.
+    dao::Connection::Statement marca(db.connection(),
+                                     QStringLiteral("UPDATE IndiceDoc SET Stato1 = 2 WHERE Indice = ? AND Data = ? "
+                                                    "AND Stato1 <> 1 AND Stato1 <> 2"),
+                                     dao::Operation::Write);
+    dao::Connection::Statement esiste(db.connection(),
+                                      QStringLiteral("SELECT 1 FROM IndiceDoc WHERE Indice = ? AND Data = ?"),
+                                      dao::Operation::Read);
     for (const DocumentoCorbex &d : documenti) {
         // A declaration listed twice is marked once.
         if (marcate.contains({d.Indice, d.Data}))
             continue;
         marcate.insert({d.Indice, d.Data});
         // Free as the composition's search asks: a Null is not.
-        const int marcata =
-            db.execute(QStringLiteral("UPDATE IndiceDoc SET Stato1 = 2 WHERE Indice = ? AND Data = DateValue(?) AND "
-                                      "Stato1 <> 1 AND Stato1 <> 2"),
-                       {d.Indice, d.Data}, dao::FailOnError);
-        if (marcata == 0) {
-            auto rs = db.openRecordset(
-                QStringLiteral("SELECT COUNT(*) FROM IndiceDoc WHERE Indice = ? AND Data = DateValue(?)"),
-                {d.Indice, d.Data}, dao::RecordsetType::Snapshot);
-            if (rs->value(0).toInt() > 0)
+        marca.bind({d.Indice, d.Data});
+        while (marca.step()) {
+        }
+        if (sqlite3_changes(db.connection().handle()) == 0) {
+            esiste.bind({d.Indice, d.Data});
+            if (esiste.step()) {
                 prese.push_back(d);
-            rs->close();
+                while (esiste.step()) {
+                }
+            }
         }
         // Thousands of declarations take a while: under a busy wait the
         // windows are painted meanwhile.
         platform::BusyWait::paintWhenDue();
     }
-    db.close();
     return prese;
 }
 
