@@ -454,20 +454,25 @@ void riempiTabella(QTableWidget &tabella, const QString &archivio)
 // is taken as drawn at the event loop's next turn after it, once the
 // widget has drawn itself and the window has been flushed. A window whose
 // content does not change while it waits paints only when it is uncovered:
-// with esposta it is told to paint itself again every EspostaOgniMs, as
-// when another window passes over it, and paints when the work lets it.
+// with esposta it is uncovered ScopertaOgniMs after each of its paints, as
+// when another window passes over it, and repainted at once when the event
+// loop takes the uncovering, as an exposure is; its stretch without a paint
+// is then how long it stayed uncovered and unpainted.
 class Disegni : public QObject {
 public:
-    explicit Disegni(QWidget *finestra, bool esposta = false) : finestra_(finestra)
+    explicit Disegni(QWidget *finestra, bool esposta = false) : finestra_(finestra), esposta_(esposta)
     {
         qApp->installEventFilter(this);
         orologio_.start();
-        if (esposta) {
-            QObject::connect(&esposizione_, &QTimer::timeout, finestra_, [this] { finestra_->update(); });
-            esposizione_.start(EspostaOgniMs);
+        if (esposta_) {
+            scoperte_.setTimerType(Qt::PreciseTimer);
+            scoperte_.setSingleShot(true);
+            QObject::connect(&scoperte_, &QTimer::timeout, finestra_, [this] { finestra_->repaint(); });
+            scoperta_ = orologio_.nsecsElapsed() + qint64(ScopertaOgniMs) * 1000 * 1000;
+            scoperte_.start(ScopertaOgniMs);
         }
     }
-    static constexpr int EspostaOgniMs = 100;
+    static constexpr int ScopertaOgniMs = 100;
     ~Disegni() override { qApp->removeEventFilter(this); }
     Disegni(const Disegni &) = delete;
     Disegni &operator=(const Disegni &) = delete;
@@ -500,7 +505,8 @@ public:
             if (orologio_.nsecsElapsed() - inizio_ > qint64(120) * 1000 * 1000 * 1000)
                 platform::raise(platform::err::ReservedError, {QStringLiteral("la finestra non si è ridisegnata")});
         }
-        pausa_ = std::max(pausa_, vistaOra_ - ultimo_);
+        if (!esposta_)
+            pausa_ = std::max(pausa_, vistaOra_ - ultimo_);
         return {double(vistaOra_ - inizio_) / 1e9, double(pausa_) / 1e9};
     }
 
@@ -520,7 +526,18 @@ protected:
         if (static_cast<QWidget *>(oggetto)->window() != finestra_ && oggetto != vista_)
             return false;
         const qint64 ora = orologio_.nsecsElapsed();
-        pausa_ = std::max(pausa_, ora - ultimo_);
+        if (esposta_) {
+            if (static_cast<QWidget *>(oggetto)->window() == finestra_) {
+                // The uncovering due since the window's last paint has
+                // waited until now; the next one comes after this paint.
+                if (ora > scoperta_)
+                    pausa_ = std::max(pausa_, ora - scoperta_);
+                scoperta_ = ora + qint64(ScopertaOgniMs) * 1000 * 1000;
+                scoperte_.start(ScopertaOgniMs);
+            }
+        } else {
+            pausa_ = std::max(pausa_, ora - ultimo_);
+        }
         ultimo_ = ora;
         if (oggetto == vista_) {
             QMetaObject::invokeMethod(
@@ -538,8 +555,10 @@ protected:
 
 private:
     QWidget *finestra_;
+    bool esposta_;
+    QTimer scoperte_;
+    qint64 scoperta_ = 0;  // when the window is next uncovered
     QWidget *vista_ = nullptr;
-    QTimer esposizione_;
     QElapsedTimer orologio_;
     qint64 inizio_ = 0;
     qint64 ultimo_ = 0;
@@ -797,8 +816,10 @@ int rigaDelFlusso(const uimain::frmMain &principale, const QDate &data, qint32 p
 
 // The window the list's menu opens on the flow of that day and number
 // (NumeroCartella), shown and painted, then its button pressed: measured from
-// the press up to the list's next paint once the window has closed.
-Disegni::Misura inFinestra(uimain::frmMain &principale, const QDate &oggi, const char *parola, const char *pulsante)
+// the press up to the list's next paint once the window has closed. A window
+// whose content does not change meanwhile is esposta.
+Disegni::Misura inFinestra(uimain::frmMain &principale, const QDate &oggi, const char *parola, const char *pulsante,
+                           bool esposta)
 {
     QAction *voce = comando(principale, rigaDelFlusso(principale, oggi, NumeroCartella), parola);
     Disegni::Misura misura;
@@ -810,7 +831,7 @@ Disegni::Misura inFinestra(uimain::frmMain &principale, const QDate &oggi, const
         if (!premuto)
             return;
         try {
-            Disegni disegni(finestra, true);
+            Disegni disegni(finestra, esposta);
             disegni.misura(finestra, [] {});  // shown and painted
             misura = disegni.misura(principale.grdHistory->viewport(), [&] { premuto->click(); },
                                     [&] { return !finestra->isVisible(); });
@@ -1223,14 +1244,14 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
                 stampante.setPrinterName(QStringLiteral("PDF"));
                 platform::ScopedPagePrinter stampanteGuard(stampante);
 
-                const Disegni::Misura elaborata = inFinestra(principale, oggi, "ELABORARISPOSTA", "cmdStart");
+                const Disegni::Misura elaborata = inFinestra(principale, oggi, "ELABORARISPOSTA", "cmdStart", false);
                 passi[Elaborazione].tempi.push_back(elaborata.secondi);
                 passi[ElaborazionePausa].tempi.push_back(elaborata.senzaDisegno);
                 if (risposte.shown.size() != 1 || flussoInviato(oggi, NumeroCartella).Stato
                                                       != flowengine::StatoRispostaElaborata)
                     platform::raise(platform::err::ReservedError, {QStringLiteral("risposta non elaborata")});
 
-                const Disegni::Misura stampato = inFinestra(principale, oggi, "STAMPARISPOSTAFINALE", "cmdPrint");
+                const Disegni::Misura stampato = inFinestra(principale, oggi, "STAMPARISPOSTAFINALE", "cmdPrint", true);
                 passi[Tabulato].tempi.push_back(stampato.secondi);
                 passi[TabulatoPausa].tempi.push_back(stampato.senzaDisegno);
                 if (risposte.shown.size() != 3)
