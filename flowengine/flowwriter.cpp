@@ -207,14 +207,6 @@ QString caselleRif(const CaselleDichiarazione &caselle, const QStringList &rifer
     return risultato;
 }
 
-class NessunAvanzamento : public AvanzamentoCorbex {
-public:
-    void preparazione(bool, int) override {}
-    void dichiarazioneInCorso(qint32, const QDate &) override {}
-    void avanzamento(int) override {}
-    void numeroErrori(int) override {}
-};
-
 // The state of one run of the writer.
 class Scrittore {
 public:
@@ -645,10 +637,9 @@ private:
 }  // namespace
 
 CorbexCreato CreaCorbex(const QString &testoSelezione, Destinazione destinazione, bool preventCheck,
-                        QString &fileCorbex, QString &fileErrori, AvanzamentoCorbex *avanzamento,
-                        const bool &annullaCreazione, QString *fileLavoro, GiornaleLavoro *giornale)
+                        AvanzamentoCorbex *avanzamento, GiornaleLavoro *giornale)
 {
-    NessunAvanzamento nessuno;
+    AvanzamentoCorbex nessuno;
     AvanzamentoCorbex &schermo = avanzamento ? *avanzamento : nessuno;
     CorbexCreato creato;
 
@@ -677,16 +668,15 @@ CorbexCreato CreaCorbex(const QString &testoSelezione, Destinazione destinazione
                 throw;
             }
         }
+        schermo.fileCreato(nome);
         return nome;
     };
-    fileCorbex = nuovo();
+    const QString fileCorbex = nuovo();
     // The work file keeps its name for the whole run: given back mid-run, the
     // name could become another run's file, which a later refusal would then
     // overwrite.
     const QString nomeLavoro = nuovo();
-    if (fileLavoro)
-        *fileLavoro = nomeLavoro;
-    fileErrori = nuovo();
+    const QString fileErrori = nuovo();
     platform::CheckedFile flusso(platform::hostPath(fileCorbex));
     platform::CheckedFile log(platform::hostPath(fileErrori));
     // The flow goes to the disk a declaration at a time, so a disk that
@@ -706,7 +696,7 @@ CorbexCreato CreaCorbex(const QString &testoSelezione, Destinazione destinazione
 
     if (tipo == QLatin1String("T")) {
         int elaborate = 0;
-        while (resto < testoSelezione.size() && !annullaCreazione) {
+        while (resto < testoSelezione.size() && !schermo.annullata()) {
             const QString riga = tagliaRiga(testoSelezione, resto);
             if (riga.isEmpty())
                 continue;
@@ -753,16 +743,17 @@ CorbexCreato CreaCorbex(const QString &testoSelezione, Destinazione destinazione
         // Flushed once, now that it stays: a refused declaration at a time
         // would wait for the disk at each.
         platform::syncFile(lavoro);
+        creato.fileLavoro = nomeLavoro;
     } else {
         if (!QFile::remove(lavoro))
             platform::raise(platform::err::PathFileAccess);
         // The name is free again, perhaps another run's by now.
-        if (fileLavoro)
-            fileLavoro->clear();
         if (giornale)
             giornale->ritira(nomeLavoro);
     }
     creato.errori = scrittore.errori();
+    creato.fileCorbex = fileCorbex;
+    creato.fileErrori = fileErrori;
     return creato;
 }
 

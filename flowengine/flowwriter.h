@@ -24,20 +24,29 @@ namespace flowengine {
 
 class GiornaleLavoro;
 
-// What the writer tells the screen that runs it, after each change.
+// What the writer tells the screen that runs it, after each change; each
+// step does nothing unless its listener has something to do there.
 class AvanzamentoCorbex {
 public:
     virtual ~AvanzamentoCorbex() = default;
     // Before the first declaration: whether errors are counted (the
     // preventive check) and how many declarations the selection announces;
     // that count may be 0.
-    virtual void preparazione(bool controlloPreventivo, int numeroDichiarazioni) = 0;
+    virtual void preparazione(bool /*controlloPreventivo*/, int /*numeroDichiarazioni*/) {}
     // The declaration about to be read.
-    virtual void dichiarazioneInCorso(qint32 indice, const QDate &data) = 0;
+    virtual void dichiarazioneInCorso(qint32 /*indice*/, const QDate & /*data*/) {}
     // The declaration lines dealt with so far, whatever became of them.
-    virtual void avanzamento(int elaborate) = 0;
+    virtual void avanzamento(int /*elaborate*/) {}
     // The total of error lines, after each one.
-    virtual void numeroErrori(int totale) = 0;
+    virtual void numeroErrori(int /*totale*/) {}
+    // Whether the run is to stop: asked before each declaration, so that a
+    // stop the caller's screen takes meanwhile ends the run there.
+    virtual bool annullata() { return false; }
+    // Each file of the run in the collection point's TEMP folder (the flow,
+    // the work file, the error log, in that order), once it is made: a
+    // caller that must remove them after a failure of the run knows them
+    // from then on.
+    virtual void fileCreato(const QString & /*nome*/) {}
 };
 
 // The boxes of one declaration, read with one query; a reference is looked
@@ -134,23 +143,24 @@ struct CorbexCreato {
     // One "indice-dd/mm/yyyy-riferimento" line, ended by CR LF, per
     // declaration that went into the flow.
     QString ElencoComposizione;
+    QString fileCorbex;  // the flow, in TEMP
+    QString fileErrori;  // its error log beside it
+    // The declaration work file, when it stays (it holds the last
+    // declaration, refused); empty once removed.
+    QString fileLavoro;
 };
 
 // Writes the flow of the selection text (kind, reference, count and one
 // "yyyy/mm/dd-Indice" line per declaration) into a new file of the collection
 // point's TEMP folder, with the error log and the declaration work file beside
-// it. preventCheck runs the checks before each declaration (the option
-// PreventCheck). The run stops before the next declaration once
-// annullaCreazione is true; the flag is read between declarations, so one
-// that the caller's screen sets meanwhile stops the run. The work file stays
-// only when it holds the last declaration, refused; fileLavoro, when given,
-// holds its name while the file is the run's (empty once removed). The
-// journal, when given, notes the three as the run's work files as each is
-// made, and takes the work file's note back once it is removed. Database
-// and file errors reach the caller.
+// it, and gives back their names. preventCheck runs the checks before each
+// declaration (the option PreventCheck). The run stops before the next
+// declaration once avanzamento says it is cancelled. The work file stays only
+// when it holds the last declaration, refused. The journal, when given, notes
+// the three as the run's work files as each is made, and takes the work
+// file's note back once it is removed. Database and file errors reach the
+// caller.
 CorbexCreato CreaCorbex(const QString &testoSelezione, Destinazione destinazione, bool preventCheck,
-                        QString &fileCorbex, QString &fileErrori, AvanzamentoCorbex *avanzamento = nullptr,
-                        const bool &annullaCreazione = false, QString *fileLavoro = nullptr,
-                        GiornaleLavoro *giornale = nullptr);
+                        AvanzamentoCorbex *avanzamento = nullptr, GiornaleLavoro *giornale = nullptr);
 
 }  // namespace flowengine

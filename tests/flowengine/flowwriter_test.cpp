@@ -412,6 +412,7 @@ TEST_F(FlowWriter, RefusedDeclarationsStayOutOfFlowAndList)
     work.removeAll(q("Vordama_01"));
     work.removeAll(q("VordamaB01"));
     ASSERT_EQ(work.size(), 1);
+    EXPECT_EQ(workFile, q("C:\\Centrale\\TEMP\\") + work[0]);
     EXPECT_EQ(bytes(onC(q("Centrale/TEMP/") + work[0])),
               prefix("T", "C1", "      ") + "IM4\t\tViti in ac\t12.500\t\r\n" + prefix("?", "C11", "      ")
                   + "Dadi\t3.000\t\r\n");
@@ -441,8 +442,12 @@ public:
             onProgress();
     }
     void numeroErrori(int total) override { calls << QStringLiteral("errori %1").arg(total); }
+    bool annullata() override { return cancel; }
+    void fileCreato(const QString &name) override { made << name; }
     QStringList calls;
     std::function<void()> onProgress;
+    bool cancel = false;  // what the build screen's cancel button sets
+    QStringList made;
 };
 
 TEST_F(FlowWriter, ReportsProgressAndStopsWhenCancelled)
@@ -458,21 +463,23 @@ TEST_F(FlowWriter, ReportsProgressAndStopsWhenCancelled)
                                          q("dichiarazione 2 04/03/2024"), q("errori 1"), q("avanzamento 2"),
                                          q("dichiarazione 3 04/03/2024"), q("avanzamento 3")}));
 
+    // Each file is told as it is made: the flow, the work file, the log.
+    EXPECT_EQ(screen.made, QStringList({flowFile, q("C:\\Centrale\\TEMP\\VordamaA01"), logFile}));
+    EXPECT_EQ(workFile, QString());
+
     screen.calls.clear();
-    QString flowOut, logOut;
-    // The flag is set while the first declaration is reported, as the
-    // build screen's cancel button sets it: the run stops before the next.
-    bool cancel = false;
-    screen.onProgress = [&cancel] { cancel = true; };
-    CorbexCreato built = CreaCorbex(selection({1, 2, 3}), Destinazione::Cartella, false, flowOut, logOut, &screen, cancel);
+    // The stop is asked for while the first declaration is reported, as the
+    // build screen's cancel button asks for it: the run stops before the next.
+    screen.onProgress = [&screen] { screen.cancel = true; };
+    CorbexCreato built = CreaCorbex(selection({1, 2, 3}), Destinazione::Cartella, false, &screen);
     EXPECT_EQ(built.errori, 0);
     EXPECT_EQ(screen.calls, QStringList({q("preparazione 0 3"), q("dichiarazione 1 04/03/2024"), q("avanzamento 1")}));
-    EXPECT_EQ(bytes(hostOf(flowOut)), goodLines());
+    EXPECT_EQ(bytes(hostOf(built.fileCorbex)), goodLines());
     EXPECT_EQ(built.ElencoComposizione, q("1-04/03/2024-1234567\r\n"));
 
-    // A flag set before the run lets no declaration in.
+    // A stop asked for before the run lets no declaration in.
     screen.calls.clear();
-    built = CreaCorbex(selection({1}), Destinazione::Cartella, false, flowOut, logOut, &screen, cancel);
+    built = CreaCorbex(selection({1}), Destinazione::Cartella, false, &screen);
     EXPECT_EQ(built.errori, 0);
     EXPECT_EQ(screen.calls, QStringList({q("preparazione 0 1")}));
     EXPECT_EQ(built.ElencoComposizione, QString());

@@ -102,7 +102,10 @@ protected:
     {
         const flowengine::CorbexCreato built = flowengine::CreaCorbex(
             selectionText, destination == 2 ? flowengine::Destinazione::Supporto : flowengine::Destinazione::Cartella,
-            check, flowFile, logFile, progress);
+            check, progress);
+        flowFile = built.fileCorbex;
+        logFile = built.fileErrori;
+        workFile = built.fileLavoro;
         errors = built.errori;
         composition = built.ElencoComposizione;
         flow = bytes(hostOf(flowFile));
@@ -128,6 +131,6 @@ protected:
 
     int errors = -1;
     QString composition;  // the composition list the writer gave back
-    QString flowFile, logFile;
+    QString flowFile, logFile, workFile;
     QByteArray flow, log;
 };

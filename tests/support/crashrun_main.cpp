@@ -18,13 +18,10 @@
 
 #include "common/databases.h"
 #include "common/globals.h"
-#include "common/paths.h"
 #include "common/settings.h"
-#include "common/textfiles.h"
 #include "flowengine/collectionpoint.h"
 #include "flowengine/collectionpointmove.h"
 #include "flowengine/flowwriter.h"
-#include "flowengine/journal.h"
 #include "flowengine/options.h"
 #include "flowengine/register.h"
 #include "platform/clock.h"
@@ -34,10 +31,12 @@
 #include "platform/messagebox.h"
 #include "support/doubles/fakeclock.h"
 #include "ui/main/composition.h"
+#include "ui/main/compositionrun.h"
 #include "ui/transmission/answerfetch.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -63,6 +62,7 @@ bool componi(flowengine::Destinazione destinazione)
     corbex.DestinazioneCorbex = destinazione;
     corbex.data = Oggi;
     corbex.TestoSelezione = Selezione;
+    corbex.dichiarante = QStringLiteral("010101Z");
     int numero = 7;
     if (destinazione == flowengine::Destinazione::Cartella) {
         // A run stopped after the folder step leaves today's number taken.
@@ -83,22 +83,12 @@ bool componi(flowengine::Destinazione destinazione)
         corbex.progressivo = numero;
         corbex.ufficio = QStringLiteral("012100");
     }
-    QString fileErrori;
-    corbex.giornale = std::make_shared<flowengine::GiornaleLavoro>();
-    corbex.ElencoComposizione = flowengine::CreaCorbex(Selezione, destinazione, common::OpzioniCorbix.PreventCheck,
-                                                       corbex.FileTemporaneo, fileErrori, nullptr, false, nullptr,
-                                                       corbex.giornale.get())
-                                    .ElencoComposizione;
-    if (destinazione == flowengine::Destinazione::Cartella) {
-        if (!uimain::ImbustaCorbex(corbex.FileTemporaneo, Oggi, numero, corbex.ufficio, QStringLiteral("010101Z")))
-            return false;
-    } else {
-        const QList<QByteArray> righe = common::splitLines(common::readFile(platform::hostPath(corbex.FileTemporaneo)));
-        corbex.FileSupporto = common::EstraiNomeFile(uimain::ScriviSulSupporto(common::joinLines(righe, "\n"),
-                                                                                *corbex.giornale));
-    }
-    QFile::remove(platform::hostPath(fileErrori));
-    return uimain::ArchiviaCorbex(corbex).has_value();
+    uimain::ComposizioneSenzaUtente nessuno;
+    const bool archiviato = uimain::ComponiCorbex(corbex, nessuno).has_value();
+    // The run leaves no error log behind it.
+    if (!corbex.fileErrori.isEmpty())
+        QFile::remove(platform::hostPath(corbex.fileErrori));
+    return archiviato;
 }
 
 bool preleva(const QString &programma)

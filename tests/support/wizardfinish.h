@@ -7,10 +7,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QPushButton>
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <gtest/gtest.h>
 
 namespace testsupport {
@@ -33,9 +35,44 @@ inline std::unique_ptr<uimain::frmComposeNew> wizardOnStep3(const QString &decla
     return w;
 }
 
+// Runs act on the build screen once it shows its build's outcome and waits
+// for the user, as the user meets it there; when act leaves the screen open,
+// it is closed as its close box closes it, so that the road goes on.
+class AtBuildOutcome : public QObject {
+public:
+    AtBuildOutcome(uimain::frmFaiCorbex &screen, std::function<void()> act) : screen_(screen), act_(std::move(act))
+    {
+        screen.installEventFilter(this);
+    }
+    bool acted = false;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::WindowTitleChange && !posted_
+            && screen_.windowTitle() == QStringLiteral("Preparazione corbex completata")) {
+            posted_ = true;
+            // At the first turn of the screen's wait.
+            QTimer::singleShot(0, &screen_, [this] {
+                acted = true;
+                act_();
+                if (screen_.isVisible())
+                    screen_.reject();
+            });
+        }
+        return false;
+    }
+
+private:
+    uimain::frmFaiCorbex &screen_;
+    std::function<void()> act_;
+    bool posted_ = false;
+};
+
 // Presses the wizard's "&Fine" as a user does, with the build screen driven
-// by act once its build has run; returns what the build screen gave back to
-// the wizard, without the run's journal: held here, it would keep its file.
+// by act once its build has run (or has failed and closed the screen);
+// returns what the build screen gave back to the wizard once its road is
+// over, without the run's journal: held here, it would keep its file.
 inline uimain::CorbexCostruito finishWizard(uimain::frmComposeNew &wizard,
                                             const std::function<void(uimain::frmFaiCorbex &)> &act)
 {
@@ -44,9 +81,11 @@ inline uimain::CorbexCostruito finishWizard(uimain::frmComposeNew &wizard,
     QTimer::singleShot(0, &wizard, [&] {
         auto *build = wizard.findChild<uimain::frmFaiCorbex *>();
         ASSERT_NE(build, nullptr);
+        AtBuildOutcome outcome(*build, [&] { act(*build); });
         build->Form_Activate();
+        if (!outcome.acted)
+            act(*build);
         acted = true;
-        act(*build);
         built = build->Corbex;
         built.giornale.reset();
     });

@@ -22,6 +22,7 @@
 #include "platform/clock.h"
 #include "platform/dao/recordset.h"
 #include "platform/drives.h"
+#include "platform/errors.h"
 #include "platform/filewriters.h"
 #include "platform/messagebox.h"
 #include "platform/pageprinter.h"
@@ -809,9 +810,8 @@ TEST_F(PartialDisk, EveryPlaceEitherRefusesChangingNothingOrWritesEveryFileWhole
          [&] { EXPECT_SAME(bytesOf(disk_ + QStringLiteral("/copia")), common::joinLines(common::splitLines(pattern(30000)), "\n")); }},
         {"the envelope's rewrite of the built flow (ImbustaCorbex)", Where::CollectionPoint, 24,
          [&] {
-             QString log;
              const QString selection = QString::fromLatin1(Selection);
-             ASSERT_NO_THROW(flowengine::CreaCorbex(selection, flowengine::Destinazione::Cartella, false, built_, log));
+             ASSERT_NO_THROW(built_ = flowengine::CreaCorbex(selection, flowengine::Destinazione::Cartella, false).fileCorbex);
              ASSERT_GT(bytesOf(platform::hostPath(built_)).size(), 16 * 1024);
              reference_["the built flow"] = bytesOf(platform::hostPath(built_));
          },

@@ -92,9 +92,9 @@ protected:
         corbex.DestinazioneCorbex = flowengine::Destinazione::Cartella;
         corbex.data = today;
         corbex.TestoSelezione = selection(declarant);
-        QString flow, log;
         const flowengine::CorbexCreato built = flowengine::CreaCorbex(
-            corbex.TestoSelezione, corbex.DestinazioneCorbex, common::OpzioniCorbix.PreventCheck, flow, log);
+            corbex.TestoSelezione, corbex.DestinazioneCorbex, common::OpzioniCorbix.PreventCheck);
+        const QString flow = built.fileCorbex;
         ASSERT_EQ(built.errori, 0);
         ASSERT_TRUE(uimain::ImbustaCorbex(flow, today, number, QStringLiteral("012100"), declarant));
         corbex.FileTemporaneo = flow;
@@ -114,9 +114,9 @@ protected:
         corbex.DestinazioneCorbex = flowengine::Destinazione::Supporto;
         corbex.data = platform::clock().now().date();
         corbex.TestoSelezione = selection(declarant);
-        QString flow, log;
         const flowengine::CorbexCreato built = flowengine::CreaCorbex(
-            corbex.TestoSelezione, corbex.DestinazioneCorbex, common::OpzioniCorbix.PreventCheck, flow, log);
+            corbex.TestoSelezione, corbex.DestinazioneCorbex, common::OpzioniCorbix.PreventCheck);
+        const QString flow = built.fileCorbex;
         EXPECT_EQ(built.errori, 0);
         const QString onMedium = flowengine::NomeFilePratiche();
         EXPECT_FALSE(common::CopyWithLineEnd(flow, onMedium, QStringLiteral("\n")));

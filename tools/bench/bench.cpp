@@ -21,6 +21,7 @@
 #include "support/doubles/recordingmessagebox.h"
 #include "support/doubles/recordingpageprinter.h"
 #include "ui/main/composition.h"
+#include "ui/main/compositionrun.h"
 #include "ui/main/flowgrid.h"
 #include "ui/main/frmcomposenew.h"
 #include "ui/main/windowfactory.h"
@@ -686,6 +687,31 @@ void copiaCartella(const QString &da, const QString &a)
     }
 }
 
+// The road of a medium flow, watched by nobody and without its medium: the
+// writer's time up to its outcome, with the flow it built, and the filing's
+// from the build's end on.
+class StradaCronometrata : public uimain::ComposizioneSenzaUtente {
+public:
+    StradaCronometrata() : ComposizioneSenzaUtente(false) { tempo_.start(); }
+    bool confermaCostruzione(const flowengine::CorbexCreato &creato,
+                             const std::function<uimain::EsitoScrittura()> &scrivi) override
+    {
+        scrittura_ = tempo_.nsecsElapsed();
+        flusso = leggiFile(platform::hostPath(creato.fileCorbex));
+        return ComposizioneSenzaUtente::confermaCostruzione(creato, scrivi);
+    }
+    void costruzioneChiusa(bool) override { archiviazione_ = tempo_.nsecsElapsed(); }
+
+    double scrittura() const { return double(scrittura_) / 1e9; }
+    // Asked once the road is over.
+    double archiviazione() const { return double(tempo_.nsecsElapsed() - archiviazione_) / 1e9; }
+    QByteArray flusso;
+
+private:
+    QElapsedTimer tempo_;
+    qint64 scrittura_ = 0, archiviazione_ = 0;
+};
+
 // The program-wide values of a start in the folder.
 void avvia(const QString &cartella)
 {
@@ -707,22 +733,18 @@ QString flussoRisposto(const QString &cartella, const QString &selezione, const 
     if (!riservata)
         platform::raise(platform::err::ReservedError, {QStringLiteral("numero non riservato")});
     uimain::CorbexCostruito corbex;
-    QString fileErrori;
-    corbex.ElencoComposizione = flowengine::CreaCorbex(selezione, flowengine::Destinazione::Cartella,
-                                                       common::OpzioniCorbix.PreventCheck,
-                                                       corbex.FileTemporaneo, fileErrori)
-                                    .ElencoComposizione;
-    QFile::remove(platform::hostPath(fileErrori));
-    if (!uimain::ImbustaCorbex(corbex.FileTemporaneo, oggi, NumeroCartella, ufficio, dichiarante))
-        platform::raise(platform::err::ReservedError, {QStringLiteral("busta non scritta")});
     corbex.DestinazioneCorbex = flowengine::Destinazione::Cartella;
     corbex.data = oggi;
+    corbex.dichiarante = dichiarante;
     corbex.TestoSelezione = selezione;
     corbex.riservata = *riservata;
     corbex.cartella = QStringLiteral("C:\\Corbix\\Corbix in uscita");
     corbex.progressivo = NumeroCartella;
     corbex.ufficio = ufficio;
-    if (!uimain::ArchiviaCorbex(corbex))
+    uimain::ComposizioneSenzaUtente nessuno;
+    const bool archiviato = uimain::ComponiCorbex(corbex, nessuno).has_value();
+    QFile::remove(platform::hostPath(corbex.fileErrori));
+    if (!archiviato)
         platform::raise(platform::err::PathFileAccess);
 
     QString scritto, errori;
@@ -1062,30 +1084,23 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
             dichiarazioni = int(tutte.size());
             const QString selezione = uimain::ElencoSelezionate(QStringLiteral("T"), dichiaranti.value(0), tutte,
                                                                 QString(tutte.size(), u'1'));
-            QString fileCorbex, fileErrori;
-            QString elenco;
-            passi[Scrittura].tempi.push_back(secondi([&] {
-                elenco = flowengine::CreaCorbex(selezione, flowengine::Destinazione::Supporto,
-                                                common::OpzioniCorbix.PreventCheck, fileCorbex, fileErrori)
-                             .ElencoComposizione;
-            }));
-            const QByteArray flusso = leggiFile(platform::hostPath(fileCorbex));
-            passi[Scrittura].minimi.push_back(
-                secondi([&] { scritturaMinima(archivio, tutte, cartella + QStringLiteral("/.minimo"), flusso); }));
-            passi[Scrittura].nome = QStringLiteral("scrittura del flusso di %1 dichiarazioni").arg(dichiarazioni);
-
-            // The filing: the archive copy, the marking, the register row.
+            // The road of a medium flow without its medium, timed: the
+            // writer up to its outcome, the filing from the build's end on.
             uimain::CorbexCostruito corbex;
             corbex.DestinazioneCorbex = flowengine::Destinazione::Supporto;
             corbex.data = oggi;
-            corbex.FileTemporaneo = fileCorbex;
-            corbex.ElencoComposizione = elenco;
+            corbex.dichiarante = dichiaranti.value(0);
             corbex.TestoSelezione = selezione;
-            passi[Archiviazione].tempi.push_back(secondi([&] {
-                if (!uimain::ArchiviaCorbex(corbex))
-                    platform::raise(platform::err::PathFileAccess);
-            }));
-            QFile::remove(platform::hostPath(fileErrori));
+            StradaCronometrata strada;
+            if (!uimain::ComponiCorbex(corbex, strada))
+                platform::raise(platform::err::PathFileAccess);
+            passi[Scrittura].tempi.push_back(strada.scrittura());
+            passi[Archiviazione].tempi.push_back(strada.archiviazione());
+            const QByteArray flusso = strada.flusso;
+            passi[Scrittura].minimi.push_back(
+                secondi([&] { scritturaMinima(archivio, tutte, cartella + QStringLiteral("/.minimo"), flusso); }));
+            passi[Scrittura].nome = QStringLiteral("scrittura del flusso di %1 dichiarazioni").arg(dichiarazioni);
+            QFile::remove(platform::hostPath(corbex.fileErrori));
             const std::vector<flowengine::DocumentoCorbex> archiviati = documentiDelFlusso(oggi, 1);
             passi[Archiviazione].minimi.push_back(secondi([&] {
                 archiviazioneMinima(archivio, cartella + QStringLiteral("/.minimo"), flusso, archiviati, oggi);

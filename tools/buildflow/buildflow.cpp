@@ -14,6 +14,7 @@
 #include "platform/errors.h"
 #include "platform/messagebox.h"
 #include "ui/main/composition.h"
+#include "ui/main/compositionrun.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -105,25 +106,45 @@ QString secondi(qint64 ms) { return QString::number(double(ms) / 1000.0, 'f', 3)
 // (the flow, the log, the work file), removed when the run is over: only
 // these, since another program may be composing beside this one, and only
 // while they are this run's (a name given back may be another run's by now).
-struct FileDelLavoro {
-    QString flusso, errori, lavoro;
-    ~FileDelLavoro()
+// The whole run's road is watched by nobody and has no medium: its flow is
+// filed without a copy on one.
+class FileDelLavoro : public uimain::ComposizioneSenzaUtente {
+public:
+    FileDelLavoro() : ComposizioneSenzaUtente(false) {}
+    ~FileDelLavoro() override
     {
-        for (const QString *nome : {&flusso, &errori, &lavoro}) {
+        for (const QString &nome : std::as_const(nomi)) {
             try {
-                if (!nome->isEmpty())
-                    QFile::remove(platform::hostPath(*nome));
+                if (!nome.isEmpty())
+                    QFile::remove(platform::hostPath(nome));
             } catch (const platform::RuntimeError &) {
             }
         }
     }
+    void fileCreato(const QString &nome) override { nomi << nome; }
+    bool confermaCostruzione(const flowengine::CorbexCreato &creato,
+                             const std::function<uimain::EsitoScrittura()> &scrivi) override
+    {
+        lasciati(creato);
+        return ComposizioneSenzaUtente::confermaCostruzione(creato, scrivi);
+    }
+    // The files the run left once it is over: the work file is gone unless
+    // it holds a refused declaration.
+    void lasciati(const flowengine::CorbexCreato &creato)
+    {
+        nomi = {creato.fileCorbex, creato.fileErrori, creato.fileLavoro};
+        errori = creato.errori;
+    }
+
+    QStringList nomi;
+    int errori = 0;
 };
 
 // The whole composition of a removable-medium flow without its screens: the
 // selection text of the declarations the file names, all ticked; the flow
 // built; its archive copy, its register row and the marking of its
 // declarations. The time of all of it.
-qint64 tempoIntero(const QString &testo, int &errori, FileDelLavoro &file)
+qint64 tempoIntero(const QString &testo, FileDelLavoro &file)
 {
     QElapsedTimer tempo;
     tempo.start();
@@ -135,24 +156,14 @@ qint64 tempoIntero(const QString &testo, int &errori, FileDelLavoro &file)
             scelte.append({QDate::fromString(righe[i].left(trattino), QStringLiteral("yyyy/MM/dd")),
                            flowengine::IndiceDaTesto(righe[i].mid(trattino + 1)), {}, {}});
     }
-    const QString selezione = uimain::ElencoSelezionate(QStringLiteral("T"), righe.value(1).trimmed(), scelte,
-                                                        QString(scelte.size(), u'1'));
     uimain::CorbexCostruito corbex;
-    // The run's journal notes its work files from before the build, as the
-    // composition's does.
-    corbex.giornale = std::make_shared<flowengine::GiornaleLavoro>();
-    const flowengine::CorbexCreato creato =
-        flowengine::CreaCorbex(selezione, flowengine::Destinazione::Supporto, common::OpzioniCorbix.PreventCheck,
-                               file.flusso, file.errori, nullptr, {}, &file.lavoro, corbex.giornale.get());
-    errori = creato.errori;
     corbex.DestinazioneCorbex = flowengine::Destinazione::Supporto;
     corbex.data = platform::clock().now().date();
-    corbex.FileTemporaneo = file.flusso;
-    corbex.ElencoComposizione = creato.ElencoComposizione;
-    corbex.TestoSelezione = selezione;
-    if (!uimain::ArchiviaCorbex(corbex))
+    corbex.TestoSelezione = uimain::ElencoSelezionate(QStringLiteral("T"), righe.value(1).trimmed(), scelte,
+                                                      QString(scelte.size(), u'1'));
+    if (!uimain::ComponiCorbex(corbex, file))
         platform::raise(platform::err::PathFileAccess);
-    file.flusso.clear();  // filed and removed: the name is no longer this run's
+    file.nomi.removeAll(corbex.FileTemporaneo);  // filed and removed: the name is no longer this run's
     return tempo.elapsed();
 }
 
@@ -179,24 +190,24 @@ int esegui(const Argomenti &a, QTextStream &out, QTextStream &err)
     // last declaration) are taken or filed; the collection point keeps none.
     FileDelLavoro file;
     if (a.intera) {
-        int errori = 0;
-        const qint64 ms = tempoIntero(testo, errori, file);
-        out << "Errori: " << errori << '\n' << "Tempo dell'intera composizione: " << secondi(ms) << '\n';
+        const qint64 ms = tempoIntero(testo, file);
+        out << "Errori: " << file.errori << '\n' << "Tempo dell'intera composizione: " << secondi(ms) << '\n';
         return 0;
     }
 
     QElapsedTimer tempo;
     tempo.start();
-    const flowengine::CorbexCreato creato = flowengine::CreaCorbex(
-        testo, *a.destinazione, common::OpzioniCorbix.PreventCheck, file.flusso, file.errori, nullptr, {}, &file.lavoro);
+    const flowengine::CorbexCreato creato =
+        flowengine::CreaCorbex(testo, *a.destinazione, common::OpzioniCorbix.PreventCheck, &file);
     const qint64 ms = tempo.elapsed();
+    file.lasciati(creato);
 
     // The three files go together: each is written whole under its
     // temporary, and they take their names only once all are there, so that
     // a failure leaves the output folder as it was.
     const std::pair<QString, QByteArray> uscite[] = {
-        {QStringLiteral("flow"), common::readFile(platform::hostPath(file.flusso))},
-        {QStringLiteral("log"), common::readFile(platform::hostPath(file.errori))},
+        {QStringLiteral("flow"), common::readFile(platform::hostPath(creato.fileCorbex))},
+        {QStringLiteral("log"), common::readFile(platform::hostPath(creato.fileErrori))},
         {QStringLiteral("composition"), platform::toWindows1252(creato.ElencoComposizione)},
     };
     try {

@@ -747,20 +747,9 @@ void frmComposeNew::EseguiComposizione()
     } else {
         return;
     }
-    {
-        frmFaiCorbex costruzione(corbex, this);
-        costruzione.exec();
-        corbex = costruzione.Corbex;
-    }
-    if (corbex.CorbexScritto) {
-        // The wizard is painted again where the build screen stood, and the
-        // busy cursor stands over it while the flow is filed.
-        const platform::BusyWait occupato;
-        platform::BusyWait::paint();
-        ArchiviaCorbex(corbex);
-    } else if (corbex.DestinazioneCorbex == flowengine::Destinazione::Cartella) {
-        EliminaRiga(corbex.riservata);
-    }
+    // The build screen runs the road, the filing included.
+    frmFaiCorbex costruzione(corbex, this);
+    costruzione.exec();
     RigaRiservata.reset();
 }
 

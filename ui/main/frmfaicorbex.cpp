@@ -1,11 +1,8 @@
 #include "ui/main/frmfaicorbex.h"
 
 #include "common/globals.h"
-#include "common/openretry.h"
-#include "common/paths.h"
 #include "common/textfiles.h"
 #include "platform/busywait.h"
-#include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
@@ -16,7 +13,7 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QFile>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
@@ -37,28 +34,6 @@ namespace {
 constexpr int kLarghezza = 5400;
 constexpr int kAltezza = 2400;
 constexpr int kAltezzaElenco = 2000;
-
-// The user gave up a statement on the medium: nothing is written.
-struct Rinuncia {};
-
-// Runs one statement on the removable medium; a medium that is not ready asks
-// to try again or to give up.
-template <class Istruzione>
-void sulSupporto(Istruzione istruzione)
-{
-    for (;;) {
-        try {
-            istruzione();
-            return;
-        } catch (const platform::RuntimeError &e) {
-            if (e.number() != platform::err::DeviceUnavailable)
-                throw;
-            if (platform::msgBox(e.description(), TitoloApplicazione, MsgIcon::Critical, MsgButtons::RetryCancel)
-                != MsgResult::Retry)
-                throw Rinuncia{};
-        }
-    }
-}
 
 // The keys that would change a text: characters, the deletions, a new line
 // and the commands of the clipboard and of the undo. Moving, selecting,
@@ -187,30 +162,18 @@ void frmFaiCorbex::numeroErrori(int totale)
     lblNumeroErrori->setText(QString::number(totale));
 }
 
+bool frmFaiCorbex::annullata() { return Corbex.AnnullaCreazione; }
+
 void frmFaiCorbex::Form_Activate()
 {
     if (costruito_)
         return;
     costruito_ = true;
-    // A build that fails must not leave the list of an earlier flow behind.
-    Corbex.ElencoComposizione.clear();
-    int errori = 0;
-    try {
-        const platform::BusyWait occupato;
-        // The run's journal is there from before the build: a crash from
-        // here on leaves nothing the next start-up does not know of.
-        if (!Corbex.giornale)
-            Corbex.giornale = std::make_shared<flowengine::GiornaleLavoro>();
-        const flowengine::CorbexCreato creato =
-            flowengine::CreaCorbex(Corbex.TestoSelezione, Corbex.DestinazioneCorbex,
-                                   common::OpzioniCorbix.PreventCheck, FileCorbex, Corbex.fileErrori, this,
-                                   Corbex.AnnullaCreazione, &fileLavoro_, Corbex.giornale.get());
-        errori = creato.errori;
-        Corbex.ElencoComposizione = creato.ElencoComposizione;
-    } catch (const platform::RuntimeError &e) {
-        fallita(e);
-        return;
-    }
+    ComponiCorbex(Corbex, *this);
+}
+
+void frmFaiCorbex::mostraEsito(int errori)
+{
     setWindowTitle(QStringLiteral("Preparazione corbex completata"));
     for (QWidget *w : std::initializer_list<QWidget *>{prbProcess, lblDichiarazione, lblDescrDich, lblErrors,
                                                        lblNumeroErrori})
@@ -241,6 +204,58 @@ void frmFaiCorbex::Form_Activate()
         cmdView->show();
     }
     cmdConfirm->setFocus(Qt::OtherFocusReason);
+}
+
+bool frmFaiCorbex::confermaCostruzione(const flowengine::CorbexCreato &creato,
+                                       const std::function<EsitoScrittura()> &scrivi)
+{
+    FileCorbex = creato.fileCorbex;
+    mostraEsito(creato.errori);
+    if (!isVisible())
+        return false;
+    // The screen's own loop waits for the user: "OK" writes, each time,
+    // until the flow is written or has failed; closing gives it up.
+    QEventLoop attesa;
+    connect(this, &QDialog::finished, &attesa, &QEventLoop::quit);
+    scrivi_ = &scrivi;
+    scritto_ = false;
+    attesa.exec();
+    scrivi_ = nullptr;
+    return scritto_;
+}
+
+bool frmFaiCorbex::inserireSupporto(const QString &unita)
+{
+    platform::msgBox(QStringLiteral("Inserire il supporto magnetico previsto nell'unità ") + unita
+                         + QStringLiteral(" e scegliere 'OK' quando si è pronti."),
+                     common::TitoloCorbix, MsgIcon::Information);
+    return true;
+}
+
+bool frmFaiCorbex::riprovaSupportoNonPronto(const platform::RuntimeError &errore)
+{
+    return platform::msgBox(errore.description(), TitoloApplicazione, MsgIcon::Critical, MsgButtons::RetryCancel)
+           == MsgResult::Retry;
+}
+
+bool frmFaiCorbex::riprovaSupportoSenzaNome()
+{
+    return platform::msgBox(QStringLiteral("Impossibile scrivere il corbex su questo supporto magnetico poiché non "
+                                           "è possibile utilizzare un nome per il corbex che non sia già "
+                                           "esistente. Usare un nuovo supporto magnetico o rimuovere alcuni "
+                                           "corbix usando le applicazioni dell'ambiente operativo, quindi "
+                                           "scegliere 'Riprova'. Scegliere 'Annulla' per annullare "
+                                           "l'operazione"),
+                            common::TitoloCorbix, MsgIcon::Information, MsgButtons::RetryCancel)
+           == MsgResult::Retry;
+}
+
+void frmFaiCorbex::costruzioneChiusa(bool scritto)
+{
+    // A build that failed closes the screen here; the user's answers have
+    // closed it otherwise.
+    if (isVisible())
+        scritto ? accept() : reject();
 }
 
 void frmFaiCorbex::cmdView_Click()
@@ -292,100 +307,19 @@ void frmFaiCorbex::cmdCancel_Click()
     reject();
 }
 
-void frmFaiCorbex::chiudiNonScritto()
-{
-    Corbex.CorbexScritto = false;
-    reject();
-}
-
 void frmFaiCorbex::cmdConfirm_Click()
 {
-    bool scritto = false;
-    if (Corbex.DestinazioneCorbex == flowengine::Destinazione::Supporto) {
-        platform::msgBox(QStringLiteral("Inserire il supporto magnetico previsto nell'unità ")
-                             + common::OpzioniCorbix.FloppyDevice
-                             + QStringLiteral(" e scegliere 'OK' quando si è pronti."),
-                         common::TitoloCorbix, MsgIcon::Information);
-        scritto = scriviSuSupporto();
-    } else {
-        if (ConBusta(common::OpzioniCorbix.SendWith))
-            scritto = scriviInCartella();
-        else
-            scritto = true;
-        if (scritto)
-            Corbex.CorbexScritto = true;
-    }
-    if (scritto) {
-        Corbex.FileTemporaneo = FileCorbex;
+    if (!scrivi_)
+        return;
+    switch ((*scrivi_)()) {
+    case EsitoScrittura::Scritto:
+        scritto_ = true;
         accept();
+        break;
+    case EsitoScrittura::Fallito: reject(); break;
+    // Refused: the screen stays for another "OK" or "Annulla".
+    case EsitoScrittura::Rifiutato: break;
     }
-}
-
-bool frmFaiCorbex::scriviSuSupporto()
-{
-    const QString unita = common::OpzioniCorbix.FloppyDevice;
-    QString nome;
-    try {
-        // The medium is ready when its drive's entry reaches a folder.
-        sulSupporto([&] { platform::hostPath(unita + u'\\'); });
-        const QByteArray righe =
-            common::joinLines(common::splitLines(common::readFile(platform::hostPath(FileCorbex))), "\n");
-        for (;;) {
-            sulSupporto([&] {
-                if (!Corbex.giornale)
-                    Corbex.giornale = std::make_shared<flowengine::GiornaleLavoro>();
-                nome = ScriviSulSupporto(righe, *Corbex.giornale);
-            });
-            if (!nome.isEmpty())
-                break;
-            if (platform::msgBox(QStringLiteral("Impossibile scrivere il corbex su questo supporto magnetico poiché non "
-                                                "è possibile utilizzare un nome per il corbex che non sia già "
-                                                "esistente. Usare un nuovo supporto magnetico o rimuovere alcuni "
-                                                "corbix usando le applicazioni dell'ambiente operativo, quindi "
-                                                "scegliere 'Riprova'. Scegliere 'Annulla' per annullare "
-                                                "l'operazione"),
-                                 common::TitoloCorbix, MsgIcon::Information, MsgButtons::RetryCancel)
-                != MsgResult::Retry)
-                return false;
-        }
-    } catch (const Rinuncia &) {
-        return false;
-    } catch (const platform::RuntimeError &e) {
-        fallita(e);
-        return false;
-    }
-    // The message that names the medium's file comes once the filing has
-    // given the file that name (ArchiviaCorbex).
-    Corbex.FileSupporto = common::EstraiNomeFile(nome);
-    Corbex.CorbexScritto = true;
-    return true;
-}
-
-bool frmFaiCorbex::scriviInCartella()
-{
-    try {
-        return ImbustaCorbex(FileCorbex, Corbex.data, Corbex.progressivo, Corbex.ufficio, Corbex.dichiarante);
-    } catch (const platform::RuntimeError &e) {
-        fallita(e);
-        return false;
-    }
-}
-
-void frmFaiCorbex::fallita(const platform::RuntimeError &e)
-{
-    MostraErroreRunTime(e.number(), e.description());
-    if (platform::err::isWriteRefusal(e.number())) {
-        for (const QString &file : {FileCorbex, Corbex.fileErrori, fileLavoro_}) {
-            if (file.isEmpty())
-                continue;
-            try {
-                QFile::remove(platform::hostPath(file));
-            } catch (const platform::RuntimeError &) {
-                // The drive is gone: nothing of the build can be reached.
-            }
-        }
-    }
-    chiudiNonScritto();
 }
 
 }  // namespace uimain

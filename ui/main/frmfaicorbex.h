@@ -1,8 +1,8 @@
 #pragma once
 
 #include "flowengine/flowwriter.h"
-#include "platform/errors.h"
 #include "ui/main/composition.h"
+#include "ui/main/compositionrun.h"
 
 #include <QDialog>
 
@@ -14,22 +14,23 @@ class QTextEdit;
 namespace uimain {
 
 // The flow-build screen: once it is on the display and painted it runs the
-// flow writer on the selection of the composition, painting the declaration,
-// the bar and the error count as it goes, then says how it went; "OK" writes the
-// flow onto the removable medium (PRATICHE.nnn, LF line ends, under its
-// temporary name: the filing names it and says so) or puts the envelope
-// record in front of a folder flow. It is handed the wizard's flow
-// (its destination, selection text and day, the one the envelope carries) and
-// answers in Corbex: CorbexScritto, FileTemporaneo, FileSupporto, the journal,
-// and the composition list.
-class frmFaiCorbex : public QDialog, private flowengine::AvanzamentoCorbex {
+// road of the composition (ComponiCorbex), painting the declaration, the bar
+// and the error count as the flow is built, then says how it went and waits
+// for the user; "OK" writes the flow onto the removable medium
+// (PRATICHE.nnn, LF line ends, under its temporary name: the filing names it
+// and says so) or puts the envelope record in front of a folder flow, and
+// the screen goes once the flow is written; the filing follows. It is handed
+// the wizard's flow (its destination, selection text and day, the one the
+// envelope carries) and answers in Corbex: CorbexScritto, FileTemporaneo,
+// FileSupporto, the journal, and the composition list.
+class frmFaiCorbex : public QDialog, private AscoltoComposizione {
     Q_OBJECT
 
 public:
     explicit frmFaiCorbex(const CorbexCostruito &corbex, QWidget *parent = nullptr);
 
     void Form_Load();
-    // Builds the flow, once: later activations do nothing.
+    // Runs the road, once: later activations do nothing.
     void Form_Activate();
     void cmdConfirm_Click();
     void cmdCancel_Click();
@@ -63,20 +64,25 @@ private:
     void dichiarazioneInCorso(qint32 indice, const QDate &data) override;
     void avanzamento(int elaborate) override;
     void numeroErrori(int totale) override;
+    bool annullata() override;
+    // Shows the outcome and waits for the user: each "OK" writes the flow,
+    // and the screen closes once it is written or has failed, or on
+    // "A&nnulla".
+    bool confermaCostruzione(const flowengine::CorbexCreato &creato,
+                             const std::function<EsitoScrittura()> &scrivi) override;
+    bool inserireSupporto(const QString &unita) override;
+    bool riprovaSupportoNonPronto(const platform::RuntimeError &errore) override;
+    bool riprovaSupportoSenzaNome() override;
+    void costruzioneChiusa(bool scritto) override;
 
-    bool scriviSuSupporto();
-    bool scriviInCartella();
-    // Tells a run-time error of the build or of its "OK" and closes the
-    // screen with the flow not written; after a write the disk or the
-    // system refused, the build's files are removed from TEMP, so that the
-    // same composition can be made again once space is freed.
-    void fallita(const platform::RuntimeError &e);
-
-    QString fileLavoro_;  // the declaration work file, while the build's
-    void chiudiNonScritto();
+    // Says how the build went, in place of its progress.
+    void mostraEsito(int errori);
 
     bool avviato_ = false;
     bool costruito_ = false;
+    // While the user is waited for: the road's write of the flow.
+    const std::function<EsitoScrittura()> *scrivi_ = nullptr;
+    bool scritto_ = false;
 };
 
 }  // namespace uimain

@@ -4,6 +4,7 @@
 #include "platform/busywait.h"
 #include "support/asuser.h"
 #include "support/doubles/fakeclock.h"
+#include "support/wizardfinish.h"
 #include "ui/main/frmfaicorbex.h"
 
 #include <QApplication>
@@ -66,13 +67,16 @@ protected:
     // What the wizard hands the screen.
     CorbexCostruito corbex;
 
-    // Opens the screen as the composition does and lets it build its flow.
-    void build(frmFaiCorbex &screen)
+    // Opens the screen as the composition does and lets it build its flow;
+    // atOutcome runs once the screen shows how the build went and waits for
+    // the user, and the screen is closed after it unless it closed itself.
+    void build(frmFaiCorbex &screen, const std::function<void()> &atOutcome = [] {})
     {
+        testsupport::AtBuildOutcome outcome(screen, atOutcome);
         screen.open();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
-        ASSERT_TRUE(QTest::qWaitFor(
-            [&] { return screen.windowTitle() == QStringLiteral("Preparazione corbex completata"); }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return outcome.acted; }, 5000));
+        EXPECT_EQ(screen.windowTitle(), QStringLiteral("Preparazione corbex completata"));
     }
 };
 
@@ -124,15 +128,16 @@ TEST_F(BuildScreen, RefusesKeysClicksAndClosingWhileItBuilds)
                                                              Qt::LeftButton, Qt::NoModifier));
         QCoreApplication::postEvent(&screen, new QCloseEvent);
     };
-    build(screen);
-    EXPECT_EQ(painted.onFirstDeclaration, nullptr);
-    EXPECT_TRUE(screen.isVisible());
-    EXPECT_FALSE(screen.Corbex.AnnullaCreazione);
-    EXPECT_EQ(painted.shown.size(), 4);
+    build(screen, [&] {
+        EXPECT_EQ(painted.onFirstDeclaration, nullptr);
+        EXPECT_TRUE(screen.isVisible());
+        EXPECT_FALSE(screen.Corbex.AnnullaCreazione);
+        EXPECT_EQ(painted.shown.size(), 4);
 
-    // Once built, the screen takes the user's keys again: Escape gives up.
-    keyClickAsUser(&screen, Qt::Key_Escape);
-    EXPECT_FALSE(screen.isVisible());
+        // Once built, the screen takes the user's keys again: Escape gives up.
+        keyClickAsUser(&screen, Qt::Key_Escape);
+        EXPECT_FALSE(screen.isVisible());
+    });
 }
 
 namespace {
@@ -147,11 +152,14 @@ protected:
         execute(QStringLiteral("DELETE FROM DettaglioBol WHERE Indice = 5 AND Modulo = 'F' AND Campo = '29'"));
     }
 
-    void built(frmFaiCorbex &screen)
+    // The user's keys once the outcome shows.
+    void built(frmFaiCorbex &screen, const std::function<void()> &keys)
     {
-        build(screen);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&screen));
-        ASSERT_TRUE(screen.cmdView->isVisible());
+        build(screen, [&] {
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&screen));
+            ASSERT_TRUE(screen.cmdView->isVisible());
+            keys();
+        });
     }
 
     static QWidget *focus() { return QApplication::focusWidget(); }
@@ -200,24 +208,26 @@ protected:
 TEST_F(BuildScreenKeys, TheOutcomeGivesTheFocusToOkAndTabGoesRoundTheButtons)
 {
     frmFaiCorbex screen(corbex);
-    built(screen);
-    EXPECT_EQ(focus(), screen.cmdConfirm);
-    QStringList visited;
-    for (int i = 0; i < 4; ++i) {
-        key(Qt::Key_Tab);
-        visited << focus()->objectName();
-    }
-    EXPECT_EQ(visited, QStringList({"cmdCancel", "cmdView", "cmdConfirm", "cmdCancel"}));
-    key(Qt::Key_Backtab);
-    EXPECT_EQ(focus(), screen.cmdConfirm);
+    built(screen, [&] {
+        EXPECT_EQ(focus(), screen.cmdConfirm);
+        QStringList visited;
+        for (int i = 0; i < 4; ++i) {
+            key(Qt::Key_Tab);
+            visited << focus()->objectName();
+        }
+        EXPECT_EQ(visited, QStringList({"cmdCancel", "cmdView", "cmdConfirm", "cmdCancel"}));
+        key(Qt::Key_Backtab);
+        EXPECT_EQ(focus(), screen.cmdConfirm);
+    });
 }
 
 TEST_F(BuildScreenKeys, EscapeClosesTheScreenAsItsCloseBoxDoesWritingNothing)
 {
     corbex.DestinazioneCorbex = flowengine::Destinazione::Supporto;
     frmFaiCorbex screen(corbex);
-    built(screen);
-    key(Qt::Key_Escape);
+    built(screen, [&] {
+        key(Qt::Key_Escape);
+    });
     nothingWritten(screen);
     EXPECT_FALSE(screen.Corbex.AnnullaCreazione);
     EXPECT_TRUE(boxes_.shown.empty());
@@ -226,10 +236,11 @@ TEST_F(BuildScreenKeys, EscapeClosesTheScreenAsItsCloseBoxDoesWritingNothing)
 TEST_F(BuildScreenKeys, EnterPressesTheButtonThatHasTheFocus)
 {
     frmFaiCorbex screen(corbex);
-    built(screen);
-    key(Qt::Key_Tab);
-    ASSERT_EQ(focus(), screen.cmdCancel);
-    key(Qt::Key_Return);
+    built(screen, [&] {
+        key(Qt::Key_Tab);
+        ASSERT_EQ(focus(), screen.cmdCancel);
+        key(Qt::Key_Return);
+    });
     nothingWritten(screen);
     EXPECT_TRUE(screen.Corbex.AnnullaCreazione);
 }
@@ -239,49 +250,50 @@ TEST_F(BuildScreenKeys, TheErrorListRefusesOnlyTheKeysThatWouldEditIt)
     const QString errors =
         QStringLiteral("Quandera Doganale N° 5 - 04/03/2024: Assenza di un campo obbligatorio -> Ufficio doganale\n");
     frmFaiCorbex screen(corbex);
-    built(screen);
-    EXPECT_FALSE(screen.rtfErroriRilevati->isVisible());
-    accessKey(Qt::Key_D, [&] { return screen.rtfErroriRilevati->isVisible(); });
-    ASSERT_EQ(screen.cmdView->text(), QStringLiteral("<< &Nascondi"));
-    EXPECT_TRUE(screen.rtfErroriRilevati->isVisible());
+    built(screen, [&] {
+        EXPECT_FALSE(screen.rtfErroriRilevati->isVisible());
+        accessKey(Qt::Key_D, [&] { return screen.rtfErroriRilevati->isVisible(); });
+        ASSERT_EQ(screen.cmdView->text(), QStringLiteral("<< &Nascondi"));
+        EXPECT_TRUE(screen.rtfErroriRilevati->isVisible());
 
-    // The list takes the focus only when the user moves into it.
-    EXPECT_NE(focus(), screen.rtfErroriRilevati);
-    tabTo(screen.rtfErroriRilevati);
-    EXPECT_TRUE(screen.ElencoErroriAttivo);
-    type(QStringLiteral("xy"));
-    for (const int k : {int(Qt::Key_Backspace), int(Qt::Key_Delete), int(Qt::Key_Return)})
-        key(k);
-    key(Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(screen.rtfErroriRilevati->toPlainText(), errors);
-    EXPECT_TRUE(screen.isVisible());
-    // Moving inside it is no edit.
-    key(Qt::Key_End);
-    EXPECT_GT(screen.rtfErroriRilevati->textCursor().position(), 0);
+        // The list takes the focus only when the user moves into it.
+        EXPECT_NE(focus(), screen.rtfErroriRilevati);
+        tabTo(screen.rtfErroriRilevati);
+        EXPECT_TRUE(screen.ElencoErroriAttivo);
+        type(QStringLiteral("xy"));
+        for (const int k : {int(Qt::Key_Backspace), int(Qt::Key_Delete), int(Qt::Key_Return)})
+            key(k);
+        key(Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(screen.rtfErroriRilevati->toPlainText(), errors);
+        EXPECT_TRUE(screen.isVisible());
+        // Moving inside it is no edit.
+        key(Qt::Key_End);
+        EXPECT_GT(screen.rtfErroriRilevati->textCursor().position(), 0);
 
-    // Tab leaves it and comes back.
-    key(Qt::Key_Tab);
-    EXPECT_EQ(focus(), screen.cmdConfirm);
-    EXPECT_FALSE(screen.ElencoErroriAttivo);
-    key(Qt::Key_Backtab);
-    ASSERT_EQ(focus(), screen.rtfErroriRilevati);
+        // Tab leaves it and comes back.
+        key(Qt::Key_Tab);
+        EXPECT_EQ(focus(), screen.cmdConfirm);
+        EXPECT_FALSE(screen.ElencoErroriAttivo);
+        key(Qt::Key_Backtab);
+        ASSERT_EQ(focus(), screen.rtfErroriRilevati);
 
-    // "<< &Nascondi" and "A&nnulla" share their access key: each press moves
-    // the focus out of the list to the next of the two, and Enter presses it.
-    auto accessKeyTo = [&](QWidget *button) {
-        for (int i = 0; i < 3 && focus() != button; ++i)
-            key(Qt::Key_N, Qt::AltModifier);
-        ASSERT_EQ(focus(), button);
-    };
-    accessKeyTo(screen.cmdView);
-    EXPECT_EQ(screen.cmdView->text(), QStringLiteral("<< &Nascondi"));
-    key(Qt::Key_Return);
-    EXPECT_EQ(screen.cmdView->text(), QStringLiteral("&Dettagli >>"));
-    EXPECT_FALSE(screen.rtfErroriRilevati->isVisible());
-    accessKey(Qt::Key_D, [&] { return screen.rtfErroriRilevati->isVisible(); });
-    tabTo(screen.rtfErroriRilevati);
-    accessKeyTo(screen.cmdCancel);
-    key(Qt::Key_Return);
+        // "<< &Nascondi" and "A&nnulla" share their access key: each press moves
+        // the focus out of the list to the next of the two, and Enter presses it.
+        auto accessKeyTo = [&](QWidget *button) {
+            for (int i = 0; i < 3 && focus() != button; ++i)
+                key(Qt::Key_N, Qt::AltModifier);
+            ASSERT_EQ(focus(), button);
+        };
+        accessKeyTo(screen.cmdView);
+        EXPECT_EQ(screen.cmdView->text(), QStringLiteral("<< &Nascondi"));
+        key(Qt::Key_Return);
+        EXPECT_EQ(screen.cmdView->text(), QStringLiteral("&Dettagli >>"));
+        EXPECT_FALSE(screen.rtfErroriRilevati->isVisible());
+        accessKey(Qt::Key_D, [&] { return screen.rtfErroriRilevati->isVisible(); });
+        tabTo(screen.rtfErroriRilevati);
+        accessKeyTo(screen.cmdCancel);
+        key(Qt::Key_Return);
+    });
     nothingWritten(screen);
     EXPECT_TRUE(screen.Corbex.AnnullaCreazione);
 }
@@ -292,11 +304,12 @@ TEST_F(BuildScreenKeys, EscapeStillClosesTheScreenAfterTheDetails)
     for (const bool inList : {false, true}) {
         SCOPED_TRACE(inList);
         frmFaiCorbex screen(corbex);
-        built(screen);
-        accessKey(Qt::Key_D, [&] { return screen.rtfErroriRilevati->isVisible(); });
-        if (inList)
-            tabTo(screen.rtfErroriRilevati);
-        key(Qt::Key_Escape);
+        built(screen, [&] {
+            accessKey(Qt::Key_D, [&] { return screen.rtfErroriRilevati->isVisible(); });
+            if (inList)
+                tabTo(screen.rtfErroriRilevati);
+            key(Qt::Key_Escape);
+        });
         nothingWritten(screen);
         EXPECT_FALSE(screen.Corbex.AnnullaCreazione);
     }

@@ -7,6 +7,7 @@
 #include "support/asuser.h"
 #include "support/doubles/recordingfiledialog.h"
 #include "support/doubles/recordingthreebuttondialog.h"
+#include "support/wizardfinish.h"
 #include "ui/main/filedialog.h"
 #include "ui/main/frmcomandosql.h"
 #include "ui/main/frmcomposenew.h"
@@ -211,12 +212,14 @@ TEST_F(Windows, EveryWindowShowsEveryTextWholeWithoutOverlapsOnA1024x768Screen)
             f->lblDescrDich->setText(QStringLiteral("4000005 04/03/2024"));
             f->lblNumeroErrori->setText(QStringLiteral("1234"));
             check(f, QStringLiteral("building"));
+            testsupport::AtBuildOutcome outcome(*f, [&] {
+                check(f, QStringLiteral("built with errors"));
+                clickAsUser(f->cmdView);
+                check(f, QStringLiteral("details"));
+                built = true;
+                clickAsUser(f->cmdCancel);
+            });
             f->Form_Activate();
-            check(f, QStringLiteral("built with errors"));
-            clickAsUser(f->cmdView);
-            check(f, QStringLiteral("details"));
-            built = true;
-            clickAsUser(f->cmdCancel);
         });
         clickAsUser(w.cmdNextEnd);
         EXPECT_TRUE(built) << "the build screen did not open";
