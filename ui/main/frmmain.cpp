@@ -29,6 +29,7 @@
 #include <QPrinter>
 #include <QScopedValueRollback>
 #include <QStatusBar>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QToolBar>
 
@@ -295,11 +296,11 @@ bool frmMain::avvio()
 
 bool frmMain::riempiElenco()
 {
-    GrigliaOccupata = true;
+    // The moves of the grid's current cell while it is filled are no user's.
+    const QSignalBlocker quieta(grdHistory);
     const bool caricata = CaricaGriglia(grdHistory, flowengine::PosizioneInviati);
     if (caricata)
         ImpostaGriglia(grdHistory, flowengine::PosizioneInviati);
-    GrigliaOccupata = false;
     return caricata;
 }
 
@@ -347,7 +348,8 @@ qint32 frmMain::rigaDi(const std::optional<std::pair<QDate, qint32>> &chiave) co
 
 void frmMain::EvidenziaRiga(qint32 riga, int elenco, bool evidenzia)
 {
-    GrigliaOccupata = true;
+    // Nor are those of the highlight's own moves.
+    const QSignalBlocker quieta(grdHistory);
     const QPalette &p = grdHistory->palette();
     const QBrush fondo = evidenzia ? p.highlight() : p.base();
     const QBrush testo = evidenzia ? p.highlightedText() : p.text();
@@ -364,7 +366,6 @@ void frmMain::EvidenziaRiga(qint32 riga, int elenco, bool evidenzia)
             cella->setForeground(testo);
         }
     }
-    GrigliaOccupata = false;
     common::RigaSelezionata = riga;
 }
 
@@ -379,7 +380,7 @@ qint32 frmMain::RigaSottoMouse(int y) const
 
 void frmMain::grdHistory_EnterCell(qint32 riga)
 {
-    if (GrigliaOccupata || riga < 1)
+    if (riga < 1)
         return;
     RigaCorrente = riga;
     EvidenziaRiga(riga, flowengine::PosizioneInviati, true);
@@ -387,7 +388,7 @@ void frmMain::grdHistory_EnterCell(qint32 riga)
 
 void frmMain::grdHistory_LeaveCell(qint32 riga)
 {
-    if (GrigliaOccupata || riga < 1)
+    if (riga < 1)
         return;
     EvidenziaRiga(riga, flowengine::PosizioneInviati, false);
 }

@@ -114,9 +114,6 @@ public:
     // Form-level values.
     qint32 RigaCorrente = 0;
     qint32 RigaContesto = 0;
-    // Set while the list is filled or a row's colours change, so that the
-    // moves of the grid's current cell meanwhile are no user's.
-    bool GrigliaOccupata = false;
     QStringList Comandi;
 
 protected:
