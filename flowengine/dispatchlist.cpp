@@ -11,6 +11,7 @@
 #include "platform/errors.h"
 #include "platform/messagebox.h"
 #include "platform/pageprinter.h"
+#include "platform/texts.h"
 
 #include <algorithm>
 #include <cmath>
@@ -133,7 +134,7 @@ void StampaDistinta(const DatiCorbex &flow)
                 p.line(20, y - 3, 190, y - 3);
             const qsizetype trattino = d.Rif.indexOf(u'-');
             stampaA(p, 22, y, QString::number(d.Indice));
-            stampaA(p, 38, y, d.Data.toString(QStringLiteral("dd/MM/yyyy")));
+            stampaA(p, 38, y, platform::DayText(d.Data));
             stampaA(p, 72, y, (trattino < 0 ? d.Rif : d.Rif.left(trattino)).trimmed());
             y += AltezzaRiga;
             ++stampate;

@@ -17,6 +17,7 @@
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/filewriters.h"
+#include "platform/texts.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -34,7 +35,6 @@ namespace flowengine {
 namespace {
 
 const QString FineRiga = QStringLiteral("\r\n");
-const QString FormatoData = QStringLiteral("dd/MM/yyyy");
 constexpr int MassimoArticoli = 40;
 
 QString maiuscolo(QString testo) { return common::ConvertCase(testo, 1); }
@@ -556,7 +556,7 @@ void ScriviRigaErrore(QIODevice &file, const QString &tipoDocumento, const QDate
 {
     const QString documento = tipoDocumento == QLatin1String("BOLL") ? QStringLiteral("Quandera Doganale") : QString();
     QString riga = documento + QStringLiteral(" N° ") + QString::number(indice) + QStringLiteral(" - ")
-                   + data.toString(FormatoData) + QStringLiteral(": ") + messaggio;
+                   + platform::DayText(data) + QStringLiteral(": ") + messaggio;
     if (!dettaglio.isEmpty())
         riga += QStringLiteral(" -> ") + dettaglio;
     scrivi(file, platform::toWindows1252(riga + FineRiga));
@@ -728,7 +728,7 @@ CorbexCreato CreaCorbex(const QString &testoSelezione, Destinazione destinazione
             }
             schermo.avanzamento(++elaborate);
             if (accettata)
-                creato.ElencoComposizione += QString::number(indice) + u'-' + data.toString(FormatoData) + u'-'
+                creato.ElencoComposizione += QString::number(indice) + u'-' + platform::DayText(data) + u'-'
                                              + common::TrimSpaces(rif7) + FineRiga;
         }
     }

@@ -2,6 +2,7 @@
 
 #include "platform/clock.h"
 #include "platform/errors.h"
+#include "platform/texts.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -17,7 +18,7 @@ using platform::err::Overflow;
 
 // A day goes straight to text: through a local QDateTime every date bound
 // would consult the system's time zone.
-QString storedDate(const QDate &value) { return value.toString(QStringLiteral("yyyy-MM-dd")); }
+QString storedDate(const QDate &value) { return platform::IsoDayText(value); }
 
 namespace {
 
@@ -288,9 +289,11 @@ void bindValue(sqlite3_stmt *statement, int index, const QVariant &value)
     case QMetaType::Float:
         sqlite3_bind_double(statement, index, value.toDouble());
         return;
-    case QMetaType::QDate:
-        bindValue(statement, index, storedDate(value.toDate()));
+    case QMetaType::QDate: {
+        const QByteArray day = storedDate(value.toDate()).toUtf8();
+        sqlite3_bind_text(statement, index, day.constData(), int(day.size()), SQLITE_TRANSIENT);
         return;
+    }
     case QMetaType::QDateTime:
         bindValue(statement, index, storedDate(value.toDateTime()));
         return;

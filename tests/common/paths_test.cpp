@@ -3,7 +3,9 @@
 #include "common/textfiles.h"
 #include "fixture.h"
 #include "platform/dao/database.h"
+#include "platform/dao/values.h"
 #include "platform/errors.h"
+#include "platform/texts.h"
 
 #include <QBuffer>
 #include <cmath>
@@ -379,6 +381,30 @@ TEST(Texts, TrimSpacesLeavesOtherBlanks)
     EXPECT_EQ(TrimSpaces(QStringLiteral("  a b \t ")), QStringLiteral("a b \t"));
     EXPECT_EQ(TrimSpaces(QStringLiteral("   ")), QString());
     EXPECT_EQ(TrimSpaces(QString()), QString());
+}
+
+// The days written digit by digit read as QDate's patterns write them.
+TEST(Texts, DaysAreWrittenAsTheirPatternsWriteThem)
+{
+    const struct {
+        QDate day;
+        QString shown, stored;
+    } cases[] = {
+        {QDate(2026, 3, 9), "09/03/2026", "2026-03-09"},   {QDate(1999, 12, 31), "31/12/1999", "1999-12-31"},
+        {QDate(100, 1, 1), "01/01/0100", "0100-01-01"},    {QDate(5, 10, 20), "20/10/0005", "0005-10-20"},
+        {QDate(9999, 12, 31), "31/12/9999", "9999-12-31"}, {QDate(2024, 2, 29), "29/02/2024", "2024-02-29"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.stored.toStdString());
+        EXPECT_EQ(platform::DayText(c.day), c.shown);
+        EXPECT_EQ(platform::IsoDayText(c.day), c.stored);
+        EXPECT_EQ(dao::storedDate(c.day), c.stored);
+    }
+    // Beyond four digits, and a day that is none, as the patterns have them.
+    for (const QDate &day : {QDate(10000, 1, 1), QDate(-5, 1, 1), QDate()}) {
+        EXPECT_EQ(platform::DayText(day), day.toString(QStringLiteral("dd/MM/yyyy")));
+        EXPECT_EQ(platform::IsoDayText(day), day.toString(QStringLiteral("yyyy-MM-dd")));
+    }
 }
 
 // An exclusive name is never taken over a file there: 58, both kept. With

@@ -8,6 +8,7 @@
 #include "platform/clock.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
+#include "platform/texts.h"
 #include "platform/twips.h"
 #include "ui/main/folderchooser.h"
 #include "ui/main/frmfaicorbex.h"
@@ -469,7 +470,7 @@ bool frmComposeNew::CercaDichiarazioni()
         avanza(0, righe);
     for (int r = 0; r < righe; ++r) {
         const DichiarazioneTrovata &d = trovate[r];
-        auto *data = new QTableWidgetItem(d.data.toString(QStringLiteral("dd/MM/yyyy")));
+        auto *data = new QTableWidgetItem(platform::DayText(d.data));
         data->setData(kRuoloChiave, d.data);
         auto *indice = new QTableWidgetItem(QString::number(d.indice));
         indice->setData(kRuoloChiave, d.indice);

@@ -7,6 +7,7 @@
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
+#include "platform/texts.h"
 #include "platform/twips.h"
 #include "ui/main/composition.h"
 #include "ui/main/screen.h"
@@ -147,7 +148,7 @@ void frmFaiCorbex::preparazione(bool controlloPreventivo, int numeroDichiarazion
 
 void frmFaiCorbex::dichiarazioneInCorso(qint32 indice, const QDate &data)
 {
-    lblDescrDich->setText(QString::number(indice) + u' ' + data.toString(QStringLiteral("dd/MM/yyyy")));
+    lblDescrDich->setText(QString::number(indice) + u' ' + platform::DayText(data));
 }
 
 void frmFaiCorbex::avanzamento(int elaborate)

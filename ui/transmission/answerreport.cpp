@@ -19,6 +19,7 @@
 #include "platform/errors.h"
 #include "platform/messagebox.h"
 #include "platform/pageprinter.h"
+#include "platform/texts.h"
 #include "ui/transmission/answerfile.h"
 
 #include <functional>
@@ -114,7 +115,7 @@ QString riferimentoInterno(const DocumentoCorbex &d)
 // A date of the answer as dd/mm/yyyy; empty when the answer holds no date there.
 QString dataRisposta(const std::optional<QDate> &data)
 {
-    return data ? data->toString(QStringLiteral("dd/MM/yyyy")) : QString();
+    return data ? platform::DayText(*data) : QString();
 }
 
 void stampaA(platform::PagePrinter &p, double x, double y, const QString &testo)

@@ -2,6 +2,7 @@
 
 #include "platform/application.h"
 #include "platform/busywait.h"
+#include "platform/texts.h"
 #include "platform/twips.h"
 #include "ui/main/screen.h"
 #include "ui/main/windowfactory.h"
@@ -188,7 +189,7 @@ void frmAswerProcess::cmdCancel_Click() { reject(); }
 void frmAswerProcess::seguiDocumento(const flowengine::DocumentoCorbex &documento)
 {
     txtDocNumber->setText(QString::number(documento.Indice));
-    txtDocDate->setText(documento.Data.toString(QStringLiteral("dd/MM/yyyy")));
+    txtDocDate->setText(platform::DayText(documento.Data));
     txtCustomReference->setText(documento.Rif);
     platform::BusyWait::paintWhenDue();
 }
