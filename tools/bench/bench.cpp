@@ -688,16 +688,22 @@ void copiaCartella(const QString &da, const QString &a)
 }
 
 // The road of a medium flow, watched by nobody and without its medium: the
-// writer's time up to its outcome, with the flow it built, and the filing's
-// from the build's end on.
+// writer's time up to its outcome, and the filing's from the build's end on.
+// Between the two, untimed, the writer's floor runs on the flow built, so
+// that each step is timed back to back with its own floor.
 class StradaCronometrata : public uimain::ComposizioneSenzaUtente {
 public:
-    StradaCronometrata() : ComposizioneSenzaUtente(false) { tempo_.start(); }
+    explicit StradaCronometrata(std::function<void(const QByteArray &flusso)> dopoScrittura)
+        : ComposizioneSenzaUtente(false), dopoScrittura_(std::move(dopoScrittura))
+    {
+        tempo_.start();
+    }
     bool confermaCostruzione(const flowengine::CorbexCreato &creato,
                              const std::function<uimain::EsitoScrittura()> &scrivi) override
     {
         scrittura_ = tempo_.nsecsElapsed();
         flusso = leggiFile(platform::hostPath(creato.fileCorbex));
+        dopoScrittura_(flusso);
         return ComposizioneSenzaUtente::confermaCostruzione(creato, scrivi);
     }
     void costruzioneChiusa(bool) override { archiviazione_ = tempo_.nsecsElapsed(); }
@@ -708,6 +714,7 @@ public:
     QByteArray flusso;
 
 private:
+    std::function<void(const QByteArray &)> dopoScrittura_;
     QElapsedTimer tempo_;
     qint64 scrittura_ = 0, archiviazione_ = 0;
 };
@@ -1091,14 +1098,15 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
             corbex.data = oggi;
             corbex.dichiarante = dichiaranti.value(0);
             corbex.TestoSelezione = selezione;
-            StradaCronometrata strada;
+            StradaCronometrata strada([&](const QByteArray &flusso) {
+                passi[Scrittura].minimi.push_back(
+                    secondi([&] { scritturaMinima(archivio, tutte, cartella + QStringLiteral("/.minimo"), flusso); }));
+            });
             if (!uimain::ComponiCorbex(corbex, strada))
                 platform::raise(platform::err::PathFileAccess);
             passi[Scrittura].tempi.push_back(strada.scrittura());
             passi[Archiviazione].tempi.push_back(strada.archiviazione());
             const QByteArray flusso = strada.flusso;
-            passi[Scrittura].minimi.push_back(
-                secondi([&] { scritturaMinima(archivio, tutte, cartella + QStringLiteral("/.minimo"), flusso); }));
             passi[Scrittura].nome = QStringLiteral("scrittura del flusso di %1 dichiarazioni").arg(dichiarazioni);
             QFile::remove(platform::hostPath(corbex.fileErrori));
             const std::vector<flowengine::DocumentoCorbex> archiviati = documentiDelFlusso(oggi, 1);
