@@ -39,6 +39,26 @@ private:
     AscoltoComposizione &ascolto_;
 };
 
+// The program's message box while the road runs: each message goes to the
+// road's listener, which shows it through the message box that was there
+// before.
+class MessaggiDellaStrada : public platform::MessageBoxService {
+public:
+    explicit MessaggiDellaStrada(AscoltoComposizione &ascolto)
+        : ascolto_(ascolto), programma_(platform::messageBoxService())
+    {
+    }
+    platform::MsgResult show(const platform::Message &messaggio) override
+    {
+        const platform::ScopedMessageBoxService programma(programma_);
+        return ascolto_.messaggio(messaggio);
+    }
+
+private:
+    AscoltoComposizione &ascolto_;
+    platform::MessageBoxService &programma_;
+};
+
 // The user gave up a statement on the medium: nothing is written.
 struct Rinuncia {};
 
@@ -136,8 +156,15 @@ std::optional<QString> nonScritto(CorbexCostruito &corbex, AscoltoComposizione &
 
 }  // namespace
 
+platform::MsgResult AscoltoComposizione::messaggio(const platform::Message &messaggio)
+{
+    return platform::msgBox(messaggio);
+}
+
 std::optional<QString> ComponiCorbex(CorbexCostruito &corbex, AscoltoComposizione &ascolto)
 {
+    MessaggiDellaStrada messaggi(ascolto);
+    const platform::ScopedMessageBoxService messaggiGuard(messaggi);
     // A build that fails must not leave the list of an earlier flow behind.
     corbex.ElencoComposizione.clear();
     flowengine::CorbexCreato creato;

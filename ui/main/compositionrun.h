@@ -1,6 +1,7 @@
 #pragma once
 
 #include "flowengine/flowwriter.h"
+#include "platform/messagebox.h"
 #include "ui/main/composition.h"
 
 #include <QString>
@@ -44,6 +45,11 @@ public:
     // destination and its filing follows; otherwise it was given up or
     // failed, and nothing is filed.
     virtual void costruzioneChiusa(bool scritto) = 0;
+    // Every message of the road, from the build to the final names (its
+    // errors, the medium's name, the declarations another flow took, the
+    // questions of a locked archive), with its answer: by default shown
+    // through the program's message box, as any other.
+    virtual platform::MsgResult messaggio(const platform::Message &messaggio);
 };
 
 // The listener of a road that nobody watches: the flow written once, the
@@ -75,7 +81,8 @@ private:
 // the write is told as "Errore di Run-time" and ends the road as not
 // written; after a write the disk or the system refused, the build's files
 // go from TEMP too, so that the same composition can be made again once space
-// is freed. corbex receives what the build and the write give: CorbexScritto,
+// is freed. Every message shown meanwhile is the listener's to show (its
+// messaggio). corbex receives what the build and the write give: CorbexScritto,
 // FileTemporaneo, fileErrori, FileSupporto, the journal and the composition
 // list. Returns the archive name, or nothing when nothing was filed.
 std::optional<QString> ComponiCorbex(CorbexCostruito &corbex, AscoltoComposizione &ascolto);

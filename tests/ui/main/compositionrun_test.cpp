@@ -71,6 +71,12 @@ public:
     {
         steps << (written ? QStringLiteral("chiusa, scritto") : QStringLiteral("chiusa, non scritto"));
     }
+    // Shown, as the screen shows them, after its first line is noted.
+    platform::MsgResult messaggio(const platform::Message &message) override
+    {
+        steps << QStringLiteral("messaggio: ") + message.text.section(QStringLiteral("\r\n"), 0, 0);
+        return AscoltoComposizione::messaggio(message);
+    }
 
 private:
     QString next()
@@ -169,7 +175,10 @@ TEST_F(CompositionRun, AMediumFlowIsWrittenOnTheMediumAndFiled)
     EXPECT_EQ(road.steps, building() + QStringList({QStringLiteral("OK"), QStringLiteral("inserire A:"),
                                                      QStringLiteral("non pronto: Periferica non disponibile."),
                                                      QStringLiteral("Riprova"), QStringLiteral("scritto"),
-                                                     QStringLiteral("chiusa, scritto")}));
+                                                     QStringLiteral("chiusa, scritto"),
+                                                     QStringLiteral("messaggio: Il corbex è stato trasferito sul "
+                                                                    "supporto magnetico correttamente con il nome "
+                                                                    "'PRATICHE.001'.")}));
     EXPECT_EQ(boxes_.shown, std::vector{box(QStringLiteral("Il corbex è stato trasferito sul supporto magnetico "
                                                            "correttamente con il nome 'PRATICHE.001'."),
                                             QStringLiteral("Corbix doganali"), MsgIcon::Information)});
@@ -202,8 +211,11 @@ TEST_F(CompositionRun, AFlowGivenUpFilesNothing)
         {"medium, cancelled", false, "", false, {QStringLiteral("Annulla")},
          {QStringLiteral("Annulla"), QStringLiteral("chiusa, non scritto")}, {}},
         {"folder, no EDI account, then cancelled", true, "032100", false, {QStringLiteral("OK"), QStringLiteral("Annulla")},
-         {QStringLiteral("OK"), QStringLiteral("rifiutato"), QStringLiteral("Annulla"),
-          QStringLiteral("chiusa, non scritto")},
+         {QStringLiteral("OK"),
+          QStringLiteral("messaggio: Impossibile completare la generazione del corbex telematico: non risultano "
+                         "definiti i dati di utenza per il dichiarante/rappresenetate o per il compartimento "
+                         "doganale di destinazione."),
+          QStringLiteral("rifiutato"), QStringLiteral("Annulla"), QStringLiteral("chiusa, non scritto")},
          {QStringLiteral("Impossibile completare la generazione del corbex telematico: non risultano definiti i "
                          "dati di utenza per il dichiarante/rappresenetate o per il compartimento doganale di "
                          "destinazione.\r\nProvvedere a definire tali dati attraverso la maschera 'Utenze E.D.I.' "
@@ -250,7 +262,8 @@ TEST_F(CompositionRun, AFailedBuildIsToldAndEndsTheRoad)
     EXPECT_EQ(run(corbex, road), std::nullopt);
     ASSERT_GE(road.steps.size(), 4);
     EXPECT_EQ(road.steps.mid(0, 4), building().mid(0, 4));
-    EXPECT_EQ(road.steps.mid(4), QStringList{QStringLiteral("chiusa, non scritto")});
+    EXPECT_EQ(road.steps.mid(4),
+              QStringList({QStringLiteral("messaggio: Errore di Run-time 3024"), QStringLiteral("chiusa, non scritto")}));
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_TRUE(boxes_.shown[0].text.startsWith(QStringLiteral("Errore di Run-time 3024\r\n")));
     EXPECT_EQ(register_(), QStringList());
