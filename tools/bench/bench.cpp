@@ -49,6 +49,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSize>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -1246,6 +1247,8 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
             // The floor's archive, as the processing finds it.
             const QString archivioMinimo = cartella + QStringLiteral("/.minimo.mdb");
             copiaArchivio(archivio, archivioMinimo);
+            int colonneElenco = 0;
+            QSize misuraElenco;
             {
                 // The processing and the report through their windows, opened
                 // from the list's menu on the answered flow: from "&Avvia" and
@@ -1259,6 +1262,8 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
                 QDir::setCurrent(cartellaIniziale);
                 QWidget *vista = principale.grdHistory->viewport();
                 Disegni(&principale).misura(vista, [] {});  // shown and painted
+                colonneElenco = principale.grdHistory->columnCount();
+                misuraElenco = principale.grdHistory->size();
                 // The processing's only message says it is done; the report
                 // says where each PDF went.
                 platform::RecordingMessageBoxService risposte;
@@ -1304,8 +1309,21 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
                 QStringLiteral("tabulato dalla sua finestra: tempo più lungo senza disegno");
             const QHash<qint64, RigaB> scritte = righeScritte(archivio, risposti);
             const std::vector<std::vector<CasellaMarcata>> marcate = caselleMarcate(archivio, risposti);
+            // The processing refills the list once its window has closed: so
+            // does its floor, the list's rows read again into a shown table of
+            // the list's size, up to its paint.
+            QTableWidget elencoMinimo;
+            elencoMinimo.setColumnCount(colonneElenco);
+            elencoMinimo.resize(misuraElenco);
+            Disegni disegniElenco(&elencoMinimo);
+            disegniElenco.misura(elencoMinimo.viewport(), [&] {
+                riempiTabella(elencoMinimo, archivio);
+                elencoMinimo.show();
+            });
             passi[Elaborazione].minimi.push_back(
-                secondi([&] { elaborazioneMinima(archivioMinimo, risposta, risposti, scritte, marcate); }));
+                secondi([&] { elaborazioneMinima(archivioMinimo, risposta, risposti, scritte, marcate); })
+                + disegniElenco.misura(elencoMinimo.viewport(), [&] { riempiTabella(elencoMinimo, archivio); })
+                      .secondi);
             QFile::remove(archivioMinimo);
             passi[Elaborazione].nome =
                 QStringLiteral("elaborazione di una risposta di %1 esiti dalla sua finestra").arg(risposti.size());
