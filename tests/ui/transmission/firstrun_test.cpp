@@ -348,6 +348,7 @@ TEST_F(FirstRun, AStartGivenUpLeavesNoDriveTableItMadeByItself)
     for (const Case &c : {Case{"as made", false, {}}, Case{"with the user's share", true, {"dosdevices"}}}) {
         SCOPED_TRACE(c.name);
         if (c.userEntry) {
+            ASSERT_TRUE(QDir().mkpath(drives_.folder()));
             drives_.setDrive(u'c', tmp_.file("c"));
             drives_.setShare("SERVER", "Dogana", tmp_.file("c"));
         }
@@ -365,8 +366,9 @@ TEST_F(FirstRun, AStartGivenUpLeavesNoDriveTableItMadeByItself)
         uimain::frmMain main;
         EXPECT_FALSE(main.Form_Load());
         EXPECT_EQ(entries(tmp_.file("prog")), c.left);
-        if (c.userEntry)
+        if (c.userEntry) {
             EXPECT_EQ(entries(tmp_.file("prog/dosdevices")), (QStringList{"c:", "unc"}));
+        }
         EXPECT_EQ(entries(tmp_.file("c")), QStringList{"Archivio.mdb"});
     }
 }
