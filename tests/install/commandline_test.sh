@@ -2,8 +2,10 @@
 # The installed programs as a terminal meets them: --help and --version
 # answer on stdout with 0 and touch nothing (corbix without a display, so
 # that a window it tried to open would fail it); an argument starting with
-# "-" is no folder; a start of corbix that fails ends with a code that says
-# so, once its message has been answered under a virtual display.
+# "-" is no folder; corbix refuses an argument that is not Qt's and says
+# that it needs a display where none answers; a start of corbix that fails
+# ends with a code that says so, once its message has been answered under a
+# virtual display, and writes that message on stderr too.
 # commandline_test.sh PREFIX BUILD_FLOW VERSION
 set -u
 prefix=$1
@@ -49,6 +51,38 @@ done
 "$buildflow" -h sel out --destination 1 >"$work/out" 2>"$work/err"
 [ $? -eq 2 ] || fail "corbix-build-flow -h: $(cat "$work/err")"
 
+# corbix given what is neither its own option nor Qt's: its usage line, and
+# nothing opened or written (no display either, so that a window it tried
+# to open would fail it otherwise). Qt's own options are taken.
+for args in "-h" "--bogus" "extra" "-platform" "-style=Fusion extra"; do
+  set -- $args
+  env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME="$work/casa" "$prefix/bin/corbix" "$@" \
+    >"$work/out" 2>"$work/err"
+  rc=$?
+  [ "$rc" -eq 2 ] || fail "corbix $args: exit $rc $(cat "$work/err")"
+  [ "$(cat "$work/err")" = "Uso: corbix [--help | --version]" ] || fail "corbix $args: $(cat "$work/err")"
+  [ ! -s "$work/out" ] || fail "corbix $args wrote on stdout: $(cat "$work/out")"
+  written=$(find "$work/vuota" "$work/casa" -mindepth 1)
+  [ -z "$written" ] || fail "corbix $args wrote: $written"
+done
+
+# Without a display that answers (none named, or one nobody serves), one
+# Italian line says so, before anything is opened or written.
+for shown in "" ":9999"; do
+  if [ -n "$shown" ]; then
+    env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY="$shown" HOME="$work/casa" "$prefix/bin/corbix" -style Fusion \
+      >"$work/out" 2>"$work/err"
+  else
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME="$work/casa" "$prefix/bin/corbix" >"$work/out" 2>"$work/err"
+  fi
+  rc=$?
+  [ "$rc" -eq 1 ] || fail "corbix without a display ($shown): exit $rc $(cat "$work/err")"
+  [ "$(cat "$work/err")" = "corbix: nessuno schermo raggiungibile: il programma ha bisogno di uno schermo grafico (DISPLAY o WAYLAND_DISPLAY)." ] \
+    || fail "corbix without a display ($shown): $(cat "$work/err")"
+  written=$(find "$work/vuota" "$work/casa" -mindepth 1)
+  [ -z "$written" ] || fail "corbix without a display wrote: $written"
+done
+
 # A program folder whose archive is missing: the start-up says so and ends.
 "$prefix/bin/corbix-sample-data" "$work/programma" >/dev/null || fail "corbix-sample-data failed"
 rm "$work/programma/Archivio.mdb"
@@ -59,7 +93,7 @@ while [ ! -s "$work/display" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); do
 [ -s "$work/display" ] || fail "Xvfb did not start"
 display=":$(cat "$work/display")"
 cd "$work/programma" || exit 1
-env -u QT_QPA_PLATFORM DISPLAY="$display" HOME="$work/casa" "$prefix/bin/corbix" >"$work/out" 2>&1 &
+env -u QT_QPA_PLATFORM DISPLAY="$display" HOME="$work/casa" "$prefix/bin/corbix" >"$work/out" 2>"$work/err" &
 corbix=$!
 # Each message is answered with Enter once it shows, until the program ends.
 i=0
@@ -77,4 +111,7 @@ wait "$corbix"
 rc=$?
 corbix=
 [ "$rc" -ne 0 ] || fail "corbix ended with 0 after a failed start"
+# The reason the box gave is on the error output too.
+grep -q "^Corbix doganali: Impossibile aprire l'archivio 'C:\\\\Archivio.mdb'\." "$work/err" \
+  || fail "a failed start did not say why on stderr: $(cat "$work/err")"
 exit 0
