@@ -12,12 +12,7 @@
 set -u
 prefix=$1
 roads=$2
-work=$(mktemp -d)
-xvfb=
-corbix=
-trap '[ -n "$corbix" ] && kill "$corbix" 2>/dev/null; [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
-trap 'exit 1' INT TERM
-fail() { echo "$*" >&2; exit 1; }
+. "$(dirname "$0")/shell_support.sh"
 
 home="$work/casa"
 program="$home/Corbix"
@@ -43,12 +38,7 @@ ln -s "$share" "$program/dosdevices/unc/SERVER/Dogana"
 ln -s "$home" "$program/dosdevices/c:"
 ln -s "$program/servizio/R001" "$program/dosdevices/unc/MIRSOLAN/R001"
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
-i=0
-while [ ! -s "$work/display" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-display=":$(cat "$work/display")"
+start_display
 
 # The window of that title once it shows, else nothing after some seconds.
 window() {
