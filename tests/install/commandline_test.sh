@@ -73,7 +73,7 @@ done
 rm "$work/programma/Archivio.mdb"
 start_display
 cd "$work/programma" || exit 1
-env -u QT_QPA_PLATFORM DISPLAY="$display" HOME="$work/casa" "$prefix/bin/corbix" >"$work/out" 2>"$work/err" &
+env -u QT_QPA_PLATFORM ASAN_OPTIONS="$on_display_asan" DISPLAY="$display" HOME="$work/casa" "$prefix/bin/corbix" >"$work/out" 2>"$work/err" &
 corbix=$!
 # Each message is answered with Enter once it shows, until the program ends.
 i=0

@@ -55,7 +55,7 @@ window() {
 press() { DISPLAY="$display" xdotool windowfocus --sync "$1" key --delay 50 "$2" 2>/dev/null; sleep 0.3; }
 
 cd "$program" || exit 1
-env -u QT_QPA_PLATFORM DISPLAY="$display" HOME="$home" "$prefix/bin/corbix" >"$work/out" 2>&1 &
+env -u QT_QPA_PLATFORM ASAN_OPTIONS="$on_display_asan" DISPLAY="$display" HOME="$home" "$prefix/bin/corbix" >"$work/out" 2>&1 &
 corbix=$!
 wizard=$(window '^CORBIX DOGANALI - Preparazione alla prima esecuzione$') || fail "no wizard: $(cat "$work/out")"
 press "$wizard" Return
