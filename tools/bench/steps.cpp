@@ -722,7 +722,7 @@ Misura elencoDopoElimina(Giro &g)
     m.tempo = eliminato.secondi;
     m.senzaDisegno = eliminato.senzaDisegno;
     const std::unique_ptr<QTableWidget> tabella = tabellaCome(*g.principale->grdHistory);
-    riempiTabella(*tabella, g.archivio);
+    finoAlDisegno(*tabella, [&] { riempiTabella(*tabella, g.archivio); });
     m.minimo = finoAlDisegno(*tabella, [&] { riempiTabella(*tabella, g.archivio); });
     m.righeMinimo = tabella->rowCount();
     m.nome = QStringLiteral("elenco dei flussi mostrato, %1 righe: dopo \"&Elimina\" fino al disegno seguente")
@@ -743,7 +743,7 @@ Misura elencoPagina(Giro &g)
     m.tempo = scorri(griglia);
     m.righe = griglia.rowAt(0);
     const std::unique_ptr<QTableWidget> tabella = tabellaCome(griglia);
-    riempiTabella(*tabella, g.archivio);
+    finoAlDisegno(*tabella, [&] { riempiTabella(*tabella, g.archivio); });
     m.minimo = scorri(*tabella);
     m.righeMinimo = tabella->rowAt(0);
     g.principale.reset();
@@ -991,7 +991,7 @@ Misura elaborazione(Giro &g)
     m.righe = qint64(g.risposti.size());
     const Scritto scritto = scrittoDallElaborazione(g);
     const std::unique_ptr<QTableWidget> tabella = tabellaCome(*g.principale->grdHistory);
-    riempiTabella(*tabella, g.archivio);
+    finoAlDisegno(*tabella, [&] { riempiTabella(*tabella, g.archivio); });
     m.minimo = secondi([&] { m.righeMinimo = elaborazioneMinima(g, scritto); })
                + finoAlDisegno(*tabella, [&] { riempiTabella(*tabella, g.archivio); });
     QFile::remove(g.archivioMinimo);
