@@ -6,7 +6,7 @@ JOBS    ?= $(shell nproc)
 PACKAGES = cmake g++ ninja-build qt6-base-dev libsqlite3-dev sqlite3 \
            googletest libgtest-dev libgmock-dev fonts-liberation \
            poppler-utils qt6-translations-l10n fonts-comic-neue fonts-dejavu-core \
-           xvfb desktop-file-utils lintian xdotool
+           xvfb desktop-file-utils lintian xdotool dpkg-dev
 
 .PHONY: deps configure build test run clean
 

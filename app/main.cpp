@@ -1,6 +1,8 @@
 #include "common/commandline.h"
 #include "common/dialogs.h"
 #include "platform/application.h"
+#include "platform/display.h"
+#include "platform/messagebox.h"
 #include "ui/main/frmcomandosql.h"
 #include "ui/main/frmcomposenew.h"
 #include "ui/main/frminformazioni.h"
@@ -20,15 +22,35 @@
 
 namespace {
 
-const QString Aiuto = QStringLiteral(
-    "Uso: corbix [--help | --version]\n"
+const QString Uso = QStringLiteral("Uso: corbix [--help | --version]");
+const QString Aiuto = Uso + QStringLiteral(
+    "\n"
     "Composizione e Invio Corbix Doganali, Ricezione e decodifica risposte E.D.I.\n"
     "\n"
     "Il programma prende la cartella corrente come cartella di programma: vi legge il file\n"
     "CORBIX.INI e, quando manca, apre la preparazione alla prima esecuzione.\n"
     "\n"
     "  --help     mostra questo aiuto ed esce\n"
-    "  --version  mostra la versione ed esce");
+    "  --version  mostra la versione ed esce\n"
+    "\n"
+    "Accetta anche le opzioni proprie di Qt (-platform, -display, -style, ...).");
+
+// The messages of the start-up, shown and kept: a start that fails writes
+// them on the error output too, for the terminal that started the program.
+class MessaggiDellAvvio : public platform::MessageBoxService {
+public:
+    explicit MessaggiDellAvvio(platform::MessageBoxService &finestra) : finestra_(finestra) {}
+    platform::MsgResult show(const platform::Message &message) override
+    {
+        mostrati.push_back(message);
+        return finestra_.show(message);
+    }
+
+    std::vector<platform::Message> mostrati;
+
+private:
+    platform::MessageBoxService &finestra_;
+};
 
 }  // namespace
 
@@ -41,6 +63,18 @@ int main(int argc, char **argv)
     QTextStream out(stdout);
     if (common::OpzioniDelPacchetto(argomenti, QStringLiteral("corbix"), Aiuto, out))
         return 0;
+    QTextStream err(stderr);
+    // An argument that is not Qt's own would otherwise be passed over, and
+    // the program started on the current folder as if it were not there.
+    if (!platform::SoloOpzioniQt(argomenti)) {
+        err << Uso << '\n';
+        return 2;
+    }
+    if (!platform::SchermoRaggiungibile(argomenti)) {
+        err << "corbix: nessuno schermo raggiungibile: il programma ha bisogno di uno schermo grafico "
+               "(DISPLAY o WAYLAND_DISPLAY).\n";
+        return 1;
+    }
     QApplication app(argc, argv);
     platform::ImpostaApplicazione();
     common::InstallaDialoghi();
@@ -59,8 +93,16 @@ int main(int argc, char **argv)
     uimain::frmMain frmMain;
     // A start-up that ends before the main window shows (a step that failed,
     // the first-run wizard given up) is no run of the program.
-    if (!frmMain.Form_Load())
-        return 1;
+    {
+        MessaggiDellAvvio messaggi(platform::messageBoxService());
+        const platform::ScopedMessageBoxService guard(messaggi);
+        if (!frmMain.Form_Load()) {
+            platform::UnattendedMessageBoxService terminale;
+            for (const platform::Message &message : messaggi.mostrati)
+                terminale.show(message);
+            return 1;
+        }
+    }
     frmMain.show();
     return app.exec();
 }

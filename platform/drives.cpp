@@ -140,8 +140,22 @@ DriveTable::DriveTable(const QString &programFolder, const QString &homeFolder)
 {
     if (QFileInfo::exists(folder_))
         return;
-    if (QDir().mkpath(folder_))
-        QFile::link(homeFolder.isEmpty() ? QDir::homePath() : homeFolder, folder_ + QStringLiteral("/c:"));
+    const QString c = folder_ + QStringLiteral("/c:");
+    if (QDir().mkpath(folder_) && QFile::link(homeFolder.isEmpty() ? QDir::homePath() : homeFolder, c))
+        madeWith_ = QFileInfo(c).symLinkTarget();
+}
+
+void DriveTable::removeIfAsMade() const
+{
+    if (madeWith_.isEmpty())
+        return;
+    const QString c = folder_ + QStringLiteral("/c:");
+    const QStringList entries = QDir(folder_).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    if (entries != QStringList{QStringLiteral("c:")} || !QFileInfo(c).isSymLink() || QFileInfo(c).symLinkTarget() != madeWith_)
+        return;
+    // The entry is a link: it is removed, never followed.
+    if (QFile::remove(c))
+        QDir().rmdir(folder_);
 }
 
 QString DriveTable::hostPath(const QString &path) const

@@ -55,8 +55,17 @@ public:
     // nothing happens to a letter that is not mapped.
     void unmapDrive(QChar letter) const;
 
+    // Removes the table when this object made it and it still holds only the
+    // entry "c:" it was made with, as it was made: a start given up leaves
+    // the program folder as it found it. A table that was there already, or
+    // that has changed since, stays.
+    void removeIfAsMade() const;
+
 private:
     QString folder_;
+    // The target of the entry "c:" this object made with the table; empty
+    // when the table was there already.
+    QString madeWith_;
 };
 
 // The table in use: the one installed, or else the table of the process's

@@ -44,7 +44,8 @@ BEGIN {
   rule("tools",             "*",                                                  1)
   rule("tools/bench",       "*",                                                  1)
   rule("tools/buildflow",   "buildflow ui/main flowengine common platform",       0)
-  rule("tools/sampledata",  "sampledata flowengine common platform",              0)
+  rule("tools/programdatabase", "programdatabase common platform",              0)
+  rule("tools/sampledata",  "sampledata programdatabase flowengine common platform", 0)
   rule("tools/sampleanswer", "sampleanswer flowengine common platform",           0)
   rule("tests",             "*",                                                  1)
   # A subfolder whose files stay free of widgets in a folder that has windows.

@@ -2,37 +2,30 @@
 # The installed programs as a terminal meets them: --help and --version
 # answer on stdout with 0 and touch nothing (corbix without a display, so
 # that a window it tried to open would fail it); an argument starting with
-# "-" is no folder; a start of corbix that fails ends with a code that says
-# so, once its message has been answered under a virtual display.
+# "-" is no folder; corbix refuses an argument that is not Qt's and says
+# that it needs a display where none answers; a start of corbix that fails
+# ends with a code that says so, once its message has been answered under a
+# virtual display, and writes that message on stderr too.
 # commandline_test.sh PREFIX BUILD_FLOW VERSION
 set -u
 prefix=$1
 buildflow=$2
 version=$3
-work=$(mktemp -d)
-xvfb=
-corbix=
-# Only what this test started is stopped, also when the test is stopped.
-trap '[ -n "$corbix" ] && kill "$corbix" 2>/dev/null; [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
-trap 'exit 1' INT TERM
-fail() { echo "$*" >&2; exit 1; }
+. "$(dirname "$0")/shell_support.sh"
 
 mkdir "$work/vuota" "$work/casa"
 cd "$work/vuota" || exit 1
 for program in "$prefix/bin/corbix" "$prefix/bin/corbix-sample-data" "$prefix/bin/corbix-sample-answer" "$buildflow"; do
   name=$(basename "$program")
-  env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME="$work/casa" "$program" --help >"$work/out" 2>"$work/err"
-  rc=$?
+  run_without_display "$program" --help
   [ "$rc" -eq 0 ] || fail "$name --help: exit $rc"
   head -n 1 "$work/out" | grep -q "^Uso: $name " || fail "$name --help: $(cat "$work/out")"
   [ ! -s "$work/err" ] || fail "$name --help wrote on stderr: $(cat "$work/err")"
-  env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME="$work/casa" "$program" --version >"$work/out" 2>"$work/err"
-  rc=$?
+  run_without_display "$program" --version
   [ "$rc" -eq 0 ] || fail "$name --version: exit $rc"
   [ "$(cat "$work/out")" = "$name $version" ] || fail "$name --version: $(cat "$work/out")"
   [ ! -s "$work/err" ] || fail "$name --version wrote on stderr: $(cat "$work/err")"
-  written=$(find "$work/vuota" "$work/casa" -mindepth 1)
-  [ -z "$written" ] || fail "$name --help or --version wrote: $written"
+  nothing_written "$name --help or --version"
 done
 
 # An option no program knows, where a folder is expected: refused, nothing made.
@@ -49,17 +42,38 @@ done
 "$buildflow" -h sel out --destination 1 >"$work/out" 2>"$work/err"
 [ $? -eq 2 ] || fail "corbix-build-flow -h: $(cat "$work/err")"
 
+# corbix given what is neither its own option nor Qt's: its usage line, and
+# nothing opened or written (no display either, so that a window it tried
+# to open would fail it otherwise). Qt's own options are taken.
+for args in "-h" "--bogus" "extra" "-platform" "-style=Fusion extra"; do
+  set -- $args
+  run_without_display "$prefix/bin/corbix" "$@"
+  [ "$rc" -eq 2 ] || fail "corbix $args: exit $rc $(cat "$work/err")"
+  [ "$(cat "$work/err")" = "Uso: corbix [--help | --version]" ] || fail "corbix $args: $(cat "$work/err")"
+  [ ! -s "$work/out" ] || fail "corbix $args wrote on stdout: $(cat "$work/out")"
+  nothing_written "corbix $args"
+done
+
+# Without a display that answers (none named, or one nobody serves), one
+# Italian line says so, before anything is opened or written.
+for shown in "" ":9999"; do
+  if [ -n "$shown" ]; then
+    run_without_display env DISPLAY="$shown" "$prefix/bin/corbix" -style Fusion
+  else
+    run_without_display "$prefix/bin/corbix"
+  fi
+  [ "$rc" -eq 1 ] || fail "corbix without a display ($shown): exit $rc $(cat "$work/err")"
+  [ "$(cat "$work/err")" = "corbix: nessuno schermo raggiungibile: il programma ha bisogno di uno schermo grafico (DISPLAY o WAYLAND_DISPLAY)." ] \
+    || fail "corbix without a display ($shown): $(cat "$work/err")"
+  nothing_written "corbix without a display"
+done
+
 # A program folder whose archive is missing: the start-up says so and ends.
 "$prefix/bin/corbix-sample-data" "$work/programma" >/dev/null || fail "corbix-sample-data failed"
 rm "$work/programma/Archivio.mdb"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
-i=0
-while [ ! -s "$work/display" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-display=":$(cat "$work/display")"
+start_display
 cd "$work/programma" || exit 1
-env -u QT_QPA_PLATFORM DISPLAY="$display" HOME="$work/casa" "$prefix/bin/corbix" >"$work/out" 2>&1 &
+env -u QT_QPA_PLATFORM ASAN_OPTIONS="$on_display_asan" DISPLAY="$display" HOME="$work/casa" "$prefix/bin/corbix" >"$work/out" 2>"$work/err" &
 corbix=$!
 # Each message is answered with Enter once it shows, until the program ends.
 i=0
@@ -77,4 +91,7 @@ wait "$corbix"
 rc=$?
 corbix=
 [ "$rc" -ne 0 ] || fail "corbix ended with 0 after a failed start"
+# The reason the box gave is on the error output too.
+grep -q "^Corbix doganali: Impossibile aprire l'archivio 'C:\\\\Archivio.mdb'\." "$work/err" \
+  || fail "a failed start did not say why on stderr: $(cat "$work/err")"
 exit 0

@@ -1,7 +1,9 @@
 # Installs the build into a fresh prefix and checks what lands there: the
 # three programs, the desktop entry (valid, starting the program by its path
 # in the prefix in ~/Corbix), the icon at every size, the manual pages, the
-# copyright file and the changelog, nothing else; then makes a sample program
+# copyright file, the changelog and the program database, nothing else, the
+# program database read-only for all but its owner and a database with its
+# layouts; then makes a sample program
 # folder with the installed corbix-sample-data.
 # cmake -DBUILD=... -DPREFIX=... -P install_test.cmake
 file(REMOVE_RECURSE "${PREFIX}")
@@ -12,7 +14,7 @@ if(NOT result EQUAL 0)
 endif()
 
 set(expected bin/corbix bin/corbix-sample-answer bin/corbix-sample-data share/applications/corbix.desktop
-    share/doc/corbix/changelog.gz share/doc/corbix/copyright share/man/man1/corbix.1.gz
+    share/corbix/Corbix.mdb    share/doc/corbix/changelog.gz share/doc/corbix/copyright share/man/man1/corbix.1.gz
     share/man/man1/corbix-sample-answer.1.gz share/man/man1/corbix-sample-data.1.gz)
 foreach(size 16 22 24 32 48 64 128 256)
   list(APPEND expected share/icons/hicolor/${size}x${size}/apps/corbix.png)
@@ -67,4 +69,15 @@ execute_process(COMMAND "${PREFIX}/bin/corbix-sample-data" "${PREFIX}/sample" RE
                 OUTPUT_QUIET ERROR_QUIET)
 if(NOT result EQUAL 0 OR NOT EXISTS "${PREFIX}/sample/CORBIX.INI" OR NOT EXISTS "${PREFIX}/sample/Corbix.mdb")
   message(FATAL_ERROR "the installed corbix-sample-data made no program folder: ${result}")
+endif()
+
+# The shipped program database holds the layouts the sample's holds.
+execute_process(COMMAND python3 -c "import sqlite3, sys
+a = sqlite3.connect(sys.argv[1]).execute('SELECT * FROM Tracciati ORDER BY CodiceMsg, Progressivo').fetchall()
+b = sqlite3.connect(sys.argv[2]).execute('SELECT * FROM Tracciati ORDER BY CodiceMsg, Progressivo').fetchall()
+sys.exit(0 if a and a == b else 1)" "${PREFIX}/share/corbix/Corbix.mdb" "${PREFIX}/sample/Corbix.mdb"
+                RESULT_VARIABLE result)
+file(STRINGS "${PREFIX}/share/corbix/Corbix.mdb" header LIMIT_COUNT 1 LIMIT_INPUT 15)
+if(NOT result EQUAL 0 OR NOT header STREQUAL "SQLite format 3")
+  message(FATAL_ERROR "the shipped program database is not the sample's layouts: ${result} ${header}")
 endif()

@@ -1,4 +1,5 @@
-// A run of the program without its screens, for the crash tests: each road
+// A run of the program without its screens, for the crash tests and the
+// test of an installed program on an office's archive: each road
 // that files flows or answers, in a process of its own that the crash tests
 // may stop dead at any of its named steps (platform/crashpoint.h).
 //
@@ -7,7 +8,8 @@
 // folder: the sample's declarations of 010101Z composed for a folder (the
 // folder step's reservation, number 7 or the next free one, into the folder
 // "Uscita" of C:, a folder of the user's outside the collection point); medium: the same written on the removable medium; fetch: the
-// answer to the folder flow 7 fetched from the service's share; move: the
+// answer to the folder flow 7 fetched from the service's share; process: that
+// answer processed into the archive; move: the
 // options saved with the collection point moved from C:\Corbix\ to
 // C:\Nuovo\; sweep: the start-up's finishing of an interrupted move and of
 // interrupted runs; reserve: the folder step's reservation of number 7 made,
@@ -33,6 +35,7 @@
 #include "ui/main/composition.h"
 #include "ui/main/compositionrun.h"
 #include "ui/transmission/answerfetch.h"
+#include "ui/transmission/answerprocess.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -158,6 +161,8 @@ int main(int argc, char **argv)
             riuscita = componi(flowengine::Destinazione::Supporto);
         else if (strada == QLatin1String("fetch"))
             riuscita = preleva(programma);
+        else if (strada == QLatin1String("process"))
+            riuscita = uitransmission::ElaboraRisposta(Oggi, 7) == uitransmission::EsitoElaborazione::Elaborata;
         else if (strada == QLatin1String("move"))
             riuscita = sposta();
         else if (strada == QLatin1String("reserve"))

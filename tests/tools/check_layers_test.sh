@@ -58,7 +58,7 @@ ui/tables/textrules.h|#include "ui/transmission/setup.h"|ui/tables/textrules.h:@
 ui/main/composition.cpp|#include <support/doubles/fakeclock.h>|ui/main/composition.cpp:@LINE@: ui/main may not include "support/doubles/fakeclock.h" (it may include: ui/main flowengine common platform)
 app/main.cpp|#include "buildflow/buildflow.h"|app/main.cpp:@LINE@: app may not include "buildflow/buildflow.h" (it may include: app ui/main ui/transmission ui/tables flowengine common platform)
 ui/tables/textrules.h|#include "../main/frmmain.h"|ui/tables/textrules.h:@LINE@: ui/tables may not include "../main/frmmain.h" (it may include: ui/tables ui/main flowengine common platform)
-tools/sampledata/sampledata.cpp|#include "ui/main/composition.h"|tools/sampledata/sampledata.cpp:@LINE@: tools/sampledata may not include "ui/main/composition.h" (it may include: sampledata flowengine common platform)
+tools/sampledata/sampledata.cpp|#include "ui/main/composition.h"|tools/sampledata/sampledata.cpp:@LINE@: tools/sampledata may not include "ui/main/composition.h" (it may include: sampledata programdatabase flowengine common platform)
 flowengine/options.cpp|#include <QLabel>|flowengine/options.cpp:@LINE@: flowengine may not include <QLabel> (QtWidgets: its library links Qt Core and Gui only)
 platform/dao/values.cpp|  #include <QtWidgets/QWidget>|platform/dao/values.cpp:@LINE@: platform may not include <QtWidgets/QWidget> (QtWidgets: its library links Qt Core and Gui only)
 tools/buildflow/buildflow.h|#include <QPrinter>|tools/buildflow/buildflow.h:@LINE@: tools/buildflow may not include <QPrinter> (QtPrintSupport: its library links Qt Core and Gui only)

@@ -10,6 +10,7 @@
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
+#include "programdatabase/programdatabase.h"
 
 #include <QDate>
 #include <QDir>
@@ -282,79 +283,6 @@ Declaration declaration(int n, int articles)
     return d;
 }
 
-// ---------------------------------------------------------------- record layouts
-
-enum Scope : unsigned {
-    First = 1,    // only on the first article line (C1, C7, C2, C9)
-    Import = 2,   // import codes (C1, C11, C7, C71)
-    Export = 4,   // export codes (C2, C21, C9, C91)
-    Both = Import | Export,
-};
-
-struct LayoutField {
-    unsigned scope;
-    const char *description, *references, *treatment, *picture;
-    bool mandatory, numeric, truncatable;
-};
-
-const LayoutField layoutFields[] = {
-    {First | Both, "Tipo dichiarazione", "F0111;F0121", "STRCAT", "X(3)", true, false, false},
-    {First | Both, "Ufficio doganale", "F2901", "", "X(6)", true, false, false},
-    {First | Both, "Codice dichiarante", "F1401", "", "X(16)", true, false, false},
-    {First | Both, "Riferimento del dichiarante", "F0701", "", "X(22)", true, false, false},
-    {First | Both, "Numero degli articoli", "F0501", "", "9(3)", true, true, false},
-    {First | Both, "Paese di spedizione", "F1501", "", "A(2)", true, false, false},
-    {First | Both, "Paese di destinazione", "F1701", "", "A(2)", true, false, false},
-    {First | Import, "Conto di debito", "F4801", "SOLOCONTODOG", "9(4)", false, true, false},
-    {First | Import, "Carattere di controllo del conto", "F4801", "SOLOCINCONTODOG", "A(1)", false, false, false},
-    {First | Export, "Deposito", "F4901", "", "X(10)", false, false, false},
-    {Both, "Numero dell'articolo", "A3200", "", "9(3)", true, true, false},
-    {Both, "Codice delle merci", "A3311", "", "X(10)", true, false, false},
-    {Both, "Descrizione delle merci", "A3111", "", "X(70)", true, false, true},
-    {Both, "Numero dei colli", "A3121", "COLLI", "9(5)", false, true, false},
-    {Both, "Paese di origine", "A3401", "", "A(2)", true, false, false},
-    {Both, "Massa lorda", "A3501", "", "9(9)V9(3)", true, true, false},
-    {Both, "Massa netta", "A3801", "", "9(9)V9(3)", false, true, false},
-    {Import, "Liquidazione dazio", "A4711;A4721;A4741;A4751", "LINEALIQUIDAZIONE", "X(20)", false, false, false},
-    {Import, "Liquidazione IVA", "A4712;A4722;A4742;A4752", "LINEALIQUIDAZIONE", "X(20)", false, false, false},
-    {Import, "Totale dell'articolo", "", "TOTART", "S9(11)V9(2)", false, true, false},
-    {Import, "Totale della dichiarazione", "", "TOTGEN", "S9(11)V9(2)", false, true, false},
-    {First | Both, "Data di invio", "", "SYSDATEGGMMAA", "9(6)", true, false, false},
-};
-
-// The first field of a record after its 22-character prefix, as the readers
-// of flow lines and the answers count the fields.
-constexpr int PrimoCampo = 7;
-
-void fillLayout(dao::Database &db, const QString &code, unsigned scope, bool firstLine)
-{
-    int progressivo = PrimoCampo - 1;
-    for (const LayoutField &f : layoutFields) {
-        if (!(f.scope & scope) || ((f.scope & First) && !firstLine))
-            continue;
-        const QString refs = QString::fromLatin1(f.references);
-        // An error on the field flags the boxes it is read from; the error
-        // codes of the answers name the box and sub-box of its first one.
-        QVariant mask1, mask2, repetition, errRefs;
-        if (!refs.isEmpty()) {
-            mask1 = refs.mid(1, 2);
-            mask2 = refs.mid(3, 1);
-            repetition = refs.mid(4, 1).toInt();
-            errRefs = refs;
-        }
-        insert(db, QStringLiteral("Tracciati"),
-               {QStringLiteral("CodiceMsg"), QStringLiteral("Progressivo"), QStringLiteral("RifBRELK"),
-                QStringLiteral("Trattamento"), QStringLiteral("Obbligatorio"), QStringLiteral("Numerico"),
-                QStringLiteral("Troncabile"), QStringLiteral("Descrizione"), QStringLiteral("Picture"),
-                QStringLiteral("RifMask1"), QStringLiteral("RifMask2"), QStringLiteral("Ripetizione"),
-                QStringLiteral("RifBRELKErr")},
-               {code, ++progressivo, refs.isEmpty() ? QVariant() : QVariant(refs),
-                *f.treatment ? QVariant(QString::fromLatin1(f.treatment)) : QVariant(), f.mandatory, f.numeric,
-                f.truncatable, QString::fromUtf8(f.description), QString::fromLatin1(f.picture), mask1, mask2,
-                repetition, errRefs});
-    }
-}
-
 }  // namespace
 
 QDate sampleDate() { return QDate(2024, 3, 4); }
@@ -371,20 +299,6 @@ void fillArchive(dao::Database &archive, int generated)
         const int articles[] = {2, 1, 2, 1, 3};
         for (int n = 1; n <= 5; ++n)
             writeDeclaration(archive, declaration(n, articles[n - 1]));
-    }
-    transaction.commit();
-}
-
-void fillProgramDatabase(dao::Database &program)
-{
-    dao::Transaction transaction(program);
-    for (const char *code : {"C1", "C7", "C2", "C9"}) {
-        const QString first = QString::fromLatin1(code);
-        const unsigned scope = first == QLatin1String("C1") || first == QLatin1String("C7") ? Import : Export;
-        // The first article line has its own layout; the later lines use the
-        // code with "1" appended.
-        fillLayout(program, first, scope, true);
-        fillLayout(program, first + u'1', scope, false);
     }
     transaction.commit();
 }
@@ -411,8 +325,7 @@ void createSampleDatabases(const QString &folder, int generated)
     try {
         dao::Database archive = common::createArchive(archivePath);
         fillArchive(archive, generated);
-        dao::Database program = common::createProgramDatabase(programPath);
-        fillProgramDatabase(program);
+        programdatabase::createFilledProgramDatabase(programPath);
     } catch (...) {
         QFile::remove(archivePath);
         QFile::remove(programPath);

@@ -9,8 +9,8 @@
 
 // Sample archives for a manual run, for test fixtures and for benchmarks:
 // declarants, offices, compartments, EDI accounts, currencies, countries,
-// payment modes, declarations with their boxes, and the record layouts of
-// every message code.
+// payment modes, declarations with their boxes; the program database beside
+// them holds the layouts the program ships (programdatabase/).
 namespace sampledata {
 
 // The two sample declarants (professional codes with their CIN letter), their
@@ -43,10 +43,6 @@ QString reference(int n);
 // declarations (one of each message code); otherwise that many declarations
 // of three articles each, numbered from 1.
 void fillArchive(dao::Database &archive, int generated = 0);
-// Adds the record layouts of the message codes C1, C11, C7, C71, C2, C21, C9
-// and C91 to a new program database.
-void fillProgramDatabase(dao::Database &program);
-
 // The files of a sample program folder already present in the folder: the two
 // databases, CORBIX.INI, the drive table and the collection point.
 QStringList existingSampleFiles(const QString &folder);

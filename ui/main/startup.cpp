@@ -9,6 +9,7 @@
 #include "flowengine/journal.h"
 #include "flowengine/options.h"
 #include "platform/dao/database.h"
+#include "platform/drives.h"
 #include "platform/errors.h"
 #include "ui/main/programfolder.h"
 
@@ -29,8 +30,13 @@ EsitoAvvio Avvia(const std::function<void()> &primaEsecuzione)
     else
         primaEsecuzione();
     // A value the wizard left unset, closed from its frame, counts as cancelled.
-    if (common::EsitoPrimaEsecuzione.toInt() == 0)
+    if (common::EsitoPrimaEsecuzione.toInt() == 0) {
+        // A first start given up leaves no drive table it made by itself
+        // when the user tried a path: the folder is as it was found.
+        if (!QFileInfo::exists(common::settingsPath()) && platform::driveTableSlot())
+            platform::driveTableSlot()->removeIfAsMade();
         return {};
+    }
 
     if (!common::LeggiIni())
         return {false, common::settingsUnreadableText(common::settingsPath())};

@@ -2,11 +2,13 @@
 
 #include "common/archivecheck.h"
 #include "common/centraform.h"
+#include "common/databases.h"
 #include "common/globals.h"
 #include "common/settings.h"
 #include "flowengine/collectionpoint.h"
 #include "flowengine/options.h"
 #include "platform/application.h"
+#include "platform/errors.h"
 #include "platform/messagebox.h"
 #include "platform/twips.h"
 #include "ui/main/programfolder.h"
@@ -228,6 +230,19 @@ void frmFirstExecution::fine()
     // this wizard again instead of ending on a missing collection point.
     common::PercorsoArchivio = PercorsoArchivio;
     common::EsitoPrimaEsecuzione = 0;
+    // Every composition and every answer reads the record layouts of the
+    // program database: a folder without one gets the program's own before
+    // anything else is set up, and a set-up that cannot put it there is no
+    // set-up done. One the office keeps there is its own and stays.
+    try {
+        common::PreparaDatabaseProgramma();
+    } catch (const platform::RuntimeError &e) {
+        platform::msgBox(QStringLiteral("Impossibile preparare il database del programma nella cartella '")
+                             + common::CartellaProgramma + QStringLiteral("'.\r\n") + e.description(),
+                         TitoloCorbix, platform::MsgIcon::Critical);
+        accept();
+        return;
+    }
     QString punto = PuntoRaccolta;
     if (flowengine::ImpostaPuntoRaccolta(PercorsoArchivio, punto)) {
         if (common::ScriviIni())

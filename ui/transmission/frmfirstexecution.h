@@ -11,8 +11,9 @@ class QPushButton;
 namespace uitransmission {
 
 // The first-run wizard: 1 welcome, 2 the archive, 3 a new collection point
-// (only for an archive that has none), 4 summary. "&Fine" sets the archive
-// up and hands start-up EsitoPrimaEsecuzione: 1 to go on, 0 to end.
+// (only for an archive that has none), 4 summary. "&Fine" puts the program
+// database in place where the program folder has none, sets the archive up
+// and hands start-up EsitoPrimaEsecuzione: 1 to go on, 0 to end.
 class frmFirstExecution : public QDialog {
     Q_OBJECT
 

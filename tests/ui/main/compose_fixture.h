@@ -6,6 +6,7 @@
 #include "common/archiveschema.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
+#include "programdatabase/programdatabase.h"
 #include "sampledata/sampledata.h"
 #include "support/doubles/fakeclock.h"
 
@@ -36,7 +37,7 @@ protected:
                         dao::FailOnError);
         archive.close();
         dao::Database program = common::createProgramDatabase(common::CartellaProgramma + QStringLiteral("Corbix.mdb"));
-        sampledata::fillProgramDatabase(program);
+        programdatabase::fillProgramDatabase(program);
         program.close();
         makeFolders(onC(QStringLiteral("Corbix")), {QStringLiteral("Corbix in uscita"), QStringLiteral("Corbix inviati"),
                                                     QStringLiteral("Risposte Pervenute"), QStringLiteral("Storico"),

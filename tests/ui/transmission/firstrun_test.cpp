@@ -1,6 +1,8 @@
 #include "fixture.h"
 
+#include "common/databases.h"
 #include "common/settings.h"
+#include "platform/filewriters.h"
 #include "platform/twips.h"
 #include "support/asuser.h"
 #include "ui/main/frmmain.h"
@@ -198,6 +200,72 @@ TEST_F(FirstRun, ACollectionPointThatCannotBeSetUpLeavesNoSettingsFile)
                                   MsgIcon::Critical));
 }
 
+// The wizard from its welcome to its end, given the archive C:\Archivio.mdb
+// and, where it asks for one, the collection point it proposes.
+void runToTheEnd(frmFirstExecution &w)
+{
+    w.show();
+    clickAsUser(w.cmdConfirm);
+    w.txtPathName->setText("C:\\Archivio.mdb");
+    for (int step = 0; step < 3 && w.isVisible(); ++step)
+        clickAsUser(w.cmdConfirm);
+}
+
+// The program database is what every composition reads its layouts from:
+// the end of the set-up puts the program's own in a folder that has none,
+// the user's to change, whole and under its name only.
+TEST_F(FirstRun, TheEndPutsTheShippedProgramDatabaseInAFolderWithoutOne)
+{
+    db.execute("UPDATE Paramflu SET Centrale = ?", {QString("\\\\SRV\\Dati\\Punto\\")});
+    const QString shipped = common::DatabaseProgrammaDistribuito();
+    ASSERT_TRUE(shipped.endsWith("/share/corbix/Corbix.mdb")) << qPrintable(shipped);
+    frmFirstExecution w;
+    runToTheEnd(w);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(common::EsitoPrimaEsecuzione.toInt(), 1);
+    const QString copy = tmp_.file("prog/Corbix.mdb");
+    EXPECT_EQ(bytes(copy), bytes(shipped));
+    EXPECT_TRUE(QFileInfo(copy).permissions() & QFileDevice::WriteOwner);
+    EXPECT_EQ(entries(tmp_.file("prog")), (QStringList{"CORBIX.INI", "Corbix.mdb", "dosdevices"}));
+    dao::Database program = common::ApriDatabaseProgramma();
+    auto layouts = program.openRecordset("SELECT COUNT(*) FROM Tracciati WHERE CodiceMsg = 'C1'");
+    EXPECT_GT(layouts->value(0).toInt(), 0);
+}
+
+// The layouts an office keeps are its own, however the file's name is spelt.
+TEST_F(FirstRun, TheEndKeepsTheProgramDatabaseTheFolderHas)
+{
+    const QString own = tmp_.file("prog/CORBIX.MDB");
+    platform::replaceFile(own, "i tracciati dell'ufficio");
+    frmFirstExecution w;
+    runToTheEnd(w);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(common::EsitoPrimaEsecuzione.toInt(), 1);
+    EXPECT_EQ(bytes(own), "i tracciati dell'ufficio");
+    EXPECT_EQ(entries(tmp_.file("prog")), (QStringList{"CORBIX.INI", "CORBIX.MDB", "dosdevices"}));
+}
+
+// A copy that cannot be made is a set-up not done: told, and nothing else
+// of the set-up is made, so the next start runs the wizard again.
+TEST_F(FirstRun, AProgramDatabaseThatCannotBePutInPlaceEndsTheSetUpWithNothingMade)
+{
+    // A folder standing under the copy's temporary name: the copy cannot be
+    // written, whoever runs the test.
+    ASSERT_TRUE(QDir().mkpath(tmp_.file("prog/Corbix.mdb") + platform::MarcaTemporaneo));
+    frmFirstExecution w;
+    runToTheEnd(w);
+    EXPECT_EQ(common::EsitoPrimaEsecuzione.toInt(), 0);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0], box("Impossibile preparare il database del programma nella cartella '"
+                                      + common::CartellaProgramma + "'.\r\n"
+                                      + platform::errorDescription(platform::err::PathFileAccess),
+                                  MsgIcon::Critical));
+    EXPECT_FALSE(settingsWritten());
+    EXPECT_EQ(centrale(), "");
+    EXPECT_EQ(entries(tmp_.file("c")), QStringList{"Archivio.mdb"});
+    EXPECT_EQ(entries(tmp_.file("prog")), (QStringList{QString("Corbix.mdb") + platform::MarcaTemporaneo, "dosdevices"}));
+}
+
 TEST_F(FirstRun, BrowseOffersTheDialogOfTheStep)
 {
     frmFirstExecution w;
@@ -265,6 +333,44 @@ TEST_F(FirstRun, StartUpEndsWhenTheWizardIsClosed)
     EXPECT_FALSE(main.Form_Load());
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_FALSE(settingsWritten());
+}
+
+// A first start given up after the user tried a path leaves the program
+// folder as it found it: the drive table the start made by itself goes, one
+// the user made or changed stays.
+TEST_F(FirstRun, AStartGivenUpLeavesNoDriveTableItMadeByItself)
+{
+    struct Case {
+        const char *name;
+        bool userEntry;  // the user added a share to the table beforehand
+        QStringList left;
+    };
+    for (const Case &c : {Case{"as made", false, {}}, Case{"with the user's share", true, {"dosdevices"}}}) {
+        SCOPED_TRACE(c.name);
+        if (c.userEntry) {
+            ASSERT_TRUE(QDir().mkpath(drives_.folder()));
+            drives_.setDrive(u'c', tmp_.file("c"));
+            drives_.setShare("SERVER", "Dogana", tmp_.file("c"));
+        }
+        uimain::RegisteredWindowFactory finestre;
+        uitransmission::RegistraPrimaEsecuzione(finestre);
+        uimain::ScopedWindowFactory guard(finestre);
+        whenModal([](QWidget *modal) {
+            auto *w = qobject_cast<frmFirstExecution *>(modal);
+            ASSERT_NE(w, nullptr);
+            clickAsUser(w->cmdConfirm);
+            w->txtPathName->setText("C:\\Manca.mdb");
+            clickAsUser(w->cmdConfirm);
+            clickAsUser(w->cmdCancel);
+        });
+        uimain::frmMain main;
+        EXPECT_FALSE(main.Form_Load());
+        EXPECT_EQ(entries(tmp_.file("prog")), c.left);
+        if (c.userEntry) {
+            EXPECT_EQ(entries(tmp_.file("prog/dosdevices")), (QStringList{"c:", "unc"}));
+        }
+        EXPECT_EQ(entries(tmp_.file("c")), QStringList{"Archivio.mdb"});
+    }
 }
 
 }  // namespace
