@@ -58,7 +58,7 @@ QByteArray readFile(const QString &hostPath)
     return bytes;
 }
 
-bool writeTemporary(const QString &hostPath, const QByteArray &bytes, bool replace)
+bool writeTemporary(const QString &hostPath, const QByteArray &bytes, bool replace, const platform::CreatedFile &created)
 {
     if (!QFileInfo(QFileInfo(hostPath).absolutePath()).isDir())
         platform::raise(platform::err::PathNotFound);
@@ -77,6 +77,14 @@ bool writeTemporary(const QString &hostPath, const QByteArray &bytes, bool repla
         if (!replace && (presente(temporaneo) || presente(hostPath)))
             return false;
         file.raiseError();
+    }
+    try {
+        if (created)
+            created(file.identity());
+    } catch (const platform::RuntimeError &) {
+        file.close();
+        QFile::remove(temporaneo);
+        throw;
     }
     CORBIX_PUNTO_DI_ARRESTO("file.creato");
     // The other run may have given the name between the look and the

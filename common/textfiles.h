@@ -35,8 +35,11 @@ using platform::replaceFile;
 // taken the name). With replace, a file there is to be replaced and a
 // temporary there is a crashed run's leftover, replaced too. 76 when the
 // folder is missing, the file error of the step that failed when the file
-// cannot be written whole (nothing is left of it then).
-bool writeTemporary(const QString &hostPath, const QByteArray &bytes, bool replace);
+// cannot be written whole (nothing is left of it then). created, when
+// given, is told the temporary's identity once it exists, before any byte is
+// written; what it raises undoes the temporary.
+bool writeTemporary(const QString &hostPath, const QByteArray &bytes, bool replace,
+                    const platform::CreatedFile &created = {});
 
 // Gives the temporary of a file its final name. Without replace the name is
 // taken exclusively, never over a file already there (58, the temporary
