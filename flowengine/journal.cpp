@@ -419,8 +419,11 @@ QString nomeFinale(const QString &nome) { return nome.section(u'\\', -1).section
 
 // Finishes one run that no longer runs: the temporaries of a committed run
 // take their names, the others are deleted, and then its work files; the
-// journal goes when all are done. Nothing that another workstation's journal
-// notes (altrui) is touched.
+// journal goes when all are done. A file proved the run's by its bytes alone
+// is left while another workstation's journal notes its name (altrui): the
+// other run may have written the same flow there. What the register or the
+// file's identity proves is the run's whoever else noted the name (another
+// run may note a name it never made, or one it gave up).
 void sistemaGiornale(const Interrotto &lavoro, const Luoghi &luoghi, const QSet<QString> &altrui)
 {
     const bool registrata = lavoro.registrata;
@@ -442,11 +445,8 @@ void sistemaGiornale(const Interrotto &lavoro, const Luoghi &luoghi, const QSet<
             continue;
         const Luogo luogo = luogoDi(host, luoghi);
         const bool fatto = lavoro.fatto(nome, temp);
+        const bool notatoAltrove = altrui.contains(nomeFinale(nome));
         try {
-            if (altrui.contains(nomeFinale(nome))) {
-                finito = false;
-                continue;
-            }
             if (registrata && destino != Scarta) {
                 // A file there is replaced only where the run would have
                 // replaced it: its stored answer, its destination copy. The
@@ -455,7 +455,7 @@ void sistemaGiornale(const Interrotto &lavoro, const Luoghi &luoghi, const QSet<
                 const bool registrato = nome.compare(lavoro.registrato, Qt::CaseInsensitive) == 0;
                 if (registrato && luogo == Luogo::Cartelle)
                     common::takeFinalName(host, destino == Sostituisce);
-                else if (!registrato && destino == Sostituisce && prove.copiaDestinazione(host))
+                else if (!registrato && destino == Sostituisce && !notatoAltrove && prove.copiaDestinazione(host))
                     common::takeFinalName(host, true);
                 else if (luogo == Luogo::Cartelle && fatto)
                     common::takeFinalName(host, false);
@@ -463,7 +463,7 @@ void sistemaGiornale(const Interrotto &lavoro, const Luoghi &luoghi, const QSet<
                     finito = false;
                     continue;
                 }
-            } else if (fatto || (luogo == Luogo::Fuori && prove.copiaPropria(temp))) {
+            } else if (fatto || (luogo == Luogo::Fuori && !notatoAltrove && prove.copiaPropria(temp))) {
                 if (!QFile::remove(temp))
                     platform::raise(platform::err::PathFileAccess);
             } else {
@@ -488,7 +488,7 @@ void sistemaGiornale(const Interrotto &lavoro, const Luoghi &luoghi, const QSet<
         if (!host.isEmpty() && !presente(host))
             continue;
         const bool proprio =
-            !host.isEmpty() && inTemp(host, luoghi) && !altrui.contains(nomeFinale(nome))
+            !host.isEmpty() && inTemp(host, luoghi)
             && (inRimozione ? std::any_of(lavoro.rimossi.cbegin(), lavoro.rimossi.cend(),
                                           [&](const QPair<QString, Identita> &r) {
                                               return r.first == nome && eIl(host, r.second);

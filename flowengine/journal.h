@@ -110,9 +110,9 @@ private:
 // temporary (the medium's copy, the share's, the collection point's) is
 // named or deleted only while it is the file the run made; the archive copy
 // the register names is named as the register holds it. A name the run
-// noted and never made, or that another workstation's journal notes, is
-// left alone, and so is a line naming anything else, or torn by a crash,
-// with its journal. Only files with the temporary mark are touched, and the
+// noted and never made is left alone, and so is a file proved by its bytes
+// alone while another workstation's journal notes its name; so is a line
+// naming anything else, or torn by a crash, with its journal. Only files with the temporary mark are touched, and the
 // work files the run made in TEMP: those of a run stopped dead are deleted
 // (a run that ended took their notes back), as is a file the run was
 // removing when it stopped, while it is still the one it removed. A journal
