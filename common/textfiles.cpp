@@ -103,6 +103,13 @@ void takeFinalName(const QString &hostPath, bool replace)
     const QString nomeTemp = nomeTemporaneo(hostPath);
     const QByteArray from = QFile::encodeName(nomeTemp);
     const QByteArray to = QFile::encodeName(hostPath);
+    // A link under the temporary's name is none of the program's files, which
+    // are all made new: it is removed, never given the name.
+    struct stat standing {};
+    if (::lstat(from.constData(), &standing) == 0 && S_ISLNK(standing.st_mode)) {
+        ::unlink(from.constData());
+        platform::raise(platform::err::PathFileAccess);
+    }
     // The name stands once the folder's entries are on the disk.
     const auto nominato = [&] {
         platform::syncFolder(QFileInfo(hostPath).absolutePath());
@@ -127,7 +134,7 @@ void takeFinalName(const QString &hostPath, bool replace)
     if (errore == EEXIST) {
         // Both names of one file: a run stopped between the two steps.
         struct stat temporaneo {}, finale {};
-        if (::stat(from.constData(), &temporaneo) == 0 && ::stat(to.constData(), &finale) == 0
+        if (::lstat(from.constData(), &temporaneo) == 0 && ::lstat(to.constData(), &finale) == 0
             && temporaneo.st_dev == finale.st_dev && temporaneo.st_ino == finale.st_ino)
             errore = 0;
     }

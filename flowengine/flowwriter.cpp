@@ -656,14 +656,17 @@ CorbexCreato CreaCorbex(const QString &testoSelezione, Destinazione destinazione
     const QString cartella = common::OpzioniCorbix.Centrale + QStringLiteral("TEMP");
     // Each file made is noted at once: a run stopped dead leaves none that
     // the next start-up does not know of.
-    const auto nuovo = [&] {
-        const QString nome = common::NewUniqueFileName(cartella);
+    // Each stays open on the descriptor that made it: reopened by its name,
+    // it could be a link another planted there meanwhile.
+    const auto nuovo = [&](platform::CheckedFile &file) {
+        const QString nome = common::NewUniqueFileName(cartella, QString(), QString(), file);
         if (giornale) {
             try {
                 giornale->annota(nome, Destino::Lavoro);
             } catch (const platform::RuntimeError &) {
                 // A journal that cannot note the file (a full disk) must not
                 // leave it behind: nothing else knows its name yet.
+                file.close();
                 QFile::remove(platform::hostPath(nome));
                 throw;
             }
@@ -671,20 +674,17 @@ CorbexCreato CreaCorbex(const QString &testoSelezione, Destinazione destinazione
         schermo.fileCreato(nome);
         return nome;
     };
-    const QString fileCorbex = nuovo();
+    // The flow goes to the disk a declaration at a time, so a disk that
+    // fills is met at the write that finds it full.
+    platform::CheckedFile flusso;
+    const QString fileCorbex = nuovo(flusso);
     // The work file keeps its name for the whole run: given back mid-run, the
     // name could become another run's file, which a later refusal would then
     // overwrite.
-    const QString nomeLavoro = nuovo();
-    const QString fileErrori = nuovo();
-    platform::CheckedFile flusso(platform::hostPath(fileCorbex));
-    platform::CheckedFile log(platform::hostPath(fileErrori));
-    // The flow goes to the disk a declaration at a time, so a disk that
-    // fills is met at the write that finds it full.
-    if (!flusso.open(QIODevice::Append))
-        flusso.raiseError();
-    if (!log.open(QIODevice::Truncate))
-        log.raiseError();
+    platform::CheckedFile fileLavoro;
+    const QString nomeLavoro = nuovo(fileLavoro);
+    platform::CheckedFile log;
+    const QString fileErrori = nuovo(log);
     const QString lavoro = platform::hostPath(nomeLavoro);
     bool lavoroPresente = false;  // whether the work file holds a refused declaration
 
@@ -713,16 +713,14 @@ CorbexCreato CreaCorbex(const QString &testoSelezione, Destinazione destinazione
                 accettata = scrittore.dichiarazione(data, indice, caselle, righe, rif7);
                 if (accettata) {
                     scrivi(flusso, righe);
-                    if (lavoroPresente && !QFile::resize(lavoro, 0))
-                        platform::raiseFileError(errno);
+                    if (lavoroPresente)
+                        fileLavoro.empty();
                     lavoroPresente = false;
                 } else {
                     // The refused declaration's lines stay in the work file
                     // until the next declaration is written.
-                    platform::CheckedFile file(lavoro);
-                    if (!file.open(QIODevice::Truncate))
-                        file.raiseError();
-                    file.writeAll(righe);
+                    fileLavoro.empty();
+                    fileLavoro.writeAll(righe);
                     lavoroPresente = true;
                 }
             }
@@ -742,9 +740,10 @@ CorbexCreato CreaCorbex(const QString &testoSelezione, Destinazione destinazione
     if (lavoroPresente) {
         // Flushed once, now that it stays: a refused declaration at a time
         // would wait for the disk at each.
-        platform::syncFile(lavoro);
+        fileLavoro.finish();
         creato.fileLavoro = nomeLavoro;
     } else {
+        fileLavoro.close();
         if (!QFile::remove(lavoro))
             platform::raise(platform::err::PathFileAccess);
         // The name is free again, perhaps another run's by now.
