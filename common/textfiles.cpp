@@ -67,7 +67,9 @@ bool writeTemporary(const QString &hostPath, const QByteArray &bytes, bool repla
         return info.exists() || info.isSymLink();
     };
     const QString temporaneo = nomeTemporaneo(hostPath);
-    if (replace)
+    // A link under the temporary's name is no run's file, each being made
+    // new: it goes, itself, whatever it points at.
+    if (replace || QFileInfo(temporaneo).isSymLink())
         QFile::remove(temporaneo);
     else if (presente(hostPath))
         return false;

@@ -576,10 +576,11 @@ QString NomeFilePratiche()
                              + QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0'));
         // A name held by anything, a folder or a link included, is taken: a
         // file can be written under none of them. So is a name another run
-        // is still writing under its temporary.
+        // is still writing under its temporary, though not a link there,
+        // which no run makes and the writing removes.
         const QString host = platform::hostPath(nome);
-        const auto presente = [](const QFileInfo &info) { return info.exists() || info.isSymLink(); };
-        if (!presente(QFileInfo(host)) && !presente(QFileInfo(common::nomeTemporaneo(host))))
+        const QFileInfo info(host), temporaneo(common::nomeTemporaneo(host));
+        if (!info.exists() && !info.isSymLink() && (!temporaneo.exists() || temporaneo.isSymLink()))
             return nome;
     }
     return {};

@@ -100,7 +100,14 @@ void QtPagePrinter::begin() const
                              + platform::clock().now().toString(QStringLiteral("yyyyMMdd-HHmmss"));
         QDir folder(pdfFolder_.isEmpty() ? QDir::tempPath() : pdfFolder_);
         pdfFile_ = folder.filePath(stem + QStringLiteral(".pdf"));
-        for (int n = 2; QFile::exists(pdfFile_) || QFile::exists(nomeTemporaneo(pdfFile_)); ++n)
+        // A link under the temporary's name is none of the program's files:
+        // the creation below removes it.
+        const auto taken = [](const QString &pdf) {
+            const QFileInfo temporary(nomeTemporaneo(pdf));
+            return QFileInfo(pdf).exists() || QFileInfo(pdf).isSymLink()
+                   || (temporary.exists() && !temporary.isSymLink());
+        };
+        for (int n = 2; taken(pdfFile_); ++n)
             pdfFile_ = folder.filePath(QStringLiteral("%1-%2.pdf").arg(stem).arg(n));
         // Printed under its temporary name, onto the file made there: the
         // document takes its name only once it is whole on the disk.
