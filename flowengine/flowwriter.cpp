@@ -576,10 +576,11 @@ QString NomeFilePratiche()
                              + QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0'));
         // A name held by anything, a folder or a link included, is taken: a
         // file can be written under none of them. So is a name another run
-        // is still writing under its temporary.
+        // is still writing under its temporary, though not a link there,
+        // which no run makes and the writing removes.
         const QString host = platform::hostPath(nome);
-        const auto presente = [](const QFileInfo &info) { return info.exists() || info.isSymLink(); };
-        if (!presente(QFileInfo(host)) && !presente(QFileInfo(common::nomeTemporaneo(host))))
+        const QFileInfo info(host), temporaneo(common::nomeTemporaneo(host));
+        if (!info.exists() && !info.isSymLink() && (!temporaneo.exists() || temporaneo.isSymLink()))
             return nome;
     }
     return {};
@@ -665,22 +666,21 @@ CorbexCreato CreaCorbex(const QString &testoSelezione, Destinazione destinazione
     // Each file is made under a name of its own and noted at once with its
     // identity: a run stopped dead leaves none that the next start-up does
     // not know of, and the start-up knows it from a file another run makes
-    // under the same name later.
+    // under the same name later. Each stays open on the descriptor that
+    // made it: reopened by its name, it could be a link another planted
+    // there meanwhile.
     const auto nuovo = [&](platform::CheckedFile &file) {
-        const QString nome = common::NewUniqueFileName(cartella);
-        const QString host = platform::hostPath(nome);
-        file.setFileName(host);
-        try {
-            if (!file.open(QIODevice::Truncate))
-                file.raiseError();
-            if (giornale)
+        const QString nome = common::NewUniqueFileName(cartella, QString(), QString(), file);
+        if (giornale) {
+            try {
                 giornale->annotaLavoro(nome, file.identity());
-        } catch (const platform::RuntimeError &) {
-            // A file that cannot be noted (a full disk) must not be left
-            // behind: nothing else knows its name yet.
-            file.close();
-            QFile::remove(host);
-            throw;
+            } catch (const platform::RuntimeError &) {
+                // A journal that cannot note the file (a full disk) must not
+                // leave it behind: nothing else knows its name yet.
+                file.close();
+                QFile::remove(platform::hostPath(nome));
+                throw;
+            }
         }
         schermo.fileCreato(nome);
         return nome;

@@ -26,6 +26,7 @@
 #include <optional>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace flowengine {
@@ -123,6 +124,28 @@ bool eIl(const QString &host, const Identita &id)
     const Identita ora = identitaDi(st, true);
     return ora.dispositivo == id.dispositivo && ora.nodo == id.nodo
            && (id.dimensione < 0 || (ora.dimensione == id.dimensione && ora.cambiato == id.cambiato));
+}
+
+// The bytes of a file itself (its first line up to limit, when given), never
+// those of what a link under its name points at; nothing when it is not a
+// regular file that can be read.
+std::optional<QByteArray> byteDi(const QString &host, qint64 limite = 0)
+{
+    // Not held up by a pipe put under the name either.
+    const int fd = ::open(QFile::encodeName(host).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat info {};
+    QFile file;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)
+        || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    const QByteArray bytes = limite > 0 ? file.readLine(limite) : file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
 }
 
 bool temporaneo(const QString &nome) { return nome.endsWith(QLatin1String(common::MarcaTemporaneo)); }
@@ -251,10 +274,10 @@ QString nomeBusta(const QString &nomeFile)
     if (host.isEmpty())
         return {};
     for (const QString &file : {host, common::nomeTemporaneo(host)}) {
-        QFile f(file);
-        if (!QFileInfo(file).isFile() || !f.open(QIODevice::ReadOnly))
+        const std::optional<QByteArray> letta = byteDi(file, 128);
+        if (!letta)
             continue;
-        const QByteArray riga = f.readLine(128);
+        const QByteArray &riga = *letta;
         if (riga.size() < 28)
             return {};
         return platform::fromWindows1252(riga.mid(16, 12)).trimmed();
@@ -265,15 +288,15 @@ QString nomeBusta(const QString &nomeFile)
 // 75 when the journal cannot be read: what it names is then unknown.
 Interrotto leggiGiornale(dao::Database &archivio, const QString &giornale)
 {
-    QFile file(giornale);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> bytes = byteDi(giornale);
+    if (!bytes)
         platform::raise(platform::err::PathFileAccess);
     Interrotto lavoro;
     lavoro.giornale = giornale;
     const auto ritira = [&lavoro](const QString &nome) {
         lavoro.voci.removeIf([&](const QPair<char, QString> &voce) { return voce.second == nome; });
     };
-    for (const auto &[lettera, testo] : righeGiornale(file.readAll())) {
+    for (const auto &[lettera, testo] : righeGiornale(*bytes)) {
         if (lettera == Registrato) {
             lavoro.registrato = testo;
         } else if (lettera == Ritirato) {
@@ -328,10 +351,10 @@ Luogo luogoDi(const QString &host, const Luoghi &luoghi)
 // them; nothing when it is not a file that can be read.
 std::optional<QList<QByteArray>> righeDi(const QString &host)
 {
-    QFile file(host);
-    if (!QFileInfo(host).isFile() || !file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> bytes = byteDi(host);
+    if (!bytes)
         return std::nullopt;
-    return common::splitLines(file.readAll());
+    return common::splitLines(*bytes);
 }
 
 // The lines of the file named, whole or still under its temporary name.
@@ -376,12 +399,9 @@ public:
     bool copiaPropria(const QString &temp)
     {
         leggiProprie();
-        QFile file(temp);
-        if (!QFileInfo(temp).isFile() || !file.open(QIODevice::ReadOnly))
-            return false;
-        const QByteArray bytes = file.readAll();
-        return std::any_of(proprie_->cbegin(), proprie_->cend(),
-                           [&bytes](const QByteArray &copia) { return copia.startsWith(bytes); });
+        const std::optional<QByteArray> bytes = byteDi(temp);
+        return bytes && std::any_of(proprie_->cbegin(), proprie_->cend(),
+                                    [&bytes](const QByteArray &copia) { return copia.startsWith(*bytes); });
     }
     // Reads the lines copiaPropria compares with, before any of those files goes.
     void leggiProprie()
@@ -443,6 +463,13 @@ void sistemaGiornale(const Interrotto &lavoro, const Luoghi &luoghi, const QSet<
         const QString temp = common::nomeTemporaneo(host);
         if (!presente(temp))
             continue;
+        if (QFileInfo(temp).isSymLink()) {
+            // None of the run's files: each was made new. Another's link is
+            // removed, itself, never followed nor named.
+            if (!QFile::remove(temp))
+                finito = false;
+            continue;
+        }
         const Luogo luogo = luogoDi(host, luoghi);
         const bool fatto = lavoro.fatto(nome, temp);
         const bool notatoAltrove = altrui.contains(nomeFinale(nome));
@@ -517,10 +544,12 @@ QSet<QString> nomiAnnotati(const QDir &cartellaTemp, bool soloAltrui)
 {
     QSet<QString> nomi;
     for (const QString &nome : cartellaTemp.entryList({PrefissoGiornale + u'*'}, QDir::Files | QDir::Hidden)) {
-        QFile file(cartellaTemp.filePath(nome));
-        if (!temporaneo(nome) || (soloAltrui && giornaleProprio(nome)) || !file.open(QIODevice::ReadOnly))
+        const std::optional<QByteArray> bytes =
+            temporaneo(nome) && !(soloAltrui && giornaleProprio(nome)) ? byteDi(cartellaTemp.filePath(nome))
+                                                                        : std::nullopt;
+        if (!bytes)
             continue;
-        for (const auto &voce : righeGiornale(file.readAll()))
+        for (const auto &voce : righeGiornale(*bytes))
             nomi.insert(nomeFinale(voce.second));
     }
     return nomi;
@@ -604,12 +633,12 @@ GiornaleLavoro::GiornaleLavoro()
     while (::flock(cartella_, LOCK_SH) != 0 && errno == EINTR) {
     }
     try {
-        host_ = platform::hostPath(
-            common::NewUniqueFileName(temp, prefissoPostazione(), QLatin1String(common::MarcaTemporaneo)));
-        file_.setFileName(host_);
-        if (!file_.open(QIODevice::Append))
-            file_.raiseError();
+        // Written through the descriptor that made it, never reopened by its
+        // name, where another could have planted a link meanwhile.
+        host_ = platform::hostPath(common::NewUniqueFileName(temp, prefissoPostazione(),
+                                                             QLatin1String(common::MarcaTemporaneo), file_));
     } catch (...) {
+        file_.close();
         if (!host_.isEmpty())
             QFile::remove(host_);
         ::close(cartella_);
@@ -730,7 +759,13 @@ void SistemaLavoriInterrotti()
             QList<Interrotto> lavori;
             const QDir cartellaTemp(temp);
             for (const QString &nome : cartellaTemp.entryList({PrefissoGiornale + u'*'}, QDir::Files | QDir::Hidden)) {
-                if (giornaleProprio(nome))
+                if (!giornaleProprio(nome))
+                    continue;
+                // A link under a journal's name is none of this workstation's
+                // runs: removed itself, never read through.
+                if (QFileInfo(cartellaTemp.filePath(nome)).isSymLink())
+                    QFile::remove(cartellaTemp.filePath(nome));
+                else
                     lavori.append(leggiGiornale(archivio, cartellaTemp.filePath(nome)));
             }
             // A name noted by a run that then found it taken may be named by
