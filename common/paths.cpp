@@ -103,6 +103,13 @@ std::optional<QString> PercorsoInFormaDrive(const QString &typed)
 
 QString NewUniqueFileName(const QString &folder, const QString &prefix, const QString &suffix)
 {
+    platform::CheckedFile file;
+    return NewUniqueFileName(folder, prefix, suffix, file);
+}
+
+QString NewUniqueFileName(const QString &folder, const QString &prefix, const QString &suffix,
+                          platform::CheckedFile &file)
+{
     static const QString alphabet = QStringLiteral("_ABCDEFGHIJKLMNOPQRSTUVWXYZ-");
     const QString head = prefix.isEmpty() ? QStringLiteral("Vordama") : prefix;
     const QString tail = suffix.isEmpty() ? QStringLiteral("01") : suffix;
@@ -121,10 +128,11 @@ QString NewUniqueFileName(const QString &folder, const QString &prefix, const QS
         } while (rest > 0);
         const QString candidate = dir + head + code + tail;
         const QString host = platform::hostPath(candidate);
-        // Made exclusively: an existing file or folder of that name makes the
-        // creation fail, so another workstation cannot take the same name.
-        QFile file(host);
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        // Made exclusively: an existing file, folder or link of that name
+        // makes the creation fail, so another workstation cannot take the
+        // same name nor have the file written elsewhere.
+        file.setFileName(host);
+        if (file.open(QIODevice::NewOnly))
             return candidate;
         const QFileInfo info(host);
         if (info.exists() || info.isSymLink())

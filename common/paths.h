@@ -6,6 +6,10 @@
 #include <QString>
 #include <optional>
 
+namespace platform {
+class CheckedFile;
+}
+
 // Shared routines for paths, text files, texts and numbers. Paths are Windows
 // path texts ("\" as separator, "\\SERVER\SHARE\" for a network path) and are
 // worked on as texts; a file is reached through the drive table only when it is
@@ -30,6 +34,10 @@ std::optional<QString> PercorsoInFormaDrive(const QString &typed);
 // two callers get one name. Returns folder + name.
 QString NewUniqueFileName(const QString &folder = QString(), const QString &prefix = QString(),
                           const QString &suffix = QString());
+// The same, the file kept open for writing in file, so that it is written
+// through the descriptor that made it, never reopened by its name.
+QString NewUniqueFileName(const QString &folder, const QString &prefix, const QString &suffix,
+                          platform::CheckedFile &file);
 
 // Text files.
 

@@ -49,7 +49,7 @@ bool writeFiveLines()
                          + PercorsoArchivio + QStringLiteral("\r\nNon usata\r\n") + testoVersione()
                          + QStringLiteral("\r\n");
     try {
-        replaceFile(settingsPath(), platform::toWindows1252(text));
+        replaceFile(settingsPath(), platform::toWindows1252(text), platform::FinalLink::Follow);
         return true;
     } catch (const platform::RuntimeError &) {
         return false;

@@ -58,7 +58,7 @@ QByteArray readFile(const QString &hostPath)
     return bytes;
 }
 
-bool writeTemporary(const QString &hostPath, const QByteArray &bytes, bool replace)
+bool writeTemporary(const QString &hostPath, const QByteArray &bytes, bool replace, const platform::CreatedFile &created)
 {
     if (!QFileInfo(QFileInfo(hostPath).absolutePath()).isDir())
         platform::raise(platform::err::PathNotFound);
@@ -67,7 +67,9 @@ bool writeTemporary(const QString &hostPath, const QByteArray &bytes, bool repla
         return info.exists() || info.isSymLink();
     };
     const QString temporaneo = nomeTemporaneo(hostPath);
-    if (replace)
+    // A link under the temporary's name is no run's file, each being made
+    // new: it goes, itself, whatever it points at.
+    if (replace || QFileInfo(temporaneo).isSymLink())
         QFile::remove(temporaneo);
     else if (presente(hostPath))
         return false;
@@ -77,6 +79,14 @@ bool writeTemporary(const QString &hostPath, const QByteArray &bytes, bool repla
         if (!replace && (presente(temporaneo) || presente(hostPath)))
             return false;
         file.raiseError();
+    }
+    try {
+        if (created)
+            created(file.identity());
+    } catch (const platform::RuntimeError &) {
+        file.close();
+        QFile::remove(temporaneo);
+        throw;
     }
     CORBIX_PUNTO_DI_ARRESTO("file.creato");
     // The other run may have given the name between the look and the
@@ -103,6 +113,13 @@ void takeFinalName(const QString &hostPath, bool replace)
     const QString nomeTemp = nomeTemporaneo(hostPath);
     const QByteArray from = QFile::encodeName(nomeTemp);
     const QByteArray to = QFile::encodeName(hostPath);
+    // A link under the temporary's name is none of the program's files, which
+    // are all made new: it is removed, never given the name.
+    struct stat standing {};
+    if (::lstat(from.constData(), &standing) == 0 && S_ISLNK(standing.st_mode)) {
+        ::unlink(from.constData());
+        platform::raise(platform::err::PathFileAccess);
+    }
     // The name stands once the folder's entries are on the disk.
     const auto nominato = [&] {
         platform::syncFolder(QFileInfo(hostPath).absolutePath());
@@ -127,7 +144,7 @@ void takeFinalName(const QString &hostPath, bool replace)
     if (errore == EEXIST) {
         // Both names of one file: a run stopped between the two steps.
         struct stat temporaneo {}, finale {};
-        if (::stat(from.constData(), &temporaneo) == 0 && ::stat(to.constData(), &finale) == 0
+        if (::lstat(from.constData(), &temporaneo) == 0 && ::lstat(to.constData(), &finale) == 0
             && temporaneo.st_dev == finale.st_dev && temporaneo.st_ino == finale.st_ino)
             errore = 0;
     }

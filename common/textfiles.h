@@ -33,10 +33,14 @@ using platform::replaceFile;
 // Writes a file whole under its temporary name, created exclusively: false
 // when that temporary or the file itself is there already (another run has
 // taken the name). With replace, a file there is to be replaced and a
-// temporary there is a crashed run's leftover, replaced too. 76 when the
+// temporary there is a crashed run's leftover, replaced too; a link under
+// the temporary's name is removed in any case. 76 when the
 // folder is missing, the file error of the step that failed when the file
-// cannot be written whole (nothing is left of it then).
-bool writeTemporary(const QString &hostPath, const QByteArray &bytes, bool replace);
+// cannot be written whole (nothing is left of it then). created, when
+// given, is told the temporary's identity once it exists, before any byte is
+// written; what it raises undoes the temporary.
+bool writeTemporary(const QString &hostPath, const QByteArray &bytes, bool replace,
+                    const platform::CreatedFile &created = {});
 
 // Gives the temporary of a file its final name. Without replace the name is
 // taken exclusively, never over a file already there (58, the temporary

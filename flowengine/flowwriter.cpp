@@ -576,10 +576,11 @@ QString NomeFilePratiche()
                              + QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0'));
         // A name held by anything, a folder or a link included, is taken: a
         // file can be written under none of them. So is a name another run
-        // is still writing under its temporary.
+        // is still writing under its temporary, though not a link there,
+        // which no run makes and the writing removes.
         const QString host = platform::hostPath(nome);
-        const auto presente = [](const QFileInfo &info) { return info.exists() || info.isSymLink(); };
-        if (!presente(QFileInfo(host)) && !presente(QFileInfo(common::nomeTemporaneo(host))))
+        const QFileInfo info(host), temporaneo(common::nomeTemporaneo(host));
+        if (!info.exists() && !info.isSymLink() && (!temporaneo.exists() || temporaneo.isSymLink()))
             return nome;
     }
     return {};
@@ -636,6 +637,14 @@ private:
 
 }  // namespace
 
+QStringList CorbexCreato::file() const
+{
+    QStringList costruiti{fileCorbex, fileErrori};
+    if (!fileLavoro.isEmpty())
+        costruiti << fileLavoro;
+    return costruiti;
+}
+
 CorbexCreato CreaCorbex(const QString &testoSelezione, Destinazione destinazione, bool preventCheck,
                         AvanzamentoCorbex *avanzamento, GiornaleLavoro *giornale)
 {
@@ -654,16 +663,21 @@ CorbexCreato CreaCorbex(const QString &testoSelezione, Destinazione destinazione
     schermo.preparazione(preventCheck, numero);
 
     const QString cartella = common::OpzioniCorbix.Centrale + QStringLiteral("TEMP");
-    // Each file made is noted at once: a run stopped dead leaves none that
-    // the next start-up does not know of.
-    const auto nuovo = [&] {
-        const QString nome = common::NewUniqueFileName(cartella);
+    // Each file is made under a name of its own and noted at once with its
+    // identity: a run stopped dead leaves none that the next start-up does
+    // not know of, and the start-up knows it from a file another run makes
+    // under the same name later. Each stays open on the descriptor that
+    // made it: reopened by its name, it could be a link another planted
+    // there meanwhile.
+    const auto nuovo = [&](platform::CheckedFile &file) {
+        const QString nome = common::NewUniqueFileName(cartella, QString(), QString(), file);
         if (giornale) {
             try {
-                giornale->annota(nome, Destino::Lavoro);
+                giornale->annotaLavoro(nome, file.identity());
             } catch (const platform::RuntimeError &) {
                 // A journal that cannot note the file (a full disk) must not
                 // leave it behind: nothing else knows its name yet.
+                file.close();
                 QFile::remove(platform::hostPath(nome));
                 throw;
             }
@@ -671,21 +685,15 @@ CorbexCreato CreaCorbex(const QString &testoSelezione, Destinazione destinazione
         schermo.fileCreato(nome);
         return nome;
     };
-    const QString fileCorbex = nuovo();
-    // The work file keeps its name for the whole run: given back mid-run, the
-    // name could become another run's file, which a later refusal would then
-    // overwrite.
-    const QString nomeLavoro = nuovo();
-    const QString fileErrori = nuovo();
-    platform::CheckedFile flusso(platform::hostPath(fileCorbex));
-    platform::CheckedFile log(platform::hostPath(fileErrori));
     // The flow goes to the disk a declaration at a time, so a disk that
     // fills is met at the write that finds it full.
-    if (!flusso.open(QIODevice::Append))
-        flusso.raiseError();
-    if (!log.open(QIODevice::Truncate))
-        log.raiseError();
-    const QString lavoro = platform::hostPath(nomeLavoro);
+    platform::CheckedFile flusso, lavoro, log;
+    const QString fileCorbex = nuovo(flusso);
+    // The work file keeps its name and its file for the whole run: given
+    // back mid-run, the name could become another run's file, which a later
+    // refusal would then overwrite.
+    const QString nomeLavoro = nuovo(lavoro);
+    const QString fileErrori = nuovo(log);
     bool lavoroPresente = false;  // whether the work file holds a refused declaration
 
     dao::Database archivio = common::ApriArchivio();
@@ -713,16 +721,14 @@ CorbexCreato CreaCorbex(const QString &testoSelezione, Destinazione destinazione
                 accettata = scrittore.dichiarazione(data, indice, caselle, righe, rif7);
                 if (accettata) {
                     scrivi(flusso, righe);
-                    if (lavoroPresente && !QFile::resize(lavoro, 0))
-                        platform::raiseFileError(errno);
+                    if (lavoroPresente)
+                        lavoro.empty();
                     lavoroPresente = false;
                 } else {
                     // The refused declaration's lines stay in the work file
                     // until the next declaration is written.
-                    platform::CheckedFile file(lavoro);
-                    if (!file.open(QIODevice::Truncate))
-                        file.raiseError();
-                    file.writeAll(righe);
+                    lavoro.empty();
+                    lavoro.writeAll(righe);
                     lavoroPresente = true;
                 }
             }
@@ -742,14 +748,15 @@ CorbexCreato CreaCorbex(const QString &testoSelezione, Destinazione destinazione
     if (lavoroPresente) {
         // Flushed once, now that it stays: a refused declaration at a time
         // would wait for the disk at each.
-        platform::syncFile(lavoro);
+        lavoro.finish();
         creato.fileLavoro = nomeLavoro;
     } else {
-        if (!QFile::remove(lavoro))
+        // The name is free again once the file goes, perhaps another run's
+        // by now.
+        lavoro.close();
+        RimuoviFileCostruiti({nomeLavoro}, giornale);
+        if (QFileInfo::exists(lavoro.fileName()))
             platform::raise(platform::err::PathFileAccess);
-        // The name is free again, perhaps another run's by now.
-        if (giornale)
-            giornale->ritira(nomeLavoro);
     }
     creato.errori = scrittore.errori();
     creato.fileCorbex = fileCorbex;

@@ -148,6 +148,10 @@ struct CorbexCreato {
     // The declaration work file, when it stays (it holds the last
     // declaration, refused); empty once removed.
     QString fileLavoro;
+
+    // Every file the build made that is still there, as a run that gives
+    // them up removes them.
+    QStringList file() const;
 };
 
 // Writes the flow of the selection text (kind, reference, count and one
@@ -157,8 +161,8 @@ struct CorbexCreato {
 // declaration (the option PreventCheck). The run stops before the next
 // declaration once avanzamento says it is cancelled. The work file stays only
 // when it holds the last declaration, refused. The journal, when given, notes
-// the three as the run's work files as each is made, and takes the work
-// file's note back once it is removed. Database and file errors reach the
+// the three as the run's work files, with their identities, as each is
+// made, and takes the work file's note back before it is removed. Database and file errors reach the
 // caller.
 CorbexCreato CreaCorbex(const QString &testoSelezione, Destinazione destinazione, bool preventCheck,
                         AvanzamentoCorbex *avanzamento = nullptr, GiornaleLavoro *giornale = nullptr);

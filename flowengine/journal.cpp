@@ -19,12 +19,14 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QSet>
 #include <algorithm>
 #include <cerrno>
 #include <optional>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace flowengine {
@@ -34,8 +36,12 @@ namespace {
 const QString PrefissoGiornale = QStringLiteral("Giornale ");
 
 // The letters that open a journal's lines: a temporary by its destiny, a
-// note taken back, or the name the register holds once the run has committed.
-constexpr char Esclusivo = 'E', Sostituisce = 'S', Scarta = 'X', Lavoro = 'L', Ritirato = '-', Registrato = 'R';
+// work file, the identity of a file the run made ("I DEVICE INODE NAME"), a
+// note taken back, a work file being removed ("D DEVICE INODE SIZE CTIME
+// NAME": taken back, the file still the run's while it has that identity),
+// or the name the register holds once the run has committed.
+constexpr char Esclusivo = 'E', Sostituisce = 'S', Scarta = 'X', Lavoro = 'L', Identificato = 'I', Ritirato = '-',
+               Rimosso = 'D', Registrato = 'R';
 
 char lettera(Destino destino)
 {
@@ -44,8 +50,6 @@ char lettera(Destino destino)
         return Esclusivo;
     case Destino::Sostituisce:
         return Sostituisce;
-    case Destino::Lavoro:
-        return Lavoro;
     case Destino::Scarta:
         break;
     }
@@ -56,6 +60,92 @@ bool presente(const QString &host)
 {
     const QFileInfo info(host);
     return info.exists() || info.isSymLink();
+}
+
+// What tells the file a run made from any other that comes to stand under
+// its name: its device and inode, and for a file being removed its size and
+// change time as well (-1 where not noted), which no later file can have.
+struct Identita {
+    qulonglong dispositivo = 0;
+    qulonglong nodo = 0;
+    qlonglong dimensione = -1;
+    qlonglong cambiato = -1;  // nanoseconds
+};
+
+Identita identitaDi(const struct stat &st, bool intera)
+{
+    Identita id{qulonglong(st.st_dev), qulonglong(st.st_ino), -1, -1};
+    if (intera) {
+        id.dimensione = qlonglong(st.st_size);
+        id.cambiato = qlonglong(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+    }
+    return id;
+}
+
+QByteArray testoIdentita(const Identita &id)
+{
+    QByteArray testo = QByteArray::number(id.dispositivo) + ' ' + QByteArray::number(id.nodo);
+    if (id.dimensione >= 0)
+        testo += ' ' + QByteArray::number(id.dimensione) + ' ' + QByteArray::number(id.cambiato);
+    return testo;
+}
+
+// The identity that opens a line's text, and the name after it; nothing
+// when the line is not of that form.
+std::optional<QPair<Identita, QString>> leggiIdentita(const QString &testo, bool intera)
+{
+    const int campi = intera ? 4 : 2;
+    const QStringList parti = testo.split(u' ');
+    if (parti.size() <= campi)
+        return std::nullopt;
+    bool ok[4] = {false, false, true, true};
+    Identita id;
+    id.dispositivo = parti[0].toULongLong(&ok[0]);
+    id.nodo = parti[1].toULongLong(&ok[1]);
+    if (intera) {
+        id.dimensione = parti[2].toLongLong(&ok[2]);
+        id.cambiato = parti[3].toLongLong(&ok[3]);
+    }
+    if (!(ok[0] && ok[1] && ok[2] && ok[3]))
+        return std::nullopt;
+    const QString nome = testo.section(u' ', campi);
+    if (nome.isEmpty())
+        return std::nullopt;
+    return QPair<Identita, QString>{id, nome};
+}
+
+// Whether the file at host, itself and not a link, is the one of that
+// identity.
+bool eIl(const QString &host, const Identita &id)
+{
+    struct stat st {};
+    if (::lstat(QFile::encodeName(host).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    const Identita ora = identitaDi(st, true);
+    return ora.dispositivo == id.dispositivo && ora.nodo == id.nodo
+           && (id.dimensione < 0 || (ora.dimensione == id.dimensione && ora.cambiato == id.cambiato));
+}
+
+// The bytes of a file itself (its first line up to limit, when given), never
+// those of what a link under its name points at; nothing when it is not a
+// regular file that can be read.
+std::optional<QByteArray> byteDi(const QString &host, qint64 limite = 0)
+{
+    // Not held up by a pipe put under the name either.
+    const int fd = ::open(QFile::encodeName(host).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat info {};
+    QFile file;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)
+        || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    const QByteArray bytes = limite > 0 ? file.readLine(limite) : file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
 }
 
 bool temporaneo(const QString &nome) { return nome.endsWith(QLatin1String(common::MarcaTemporaneo)); }
@@ -160,10 +250,20 @@ struct Luoghi {
 // A journal of a run that no longer runs, as read back.
 struct Interrotto {
     QString giornale;
-    QList<QPair<char, QString>> voci;  // the temporaries still its own, by their noted names
+    QList<QPair<char, QString>> voci;  // the temporaries and work files still its own, by their noted names
+    QHash<QString, QList<Identita>> fatti;       // the files the run made, by their noted names
+    QList<QPair<QString, Identita>> rimossi;     // the work files it was removing
     QString registrato;                // the register's name, once the run noted it
     bool registrata = false;           // whether the run committed
     QString busta;                     // the envelope's file name of its archive copy, if any
+
+    // Whether the file at host (the name noted, or its temporary) is one the
+    // run made for that name: a rename keeps a file's identity.
+    bool fatto(const QString &nome, const QString &host) const
+    {
+        const QList<Identita> ids = fatti.value(nome);
+        return std::any_of(ids.cbegin(), ids.cend(), [&host](const Identita &id) { return eIl(host, id); });
+    }
 };
 
 // The file name in columns 17-28 of the envelope that opens a flow's archive
@@ -174,10 +274,10 @@ QString nomeBusta(const QString &nomeFile)
     if (host.isEmpty())
         return {};
     for (const QString &file : {host, common::nomeTemporaneo(host)}) {
-        QFile f(file);
-        if (!QFileInfo(file).isFile() || !f.open(QIODevice::ReadOnly))
+        const std::optional<QByteArray> letta = byteDi(file, 128);
+        if (!letta)
             continue;
-        const QByteArray riga = f.readLine(128);
+        const QByteArray &riga = *letta;
         if (riga.size() < 28)
             return {};
         return platform::fromWindows1252(riga.mid(16, 12)).trimmed();
@@ -188,17 +288,33 @@ QString nomeBusta(const QString &nomeFile)
 // 75 when the journal cannot be read: what it names is then unknown.
 Interrotto leggiGiornale(dao::Database &archivio, const QString &giornale)
 {
-    QFile file(giornale);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> bytes = byteDi(giornale);
+    if (!bytes)
         platform::raise(platform::err::PathFileAccess);
-    Interrotto lavoro{giornale, {}, {}, false, {}};
-    for (const auto &[lettera, testo] : righeGiornale(file.readAll())) {
-        if (lettera == Registrato)
+    Interrotto lavoro;
+    lavoro.giornale = giornale;
+    const auto ritira = [&lavoro](const QString &nome) {
+        lavoro.voci.removeIf([&](const QPair<char, QString> &voce) { return voce.second == nome; });
+    };
+    for (const auto &[lettera, testo] : righeGiornale(*bytes)) {
+        if (lettera == Registrato) {
             lavoro.registrato = testo;
-        else if (lettera == Ritirato)
-            lavoro.voci.removeIf([&](const QPair<char, QString> &voce) { return voce.second == testo; });
-        else
+        } else if (lettera == Ritirato) {
+            ritira(testo);
+        } else if (lettera == Identificato || lettera == Rimosso) {
+            // A line that does not read as an identity proves nothing.
+            const auto letta = leggiIdentita(testo, lettera == Rimosso);
+            if (!letta)
+                continue;
+            if (lettera == Identificato) {
+                lavoro.fatti[letta->second].append(letta->first);
+            } else {
+                ritira(letta->second);
+                lavoro.rimossi.append({letta->second, letta->first});
+            }
+        } else {
             lavoro.voci.append({lettera, testo});
+        }
     }
     if (!lavoro.registrato.isEmpty()) {
         auto rs = archivio.openRecordset(QStringLiteral("SELECT COUNT(*) FROM Corbix WHERE NomeFile = ?"),
@@ -235,10 +351,10 @@ Luogo luogoDi(const QString &host, const Luoghi &luoghi)
 // them; nothing when it is not a file that can be read.
 std::optional<QList<QByteArray>> righeDi(const QString &host)
 {
-    QFile file(host);
-    if (!QFileInfo(host).isFile() || !file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> bytes = byteDi(host);
+    if (!bytes)
         return std::nullopt;
-    return common::splitLines(file.readAll());
+    return common::splitLines(*bytes);
 }
 
 // The lines of the file named, whole or still under its temporary name.
@@ -283,12 +399,9 @@ public:
     bool copiaPropria(const QString &temp)
     {
         leggiProprie();
-        QFile file(temp);
-        if (!QFileInfo(temp).isFile() || !file.open(QIODevice::ReadOnly))
-            return false;
-        const QByteArray bytes = file.readAll();
-        return std::any_of(proprie_->cbegin(), proprie_->cend(),
-                           [&bytes](const QByteArray &copia) { return copia.startsWith(bytes); });
+        const std::optional<QByteArray> bytes = byteDi(temp);
+        return bytes && std::any_of(proprie_->cbegin(), proprie_->cend(),
+                                    [&bytes](const QByteArray &copia) { return copia.startsWith(*bytes); });
     }
     // Reads the lines copiaPropria compares with, before any of those files goes.
     void leggiProprie()
@@ -299,10 +412,13 @@ public:
                 const QString host = risolvi(nome);
                 if (host.isEmpty())
                     continue;
+                // Only a file the run made proves another its own: a name
+                // it noted may hold another run's flow.
                 std::optional<QList<QByteArray>> righe;
-                if (destino == Esclusivo && luogoDi(host, luoghi_) == Luogo::Cartelle)
-                    righe = righeDi(common::nomeTemporaneo(host));
-                else if (destino == Lavoro && inTemp(host, luoghi_))
+                const QString temp = common::nomeTemporaneo(host);
+                if (destino == Esclusivo && luogoDi(host, luoghi_) == Luogo::Cartelle && lavoro_.fatto(nome, temp))
+                    righe = righeDi(temp);
+                else if (destino == Lavoro && inTemp(host, luoghi_) && lavoro_.fatto(nome, host))
                     righe = righeDi(host);
                 if (righe && !righe->isEmpty())
                     proprie_->append(common::joinLines(*righe, "\n"));
@@ -317,10 +433,18 @@ private:
     std::optional<QList<QByteArray>> proprie_;  // the run's flows as their folder copies are written
 };
 
+// The final name of a noted name (letter case aside), as the journals are
+// compared: another workstation resolves drives its own way.
+QString nomeFinale(const QString &nome) { return nome.section(u'\\', -1).section(u'/', -1).toLower(); }
+
 // Finishes one run that no longer runs: the temporaries of a committed run
 // take their names, the others are deleted, and then its work files; the
-// journal goes when all are done.
-void sistemaGiornale(const Interrotto &lavoro, const Luoghi &luoghi)
+// journal goes when all are done. A file proved the run's by its bytes alone
+// is left while another workstation's journal notes its name (altrui): the
+// other run may have written the same flow there. What the register or the
+// file's identity proves is the run's whoever else noted the name (another
+// run may note a name it never made, or one it gave up).
+void sistemaGiornale(const Interrotto &lavoro, const Luoghi &luoghi, const QSet<QString> &altrui)
 {
     const bool registrata = lavoro.registrata;
     bool finito = true;
@@ -339,23 +463,34 @@ void sistemaGiornale(const Interrotto &lavoro, const Luoghi &luoghi)
         const QString temp = common::nomeTemporaneo(host);
         if (!presente(temp))
             continue;
+        if (QFileInfo(temp).isSymLink()) {
+            // None of the run's files: each was made new. Another's link is
+            // removed, itself, never followed nor named.
+            if (!QFile::remove(temp))
+                finito = false;
+            continue;
+        }
         const Luogo luogo = luogoDi(host, luoghi);
+        const bool fatto = lavoro.fatto(nome, temp);
+        const bool notatoAltrove = altrui.contains(nomeFinale(nome));
         try {
             if (registrata && destino != Scarta) {
                 // A file there is replaced only where the run would have
-                // replaced it: its stored answer, its destination copy.
+                // replaced it: its stored answer, its destination copy. The
+                // register's name is the run's by the register; any other
+                // is the run's by its bytes or by being the file it made.
                 const bool registrato = nome.compare(lavoro.registrato, Qt::CaseInsensitive) == 0;
                 if (registrato && luogo == Luogo::Cartelle)
                     common::takeFinalName(host, destino == Sostituisce);
-                else if (!registrato && destino == Sostituisce && prove.copiaDestinazione(host))
+                else if (!registrato && destino == Sostituisce && !notatoAltrove && prove.copiaDestinazione(host))
                     common::takeFinalName(host, true);
-                else if (luogo == Luogo::Cartelle)
+                else if (luogo == Luogo::Cartelle && fatto)
                     common::takeFinalName(host, false);
                 else {
                     finito = false;
                     continue;
                 }
-            } else if (luogo == Luogo::Cartelle || luogo == Luogo::Servizio || prove.copiaPropria(temp)) {
+            } else if (fatto || (luogo == Luogo::Fuori && !notatoAltrove && prove.copiaPropria(temp))) {
                 if (!QFile::remove(temp))
                     platform::raise(platform::err::PathFileAccess);
             } else {
@@ -367,14 +502,32 @@ void sistemaGiornale(const Interrotto &lavoro, const Luoghi &luoghi)
             finito = false;
         }
     }
-    // The run was stopped dead: its work files in TEMP go with it.
-    for (const auto &[destino, nome] : lavoro.voci) {
-        if (destino != Lavoro)
-            continue;
+    // The run was stopped dead: its work files in TEMP go with it, and so
+    // does a file it was removing, while it is still that one.
+    QList<QPair<QString, bool>> lavori;  // noted name, whether being removed
+    for (const auto &[destino, nome] : lavoro.voci)
+        if (destino == Lavoro)
+            lavori.append({nome, false});
+    for (const auto &rimosso : lavoro.rimossi)
+        lavori.append({rimosso.first, true});
+    for (const auto &[nome, inRimozione] : lavori) {
         const QString host = risolvi(nome);
         if (!host.isEmpty() && !presente(host))
             continue;
-        if (host.isEmpty() || !inTemp(host, luoghi) || !QFile::remove(host)) {
+        const bool proprio =
+            !host.isEmpty() && inTemp(host, luoghi)
+            && (inRimozione ? std::any_of(lavoro.rimossi.cbegin(), lavoro.rimossi.cend(),
+                                          [&](const QPair<QString, Identita> &r) {
+                                              return r.first == nome && eIl(host, r.second);
+                                          })
+                            : lavoro.fatto(nome, host));
+        if (!proprio) {
+            // A file the run was removing, now another, is no concern of
+            // its journal's; a work file that cannot be proved keeps it.
+            finito = finito && inRimozione && !host.isEmpty();
+            continue;
+        }
+        if (!QFile::remove(host)) {
             finito = false;
             continue;
         }
@@ -384,17 +537,20 @@ void sistemaGiornale(const Interrotto &lavoro, const Luoghi &luoghi)
         CORBIX_PUNTO_DI_ARRESTO("pulizia.giornale");
 }
 
-// The final names (letter case aside) that the journals left in TEMP, of
-// this workstation or another, still note: their temporaries are theirs.
-QSet<QString> nomiAnnotati(const QDir &cartellaTemp)
+// The final names (letter case aside) that the journals left in TEMP still
+// note, of this workstation or another, or of other workstations only:
+// their temporaries are theirs.
+QSet<QString> nomiAnnotati(const QDir &cartellaTemp, bool soloAltrui)
 {
     QSet<QString> nomi;
     for (const QString &nome : cartellaTemp.entryList({PrefissoGiornale + u'*'}, QDir::Files | QDir::Hidden)) {
-        QFile file(cartellaTemp.filePath(nome));
-        if (!temporaneo(nome) || !file.open(QIODevice::ReadOnly))
+        const std::optional<QByteArray> bytes =
+            temporaneo(nome) && !(soloAltrui && giornaleProprio(nome)) ? byteDi(cartellaTemp.filePath(nome))
+                                                                        : std::nullopt;
+        if (!bytes)
             continue;
-        for (const auto &voce : righeGiornale(file.readAll()))
-            nomi.insert(voce.second.section(u'\\', -1).section(u'/', -1).toLower());
+        for (const auto &voce : righeGiornale(*bytes))
+            nomi.insert(nomeFinale(voce.second));
     }
     return nomi;
 }
@@ -477,12 +633,12 @@ GiornaleLavoro::GiornaleLavoro()
     while (::flock(cartella_, LOCK_SH) != 0 && errno == EINTR) {
     }
     try {
-        host_ = platform::hostPath(
-            common::NewUniqueFileName(temp, prefissoPostazione(), QLatin1String(common::MarcaTemporaneo)));
-        file_.setFileName(host_);
-        if (!file_.open(QIODevice::Append))
-            file_.raiseError();
+        // Written through the descriptor that made it, never reopened by its
+        // name, where another could have planted a link meanwhile.
+        host_ = platform::hostPath(common::NewUniqueFileName(temp, prefissoPostazione(),
+                                                             QLatin1String(common::MarcaTemporaneo), file_));
     } catch (...) {
+        file_.close();
         if (!host_.isEmpty())
             QFile::remove(host_);
         ::close(cartella_);
@@ -524,18 +680,67 @@ void GiornaleLavoro::annota(const QString &nome, Destino destino)
 {
     const QString host = platform::hostPath(nome);
     scrivi(QByteArray(1, lettera(destino)) + ' ' + nome.toUtf8());
-    if (destino == Destino::Lavoro)
-        lavoro_.append(nome);
-    else
-        annotati_.append(host);
+    annotati_.append(host);
+}
+
+void GiornaleLavoro::identifica(const QString &nome, const struct stat &identita)
+{
+    scrivi(QByteArray(1, Identificato) + ' ' + testoIdentita(identitaDi(identita, false)) + ' ' + nome.toUtf8());
+}
+
+platform::CreatedFile GiornaleLavoro::identificatore(const QString &nome)
+{
+    return [this, nome](const struct stat &identita) { identifica(nome, identita); };
+}
+
+void GiornaleLavoro::annotaLavoro(const QString &nome, const struct stat &identita)
+{
+    platform::hostPath(nome);
+    // One write: a stop in between would leave a work file noted without
+    // what proves it the run's.
+    scrivi(QByteArray(1, Lavoro) + ' ' + nome.toUtf8() + '\n' + QByteArray(1, Identificato) + ' '
+           + testoIdentita(identitaDi(identita, false)) + ' ' + nome.toUtf8());
+    lavoro_.append(nome);
 }
 
 void GiornaleLavoro::ritira(const QString &nome)
 {
     const QString host = platform::hostPath(nome);
     scrivi(QByteArray(1, Ritirato) + ' ' + nome.toUtf8());
-    if (!lavoro_.removeOne(nome))
-        annotati_.removeOne(host);
+    annotati_.removeOne(host);
+}
+
+void GiornaleLavoro::rimuovi(const QString &nome)
+{
+    const QString host = platform::hostPath(nome);
+    struct stat st {};
+    try {
+        if (::lstat(QFile::encodeName(host).constData(), &st) == 0 && S_ISREG(st.st_mode))
+            scrivi(QByteArray(1, Rimosso) + ' ' + testoIdentita(identitaDi(st, true)) + ' ' + nome.toUtf8());
+        else
+            scrivi(QByteArray(1, Ritirato) + ' ' + nome.toUtf8());
+        lavoro_.removeOne(nome);
+    } catch (const platform::RuntimeError &) {
+        // The note stays with the file's identity, which a later file under
+        // the name does not have.
+    }
+    QFile::remove(host);
+}
+
+void RimuoviFileCostruiti(const QStringList &nomi, GiornaleLavoro *giornale)
+{
+    for (const QString &nome : nomi) {
+        if (nome.isEmpty())
+            continue;
+        try {
+            if (giornale)
+                giornale->rimuovi(nome);
+            else
+                QFile::remove(platform::hostPath(nome));
+        } catch (const platform::RuntimeError &) {
+            // The drive is gone: nothing of the build can be reached.
+        }
+    }
 }
 
 void GiornaleLavoro::registra(const QString &nomeFile) { scrivi(QByteArray(1, Registrato) + ' ' + nomeFile.toUtf8()); }
@@ -554,15 +759,22 @@ void SistemaLavoriInterrotti()
             QList<Interrotto> lavori;
             const QDir cartellaTemp(temp);
             for (const QString &nome : cartellaTemp.entryList({PrefissoGiornale + u'*'}, QDir::Files | QDir::Hidden)) {
-                if (giornaleProprio(nome))
+                if (!giornaleProprio(nome))
+                    continue;
+                // A link under a journal's name is none of this workstation's
+                // runs: removed itself, never read through.
+                if (QFileInfo(cartellaTemp.filePath(nome)).isSymLink())
+                    QFile::remove(cartellaTemp.filePath(nome));
+                else
                     lavori.append(leggiGiornale(archivio, cartellaTemp.filePath(nome)));
             }
             // A name noted by a run that then found it taken may be named by
             // the run that took it: the committed runs come first.
             std::stable_partition(lavori.begin(), lavori.end(), [](const Interrotto &l) { return l.registrata; });
+            const QSet<QString> altrui = nomiAnnotati(cartellaTemp, true);
             for (const Interrotto &lavoro : lavori)
-                sistemaGiornale(lavoro, luoghi);
-            sistemaOrfani(archivio, nomiAnnotati(cartellaTemp));
+                sistemaGiornale(lavoro, luoghi, altrui);
+            sistemaOrfani(archivio, nomiAnnotati(cartellaTemp, false));
             rimuoviRiservazioniScadute(archivio);
             RimuoviBlocchiAbbandonati();
             archivio.close();

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <sys/stat.h>
 
 // The journal of a run that files flows or answers. Such a run writes its
 // files whole under temporary names (common::nomeTemporaneo) and gives them
@@ -27,8 +28,6 @@ enum class Destino {
     Esclusivo,    // takes its name once the run commits, never over a file there
     Sostituisce,  // takes its name once the run commits, replacing a file there
     Scarta,       // never takes a name: a leftover is deleted
-    Lavoro,       // a work file of the run in TEMP under its own name (the built flow, its error log, its work
-                  // file): kept when the run ends, whatever its end, deleted when the run was stopped dead
 };
 
 class GiornaleLavoro {
@@ -46,15 +45,30 @@ public:
     GiornaleLavoro(const GiornaleLavoro &) = delete;
     GiornaleLavoro &operator=(const GiornaleLavoro &) = delete;
 
-    // Notes the temporary of the file named (drive form) before it is made,
-    // or a work file once it is made (61 for lack of space, 70 for a refused
-    // permission, 75 for another fault of the write, the drive's error when
-    // the name cannot be resolved).
+    // Notes the temporary of the file named (drive form) before it is made
+    // (61 for lack of space, 70 for a refused permission, 75 for another
+    // fault of the write, the drive's error when the name cannot be
+    // resolved).
     void annota(const QString &nome, Destino destino);
+    // Notes the identity of the temporary just made for a noted name, before
+    // any byte is written to it (the errors of annota).
+    void identifica(const QString &nome, const struct stat &identita);
+    // What tells a whole-file writer's creation of the temporary for a noted
+    // name to identifica.
+    platform::CreatedFile identificatore(const QString &nome);
+    // Notes a work file of the run in TEMP under its own name (the built
+    // flow, its error log, its work file) with its identity, once it is
+    // made: kept when the run ends, whatever its end, deleted when the run
+    // was stopped dead (the errors of annota).
+    void annotaLavoro(const QString &nome, const struct stat &identita);
     // Takes back the note of a temporary that was not made because another
-    // run holds that name, or of a work file the run has removed (its name
-    // may be another run's next).
+    // run holds that name.
     void ritira(const QString &nome);
+    // Removes a work file of the run, its note taken back first, so that a
+    // file another run makes under the freed name is never this run's; the
+    // note names the file as it is removed, so that a stop in between still
+    // finds it. A journal that cannot be written does not keep the file.
+    void rimuovi(const QString &nome);
     // Notes the file name the register holds once the run has committed:
     // noted before the transaction starts.
     void registra(const QString &nomeFile);
@@ -89,14 +103,29 @@ private:
 // file there, only when its file name is the envelope's (columns 17-28 of the
 // first line of the archive copy the run's register row names) and its
 // lines are those of that archive copy; an uncommitted run's temporary is
-// deleted only when its bytes are those of a folder copy (LF line ends) of
-// the run's archive-copy temporary or of a work file the run noted, whole or
-// as far as a crash let the run write them. Otherwise a name is taken only where no
-// file is. A line naming anything else, or torn by a crash, is left as it
-// is, and so is its journal. Only files with the temporary mark are touched,
-// and the work files the run noted in TEMP: those of a run stopped dead are
-// deleted (a run that ended took their notes back). A step that fails
-// leaves its journal for the next start-up; nothing is shown.
+// deleted when it is the file the run made (its identity noted), or, outside
+// the program's folders, when its bytes are those of a folder copy (LF line
+// ends) of a file the run made there: its archive-copy temporary or a work
+// file, whole or as far as a crash let the run write them. Every other
+// temporary (the medium's copy, the share's, the collection point's) is
+// named or deleted only while it is the file the run made; the archive copy
+// the register names is named as the register holds it. A name the run
+// noted and never made is left alone, and so is a file proved by its bytes
+// alone while another workstation's journal notes its name; so is a line
+// naming anything else, or torn by a crash, with its journal. Only files with the temporary mark are touched, and the
+// work files the run made in TEMP: those of a run stopped dead are deleted
+// (a run that ended took their notes back), as is a file the run was
+// removing when it stopped, while it is still the one it removed. A journal
+// of the previous version, with no identities, has only its registered
+// archive copy named and its destination copies proved by their bytes. A
+// step that fails leaves its journal for the next start-up; nothing is
+// shown.
 void SistemaLavoriInterrotti();
+
+// Removes the files a build made in TEMP (drive form; an empty name is
+// none), through the run's journal when there is one: every place that
+// gives a build's files up goes through here. A drive gone leaves nothing
+// of them to reach.
+void RimuoviFileCostruiti(const QStringList &nomi, GiornaleLavoro *giornale);
 
 }  // namespace flowengine

@@ -48,7 +48,9 @@ std::unique_ptr<BloccoRiservazione> BloccoRiservazione::prendi(const QDate &data
     const QString host = QDir(temp).filePath(NomeBloccoRiservazione(data, progressivo));
     const QByteArray percorso = QFile::encodeName(host);
     for (;;) {
-        const int fd = ::open(percorso.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        // Opened by every workstation that contends for it, never through a
+        // link another planted under its name.
+        const int fd = ::open(percorso.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
         if (fd < 0)
             platform::raiseFileErrorOn(host, errno);
         int esito;
@@ -64,7 +66,7 @@ std::unique_ptr<BloccoRiservazione> BloccoRiservazione::prendi(const QDate &data
         // The holder before may have removed the file between its opening
         // and the lock: a lock on a file no longer at the name holds nothing.
         struct stat aperto {}, presente {};
-        if (::fstat(fd, &aperto) == 0 && ::stat(percorso.constData(), &presente) == 0
+        if (::fstat(fd, &aperto) == 0 && ::lstat(percorso.constData(), &presente) == 0
             && aperto.st_dev == presente.st_dev && aperto.st_ino == presente.st_ino)
             return std::unique_ptr<BloccoRiservazione>(new BloccoRiservazione(host, fd));
         ::close(fd);

@@ -24,8 +24,9 @@ namespace {
 
 QString folderOf(const QString &hostPath) { return QFileInfo(hostPath).absolutePath(); }
 
-// The file a name stands for: a symbolic link's target, so that writing the
-// file replaces what the link points at and keeps the link.
+// The file a name stands for when its link is to be followed: a symbolic
+// link's target, so that writing the file replaces what the link points at
+// and keeps the link.
 QString finalTarget(const QString &hostPath)
 {
     QFileInfo info(hostPath);
@@ -38,6 +39,40 @@ QString finalTarget(const QString &hostPath)
 
 QString nomeTemporaneo(const QString &hostPath) { return hostPath + QLatin1String(MarcaTemporaneo); }
 
+int createNew(const QString &hostPath, Leftover leftover, struct stat &identity)
+{
+    const QByteArray name = QFile::encodeName(hostPath);
+    // O_EXCL makes a file only where nothing stands, a link included, and
+    // O_NOFOLLOW keeps a link out of reach on a file system that would
+    // otherwise resolve one.
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    int fd = -1;
+    for (int attempt = 0; attempt < 2 && fd < 0; ++attempt) {
+        if (leftover == Leftover::Remove && ::unlink(name.constData()) != 0 && errno != ENOENT)
+            return -1;
+        fd = ::open(name.constData(), flags, 0644);
+        if (fd < 0 && (errno != EEXIST || leftover == Leftover::Keep))
+            return -1;
+    }
+    if (fd < 0)
+        return -1;
+    if (::fstat(fd, &identity) != 0) {
+        const int error = errno;
+        ::close(fd);
+        ::unlink(name.constData());
+        errno = error;
+        return -1;
+    }
+    return fd;
+}
+
+bool sameFile(const QString &hostPath, const struct stat &identity)
+{
+    struct stat standing {};
+    return ::lstat(QFile::encodeName(hostPath).constData(), &standing) == 0 && S_ISREG(standing.st_mode)
+           && standing.st_dev == identity.st_dev && standing.st_ino == identity.st_ino;
+}
+
 // ---------------------------------------------------------------- CheckedFile
 
 CheckedFile::CheckedFile(const QString &hostPath) : fileName_(hostPath) {}
@@ -48,14 +83,8 @@ bool CheckedFile::open(OpenMode mode)
 {
     close();
     errno_ = 0;
-    int flags = O_WRONLY | O_CREAT | O_CLOEXEC;
-    if (mode & NewOnly)
-        flags |= O_EXCL;
-    if (mode & Truncate)
-        flags |= O_TRUNC;
-    if (mode & Append)
-        flags |= O_APPEND;
-    fd_ = ::open(QFile::encodeName(fileName_).constData(), flags, 0644);
+    identity_ = {};
+    fd_ = createNew(fileName_, mode & NewOnly ? Leftover::Keep : Leftover::Remove, identity_);
     if (fd_ < 0) {
         errno_ = errno;
         return false;
@@ -137,9 +166,9 @@ void CheckedFile::finish()
 
 // ---------------------------------------------------------------- whole files
 
-void replaceFile(const QString &name, const QByteArray &bytes)
+void replaceFile(const QString &name, const QByteArray &bytes, FinalLink finalLink, const CreatedFile &created)
 {
-    const QString hostPath = finalTarget(name);
+    const QString hostPath = finalLink == FinalLink::Follow ? finalTarget(name) : name;
     const QString folder = folderOf(hostPath);
     if (!QFileInfo(folder).isDir())
         raise(err::PathNotFound);
@@ -148,12 +177,20 @@ void replaceFile(const QString &name, const QByteArray &bytes)
     try {
         if (!file.open(QIODevice::Truncate))
             file.raiseError();
+        if (created)
+            created(file.identity());
         file.writeAll(bytes);
         file.finish();
     } catch (...) {
         file.close();
         QFile::remove(temporary);
         throw;
+    }
+    // Another may have put a link or a file of its own under the temporary's
+    // name since: that is not the file written, and is not to take the name.
+    if (!sameFile(temporary, file.identity())) {
+        QFile::remove(temporary);
+        raiseFileError(EIO);
     }
     if (::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(hostPath).constData()) != 0) {
         const int error = errno;
@@ -186,7 +223,7 @@ void syncFolder(const QString &hostFolder)
 
 void syncFile(const QString &hostPath)
 {
-    const int fd = ::open(QFile::encodeName(hostPath).constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(QFile::encodeName(hostPath).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         raiseIn(folderOf(hostPath), errno);
     if (::fsync(fd) != 0) {

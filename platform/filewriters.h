@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QIODevice>
 #include <QString>
+#include <functional>
+#include <sys/stat.h>
 
 // The two ways the program writes a file, on host paths. A write is whole
 // only once every byte has reached the system, the file has been flushed to
@@ -21,13 +23,46 @@ inline constexpr char MarcaTemporaneo[] = ".corbix~";
 // The temporary name of a file.
 QString nomeTemporaneo(const QString &hostPath);
 
+// What stands under a name that a file is to be created under.
+enum class Leftover {
+    Keep,    // another's file: the creation fails with EEXIST
+    Remove,  // a leftover of an earlier run: removed (a link itself, never its target)
+};
+
+// Creates a file new under the name, for writing, and returns its
+// descriptor (-1 with errno on failure), with the identity of the file made
+// (the system's status of the descriptor, read before any byte is written).
+// The file is always one this call made, never a file or a link found under
+// the name: any folder may be shared with others who can plant a link there
+// to a file of this user's outside it. With Leftover::Remove a second
+// attempt follows when another process takes the name between the removal
+// and the creation.
+int createNew(const QString &hostPath, Leftover leftover, struct stat &identity);
+
+// Whether the name holds the file of that identity, itself and not a link.
+bool sameFile(const QString &hostPath, const struct stat &identity);
+
+// Whether a file made in one go follows a symbolic link standing under its
+// name, or replaces the link.
+enum class FinalLink {
+    Replace,  // a link planted in a shared folder: the file takes the name itself
+    Follow,   // a link the user made (a settings file shared with another folder)
+};
+
+// Told the identity of a temporary as soon as it is created.
+using CreatedFile = std::function<void(const struct stat &identity)>;
+
 // A file made in one go: the bytes go to the file's temporary in the same
-// folder, written, flushed to the disk and closed, each step checked; then
-// the temporary takes the name, replacing a file there, and the folder's
-// entries are flushed. A failure before the naming removes the temporary and
-// leaves a file standing under the name as it was. A name that is a symbolic
-// link writes the file it points at.
-void replaceFile(const QString &hostPath, const QByteArray &bytes);
+// folder, created new (createNew, a leftover removed), written, flushed to
+// the disk and closed, each step checked; then the temporary takes the name,
+// replacing a file there, and the folder's entries are flushed. A failure
+// before the naming removes the temporary and leaves a file standing under
+// the name as it was. A name that is a symbolic link is replaced by the file,
+// or with FinalLink::Follow writes the file it points at, the temporary then
+// made beside that file. created, when given, is called once the temporary
+// exists, before any byte is written to it.
+void replaceFile(const QString &hostPath, const QByteArray &bytes, FinalLink finalLink = FinalLink::Replace,
+                 const CreatedFile &created = {});
 
 // A file written in pieces: each write goes to the system at once, all of
 // its bytes or an error, which the file keeps (write() then returns -1, as a
@@ -44,10 +79,12 @@ public:
     void setFileName(const QString &hostPath) { fileName_ = hostPath; }
     const QString &fileName() const { return fileName_; }
 
-    // Opens the file for writing, creating it when missing: Truncate empties
-    // it, Append writes at its end, NewOnly refuses a file already there.
-    // False on failure, with systemError() telling why.
+    // Creates the file new for writing (createNew), never through a link:
+    // NewOnly refuses anything already under the name, Truncate removes a
+    // leftover there first. False on failure, with systemError() telling why.
     bool open(OpenMode mode) override;
+    // The identity of the file open(), read from its descriptor once made.
+    const struct stat &identity() const { return identity_; }
     // Closes the file as it stands, with no check: a file given up.
     void close() override;
     bool isSequential() const override { return true; }
@@ -75,6 +112,7 @@ private:
     QString fileName_;
     int fd_ = -1;
     int errno_ = 0;
+    struct stat identity_ {};
 };
 
 // Raises the error of a step on the file that failed with systemErrno (read
@@ -86,8 +124,8 @@ private:
 // to flush, has nothing to flush.
 void syncFolder(const QString &hostFolder);
 
-// Flushes a file that another writer made (the page printer's PDF) to the
-// disk, or raises.
+// Flushes a file that another writer made to the disk, or raises.
 void syncFile(const QString &hostPath);
+
 
 }  // namespace platform

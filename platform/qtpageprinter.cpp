@@ -11,11 +11,14 @@
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <cerrno>
 #include <cstdio>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <unistd.h>
 #include <utility>
 
 namespace platform {
@@ -31,7 +34,7 @@ QtPagePrinter::~QtPagePrinter()
 QString QtPagePrinter::deviceName() const
 {
     if (device_)
-        return device_->outputFormat() == QPrinter::PdfFormat ? QStringLiteral("PDF") : device_->printerName();
+        return printer_ ? printer_->printerName() : QStringLiteral("PDF");
     if (!printerName_.isEmpty())
         return printerName_;
     const QString fallback = QPrinterInfo::defaultPrinterName();
@@ -80,29 +83,52 @@ QPageLayout::Orientation qtOrientation(PageOrientation orientation)
 
 void QtPagePrinter::begin() const
 {
-    device_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     fonts_.clear();
     painterFont_ = nullptr;
     rulePen_ = false;
-    device_->setPageSize(QPageSize(QPageSize::A4));
-    device_->setPageOrientation(qtOrientation(orientation()));
-    device_->setDocName(documentTitle());
     const QString name = printerName_.isEmpty() ? QPrinterInfo::defaultPrinterName() : printerName_;
     if (!name.isEmpty() && !QPrinterInfo::printerInfo(name).isNull()) {
-        device_->setPrinterName(name);
+        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setPrinterName(name);
+        printer->setDocName(documentTitle());
+        resolution_ = printer->resolution();
+        printer_ = printer.get();
+        device_ = std::move(printer);
     } else {
         // No printer here: the document is kept as a PDF file of its own.
         const QString stem = QStringLiteral("Stampa-")
                              + platform::clock().now().toString(QStringLiteral("yyyyMMdd-HHmmss"));
         QDir folder(pdfFolder_.isEmpty() ? QDir::tempPath() : pdfFolder_);
         pdfFile_ = folder.filePath(stem + QStringLiteral(".pdf"));
-        for (int n = 2; QFile::exists(pdfFile_) || QFile::exists(nomeTemporaneo(pdfFile_)); ++n)
+        // A link under the temporary's name is none of the program's files:
+        // the creation below removes it.
+        const auto taken = [](const QString &pdf) {
+            const QFileInfo temporary(nomeTemporaneo(pdf));
+            return QFileInfo(pdf).exists() || QFileInfo(pdf).isSymLink()
+                   || (temporary.exists() && !temporary.isSymLink());
+        };
+        for (int n = 2; taken(pdfFile_); ++n)
             pdfFile_ = folder.filePath(QStringLiteral("%1-%2.pdf").arg(stem).arg(n));
-        // Printed under its temporary name: the document takes its name only
-        // once it is whole on the disk.
-        device_->setOutputFormat(QPrinter::PdfFormat);
-        device_->setOutputFileName(nomeTemporaneo(pdfFile_));
+        // Printed under its temporary name, onto the file made there: the
+        // document takes its name only once it is whole on the disk.
+        struct stat identity {};
+        const int fd = createNew(nomeTemporaneo(pdfFile_), Leftover::Remove, identity);
+        pdfOutput_ = std::make_unique<QFile>();
+        if (fd < 0 || !pdfOutput_->open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+            const int error = fd < 0 ? errno : EIO;
+            if (fd >= 0)
+                ::close(fd);
+            pdfOutput_.reset();
+            raiseFileErrorOn(nomeTemporaneo(std::exchange(pdfFile_, QString())), error);
+        }
+        auto writer = std::make_unique<QPdfWriter>(pdfOutput_.get());
+        writer->setTitle(documentTitle());
+        resolution_ = writer->resolution();
+        printer_ = nullptr;
+        device_ = std::move(writer);
     }
+    device_->setPageSize(QPageSize(QPageSize::A4));
+    device_->setPageOrientation(qtOrientation(orientation()));
     painter_ = std::make_unique<QPainter>();
     painter_->begin(device_.get());
 }
@@ -114,7 +140,7 @@ QPainter &QtPagePrinter::painter()
     return *painter_;
 }
 
-double QtPagePrinter::px(double mm) const { return mm * device_->resolution() / 25.4; }
+double QtPagePrinter::px(double mm) const { return mm * resolution_ / 25.4; }
 
 const QtPagePrinter::PreparedFont &QtPagePrinter::prepared(const Font &font) const
 {
@@ -170,13 +196,13 @@ void QtPagePrinter::drawRectangle(double x1, double y1, double x2, double y2)
 
 double QtPagePrinter::textWidth(const QString &text, const Font &font) const
 {
-    return prepared(font).metrics.horizontalAdvance(text) * 25.4 / device_->resolution();
+    return prepared(font).metrics.horizontalAdvance(text) * 25.4 / resolution_;
 }
 
 double QtPagePrinter::lineHeight(const Font &font) const
 {
     // The line's height is the upright face's, italic or not.
-    return prepared({font.name, font.points, font.bold, false}).metrics.height() * 25.4 / device_->resolution();
+    return prepared({font.name, font.points, font.bold, false}).metrics.height() * 25.4 / resolution_;
 }
 
 void QtPagePrinter::startNewPage()
@@ -197,6 +223,7 @@ void QtPagePrinter::finishDocument()
     fonts_.clear();
     painterFont_ = nullptr;
     const QString pdf = std::exchange(pdfFile_, QString());
+    const std::unique_ptr<QFile> output = std::move(pdfOutput_);
     lastPdf_.clear();
     if (pdf.isEmpty())
         return;
@@ -206,11 +233,18 @@ void QtPagePrinter::finishDocument()
         // Each step reads or flushes the whole file: the windows of a wait
         // under way are painted between them.
         BusyWait::paintWhenDue();
-        if (!ended)
+        if (!ended || !output->flush())
             raisePdfNotWritten(temporary);
+        // What is read and named is the file printed, not one put under its
+        // name since.
+        struct stat identity {};
+        if (::fstat(output->handle(), &identity) != 0 || !sameFile(temporary, identity))
+            raiseFileErrorOn(temporary, EIO);
         checkPdfWhole(temporary);
         BusyWait::paintWhenDue();
-        syncFile(temporary);
+        if (::fsync(output->handle()) != 0)
+            raiseFileErrorOn(temporary, errno);
+        output->close();
         BusyWait::paintWhenDue();
         // The name was free when the document began.
         if (::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(pdf).constData()) != 0)

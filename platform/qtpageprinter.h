@@ -9,6 +9,8 @@
 #include <optional>
 #include <vector>
 
+class QFile;
+class QPagedPaintDevice;
 class QPainter;
 class QPrinter;
 
@@ -17,7 +19,8 @@ namespace platform {
 // The chosen printer, or the default one; where no printer is installed the
 // document goes into a PDF file in the given folder, and the user is told
 // where it is once the document ends. The PDF is printed under its temporary
-// name and takes its name only once it is checked whole and flushed to the
+// name, onto a file created new there (never through a link found under the
+// name), and takes its name only once it is checked whole and flushed to the
 // disk; the end of a document that could not be written whole raises its
 // file error (61 for lack of space, 75 otherwise) and leaves no file.
 class QtPagePrinter : public DevicePagePrinter {
@@ -55,7 +58,10 @@ private:
     double px(double mm) const;
 
     mutable QString pdfFile_;
-    mutable std::unique_ptr<QPrinter> device_;
+    mutable std::unique_ptr<QFile> pdfOutput_;  // the PDF's temporary, on the descriptor that made it
+    mutable std::unique_ptr<QPagedPaintDevice> device_;
+    mutable QPrinter *printer_ = nullptr;  // the device, when it is a printer
+    mutable double resolution_ = 0;        // the device's dots per inch
     mutable std::unique_ptr<QPainter> painter_;
     // Of the current device; the painter's font and pen, once set, are left
     // as they are until another is wanted.

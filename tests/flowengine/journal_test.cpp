@@ -10,6 +10,8 @@
 #include "support/doubles/fakeclock.h"
 
 #include <QFileInfo>
+#include <cstdio>
+#include <sys/stat.h>
 
 using namespace flowengine;
 
@@ -46,10 +48,37 @@ protected:
         common::OpzioniCorbix.FloppyDevice = QStringLiteral("A:");
     }
     QString inviati(const QString &name) const { return onC(QStringLiteral("Corbix/Corbix inviati/") + name); }
-    // Writes a file under its temporary name, as a run does.
-    void temporary(const QString &host, const QByteArray &bytes)
+    // Writes a file under its temporary name, as a run does, its identity
+    // noted under the name noted when a run is given.
+    void temporary(const QString &host, const QByteArray &bytes, GiornaleLavoro *run = nullptr,
+                   const QString &noted = {})
     {
-        ASSERT_TRUE(common::writeTemporary(host, bytes, true));
+        ASSERT_TRUE(common::writeTemporary(host, bytes, true, run ? run->identificatore(noted) : platform::CreatedFile()));
+    }
+    // The journal's line that notes the identity of the file at host, made
+    // by the run for the name noted.
+    static QByteArray made(const QString &noted, const QString &host)
+    {
+        struct stat st {};
+        EXPECT_EQ(::lstat(QFile::encodeName(host).constData(), &st), 0) << host.toStdString();
+        return "I " + QByteArray::number(qulonglong(st.st_dev)) + ' ' + QByteArray::number(qulonglong(st.st_ino)) + ' '
+               + noted.toUtf8() + '\n';
+    }
+    // The journal's line of a work file the run removes, with the identity
+    // of the file at host.
+    static QByteArray removed(const QString &noted, const QString &host)
+    {
+        const struct stat st = identity(host);
+        return "D " + QByteArray::number(qulonglong(st.st_dev)) + ' ' + QByteArray::number(qulonglong(st.st_ino)) + ' '
+               + QByteArray::number(qlonglong(st.st_size)) + ' '
+               + QByteArray::number(qlonglong(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec) + ' '
+               + noted.toUtf8() + '\n';
+    }
+    static struct stat identity(const QString &host)
+    {
+        struct stat st {};
+        EXPECT_EQ(::lstat(QFile::encodeName(host).constData(), &st), 0) << host.toStdString();
+        return st;
     }
     void write(const QString &host, const QByteArray &bytes)
     {
@@ -91,7 +120,7 @@ TEST_F(Journal, ACommittedRunsTemporariesTakeTheirNames)
         temporary(archive, flow);
         run.annota(QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0"), Destino::Esclusivo);
         run.annota(QStringLiteral("\\\\MIRSOLAN\\R001\\risposta"), Destino::Scarta);
-        temporary(answer, "riscritta\r\n");
+        temporary(answer, "riscritta\r\n", &run, QStringLiteral("\\\\MIRSOLAN\\R001\\risposta"));
         run.registra(QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0"));
         addFlow(3, Today, 1, 1, 2, QStringLiteral("DICH01"), {},
                 QStringLiteral("C:\\CORBIX\\Corbix inviati\\20260115-0"));
@@ -127,9 +156,10 @@ TEST_F(Journal, AnUncommittedRunsTemporariesAreDeletedAndNothingElse)
         run.annota(QStringLiteral("C:\\Invio\\R0010115.T07"), Destino::Sostituisce);
         temporary(copy, "copia\n");
         run.annota(QStringLiteral("C:\\Corbix\\Corbix in uscita\\R0010115.T07"), Destino::Sostituisce);
-        temporary(outgoing, "copia\n");
-        temporary(archive, envelope("R0010115.T07") + "flusso\r\n");
+        temporary(outgoing, "copia\n", &run, QStringLiteral("C:\\Corbix\\Corbix in uscita\\R0010115.T07"));
         run.annota(QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0"), Destino::Esclusivo);
+        temporary(archive, envelope("R0010115.T07") + "flusso\r\n", &run,
+                  QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0"));
         run.registra(QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0"));
     }
     // Temporaries whose journal is lost, of a flow and of an answer; one
@@ -180,15 +210,21 @@ TEST_F(Journal, AnUncommittedRunsOwnCopiesAndWorkFilesGo)
     QDir().mkpath(onC(QStringLiteral("Invio3")));
     temporary(onC(QStringLiteral("Invio3/R0010115.T07")), lf(flow).left(30));
     temporary(onC(QStringLiteral("Altro/R0010115.T07")), "altro\n");
-    journal("L " + (temp + QStringLiteral("Vordama_01")).toUtf8() + "\nL " + (temp + QStringLiteral("VordamaB01")).toUtf8()
-            + "\nS C:\\Invio\\R0010115.T07\nS C:\\Invio3\\R0010115.T07\nS C:\\Altro\\R0010115.T07\n");
+    journal("L " + (temp + QStringLiteral("Vordama_01")).toUtf8() + '\n'
+            + made(temp + QStringLiteral("Vordama_01"), onC(QStringLiteral("Corbix/TEMP/Vordama_01"))) + "L "
+            + (temp + QStringLiteral("VordamaB01")).toUtf8() + '\n'
+            + made(temp + QStringLiteral("VordamaB01"), onC(QStringLiteral("Corbix/TEMP/VordamaB01")))
+            + "S C:\\Invio\\R0010115.T07\nS C:\\Invio3\\R0010115.T07\nS C:\\Altro\\R0010115.T07\n");
     // The second run's copy is proved by its archive copy's temporary.
     QDir().mkpath(onC(QStringLiteral("Invio2")));
     temporary(onC(QStringLiteral("Invio2/R0010115.T08")), lf(flow));
     temporary(inviati(QStringLiteral("20260115-0")), flow);
     write(onC(QStringLiteral("Corbix/TEMP/Giornale ")) + common::NomePostazione() + QStringLiteral(" B.corbix~"),
-          "L " + (temp + QStringLiteral("VordamaA01")).toUtf8()
-              + "\nS C:\\Invio2\\R0010115.T08\nE C:\\Corbix\\Corbix inviati\\20260115-0\n");
+          "L " + (temp + QStringLiteral("VordamaA01")).toUtf8() + '\n'
+              + made(temp + QStringLiteral("VordamaA01"), onC(QStringLiteral("Corbix/TEMP/VordamaA01")))
+              + "S C:\\Invio2\\R0010115.T08\nE C:\\Corbix\\Corbix inviati\\20260115-0\n"
+              + made(QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0"),
+                     inviati(QStringLiteral("20260115-0.corbix~"))));
     SistemaLavoriInterrotti();
     EXPECT_EQ(folder(QStringLiteral("Invio")), QStringList{QStringLiteral("R0010115.T07")});
     EXPECT_EQ(bytes(onC(QStringLiteral("Invio/R0010115.T07"))), QByteArray("vecchio"));
@@ -213,9 +249,10 @@ TEST_F(Journal, AnEndedRunsWorkFilesStay)
     write(onC(QStringLiteral("Corbix/TEMP/VordamaB01")), "errori");
     {
         GiornaleLavoro run;
-        run.annota(QStringLiteral("C:\\Corbix\\TEMP\\VordamaB01"), Destino::Lavoro);
-        temporary(inviati(QStringLiteral("20260115-5")), "flusso\r\n");
+        run.annotaLavoro(QStringLiteral("C:\\Corbix\\TEMP\\VordamaB01"), identity(onC(QStringLiteral("Corbix/TEMP/VordamaB01"))));
         run.annota(QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-5"), Destino::Esclusivo);
+        temporary(inviati(QStringLiteral("20260115-5")), "flusso\r\n", &run,
+                  QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-5"));
     }
     ASSERT_EQ(folder(QStringLiteral("Corbix/TEMP")).size(), 2);
     SistemaLavoriInterrotti();
@@ -349,7 +386,10 @@ TEST_F(Journal, AForgedJournalChangesNothingOutsideTheProgramsFolders)
     write(onC(QStringLiteral("Invio/R0010115.T07")), "vecchio");
     write(onC(QStringLiteral("Invio/R0010115.T07.corbix~")), lf(envelope("R0010115.T07") + "flusso\r\n"));
     write(onC(QStringLiteral("Corbix/Corbix inviati/20260115-9.corbix~")), "flusso\r\n");
-    lines += "S C:\\Invio\\R0010115.T07\nE C:\\Corbix\\Corbix inviati\\20260115-9\nR " + registered.toUtf8() + '\n';
+    lines += "S C:\\Invio\\R0010115.T07\nE C:\\Corbix\\Corbix inviati\\20260115-9\n"
+             + made(QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-9"),
+                    inviati(QStringLiteral("20260115-9.corbix~")))
+             + "R " + registered.toUtf8() + '\n';
     // A torn last line names what no run made yet.
     write(onC(QStringLiteral("Altro/strappato.corbix~")), "piantato");
     lines += "X C:\\Altro\\strappato";
@@ -385,8 +425,11 @@ TEST_F(Journal, AnotherWorkstationsJournalIsLeftForIt)
               (QStringList{QStringLiteral("20260115-0.corbix~"), QStringLiteral("20260115-1.corbix~")}));
     EXPECT_EQ(bytes(theirs), lines);
     EXPECT_EQ(bytes(longer), lines);
-    // This workstation's own journal of the same lines is finished.
-    journal(lines);
+    // This workstation's own journal of the same lines is finished: the
+    // register proves the one name, the identity of the file it made the
+    // other, whoever else noted them.
+    journal(lines + made(QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-1"),
+                         inviati(QStringLiteral("20260115-1.corbix~"))));
     SistemaLavoriInterrotti();
     EXPECT_EQ(folder(QStringLiteral("Corbix/Corbix inviati")),
               (QStringList{QStringLiteral("20260115-0"), QStringLiteral("20260115-1")}));
@@ -422,4 +465,127 @@ TEST_F(Journal, OnlyAnEarlierDaysBareReservationThatNoWizardHoldsGoes)
     SistemaLavoriInterrotti();
     EXPECT_EQ(registerKeys().size(), 5);
     EXPECT_FALSE(registerKeys().contains(QStringLiteral("3 14/01/2026 6")));
+}
+
+// What another workstation can make under a name this run noted: a name the
+// run noted and never made, taken by another run that committed; a work file
+// the run gave up, its name then another's (a kept error log, a built flow);
+// a file put under the name of one the run made. None of it is the run's,
+// with or without the other's journal beside it: each stays as it is. What
+// the run did make goes, and the journal with it once nothing else is left.
+TEST_F(Journal, WhatAnotherMadeUnderANameTheRunNotedStays)
+{
+    const QString temp = QStringLiteral("C:\\Corbix\\TEMP\\");
+    const QString archiveName = QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0");
+    const QString archive = inviati(QStringLiteral("20260115-0"));
+    const struct {
+        const char *what;
+        bool otherJournal;  // whether the other run's journal is still there
+    } cases[] = {{"the other run's journal beside it", true}, {"no other journal", false}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        // The other run took the name this run noted and never made, and
+        // committed; it stopped before naming its file.
+        temporary(archive, "flusso di V\r\n");
+        addFlow(3, Today, 8, 1, 2, QStringLiteral("DICH01"), {}, archiveName);
+        const QString theirs = c.otherJournal
+                                   ? journal("E " + archiveName.toUtf8() + '\n' + made(archiveName, archive + ".corbix~")
+                                                 + "R " + archiveName.toUtf8() + '\n',
+                                             QStringLiteral("V-rossi"))
+                                   : QString();
+        // This run's built flow, removed once filed, its name then taken by
+        // another's kept error log; its error log, its file then replaced;
+        // its work file, made and still its own.
+        const QString built = onC(QStringLiteral("Corbix/TEMP/Vordama_01"));
+        const QString log = onC(QStringLiteral("Corbix/TEMP/VordamaA01"));
+        const QString work = onC(QStringLiteral("Corbix/TEMP/VordamaB01"));
+        for (const QString &file : {built, log, work})
+            write(file, "di W");
+        QByteArray lines = "L " + (temp + QStringLiteral("Vordama_01")).toUtf8() + '\n'
+                           + made(temp + QStringLiteral("Vordama_01"), built) + "L "
+                           + (temp + QStringLiteral("VordamaA01")).toUtf8() + '\n'
+                           + made(temp + QStringLiteral("VordamaA01"), log) + "L "
+                           + (temp + QStringLiteral("VordamaB01")).toUtf8() + '\n'
+                           + made(temp + QStringLiteral("VordamaB01"), work);
+        lines += removed(temp + QStringLiteral("Vordama_01"), built);
+        QFile::remove(built);
+        write(built, "errori tenuti");
+        // Put under the name while the run's file is still there, so that
+        // the other file is surely another.
+        write(log + QStringLiteral(".altro"), "di un altro");
+        ASSERT_TRUE(::rename(QFile::encodeName(log + QStringLiteral(".altro")).constData(),
+                             QFile::encodeName(log).constData()) == 0);
+        lines += "E " + archiveName.toUtf8() + '\n';
+        const QString ours = journal(lines);
+        SistemaLavoriInterrotti();
+        EXPECT_EQ(bytes(common::nomeTemporaneo(archive)), QByteArray("flusso di V\r\n"));
+        EXPECT_EQ(bytes(built), QByteArray("errori tenuti"));
+        EXPECT_EQ(bytes(log), QByteArray("di un altro"));
+        EXPECT_FALSE(QFile::exists(work));
+        // The journal stays while what it noted and could not prove is there.
+        EXPECT_TRUE(QFile::exists(ours));
+        // The other workstation's own start-up names its file.
+        if (c.otherJournal) {
+            EXPECT_TRUE(QFile::exists(theirs));
+        }
+        QFile::remove(theirs);
+        common::takeFinalName(archive, false);
+        QFile::remove(built);
+        QFile::remove(log);
+        SistemaLavoriInterrotti();
+        EXPECT_EQ(folder(QStringLiteral("Corbix/TEMP")), QStringList());
+        EXPECT_EQ(folder(QStringLiteral("Corbix/Corbix inviati")), QStringList{QStringLiteral("20260115-0")});
+        QFile::remove(archive);
+        db.execute(QStringLiteral("DELETE FROM Corbix"), {}, dao::FailOnError);
+    }
+}
+
+// A journal of the previous version notes no identity: only its register's
+// name is given, as the register holds it; every other file it names, a
+// work file, a printed list, another workstation's journal, a temporary in
+// the collection point, is left with the journal.
+TEST_F(Journal, AJournalWithoutIdentitiesLeavesWhatItCannotProve)
+{
+    const QString registered = QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0");
+    temporary(inviati(QStringLiteral("20260115-0")), "flusso\r\n");
+    temporary(inviati(QStringLiteral("20260115-1")), "flusso\r\n");
+    addFlow(3, Today, 1, 1, 2, QStringLiteral("DICH01"), {}, registered);
+    const QString other = QStringLiteral("Giornale ALTRO-PC-rossi B.corbix~");
+    for (const QString &name : {QStringLiteral("Vordama_01"), QStringLiteral("Distinta.pdf"), other})
+        write(onC(QStringLiteral("Corbix/TEMP/") + name), "x");
+    const QString ours = journal("L C:\\Corbix\\TEMP\\Vordama_01\nL C:\\Corbix\\TEMP\\Distinta.pdf\nL C:\\Corbix\\TEMP\\"
+                                 + other.toUtf8() + "\nE " + registered.toUtf8()
+                                 + "\nE C:\\Corbix\\Corbix inviati\\20260115-1\nR " + registered.toUtf8() + '\n');
+    SistemaLavoriInterrotti();
+    EXPECT_EQ(folder(QStringLiteral("Corbix/Corbix inviati")),
+              (QStringList{QStringLiteral("20260115-0"), QStringLiteral("20260115-1.corbix~")}));
+    QStringList left{QStringLiteral("Distinta.pdf"), other, QFileInfo(ours).fileName(), QStringLiteral("Vordama_01")};
+    left.sort();
+    EXPECT_EQ(folder(QStringLiteral("Corbix/TEMP")), left);
+}
+
+// A run removes its own work file through its journal: the note is taken
+// back with the file's identity before the file goes, so that a stop in
+// between still finds it the run's, and a later file under the name is not.
+TEST_F(Journal, AWorkFileTheRunRemovesIsTakenBackFirst)
+{
+    const QString name = QStringLiteral("C:\\Corbix\\TEMP\\Vordama_01");
+    const QString host = onC(QStringLiteral("Corbix/TEMP/Vordama_01"));
+    write(host, "flusso");
+    {
+        GiornaleLavoro run;
+        run.annotaLavoro(name, identity(host));
+        RimuoviFileCostruiti({name, QString()}, &run);
+        EXPECT_FALSE(QFile::exists(host));
+        const QString journalFile = onC(QStringLiteral("Corbix/TEMP/")) + folder(QStringLiteral("Corbix/TEMP")).value(0);
+        const QList<QByteArray> lines = bytes(journalFile).split('\n');
+        ASSERT_EQ(lines.size(), 4);
+        EXPECT_TRUE(lines[0] == "L " + name.toUtf8());
+        EXPECT_TRUE(lines[1].startsWith("I ") && lines[1].endsWith(' ' + name.toUtf8()));
+        // The removal's line: device, inode, size, change time, name.
+        EXPECT_TRUE(lines[2].startsWith("D ") && lines[2].endsWith(' ' + name.toUtf8()));
+        EXPECT_EQ(lines[2].split(' ').size(), 6);
+        EXPECT_EQ(lines[3], QByteArray());
+    }
+    EXPECT_EQ(folder(QStringLiteral("Corbix/TEMP")), QStringList());
 }

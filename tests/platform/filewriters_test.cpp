@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
@@ -109,17 +110,81 @@ TEST(FileWriters, InPiecesTheWriteThatMeetsAFullDiskRaisesAtOnce)
     EXPECT_EQ(file.write("x"), -1);
 }
 
-// A name that is a symbolic link keeps its link: the file it points at is
-// the one written.
-TEST(FileWriters, InOneGoANameThatIsALinkWritesTheFileItPointsAt)
+// A name that the user made a symbolic link keeps its link when it is to
+// be followed: the file it points at is the one written.
+TEST(FileWriters, InOneGoANameThatIsALinkToFollowWritesTheFileItPointsAt)
 {
     testsupport::TempDir dir;
     const QString target = dir.write(QStringLiteral("vero"), "prima");
     const QString link = dir.file(QStringLiteral("collegamento"));
     ASSERT_TRUE(QFile::link(target, link));
-    platform::replaceFile(link, "dopo");
+    platform::replaceFile(link, "dopo", platform::FinalLink::Follow);
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_EQ(bytesOf(target), QByteArray("dopo"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
               (QStringList{QStringLiteral("collegamento"), QStringLiteral("vero")}));
+}
+
+// A link that another planted in a shared folder is never written through:
+// under the temporary's name it is removed, under the final name the file
+// takes the name in its place; the file it points at keeps its bytes.
+TEST(FileWriters, ALinkPlantedUnderEitherNameIsReplacedNeverWrittenThrough)
+{
+    testsupport::TempDir outside;
+    const QString victim = outside.write(QStringLiteral("altrove"), "intatto");
+    const struct Case {
+        const char *name;
+        const char *linked;  // the name the link stands under, in the folder
+        std::function<void(const QString &)> write;
+    } cases[] = {
+        {"in one go, the temporary", "file.corbix~", [](const QString &p) { platform::replaceFile(p, "nuovo"); }},
+        {"in one go, the final name", "file", [](const QString &p) { platform::replaceFile(p, "nuovo"); }},
+        {"in pieces, a leftover", "file",
+         [](const QString &p) {
+             platform::CheckedFile file(p);
+             if (!file.open(QIODevice::Truncate))
+                 file.raiseError();
+             file.writeAll("nuovo");
+             file.finish();
+         }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::TempDir dir;
+        ASSERT_TRUE(QFile::link(victim, dir.file(QLatin1String(c.linked))));
+        ASSERT_EQ(raised([&] { c.write(dir.file(QStringLiteral("file"))); }), 0);
+        EXPECT_EQ(bytesOf(victim), QByteArray("intatto"));
+        EXPECT_FALSE(QFileInfo(dir.file(QStringLiteral("file"))).isSymLink());
+        EXPECT_EQ(bytesOf(dir.file(QStringLiteral("file"))), QByteArray("nuovo"));
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+                  QStringList{QStringLiteral("file")});
+    }
+}
+
+// A file created only where nothing stands refuses a link there too; the
+// identity it gives, before any byte, is the file's under the name.
+TEST(FileWriters, ANewOnlyFileRefusesALinkAndTellsItsIdentityBeforeAnyByte)
+{
+    testsupport::TempDir dir;
+    const QString victim = dir.write(QStringLiteral("altrove"), "intatto");
+    const QString name = dir.file(QStringLiteral("nuovo"));
+    ASSERT_TRUE(QFile::link(victim, name));
+    platform::CheckedFile refused(name);
+    EXPECT_FALSE(refused.open(QIODevice::NewOnly));
+    EXPECT_EQ(refused.systemError(), EEXIST);
+    EXPECT_EQ(bytesOf(victim), QByteArray("intatto"));
+
+    QFile::remove(name);
+    platform::CheckedFile made(name);
+    ASSERT_TRUE(made.open(QIODevice::NewOnly));
+    EXPECT_TRUE(platform::sameFile(name, made.identity()));
+    EXPECT_EQ(made.identity().st_size, 0);
+    EXPECT_FALSE(platform::sameFile(victim, made.identity()));
+
+    struct stat told {};
+    platform::replaceFile(name, "dopo", platform::FinalLink::Replace, [&](const struct stat &identity) {
+        told = identity;
+        EXPECT_TRUE(platform::sameFile(platform::nomeTemporaneo(name), identity));
+    });
+    EXPECT_TRUE(platform::sameFile(name, told));
 }

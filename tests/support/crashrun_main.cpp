@@ -24,6 +24,7 @@
 #include "flowengine/collectionpoint.h"
 #include "flowengine/collectionpointmove.h"
 #include "flowengine/flowwriter.h"
+#include "flowengine/journal.h"
 #include "flowengine/options.h"
 #include "flowengine/register.h"
 #include "platform/clock.h"
@@ -89,8 +90,7 @@ bool componi(flowengine::Destinazione destinazione)
     uimain::ComposizioneSenzaUtente nessuno;
     const bool archiviato = uimain::ComponiCorbex(corbex, nessuno).has_value();
     // The run leaves no error log behind it.
-    if (!corbex.fileErrori.isEmpty())
-        QFile::remove(platform::hostPath(corbex.fileErrori));
+    flowengine::RimuoviFileCostruiti({corbex.fileErrori}, corbex.giornale.get());
     return archiviato;
 }
 

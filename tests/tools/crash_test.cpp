@@ -8,12 +8,16 @@
 #include "support/tempdir.h"
 
 #include <QDate>
+#include <QElapsedTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QSet>
+#include <QSysInfo>
+#include <QThread>
 #include <gtest/gtest.h>
 #include <ostream>
 
@@ -101,7 +105,43 @@ protected:
                                         {folder, QStringLiteral("2026-01-15"), QStringLiteral("7")}),
                       0);
         }
+        plantOthers(folder);
         return folder;
+    }
+    // What others keep in TEMP beside the run: a kept error log under a
+    // name the run's own files would take, a printed list, another
+    // workstation's journal of a run going on elsewhere.
+    static const QHash<QString, QByteArray> &others()
+    {
+        static const QHash<QString, QByteArray> files{
+            {QStringLiteral("Vordama_01"), "errori tenuti\r\n"},
+            {QStringLiteral("Distinta.pdf"), "%PDF-1.4\n"},
+            {QStringLiteral("Giornale ALTRO-PC-rossi _.corbix~"),
+             "L C:\\Corbix\\TEMP\\VordamaZ01\nE C:\\Corbix\\Corbix inviati\\20260114-9\n"}};
+        return files;
+    }
+    static void plantOthers(const QString &folder)
+    {
+        const QHash<QString, QByteArray> &files = others();
+        for (auto it = files.cbegin(); it != files.cend(); ++it) {
+            QFile f(folder + QStringLiteral("/Corbix/TEMP/") + it.key());
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(it.value());
+        }
+    }
+    // After the sweep, TEMP holds exactly what others keep there, byte for
+    // byte: nothing of the stopped run.
+    static void checkOthersOnly(const QString &folder)
+    {
+        const QString temp = folder + QStringLiteral("/Corbix/TEMP/");
+        const QHash<QString, QByteArray> &files = others();
+        QStringList expected = files.keys();
+        expected.sort();
+        EXPECT_EQ(QDir(temp).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name), expected);
+        for (auto it = files.cbegin(); it != files.cend(); ++it) {
+            QFile f(temp + it.key());
+            EXPECT_TRUE(f.open(QIODevice::ReadOnly) && f.readAll() == it.value()) << it.key().toStdString();
+        }
     }
     // The program that runs the road, and its arguments.
     QString program() const
@@ -198,8 +238,10 @@ protected:
         }
         if (swept) {
             for (const char *sub : {"Corbix/Corbix inviati", "Corbix/Risposte Pervenute", "Corbix/Corbix in uscita",
-                                    "Uscita", "Corbix/TEMP", "supporto", "servizio/R001/risposte"})
+                                    "Uscita", "supporto", "servizio/R001/risposte"})
                 EXPECT_EQ(files(folder + u'/' + QString::fromLatin1(sub), true), QStringList()) << sub;
+            EXPECT_EQ(files(folder + QStringLiteral("/Corbix/TEMP"), true),
+                      QStringList{QStringLiteral("Giornale ALTRO-PC-rossi _.corbix~")});
         }
     }
 
@@ -218,6 +260,9 @@ TEST_P(Crash, StoppedAtEveryStepItLeavesNothingHalfDoneAndTheNextRunSucceeds)
     EXPECT_EQ(ran.code, 0) << ran.err.toStdString();
     checkInvariants(whole, true);
     EXPECT_GT(steps.size(), 5) << "every road has steps to stop at";
+    // Only the folder flow carries the envelope.
+    EXPECT_EQ(steps.contains(QStringLiteral("busta.temporaneo#1")), road() == QLatin1String("folder"))
+        << "the envelope's rewrite stops between its temporary's creation and its rename";
     for (qsizetype i = 0; i < steps.size(); ++i) {
         SCOPED_TRACE(steps[i].toStdString());
         const QString folder = prepare(int(i) + 1);
@@ -227,9 +272,9 @@ TEST_P(Crash, StoppedAtEveryStepItLeavesNothingHalfDoneAndTheNextRunSucceeds)
         ASSERT_EQ(runProcess(QStringLiteral(CORBIX_CRASH_RUN), {folder, QStringLiteral("sweep")}).code, 0);
         checkInvariants(folder, true);
         // Nor is anything of the run left in TEMP: its built flow, error log
-        // and work file go with a run stopped dead.
-        EXPECT_EQ(QDir(folder + QStringLiteral("/Corbix/TEMP")).entryList(QDir::Files | QDir::Hidden | QDir::System),
-                  QStringList());
+        // and work file go with a run stopped dead; what others keep there
+        // stays.
+        checkOthersOnly(folder);
         const bool stored = road() == QLatin1String("fetch") && answerStored(folder);
         const bool filed = road() != QLatin1String("fetch") && flowFiled(folder);
         const Outcome next = runRoad(folder);
@@ -245,6 +290,35 @@ TEST_P(Crash, StoppedAtEveryStepItLeavesNothingHalfDoneAndTheNextRunSucceeds)
         else
             EXPECT_EQ(next.code, 0) << next.err.toStdString();
         checkInvariants(folder, true);
+    }
+}
+
+// The road stopped dead at instants drawn over the time a whole run takes,
+// wherever they fall (inside a write, between a file's creation and its
+// note): start-up leaves nothing half done and nothing of the run in TEMP.
+TEST_P(Crash, StoppedAtRandomInstantsItLeavesNothingOfTheRunOnceStartUpHasRun)
+{
+    const QString whole = prepare(0);
+    QElapsedTimer timer;
+    timer.start();
+    ASSERT_EQ(runRoad(whole).code, 0);
+    const qint64 span = timer.elapsed();
+    QRandomGenerator instants(0x5eed + quint32(road().size()));
+    for (int i = 1; i <= 50; ++i) {
+        const qint64 instant = qint64(instants.bounded(double(span) * 1.1));
+        SCOPED_TRACE("stopped after " + std::to_string(instant) + " ms");
+        const QString folder = prepare(i);
+        QProcess p;
+        p.start(program(), arguments(folder));
+        ASSERT_TRUE(p.waitForStarted());
+        QThread::msleep(quint64(instant));
+        p.kill();
+        ASSERT_TRUE(p.waitForFinished(30000));
+        checkInvariants(folder, false);
+        ASSERT_EQ(runProcess(QStringLiteral(CORBIX_CRASH_RUN), {folder, QStringLiteral("sweep")}).code, 0);
+        checkInvariants(folder, true);
+        checkOthersOnly(folder);
+        QDir(folder).removeRecursively();
     }
 }
 
@@ -442,4 +516,130 @@ TEST(CrashMedium, TakenOutBeforeItsFileIsNamedItIsToldAndTheNextStartUpNamesItOn
     dao::Database archive = dao::Database::open(folder + QStringLiteral("/Archivio.mdb"));
     auto rs = archive.openRecordset(QStringLiteral("SELECT RifFloppy FROM Corbix"));
     EXPECT_EQ(rs->value(0).toString(), QStringLiteral("PRATICHE.001"));
+}
+
+namespace {
+
+// A run of the crash-run program on another workstation: another host name,
+// in a namespace of its own, the collection point reached through the share
+// of this workstation's drive C: that the stored options name.
+Outcome runOnV(const QString &folder, const QStringList &arguments, const QString &step = {})
+{
+    QList<QPair<QString, QString>> variables;
+    if (!step.isEmpty())
+        variables.append({QStringLiteral("CORBIX_ARRESTO_PUNTO"), step});
+    return runWith(QStringLiteral("unshare"),
+                   QStringList{QStringLiteral("--user"), QStringLiteral("--map-root-user"), QStringLiteral("--uts"),
+                               QStringLiteral("sh"), QStringLiteral("-c"),
+                               QStringLiteral("hostname V && exec \"$0\" \"$@\""), QStringLiteral(CORBIX_CRASH_RUN),
+                               folder}
+                       + arguments,
+                   variables);
+}
+
+// The folders' files, each with its bytes, below the program folder.
+QHash<QString, QByteArray> snapshot(const QString &folder)
+{
+    QHash<QString, QByteArray> all;
+    for (const char *sub : {"Corbix/Corbix inviati", "Corbix/TEMP", "Uscita"}) {
+        const QString dir = folder + u'/' + QString::fromLatin1(sub);
+        for (const QString &name : QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+            QFile f(dir + u'/' + name);
+            if (f.open(QIODevice::ReadOnly))
+                all.insert(QString::fromLatin1(sub) + u'/' + name, f.readAll());
+        }
+    }
+    return all;
+}
+
+}  // namespace
+
+// Workstation W stopped after its journal noted the archive name it was to
+// take and before it made the file; workstation V's flow 8 then took that
+// free name and committed, and V stopped before naming its files. Whichever
+// start-up runs first, W's removes only what W made: V's flow keeps its
+// archive copy and takes its names at V's start-up, its declarations stay
+// with it, and nothing of either run is left in TEMP.
+TEST(CrashTwoWorkstations, WsStartUpRemovesOnlyWhatWMadeAndVsCommittedFlowTakesItsNames)
+{
+    for (const bool wFirst : {true, false}) {
+        SCOPED_TRACE(wFirst ? "W's start-up first" : "V's start-up first");
+        testsupport::TempDir tmp;
+        const QString folder = tmp.file(QStringLiteral("programma"));
+        ASSERT_EQ(QProcess::execute(QStringLiteral(CORBIX_SAMPLE_DATA), {folder}), 0);
+        // V reaches this workstation's drive C: by its share.
+        const QString share = folder + QStringLiteral("/dosdevices/unc/") + QSysInfo::machineHostName();
+        ASSERT_TRUE(QDir().mkpath(share));
+        ASSERT_TRUE(QFile::link(folder, share + QStringLiteral("/C")));
+
+        ASSERT_TRUE(runStoppedAt(folder, QStringLiteral("folder"), QStringLiteral("giornale.riga#9")).killed);
+        const QStringList wJournals = QDir(folder + QStringLiteral("/Corbix/TEMP")).entryList({QStringLiteral("Giornale *")});
+        ASSERT_EQ(wJournals.size(), 1);
+        QFile wJournal(folder + QStringLiteral("/Corbix/TEMP/") + wJournals[0]);
+        ASSERT_TRUE(wJournal.open(QIODevice::ReadOnly));
+        const QByteArray wLines = wJournal.readAll();
+        ASSERT_TRUE(wLines.endsWith("Corbix inviati\\20260115-0\n") && wLines.contains("\nE "))
+            << "W stops once it has noted the archive name and before it makes it";
+        EXPECT_EQ(files(folder + QStringLiteral("/Corbix/Corbix inviati"), true), QStringList());
+        const QHash<QString, QByteArray> wLeft = snapshot(folder);
+
+        const Outcome v = runOnV(folder, {QStringLiteral("folder")}, QStringLiteral("composizione.registrata#1"));
+        ASSERT_TRUE(v.killed) << v.err.toStdString();
+        EXPECT_EQ(files(folder + QStringLiteral("/Corbix/Corbix inviati"), true),
+                  QStringList{QStringLiteral("20260115-0.corbix~")});
+        const QHash<QString, QByteArray> beforeSweeps = snapshot(folder);
+        const QByteArray vArchive = beforeSweeps.value(QStringLiteral("Corbix/Corbix inviati/20260115-0.corbix~"));
+        const QByteArray vCopy = beforeSweeps.value(QStringLiteral("Uscita/R0010115.T08.corbix~"));
+        ASSERT_FALSE(vArchive.isEmpty());
+        ASSERT_FALSE(vCopy.isEmpty());
+
+        const auto wSweep = [&] {
+            ASSERT_EQ(runProcess(QStringLiteral(CORBIX_CRASH_RUN), {folder, QStringLiteral("sweep")}).code, 0);
+        };
+        const auto vSweep = [&] { ASSERT_EQ(runOnV(folder, {QStringLiteral("sweep")}).code, 0); };
+        if (wFirst) {
+            wSweep();
+            // Every file of V's is there as V left it; W's are gone.
+            const QHash<QString, QByteArray> after = snapshot(folder);
+            // W's journal stays while a file stands under the name it noted
+            // and never made.
+            for (auto it = beforeSweeps.cbegin(); it != beforeSweeps.cend(); ++it) {
+                if (it.key().endsWith(wJournals[0]))
+                    EXPECT_TRUE(after.contains(it.key()));
+                else if (wLeft.contains(it.key()))
+                    EXPECT_FALSE(after.contains(it.key())) << "W's own " << it.key().toStdString();
+                else
+                    EXPECT_EQ(after.value(it.key()), it.value()) << "V's " << it.key().toStdString();
+            }
+            vSweep();
+            // Its next start-up finds the name given, and the journal goes.
+            wSweep();
+        } else {
+            vSweep();
+            wSweep();
+        }
+        // V's flow 8 has its archive copy and its destination copy under
+        // their names, and its declarations.
+        dao::Database archive = dao::Database::open(folder + QStringLiteral("/Archivio.mdb"));
+        auto rs = archive.openRecordset(
+            QStringLiteral("SELECT NomeFile FROM Corbix WHERE Posizione = 3 AND Progressivo = 8"));
+        ASSERT_FALSE(rs->eof());
+        EXPECT_TRUE(rs->value(0).toString().endsWith(QStringLiteral("Corbix inviati\\20260115-0")));
+        rs->close();
+        QFile named(folder + QStringLiteral("/Corbix/Corbix inviati/20260115-0"));
+        ASSERT_TRUE(named.open(QIODevice::ReadOnly));
+        EXPECT_EQ(named.readAll(), vArchive);
+        QFile copy(folder + QStringLiteral("/Uscita/R0010115.T08"));
+        ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+        EXPECT_EQ(copy.readAll(), vCopy);
+        rs = archive.openRecordset(QStringLiteral("SELECT COUNT(*) FROM IndiceDoc WHERE Stato1 = 2"));
+        EXPECT_EQ(rs->value(0).toInt(), 3);
+        rs->close();
+        archive.close();
+        for (const char *sub : {"Corbix/Corbix inviati", "Uscita"})
+            EXPECT_EQ(files(folder + u'/' + QString::fromLatin1(sub), true), QStringList()) << sub;
+        EXPECT_EQ(files(folder + QStringLiteral("/Uscita"), false), QStringList{QStringLiteral("R0010115.T08")});
+        EXPECT_EQ(QDir(folder + QStringLiteral("/Corbix/TEMP")).entryList(QDir::Files | QDir::Hidden | QDir::System),
+                  QStringList());
+    }
 }

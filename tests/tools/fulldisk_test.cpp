@@ -16,6 +16,7 @@
 #include "flowengine/collectionpoint.h"
 #include "flowengine/dispatchlist.h"
 #include "flowengine/flowwriter.h"
+#include "flowengine/journal.h"
 #include "flowengine/options.h"
 #include "flowengine/register.h"
 #include "flowengine/reportprinting.h"
@@ -50,6 +51,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QRadioButton>
 #include <algorithm>
 #include <cstdio>
@@ -990,5 +992,214 @@ TEST_F(PartialDisk, EveryPlaceEitherRefusesChangingNothingOrWritesEveryFileWhole
         for (const int k : refused)
             kept += ' ' + std::to_string(k);
         std::printf("%s: refused at K =%s\n", place.name.c_str(), kept.c_str());
+    }
+}
+
+namespace {
+
+// A place that writes files, with the temporaries another user of the shared
+// folders can foresee it using.
+struct LinkedPlace {
+    std::string name;
+    std::function<QStringList()> before;  // what the place needs; the host names to plant links under
+    std::function<bool()> act;            // the action: whether it reports success
+    std::function<void()> whole;          // what must hold once it has
+};
+
+class PlantedLink : public PartialDisk {
+protected:
+    // Under each name a link to a victim file of its own, outside every
+    // folder of the program.
+    void plant(const QStringList &names)
+    {
+        victims_.clear();
+        for (const QString &name : names) {
+            const QString victim = outside_.file(QStringLiteral("vittima%1").arg(++planted_));
+            writeHost(victim, "mai sovrascritta " + QByteArray::number(planted_));
+            ASSERT_TRUE(QFile::link(victim, name)) << name.toStdString();
+            victims_[victim] = bytesOf(victim);
+        }
+    }
+    void expectVictimsKept()
+    {
+        for (const auto &[victim, bytes] : victims_)
+            EXPECT_EQ(bytesOf(victim), bytes) << victim.toStdString();
+    }
+    // The links standing under a temporary's name in the program folder and
+    // on the medium.
+    QStringList linksUnderTemporaries() const
+    {
+        QStringList out;
+        for (const QString &root : {folder_, medium_}) {
+            QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                            QDirIterator::Subdirectories);
+            while (it.hasNext()) {
+                const QFileInfo info(it.next());
+                if (info.isSymLink() && info.fileName().endsWith(QLatin1String(MarcaTemporaneo)))
+                    out << info.filePath();
+            }
+        }
+        return out;
+    }
+
+    testsupport::TempDir outside_;
+    int planted_ = 0;
+    std::map<QString, QByteArray> victims_;
+    QString medium_;
+};
+
+}  // namespace
+
+// Each place that writes a file, with a link planted under every temporary
+// name it may use, each pointing at a file outside the program's folders:
+// the place ends with a regular file under its final name, every victim
+// keeps its bytes, and no link is left under a temporary's name, neither
+// after the action nor after the start-up that follows.
+TEST_F(PlantedLink, EveryPlaceWritesItsOwnFileAndNeverThroughALinkUnderItsTemporary)
+{
+    ASSERT_TRUE(made_);
+    const QString outgoing = QStringLiteral("C:\\Corbix\\Corbix in uscita");
+    const auto temp = [&](const QString &name) { return inCorbix(QStringLiteral("TEMP/") + name); };
+    // The journal's first name in TEMP and the temporary of the envelope's
+    // rewrite of the built flow.
+    const auto composition = [&] {
+        return QStringList{temp(QStringLiteral("Giornale pc-prova-rossi _.corbix~")),
+                           temp(QStringLiteral("Vordama_01.corbix~"))};
+    };
+    const auto regular = [](const QString &path) {
+        const QFileInfo info(path);
+        EXPECT_TRUE(info.isFile() && !info.isSymLink()) << path.toStdString();
+    };
+    const auto pdfIn = [&](const std::function<void()> &before) {
+        return [&, before] {
+            before();
+            return QStringList{temp(QStringLiteral("Stampa-") + clock_.now().toString(QStringLiteral("yyyyMMdd-HHmmss"))
+                                    + QStringLiteral(".pdf.corbix~"))};
+        };
+    };
+    const auto pdfWhole = [&] {
+        const QStringList pdfs = QDir(inCorbix(QStringLiteral("TEMP"))).entryList({QStringLiteral("*.pdf")});
+        ASSERT_EQ(pdfs.size(), 1) << listed(pdfs);
+        regular(temp(pdfs[0]));
+        EXPECT_TRUE(bytesOf(temp(pdfs[0])).trimmed().endsWith("%%EOF"));
+    };
+    const std::vector<LinkedPlace> places = {
+        {"the settings file",
+         [&] { return QStringList{folder_ + QStringLiteral("/CORBIX.INI.corbix~")}; },
+         [&] { return common::ScriviIni(); },
+         [&] {
+             regular(folder_ + QStringLiteral("/CORBIX.INI"));
+             EXPECT_EQ(common::splitLines(bytesOf(folder_ + QStringLiteral("/CORBIX.INI"))).size(), 5);
+         }},
+        {"the folder road: the built flow, its work files, the journal and the envelope",
+         [&] { return composition() << inCorbix(QStringLiteral("Corbix in uscita/R0010115.T07.corbix~")); },
+         [&] {
+             compose(outgoing);
+             return built.CorbexScritto && boxes_.shown.empty();
+         },
+         [&] {
+             regular(inCorbix(QStringLiteral("Corbix in uscita/R0010115.T07")));
+             EXPECT_EQ(bytesOf(inCorbix(QStringLiteral("Corbix in uscita/R0010115.T07"))), lf(archiveCopy()));
+         }},
+        {"the removable-medium road, the writer's three work files taken by links",
+         [&] {
+             return QStringList{temp(QStringLiteral("Vordama_01")), temp(QStringLiteral("VordamaA01")),
+                                temp(QStringLiteral("VordamaB01")), medium_ + QStringLiteral("/PRATICHE.001.corbix~")};
+         },
+         [&] {
+             compose();
+             return built.CorbexScritto && boxes_.shown.size() == 2 && boxes_.shown[1].text == Trasferito;
+         },
+         [&] {
+             regular(medium_ + QStringLiteral("/PRATICHE.001"));
+             EXPECT_EQ(bytesOf(medium_ + QStringLiteral("/PRATICHE.001")), lf(archiveCopy()));
+         }},
+        {"\"&Riproduci\" onto the removable medium",
+         [&] {
+             compose();
+             EXPECT_TRUE(QFile::remove(medium_ + QStringLiteral("/PRATICHE.001")));
+             return QStringList{medium_ + QStringLiteral("/PRATICHE.001.corbix~")};
+         },
+         [&] {
+             uimain::RiproduciSuSupporto(flow(1));
+             return !boxes_.shown.empty()
+                    && boxes_.shown.back().text
+                           == QStringLiteral("Il corbex 'PRATICHE.001' è stato trascritto con successo.");
+         },
+         [&] { EXPECT_EQ(bytesOf(medium_ + QStringLiteral("/PRATICHE.001")), lf(archiveCopy())); }},
+        {"the send to the EDI service's share",
+         [&] {
+             compose();
+             boxes_.shown.clear();
+             EXPECT_TRUE(QDir().mkpath(folder_ + QStringLiteral("/servizio/R001/corbix")));
+             return QStringList{folder_ + QStringLiteral("/servizio/R001/corbix/26011501-012100.corbix~")};
+         },
+         [&] {
+             return uitransmission::SpedisciFile(QStringLiteral("R001"), flow(1).NomeFile,
+                                                 QStringLiteral("26011501-012100"));
+         },
+         [&] {
+             const QString sent = folder_ + QStringLiteral("/servizio/R001/corbix/26011501-012100");
+             regular(sent);
+             EXPECT_EQ(bytesOf(sent), archiveCopy());
+         }},
+        {"the answer's stored copy at the fetch",
+         [&] {
+             folderFlowAnswered();
+             return QStringList{inCorbix(QStringLiteral("Risposte Pervenute/20260115-7-W.corbix~"))};
+         },
+         [&] { return fetch(); },
+         [&] {
+             regular(inCorbix(QStringLiteral("Risposte Pervenute/20260115-7-W")));
+             EXPECT_EQ(bytesOf(inCorbix(QStringLiteral("Risposte Pervenute/20260115-7-W"))),
+                       bytesOf(folder_ + QStringLiteral("/servizio/R001/risposte/20260115-W07")));
+         }},
+        {"the dispatch list's PDF", pdfIn([&] { compose(); }),
+         [&] {
+             const flowengine::DatiCorbex sent = flow(1);
+             return printedToPdf(QStringLiteral("Corbix doganali"), [&] { flowengine::StampaDistinta(sent); });
+         },
+         pdfWhole},
+        {"the answer report's PDF",
+         pdfIn([&] {
+             folderFlowAnswered();
+             ASSERT_TRUE(fetch());
+             ASSERT_EQ(uitransmission::ElaboraRisposta(clock_.now().date(), 7),
+                       uitransmission::EsitoElaborazione::Elaborata);
+         }),
+         [&] {
+             const flowengine::DatiCorbex sent = flow(7);
+             auto rs = archive().openRecordset(QStringLiteral("SELECT NomeFile FROM Corbix WHERE Posizione = 4"), {},
+                                               dao::RecordsetType::Snapshot);
+             const uitransmission::DatiTabulato report{sent.Data, sent.Progressivo, sent.NomeFile, sent.CompostoDa,
+                                                       rs->value(0).toString()};
+             rs->close();
+             return printedToPdf(QStringLiteral("Tabulato esplicativo"),
+                                 [&] { uitransmission::StampaEsitiPositivi(report); });
+         },
+         pdfWhole},
+    };
+    for (const LinkedPlace &place : places) {
+        SCOPED_TRACE(place.name);
+        ASSERT_TRUE(makeFolder(0));
+        boxes_.shown.clear();
+        medium_ = dir_.file(QStringLiteral("supporto%1").arg(folders_));
+        ASSERT_TRUE(QDir().mkpath(medium_));
+        drives_->setDrive(u'a', medium_);
+        const QStringList names = place.before();
+        if (HasFatalFailure())
+            return;
+        plant(names);
+        boxes_.shown.clear();
+        EXPECT_TRUE(place.act()) << (boxes_.shown.empty() ? std::string() : boxes_.shown.back().text.toStdString());
+        place.whole();
+        expectVictimsKept();
+        // A journal's name that another took is passed over; the start-up
+        // removes the link there.
+        EXPECT_EQ(listed(linksUnderTemporaries().filter(QRegularExpression(QStringLiteral("/(?!Giornale )[^/]*$")))), "");
+        ASSERT_TRUE(startInFolder());
+        flowengine::SistemaLavoriInterrotti();
+        expectVictimsKept();
+        EXPECT_EQ(listed(linksUnderTemporaries()), "");
     }
 }

@@ -6,6 +6,7 @@
 #include "common/settings.h"
 #include "common/textfiles.h"
 #include "flowengine/flowlines.h"
+#include "flowengine/journal.h"
 #include "flowengine/flowwriter.h"
 #include "flowengine/options.h"
 #include "platform/clock.h"
@@ -111,16 +112,7 @@ QString secondi(qint64 ms) { return QString::number(double(ms) / 1000.0, 'f', 3)
 class FileDelLavoro : public uimain::ComposizioneSenzaUtente {
 public:
     FileDelLavoro() : ComposizioneSenzaUtente(false) {}
-    ~FileDelLavoro() override
-    {
-        for (const QString &nome : std::as_const(nomi)) {
-            try {
-                if (!nome.isEmpty())
-                    QFile::remove(platform::hostPath(nome));
-            } catch (const platform::RuntimeError &) {
-            }
-        }
-    }
+    ~FileDelLavoro() override { flowengine::RimuoviFileCostruiti(nomi, nullptr); }
     void fileCreato(const QString &nome) override { nomi << nome; }
     bool confermaCostruzione(const flowengine::CorbexCreato &creato,
                              const std::function<uimain::EsitoScrittura()> &scrivi) override
@@ -132,7 +124,7 @@ public:
     // it holds a refused declaration.
     void lasciati(const flowengine::CorbexCreato &creato)
     {
-        nomi = {creato.fileCorbex, creato.fileErrori, creato.fileLavoro};
+        nomi = creato.file();
         errori = creato.errori;
     }
 

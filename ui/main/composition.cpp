@@ -102,7 +102,7 @@ QString fileSulSupporto(const QString &nome)
 bool scriviEsclusivo(flowengine::GiornaleLavoro &giornale, const QString &nome, const QByteArray &bytes)
 {
     giornale.annota(nome, flowengine::Destino::Esclusivo);
-    if (common::writeTemporary(platform::hostPath(nome), bytes, false))
+    if (common::writeTemporary(platform::hostPath(nome), bytes, false, giornale.identificatore(nome)))
         return true;
     giornale.ritira(nome);
     return false;
@@ -443,7 +443,7 @@ QString RecordBusta(const QString &login, const QDate &data, int progressivo, co
 }
 
 bool ImbustaCorbex(const QString &fileCorbex, const QDate &data, int progressivo, const QString &ufficio,
-                   const QString &dichiarante)
+                   const QString &dichiarante, flowengine::GiornaleLavoro *giornale)
 {
     dao::Database db = common::ApriArchivio();
     std::unique_ptr<dao::Recordset> rs =
@@ -482,7 +482,15 @@ bool ImbustaCorbex(const QString &fileCorbex, const QDate &data, int progressivo
         platform::toWindows1252(RecordBusta(login, data, progressivo, ufficio, dichiarante, righe.size())) + "\r\n";
     for (const QByteArray &riga : righe)
         flusso += riga + "\r\n";
-    common::replaceFile(host, flusso);
+    if (!giornale) {
+        common::replaceFile(host, flusso);
+        return true;
+    }
+    giornale->annota(fileCorbex, flowengine::Destino::Scarta);
+    common::replaceFile(host, flusso, platform::FinalLink::Replace, [&](const struct stat &identita) {
+        giornale->identifica(fileCorbex, identita);
+        CORBIX_PUNTO_DI_ARRESTO("busta.temporaneo");
+    });
     return true;
 }
 
@@ -545,7 +553,7 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
             const QString host = platform::hostPath(nomeCopia);
             giornale->annota(nomeCopia, flowengine::Destino::Sostituisce);
             copia.host = host;
-            if (!common::writeTemporary(host, common::joinLines(righe, "\n"), true))
+            if (!common::writeTemporary(host, common::joinLines(righe, "\n"), true, giornale->identificatore(nomeCopia)))
                 platform::raise(platform::err::PathFileAccess);
         }
         // The archive name is taken exclusively: its temporary is created
@@ -613,7 +621,7 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
             db.close();
         }
         CORBIX_PUNTO_DI_ARRESTO("composizione.registrata");
-        QFile::remove(origine);
+        flowengine::RimuoviFileCostruiti({corbex.FileTemporaneo}, giornale.get());
         archivio.finale = copia.finale = supporto.finale = true;
         // The flow is filed whatever follows: a name not given now is given
         // by the next start-up, whose journal names it.
@@ -646,8 +654,7 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
         // the built flow included, so that the same composition can be made
         // again once space is freed.
         if (platform::err::isWriteRefusal(e.number()))
-            for (const QString &file : {corbex.FileTemporaneo, corbex.fileErrori})
-                costruiti << percorsoRaggiungibile(file);
+            costruiti = corbex.fileCostruiti;
     } catch (const GiaSegnalato &) {
     } catch (const DichiarazioniPrese &prese) {
         mostraDichiarazioniPrese(prese.documenti);
@@ -655,9 +662,7 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
     copia.rimuovi();
     archivio.rimuovi();
     supporto.rimuovi();
-    for (const QString &file : std::as_const(costruiti))
-        if (!file.isEmpty())
-            QFile::remove(file);
+    flowengine::RimuoviFileCostruiti(costruiti, giornale.get());
     if (cartella)
         EliminaRiga(corbex.riservata);
     return std::nullopt;

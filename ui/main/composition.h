@@ -159,9 +159,11 @@ QString RecordBusta(const QString &login, const QDate &data, int progressivo, co
 // declarant's EDI account at the C.E.D. of the office's compartment. False,
 // the file untouched, when the archive links no C.E.D. to the office, the
 // declarant has no account there, or the envelope's name is not a file name
-// (the user is told); database and file errors reach the caller.
+// (the user is told); database and file errors reach the caller. The
+// journal, when given, notes the rewrite's temporary before it is made and
+// its identity once it is, which the rewritten flow keeps.
 bool ImbustaCorbex(const QString &fileCorbex, const QDate &data, int progressivo, const QString &ufficio,
-                   const QString &dichiarante);
+                   const QString &dichiarante, flowengine::GiornaleLavoro *giornale = nullptr);
 
 // Whether a folder flow sent by that channel carries the envelope record:
 // asked at each sending or Internet/Intranet; any other number stored in the
@@ -195,6 +197,7 @@ struct CorbexCostruito {
     bool CorbexScritto = false;     // whether the flow was written where it goes
     QString FileTemporaneo;     // the built flow in TEMP
     QString fileErrori;         // the build's error log beside it, when there is one
+    QStringList fileCostruiti;  // every file the build made in TEMP, the two above included
     QString FileSupporto;       // the name written on the medium, still under its temporary
     std::shared_ptr<flowengine::GiornaleLavoro> giornale;  // the journal that notes it
     QString ElencoComposizione; // the composition list

@@ -82,20 +82,11 @@ void sulSupporto(AscoltoComposizione &ascolto, Istruzione istruzione)
 
 // Tells a run-time error of the build or of its write; after a write the disk
 // or the system refused, the build's files are removed from TEMP.
-void fallita(const platform::RuntimeError &e, const QStringList &costruiti)
+void fallita(const platform::RuntimeError &e, const QStringList &costruiti, const CorbexCostruito &corbex)
 {
     MostraErroreRunTime(e.number(), e.description());
-    if (!platform::err::isWriteRefusal(e.number()))
-        return;
-    for (const QString &file : costruiti) {
-        if (file.isEmpty())
-            continue;
-        try {
-            QFile::remove(platform::hostPath(file));
-        } catch (const platform::RuntimeError &) {
-            // The drive is gone: nothing of the build can be reached.
-        }
-    }
+    if (platform::err::isWriteRefusal(e.number()))
+        flowengine::RimuoviFileCostruiti(costruiti, corbex.giornale.get());
 }
 
 // The built flow's lines, LF-ended, on the medium under the first free name,
@@ -139,7 +130,8 @@ EsitoScrittura scriviDove(CorbexCostruito &corbex, const QString &fileCorbex, As
         return scriviSuSupporto(corbex, fileCorbex, ascolto);
     if (!ConBusta(common::OpzioniCorbix.SendWith))
         return EsitoScrittura::Scritto;
-    return ImbustaCorbex(fileCorbex, corbex.data, corbex.progressivo, corbex.ufficio, corbex.dichiarante)
+    return ImbustaCorbex(fileCorbex, corbex.data, corbex.progressivo, corbex.ufficio, corbex.dichiarante,
+                         corbex.giornale.get())
                ? EsitoScrittura::Scritto
                : EsitoScrittura::Rifiutato;
 }
@@ -178,17 +170,18 @@ std::optional<QString> ComponiCorbex(CorbexCostruito &corbex, AscoltoComposizion
         creato = flowengine::CreaCorbex(corbex.TestoSelezione, corbex.DestinazioneCorbex,
                                         common::OpzioniCorbix.PreventCheck, &seguita, corbex.giornale.get());
     } catch (const platform::RuntimeError &e) {
-        fallita(e, seguita.file);
+        fallita(e, seguita.file, corbex);
         return nonScritto(corbex, ascolto);
     }
     corbex.ElencoComposizione = creato.ElencoComposizione;
     corbex.fileErrori = creato.fileErrori;
+    corbex.fileCostruiti = creato.file();
 
     const auto scrivi = [&] {
         try {
             return scriviDove(corbex, creato.fileCorbex, ascolto);
         } catch (const platform::RuntimeError &e) {
-            fallita(e, {creato.fileCorbex, creato.fileErrori, creato.fileLavoro});
+            fallita(e, corbex.fileCostruiti, corbex);
             return EsitoScrittura::Fallito;
         }
     };

@@ -204,7 +204,7 @@ bool archivia(dao::Database &db, flowengine::GiornaleLavoro &giornale, const Dat
         const QString host = platform::hostPath(copia);
         giornale.annota(copia, flowengine::Destino::Sostituisce);
         copiaHost = host;
-        if (!common::writeTemporary(copiaHost, contenuto, true))
+        if (!common::writeTemporary(copiaHost, contenuto, true, giornale.identificatore(copia)))
             platform::raise(platform::err::PathFileAccess);
         giornale.registra(copia);
         dao::Transaction transazione(db);
@@ -344,10 +344,12 @@ bool PrelevaRisposta(const QString &percorso, const DatiCorbex &flow)
         giornale.emplace();
         // Noted by its drive form; a host path that no drive holds is out of
         // the sweep's reach, and the next fetch of it replaces its temporary.
-        if (const std::optional<QString> nome = common::PercorsoInFormaDrive(percorso))
+        const std::optional<QString> nome = common::PercorsoInFormaDrive(percorso);
+        if (nome)
             giornale->annota(*nome, flowengine::Destino::Scarta);
         // The rewritten answer replaces the file at once and whole.
-        if (!common::writeTemporary(host, contenuto, true))
+        if (!common::writeTemporary(host, contenuto, true,
+                                    nome ? giornale->identificatore(*nome) : platform::CreatedFile()))
             platform::raise(platform::err::PathFileAccess);
         common::takeFinalName(host, true);
         risposta = RispostaEdi::estremi(contenuto);

@@ -252,8 +252,9 @@ TEST_F(MainWindowTest, StartUpFinishesWhatAnInterruptedRunLeft)
     common::OpzioniCorbix.Centrale = QStringLiteral("C:\\Corbix\\");
     {
         flowengine::GiornaleLavoro run;
-        ASSERT_TRUE(common::writeTemporary(archive, "flusso\r\n", false));
-        run.annota(QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0"), flowengine::Destino::Esclusivo);
+        const QString name = QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0");
+        run.annota(name, flowengine::Destino::Esclusivo);
+        ASSERT_TRUE(common::writeTemporary(archive, "flusso\r\n", false, run.identificatore(name)));
         run.registra(QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0"));
     }
     ASSERT_EQ(entries(onC("Corbix/TEMP")).size(), 1);
