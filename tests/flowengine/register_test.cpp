@@ -120,7 +120,7 @@ TEST_F(Register, CompositionLinesSplitIntoIndexDateAndTheRest)
 TEST_F(Register, DeletingAloneRemovesRowAndFileAndLeavesTheDeclarationsMarked)
 {
     addFlowWithFile();
-    ASSERT_TRUE(EliminaCorbex(loaded()));
+    ASSERT_EQ(EliminaCorbex(loaded()), EsitoEliminazione::Eliminata);
     EXPECT_EQ(registerKeys(), QStringList{"4 05/03/2024 7"}) << "the answer row stays";
     EXPECT_FALSE(fileThere());
     EXPECT_EQ(stato1(12, Day), 2);
@@ -131,7 +131,7 @@ TEST_F(Register, DeletingAloneRemovesRowAndFileAndLeavesTheDeclarationsMarked)
 TEST_F(Register, CancellingReleasesTheDeclarationsAndDeletesRowAndFile)
 {
     addFlowWithFile();
-    ASSERT_TRUE(EliminaCorbex(loaded(), true));
+    ASSERT_EQ(EliminaCorbex(loaded(), true), EsitoEliminazione::Eliminata);
     EXPECT_EQ(registerKeys(), QStringList{"4 05/03/2024 7"});
     EXPECT_FALSE(fileThere());
     EXPECT_EQ(stato1(12, Day), 0);
@@ -178,7 +178,7 @@ TEST_F(Register, DeletingRemovesOnlyAFileInsideTheCollectionPointsSentFolder)
         flow.Posizione = 3;
         flow.Progressivo = 1;
         ASSERT_FALSE(CaricaCorbex(flow));
-        EXPECT_TRUE(EliminaCorbex(flow));
+        EXPECT_EQ(EliminaCorbex(flow), EsitoEliminazione::Eliminata);
         EXPECT_TRUE(registerKeys().isEmpty());
         EXPECT_EQ(QFile::exists(onC(QString::fromLatin1(c.file))), !c.removed);
     }
@@ -196,7 +196,7 @@ TEST_F(Register, DeletingAFlowWithoutAFileRemovesOnlyItsRow)
         flow.Posizione = 3;
         flow.Progressivo = n;
         ASSERT_FALSE(CaricaCorbex(flow));
-        EXPECT_TRUE(EliminaCorbex(flow));
+        EXPECT_EQ(EliminaCorbex(flow), EsitoEliminazione::Eliminata);
     }
     EXPECT_TRUE(registerKeys().isEmpty());
     EXPECT_TRUE(boxes.shown.empty());
@@ -207,7 +207,8 @@ TEST_F(Register, AFailedCancelLeavesRegisterDeclarationsAndFileAsTheyWere)
     addFlowWithFile();
     DatiCorbex flow = loaded();
     flow.CompostoDa += "15-31/02/2024-BAD0001\r\n";  // not a date, met after two releases
-    EXPECT_FALSE(EliminaCorbex(flow, true));
+    db.execute("UPDATE Corbix SET CompostoDa = ? WHERE Posizione = 3", {flow.CompostoDa});
+    EXPECT_EQ(EliminaCorbex(flow, true), EsitoEliminazione::Fallita);
     EXPECT_EQ(registerKeys(), (QStringList{"3 05/03/2024 7", "4 05/03/2024 7"}));
     EXPECT_TRUE(fileThere());
     EXPECT_EQ(stato1(12, Day), 2);
@@ -232,7 +233,7 @@ TEST_F(Register, ALockedArchiveStopsTheDeletionBeforeAnythingChanges)
         errors.answer(answer);
         testsupport::OtherProgram other(onC("Archivio.mdb"));
         ASSERT_EQ(other.exec("BEGIN IMMEDIATE"), SQLITE_OK);
-        EXPECT_FALSE(EliminaCorbex(flow, true));
+        EXPECT_EQ(EliminaCorbex(flow, true), EsitoEliminazione::Fallita);
         ASSERT_EQ(other.exec("ROLLBACK"), SQLITE_OK);
         EXPECT_EQ(registerKeys(), (QStringList{"3 05/03/2024 7", "4 05/03/2024 7"}));
         EXPECT_TRUE(fileThere());

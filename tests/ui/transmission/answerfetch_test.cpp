@@ -135,6 +135,8 @@ TEST_F(Fetch, AnswersOfIntrastatAndManifestAreStoredToo)
 {
     for (QChar type : {u'H', u'P'}) {
         db.execute(QStringLiteral("DELETE FROM Corbix WHERE Posizione = 4"));
+        // The flow as the list shows it once refilled after the last fetch.
+        flowengine::CaricaCorbex(flow);
         EXPECT_TRUE(PrelevaRisposta(put(file(answer(type))), flow)) << QString(type).toStdString();
         EXPECT_EQ(registerRows().value(0), Flow.arg(3));
         EXPECT_EQ(registerRows().size(), 2);
@@ -333,6 +335,8 @@ TEST_F(Fetch, APassedFormalCheckMovesTheFlowToState2AndStoresNothing)
     db.execute(QStringLiteral("UPDATE Corbix SET Stato = 5"));
     for (QChar type : {u'A', u'B'}) {
         boxes.shown.clear();
+        // The flow as the list shows it once refilled.
+        flowengine::CaricaCorbex(flow);
         EXPECT_TRUE(PrelevaRisposta(put(file(answer(type, QStringLiteral("0")))), flow));
         EXPECT_EQ(boxes.shown, std::vector<Message>{info(QStringLiteral(
                                    "Il controllo formale ha dato esito positivo. Prelevare la risposta."))});
@@ -388,7 +392,7 @@ TEST_F(Fetch, ARegisterLockedBeyondTheDeadlineStoresNothing)
 TEST_F(Fetch, APassedFormalCheckUnderALockIsStillToldAndClosesTheWindow)
 {
     startOn(1);
-    frmReiceveMirsolan f(w.get());
+    frmReiceveMirsolan f(w.get(), FlussoElencato(*w));
     f.show();
     f.txtAswerPathName->setText(put(file(answer(u'A', QStringLiteral("0")))));
     testsupport::OtherProgram other(onC(QStringLiteral("Archivio.mdb")));
@@ -412,7 +416,7 @@ TEST_F(Fetch, AFileTooLargeForAnAnswerIsRefusedUntouched)
         ASSERT_TRUE(f.resize(MassimaRisposta + 1));
     }
     startOn(1);
-    frmReiceveMirsolan f(w.get());
+    frmReiceveMirsolan f(w.get(), FlussoElencato(*w));
     f.show();
     f.txtAswerPathName->setText(path);
     clickAsUser(f.cmdConfirm);
@@ -469,7 +473,7 @@ TEST_F(Fetch, TheWindowStartsOnTheUserFolderAndBrowses)
     db.execute(QStringLiteral("UPDATE Paramflu SET UserDir = ?"), {QStringLiteral("C:\\In\\")});
     startOn(1);
     ASSERT_EQ(common::OpzioniCorbix.UserDir, QStringLiteral("C:\\In\\"));
-    frmReiceveMirsolan f(w.get());
+    frmReiceveMirsolan f(w.get(), FlussoElencato(*w));
     f.show();
     EXPECT_EQ(f.windowTitle(), QStringLiteral("Prelievo risposte EDI"));
     EXPECT_EQ(f.txtAswerPathName->text(), QStringLiteral("C:\\In\\"));
@@ -497,7 +501,7 @@ TEST_F(Fetch, TheWindowStartsOnTheUserFolderAndBrowses)
 TEST_F(Fetch, TheWindowStaysOpenAfterARefusalAndClosesAfterTheFetch)
 {
     startOn(1);
-    frmReiceveMirsolan f(w.get());
+    frmReiceveMirsolan f(w.get(), FlussoElencato(*w));
     f.show();
     f.txtAswerPathName->setText(QStringLiteral("C:\\In\\NESSUNA07"));
     clickAsUser(f.cmdConfirm);

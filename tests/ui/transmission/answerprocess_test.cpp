@@ -281,7 +281,7 @@ TEST_F(Process, AStoredCopyTooLargeForAnAnswerIsRefusedUnread)
     ASSERT_TRUE(copy.resize(MassimaRisposta + 1));
     const QStringList before = registerRows();
     startOn(1);
-    frmAswerProcess f(w.get());
+    frmAswerProcess f(w.get(), FlussoElencato(*w));
     f.show();
     clickAsUser(f.cmdStart);
     EXPECT_TRUE(f.isVisible());
@@ -399,7 +399,7 @@ TEST_F(Process, CountsBeyondAByteAreStoredAs255AndShownWhole)
         body << positive(QStringLiteral("C11"), QStringLiteral("AB1234"), false);
     answerW(body);
     startOn(1);
-    frmAswerProcess f(w.get());
+    frmAswerProcess f(w.get(), FlussoElencato(*w));
     f.show();
     clickAsUser(f.cmdStart);
     EXPECT_EQ(f.result(), QDialog::Accepted);
@@ -440,7 +440,7 @@ TEST_F(Process, TheWindowOpensOnItsNoticeAndProcessesOnStart)
 {
     answerW({positive(QStringLiteral("C11"), QStringLiteral("CD5678"), false)});
     startOn(1);
-    frmAswerProcess f(w.get());
+    frmAswerProcess f(w.get(), FlussoElencato(*w));
     f.show();
     EXPECT_EQ(f.windowTitle(), QStringLiteral("Elaborazione risposta"));
     EXPECT_EQ(f.Data, Day);
@@ -472,7 +472,7 @@ TEST_F(Process, TheWindowStaysWithoutButtonsAfterAnAnswerItDoesNotProcess)
 {
     stored(u'H', {header(u'H', QStringLiteral("DICH01"), 3)});
     startOn(1);
-    frmAswerProcess f(w.get());
+    frmAswerProcess f(w.get(), FlussoElencato(*w));
     f.show();
     clickAsUser(f.cmdStart);
     EXPECT_TRUE(f.isVisible());

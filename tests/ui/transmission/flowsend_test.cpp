@@ -67,7 +67,7 @@ protected:
     std::unique_ptr<frmSendMirsolan> open()
     {
         startOn(1);
-        auto f = std::make_unique<frmSendMirsolan>(w.get());
+        auto f = std::make_unique<frmSendMirsolan>(w.get(), FlussoElencato(*w));
         f->show();
         boxes.shown.clear();
         return f;
@@ -128,7 +128,7 @@ TEST_F(Send, ADeclarantWithoutEdiUserCodeIsTold)
 {
     db.execute(QStringLiteral("UPDATE Corbix SET FattoDa = 'DICH02'"));
     startOn(1);
-    frmSendMirsolan f(w.get());
+    frmSendMirsolan f(w.get(), FlussoElencato(*w));
     const Message expected{QStringLiteral("Nessun codice utenza al servizio MIRSOLAN risulta associato al "
                                           "dichiarante/rappresentante il cui codice coincide con 'DICH02'\r\n"
                                           "Definire tale associazione quindi riprovare."),
