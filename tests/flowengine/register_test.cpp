@@ -202,6 +202,38 @@ TEST_F(Register, DeletingAFlowWithoutAFileRemovesOnlyItsRow)
     EXPECT_TRUE(boxes.shown.empty());
 }
 
+TEST_F(Register, ADeletionOfARowNoLongerAsListedChangesNothing)
+{
+    // Another workstation deleted the flow and filed its own under the same
+    // date and number, or changed one column, after the list was read.
+    const char *changes[] = {
+        "UPDATE Corbix SET CompostoDa = '14-05/03/2024-RIF0014' || char(13, 10), FattoDa = 'ALTRO' WHERE Posizione = 3",
+        "UPDATE Corbix SET Stato = 2 WHERE Posizione = 3",
+        "UPDATE Corbix SET OK = 1 WHERE Posizione = 3",
+        "UPDATE Corbix SET NomeFile = NULL WHERE Posizione = 3",
+        "DELETE FROM Corbix WHERE Posizione = 3",
+    };
+    for (const char *change : changes) {
+        for (bool rilascia : {false, true}) {
+            SCOPED_TRACE(std::string(change) + (rilascia ? " (cancel)" : " (delete)"));
+            db.execute("DELETE FROM Corbix");
+            db.execute("DELETE FROM IndiceDoc");
+            addFlowWithFile();
+            const DatiCorbex listed = loaded();
+            db.execute(QString::fromUtf8(change));
+            const QStringList keys = registerKeys();
+            EXPECT_EQ(EliminaCorbex(listed, rilascia), EsitoEliminazione::NonElencata);
+            EXPECT_EQ(registerKeys(), keys);
+            EXPECT_TRUE(fileThere());
+            EXPECT_EQ(stato1(12, Day), 2);
+            EXPECT_EQ(stato1(13, QDate(2024, 3, 4)), 2);
+            EXPECT_EQ(stato1(14, Day), 2);
+            EXPECT_TRUE(boxes.shown.empty());
+            EXPECT_EQ(db.transactionDepth(), 0);
+        }
+    }
+}
+
 TEST_F(Register, AFailedCancelLeavesRegisterDeclarationsAndFileAsTheyWere)
 {
     addFlowWithFile();

@@ -587,6 +587,13 @@ TEST_F(ContextTest, FetchAndReportOpenOnTheRowClicked)
     EXPECT_EQ(factory_.calls[1].finestra, Finestra::frmAswerReport);
     EXPECT_EQ(factory_.calls[1].riga, 2);
     EXPECT_TRUE(shown().empty());
+    // Each window is handed the flow as the list showed it.
+    EXPECT_EQ(factory_.calls[0].corbex.Data, D1);
+    EXPECT_EQ(factory_.calls[0].corbex.Progressivo, 2);
+    EXPECT_EQ(factory_.calls[0].corbex.Stato, 1);
+    EXPECT_EQ(factory_.calls[0].corbex.NomeFile, "C:\\Corbix\\Corbix inviati\\CX0002");
+    EXPECT_EQ(factory_.calls[1].corbex.Stato, 5);
+    EXPECT_EQ(factory_.calls[1].corbex.OK, 1);
 }
 
 TEST_F(ContextTest, ErrorsOfACommandAreShown)

@@ -407,6 +407,27 @@ TEST_F(Fetch, APassedFormalCheckUnderALockIsStillToldAndClosesTheWindow)
     EXPECT_TRUE(stored().isEmpty());
 }
 
+TEST_F(Fetch, AFlowChangedSinceTheListWasFilledIsNotWritten)
+{
+    // Another workstation fetched the flow's formal check meanwhile: the
+    // flow's state is no longer the one the list showed.
+    startOn(1);
+    frmReiceveMirsolan f(w.get(), FlussoElencato(*w));
+    f.show();
+    f.txtAswerPathName->setText(put(file(answer(u'W'))));
+    ASSERT_EQ(testsupport::otherProcessWrites(onC(QStringLiteral("Archivio.mdb")),
+                                              QStringLiteral("UPDATE Corbix SET Stato = 2 WHERE Posizione = 3")),
+              0);
+    clickAsUser(f.cmdConfirm);
+    EXPECT_EQ(boxes.shown, std::vector<Message>{box(QStringLiteral("Il corbex selezionato non è più presente nel "
+                                                                   "registro: l'elenco viene aggiornato."),
+                                                    MsgIcon::Information)});
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_EQ(registerRows(), QStringList{Flow.arg(2)});
+    EXPECT_TRUE(stored().isEmpty());
+    EXPECT_EQ(entries(onC(QStringLiteral("Corbix/TEMP"))), QStringList());
+}
+
 TEST_F(Fetch, AFileTooLargeForAnAnswerIsRefusedUntouched)
 {
     const QString path = put("EDI\nfine\n");

@@ -293,6 +293,30 @@ TEST_F(Process, AStoredCopyTooLargeForAnAnswerIsRefusedUnread)
     EXPECT_EQ(boxB(1), untouchedB());
 }
 
+TEST_F(Process, AFlowFiledAgainUnderItsNumberWhileTheNoticeIsShownIsNotProcessed)
+{
+    // The flow the list showed is deleted by another workstation and another
+    // filed under its date and number (its stored answer stays): the answer
+    // is not written into the other flow's declarations.
+    answerW({positive(QStringLiteral("C1"), QStringLiteral("AB1234"), true)});
+    startOn(1);
+    frmAswerProcess f(w.get(), FlussoElencato(*w));
+    f.show();
+    ASSERT_EQ(testsupport::otherProcessWrites(
+                  onC(QStringLiteral("Archivio.mdb")),
+                  QStringLiteral("UPDATE Corbix SET CompostoDa = '9-15/01/2026-ZZ9999', Stato = 1 WHERE Posizione = 3")),
+              0);
+    const QStringList before = registerRows();
+    clickAsUser(f.cmdStart);
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_TRUE(f.ElencoSuperato);
+    EXPECT_EQ(boxes.shown, std::vector<Message>{::box(QStringLiteral("Il corbex selezionato non è più presente nel "
+                                                                   "registro: l'elenco viene aggiornato."),
+                                                    MsgIcon::Information)});
+    EXPECT_EQ(registerRows(), before);
+    EXPECT_EQ(boxB(1), untouchedB());
+}
+
 TEST_F(Process, AnswersOfOtherKindsAreLeftAlone)
 {
     struct Case {

@@ -4,6 +4,7 @@
 #include "platform/sharemapping.h"
 #include "support/asuser.h"
 #include "support/doubles/recordingsharemapper.h"
+#include "support/otherprogram.h"
 #include "ui/main/screen.h"
 #include "ui/transmission/flowsend.h"
 #include "ui/transmission/frmsendmirsolan.h"
@@ -302,6 +303,53 @@ TEST_F(Send, TheMainWindowsSendCommandOpensTheScreenOnTheRowClicked)
     EXPECT_TRUE(acted);
     EXPECT_EQ(onShare(), QStringList{QStringLiteral("26011507-012100")});
     EXPECT_EQ(registerRows().value(0).section(u'|', 3, 3), QStringLiteral("1"));
+}
+
+TEST_F(Send, AFlowFiledAgainUnderItsNumberWhileTheScreenIsOpenIsNotSent)
+{
+    // While the user types the password, another workstation deletes the
+    // flow and files its own under the same date and number, with its own
+    // archive copy: the send copies nothing, the user is told, and the list
+    // is refilled.
+    uimain::RegisteredWindowFactory windows;
+    RegistraInvio(windows);
+    uimain::ScopedWindowFactory guard(windows);
+    startOn(0);
+    QTimer::singleShot(0, w.get(), [&] {
+        auto *f = w->findChild<frmSendMirsolan *>();
+        ASSERT_NE(f, nullptr);
+        ASSERT_EQ(testsupport::otherProcessWrites(
+                      onC(QStringLiteral("Archivio.mdb")),
+                      QStringLiteral("DELETE FROM Corbix WHERE Posizione = 3;"
+                                     "INSERT INTO Corbix (Posizione, Data, Progressivo, NomeFile, CompostoDa, Stato, "
+                                     "Tipo, RifFloppy, FattoDa) VALUES (3, '2026-01-15', 7, "
+                                     "'C:\\Corbix\\Corbix inviati\\altro', '2-15/01/2026-CD67890', 1, 1, "
+                                     "'PRATICHE.007', 'DICH01')")),
+                  0);
+        f->txtUserPasswd->setText(QStringLiteral("Segreta"));
+        clickAsUser(f->cmdConfirm);
+        EXPECT_FALSE(f->isVisible());
+    });
+    rightClick(rowCentre(1));
+    QAction *invia = nullptr;
+    for (QAction *a : w->Opzioni)
+        if (a->isVisible() && a->text() == QStringLiteral("&Invia a MIRSOLAN..."))
+            invia = a;
+    ASSERT_NE(invia, nullptr) << contextItems().join(u',').toStdString();
+    invia->trigger();
+    EXPECT_EQ(boxes.shown, std::vector<Message>{box(
+                               QStringLiteral("Il corbex selezionato non è più presente nel registro: l'elenco viene "
+                                              "aggiornato."),
+                               platform::MsgIcon::Information)});
+    EXPECT_TRUE(onShare().isEmpty());
+    EXPECT_EQ(registerRows(),
+              QStringList{QStringLiteral("3 15/01/2026 7|C:\\Corbix\\Corbix inviati\\altro|2-15/01/2026-CD67890|1|1|"
+                                         "PRATICHE.007|DICH01|<null>|<null>|<null>")});
+    // The list shows the other workstation's flow as the register holds it.
+    flowengine::DatiCorbex listed;
+    ASSERT_TRUE(uimain::FlussoRigaGriglia(w->grdHistory, 0, listed));
+    EXPECT_EQ(listed.NomeFile, QStringLiteral("C:\\Corbix\\Corbix inviati\\altro"));
+    EXPECT_EQ(w->grdHistory->item(0, 6)->data(uimain::RuoloChiave).toString(), QStringLiteral("FLOPPY"));
 }
 
 namespace {
