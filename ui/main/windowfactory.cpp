@@ -1,6 +1,7 @@
 #include "ui/main/windowfactory.h"
 
 #include "common/globals.h"
+#include "platform/errors.h"
 #include "platform/messagebox.h"
 
 namespace uimain {
@@ -28,6 +29,20 @@ void AvvisaElencoSuperato()
 {
     platform::msgBox(QStringLiteral("Il corbex selezionato non è più presente nel registro: l'elenco viene aggiornato."),
                      common::TitoloCorbix, platform::MsgIcon::Information);
+}
+
+bool FlussoAncoraElencato(const flowengine::DatiCorbex &elencato, bool &superato)
+{
+    try {
+        if (flowengine::CorbexComeElencato(elencato))
+            return true;
+    } catch (const platform::RuntimeError &e) {
+        flowengine::mostraErroreRunTime(e);
+        return false;
+    }
+    AvvisaElencoSuperato();
+    superato = true;
+    return false;
 }
 
 void RegisteredWindowFactory::registra(Finestra finestra, Apertura apertura)

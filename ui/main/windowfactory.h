@@ -53,6 +53,11 @@ struct FlussoSelezionato {
 // register as the list showed it, and that the list is refilled.
 void AvvisaElencoSuperato();
 
+// Whether the register still holds the flow as the list showed it. False
+// after telling the user: that the list is refilled (superato then set), or
+// the run-time error met reading it.
+bool FlussoAncoraElencato(const flowengine::DatiCorbex &elencato, bool &superato);
+
 class WindowFactory {
 public:
     virtual ~WindowFactory() = default;

@@ -187,8 +187,8 @@ bool rigaRispostaPresente(dao::Database &db, const DatiCorbex &flow)
 }
 
 // The flow's row held against other programs, while it still holds the flow
-// as the list showed it; otherwise the user is told, the list is to be
-// refilled and the recordset is closed.
+// as the list showed it; otherwise the user has been told, superato says
+// whether the list is to be refilled, and the recordset is closed.
 bool rigaInviataElencata(dao::Database &db, std::unique_ptr<dao::Recordset> &inviata, const DatiCorbex &flow,
                          bool &superato)
 {
@@ -196,11 +196,9 @@ bool rigaInviataElencata(dao::Database &db, std::unique_ptr<dao::Recordset> &inv
                                    common::TimeoutOneMinute)
         != 0)
         return false;
-    if (flowengine::CorbexComeElencato(flow))
+    if (uimain::FlussoAncoraElencato(flow, superato))
         return true;
     inviata->close();
-    uimain::AvvisaElencoSuperato();
-    superato = true;
     return false;
 }
 

@@ -1,7 +1,6 @@
 #include "ui/transmission/frmaswerprocess.h"
 
 #include "platform/application.h"
-#include "platform/errors.h"
 #include "platform/busywait.h"
 #include "platform/texts.h"
 #include "platform/twips.h"
@@ -138,15 +137,9 @@ void frmAswerProcess::cmdStart_Click()
     // The user may have waited at the notice: the answer is processed for
     // the flow chosen, never for another filed meanwhile under its date and
     // number.
-    try {
-        if (!flowengine::CorbexComeElencato(elencato_)) {
-            uimain::AvvisaElencoSuperato();
-            ElencoSuperato = true;
+    if (!uimain::FlussoAncoraElencato(elencato_, ElencoSuperato)) {
+        if (ElencoSuperato)
             reject();
-            return;
-        }
-    } catch (const platform::RuntimeError &e) {
-        flowengine::mostraErroreRunTime(e);
         return;
     }
     Altezza_ += Crescita;

@@ -222,15 +222,9 @@ void frmSendMirsolan::cmdConfirm_Click()
     // The user may have waited at the password and the service: the file
     // sent is that of the flow chosen, never of another filed meanwhile
     // under its date and number.
-    try {
-        if (!flowengine::CorbexComeElencato(elencato_)) {
-            uimain::AvvisaElencoSuperato();
-            ElencoSuperato = true;
+    if (!uimain::FlussoAncoraElencato(elencato_, ElencoSuperato)) {
+        if (ElencoSuperato)
             reject();
-            return;
-        }
-    } catch (const platform::RuntimeError &e) {
-        flowengine::mostraErroreRunTime(e);
         return;
     }
     const auto data = dao::parseDateText(txtMessageDate->text());

@@ -7,6 +7,7 @@
 #include "support/doubles/recordingerrordialog.h"
 #include "support/doubles/recordingpageprinter.h"
 #include "support/otherprogram.h"
+#include "support/tablerows.h"
 
 #include <QFile>
 #include <QImage>
@@ -688,15 +689,7 @@ protected:
     // Every register row, every column, Null as <null>.
     QStringList registerRows()
     {
-        QStringList rows;
-        auto rs = db.openRecordset("SELECT * FROM Corbix ORDER BY Posizione, Data, Progressivo");
-        for (; !rs->eof(); rs->moveNext()) {
-            QStringList r;
-            for (const dao::Field &f : rs->fields())
-                r << (rs->value(f.name).isNull() ? QStringLiteral("<null>") : rs->value(f.name).toString());
-            rows << r.join(u'|');
-        }
-        return rows;
+        return testsupport::rowsOf(db, "SELECT * FROM Corbix ORDER BY Posizione, Data, Progressivo");
     }
     QStringList declarations()
     {

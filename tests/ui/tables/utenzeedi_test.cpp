@@ -1,5 +1,6 @@
 #include "fixture.h"
 #include "support/otherprogram.h"
+#include "support/tablerows.h"
 #include "ui/tables/frmutenzeedi.h"
 
 #include <QComboBox>
@@ -41,15 +42,7 @@ protected:
     }
     QStringList righe()
     {
-        QStringList out;
-        auto rs = db.openRecordset(QStringLiteral("SELECT * FROM UtenzeEDI ORDER BY CodiceCED"));
-        for (; !rs->eof(); rs->moveNext()) {
-            QStringList r;
-            for (const dao::Field &f : rs->fields())
-                r << (rs->value(f.name).isNull() ? QStringLiteral("<null>") : rs->value(f.name).toString());
-            out << r.join(u'|');
-        }
-        return out;
+        return testsupport::rowsOf(db, QStringLiteral("SELECT * FROM UtenzeEDI ORDER BY CodiceCED"));
     }
 };
 

@@ -79,6 +79,17 @@ protected:
         auto rs = db.openRecordset(QStringLiteral("SELECT AutoPasswd FROM Spedoga WHERE Codice = 'DICH01'"));
         return rs->value(0);
     }
+    // The main window's send command chosen on the first row.
+    void sendFromTheMenu()
+    {
+        rightClick(rowCentre(1));
+        QAction *invia = nullptr;
+        for (QAction *a : w->Opzioni)
+            if (a->isVisible() && a->text() == QStringLiteral("&Invia a MIRSOLAN..."))
+                invia = a;
+        ASSERT_NE(invia, nullptr) << contextItems().join(u',').toStdString();
+        invia->trigger();
+    }
     // Drive Z: as the workstation had it.
     QString driveZ() const { return platform::hostPath(QStringLiteral("Z:\\")); }
 };
@@ -293,13 +304,7 @@ TEST_F(Send, TheMainWindowsSendCommandOpensTheScreenOnTheRowClicked)
         clickAsUser(f->cmdConfirm);
         acted = true;
     });
-    rightClick(rowCentre(1));
-    QAction *invia = nullptr;
-    for (QAction *a : w->Opzioni)
-        if (a->isVisible() && a->text() == QStringLiteral("&Invia a MIRSOLAN..."))
-            invia = a;
-    ASSERT_NE(invia, nullptr) << contextItems().join(u',').toStdString();
-    invia->trigger();
+    sendFromTheMenu();
     EXPECT_TRUE(acted);
     EXPECT_EQ(onShare(), QStringList{QStringLiteral("26011507-012100")});
     EXPECT_EQ(registerRows().value(0).section(u'|', 3, 3), QStringLiteral("1"));
@@ -330,13 +335,7 @@ TEST_F(Send, AFlowFiledAgainUnderItsNumberWhileTheScreenIsOpenIsNotSent)
         clickAsUser(f->cmdConfirm);
         EXPECT_FALSE(f->isVisible());
     });
-    rightClick(rowCentre(1));
-    QAction *invia = nullptr;
-    for (QAction *a : w->Opzioni)
-        if (a->isVisible() && a->text() == QStringLiteral("&Invia a MIRSOLAN..."))
-            invia = a;
-    ASSERT_NE(invia, nullptr) << contextItems().join(u',').toStdString();
-    invia->trigger();
+    sendFromTheMenu();
     EXPECT_EQ(boxes.shown, std::vector<Message>{box(
                                QStringLiteral("Il corbex selezionato non è più presente nel registro: l'elenco viene "
                                               "aggiornato."),
