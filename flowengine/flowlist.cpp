@@ -41,8 +41,7 @@ int LarghezzaColonna(int colonna, int righeGriglia)
 RigaElenco RigaElencoCorbex(const DatiCorbex &flow, const QString &mittente)
 {
     RigaElenco riga;
-    riga.data = flow.Data;
-    riga.progressivo = flow.Progressivo;
+    riga.corbex = flow;
     riga.testi[0] = flow.Data.toString(QStringLiteral("dd/MM/yy"));
     riga.testi[1] = QString::number(flow.Progressivo);
     riga.testi[2] = mittente;
@@ -66,17 +65,10 @@ std::vector<RigaElenco> LeggiElencoCorbex(qint16 posizione)
     std::map<QString, QString> mittenti;
     for (; !rs->eof(); rs->moveNext()) {
         DatiCorbex flow;
-        flow.Data = rs->value(QStringLiteral("Data")).toDate();
-        flow.Progressivo = rs->value(QStringLiteral("Progressivo")).toInt();
-        flow.Stato = qint16(rs->value(QStringLiteral("Stato")).toInt());
-        flow.Tipo = qint16(rs->value(QStringLiteral("Tipo")).toInt());
-        flow.OK = qint16(rs->value(QStringLiteral("OK")).toInt());
-        flow.KO = qint16(rs->value(QStringLiteral("KO")).toInt());
-        flow.ND = qint16(rs->value(QStringLiteral("ND")).toInt());
-        const QString codice = common::NullToStr(rs->value(QStringLiteral("FattoDa")));
-        auto mittente = mittenti.find(codice);
+        LeggiCorbex(*rs, flow);
+        auto mittente = mittenti.find(flow.FattoDa);
         if (mittente == mittenti.end())
-            mittente = mittenti.emplace(codice, DescrizioneSpedoga(codice)).first;
+            mittente = mittenti.emplace(flow.FattoDa, DescrizioneSpedoga(flow.FattoDa)).first;
         righe.push_back(RigaElencoCorbex(flow, mittente->second));
     }
     return righe;

@@ -24,8 +24,7 @@ int LarghezzaColonna(int colonna, int righeGriglia);
 
 // One row of the list as shown.
 struct RigaElenco {
-    QDate data;
-    qint32 progressivo = 0;
+    DatiCorbex corbex;             // the register row as read when the list was filled
     std::array<QString, 6> testi;  // columns 0 to 5
     QString icona;                 // key of column 6, empty for none
 };

@@ -110,21 +110,38 @@ bool CaricaCorbex(DatiCorbex &flow)
         {int(flow.Posizione), flow.Data, flow.Progressivo});
     if (rs->eof())
         return true;
-    flow.CompostoDa = testo(*rs, "CompostoDa");
-    flow.NomeFile = testo(*rs, "NomeFile");
-    flow.Stato = qint16(rs->value(QStringLiteral("Stato")).toInt());
-    flow.Tipo = qint16(rs->value(QStringLiteral("Tipo")).toInt());
-    flow.RifFloppy = testo(*rs, "RifFloppy");
-    flow.FattoDa = testo(*rs, "FattoDa");
+    LeggiCorbex(*rs, flow);
+    return false;
+}
+
+void LeggiCorbex(const dao::Recordset &rs, DatiCorbex &flow)
+{
+    flow.Data = rs.value(QStringLiteral("Data")).toDate();
+    flow.Posizione = quint8(rs.value(QStringLiteral("Posizione")).toInt());
+    flow.Progressivo = rs.value(QStringLiteral("Progressivo")).toInt();
+    flow.CompostoDa = testo(rs, "CompostoDa");
+    flow.NomeFile = testo(rs, "NomeFile");
+    flow.Stato = qint16(rs.value(QStringLiteral("Stato")).toInt());
+    flow.Tipo = qint16(rs.value(QStringLiteral("Tipo")).toInt());
+    flow.RifFloppy = testo(rs, "RifFloppy");
+    flow.FattoDa = testo(rs, "FattoDa");
     const auto contatore = [&](const char *campo, qint16 &valore) {
-        const QVariant v = rs->value(QString::fromLatin1(campo));
+        const QVariant v = rs.value(QString::fromLatin1(campo));
         if (!v.isNull())
             valore = qint16(v.toInt());
     };
     contatore("OK", flow.OK);
     contatore("KO", flow.KO);
     contatore("ND", flow.ND);
-    return false;
+}
+
+bool CorbexComeElencato(const DatiCorbex &elencato)
+{
+    DatiCorbex registro;
+    registro.Data = elencato.Data;
+    registro.Posizione = elencato.Posizione;
+    registro.Progressivo = elencato.Progressivo;
+    return !CaricaCorbex(registro) && registro == elencato;
 }
 
 void RilasciaDocumenti(QString elenco)
@@ -145,7 +162,7 @@ void RilasciaDocumenti(QString elenco)
     transazione.commit();
 }
 
-bool EliminaCorbex(const DatiCorbex &flow, bool rilasciaDocumenti)
+EsitoEliminazione EliminaCorbex(const DatiCorbex &flow, bool rilasciaDocumenti)
 {
     try {
         // The file is found before anything changes: a drive that is not
@@ -164,8 +181,13 @@ bool EliminaCorbex(const DatiCorbex &flow, bool rilasciaDocumenti)
             // that is not made, whatever the user answers, leaves it.
             std::optional<dao::Transaction> transazione;
             if (!common::runRequiredStep(QStringLiteral("EliminaCorbex"), [&] { transazione.emplace(db); }))
-                return false;
+                return EsitoEliminazione::Fallita;
             const dao::CommitWait attesa(common::AttesaSilenziosaMs);
+            // The date and number of a flow deleted elsewhere are given to
+            // the next flow filed: only the flow the user saw is deleted, and
+            // only its declarations are freed.
+            if (!CorbexComeElencato(flow))
+                return EsitoEliminazione::NonElencata;
             if (rilasciaDocumenti)
                 RilasciaDocumenti(flow.CompostoDa);
             db.execute(QStringLiteral("DELETE * FROM Corbix WHERE Posizione = ? AND Data = ? AND Progressivo = ?"),
@@ -175,11 +197,11 @@ bool EliminaCorbex(const DatiCorbex &flow, bool rilasciaDocumenti)
         db.close();
         if (!file.isEmpty() && !QFile::remove(file))
             platform::raise(platform::err::PathFileAccess);
-        return true;
+        return EsitoEliminazione::Eliminata;
     } catch (const platform::RuntimeError &e) {
         platform::msgBox(TestoErroreRuntime(e.number(), e.description()), common::TitoloCorbix,
                          platform::MsgIcon::Critical);
-        return false;
+        return EsitoEliminazione::Fallita;
     }
 }
 

@@ -7,6 +7,7 @@
 
 namespace dao {
 class Database;
+class Recordset;
 }
 
 namespace platform {
@@ -51,6 +52,8 @@ struct DatiCorbex {
     qint16 OK = 0;
     qint16 KO = 0;
     qint16 ND = 0;
+
+    bool operator==(const DatiCorbex &) const = default;
 };
 
 // Loads the row whose key the record holds. True when there is NO such row:
@@ -59,20 +62,40 @@ struct DatiCorbex {
 // Database errors reach the caller.
 bool CaricaCorbex(DatiCorbex &flow);
 
+// Fills the record with the current row of a recordset on Corbix, key
+// included, as CaricaCorbex reads it: a Null text is empty, a Null counter
+// leaves the record's counter as it was.
+void LeggiCorbex(const dao::Recordset &rs, DatiCorbex &flow);
+
+// Whether the register row of the record's key still holds every value of
+// the record (a flow as a list showed it): false when it is gone, or was
+// changed, or another flow was filed under its date and number. Run inside
+// the transaction that acts on the row, it holds until that commits.
+// Database errors reach the caller.
+bool CorbexComeElencato(const DatiCorbex &elencato);
+
 // Makes every declaration named in a composition list free for composition
 // again (IndiceDoc.Stato1 = 0), all of them or, after a failure, none; a
 // declaration no longer in IndiceDoc is passed over. Errors reach the caller.
 void RilasciaDocumenti(QString elenco);
 
+enum class EsitoEliminazione {
+    Eliminata,     // the row is gone, with its archive copy
+    NonElencata,   // the register row no longer holds the record's values: nothing changed
+    Fallita,       // a failure, told to the user: nothing changed
+};
+
 // Deletes the flow's register row and, with rilasciaDocumenti, first releases
-// the declarations of its CompostoDa, in one transaction of the archive; the
-// flow's archive copy (NomeFile, when it names a file inside the collection
-// point's "Corbix inviati") is removed only once that has committed; a file
-// anywhere else is kept. The flow's answer row and stored answer stay. A failure
-// is shown to the user ("Errore di Run-time " with number and description),
-// leaves the register, the declarations and the file as they were, and gives
-// false.
-bool EliminaCorbex(const DatiCorbex &flow, bool rilasciaDocumenti = false);
+// the declarations of its CompostoDa, in one transaction of the archive, and
+// only while the row still holds every value of the record (the flow as the
+// list showed it, compared inside that transaction); the flow's archive copy
+// (NomeFile, when it names a file inside the collection point's "Corbix
+// inviati") is removed only once that has committed; a file anywhere else is
+// kept. The flow's answer row and stored answer stay. A failure is shown to
+// the user ("Errore di Run-time " with number and description); it, and a row
+// that no longer holds the record's values, leave the register, the
+// declarations and the file as they were.
+EsitoEliminazione EliminaCorbex(const DatiCorbex &flow, bool rilasciaDocumenti = false);
 
 // The description of a declarant; empty when the code has no Spedoga row.
 QString DescrizioneSpedoga(const QString &codice);

@@ -40,6 +40,18 @@ QString keyedText(const QString &text)
     return keyed;
 }
 
+// The condition that a row still holds these stored values, compared exactly
+// (case included), its values appended to the statement's.
+QString heldTo(const std::vector<QString> &columns, const std::vector<QVariant> &values, QVariantList &params)
+{
+    QString held;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        held += QStringLiteral(" AND ") + quoteIdentifier(columns[i]) + QStringLiteral(" IS ? COLLATE BINARY");
+        params << values[i];
+    }
+    return held;
+}
+
 }  // namespace
 
 Recordset::Recordset(std::shared_ptr<Connection> connection, const QString &sql, const QVariantList &params,
@@ -445,14 +457,7 @@ void Recordset::update()
             values << key;
             // Held to an image, the row is written only while it still holds
             // the image's values, compared exactly (case included).
-            QString held;
-            if (condition_) {
-                for (size_t i = 0; i < condition_->columns.size(); ++i) {
-                    held += QStringLiteral(" AND ") + quoteIdentifier(condition_->columns[i])
-                            + QStringLiteral(" IS ? COLLATE BINARY");
-                    values << condition_->values[i];
-                }
-            }
+            const QString held = condition_ ? heldTo(condition_->columns, condition_->values, values) : QString();
             const int changed = connection_->run(QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ")
                                                      + columns.join(QStringLiteral(" = ?, "))
                                                      + QStringLiteral(" = ? WHERE _rowid_ = ?") + held,
@@ -498,11 +503,21 @@ void Recordset::deleteCurrent()
     requireCurrent();
     editMode_ = EditMode::None;
     const qint64 key = keys_[size_t(position_)];
+    // A row this recordset has read is deleted only while it still holds what
+    // was read of it, compared exactly as an update held to an image: SQLite
+    // gives a new row the rowid of a deleted last row, so the key alone may
+    // by now name another program's row.
+    QVariantList values{key};
+    const QString held = live_ && currentLoaded_ ? heldTo(columns_, current_, values) : QString();
     const int changed = connection_->run(QStringLiteral("DELETE FROM ") + quoteIdentifier(table_)
-                                             + QStringLiteral(" WHERE _rowid_ = ?"),
-                                         {key}, Operation::Write);
-    if (changed == 0)
-        platform::raise(RecordDeleted);
+                                             + QStringLiteral(" WHERE _rowid_ = ?") + held,
+                                         values, Operation::Write);
+    if (changed == 0) {
+        bool found = false;
+        if (!held.isEmpty())
+            readRow(key, &found);
+        platform::raise(found ? DataChanged : RecordDeleted);
+    }
     keys_.erase(keys_.begin() + position_);
     currentDeleted_ = true;
     currentLoaded_ = false;

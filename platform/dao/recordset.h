@@ -65,6 +65,10 @@ public:
     void addNew();
     void update();
     void cancelUpdate();
+    // Deletes the current row. A row read since the recordset moved onto it
+    // is deleted only while it still holds every value then read: 3167 when
+    // it is gone, 3197 when it was changed or replaced under the same key,
+    // and nothing is deleted.
     void deleteCurrent();
     EditMode editMode() const { return editMode_; }
 

@@ -120,7 +120,7 @@ TEST_F(Register, CompositionLinesSplitIntoIndexDateAndTheRest)
 TEST_F(Register, DeletingAloneRemovesRowAndFileAndLeavesTheDeclarationsMarked)
 {
     addFlowWithFile();
-    ASSERT_TRUE(EliminaCorbex(loaded()));
+    ASSERT_EQ(EliminaCorbex(loaded()), EsitoEliminazione::Eliminata);
     EXPECT_EQ(registerKeys(), QStringList{"4 05/03/2024 7"}) << "the answer row stays";
     EXPECT_FALSE(fileThere());
     EXPECT_EQ(stato1(12, Day), 2);
@@ -131,7 +131,7 @@ TEST_F(Register, DeletingAloneRemovesRowAndFileAndLeavesTheDeclarationsMarked)
 TEST_F(Register, CancellingReleasesTheDeclarationsAndDeletesRowAndFile)
 {
     addFlowWithFile();
-    ASSERT_TRUE(EliminaCorbex(loaded(), true));
+    ASSERT_EQ(EliminaCorbex(loaded(), true), EsitoEliminazione::Eliminata);
     EXPECT_EQ(registerKeys(), QStringList{"4 05/03/2024 7"});
     EXPECT_FALSE(fileThere());
     EXPECT_EQ(stato1(12, Day), 0);
@@ -178,7 +178,7 @@ TEST_F(Register, DeletingRemovesOnlyAFileInsideTheCollectionPointsSentFolder)
         flow.Posizione = 3;
         flow.Progressivo = 1;
         ASSERT_FALSE(CaricaCorbex(flow));
-        EXPECT_TRUE(EliminaCorbex(flow));
+        EXPECT_EQ(EliminaCorbex(flow), EsitoEliminazione::Eliminata);
         EXPECT_TRUE(registerKeys().isEmpty());
         EXPECT_EQ(QFile::exists(onC(QString::fromLatin1(c.file))), !c.removed);
     }
@@ -196,10 +196,42 @@ TEST_F(Register, DeletingAFlowWithoutAFileRemovesOnlyItsRow)
         flow.Posizione = 3;
         flow.Progressivo = n;
         ASSERT_FALSE(CaricaCorbex(flow));
-        EXPECT_TRUE(EliminaCorbex(flow));
+        EXPECT_EQ(EliminaCorbex(flow), EsitoEliminazione::Eliminata);
     }
     EXPECT_TRUE(registerKeys().isEmpty());
     EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(Register, ADeletionOfARowNoLongerAsListedChangesNothing)
+{
+    // Another workstation deleted the flow and filed its own under the same
+    // date and number, or changed one column, after the list was read.
+    const char *changes[] = {
+        "UPDATE Corbix SET CompostoDa = '14-05/03/2024-RIF0014' || char(13, 10), FattoDa = 'ALTRO' WHERE Posizione = 3",
+        "UPDATE Corbix SET Stato = 2 WHERE Posizione = 3",
+        "UPDATE Corbix SET OK = 1 WHERE Posizione = 3",
+        "UPDATE Corbix SET NomeFile = NULL WHERE Posizione = 3",
+        "DELETE FROM Corbix WHERE Posizione = 3",
+    };
+    for (const char *change : changes) {
+        for (bool rilascia : {false, true}) {
+            SCOPED_TRACE(std::string(change) + (rilascia ? " (cancel)" : " (delete)"));
+            db.execute("DELETE FROM Corbix");
+            db.execute("DELETE FROM IndiceDoc");
+            addFlowWithFile();
+            const DatiCorbex listed = loaded();
+            db.execute(QString::fromUtf8(change));
+            const QStringList keys = registerKeys();
+            EXPECT_EQ(EliminaCorbex(listed, rilascia), EsitoEliminazione::NonElencata);
+            EXPECT_EQ(registerKeys(), keys);
+            EXPECT_TRUE(fileThere());
+            EXPECT_EQ(stato1(12, Day), 2);
+            EXPECT_EQ(stato1(13, QDate(2024, 3, 4)), 2);
+            EXPECT_EQ(stato1(14, Day), 2);
+            EXPECT_TRUE(boxes.shown.empty());
+            EXPECT_EQ(db.transactionDepth(), 0);
+        }
+    }
 }
 
 TEST_F(Register, AFailedCancelLeavesRegisterDeclarationsAndFileAsTheyWere)
@@ -207,7 +239,8 @@ TEST_F(Register, AFailedCancelLeavesRegisterDeclarationsAndFileAsTheyWere)
     addFlowWithFile();
     DatiCorbex flow = loaded();
     flow.CompostoDa += "15-31/02/2024-BAD0001\r\n";  // not a date, met after two releases
-    EXPECT_FALSE(EliminaCorbex(flow, true));
+    db.execute("UPDATE Corbix SET CompostoDa = ? WHERE Posizione = 3", {flow.CompostoDa});
+    EXPECT_EQ(EliminaCorbex(flow, true), EsitoEliminazione::Fallita);
     EXPECT_EQ(registerKeys(), (QStringList{"3 05/03/2024 7", "4 05/03/2024 7"}));
     EXPECT_TRUE(fileThere());
     EXPECT_EQ(stato1(12, Day), 2);
@@ -232,7 +265,7 @@ TEST_F(Register, ALockedArchiveStopsTheDeletionBeforeAnythingChanges)
         errors.answer(answer);
         testsupport::OtherProgram other(onC("Archivio.mdb"));
         ASSERT_EQ(other.exec("BEGIN IMMEDIATE"), SQLITE_OK);
-        EXPECT_FALSE(EliminaCorbex(flow, true));
+        EXPECT_EQ(EliminaCorbex(flow, true), EsitoEliminazione::Fallita);
         ASSERT_EQ(other.exec("ROLLBACK"), SQLITE_OK);
         EXPECT_EQ(registerKeys(), (QStringList{"3 05/03/2024 7", "4 05/03/2024 7"}));
         EXPECT_TRUE(fileThere());

@@ -3,8 +3,8 @@
 #include "platform/clock.h"
 #include "platform/dao/connection.h"
 #include "support/doubles/fakeclock.h"
+#include "support/otherprogram.h"
 
-#include <QProcess>
 #include <optional>
 
 using namespace daotest;
@@ -175,19 +175,6 @@ TEST_F(DaoTest, DenyingRecordsetInsideATransactionKeepsItsWork)
     EXPECT_EQ(rs->value("Nome").toString(), "Dentro");
 }
 
-// Another program writing the file, as its own process, with no wait for a lock.
-int otherProcessWrites(const QString &path, const QString &sql)
-{
-    QProcess python;
-    python.start(QStringLiteral("python3"),
-                 {QStringLiteral("-c"),
-                  QStringLiteral("import sqlite3,sys\nc=sqlite3.connect(sys.argv[1],timeout=0)\nc.execute(sys.argv[2])\n"
-                                 "c.commit()"),
-                  path, sql});
-    python.waitForFinished(30000);
-    return python.exitCode();
-}
-
 TEST_F(DaoTest, AStatementKeptForReuseHoldsNoLockBetweenUses)
 {
     insert("A1", "Primo");
@@ -201,7 +188,7 @@ TEST_F(DaoTest, AStatementKeptForReuseHoldsNoLockBetweenUses)
         EXPECT_EQ(dynaset->value("Nome").toString(), round == 0 ? "Primo" : "Altro");
         db.execute("UPDATE Prova SET Nome = Nome WHERE Codice = ?", {QStringLiteral("A2")});
         // Read, left open, and the other program writes at once.
-        EXPECT_EQ(otherProcessWrites(path, QStringLiteral("UPDATE Prova SET Nome = 'Altro' WHERE Codice = 'A1'")), 0);
+        EXPECT_EQ(testsupport::otherProcessWrites(path, QStringLiteral("UPDATE Prova SET Nome = 'Altro' WHERE Codice = 'A1'")), 0);
     }
 }
 

@@ -43,4 +43,16 @@ int OtherProgram::exec(const QString &sql)
     }
 }
 
+int otherProcessWrites(const QString &path, const QString &sql)
+{
+    QProcess python;
+    python.start(QStringLiteral("python3"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("import sqlite3,sys\nc=sqlite3.connect(sys.argv[1],timeout=0,isolation_level=None)\n"
+                                 "c.executescript('BEGIN;'+sys.argv[2]+';COMMIT;')"),
+                  path, sql});
+    python.waitForFinished(30000);
+    return python.exitStatus() == QProcess::NormalExit ? python.exitCode() : -1;
+}
+
 }  // namespace testsupport

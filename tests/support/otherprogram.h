@@ -29,4 +29,9 @@ private:
     QProcess process_;
 };
 
+// Another program writing the file: python3's sqlite3 module, in a process of
+// its own, runs the statements (separated by ";") in one transaction, with no
+// wait for a lock. 0 when they committed.
+int otherProcessWrites(const QString &path, const QString &sql);
+
 }  // namespace testsupport

@@ -2,6 +2,7 @@
 
 #include "platform/dao/database.h"
 
+#include <QStringList>
 #include <initializer_list>
 #include <string>
 
@@ -11,5 +12,9 @@ namespace testsupport {
 // Null), in the archive's order: two archives hold the same rows exactly when
 // their hashes agree.
 std::string tablesSha(dao::Database db, std::initializer_list<const char *> tables);
+
+// Every row a query reads, its columns as text ("<null>" for Null) joined
+// by "|".
+QStringList rowsOf(dao::Database db, const QString &sql);
 
 }  // namespace testsupport

@@ -299,7 +299,7 @@ int rigaDelFlusso(const uimain::frmMain &principale, const QDate &data, qint32 p
 {
     for (int r = 0; r < principale.grdHistory->rowCount(); ++r) {
         flowengine::DatiCorbex flusso;
-        if (uimain::ChiaveRigaGriglia(principale.grdHistory, r, flusso) && flusso.Data == data
+        if (uimain::FlussoRigaGriglia(principale.grdHistory, r, flusso) && flusso.Data == data
             && flusso.Progressivo == progressivo)
             return r + 1;
     }

@@ -81,8 +81,7 @@ bool CaricaGriglia(QTableWidget *griglia, qint16 posizione)
         const RigaElenco &r = righe[i];
         for (int c = 0; c < 6; ++c)
             griglia->setItem(i, c, cella(r.testi[c]));
-        griglia->item(i, 0)->setData(RuoloChiave, r.data);
-        griglia->item(i, 1)->setData(RuoloChiave, r.progressivo);
+        griglia->item(i, 0)->setData(RuoloChiave, QVariant::fromValue(r.corbex));
         QTableWidgetItem *stato = cella(QString());
         stato->setData(RuoloChiave, r.icona);
         auto immagine = immagini.find(r.icona);
@@ -111,15 +110,12 @@ void ImpostaGriglia(QTableWidget *griglia, qint16 posizione)
     }
 }
 
-bool ChiaveRigaGriglia(const QTableWidget *griglia, int riga, DatiCorbex &flow)
+bool FlussoRigaGriglia(const QTableWidget *griglia, int riga, DatiCorbex &flow)
 {
     const QTableWidgetItem *data = griglia->item(riga, 0);
-    const QTableWidgetItem *numero = griglia->item(riga, 1);
-    if (!data || !numero || !data->data(RuoloChiave).isValid())
+    if (!data || !data->data(RuoloChiave).canConvert<DatiCorbex>())
         return false;
-    flow.Data = data->data(RuoloChiave).toDate();
-    flow.Progressivo = numero->data(RuoloChiave).toInt();
-    flow.Posizione = PosizioneInviati;
+    flow = data->data(RuoloChiave).value<DatiCorbex>();
     return true;
 }
 

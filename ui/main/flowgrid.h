@@ -8,8 +8,9 @@ class QTableWidget;
 // horizontal header; register row i is grid row i - 1.
 namespace uimain {
 
-// Item data of the cells: column 0 holds the flow's date (QDate) and column 1
-// its number (qint32) under this role, column 6 the icon key.
+// Item data of the cells: column 0 holds under this role the flow's register
+// row as read when the list was filled (flowengine::DatiCorbex, its key
+// included), column 6 the icon key.
 constexpr int RuoloChiave = Qt::UserRole;
 // Column 6 holds, under this role, the picture (QIcon) of its key, which the
 // grid paints centred in the cell over the cell's own background.
@@ -25,8 +26,9 @@ bool CaricaGriglia(QTableWidget *griglia, qint16 posizione);
 // after CaricaGriglia, since column 2's width follows the row count.
 void ImpostaGriglia(QTableWidget *griglia, qint16 posizione);
 
-// The key of the flow shown in a grid row (0-based): Data and Progressivo
-// from the row's item data, Posizione 3. False for a row that holds none.
-bool ChiaveRigaGriglia(const QTableWidget *griglia, int riga, flowengine::DatiCorbex &flow);
+// The flow shown in a grid row (0-based), as the list read it when it was
+// filled: its key and its whole register row, from the row's item data.
+// False for a row that holds none.
+bool FlussoRigaGriglia(const QTableWidget *griglia, int riga, flowengine::DatiCorbex &flow);
 
 }  // namespace uimain

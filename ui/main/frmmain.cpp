@@ -332,7 +332,7 @@ bool frmMain::rigaEvidenziata(qint32 riga) const
 std::optional<std::pair<QDate, qint32>> frmMain::chiaveRiga(qint32 riga) const
 {
     flowengine::DatiCorbex flow;
-    if (riga < 1 || !uimain::ChiaveRigaGriglia(grdHistory, riga - 1, flow))
+    if (riga < 1 || !FlussoRigaGriglia(grdHistory, riga - 1, flow))
         return std::nullopt;
     return std::make_pair(flow.Data, flow.Progressivo);
 }
@@ -473,7 +473,8 @@ void frmMain::ImpostaMenuContesto(qint32 riga, int elenco, bool &mostra)
             n = 1;
         } else if (chiaveRiga(riga)) {
             try {
-                uimain::ChiaveRigaGriglia(grdHistory, riga - 1, flow);
+                // The commands offered follow the register as it is now.
+                FlussoRigaGriglia(grdHistory, riga - 1, flow);
                 if (!flowengine::CaricaCorbex(flow)) {
                     if (flow.Tipo == flowengine::TipoSupportoMagnetico) {
                         for (const char *parola : {"ANNULLACORBEXINVIATO", "ELIMINACORBEXINVIATO", "RIPRODUCICORBEXFLOPPY",
@@ -540,7 +541,7 @@ void frmMain::eseguiComando(const QString &parola)
 {
     if (const std::optional<Finestra> finestra = finestraDi(parola)) {
         common::RigaSelezionata = RigaContesto;
-        apriPerRiga(*finestra);
+        apriSuFlusso(*finestra);
     } else if (parola == QLatin1String("ANNULLACORBEXINVIATO")) {
         eliminaContesto(QStringLiteral("Annullare ed eliminare il corbex selezionato?"), true);
     } else if (parola == QLatin1String("ELIMINACORBEXINVIATO")) {
@@ -557,25 +558,35 @@ void frmMain::eseguiComando(const QString &parola)
 
 bool frmMain::caricaContesto(flowengine::DatiCorbex &flow)
 {
-    if (RigaContesto >= 1 && uimain::ChiaveRigaGriglia(grdHistory, RigaContesto - 1, flow)
-        && !flowengine::CaricaCorbex(flow))
+    if (RigaContesto >= 1 && FlussoRigaGriglia(grdHistory, RigaContesto - 1, flow)
+        && flowengine::CorbexComeElencato(flow))
         return true;
-    platform::msgBox(QStringLiteral("Il corbex selezionato non è più presente nel registro: l'elenco viene aggiornato."),
-                     common::TitoloCorbix, MsgIcon::Information);
-    AggiornaElenco();
+    elencoSuperato();
     return false;
+}
+
+void frmMain::elencoSuperato()
+{
+    AvvisaElencoSuperato();
+    AggiornaElenco();
 }
 
 void frmMain::eliminaContesto(const QString &domanda, bool rilasciaDocumenti)
 {
     if (platform::msgBox(domanda, common::TitoloCorbix, MsgIcon::Question, MsgButtons::YesNo, 2) != MsgResult::Yes)
         return;
+    // The flow as the list showed it, compared with the register again
+    // inside the deletion's own transaction: a flow filed meanwhile under the
+    // same date and number is not the one the user chose.
     flowengine::DatiCorbex flow;
     if (!caricaContesto(flow))
         return;
+    if (flowengine::EliminaCorbex(flow, rilasciaDocumenti) == flowengine::EsitoEliminazione::NonElencata) {
+        elencoSuperato();
+        return;
+    }
     // A failure has been told; the list is refilled all the same, so that it
     // shows the register as the failure left it.
-    flowengine::EliminaCorbex(flow, rilasciaDocumenti);
     EvidenziaRiga(RigaContesto, flowengine::PosizioneInviati, false);
     AggiornaElenco();
 }
@@ -583,8 +594,8 @@ void frmMain::eliminaContesto(const QString &domanda, bool rilasciaDocumenti)
 void frmMain::riproduciSupporto()
 {
     flowengine::DatiCorbex flow;
-    if (caricaContesto(flow))
-        RiproduciSuSupporto(flow);
+    if (caricaContesto(flow) && !RiproduciSuSupporto(flow))
+        elencoSuperato();
 }
 
 void frmMain::stampaDistinta()
@@ -607,6 +618,16 @@ void frmMain::apriPerRiga(Finestra finestra)
 {
     apri(finestra);
     if (cambiaRegistro(finestra))
+        AggiornaElenco();
+}
+
+void frmMain::apriSuFlusso(Finestra finestra)
+{
+    FlussoSelezionato flusso;
+    if (common::RigaSelezionata < 1 || !FlussoRigaGriglia(grdHistory, common::RigaSelezionata - 1, flusso.corbex))
+        flusso.corbex.Posizione = flowengine::PosizioneInviati;
+    windowFactory().apriSuFlusso(finestra, this, flusso);
+    if (cambiaRegistro(finestra) || flusso.elencoSuperato)
         AggiornaElenco();
 }
 
@@ -646,7 +667,7 @@ void frmMain::DownLoad_Click()
                          common::TitoloCorbix, MsgIcon::Information);
         return;
     }
-    apriPerRiga(Finestra::frmReiceveMirsolan);
+    apriSuFlusso(Finestra::frmReiceveMirsolan);
 }
 
 void frmMain::EDIAccounts_Click()

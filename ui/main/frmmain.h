@@ -126,7 +126,12 @@ private:
     void collega(QAction *action, void (frmMain::*handler)());
     void abilita(QAction *action, Finestra finestra);
     void apri(Finestra finestra, const QString &tag = QString());
+    // Opens a window that may change the register, then refills the list.
     void apriPerRiga(Finestra finestra);
+    // Opens a window on the flow of the list row RigaSelezionata, as the list
+    // showed it; the list is refilled after a window that may change the
+    // register, or that found the flow no longer so.
+    void apriSuFlusso(Finestra finestra);
 
     bool avvio();
     bool riempiElenco();
@@ -139,9 +144,11 @@ private:
     bool rigaEvidenziata(qint32 riga) const;
     qint32 rigaDi(const std::optional<std::pair<QDate, qint32>> &chiave) const;
 
-    // The flow of row RigaContesto, read afresh; false, after telling the user
-    // and refilling the list, when its register row has gone.
+    // The flow of row RigaContesto as the list showed it, while the register
+    // still holds it so; false, after telling the user and refilling the
+    // list, when its register row has gone or no longer holds it.
     bool caricaContesto(flowengine::DatiCorbex &flow);
+    void elencoSuperato();
     void eliminaContesto(const QString &domanda, bool rilasciaDocumenti);
     void riproduciSupporto();
     void stampaDistinta();

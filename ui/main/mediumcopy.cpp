@@ -16,7 +16,7 @@ using platform::MsgButtons;
 using platform::MsgIcon;
 using platform::MsgResult;
 
-void RiproduciSuSupporto(const flowengine::DatiCorbex &flow)
+bool RiproduciSuSupporto(const flowengine::DatiCorbex &flow)
 {
     auto copiaMancante = [&flow] {
         platform::msgBox(QStringLiteral("Impossibile trovare la copia d'archivio del corbex '") + flow.NomeFile
@@ -25,44 +25,49 @@ void RiproduciSuSupporto(const flowengine::DatiCorbex &flow)
     };
     if (flow.NomeFile.isEmpty() || !QFileInfo(platform::hostPath(flow.NomeFile)).isFile()) {
         copiaMancante();
-        return;
+        return true;
     }
     const QString unita = common::OpzioniCorbix.FloppyDevice;
     if (platform::msgBox(QStringLiteral("Inserire il supporto magnetico previsto nell'unità '") + unita
                              + QStringLiteral("' e scegliere 'OK' per procedere"),
                          common::TitoloCorbix, MsgIcon::Information, MsgButtons::OKCancel)
         != MsgResult::OK)
-        return;
+        return true;
     const QString destinazione = unita + QStringLiteral("\\") + flow.RifFloppy;
     for (;;) {
         try {
+            // The user may have waited at the question: the flow written is
+            // the one chosen, never another filed meanwhile under its date
+            // and number.
+            if (!flowengine::CorbexComeElencato(flow))
+                return false;
             if (QFileInfo::exists(platform::hostPath(destinazione))) {
                 platform::msgBox(QStringLiteral("E' già presente un corbex con il nome '") + flow.RifFloppy
                                      + QStringLiteral("' nell'unità '") + unita
                                      + QStringLiteral("': utilizzare un'altro supporto magnetico o eliminarlo, quindi "
                                                       "riprovare."),
                                  QStringLiteral("Corbix Doganali"), MsgIcon::Information);
-                return;
+                return true;
             }
             if (common::CopyWithLineEnd(flow.NomeFile, destinazione, QStringLiteral("\n"))) {
                 copiaMancante();
-                return;
+                return true;
             }
             platform::msgBox(QStringLiteral("Il corbex '") + flow.RifFloppy
                                  + QStringLiteral("' è stato trascritto con successo."),
                              common::TitoloCorbix, MsgIcon::Information);
-            return;
+            return true;
         } catch (const platform::RuntimeError &e) {
             // Any other failure (a full medium, a write refused) is told as
             // the build screen tells it on the same medium.
             if (e.number() != platform::err::DeviceUnavailable) {
                 MostraErroreRunTime(e.number(), e.description());
-                return;
+                return true;
             }
             // No medium in the drive: the same choice as when a flow is built.
             if (platform::msgBox(e.description(), common::TitoloApplicazione, MsgIcon::Critical, MsgButtons::RetryCancel)
                 != MsgResult::Retry)
-                return;
+                return true;
         }
     }
 }

@@ -673,15 +673,16 @@ void TableScreen::cmdVirtual1_Click()
     try {
         rs->deleteCurrent();
     } catch (const platform::RuntimeError &e) {
-        if (e.number() != platform::err::RecordDeleted) {
+        if (e.number() != platform::err::RecordDeleted && e.number() != platform::err::DataChanged) {
             // The row stays; the user learns why instead of seeing it still there.
             messaggioErrore(e.number(), e.description());
             abilitaTreTasti(true);
             return;
         }
-        // Another program deleted the row meanwhile: the user is told, and
-        // the selection is read again, so that the rows shown and counted
-        // are those still there.
+        // Another program deleted the row meanwhile, or changed it, or put
+        // another row under its key: the row shown is no longer there, and
+        // nothing is deleted. The user is told, and the selection is read
+        // again, so that the rows shown and counted are those still there.
         platform::msgBox(NonPiuPresenteEliminazione, caption(), platform::MsgIcon::Information);
         if (!rileggiSelezione())
             return;

@@ -15,6 +15,7 @@
 #include "platform/errors.h"
 #include "platform/messagebox.h"
 #include "ui/main/programfolder.h"
+#include "ui/main/windowfactory.h"
 #include "ui/transmission/answerfile.h"
 
 #include <QFile>
@@ -185,19 +186,34 @@ bool rigaRispostaPresente(dao::Database &db, const DatiCorbex &flow)
     return !rs->eof();
 }
 
-// Stores the answer: the copy in the collection point first, whole under its
-// temporary name, noted in the journal, then the flow's new state and the
-// answer row in one transaction, while the flow's row is held against other
-// programs; the copy takes its name once that has committed. A failure is
-// told and undoes the copy.
-bool archivia(dao::Database &db, flowengine::GiornaleLavoro &giornale, const DatiCorbex &flow, QChar tipo,
-              const QByteArray &contenuto, int stato)
+// The flow's row held against other programs, while it still holds the flow
+// as the list showed it; otherwise the user has been told, superato says
+// whether the list is to be refilled, and the recordset is closed.
+bool rigaInviataElencata(dao::Database &db, std::unique_ptr<dao::Recordset> &inviata, const DatiCorbex &flow,
+                         bool &superato)
 {
-    std::unique_ptr<dao::Recordset> inviata;
     if (common::OpenRecordsetRetry(db, inviata, SqlRigaInviata, {flowengine::PosizioneInviati, flow.Data, flow.Progressivo},
                                    common::TimeoutOneMinute)
         != 0)
         return false;
+    if (uimain::FlussoAncoraElencato(flow, superato))
+        return true;
+    inviata->close();
+    return false;
+}
+
+// Stores the answer: the copy in the collection point first, whole under its
+// temporary name, noted in the journal, then the flow's new state and the
+// answer row in one transaction, while the flow's row is held against other
+// programs and holds the flow as the list showed it; the copy takes its name
+// once that has committed. A failure is told and undoes the copy.
+bool archivia(dao::Database &db, flowengine::GiornaleLavoro &giornale, const DatiCorbex &flow, QChar tipo,
+              const QByteArray &contenuto, int stato)
+{
+    std::unique_ptr<dao::Recordset> inviata;
+    bool superato = false;
+    if (!rigaInviataElencata(db, inviata, flow, superato))
+        return superato;
     const QString copia = NomeCopiaRisposta(common::OpzioniCorbix.Centrale, flow.Data, flow.Progressivo, tipo);
     QString copiaHost;
     try {
@@ -253,15 +269,16 @@ bool archivia(dao::Database &db, flowengine::GiornaleLavoro &giornale, const Dat
 bool controlloPositivo(dao::Database &db, const DatiCorbex &flow)
 {
     std::unique_ptr<dao::Recordset> inviata;
-    if (common::OpenRecordsetRetry(db, inviata, SqlRigaInviata, {flowengine::PosizioneInviati, flow.Data, flow.Progressivo},
-                                   common::TimeoutOneMinute)
-        == 0) {
+    bool superato = false;
+    if (rigaInviataElencata(db, inviata, flow, superato)) {
         if (!inviata->eof()) {
             inviata->edit();
             inviata->setValue(QStringLiteral("Stato"), flowengine::StatoControlloPositivo);
             inviata->update();
         }
         inviata->close();
+    } else if (superato) {
+        return true;
     }
     avvisa(QStringLiteral("Il controllo formale ha dato esito positivo. Prelevare la risposta."));
     return true;

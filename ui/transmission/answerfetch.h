@@ -51,8 +51,11 @@ QString NomeCopiaRisposta(const QString &centrale, const QDate &data, qint32 pro
 // state, storing a copy and its answer row where the answer is kept. Every
 // refusal and failure is told to the user and changes nothing more than an
 // answer's line ends; the register rows and the stored copy are all made or,
-// after a failure, none. True when the window's work is done (answer stored,
-// or formal check passed), false when it stays open.
+// after a failure, none. The flow is the one the list showed: the register
+// is written only while the flow's row still holds it, and otherwise the
+// user is told that the list is refilled and nothing is written. True when
+// the window's work is done (answer stored, formal check passed, or the flow
+// no longer as the list showed it), false when it stays open.
 bool PrelevaRisposta(const QString &percorso, const flowengine::DatiCorbex &flow);
 
 }  // namespace uitransmission

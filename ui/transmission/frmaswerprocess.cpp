@@ -6,7 +6,6 @@
 #include "platform/twips.h"
 #include "ui/main/screen.h"
 #include "ui/main/windowfactory.h"
-#include "ui/transmission/selectedflow.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -38,7 +37,8 @@ void sposta(QWidget *w, int top, int left = -1) { w->move(left < 0 ? w->x() : tw
 
 }  // namespace
 
-frmAswerProcess::frmAswerProcess(QWidget *owner) : QDialog(owner)
+frmAswerProcess::frmAswerProcess(QWidget *owner, const flowengine::DatiCorbex &corbex)
+    : QDialog(owner), elencato_(corbex)
 {
     setObjectName(QStringLiteral("frmAswerProcess"));
     setWindowTitle(TitoloElaborazione);
@@ -110,9 +110,8 @@ frmAswerProcess::frmAswerProcess(QWidget *owner) : QDialog(owner)
     prbProcess->setTextVisible(false);
     PosizionaTwips(prbProcess, 60, 0, Larghezza - 120, 240);
 
-    const flowengine::DatiCorbex chiave = ChiaveFlussoSelezionato(owner);
-    Data = chiave.Data;
-    Progressivo = chiave.Progressivo;
+    Data = elencato_.Data;
+    Progressivo = elencato_.Progressivo;
     Form_Load();
 }
 
@@ -135,6 +134,14 @@ void frmAswerProcess::Form_Load()
 
 void frmAswerProcess::cmdStart_Click()
 {
+    // The user may have waited at the notice: the answer is processed for
+    // the flow chosen, never for another filed meanwhile under its date and
+    // number.
+    if (!uimain::FlussoAncoraElencato(elencato_, ElencoSuperato)) {
+        if (ElencoSuperato)
+            reject();
+        return;
+    }
     Altezza_ += Crescita;
     for (QWidget *w : {static_cast<QWidget *>(lblNotify), static_cast<QWidget *>(cmdStart),
                        static_cast<QWidget *>(cmdCancel)})
@@ -205,9 +212,10 @@ void frmAswerProcess::seguiConteggi(const Conteggi &conteggi)
 
 void RegistraElaborazione(uimain::RegisteredWindowFactory &finestre)
 {
-    finestre.registra(uimain::Finestra::frmAswerProcess, [](QWidget *owner, const QString &) {
-        frmAswerProcess elaborazione(owner);
+    finestre.registraSuFlusso(uimain::Finestra::frmAswerProcess, [](QWidget *owner, uimain::FlussoSelezionato &flusso) {
+        frmAswerProcess elaborazione(owner, flusso.corbex);
         elaborazione.exec();
+        flusso.elencoSuperato = elaborazione.ElencoSuperato;
     });
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "flowengine/register.h"
 #include "ui/transmission/answerprocess.h"
 
 #include <QDialog>
@@ -25,7 +26,8 @@ class frmAswerProcess : public QDialog {
     Q_OBJECT
 
 public:
-    explicit frmAswerProcess(QWidget *owner = nullptr);
+    // corbex: the flow as the main window's list showed it.
+    frmAswerProcess(QWidget *owner, const flowengine::DatiCorbex &corbex);
 
     void Form_Load();
     void cmdStart_Click();
@@ -53,8 +55,11 @@ public:
     // The key of the selected flow.
     QDate Data;
     qint32 Progressivo = 0;
+    // Set when "Avvia" found the flow no longer in the register as listed.
+    bool ElencoSuperato = false;
 
 private:
+    flowengine::DatiCorbex elencato_;
     int Altezza_;  // the window's height in twips
     void seguiDocumento(const flowengine::DocumentoCorbex &documento);
     void seguiConteggi(const Conteggi &conteggi);

@@ -9,14 +9,12 @@
 #include "platform/messagebox.h"
 #include "platform/pageprinter.h"
 #include "platform/twips.h"
-#include "ui/main/flowgrid.h"
 #include "ui/main/screen.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QTableWidget>
 
 namespace uitransmission {
 
@@ -28,7 +26,8 @@ constexpr int kAltezza = 2040;
 
 }  // namespace
 
-frmAswerReport::frmAswerReport(QWidget *owner) : QDialog(owner), owner_(owner)
+frmAswerReport::frmAswerReport(QWidget *owner, const flowengine::DatiCorbex &corbex)
+    : QDialog(owner), elencato_(corbex)
 {
     setObjectName(QStringLiteral("frmAswerReport"));
     setWindowTitle(QStringLiteral("Tabulato esplicativo"));
@@ -73,12 +72,11 @@ frmAswerReport::frmAswerReport(QWidget *owner) : QDialog(owner), owner_(owner)
 
 void frmAswerReport::Form_Load()
 {
-    flowengine::DatiCorbex flow;
-    const auto *griglia = owner_ ? owner_->findChild<QTableWidget *>(QStringLiteral("grdHistory")) : nullptr;
+    // The report is read from the register as it is now, for the flow's key.
+    flowengine::DatiCorbex flow = elencato_;
     bool trovato = false;
     try {
-        if (griglia && common::RigaSelezionata >= 1
-            && uimain::ChiaveRigaGriglia(griglia, common::RigaSelezionata - 1, flow)) {
+        if (flow.Data.isValid()) {
             tabulato_.Data = flow.Data;
             tabulato_.Progressivo = flow.Progressivo;
             trovato = !flowengine::CaricaCorbex(flow);
@@ -146,8 +144,8 @@ void frmAswerReport::cmdCancel_Click() { reject(); }
 
 void RegistraTabulato(uimain::RegisteredWindowFactory &finestre)
 {
-    finestre.registra(uimain::Finestra::frmAswerReport, [](QWidget *owner, const QString &) {
-        frmAswerReport tabulato(owner);
+    finestre.registraSuFlusso(uimain::Finestra::frmAswerReport, [](QWidget *owner, uimain::FlussoSelezionato &flusso) {
+        frmAswerReport tabulato(owner, flusso.corbex);
         tabulato.Form_Load();
         tabulato.exec();
     });

@@ -20,8 +20,8 @@ class frmAswerReport : public QDialog {
     Q_OBJECT
 
 public:
-    // owner holds the list of flows grdHistory the flow is taken from.
-    explicit frmAswerReport(QWidget *owner = nullptr);
+    // corbex: the flow as the main window's list showed it.
+    frmAswerReport(QWidget *owner, const flowengine::DatiCorbex &corbex);
 
     // Loads the flow of the selected row and its answer, and offers the
     // listings its counters say there is something to print for.
@@ -48,7 +48,7 @@ public:
     QLabel *txtDestinationPrinter = nullptr;
 
 private:
-    QWidget *owner_;
+    flowengine::DatiCorbex elencato_;
     DatiTabulato tabulato_;
 };
 

@@ -9,7 +9,6 @@
 #include "ui/main/screen.h"
 #include "ui/main/windowfactory.h"
 #include "ui/transmission/answerfetch.h"
-#include "ui/transmission/selectedflow.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -20,7 +19,8 @@ namespace uitransmission {
 using platform::twips;
 using uimain::PosizionaTwips;
 
-frmReiceveMirsolan::frmReiceveMirsolan(QWidget *owner) : QDialog(owner)
+frmReiceveMirsolan::frmReiceveMirsolan(QWidget *owner, const flowengine::DatiCorbex &corbex)
+    : QDialog(owner), Corbex(corbex)
 {
     setObjectName(QStringLiteral("frmReiceveMirsolan"));
     setWindowTitle(TitoloPrelievo);
@@ -50,20 +50,14 @@ frmReiceveMirsolan::frmReiceveMirsolan(QWidget *owner) : QDialog(owner)
     connect(cmdConfirm, &QPushButton::clicked, this, &frmReiceveMirsolan::cmdConfirm_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmReiceveMirsolan::cmdCancel_Click);
 
-    Corbex = ChiaveFlussoSelezionato(owner);
     Form_Load();
 }
 
 void frmReiceveMirsolan::Form_Load()
 {
+    // The answer is checked against the flow as the list showed it, and is
+    // stored only while the register still holds the flow so.
     txtAswerPathName->setText(common::OpzioniCorbix.UserDir);
-    // A row no longer in the register leaves the record with its key only,
-    // and the fetch's checks then refuse every answer.
-    try {
-        flowengine::CaricaCorbex(Corbex);
-    } catch (const platform::RuntimeError &e) {
-        flowengine::mostraErroreRunTime(e);
-    }
 }
 
 void frmReiceveMirsolan::cmdSelect_Click()
@@ -87,10 +81,11 @@ void frmReiceveMirsolan::cmdCancel_Click() { reject(); }
 
 void RegistraPrelievo(uimain::RegisteredWindowFactory &finestre)
 {
-    finestre.registra(uimain::Finestra::frmReiceveMirsolan, [](QWidget *owner, const QString &) {
-        frmReiceveMirsolan prelievo(owner);
-        prelievo.exec();
-    });
+    finestre.registraSuFlusso(uimain::Finestra::frmReiceveMirsolan,
+                              [](QWidget *owner, uimain::FlussoSelezionato &flusso) {
+                                  frmReiceveMirsolan prelievo(owner, flusso.corbex);
+                                  prelievo.exec();
+                              });
 }
 
 }  // namespace uitransmission

@@ -22,8 +22,8 @@ class frmReiceveMirsolan : public QDialog {
     Q_OBJECT
 
 public:
-    // owner: the main window, whose list gives the selected flow.
-    explicit frmReiceveMirsolan(QWidget *owner = nullptr);
+    // corbex: the flow as the main window's list showed it.
+    frmReiceveMirsolan(QWidget *owner, const flowengine::DatiCorbex &corbex);
 
     void Form_Load();
     void cmdSelect_Click();
@@ -37,7 +37,7 @@ public:
     QPushButton *cmdConfirm = nullptr;
     QPushButton *cmdCancel = nullptr;
 
-    // The flow of the selected row, as loaded.
+    // The flow of the selected row, as the list showed it.
     flowengine::DatiCorbex Corbex;
 };
 

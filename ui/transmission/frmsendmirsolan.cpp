@@ -14,7 +14,6 @@
 #include "ui/main/screen.h"
 #include "ui/main/windowfactory.h"
 #include "ui/transmission/flowsend.h"
-#include "ui/transmission/selectedflow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -51,7 +50,7 @@ QString DueCifre(const QString &numero) { return (QStringLiteral("00") + numero)
 
 }  // namespace
 
-frmSendMirsolan::frmSendMirsolan(QWidget *owner) : QDialog(owner)
+frmSendMirsolan::frmSendMirsolan(QWidget *owner, const flowengine::DatiCorbex &corbex) : QDialog(owner), elencato_(corbex)
 {
     const QString macchina = common::NomeMacchinaServizio();
     setObjectName(QStringLiteral("frmSendMirsolan"));
@@ -124,7 +123,7 @@ frmSendMirsolan::frmSendMirsolan(QWidget *owner) : QDialog(owner)
     connect(cmdConfirm, &QPushButton::clicked, this, &frmSendMirsolan::cmdConfirm_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmSendMirsolan::cmdCancel_Click);
 
-    Corbex = ChiaveFlussoSelezionato(owner);
+    Corbex = elencato_;
     Form_Load();
     txtUserPasswd->setFocus();
 }
@@ -220,6 +219,14 @@ void frmSendMirsolan::cmdConfirm_Click()
         flowengine::mostraErroreRunTime(e);
         return;
     }
+    // The user may have waited at the password and the service: the file
+    // sent is that of the flow chosen, never of another filed meanwhile
+    // under its date and number.
+    if (!uimain::FlussoAncoraElencato(elencato_, ElencoSuperato)) {
+        if (ElencoSuperato)
+            reject();
+        return;
+    }
     const auto data = dao::parseDateText(txtMessageDate->text());
     const QString nome =
         NomeFileServizio(data ? data->date() : QDate(), txtProgNumber->text(), cmbCustomOfficeCode->currentText());
@@ -236,9 +243,10 @@ void frmSendMirsolan::cmdCancel_Click() { reject(); }
 
 void RegistraInvio(uimain::RegisteredWindowFactory &finestre)
 {
-    finestre.registra(uimain::Finestra::frmSendMirsolan, [](QWidget *owner, const QString &) {
-        frmSendMirsolan invio(owner);
+    finestre.registraSuFlusso(uimain::Finestra::frmSendMirsolan, [](QWidget *owner, uimain::FlussoSelezionato &flusso) {
+        frmSendMirsolan invio(owner, flusso.corbex);
         invio.exec();
+        flusso.elencoSuperato = invio.ElencoSuperato;
     });
 }
 

@@ -25,7 +25,8 @@ class frmSendMirsolan : public QDialog {
     Q_OBJECT
 
 public:
-    explicit frmSendMirsolan(QWidget *owner = nullptr);
+    // corbex: the flow as the main window's list showed it.
+    frmSendMirsolan(QWidget *owner, const flowengine::DatiCorbex &corbex);
 
     void Form_Load();
     void cmdConfirm_Click();
@@ -52,12 +53,15 @@ public:
     // The flow of the selected row, and in Tag the file to send.
     flowengine::DatiCorbex Corbex;
     QString Tag;
+    // Set when the send found the flow no longer in the register as listed.
+    bool ElencoSuperato = false;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void carica();
+    flowengine::DatiCorbex elencato_;
 };
 
 // Registers the window as the one the main window's send command opens.

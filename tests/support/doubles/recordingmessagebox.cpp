@@ -5,6 +5,8 @@ namespace platform {
 MsgResult RecordingMessageBoxService::show(const Message &message)
 {
     shown.push_back(message);
+    if (whileShown)
+        whileShown(message);
     if (!script.empty()) {
         const MsgResult r = script.front();
         script.pop_front();

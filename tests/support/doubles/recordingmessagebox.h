@@ -3,6 +3,7 @@
 #include "platform/messagebox.h"
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace platform {
@@ -16,6 +17,9 @@ public:
 
     std::vector<Message> shown;
     std::deque<MsgResult> script;
+    // Run as each message is shown, before it is answered: what happens
+    // while the user reads it.
+    std::function<void(const Message &)> whileShown;
 };
 
 }  // namespace platform

@@ -6,6 +6,8 @@
 #include "support/asuser.h"
 #include "support/doubles/recordingerrordialog.h"
 #include "support/doubles/recordingpageprinter.h"
+#include "support/otherprogram.h"
+#include "support/tablerows.h"
 
 #include <QFile>
 #include <QImage>
@@ -586,6 +588,13 @@ TEST_F(ContextTest, FetchAndReportOpenOnTheRowClicked)
     EXPECT_EQ(factory_.calls[1].finestra, Finestra::frmAswerReport);
     EXPECT_EQ(factory_.calls[1].riga, 2);
     EXPECT_TRUE(shown().empty());
+    // Each window is handed the flow as the list showed it.
+    EXPECT_EQ(factory_.calls[0].corbex.Data, D1);
+    EXPECT_EQ(factory_.calls[0].corbex.Progressivo, 2);
+    EXPECT_EQ(factory_.calls[0].corbex.Stato, 1);
+    EXPECT_EQ(factory_.calls[0].corbex.NomeFile, "C:\\Corbix\\Corbix inviati\\CX0002");
+    EXPECT_EQ(factory_.calls[1].corbex.Stato, 5);
+    EXPECT_EQ(factory_.calls[1].corbex.OK, 1);
 }
 
 TEST_F(ContextTest, ErrorsOfACommandAreShown)
@@ -655,3 +664,121 @@ TEST_F(ContextTest, ShiftF10AndTheMenuKeyOpenTheMenuOfTheCurrentRowAtThatRow)
         EXPECT_FALSE(w->Context->isVisible());
     }
 }
+
+namespace {
+
+// A command on a flow that another workstation replaced after the list was
+// filled: its register row deleted and a new one filed under the same date
+// and number (the day's next number is its highest plus one), or a column
+// changed, or the row deleted. The other workstation is another process
+// (python3's sqlite3); it acts while the user reads the command's question
+// or, for a command that asks nothing, before it is chosen.
+struct ReplacedFlow {
+    const char *name;
+    const char *caption;
+    qint32 riga;
+    const char *sql;
+    bool whileAsked;
+    std::vector<Message> told;
+};
+
+void PrintTo(const ReplacedFlow &c, std::ostream *os) { *os << c.name; }
+
+class ReplacedFlowTest : public ContextTest, public ::testing::WithParamInterface<ReplacedFlow> {
+protected:
+    // Every register row, every column, Null as <null>.
+    QStringList registerRows()
+    {
+        return testsupport::rowsOf(db, "SELECT * FROM Corbix ORDER BY Posizione, Data, Progressivo");
+    }
+    QStringList declarations()
+    {
+        QStringList states;
+        for (qint32 indice : {12, 13, 14, 15})
+            states << QStringLiteral("%1:%2").arg(indice).arg(stato1(indice, D1).toString());
+        return states;
+    }
+};
+
+// The other workstation's flow 05/03 n. 2, filed after it deleted the one
+// this list shows: its declaration 15, its own archive copy under the same name.
+const char *const OtherFlow2 =
+    "DELETE FROM Corbix WHERE Posizione = 3 AND Data = '2024-03-05' AND Progressivo = 2;"
+    "INSERT INTO Corbix (Posizione, Data, Progressivo, NomeFile, CompostoDa, Stato, Tipo, RifFloppy, FattoDa) "
+    "VALUES (3, '2024-03-05', 2, 'C:\\Corbix\\Corbix inviati\\CX0002', '15-05/03/2024-RIF0015' || char(13, 10), 1, 2, "
+    "NULL, 'XYZ')";
+// The same for 05/03 n. 1, a removable-medium flow with another medium name.
+const char *const OtherFlow1 =
+    "DELETE FROM Corbix WHERE Posizione = 3 AND Data = '2024-03-05' AND Progressivo = 1;"
+    "INSERT INTO Corbix (Posizione, Data, Progressivo, NomeFile, CompostoDa, Stato, Tipo, RifFloppy, FattoDa) "
+    "VALUES (3, '2024-03-05', 1, 'C:\\Corbix\\Corbix inviati\\CX0001', '15-05/03/2024-RIF0015' || char(13, 10), 1, 1, "
+    "'PRATICHE.009', 'XYZ')";
+
+}  // namespace
+
+TEST_P(ReplacedFlowTest, NothingIsDoneToTheFlowAndTheListIsRefreshed)
+{
+    const ReplacedFlow &c = GetParam();
+    addDeclaration(15, D1, 2);
+    const QByteArray othersCopy = "altra postazione\r\n";
+    QStringList rowsLeft;
+    const auto otherWorkstation = [&] {
+        ASSERT_EQ(testsupport::otherProcessWrites(onC("Archivio.mdb"), QString::fromUtf8(c.sql)), 0);
+        tmp_.write(c.riga == 2 ? "c/Corbix/Corbix inviati/CX0002" : "c/Corbix/Corbix inviati/CX0001", othersCopy);
+        rowsLeft = registerRows();
+    };
+    if (c.whileAsked)
+        boxes.whileShown = [&](const Message &) {
+            if (boxes.shown.size() == 1)
+                otherWorkstation();
+        };
+    else
+        otherWorkstation();
+    platform::RecordingPagePrinter printer;
+    platform::ScopedPagePrinter guard(printer);
+    boxes.answer(c.whileAsked && QString::fromUtf8(c.caption) == "&Riproduci" ? MsgResult::OK : MsgResult::Yes);
+
+    choose(c.riga, QString::fromUtf8(c.caption));
+
+    EXPECT_EQ(shown(), c.told);
+    EXPECT_EQ(registerRows(), rowsLeft) << "the other workstation's rows as it left them";
+    EXPECT_EQ(declarations(), (QStringList{"12:2", "13:2", "14:2", "15:2"}));
+    EXPECT_EQ(bytes(onC(c.riga == 2 ? "Corbix/Corbix inviati/CX0002" : "Corbix/Corbix inviati/CX0001")), othersCopy);
+    EXPECT_TRUE(entries(onC("floppy")).isEmpty());
+    EXPECT_TRUE(printer.lines().empty());
+    // The list shows the register as it is now.
+    QStringList rows;
+    for (int r = 0; r < w->grdHistory->rowCount(); ++r) {
+        flowengine::DatiCorbex flow;
+        ASSERT_TRUE(uimain::FlussoRigaGriglia(w->grdHistory, r, flow));
+        flowengine::DatiCorbex stored = flow;
+        EXPECT_FALSE(flowengine::CaricaCorbex(stored)) << r;
+        EXPECT_EQ(flow, stored) << r;
+        rows << w->grdHistory->item(r, 0)->text() + u' ' + w->grdHistory->item(r, 1)->text();
+    }
+    EXPECT_EQ(rows.size(), rowsLeft.size());
+}
+
+namespace {
+
+const char *const ChangedState = "UPDATE Corbix SET Stato = 2 WHERE Posizione = 3 AND Data = '2024-03-05' AND Progressivo = 2";
+const char *const Deleted = "DELETE FROM Corbix WHERE Posizione = 3 AND Data = '2024-03-05' AND Progressivo = 2";
+const Message Riproduci{inserisci, "Corbix doganali", MsgIcon::Information, MsgButtons::OKCancel, 1};
+const Message Gone = info(gone);
+
+}  // namespace
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, ReplacedFlowTest,
+    ::testing::Values(
+        ReplacedFlow{"DeleteOfAFlowFiledAgainUnderItsNumber", "&Elimina", 2, OtherFlow2, true,
+                     {question(elimina), Gone}},
+        ReplacedFlow{"CancelOfAFlowFiledAgainUnderItsNumber", "&Annulla", 2, OtherFlow2, true,
+                     {question(annulla), Gone}},
+        ReplacedFlow{"DeleteOfAFlowWhoseStateChanged", "&Elimina", 2, ChangedState, true,
+                     {question(elimina), Gone}},
+        ReplacedFlow{"CancelOfAFlowDeleted", "&Annulla", 2, Deleted, true, {question(annulla), Gone}},
+        ReplacedFlow{"RewriteOfAFlowFiledAgainWhileTheMediumIsAskedFor", "&Riproduci", 3, OtherFlow1, true,
+                     {Riproduci, Gone}},
+        ReplacedFlow{"DispatchListOfAFlowFiledAgain", "&Stampa distinta", 3, OtherFlow1, false, {Gone}}),
+    [](const ::testing::TestParamInfo<ReplacedFlow> &p) { return std::string(p.param.name); });

@@ -18,6 +18,17 @@
 #include <set>
 #include <vector>
 
+// The flow of the main window's list row RigaSelezionata, as its list shows
+// it: what the main window hands the windows it opens on that row.
+inline flowengine::DatiCorbex FlussoElencato(const uimain::frmMain &w)
+{
+    flowengine::DatiCorbex flow;
+    flow.Posizione = flowengine::PosizioneInviati;
+    if (common::RigaSelezionata >= 1)
+        uimain::FlussoRigaGriglia(w.grdHistory, common::RigaSelezionata - 1, flow);
+    return flow;
+}
+
 // Records every window the main window opens, with its Tag and the row
 // RigaSelezionata at that moment, and does in its place what the window
 // would do to the program-wide values.
@@ -27,12 +38,19 @@ public:
         uimain::Finestra finestra;
         QString tag;
         qint32 riga;
+        flowengine::DatiCorbex corbex;  // the flow a window opened on a list row is handed
     };
 
     bool disponibile(uimain::Finestra finestra) const override { return !missing.count(finestra); }
     void apri(uimain::Finestra finestra, QWidget *, const QString &tag) override
     {
-        calls.push_back({finestra, tag, common::RigaSelezionata});
+        calls.push_back({finestra, tag, common::RigaSelezionata, {}});
+        if (const auto it = actions.find(finestra); it != actions.end())
+            it->second();
+    }
+    void apriSuFlusso(uimain::Finestra finestra, QWidget *, uimain::FlussoSelezionato &flusso) override
+    {
+        calls.push_back({finestra, QString(), common::RigaSelezionata, flusso.corbex});
         if (const auto it = actions.find(finestra); it != actions.end())
             it->second();
     }

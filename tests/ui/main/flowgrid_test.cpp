@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QTableWidget>
+#include <tuple>
 
 using namespace flowengine;
 using namespace uimain;
@@ -78,8 +79,6 @@ TEST_F(FlowGrid, RowsComeNewestDayFirstThenHighestNumberWithTextsAndIcons)
                            "03/03/24|4|||||",
                        }));
     EXPECT_EQ(headers(), (QStringList{"Data", "Numero", "Mittente", "OK", "KO", "ND", "?"}));
-    EXPECT_EQ(grid.item(0, 0)->data(RuoloChiave).toDate(), QDate(2024, 3, 6));
-    EXPECT_EQ(grid.item(1, 1)->data(RuoloChiave).toInt(), 12);
 
     // The icon is drawn by the view, centred, from the image list; a state
     // without one shows nothing.
@@ -97,12 +96,20 @@ TEST_F(FlowGrid, RowsComeNewestDayFirstThenHighestNumberWithTextsAndIcons)
     EXPECT_LE(std::abs(picture.center().x() - cell.center().x()), 1) << "centred left to right";
     EXPECT_FALSE(drawn(4, 6).isValid());
 
+    // Each row keeps the register row as the fill read it, its key included.
+    for (const auto &[riga, data, numero] : {std::tuple{0, QDate(2024, 3, 6), 2}, std::tuple{1, QDate(2024, 3, 5), 12}}) {
+        DatiCorbex flow;
+        ASSERT_TRUE(FlussoRigaGriglia(&grid, riga, flow)) << riga;
+        DatiCorbex stored;
+        stored.Data = data;
+        stored.Posizione = 3;
+        stored.Progressivo = numero;
+        ASSERT_FALSE(CaricaCorbex(stored));
+        EXPECT_EQ(flow, stored) << riga;
+        EXPECT_EQ(flow.FattoDa, "SPED1") << riga;
+    }
     DatiCorbex flow;
-    ASSERT_TRUE(ChiaveRigaGriglia(&grid, 1, flow));
-    EXPECT_EQ(flow.Data, QDate(2024, 3, 5));
-    EXPECT_EQ(flow.Progressivo, 12);
-    EXPECT_EQ(flow.Posizione, 3);
-    EXPECT_FALSE(ChiaveRigaGriglia(&grid, 5, flow));
+    EXPECT_FALSE(FlussoRigaGriglia(&grid, 5, flow));
 }
 
 TEST_F(FlowGrid, TheSenderColumnNarrowsFromSevenGridRows)

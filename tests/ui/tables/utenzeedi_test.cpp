@@ -1,7 +1,10 @@
 #include "fixture.h"
+#include "support/otherprogram.h"
+#include "support/tablerows.h"
 #include "ui/tables/frmutenzeedi.h"
 
 #include <QComboBox>
+#include <algorithm>
 
 using uitables::frmUtenzeEDI;
 
@@ -39,15 +42,7 @@ protected:
     }
     QStringList righe()
     {
-        QStringList out;
-        auto rs = db.openRecordset(QStringLiteral("SELECT * FROM UtenzeEDI ORDER BY CodiceCED"));
-        for (; !rs->eof(); rs->moveNext()) {
-            QStringList r;
-            for (const dao::Field &f : rs->fields())
-                r << (rs->value(f.name).isNull() ? QStringLiteral("<null>") : rs->value(f.name).toString());
-            out << r.join(u'|');
-        }
-        return out;
+        return testsupport::rowsOf(db, QStringLiteral("SELECT * FROM UtenzeEDI ORDER BY CodiceCED"));
     }
 };
 
@@ -317,6 +312,58 @@ TEST_F(UtenzeEDI, ModifyWritesTheRowShownAndNoOtherWithTheSameKey)
         clickAsUser(w->cmdCancel);
     }
     EXPECT_EQ(accessi(), (QStringList{"L002/nuova"}));
+}
+
+TEST_F(UtenzeEDI, DeleteRemovesOnlyTheRowShownAsItWasShown)
+{
+    // The table has no key: a row is found again by its rowid, which SQLite
+    // gives a new row once the last row is deleted. Another program (a
+    // process of its own) acts while the user reads the question.
+    const struct {
+        const char *name;
+        const char *sql;
+    } cases[] = {
+        {"the last row deleted and another account added under its rowid",
+         "DELETE FROM UtenzeEDI WHERE Login = 'L004';"
+         "INSERT INTO UtenzeEDI VALUES ('DICH1', 'RSSMRA85T10A562S', 'Altra SpA', 'L009', 'altrui', 'FTP', 'CED9', "
+         "'Altrove', 'NODO', 'TPM')"},
+        {"a column of the row changed", "UPDATE UtenzeEDI SET Passwd = 'altrui' WHERE Login = 'L004'"},
+        {"the row deleted", "DELETE FROM UtenzeEDI WHERE Login = 'L004'"},
+    };
+    const platform::Message nonPresente =
+        info(QStringLiteral("Impossibile eliminare il record dall'archivio: il record visualizzato non risulta più "
+                            "presente."),
+             QStringLiteral("Gestione Utente E.D.I."));
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        db.execute(QStringLiteral("DELETE FROM UtenzeEDI"));
+        for (const char *login : {"L001", "L002", "L003", "L004"})
+            utenza(QString::fromLatin1(login), QStringLiteral("FTP"));
+        auto w = apri<frmUtenzeEDI>(Tag);
+        clickAsUser(w->cmdSearch);
+        clickAsUser(w->cmdVirtual);
+        clickAsUser(w->dtaLocal->cmdLast);
+        ASSERT_EQ(w->dtaLocal->Caption(), "4/4");
+        ASSERT_EQ(w->txtLogin->text(), "L004");
+        QStringList lasciate;
+        boxes.shown.clear();
+        boxes.whileShown = [&](const platform::Message &) {
+            if (boxes.shown.size() == 1) {
+                ASSERT_EQ(testsupport::otherProcessWrites(onC(QStringLiteral("Archivio.mdb")), QString::fromUtf8(c.sql)), 0);
+                lasciate = righe();
+            }
+        };
+        boxes.answer(platform::MsgResult::Yes);
+        clickAsUser(w->cmdVirtual1);
+        boxes.whileShown = nullptr;
+        EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{conferma(QStringLiteral("Gestione Utente E.D.I.")),
+                                                               nonPresente}));
+        EXPECT_EQ(righe(), lasciate) << "nothing deleted";
+        // The selection read again: the rows there now, counted.
+        EXPECT_EQ(w->Modalita, 2);
+        EXPECT_EQ(w->dtaLocal->Caption(), QStringLiteral("%1/%2").arg(std::min<qsizetype>(4, lasciate.size())).arg(lasciate.size()));
+        EXPECT_TRUE(w->cmdVirtual1->isEnabled());
+    }
 }
 
 }  // namespace

@@ -135,6 +135,8 @@ TEST_F(Fetch, AnswersOfIntrastatAndManifestAreStoredToo)
 {
     for (QChar type : {u'H', u'P'}) {
         db.execute(QStringLiteral("DELETE FROM Corbix WHERE Posizione = 4"));
+        // The flow as the list shows it once refilled after the last fetch.
+        flowengine::CaricaCorbex(flow);
         EXPECT_TRUE(PrelevaRisposta(put(file(answer(type))), flow)) << QString(type).toStdString();
         EXPECT_EQ(registerRows().value(0), Flow.arg(3));
         EXPECT_EQ(registerRows().size(), 2);
@@ -333,6 +335,8 @@ TEST_F(Fetch, APassedFormalCheckMovesTheFlowToState2AndStoresNothing)
     db.execute(QStringLiteral("UPDATE Corbix SET Stato = 5"));
     for (QChar type : {u'A', u'B'}) {
         boxes.shown.clear();
+        // The flow as the list shows it once refilled.
+        flowengine::CaricaCorbex(flow);
         EXPECT_TRUE(PrelevaRisposta(put(file(answer(type, QStringLiteral("0")))), flow));
         EXPECT_EQ(boxes.shown, std::vector<Message>{info(QStringLiteral(
                                    "Il controllo formale ha dato esito positivo. Prelevare la risposta."))});
@@ -388,7 +392,7 @@ TEST_F(Fetch, ARegisterLockedBeyondTheDeadlineStoresNothing)
 TEST_F(Fetch, APassedFormalCheckUnderALockIsStillToldAndClosesTheWindow)
 {
     startOn(1);
-    frmReiceveMirsolan f(w.get());
+    frmReiceveMirsolan f(w.get(), FlussoElencato(*w));
     f.show();
     f.txtAswerPathName->setText(put(file(answer(u'A', QStringLiteral("0")))));
     testsupport::OtherProgram other(onC(QStringLiteral("Archivio.mdb")));
@@ -403,6 +407,27 @@ TEST_F(Fetch, APassedFormalCheckUnderALockIsStillToldAndClosesTheWindow)
     EXPECT_TRUE(stored().isEmpty());
 }
 
+TEST_F(Fetch, AFlowChangedSinceTheListWasFilledIsNotWritten)
+{
+    // Another workstation fetched the flow's formal check meanwhile: the
+    // flow's state is no longer the one the list showed.
+    startOn(1);
+    frmReiceveMirsolan f(w.get(), FlussoElencato(*w));
+    f.show();
+    f.txtAswerPathName->setText(put(file(answer(u'W'))));
+    ASSERT_EQ(testsupport::otherProcessWrites(onC(QStringLiteral("Archivio.mdb")),
+                                              QStringLiteral("UPDATE Corbix SET Stato = 2 WHERE Posizione = 3")),
+              0);
+    clickAsUser(f.cmdConfirm);
+    EXPECT_EQ(boxes.shown, std::vector<Message>{box(QStringLiteral("Il corbex selezionato non è più presente nel "
+                                                                   "registro: l'elenco viene aggiornato."),
+                                                    MsgIcon::Information)});
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_EQ(registerRows(), QStringList{Flow.arg(2)});
+    EXPECT_TRUE(stored().isEmpty());
+    EXPECT_EQ(entries(onC(QStringLiteral("Corbix/TEMP"))), QStringList());
+}
+
 TEST_F(Fetch, AFileTooLargeForAnAnswerIsRefusedUntouched)
 {
     const QString path = put("EDI\nfine\n");
@@ -412,7 +437,7 @@ TEST_F(Fetch, AFileTooLargeForAnAnswerIsRefusedUntouched)
         ASSERT_TRUE(f.resize(MassimaRisposta + 1));
     }
     startOn(1);
-    frmReiceveMirsolan f(w.get());
+    frmReiceveMirsolan f(w.get(), FlussoElencato(*w));
     f.show();
     f.txtAswerPathName->setText(path);
     clickAsUser(f.cmdConfirm);
@@ -469,7 +494,7 @@ TEST_F(Fetch, TheWindowStartsOnTheUserFolderAndBrowses)
     db.execute(QStringLiteral("UPDATE Paramflu SET UserDir = ?"), {QStringLiteral("C:\\In\\")});
     startOn(1);
     ASSERT_EQ(common::OpzioniCorbix.UserDir, QStringLiteral("C:\\In\\"));
-    frmReiceveMirsolan f(w.get());
+    frmReiceveMirsolan f(w.get(), FlussoElencato(*w));
     f.show();
     EXPECT_EQ(f.windowTitle(), QStringLiteral("Prelievo risposte EDI"));
     EXPECT_EQ(f.txtAswerPathName->text(), QStringLiteral("C:\\In\\"));
@@ -497,7 +522,7 @@ TEST_F(Fetch, TheWindowStartsOnTheUserFolderAndBrowses)
 TEST_F(Fetch, TheWindowStaysOpenAfterARefusalAndClosesAfterTheFetch)
 {
     startOn(1);
-    frmReiceveMirsolan f(w.get());
+    frmReiceveMirsolan f(w.get(), FlussoElencato(*w));
     f.show();
     f.txtAswerPathName->setText(QStringLiteral("C:\\In\\NESSUNA07"));
     clickAsUser(f.cmdConfirm);

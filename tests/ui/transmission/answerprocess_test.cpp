@@ -281,7 +281,7 @@ TEST_F(Process, AStoredCopyTooLargeForAnAnswerIsRefusedUnread)
     ASSERT_TRUE(copy.resize(MassimaRisposta + 1));
     const QStringList before = registerRows();
     startOn(1);
-    frmAswerProcess f(w.get());
+    frmAswerProcess f(w.get(), FlussoElencato(*w));
     f.show();
     clickAsUser(f.cmdStart);
     EXPECT_TRUE(f.isVisible());
@@ -289,6 +289,30 @@ TEST_F(Process, AStoredCopyTooLargeForAnAnswerIsRefusedUnread)
                                                                  "è troppo grande per essere una risposta del servizio."),
                                                   QStringLiteral("Elaborazione risposta"), MsgIcon::Exclamation,
                                                   MsgButtons::OK, 1}}));
+    EXPECT_EQ(registerRows(), before);
+    EXPECT_EQ(boxB(1), untouchedB());
+}
+
+TEST_F(Process, AFlowFiledAgainUnderItsNumberWhileTheNoticeIsShownIsNotProcessed)
+{
+    // The flow the list showed is deleted by another workstation and another
+    // filed under its date and number (its stored answer stays): the answer
+    // is not written into the other flow's declarations.
+    answerW({positive(QStringLiteral("C1"), QStringLiteral("AB1234"), true)});
+    startOn(1);
+    frmAswerProcess f(w.get(), FlussoElencato(*w));
+    f.show();
+    ASSERT_EQ(testsupport::otherProcessWrites(
+                  onC(QStringLiteral("Archivio.mdb")),
+                  QStringLiteral("UPDATE Corbix SET CompostoDa = '9-15/01/2026-ZZ9999', Stato = 1 WHERE Posizione = 3")),
+              0);
+    const QStringList before = registerRows();
+    clickAsUser(f.cmdStart);
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_TRUE(f.ElencoSuperato);
+    EXPECT_EQ(boxes.shown, std::vector<Message>{::box(QStringLiteral("Il corbex selezionato non è più presente nel "
+                                                                   "registro: l'elenco viene aggiornato."),
+                                                    MsgIcon::Information)});
     EXPECT_EQ(registerRows(), before);
     EXPECT_EQ(boxB(1), untouchedB());
 }
@@ -399,7 +423,7 @@ TEST_F(Process, CountsBeyondAByteAreStoredAs255AndShownWhole)
         body << positive(QStringLiteral("C11"), QStringLiteral("AB1234"), false);
     answerW(body);
     startOn(1);
-    frmAswerProcess f(w.get());
+    frmAswerProcess f(w.get(), FlussoElencato(*w));
     f.show();
     clickAsUser(f.cmdStart);
     EXPECT_EQ(f.result(), QDialog::Accepted);
@@ -440,7 +464,7 @@ TEST_F(Process, TheWindowOpensOnItsNoticeAndProcessesOnStart)
 {
     answerW({positive(QStringLiteral("C11"), QStringLiteral("CD5678"), false)});
     startOn(1);
-    frmAswerProcess f(w.get());
+    frmAswerProcess f(w.get(), FlussoElencato(*w));
     f.show();
     EXPECT_EQ(f.windowTitle(), QStringLiteral("Elaborazione risposta"));
     EXPECT_EQ(f.Data, Day);
@@ -472,7 +496,7 @@ TEST_F(Process, TheWindowStaysWithoutButtonsAfterAnAnswerItDoesNotProcess)
 {
     stored(u'H', {header(u'H', QStringLiteral("DICH01"), 3)});
     startOn(1);
-    frmAswerProcess f(w.get());
+    frmAswerProcess f(w.get(), FlussoElencato(*w));
     f.show();
     clickAsUser(f.cmdStart);
     EXPECT_TRUE(f.isVisible());

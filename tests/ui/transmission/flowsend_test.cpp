@@ -4,6 +4,7 @@
 #include "platform/sharemapping.h"
 #include "support/asuser.h"
 #include "support/doubles/recordingsharemapper.h"
+#include "support/otherprogram.h"
 #include "ui/main/screen.h"
 #include "ui/transmission/flowsend.h"
 #include "ui/transmission/frmsendmirsolan.h"
@@ -67,7 +68,7 @@ protected:
     std::unique_ptr<frmSendMirsolan> open()
     {
         startOn(1);
-        auto f = std::make_unique<frmSendMirsolan>(w.get());
+        auto f = std::make_unique<frmSendMirsolan>(w.get(), FlussoElencato(*w));
         f->show();
         boxes.shown.clear();
         return f;
@@ -77,6 +78,17 @@ protected:
     {
         auto rs = db.openRecordset(QStringLiteral("SELECT AutoPasswd FROM Spedoga WHERE Codice = 'DICH01'"));
         return rs->value(0);
+    }
+    // The main window's send command chosen on the first row.
+    void sendFromTheMenu()
+    {
+        rightClick(rowCentre(1));
+        QAction *invia = nullptr;
+        for (QAction *a : w->Opzioni)
+            if (a->isVisible() && a->text() == QStringLiteral("&Invia a MIRSOLAN..."))
+                invia = a;
+        ASSERT_NE(invia, nullptr) << contextItems().join(u',').toStdString();
+        invia->trigger();
     }
     // Drive Z: as the workstation had it.
     QString driveZ() const { return platform::hostPath(QStringLiteral("Z:\\")); }
@@ -128,7 +140,7 @@ TEST_F(Send, ADeclarantWithoutEdiUserCodeIsTold)
 {
     db.execute(QStringLiteral("UPDATE Corbix SET FattoDa = 'DICH02'"));
     startOn(1);
-    frmSendMirsolan f(w.get());
+    frmSendMirsolan f(w.get(), FlussoElencato(*w));
     const Message expected{QStringLiteral("Nessun codice utenza al servizio MIRSOLAN risulta associato al "
                                           "dichiarante/rappresentante il cui codice coincide con 'DICH02'\r\n"
                                           "Definire tale associazione quindi riprovare."),
@@ -292,16 +304,51 @@ TEST_F(Send, TheMainWindowsSendCommandOpensTheScreenOnTheRowClicked)
         clickAsUser(f->cmdConfirm);
         acted = true;
     });
-    rightClick(rowCentre(1));
-    QAction *invia = nullptr;
-    for (QAction *a : w->Opzioni)
-        if (a->isVisible() && a->text() == QStringLiteral("&Invia a MIRSOLAN..."))
-            invia = a;
-    ASSERT_NE(invia, nullptr) << contextItems().join(u',').toStdString();
-    invia->trigger();
+    sendFromTheMenu();
     EXPECT_TRUE(acted);
     EXPECT_EQ(onShare(), QStringList{QStringLiteral("26011507-012100")});
     EXPECT_EQ(registerRows().value(0).section(u'|', 3, 3), QStringLiteral("1"));
+}
+
+TEST_F(Send, AFlowFiledAgainUnderItsNumberWhileTheScreenIsOpenIsNotSent)
+{
+    // While the user types the password, another workstation deletes the
+    // flow and files its own under the same date and number, with its own
+    // archive copy: the send copies nothing, the user is told, and the list
+    // is refilled.
+    uimain::RegisteredWindowFactory windows;
+    RegistraInvio(windows);
+    uimain::ScopedWindowFactory guard(windows);
+    startOn(0);
+    QTimer::singleShot(0, w.get(), [&] {
+        auto *f = w->findChild<frmSendMirsolan *>();
+        ASSERT_NE(f, nullptr);
+        ASSERT_EQ(testsupport::otherProcessWrites(
+                      onC(QStringLiteral("Archivio.mdb")),
+                      QStringLiteral("DELETE FROM Corbix WHERE Posizione = 3;"
+                                     "INSERT INTO Corbix (Posizione, Data, Progressivo, NomeFile, CompostoDa, Stato, "
+                                     "Tipo, RifFloppy, FattoDa) VALUES (3, '2026-01-15', 7, "
+                                     "'C:\\Corbix\\Corbix inviati\\altro', '2-15/01/2026-CD67890', 1, 1, "
+                                     "'PRATICHE.007', 'DICH01')")),
+                  0);
+        f->txtUserPasswd->setText(QStringLiteral("Segreta"));
+        clickAsUser(f->cmdConfirm);
+        EXPECT_FALSE(f->isVisible());
+    });
+    sendFromTheMenu();
+    EXPECT_EQ(boxes.shown, std::vector<Message>{box(
+                               QStringLiteral("Il corbex selezionato non è più presente nel registro: l'elenco viene "
+                                              "aggiornato."),
+                               platform::MsgIcon::Information)});
+    EXPECT_TRUE(onShare().isEmpty());
+    EXPECT_EQ(registerRows(),
+              QStringList{QStringLiteral("3 15/01/2026 7|C:\\Corbix\\Corbix inviati\\altro|2-15/01/2026-CD67890|1|1|"
+                                         "PRATICHE.007|DICH01|<null>|<null>|<null>")});
+    // The list shows the other workstation's flow as the register holds it.
+    flowengine::DatiCorbex listed;
+    ASSERT_TRUE(uimain::FlussoRigaGriglia(w->grdHistory, 0, listed));
+    EXPECT_EQ(listed.NomeFile, QStringLiteral("C:\\Corbix\\Corbix inviati\\altro"));
+    EXPECT_EQ(w->grdHistory->item(0, 6)->data(uimain::RuoloChiave).toString(), QStringLiteral("FLOPPY"));
 }
 
 namespace {

@@ -29,9 +29,17 @@ protected:
         // A newer flow stands above it in the list.
         addFlow(flowengine::PosizioneInviati, QDate(2026, 3, 6), 1, flowengine::StatoProdotto,
                 flowengine::TipoTelematico, "SPED1");
-        grdHistory->setObjectName(QStringLiteral("grdHistory"));
         ASSERT_TRUE(uimain::CaricaGriglia(grdHistory, flowengine::PosizioneInviati));
         common::RigaSelezionata = 2;
+    }
+
+    // The flow of the selected row, as the list shows it.
+    flowengine::DatiCorbex selected() const
+    {
+        flowengine::DatiCorbex flow;
+        if (common::RigaSelezionata >= 1)
+            uimain::FlussoRigaGriglia(grdHistory, common::RigaSelezionata - 1, flow);
+        return flow;
     }
 
     QWidget owner;
@@ -43,7 +51,7 @@ protected:
 TEST_F(AnswerReportScreen, TheControlsAndTheFlowLoaded)
 {
     addFlows(2, 1);
-    frmAswerReport w(&owner);
+    frmAswerReport w(&owner, selected());
     w.Form_Load();
 
     EXPECT_EQ(w.windowTitle(), "Tabulato esplicativo");
@@ -75,7 +83,7 @@ TEST_F(AnswerReportScreen, TheCountersSayWhichListingsAreOffered)
     for (const Case &c : cases) {
         db.execute("DELETE FROM Corbix");
         addFlows(c.ok, c.ko);
-        frmAswerReport w(&owner);
+        frmAswerReport w(&owner, selected());
         w.Form_Load();
         const QString at = QStringLiteral("OK %1 KO %2").arg(c.ok.toString(), c.ko.toString());
         EXPECT_EQ(w.chkSuccess->isEnabled(), c.success) << at.toStdString();
@@ -89,7 +97,7 @@ TEST_F(AnswerReportScreen, TheCountersSayWhichListingsAreOffered)
 TEST_F(AnswerReportScreen, UntickingBothBoxesDisablesThePrintCommand)
 {
     addFlows(2, 1);
-    frmAswerReport w(&owner);
+    frmAswerReport w(&owner, selected());
     w.Form_Load();
     w.show();
     clickAsUser(w.chkSuccess);
@@ -110,7 +118,7 @@ TEST_F(AnswerReportScreen, PrintingBothListingsMakesTwoDocumentsPositiveFirst)
     writeAnswer({at({{1, "R"}, {2, "C1"}, {14, "R00001"}, {28, "P"}, {29, "AB"}, {40, "150126"}}),
                  at({{1, "R"}, {2, "C1"}, {14, "R00009"}, {28, "N"}})});
     writeFlow({"ENVELOPE"});
-    frmAswerReport w(&owner);
+    frmAswerReport w(&owner, selected());
     w.Form_Load();
     w.show();
     clickAsUser(w.cmdPrint);
@@ -139,7 +147,7 @@ TEST_F(AnswerReportScreen, AFlowNoLongerInTheRegisterOffersNothing)
 {
     addFlows(2, 1);
     db.execute("DELETE FROM Corbix WHERE Progressivo = 7");
-    frmAswerReport w(&owner);
+    frmAswerReport w(&owner, selected());
     w.Form_Load();
     EXPECT_FALSE(w.chkSuccess->isEnabled());
     EXPECT_FALSE(w.chkFailure->isEnabled());
@@ -163,7 +171,7 @@ TEST_F(AnswerReportScreen, WithoutAPrinterTheListingIsAPdfInTheCollectionPointsT
                      {63, "170326"}})});
     platform::QtPagePrinter qt;
     platform::ScopedPagePrinter realPrinter(qt);
-    frmAswerReport w(&owner);
+    frmAswerReport w(&owner, selected());
     w.Form_Load();
     w.cmdPrint_Click();
 

@@ -1,5 +1,6 @@
 #include "fit.h"
 #include "ui/main/compose_fixture.h"
+#include "ui/main/fixture.h"
 
 #include "common/settings.h"
 #include "support/tempdir.h"
@@ -266,19 +267,19 @@ TEST_F(Windows, EveryWindowShowsEveryTextWholeWithoutOverlapsOnA1024x768Screen)
         checkShown(p, QString());
     }
     {
-        frmReiceveMirsolan w(main_.get());
+        frmReiceveMirsolan w(main_.get(), FlussoElencato(*main_));
         checkShown(w, QString());
     }
     {
         // The widest values the window shows.
-        frmSendMirsolan w(main_.get());
+        frmSendMirsolan w(main_.get(), FlussoElencato(*main_));
         w.txtUserId->setText(QStringLiteral("WWWW"));
         w.txtMessageDate->setText(QStringLiteral("30/08/2026"));
         w.txtProgNumber->setText(QStringLiteral("99"));
         checkShown(w, QString());
     }
     {
-        frmAswerReport w(main_.get());
+        frmAswerReport w(main_.get(), FlussoElencato(*main_));
         w.Form_Load();
         checkShown(w, QString());
     }
@@ -289,7 +290,7 @@ TEST_F(Windows, EveryWindowShowsEveryTextWholeWithoutOverlapsOnA1024x768Screen)
     {
         // An answer of a type not processed leaves the window in its
         // processing layout.
-        frmAswerProcess w(main_.get());
+        frmAswerProcess w(main_.get(), FlussoElencato(*main_));
         checkShown(w, QStringLiteral("notice"));
         clickAsUser(w.cmdStart);
         w.txtDocNumber->setText(QStringLiteral("4000005"));
