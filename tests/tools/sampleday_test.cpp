@@ -301,6 +301,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, SampleDay,
                                            // 5 000 outcomes in one answer: the first declarant's half.
                                            DayCase{"FiveThousandOutcomes", 10000,
                                                    "e9812cb6a7d727e69901f79f0d93e0d4e6bb04302e7a8b97708e8f4e53132caa"}),
-                         [](const ::testing::TestParamInfo<DayCase> &info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<DayCase> &caso) { return std::string(caso.param.name); });
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "common/paths.h"
+#include "common/runtimeerror.h"
 #include "common/textfiles.h"
 #include "flowengine/collectionpoint.h"
 #include "flowengine/flowwriter.h"
@@ -571,29 +572,22 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
             if (!common::runRequiredStep(QStringLiteral("ArchiviaCorbex"), [&] { transazione.emplace(db); }))
                 throw GiaSegnalato{};
             const dao::CommitWait attesa(common::AttesaSilenziosaMs);
-            std::unique_ptr<dao::Recordset> rs;
-            if (cartella) {
-                rs = db.openRecordset(QStringLiteral("SELECT * FROM Corbix WHERE Data = DateValue(?) AND "
-                                                     "Progressivo = ? AND Posizione = ?"),
-                                      {corbex.riservata.data, corbex.riservata.progressivo,
-                                       corbex.riservata.posizione});
-                if (rs->eof())
-                    platform::raise(platform::err::NoCurrentRecord);
-                rs->edit();
-                rs->setValue(QStringLiteral("Posizione"), flowengine::PosizioneInviati);
-                rs->setValue(QStringLiteral("NomeFile"), common::StrToNull(nomeArchivio));
-                rs->setValue(QStringLiteral("CompostoDa"), corbex.ElencoComposizione);
-            } else {
-                const qint32 numero = flowengine::NuovoProgressivo(corbex.data);
-                rs = db.openRecordset(QStringLiteral("SELECT * FROM Corbix WHERE Data = DateValue(?) AND "
-                                                     "Progressivo = ? AND Posizione = ?"),
-                                      {corbex.data, numero, flowengine::PosizioneNumerato});
-                if (rs->eof())
-                    platform::raise(platform::err::NoCurrentRecord);
-                rs->edit();
-                rs->setValue(QStringLiteral("Posizione"), flowengine::PosizioneInviati);
-                rs->setValue(QStringLiteral("NomeFile"), nomeArchivio);
-                rs->setValue(QStringLiteral("CompostoDa"), corbex.ElencoComposizione);
+            // A folder flow completes the row reserved for it; a medium flow
+            // takes the next number of its date, just numbered.
+            const QVariantList chiave =
+                cartella ? QVariantList{corbex.riservata.data, corbex.riservata.progressivo, corbex.riservata.posizione}
+                         : QVariantList{corbex.data, flowengine::NuovoProgressivo(corbex.data),
+                                        flowengine::PosizioneNumerato};
+            std::unique_ptr<dao::Recordset> rs = db.openRecordset(
+                QStringLiteral("SELECT * FROM Corbix WHERE Data = DateValue(?) AND Progressivo = ? AND Posizione = ?"),
+                chiave);
+            if (rs->eof())
+                platform::raise(platform::err::NoCurrentRecord);
+            rs->edit();
+            rs->setValue(QStringLiteral("Posizione"), flowengine::PosizioneInviati);
+            rs->setValue(QStringLiteral("NomeFile"), nomeArchivio);
+            rs->setValue(QStringLiteral("CompostoDa"), corbex.ElencoComposizione);
+            if (!cartella) {
                 rs->setValue(QStringLiteral("RifFloppy"), common::StrToNull(corbex.FileSupporto));
                 rs->setValue(QStringLiteral("Stato"), flowengine::StatoProdotto);
                 rs->setValue(QStringLiteral("Tipo"), flowengine::TipoSupportoMagnetico);
@@ -665,7 +659,7 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
 
 void MostraErroreRunTime(int numero, const QString &descrizione)
 {
-    platform::msgBox(flowengine::TestoErroreRuntime(numero, descrizione), TitoloApplicazione, MsgIcon::Critical);
+    platform::msgBox(common::TestoErroreRuntime(numero, descrizione), TitoloApplicazione, MsgIcon::Critical);
 }
 
 }  // namespace uimain

@@ -146,9 +146,9 @@ void frmFaiCorbex::preparazione(bool controlloPreventivo, int numeroDichiarazion
     platform::BusyWait::paint();
 }
 
-void frmFaiCorbex::dichiarazioneInCorso(qint32 indice, const QDate &data)
+void frmFaiCorbex::dichiarazioneInCorso(qint32 indice, const QDate &giorno)
 {
-    lblDescrDich->setText(QString::number(indice) + u' ' + platform::DayText(data));
+    lblDescrDich->setText(QString::number(indice) + u' ' + platform::DayText(giorno));
 }
 
 void frmFaiCorbex::avanzamento(int elaborate)

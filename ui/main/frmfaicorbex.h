@@ -61,7 +61,7 @@ protected:
 
 private:
     void preparazione(bool controlloPreventivo, int numeroDichiarazioni) override;
-    void dichiarazioneInCorso(qint32 indice, const QDate &data) override;
+    void dichiarazioneInCorso(qint32 indice, const QDate &giorno) override;
     void avanzamento(int elaborate) override;
     void numeroErrori(int totale) override;
     bool annullata() override;

@@ -2,25 +2,6 @@
 
 namespace uimain {
 
-QString nomeFinestra(Finestra finestra)
-{
-    switch (finestra) {
-    case Finestra::frmFirstExecution: return QStringLiteral("frmFirstExecution");
-    case Finestra::frmArchiveLink: return QStringLiteral("frmArchiveLink");
-    case Finestra::frmOpzioniCorbix: return QStringLiteral("frmOpzioniCorbix");
-    case Finestra::frmReiceveMirsolan: return QStringLiteral("frmReiceveMirsolan");
-    case Finestra::frmSendMirsolan: return QStringLiteral("frmSendMirsolan");
-    case Finestra::frmAswerProcess: return QStringLiteral("frmAswerProcess");
-    case Finestra::frmAswerReport: return QStringLiteral("frmAswerReport");
-    case Finestra::frmUtenzeEDI: return QStringLiteral("frmUtenzeEDI");
-    case Finestra::frmCompartDog: return QStringLiteral("frmCompartDog");
-    case Finestra::frmComposeNew: return QStringLiteral("frmComposeNew");
-    case Finestra::FrmComandoSql: return QStringLiteral("FrmComandoSql");
-    case Finestra::FrmInformazioni: return QStringLiteral("FrmInformazioni");
-    }
-    return {};
-}
-
 void RegisteredWindowFactory::registra(Finestra finestra, Apertura apertura)
 {
     aperture_[finestra] = std::move(apertura);

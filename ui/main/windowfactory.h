@@ -36,9 +36,6 @@ enum class Finestra {
     FrmInformazioni,
 };
 
-// The class name of the window, "frmOpzioniCorbix" and so on.
-QString nomeFinestra(Finestra finestra);
-
 class WindowFactory {
 public:
     virtual ~WindowFactory() = default;

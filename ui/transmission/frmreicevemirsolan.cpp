@@ -1,6 +1,7 @@
 #include "ui/transmission/frmreicevemirsolan.h"
 
 #include "common/globals.h"
+#include "common/runtimeerror.h"
 #include "flowengine/register.h"
 #include "platform/errors.h"
 #include "platform/twips.h"
@@ -62,7 +63,7 @@ void frmReiceveMirsolan::Form_Load()
     try {
         flowengine::CaricaCorbex(Corbex);
     } catch (const platform::RuntimeError &e) {
-        flowengine::mostraErroreRunTime(e);
+        common::mostraErroreRunTime(e);
     }
 }
 
