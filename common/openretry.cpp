@@ -47,8 +47,8 @@ int OpenRecordsetRetry(dao::Database &db, std::unique_ptr<dao::Recordset> &rs, c
                                  TitoloCorbix, platform::MsgIcon::Critical, platform::MsgButtons::OK);
                 return -1;
             default:
-                platform::msgBox(TestoErroreRunRime(e.number(), e.description()), TitoloCorbix, platform::MsgIcon::Critical,
-                                 platform::MsgButtons::OK);
+                platform::msgBox(TestoErroreRunRime(e.number(), e.description()), TitoloCorbix,
+                                 platform::MsgIcon::Critical, platform::MsgButtons::OK);
                 return -3;
             }
         }

@@ -740,7 +740,8 @@ QString flussoRisposto(const QString &cartella, const QString &selezione, const 
     const auto riservata = uimain::RiservaRiga(oggi, NumeroCartella, dichiarante);
     if (!riservata)
         platform::raise(platform::err::ReservedError, {QStringLiteral("numero non riservato")});
-    uimain::CorbexCostruito corbex;
+    uimain::RichiestaCorbex corbex;
+    uimain::ProdottoCorbex prodotto;
     corbex.DestinazioneCorbex = flowengine::Destinazione::Cartella;
     corbex.data = oggi;
     corbex.dichiarante = dichiarante;
@@ -750,8 +751,8 @@ QString flussoRisposto(const QString &cartella, const QString &selezione, const 
     corbex.progressivo = NumeroCartella;
     corbex.ufficio = ufficio;
     uimain::ComposizioneSenzaUtente nessuno;
-    const bool archiviato = uimain::ComponiCorbex(corbex, nessuno).has_value();
-    QFile::remove(platform::hostPath(corbex.fileErrori));
+    const bool archiviato = uimain::ComponiCorbex(corbex, prodotto, nessuno).has_value();
+    QFile::remove(platform::hostPath(prodotto.fileErrori));
     if (!archiviato)
         platform::raise(platform::err::PathFileAccess);
 
@@ -1094,7 +1095,8 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
                                                                 QString(tutte.size(), u'1'));
             // The road of a medium flow without its medium, timed: the
             // writer up to its outcome, the filing from the build's end on.
-            uimain::CorbexCostruito corbex;
+            uimain::RichiestaCorbex corbex;
+            uimain::ProdottoCorbex prodotto;
             corbex.DestinazioneCorbex = flowengine::Destinazione::Supporto;
             corbex.data = oggi;
             corbex.dichiarante = dichiaranti.value(0);
@@ -1103,13 +1105,13 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
                 passi[Scrittura].minimi.push_back(
                     secondi([&] { scritturaMinima(archivio, tutte, cartella + QStringLiteral("/.minimo"), flusso); }));
             });
-            if (!uimain::ComponiCorbex(corbex, strada))
+            if (!uimain::ComponiCorbex(corbex, prodotto, strada))
                 platform::raise(platform::err::PathFileAccess);
             passi[Scrittura].tempi.push_back(strada.scrittura());
             passi[Archiviazione].tempi.push_back(strada.archiviazione());
             const QByteArray flusso = strada.flusso;
             passi[Scrittura].nome = QStringLiteral("scrittura del flusso di %1 dichiarazioni").arg(dichiarazioni);
-            QFile::remove(platform::hostPath(corbex.fileErrori));
+            QFile::remove(platform::hostPath(prodotto.fileErrori));
             const std::vector<flowengine::DocumentoCorbex> archiviati = documentiDelFlusso(oggi, 1);
             passi[Archiviazione].minimi.push_back(secondi([&] {
                 archiviazioneMinima(archivio, cartella + QStringLiteral("/.minimo"), flusso, archiviati, oggi);

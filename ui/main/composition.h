@@ -184,25 +184,28 @@ QString NomeCopiaCartella(const QString &primaRiga, common::CanaleInvio canale, 
 // caller.
 QString ScriviSulSupporto(const QByteArray &righe, flowengine::GiornaleLavoro &giornale);
 
-// What the wizard hands the build screen, each fact once, and what the build
-// and the writing give back: a built flow to be filed.
-struct CorbexCostruito {
+// What the wizard asks for, each fact once: the flow to compose.
+struct RichiestaCorbex {
     flowengine::Destinazione DestinazioneCorbex = flowengine::Destinazione::Cartella;
-    QDate data;                 // the day of the composition
-    QString dichiarante;        // the declarant chosen
-    QString TestoSelezione;     // the selection text
-    bool AnnullaCreazione = false;  // set by the build screen's "A&nnulla"
-    bool CorbexScritto = false;     // whether the flow was written where it goes
-    QString FileTemporaneo;     // the built flow in TEMP
-    QString fileErrori;         // the build's error log beside it, when there is one
-    QString FileSupporto;       // the name written on the medium, still under its temporary
-    std::shared_ptr<flowengine::GiornaleLavoro> giornale;  // the journal that notes it
-    QString ElencoComposizione; // the composition list
+    QDate data;              // the day of the composition
+    QString dichiarante;     // the declarant chosen
+    QString TestoSelezione;  // the selection text
     // Folder flows only.
     ChiaveCorbex riservata;
     QString cartella;
     int progressivo = 0;
     QString ufficio;
+};
+
+// What the build and its write give back: a built flow to be filed, with
+// every file the run made.
+struct ProdottoCorbex {
+    bool CorbexScritto = false;  // whether the flow was written where it goes
+    QString FileTemporaneo;      // the built flow in TEMP
+    QString fileErrori;          // the build's error log beside it, when there is one
+    QString FileSupporto;        // the name written on the medium, still under its temporary
+    std::shared_ptr<flowengine::GiornaleLavoro> giornale;  // the journal that notes it
+    QString ElencoComposizione;  // the composition list
 };
 
 // Files a built flow: the copy for its folder (folder flows) and the archive
@@ -225,7 +228,7 @@ struct CorbexCostruito {
 // told; the flow stays filed, the run's journal stays, and the next start-up
 // gives the name. A folder flow's reservation lock is given up once its row is
 // completed or deleted. Returns the archive name, or nothing on failure.
-std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex);
+std::optional<QString> ArchiviaCorbex(const RichiestaCorbex &richiesta, const ProdottoCorbex &prodotto);
 
 // "Errore di Run-time " with the number, CR LF and the description, critical,
 // with the application's title.

@@ -727,7 +727,7 @@ QString frmComposeNew::ElencoSelezionate(const QString &kind) const
 
 void frmComposeNew::EseguiComposizione()
 {
-    CorbexCostruito corbex;
+    RichiestaCorbex corbex;
     corbex.dichiarante = cmbDichiarante->currentText();
     corbex.TestoSelezione = ElencoSelezionate(QStringLiteral("T"));
     if (optWriteOnFloppy->isChecked()) {

@@ -118,10 +118,10 @@ TEST_F(MainWindowTest, ItemsOfWindowsNotYetAvailableAreDisabled)
 TEST_F(MainWindowTest, ItemsOfAvailableWindowsOpenThem)
 {
     makeProgramFolder();
-    frmMain &w = start();
+    frmMain &finestra = start();
     for (const WindowItem &i : windowItems) {
         common::RigaSelezionata = 1;
-        QAction *a = w.findChild<QAction *>(i.item);
+        QAction *a = finestra.findChild<QAction *>(i.item);
         EXPECT_TRUE(a->isEnabled()) << i.item;
         factory_.calls.clear();
         a->trigger();

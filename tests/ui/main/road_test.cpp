@@ -66,7 +66,7 @@ protected:
     {
         built = testsupport::finishWizard(w, act);
     }
-    CorbexCostruito built;
+    testsupport::CorbexDiProva built;
     QList<QByteArray> lines(const QByteArray &bytes) const
     {
         QList<QByteArray> out = bytes.split('\n');

@@ -118,8 +118,8 @@ TEST_P(ArchiveNotOpened, EndsStartUpWithTheReason)
     if (c.contents)
         tmp_.write("c/Dogana/Archivio.mdb", c.contents);
     writeSettings(c.archive);
-    frmMain w;
-    EXPECT_FALSE(w.Form_Load());
+    frmMain finestra;
+    EXPECT_FALSE(finestra.Form_Load());
     ASSERT_EQ(shown().size(), 1u);
     const QStringList args = c.named ? QStringList{c.archive} : QStringList{};
     EXPECT_EQ(shown()[0], critical(QString("Impossibile aprire l'archivio '") + c.archive + "'.\r\n"
