@@ -11,7 +11,8 @@
 namespace bench {
 
 // The command line: PROGRAM_FOLDER. Returns the exit code: 0 every step
-// within its target, 3 when one misses it, 1 failed, 2 wrong usage.
+// within its target, 3 when one misses it, 1 the program failed, 2 wrong
+// usage or a floor that could not do its work.
 int run(const QStringList &arguments, QTextStream &out, QTextStream &err);
 
 }  // namespace bench

@@ -500,10 +500,16 @@ void frmComposeNew::MostraContatore()
                                  + QStringLiteral(" di ") + QString::number(TotaleDichiarazioni) + u'.');
 }
 
+// The top row is the first row wholly in view. At the end of the list the
+// view shows the last row whole and, under the header, a strip of the row
+// before the top one: the boxes are placed from the row under that strip, so
+// that the last row has its box.
 int frmComposeNew::TopRow() const
 {
     const int riga = grdListaDich->rowAt(0);
-    return riga < 0 ? 1 : riga + 1;
+    if (riga < 0)
+        return 1;
+    return grdListaDich->rowViewportPosition(riga) < 0 ? riga + 2 : riga + 1;
 }
 
 void frmComposeNew::PosizionaSelettori(int primaRiga)
@@ -513,15 +519,16 @@ void frmComposeNew::PosizionaSelettori(int primaRiga)
         const int r = primaRiga + i - 1;
         QCheckBox *b = chkVirtualCheck[size_t(i - 1)];
         // A box stands at the centre of its row's cell of the selection
-        // column and shows only where it is wholly in the grid's view, never
-        // over the grid's scroll bars or beside the grid; a last row that the
-        // view cuts by a pixel or two still shows its box whole.
+        // column, and only on a row wholly in the grid's view whose cell the
+        // view does not cut sideways: never on a row the view cuts, over the
+        // grid's scroll bars or beside the grid.
         const QRect cella = r <= grdListaDich->rowCount()
                                 ? grdListaDich->visualRect(grdListaDich->model()->index(r - 1, 0))
                                 : QRect();
         const QRect posto =
             cella.isValid() ? QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, b->size(), cella) : QRect();
-        if (!posto.isValid() || !vista.contains(posto)) {
+        const bool rigaIntera = cella.top() >= vista.top() && cella.bottom() <= vista.bottom();
+        if (!posto.isValid() || !rigaIntera || !vista.contains(posto)) {
             b->hide();
             continue;
         }

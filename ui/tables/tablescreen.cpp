@@ -1,5 +1,6 @@
 #include "ui/tables/tablescreen.h"
 
+#include "common/centraform.h"
 #include "common/codechecks.h"
 #include "common/globals.h"
 #include "common/messageset.h"
@@ -207,6 +208,10 @@ QString TableScreen::didascalia(int id, const QString &letterale) const
 
 void TableScreen::showEvent(QShowEvent *event)
 {
+    // Opened, the screen stands at the centre of its owner, frames included,
+    // before the window manager first shows it.
+    if (PrimaAttivazione && parentWidget())
+        common::CentraSuProprietario(this, parentWidget());
     QDialog::showEvent(event);
     if (PrimaAttivazione)
         Form_Activate();

@@ -22,11 +22,13 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTableWidget>
 #include <QTest>
 #include <QKeyEvent>
 #include <QTextEdit>
 #include <QTimer>
+#include <QWheelEvent>
 
 using namespace uimain;
 using platform::Message;
@@ -91,6 +93,55 @@ protected:
     }
     QColor base(const QWidget *w) const { return w->palette().color(QPalette::Base); }
     QColor window() const { return QApplication::palette().color(QPalette::Base); }
+    // Declaration 1 copied as 100 onwards, in two statements however many.
+    void manyCopiesOfDeclaration1(int copies)
+    {
+        for (const char *sql : {"INSERT INTO IndiceDoc SELECT Indice + n.k, Data, CodiceDoc, Stato1, ultimadata FROM "
+                                "IndiceDoc, n WHERE Indice = 1",
+                                "INSERT INTO DettaglioBol SELECT Indice + n.k, Data, Articolo, Modulo, Campo, "
+                                "SottoCasella, Riga, Contenuto, MaxLung, Corretto, Gestito, Controllato FROM "
+                                "DettaglioBol, n WHERE Indice = 1"})
+            execute(QStringLiteral("WITH RECURSIVE n(k) AS (SELECT 99 UNION ALL SELECT k + 1 FROM n WHERE k < %1) ")
+                        .arg(98 + copies)
+                    + QString::fromLatin1(sql));
+    }
+    // The boxes as the user sees them over the grid: every row wholly in the
+    // grid's view, its selection cell not cut sideways, carries one box at
+    // the centre of that cell, standing for that row and showing its flag;
+    // no box shows anywhere else. Returns the rows that carry a box.
+    QList<int> boxesOverTheRowsInView(const frmComposeNew &w, const std::string &where) const
+    {
+        const QTableWidget *grid = w.grdListaDich;
+        const QRect view = grid->viewport()->rect();
+        QList<int> carried;
+        for (int i = 0; i < 10; ++i) {
+            const QCheckBox *b = w.chkVirtualCheck[size_t(i)];
+            if (!b->isVisible())
+                continue;
+            const int r = b->property("Tag").toString().toInt();
+            EXPECT_FALSE(carried.contains(r)) << where << ": two boxes on row " << r;
+            carried << r;
+            const QRect cell = grid->visualRect(grid->model()->index(r - 1, 0));
+            EXPECT_TRUE(cell.top() >= 0 && cell.bottom() <= view.bottom())
+                << where << ": box " << i << " on row " << r << ", not wholly in view";
+            // Within the pixel an even size leaves between two centres.
+            const QPoint offset = b->geometry().center() - grid->viewport()->mapTo(&w, cell.center());
+            EXPECT_LE(offset.manhattanLength(), 2) << where << ": box " << i << " off its row " << r;
+            EXPECT_TRUE(QRect(grid->viewport()->mapTo(&w, cell.topLeft()), cell.size()).contains(b->geometry()))
+                << where << ": box " << i << " beyond its row " << r;
+            EXPECT_EQ(b->isChecked(), w.TagGriglia().mid(r - 1, 1) == QLatin1String("1"))
+                << where << ": box " << i << " on row " << r;
+        }
+        for (int r = grid->rowAt(0) + 1; r >= 1 && r <= grid->rowCount(); ++r) {
+            const QRect cell = grid->visualRect(grid->model()->index(r - 1, 0));
+            if (cell.top() > view.bottom())
+                break;
+            const QRect place = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, w.chkVirtualCheck[0]->size(), cell);
+            const bool whole = cell.top() >= 0 && cell.bottom() <= view.bottom() && view.contains(place);
+            EXPECT_EQ(carried.contains(r), whole) << where << ": row " << r << (whole ? " in view" : " cut");
+        }
+        return carried;
+    }
 };
 
 }  // namespace
@@ -302,14 +353,7 @@ TEST_F(Wizard, ASearchOfSeveralSlicesListsEveryRowTickedRefusesInputAndTheTicksF
     // Declaration 1 copied as 100 to 1299: more candidates than one query reads.
     const int copies = 1200;
     ASSERT_GT(copies, int(CandidatiPerFetta));
-    for (const char *sql : {"INSERT INTO IndiceDoc SELECT Indice + n.k, Data, CodiceDoc, Stato1, ultimadata FROM "
-                            "IndiceDoc, n WHERE Indice = 1",
-                            "INSERT INTO DettaglioBol SELECT Indice + n.k, Data, Articolo, Modulo, Campo, SottoCasella, "
-                            "Riga, Contenuto, MaxLung, Corretto, Gestito, Controllato FROM DettaglioBol, n WHERE "
-                            "Indice = 1"})
-        execute(QStringLiteral("WITH RECURSIVE n(k) AS (SELECT 99 UNION ALL SELECT k + 1 FROM n WHERE k < %1) ")
-                    .arg(98 + copies)
-                + QString::fromLatin1(sql));
+    manyCopiesOfDeclaration1(copies);
 
     auto w = open();
     w->activateWindow();
@@ -380,25 +424,7 @@ TEST_F(Wizard, TheFloatingBoxesShowOnlyOverWhollyVisibleCellsAndFollowScrolling)
     QTableWidget *grid = w->grdListaDich;
     // Each box stands over the centre of its row's selection cell, and only
     // while it is wholly in the grid's view.
-    auto overTheirCells = [&] {
-        int shown = 0;
-        for (int i = 0; i < 8; ++i) {
-            const QCheckBox *b = w->chkVirtualCheck[size_t(i)];
-            const int r = w->TopRow() + i;
-            const QRect cell = grid->visualRect(grid->model()->index(r - 1, 0));
-            const QRect place = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, b->size(), cell);
-            const bool whole = r <= grid->rowCount() && grid->viewport()->rect().contains(place);
-            EXPECT_EQ(b->isVisible(), whole) << "box " << i;
-            if (!whole || !b->isVisible())
-                continue;
-            ++shown;
-            EXPECT_EQ(b->property("Tag").toString(), QString::number(r));
-            // Within the pixel an even size leaves between two centres.
-            const QPoint offset = b->geometry().center() - grid->viewport()->mapTo(w.get(), cell.center());
-            EXPECT_LE(offset.manhattanLength(), 2) << "box " << i;
-        }
-        return shown;
-    };
+    auto overTheirCells = [&] { return int(boxesOverTheRowsInView(*w, "scrolled").size()); };
     ASSERT_TRUE(QTest::qWaitFor([&] { return !grid->horizontalScrollBar()->isVisible(); }));
     const int visible = overTheirCells();
     EXPECT_EQ(visible, 8);
@@ -414,6 +440,117 @@ TEST_F(Wizard, TheFloatingBoxesShowOnlyOverWhollyVisibleCellsAndFollowScrolling)
     EXPECT_EQ(overTheirCells(), 0);
     grid->horizontalScrollBar()->setValue(0);
     EXPECT_EQ(overTheirCells(), visible);
+}
+
+// A press on the scroll bar's slider, dragged to the point given of the bar.
+void dragSlider(QScrollBar *bar, QPoint to)
+{
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.orientation = bar->orientation();
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = bar->sliderPosition();
+    option.sliderValue = bar->value();
+    option.singleStep = bar->singleStep();
+    option.pageStep = bar->pageStep();
+    if (bar->orientation() == Qt::Horizontal)
+        option.state |= QStyle::State_Horizontal;
+    const QPoint from =
+        bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar).center();
+    QTest::mousePress(bar, Qt::LeftButton, {}, from);
+    QTest::mouseMove(bar, (from + to) / 2);
+    QTest::mouseMove(bar, to);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, to);
+}
+
+// The wheel turned by so many notches over the grid's rows, towards the end.
+void wheelDown(QTableWidget *grid, int notches)
+{
+    const QPoint at = grid->viewport()->rect().center();
+    QWheelEvent wheel(QPointF(at), QPointF(grid->viewport()->mapToGlobal(at)), QPoint(), QPoint(0, -120 * notches),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(grid->viewport(), &wheel);
+}
+
+TEST_F(Wizard, AtTheEndOfALongListAsAnywhereEveryRowInViewCarriesItsBox)
+{
+    manyCopiesOfDeclaration1(1498);
+    auto w = searched(QStringLiteral("010101Z"), {"chkImport"});
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    ASSERT_EQ(w->PassoCorrente, 2);
+    QTableWidget *grid = w->grdListaDich;
+    QScrollBar *bar = grid->verticalScrollBar();
+    ASSERT_EQ(grid->rowCount(), 1500);
+    // Eight rows in view, once the grid has dropped the scroll bar its wider
+    // columns needed.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !grid->horizontalScrollBar()->isVisible(); }));
+    EXPECT_EQ(boxesOverTheRowsInView(*w, "top").size(), 8);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(0, 1)).center());
+    ASSERT_TRUE(grid->hasFocus());
+
+    // The end of the list by Ctrl+End: the view shows the last row whole and
+    // a strip of the row above it under the header.
+    keyClickAsUser(grid, Qt::Key_End, Qt::ControlModifier);
+    ASSERT_EQ(bar->value(), bar->maximum());
+    ASSERT_EQ(grid->currentRow(), 1499);
+    QList<int> carried = boxesOverTheRowsInView(*w, "Ctrl+End");
+    ASSERT_TRUE(carried.contains(1500));
+    EXPECT_EQ(carried.size(), 8);
+    auto boxOf = [&](int row) -> QCheckBox * {
+        for (QCheckBox *b : w->chkVirtualCheck)
+            if (b->isVisible() && b->property("Tag").toString() == QString::number(row))
+                return b;
+        return nullptr;
+    };
+    QCheckBox *last = boxOf(1500);
+    ASSERT_NE(last, nullptr);
+    EXPECT_TRUE(last->isChecked());
+
+    // Space on the last row's selection cell unticks the row and its box
+    // together, and ticks both again.
+    keyClickAsUser(grid, Qt::Key_Home);
+    ASSERT_EQ(grid->currentColumn(), 0);
+    keyClickAsUser(grid, Qt::Key_Space);
+    EXPECT_EQ(w->TagGriglia(), QString(1499, u'1') + u'0');
+    EXPECT_FALSE(last->isChecked());
+    EXPECT_EQ(w->lblSelectedElements->text(), QStringLiteral("Elementi selezionati 1499 di 1500."));
+    boxesOverTheRowsInView(*w, "Space on the last row");
+    keyClickAsUser(grid, Qt::Key_Space);
+    EXPECT_EQ(w->TagGriglia(), QString(1500, u'1'));
+    EXPECT_TRUE(last->isChecked());
+
+    // A click on the last row's box unticks it, a second ticks it again.
+    clickAsUser(last);
+    EXPECT_EQ(w->TagGriglia(), QString(1499, u'1') + u'0');
+    EXPECT_FALSE(last->isChecked());
+    EXPECT_EQ(w->lblSelectedElements->text(), QStringLiteral("Elementi selezionati 1499 di 1500."));
+    clickAsUser(last);
+    EXPECT_EQ(w->TagGriglia(), QString(1500, u'1'));
+    EXPECT_EQ(w->lblSelectedElements->text(), QStringLiteral("Elementi selezionati 1500 di 1500."));
+
+    // Back at the top, then a page down, the wheel, the slider dragged to the
+    // middle and to the end.
+    keyClickAsUser(grid, Qt::Key_Home, Qt::ControlModifier);
+    ASSERT_EQ(bar->value(), 0);
+    EXPECT_EQ(boxesOverTheRowsInView(*w, "Ctrl+Home").size(), 8);
+    keyClickAsUser(grid, Qt::Key_PageDown);
+    ASSERT_GT(bar->value(), 0);
+    EXPECT_EQ(boxesOverTheRowsInView(*w, "PgDn").size(), 8);
+    const int before = bar->value();
+    wheelDown(grid, 2);
+    ASSERT_GT(bar->value(), before);
+    EXPECT_EQ(boxesOverTheRowsInView(*w, "wheel").size(), 8);
+    dragSlider(bar, QPoint(bar->width() / 2, bar->height() / 2));
+    ASSERT_GT(bar->value(), bar->maximum() / 4);
+    ASSERT_LT(bar->value(), bar->maximum() * 3 / 4);
+    EXPECT_EQ(boxesOverTheRowsInView(*w, "slider in the middle").size(), 8);
+    dragSlider(bar, QPoint(bar->width() / 2, bar->height() - 1));
+    ASSERT_EQ(bar->value(), bar->maximum());
+    carried = boxesOverTheRowsInView(*w, "slider at the end");
+    EXPECT_TRUE(carried.contains(1500));
+    EXPECT_EQ(carried.size(), 8);
 }
 
 TEST_F(Wizard, TheFloatingBoxesLeaveTheKeyboardToTheGrid)

@@ -15,6 +15,7 @@
 #include "ui/main/frminformazioni.h"
 #include "ui/main/frmmain.h"
 #include "ui/main/frmreplicaedi.h"
+#include "ui/main/windowfactory.h"
 #include "ui/tables/frmcompartdog.h"
 #include "ui/tables/frmcontodoga.h"
 #include "ui/tables/frmhelppianodeiconti.h"
@@ -22,6 +23,8 @@
 #include "ui/tables/frmstati.h"
 #include "ui/tables/frmutenzeedi.h"
 #include "ui/tables/frmvaluta.h"
+#include "ui/tables/tables.h"
+#include "ui/tables/tablescreen.h"
 #include "ui/transmission/frmarchivelink.h"
 #include "ui/transmission/frmaswerprocess.h"
 #include "ui/transmission/frmaswerreport.h"
@@ -44,6 +47,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTabWidget>
@@ -383,6 +387,96 @@ TEST_F(Windows, EveryWindowShowsEveryTextWholeWithoutOverlapsOnA1024x768Screen)
 
 // Every face the screens and reports ask for is drawn with the font the
 // project installs for it, never with what fontconfig would fall back to.
+// Where the window's frame stands from the centre of its owner's frame, in
+// half pixels: an odd difference of sizes leaves half a pixel.
+QPoint offCentre(const QWidget *window, const QWidget *owner)
+{
+    const QRect w = window->frameGeometry(), o = owner->frameGeometry();
+    return (w.topLeft() * 2 + QPoint(w.width(), w.height())) - (o.topLeft() * 2 + QPoint(o.width(), o.height()));
+}
+
+// Each table screen opens centred on the window it is opened from, frames
+// included, and whole on the screen: the accounts from the main window's
+// menu, the countries from the compartments' country field, the currencies
+// from the countries' currency field.
+TEST_F(Windows, EachTableScreenOpensCentredOnTheWindowItIsOpenedFrom)
+{
+    RegisteredWindowFactory finestre;
+    RegistraTabelle(finestre);
+    ScopedWindowFactory finestreGuard(finestre);
+    // The main window enables the commands of the windows registered when it
+    // is made.
+    main_ = std::make_unique<frmMain>();
+    ASSERT_TRUE(main_->Form_Load());
+    main_->show();
+    ASSERT_TRUE(main_->EDIAccounts->isEnabled());
+    const QRect screen = main_->screen()->availableGeometry();
+    // Away from the screen's centre, so that a screen centred on the screen
+    // is told from one centred on its owner.
+    main_->move(screen.topLeft() + QPoint(20, 10));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main_.get()));
+    auto closeAsUser = [](TableScreen *w) {
+        for (int i = 0; i < 3 && w->isVisible(); ++i)
+            clickAsUser(w->cmdCancel);
+        EXPECT_FALSE(w->isVisible());
+    };
+    auto expectCentred = [](const QWidget *w, const QWidget *owner, const char *which) {
+        const QPoint off = offCentre(w, owner);
+        EXPECT_LE(std::abs(off.x()), 2 * 3) << which << " " << off.x() / 2.0 << " px beside its owner's centre";
+        EXPECT_LE(std::abs(off.y()), 2 * 3) << which << " " << off.y() / 2.0 << " px from its owner's centre";
+    };
+    bool accounts = false;
+    QTimer::singleShot(0, main_.get(), [&] {
+        auto *w = qobject_cast<frmUtenzeEDI *>(QApplication::activeModalWidget());
+        ASSERT_NE(w, nullptr);
+        expectCentred(w, main_.get(), "the accounts");
+        accounts = true;
+        closeAsUser(w);
+    });
+    main_->EDIAccounts->trigger();
+    EXPECT_TRUE(accounts) << "the accounts did not open";
+
+    int opened = 0;
+    QTimer::singleShot(0, main_.get(), [&] {
+        auto *compartments = qobject_cast<frmCompartDog *>(QApplication::activeModalWidget());
+        ASSERT_NE(compartments, nullptr);
+        expectCentred(compartments, main_.get(), "the compartments");
+        ++opened;
+        clickAsUser(compartments->cmdAdd);
+        QTimer::singleShot(0, compartments, [&] {
+            auto *countries = qobject_cast<frmstati *>(QApplication::activeModalWidget());
+            ASSERT_NE(countries, nullptr);
+            expectCentred(countries, compartments, "the countries");
+            ++opened;
+            QTimer::singleShot(0, countries, [&] {
+                auto *currencies = qobject_cast<frmvaluta *>(QApplication::activeModalWidget());
+                ASSERT_NE(currencies, nullptr);
+                expectCentred(currencies, countries, "the currencies");
+                ++opened;
+                closeAsUser(currencies);
+            });
+            QTest::mouseDClick(countries->txtValuta, Qt::LeftButton);
+            closeAsUser(countries);
+        });
+        QTest::mouseDClick(compartments->txtStato, Qt::LeftButton);
+        closeAsUser(compartments);
+    });
+    main_->mnuCompartDog->trigger();
+    EXPECT_EQ(opened, 3);
+
+    // The main window half off the screen's left edge: the accounts open
+    // whole on the screen, as near its centre as they can.
+    main_->move(screen.left() - main_->frameGeometry().width() / 2 - 40, main_->y());
+    QTimer::singleShot(0, main_.get(), [&] {
+        auto *w = qobject_cast<frmUtenzeEDI *>(QApplication::activeModalWidget());
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->frameGeometry().left(), screen.left());
+        EXPECT_LE(std::abs(offCentre(w, main_.get()).y()), 2 * 3);
+        closeAsUser(w);
+    });
+    main_->EDIAccounts->trigger();
+}
+
 TEST_F(Windows, EveryFontTheProgramSetsIsDrawnWithTheFontInstalledForIt)
 {
     FrmComandoSql sql(main_.get());
