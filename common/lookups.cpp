@@ -2,6 +2,7 @@
 
 #include "common/globals.h"
 #include "common/openretry.h"
+#include "common/runtimeerror.h"
 #include "platform/dao/recordset.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
@@ -59,9 +60,8 @@ qint16 DecodificaCodice(const Decodifica &lookup, const QString &code, QString &
                     continue;
                 return -2;
             }
-            platform::msgBox(QStringLiteral("Errore di Run-time %1\r\n%2\r\n\r\n%3")
-                                 .arg(e.number())
-                                 .arg(e.description(), lookup.rigaContesto),
+            platform::msgBox(TestoErroreRuntime(e.number(), e.description()) + QStringLiteral("\r\n\r\n")
+                                 + lookup.rigaContesto,
                              NomeProgramma, platform::MsgIcon::Critical);
             return -3;
         }

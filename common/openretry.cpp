@@ -1,6 +1,7 @@
 #include "common/openretry.h"
 
 #include "common/globals.h"
+#include "common/runtimeerror.h"
 #include "platform/busywait.h"
 #include "platform/clock.h"
 #include "platform/dao/values.h"
@@ -46,9 +47,8 @@ int OpenRecordsetRetry(dao::Database &db, std::unique_ptr<dao::Recordset> &rs, c
                                  TitoloCorbix, platform::MsgIcon::Critical, platform::MsgButtons::OK);
                 return -1;
             default:
-                platform::msgBox(QStringLiteral("Errore di Run-rime ") + QString::number(e.number())
-                                     + QStringLiteral("\r\n") + e.description(),
-                                 TitoloCorbix, platform::MsgIcon::Critical, platform::MsgButtons::OK);
+                platform::msgBox(TestoErroreRunRime(e.number(), e.description()), TitoloCorbix,
+                                 platform::MsgIcon::Critical, platform::MsgButtons::OK);
                 return -3;
             }
         }

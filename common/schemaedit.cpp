@@ -1,6 +1,7 @@
 #include "common/schemaedit.h"
 
 #include "common/globals.h"
+#include "common/runtimeerror.h"
 #include "platform/dao/connection.h"
 #include "platform/dao/values.h"
 #include "platform/errors.h"
@@ -25,9 +26,8 @@ namespace {
 int runtimeFailure(const RuntimeError &e, const QString &routine, bool show)
 {
     if (show)
-        platform::msgBox(QStringLiteral("Errore di Run-time %1\r\n%2\r\nSi è verificato nella funzione '%3'")
-                             .arg(e.number())
-                             .arg(e.description(), routine),
+        platform::msgBox(TestoErroreRuntime(e.number(), e.description())
+                             + QStringLiteral("\r\nSi è verificato nella funzione '") + routine + u'\'',
                          NomeProgramma, platform::MsgIcon::Critical);
     return -e.number();
 }

@@ -4,7 +4,7 @@
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "common/paths.h"
-#include "flowengine/register.h"
+#include "common/runtimeerror.h"
 #include "platform/dao/database.h"
 #include "platform/dao/recordset.h"
 #include "platform/drives.h"
@@ -153,7 +153,7 @@ bool ImpostaPuntoRaccolta(const QString &percorso, QString &cartella)
         db.close();
         return true;
     } catch (const platform::RuntimeError &e) {
-        mostraErroreRunTime(e);
+        common::mostraErroreRunTime(e);
         return false;
     }
 }

@@ -3,6 +3,7 @@
 #include "common/databases.h"
 #include "common/globals.h"
 #include "common/openretry.h"
+#include "common/runtimeerror.h"
 #include "flowengine/flowlines.h"
 #include "flowengine/reportprinting.h"
 #include "platform/busywait.h"
@@ -161,7 +162,7 @@ void StampaDistinta(const DatiCorbex &flow)
                                                   "manuale in linea ove previsto."),
                              common::NomeProgramma, platform::MsgIcon::Information);
         else
-            platform::msgBox(TestoErroreRuntime(e.number(), e.description())
+            platform::msgBox(common::TestoErroreRuntime(e.number(), e.description())
                                  + QStringLiteral("\r\n(Durante la stampa della distinta)"),
                              common::NomeProgramma, platform::MsgIcon::Critical);
     }

@@ -40,8 +40,8 @@ QString NuovoNomeFile(QString &folder, const QDate &date)
     if (!folder.endsWith(u'\\'))
         folder += u'\\';
     const QString cartella = common::OpzioniCorbix.Centrale + folder;
-    const QString host = raggiungibile(cartella);
-    if (host.isEmpty() || !QFileInfo(host).isDir())
+    const QString hostCartella = raggiungibile(cartella);
+    if (hostCartella.isEmpty() || !QFileInfo(hostCartella).isDir())
         return {};
     const QString radice = cartella + date.toString(QStringLiteral("yyyyMMdd")) + u'-';
     for (qint64 n = 0;; ++n) {

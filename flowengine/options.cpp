@@ -4,6 +4,7 @@
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "common/paths.h"
+#include "common/runtimeerror.h"
 #include "flowengine/collectionpoint.h"
 #include "flowengine/collectionpointmove.h"
 #include "flowengine/register.h"
@@ -67,7 +68,7 @@ std::optional<CambioCentrale> cambiaCentrale(const QString &registrato)
                 return CambioCentrale{nuovo, nullptr};
             }
         } else {
-            mostraErroreRunTime(e);
+            common::mostraErroreRunTime(e);
         }
         nuovo = registrato;
         return std::nullopt;
@@ -103,7 +104,7 @@ bool CaricaOpzioni()
         common::OpzioniCorbix = letto;
         return true;
     } catch (const platform::RuntimeError &e) {
-        mostraErroreRunTime(e);
+        common::mostraErroreRunTime(e);
         return false;
     }
 }
@@ -160,7 +161,7 @@ bool SalvaOpzioni()
             cambio->spostamento->annulla();
         if (registrato)
             o.Centrale = *registrato;
-        mostraErroreRunTime(e);
+        common::mostraErroreRunTime(e);
         return false;
     }
 }
@@ -175,7 +176,7 @@ QString LeggiCentrale(const QString &percorso)
         db.close();
         return centrale;
     } catch (const platform::RuntimeError &e) {
-        mostraErroreRunTime(e);
+        common::mostraErroreRunTime(e);
         return {};
     }
 }

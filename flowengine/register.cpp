@@ -4,6 +4,7 @@
 #include "common/errormanagement.h"
 #include "common/globals.h"
 #include "common/openretry.h"
+#include "common/runtimeerror.h"
 #include "common/textfiles.h"
 #include "flowengine/collectionpoint.h"
 #include "flowengine/decimale.h"
@@ -52,18 +53,6 @@ QString testo(const dao::Recordset &rs, const char *campo)
 }
 
 }  // namespace
-
-QString TestoErroreRuntime(int numero, const QString &descrizione)
-{
-    return QStringLiteral("Errore di Run-time ") + QString::number(numero) + QStringLiteral("\r\n") + descrizione;
-}
-
-void mostraErroreRunTime(const platform::RuntimeError &error)
-{
-    platform::msgBox(QStringLiteral("Errore di Run-time ") + QString::number(error.number()) + QStringLiteral(":\r\n")
-                         + error.description(),
-                     common::TitoloCorbix, platform::MsgIcon::Critical);
-}
 
 QString FileRegistrato(const QString &nome)
 {
@@ -199,7 +188,7 @@ EsitoEliminazione EliminaCorbex(const DatiCorbex &flow, bool rilasciaDocumenti)
             platform::raise(platform::err::PathFileAccess);
         return EsitoEliminazione::Eliminata;
     } catch (const platform::RuntimeError &e) {
-        platform::msgBox(TestoErroreRuntime(e.number(), e.description()), common::TitoloCorbix,
+        platform::msgBox(common::TestoErroreRuntime(e.number(), e.description()), common::TitoloCorbix,
                          platform::MsgIcon::Critical);
         return EsitoEliminazione::Fallita;
     }

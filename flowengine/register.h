@@ -104,13 +104,6 @@ QString DescrizioneSpedoga(const QString &codice);
 // has none.
 QString IconaStato(qint16 stato, qint16 tipo);
 
-// The text of a run-time error as the flow engine's messages show it.
-QString TestoErroreRuntime(int numero, const QString &descrizione);
-
-// "Errore di Run-time " with the number and description of a failure, as the
-// flow engine's procedures report it (critical, title "Corbix doganali").
-void mostraErroreRunTime(const platform::RuntimeError &error);
-
 // A file the register names (a flow's copy, a stored answer), by its name as
 // stored: its host path, or its bytes. A file that cannot be found or read
 // raises the error met, its description followed by " ('" + the name + "')",

@@ -41,8 +41,8 @@ QString importo(const Decimale &totale) { return totale.testo().left(13); }
 // run ends; a statement is reset once its rows are read, so between uses it
 // holds no lock.
 struct ScritturaEsiti::Istruzioni {
-    Istruzioni(dao::Database &archivio, std::function<dao::Database()> apriProgramma)
-        : archivio(archivio), apriProgramma(std::move(apriProgramma))
+    Istruzioni(dao::Database &db, std::function<dao::Database()> apri)
+        : archivio(db), apriProgramma(std::move(apri))
     {
     }
 

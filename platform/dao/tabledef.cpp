@@ -92,14 +92,6 @@ Index &TableDef::appendIndex(Index index)
     return indexes_.back();
 }
 
-void TableDef::removeField(const QString &name)
-{
-    auto it = findByName(fields_, name);
-    if (it == fields_.end())
-        platform::raise(ItemNotFound);
-    fields_.erase(it);
-}
-
 void TableDef::removeIndex(const QString &name)
 {
     auto it = findByName(indexes_, name);

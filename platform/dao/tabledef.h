@@ -72,7 +72,6 @@ public:
     // already present, 3284 for an index name already present.
     Field &appendField(Field field);
     Index &appendIndex(Index index);
-    void removeField(const QString &name);
     void removeIndex(const QString &name);
 
     const Index *primaryIndex() const;

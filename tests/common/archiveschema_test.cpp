@@ -125,8 +125,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FieldCase{"Merci", "Puntatore", FieldType::Text, 22, false, true, "", 16},
                       FieldCase{"Compagnia", "Accounting", FieldType::Text, 190, false, true, "", 6},
                       FieldCase{"HCompagnia", "Eliminato", FieldType::Date, 8, true, false, "", 8}),
-    [](const ::testing::TestParamInfo<FieldCase> &info) {
-        return std::string(info.param.table) + "_" + info.param.field;
+    [](const ::testing::TestParamInfo<FieldCase> &caso) {
+        return std::string(caso.param.table) + "_" + caso.param.field;
     });
 
 TEST_F(ArchiveSchema, ColumnOrderAsSQLiteHoldsIt)

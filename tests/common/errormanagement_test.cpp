@@ -234,7 +234,7 @@ TEST_F(ErrorManagementTest, LockHeldOnRestsBetweenAttemptsThenAsksAfterFifteenSe
 TEST_F(ErrorManagementTest, TheSilentCycleCountsTheDataLayersOwnWaits)
 {
     struct Asking : RecordingErrorDialogService {
-        explicit Asking(const platform::Clock &clock) : clock(clock) {}
+        explicit Asking(const platform::Clock &orologio) : clock(orologio) {}
         platform::MsgResult ask(const QString &text) override
         {
             askedAtMs.push_back(clock.monotonicMs());
@@ -287,7 +287,7 @@ TEST_F(ErrorManagementTest, TheSilentCycleCountsTheDataLayersOwnWaits)
 TEST_F(ErrorManagementTest, TheWaitBeforeTheBoxShowsTheBusyCursorKeepsTheWindowPaintedAndRefusesClicks)
 {
     struct Watching : platform::FakeClock {
-        explicit Watching(QWidget &window, QPushButton &button) : window(window), button(button) {}
+        explicit Watching(QWidget &finestra, QPushButton &pulsante) : window(finestra), button(pulsante) {}
         void sleepMs(int ms) override
         {
             const QCursor *cursor = QGuiApplication::overrideCursor();

@@ -62,7 +62,8 @@ const QString Selezione = QStringLiteral("T\r\n010101Z         \r\n3\r\n2024/03/
 
 bool componi(flowengine::Destinazione destinazione)
 {
-    uimain::CorbexCostruito corbex;
+    uimain::RichiestaCorbex corbex;
+    uimain::ProdottoCorbex prodotto;
     corbex.DestinazioneCorbex = destinazione;
     corbex.data = Oggi;
     corbex.TestoSelezione = Selezione;
@@ -88,9 +89,9 @@ bool componi(flowengine::Destinazione destinazione)
         corbex.ufficio = QStringLiteral("012100");
     }
     uimain::ComposizioneSenzaUtente nessuno;
-    const bool archiviato = uimain::ComponiCorbex(corbex, nessuno).has_value();
+    const bool archiviato = uimain::ComponiCorbex(corbex, prodotto, nessuno).has_value();
     // The run leaves no error log behind it.
-    flowengine::RimuoviFileCostruiti({corbex.fileErrori}, corbex.giornale.get());
+    flowengine::RimuoviFileCostruiti({prodotto.fileErrori}, prodotto.giornale.get());
     return archiviato;
 }
 

@@ -69,14 +69,20 @@ private:
     bool posted_ = false;
 };
 
+// A flow as the wizard asked for it and as its build screen gave it back,
+// in one value for the tests to build and read.
+struct CorbexDiProva : uimain::RichiestaCorbex, uimain::ProdottoCorbex {
+    bool AnnullaCreazione = false;
+};
+
 // Presses the wizard's "&Fine" as a user does, with the build screen driven
 // by act once its build has run (or has failed and closed the screen);
 // returns what the build screen gave back to the wizard once its road is
 // over, without the run's journal: held here, it would keep its file.
-inline uimain::CorbexCostruito finishWizard(uimain::frmComposeNew &wizard,
-                                            const std::function<void(uimain::frmFaiCorbex &)> &act)
+inline CorbexDiProva finishWizard(uimain::frmComposeNew &wizard,
+                                  const std::function<void(uimain::frmFaiCorbex &)> &act)
 {
-    uimain::CorbexCostruito built;
+    CorbexDiProva built;
     bool acted = false;
     QTimer::singleShot(0, &wizard, [&] {
         auto *build = wizard.findChild<uimain::frmFaiCorbex *>();
@@ -86,7 +92,9 @@ inline uimain::CorbexCostruito finishWizard(uimain::frmComposeNew &wizard,
         if (!outcome.acted)
             act(*build);
         acted = true;
-        built = build->Corbex;
+        static_cast<uimain::RichiestaCorbex &>(built) = build->Richiesta;
+        static_cast<uimain::ProdottoCorbex &>(built) = build->Corbex;
+        built.AnnullaCreazione = build->AnnullaCreazione;
         built.giornale.reset();
     });
     clickAsUser(wizard.cmdNextEnd);

@@ -324,8 +324,8 @@ TEST_P(Crash, StoppedAtRandomInstantsItLeavesNothingOfTheRunOnceStartUpHasRun)
 
 INSTANTIATE_TEST_SUITE_P(Roads, Crash,
                          ::testing::Values("whole-run", "folder", "medium", "fetch"),
-                         [](const auto &info) {
-                             QString name = QString::fromLatin1(info.param);
+                         [](const auto &caso) {
+                             QString name = QString::fromLatin1(caso.param);
                              name.remove(u'-');
                              return name.toStdString();
                          });

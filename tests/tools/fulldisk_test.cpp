@@ -197,7 +197,7 @@ protected:
         built = testsupport::finishWizard(w, act);
     }
     // What the build screen of the last finish gave back to the wizard.
-    uimain::CorbexCostruito built;
+    testsupport::CorbexDiProva built;
     // The wizard's run to the medium or to a folder, the build's "OK" clicked
     // after before() ran.
     void compose(const QString &folder = QString(), const std::function<void()> &before = {})

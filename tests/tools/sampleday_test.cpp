@@ -88,31 +88,35 @@ protected:
         const QDate today = platform::clock().now().date();
         const auto reserved = uimain::RiservaRiga(today, number, declarant);
         ASSERT_TRUE(reserved.has_value());
-        uimain::CorbexCostruito corbex;
+        uimain::RichiestaCorbex corbex;
+        uimain::ProdottoCorbex prodotto;
         corbex.DestinazioneCorbex = flowengine::Destinazione::Cartella;
         corbex.data = today;
+        corbex.dichiarante = declarant;
         corbex.TestoSelezione = selection(declarant);
         const flowengine::CorbexCreato built = flowengine::CreaCorbex(
             corbex.TestoSelezione, corbex.DestinazioneCorbex, common::OpzioniCorbix.PreventCheck);
         const QString flow = built.fileCorbex;
         ASSERT_EQ(built.errori, 0);
         ASSERT_TRUE(uimain::ImbustaCorbex(flow, today, number, QStringLiteral("012100"), declarant));
-        corbex.FileTemporaneo = flow;
-        corbex.ElencoComposizione = built.ElencoComposizione;
+        prodotto.FileTemporaneo = flow;
+        prodotto.ElencoComposizione = built.ElencoComposizione;
         corbex.riservata = *reserved;
         corbex.cartella = QStringLiteral("C:\\Corbix\\Corbix in uscita");
         corbex.progressivo = number;
         corbex.ufficio = QStringLiteral("012100");
-        ASSERT_TRUE(uimain::ArchiviaCorbex(corbex).has_value());
+        ASSERT_TRUE(uimain::ArchiviaCorbex(corbex, prodotto).has_value());
     }
 
     // The wizard's medium flow: built, copied to A: under the next free
     // name, and filed. Its register number.
     qint32 composeToMedium(const QString &declarant)
     {
-        uimain::CorbexCostruito corbex;
+        uimain::RichiestaCorbex corbex;
+        uimain::ProdottoCorbex prodotto;
         corbex.DestinazioneCorbex = flowengine::Destinazione::Supporto;
         corbex.data = platform::clock().now().date();
+        corbex.dichiarante = declarant;
         corbex.TestoSelezione = selection(declarant);
         const flowengine::CorbexCreato built = flowengine::CreaCorbex(
             corbex.TestoSelezione, corbex.DestinazioneCorbex, common::OpzioniCorbix.PreventCheck);
@@ -120,10 +124,10 @@ protected:
         EXPECT_EQ(built.errori, 0);
         const QString onMedium = flowengine::NomeFilePratiche();
         EXPECT_FALSE(common::CopyWithLineEnd(flow, onMedium, QStringLiteral("\n")));
-        corbex.FileTemporaneo = flow;
-        corbex.FileSupporto = common::EstraiNomeFile(onMedium);
-        corbex.ElencoComposizione = built.ElencoComposizione;
-        EXPECT_TRUE(uimain::ArchiviaCorbex(corbex).has_value());
+        prodotto.FileTemporaneo = flow;
+        prodotto.FileSupporto = common::EstraiNomeFile(onMedium);
+        prodotto.ElencoComposizione = built.ElencoComposizione;
+        EXPECT_TRUE(uimain::ArchiviaCorbex(corbex, prodotto).has_value());
         auto rs = archive().openRecordset(QStringLiteral("SELECT Progressivo FROM Corbix WHERE Tipo = 1"), {},
                                           dao::RecordsetType::Snapshot);
         return rs->value(0).toInt();
@@ -301,6 +305,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, SampleDay,
                                            // 5 000 outcomes in one answer: the first declarant's half.
                                            DayCase{"FiveThousandOutcomes", 10000,
                                                    "e9812cb6a7d727e69901f79f0d93e0d4e6bb04302e7a8b97708e8f4e53132caa"}),
-                         [](const ::testing::TestParamInfo<DayCase> &info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<DayCase> &caso) { return std::string(caso.param.name); });
 
 }  // namespace

@@ -560,16 +560,17 @@ Misura scrittura(Giro &g)
     g.selezione = uimain::ElencoSelezionate(QStringLiteral("T"), g.dichiaranti.value(0), g.tutte,
                                             QString(g.tutte.size(), u'1'));
     Misura m;
-    uimain::CorbexCostruito corbex;
+    uimain::RichiestaCorbex corbex;
+    uimain::ProdottoCorbex prodotto;
     corbex.DestinazioneCorbex = flowengine::Destinazione::Supporto;
     corbex.data = g.oggi;
     corbex.dichiarante = g.dichiaranti.value(0);
     corbex.TestoSelezione = g.selezione;
     StradaCronometrata strada(
         [&](const QByteArray &flusso) { m.minimo = secondi([&] { m.righeMinimo = scritturaMinima(g, flusso); }); });
-    if (!uimain::ComponiCorbex(corbex, strada))
+    if (!uimain::ComponiCorbex(corbex, prodotto, strada))
         platform::raise(platform::err::PathFileAccess);
-    QFile::remove(platform::hostPath(corbex.fileErrori));
+    QFile::remove(platform::hostPath(prodotto.fileErrori));
     m.tempo = strada.scrittura();
     g.archiviazione = strada.archiviazione();
     g.flusso = strada.flusso;
@@ -762,7 +763,8 @@ QString flussoRisposto(const Giro &g, const QString &selezione)
     const auto riservata = uimain::RiservaRiga(g.oggi, NumeroCartella, dichiarante);
     if (!riservata)
         platform::raise(platform::err::ReservedError, {QStringLiteral("numero non riservato")});
-    uimain::CorbexCostruito corbex;
+    uimain::RichiestaCorbex corbex;
+    uimain::ProdottoCorbex prodotto;
     corbex.DestinazioneCorbex = flowengine::Destinazione::Cartella;
     corbex.data = g.oggi;
     corbex.dichiarante = dichiarante;
@@ -772,8 +774,8 @@ QString flussoRisposto(const Giro &g, const QString &selezione)
     corbex.progressivo = NumeroCartella;
     corbex.ufficio = g.ufficio;
     uimain::ComposizioneSenzaUtente nessuno;
-    const bool archiviato = uimain::ComponiCorbex(corbex, nessuno).has_value();
-    QFile::remove(platform::hostPath(corbex.fileErrori));
+    const bool archiviato = uimain::ComponiCorbex(corbex, prodotto, nessuno).has_value();
+    QFile::remove(platform::hostPath(prodotto.fileErrori));
     if (!archiviato)
         platform::raise(platform::err::PathFileAccess);
 

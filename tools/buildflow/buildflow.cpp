@@ -148,14 +148,16 @@ qint64 tempoIntero(const QString &testo, FileDelLavoro &file)
             scelte.append({QDate::fromString(righe[i].left(trattino), QStringLiteral("yyyy/MM/dd")),
                            flowengine::IndiceDaTesto(righe[i].mid(trattino + 1)), {}, {}});
     }
-    uimain::CorbexCostruito corbex;
+    uimain::RichiestaCorbex corbex;
+    uimain::ProdottoCorbex prodotto;
     corbex.DestinazioneCorbex = flowengine::Destinazione::Supporto;
     corbex.data = platform::clock().now().date();
-    corbex.TestoSelezione = uimain::ElencoSelezionate(QStringLiteral("T"), righe.value(1).trimmed(), scelte,
-                                                      QString(scelte.size(), u'1'));
-    if (!uimain::ComponiCorbex(corbex, file))
+    corbex.dichiarante = righe.value(1).trimmed();
+    corbex.TestoSelezione =
+        uimain::ElencoSelezionate(QStringLiteral("T"), corbex.dichiarante, scelte, QString(scelte.size(), u'1'));
+    if (!uimain::ComponiCorbex(corbex, prodotto, file))
         platform::raise(platform::err::PathFileAccess);
-    file.nomi.removeAll(corbex.FileTemporaneo);  // filed and removed: the name is no longer this run's
+    file.nomi.removeAll(prodotto.FileTemporaneo);  // filed and removed: the name is no longer this run's
     return tempo.elapsed();
 }
 

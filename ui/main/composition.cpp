@@ -5,6 +5,7 @@
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "common/paths.h"
+#include "common/runtimeerror.h"
 #include "common/textfiles.h"
 #include "flowengine/collectionpoint.h"
 #include "flowengine/flowwriter.h"
@@ -526,30 +527,30 @@ QString ScriviSulSupporto(const QByteArray &righe, flowengine::GiornaleLavoro &g
     }
 }
 
-std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
+std::optional<QString> ArchiviaCorbex(const RichiestaCorbex &richiesta, const ProdottoCorbex &prodotto)
 {
-    const bool cartella = corbex.DestinazioneCorbex == flowengine::Destinazione::Cartella;
+    const bool cartella = richiesta.DestinazioneCorbex == flowengine::Destinazione::Cartella;
     // The files are written whole under their temporary names and take their
     // final names only once the archive knows the flow.
     FileScritto copia, archivio, supporto;
     QStringList costruiti;  // the build's files, when a refused write is to remove them
-    supporto.host = fileSulSupporto(corbex.FileSupporto);
+    supporto.host = fileSulSupporto(prodotto.FileSupporto);
     // The journal outlives the removal of the temporaries after a failure,
     // so that it goes with them.
-    std::shared_ptr<flowengine::GiornaleLavoro> giornale = corbex.giornale;
+    std::shared_ptr<flowengine::GiornaleLavoro> giornale = prodotto.giornale;
     try {
         if (!giornale)
             giornale = std::make_shared<flowengine::GiornaleLavoro>();
-        const QString origine = platform::hostPath(corbex.FileTemporaneo);
+        const QString origine = platform::hostPath(prodotto.FileTemporaneo);
         const QByteArray flusso = common::readFile(origine);
         if (cartella) {
             const QList<QByteArray> righe = common::splitLines(flusso);
             const QString nome = NomeCopiaCartella(righe.isEmpty() ? QString() : platform::fromWindows1252(righe[0]),
-                                                   common::OpzioniCorbix.SendWith, corbex.data, QString::number(corbex.progressivo),
-                                                   corbex.ufficio);
+                                                   common::OpzioniCorbix.SendWith, richiesta.data,
+                                                   QString::number(richiesta.progressivo), richiesta.ufficio);
             if (!NomeFileValido(nome))
                 throw GiaSegnalato{};
-            const QString nomeCopia = corbex.cartella + u'\\' + nome;
+            const QString nomeCopia = richiesta.cartella + u'\\' + nome;
             const QString host = platform::hostPath(nomeCopia);
             giornale->annota(nomeCopia, flowengine::Destino::Sostituisce);
             copia.host = host;
@@ -561,7 +562,7 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
         QString inviati = flowengine::CartellaInviati;
         QString nomeArchivio;
         for (;;) {
-            nomeArchivio = flowengine::NuovoNomeFile(inviati, corbex.data);
+            nomeArchivio = flowengine::NuovoNomeFile(inviati, richiesta.data);
             if (nomeArchivio.isEmpty())
                 platform::raise(platform::err::PathNotFound);
             if (scriviEsclusivo(*giornale, nomeArchivio, flusso))
@@ -579,40 +580,36 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
             if (!common::runRequiredStep(QStringLiteral("ArchiviaCorbex"), [&] { transazione.emplace(db); }))
                 throw GiaSegnalato{};
             const dao::CommitWait attesa(common::AttesaSilenziosaMs);
-            std::unique_ptr<dao::Recordset> rs;
-            if (cartella) {
-                rs = db.openRecordset(QStringLiteral("SELECT * FROM Corbix WHERE Data = DateValue(?) AND "
-                                                     "Progressivo = ? AND Posizione = ?"),
-                                      {corbex.riservata.data, corbex.riservata.progressivo,
-                                       corbex.riservata.posizione});
-                if (rs->eof())
-                    platform::raise(platform::err::NoCurrentRecord);
-                rs->edit();
-                rs->setValue(QStringLiteral("Posizione"), flowengine::PosizioneInviati);
-                rs->setValue(QStringLiteral("NomeFile"), common::StrToNull(nomeArchivio));
-                rs->setValue(QStringLiteral("CompostoDa"), corbex.ElencoComposizione);
-            } else {
-                const qint32 numero = flowengine::NuovoProgressivo(corbex.data);
-                rs = db.openRecordset(QStringLiteral("SELECT * FROM Corbix WHERE Data = DateValue(?) AND "
-                                                     "Progressivo = ? AND Posizione = ?"),
-                                      {corbex.data, numero, flowengine::PosizioneNumerato});
-                if (rs->eof())
-                    platform::raise(platform::err::NoCurrentRecord);
-                rs->edit();
-                rs->setValue(QStringLiteral("Posizione"), flowengine::PosizioneInviati);
-                rs->setValue(QStringLiteral("NomeFile"), nomeArchivio);
-                rs->setValue(QStringLiteral("CompostoDa"), corbex.ElencoComposizione);
-                rs->setValue(QStringLiteral("RifFloppy"), common::StrToNull(corbex.FileSupporto));
+            // A folder flow completes the row reserved for it; a medium flow
+            // takes the next number of its date, just numbered.
+            const QVariantList chiave =
+                cartella ? QVariantList{richiesta.riservata.data, richiesta.riservata.progressivo,
+                                        richiesta.riservata.posizione}
+                         : QVariantList{richiesta.data, flowengine::NuovoProgressivo(richiesta.data),
+                                        flowengine::PosizioneNumerato};
+            std::unique_ptr<dao::Recordset> rs = db.openRecordset(
+                QStringLiteral("SELECT * FROM Corbix WHERE Data = DateValue(?) AND Progressivo = ? AND Posizione = ?"),
+                chiave);
+            if (rs->eof())
+                platform::raise(platform::err::NoCurrentRecord);
+            rs->edit();
+            rs->setValue(QStringLiteral("Posizione"), flowengine::PosizioneInviati);
+            rs->setValue(QStringLiteral("NomeFile"), nomeArchivio);
+            rs->setValue(QStringLiteral("CompostoDa"), prodotto.ElencoComposizione);
+            if (!cartella) {
+                rs->setValue(QStringLiteral("RifFloppy"), common::StrToNull(prodotto.FileSupporto));
                 rs->setValue(QStringLiteral("Stato"), flowengine::StatoProdotto);
                 rs->setValue(QStringLiteral("Tipo"), flowengine::TipoSupportoMagnetico);
-                rs->setValue(QStringLiteral("FattoDa"), common::StrToNull(DichiaranteDiSelezione(corbex.TestoSelezione)));
+                // The declarant as the selection text carries it: its first
+                // 16 characters, without the blanks around them.
+                rs->setValue(QStringLiteral("FattoDa"), common::StrToNull(richiesta.dichiarante.left(16).trimmed()));
             }
             rs->update();
             rs->close();
             // Only declarations still free are filed: the search that listed
             // them may be minutes old, and another workstation may have filed
             // them since. The transaction then ends undone.
-            QString elenco = corbex.ElencoComposizione;
+            QString elenco = prodotto.ElencoComposizione;
             std::vector<flowengine::DocumentoCorbex> prese = flowengine::MarcaDocumentiInviati(elenco);
             if (!prese.empty())
                 throw DichiarazioniPrese{std::move(prese)};
@@ -621,7 +618,7 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
             db.close();
         }
         CORBIX_PUNTO_DI_ARRESTO("composizione.registrata");
-        flowengine::RimuoviFileCostruiti({corbex.FileTemporaneo}, giornale.get());
+        flowengine::RimuoviFileCostruiti({prodotto.FileTemporaneo}, giornale.get());
         archivio.finale = copia.finale = supporto.finale = true;
         // The flow is filed whatever follows: a name not given now is given
         // by the next start-up, whose journal names it.
@@ -629,24 +626,24 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
             common::takeFinalName(archivio.host, false);
             if (!copia.host.isEmpty())
                 common::takeFinalName(copia.host, true);
-            if (!corbex.FileSupporto.isEmpty()) {
+            if (!prodotto.FileSupporto.isEmpty()) {
                 // Found again through its drive: a medium taken out since
                 // is a drive that is not ready.
                 common::takeFinalName(
-                    platform::hostPath(common::OpzioniCorbix.FloppyDevice + u'\\' + corbex.FileSupporto), false);
+                    platform::hostPath(common::OpzioniCorbix.FloppyDevice + u'\\' + prodotto.FileSupporto), false);
                 // Named only now that the medium holds the whole file
                 // under that name.
                 platform::msgBox(QStringLiteral("Il corbex è stato trasferito sul supporto magnetico correttamente "
                                                 "con il nome '")
-                                     + corbex.FileSupporto + QStringLiteral("'."),
+                                     + prodotto.FileSupporto + QStringLiteral("'."),
                                  common::TitoloCorbix, MsgIcon::Information);
             }
         } catch (const platform::RuntimeError &e) {
             MostraErroreRunTime(e.number(), e.description());
         }
         // The reservation is a flow now: the sweep no longer looks at it.
-        if (corbex.riservata.blocco)
-            corbex.riservata.blocco->rilascia();
+        if (richiesta.riservata.blocco)
+            richiesta.riservata.blocco->rilascia();
         return nomeArchivio;
     } catch (const platform::RuntimeError &e) {
         MostraErroreRunTime(e.number(), e.description());
@@ -654,7 +651,7 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
         // the built flow included, so that the same composition can be made
         // again once space is freed.
         if (platform::err::isWriteRefusal(e.number()))
-            costruiti = corbex.fileCostruiti;
+            costruiti = prodotto.fileCostruiti;
     } catch (const GiaSegnalato &) {
     } catch (const DichiarazioniPrese &prese) {
         mostraDichiarazioniPrese(prese.documenti);
@@ -664,13 +661,13 @@ std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex)
     supporto.rimuovi();
     flowengine::RimuoviFileCostruiti(costruiti, giornale.get());
     if (cartella)
-        EliminaRiga(corbex.riservata);
+        EliminaRiga(richiesta.riservata);
     return std::nullopt;
 }
 
 void MostraErroreRunTime(int numero, const QString &descrizione)
 {
-    platform::msgBox(flowengine::TestoErroreRuntime(numero, descrizione), TitoloApplicazione, MsgIcon::Critical);
+    platform::msgBox(common::TestoErroreRuntime(numero, descrizione), TitoloApplicazione, MsgIcon::Critical);
 }
 
 }  // namespace uimain

@@ -186,26 +186,29 @@ QString NomeCopiaCartella(const QString &primaRiga, common::CanaleInvio canale, 
 // caller.
 QString ScriviSulSupporto(const QByteArray &righe, flowengine::GiornaleLavoro &giornale);
 
-// What the wizard hands the build screen, each fact once, and what the build
-// and the writing give back: a built flow to be filed.
-struct CorbexCostruito {
+// What the wizard asks for, each fact once: the flow to compose.
+struct RichiestaCorbex {
     flowengine::Destinazione DestinazioneCorbex = flowengine::Destinazione::Cartella;
-    QDate data;                 // the day of the composition
-    QString dichiarante;        // the declarant chosen
-    QString TestoSelezione;     // the selection text
-    bool AnnullaCreazione = false;  // set by the build screen's "A&nnulla"
-    bool CorbexScritto = false;     // whether the flow was written where it goes
-    QString FileTemporaneo;     // the built flow in TEMP
-    QString fileErrori;         // the build's error log beside it, when there is one
-    QStringList fileCostruiti;  // every file the build made in TEMP, the two above included
-    QString FileSupporto;       // the name written on the medium, still under its temporary
-    std::shared_ptr<flowengine::GiornaleLavoro> giornale;  // the journal that notes it
-    QString ElencoComposizione; // the composition list
+    QDate data;              // the day of the composition
+    QString dichiarante;     // the declarant chosen
+    QString TestoSelezione;  // the selection text
     // Folder flows only.
     ChiaveCorbex riservata;
     QString cartella;
     int progressivo = 0;
     QString ufficio;
+};
+
+// What the build and its write give back: a built flow to be filed, with
+// every file the run made.
+struct ProdottoCorbex {
+    bool CorbexScritto = false;  // whether the flow was written where it goes
+    QString FileTemporaneo;      // the built flow in TEMP
+    QString fileErrori;          // the build's error log beside it, when there is one
+    QStringList fileCostruiti;   // every file the build made in TEMP, the two above included
+    QString FileSupporto;        // the name written on the medium, still under its temporary
+    std::shared_ptr<flowengine::GiornaleLavoro> giornale;  // the journal that notes it
+    QString ElencoComposizione;  // the composition list
 };
 
 // Files a built flow: the copy for its folder (folder flows) and the archive
@@ -223,12 +226,12 @@ struct CorbexCostruito {
 // the user is told (any other failure as "Errore di Run-time"), the
 // declarations stay free, the temporaries are removed, a reserved row is
 // deleted and the built flow stays in TEMP, unless the disk or the system
-// refused a write: then the built flow and its error log go too. A name that
+// refused a write: then every file the build made goes too. A name that
 // cannot be taken after the commit (a medium taken out: the drive's error) is
 // told; the flow stays filed, the run's journal stays, and the next start-up
 // gives the name. A folder flow's reservation lock is given up once its row is
 // completed or deleted. Returns the archive name, or nothing on failure.
-std::optional<QString> ArchiviaCorbex(const CorbexCostruito &corbex);
+std::optional<QString> ArchiviaCorbex(const RichiestaCorbex &richiesta, const ProdottoCorbex &prodotto);
 
 // "Errore di Run-time " with the number, CR LF and the description, critical,
 // with the application's title.

@@ -82,16 +82,16 @@ void sulSupporto(AscoltoComposizione &ascolto, Istruzione istruzione)
 
 // Tells a run-time error of the build or of its write; after a write the disk
 // or the system refused, the build's files are removed from TEMP.
-void fallita(const platform::RuntimeError &e, const QStringList &costruiti, const CorbexCostruito &corbex)
+void fallita(const platform::RuntimeError &e, const QStringList &costruiti, const ProdottoCorbex &prodotto)
 {
     MostraErroreRunTime(e.number(), e.description());
     if (platform::err::isWriteRefusal(e.number()))
-        flowengine::RimuoviFileCostruiti(costruiti, corbex.giornale.get());
+        flowengine::RimuoviFileCostruiti(costruiti, prodotto.giornale.get());
 }
 
 // The built flow's lines, LF-ended, on the medium under the first free name,
 // held by its temporary until the filing names it.
-EsitoScrittura scriviSuSupporto(CorbexCostruito &corbex, const QString &fileCorbex, AscoltoComposizione &ascolto)
+EsitoScrittura scriviSuSupporto(ProdottoCorbex &prodotto, const QString &fileCorbex, AscoltoComposizione &ascolto)
 {
     const QString unita = common::OpzioniCorbix.FloppyDevice;
     if (!ascolto.inserireSupporto(unita))
@@ -104,9 +104,9 @@ EsitoScrittura scriviSuSupporto(CorbexCostruito &corbex, const QString &fileCorb
             common::joinLines(common::splitLines(common::readFile(platform::hostPath(fileCorbex))), "\n");
         for (;;) {
             sulSupporto(ascolto, [&] {
-                if (!corbex.giornale)
-                    corbex.giornale = std::make_shared<flowengine::GiornaleLavoro>();
-                nome = ScriviSulSupporto(righe, *corbex.giornale);
+                if (!prodotto.giornale)
+                    prodotto.giornale = std::make_shared<flowengine::GiornaleLavoro>();
+                nome = ScriviSulSupporto(righe, *prodotto.giornale);
             });
             if (!nome.isEmpty())
                 break;
@@ -118,31 +118,33 @@ EsitoScrittura scriviSuSupporto(CorbexCostruito &corbex, const QString &fileCorb
     }
     // The message that names the medium's file comes once the filing has
     // given the file that name (ArchiviaCorbex).
-    corbex.FileSupporto = common::EstraiNomeFile(nome);
+    prodotto.FileSupporto = common::EstraiNomeFile(nome);
     return EsitoScrittura::Scritto;
 }
 
 // The built flow written where it goes: on the medium, or with the envelope
 // in front when its folder's channel carries it.
-EsitoScrittura scriviDove(CorbexCostruito &corbex, const QString &fileCorbex, AscoltoComposizione &ascolto)
+EsitoScrittura scriviDove(const RichiestaCorbex &richiesta, ProdottoCorbex &prodotto, const QString &fileCorbex,
+                          AscoltoComposizione &ascolto)
 {
-    if (corbex.DestinazioneCorbex == flowengine::Destinazione::Supporto)
-        return scriviSuSupporto(corbex, fileCorbex, ascolto);
+    if (richiesta.DestinazioneCorbex == flowengine::Destinazione::Supporto)
+        return scriviSuSupporto(prodotto, fileCorbex, ascolto);
     if (!ConBusta(common::OpzioniCorbix.SendWith))
         return EsitoScrittura::Scritto;
-    return ImbustaCorbex(fileCorbex, corbex.data, corbex.progressivo, corbex.ufficio, corbex.dichiarante,
-                         corbex.giornale.get())
+    return ImbustaCorbex(fileCorbex, richiesta.data, richiesta.progressivo, richiesta.ufficio, richiesta.dichiarante,
+                         prodotto.giornale.get())
                ? EsitoScrittura::Scritto
                : EsitoScrittura::Rifiutato;
 }
 
 // The end of a road that filed nothing: a folder flow's reserved row goes.
-std::optional<QString> nonScritto(CorbexCostruito &corbex, AscoltoComposizione &ascolto)
+std::optional<QString> nonScritto(const RichiestaCorbex &richiesta, ProdottoCorbex &prodotto,
+                                  AscoltoComposizione &ascolto)
 {
-    corbex.CorbexScritto = false;
+    prodotto.CorbexScritto = false;
     ascolto.costruzioneChiusa(false);
-    if (corbex.DestinazioneCorbex == flowengine::Destinazione::Cartella)
-        EliminaRiga(corbex.riservata);
+    if (richiesta.DestinazioneCorbex == flowengine::Destinazione::Cartella)
+        EliminaRiga(richiesta.riservata);
     return std::nullopt;
 }
 
@@ -153,49 +155,50 @@ platform::MsgResult AscoltoComposizione::messaggio(const platform::Message &mess
     return platform::msgBox(messaggio);
 }
 
-std::optional<QString> ComponiCorbex(CorbexCostruito &corbex, AscoltoComposizione &ascolto)
+std::optional<QString> ComponiCorbex(const RichiestaCorbex &richiesta, ProdottoCorbex &prodotto,
+                                     AscoltoComposizione &ascolto)
 {
     MessaggiDellaStrada messaggi(ascolto);
     const platform::ScopedMessageBoxService messaggiGuard(messaggi);
     // A build that fails must not leave the list of an earlier flow behind.
-    corbex.ElencoComposizione.clear();
+    prodotto.ElencoComposizione.clear();
     flowengine::CorbexCreato creato;
     CostruzioneSeguita seguita(ascolto);
     try {
         const platform::BusyWait occupato;
         // The run's journal is there from before the build: a crash from
         // here on leaves nothing the next start-up does not know of.
-        if (!corbex.giornale)
-            corbex.giornale = std::make_shared<flowengine::GiornaleLavoro>();
-        creato = flowengine::CreaCorbex(corbex.TestoSelezione, corbex.DestinazioneCorbex,
-                                        common::OpzioniCorbix.PreventCheck, &seguita, corbex.giornale.get());
+        if (!prodotto.giornale)
+            prodotto.giornale = std::make_shared<flowengine::GiornaleLavoro>();
+        creato = flowengine::CreaCorbex(richiesta.TestoSelezione, richiesta.DestinazioneCorbex,
+                                        common::OpzioniCorbix.PreventCheck, &seguita, prodotto.giornale.get());
     } catch (const platform::RuntimeError &e) {
-        fallita(e, seguita.file, corbex);
-        return nonScritto(corbex, ascolto);
+        fallita(e, seguita.file, prodotto);
+        return nonScritto(richiesta, prodotto, ascolto);
     }
-    corbex.ElencoComposizione = creato.ElencoComposizione;
-    corbex.fileErrori = creato.fileErrori;
-    corbex.fileCostruiti = creato.file();
+    prodotto.ElencoComposizione = creato.ElencoComposizione;
+    prodotto.fileErrori = creato.fileErrori;
+    prodotto.fileCostruiti = creato.file();
 
     const auto scrivi = [&] {
         try {
-            return scriviDove(corbex, creato.fileCorbex, ascolto);
+            return scriviDove(richiesta, prodotto, creato.fileCorbex, ascolto);
         } catch (const platform::RuntimeError &e) {
-            fallita(e, corbex.fileCostruiti, corbex);
+            fallita(e, prodotto.fileCostruiti, prodotto);
             return EsitoScrittura::Fallito;
         }
     };
     if (!ascolto.confermaCostruzione(creato, scrivi))
-        return nonScritto(corbex, ascolto);
-    corbex.CorbexScritto = true;
-    corbex.FileTemporaneo = creato.fileCorbex;
+        return nonScritto(richiesta, prodotto, ascolto);
+    prodotto.CorbexScritto = true;
+    prodotto.FileTemporaneo = creato.fileCorbex;
     ascolto.costruzioneChiusa(true);
 
     // The windows are painted again where the build screen stood, and the
     // busy cursor stands over them while the flow is filed.
     const platform::BusyWait occupato;
     platform::BusyWait::paint();
-    return ArchiviaCorbex(corbex);
+    return ArchiviaCorbex(richiesta, prodotto);
 }
 
 }  // namespace uimain

@@ -82,9 +82,10 @@ private:
 // written; after a write the disk or the system refused, the build's files
 // go from TEMP too, so that the same composition can be made again once space
 // is freed. Every message shown meanwhile is the listener's to show (its
-// messaggio). corbex receives what the build and the write give: CorbexScritto,
+// messaggio). prodotto receives what the build and the write give: CorbexScritto,
 // FileTemporaneo, fileErrori, FileSupporto, the journal and the composition
 // list. Returns the archive name, or nothing when nothing was filed.
-std::optional<QString> ComponiCorbex(CorbexCostruito &corbex, AscoltoComposizione &ascolto);
+std::optional<QString> ComponiCorbex(const RichiestaCorbex &richiesta, ProdottoCorbex &prodotto,
+                                     AscoltoComposizione &ascolto);
 
 }  // namespace uimain

@@ -1,6 +1,7 @@
 #include "ui/main/flowgrid.h"
 
 #include "common/globals.h"
+#include "common/runtimeerror.h"
 #include "flowengine/register.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
@@ -61,7 +62,7 @@ bool CaricaGriglia(QTableWidget *griglia, qint16 posizione)
     try {
         righe = LeggiElencoCorbex(posizione);
     } catch (const platform::RuntimeError &e) {
-        platform::msgBox(TestoErroreRuntime(e.number(), e.description()), common::TitoloCorbix,
+        platform::msgBox(common::TestoErroreRuntime(e.number(), e.description()), common::TitoloCorbix,
                          platform::MsgIcon::Critical);
         return false;
     }

@@ -470,12 +470,12 @@ bool frmComposeNew::CercaDichiarazioni()
         avanza(0, righe);
     for (int r = 0; r < righe; ++r) {
         const DichiarazioneTrovata &d = trovate[r];
-        auto *data = new QTableWidgetItem(platform::DayText(d.data));
-        data->setData(kRuoloChiave, d.data);
+        auto *giorno = new QTableWidgetItem(platform::DayText(d.data));
+        giorno->setData(kRuoloChiave, d.data);
         auto *indice = new QTableWidgetItem(QString::number(d.indice));
         indice->setData(kRuoloChiave, d.indice);
         grdListaDich->setItem(r, 0, new QTableWidgetItem());
-        grdListaDich->setItem(r, 1, data);
+        grdListaDich->setItem(r, 1, giorno);
         grdListaDich->setItem(r, 2, indice);
         grdListaDich->setItem(r, 3, new QTableWidgetItem(d.riferimento));
         grdListaDich->setItem(r, 4, new QTableWidgetItem(d.tipo));
@@ -734,7 +734,7 @@ QString frmComposeNew::ElencoSelezionate(const QString &kind) const
 
 void frmComposeNew::EseguiComposizione()
 {
-    CorbexCostruito corbex;
+    RichiestaCorbex corbex;
     corbex.dichiarante = cmbDichiarante->currentText();
     corbex.TestoSelezione = ElencoSelezionate(QStringLiteral("T"));
     if (optWriteOnFloppy->isChecked()) {

@@ -63,7 +63,7 @@ bool ModificaTesto(const QKeyEvent &tasto)
 
 }  // namespace
 
-frmFaiCorbex::frmFaiCorbex(const CorbexCostruito &corbex, QWidget *parent) : QDialog(parent), Corbex(corbex)
+frmFaiCorbex::frmFaiCorbex(const RichiestaCorbex &richiesta, QWidget *parent) : QDialog(parent), Richiesta(richiesta)
 {
     setObjectName(QStringLiteral("frmFaiCorbex"));
     setWindowTitle(QStringLiteral("Preparazione corbex in corso"));
@@ -123,7 +123,7 @@ frmFaiCorbex::frmFaiCorbex(const CorbexCostruito &corbex, QWidget *parent) : QDi
 void frmFaiCorbex::Form_Load()
 {
     DettagliNascosti = true;
-    Corbex.AnnullaCreazione = false;
+    AnnullaCreazione = false;
 }
 
 void frmFaiCorbex::paintEvent(QPaintEvent *event)
@@ -146,9 +146,9 @@ void frmFaiCorbex::preparazione(bool controlloPreventivo, int numeroDichiarazion
     platform::BusyWait::paint();
 }
 
-void frmFaiCorbex::dichiarazioneInCorso(qint32 indice, const QDate &data)
+void frmFaiCorbex::dichiarazioneInCorso(qint32 indice, const QDate &giorno)
 {
-    lblDescrDich->setText(QString::number(indice) + u' ' + platform::DayText(data));
+    lblDescrDich->setText(QString::number(indice) + u' ' + platform::DayText(giorno));
 }
 
 void frmFaiCorbex::avanzamento(int elaborate)
@@ -163,14 +163,14 @@ void frmFaiCorbex::numeroErrori(int totale)
     lblNumeroErrori->setText(QString::number(totale));
 }
 
-bool frmFaiCorbex::annullata() { return Corbex.AnnullaCreazione; }
+bool frmFaiCorbex::annullata() { return AnnullaCreazione; }
 
 void frmFaiCorbex::Form_Activate()
 {
     if (costruito_)
         return;
     costruito_ = true;
-    ComponiCorbex(Corbex, *this);
+    ComponiCorbex(Richiesta, Corbex, *this);
 }
 
 void frmFaiCorbex::mostraEsito(int errori)
@@ -179,7 +179,7 @@ void frmFaiCorbex::mostraEsito(int errori)
     for (QWidget *w : std::initializer_list<QWidget *>{prbProcess, lblDichiarazione, lblDescrDich, lblErrors,
                                                        lblNumeroErrori})
         w->hide();
-    const bool supporto = Corbex.DestinazioneCorbex == flowengine::Destinazione::Supporto;
+    const bool supporto = Richiesta.DestinazioneCorbex == flowengine::Destinazione::Supporto;
     const QString dove = supporto ? QStringLiteral("sul supporto magnetico previsto")
                                            : QStringLiteral("nella cartella selezionata");
     PosizionaTwips(lblInstruction, 30, 30, kLarghezza - 60, 600);
@@ -304,7 +304,7 @@ bool frmFaiCorbex::eventFilter(QObject *watched, QEvent *event)
 
 void frmFaiCorbex::cmdCancel_Click()
 {
-    Corbex.AnnullaCreazione = true;
+    AnnullaCreazione = true;
     reject();
 }
 

@@ -20,14 +20,14 @@ namespace uimain {
 // (PRATICHE.nnn, LF line ends, under its temporary name: the filing names it
 // and says so) or puts the envelope record in front of a folder flow, and
 // the screen goes once the flow is written; the filing follows. It is handed
-// the wizard's flow (its destination, selection text and day, the one the
+// the wizard's request (its destination, selection text and day, the one the
 // envelope carries) and answers in Corbex: CorbexScritto, FileTemporaneo,
 // FileSupporto, the journal, and the composition list.
 class frmFaiCorbex : public QDialog, private AscoltoComposizione {
     Q_OBJECT
 
 public:
-    explicit frmFaiCorbex(const CorbexCostruito &corbex, QWidget *parent = nullptr);
+    explicit frmFaiCorbex(const RichiestaCorbex &richiesta, QWidget *parent = nullptr);
 
     void Form_Load();
     // Runs the road, once: later activations do nothing.
@@ -47,10 +47,13 @@ public:
     QPushButton *cmdView = nullptr;
     QTextEdit *rtfErroriRilevati = nullptr;
 
-    // The flow being built and written; its journal notes the flow written
-    // on the medium under its temporary name, for the filing, which gives
-    // the flow its name.
-    CorbexCostruito Corbex;
+    // The flow asked for, and the flow built and written; its journal notes
+    // the flow written on the medium under its temporary name, for the
+    // filing, which gives the flow its name.
+    const RichiestaCorbex Richiesta;
+    ProdottoCorbex Corbex;
+    // Set by "A&nnulla": the build stops at its next declaration.
+    bool AnnullaCreazione = false;
     QString FileCorbex;
     bool DettagliNascosti = true;
     bool ElencoErroriAttivo = false;
@@ -61,7 +64,7 @@ protected:
 
 private:
     void preparazione(bool controlloPreventivo, int numeroDichiarazioni) override;
-    void dichiarazioneInCorso(qint32 indice, const QDate &data) override;
+    void dichiarazioneInCorso(qint32 indice, const QDate &giorno) override;
     void avanzamento(int elaborate) override;
     void numeroErrori(int totale) override;
     bool annullata() override;

@@ -1,6 +1,7 @@
 #include "ui/main/frmmain.h"
 
 #include "common/globals.h"
+#include "common/runtimeerror.h"
 #include "common/servizioedi.h"
 #include "common/paths.h"
 #include "flowengine/dispatchlist.h"
@@ -696,7 +697,7 @@ void frmMain::InfoOn_Click() { apri(Finestra::FrmInformazioni); }
 
 void frmMain::mostraErrore(const platform::RuntimeError &e) const
 {
-    platform::msgBox(flowengine::TestoErroreRuntime(e.number(), e.description()), common::TitoloCorbix, MsgIcon::Critical);
+    platform::msgBox(common::TestoErroreRuntime(e.number(), e.description()), common::TitoloCorbix, MsgIcon::Critical);
 }
 
 }  // namespace uimain

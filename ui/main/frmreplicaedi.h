@@ -15,6 +15,7 @@ namespace uimain {
 // office of presentation, the destination folder and the progressive number,
 // and checks them. It writes nothing. "Sfoglia..." is enabled only when the
 // folder chooser of the transmission screens is installed.
+// No command of the program opens this screen.
 class frmReplicaEDI : public QDialog {
     Q_OBJECT
 

@@ -1,29 +1,11 @@
 #include "ui/main/windowfactory.h"
 
 #include "common/globals.h"
+#include "common/runtimeerror.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
 
 namespace uimain {
-
-QString nomeFinestra(Finestra finestra)
-{
-    switch (finestra) {
-    case Finestra::frmFirstExecution: return QStringLiteral("frmFirstExecution");
-    case Finestra::frmArchiveLink: return QStringLiteral("frmArchiveLink");
-    case Finestra::frmOpzioniCorbix: return QStringLiteral("frmOpzioniCorbix");
-    case Finestra::frmReiceveMirsolan: return QStringLiteral("frmReiceveMirsolan");
-    case Finestra::frmSendMirsolan: return QStringLiteral("frmSendMirsolan");
-    case Finestra::frmAswerProcess: return QStringLiteral("frmAswerProcess");
-    case Finestra::frmAswerReport: return QStringLiteral("frmAswerReport");
-    case Finestra::frmUtenzeEDI: return QStringLiteral("frmUtenzeEDI");
-    case Finestra::frmCompartDog: return QStringLiteral("frmCompartDog");
-    case Finestra::frmComposeNew: return QStringLiteral("frmComposeNew");
-    case Finestra::FrmComandoSql: return QStringLiteral("FrmComandoSql");
-    case Finestra::FrmInformazioni: return QStringLiteral("FrmInformazioni");
-    }
-    return {};
-}
 
 void AvvisaElencoSuperato()
 {
@@ -37,7 +19,7 @@ bool FlussoAncoraElencato(const flowengine::DatiCorbex &elencato, bool &superato
         if (flowengine::CorbexComeElencato(elencato))
             return true;
     } catch (const platform::RuntimeError &e) {
-        flowengine::mostraErroreRunTime(e);
+        common::mostraErroreRunTime(e);
         return false;
     }
     AvvisaElencoSuperato();

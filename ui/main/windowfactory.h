@@ -37,9 +37,6 @@ enum class Finestra {
     FrmInformazioni,
 };
 
-// The class name of the window, "frmOpzioniCorbix" and so on.
-QString nomeFinestra(Finestra finestra);
-
 // The flow a window opened on a list row works on: its key and its register
 // row as read when the list was filled. A window that finds the register row
 // no longer so tells the user and sets elencoSuperato: the main window then

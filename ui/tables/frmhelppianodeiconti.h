@@ -39,6 +39,7 @@ QueryConti QueryPianoDeiConti(const QString &caratteri, const QString &radice, c
 // The pick list over the chart of accounts of the accounting database
 // (common::PercorsoContabilita): the chosen code goes into the caller's
 // control.
+// No command of the program opens this screen.
 class FrmHelpPianoDeiConti : public QDialog {
     Q_OBJECT
 public:

@@ -6,6 +6,7 @@
 #include "common/messageset.h"
 #include "common/openretry.h"
 #include "common/paths.h"
+#include "common/runtimeerror.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
 #include "platform/twips.h"
@@ -614,8 +615,7 @@ QString TableScreen::messaggioDuplicato() const
 
 void TableScreen::messaggioErrore(int numero, const QString &descrizione)
 {
-    platform::msgBox(QStringLiteral("Errore di Run-time ") + QString::number(numero) + QStringLiteral("\r\n") + descrizione,
-                     caption(), platform::MsgIcon::Critical);
+    platform::msgBox(common::TestoErroreRuntime(numero, descrizione), caption(), platform::MsgIcon::Critical);
 }
 
 // ---------------------------------------------------------------- delete

@@ -4,6 +4,7 @@
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "common/paths.h"
+#include "common/runtimeerror.h"
 #include "common/textfiles.h"
 #include "flowengine/decimale.h"
 #include "flowengine/journal.h"
@@ -249,7 +250,7 @@ bool archivia(dao::Database &db, flowengine::GiornaleLavoro &giornale, const Dat
         }
         if (!copiaHost.isEmpty())
             QFile::remove(common::nomeTemporaneo(copiaHost));
-        flowengine::mostraErroreRunTime(e);
+        common::mostraErroreRunTime(e);
         return false;
     }
     CORBIX_PUNTO_DI_ARRESTO("prelievo.chiuso");
@@ -258,7 +259,7 @@ bool archivia(dao::Database &db, flowengine::GiornaleLavoro &giornale, const Dat
     try {
         common::takeFinalName(copiaHost, true);
     } catch (const platform::RuntimeError &e) {
-        flowengine::mostraErroreRunTime(e);
+        common::mostraErroreRunTime(e);
     }
     return true;
 }
@@ -371,10 +372,10 @@ bool PrelevaRisposta(const QString &percorso, const DatiCorbex &flow)
         common::takeFinalName(host, true);
         risposta = RispostaEdi::estremi(contenuto);
     } catch (const platform::RuntimeError &e) {
-        flowengine::mostraErroreRunTime(e);
+        common::mostraErroreRunTime(e);
         return false;
     } catch (const std::bad_alloc &) {
-        flowengine::mostraErroreRunTime(
+        common::mostraErroreRunTime(
             platform::RuntimeError(platform::err::OutOfMemory, platform::errorDescription(platform::err::OutOfMemory)));
         return false;
     }
@@ -400,7 +401,7 @@ bool PrelevaRisposta(const QString &percorso, const DatiCorbex &flow)
         return archivia(db, *giornale, flow, tipo, contenuto,
                         conservata ? flowengine::StatoRispostaPervenuta : flowengine::StatoControlloNegativo);
     } catch (const platform::RuntimeError &e) {
-        flowengine::mostraErroreRunTime(e);
+        common::mostraErroreRunTime(e);
         return false;
     }
 }

@@ -4,6 +4,7 @@
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "common/paths.h"
+#include "common/runtimeerror.h"
 #include "flowengine/decimale.h"
 #include "flowengine/register.h"
 #include "flowengine/writeback.h"
@@ -127,11 +128,11 @@ void Elaborazione::esiti(const RispostaEdi &risposta)
         // record on the file's last line has none, and marks nothing.
         if (n < int(risposta.righe.size())) {
             ++n;
-            const RigaErrore riga = LeggiRigaErrore(risposta.riga(n));
+            const RigaErrore rigaErrore = LeggiRigaErrore(risposta.riga(n));
             flowengine::ErroreRisposta errore;
-            errore.ArticoloErrore = riga.articolo;
-            errore.CodiceErrore = riga.rifCasella;
-            errore.RipetizioneErrore = riga.ripetizione;
+            errore.ArticoloErrore = rigaErrore.articolo;
+            errore.CodiceErrore = rigaErrore.rifCasella;
+            errore.RipetizioneErrore = rigaErrore.ripetizione;
             segnala(*documento, errore, record.codiceMsg);
         }
         conta(&Conteggi::negativi);
@@ -297,10 +298,10 @@ EsitoElaborazione ElaboraRisposta(const QDate &data, qint32 progressivo, const S
         }
         registro->close();
     } catch (const platform::RuntimeError &e) {
-        flowengine::mostraErroreRunTime(e);
+        common::mostraErroreRunTime(e);
         return EsitoElaborazione::Fallita;
     } catch (const std::bad_alloc &) {
-        flowengine::mostraErroreRunTime(
+        common::mostraErroreRunTime(
             platform::RuntimeError(platform::err::OutOfMemory, platform::errorDescription(platform::err::OutOfMemory)));
         return EsitoElaborazione::Fallita;
     }

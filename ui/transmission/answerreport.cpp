@@ -5,6 +5,7 @@
 #include "common/openretry.h"
 #include "common/paths.h"
 #include "common/picturemask.h"
+#include "common/runtimeerror.h"
 #include "common/textfiles.h"
 #include "flowengine/decimale.h"
 #include "flowengine/flowlines.h"
@@ -168,7 +169,7 @@ void stampaDocumento(const QString &durante, const std::function<void(bool &iniz
             } catch (const platform::RuntimeError &) {
             }
         }
-        platform::msgBox(flowengine::TestoErroreRuntime(e.number(), e.description()) + QStringLiteral("\r\n(")
+        platform::msgBox(common::TestoErroreRuntime(e.number(), e.description()) + QStringLiteral("\r\n(")
                              + durante + u')',
                          TitoloTabulato, platform::MsgIcon::Critical);
     }

@@ -3,6 +3,7 @@
 #include "common/databases.h"
 #include "common/globals.h"
 #include "common/openretry.h"
+#include "common/runtimeerror.h"
 #include "common/servizioedi.h"
 #include "common/textfiles.h"
 #include "flowengine/register.h"
@@ -134,7 +135,7 @@ bool SpedisciFile(const QString &codiceUtenza, const QString &file, const QStrin
                 // The failure told below is the one that stopped the send.
             }
         }
-        flowengine::mostraErroreRunTime(e);
+        common::mostraErroreRunTime(e);
         return false;
     }
     return true;

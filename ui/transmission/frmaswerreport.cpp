@@ -1,6 +1,7 @@
 #include "ui/transmission/frmaswerreport.h"
 
 #include "common/globals.h"
+#include "common/runtimeerror.h"
 #include "flowengine/collectionpoint.h"
 #include "flowengine/register.h"
 #include "flowengine/reportprinting.h"
@@ -86,7 +87,7 @@ void frmAswerReport::Form_Load()
             }
         }
     } catch (const platform::RuntimeError &e) {
-        platform::msgBox(flowengine::TestoErroreRuntime(e.number(), e.description()), windowTitle(),
+        platform::msgBox(common::TestoErroreRuntime(e.number(), e.description()), windowTitle(),
                          platform::MsgIcon::Critical);
     }
 
@@ -109,7 +110,7 @@ void frmAswerReport::Form_Load()
             if (!flowengine::CaricaCorbex(risposta))
                 tabulato_.FileRisposta = risposta.NomeFile;
         } catch (const platform::RuntimeError &e) {
-            platform::msgBox(flowengine::TestoErroreRuntime(e.number(), e.description()), windowTitle(),
+            platform::msgBox(common::TestoErroreRuntime(e.number(), e.description()), windowTitle(),
                              platform::MsgIcon::Critical);
         }
     }

@@ -1,6 +1,7 @@
 #include "ui/transmission/frmreicevemirsolan.h"
 
 #include "common/globals.h"
+#include "common/runtimeerror.h"
 #include "flowengine/register.h"
 #include "platform/errors.h"
 #include "platform/twips.h"

@@ -3,6 +3,7 @@
 #include "common/globals.h"
 #include "common/openretry.h"
 #include "common/paths.h"
+#include "common/runtimeerror.h"
 #include "common/servizioedi.h"
 #include "flowengine/decimale.h"
 #include "flowengine/register.h"
@@ -133,7 +134,7 @@ void frmSendMirsolan::Form_Load()
     try {
         carica();
     } catch (const platform::RuntimeError &e) {
-        flowengine::mostraErroreRunTime(e);
+        common::mostraErroreRunTime(e);
     }
 }
 
@@ -216,7 +217,7 @@ void frmSendMirsolan::cmdConfirm_Click()
         }
     } catch (const platform::RuntimeError &e) {
         // A user code that names no share, among the others.
-        flowengine::mostraErroreRunTime(e);
+        common::mostraErroreRunTime(e);
         return;
     }
     // The user may have waited at the password and the service: the file
@@ -227,9 +228,9 @@ void frmSendMirsolan::cmdConfirm_Click()
             reject();
         return;
     }
-    const auto data = dao::parseDateText(txtMessageDate->text());
+    const auto giorno = dao::parseDateText(txtMessageDate->text());
     const QString nome =
-        NomeFileServizio(data ? data->date() : QDate(), txtProgNumber->text(), cmbCustomOfficeCode->currentText());
+        NomeFileServizio(giorno ? giorno->date() : QDate(), txtProgNumber->text(), cmbCustomOfficeCode->currentText());
     if (!SpedisciFile(txtUserId->text(), Tag, nome))
         return;
     platform::msgBox(QStringLiteral("Il corbex è stato spedito al servizio ") + macchina

@@ -65,7 +65,7 @@ protected:
     }
 
     // What the wizard hands the screen.
-    CorbexCostruito corbex;
+    RichiestaCorbex corbex;
 
     // Opens the screen as the composition does and lets it build its flow;
     // atOutcome runs once the screen shows how the build went and waits for
@@ -131,7 +131,7 @@ TEST_F(BuildScreen, RefusesKeysClicksAndClosingWhileItBuilds)
     build(screen, [&] {
         EXPECT_EQ(painted.onFirstDeclaration, nullptr);
         EXPECT_TRUE(screen.isVisible());
-        EXPECT_FALSE(screen.Corbex.AnnullaCreazione);
+        EXPECT_FALSE(screen.AnnullaCreazione);
         EXPECT_EQ(painted.shown.size(), 4);
 
         // Once built, the screen takes the user's keys again: Escape gives up.
@@ -229,7 +229,7 @@ TEST_F(BuildScreenKeys, EscapeClosesTheScreenAsItsCloseBoxDoesWritingNothing)
         key(Qt::Key_Escape);
     });
     nothingWritten(screen);
-    EXPECT_FALSE(screen.Corbex.AnnullaCreazione);
+    EXPECT_FALSE(screen.AnnullaCreazione);
     EXPECT_TRUE(boxes_.shown.empty());
 }
 
@@ -242,7 +242,7 @@ TEST_F(BuildScreenKeys, EnterPressesTheButtonThatHasTheFocus)
         key(Qt::Key_Return);
     });
     nothingWritten(screen);
-    EXPECT_TRUE(screen.Corbex.AnnullaCreazione);
+    EXPECT_TRUE(screen.AnnullaCreazione);
 }
 
 TEST_F(BuildScreenKeys, TheErrorListRefusesOnlyTheKeysThatWouldEditIt)
@@ -295,7 +295,7 @@ TEST_F(BuildScreenKeys, TheErrorListRefusesOnlyTheKeysThatWouldEditIt)
         key(Qt::Key_Return);
     });
     nothingWritten(screen);
-    EXPECT_TRUE(screen.Corbex.AnnullaCreazione);
+    EXPECT_TRUE(screen.AnnullaCreazione);
 }
 
 TEST_F(BuildScreenKeys, EscapeStillClosesTheScreenAfterTheDetails)
@@ -311,6 +311,6 @@ TEST_F(BuildScreenKeys, EscapeStillClosesTheScreenAfterTheDetails)
             key(Qt::Key_Escape);
         });
         nothingWritten(screen);
-        EXPECT_FALSE(screen.Corbex.AnnullaCreazione);
+        EXPECT_FALSE(screen.AnnullaCreazione);
     }
 }

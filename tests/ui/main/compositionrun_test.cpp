@@ -1,6 +1,7 @@
 #include "compose_fixture.h"
 
 #include "platform/errors.h"
+#include "support/wizardfinish.h"
 #include "ui/main/composition.h"
 #include "ui/main/compositionrun.h"
 
@@ -104,18 +105,18 @@ class CompositionRun : public ComposeTest {
 protected:
     CompositionRun() { QDir().mkpath(onC(QStringLiteral("Invio"))); }
 
-    CorbexCostruito medium() const
+    testsupport::CorbexDiProva medium() const
     {
-        CorbexCostruito c;
+        testsupport::CorbexDiProva c;
         c.DestinazioneCorbex = flowengine::Destinazione::Supporto;
         c.data = today();
         c.dichiarante = QStringLiteral("010101Z");
         c.TestoSelezione = kSelection;
         return c;
     }
-    CorbexCostruito folder(const QString &office = QStringLiteral("012100"))
+    testsupport::CorbexDiProva folder(const QString &office = QStringLiteral("012100"))
     {
-        CorbexCostruito c = medium();
+        testsupport::CorbexDiProva c = medium();
         c.DestinazioneCorbex = flowengine::Destinazione::Cartella;
         c.riservata = *RiservaRiga(today(), 7, QStringLiteral("010101Z"));
         c.cartella = QStringLiteral("C:\\Invio");
@@ -133,9 +134,9 @@ protected:
                 QStringLiteral("esito 0 errori, C:\\Corbix\\TEMP\\Vordama_01")};
     }
     // Runs the road; its journal is let go, as the build screen lets it go.
-    std::optional<QString> run(CorbexCostruito &corbex, RecordingRoad &road)
+    std::optional<QString> run(testsupport::CorbexDiProva &corbex, RecordingRoad &road)
     {
-        const std::optional<QString> filed = ComponiCorbex(corbex, road);
+        const std::optional<QString> filed = ComponiCorbex(corbex, corbex, road);
         corbex.giornale.reset();
         return filed;
     }
@@ -145,7 +146,7 @@ protected:
 
 TEST_F(CompositionRun, AFolderFlowIsBuiltEnvelopedCopiedAndFiled)
 {
-    CorbexCostruito corbex = folder();
+    testsupport::CorbexDiProva corbex = folder();
     RecordingRoad road({QStringLiteral("OK")});
     EXPECT_EQ(run(corbex, road), QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0"));
     EXPECT_EQ(road.steps, building() + QStringList({QStringLiteral("OK"), QStringLiteral("scritto"),
@@ -168,7 +169,7 @@ TEST_F(CompositionRun, AMediumFlowIsWrittenOnTheMediumAndFiled)
 {
     // The medium is not ready at first; the user puts it in and retries.
     QDir(onFloppy(QString())).removeRecursively();
-    CorbexCostruito corbex = medium();
+    testsupport::CorbexDiProva corbex = medium();
     RecordingRoad road({QStringLiteral("OK"), QStringLiteral("Riprova")});
     road.beforeRetry = [&] { QDir().mkpath(onFloppy(QString())); };
     EXPECT_EQ(run(corbex, road), QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0"));
@@ -236,7 +237,7 @@ TEST_F(CompositionRun, AFlowGivenUpFilesNothing)
             QDir(onFloppy(QString())).removeRecursively();
         else
             QDir().mkpath(onFloppy(QString()));
-        CorbexCostruito corbex = c.toFolder ? folder(QString::fromLatin1(c.office)) : medium();
+        testsupport::CorbexDiProva corbex = c.toFolder ? folder(QString::fromLatin1(c.office)) : medium();
         EXPECT_EQ(register_().size(), c.toFolder ? 1 : 0);
         RecordingRoad road(c.answers);
         EXPECT_EQ(run(corbex, road), std::nullopt);
@@ -257,7 +258,7 @@ TEST_F(CompositionRun, AFlowGivenUpFilesNothing)
 TEST_F(CompositionRun, AFailedBuildIsToldAndEndsTheRoad)
 {
     QFile::remove(common::CartellaProgramma + QStringLiteral("Corbix.mdb"));
-    CorbexCostruito corbex = folder();
+    testsupport::CorbexDiProva corbex = folder();
     RecordingRoad road({});
     EXPECT_EQ(run(corbex, road), std::nullopt);
     ASSERT_GE(road.steps.size(), 4);

@@ -146,7 +146,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"S&posta nello storico", "&Dettagli", "&Stampa distinta", "&Tabulato esplicativo"},
                  {"ARCHIVIASTORICO", "DETTAGLICORBEX", "STAMPADISTINTA", "STAMPARISPOSTAFINALE"}},
         MenuCase{"OtherKind", 0, 1, {}, {}, {""}}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &caso) { return std::string(caso.param.name); });
 
 TEST_F(ContextTest, CommandsOfWindowsNotYetAvailableAreDisabled)
 {

@@ -4,6 +4,7 @@
 #include "platform/errors.h"
 #include "support/doubles/recordingerrordialog.h"
 #include "support/otherprogram.h"
+#include "support/wizardfinish.h"
 #include "ui/main/composition.h"
 
 using namespace uimain;
@@ -29,20 +30,23 @@ protected:
         tmp_.write(QStringLiteral("c/Corbix/TEMP/Vordama_01"), bytes);
         return QStringLiteral("C:\\Corbix\\TEMP\\Vordama_01");
     }
-    CorbexCostruito medium()
+    // Files the flow as the road does.
+    static std::optional<QString> archivia(const testsupport::CorbexDiProva &c) { return ArchiviaCorbex(c, c); }
+    testsupport::CorbexDiProva medium()
     {
-        CorbexCostruito c;
+        testsupport::CorbexDiProva c;
         c.DestinazioneCorbex = flowengine::Destinazione::Supporto;
         c.data = today();
         c.FileTemporaneo = built("T1 a\t\r\n?1 b\t\r\n");
         c.FileSupporto = QStringLiteral("PRATICHE.001");
         c.ElencoComposizione = kList;
+        c.dichiarante = QStringLiteral("010101Z");
         c.TestoSelezione = kSelection;
         return c;
     }
-    CorbexCostruito folder()
+    testsupport::CorbexDiProva folder()
     {
-        CorbexCostruito c;
+        testsupport::CorbexDiProva c;
         c.DestinazioneCorbex = flowengine::Destinazione::Cartella;
         c.data = today();
         c.riservata = *RiservaRiga(today(), 7, QStringLiteral("010101Z"));
@@ -50,6 +54,7 @@ protected:
                                              QStringLiteral("010101Z"), 2);
         c.FileTemporaneo = built(platform::toWindows1252(envelope) + "\r\nT1 a\t\r\n?1 b\t\r\n");
         c.ElencoComposizione = kList;
+        c.dichiarante = QStringLiteral("010101Z");
         c.TestoSelezione = kSelection;
         c.cartella = QStringLiteral("C:\\Invio");
         c.progressivo = 7;
@@ -70,7 +75,7 @@ TEST_F(Filing, ARemovableMediumFlowIsArchivedNumberedAndMarked)
 {
     execute(QStringLiteral("INSERT INTO Corbix (Posizione, Data, Progressivo, Stato, Tipo) VALUES (4, ?, 3, 0, 0)"),
             {today()});
-    const auto name = ArchiviaCorbex(medium());
+    const auto name = archivia(medium());
     ASSERT_TRUE(name.has_value());
     EXPECT_EQ(*name, QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0"));
     EXPECT_EQ(bytes(inCorbix(QStringLiteral("Corbix inviati/20260115-0"))), QByteArray("T1 a\t\r\n?1 b\t\r\n"));
@@ -90,13 +95,13 @@ TEST_F(Filing, ARemovableMediumFlowIsArchivedNumberedAndMarked)
 
 TEST_F(Filing, AFolderFlowCompletesExactlyItsReservedRow)
 {
-    CorbexCostruito c = folder();
+    testsupport::CorbexDiProva c = folder();
     // The run ends after midnight: the day of the reservation still names everything.
     clock_.setNow(QDateTime(today().addDays(1), QTime(0, 1)));
     execute(QStringLiteral("INSERT INTO Corbix (Posizione, Data, Progressivo, Stato, Tipo) VALUES (3, ?, 7, 1, 2)"),
             {clock_.now().date()});
     const QByteArray flow = bytes(inCorbix(QStringLiteral("TEMP/Vordama_01")));
-    const auto name = ArchiviaCorbex(c);
+    const auto name = archivia(c);
     ASSERT_TRUE(name.has_value());
     EXPECT_EQ(*name, QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0"));
     EXPECT_EQ(bytes(inCorbix(QStringLiteral("Corbix inviati/20260115-0"))), flow);
@@ -113,9 +118,9 @@ TEST_F(Filing, AFolderFlowCompletesExactlyItsReservedRow)
 
 TEST_F(Filing, WithoutTheSentFolderNothingIsMarkedAndTheReservationGoes)
 {
-    CorbexCostruito c = folder();
+    testsupport::CorbexDiProva c = folder();
     QDir(inCorbix(QStringLiteral("Corbix inviati"))).removeRecursively();
-    EXPECT_FALSE(ArchiviaCorbex(c).has_value());
+    EXPECT_FALSE(archivia(c).has_value());
     EXPECT_EQ(boxes_.shown, std::vector{runTime(76, QStringLiteral("Impossibile trovare il percorso."))});
     EXPECT_EQ(stati(), QStringLiteral("00000"));
     EXPECT_TRUE(register_().isEmpty());
@@ -135,7 +140,7 @@ TEST_F(Filing, ALockedArchiveUndoesTheFilesOfARemovableMediumFlow)
         errors.answer(answer);
         testsupport::OtherProgram other(archiveHost());
         ASSERT_EQ(other.exec(QStringLiteral("BEGIN IMMEDIATE")), 0);
-        EXPECT_FALSE(ArchiviaCorbex(medium()).has_value());
+        EXPECT_FALSE(archivia(medium()).has_value());
         other.exec(QStringLiteral("ROLLBACK"));
         EXPECT_EQ(errors.shown,
                   std::vector<QString>{QStringLiteral(
@@ -153,9 +158,9 @@ TEST_F(Filing, ALockedArchiveUndoesTheFilesOfARemovableMediumFlow)
 
 TEST_F(Filing, AReservedRowDeletedMeanwhileFailsTheFilingAndMarksNothing)
 {
-    CorbexCostruito c = folder();
+    testsupport::CorbexDiProva c = folder();
     execute(QStringLiteral("DELETE FROM Corbix"));
-    EXPECT_FALSE(ArchiviaCorbex(c).has_value());
+    EXPECT_FALSE(archivia(c).has_value());
     EXPECT_EQ(boxes_.shown, std::vector{runTime(3021, QStringLiteral("Nessun record corrente."))});
     EXPECT_EQ(stati(), QStringLiteral("00000"));
     EXPECT_EQ(entries(inCorbix(QStringLiteral("Corbix inviati"))), QStringList());
@@ -165,9 +170,9 @@ TEST_F(Filing, AReservedRowDeletedMeanwhileFailsTheFilingAndMarksNothing)
 TEST_F(Filing, AnOfficeThatLeavesTheFolderIsRefusedByName)
 {
     common::OpzioniCorbix.SendWith = common::CanaleInvio(3);
-    CorbexCostruito c = folder();
+    testsupport::CorbexDiProva c = folder();
     c.ufficio = QStringLiteral("..\\..");
-    EXPECT_FALSE(ArchiviaCorbex(c).has_value());
+    EXPECT_FALSE(archivia(c).has_value());
     EXPECT_EQ(boxes_.shown, std::vector{box(QStringLiteral("Il nome del file '26011507-..\\..' non è valido."),
                                             QStringLiteral("Corbix doganali"), MsgIcon::Exclamation)});
     EXPECT_TRUE(register_().isEmpty());
@@ -175,7 +180,7 @@ TEST_F(Filing, AnOfficeThatLeavesTheFolderIsRefusedByName)
     // With that channel the name is made of the date, the number and the office.
     c = folder();
     boxes_.shown.clear();
-    ASSERT_TRUE(ArchiviaCorbex(c).has_value());
+    ASSERT_TRUE(archivia(c).has_value());
     EXPECT_EQ(entries(onC(QStringLiteral("Invio"))), QStringList{QStringLiteral("26011507-012100")});
 }
 

@@ -158,7 +158,7 @@ INSTANTIATE_TEST_SUITE_P(
         SysInfoCase{"FolderWithoutTheTool", std::nullopt, QStringLiteral("C:\\Strumenti"), false, true, QString()},
         SysInfoCase{"FolderOnADriveNotReady", std::nullopt, QStringLiteral("Q:\\Strumenti"), false, true, QString()},
         SysInfoCase{"NoEntries", std::nullopt, std::nullopt, false, true, QString()}),
-    [](const ::testing::TestParamInfo<SysInfoCase> &info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<SysInfoCase> &caso) { return std::string(caso.param.name); });
 
 TEST_F(InformationTest, FolderInHostFormFindsTheTool)
 {

@@ -29,9 +29,9 @@ QStringList menuTree(const QMenu *menu, const QString &indent = QString())
 
 TEST_F(MainWindowTest, MenusCarryTheirNamesAndCaptions)
 {
-    frmMain w;
+    frmMain finestra;
     QStringList tree;
-    for (QAction *a : w.menuBar()->actions()) {
+    for (QAction *a : finestra.menuBar()->actions()) {
         tree << a->menu()->objectName() + QStringLiteral(" ") + a->text();
         tree << menuTree(a->menu(), QStringLiteral("  "));
     }
@@ -71,19 +71,20 @@ TEST_F(MainWindowTest, MenusCarryTheirNamesAndCaptions)
                         "  InfoOn &Informazioni su Corbix Doganali",
                     }));
     // The popup is not in the menu bar.
-    EXPECT_EQ(w.Context->title(), "Contesto");
-    ASSERT_EQ(w.findChildren<QAction *>("Opzioni").size(), 6);
-    for (QAction *a : w.Context->actions())
+    EXPECT_EQ(finestra.Context->title(), "Contesto");
+    ASSERT_EQ(finestra.findChildren<QAction *>("Opzioni").size(), 6);
+    for (QAction *a : finestra.Context->actions())
         EXPECT_EQ(a->text(), "Opzione");
     for (const char *name : {"grdHistory", "Toolbar1", "tlbList", "StatusBar1", "Context"})
-        EXPECT_NE(w.findChild<QObject *>(name), nullptr) << name;
+        EXPECT_NE(finestra.findChild<QObject *>(name), nullptr) << name;
 }
 
 TEST_F(MainWindowTest, ItemsWithoutActionDoNothing)
 {
-    frmMain w;
-    for (QAction *a : {w.ImportaCorbex, w.StampaDistinta, w.Undo, w.Remove, w.MoveInCompleted, w.MoveInSent,
-                       w.MoveInExit, w.Memorized, w.Sended, w.InExit, w.History, w.DocOnLine}) {
+    frmMain finestra;
+    for (QAction *a : {finestra.ImportaCorbex, finestra.StampaDistinta, finestra.Undo, finestra.Remove,
+                       finestra.MoveInCompleted, finestra.MoveInSent, finestra.MoveInExit, finestra.Memorized,
+                       finestra.Sended, finestra.InExit, finestra.History, finestra.DocOnLine}) {
         EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
         a->trigger();
     }
@@ -107,20 +108,20 @@ TEST_F(MainWindowTest, ItemsOfWindowsNotYetAvailableAreDisabled)
 {
     for (const WindowItem &i : windowItems)
         factory_.missing.insert(i.window);
-    frmMain w;
+    frmMain finestra;
     for (const WindowItem &i : windowItems)
-        EXPECT_FALSE(w.findChild<QAction *>(i.item)->isEnabled()) << i.item;
+        EXPECT_FALSE(finestra.findChild<QAction *>(i.item)->isEnabled()) << i.item;
     for (const char *item : {"SetPrinter", "Exit", "RefreshList"})
-        EXPECT_TRUE(w.findChild<QAction *>(item)->isEnabled()) << item;
+        EXPECT_TRUE(finestra.findChild<QAction *>(item)->isEnabled()) << item;
 }
 
 TEST_F(MainWindowTest, ItemsOfAvailableWindowsOpenThem)
 {
     makeProgramFolder();
-    frmMain &w = start();
+    frmMain &finestra = start();
     for (const WindowItem &i : windowItems) {
         common::RigaSelezionata = 1;
-        QAction *a = w.findChild<QAction *>(i.item);
+        QAction *a = finestra.findChild<QAction *>(i.item);
         EXPECT_TRUE(a->isEnabled()) << i.item;
         factory_.calls.clear();
         a->trigger();
@@ -132,9 +133,9 @@ TEST_F(MainWindowTest, ItemsOfAvailableWindowsOpenThem)
 
 TEST_F(MainWindowTest, TableScreensGetTheirPropertySets)
 {
-    frmMain w;
-    w.EDIAccounts->trigger();
-    w.mnuCompartDog->trigger();
+    frmMain finestra;
+    finestra.EDIAccounts->trigger();
+    finestra.mnuCompartDog->trigger();
     ASSERT_EQ(factory_.calls.size(), 2u);
     EXPECT_EQ(factory_.calls[0].tag, "TableName=UtenzeEdi;UpDatable=True;Deletable=True;StartUp=N");
     EXPECT_EQ(factory_.calls[1].tag, "TableName=CompDog;UpDatable=True;Deletable=True");
@@ -142,8 +143,8 @@ TEST_F(MainWindowTest, TableScreensGetTheirPropertySets)
 
 TEST_F(MainWindowTest, FetchingBeforeAnyRowIsChosenAsksForOne)
 {
-    frmMain w;
-    w.DownLoad->trigger();
+    frmMain finestra;
+    finestra.DownLoad->trigger();
     EXPECT_TRUE(factory_.calls.empty());
     ASSERT_EQ(shown().size(), 1u);
     EXPECT_EQ(shown()[0], (platform::Message{"Selezionare una riga di dettaglio prima di richiedere questa opzione.",
@@ -153,46 +154,46 @@ TEST_F(MainWindowTest, FetchingBeforeAnyRowIsChosenAsksForOne)
 
 TEST_F(MainWindowTest, OptionsThatNeedARestartCloseTheWindow)
 {
-    frmMain w;
-    w.show();
+    frmMain finestra;
+    finestra.show();
     common::ChiudiApplicazione = true;  // left from before: the command clears it
     factory_.actions[Finestra::frmOpzioniCorbix] = [] {
         EXPECT_FALSE(common::ChiudiApplicazione);
         common::ChiudiApplicazione = true;
     };
-    w.Options->trigger();
+    finestra.Options->trigger();
     ASSERT_EQ(shown().size(), 1u);
     EXPECT_EQ(shown()[0], (platform::Message{"L'applicazione verrà chiusa.", "Corbix doganali",
                                              platform::MsgIcon::Information, platform::MsgButtons::OK, 1}));
-    EXPECT_FALSE(w.isVisible());
+    EXPECT_FALSE(finestra.isVisible());
 }
 
 TEST_F(MainWindowTest, OptionsWithoutRestartLeaveTheWindow)
 {
-    frmMain w;
-    w.show();
-    w.Options->trigger();
+    frmMain finestra;
+    finestra.show();
+    finestra.Options->trigger();
     EXPECT_TRUE(shown().empty());
-    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(finestra.isVisible());
 }
 
 TEST_F(MainWindowTest, ExitClosesTheWindow)
 {
-    frmMain w;
-    w.show();
-    w.Exit->trigger();
-    EXPECT_FALSE(w.isVisible());
+    frmMain finestra;
+    finestra.show();
+    finestra.Exit->trigger();
+    EXPECT_FALSE(finestra.isVisible());
 }
 
 TEST_F(MainWindowTest, PrinterSetUpCancelledChangesNothing)
 {
-    frmMain w;
-    w.SetPrinter->trigger();
-    ASSERT_NE(w.cdlSetPrinter, nullptr);
-    EXPECT_EQ(w.cdlSetPrinter->objectName(), "cdlSetPrinter");
-    w.cdlSetPrinter->reject();
+    frmMain finestra;
+    finestra.SetPrinter->trigger();
+    ASSERT_NE(finestra.cdlSetPrinter, nullptr);
+    EXPECT_EQ(finestra.cdlSetPrinter->objectName(), "cdlSetPrinter");
+    finestra.cdlSetPrinter->reject();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(w.cdlSetPrinter, nullptr);
+    EXPECT_EQ(finestra.cdlSetPrinter, nullptr);
     EXPECT_TRUE(shown().empty());
 }
 

@@ -34,6 +34,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, ProgramFolder,
                                            FolderCase{"HostFolder", "/home/u/corbix", '/', "/home/u/corbix/"},
                                            FolderCase{"HostFolderWithTwoSeparators", "/home/u/corbix//", '/', "/home/u/corbix/"},
                                            FolderCase{"HostRoot", "/", '/', "/"}),
-                         [](const ::testing::TestParamInfo<FolderCase> &info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<FolderCase> &caso) { return std::string(caso.param.name); });
 
 }  // namespace

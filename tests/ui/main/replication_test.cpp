@@ -259,7 +259,7 @@ INSTANTIATE_TEST_SUITE_P(
                       CheckCase{"EmptyFolder", 1, "", "05", Cartella},
                       CheckCase{"NoNumber", 2, "C:\\dogana", "  ", Numero},
                       CheckCase{"AllGiven", 0, "C:\\Dogana\\", "05", std::nullopt}),
-    [](const ::testing::TestParamInfo<CheckCase> &info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<CheckCase> &caso) { return std::string(caso.param.name); });
 
 TEST_F(ReplicationTest, EmptyNumberTurnsRedAndOkAsksForIt)
 {

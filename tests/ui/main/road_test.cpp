@@ -66,7 +66,7 @@ protected:
     {
         built = testsupport::finishWizard(w, act);
     }
-    CorbexCostruito built;
+    testsupport::CorbexDiProva built;
     QList<QByteArray> lines(const QByteArray &bytes) const
     {
         QList<QByteArray> out = bytes.split('\n');
@@ -312,10 +312,10 @@ TEST_F(Road, AMissingLinkToTheEdiServiceKeepsTheScreenOpenUntilCancelled)
         boxes_.shown.clear();
         auto w = onStep4(QString::fromLatin1(c.office));
         finish(*w, [&](frmFaiCorbex &f) {
-            const QByteArray built = bytes(platform::hostPath(f.FileCorbex));
+            const QByteArray scritto = bytes(platform::hostPath(f.FileCorbex));
             clickAsUser(f.cmdConfirm);
             EXPECT_TRUE(f.isVisible()) << c.name;
-            EXPECT_EQ(bytes(platform::hostPath(f.FileCorbex)), built) << c.name;
+            EXPECT_EQ(bytes(platform::hostPath(f.FileCorbex)), scritto) << c.name;
             clickAsUser(f.cmdCancel);
         });
         const MsgIcon icon = QLatin1String(c.title) == QLatin1String("Corbix") ? MsgIcon::Information : MsgIcon::None;

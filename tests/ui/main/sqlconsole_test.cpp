@@ -207,7 +207,7 @@ INSTANTIATE_TEST_SUITE_P(
         // The second statement is refused, not passed over: the first does not run.
         ErroreCaso{"TwoStatements", QStringLiteral("DELETE FROM Tracciati WHERE Progressivo = 1; DROP TABLE Tracciati"),
                    3142, QStringLiteral("Trovati caratteri dopo la fine dell'istruzione SQL.")}),
-    [](const ::testing::TestParamInfo<ErroreCaso> &info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<ErroreCaso> &caso) { return std::string(caso.param.name); });
 
 TEST_F(SqlConsoleTest, IgnoredErrorIsNoSuccess)
 {

@@ -24,8 +24,8 @@ Message critical(const QString &text) { return Message{text, "Corbix doganali", 
 TEST_F(MainWindowTest, ProgramFolderIsTheCurrentFolder)
 {
     common::CartellaProgramma.clear();
-    frmMain w;
-    w.Form_Load();
+    frmMain finestra;
+    finestra.Form_Load();
     EXPECT_EQ(common::CartellaProgramma, tmp_.file("prog") + "/");
     EXPECT_EQ(common::InsiemeMessaggi, "");
 }
@@ -33,18 +33,18 @@ TEST_F(MainWindowTest, ProgramFolderIsTheCurrentFolder)
 TEST_F(MainWindowTest, CancelledFirstRunEndsWithoutAMessage)
 {
     factory_.actions[Finestra::frmFirstExecution] = [] { common::EsitoPrimaEsecuzione = 0; };
-    frmMain w;
-    EXPECT_FALSE(w.Form_Load());
+    frmMain finestra;
+    EXPECT_FALSE(finestra.Form_Load());
     ASSERT_EQ(factory_.calls.size(), 1u);
     EXPECT_EQ(factory_.calls[0].finestra, Finestra::frmFirstExecution);
     EXPECT_TRUE(shown().empty());
-    EXPECT_FALSE(w.isVisible());
+    EXPECT_FALSE(finestra.isVisible());
 }
 
 TEST_F(MainWindowTest, FirstRunClosedFromItsFrameCountsAsCancelled)
 {
-    frmMain w;
-    EXPECT_FALSE(w.Form_Load());
+    frmMain finestra;
+    EXPECT_FALSE(finestra.Form_Load());
     EXPECT_EQ(factory_.calls.size(), 1u);
     EXPECT_TRUE(shown().empty());
 }
@@ -55,8 +55,8 @@ TEST_F(MainWindowTest, SettingsFileInAnotherFolderIsNotLookedFor)
     // the program's: only the current folder counts.
     QDir().mkpath(tmp_.file("other"));
     tmp_.write("other/CORBIX.INI", "a\r\nb\r\nC:\\Dogana\\Archivio.mdb\r\nNon usata\r\n1.0\r\n");
-    frmMain w;
-    EXPECT_FALSE(w.Form_Load());
+    frmMain finestra;
+    EXPECT_FALSE(finestra.Form_Load());
     ASSERT_EQ(factory_.calls.size(), 1u);
     EXPECT_EQ(factory_.calls[0].finestra, Finestra::frmFirstExecution);
 }
@@ -64,8 +64,8 @@ TEST_F(MainWindowTest, SettingsFileInAnotherFolderIsNotLookedFor)
 TEST_F(MainWindowTest, EmptySettingsFileEndsStartUp)
 {
     tmp_.write("prog/CORBIX.INI", "");
-    frmMain w;
-    EXPECT_FALSE(w.Form_Load());
+    frmMain finestra;
+    EXPECT_FALSE(finestra.Form_Load());
     EXPECT_TRUE(factory_.calls.empty());
     ASSERT_EQ(shown().size(), 1u);
     EXPECT_EQ(shown()[0], critical("Impossibile leggere il file di impostazioni '" + tmp_.file("prog")
@@ -77,8 +77,8 @@ TEST_F(MainWindowTest, EmptySettingsFileEndsStartUp)
 TEST_F(MainWindowTest, ASettingsFileThatIsAFolderEndsStartUp)
 {
     QDir().mkpath(tmp_.file("prog/Corbix.Ini"));
-    frmMain w;
-    EXPECT_FALSE(w.Form_Load());
+    frmMain finestra;
+    EXPECT_FALSE(finestra.Form_Load());
     EXPECT_TRUE(factory_.calls.empty());
     ASSERT_EQ(shown().size(), 1u);
     EXPECT_EQ(shown()[0], critical("Impossibile leggere il file di impostazioni '" + tmp_.file("prog")
@@ -92,8 +92,8 @@ TEST_F(MainWindowTest, StartsOnSettingsAndProgramDatabaseNamedInAnyCase)
 {
     makeProgramFolder();
     ASSERT_TRUE(QFile::rename(tmp_.file("prog/CORBIX.INI"), tmp_.file("prog/corbix.ini")));
-    frmMain w;
-    ASSERT_TRUE(w.Form_Load());
+    frmMain finestra;
+    ASSERT_TRUE(finestra.Form_Load());
     EXPECT_TRUE(shown().empty());
     EXPECT_TRUE(factory_.calls.empty());
     EXPECT_EQ(common::PercorsoArchivio, archivePath());
@@ -118,8 +118,8 @@ TEST_P(ArchiveNotOpened, EndsStartUpWithTheReason)
     if (c.contents)
         tmp_.write("c/Dogana/Archivio.mdb", c.contents);
     writeSettings(c.archive);
-    frmMain w;
-    EXPECT_FALSE(w.Form_Load());
+    frmMain finestra;
+    EXPECT_FALSE(finestra.Form_Load());
     ASSERT_EQ(shown().size(), 1u);
     const QStringList args = c.named ? QStringList{c.archive} : QStringList{};
     EXPECT_EQ(shown()[0], critical(QString("Impossibile aprire l'archivio '") + c.archive + "'.\r\n"
@@ -136,21 +136,21 @@ INSTANTIATE_TEST_SUITE_P(
                       ArchiveCase{"Empty", "C:\\Dogana\\Archivio.mdb", "", 3343, true},
                       ArchiveCase{"NotADatabase", "C:\\Dogana\\Archivio.mdb", "Archivio di testo\r\n", 3343, true},
                       ArchiveCase{"DriveNotReady", "Q:\\Dogana\\Archivio.mdb", nullptr, 68, false}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &caso) { return std::string(caso.param.name); });
 
 TEST_F(MainWindowTest, StartsOnAProgramFolder)
 {
     makeProgramFolder();
-    frmMain w;
-    ASSERT_TRUE(w.Form_Load());
+    frmMain finestra;
+    ASSERT_TRUE(finestra.Form_Load());
     EXPECT_TRUE(shown().empty());
     EXPECT_TRUE(factory_.calls.empty());
-    EXPECT_EQ(w.windowTitle(), "CORBIX DOGANALI");
+    EXPECT_EQ(finestra.windowTitle(), "CORBIX DOGANALI");
     EXPECT_EQ(common::EsitoPrimaEsecuzione.toInt(), 1);
     EXPECT_EQ(common::PercorsoArchivio, archivePath());
     EXPECT_EQ(common::OpzioniCorbix.Centrale, "C:\\Corbix\\");
     EXPECT_EQ(common::OpzioniCorbix.FloppyDevice, "A:");
-    EXPECT_EQ(w.RigaContesto, 0);
+    EXPECT_EQ(finestra.RigaContesto, 0);
     EXPECT_EQ(common::DescrizioneApplicazione,
               "Composizione e Invio Corbix Doganali, Ricezione e decodifica risposte E.D.I.");
     EXPECT_EQ(common::CartellaApplicazione, tmp_.file("prog") + "/");
@@ -164,8 +164,8 @@ TEST_F(MainWindowTest, CompletedFirstRunGoesOnWithTheSettingsItWrote)
         writeSettings();
         common::EsitoPrimaEsecuzione = 1;
     };
-    frmMain w;
-    ASSERT_TRUE(w.Form_Load());
+    frmMain finestra;
+    ASSERT_TRUE(finestra.Form_Load());
     EXPECT_EQ(factory_.calls.size(), 1u);
     EXPECT_EQ(common::PercorsoArchivio, archivePath());
     EXPECT_TRUE(shown().empty());
@@ -175,8 +175,8 @@ TEST_F(MainWindowTest, NoOptionsRowEndsStartUp)
 {
     makeProgramFolder();
     db.execute("DELETE FROM Paramflu");
-    frmMain w;
-    EXPECT_FALSE(w.Form_Load());
+    frmMain finestra;
+    EXPECT_FALSE(finestra.Form_Load());
     ASSERT_EQ(shown().size(), 1u);
     EXPECT_EQ(shown()[0], (Message{"Impossibile impostare le opzioni dell'applicazione.", "CORBIX DOGANALI",
                                    MsgIcon::Critical, MsgButtons::OK, 1}));
@@ -190,8 +190,8 @@ TEST_F(MainWindowTest, IncompleteCollectionPointEndsStartUpAfterItsOwnMessage)
 {
     makeProgramFolder();
     QDir().rmdir(onC("Corbix/Storico"));
-    frmMain w;
-    EXPECT_FALSE(w.Form_Load());
+    frmMain finestra;
+    EXPECT_FALSE(finestra.Form_Load());
     ASSERT_EQ(shown().size(), 2u);
     EXPECT_EQ(shown()[0], (Message{"La struttura della cartella riservata alla gestione dei corbix non è completa. "
                                    "Manca la cartella per i corbix esauditi (storico).",
@@ -203,8 +203,8 @@ TEST_F(MainWindowTest, MissingCollectionPointEndsStartUp)
 {
     makeProgramFolder();
     QDir(onC("Corbix")).removeRecursively();
-    frmMain w;
-    EXPECT_FALSE(w.Form_Load());
+    frmMain finestra;
+    EXPECT_FALSE(finestra.Form_Load());
     ASSERT_EQ(shown().size(), 2u);
     EXPECT_EQ(shown()[0].text, "Impossibile trovare la cartella 'Corbix' riservata ai corbix doganali.");
     EXPECT_EQ(shown()[1], critical(collectionPointMessage));
@@ -214,12 +214,12 @@ TEST_F(MainWindowTest, OutgoingFolderMissingIsOnlyWarnedOf)
 {
     makeProgramFolder();
     QDir().rmdir(onC("Corbix/Corbix in uscita"));
-    frmMain w;
-    EXPECT_TRUE(w.Form_Load());
+    frmMain finestra;
+    EXPECT_TRUE(finestra.Form_Load());
     ASSERT_EQ(shown().size(), 1u);
     EXPECT_EQ(shown()[0].text, "La struttura della cartella riservata alla gestione dei corbix non è completa. "
                                "Manca la cartella per i corbix in uscita.");
-    EXPECT_EQ(w.windowTitle(), "CORBIX DOGANALI");
+    EXPECT_EQ(finestra.windowTitle(), "CORBIX DOGANALI");
 }
 
 TEST_F(MainWindowTest, ListThatCannotBeFilledEndsStartUp)
@@ -227,8 +227,8 @@ TEST_F(MainWindowTest, ListThatCannotBeFilledEndsStartUp)
     makeProgramFolder();
     testsupport::OtherProgram other(onC("Archivio.mdb"));
     ASSERT_EQ(other.exec("DROP TABLE Corbix"), SQLITE_OK);
-    frmMain w;
-    EXPECT_FALSE(w.Form_Load());
+    frmMain finestra;
+    EXPECT_FALSE(finestra.Form_Load());
     ASSERT_EQ(shown().size(), 1u);
     EXPECT_TRUE(shown()[0].text.startsWith("Errore di Run-time 3011\r\n")) << shown()[0].text.toStdString();
     EXPECT_EQ(shown()[0].icon, MsgIcon::Critical);
@@ -258,8 +258,8 @@ TEST_F(MainWindowTest, StartUpFinishesWhatAnInterruptedRunLeft)
         run.registra(QStringLiteral("C:\\Corbix\\Corbix inviati\\20260115-0"));
     }
     ASSERT_EQ(entries(onC("Corbix/TEMP")).size(), 1);
-    frmMain w;
-    ASSERT_TRUE(w.Form_Load());
+    frmMain finestra;
+    ASSERT_TRUE(finestra.Form_Load());
     EXPECT_TRUE(shown().empty());
     EXPECT_EQ(entries(onC("Corbix/Corbix inviati")), QStringList());
     EXPECT_EQ(entries(onC("Corbix/TEMP")), QStringList());
@@ -286,8 +286,8 @@ TEST_F(MainWindowTest, StartUpKeepsAnEarlierMediumFlowWithoutAFileNameAndItsDecl
                               "RifFloppy, FattoDa) VALUES (3, '2026-01-12', 2, NULL, ?, 1, 1, 'PRATICHE.001', "
                               "'010101Z')"),
                {QStringLiteral("1-04/03/2024-0000001\r\n3-04/03/2024-0000003\r\n")}, dao::FailOnError);
-    frmMain w;
-    ASSERT_TRUE(w.Form_Load());
+    frmMain finestra;
+    ASSERT_TRUE(finestra.Form_Load());
     auto rs = db.openRecordset(QStringLiteral("SELECT Data, Progressivo, Tipo, CompostoDa FROM Corbix"));
     ASSERT_FALSE(rs->eof());
     EXPECT_EQ(rs->value(0).toDate(), QDate(2026, 1, 12));
@@ -301,5 +301,5 @@ TEST_F(MainWindowTest, StartUpKeepsAnEarlierMediumFlowWithoutAFileNameAndItsDecl
     for (; !rs->eof(); rs->moveNext())
         stati << rs->value(0).toString() + u'=' + rs->value(1).toString();
     EXPECT_EQ(stati, (QStringList{QStringLiteral("1=2"), QStringLiteral("3=2")}));
-    EXPECT_EQ(w.grdHistory->rowCount(), 1) << "the flow is listed";
+    EXPECT_EQ(finestra.grdHistory->rowCount(), 1) << "the flow is listed";
 }

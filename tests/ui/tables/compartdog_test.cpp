@@ -76,7 +76,7 @@ TEST_F(CompartDog, AnInvalidFieldRefusesTheSaveWithItsMessage)
                                                                   "corretto."),
                                                    Caption)}));
     EXPECT_EQ(conta(QStringLiteral("SELECT * FROM CompDog")), 0);
-    EXPECT_EQ(w->Modalita, 4);
+    EXPECT_EQ(w->Modalita, ModoAggiunta);
 }
 
 TEST_F(CompartDog, ALockedCountryBlocksTheSaveALockedProvinceDoesNot)
@@ -114,7 +114,7 @@ TEST_F(CompartDog, ModifyWritesItsOwnRowAndNeverTheKey)
     w->txtStato->setText(QStringLiteral("FR"));
     clickAsUser(w->cmdVirtual);
     clickAsUser(w->cmdVirtual);
-    ASSERT_EQ(w->Modalita, 3);
+    ASSERT_EQ(w->Modalita, ModoModifica);
     EXPECT_TRUE(w->txtStato->isReadOnly());
     EXPECT_TRUE(w->txtCodice->isReadOnly());
     w->txtDescrizione->setText(QStringLiteral("LIONE"));
@@ -143,7 +143,7 @@ TEST_F(CompartDog, ARowChangedByAnotherProgramDuringAModifyIsToldAsChangedAndKep
     clickAsUser(w->cmdSearch);
     clickAsUser(w->cmdVirtual);
     clickAsUser(w->cmdVirtual);
-    ASSERT_EQ(w->Modalita, 3);
+    ASSERT_EQ(w->Modalita, ModoModifica);
     ASSERT_EQ(w->txtCED->text(), "MI01");
     QTest::mouseClick(w->txtDescrizione, Qt::LeftButton);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
@@ -159,7 +159,7 @@ TEST_F(CompartDog, ARowChangedByAnotherProgramDuringAModifyIsToldAsChangedAndKep
                                                   "è stato modificato da un altro utente. Annullare e ripetere la "
                                                   "modifica."),
                                    Caption)});
-        EXPECT_EQ(w->Modalita, 3);
+        EXPECT_EQ(w->Modalita, ModoModifica);
         EXPECT_EQ(w->txtDescrizione->text(), "ABC");
         EXPECT_EQ(rows(), QStringList{"IT05AMI02"});
     }

@@ -135,7 +135,7 @@ TEST_F(ContoDoga, RedFieldsDoNotStopTheSaveAndAnAmountThatIsNoNumberIsZero)
         clickAsUser(w->cmdVirtual);
         attese << codice + QStringLiteral("|<null>|") + QString::fromUtf8(c.stored) + QStringLiteral("|riga 1\r\nriga 2");
         EXPECT_EQ(righe(), attese) << c.amount;
-        EXPECT_EQ(w->Modalita, 4);
+        EXPECT_EQ(w->Modalita, ModoAggiunta);
         EXPECT_EQ(w->txtCodice->text(), "");
         EXPECT_EQ(w->txtObbligato->toPlainText(), "");
     }
@@ -175,14 +175,14 @@ TEST_F(ContoDoga, ModifyWritesTheHolderAmountAndIndications)
     clickAsUser(w->cmdSearch);
     clickAsUser(w->cmdVirtual);
     clickAsUser(w->cmdVirtual);
-    ASSERT_EQ(w->Modalita, 3);
+    ASSERT_EQ(w->Modalita, ModoModifica);
     EXPECT_TRUE(w->txtCodice->isReadOnly());
     EXPECT_FALSE(w->txtObbligato->isReadOnly());
     w->txtDescrizione->setText(QStringLiteral("Rossi & C."));
     w->txtFido->setText(QStringLiteral("2500"));
     w->txtObbligato->setPlainText(QStringLiteral("Garanzia n. 7"));
     clickAsUser(w->cmdVirtual);
-    EXPECT_EQ(w->Modalita, 2);
+    EXPECT_EQ(w->Modalita, ModoConsultazione);
     EXPECT_EQ(righe(), (QStringList{conto(QStringLiteral("0012")) + QStringLiteral("|Rossi & C.|2500|Garanzia n. 7")}));
 }
 
@@ -197,7 +197,7 @@ TEST_F(ContoDoga, ADuplicateCodeKeepsTheTypedValues)
                                info(QStringLiteral("Impossibile registrare i dati nell'archivio: il codice '")
                                         + conto(QStringLiteral("0012")) + QStringLiteral("' risulta già definito"),
                                     Caption)}));
-    EXPECT_EQ(w->Modalita, 4);
+    EXPECT_EQ(w->Modalita, ModoAggiunta);
     EXPECT_EQ(w->txtDescrizione->text(), "Bianchi");
     EXPECT_EQ(righe().size(), 1);
 }
@@ -253,16 +253,16 @@ TEST_F(ContoDoga, AnEmptySearchStaysInBrowse)
     w->txtCodice->setText(QStringLiteral("99"));
     clickAsUser(w->cmdVirtual);
     EXPECT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(w->Modalita, 2);
+    EXPECT_EQ(w->Modalita, ModoConsultazione);
     EXPECT_TRUE(w->isVisible());
     clickAsUser(w->cmdVirtual);
-    EXPECT_EQ(w->Modalita, 2);
+    EXPECT_EQ(w->Modalita, ModoConsultazione);
 }
 
 TEST_F(ContoDoga, OpenedFromTheDeclarantsOneAdditionOrCancelClosesIt)
 {
     auto w = apri<frmcontodoga>(LookupTag);
-    EXPECT_EQ(w->Modalita, 4);
+    EXPECT_EQ(w->Modalita, ModoAggiunta);
     w->txtCodice->setText(conto(QStringLiteral("0012")));
     w->txtDescrizione->setText(QStringLiteral("Rossi"));
     w->txtFido->setText(QStringLiteral("100"));
@@ -312,7 +312,7 @@ TEST_F(ContoDoga, TheIndicationsKeepTheLineEndsTheyWereStoredWith)
             clickAsUser(w->dtaLocal->cmdNext);
         clickAsUser(w->cmdVirtual);
         clickAsUser(w->cmdVirtual);
-        ASSERT_EQ(w->Modalita, 2);
+        ASSERT_EQ(w->Modalita, ModoConsultazione);
     }
     EXPECT_EQ(obbligato(QStringLiteral("0012")), QByteArray("riga 1\nriga 2"));
     EXPECT_EQ(obbligato(QStringLiteral("0013")), QByteArray("riga 1\r\nriga 2\r\n"));
@@ -320,7 +320,7 @@ TEST_F(ContoDoga, TheIndicationsKeepTheLineEndsTheyWereStoredWith)
     // A line typed at the end ends the one before with CR LF; the stored
     // line end stays.
     clickAsUser(w->cmdVirtual);
-    ASSERT_EQ(w->Modalita, 3);
+    ASSERT_EQ(w->Modalita, ModoModifica);
     QTest::mouseClick(w->txtObbligato, Qt::LeftButton);
     w->txtObbligato->moveCursor(QTextCursor::End);
     keyClickAsUser(w->txtObbligato, Qt::Key_Return);

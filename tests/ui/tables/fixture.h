@@ -23,6 +23,12 @@
 using testsupport::clickAsUser;
 using testsupport::keyClickAsUser;
 using testsupport::keyClicksAsUser;
+using uitables::Modo;
+using uitables::ModoAggiunta;
+using uitables::ModoConsultazione;
+using uitables::ModoInattivo;
+using uitables::ModoModifica;
+using uitables::ModoRicerca;
 
 // Records the lookups a table screen opens in place of showing them.
 class RecordingTableOpener : public uitables::TableOpener {

@@ -42,7 +42,7 @@ protected:
     void nuovoSavona(frmCompartDog &w)
     {
         clickAsUser(w.cmdAdd);
-        ASSERT_EQ(w.Modalita, 4);
+        ASSERT_EQ(w.Modalita, ModoAggiunta);
         w.txtStato->setText(QStringLiteral("IT"));
         w.txtCodice->setText(QStringLiteral("09"));
         w.txtDescrizione->setText(QStringLiteral("SAVONA"));
@@ -75,10 +75,10 @@ TEST_F(Framework, StartModesFollowTheTag)
 {
     struct Case {
         const char *startUp;
-        int modalita;
+        Modo modalita;
         bool addPressed;
-    } cases[] = {{"", 0, false}, {";StartUp=N", 0, false}, {";StartUp=Q", 1, false},
-                 {";StartUp=A", 4, true}, {";StartUp=Z", 0, false}};
+    } cases[] = {{"", ModoInattivo, false}, {";StartUp=N", ModoInattivo, false}, {";StartUp=Q", ModoRicerca, false},
+                 {";StartUp=A", ModoAggiunta, true}, {";StartUp=Z", ModoInattivo, false}};
     for (const Case &c : cases) {
         auto w = apri<frmCompartDog>(Tag + QString::fromUtf8(c.startUp));
         EXPECT_EQ(w->Modalita, c.modalita) << c.startUp;
@@ -102,7 +102,7 @@ TEST_F(Framework, ABadTagIsReportedAndTheScreenStaysIdle)
     auto w = apri<frmCompartDog>(QStringLiteral("TableName=CompDog;Colore=Rosso;StartUp=A"));
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text, "'Colore': proprietà inesistente.");
-    EXPECT_EQ(w->Modalita, 0);
+    EXPECT_EQ(w->Modalita, ModoInattivo);
     EXPECT_FALSE(w->txtStato->isEnabled());
 }
 
@@ -128,7 +128,7 @@ TEST_F(Framework, FindWithEveryFieldEmptyBrowsesTheWholeTable)
     treCompartimenti();
     auto w = apri<frmCompartDog>(Tag);
     trova(*w);
-    EXPECT_EQ(w->Modalita, 2);
+    EXPECT_EQ(w->Modalita, ModoConsultazione);
     EXPECT_EQ(common::GetProperty(w->Parametri, QStringLiteral("WhereCondition")), QVariant(QString()));
     EXPECT_EQ(w->dtaLocal->Caption(), "1/3");
     EXPECT_EQ(w->txtDescrizione->text(), "TORINO");
@@ -168,7 +168,7 @@ TEST_F(Framework, AQuoteTypedInASearchIsOnlyACharacter)
     w->txtDescrizione->setText(QStringLiteral("\" OR \"\"=\""));
     clickAsUser(w->cmdVirtual);
     EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{info(Nessuna, Caption)}));
-    EXPECT_EQ(w->Modalita, 1);
+    EXPECT_EQ(w->Modalita, ModoRicerca);
     EXPECT_FALSE(w->isHidden());
 }
 
@@ -178,7 +178,7 @@ TEST_F(Framework, AnEmptyResultHidesTheScreenWithoutNewSearch)
     trova(*w, QStringLiteral("XX"));
     EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{info(Nessuna, Caption)}));
     EXPECT_TRUE(w->isHidden());
-    EXPECT_EQ(w->Modalita, 2);
+    EXPECT_EQ(w->Modalita, ModoConsultazione);
 }
 
 TEST_F(Framework, AutoUpdateWithOneRowGoesStraightToModify)
@@ -186,7 +186,7 @@ TEST_F(Framework, AutoUpdateWithOneRowGoesStraightToModify)
     treCompartimenti();
     auto w = apri<frmCompartDog>(Tag + QStringLiteral(";AutoUpDate=True"));
     trova(*w, QString(), QStringLiteral("03"));
-    EXPECT_EQ(w->Modalita, 3);
+    EXPECT_EQ(w->Modalita, ModoModifica);
     EXPECT_TRUE(w->txtStato->isReadOnly());
     EXPECT_TRUE(w->txtCodice->isReadOnly());
     EXPECT_FALSE(w->txtDescrizione->isReadOnly());
@@ -196,7 +196,7 @@ TEST_F(Framework, AutoUpdateWithOneRowGoesStraightToModify)
 
     auto two = apri<frmCompartDog>(Tag + QStringLiteral(";AutoUpDate=True"));
     trova(*two, QStringLiteral("IT"), QStringLiteral("0"));
-    EXPECT_EQ(two->Modalita, 2);
+    EXPECT_EQ(two->Modalita, ModoConsultazione);
     EXPECT_EQ(two->dtaLocal->Caption(), "1/3");
 }
 
@@ -207,12 +207,12 @@ TEST_F(Framework, ASavedModificationShowsTheSameSelectionRefreshed)
     trova(*w, QStringLiteral("IT"));
     w->dtaLocal->MoveNext();
     clickAsUser(w->cmdVirtual);
-    ASSERT_EQ(w->Modalita, 3);
+    ASSERT_EQ(w->Modalita, ModoModifica);
     w->txtDescrizione->setText(QStringLiteral("  GENOVA PORTO "));
     w->txtProvincia->setText(QStringLiteral("mi"));
     clickAsUser(w->cmdVirtual);
     EXPECT_TRUE(boxes.shown.empty());
-    EXPECT_EQ(w->Modalita, 2);
+    EXPECT_EQ(w->Modalita, ModoConsultazione);
     EXPECT_EQ(w->dtaLocal->Caption(), "1/3");
     EXPECT_EQ(w->txtDescrizione->text(), "TORINO");
     EXPECT_EQ(common::GetProperty(w->Parametri, QStringLiteral("WhereCondition")),
@@ -230,7 +230,7 @@ TEST_F(Framework, CancelInModifyDropsTheEdits)
     clickAsUser(w->cmdVirtual);
     w->txtDescrizione->setText(QStringLiteral("ALTRO"));
     clickAsUser(w->cmdCancel);
-    EXPECT_EQ(w->Modalita, 2);
+    EXPECT_EQ(w->Modalita, ModoConsultazione);
     EXPECT_EQ(w->txtDescrizione->text(), "TORINO");
     EXPECT_EQ(w->dtaLocal->Caption(), "1/3");
     EXPECT_EQ(righe()[2], "IT|03|MILANO|MI|CED3");
@@ -249,7 +249,7 @@ TEST_F(Framework, AModifyThatMeetsALockStaysInModify)
     ASSERT_EQ(other.exec("BEGIN IMMEDIATE"), SQLITE_OK);
     clickAsUser(w->cmdVirtual);
     other.exec("ROLLBACK");
-    EXPECT_EQ(w->Modalita, 3);
+    EXPECT_EQ(w->Modalita, ModoModifica);
     EXPECT_EQ(w->txtDescrizione->text(), "ALTRO");
     ASSERT_FALSE(boxes.shown.empty());
     EXPECT_EQ(boxes.shown.back().text,
@@ -286,7 +286,7 @@ TEST_F(Framework, DeletingTheOnlyRowReturnsToSearch)
     boxes.answer(platform::MsgResult::Yes);
     clickAsUser(w->cmdVirtual1);
     EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{conferma(Caption), info(NonViSonoPiu, Caption)}));
-    EXPECT_EQ(w->Modalita, 1);
+    EXPECT_EQ(w->Modalita, ModoRicerca);
     EXPECT_EQ(w->UltimaOperazione, 0);
     EXPECT_TRUE(righe().isEmpty());
 }
@@ -313,7 +313,7 @@ TEST_F(Framework, DeletingARowAnotherProgramDeletedIsToldAndTheSelectionReadAgai
                                       "più presente."),
                        Caption)}));
     // The one row left of the selection, counted as one.
-    EXPECT_EQ(w->Modalita, 2);
+    EXPECT_EQ(w->Modalita, ModoConsultazione);
     EXPECT_EQ(w->dtaLocal->Caption(), "1/1");
     EXPECT_EQ(w->txtDescrizione->text(), "MILANO");
     EXPECT_TRUE(w->cmdVirtual->isEnabled());
@@ -327,7 +327,7 @@ TEST_F(Framework, DeletingARowAnotherProgramDeletedIsToldAndTheSelectionReadAgai
     clickAsUser(w->cmdVirtual1);
     ASSERT_EQ(boxes.shown.size(), 3u);
     EXPECT_EQ(boxes.shown[2], info(NonViSonoPiu, Caption));
-    EXPECT_EQ(w->Modalita, 1);
+    EXPECT_EQ(w->Modalita, ModoRicerca);
     EXPECT_EQ(righe(), (QStringList{"FR|04|LIONE|<null>|<null>"}));
 }
 
@@ -401,7 +401,7 @@ TEST_F(Framework, ASaveRefusedAtCommitKeepsTheModeAndTheTypedValues)
     EXPECT_EQ(boxes.shown[0].text, "Errore di Run-time 3218\r\nImpossibile aggiornare. Attualmente bloccato.");
     EXPECT_EQ(boxes.shown[0], (platform::Message{boxes.shown[0].text, Caption, platform::MsgIcon::Critical,
                                                  platform::MsgButtons::OK, 1}));
-    EXPECT_EQ(w->Modalita, 4);
+    EXPECT_EQ(w->Modalita, ModoAggiunta);
     EXPECT_EQ(w->txtStato->text(), "IT");
     EXPECT_EQ(w->txtCodice->text(), "09");
     EXPECT_EQ(w->txtDescrizione->text(), "SAVONA");
@@ -417,7 +417,7 @@ TEST_F(Framework, AddingStaysInAddModeWithClearedFields)
 {
     auto w = apri<frmCompartDog>(Tag);
     clickAsUser(w->cmdAdd);
-    ASSERT_EQ(w->Modalita, 4);
+    ASSERT_EQ(w->Modalita, ModoAggiunta);
     EXPECT_TRUE(w->bloccato(w->cmdAdd));
     EXPECT_TRUE(fuoriVista(w->cmdSearch));
     EXPECT_EQ(w->cmdVirtual->text(), "&OK");
@@ -428,7 +428,7 @@ TEST_F(Framework, AddingStaysInAddModeWithClearedFields)
     clickAsUser(w->cmdVirtual);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(righe(), (QStringList{"IT|07|Venezia|<null>|AB12"}));
-    EXPECT_EQ(w->Modalita, 4);
+    EXPECT_EQ(w->Modalita, ModoAggiunta);
     EXPECT_EQ(w->txtStato->text(), "");
     EXPECT_EQ(w->lblDecStato->text(), "");
 
@@ -436,7 +436,7 @@ TEST_F(Framework, AddingStaysInAddModeWithClearedFields)
     clickAsUser(w->cmdAdd);
     EXPECT_TRUE(w->cmdAdd->isChecked());
     clickAsUser(w->cmdCancel);
-    EXPECT_EQ(w->Modalita, 0);
+    EXPECT_EQ(w->Modalita, ModoInattivo);
     EXPECT_FALSE(w->cmdAdd->isChecked());
 }
 
@@ -453,7 +453,7 @@ TEST_F(Framework, ADuplicateKeepsTheScreenWithTheTypedValues)
               (std::vector<platform::Message>{info(
                   QStringLiteral("Impossibile registrare i dati nell'archivio: il codice tributo '02' risulta già definito"),
                   Caption)}));
-    EXPECT_EQ(w->Modalita, 4);
+    EXPECT_EQ(w->Modalita, ModoAggiunta);
     EXPECT_EQ(w->txtDescrizione->text(), "SAVONA");
     EXPECT_EQ(righe()[1], "IT|02|GENOVA|<null>|<null>");
 }
@@ -520,7 +520,7 @@ TEST_F(Framework, TheDataControlBrowsesTheWholeResultAfterEverySearch)
         clickAsUser(w->cmdSearch);
         keyClicksAsUser(w->txtStato, QStringLiteral("it"));
         clickAsUser(w->cmdVirtual);
-        ASSERT_EQ(w->Modalita, 2);
+        ASSERT_EQ(w->Modalita, ModoConsultazione);
         EXPECT_TRUE(w->dtaLocal->isVisible());
         EXPECT_TRUE(w->dtaLocal->isEnabled());
         EXPECT_EQ(w->dtaLocal->Caption(), "1/3");
@@ -539,7 +539,7 @@ TEST_F(Framework, TheDataControlBrowsesTheWholeResultAfterEverySearch)
         }
         // The row reached is the one modified.
         clickAsUser(w->cmdVirtual);
-        ASSERT_EQ(w->Modalita, 3);
+        ASSERT_EQ(w->Modalita, ModoModifica);
         w->txtCED->setText(QStringLiteral("CED%1").arg(giro));
         clickAsUser(w->cmdVirtual);
         EXPECT_EQ(righe()[2], QStringLiteral("IT|03|MILANO|MI|CED%1").arg(giro));
@@ -570,7 +570,7 @@ TEST_F(Framework, ASearchFindsWhatTheSystemsPatternsFind)
         keyClicksAsUser(w->txtDescrizione, QString::fromUtf8(caso.cercato));
         clickAsUser(w->cmdVirtual);
         QStringList trovati;
-        for (int k = 0; w->Modalita == 2 && k < w->dtaLocal->Recordset()->recordCount(); ++k) {
+        for (int k = 0; w->Modalita == ModoConsultazione && k < w->dtaLocal->Recordset()->recordCount(); ++k) {
             clickAsUser(k == 0 ? w->dtaLocal->cmdFirst : w->dtaLocal->cmdNext);
             trovati << w->txtDescrizione->text();
         }
@@ -587,7 +587,7 @@ TEST_F(Framework, EscapeDoesWhatCancelDoesInEachMode)
     clickAsUser(w->cmdAdd);
     keyClicksAsUser(w->txtStato, QStringLiteral("FR"));
     keyClickAsUser(w->txtStato, Qt::Key_Escape);
-    EXPECT_EQ(w->Modalita, 0);
+    EXPECT_EQ(w->Modalita, ModoInattivo);
     EXPECT_FALSE(w->Scaricata);
     EXPECT_TRUE(w->isVisible());
     EXPECT_TRUE(righe().size() == 3);
@@ -595,11 +595,11 @@ TEST_F(Framework, EscapeDoesWhatCancelDoesInEachMode)
     clickAsUser(w->cmdSearch);
     clickAsUser(w->cmdVirtual);
     clickAsUser(w->cmdVirtual);
-    ASSERT_EQ(w->Modalita, 3);
+    ASSERT_EQ(w->Modalita, ModoModifica);
     QTest::mouseClick(w->txtDescrizione, Qt::LeftButton);
     keyClicksAsUser(w->txtDescrizione, QStringLiteral(" NUOVA"));
-    const int modi[] = {2, 1, 0};
-    for (int modo : modi) {
+    const Modo modi[] = {ModoConsultazione, ModoRicerca, ModoInattivo};
+    for (Modo modo : modi) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         EXPECT_EQ(w->Modalita, modo);
         EXPECT_TRUE(w->isVisible());
@@ -623,9 +623,9 @@ TEST_F(Framework, AnAccessKeyLeavesTheFieldBeforeItsButtonActs)
     QTest::mouseClick(w->txtCodice, Qt::LeftButton);
     keyClicksAsUser(w->txtCodice, QStringLiteral("03"));
     keyClickAsUser(w->txtCodice, Qt::Key_T, Qt::AltModifier);
-    ASSERT_EQ(w->Modalita, 2);
+    ASSERT_EQ(w->Modalita, ModoConsultazione);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::AltModifier);
-    ASSERT_EQ(w->Modalita, 3);
+    ASSERT_EQ(w->Modalita, ModoModifica);
     QTest::mouseClick(w->txtCED, Qt::LeftButton);
     keyClickAsUser(w->txtCED, Qt::Key_A, Qt::ControlModifier);
     keyClicksAsUser(w->txtCED, QStringLiteral(" ab1"));
@@ -635,11 +635,11 @@ TEST_F(Framework, AnAccessKeyLeavesTheFieldBeforeItsButtonActs)
     EXPECT_EQ(QApplication::focusWidget(), w->cmdVirtual);
     EXPECT_EQ(w->txtCED->text(), "AB1");
     EXPECT_EQ(colore(w->txtCED), rosso());
-    EXPECT_EQ(w->Modalita, 3);
+    EXPECT_EQ(w->Modalita, ModoModifica);
     EXPECT_EQ(righe()[2], "IT|03|MILANO|MI|CED3");
     // Annulla by its access key goes back to browse.
     keyClickAsUser(w->cmdVirtual, Qt::Key_N, Qt::AltModifier);
-    EXPECT_EQ(w->Modalita, 2);
+    EXPECT_EQ(w->Modalita, ModoConsultazione);
     EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{
                                info(QStringLiteral("Impossibile procedere con la registrazione dei dati: uno o più "
                                                    "campi non risultano compilati in modo corretto."),
@@ -652,9 +652,9 @@ TEST_F(Framework, CancelWalksBackThroughTheModes)
     auto w = apri<frmCompartDog>(Tag);
     trova(*w);
     clickAsUser(w->cmdVirtual);
-    ASSERT_EQ(w->Modalita, 3);
-    const int expected[] = {2, 1, 0};
-    for (int mode : expected) {
+    ASSERT_EQ(w->Modalita, ModoModifica);
+    const Modo expected[] = {ModoConsultazione, ModoRicerca, ModoInattivo};
+    for (Modo mode : expected) {
         clickAsUser(w->cmdCancel);
         EXPECT_EQ(w->Modalita, mode);
     }
@@ -691,7 +691,7 @@ TEST_F(Framework, ASaveOnAFullDiskIsToldAndGoesThroughOnceSpaceIsFreed)
     disk.fill();
     clickAsUser(w->cmdVirtual);
     EXPECT_EQ(boxes.shown, std::vector<platform::Message>{pieno});
-    EXPECT_EQ(w->Modalita, 4);
+    EXPECT_EQ(w->Modalita, ModoAggiunta);
     EXPECT_EQ(w->txtCodice->text(), "09");
     EXPECT_EQ(w->txtDescrizione->text(), "SAVONA");
     EXPECT_EQ(compartimenti(), (QStringList{"01|TORINO", "02|GENOVA", "03|MILANO"}));
@@ -704,12 +704,12 @@ TEST_F(Framework, ASaveOnAFullDiskIsToldAndGoesThroughOnceSpaceIsFreed)
     clickAsUser(w->cmdCancel);
     trova(*w, QStringLiteral("IT"), QStringLiteral("02"));
     clickAsUser(w->cmdVirtual);
-    ASSERT_EQ(w->Modalita, 3);
+    ASSERT_EQ(w->Modalita, ModoModifica);
     w->txtDescrizione->setText(QStringLiteral("GENOVA PORTO"));
     disk.fill();
     clickAsUser(w->cmdVirtual);
     EXPECT_EQ(boxes.shown, std::vector<platform::Message>{pieno});
-    EXPECT_EQ(w->Modalita, 3);
+    EXPECT_EQ(w->Modalita, ModoModifica);
     EXPECT_EQ(w->txtDescrizione->text(), "GENOVA PORTO");
     EXPECT_EQ(compartimenti(), (QStringList{"01|TORINO", "02|GENOVA", "03|MILANO", "09|SAVONA"}));
     disk.free();

@@ -194,7 +194,7 @@ TEST_F(Spedoga, ALockedAccountTableLeavesTheHolderNotAvailable)
     EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{blocco, blocco}));
 
     clickAsUser(w->cmdVirtual);
-    ASSERT_EQ(w->Modalita, 3);
+    ASSERT_EQ(w->Modalita, ModoModifica);
     boxes.answer(platform::MsgResult::Cancel);
     EXPECT_EQ(lascia(*w, w->txtContoDog, conto(QStringLiteral("0012"))), rosso());
     EXPECT_EQ(w->lblDecContoDog->text(), "[Non disponibile]");
@@ -252,7 +252,7 @@ TEST_F(Spedoga, RedAndYellowBoxesDoNotStopTheSave)
         attese << QString::fromUtf8(c.row);
         EXPECT_EQ(righe(), attese);
         // Another declarant follows in add mode, the counter left empty.
-        EXPECT_EQ(w->Modalita, 4);
+        EXPECT_EQ(w->Modalita, ModoAggiunta);
         EXPECT_EQ(w->txtNumDic->text(), "");
         EXPECT_EQ(w->txtCode->text(), "");
     }
@@ -283,7 +283,7 @@ TEST_F(Spedoga, ADuplicateCodeKeepsTheTypedData)
                                QStringLiteral("Impossibile registrare i dati nell'archivio: il codice mnemonico "
                                               "'DICH1' risulta già definito"),
                                Caption)}));
-    EXPECT_EQ(w->Modalita, 4);
+    EXPECT_EQ(w->Modalita, ModoAggiunta);
     EXPECT_EQ(w->txtDescrizione->text(), "Bianchi");
     EXPECT_EQ(righe(), (QStringList{"DICH1|Rossi|<null>|<null>|<null>|<null>|"}));
 }
@@ -331,13 +331,13 @@ TEST_F(Spedoga, ModifyWritesEachBoxToItsColumnAndKeepsTheRest)
     clickAsUser(w->cmdVirtual);
     EXPECT_EQ(w->txtNumDic->text(), "41");
     clickAsUser(w->cmdVirtual);
-    ASSERT_EQ(w->Modalita, 3);
+    ASSERT_EQ(w->Modalita, ModoModifica);
     EXPECT_TRUE(w->txtCode->isReadOnly());
     w->txtFrase1->setText(QStringLiteral("primo"));
     w->txtFrase2->clear();
     w->txtNumDic->setText(QStringLiteral("042"));
     clickAsUser(w->cmdVirtual);
-    EXPECT_EQ(w->Modalita, 2);
+    EXPECT_EQ(w->Modalita, ModoConsultazione);
     EXPECT_EQ(righe(), (QStringList{"DICH1|Rossi|primo|<null>|42|<null>|U001", "DICH2|Bianchi|c|d|5|<null>|U002"}));
     EXPECT_TRUE(boxes.shown.empty());
 }
@@ -349,7 +349,7 @@ TEST_F(Spedoga, ACounterEnteredByAClickIsTypedOver)
     clickAsUser(w->cmdSearch);
     clickAsUser(w->cmdVirtual);
     clickAsUser(w->cmdVirtual);
-    ASSERT_EQ(w->Modalita, 3);
+    ASSERT_EQ(w->Modalita, ModoModifica);
     // Clicked at its middle, as a user clicks it: the caret would fall
     // inside the digits.
     QTest::mouseClick(w->txtNumDic, Qt::LeftButton, Qt::NoModifier, w->txtNumDic->rect().center());
@@ -365,7 +365,7 @@ TEST_F(Spedoga, ACounterEnteredByAClickIsTypedOver)
     clickAsUser(w->cmdCancel);
     clickAsUser(w->cmdCancel);
     clickAsUser(w->cmdCancel);
-    ASSERT_EQ(w->Modalita, 0);
+    ASSERT_EQ(w->Modalita, ModoInattivo);
     clickAsUser(w->cmdAdd);
     w->txtNumDic->setText(QStringLiteral("101"));
     QTest::mouseClick(w->txtNumDic, Qt::LeftButton, Qt::NoModifier, w->txtNumDic->rect().center());
@@ -375,11 +375,11 @@ TEST_F(Spedoga, ACounterEnteredByAClickIsTypedOver)
 TEST_F(Spedoga, StartedInAddModeCancelReturnsToIdle)
 {
     auto w = apri<frmspedoga>(QStringLiteral("TableName=Spedoga;StartUp=A;NewSearch=False"));
-    EXPECT_EQ(w->Modalita, 4);
+    EXPECT_EQ(w->Modalita, ModoAggiunta);
     EXPECT_FALSE(w->cmdAdd->isChecked());
     EXPECT_EQ(w->txtNumDic->text(), "0");
     clickAsUser(w->cmdCancel);
-    EXPECT_EQ(w->Modalita, 0);
+    EXPECT_EQ(w->Modalita, ModoInattivo);
     EXPECT_FALSE(w->Scaricata);
 }
 
@@ -390,7 +390,7 @@ TEST_F(Spedoga, AnAdditionWithoutMultiAddEndsInIdle)
     w->txtDescrizione->setText(QStringLiteral("Verdi"));
     clickAsUser(w->cmdVirtual);
     EXPECT_EQ(righe(), (QStringList{"DICH9|Verdi|<null>|<null>|0|<null>|"}));
-    EXPECT_EQ(w->Modalita, 0);
+    EXPECT_EQ(w->Modalita, ModoInattivo);
     EXPECT_FALSE(w->Scaricata);
 }
 
@@ -404,17 +404,17 @@ TEST_F(Spedoga, AnEmptySearchStaysInBrowseWithNothingToModifyOrDelete)
     EXPECT_EQ(boxes.shown, (std::vector<platform::Message>{
                                info(QStringLiteral("Nessuna informazione corrisponde al criterio di ricerca indicato."),
                                     Caption)}));
-    EXPECT_EQ(w->Modalita, 2);
+    EXPECT_EQ(w->Modalita, ModoConsultazione);
     EXPECT_TRUE(w->isVisible());
     EXPECT_TRUE(w->dtaLocal->isVisible());
     EXPECT_TRUE(w->cmdVirtual->isEnabled());
     EXPECT_TRUE(w->cmdVirtual1->isEnabled());
     clickAsUser(w->cmdVirtual);
-    EXPECT_EQ(w->Modalita, 2);
+    EXPECT_EQ(w->Modalita, ModoConsultazione);
     clickAsUser(w->cmdVirtual1);
     EXPECT_EQ(boxes.shown.size(), 1u);
     clickAsUser(w->cmdCancel);
-    EXPECT_EQ(w->Modalita, 1);
+    EXPECT_EQ(w->Modalita, ModoRicerca);
     EXPECT_EQ(righe(), (QStringList{"DICH1|Rossi|<null>|<null>|<null>|<null>|"}));
 }
 
@@ -432,7 +432,7 @@ TEST_F(Spedoga, DeletingAsksOnlyForConfirmation)
     ASSERT_EQ(boxes.shown.size(), 2u);
     EXPECT_EQ(boxes.shown[0], conferma(Caption));
     EXPECT_TRUE(righe().isEmpty());
-    EXPECT_EQ(w->Modalita, 1);
+    EXPECT_EQ(w->Modalita, ModoRicerca);
 }
 
 TEST_F(Spedoga, DoubleClickOnTheAccountOpensTheAccountsScreenToAdd)
@@ -441,7 +441,7 @@ TEST_F(Spedoga, DoubleClickOnTheAccountOpensTheAccountsScreenToAdd)
     auto w = apri<frmspedoga>(Tag);
     clickAsUser(w->cmdSearch);
     clickAsUser(w->cmdVirtual);
-    ASSERT_EQ(w->Modalita, 2);
+    ASSERT_EQ(w->Modalita, ModoConsultazione);
     QMouseEvent click(QEvent::MouseButtonDblClick, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton,
                       Qt::NoModifier);
     QApplication::sendEvent(w->txtContoDog, &click);

@@ -33,7 +33,7 @@ protected:
 TEST_F(StatiValuta, CountryFieldRules)
 {
     auto w = apri<frmstati>(LookupTag);
-    ASSERT_EQ(w->Modalita, 4);
+    ASSERT_EQ(w->Modalita, ModoAggiunta);
     verificaCampi<frmstati>(*w, {
         {&frmstati::txtCodice, "it", "IT", true},       {&frmstati::txtCodice, "I1", "I1", false},
         {&frmstati::txtCodice, "I", "I", false},        {&frmstati::txtGeoCodice, "12", "12", false},
@@ -92,7 +92,7 @@ TEST_F(StatiValuta, ModifyLeavesTheAirColumnAsItWas)
     clickAsUser(w->cmdVirtual);
     w->txtDescrizione->setText(QStringLiteral("REPUBBLICA ITALIANA"));
     clickAsUser(w->cmdVirtual);
-    EXPECT_EQ(w->Modalita, 2);
+    EXPECT_EQ(w->Modalita, ModoConsultazione);
     EXPECT_EQ(stato(QStringLiteral("IT"), "Descrizione"), "REPUBBLICA ITALIANA");
     EXPECT_EQ(stato(QStringLiteral("IT"), "Aereo"), "AZ");
 }
@@ -179,7 +179,7 @@ TEST_F(StatiValuta, TheQuotedBoxShowsTheStoredValueWhileBrowsingAndIsSavedInModi
     EXPECT_EQ(common::GetProperty(w->Parametri, QStringLiteral("WhereCondition")),
               QVariant(QStringLiteral("JetLike(Descrizione, ?) AND JetLike(IATA, ?)")));
     // Neither currency has an IATA code.
-    EXPECT_EQ(w->Modalita, 1);
+    EXPECT_EQ(w->Modalita, ModoRicerca);
     boxes.shown.clear();
     w->txtIATA->clear();
     clickAsUser(w->cmdVirtual);

@@ -77,7 +77,7 @@ TEST_F(UtenzeEDI, TheProtocolIsShownAndWrittenByItsStoredForm)
                                         platform::MsgButtons::OK, 1}}));
             EXPECT_EQ(colore(w->cmbProtocol), rosso());
             EXPECT_EQ(w->cmbProtocol->palette().color(QPalette::Button), rosso());
-            EXPECT_EQ(w->Modalita, 3);
+            EXPECT_EQ(w->Modalita, ModoModifica);
             EXPECT_EQ(rs->value(0), QVariant(QStringLiteral("XYZ")));
             // Choosing one clears the red; the save then writes it.
             w->cmbProtocol->setCurrentIndex(1);
@@ -161,7 +161,7 @@ TEST_F(UtenzeEDI, AnAcceptedCodeCanBeSavedARefusedOneCannot)
     clickAsUser(w->cmdVirtual);
     EXPECT_EQ(righe(), (QStringList{"DICH1|RSSMRA85T10A562K|Rossi SpA|L001|pw|UFT|CED2|Roma|SDA1|TP1"}));
     EXPECT_TRUE(boxes.shown.empty());
-    EXPECT_EQ(w->Modalita, 4);
+    EXPECT_EQ(w->Modalita, ModoAggiunta);
     EXPECT_EQ(w->txtSpedoga->text(), "");
     EXPECT_EQ(w->cmbProtocol->currentText(), "KERMIT");
 }
@@ -182,7 +182,7 @@ TEST_F(UtenzeEDI, KermitAddedIsStoredAsKermAndShownAsKermitWhenReadBack)
     EXPECT_EQ(w->cmbProtocol->currentIndex(), 0);
     EXPECT_EQ(w->cmbProtocol->currentText(), "KERMIT");
     clickAsUser(w->cmdVirtual);
-    ASSERT_EQ(w->Modalita, 3);
+    ASSERT_EQ(w->Modalita, ModoModifica);
     clickAsUser(w->cmdVirtual);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(righe(), (QStringList{"DICH1|RSSMRA85T10A562S|Rossi SpA|L001|pw|KERM|CED2|Roma|SDA1|TP1"}));
@@ -227,7 +227,7 @@ TEST_F(UtenzeEDI, ModifyLocksTheKeyAndWritesTheOtherColumns)
     clickAsUser(w->cmdSearch);
     clickAsUser(w->cmdVirtual);
     clickAsUser(w->cmdVirtual);
-    ASSERT_EQ(w->Modalita, 3);
+    ASSERT_EQ(w->Modalita, ModoModifica);
     EXPECT_TRUE(w->txtSpedoga->isReadOnly());
     EXPECT_TRUE(w->txtCodice->isReadOnly());
     for (QLineEdit *box : {w->txtUA, w->txtUARagSoc, w->txtLogin, w->txtPasswd, w->txtDescrizione, w->txtSdA,
@@ -238,13 +238,13 @@ TEST_F(UtenzeEDI, ModifyLocksTheKeyAndWritesTheOtherColumns)
     w->cmbProtocol->setCurrentText(QStringLiteral("FTP"));
     clickAsUser(w->cmdVirtual);
     EXPECT_EQ(righe(), (QStringList{"DICH1|RSSMRA85T10A562S|Rossi SpA|L999|segreto|FTP|CED1|Centro|NODO|TPM"}));
-    EXPECT_EQ(w->Modalita, 2);
+    EXPECT_EQ(w->Modalita, ModoConsultazione);
 }
 
 TEST_F(UtenzeEDI, AddModeAtStartDoesNotPressTheToggle)
 {
     auto w = apri<frmUtenzeEDI>(QStringLiteral("TableName=UtenzeEdi;StartUp=A"));
-    EXPECT_EQ(w->Modalita, 4);
+    EXPECT_EQ(w->Modalita, ModoAggiunta);
     EXPECT_FALSE(w->cmdAdd->isChecked());
     EXPECT_TRUE(w->txtSpedoga->isEnabled());
 }
@@ -279,7 +279,7 @@ TEST_F(UtenzeEDI, ModifyWritesTheRowShownAndNoOtherWithTheSameKey)
     clickAsUser(w->dtaLocal->cmdNext);
     ASSERT_EQ(w->txtLogin->text(), "L002");
     clickAsUser(w->cmdVirtual);
-    ASSERT_EQ(w->Modalita, 3);
+    ASSERT_EQ(w->Modalita, ModoModifica);
     QTest::mouseClick(w->txtPasswd, Qt::LeftButton);
     keyClickAsUser(w->txtPasswd, Qt::Key_A, Qt::ControlModifier);
     keyClicksAsUser(w->txtPasswd, QStringLiteral("nuova"));
@@ -302,13 +302,13 @@ TEST_F(UtenzeEDI, ModifyWritesTheRowShownAndNoOtherWithTheSameKey)
                                     std::pair{"DELETE FROM UtenzeEDI WHERE Login = 'L001'", nonPresente}}) {
         ASSERT_EQ(w->dtaLocal->Caption(), "1/2");
         clickAsUser(w->cmdVirtual);
-        ASSERT_EQ(w->Modalita, 3);
+        ASSERT_EQ(w->Modalita, ModoModifica);
         w->txtPasswd->setText(QStringLiteral("mia"));
         ASSERT_EQ(altro.exec(QString::fromUtf8(sql)), SQLITE_OK);
         boxes.shown.clear();
         clickAsUser(w->cmdVirtual);
         EXPECT_EQ(boxes.shown, std::vector<platform::Message>{told}) << sql;
-        EXPECT_EQ(w->Modalita, 3);
+        EXPECT_EQ(w->Modalita, ModoModifica);
         clickAsUser(w->cmdCancel);
     }
     EXPECT_EQ(accessi(), (QStringList{"L002/nuova"}));

@@ -75,7 +75,7 @@ TEST(AnswerFile, SixDigitDatesAreReadAsTheirEightCharacterForm)
         const QString testo = QString::fromUtf16(c.testo);
         EXPECT_EQ(DataD6(testo), c.data) << testo.toStdString();
         // Six digits give the same day as their form of eight characters.
-        if (testo.size() == 6 && std::all_of(testo.cbegin(), testo.cend(), [](QChar c) { return c.isDigit(); })) {
+        if (testo.size() == 6 && std::all_of(testo.cbegin(), testo.cend(), [](QChar ch) { return ch.isDigit(); })) {
             EXPECT_EQ(DataD6(testo),
                       DataD8(testo.left(2) + u'/' + testo.mid(2, 2) + u'/' + testo.right(2)))
                 << testo.toStdString();

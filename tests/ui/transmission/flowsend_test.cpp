@@ -424,8 +424,8 @@ TEST_F(Send, ThePausesShowTheBusyCursorKeepTheScreenPaintedAndThrowTheUsersInput
     f->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(f.get()));
     Witness witness;
-    for (QWidget *w : std::initializer_list<QWidget *>{f.get(), f->cmdConfirm, f->chkSavePasswd})
-        w->installEventFilter(&witness);
+    for (QWidget *widget : std::initializer_list<QWidget *>{f.get(), f->cmdConfirm, f->chkSavePasswd})
+        widget->installEventFilter(&witness);
     UserDuringThePause clock(*f);
     platform::ScopedClock clockGuard(clock);
 

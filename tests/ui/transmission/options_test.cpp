@@ -210,11 +210,11 @@ TEST_F(Options, AMoveThatFailsAndIsKeptClosesTheApplication)
 }
 
 struct Chooser : uimain::FolderChooser {
-    QString scegli(QWidget *, const QPoint &p, const QString &caption, const QString &start) override
+    QString scegli(QWidget *, const QPoint &p, const QString &titolo, const QString &inizio) override
     {
         posizione = p;
-        this->caption = caption;
-        this->start = start;
+        caption = titolo;
+        start = inizio;
         return answer;
     }
     QPoint posizione;

@@ -105,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
                   MsgIcon::Exclamation},
         PointCase{"Here", "C:\\Dogana\\.",
                   "Il percorso 'C:\\Dogana\\.' non è valido. Indicare un percorso corretto.", MsgIcon::Exclamation}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &caso) { return std::string(caso.param.name); });
 
 TEST_F(SetupTest, AnArchiveThatDoesNotOpenIsTold)
 {

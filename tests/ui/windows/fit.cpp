@@ -286,8 +286,8 @@ void esamina(QWidget *parent, QStringList &difetti)
             d = gruppo(g);
         else if (auto *t = qobject_cast<QTableView *>(w))
             difetti << griglia(t, t->horizontalHeader(), t->wordWrap());
-        else if (auto *l = qobject_cast<QTreeView *>(w))
-            difetti << griglia(l, l->header(), l->wordWrap());
+        else if (auto *v = qobject_cast<QTreeView *>(w))
+            difetti << griglia(v, v->header(), v->wordWrap());
         if (!d.isEmpty())
             difetti << d;
         if (!composto(w))

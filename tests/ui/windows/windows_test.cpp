@@ -336,19 +336,19 @@ TEST_F(Windows, EveryWindowShowsEveryTextWholeWithoutOverlapsOnA1024x768Screen)
             auto *list = dialog->findChild<QTreeView *>();
             ASSERT_NE(list, nullptr);
             // The folder is read, then each file's size, type and date.
-            const QAbstractItemModel *files = list->model();
+            const QAbstractItemModel *modello = list->model();
             EXPECT_TRUE(QTest::qWaitFor([&] {
-                const int rows = files->rowCount(list->rootIndex());
+                const int rows = modello->rowCount(list->rootIndex());
                 for (int r = 0; r < rows; ++r)
-                    if (files->index(r, 3, list->rootIndex()).data().toString().isEmpty())
+                    if (modello->index(r, 3, list->rootIndex()).data().toString().isEmpty())
                         return false;
                 return rows > 0;
             }));
             // Its sizes, types and dates in Italian, whatever the system's
             // locale.
             QStringList seen;
-            for (int r = 0; r < files->rowCount(list->rootIndex()); ++r) {
-                const auto cell = [&](int c) { return files->index(r, c, list->rootIndex()).data().toString(); };
+            for (int r = 0; r < modello->rowCount(list->rootIndex()); ++r) {
+                const auto cell = [&](int c) { return modello->index(r, c, list->rootIndex()).data().toString(); };
                 if (cell(0) == QStringLiteral("Corbix") || cell(0) == QStringLiteral("Archivio.mdb"))
                     seen << cell(0) + u'|' + cell(1) + u'|' + cell(2);
                 const QRegularExpression date(QStringLiteral("^\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d$"));
