@@ -108,7 +108,8 @@ QString NewUniqueFileName(const QString &folder, const QString &prefix, const QS
 }
 
 QString NewUniqueFileName(const QString &folder, const QString &prefix, const QString &suffix,
-                          platform::CheckedFile &file)
+                          platform::CheckedFile &file,
+                          const std::function<void(const QString &name, const struct stat &identity)> &created)
 {
     static const QString alphabet = QStringLiteral("_ABCDEFGHIJKLMNOPQRSTUVWXYZ-");
     const QString head = prefix.isEmpty() ? QStringLiteral("Vordama") : prefix;
@@ -132,7 +133,13 @@ QString NewUniqueFileName(const QString &folder, const QString &prefix, const QS
         // makes the creation fail, so another workstation cannot take the
         // same name nor have the file written elsewhere.
         file.setFileName(host);
-        if (file.open(QIODevice::NewOnly))
+        // A name visibly taken is passed over before any is noted for it:
+        // only one taken in the instant between is noted and given up.
+        const QFileInfo standing(host);
+        if (created && (standing.exists() || standing.isSymLink()))
+            continue;
+        const auto told = [&](const struct stat &identity) { created(candidate, identity); };
+        if (file.open(QIODevice::NewOnly, created ? platform::CreatedFile(told) : platform::CreatedFile()))
             return candidate;
         const QFileInfo info(host);
         if (info.exists() || info.isSymLink())

@@ -4,7 +4,9 @@
 
 #include <QIODevice>
 #include <QString>
+#include <functional>
 #include <optional>
+#include <sys/stat.h>
 
 namespace platform {
 class CheckedFile;
@@ -35,9 +37,12 @@ std::optional<QString> PercorsoInFormaDrive(const QString &typed);
 QString NewUniqueFileName(const QString &folder = QString(), const QString &prefix = QString(),
                           const QString &suffix = QString());
 // The same, the file kept open for writing in file, so that it is written
-// through the descriptor that made it, never reopened by its name.
+// through the descriptor that made it, never reopened by its name. created,
+// when given, is told each name tried with the identity of the file made,
+// before the file takes the name (platform::createNew).
 QString NewUniqueFileName(const QString &folder, const QString &prefix, const QString &suffix,
-                          platform::CheckedFile &file);
+                          platform::CheckedFile &file,
+                          const std::function<void(const QString &name, const struct stat &identity)> &created = {});
 
 // Text files.
 

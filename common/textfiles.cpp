@@ -74,19 +74,13 @@ bool writeTemporary(const QString &hostPath, const QByteArray &bytes, bool repla
     else if (presente(hostPath))
         return false;
     platform::CheckedFile file(temporaneo);
-    if (!file.open(QIODevice::NewOnly)) {
+    // Told its identity before it takes its name: a journal noting it has
+    // done so before a stop dead can leave it.
+    if (!file.open(QIODevice::NewOnly, created)) {
         // Another run holds the temporary, or has just given it its name.
         if (!replace && (presente(temporaneo) || presente(hostPath)))
             return false;
         file.raiseError();
-    }
-    try {
-        if (created)
-            created(file.identity());
-    } catch (const platform::RuntimeError &) {
-        file.close();
-        QFile::remove(temporaneo);
-        throw;
     }
     CORBIX_PUNTO_DI_ARRESTO("file.creato");
     // The other run may have given the name between the look and the

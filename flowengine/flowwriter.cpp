@@ -670,18 +670,15 @@ CorbexCreato CreaCorbex(const QString &testoSelezione, Destinazione destinazione
     // made it: reopened by its name, it could be a link another planted
     // there meanwhile.
     const auto nuovo = [&](platform::CheckedFile &file) {
-        const QString nome = common::NewUniqueFileName(cartella, QString(), QString(), file);
-        if (giornale) {
-            try {
-                giornale->annotaLavoro(nome, file.identity());
-            } catch (const platform::RuntimeError &) {
-                // A journal that cannot note the file (a full disk) must not
-                // leave it behind: nothing else knows its name yet.
-                file.close();
-                QFile::remove(platform::hostPath(nome));
-                throw;
-            }
-        }
+        // Noted before the file takes its name; a journal that cannot note
+        // it (a full disk) leaves no file behind.
+        const auto annota = [&](const QString &nome, const struct stat &identita) {
+            giornale->annotaLavoro(nome, identita);
+        };
+        const QString nome = common::NewUniqueFileName(
+            cartella, QString(), QString(), file,
+            giornale ? std::function<void(const QString &, const struct stat &)>(annota)
+                     : std::function<void(const QString &, const struct stat &)>());
         schermo.fileCreato(nome);
         return nome;
     };

@@ -523,8 +523,12 @@ void sistemaGiornale(const Interrotto &lavoro, const Luoghi &luoghi, const QSet<
                             : lavoro.fatto(nome, host));
         if (!proprio) {
             // A file the run was removing, now another, is no concern of
-            // its journal's; a work file that cannot be proved keeps it.
-            finito = finito && inRimozione && !host.isEmpty();
+            // its journal's, nor is another file under a name the run noted
+            // with the identity of its own (a name it tried and found taken,
+            // or gave up): the run's file is not there. A work file noted
+            // without an identity cannot be proved either way and keeps it.
+            const bool altro = inRimozione || lavoro.fatti.contains(nome);
+            finito = finito && altro && !host.isEmpty();
             continue;
         }
         if (!QFile::remove(host)) {

@@ -39,9 +39,11 @@ QString finalTarget(const QString &hostPath)
 
 QString nomeTemporaneo(const QString &hostPath) { return hostPath + QLatin1String(MarcaTemporaneo); }
 
-int createNew(const QString &hostPath, Leftover leftover, struct stat &identity)
+namespace {
+
+// A file made under the name at once: exclusive, never through a link.
+int createNamed(const QByteArray &name, Leftover leftover)
 {
-    const QByteArray name = QFile::encodeName(hostPath);
     // O_EXCL makes a file only where nothing stands, a link included, and
     // O_NOFOLLOW keeps a link out of reach on a file system that would
     // otherwise resolve one.
@@ -54,14 +56,79 @@ int createNew(const QString &hostPath, Leftover leftover, struct stat &identity)
         if (fd < 0 && (errno != EEXIST || leftover == Leftover::Keep))
             return -1;
     }
-    if (fd < 0)
-        return -1;
-    if (::fstat(fd, &identity) != 0) {
-        const int error = errno;
-        ::close(fd);
+    return fd;
+}
+
+// Gives a file made without a name the name, with a link that, like O_EXCL,
+// fails where anything stands. False with errno on failure.
+bool nameFile(int fd, const QByteArray &name, Leftover leftover)
+{
+    char own[64];
+    std::snprintf(own, sizeof own, "/proc/self/fd/%d", fd);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (leftover == Leftover::Remove && ::unlink(name.constData()) != 0 && errno != ENOENT)
+            return false;
+        if (::linkat(AT_FDCWD, own, AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) == 0)
+            return true;
+        if (errno != EEXIST || leftover == Leftover::Keep)
+            return false;
+    }
+    return false;
+}
+
+bool statOrClose(int fd, const QByteArray &name, struct stat &identity)
+{
+    if (::fstat(fd, &identity) == 0)
+        return true;
+    const int error = errno;
+    ::close(fd);
+    if (!name.isEmpty())
         ::unlink(name.constData());
-        errno = error;
+    errno = error;
+    return false;
+}
+
+}  // namespace
+
+int createNew(const QString &hostPath, Leftover leftover, struct stat &identity,
+              const std::function<void(const struct stat &identity)> &created)
+{
+    const QByteArray name = QFile::encodeName(hostPath);
+    if (created) {
+        // Made without a name first, where the file system can: a stop dead
+        // before created has noted it leaves nothing under the name.
+        const int fd = ::open(QFile::encodeName(folderOf(hostPath)).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC,
+                              0644);
+        if (fd >= 0) {
+            if (!statOrClose(fd, {}, identity))
+                return -1;
+            try {
+                created(identity);
+            } catch (...) {
+                ::close(fd);
+                throw;
+            }
+            if (nameFile(fd, name, leftover))
+                return fd;
+            const int error = errno;
+            ::close(fd);
+            errno = error;
+            return -1;
+        }
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+            return -1;
+    }
+    const int fd = createNamed(name, leftover);
+    if (fd < 0 || !statOrClose(fd, name, identity))
         return -1;
+    if (created) {
+        try {
+            created(identity);
+        } catch (...) {
+            ::close(fd);
+            ::unlink(name.constData());
+            throw;
+        }
     }
     return fd;
 }
@@ -79,12 +146,14 @@ CheckedFile::CheckedFile(const QString &hostPath) : fileName_(hostPath) {}
 
 CheckedFile::~CheckedFile() { close(); }
 
-bool CheckedFile::open(OpenMode mode)
+bool CheckedFile::open(OpenMode mode) { return open(mode, {}); }
+
+bool CheckedFile::open(OpenMode mode, const std::function<void(const struct stat &identity)> &created)
 {
     close();
     errno_ = 0;
     identity_ = {};
-    fd_ = createNew(fileName_, mode & NewOnly ? Leftover::Keep : Leftover::Remove, identity_);
+    fd_ = createNew(fileName_, mode & NewOnly ? Leftover::Keep : Leftover::Remove, identity_, created);
     if (fd_ < 0) {
         errno_ = errno;
         return false;
@@ -175,10 +244,8 @@ void replaceFile(const QString &name, const QByteArray &bytes, FinalLink finalLi
     const QString temporary = nomeTemporaneo(hostPath);
     CheckedFile file(temporary);
     try {
-        if (!file.open(QIODevice::Truncate))
+        if (!file.open(QIODevice::Truncate, created))
             file.raiseError();
-        if (created)
-            created(file.identity());
         file.writeAll(bytes);
         file.finish();
     } catch (...) {

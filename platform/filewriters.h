@@ -37,7 +37,13 @@ enum class Leftover {
 // to a file of this user's outside it. With Leftover::Remove a second
 // attempt follows when another process takes the name between the removal
 // and the creation.
-int createNew(const QString &hostPath, Leftover leftover, struct stat &identity);
+// When created is given it is told the identity before the file has its
+// name, where the system can make a file without a name first (then named
+// by a link that fails where anything stands): a run noting its files in a
+// journal has noted this one before a stop dead can leave it under the
+// name. An exception from created leaves nothing.
+int createNew(const QString &hostPath, Leftover leftover, struct stat &identity,
+              const std::function<void(const struct stat &identity)> &created = {});
 
 // Whether the name holds the file of that identity, itself and not a link.
 bool sameFile(const QString &hostPath, const struct stat &identity);
@@ -83,6 +89,9 @@ public:
     // NewOnly refuses anything already under the name, Truncate removes a
     // leftover there first. False on failure, with systemError() telling why.
     bool open(OpenMode mode) override;
+    // The same, created told the file's identity before the file takes its
+    // name (createNew); an exception from it reaches the caller, nothing made.
+    bool open(OpenMode mode, const std::function<void(const struct stat &identity)> &created);
     // The identity of the file open(), read from its descriptor once made.
     const struct stat &identity() const { return identity_; }
     // Closes the file as it stands, with no check: a file given up.

@@ -34,7 +34,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ArgumentsCase{"AMissingValue", {"-platform"}, false},
                       ArgumentsCase{"AnEmptyStyle", {"-style="}, false},
                       ArgumentsCase{"ADashAlone", {"-"}, false}),
-    [](const ::testing::TestParamInfo<ArgumentsCase> &info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<ArgumentsCase> &caso) { return std::string(caso.param.name); });
 
 // A platform that needs no display server is Qt's to judge; an X display
 // that nobody serves is no display.

@@ -116,7 +116,7 @@ INSTANTIATE_TEST_SUITE_P(
                          bench::Istruzione(db.handle(), "UPDATE T SET V = ? WHERE K = 1").lega(1, QByteArray()).cambia(1);
                      },
                      "esecuzione non riuscita (19): NOT NULL constraint failed: T.V [UPDATE T SET V = ? WHERE K = 1]"}),
-    [](const ::testing::TestParamInfo<FloorFailure> &info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<FloorFailure> &caso) { return std::string(caso.param.name); });
 
 TEST(BenchFloorSql, AMissingDatabaseIsNotMadeByTheFloor)
 {

@@ -158,6 +158,10 @@ qint64 tempoIntero(const QString &testo, FileDelLavoro &file)
     if (!uimain::ComponiCorbex(corbex, prodotto, file))
         platform::raise(platform::err::PathFileAccess);
     file.nomi.removeAll(prodotto.FileTemporaneo);  // filed and removed: the name is no longer this run's
+    // Removed while the run's journal still notes them: a stop dead after
+    // the journal has gone would leave them to nobody.
+    flowengine::RimuoviFileCostruiti(file.nomi, prodotto.giornale.get());
+    file.nomi.clear();
     return tempo.elapsed();
 }
 
