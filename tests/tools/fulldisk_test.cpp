@@ -653,6 +653,17 @@ protected:
         return boxes_.shown.size() == 1
                && boxes_.shown[0].text.startsWith(QStringLiteral("Nessuna stampante disponibile"));
     }
+    // The answer report of flow 7's accepted declarations printed to a PDF.
+    bool answerReportToPdf()
+    {
+        const flowengine::DatiCorbex sent = flow(7);
+        auto rs = archive().openRecordset(QStringLiteral("SELECT NomeFile FROM Corbix WHERE Posizione = 4"), {},
+                                          dao::RecordsetType::Snapshot);
+        const uitransmission::DatiTabulato report{sent.Data, sent.Progressivo, sent.NomeFile, sent.CompostoDa,
+                                                  rs->value(0).toString()};
+        rs->close();
+        return printedToPdf(QStringLiteral("Tabulato esplicativo"), [&] { uitransmission::StampaEsitiPositivi(report); });
+    }
     // The archive copy of the register's last flow.
     QByteArray archiveCopy()
     {
@@ -902,16 +913,7 @@ TEST_F(PartialDisk, EveryPlaceEitherRefusesChangingNothingOrWritesEveryFileWhole
              ASSERT_EQ(uitransmission::ElaboraRisposta(clock_.now().date(), 7),
                        uitransmission::EsitoElaborazione::Elaborata);
          },
-         [&] {
-             const flowengine::DatiCorbex sent = flow(7);
-             auto rs = archive().openRecordset(QStringLiteral("SELECT NomeFile FROM Corbix WHERE Posizione = 4"), {},
-                                               dao::RecordsetType::Snapshot);
-             const uitransmission::DatiTabulato report{sent.Data, sent.Progressivo, sent.NomeFile, sent.CompostoDa,
-                                                       rs->value(0).toString()};
-             rs->close();
-             return printedToPdf(QStringLiteral("Tabulato esplicativo"),
-                                 [&] { uitransmission::StampaEsitiPositivi(report); });
-         },
+         [&] { return answerReportToPdf(); },
          {{QStringLiteral("Errore di Run-time 61\r\nDisco pieno.\r\n(Durante la stampa degli esiti positivi)"),
            QStringLiteral("Tabulato esplicativo"), MsgIcon::Critical, MsgButtons::OK, 1}},
          QString(), [&] { pdfWhole(); }},
@@ -1167,16 +1169,7 @@ TEST_F(PlantedLink, EveryPlaceWritesItsOwnFileAndNeverThroughALinkUnderItsTempor
              ASSERT_EQ(uitransmission::ElaboraRisposta(clock_.now().date(), 7),
                        uitransmission::EsitoElaborazione::Elaborata);
          }),
-         [&] {
-             const flowengine::DatiCorbex sent = flow(7);
-             auto rs = archive().openRecordset(QStringLiteral("SELECT NomeFile FROM Corbix WHERE Posizione = 4"), {},
-                                               dao::RecordsetType::Snapshot);
-             const uitransmission::DatiTabulato report{sent.Data, sent.Progressivo, sent.NomeFile, sent.CompostoDa,
-                                                       rs->value(0).toString()};
-             rs->close();
-             return printedToPdf(QStringLiteral("Tabulato esplicativo"),
-                                 [&] { uitransmission::StampaEsitiPositivi(report); });
-         },
+         [&] { return answerReportToPdf(); },
          pdfWhole},
     };
     for (const LinkedPlace &place : places) {
